@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The template library beside the program: "categories/" holds one page per
+// category, "templates/" one scrambled file per template.
+namespace TemplateLibrary {
+
+// "0Business.html" -> "Business": every ".html", "0" and "1" is deleted.
+QString CategoryNameFromFileName(const QString& fileName);
+
+// Ordinary, non-hidden files matching *.html in any case, ascending without
+// regard to case, as the reference file system lists them.
+QStringList CategoryFileNames(const QString& appFolder);
+
+// The names the category list shows, in listing order; duplicates are kept.
+QStringList CategoryNames(const QString& appFolder);
+
+// name.html, then 0name.html, then 1name.html (the last one unchecked).
+QString CategoryPagePath(const QString& appFolder, const QString& categoryName);
+
+// The text between the page file's first "#" and the next double quote, or
+// empty when there is none.
+QString GetFirstLink(const QString& pagePath);
+
+// A name that can stand as a file name inside the templates folder: no
+// separators, no "." or "..", no control characters, not empty.
+bool IsPlainTemplateName(const QString& name);
+
+// appFolder + "/templates/" + name + ".dat".
+QString TemplateFilePath(const QString& appFolder, const QString& templateName);
+
+} // namespace TemplateLibrary

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "status.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace modGetDirs {
+
+// The per-user temp folder with its trailing separator, or empty.
+QString GetTempDir();
+
+// GetTempDir() + "QYX", without a trailing separator.
+QString WorkspaceDir();
+
+// Creates WorkspaceDir() (owner-only) and its subfolder `name`, refusing a
+// link or a folder that belongs to someone else. On success `path` receives
+// the subfolder's full path.
+Status EnsureWorkspaceFolder(const QString& name, QString* path);
+
+} // namespace modGetDirs
+
+namespace Module1 {
+
+// Deletes `folder` with everything below it through a generated shell script
+// in the workspace, and returns when it is gone.
+void RemoveFolder(const QString& folder);
+
+// Starts `program` with `arguments` (never through a shell), no terminal, and
+// waits for it. False when it could not be started.
+bool RunAndWait(const QString& program, const QStringList& arguments);
+
+} // namespace Module1

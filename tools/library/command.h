@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// Exit codes shared by every command of the library tool.
+enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+
+struct Command
+{
+    const char* name;
+    const char* synopsis; // "NAME ARGS   what it does", one line of the usage text
+    int argumentCount;
+    int (*run)(const QStringList& arguments, QTextStream& out, QTextStream& err);
+};

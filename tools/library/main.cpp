@@ -1,0 +1,60 @@
+#include "command.h"
+
+#include <QCoreApplication>
+
+#include <array>
+
+int runUnpack(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runPack(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+namespace {
+
+const std::array commands{
+    Command{"unpack", "unpack TEMPLATE.dat MESSAGE.eml   decode a library file into a standard message", 2,
+            runUnpack},
+    Command{"pack", "pack MESSAGE.eml TEMPLATE.dat     scramble a message into a library file", 2,
+            runPack},
+    Command{"check", "check LIBRARY_FOLDER              report every problem of a library folder", 1,
+            runCheck},
+};
+
+void printUsage(QTextStream& stream)
+{
+    stream << "Usage: quillery-library COMMAND ARGUMENTS\n\nCommands:\n";
+    for (const Command& command : commands)
+        stream << "  " << command.synopsis << '\n';
+    stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage.\n";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList arguments = app.arguments().mid(1);
+
+    if (arguments.isEmpty()) {
+        printUsage(err);
+        return ExitUsage;
+    }
+    if (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")) {
+        printUsage(out);
+        return ExitOk;
+    }
+    const QString name = arguments.takeFirst();
+    for (const Command& command : commands) {
+        if (name != QLatin1String(command.name))
+            continue;
+        if (arguments.size() != command.argumentCount) {
+            err << "quillery-library: usage: quillery-library " << command.synopsis << '\n';
+            return ExitUsage;
+        }
+        return command.run(arguments, out, err);
+    }
+    err << "quillery-library: unknown command '" << name << "'\n\n";
+    printUsage(err);
+    return ExitUsage;
+}
