@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // The two passes that turn a scrambled library file into a standard MIME
 // message. Both work on bytes, never on decoded text.
 namespace Module1 {
@@ -25,5 +27,13 @@ QString DecodedMessagePath(const QString& path);
 // Second pass: undoes the character substitution and writes the message to
 // DecodedMessagePath(path), leaving the file at `path` in place.
 Status UnencryptFile(const QString& path);
+
+// Both passes in memory: library file bytes to message bytes. Fails, with the
+// reason in `error`, on a count that is negative or larger than the data.
+std::optional<QByteArray> UnpackTemplate(const QByteArray& libraryFile, QString* error);
+
+// The inverse: a library file whose decoding gives back `message` byte for
+// byte, or nullopt with the reason when no such file exists.
+std::optional<QByteArray> PackTemplate(const QByteArray& message, QString* error);
 
 } // namespace Module1
