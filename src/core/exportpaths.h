@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Where an exported page puts its images, and how a chosen path splits into
+// folder and file name. Pure string rules, so they hold for any target.
+namespace ExportPaths {
+
+// The page's ".htm" or ".html" extension (any case) becomes "_files";
+// any other name gets "_files" appended. Never equal to the name itself.
+QString ImagesFolderName(const QString& pageFileName);
+
+// The folder of `path` without a trailing separator, except the root folder,
+// which stays "/". Empty when the path names no folder.
+QString GetPathInfoFromPath(const QString& path);
+
+// The part after the last separator; empty when there is none.
+QString GetFilenameFromPath(const QString& path);
+
+} // namespace ExportPaths
