@@ -1,5 +1,7 @@
 #include "exportpaths.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 namespace ExportPaths {
@@ -26,6 +28,12 @@ QString ImagesFolderName(const QString& pageFileName)
             return pageFileName.chopped(extension.size()) + QLatin1String("_files");
     }
     return pageFileName + QLatin1String("_files");
+}
+
+QString ImagesFolderPath(const QString& target)
+{
+    return QDir(GetPathInfoFromPath(target))
+        .filePath(ImagesFolderName(GetFilenameFromPath(target)));
 }
 
 QString GetPathInfoFromPath(const QString& path)

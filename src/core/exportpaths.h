@@ -10,6 +10,10 @@ namespace ExportPaths {
 // any other name gets "_files" appended. Never equal to the name itself.
 QString ImagesFolderName(const QString& pageFileName);
 
+// The images folder beside `target`: its folder joined with ImagesFolderName of
+// its file name ("/news.html" gives "/news_files").
+QString ImagesFolderPath(const QString& target);
+
 // The folder of `path` without a trailing separator, except the root folder,
 // which stays "/". Empty when the path names no folder.
 QString GetPathInfoFromPath(const QString& path);
