@@ -20,15 +20,17 @@ QStringList CategoryNames(const QString& appFolder);
 // name.html, then 0name.html, then 1name.html (the last one unchecked).
 QString CategoryPagePath(const QString& appFolder, const QString& categoryName);
 
-// The text between the page file's first "#" and the next double quote, or
-// empty when there is none.
+// The text between the page file's first "#" and the next double quote, read
+// as bytes and taken verbatim (UTF-8, or Latin-1 when the bytes are not UTF-8);
+// empty when the file cannot be read or has no "#" or no quote after it.
 QString GetFirstLink(const QString& pagePath);
 
 // A name that can stand as a file name inside the templates folder: no
-// separators, no "." or "..", no control characters, not empty.
+// separators ("/", "\\", ":"), not "." or "..", no control characters, not empty.
 bool IsPlainTemplateName(const QString& name);
 
-// appFolder + "/templates/" + name + ".dat".
+// appFolder + "/templates/" + name + ".dat"; empty for a name that is not
+// plain, so such a name never reaches a file operation.
 QString TemplateFilePath(const QString& appFolder, const QString& templateName);
 
 } // namespace TemplateLibrary

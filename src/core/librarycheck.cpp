@@ -1,0 +1,188 @@
+#include "librarycheck.h"
+
+#include "fileio.h"
+#include "templatedecoding.h"
+#include "templatelibrary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace LibraryCheck {
+
+namespace {
+
+struct Link
+{
+    qsizetype hashOffset; // of the link's "#" in the page text
+    QString name;         // the fragment, percent-decoded as a click delivers it
+};
+
+int lineOf(const QString& text, qsizetype offset)
+{
+    return int(QStringView(text).left(offset).count(QLatin1Char('\n'))) + 1;
+}
+
+// Every link target on the page that holds a "#": the gallery takes each of
+// them for a template link when clicked.
+QList<Link> templateLinks(const QString& page)
+{
+    static const QRegularExpression href(
+        QStringLiteral(R"re(\bhref\s*=\s*(?:"([^"]*)"|'([^']*)'))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<Link> links;
+    for (const QRegularExpressionMatch& match : href.globalMatch(page)) {
+        const int group = match.capturedStart(1) >= 0 ? 1 : 2;
+        const QString target = match.captured(group);
+        const qsizetype hash = target.indexOf(QLatin1Char('#'));
+        if (hash < 0)
+            continue;
+        const QString fragment = target.mid(hash + 1);
+        links.append(
+            {match.capturedStart(group) + hash, QUrl::fromPercentEncoding(fragment.toUtf8())});
+    }
+    return links;
+}
+
+class Checker
+{
+public:
+    explicit Checker(const QString& libraryFolder) : m_folder(libraryFolder) {}
+
+    Problems run()
+    {
+        const QString categories = m_folder + QLatin1String("/categories");
+        if (!QFileInfo(m_folder).isDir()) {
+            add(m_folder, QStringLiteral("no such library folder"));
+            return m_problems;
+        }
+        if (!QFileInfo(m_folder + QLatin1String("/templates")).isDir())
+            add(m_folder + QLatin1String("/templates"), QStringLiteral("no templates folder"));
+        if (!QFileInfo(categories).isDir()) {
+            add(categories, QStringLiteral("no categories folder"));
+            return m_problems;
+        }
+        const QStringList fileNames = TemplateLibrary::CategoryFileNames(m_folder);
+        if (fileNames.isEmpty())
+            add(categories, QStringLiteral("no category pages (*.html)"));
+        const QStringList names = TemplateLibrary::CategoryNames(m_folder);
+        for (const QString& fileName : fileNames)
+            checkCategoryFile(categories + QLatin1Char('/') + fileName, names);
+        return m_problems;
+    }
+
+private:
+    void add(const QString& path, const QString& reason) { m_problems.append({path, reason}); }
+
+    void checkCategoryFile(const QString& path, const QStringList& names)
+    {
+        const QString fileName = QFileInfo(path).fileName();
+        const QString name = TemplateLibrary::CategoryNameFromFileName(fileName);
+        if (name.isEmpty()) {
+            add(path, QStringLiteral("the category name is empty"));
+            return;
+        }
+        const QString opened = TemplateLibrary::CategoryPagePath(m_folder, name);
+        if (QFileInfo(opened).fileName() != fileName) {
+            QString reason = QStringLiteral("cannot be opened from the category list: "
+                                            "the entry \"%1\" opens %2")
+                                 .arg(name, QFileInfo(opened).fileName());
+            if (names.count(name) > 1 && QFileInfo(opened).isFile())
+                reason += QStringLiteral(" (the category is listed more than once)");
+            else if (!fileName.endsWith(QLatin1String(".html")))
+                reason += QStringLiteral(" (the extension must be \".html\" in lower case)");
+            else
+                reason += QStringLiteral(" (\"0\" or \"1\" may stand only as the first character)");
+            add(path, reason);
+            return;
+        }
+        checkPage(path);
+    }
+
+    void checkPage(const QString& path)
+    {
+        QString error;
+        const std::optional<QByteArray> bytes = FileIo::readAll(path, &error);
+        if (!bytes) {
+            add(path, QStringLiteral("cannot be read: %1").arg(error));
+            return;
+        }
+        const QString page = QString::fromUtf8(*bytes);
+        const QList<Link> links = templateLinks(page);
+        const qsizetype firstHash = page.indexOf(QLatin1Char('#'));
+        if (links.isEmpty()) {
+            add(path, firstHash < 0
+                          ? QStringLiteral("links no template: no \"#\" in the page")
+                          : QStringLiteral("links no template: the first \"#\" (line %1) is "
+                                           "not a template link")
+                                .arg(lineOf(page, firstHash)));
+        } else if (firstHash != links.first().hashOffset) {
+            add(path, QStringLiteral("the first \"#\" (line %1) is not a template link; the "
+                                     "gallery would preview \"%2\" instead of \"%3\"")
+                          .arg(lineOf(page, firstHash))
+                          .arg(TemplateLibrary::GetFirstLink(path), links.first().name));
+        } else {
+            const QString first = TemplateLibrary::GetFirstLink(path);
+            if (first != links.first().name)
+                add(path, QStringLiteral("the first template link (line %1) reads as \"%2\" "
+                                         "when the category is chosen but \"%3\" when clicked; "
+                                         "write the name plainly between double quotes")
+                              .arg(lineOf(page, firstHash))
+                              .arg(first, links.first().name));
+        }
+        for (const Link& link : links)
+            checkLink(path, page, link);
+    }
+
+    void checkLink(const QString& pagePath, const QString& page, const Link& link)
+    {
+        const QString where = QStringLiteral("link \"#%1\" (line %2)")
+                                  .arg(link.name)
+                                  .arg(lineOf(page, link.hashOffset));
+        if (!TemplateLibrary::IsPlainTemplateName(link.name)) {
+            add(pagePath, QStringLiteral("%1: not a plain template name").arg(where));
+            return;
+        }
+        const QString templatePath = TemplateLibrary::TemplateFilePath(m_folder, link.name);
+        if (!QFileInfo(templatePath).isFile()) {
+            add(pagePath, QStringLiteral("%1: the template %2 is missing")
+                              .arg(where, QDir::toNativeSeparators(templatePath)));
+            return;
+        }
+        // A template linked from several places is decoded and reported once.
+        auto known = m_templateOk.constFind(templatePath);
+        if (known == m_templateOk.cend()) {
+            const Problems problems = CheckTemplate(templatePath);
+            m_problems += problems;
+            known = m_templateOk.insert(templatePath, problems.isEmpty());
+        }
+        if (!*known)
+            add(pagePath, QStringLiteral("%1: the template does not decode").arg(where));
+    }
+
+    QString m_folder;
+    Problems m_problems;
+    QHash<QString, bool> m_templateOk;
+};
+
+} // namespace
+
+Problems CheckLibrary(const QString& libraryFolder)
+{
+    return Checker(libraryFolder).run();
+}
+
+Problems CheckTemplate(const QString& templatePath)
+{
+    QString error;
+    const std::optional<QByteArray> file = FileIo::readAll(templatePath, &error);
+    if (!file)
+        return {{templatePath, QStringLiteral("cannot be read: %1").arg(error)}};
+    if (!Module1::UnpackTemplate(*file, &error))
+        return {{templatePath, error}};
+    return {};
+}
+
+} // namespace LibraryCheck

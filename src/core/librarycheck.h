@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// Checks a template library folder the way the gallery will use it, so that a
+// library author sees every fault before a user does.
+namespace LibraryCheck {
+
+struct Problem
+{
+    QString path;   // the file or folder at fault
+    QString reason; // what is wrong, in words a library author acts on
+
+    QString toString() const { return path + QLatin1String(": ") + reason; }
+    bool operator==(const Problem&) const = default;
+};
+
+using Problems = QList<Problem>;
+
+// Every problem of the library in `libraryFolder`, in a stable order: the
+// folders, then each category page in listing order with the templates it
+// links. Empty when the gallery would open every page and template.
+Problems CheckLibrary(const QString& libraryFolder);
+
+// The problems of one template file, given its path: unreadable, corrupt, or
+// not decodable. Checks of the decoded message's content belong here.
+Problems CheckTemplate(const QString& templatePath);
+
+} // namespace LibraryCheck

@@ -1,0 +1,134 @@
+#include "templatelibrary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace TemplateLibrary {
+
+namespace {
+
+const QLatin1String PageExtension(".html");
+
+QString categoriesFolder(const QString& appFolder)
+{
+    return appFolder + QLatin1String("/categories/");
+}
+
+// What the reference platform calls an ordinary file: not a folder (also not
+// through a link), not hidden.
+bool isOrdinaryFile(const QFileInfo& info)
+{
+    return info.isFile() && !info.isHidden();
+}
+
+// NTFS orders names by their upper-cased UTF-16 code units; the exact
+// spelling only breaks ties so the order never depends on the file system.
+bool listsBefore(const QString& a, const QString& b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a.at(i).toUpper().unicode();
+        const char16_t y = b.at(i).toUpper().unicode();
+        if (x != y)
+            return x < y;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+// Page files are authored as UTF-8 and template files are named in UTF-8;
+// a page in a single-byte code page is read as Latin-1 rather than mangled.
+QString decodeName(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString name = utf8.decode(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    return name;
+}
+
+} // namespace
+
+QString CategoryNameFromFileName(const QString& fileName)
+{
+    QString name = fileName;
+    name.remove(PageExtension);
+    name.remove(QLatin1Char('0'));
+    name.remove(QLatin1Char('1'));
+    return name;
+}
+
+QStringList CategoryFileNames(const QString& appFolder)
+{
+    const QDir folder(categoriesFolder(appFolder));
+    QStringList names;
+    const QFileInfoList entries = folder.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (isOrdinaryFile(entry) && entry.fileName().endsWith(PageExtension, Qt::CaseInsensitive))
+            names.append(entry.fileName());
+    }
+    std::sort(names.begin(), names.end(), listsBefore);
+    return names;
+}
+
+QStringList CategoryNames(const QString& appFolder)
+{
+    QStringList names;
+    for (const QString& fileName : CategoryFileNames(appFolder))
+        names.append(CategoryNameFromFileName(fileName));
+    return names;
+}
+
+QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
+{
+    const QString folder = categoriesFolder(appFolder);
+    for (const QLatin1String prefix : {QLatin1String(""), QLatin1String("0")}) {
+        const QString path = folder + prefix + categoryName + PageExtension;
+        if (isOrdinaryFile(QFileInfo(path)))
+            return path;
+    }
+    return folder + QLatin1Char('1') + categoryName + PageExtension;
+}
+
+QString GetFirstLink(const QString& pagePath)
+{
+    QFile page(pagePath);
+    if (!page.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray text = page.readAll();
+    const qsizetype hash = text.indexOf('#');
+    if (hash < 0)
+        return QString();
+    const qsizetype quote = text.indexOf('"', hash + 1);
+    if (quote < 0)
+        return QString();
+    return decodeName(text.mid(hash + 1, quote - hash - 1));
+}
+
+bool IsPlainTemplateName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        // ":" opens a drive or a stream on Windows; the library must open there too.
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':'))
+            return false;
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+QString TemplateFilePath(const QString& appFolder, const QString& templateName)
+{
+    if (!IsPlainTemplateName(templateName))
+        return QString();
+    return appFolder + QLatin1String("/templates/") + templateName + QLatin1String(".dat");
+}
+
+} // namespace TemplateLibrary

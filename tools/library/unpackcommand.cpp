@@ -1,0 +1,35 @@
+#include "command.h"
+#include "filecommands.h"
+
+#include "fileio.h"
+#include "templatedecoding.h"
+
+// Decodes in memory, so the library file is only ever read, and a file that
+// does not decode leaves no output behind.
+int runUnpack(const QStringList& arguments, QTextStream&, QTextStream& err)
+{
+    const QString& source = arguments.at(0);
+    const QString& target = arguments.at(1);
+    if (isSameFile(source, target)) {
+        err << "quillery-library: " << target
+            << ": is the library file itself; choose another output\n";
+        return ExitFailure;
+    }
+    QString error;
+    const std::optional<QByteArray> file = FileIo::readAll(source, &error);
+    if (!file) {
+        err << "quillery-library: " << error << '\n';
+        return ExitFailure;
+    }
+    const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
+    if (!message) {
+        err << "quillery-library: " << source << ": " << error << '\n';
+        return ExitFailure;
+    }
+    const Status written = FileIo::writeAtomically(target, *message);
+    if (!written) {
+        err << "quillery-library: " << written.message() << '\n';
+        return ExitFailure;
+    }
+    return ExitOk;
+}
