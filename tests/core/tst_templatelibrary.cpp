@@ -1,0 +1,221 @@
+#include "templatelibrary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TemplateLibrary;
+
+namespace {
+
+// An application folder whose "categories" folder holds the given files.
+class Library
+{
+public:
+    explicit Library(const QStringList& pages = {})
+    {
+        QDir(m_dir.path()).mkdir("categories");
+        for (const QString& page : pages)
+            write("categories/" + page, "<html></html>");
+    }
+
+    QString path() const { return m_dir.path(); }
+    QString categories() const { return m_dir.filePath("categories"); }
+
+    QString write(const QString& relative, const QByteArray& content) const
+    {
+        const QString file = m_dir.filePath(relative);
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+            qFatal("cannot write fixture %s", qPrintable(file));
+        return file;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+class TestTemplateLibrary : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void categoryNameFromFileName_data();
+    void categoryNameFromFileName();
+    void listingHoldsOrdinaryPageFilesInCaseBlindOrder();
+    void missingOrEmptyFolderListsNothing();
+    void categoryPagePath_data();
+    void categoryPagePath();
+    void getFirstLink_data();
+    void getFirstLink();
+    void getFirstLinkOfUnreadablePage();
+    void isPlainTemplateName_data();
+    void isPlainTemplateName();
+};
+
+void TestTemplateLibrary::categoryNameFromFileName_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "Business.html"
+                           << "Business";
+    QTest::newRow("prefix 0") << "0Business.html"
+                              << "Business";
+    QTest::newRow("prefix 1") << "1Art.html"
+                              << "Art";
+    QTest::newRow("digits elsewhere") << "Top10.html"
+                                      << "Top";
+    QTest::newRow("every .html") << "a.html.html"
+                                 << "a";
+    QTest::newRow("upper-case extension stays") << "BUSINESS.HTML"
+                                                << "BUSINESS.HTML";
+    QTest::newRow("other digits stay") << "Top 25.html"
+                                       << "Top 25";
+}
+
+void TestTemplateLibrary::categoryNameFromFileName()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, name);
+    QCOMPARE(CategoryNameFromFileName(fileName), name);
+}
+
+void TestTemplateLibrary::listingHoldsOrdinaryPageFilesInCaseBlindOrder()
+{
+    const Library library({"Travel.html", "zeta.html", "_misc.html", "Top10.html", "1Art.html",
+                           "0New.html", "BUSINESS.HTML", "art.html", ".Hidden.html", "notes.txt",
+                           "Page.htm"});
+    QDir categories(library.categories());
+    QVERIFY(categories.mkdir("Folder.html"));
+    QVERIFY(QFile::link(library.categories() + "/Folder.html",
+                        library.categories() + "/FolderLink.html"));
+    QVERIFY(QFile::link(library.categories() + "/art.html", library.categories() + "/Alias.html"));
+
+    // Upper-cased comparison puts "_" after the letters, as NTFS does.
+    const QStringList files{"0New.html",  "1Art.html",   "Alias.html", "art.html",  "BUSINESS.HTML",
+                            "Top10.html", "Travel.html", "zeta.html",  "_misc.html"};
+    QCOMPARE(CategoryFileNames(library.path()), files);
+    const QStringList names{"New", "Art",    "Alias", "art",  "BUSINESS.HTML",
+                            "Top", "Travel", "zeta",  "_misc"};
+    QCOMPARE(CategoryNames(library.path()), names);
+}
+
+void TestTemplateLibrary::missingOrEmptyFolderListsNothing()
+{
+    const Library empty;
+    QVERIFY(CategoryNames(empty.path()).isEmpty());
+    QTemporaryDir bare;
+    QVERIFY(CategoryNames(bare.path()).isEmpty());
+    QVERIFY(CategoryNames(bare.filePath("does-not-exist")).isEmpty());
+}
+
+void TestTemplateLibrary::categoryPagePath_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("page");
+    const QStringList sample{"0New.html", "1Art.html", "Travel.html", "Top10.html"};
+    QTest::newRow("prefix 0") << sample << "New"
+                              << "0New.html";
+    QTest::newRow("prefix 1") << sample << "Art"
+                              << "1Art.html";
+    QTest::newRow("no prefix") << sample << "Travel"
+                               << "Travel.html";
+    QTest::newRow("digit inside: unchecked 1-path") << sample << "Top"
+                                                    << "1Top.html";
+    QTest::newRow("unprefixed wins") << QStringList{"Art.html", "0Art.html"} << "Art"
+                                     << "Art.html";
+    QTest::newRow("0 before 1") << QStringList{"1Art.html", "0Art.html"} << "Art"
+                                << "0Art.html";
+    QTest::newRow("hidden page is missing") << QStringList{".Secret.html"} << ".Secret"
+                                            << "1.Secret.html";
+    QTest::newRow("upper-case extension never opens")
+        << QStringList{"BUSINESS.HTML"} << "BUSINESS.HTML"
+        << "1BUSINESS.HTML.html";
+}
+
+void TestTemplateLibrary::categoryPagePath()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, name);
+    QFETCH(QString, page);
+    const Library library(files);
+    QCOMPARE(CategoryPagePath(library.path(), name), library.categories() + "/" + page);
+}
+
+void TestTemplateLibrary::getFirstLink_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("link");
+    QTest::newRow("first of two") << QByteArray(R"(<a href="#Offer">O</a> <a href="#Promo">P</a>)")
+                                  << "Offer";
+    QTest::newRow("colour before the link")
+        << QByteArray(R"(<body bgcolor="#FFFFFF"><a href="#Offer">)") << "FFFFFF";
+    QTest::newRow("blank in the name") << QByteArray(R"(<a href="#Summer Sale">)") << "Summer Sale";
+    QTest::newRow("taken verbatim")
+        << QByteArray(R"(<a href="#Summer%20Sale">)") << "Summer%20Sale";
+    QTest::newRow("UTF-8 name") << QByteArray("<a href=\"#Caf\xc3\xa9 Menu\">") << "Café Menu";
+    QTest::newRow("single-byte page") << QByteArray("<a href=\"#Caf\xe9\">") << "Café";
+    QTest::newRow("two #") << QByteArray(R"(<a href="#a#b">)") << "a#b";
+    QTest::newRow("no quote after #") << QByteArray("<a href=#Offer>") << "";
+    QTest::newRow("quote right after #") << QByteArray(R"(<a href="#">)") << "";
+    QTest::newRow("no #") << QByteArray(R"(<a href="page.html">)") << "";
+    QTest::newRow("empty file") << QByteArray() << "";
+}
+
+void TestTemplateLibrary::getFirstLink()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, link);
+    const Library library;
+    QCOMPARE(GetFirstLink(library.write("categories/Page.html", content)), link);
+}
+
+void TestTemplateLibrary::getFirstLinkOfUnreadablePage()
+{
+    const Library library;
+    QCOMPARE(GetFirstLink(library.categories() + "/Missing.html"), QString());
+    QCOMPARE(GetFirstLink(library.categories()), QString());
+}
+
+void TestTemplateLibrary::isPlainTemplateName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plain");
+    QTest::newRow("word") << "Offer" << true;
+    QTest::newRow("blank") << "Summer Sale" << true;
+    QTest::newRow("accent") << "Café Menu" << true;
+    QTest::newRow("dots inside") << "v1.2" << true;
+    QTest::newRow("three dots") << "..." << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("dot dot") << ".." << false;
+    QTest::newRow("parent path") << "../../etc/passwd" << false;
+    QTest::newRow("slash") << "a/b" << false;
+    QTest::newRow("absolute") << "/etc/passwd" << false;
+    QTest::newRow("backslash") << "..\\x" << false;
+    QTest::newRow("drive") << "C:x" << false;
+    QTest::newRow("NUL") << QString("a") + QChar(0) + "b" << false;
+    QTest::newRow("newline") << "a\nb" << false;
+    QTest::newRow("tab") << "a\tb" << false;
+    QTest::newRow("DEL") << "a\x7f" << false;
+    QTest::newRow("C1 control") << QString("a") + QChar(0x85) << false;
+}
+
+void TestTemplateLibrary::isPlainTemplateName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, plain);
+    QCOMPARE(IsPlainTemplateName(name), plain);
+    const QString path = TemplateFilePath("/lib", name);
+    QCOMPARE(path.isEmpty(), !plain);
+    if (plain)
+        QCOMPARE(path, "/lib/templates/" + name + ".dat");
+}
+
+QTEST_GUILESS_MAIN(TestTemplateLibrary)
+#include "tst_templatelibrary.moc"
