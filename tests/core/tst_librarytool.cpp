@@ -1,0 +1,295 @@
+#include "templatedecoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(QUILLERY_TOOL), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        run.err = QStringLiteral("the tool did not finish: ") + process.errorString();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write fixture %s", qPrintable(path));
+}
+
+QByteArray pack(const QByteArray& message)
+{
+    const std::optional<QByteArray> packed = Module1::PackTemplate(message, nullptr);
+    if (!packed)
+        qFatal("fixture message does not pack");
+    return *packed;
+}
+
+QByteArray message(const QByteArray& subject)
+{
+    return "From: news@example.com\r\nSubject: " + subject +
+           "\r\nMIME-Version: 1.0\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
+           "<html><body><p>quillbook &gt; 3</p></body></html>\r\n";
+}
+
+const QByteArray MainPage = "<html><body>\n"
+                            "<a href=\"#Offer\"><img src=\"offer.png\" alt=\"Offer\"></a>\n"
+                            "<a href=\"#Summer%20Sale\">Summer Sale</a>\n"
+                            "<a href=\"#Offer\">Offer again</a>\n"
+                            "<a href=\"https://example.com/\">our site</a>\n"
+                            "</body></html>\n";
+const QByteArray TravelPage = R"(<html><body><a href="#Trip">Trip</a></body></html>)";
+
+// A library the gallery opens without a fault: two categories, three templates.
+void makeGoodLibrary(const QString& folder)
+{
+    QDir dir(folder);
+    dir.mkpath("categories");
+    dir.mkpath("templates");
+    writeFile(dir.filePath("categories/0Main.html"), MainPage);
+    writeFile(dir.filePath("categories/Travel.html"), TravelPage);
+    for (const char* name : {"Offer", "Summer Sale", "Trip"})
+        writeFile(dir.filePath(QStringLiteral("templates/%1.dat").arg(name)), pack(message(name)));
+}
+
+QByteArray withCount(qint32 count, const QByteArray& data)
+{
+    QByteArray file(4, Qt::Uninitialized);
+    qToLittleEndian(count, file.data());
+    return file + data;
+}
+
+} // namespace
+
+class TestLibraryTool : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void usage_data();
+    void usage();
+    void unpackWritesTheMessage();
+    void unpackOfABrokenFileWritesNothing_data();
+    void unpackOfABrokenFileWritesNothing();
+    void unpackNeverOverwritesItsInput();
+    void packRoundTrip();
+    void packRefusalWritesNothing();
+    void checkGoodLibrary();
+    void checkReportsEachProblem_data();
+    void checkReportsEachProblem();
+};
+
+void TestLibraryTool::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("outText");
+    QTest::addColumn<QString>("errText");
+    QTest::newRow("no arguments") << QStringList{} << 2 << ""
+                                  << "Usage: quillery-library";
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: quillery-library"
+                            << "";
+    QTest::newRow("unknown command") << QStringList{"frob"} << 2 << ""
+                                     << "unknown command 'frob'";
+    QTest::newRow("unpack, one argument") << QStringList{"unpack", "a.dat"} << 2 << ""
+                                          << "usage: quillery-library unpack";
+    QTest::newRow("pack, three arguments") << QStringList{"pack", "a", "b", "c"} << 2 << ""
+                                           << "usage: quillery-library pack";
+    QTest::newRow("check, no folder") << QStringList{"check"} << 2 << ""
+                                      << "usage: quillery-library check";
+}
+
+void TestLibraryTool::usage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, outText);
+    QFETCH(QString, errText);
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.out.contains(outText), qPrintable(run.out));
+    QVERIFY2(run.err.contains(errText), qPrintable(run.err));
+}
+
+void TestLibraryTool::unpackWritesTheMessage()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("Offer.dat");
+    const QByteArray packed = pack(message("Offer"));
+    writeFile(source, packed);
+    const Run run = runTool({"unpack", source, dir.filePath("Offer.eml")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(readFile(dir.filePath("Offer.eml")), message("Offer"));
+    QCOMPARE(readFile(source), packed);
+}
+
+void TestLibraryTool::unpackOfABrokenFileWritesNothing_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("outputExists");
+    QTest::addColumn<QString>("reason");
+    const QByteArray packed = pack(message("Offer"));
+    QTest::newRow("truncated") << packed.left(packed.size() - 1) << false << "truncated";
+    QTest::newRow("truncated, old output kept") << packed.left(30) << true << "truncated";
+    QTest::newRow("negative count") << withCount(-7, "abcdefg") << false << "negative count";
+    QTest::newRow("shorter than the count") << QByteArray("ab") << false << "truncated";
+}
+
+void TestLibraryTool::unpackOfABrokenFileWritesNothing()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, outputExists);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString source = dir.filePath("Broken.dat");
+    const QString target = dir.filePath("Broken.eml");
+    writeFile(source, file);
+    if (outputExists)
+        writeFile(target, "previous message");
+
+    const Run run = runTool({"unpack", source, target});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(source) && run.err.contains(reason), qPrintable(run.err));
+    QCOMPARE(readFile(target), outputExists ? QByteArray("previous message") : "<missing>");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), outputExists ? 2 : 1);
+}
+
+void TestLibraryTool::unpackNeverOverwritesItsInput()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("Offer.dat");
+    const QByteArray packed = pack(message("Offer"));
+    writeFile(source, packed);
+    const Run run = runTool({"unpack", source, dir.path() + "/./Offer.dat"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("library file itself"), qPrintable(run.err));
+    QCOMPARE(readFile(source), packed);
+
+    const Run missing = runTool({"unpack", dir.filePath("Nope.dat"), dir.filePath("Nope.eml")});
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY2(missing.err.contains(dir.filePath("Nope.dat")), qPrintable(missing.err));
+    QVERIFY(!QFile::exists(dir.filePath("Nope.eml")));
+}
+
+void TestLibraryTool::packRoundTrip()
+{
+    QTemporaryDir dir;
+    const QByteArray original = message("Round trip");
+    writeFile(dir.filePath("in.eml"), original);
+    QCOMPARE(runTool({"pack", dir.filePath("in.eml"), dir.filePath("t.dat")}).exitCode, 0);
+    QCOMPARE(runTool({"unpack", dir.filePath("t.dat"), dir.filePath("out.eml")}).exitCode, 0);
+    QCOMPARE(readFile(dir.filePath("out.eml")), original);
+    QCOMPARE(readFile(dir.filePath("t.dat")), pack(original));
+}
+
+void TestLibraryTool::packRefusalWritesNothing()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("in.eml"), "Subject: 20\xb0 off\r\n\r\nbody");
+    const Run run = runTool({"pack", dir.filePath("in.eml"), dir.filePath("t.dat")});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(dir.filePath("in.eml")) && run.err.contains("0xB0") &&
+                 run.err.contains("offset 11"),
+             qPrintable(run.err));
+    QVERIFY(!QFile::exists(dir.filePath("t.dat")));
+}
+
+void TestLibraryTool::checkGoodLibrary()
+{
+    QTemporaryDir dir;
+    makeGoodLibrary(dir.path());
+    // The percent-encoded link is clicked, never read first, so it is fine.
+    const Run run = runTool({"check", dir.path()});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("no problems"), qPrintable(run.out));
+}
+
+void TestLibraryTool::checkReportsEachProblem_data()
+{
+    // Each row breaks the good library in one way: writes a file, or removes
+    // one when the content is null.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("report");
+    const QByteArray trip = pack(message("Trip"));
+    QTest::newRow("missing template") << "templates/Trip.dat" << QByteArray()
+                                      << R"(Travel.html: link "#Trip" (line 1): the template)";
+    QTest::newRow("truncated template")
+        << "templates/Trip.dat" << trip.left(20) << "Trip.dat: truncated: the count says";
+    QTest::newRow("undecodable template linked")
+        << "templates/Trip.dat" << withCount(-1, "x")
+        << R"(Travel.html: link "#Trip" (line 1): the template does not decode)";
+    QTest::newRow("colour before the first link")
+        << "categories/Travel.html"
+        << QByteArray(R"(<body style="color:#333"><a href="#Trip">Trip</a>)")
+        << R"(the first "#" (line 1) is not a template link; the gallery would preview )";
+    QTest::newRow("first link not readable as a name")
+        << "categories/Travel.html" << QByteArray("<a href='#Trip'>Trip</a> \"")
+        << R"(reads as "Trip'>Trip</a> " when the category is chosen but "Trip" when clicked)";
+    QTest::newRow("page with no link")
+        << "categories/Travel.html" << QByteArray("<html></html>") << "links no template";
+    QTest::newRow("name that escapes")
+        << "categories/Travel.html" << QByteArray(R"(<a href="#../../etc/passwd">x</a>)")
+        << "not a plain template name";
+    QTest::newRow("digit inside the name")
+        << "categories/Top10.html" << TravelPage
+        << R"(Top10.html: cannot be opened from the category list: the entry "Top" opens 1Top.html)";
+    QTest::newRow("upper-case extension")
+        << "categories/BUSINESS.HTML" << TravelPage << "must be \".html\" in lower case";
+    QTest::newRow("same category twice") << "categories/Main.html" << MainPage
+                                         << "0Main.html: cannot be opened from the category "
+                                            "list: the entry \"Main\" opens Main.html";
+    QTest::newRow("no categories folder")
+        << "categories" << QByteArray() << "categories: no categories folder";
+    QTest::newRow("no templates folder") << "templates" << QByteArray() << "no templates folder";
+}
+
+void TestLibraryTool::checkReportsEachProblem()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, report);
+    QTemporaryDir dir;
+    makeGoodLibrary(dir.path());
+    const QString path = dir.filePath(file);
+    if (content.isNull()) {
+        QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
+    } else {
+        writeFile(path, content);
+    }
+
+    const Run run = runTool({"check", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(report), qPrintable(run.out));
+}
+
+QTEST_GUILESS_MAIN(TestLibraryTool)
+#include "tst_librarytool.moc"
