@@ -4,7 +4,8 @@
 
 // Per-user settings: one file per application key under the user's config
 // folder, sections as groups. Reads never fail loudly: a missing, unreadable or
-// corrupt file reads as missing values.
+// corrupt file reads as missing values. cRegistry (cregistry.h) is the typed
+// accessor beneath.
 namespace modSettings {
 
 QString ReadSetting(const QString& application, const QString& section, const QString& valueName);

@@ -23,7 +23,8 @@ Status EnsureWorkspaceFolder(const QString& name, QString* path);
 namespace Module1 {
 
 // Deletes `folder` with everything below it through a generated shell script
-// in the workspace, and returns when it is gone.
+// in the workspace, and returns when it is gone. Does nothing when the
+// workspace is missing or `folder` does not lie inside it.
 void RemoveFolder(const QString& folder);
 
 // Starts `program` with `arguments` (never through a shell), no terminal, and
