@@ -1,0 +1,31 @@
+// Runs in an isolated world beside every page of the category pane. A click on
+// a link that carries a fragment (a template link such as href="#Offer") never
+// reaches the engine's navigation hooks when it stays in the same document, so
+// it is cancelled here and reported to the window, which decides what to do.
+(function () {
+    var bridge = null;
+    var waiting = [];
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+        bridge = channel.objects.linkBridge;
+        waiting.forEach(function (href) { bridge.linkActivated(href); });
+        waiting = [];
+    });
+    document.addEventListener('click', function (event) {
+        if (event.defaultPrevented || event.button !== 0)
+            return;
+        var node = event.target;
+        while (node && !(node.nodeType === 1 && (node.localName === 'a' || node.localName === 'area') && node.hasAttribute('href')))
+            node = node.parentNode;
+        if (!node)
+            return;
+        var href = node.href;
+        if (typeof href !== 'string' || href.indexOf('#') < 0)
+            return;
+        event.preventDefault();
+        event.stopPropagation();
+        if (bridge)
+            bridge.linkActivated(href);
+        else
+            waiting.push(href);
+    }, true);
+})();

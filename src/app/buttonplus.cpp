@@ -1,0 +1,147 @@
+#include "buttonplus.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+ButtonPlus::ButtonPlus(int index, QWidget* parent) : QWidget(parent), m_index(index)
+{
+    setAttribute(Qt::WA_Hover);
+    // The window passes any focus that lands here on to the category page.
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+QColor ButtonPlus::fromColorValue(quint32 color)
+{
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+void ButtonPlus::setBackColor(quint32 color)
+{
+    if (m_backColor == color)
+        return;
+    m_backColor = color;
+    repaint();
+}
+
+void ButtonPlus::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    setAccessibleName(caption);
+    update();
+}
+
+void ButtonPlus::setPicture(const QString& svgPath, int size)
+{
+    m_picturePath = svgPath;
+    m_pictureSize = size;
+    renderPicture();
+    update();
+}
+
+void ButtonPlus::setFace(Face face)
+{
+    m_face = face;
+    update();
+}
+
+void ButtonPlus::setFramed(bool framed)
+{
+    m_framed = framed;
+    update();
+}
+
+void ButtonPlus::renderPicture()
+{
+    m_picture = QPixmap();
+    if (m_picturePath.isEmpty() || m_pictureSize <= 0)
+        return;
+    QSvgRenderer renderer(m_picturePath);
+    if (!renderer.isValid())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap(QSize(m_pictureSize, m_pictureSize) * ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(ratio);
+    m_picture = pixmap;
+}
+
+void ButtonPlus::paintEvent(QPaintEvent*)
+{
+    if (!m_picture.isNull() && m_picture.devicePixelRatio() != devicePixelRatioF())
+        renderPicture();
+    QPainter painter(this);
+    QColor face = fromColorValue(m_backColor);
+    if (m_pressed)
+        face = face.darker(112);
+    painter.fillRect(rect(), face);
+    if (m_framed) {
+        painter.setPen(QColor(255, 255, 255, 70));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+    painter.setPen(Qt::white);
+    painter.setFont(font());
+    const QFontMetrics metrics(font());
+    const int shift = m_pressed ? 1 : 0;
+    if (m_face == Face::PictureAboveCaption) {
+        const int captionHeight = metrics.height();
+        const int gap = m_picture.isNull() ? 0 : 6;
+        const int block = m_pictureSize + gap + (m_caption.isEmpty() ? 0 : captionHeight);
+        int top = (height() - block) / 2 + shift;
+        if (!m_picture.isNull())
+            painter.drawPixmap((width() - m_pictureSize) / 2 + shift, top, m_picture);
+        top += m_pictureSize + gap;
+        painter.drawText(QRect(shift, top, width(), captionHeight), Qt::AlignHCenter | Qt::AlignTop,
+                         m_caption);
+    } else {
+        const int pictureLeft = 6;
+        if (!m_picture.isNull())
+            painter.drawPixmap(pictureLeft + shift, (height() - m_pictureSize) / 2 + shift,
+                               m_picture);
+        painter.drawText(rect().translated(shift, shift), Qt::AlignCenter, m_caption);
+    }
+}
+
+void ButtonPlus::enterEvent(QEnterEvent* event)
+{
+    QWidget::enterEvent(event);
+    emit MouseEnter(m_index);
+}
+
+void ButtonPlus::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    if (m_pressed) {
+        m_pressed = false;
+        update();
+    }
+    emit MouseLeave(m_index);
+}
+
+void ButtonPlus::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressed = true;
+    update();
+}
+
+void ButtonPlus::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed)
+        return;
+    m_pressed = false;
+    update();
+    if (rect().contains(event->position().toPoint()))
+        emit Click(m_index);
+}
+
+void ButtonPlus::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    emit GotFocus(m_index);
+}

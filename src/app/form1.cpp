@@ -1,0 +1,475 @@
+#include "form1.h"
+
+#include "appfonts.h"
+#include "browserpane.h"
+#include "buttonplus.h"
+#include "fileio.h"
+#include "form2.h"
+#include "hovertable.h"
+#include "mimecomponent.h"
+#include "opener.h"
+#include "settingsstore.h"
+#include "splitterbar.h"
+#include "templatedecoding.h"
+#include "templatelibrary.h"
+#include "workspace.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListView>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QWebEngineProfile>
+
+using LayoutModel::TwipRect;
+using LayoutModel::TwipsPerPixel;
+
+namespace {
+
+const QString DesignerCaption = QStringLiteral("Quillery 1");
+const QString FileDescription = QStringLiteral("Quillery 1");
+const QString SettingsKey = QStringLiteral("Quillbook1");
+
+int toPixels(float twips)
+{
+    return int(std::lround(twips / TwipsPerPixel));
+}
+
+QRect toPixels(const TwipRect& r)
+{
+    return QRect(toPixels(r.left), toPixels(r.top), toPixels(r.width), toPixels(r.height));
+}
+
+QCursor handPointer()
+{
+    QSvgRenderer renderer(QStringLiteral(":/quillery/hand.svg"));
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    return QCursor(pixmap, 4, 0);
+}
+
+QString noticePage(const QString& name, const QString& reason)
+{
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head>"
+                          "<body style=\"font:16px Tahoma,sans-serif;color:#404040;margin:40px\">"
+                          "<p style=\"font-size:18px\">%1</p><p style=\"color:#808080\">%2</p>"
+                          "</body></html>")
+        .arg(name.isEmpty() ? QStringLiteral("No template to preview")
+                            : QStringLiteral("The template \u201c%1\u201d cannot be shown")
+                                  .arg(name.toHtmlEscaped()),
+             reason.toHtmlEscaped());
+}
+
+} // namespace
+
+Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_appFolder(appFolder)
+{
+    AppFonts::ensureLoaded();
+    setWindowTitle(DesignerCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    resize(toPixels(LayoutModel::DesignScaleWidth), toPixels(LayoutModel::DesignScaleHeight));
+
+    // Off the record: the gallery keeps no cache or cookies of its own.
+    m_profile = new QWebEngineProfile(this);
+    createControls();
+    loadForm();
+    PaintUI();
+}
+
+Form1::~Form1()
+{
+    // Pages must be gone before their profile.
+    delete WebBrowser1;
+    delete WebBrowser2;
+}
+
+void Form1::createControls()
+{
+    const QFont labelFont = AppFonts::tahoma(13.5);
+    const char* const titles[] = {" Choose a template", " Preview", " Export"};
+    for (int i = 0; i < 3; ++i) {
+        lblTitle[i] = new QLabel(QString::fromLatin1(titles[i]), this);
+        lblTitle[i]->setObjectName(QStringLiteral("lblTitle%1").arg(i));
+        lblTitle[i]->setFont(labelFont);
+        lblTitle[i]->setStyleSheet(QStringLiteral("color:#404040;background:transparent"));
+        lblTitle[i]->adjustSize();
+    }
+
+    imgLogo = new QLabel(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setCursor(handPointer());
+    imgLogo->hide();
+
+    cboCategory = new QComboBox(this);
+    cboCategory->setObjectName(QStringLiteral("cboCategory"));
+    cboCategory->setFont(labelFont);
+    cboCategory->setView(new QListView(cboCategory));
+    cboCategory->setStyleSheet(QStringLiteral(
+        "QComboBox{background:#E0E0E0;color:#404040;border:none;padding-left:6px}"
+        "QComboBox::drop-down{border:none;width:30px}"
+        "QComboBox::down-arrow{image:url(:/quillery/chevron.svg);width:14px;height:14px}"
+        "QComboBox QAbstractItemView{background:#FFFFFF;color:#404040;border:1px solid #C0C0C0;"
+        "outline:0;selection-background-color:#FF8000;selection-color:#FFFFFF}"
+        "QComboBox QAbstractItemView::item{min-height:28px;padding-left:6px}"));
+    connect(cboCategory, &QComboBox::activated, this, [this] { cboCategory_Click(); });
+
+    Picture1 = new QWidget(this);
+    Picture2 = new QWidget(this);
+    for (QWidget* frame : {Picture1, Picture2}) {
+        frame->setAutoFillBackground(true);
+        frame->setPalette(this->palette());
+    }
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    WebBrowser1 = new BrowserPane(m_profile, BrowserPane::Role::CategoryPage, Picture1);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser2 = new BrowserPane(m_profile, BrowserPane::Role::Preview, Picture2);
+    WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    connect(WebBrowser1, &BrowserPane::BeforeNavigate2, this, &Form1::WebBrowser1_BeforeNavigate2);
+    connect(WebBrowser2, &BrowserPane::DocumentComplete, this,
+            &Form1::WebBrowser2_DocumentComplete);
+    connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
+            &Form1::WebBrowser2_DownloadComplete);
+    connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
+
+    picSplitter = new SplitterBar(this);
+    picSplitter->setObjectName(QStringLiteral("picSplitter"));
+    connect(picSplitter, &SplitterBar::MouseDown, this, &Form1::picSplitter_MouseDown);
+    connect(picSplitter, &SplitterBar::MouseMove, this, &Form1::picSplitter_MouseMove);
+    connect(picSplitter, &SplitterBar::MouseUp, this, &Form1::picSplitter_MouseUp);
+    connect(picSplitter, &SplitterBar::GotFocus, this, [this] { WebBrowser1->setFocus(); });
+
+    struct Design
+    {
+        const char* caption;
+        quint32 color;
+        const char* picture;
+    };
+    const Design designs[] = {{"> html", HoverTable::Orange, "folder"},
+                              {"> eml", HoverTable::Orange, "envelope"},
+                              {"> Rookpost", HoverTable::Teal, "rookpost"},
+                              {"More", HoverTable::Green, "dots"},
+                              {"QY1", HoverTable::Grey, "globe"}};
+    for (int i = 0; i < 5; ++i) {
+        auto* button = new ButtonPlus(i, this);
+        button->setObjectName(QStringLiteral("cmdButton%1").arg(i));
+        button->setCaption(QString::fromLatin1(designs[i].caption));
+        button->setBackColor(designs[i].color);
+        const QString picture = QStringLiteral(":/quillery/%1.svg").arg(designs[i].picture);
+        if (i == 4) {
+            button->setFont(AppFonts::tahoma(15.75));
+            button->setPicture(picture, 32);
+            button->setFace(ButtonPlus::Face::PictureBesideCaption);
+            button->setFramed(true);
+        } else {
+            button->setFont(labelFont);
+            button->setPicture(picture, 64);
+        }
+        connect(button, &ButtonPlus::MouseEnter, this, &Form1::PaintHoverIn);
+        connect(button, &ButtonPlus::MouseLeave, this, &Form1::PaintHoverOut);
+        connect(button, &ButtonPlus::Click, this, &Form1::cmdButton_Click);
+        connect(button, &ButtonPlus::GotFocus, this, [this] { WebBrowser1->setFocus(); });
+        cmdButton[i] = button;
+    }
+    cmdButton[2]->hide();
+    placeControls();
+}
+
+void Form1::loadForm()
+{
+    cmdButton[2]->setVisible(!GetRPPath().isEmpty());
+    for (ButtonPlus* button : cmdButton)
+        button->setCursor(imgLogo->cursor());
+    ShowTitle();
+    LoadCategories();
+    const QString split =
+        modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"));
+    m_geometry.picSplitter.left = float(LayoutModel::SplitFromSetting(split)) * TwipsPerPixel;
+    picSplitter->move(toPixels(m_geometry.picSplitter.left), picSplitter->y());
+    setWindowTitle(DesignerCaption + QStringLiteral(" | ") + QStringLiteral(QUILLERY_VERSION));
+}
+
+QString Form1::GetRPPath() const
+{
+    const QString folder = modSettings::ReadSetting(QStringLiteral("RookpostInt2"),
+                                                    QStringLiteral("Main"), QStringLiteral("Path"));
+    if (folder.isEmpty())
+        return QString();
+    const QString path = folder + QStringLiteral("/rookpost2");
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable() ? path : QString();
+}
+
+void Form1::ShowTitle()
+{
+    cmdButton[4]->setCaption(FileDescription);
+}
+
+void Form1::LoadCategories()
+{
+    {
+        const QSignalBlocker blocker(cboCategory);
+        cboCategory->addItems(TemplateLibrary::CategoryNames(m_appFolder));
+        cboCategory->setCurrentIndex(0);
+    }
+    if (cboCategory->count() > 0)
+        cboCategory_Click();
+}
+
+void Form1::cboCategory_Click()
+{
+    if (cboCategory->currentIndex() < 0)
+        return;
+    const QString page = TemplateLibrary::CategoryPagePath(m_appFolder, cboCategory->currentText());
+    WebBrowser1->Navigate2(page);
+    SelectTemplate(TemplateLibrary::GetFirstLink(page));
+    WebBrowser1->setFocus();
+}
+
+void Form1::WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel)
+{
+    // The fragment is the template's name; a "#" in a folder name is part of
+    // the path, not a link.
+    if (!url.hasFragment())
+        return;
+    *cancel = true;
+    SelectTemplate(url.fragment(QUrl::FullyDecoded));
+}
+
+void Form1::SelectTemplate(const QString& name)
+{
+    CurrentTemplate = name;
+    lblTitle[1]->setText(QStringLiteral(" Preview: ") + name);
+    lblTitle[1]->adjustSize();
+
+    QString msgFolder;
+    const Status workspace = modGetDirs::EnsureWorkspaceFolder(QStringLiteral("msg"), &msgFolder);
+    if (!workspace) {
+        // Nowhere to write: show the reason without touching any file.
+        m_previewUrl.clear();
+        m_previewPending = false;
+        WebBrowser2->setHtml(noticePage(name, workspace.message()));
+        return;
+    }
+    if (!TemplateLibrary::IsPlainTemplateName(name)) {
+        showPreviewNotice(msgFolder, name,
+                          name.isEmpty()
+                              ? QStringLiteral("The category page names no template.")
+                              : QStringLiteral("This is not the name of a template file."));
+        return;
+    }
+    const QString source = TemplateLibrary::TemplateFilePath(m_appFolder, name);
+    if (!QFileInfo(source).isFile()) {
+        showPreviewNotice(msgFolder, name,
+                          QStringLiteral("There is no file %1 in the library.").arg(source));
+        return;
+    }
+    const QString copy = msgFolder + QLatin1Char('/') + name + QStringLiteral(".dat");
+    QFile::remove(copy);
+    if (!QFile::copy(source, copy)) {
+        showPreviewNotice(msgFolder, name,
+                          QStringLiteral("Could not copy %1 to %2.").arg(source, copy));
+        return;
+    }
+    Status status = Module1::DecryptFile(copy, QByteArray(Module1::TemplateKey));
+    if (status)
+        status = Module1::UnencryptFile(copy);
+    if (!status) {
+        showPreviewNotice(msgFolder, name, status.message());
+        return;
+    }
+    MimeComponent mime;
+    if (!mime.LoadEmlFile(Module1::DecodedMessagePath(copy))) {
+        showPreviewNotice(msgFolder, name, mime.lastError());
+        return;
+    }
+    const QString html =
+        mime.SaveHtmlToSubfolder(modGetDirs::WorkspaceDir(), QStringLiteral("msg"));
+    const QString page = msgFolder + QStringLiteral("/msg.html");
+    // The byte order mark makes the engine read the page as UTF-8 whatever
+    // the message declared.
+    const Status written = FileIo::writeAtomically(page, "\xEF\xBB\xBF" + html.toUtf8());
+    if (!written) {
+        showPreviewNotice(msgFolder, name, written.message());
+        return;
+    }
+    navigatePreview(page);
+}
+
+void Form1::showPreviewNotice(const QString& msgFolder, const QString& name, const QString& reason)
+{
+    const QString page = msgFolder + QStringLiteral("/msg.html");
+    if (FileIo::writeAtomically(page, noticePage(name, reason).toUtf8())) {
+        navigatePreview(page);
+    } else {
+        m_previewUrl.clear();
+        m_previewPending = false;
+        WebBrowser2->setHtml(noticePage(name, reason));
+    }
+}
+
+void Form1::navigatePreview(const QString& page)
+{
+    // Every preview gets its own address, so that the completion of an older
+    // load is never taken for the latest one.
+    QUrl url = QUrl::fromLocalFile(page);
+    url.setQuery(QStringLiteral("preview=%1").arg(++m_previewSerial));
+    m_previewUrl = url;
+    m_previewPending = true;
+    WebBrowser2->Navigate2(url);
+}
+
+void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
+{
+    const bool latest = m_previewPending && url == m_previewUrl;
+    if (latest)
+        m_previewPending = false;
+    // Files of a preview still loading are never removed under it.
+    if (!m_previewPending)
+        Module1::RemoveFolder(modGetDirs::WorkspaceDir() + QStringLiteral("/msg"));
+    if (latest)
+        emit previewShown(CurrentTemplate);
+}
+
+void Form1::WebBrowser2_DownloadComplete(const QUrl& url)
+{
+    // The latest preview failed to load: its files are of no use any more.
+    if (m_previewPending && url == m_previewUrl) {
+        m_previewPending = false;
+        Module1::RemoveFolder(modGetDirs::WorkspaceDir() + QStringLiteral("/msg"));
+    }
+}
+
+void Form1::PaintHoverIn(int index)
+{
+    if (index < 0 || index >= int(cmdButton.size()))
+        return;
+    if (const auto hover = HoverTable::HoverColourOf(cmdButton[index]->BackColor()))
+        cmdButton[index]->setBackColor(*hover);
+}
+
+void Form1::PaintHoverOut(int index)
+{
+    if (index < 0 || index >= int(cmdButton.size()))
+        return;
+    if (const auto base = HoverTable::BaseColourOf(cmdButton[index]->BackColor()))
+        cmdButton[index]->setBackColor(*base);
+}
+
+void Form1::cmdButton_Click(int index)
+{
+    PaintHoverOut(index);
+    switch (index) {
+    case 3:
+        showMorePanel();
+        break;
+    case 4:
+        Module1::OpenHomePage();
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::showMorePanel()
+{
+    // A fresh panel every time; it is gone when exec() returns.
+    Form2 panel(this);
+    panel.exec();
+}
+
+void Form1::ResetLayout()
+{
+    m_geometry.picSplitter.left = float(LayoutModel::DefaultSplitPixels) * TwipsPerPixel;
+    PaintUI();
+    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
+                              QStringLiteral("0"));
+}
+
+void Form1::picSplitter_MouseDown()
+{
+    SplitterDragging = true;
+}
+
+void Form1::picSplitter_MouseMove(float x)
+{
+    if (!SplitterDragging)
+        return;
+    const long long column = LayoutModel::DragColumn(m_geometry.picSplitter.left, x);
+    if (column < LayoutModel::MinSplitPixels || column > LayoutModel::MaxSplitPixels)
+        return;
+    m_geometry.picSplitter.left = float(column) * TwipsPerPixel;
+    PaintUI();
+}
+
+void Form1::picSplitter_MouseUp()
+{
+    SplitterDragging = false;
+    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
+                              LayoutModel::SplitSettingText(m_geometry.picSplitter.left));
+}
+
+void Form1::PaintUI()
+{
+    LayoutModel::PaintUI(m_geometry, float(width()) * TwipsPerPixel,
+                         float(height()) * TwipsPerPixel);
+    placeControls();
+}
+
+void Form1::placeControls()
+{
+    const auto& g = m_geometry;
+    cmdButton[4]->setGeometry(toPixels(g.cmdButton[4]));
+    picSplitter->setGeometry(toPixels(g.picSplitter));
+    cboCategory->setGeometry(toPixels(g.cboCategory));
+    for (int i = 0; i < 3; ++i)
+        lblTitle[i]->move(toPixels(g.lblTitle[i].left), toPixels(g.lblTitle[i].top));
+    Picture1->setGeometry(toPixels(g.Picture1));
+    WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
+    Picture2->setGeometry(toPixels(g.Picture2));
+    WebBrowser2->setGeometry(toPixels(g.WebBrowser2));
+    for (int i = 0; i < 4; ++i)
+        cmdButton[i]->setGeometry(toPixels(g.cmdButton[i]));
+    imgLogo->setGeometry(toPixels(g.imgLogo));
+    update();
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PaintUI();
+}
+
+void Form1::paintEvent(QPaintEvent*)
+{
+    // Shapes are drawn on the window itself, under every child control.
+    QPainter painter(this);
+    const QColor silver(0xC0, 0xC0, 0xC0);
+    for (int i = 1; i <= 2; ++i) {
+        const QRect bar = toPixels(m_geometry.shpTitle[i]);
+        painter.fillRect(bar, QColor(0xE0, 0xE0, 0xE0));
+        painter.setPen(silver);
+        painter.drawRect(bar.adjusted(0, 0, -1, -1));
+    }
+    painter.setPen(silver);
+    painter.setBrush(Qt::NoBrush);
+    for (const TwipRect& frame : {m_geometry.Shape1, m_geometry.Shape2})
+        painter.drawRect(toPixels(frame).adjusted(0, 0, -1, -1));
+}
+
+bool Form1::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        ShowTitle();
+    return QWidget::event(event);
+}

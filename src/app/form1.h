@@ -1,0 +1,93 @@
+#pragma once
+
+#include "layoutmodel.h"
+
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <array>
+
+class BrowserPane;
+class ButtonPlus;
+class QComboBox;
+class QLabel;
+class QWebEngineProfile;
+class SplitterBar;
+
+// The gallery's main window: the category list and page on the left, the
+// preview in the middle, the command buttons on the right, all placed by
+// PaintUI from the window size and the splitter position.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // appFolder holds "categories/" and "templates/"; it is never written.
+    explicit Form1(const QString& appFolder, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    const QString& appFolder() const { return m_appFolder; }
+    // The template the preview shows, as chosen last; the exports work on it.
+    const QString& currentTemplate() const { return CurrentTemplate; }
+    const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
+
+    void PaintUI();
+    void PaintHoverIn(int index);
+    void PaintHoverOut(int index);
+    void ShowTitle();
+    void LoadCategories();
+    void SelectTemplate(const QString& name);
+    // The sibling mailer's executable, or empty when it is not installed.
+    QString GetRPPath() const;
+    // The More panel's "Reset layout": splitter back to 450 pixels, stored as 0.
+    void ResetLayout();
+
+    // Controls, named as the window was designed.
+    QComboBox* cboCategory = nullptr;
+    std::array<ButtonPlus*, 5> cmdButton{};
+    std::array<QLabel*, 3> lblTitle{};
+    SplitterBar* picSplitter = nullptr;
+    QWidget* Picture1 = nullptr;
+    QWidget* Picture2 = nullptr;
+    BrowserPane* WebBrowser1 = nullptr;
+    BrowserPane* WebBrowser2 = nullptr;
+    QLabel* imgLogo = nullptr;
+
+signals:
+    // A preview page has loaded and its working files are gone.
+    void previewShown(const QString& templateName);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void createControls();
+    void loadForm();
+    void cboCategory_Click();
+    void cmdButton_Click(int index);
+    void WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel);
+    void WebBrowser2_DocumentComplete(const QUrl& url);
+    void WebBrowser2_DownloadComplete(const QUrl& url);
+    void picSplitter_MouseDown();
+    void picSplitter_MouseMove(float x);
+    void picSplitter_MouseUp();
+    void showMorePanel();
+    void showPreviewNotice(const QString& msgFolder, const QString& name, const QString& reason);
+    void navigatePreview(const QString& page);
+    void placeControls();
+
+    QString m_appFolder;
+    QString CurrentTemplate;
+    LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
+    bool SplitterDragging = false;
+    QWebEngineProfile* m_profile = nullptr;
+    // The page of the latest preview and whether it is still loading; only
+    // its completion may remove the working folder.
+    QUrl m_previewUrl;
+    QString m_previewName;
+    bool m_previewPending = false;
+    quint64 m_previewSerial = 0;
+};

@@ -1,0 +1,105 @@
+#include "form2.h"
+
+#include "appfonts.h"
+#include "buttonplus.h"
+#include "form1.h"
+#include "hovertable.h"
+#include "layoutmodel.h"
+#include "opener.h"
+
+#include <QLabel>
+
+namespace {
+
+QRect fromTwips(float left, float top, float width, float height)
+{
+    const float p = LayoutModel::TwipsPerPixel;
+    return QRect(qRound(left / p), qRound(top / p), qRound(width / p), qRound(height / p));
+}
+
+} // namespace
+
+Form2::Form2(Form1* owner)
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint),
+      m_owner(owner)
+{
+    setWindowTitle(QStringLiteral(" "));
+    setModal(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setFixedSize(fromTwips(0, 0, 7935, 2295).size());
+
+    // The panel's free left part carries the program's picture.
+    auto* logo = new QLabel(this);
+    logo->setPixmap(windowIcon().pixmap(96, 96));
+    logo->setGeometry(fromTwips(480, 360, 1440, 1440));
+
+    struct Design
+    {
+        int index;
+        QRect place;
+        const char* caption;
+        quint32 color;
+        const char* picture;
+    };
+    const Design designs[] = {
+        {3, fromTwips(2400, 240, 1935, 1815), "Website", HoverTable::Green, "globe"},
+        {1, fromTwips(4560, 240, 1935, 1815), "Reset layout", HoverTable::Green, "panes"},
+        {2, fromTwips(6720, 240, 975, 975), "", HoverTable::Silver, "cross"}};
+    for (const Design& d : designs) {
+        auto* button = new ButtonPlus(d.index, this);
+        button->setObjectName(QStringLiteral("cmdButton%1").arg(d.index));
+        button->setGeometry(d.place);
+        button->setCaption(QString::fromLatin1(d.caption));
+        button->setBackColor(d.color);
+        button->setFont(AppFonts::tahoma(13.5));
+        button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture),
+                           d.index == 2 ? 40 : 64);
+        if (d.index == 2)
+            button->setAccessibleName(QStringLiteral("Close"));
+        connect(button, &ButtonPlus::MouseEnter, this, &Form2::PaintHoverIn);
+        connect(button, &ButtonPlus::MouseLeave, this, &Form2::PaintHoverOut);
+        connect(button, &ButtonPlus::Click, this, &Form2::cmdButton_Click);
+        cmdButton[d.index] = button;
+    }
+    for (ButtonPlus* button : cmdButton) {
+        if (button && owner && owner->imgLogo)
+            button->setCursor(owner->imgLogo->cursor());
+    }
+}
+
+void Form2::PaintHoverIn(int index)
+{
+    if (index < 1 || index > 3)
+        return;
+    if (const auto hover = HoverTable::HoverColourOf(cmdButton[index]->BackColor()))
+        cmdButton[index]->setBackColor(*hover);
+}
+
+void Form2::PaintHoverOut(int index)
+{
+    if (index < 1 || index > 3)
+        return;
+    if (const auto base = HoverTable::BaseColourOf(cmdButton[index]->BackColor()))
+        cmdButton[index]->setBackColor(*base);
+}
+
+void Form2::cmdButton_Click(int index)
+{
+    PaintHoverOut(index);
+    switch (index) {
+    case 1:
+        if (m_owner)
+            m_owner->ResetLayout();
+        break;
+    case 3:
+        Module1::OpenHomePage();
+        break;
+    default:
+        break;
+    }
+    accept();
+}

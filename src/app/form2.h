@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+
+class ButtonPlus;
+class Form1;
+
+// The More panel: "Website", "Reset layout" and a close button. Every button
+// closes it; the main window makes a new one each time.
+class Form2 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Form2(Form1* owner);
+
+    void PaintHoverIn(int index);
+    void PaintHoverOut(int index);
+
+    // Indices 1 to 3 as designed; there is no button 0.
+    std::array<ButtonPlus*, 4> cmdButton{};
+
+private:
+    void cmdButton_Click(int index);
+
+    Form1* m_owner;
+};

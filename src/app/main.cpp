@@ -1,0 +1,52 @@
+#include "appfonts.h"
+#include "form1.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// QUILLERY_SCREENSHOT=path: once the first preview has loaded and the pages have
+// been drawn, save a picture of the window there and quit. Used where there is no
+// one to look at the screen.
+void arrangeScreenshot(Form1& form, const QString& path)
+{
+    auto shoot = [&form, path] {
+        // Give the engine time to put the loaded pages on screen.
+        QTimer::singleShot(700, &form, [&form, path] {
+            QPixmap picture;
+            if (QGuiApplication::platformName() == u"xcb" && form.screen())
+                picture = form.screen()->grabWindow(form.winId());
+            if (picture.isNull())
+                picture = form.grab();
+            const bool saved = picture.save(path, "PNG");
+            std::fprintf(stderr, saved ? "Screenshot saved to %s\n" : "Could not save %s\n",
+                         qPrintable(path));
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    };
+    QObject::connect(&form, &Form1::previewShown, &form, shoot, Qt::SingleShotConnection);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillery 1"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));
+    AppFonts::ensureLoaded();
+
+    Form1 form(QCoreApplication::applicationDirPath());
+    const QString screenshot = qEnvironmentVariable("QUILLERY_SCREENSHOT");
+    if (!screenshot.isEmpty())
+        arrangeScreenshot(form, screenshot);
+    form.show();
+    return app.exec();
+}

@@ -1,0 +1,50 @@
+#include "splitterbar.h"
+
+#include "layoutmodel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+SplitterBar::SplitterBar(QWidget* parent) : QWidget(parent)
+{
+    setCursor(Qt::SplitHCursor);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void SplitterBar::mousePressEvent(QMouseEvent*)
+{
+    emit MouseDown();
+}
+
+void SplitterBar::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::NoButton)
+        emit MouseMove(float(event->position().x()) * LayoutModel::TwipsPerPixel);
+}
+
+void SplitterBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    // Only the release of the last held button ends the drag.
+    if (event->buttons() == Qt::NoButton)
+        emit MouseUp();
+}
+
+void SplitterBar::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    emit GotFocus();
+}
+
+void SplitterBar::paintEvent(QPaintEvent*)
+{
+    // White like the window, with a faint grip so the bar can be found.
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xC0, 0xC0, 0xC0));
+    const qreal cx = width() / 2.0;
+    const qreal cy = height() / 2.0;
+    for (int i = -2; i <= 2; ++i)
+        painter.drawEllipse(QPointF(cx, cy + i * 7), 1.6, 1.6);
+}
