@@ -92,9 +92,7 @@ Loaded load(const QString& path)
             return result;
         return broken(errnoText());
     }
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return broken(QStringLiteral("not a regular file"));

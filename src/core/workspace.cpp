@@ -44,9 +44,7 @@ Status openPrivateFolder(int parent, const QString& path, int* folder)
                 QStringLiteral("%1 is a link or not a folder, so it is not used").arg(path));
         return Status::failure(QStringLiteral("%1: %2").arg(path, errnoText()));
     }
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::fstat(fd, &info) != 0) {
         const QString reason = errnoText();
         ::close(fd);
@@ -66,13 +64,12 @@ Status openPrivateFolder(int parent, const QString& path, int* folder)
     return Status::success();
 }
 
-bool isOwnFolder(const QString& path)
+// A script is only written where nobody else can put or change a file.
+bool isPrivateFolder(const QString& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           info.st_uid == ::geteuid();
+           info.st_uid == ::geteuid() && (info.st_mode & 0022) == 0;
 }
 
 // Single quotes take every byte literally; a quote inside ends the quoting, is
@@ -139,7 +136,7 @@ namespace Module1 {
 void RemoveFolder(const QString& folder)
 {
     const QString workspace = modGetDirs::WorkspaceDir();
-    if (!isOwnFolder(workspace) || folder.contains(QChar(0)))
+    if (!isPrivateFolder(workspace) || folder.contains(QChar(0)))
         return;
     const QString target = QDir::cleanPath(folder);
     if (!QDir::isAbsolutePath(target) || !target.startsWith(workspace + u'/'))

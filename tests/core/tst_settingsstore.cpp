@@ -289,9 +289,7 @@ private Q_SLOTS:
         const QByteArray content = file.readAll();
         QVERIFY(content.endsWith("[Main]\nSplit=450\n"));
         for (const QString& folder : {m_config->filePath("not"), config}) {
-            struct stat info
-            {
-            };
+            struct stat info = {};
             QCOMPARE(::stat(QFile::encodeName(folder).constData(), &info), 0);
             QCOMPARE(info.st_mode & 0777, 0700u);
         }

@@ -16,9 +16,7 @@ namespace {
 
 mode_t permissions(const QString& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return mode_t(-1);
     return info.st_mode & 07777;
@@ -260,12 +258,33 @@ private Q_SLOTS:
         QCOMPARE(entries(WorkspaceDir()), (QStringList{"link", "msg"}));
     }
 
-    void removeFolderWithoutWorkspaceDoesNothing()
+    void removeFolderWithoutPrivateWorkspaceDoesNothing_data()
     {
+        QTest::addColumn<QString>("workspace");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("writable by others") << "open";
+        QTest::newRow("a link") << "link";
+    }
+
+    void removeFolderWithoutPrivateWorkspaceDoesNothing()
+    {
+        QFETCH(QString, workspace);
+
         QVERIFY(QDir().mkpath(temp("QYXelse/msg")));
+        if (workspace == "open") {
+            QVERIFY(QDir().mkpath(WorkspaceDir() + "/msg"));
+            QVERIFY(::chmod(QFile::encodeName(WorkspaceDir()).constData(), 0777) == 0);
+        } else if (workspace == "link") {
+            QVERIFY(QFile::link(temp("QYXelse"), WorkspaceDir()));
+        }
+        const QStringList before = entries(m_temp->path());
+
         Module1::RemoveFolder(WorkspaceDir() + "/msg");
-        QVERIFY(!QFileInfo::exists(WorkspaceDir()));
-        QCOMPARE(entries(m_temp->path()), (QStringList{"QYXelse", "cwd"}));
+
+        QCOMPARE(entries(m_temp->path()), before);
+        QCOMPARE(entries(temp("QYXelse")), QStringList{"msg"});
+        if (workspace == "open")
+            QCOMPARE(entries(WorkspaceDir()), QStringList{"msg"});
     }
 
     void runAndWait_data()
