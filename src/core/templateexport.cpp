@@ -134,11 +134,12 @@ Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString
     QTemporaryDir staging(QDir(folder).filePath(QStringLiteral(".quillery-export-XXXXXX")));
     if (!staging.isValid())
         return failure(folder, staging.errorString());
-    const QString html = mime.SaveHtmlAndImages(staging.path(), imagesName);
+    const QByteArray html = mime.SaveHtmlAndImagesUtf8(staging.path(), imagesName);
+    // Any problem, also one of the message itself, means an incomplete page.
     if (!mime.lastError().isEmpty())
         return failure(target, mime.lastError());
     const QString stagedPage = staging.filePath(QStringLiteral("page"));
-    if (Status written = writeNewFile(stagedPage, html.toUtf8(), target); !written)
+    if (Status written = writeNewFile(stagedPage, html, target); !written)
         return written;
 
     std::error_code error;
@@ -189,11 +190,11 @@ Status PrepareHandoff(const QString& appFolder, const QString& name, const QStri
             messagePath,
             QStringLiteral("the template is not a readable message (%1)").arg(mime.lastError()));
     const QFileInfo rp(rpFolder);
-    const QString html = mime.SaveHtmlToSubfolder(rp.absolutePath(), rp.fileName());
+    const QByteArray html = mime.SaveHtmlToSubfolderUtf8(rp.absolutePath(), rp.fileName());
     if (!mime.lastError().isEmpty())
         return failure(rpFolder, mime.lastError());
     const QString page = QDir(rpFolder).filePath(QStringLiteral("msg%1.html").arg(number));
-    if (Status written = FileIo::writeAtomically(page, html.toUtf8()); !written)
+    if (Status written = FileIo::writeAtomically(page, html); !written)
         return written;
     *pagePath = page;
     return Status::success();

@@ -1,0 +1,445 @@
+#include "exportpaths.h"
+#include "templatedecoding.h"
+#include "templateexport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(data), data.size());
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// Every local file the page refers to, resolved against the page's folder.
+QStringList referencedFiles(const QString& pagePath)
+{
+    const QString page = QString::fromUtf8(readFile(pagePath));
+    static const QRegularExpression source(QStringLiteral("src=\"([^\"]+)\""));
+    QStringList files;
+    for (const QRegularExpressionMatch& match : source.globalMatch(page)) {
+        const QUrl url = QUrl(QFileInfo(pagePath).absolutePath() + QLatin1Char('/'))
+                             .resolved(QUrl(match.captured(1)));
+        files << QDir::cleanPath(url.isLocalFile() || url.scheme().isEmpty() ? url.path()
+                                                                             : url.toString());
+    }
+    return files;
+}
+
+// Drops root's power to write anywhere, so permission bits count as they do
+// for a user; restores it when it goes out of scope.
+class UnprivilegedScope
+{
+public:
+    UnprivilegedScope() : m_wasRoot(geteuid() == 0)
+    {
+        if (m_wasRoot && seteuid(65534) != 0)
+            qFatal("cannot drop privileges");
+    }
+    ~UnprivilegedScope()
+    {
+        if (m_wasRoot && seteuid(0) != 0)
+            qFatal("cannot restore privileges");
+    }
+
+private:
+    bool m_wasRoot;
+};
+
+} // namespace
+
+class TestTemplateExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void emlIsTheDecodedMessage_data();
+    void emlIsTheDecodedMessage();
+    void emlReplacesAnAgreedFile();
+
+    void failureWritesNothing_data();
+    void failureWritesNothing();
+    void readOnlyFolderIsReported_data();
+    void readOnlyFolderIsReported();
+
+    void pageComesWithItsImages_data();
+    void pageComesWithItsImages();
+    void replacedPageTakesItsImagesFolderAlong();
+    void imagesFolderInTheWayKeepsTheOldPage_data();
+    void imagesFolderInTheWayKeepsTheOldPage();
+    void pathsSplitAtTheRoot_data();
+    void pathsSplitAtTheRoot();
+
+    void handoffPreparesAPageWithItsImages();
+    void handoffOfAMissingTemplateWritesNoPage();
+    void rookpostProgramMustBeAnExecutableFile_data();
+    void rookpostProgramMustBeAnExecutableFile();
+
+private:
+    QString out(const QString& name) const
+    {
+        return m_dir->filePath(QStringLiteral("out/") + name);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_app;
+    QByteArray m_message;
+};
+
+void TestTemplateExport::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_app = m_dir->filePath(QStringLiteral("app"));
+    QVERIFY(QDir().mkpath(m_app + QStringLiteral("/templates")));
+    QVERIFY(QDir().mkpath(out(QString())));
+    m_message = readFile(QStringLiteral(QUILLERY_TEST_DATA "/templateexport/sample.eml"));
+    QVERIFY(!m_message.isEmpty());
+    QString error;
+    const std::optional<QByteArray> library = Module1::PackTemplate(m_message, &error);
+    QVERIFY2(library, qPrintable(error));
+    writeFile(m_app + QStringLiteral("/templates/Sample.dat"), *library);
+    // Four bytes promising more than follow: a file that cannot be decoded.
+    writeFile(m_app + QStringLiteral("/templates/Broken.dat"), QByteArray("\xff\x00\x00\x00"
+                                                                          "abc",
+                                                                          7));
+}
+
+void TestTemplateExport::cleanup()
+{
+    m_dir.reset();
+}
+
+void TestTemplateExport::emlIsTheDecodedMessage_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("proposed name") << QStringLiteral("Sample.eml");
+    QTest::newRow("name ending in .dat") << QStringLiteral("Sample.dat");
+    QTest::newRow(".dat inside the name") << QStringLiteral("Sample.dat.eml");
+    QTest::newRow("folder name with .dat") << QStringLiteral("old.dat/Sample.eml");
+}
+
+void TestTemplateExport::emlIsTheDecodedMessage()
+{
+    QFETCH(QString, target);
+    const QString folder = QFileInfo(out(target)).absolutePath();
+    QVERIFY(QDir().mkpath(folder));
+    const Status status = TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"), out(target));
+    QVERIFY2(status, qPrintable(status.message()));
+    QByteArray written = readFile(out(target));
+    if (written.size() == m_message.size() + 2 && written.endsWith("\r\n"))
+        written.chop(2);
+    QCOMPARE(written, m_message);
+    // Nothing beside it: no intermediate file and no ".eml" twin.
+    QCOMPARE(entries(folder), QStringList{QFileInfo(target).fileName()});
+}
+
+void TestTemplateExport::emlReplacesAnAgreedFile()
+{
+    writeFile(out(QStringLiteral("Sample.eml")), QByteArray(100000, 'x'));
+    QVERIFY(TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"),
+                                        out(QStringLiteral("Sample.eml"))));
+    QCOMPARE(readFile(out(QStringLiteral("Sample.eml"))), m_message);
+}
+
+void TestTemplateExport::failureWritesNothing_data()
+{
+    QTest::addColumn<bool>("html");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("expected"); // a part of the message
+
+    for (const bool html : {false, true}) {
+        const char* kind = html ? "html: " : "eml: ";
+        const QString file = html ? QStringLiteral("Sample.htm") : QStringLiteral("Sample.eml");
+        auto row = [&](const char* what) {
+            return &QTest::newRow(qPrintable(QLatin1String(kind) + QLatin1String(what)));
+        };
+        *row("nothing previewed") << html << QString() << file << QStringLiteral("No template");
+        *row("missing template") << html << QStringLiteral("Gone") << file
+                                 << QStringLiteral("Gone.dat: the template file is missing");
+        *row("undecodable template")
+            << html << QStringLiteral("Broken") << file
+            << QStringLiteral("Broken.dat: the template cannot be decoded");
+        *row("name leaving the library")
+            << html << QStringLiteral("../Sample") << file << QStringLiteral("not a template name");
+        *row("folder in the way") << html << QStringLiteral("Sample") << QStringLiteral("box")
+                                  << QStringLiteral("box: a folder of this name is in the way");
+        *row("target below a file")
+            << html << QStringLiteral("Sample") << QStringLiteral("plain.txt/") + file
+            << QStringLiteral("plain.txt");
+    }
+}
+
+void TestTemplateExport::failureWritesNothing()
+{
+    QFETCH(bool, html);
+    QFETCH(QString, name);
+    QFETCH(QString, target);
+    QFETCH(QString, expected);
+    QVERIFY(QDir().mkpath(out(QStringLiteral("box"))));
+    writeFile(out(QStringLiteral("plain.txt")), "keep");
+    // The file the user agreed to replace must survive a failed export.
+    writeFile(out(QStringLiteral("Sample.htm")), "old page");
+    writeFile(out(QStringLiteral("Sample.eml")), "old message");
+    const QStringList before = entries(out(QString()));
+
+    const Status status = html ? TemplateExport::ExportHtmlTo(m_app, name, out(target))
+                               : TemplateExport::ExportEmlTo(m_app, name, out(target));
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(expected), qPrintable(status.message()));
+    QCOMPARE(entries(out(QString())), before);
+    QCOMPARE(readFile(out(QStringLiteral("Sample.htm"))), QByteArray("old page"));
+    QCOMPARE(readFile(out(QStringLiteral("Sample.eml"))), QByteArray("old message"));
+    QCOMPARE(readFile(out(QStringLiteral("plain.txt"))), QByteArray("keep"));
+    QVERIFY(entries(out(QStringLiteral("box"))).isEmpty());
+}
+
+void TestTemplateExport::readOnlyFolderIsReported_data()
+{
+    QTest::addColumn<bool>("html");
+    QTest::newRow("eml") << false;
+    QTest::newRow("html") << true;
+}
+
+void TestTemplateExport::readOnlyFolderIsReported()
+{
+    QFETCH(bool, html);
+    const QString target = out(html ? QStringLiteral("Sample.htm") : QStringLiteral("Sample.eml"));
+    writeFile(target, "old");
+    // Readable by anyone: the dropped user keeps root's groups.
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                          QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    QVERIFY(QFile::setPermissions(m_dir->path(), readable | QFileDevice::WriteOwner));
+    for (const QString& path : {m_app, m_app + QStringLiteral("/templates")})
+        QVERIFY(QFile::setPermissions(path, readable));
+    QVERIFY(QFile::setPermissions(m_app + QStringLiteral("/templates/Sample.dat"),
+                                  QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                      QFileDevice::ReadOther));
+    QVERIFY(QFile::setPermissions(out(QString()), readable));
+    Status status = Status::success();
+    {
+        UnprivilegedScope unprivileged;
+        status = html ? TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"), target)
+                      : TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"), target);
+    }
+    QFile::setPermissions(out(QString()), readable | QFileDevice::WriteOwner);
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(
+                 QDir::toNativeSeparators(m_dir->filePath(QStringLiteral("out")))) &&
+                 status.message().contains(QLatin1String("ermission denied")),
+             qPrintable(status.message()));
+    QCOMPARE(readFile(target), QByteArray("old"));
+    QCOMPARE(entries(out(QString())), QStringList{QFileInfo(target).fileName()});
+}
+
+void TestTemplateExport::pageComesWithItsImages_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("imagesFolder");
+    QTest::newRow("proposed name")
+        << QStringLiteral("Sample.htm") << QStringLiteral("Sample_files");
+    QTest::newRow("news.html") << QStringLiteral("news.html") << QStringLiteral("news_files");
+    QTest::newRow("Offer.HTM") << QStringLiteral("Offer.HTM") << QStringLiteral("Offer_files");
+    QTest::newRow("other extension")
+        << QStringLiteral("offer.txt") << QStringLiteral("offer.txt_files");
+    QTest::newRow(".htm inside the name")
+        << QStringLiteral("a.htm.b.html") << QStringLiteral("a.htm.b_files");
+    QTest::newRow("folder name with .htm and .dat")
+        << QStringLiteral("x.htm.dat/Sample.htm") << QStringLiteral("Sample_files");
+}
+
+void TestTemplateExport::pageComesWithItsImages()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, imagesFolder);
+    const QString folder = QFileInfo(out(target)).absolutePath();
+    QVERIFY(QDir().mkpath(folder));
+    const Status status =
+        TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"), out(target));
+    QVERIFY2(status, qPrintable(status.message()));
+
+    const QString fileName = QFileInfo(target).fileName();
+    QStringList expected{fileName, imagesFolder};
+    expected.sort();
+    QCOMPARE(entries(folder), expected);
+    const QStringList images = entries(folder + QLatin1Char('/') + imagesFolder);
+    QCOMPARE(images.size(), 2);
+    QStringList referenced = referencedFiles(out(target));
+    referenced.sort();
+    QStringList present;
+    for (const QString& image : images)
+        present << QDir::cleanPath(folder + QLatin1Char('/') + imagesFolder + QLatin1Char('/') +
+                                   image);
+    QCOMPARE(referenced, present);
+    QVERIFY(readFile(out(target)).contains("Caf\xc3\xa9 opening hours"));
+}
+
+void TestTemplateExport::replacedPageTakesItsImagesFolderAlong()
+{
+    QVERIFY(QDir().mkpath(out(QStringLiteral("Sample_files"))));
+    writeFile(out(QStringLiteral("Sample_files/stale.png")), "stale");
+    writeFile(out(QStringLiteral("Sample.htm")), "old page");
+    QVERIFY(TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+                                         out(QStringLiteral("Sample.htm"))));
+    QCOMPARE(entries(out(QString())), (QStringList{"Sample.htm", "Sample_files"}));
+    QVERIFY(!entries(out(QStringLiteral("Sample_files"))).contains(QStringLiteral("stale.png")));
+    QCOMPARE(referencedFiles(out(QStringLiteral("Sample.htm"))).size(), 2);
+}
+
+void TestTemplateExport::imagesFolderInTheWayKeepsTheOldPage_data()
+{
+    QTest::addColumn<bool>("pageExists");
+    QTest::addColumn<bool>("folderInTheWay");
+    QTest::newRow("file in the way of a replaced page") << true << false;
+    QTest::newRow("file in the way of a new page") << false << false;
+    QTest::newRow("someone else's folder") << false << true;
+}
+
+void TestTemplateExport::imagesFolderInTheWayKeepsTheOldPage()
+{
+    QFETCH(bool, pageExists);
+    QFETCH(bool, folderInTheWay);
+    if (pageExists)
+        writeFile(out(QStringLiteral("news.html")), "old page");
+    if (folderInTheWay) {
+        QVERIFY(QDir().mkpath(out(QStringLiteral("news_files"))));
+        writeFile(out(QStringLiteral("news_files/mine.txt")), "mine");
+    } else {
+        writeFile(out(QStringLiteral("news_files")), "mine");
+    }
+    const QStringList before = entries(out(QString()));
+    const Status status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+                                                       out(QStringLiteral("news.html")));
+    QVERIFY(!status);
+    QVERIFY2(
+        status.message().contains(QDir::toNativeSeparators(out(QStringLiteral("news_files")))) &&
+            status.message().contains(QLatin1String("in the way")),
+        qPrintable(status.message()));
+    QCOMPARE(entries(out(QString())), before);
+    if (pageExists)
+        QCOMPARE(readFile(out(QStringLiteral("news.html"))), QByteArray("old page"));
+    QCOMPARE(readFile(out(folderInTheWay ? QStringLiteral("news_files/mine.txt")
+                                         : QStringLiteral("news_files"))),
+             QByteArray("mine"));
+}
+
+void TestTemplateExport::pathsSplitAtTheRoot_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("imagesFolder");
+    QTest::newRow("root") << "/Sample.htm"
+                          << "/"
+                          << "Sample.htm"
+                          << "/Sample_files";
+    QTest::newRow("nested") << "/home/a b/news.html"
+                            << "/home/a b"
+                            << "news.html"
+                            << "/home/a b/news_files";
+    QTest::newRow("no separator") << "Sample.htm" << QString() << QString() << QString();
+}
+
+void TestTemplateExport::pathsSplitAtTheRoot()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QFETCH(QString, fileName);
+    QFETCH(QString, imagesFolder);
+    QCOMPARE(ExportPaths::GetPathInfoFromPath(path), folder);
+    QCOMPARE(ExportPaths::GetFilenameFromPath(path), fileName);
+    if (!imagesFolder.isEmpty())
+        QCOMPARE(ExportPaths::ImagesFolderPath(path), imagesFolder);
+}
+
+void TestTemplateExport::handoffPreparesAPageWithItsImages()
+{
+    const QString rp = m_dir->filePath(QStringLiteral("QYX/rp"));
+    QVERIFY(QDir().mkpath(rp));
+    QString page;
+    const Status status =
+        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), rp, 4711, &page);
+    QVERIFY2(status, qPrintable(status.message()));
+    QCOMPARE(page, rp + QStringLiteral("/msg4711.html"));
+    QVERIFY(QFileInfo(rp + QStringLiteral("/Sample.dat")).isFile());
+    QByteArray message = readFile(rp + QStringLiteral("/Sample.eml"));
+    if (message.endsWith("\r\n") && message.size() == m_message.size() + 2)
+        message.chop(2);
+    QCOMPARE(message, m_message);
+    const QStringList images = referencedFiles(page);
+    QCOMPARE(images.size(), 2);
+    for (const QString& image : images) {
+        QVERIFY2(image.startsWith(rp + QLatin1Char('/')), qPrintable(image));
+        QVERIFY2(QFileInfo(image).isFile(), qPrintable(image));
+    }
+}
+
+void TestTemplateExport::handoffOfAMissingTemplateWritesNoPage()
+{
+    const QString rp = m_dir->filePath(QStringLiteral("rp"));
+    QVERIFY(QDir().mkpath(rp));
+    QString page;
+    const Status status =
+        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Gone"), rp, 1, &page);
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(QLatin1String("Gone.dat")), qPrintable(status.message()));
+    QVERIFY(page.isEmpty());
+    QVERIFY(entries(rp).isEmpty());
+}
+
+void TestTemplateExport::rookpostProgramMustBeAnExecutableFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("executable file") << "executable" << true;
+    QTest::newRow("plain file") << "plain" << false;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("nothing") << "none" << false;
+}
+
+void TestTemplateExport::rookpostProgramMustBeAnExecutableFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, found);
+    const QString folder = m_dir->filePath(QStringLiteral("Rook Post"));
+    const QString program = folder + QStringLiteral("/rookpost2");
+    QVERIFY(QDir().mkpath(folder));
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(program));
+    if (kind == QLatin1String("plain") || kind == QLatin1String("executable"))
+        writeFile(program, "#!/bin/sh\n");
+    if (kind == QLatin1String("executable"))
+        QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner |
+                                                   QFileDevice::ExeUser));
+    QCOMPARE(TemplateExport::RookpostProgram(folder), found ? program : QString());
+    QCOMPARE(TemplateExport::RookpostProgram(QString()), QString());
+}
+
+QTEST_GUILESS_MAIN(TestTemplateExport)
+#include "tst_templateexport.moc"
