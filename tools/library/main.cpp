@@ -7,6 +7,7 @@
 int runUnpack(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runPack(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runBuild(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 namespace {
 
@@ -17,6 +18,8 @@ const std::array commands{
             runPack},
     Command{"check", "check LIBRARY_FOLDER              report every problem of a library folder", 1,
             runCheck},
+    Command{"build", "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library", 2,
+            runBuild},
 };
 
 void printUsage(QTextStream& stream)

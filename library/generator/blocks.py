@@ -1,0 +1,304 @@
+"""The building blocks of every template: one 600 px column of layout tables.
+
+The layout is "hybrid": columns are inline-blocks with a max-width, so they sit
+side by side where there is room and stack on a phone without relying on
+@media, which many clients strip. Every style that matters is inline; the
+<style> block only adds dark-mode colours and small phone refinements.
+"""
+
+import html
+import textwrap
+
+
+def esc(text):
+    return html.escape(text, quote=True)
+
+
+# ---------------------------------------------------------------- colour
+
+def _channel(c):
+    c /= 255
+    return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+
+
+def luminance(hex_colour):
+    h = hex_colour.lstrip("#")
+    r, g, b = (int(h[i:i + 2], 16) for i in (0, 2, 4))
+    return 0.2126 * _channel(r) + 0.7152 * _channel(g) + 0.0722 * _channel(b)
+
+
+def contrast(a, b):
+    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
+class Theme:
+    """Colours and type of one category. Every text/background pair is checked."""
+
+    def __init__(self, name, *, page, panel, text, muted, heading, accent, on_accent,
+                 band, on_band, soft, font, heading_font, radius, dark_page, dark_panel,
+                 dark_text, dark_heading, dark_band, art):
+        self.name = name
+        self.page, self.panel, self.text, self.muted = page, panel, text, muted
+        self.heading, self.accent, self.on_accent = heading, accent, on_accent
+        self.band, self.on_band, self.soft = band, on_band, soft
+        self.font, self.heading_font, self.radius = font, heading_font, radius
+        self.dark_page, self.dark_panel = dark_page, dark_panel
+        self.dark_text, self.dark_heading, self.dark_band = dark_text, dark_heading, dark_band
+        self.art = art
+        pairs = [(text, panel), (muted, panel), (heading, panel), (on_accent, accent),
+                 (on_band, band), (text, soft), (muted, page), (heading, soft),
+                 (dark_text, dark_panel), (dark_heading, dark_panel), (dark_text, dark_page),
+                 (on_band, dark_band), (on_accent, accent)]
+        for fg, bg in pairs:
+            ratio = contrast(fg, bg)
+            if ratio < 4.5:
+                raise ValueError(f"theme {name}: {fg} on {bg} has contrast {ratio:.2f} < 4.5")
+
+
+# ---------------------------------------------------------------- blocks
+# Each block returns rows for the 600 px container table. `t` is the Theme,
+# `img(name, svg)` registers an image and returns its relative path.
+
+def _td(t, content, pad="28px 32px", bg=None, align="left", cls="q-panel"):
+    bg = bg or t.panel
+    return (f'<tr><td class="{cls}" align="{align}" style="padding:{pad};background-color:{bg};'
+            f'font-family:{t.font};font-size:16px;line-height:26px;color:{t.text};">{content}</td></tr>')
+
+
+def _p(t, text, size=16, color=None, margin="0 0 16px", align=None):
+    a = f"text-align:{align};" if align else ""
+    return (f'<p style="margin:{margin};font-family:{t.font};font-size:{size}px;'
+            f'line-height:{round(size * 1.6)}px;color:{color or t.text};{a}">{text}</p>')
+
+
+def _h(t, text, level=2, size=24, color=None, align=None):
+    a = f"text-align:{align};" if align else ""
+    return (f'<h{level} class="q-heading" style="margin:0 0 12px;font-family:{t.heading_font};'
+            f'font-size:{size}px;line-height:{round(size * 1.25)}px;font-weight:700;'
+            f'color:{color or t.heading};{a}">{text}</h{level}>')
+
+
+def button(t, label, href="https://example.com", align="left", bg=None, fg=None):
+    bg, fg = bg or t.accent, fg or t.on_accent
+    return (f'<table role="presentation" cellpadding="0" cellspacing="0" border="0" align="{align}" '
+            f'style="margin:8px {"auto" if align == "center" else "0"} 0;">'
+            f'<tr><td class="q-button" style="border-radius:{t.radius}px;background-color:{bg};">'
+            f'<a href="{href}" style="display:inline-block;padding:14px 28px;font-family:{t.font};'
+            f'font-size:16px;line-height:20px;font-weight:700;color:{fg};text-decoration:none;'
+            f'border-radius:{t.radius}px;">{esc(label)}</a></td></tr></table>')
+
+
+def header(t, img, brand, mark, tagline=None, centered=False):
+    logo = img("logo", ("logo", mark, 44))
+    tag = (f'<span style="display:block;font-family:{t.font};font-size:13px;line-height:18px;'
+           f'color:{t.on_band};">{esc(tagline)}</span>') if tagline else ""
+    name = (f'<span class="q-brand" style="font-family:{t.heading_font};font-size:20px;line-height:26px;'
+            f'font-weight:700;color:{t.on_band};">{esc(brand)}</span>')
+    align = "center" if centered else "left"
+    inner = (f'<table role="presentation" cellpadding="0" cellspacing="0" border="0" align="{align}"><tr>'
+             f'<td style="padding-right:12px;vertical-align:middle;"><img src="{logo}" width="44" height="44" '
+             f'alt="{esc(brand)} logo" style="display:block;border:0;border-radius:10px;"></td>'
+             f'<td style="vertical-align:middle;text-align:left;">{name}{tag}</td></tr></table>')
+    return _td(t, inner, pad="20px 32px", bg=t.band, align=align, cls="q-band")
+
+
+def hero(t, img, art, alt, title, text, cta=None, eyebrow=None, centered=False):
+    src = img("hero", art)
+    align = "center" if centered else None
+    eb = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
+          f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};{"text-align:center;" if centered else ""}">'
+          f'{esc(eyebrow)}</p>') if eyebrow else ""
+    body = eb + _h(t, esc(title), 1, 32, align=align) + _p(t, text, 17, align=align)
+    if cta:
+        body += button(t, cta, align="center" if centered else "left")
+    pic = (f'<tr><td style="padding:0;background-color:{t.panel};"><img src="{src}" width="600" alt="{esc(alt)}" '
+           f'style="display:block;width:100%;max-width:600px;height:auto;border:0;"></td></tr>')
+    return pic + _td(t, body, pad="32px 32px 24px")
+
+
+def text(t, title, *paragraphs, align=None):
+    body = (_h(t, esc(title), 2, 24, align=align) if title else "") + "".join(_p(t, p, align=align) for p in paragraphs)
+    return _td(t, body)
+
+
+def _columns(t, cells, width):
+    """Inline-block columns that stack below `width` px each."""
+    out = []
+    for cell in cells:
+        out.append(f'<div class="q-col" style="display:inline-block;width:100%;max-width:{width}px;'
+                   f'vertical-align:top;">{cell}</div>')
+    # No whitespace between inline-blocks, or they no longer fit side by side.
+    return (f'<tr><td class="q-panel" align="center" style="padding:8px 12px 20px;background-color:{t.panel};'
+            f'font-size:0;line-height:0;">{"".join(out)}</td></tr>')
+
+
+def cards(t, img, items, title=None):
+    """items: (art, alt, heading, text, link label) in two columns."""
+    cells = []
+    for i, (art, alt, heading, body, link) in enumerate(items):
+        src = img(f"card{i + 1}", art)
+        more = (f'<a href="https://example.com" style="font-family:{t.font};font-size:15px;font-weight:700;'
+                f'color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
+        cells.append(f'<div style="padding:12px 16px;text-align:left;">'
+                     f'<img src="{src}" width="238" alt="{esc(alt)}" style="display:block;width:100%;max-width:238px;'
+                     f'height:auto;border:0;border-radius:{t.radius}px;margin:0 0 14px;">'
+                     + _h(t, esc(heading), 3, 19) + _p(t, body, 15, margin="0 0 10px") + more + "</div>")
+    head = _td(t, _h(t, esc(title), 2, 24), pad="28px 32px 0") if title else ""
+    return head + _columns(t, cells, 270)
+
+
+def products(t, img, items, title=None):
+    """items: (art, alt, name, price, old price or None, button label)."""
+    cells = []
+    for i, (art, alt, name, price, old, label) in enumerate(items):
+        src = img(f"product{i + 1}", art)
+        was = (f' <span style="font-size:15px;font-weight:400;color:{t.muted};text-decoration:line-through;">'
+               f'{esc(old)}</span>') if old else ""
+        cells.append(f'<div style="padding:12px 16px;text-align:center;">'
+                     f'<img src="{src}" width="238" alt="{esc(alt)}" style="display:block;width:100%;max-width:238px;'
+                     f'height:auto;border:0;border-radius:{t.radius}px;margin:0 auto 14px;">'
+                     + _h(t, esc(name), 3, 18, align="center")
+                     + f'<p style="margin:0 0 8px;font-family:{t.font};font-size:20px;line-height:28px;font-weight:700;'
+                       f'color:{t.heading};text-align:center;">{esc(price)}{was}</p>'
+                     + button(t, label, align="center") + "</div>")
+    head = _td(t, _h(t, esc(title), 2, 24, align="center"), pad="28px 32px 0") if title else ""
+    return head + _columns(t, cells, 270)
+
+
+def menu(t, title, sections, note=None):
+    """sections: (section title, [(dish, description, price)])."""
+    body = _h(t, esc(title), 2, 26, align="center")
+    for heading, dishes in sections:
+        body += (f'<p style="margin:24px 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
+                 f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};text-align:center;">{esc(heading)}</p>')
+        rows = "".join(
+            f'<tr><td style="padding:10px 0;border-bottom:1px solid {t.soft};vertical-align:top;">'
+            f'<span style="font-family:{t.heading_font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};">{esc(d)}</span><br>'
+            f'<span style="font-family:{t.font};font-size:14px;line-height:21px;color:{t.muted};">{esc(desc)}</span></td>'
+            f'<td style="padding:10px 0 10px 12px;border-bottom:1px solid {t.soft};vertical-align:top;text-align:right;'
+            f'font-family:{t.font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};white-space:nowrap;">{esc(price)}</td></tr>'
+            for d, desc, price in dishes)
+        body += f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0">{rows}</table>'
+    if note:
+        body += _p(t, note, 14, t.muted, margin="20px 0 0", align="center")
+    return _td(t, body)
+
+
+def details(t, img, title, rows, cta=None):
+    """rows: (icon object, label, value) - when, where, what to bring."""
+    body = _h(t, esc(title), 2, 24) if title else ""
+    trs = ""
+    for i, (obj, label, value) in enumerate(rows):
+        src = img(f"icon{i + 1}", ("icon", obj, 48))
+        trs += (f'<tr><td width="56" style="padding:8px 12px 8px 0;vertical-align:top;">'
+                f'<img src="{src}" width="44" height="44" alt="" style="display:block;border:0;"></td>'
+                f'<td style="padding:8px 0;vertical-align:top;font-family:{t.font};">'
+                f'<span style="font-size:13px;line-height:18px;font-weight:700;letter-spacing:1px;text-transform:uppercase;color:{t.muted};">{esc(label)}</span><br>'
+                f'<span style="font-size:17px;line-height:25px;color:{t.text};">{value}</span></td></tr>')
+    body += f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0">{trs}</table>'
+    if cta:
+        body += button(t, cta)
+    return _td(t, body, bg=t.soft, cls="q-soft")
+
+
+def stats(t, items, title=None):
+    """items: (figure, label), three across, stacking on a phone."""
+    cells = [f'<div style="padding:12px 8px;text-align:center;">'
+             f'<p style="margin:0;font-family:{t.heading_font};font-size:36px;line-height:44px;font-weight:700;color:{t.heading};">{esc(n)}</p>'
+             f'<p style="margin:4px 0 0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">{esc(label)}</p></div>'
+             for n, label in items]
+    head = _td(t, _h(t, esc(title), 2, 24, align="center"), pad="28px 32px 0") if title else ""
+    return head + _columns(t, cells, 184)
+
+
+def quote(t, words, who):
+    body = (f'<p style="margin:0 0 12px;font-family:{t.heading_font};font-size:21px;line-height:32px;font-style:italic;'
+            f'color:{t.heading};">&ldquo;{esc(words)}&rdquo;</p>'
+            f'<p style="margin:0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">&mdash; {esc(who)}</p>')
+    return _td(t, f'<div style="border-left:4px solid {t.accent};padding-left:20px;">{body}</div>', bg=t.soft, cls="q-soft")
+
+
+def checklist(t, img, title, items):
+    src = img("check", ("icon", "star", 48))
+    trs = "".join(f'<tr><td width="36" style="padding:6px 10px 6px 0;vertical-align:top;">'
+                  f'<img src="{src}" width="24" height="24" alt="" style="display:block;border:0;"></td>'
+                  f'<td style="padding:6px 0;font-family:{t.font};font-size:16px;line-height:24px;color:{t.text};">{item}</td></tr>'
+                  for item in items)
+    return _td(t, _h(t, esc(title), 2, 22) +
+               f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0">{trs}</table>')
+
+
+def coupon(t, title, code, note):
+    body = (_h(t, esc(title), 2, 22, color=t.on_band, align="center")
+            + f'<p style="margin:0 auto 12px;padding:12px 20px;border:2px dashed {t.on_band};border-radius:{t.radius}px;'
+              f'font-family:Courier New,Courier,monospace;font-size:26px;line-height:32px;font-weight:700;letter-spacing:4px;'
+              f'color:{t.on_band};text-align:center;max-width:240px;">{esc(code)}</p>'
+            + _p(t, note, 14, t.on_band, margin="0", align="center"))
+    return _td(t, body, bg=t.band, align="center", cls="q-band")
+
+
+def cta(t, title, body, label):
+    return _td(t, _h(t, esc(title), 2, 24, align="center") + _p(t, body, align="center") + button(t, label, align="center"),
+               pad="36px 32px", align="center")
+
+
+def divider(t):
+    return (f'<tr><td class="q-panel" style="padding:0 32px;background-color:{t.panel};">'
+            f'<div style="height:1px;line-height:1px;font-size:1px;background-color:{t.soft};">&nbsp;</div></td></tr>')
+
+
+def footer(t, brand, why):
+    body = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
+            f'{esc(why)}</p>'
+            f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
+            f'{esc(brand)} &middot; [Street address], [Postcode] [City], [Country]</p>'
+            f'<p style="margin:0;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
+            f'<a href="[unsubscribe_url]" style="color:{t.muted};text-decoration:underline;">Unsubscribe</a> &middot; '
+            f'<a href="[preferences_url]" style="color:{t.muted};text-decoration:underline;">Update your preferences</a> &middot; '
+            f'<a href="[web_version_url]" style="color:{t.muted};text-decoration:underline;">View in your browser</a></p>')
+    return (f'<tr><td class="q-page" align="center" style="padding:24px 32px 8px;background-color:{t.page};'
+            f'text-align:center;">{body}</td></tr>')
+
+
+# ---------------------------------------------------------------- page
+
+def _style(t):
+    # Only enhancements: colours for dark mode and tighter padding on phones.
+    # No url() here: a client would fetch it only on demand.
+    return textwrap.dedent(f"""\
+        :root {{ color-scheme: light dark; supported-color-schemes: light dark; }}
+        body {{ margin: 0; padding: 0; -webkit-text-size-adjust: 100%; }}
+        img {{ -ms-interpolation-mode: bicubic; }}
+        a[x-apple-data-detectors] {{ color: inherit !important; text-decoration: none !important; }}
+        @media (max-width: 480px) {{
+          .q-panel, .q-band, .q-soft {{ padding-left: 20px !important; padding-right: 20px !important; }}
+          .q-heading {{ word-break: break-word; }}
+        }}
+        @media (prefers-color-scheme: dark) {{
+          .q-page, body {{ background-color: {t.dark_page} !important; }}
+          .q-panel {{ background-color: {t.dark_panel} !important; color: {t.dark_text} !important; }}
+          .q-panel p, .q-panel span, .q-panel td {{ color: {t.dark_text} !important; }}
+          .q-panel .q-heading, .q-soft .q-heading {{ color: {t.dark_heading} !important; }}
+          .q-soft {{ background-color: {t.dark_page} !important; }}
+          .q-soft p, .q-soft span, .q-soft td {{ color: {t.dark_text} !important; }}
+          .q-band {{ background-color: {t.dark_band} !important; }}
+        }}""")
+
+
+def page(t, subject, preheader, rows, lang="en"):
+    pad = "&#847;&zwnj;&nbsp;" * 40  # keeps the body text out of the inbox preview line
+    return (f'<!DOCTYPE html>\n<html lang="{lang}" xmlns="http://www.w3.org/1999/xhtml">\n<head>\n'
+            '<meta charset="utf-8">\n<meta name="viewport" content="width=device-width, initial-scale=1">\n'
+            '<meta name="x-apple-disable-message-reformatting">\n'
+            '<meta name="color-scheme" content="light dark">\n<meta name="supported-color-schemes" content="light dark">\n'
+            f"<title>{esc(subject)}</title>\n<style>\n{_style(t)}\n</style>\n</head>\n"
+            f'<body class="q-page" style="margin:0;padding:0;background-color:{t.page};">\n'
+            f'<div style="display:none;max-height:0;max-width:0;overflow:hidden;opacity:0;mso-hide:all;" aria-hidden="true">'
+            f"{esc(preheader)}{pad}</div>\n"
+            f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0" class="q-page" '
+            f'style="background-color:{t.page};">\n<tr><td align="center" style="padding:24px 10px;">\n'
+            f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0" '
+            f'style="max-width:600px;border-radius:{t.radius}px;overflow:hidden;">\n'
+            + "\n".join(rows) +
+            "\n</table>\n</td></tr>\n</table>\n</body>\n</html>\n")

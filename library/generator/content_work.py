@@ -1,0 +1,245 @@
+"""Business and Education templates."""
+
+import blocks as b
+from template import Template, card, scene
+from themes import BUSINESS, EDUCATION
+
+
+def product_update(t, img):
+    return [
+        b.header(t, img, "Tasklane", "rocket", "Product news"),
+        b.hero(t, img, scene(("laptop", 70, 60, 1.0), ("rocket", 290, 40, 0.95, 12), ("chart", 420, 80, 0.75), seed=13),
+               "A laptop showing a task board next to a rocket and a chart",
+               "Timelines, faster search and a dark theme",
+               "Three of your most requested features ship today. Everything is already switched on in your "
+               "workspace: no update to install.", "See what's new", eyebrow="March product update"),
+        b.cards(t, img, [
+            (card("calendar", 61), "A calendar", "Timelines",
+             "Drag tasks across weeks, see dependencies at a glance and share a read-only link with clients.", "Try timelines"),
+            (card("chart", 62), "A bar chart", "Search, five times faster",
+             "Results appear as you type, across tasks, comments and attached files.", "Read the details"),
+        ], "What's new"),
+        b.checklist(t, img, "Also in this release", [
+            "A dark theme that follows your system setting",
+            "Keyboard shortcuts for every action (press ? to see them)",
+            "Exports to CSV now include custom fields"]),
+        b.cta(t, "Questions? We're here", "Join a 20-minute live walkthrough on Thursday, or reply to this e-mail: a real person reads it.",
+              "Save my seat"),
+        b.footer(t, "Tasklane Ltd.", "You are receiving this e-mail because you have a Tasklane account."),
+    ]
+
+
+def conference(t, img):
+    return [
+        b.header(t, img, "Northwind Summit 2026", "microphone", "Data, design and the people in between", centered=True),
+        b.hero(t, img, scene(("microphone", 80, 50, 1.0), ("calendar", 250, 70, 0.9), ("ticket", 400, 80, 0.9, -8), seed=14),
+               "A stage microphone, a calendar and an event ticket",
+               "You're invited to Northwind Summit",
+               "Two days, forty speakers and one question: how do small teams build products that people love? "
+               "Early-bird tickets are 30% off until 31 January.", "Get your ticket",
+               eyebrow="Lisbon · 14–15 May 2026", centered=True),
+        b.details(t, img, "Event details", [
+            ("calendar", "Dates", "Thursday 14 and Friday 15 May 2026"),
+            ("house", "Venue", "Riverside Congress Centre, Lisbon"),
+            ("ticket", "Early bird", "€390 instead of €560, until 31 January"),
+        ], cta="Register now"),
+        b.stats(t, [("40", "speakers"), ("12", "workshops"), ("1,200", "attendees")], "Summit at a glance"),
+        b.quote(t, "The most useful two days of my year. I came back with a plan, not just a notebook.", "Priya Raman, Head of Product, Corvid"),
+        b.footer(t, "Northwind Events", "You are receiving this e-mail because you attended a Northwind event."),
+    ]
+
+
+def webinar(t, img):
+    return [
+        b.header(t, img, "Ledgerly", "chart", "Accounting for small businesses"),
+        b.hero(t, img, scene(("laptop", 110, 60, 1.0), ("microphone", 330, 60, 0.9), seed=15),
+               "A laptop and a microphone", "Free webinar: closing your books in one day",
+               "Month-end doesn't have to take a week. Our senior accountant shows the checklist, the automations and "
+               "the three reports that cut her clients' close time from five days to one.",
+               "Reserve my spot", eyebrow="Live online · 45 minutes"),
+        b.details(t, img, None, [
+            ("calendar", "When", "Wednesday 11 February, 16:00 CET"),
+            ("laptop", "Where", "Online. The link arrives after you sign up"),
+            ("microphone", "Host", "Elena Marquez, chartered accountant"),
+        ]),
+        b.checklist(t, img, "You will learn", [
+            "The month-end checklist we give every new client",
+            "How to reconcile bank feeds automatically",
+            "Which three reports your advisor really wants"]),
+        b.cta(t, "Can't make it live?", "Sign up anyway and we'll send you the recording and the checklist the next day.", "Reserve my spot"),
+        b.footer(t, "Ledgerly", "You are receiving this e-mail because you subscribed to Ledgerly events."),
+    ]
+
+
+def quarterly_report(t, img):
+    return [
+        b.header(t, img, "Fernway Capital", "chart", "Investor letter"),
+        b.hero(t, img, scene(("chart", 110, 50, 1.05), ("globe", 330, 60, 0.95), seed=16),
+               "A rising bar chart and a globe", "Our third quarter in review",
+               "Revenue grew 18% year on year, we opened our first office in Singapore, and our fund returned 6.4% net. "
+               "Here are the highlights; the full letter is attached.", "Read the full letter", eyebrow="Q3 2026"),
+        b.stats(t, [("+18%", "revenue, year on year"), ("6.4%", "net fund return"), ("94%", "client retention")],
+                "The quarter in numbers"),
+        b.text(t, "A note from our managing partner",
+               "Markets were uneven this quarter, and we chose patience over activity: we made two new investments "
+               "and declined eleven. Both new companies are profitable and led by founders we have known for years.",
+               "In the coming quarter we will focus on our portfolio companies' expansion into Southeast Asia, "
+               "supported by our new Singapore team."),
+        b.cta(t, "Join the investor call", "Thursday 23 October at 15:00 CET. Questions can be sent in advance.", "Add to calendar"),
+        b.footer(t, "Fernway Capital", "You are receiving this e-mail as a registered Fernway investor. Past performance is no guarantee of future results."),
+    ]
+
+
+def welcome(t, img):
+    return [
+        b.header(t, img, "Brightdesk", "envelope", "Customer support, simplified", centered=True),
+        b.hero(t, img, scene(("envelope", 90, 60, 1.0), ("rocket", 270, 40, 0.95), ("star", 430, 60, 0.6), seed=17),
+               "An envelope, a rocket and a star", "Welcome aboard, let's get you set up",
+               "Your 14-day trial has started. Most teams answer their first ticket in Brightdesk within ten minutes; "
+               "here are the three steps that get you there.", "Open my workspace", eyebrow="Welcome", centered=True),
+        b.checklist(t, img, "Three steps to your first answer", [
+            "<strong>Connect your inbox.</strong> Forward support@ to your Brightdesk address.",
+            "<strong>Invite your team.</strong> Everyone gets their own queue and mentions.",
+            "<strong>Add saved replies.</strong> Start with our ten most-used templates."]),
+        b.cards(t, img, [
+            (card("book", 71), "An open book", "Help centre", "Short guides for every feature, with screenshots.", "Browse guides"),
+            (card("microphone", 72), "A microphone", "Live onboarding", "Book a free 30-minute call with our team.", "Book a call"),
+        ]),
+        b.footer(t, "Brightdesk", "You are receiving this e-mail because you started a Brightdesk trial."),
+    ]
+
+
+def school_newsletter(t, img):
+    return [
+        b.header(t, img, "Riverside Primary School", "school", "Newsletter · Spring term"),
+        b.hero(t, img, scene(("school", 60, 60, 1.0), ("tree", 240, 70, 0.95), ("backpack", 400, 80, 0.85), seed=18),
+               "The school building with a tree and a backpack", "Spring term news",
+               "What a busy half-term! Year 4 visited the science museum, our choir sang at the town hall, and the "
+               "new reading garden is finally open. Here is everything coming up.", eyebrow="Issue 7 · March"),
+        b.details(t, img, "Dates for your diary", [
+            ("calendar", "Friday 14 March", "World Book Day: come dressed as a favourite character"),
+            ("apple", "Wednesday 19 March", "Parent consultations, 15:30&ndash;19:00. Book online"),
+            ("backpack", "Friday 4 April", "Last day of term, school closes at 13:30"),
+        ]),
+        b.cards(t, img, [
+            (card("book", 81), "Books on a shelf", "The reading garden",
+             "Thank you to the PTA and to the families who planted, painted and donated books.", "See photos"),
+            (card("microphone", 82), "A microphone", "Choir at the town hall",
+             "Forty-two pupils sang three songs, and the mayor asked for an encore.", "Watch the video"),
+        ], "Around the school"),
+        b.text(t, "A word from the head teacher",
+               "Attendance this term is at 96.8%, our best in five years. Thank you for getting everyone here, on "
+               "time and ready to learn. Enjoy the spring sunshine."),
+        b.footer(t, "Riverside Primary School", "You are receiving this newsletter as a parent or carer at Riverside Primary."),
+    ]
+
+
+def open_day(t, img):
+    return [
+        b.header(t, img, "Hillcrest College", "cap", "Sixth form and college", centered=True),
+        b.hero(t, img, scene(("cap", 70, 60, 1.0), ("book", 240, 80, 0.95), ("pencil", 400, 50, 0.9), seed=19),
+               "A graduation cap, a book and a pencil", "Come to our Open Day",
+               "Meet our teachers, try a taster lesson and see the new science labs. Every visitor leaves with a "
+               "course guide and an honest answer to every question.", "Book your visit",
+               eyebrow="Saturday 8 November", centered=True),
+        b.details(t, img, "Plan your visit", [
+            ("calendar", "When", "Saturday 8 November, 10:00&ndash;14:00"),
+            ("school", "Where", "Hillcrest College, main reception, [Street address]"),
+            ("apple", "Taster lessons", "Biology, Design, Psychology and Music, every 30 minutes"),
+        ], cta="Book your visit"),
+        b.stats(t, [("38", "A-level and BTEC courses"), ("91%", "go on to university or apprenticeships"), ("1:12", "teacher to student")]),
+        b.footer(t, "Hillcrest College", "You are receiving this e-mail because you requested information from Hillcrest College."),
+    ]
+
+
+def course_launch(t, img):
+    return [
+        b.header(t, img, "Studio Lingo", "book", "Language courses online"),
+        b.hero(t, img, scene(("laptop", 70, 60, 1.0), ("book", 270, 70, 0.9), ("globe", 420, 70, 0.8), seed=20),
+               "A laptop with a book and a globe", "Italian for Travellers is open",
+               "Six weeks, fifteen minutes a day, and you'll order, ask directions and chat with your host in Italian. "
+               "Enrol before Friday and save 25%.", "Enrol now", eyebrow="New course"),
+        b.checklist(t, img, "What's inside", [
+            "36 short video lessons with native speakers from Rome, Naples and Milan",
+            "Daily speaking practice with instant pronunciation feedback",
+            "A printable phrasebook for the situations travellers meet most"]),
+        b.quote(t, "I went from nothing to a real conversation with my landlady in Bologna. The daily lessons just fit.",
+                "Hannah, Italian for Travellers beta"),
+        b.cta(t, "€59 instead of €79 until Friday", "Lifetime access, a certificate of completion and a 30-day money-back guarantee.", "Enrol now"),
+        b.footer(t, "Studio Lingo", "You are receiving this e-mail because you have a Studio Lingo account."),
+    ]
+
+
+def summer_camp(t, img):
+    return [
+        b.header(t, img, "Camp Tall Pines", "tree", "Summer day camp, ages 7–13", centered=True),
+        b.hero(t, img, scene(("tree", 40, 60, 1.0), ("sun", 230, 10, 0.7), ("backpack", 380, 80, 0.9), seed=21),
+               "Pine trees, the sun and a backpack", "Summer camp registration is open",
+               "Canoeing, campfire songs, a science lab in the woods and plenty of time to just be outside. "
+               "Places for July fill fast: early registration closes on 30 April.", "Register now",
+               eyebrow="Summer 2026", centered=True),
+        b.cards(t, img, [
+            (card("tree", 91), "A forest", "Outdoor week", "Hiking, shelter building and a night under canvas for ages 10+.", "Details"),
+            (card("pencil", 92), "A pencil", "Makers week", "Woodwork, robots and a rocket launch on Friday.", "Details"),
+        ], "Choose your weeks"),
+        b.details(t, img, "Good to know", [
+            ("calendar", "Dates", "Six weeks from 6 July to 14 August, Monday to Friday"),
+            ("sun", "Hours", "9:00&ndash;16:00, early drop-off from 8:00"),
+            ("ticket", "Price", "€245 per week, siblings save 10%"),
+        ]),
+        b.footer(t, "Camp Tall Pines", "You are receiving this e-mail because your family attended Camp Tall Pines."),
+    ]
+
+
+def library_week(t, img):
+    return [
+        b.header(t, img, "Oakfield Public Library", "book", "What's on"),
+        b.hero(t, img, scene(("book", 60, 70, 1.0), ("pencil", 250, 50, 0.8), ("plant", 390, 60, 1.0), seed=22),
+               "An open book, a pencil and a plant", "Library Week: something for everyone",
+               "Author talks, a repair café, coding club for teens and story time in three languages. Everything is "
+               "free, and most events need no booking.", "See all events", eyebrow="20–26 April"),
+        b.details(t, img, "Highlights", [
+            ("microphone", "Tuesday 18:30", "Author talk with novelist Amira Haddad"),
+            ("laptop", "Wednesday 16:00", "Coding club for ages 12&ndash;16, laptops provided"),
+            ("book", "Saturday 10:30", "Story time in English, Spanish and Polish"),
+        ]),
+        b.text(t, "New this month",
+               "You can now borrow e-books and audiobooks with your library card, on any phone or tablet. "
+               "Ask at the desk and we'll help you set it up in five minutes."),
+        b.footer(t, "Oakfield Public Library", "You are receiving this e-mail because you are an Oakfield library member."),
+    ]
+
+
+TEMPLATES = [
+    Template("Product Update", BUSINESS, "New in Tasklane: timelines, faster search and a dark theme",
+             "Three of your most requested features ship today.", "Tasklane <news@tasklane.example>", "Tasklane", "rocket", product_update),
+    Template("Conference Invitation", BUSINESS, "You're invited: Northwind Summit, Lisbon, 14–15 May",
+             "Early-bird tickets are 30% off until 31 January.", "Northwind Summit <hello@northwind.example>", "Northwind", "microphone",
+             conference, palette=dict(bg="#ffe4d6", bg2="#ffc2a6", main="#ef6f3c", dark="#1b2845", accent="#3a86ff", shadow="#e6a58a")),
+    Template("Webinar Invitation", BUSINESS, "Free webinar: closing your books in one day",
+             "Live on 11 February, with the checklist we give every client.", "Ledgerly <events@ledgerly.example>", "Ledgerly", "chart",
+             webinar, palette=dict(bg="#d9f2ee", bg2="#aee0d8", main="#0f8b8d", dark="#143642", accent="#ec9a29", shadow="#8fcfc6")),
+    Template("Quarterly Report", BUSINESS, "Fernway Capital: our third quarter in review",
+             "Revenue up 18%, a new office in Singapore and a 6.4% net return.", "Fernway Capital <investors@fernway.example>", "Fernway",
+             "chart", quarterly_report, palette=dict(bg="#e3e7ee", bg2="#c2cad8", main="#1f3a5f", dark="#0b1a2e", accent="#c9a227")),
+    Template("Welcome Aboard", BUSINESS, "Welcome to Brightdesk: three steps to your first answer",
+             "Your 14-day trial has started. Here's how to get going.", "Brightdesk <welcome@brightdesk.example>", "Brightdesk",
+             "envelope", welcome, palette=dict(bg="#ece4ff", bg2="#d3c2ff", main="#7048e8", dark="#2b1b5a", accent="#20c997")),
+    Template("School Newsletter", EDUCATION, "Riverside Primary: spring term news",
+             "World Book Day, parent consultations and the new reading garden.", "Riverside Primary <office@riverside.example>",
+             "Riverside Primary", "school", school_newsletter),
+    Template("Open Day", EDUCATION, "Come to the Hillcrest College Open Day", "Saturday 8 November: taster lessons, new labs and every question answered.",
+             "Hillcrest College <admissions@hillcrest.example>", "Hillcrest College", "cap", open_day,
+             palette=dict(bg="#dde8f7", bg2="#b9cdee", main="#274c9b", dark="#132a55", accent="#f2b705")),
+    Template("Online Course Launch", EDUCATION, "Italian for Travellers is open: save 25% this week",
+             "Six weeks, fifteen minutes a day. Enrol before Friday.", "Studio Lingo <ciao@studiolingo.example>", "Studio Lingo", "book",
+             course_launch, palette=dict(bg="#ffe8d9", bg2="#ffc9a8", main="#e76f51", dark="#264653", accent="#2a9d8f", leaf="#2a9d8f")),
+    Template("Summer Camp", EDUCATION, "Camp Tall Pines: summer registration is open",
+             "Canoeing, campfires and a science lab in the woods. Early registration closes 30 April.",
+             "Camp Tall Pines <office@tallpines.example>", "Camp Tall Pines", "tree", summer_camp,
+             palette=dict(bg="#d9f0f7", bg2="#a9dcec", main="#2d6a4f", leaf="#40916c", accent="#ffb703", shadow="#86c5d8")),
+    Template("Library Week", EDUCATION, "Library Week at Oakfield: free events for everyone",
+             "Author talks, coding club and story time in three languages.", "Oakfield Library <events@oakfieldlibrary.example>",
+             "Oakfield Library", "book", library_week,
+             palette=dict(bg="#f3e6f5", bg2="#dcc0e3", main="#7b3f8c", dark="#3b1f45", accent="#f4a259", leaf="#5c9e6e")),
+]

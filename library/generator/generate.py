@@ -1,0 +1,219 @@
+#!/usr/bin/env python3
+"""Writes the readable sources of the template library.
+
+    python3 library/generator/generate.py [library/sources]
+
+For each category a folder (its page file name without ".html") holding
+page.html, and per template a folder with message.html, message.txt,
+headers.txt and images/*.svg. `quillery-library build` turns these into the
+runtime library. The output is deterministic, so regenerating an unchanged
+generator changes no file.
+"""
+
+import html
+import os
+import re
+import shutil
+import sys
+import textwrap
+from html.parser import HTMLParser
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import blocks  # noqa: E402
+import svgart  # noqa: E402
+from content_people import TEMPLATES as PEOPLE  # noqa: E402
+from content_shops import TEMPLATES as SHOPS  # noqa: E402
+from content_work import TEMPLATES as WORK  # noqa: E402
+
+# Folder name = page file name without ".html": the "0" and "1" prefixes put
+# Retail and Food first; the rest follow in name order.
+CATEGORIES = [
+    ("0Retail", "Retail", "Sales, launches and loyalty mailings for shops and brands."),
+    ("1Food and Drink", "Food and Drink", "Menus, tastings and openings for cafés, bakeries and restaurants."),
+    ("Business", "Business", "Product news, invitations and reports for companies and start-ups."),
+    ("Education", "Education", "Newsletters and invitations for schools, colleges, camps and libraries."),
+    ("Nonprofit", "Nonprofit", "Appeals, thank-yous and impact stories for charities."),
+    ("Real Estate", "Real Estate", "Listings, open houses and market updates for agents."),
+]
+
+MAX_HTML_BYTES = 100 * 1024
+
+
+def slug(name):
+    table = str.maketrans("àáâäãåçèéêëìíîïñòóôöõùúûüýÿ", "aaaaaaceeeeiiiinooooouuuuyy")
+    return re.sub(r"[^a-z0-9]+", "-", name.lower().translate(table)).strip("-")
+
+
+def render_art(palette, spec):
+    kind = spec[0]
+    if kind == "scene":
+        return svgart.scene(palette, spec[1], seed=spec[2])
+    if kind == "card":
+        return svgart.card(palette, spec[1], seed=spec[2])
+    if kind == "icon":
+        return svgart.icon(palette, spec[1], spec[2])
+    if kind == "logo":
+        return svgart.logo(palette, spec[1], spec[2])
+    raise ValueError(f"unknown art kind {kind}")
+
+
+class TextPart(HTMLParser):
+    """The text/plain alternative: the same words, in reading order."""
+
+    BLOCK = {"p", "h1", "h2", "h3", "tr", "div", "table", "br"}
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.out = []
+        self.skip = 0
+        self.href = None
+        self.heading = False
+
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        if tag in ("style", "title") or a.get("aria-hidden") == "true":
+            self.skip += 1
+        elif tag in self.BLOCK:
+            self.out.append("\n")
+        if tag in ("h1", "h2"):
+            self.heading = True
+        if tag == "a":
+            self.href = a.get("href")
+        if tag == "td":
+            self.out.append("  ")
+
+    def handle_endtag(self, tag):
+        if tag in ("style", "title") or (tag == "div" and self.skip):
+            self.skip = max(0, self.skip - 1)
+            return
+        if tag == "a" and self.href and not self.skip:
+            self.out.append(f" ({self.href})")
+            self.href = None
+        if tag in ("h1", "h2"):
+            self.heading = False
+        if tag in ("p", "h1", "h2", "h3", "table"):
+            self.out.append("\n")
+
+    def handle_data(self, data):
+        if self.skip:
+            return
+        text = re.sub(r"\s+", " ", data)
+        if self.heading:
+            text = text.upper()
+        self.out.append(text)
+
+    def text(self):
+        raw = "".join(self.out).replace("\u034f", "").replace("\u200c", "").replace("\xa0", " ")
+        paragraphs = []
+        for block in re.split(r"\n\s*\n", raw):
+            lines = [re.sub(r"\s+", " ", line).strip() for line in block.split("\n")]
+            lines = [line for line in lines if line]
+            for line in lines:
+                paragraphs.append(textwrap.fill(line, 72, break_long_words=False, break_on_hyphens=False))
+            if lines:
+                paragraphs.append("")
+        return "\n".join(paragraphs).strip() + "\n"
+
+
+def write(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write(text)
+
+
+def build_template(folder, tpl):
+    images = {}
+
+    def img(name, spec):
+        if name not in images:
+            images[name] = render_art(tpl.palette, spec)
+        return f"images/{name}.png"
+
+    body = tpl.build(tpl.theme, img)
+    page = blocks.page(tpl.theme, tpl.subject, tpl.preheader, body)
+    if len(page.encode("utf-8")) > MAX_HTML_BYTES:
+        raise ValueError(f"{tpl.name}: HTML over {MAX_HTML_BYTES} bytes")
+    parser = TextPart()
+    parser.feed(page)
+    write(os.path.join(folder, "message.html"), page)
+    write(os.path.join(folder, "message.txt"), f"{tpl.subject}\n\n" + parser.text())
+    write(os.path.join(folder, "headers.txt"),
+          f"From: {tpl.sender}\nSubject: {tpl.subject}\nDate: {tpl.date}\n")
+    for name, svg in sorted(images.items()):
+        write(os.path.join(folder, "images", f"{name}.svg"), svg)
+
+
+def category_page(title, blurb, templates):
+    # The first "#" in this file must be the first template link: colours are
+    # written as rgb(), and nothing else before the grid uses that character.
+    cards = "\n".join(
+        f'<li><a href="#{html.escape(t.name, quote=True)}"><img src="thumbs/{slug(t.name)}.png" width="300" height="375" '
+        f'alt="Preview of the template {html.escape(t.name)}"><span>{html.escape(t.name)}</span></a></li>'
+        for t in templates)
+    return f"""<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>{html.escape(title)}</title>
+<style>
+body {{ margin: 0; padding: 16px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
+       font: 15px/1.45 "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif; }}
+h1 {{ margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: rgb(28, 28, 34); }}
+p {{ margin: 0 0 16px; color: rgb(84, 84, 92); }}
+ul {{ list-style: none; margin: 0; padding: 0; display: grid; gap: 16px;
+      grid-template-columns: repeat(auto-fill, minmax(160px, 1fr)); }}
+a {{ display: block; color: rgb(28, 28, 34); text-decoration: none; border-radius: 10px; padding: 8px;
+     background: rgb(255, 255, 255); box-shadow: 0 1px 3px rgba(0, 0, 0, 0.12); }}
+a:focus, a:hover {{ outline: 3px solid rgb(51, 68, 204); outline-offset: 1px; }}
+img {{ display: block; width: 100%; height: auto; border-radius: 6px; border: 1px solid rgb(224, 222, 218); }}
+span {{ display: block; padding: 8px 2px 2px; font-weight: 600; overflow-wrap: anywhere; }}
+@media (prefers-color-scheme: dark) {{
+  body {{ background: rgb(28, 29, 33); color: rgb(232, 232, 236); }}
+  h1, a {{ color: rgb(240, 240, 244); }}
+  p {{ color: rgb(190, 190, 198); }}
+  a {{ background: rgb(44, 45, 52); }}
+  img {{ border-color: rgb(60, 61, 68); }}
+}}
+</style>
+</head>
+<body>
+<main>
+<h1>{html.escape(title)}</h1>
+<p>{html.escape(blurb)}</p>
+<ul>
+{cards}
+</ul>
+</main>
+</body>
+</html>
+"""
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "sources")
+    by_theme = {}
+    for tpl in SHOPS + WORK + PEOPLE:
+        by_theme.setdefault(tpl.theme.name, []).append(tpl)
+    names = [t.name for t in SHOPS + WORK + PEOPLE]
+    if len(set(names)) != len(names) or len({slug(n) for n in names}) != len(names):
+        raise ValueError("template names and their thumbnail names must be unique")
+    for folder, title, blurb in CATEGORIES:
+        cat = os.path.join(out, folder)
+        templates = by_theme[title]
+        # Drop what an earlier run wrote for templates that no longer exist,
+        # but keep the committed thumbnails.
+        if os.path.isdir(cat):
+            for entry in os.listdir(cat):
+                if entry != "thumbs" and os.path.isdir(os.path.join(cat, entry)):
+                    shutil.rmtree(os.path.join(cat, entry))
+        write(os.path.join(cat, "page.html"), category_page(title, blurb, templates))
+        for tpl in templates:
+            build_template(os.path.join(cat, tpl.name), tpl)
+    print(f"wrote {len(names)} templates in {len(CATEGORIES)} categories to {os.path.normpath(out)}")
+
+
+if __name__ == "__main__":
+    main()
