@@ -24,6 +24,12 @@
 #include <QSvgRenderer>
 #include <QWebEngineProfile>
 
+// The pictures live in this static library; its users need not know.
+static void initResources()
+{
+    Q_INIT_RESOURCE(quillery);
+}
+
 using LayoutModel::TwipRect;
 using LayoutModel::TwipsPerPixel;
 
@@ -70,6 +76,7 @@ QString noticePage(const QString& name, const QString& reason)
 
 Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_appFolder(appFolder)
 {
+    initResources();
     AppFonts::ensureLoaded();
     setWindowTitle(DesignerCaption);
     setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));
@@ -370,6 +377,15 @@ void Form1::cmdButton_Click(int index)
 {
     PaintHoverOut(index);
     switch (index) {
+    case 0:
+        ExportHtml();
+        break;
+    case 1:
+        ExportEml();
+        break;
+    case 2:
+        ExportRookpost();
+        break;
     case 3:
         showMorePanel();
         break;

@@ -42,6 +42,11 @@ public:
     QString GetRPPath() const;
     // The More panel's "Reset layout": splitter back to 450 pixels, stored as 0.
     void ResetLayout();
+    // The three exports of the previewed template; each tells the user why
+    // it wrote nothing (form1_exports.cpp).
+    void ExportHtml();
+    void ExportEml();
+    void ExportRookpost();
 
     // Controls, named as the window was designed.
     QComboBox* cboCategory = nullptr;

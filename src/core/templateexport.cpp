@@ -200,14 +200,6 @@ Status PrepareHandoff(const QString& appFolder, const QString& name, const QStri
     return Status::success();
 }
 
-QString RookpostProgram(const QString& installFolder)
-{
-    if (installFolder.isEmpty())
-        return QString();
-    const QFileInfo program(QDir(installFolder).filePath(QStringLiteral("rookpost2")));
-    return program.isFile() && program.isExecutable() ? program.absoluteFilePath() : QString();
-}
-
 QStringList RookpostArguments(const QString& pagePath)
 {
     return {QStringLiteral("/LOADHTML"), pagePath};

@@ -32,10 +32,6 @@ Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString
 Status PrepareHandoff(const QString& appFolder, const QString& name, const QString& rpFolder,
                       int number, QString* pagePath);
 
-// The sibling mailer's executable in `installFolder`: "rookpost2", an
-// executable regular file. Empty when there is none.
-QString RookpostProgram(const QString& installFolder);
-
 // The arguments that hand `pagePath` to the sibling mailer, each passed as is.
 QStringList RookpostArguments(const QString& pagePath);
 

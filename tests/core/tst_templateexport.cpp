@@ -97,8 +97,6 @@ private Q_SLOTS:
 
     void handoffPreparesAPageWithItsImages();
     void handoffOfAMissingTemplateWritesNoPage();
-    void rookpostProgramMustBeAnExecutableFile_data();
-    void rookpostProgramMustBeAnExecutableFile();
 
 private:
     QString out(const QString& name) const
@@ -411,34 +409,6 @@ void TestTemplateExport::handoffOfAMissingTemplateWritesNoPage()
     QVERIFY2(status.message().contains(QLatin1String("Gone.dat")), qPrintable(status.message()));
     QVERIFY(page.isEmpty());
     QVERIFY(entries(rp).isEmpty());
-}
-
-void TestTemplateExport::rookpostProgramMustBeAnExecutableFile_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("found");
-    QTest::newRow("executable file") << "executable" << true;
-    QTest::newRow("plain file") << "plain" << false;
-    QTest::newRow("folder") << "folder" << false;
-    QTest::newRow("nothing") << "none" << false;
-}
-
-void TestTemplateExport::rookpostProgramMustBeAnExecutableFile()
-{
-    QFETCH(QString, kind);
-    QFETCH(bool, found);
-    const QString folder = m_dir->filePath(QStringLiteral("Rook Post"));
-    const QString program = folder + QStringLiteral("/rookpost2");
-    QVERIFY(QDir().mkpath(folder));
-    if (kind == QLatin1String("folder"))
-        QVERIFY(QDir().mkpath(program));
-    if (kind == QLatin1String("plain") || kind == QLatin1String("executable"))
-        writeFile(program, "#!/bin/sh\n");
-    if (kind == QLatin1String("executable"))
-        QVERIFY(QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner |
-                                                   QFileDevice::ExeUser));
-    QCOMPARE(TemplateExport::RookpostProgram(folder), found ? program : QString());
-    QCOMPARE(TemplateExport::RookpostProgram(QString()), QString());
 }
 
 QTEST_GUILESS_MAIN(TestTemplateExport)

@@ -1,0 +1,110 @@
+#include "form1.h"
+
+#include "ccommondialog.h"
+#include "templateexport.h"
+#include "workspace.h"
+
+#include <QMessageBox>
+#include <QProcess>
+#include <QRandomGenerator>
+
+namespace {
+
+const QString MessageTitle = QStringLiteral("Quillery 1");
+
+void showFailure(QWidget* owner, const QString& what, const Status& status)
+{
+    QMessageBox::warning(owner, MessageTitle, what + QStringLiteral("\n\n") + status.message());
+}
+
+// The chosen target, or empty when the user cancelled.
+QString askForTarget(QWidget* owner, const QString& title, const QString& extension,
+                     const QString& templateName)
+{
+    cCommonDialog dialog;
+    dialog.setDialogTitle(title);
+    dialog.setDefaultExt(extension);
+    dialog.setFilter(QStringLiteral("*.") + extension);
+    dialog.setFilename(templateName + QLatin1Char('.') + extension);
+    dialog.setCancelError(false);
+    dialog.setOwner(owner);
+    dialog.setFlags(cCommonDialog::OverwritePrompt | cCommonDialog::HideReadOnly);
+    dialog.ShowSave();
+    return dialog.Filename();
+}
+
+// Says why there is nothing to export before the user picks a file for it.
+bool checkTemplate(QWidget* owner, const QString& appFolder, const QString& name,
+                   const QString& what)
+{
+    QByteArray message;
+    const Status status = TemplateExport::DecodeTemplate(appFolder, name, &message);
+    if (!status)
+        showFailure(owner, what, status);
+    return status.ok();
+}
+
+} // namespace
+
+void Form1::ExportHtml()
+{
+    const QString what = tr("The template could not be exported as a web page.");
+    const QString name = CurrentTemplate;
+    if (!checkTemplate(this, m_appFolder, name, what))
+        return;
+    const QString target =
+        askForTarget(this, QStringLiteral("Export as html"), QStringLiteral("htm"), name);
+    if (target.isEmpty())
+        return;
+    if (const Status status = TemplateExport::ExportHtmlTo(m_appFolder, name, target); !status)
+        showFailure(this, what, status);
+}
+
+void Form1::ExportEml()
+{
+    const QString what = tr("The template could not be exported as a message file.");
+    const QString name = CurrentTemplate;
+    if (!checkTemplate(this, m_appFolder, name, what))
+        return;
+    const QString target =
+        askForTarget(this, QStringLiteral("Export as eml"), QStringLiteral("eml"), name);
+    if (target.isEmpty())
+        return;
+    if (const Status status = TemplateExport::ExportEmlTo(m_appFolder, name, target); !status)
+        showFailure(this, what, status);
+}
+
+void Form1::ExportRookpost()
+{
+    const QString program = GetRPPath();
+    if (program.isEmpty()) {
+        QMessageBox::information(this, MessageTitle, QStringLiteral("Rookpost is not installed"));
+        return;
+    }
+    const QString what = tr("The template could not be handed to Rookpost.");
+    const QString name = CurrentTemplate;
+    if (!checkTemplate(this, m_appFolder, name, what))
+        return;
+    QString rpFolder;
+    if (const Status status = modGetDirs::EnsureWorkspaceFolder(QStringLiteral("rp"), &rpFolder);
+        !status) {
+        showFailure(this, what, status);
+        return;
+    }
+    // Each hand-off gets a page of its own, as the mailer may still be reading the last one.
+    const int number = int(QRandomGenerator::global()->bounded(9999));
+    QString page;
+    if (const Status status =
+            TemplateExport::PrepareHandoff(m_appFolder, name, rpFolder, number, &page);
+        !status) {
+        showFailure(this, what, status);
+        return;
+    }
+    // Arguments go to the program as they are; no shell ever sees the paths.
+    QProcess mailer;
+    mailer.setProgram(program);
+    mailer.setArguments(TemplateExport::RookpostArguments(page));
+    if (!mailer.startDetached())
+        showFailure(this, what,
+                    Status::failure(QStringLiteral("%1: %2").arg(program, mailer.errorString())));
+}
