@@ -111,6 +111,9 @@ void Form1::createControls()
         lblTitle[i]->setStyleSheet(QStringLiteral("color:#404040;background:transparent"));
         lblTitle[i]->adjustSize();
     }
+    // The category list covers this label by design; the tops of its glyphs
+    // would show above the list, so it is not drawn at all.
+    lblTitle[0]->hide();
 
     imgLogo = new QLabel(this);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));

@@ -1,0 +1,153 @@
+#include "app/galleryfixture.h"
+
+#include "browserpane.h"
+#include "buttonplus.h"
+#include "form1.h"
+#include "settingsstore.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "splitterbar.h"
+
+class TestForm1Startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensOnTheLibrary();
+    void emptyLibrary();
+    void splitSetting_data();
+    void splitSetting();
+    void siblingMailerButton_data();
+    void siblingMailerButton();
+    void titleAfterActivation();
+};
+
+void TestForm1Startup::opensOnTheLibrary()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("0New.html", {"Offer", "Promo"});
+    fixture.addCategory("Travel.html", {"Trip"});
+    fixture.addTemplate("Offer");
+
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    // The first category's first template is on its way before the window shows.
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
+    QCOMPARE(form.lblTitle[1]->text(), QStringLiteral(" Preview: Offer"));
+    QVERIFY(QFile::exists(fixture.msgFolder() + "/msg.html"));
+
+    QCOMPARE(form.windowTitle(), QStringLiteral("Quillery 1 | 1.0.5"));
+    QCOMPARE(form.cmdButton[4]->Caption(), QStringLiteral("Quillery 1"));
+    QCOMPARE(form.cboCategory->count(), 2);
+    QCOMPARE(form.cboCategory->itemText(0), QStringLiteral("New"));
+    QCOMPARE(form.cboCategory->itemText(1), QStringLiteral("Travel"));
+    QCOMPARE(form.cboCategory->currentIndex(), 0);
+    QCOMPARE(form.size(), QSize(1317, 675));
+    QCOMPARE(form.lblTitle[0]->text(), QStringLiteral(" Choose a template"));
+    QCOMPARE(form.lblTitle[2]->text(), QStringLiteral(" Export"));
+    for (ButtonPlus* button : form.cmdButton)
+        QCOMPARE(button->cursor().pixmap().cacheKey(), form.imgLogo->cursor().pixmap().cacheKey());
+    QCOMPARE(form.imgLogo->cursor().hotSpot(), QPoint(4, 0));
+    if (QFile::exists("/usr/share/wine/fonts/tahoma.ttf")) {
+        QCOMPARE(QFontInfo(form.cmdButton[4]->font()).family(), QStringLiteral("Tahoma"));
+        QCOMPARE(QFontInfo(form.cboCategory->font()).family(), QStringLiteral("Tahoma"));
+    }
+
+    form.show();
+    QVERIFY(shown.wait(20000));
+    QCOMPARE(shown.first().first().toString(), QStringLiteral("Offer"));
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+void TestForm1Startup::emptyLibrary()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    QCOMPARE(form.cboCategory->count(), 0);
+    QVERIFY(form.currentTemplate().isEmpty());
+    QCOMPARE(form.lblTitle[1]->text(), QStringLiteral(" Preview"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Quillery 1 | 1.0.5"));
+    QCOMPARE(form.picSplitter->x(), 450);
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+void TestForm1Startup::splitSetting_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("missing") << QString() << 450;
+    QTest::newRow("250") << "250" << 450;
+    QTest::newRow("251") << "251" << 251;
+    QTest::newRow("899") << "899" << 899;
+    QTest::newRow("900") << "900" << 450;
+    QTest::newRow("reset") << "0" << 450;
+    QTest::newRow("300px") << "300px" << 300;
+    QTest::newRow("301.5") << "301.5" << 302;
+}
+
+void TestForm1Startup::splitSetting()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, pixels);
+    GalleryFixture fixture;
+    if (!stored.isNull())
+        QVERIFY(modSettings::WriteSetting("Quillbook1", "Main", "Split", stored));
+    Form1 form(fixture.appFolder());
+    QCOMPARE(form.geometryModel().picSplitter.left, float(pixels * 15));
+    QCOMPARE(form.picSplitter->x(), pixels);
+    // The panes sit on either side of the bar from the first layout on.
+    QCOMPARE(form.Picture1->width(), pixels - 16 - 1);
+    QCOMPARE(form.Picture2->x(), pixels + 16 + 1);
+}
+
+void TestForm1Startup::siblingMailerButton_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("not installed") << QString() << false << false;
+    QTest::newRow("installed") << "rookpost2" << true << true;
+    QTest::newRow("not executable") << "rookpost2" << false << false;
+    QTest::newRow("Windows name only") << "rookpost2.exe" << true << false;
+}
+
+void TestForm1Startup::siblingMailerButton()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, executable);
+    QFETCH(bool, visible);
+    GalleryFixture fixture;
+    QTemporaryDir install;
+    if (!file.isEmpty()) {
+        QFile program(install.path() + "/" + file);
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\n");
+        program.close();
+        if (executable)
+            program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+        QVERIFY(modSettings::WriteSetting("RookpostInt2", "Main", "Path", install.path()));
+    }
+    Form1 form(fixture.appFolder());
+    form.show();
+    QCOMPARE(form.cmdButton[2]->isVisible(), visible);
+    QCOMPARE(form.GetRPPath().isEmpty(), !visible);
+}
+
+void TestForm1Startup::titleAfterActivation()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.cmdButton[4]->setCaption("changed");
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(form.cmdButton[4]->Caption(), QStringLiteral("Quillery 1"));
+}
+
+QTEST_MAIN(TestForm1Startup)
+#include "tst_form1_startup.moc"
