@@ -18,6 +18,7 @@ import sys
 import textwrap
 from html.parser import HTMLParser
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import blocks  # noqa: E402
