@@ -7,7 +7,9 @@
 
 // Turns a standard MIME message into an HTML page plus the files it refers to.
 // A broken or hostile message never crashes it: it returns the best page it
-// can, possibly empty, and lastError() says what went wrong.
+// can, possibly empty, and lastError() says what went wrong. Each operation
+// clears lastError() first, so an empty lastError() after a save means the
+// page and all of its files are complete.
 class MimeComponent
 {
 public:
@@ -21,12 +23,19 @@ public:
     bool LoadEmlData(const QByteArray& data);
 
     // Writes the images into folder/imagesFolderName (created) and returns the
-    // HTML with references relative to `folder`, for a page stored there.
+    // HTML with references "imagesFolderName/file" (percent-encoded), for a
+    // page stored in `folder`.
     QString SaveHtmlAndImages(const QString& folder, const QString& imagesFolderName);
 
-    // Writes the images into folder/subfolder and returns the HTML with
-    // references relative to that subfolder, for a page stored inside it.
+    // Writes the images into folder/subfolder (created when missing) and
+    // returns the HTML with plain "file" references, for a page stored inside
+    // that subfolder.
     QString SaveHtmlToSubfolder(const QString& folder, const QString& subfolder);
+
+    // The page is UTF-8 and says so in its <meta charset>; these return it as
+    // bytes, ready to be written, without a round trip through QString.
+    QByteArray SaveHtmlAndImagesUtf8(const QString& folder, const QString& imagesFolderName);
+    QByteArray SaveHtmlToSubfolderUtf8(const QString& folder, const QString& subfolder);
 
     QString lastError() const;
 

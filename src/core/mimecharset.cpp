@@ -1,0 +1,168 @@
+#include "mimecharset.h"
+
+#include "mimehtmlscan.h"
+
+#include <gmime/gmime.h>
+
+#include <QString>
+
+#include <algorithm>
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace Mime {
+
+namespace {
+
+const char replacementCharacter[] = "\xEF\xBF\xBD";
+
+bool isUtf8Label(const QByteArray& name)
+{
+    return name == "utf-8" || name == "utf8";
+}
+
+// The name iconv knows the charset by, or empty when it is not one to trust.
+QByteArray iconvName(const QByteArray& label)
+{
+    const QByteArray lower = label.trimmed().toLower();
+    if (lower.isEmpty())
+        return QByteArray();
+    if (isUtf8Label(lower))
+        return QByteArrayLiteral("UTF-8");
+    const QByteArray canon = g_mime_charset_canon_name(lower.constData());
+    if (canon == "iso-8859-1" || canon == "us-ascii" || canon == "ascii" || lower == "latin1" ||
+        lower == "ascii" || lower == "us-ascii")
+        return QByteArrayLiteral("WINDOWS-1252");
+    if (canon == "utf-8")
+        return QByteArrayLiteral("UTF-8");
+    const QByteArray name = g_mime_charset_iconv_name(canon.constData());
+    iconv_t probe = iconv_open("UTF-8", name.constData());
+    if (probe == iconv_t(-1))
+        return QByteArray();
+    iconv_close(probe);
+    return name;
+}
+
+QByteArray cleanUtf8(const QByteArray& bytes)
+{
+    // QString replaces every malformed sequence with U+FFFD.
+    return QString::fromUtf8(bytes).toUtf8();
+}
+
+QByteArray convert(const QByteArray& bytes, const QByteArray& name)
+{
+    if (name == "UTF-8")
+        return cleanUtf8(bytes);
+    iconv_t cd = iconv_open("UTF-8", name.constData());
+    if (cd == iconv_t(-1))
+        return cleanUtf8(bytes);
+    QByteArray out;
+    out.reserve(bytes.size() * 2 + 16);
+    char buffer[16384];
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    while (inLeft > 0) {
+        char* outPointer = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t done = iconv(cd, &in, &inLeft, &outPointer, &outLeft);
+        out.append(buffer, qsizetype(outPointer - buffer));
+        if (done != size_t(-1))
+            break;
+        if (errno == E2BIG)
+            continue;
+        // An invalid or cut-off sequence: show one replacement and go on
+        // after the offending byte, as browsers do.
+        out.append(replacementCharacter);
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    char* outPointer = buffer;
+    size_t outLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &outPointer, &outLeft);
+    out.append(buffer, qsizetype(outPointer - buffer));
+    iconv_close(cd);
+    // Some converters pass through what they do not map; never trust them.
+    return cleanUtf8(out);
+}
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+QByteArray toUtf8(const QByteArray& bytes, QByteArray name)
+{
+    if (name.isEmpty())
+        name = isValidUtf8(bytes) ? QByteArrayLiteral("UTF-8") : QByteArrayLiteral("WINDOWS-1252");
+    return convert(bytes, name);
+}
+
+} // namespace
+
+QByteArray declaredMetaCharset(const QByteArray& html)
+{
+    for (const HtmlTag& tag : findTags(html, {"meta"})) {
+        const QByteArray charset = tag.attribute(html, "charset");
+        if (!charset.isNull())
+            return charset.trimmed().toLower();
+        const QByteArray content = tag.attribute(html, "content").toLower();
+        const qsizetype at = content.indexOf("charset=");
+        if (at >= 0) {
+            QByteArray value = content.mid(at + 8);
+            const qsizetype end = value.indexOf(';');
+            if (end >= 0)
+                value.truncate(end);
+            return value.replace('"', "").replace('\'', "").trimmed();
+        }
+    }
+    return QByteArray();
+}
+
+QByteArray htmlToUtf8(const QByteArray& bytes, const QByteArray& mimeCharset)
+{
+    QByteArray name = iconvName(mimeCharset);
+    if (name.isEmpty())
+        name = iconvName(declaredMetaCharset(bytes));
+    return toUtf8(bytes, name);
+}
+
+QByteArray textToUtf8(const QByteArray& bytes, const QByteArray& mimeCharset)
+{
+    return toUtf8(bytes, iconvName(mimeCharset));
+}
+
+QByteArray declareUtf8(const QByteArray& html)
+{
+    QByteArray result;
+    result.reserve(html.size() + 32);
+    qsizetype copied = 0;
+    for (const HtmlTag& tag : findTags(html, {"meta"})) {
+        const bool declares =
+            !tag.attribute(html, "charset").isNull() ||
+            tag.attribute(html, "http-equiv").trimmed().toLower() == "content-type";
+        if (declares) {
+            result.append(html.constData() + copied, tag.begin - copied);
+            copied = tag.end;
+        }
+    }
+    result.append(html.constData() + copied, html.size() - copied);
+
+    // In the head; without one, after <html> or the doctype, so that the page
+    // does not fall into quirks mode.
+    const std::vector<HtmlTag> anchors = findTags(result, {"head", "html", "!doctype"});
+    qsizetype at = 0;
+    for (const char* wanted : {"head", "html", "!doctype"}) {
+        const auto found = std::find_if(anchors.begin(), anchors.end(),
+                                        [&](const HtmlTag& tag) { return tag.name == wanted; });
+        if (found != anchors.end()) {
+            at = found->end;
+            break;
+        }
+    }
+    result.insert(at, "<meta charset=\"utf-8\">");
+    return result;
+}
+
+} // namespace Mime

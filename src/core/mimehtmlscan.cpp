@@ -1,0 +1,255 @@
+#include "mimehtmlscan.h"
+
+#include <QString>
+
+#include <cstring>
+
+namespace Mime {
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+qsizetype findInsensitive(const QByteArray& text, const QByteArray& needle, qsizetype from)
+{
+    const qsizetype last = text.size() - needle.size();
+    for (qsizetype i = from; i <= last; ++i) {
+        if (qstrnicmp(text.constData() + i, needle.constData(), size_t(needle.size())) == 0)
+            return i;
+    }
+    return -1;
+}
+
+bool isRawText(const QByteArray& name)
+{
+    static const char* const names[] = {"script", "style",   "textarea", "title",
+                                        "xmp",    "noembed", "noframes", "iframe"};
+    for (const char* candidate : names) {
+        if (name == candidate)
+            return true;
+    }
+    return false;
+}
+
+// Reads the attributes of a start tag from `at`; returns where the tag ends.
+qsizetype readAttributes(const QByteArray& html, qsizetype at, HtmlTag& tag)
+{
+    const qsizetype size = html.size();
+    const char* data = html.constData();
+    while (at < size) {
+        while (at < size && (isSpace(data[at]) || data[at] == '/'))
+            ++at;
+        if (at >= size || data[at] == '>')
+            break;
+        HtmlAttribute attribute;
+        attribute.begin = at;
+        // A leading '=' belongs to the name, as in the browser's tokenizer.
+        qsizetype nameEnd = at + 1;
+        while (nameEnd < size && !isSpace(data[nameEnd]) && data[nameEnd] != '/' &&
+               data[nameEnd] != '>' && data[nameEnd] != '=')
+            ++nameEnd;
+        attribute.name = html.mid(at, nameEnd - at).toLower();
+        at = nameEnd;
+        qsizetype look = at;
+        while (look < size && isSpace(data[look]))
+            ++look;
+        if (look < size && data[look] == '=') {
+            at = look + 1;
+            while (at < size && isSpace(data[at]))
+                ++at;
+            attribute.hasValue = true;
+            if (at < size && (data[at] == '"' || data[at] == '\'')) {
+                const char quote = data[at];
+                attribute.valueBegin = at + 1;
+                const void* close = std::memchr(data + at + 1, quote, size_t(size - at - 1));
+                attribute.valueEnd = close ? static_cast<const char*>(close) - data : size;
+                at = close ? attribute.valueEnd + 1 : size;
+            } else {
+                attribute.valueBegin = at;
+                while (at < size && !isSpace(data[at]) && data[at] != '>')
+                    ++at;
+                attribute.valueEnd = at;
+            }
+        } else {
+            attribute.valueBegin = attribute.valueEnd = at;
+        }
+        attribute.end = at;
+        tag.attributes.push_back(std::move(attribute));
+    }
+    return at < size ? at + 1 : size;
+}
+
+} // namespace
+
+QByteArray HtmlTag::attribute(const QByteArray& html, const char* wanted) const
+{
+    for (const HtmlAttribute& attribute : attributes) {
+        if (attribute.name == wanted) {
+            return decodeEntities(QByteArrayView(html.constData() + attribute.valueBegin,
+                                                 attribute.valueEnd - attribute.valueBegin));
+        }
+    }
+    return QByteArray();
+}
+
+void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>& visit)
+{
+    const qsizetype size = html.size();
+    const char* data = html.constData();
+    qsizetype at = 0;
+    while (at < size) {
+        const void* open = std::memchr(data + at, '<', size_t(size - at));
+        if (!open)
+            break;
+        at = static_cast<const char*>(open) - data;
+        if (html.sliced(at).startsWith("<!--")) {
+            const qsizetype close = html.indexOf("-->", at + 4);
+            at = close < 0 ? size : close + 3;
+            continue;
+        }
+        const char next = at + 1 < size ? data[at + 1] : '\0';
+        if (next == '!' || next == '?' || next == '/') {
+            const qsizetype close = html.indexOf('>', at + 1);
+            const qsizetype end = close < 0 ? size : close + 1;
+            if (next == '!' &&
+                qstrnicmp(data + at + 2, "doctype", std::min<size_t>(7, size_t(size - at - 2))) ==
+                    0 &&
+                size - at >= 9) {
+                HtmlTag tag;
+                tag.name = "!doctype";
+                tag.begin = at;
+                tag.end = end;
+                visit(tag);
+            }
+            at = end;
+            continue;
+        }
+        if (!isAsciiLetter(next)) {
+            ++at;
+            continue;
+        }
+        HtmlTag tag;
+        tag.begin = at;
+        qsizetype nameEnd = at + 1;
+        while (nameEnd < size && !isSpace(data[nameEnd]) && data[nameEnd] != '/' &&
+               data[nameEnd] != '>')
+            ++nameEnd;
+        tag.name = html.mid(at + 1, nameEnd - at - 1).toLower();
+        tag.end = readAttributes(html, nameEnd, tag);
+        at = tag.end;
+        if (isRawText(tag.name)) {
+            const qsizetype close = findInsensitive(html, "</" + tag.name, at);
+            tag.contentEnd = close < 0 ? size : close;
+            at = tag.contentEnd;
+        }
+        visit(tag);
+    }
+}
+
+std::vector<HtmlTag> findTags(const QByteArray& html, std::initializer_list<const char*> names)
+{
+    std::vector<HtmlTag> found;
+    scanHtml(html, [&](const HtmlTag& tag) {
+        for (const char* name : names) {
+            if (tag.name == name) {
+                found.push_back(tag);
+                break;
+            }
+        }
+    });
+    return found;
+}
+
+QByteArray decodeEntities(QByteArrayView text)
+{
+    if (!text.contains('&'))
+        return text.toByteArray();
+    static const struct
+    {
+        const char* name;
+        const char* value;
+    } named[] = {{"amp;", "&"}, {"quot;", "\""}, {"apos;", "'"}, {"lt;", "<"}, {"gt;", ">"},
+                 {"amp", "&"},  {"quot", "\""},  {"lt", "<"},    {"gt", ">"}};
+    QByteArray out;
+    out.reserve(text.size());
+    qsizetype at = 0;
+    while (at < text.size()) {
+        if (text[at] != '&') {
+            out.append(text[at++]);
+            continue;
+        }
+        const QByteArrayView rest = text.sliced(at + 1);
+        if (rest.startsWith('#')) {
+            const bool hex = rest.size() > 1 && (rest[1] == 'x' || rest[1] == 'X');
+            qsizetype digits = hex ? 2 : 1;
+            char32_t code = 0;
+            bool any = false;
+            while (digits < rest.size()) {
+                const char c = rest[digits];
+                const int value = (c >= '0' && c <= '9')          ? c - '0'
+                                  : (hex && c >= 'a' && c <= 'f') ? c - 'a' + 10
+                                  : (hex && c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                                                  : -1;
+                if (value < 0)
+                    break;
+                any = true;
+                code = std::min<char32_t>(code * (hex ? 16 : 10) + char32_t(value), 0x110000);
+                ++digits;
+            }
+            if (any) {
+                if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+                    code = 0xFFFD;
+                out.append(QString::fromUcs4(&code, 1).toUtf8());
+                at += 1 + digits + (digits < rest.size() && rest[digits] == ';' ? 1 : 0);
+                continue;
+            }
+        }
+        bool replaced = false;
+        for (const auto& entity : named) {
+            if (rest.startsWith(entity.name)) {
+                out.append(entity.value);
+                at += 1 + qsizetype(std::strlen(entity.name));
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            out.append(text[at++]);
+    }
+    return out;
+}
+
+QByteArray escapeAttribute(QByteArrayView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out.append("&amp;");
+            break;
+        case '"':
+            out.append("&quot;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        default:
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+} // namespace Mime

@@ -1,0 +1,240 @@
+#include "mimepage.h"
+
+#include "mimebody.h"
+#include "mimecharset.h"
+#include "mimefilenames.h"
+#include "mimehtmlscan.h"
+#include "mimemessage.h"
+#include "mimeoutput.h"
+#include "mimereferences.h"
+
+#include <QHash>
+#include <QUrl>
+
+namespace Mime {
+
+namespace {
+
+// More than this in added reference text means the page is built to blow up.
+constexpr qsizetype MaxAddedReferenceBytes = 64 * 1024 * 1024;
+// Plain text longer than this is cut before it becomes a page.
+constexpr qsizetype MaxPlainTextBytes = 16 * 1024 * 1024;
+
+QUrl resolvedUrl(const QString& base, const QString& reference)
+{
+    QUrl url(reference);
+    if (!base.isEmpty())
+        url = QUrl(base).resolved(url);
+    return url.adjusted(QUrl::NormalizePathSegments | QUrl::RemoveFragment);
+}
+
+// Two spellings of one URL ("logo@2x.png", "logo%402x.png") give one key.
+QString urlKey(const QUrl& url)
+{
+    return QUrl::fromPercentEncoding(url.toEncoded());
+}
+
+QByteArray withoutAngles(QByteArray id)
+{
+    id = id.trimmed();
+    if (id.size() >= 2 && id.startsWith('<') && id.endsWith('>'))
+        id = id.mid(1, id.size() - 2).trimmed();
+    return id;
+}
+
+// Browsers drop tabs and newlines inside URLs and trim the ends.
+QByteArray cleanUrl(const QByteArray& url)
+{
+    QByteArray cleaned = url.trimmed();
+    cleaned.removeIf([](char c) { return c == '\t' || c == '\n' || c == '\r'; });
+    return cleaned;
+}
+
+class PartFiles : public ReferenceResolver
+{
+public:
+    PartFiles(const Message& message, const Part* body, OutputFolder* output,
+              const QByteArray& urlPrefix, QStringList* problems)
+        : m_message(message), m_output(output), m_urlPrefix(urlPrefix), m_problems(problems)
+    {
+        const std::vector<Part>& parts = message.parts();
+        for (int i = 0; i < int(parts.size()); ++i) {
+            const Part& part = parts[size_t(i)];
+            if (!part.isLeaf() || &part == body)
+                continue;
+            if (!part.contentId.isEmpty()) {
+                m_byContentId.insert(part.contentId, i);
+                m_byContentIdFolded.insert(part.contentId.toLower(), i);
+            }
+            if (!part.location.isEmpty())
+                m_byLocation.insert(urlKey(resolvedUrl(QString(), part.location)), i);
+        }
+        if (body)
+            m_base = body->base;
+    }
+
+    QByteArray replacement(const QByteArray& rawUrl) override
+    {
+        const QByteArray url = cleanUrl(rawUrl);
+        if (url.isEmpty() || url.startsWith('#'))
+            return QByteArray();
+        if (url.size() > 4 && qstrnicmp(url.constData(), "cid:", 4) == 0) {
+            const QByteArray id = withoutAngles(QByteArray::fromPercentEncoding(url.mid(4)));
+            int part = m_byContentId.value(id, -1);
+            if (part < 0)
+                part = m_byContentIdFolded.value(id.toLower(), -1);
+            return part < 0 ? QByteArray() : fileUrl(part);
+        }
+        if (m_byLocation.isEmpty() && m_base.isEmpty())
+            return QByteArray();
+        const QUrl resolved = resolvedUrl(m_base, QString::fromUtf8(url));
+        const int part = m_byLocation.value(urlKey(resolved), -1);
+        if (part >= 0)
+            return fileUrl(part);
+        // With the page moved to a local file, a relative link would lose the
+        // base it was written against; it keeps pointing where it pointed.
+        if (!m_base.isEmpty() && QUrl(QString::fromUtf8(url)).isRelative() &&
+            !resolved.isRelative())
+            return QUrl(m_base).resolved(QUrl(QString::fromUtf8(url))).toEncoded();
+        return QByteArray();
+    }
+
+    void setDocumentBase(const QByteArray& url) override
+    {
+        m_base = resolvedUrl(m_base, QString::fromUtf8(cleanUrl(url))).toString(QUrl::FullyEncoded);
+    }
+
+    // The URL of the part's file, written on first use; null if it cannot be.
+    QByteArray fileUrl(int index)
+    {
+        const auto known = m_urls.constFind(index);
+        if (known != m_urls.constEnd())
+            return *known;
+        QByteArray url;
+        if (m_output && m_addedBytes <= MaxAddedReferenceBytes) {
+            const Part& part = m_message.parts()[size_t(index)];
+            const QString wanted = safeFileName(part.fileName, part.type, part.subtype, &m_madeUp);
+            QString used;
+            const Status written = m_output->write(wanted, m_message.content(index), &used);
+            if (written)
+                url = m_urlPrefix + QUrl::toPercentEncoding(used);
+            else
+                addProblem(written.message());
+        } else if (m_output) {
+            addProblem(QStringLiteral("the page refers to its parts too often; the rest of the "
+                                      "references are left as they are"));
+        }
+        m_addedBytes += url.size();
+        m_urls.insert(index, url);
+        return url;
+    }
+
+    bool isWritten(int index) const { return m_urls.contains(index); }
+
+private:
+    void addProblem(const QString& problem)
+    {
+        if (!m_problems->contains(problem))
+            m_problems->append(problem);
+    }
+
+    const Message& m_message;
+    OutputFolder* m_output;
+    QByteArray m_urlPrefix;
+    QStringList* m_problems;
+    QString m_base;
+    QHash<QByteArray, int> m_byContentId;
+    QHash<QByteArray, int> m_byContentIdFolded;
+    QHash<QString, int> m_byLocation;
+    QHash<int, QByteArray> m_urls;
+    qsizetype m_addedBytes = 0;
+    int m_madeUp = 0;
+};
+
+QByteArray escapeText(const QByteArray& text)
+{
+    QByteArray out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        default:
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+QByteArray pageForText(const QByteArray& utf8Text, const QString& subject)
+{
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
+           escapeText(subject.toUtf8()) +
+           "</title></head>\n<body><pre style=\"white-space: pre-wrap; overflow-wrap: anywhere; "
+           "font-family: monospace;\">" +
+           escapeText(utf8Text) + "</pre>\n</body></html>\n";
+}
+
+QByteArray insertBeforeBodyEnd(QByteArray html, const QByteArray& addition)
+{
+    const QByteArray lower = html.toLower();
+    qsizetype at = lower.lastIndexOf("</body");
+    if (at < 0)
+        at = lower.lastIndexOf("</html");
+    html.insert(at < 0 ? html.size() : at, addition);
+    return html;
+}
+
+} // namespace
+
+QByteArray buildPage(const Message& message, OutputFolder* output, const QByteArray& urlPrefix,
+                     QStringList* problems)
+{
+    const std::vector<Part>& parts = message.parts();
+    const BodyChoice body = chooseBody(parts);
+    const Part* bodyPart = body.part >= 0 ? &parts[size_t(body.part)] : nullptr;
+
+    QByteArray html;
+    if (!bodyPart) {
+        problems->append(QStringLiteral("the message has no text or HTML to show"));
+        html = pageForText(QByteArray(), message.subject());
+    } else if (body.html) {
+        html = htmlToUtf8(message.content(body.part), bodyPart->charset);
+    } else {
+        QByteArray text = textToUtf8(message.content(body.part), bodyPart->charset);
+        if (text.size() > MaxPlainTextBytes) {
+            text.truncate(MaxPlainTextBytes);
+            text = QString::fromUtf8(text).toUtf8(); // drop a character cut in half
+            problems->append(QStringLiteral("the text of the message is longer than %1 MB; the "
+                                            "rest is left out")
+                                 .arg(MaxPlainTextBytes / (1024 * 1024)));
+        }
+        html = pageForText(text, message.subject());
+    }
+
+    PartFiles files(message, bodyPart, output, urlPrefix, problems);
+    if (body.html)
+        html = rewriteReferences(html, files);
+
+    QByteArray shownAfter;
+    for (int index : imagesShownAfterBody(parts, body)) {
+        if (files.isWritten(index))
+            continue;
+        const QByteArray url = files.fileUrl(index);
+        if (!url.isEmpty())
+            shownAfter += "<div><img src=\"" + escapeAttribute(url) + "\" alt=\"\"></div>\n";
+    }
+    if (!shownAfter.isEmpty())
+        html = insertBeforeBodyEnd(std::move(html), "<hr>\n" + shownAfter);
+
+    return body.html ? declareUtf8(html) : html;
+}
+
+} // namespace Mime
