@@ -1,0 +1,352 @@
+#include "mimecomponent.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+const QString corpusDir = QStringLiteral(QUILLERY_TEST_DATA "/mime");
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString sha(const QByteArray& data)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+// Every file and folder below `root`, relative to it, sorted.
+QStringList listTree(const QString& root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << QDir(root).relativeFilePath(it.next());
+    entries.sort();
+    return entries;
+}
+
+// What a save produced, in a form a person can review: the error, each file
+// with its size and hash, and the page itself (or its hash and the lines
+// that refer to files, when it is large).
+QString summary(const QString& error, const QString& root, const QByteArray& page)
+{
+    QString shownError = error;
+    shownError.replace(corpusDir, QLatin1String("<corpus>"));
+    QString text = QStringLiteral("# error\n%1\n# files\n")
+                       .arg(error.isEmpty() ? QStringLiteral("(none)") : shownError);
+    for (const QString& entry : listTree(root)) {
+        const QFileInfo info(QDir(root).filePath(entry));
+        text += info.isDir() ? entry + "/\n"
+                             : QStringLiteral("%1 %2 %3\n")
+                                   .arg(entry)
+                                   .arg(info.size())
+                                   .arg(sha(readFile(info.filePath())));
+    }
+    text += QStringLiteral("# page\n");
+    if (page.size() <= 8192) {
+        text += QString::fromUtf8(page);
+    } else {
+        text += QStringLiteral("size %1 sha %2\n").arg(page.size()).arg(sha(page));
+        for (const QByteArray& line : page.split('\n')) {
+            if (line.contains("src=") || line.contains("url("))
+                text += QString::fromUtf8(line.left(400)) + '\n';
+        }
+    }
+    return text;
+}
+
+// The references the page makes into the images folder.
+QStringList referencedFiles(const QByteArray& page, const QString& prefix)
+{
+    QStringList found;
+    const QRegularExpression pattern(QRegularExpression::escape(prefix) +
+                                     QStringLiteral("([^\"' )&,]+)"));
+    auto it = pattern.globalMatch(QString::fromUtf8(page));
+    while (it.hasNext())
+        found << QUrl::fromPercentEncoding(it.next().captured(1).toUtf8());
+    return found;
+}
+
+bool isStrictUtf8(const QByteArray& bytes)
+{
+    return QString::fromUtf8(bytes).toUtf8() == bytes && !bytes.contains("\xEF\xBF\xBE");
+}
+
+QByteArray nestedMessage(int levels)
+{
+    QByteArray message = "MIME-Version: 1.0\nSubject: deep\n";
+    for (int i = 0; i < levels; ++i)
+        message += "Content-Type: multipart/mixed; boundary=\"b" + QByteArray::number(i) +
+                   "\"\n\n--b" + QByteArray::number(i) + "\n";
+    message += "Content-Type: text/html\n\n<p>bottom</p>\n";
+    for (int i = levels - 1; i >= 0; --i)
+        message += "--b" + QByteArray::number(i) + "--\n";
+    return message;
+}
+
+} // namespace
+
+class TestMimeComponent : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void corpus_data();
+    void corpus();
+    void subfolderReferencesArePlainNames();
+    void imagesFolderNameIsPercentEncoded();
+    void unsafeFolderNamesWriteNothing_data();
+    void unsafeFolderNamesWriteNothing();
+    void plantedLinksAreNotFollowed();
+    void secondSaveNeverOverwrites();
+    void loadKeepsTheWholeMessage();
+    void loadFailures_data();
+    void loadFailures();
+    void generatedExtremes_data();
+    void generatedExtremes();
+};
+
+void TestMimeComponent::corpus_data()
+{
+    QTest::addColumn<QString>("name");
+    const QStringList messages =
+        QDir(corpusDir).entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name);
+    QVERIFY(messages.size() >= 20);
+    for (const QString& message : messages)
+        QTest::newRow(qPrintable(message)) << message;
+}
+
+// Each message of the corpus against its reviewed summary, plus what must
+// hold for every message: nothing outside the images folder, every reference
+// resolves, the page is valid UTF-8 and says so exactly once.
+void TestMimeComponent::corpus()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+
+    MimeComponent mime;
+    mime.LoadEmlFile(QDir(corpusDir).filePath(name));
+    const QByteArray page = mime.SaveHtmlAndImagesUtf8(dir.path(), QStringLiteral("page_files"));
+    const QString error = mime.lastError();
+
+    for (const QString& entry : listTree(dir.path()))
+        QVERIFY2(entry == QLatin1String("page_files") || entry.startsWith("page_files/"),
+                 qPrintable(entry));
+    for (const QString& file : referencedFiles(page, QStringLiteral("page_files/")))
+        QVERIFY2(QFileInfo(dir.filePath("page_files/" + file)).isFile(), qPrintable(file));
+    QVERIFY(isStrictUtf8(page));
+    if (!page.isEmpty())
+        QCOMPARE(page.count("<meta charset=\"utf-8\">"), 1);
+
+    const QString actual = summary(error, dir.path(), page);
+    const QString goldenPath =
+        QDir(corpusDir).filePath(QFileInfo(name).completeBaseName() + ".golden");
+    if (qEnvironmentVariableIsSet("QUILLERY_REGENERATE_GOLDEN")) {
+        QFile golden(goldenPath);
+        QVERIFY(golden.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        golden.write(actual.toUtf8());
+        return;
+    }
+    QCOMPARE(actual, QString::fromUtf8(readFile(goldenPath)));
+}
+
+void TestMimeComponent::subfolderReferencesArePlainNames()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("msg"));
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlFile(corpusDir + "/related_cid.eml"));
+    const QString page = mime.SaveHtmlToSubfolder(dir.path(), QStringLiteral("msg"));
+    QCOMPARE(mime.lastError(), QString());
+    QVERIFY(page.contains("<img src=\"logo.png\" alt=\"Logo\">"));
+    QVERIFY(page.contains("<img src=\"image1.png\" alt=\"Banner\">"));
+    QVERIFY(page.contains("url('bg.gif')"));
+    QCOMPARE(listTree(dir.path()),
+             QStringList({"msg", "msg/bg.gif", "msg/image1.png", "msg/logo.png"}));
+}
+
+void TestMimeComponent::imagesFolderNameIsPercentEncoded()
+{
+    QTemporaryDir dir;
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlFile(corpusDir + "/alternative_around_related.eml"));
+    const QString page = mime.SaveHtmlAndImages(dir.path(), QStringLiteral("Caf\u00e9 #1_files"));
+    QCOMPARE(mime.lastError(), QString());
+    QVERIFY(page.contains("src=\"Caf%C3%A9%20%231_files/offer.png\""));
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("Caf\u00e9 #1_files/offer.png"))).isFile());
+}
+
+void TestMimeComponent::unsafeFolderNamesWriteNothing_data()
+{
+    QTest::addColumn<QString>("imagesFolder");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("dot") << QStringLiteral(".");
+    QTest::newRow("dot dot") << QStringLiteral("..");
+    QTest::newRow("path") << QStringLiteral("a/b");
+    QTest::newRow("parent path") << QStringLiteral("../escape");
+}
+
+// The page is still returned, with its references untouched, and says why.
+void TestMimeComponent::unsafeFolderNamesWriteNothing()
+{
+    QFETCH(QString, imagesFolder);
+    QTemporaryDir outer;
+    const QString folder = outer.filePath("inner");
+    QVERIFY(QDir().mkdir(folder));
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlFile(corpusDir + "/alternative_around_related.eml"));
+    const QString page = mime.SaveHtmlAndImages(folder, imagesFolder);
+    QVERIFY(mime.lastError().contains("folder name") || mime.lastError().contains("no folder"));
+    QVERIFY(page.contains("src=\"cid:a1\""));
+    QCOMPARE(listTree(outer.path()), QStringList{"inner"});
+}
+
+void TestMimeComponent::plantedLinksAreNotFollowed()
+{
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    // A link in place of the images folder.
+    QVERIFY(QFile::link(elsewhere.path(), dir.filePath("page_files")));
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlFile(corpusDir + "/alternative_around_related.eml"));
+    mime.SaveHtmlAndImages(dir.path(), QStringLiteral("page_files"));
+    QVERIFY(mime.lastError().contains("link"));
+    QVERIFY(listTree(elsewhere.path()).isEmpty());
+
+    // A link in place of an image file inside a real folder.
+    QVERIFY(QFile::remove(dir.filePath("page_files")));
+    QVERIFY(QDir(dir.path()).mkdir("page_files"));
+    const QString victim = elsewhere.filePath("victim.txt");
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("keep me");
+    file.close();
+    QVERIFY(QFile::link(victim, dir.filePath("page_files/offer.png")));
+    const QString page = mime.SaveHtmlAndImages(dir.path(), QStringLiteral("page_files"));
+    QCOMPARE(mime.lastError(), QString());
+    QVERIFY(page.contains("page_files/offer-2.png"));
+    QCOMPARE(readFile(victim), QByteArray("keep me"));
+}
+
+void TestMimeComponent::secondSaveNeverOverwrites()
+{
+    QTemporaryDir dir;
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlFile(corpusDir + "/alternative_around_related.eml"));
+    const QString first = mime.SaveHtmlToSubfolder(dir.path(), QStringLiteral("msg"));
+    const QString second = mime.SaveHtmlToSubfolder(dir.path(), QStringLiteral("msg"));
+    QVERIFY(first.contains("src=\"offer.png\""));
+    QVERIFY(second.contains("src=\"offer-2.png\""));
+    QCOMPARE(readFile(dir.filePath("msg/offer.png")), readFile(dir.filePath("msg/offer-2.png")));
+}
+
+void TestMimeComponent::loadKeepsTheWholeMessage()
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath("copy.eml");
+    QVERIFY(QFile::copy(corpusDir + "/related_cid.eml", copy));
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlFile(copy));
+    QVERIFY(QFile::remove(copy));
+    const QString page = mime.SaveHtmlAndImages(dir.path(), QStringLiteral("x_files"));
+    QCOMPARE(mime.lastError(), QString());
+    QVERIFY(page.contains("x_files/logo.png"));
+    QCOMPARE(QFileInfo(dir.filePath("x_files/logo.png")).size(), 69);
+}
+
+void TestMimeComponent::loadFailures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("missing") << QStringLiteral("/nonexistent/quillery/none.eml")
+                             << QStringLiteral("none.eml");
+    QTest::newRow("folder") << QStringLiteral(QUILLERY_TEST_DATA) << QStringLiteral("data");
+    QTest::newRow("empty") << corpusDir + "/empty.eml" << QStringLiteral("empty");
+}
+
+// Nothing to convert: an empty page, nothing written, and a message that
+// names the file.
+void TestMimeComponent::loadFailures()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    MimeComponent mime;
+    QVERIFY(!mime.LoadEmlFile(path));
+    QVERIFY2(mime.lastError().contains(expected), qPrintable(mime.lastError()));
+    QTemporaryDir dir;
+    QCOMPARE(mime.SaveHtmlAndImages(dir.path(), QStringLiteral("p_files")), QString());
+    QVERIFY(!mime.lastError().isEmpty());
+    QVERIFY(listTree(dir.path()).isEmpty());
+}
+
+void TestMimeComponent::generatedExtremes_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QString>("expectedError");
+    QTest::addColumn<QString>("expectedText");
+
+    QTest::newRow("10000 nested multiparts")
+        << nestedMessage(10000) << QStringLiteral("nested") << QString();
+    QTest::newRow("64 nested multiparts are shown")
+        << nestedMessage(63) << QString() << QStringLiteral("<p>bottom</p>");
+
+    QByteArray attached = "MIME-Version: 1.0\n";
+    for (int i = 0; i < 10000; ++i)
+        attached += "Content-Type: message/rfc822\n\n";
+    attached += "Content-Type: text/plain\n\nbottom\n";
+    QTest::newRow("10000 nested messages") << attached << QStringLiteral("nested") << QString();
+
+    const QByteArray longLine = "MIME-Version: 1.0\nSubject: " + QByteArray(1024 * 1024, 'S') +
+                                "\nX-Long: " + QByteArray(1024 * 1024, 'x') +
+                                "\nContent-Type: text/html; charset=utf-8\n\n<p>after long "
+                                "headers</p>\n";
+    QTest::newRow("1 MB header lines")
+        << longLine << QString() << QStringLiteral("<p>after long headers</p>");
+
+    QByteArray manyParts = "MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n"
+                           "--b\nContent-Type: text/html\n\n<p>";
+    for (int i = 0; i < 5000; ++i)
+        manyParts += "<img src=\"cid:" + QByteArray::number(i) + "\">";
+    manyParts += "</p>\n";
+    for (int i = 0; i < 5000; ++i)
+        manyParts +=
+            "--b\nContent-Type: image/gif\nContent-ID: <" + QByteArray::number(i) + ">\n\nGIF89a\n";
+    manyParts += "--b--\n";
+    QTest::newRow("more parts than may be written")
+        << manyParts << QStringLiteral("4096 files") << QStringLiteral("cid:4999");
+}
+
+void TestMimeComponent::generatedExtremes()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(QString, expectedError);
+    QFETCH(QString, expectedText);
+    QTemporaryDir dir;
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlData(message));
+    const QString page = mime.SaveHtmlAndImages(dir.path(), QStringLiteral("p_files"));
+    if (expectedError.isEmpty())
+        QCOMPARE(mime.lastError(), QString());
+    else
+        QVERIFY2(mime.lastError().contains(expectedError), qPrintable(mime.lastError()));
+    if (!expectedText.isEmpty())
+        QVERIFY(page.contains(expectedText));
+    QVERIFY(page.contains("<meta charset=\"utf-8\">"));
+}
+
+QTEST_GUILESS_MAIN(TestMimeComponent)
+#include "tst_mimecomponent.moc"
