@@ -8,6 +8,8 @@ int runUnpack(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runPack(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runBuild(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runPage(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 namespace {
 
@@ -20,6 +22,10 @@ const std::array commands{
             runCheck},
     Command{"build", "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library", 2,
             runBuild},
+    Command{"page", "page MESSAGE.eml FOLDER           write FOLDER/msg.html and the message's images into FOLDER, as the preview does", 2,
+            runPage},
+    Command{"export", "export MESSAGE.eml PAGE.htm       write PAGE.htm and its images folder beside it, as the HTML export does", 2,
+            runExport},
 };
 
 void printUsage(QTextStream& stream)
