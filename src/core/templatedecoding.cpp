@@ -4,7 +4,7 @@
 
 #include <QtEndian>
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -22,6 +22,16 @@ constexpr qsizetype CountSize = 4;
 // length is a multiple of L lets the hot loop run over a fixed-length block
 // with a plain index the compiler can vectorise, instead of a modulo per byte.
 constexpr qsizetype BlockSize = 64 * 5 * 4;
+
+// A fixed trip count and buffers that cannot overlap: what the compiler
+// needs to turn this into vector instructions at the default optimisation.
+template <typename Map>
+inline void applyBlock(const char* __restrict in, char* __restrict out,
+                       const char* __restrict pattern, Map map)
+{
+    for (qsizetype i = 0; i < BlockSize; ++i)
+        out[i] = map(char(in[i] ^ pattern[i]));
+}
 
 class KeyStream
 {
@@ -41,18 +51,14 @@ public:
 
     bool isEmpty() const { return m_period == 0; }
 
-    // out[i] = in[i] ^ key, then through `map` when given; in and out may alias.
+    // out[i] = in[i] ^ key, then through `map`; in and out must not overlap.
     template <typename Map> void apply(const char* in, char* out, qsizetype size, Map map) const
     {
         const char* pattern = m_block.constData();
         qsizetype done = 0;
         if (m_blockSize == BlockSize) {
-            for (; done + BlockSize <= size; done += BlockSize) {
-                const char* src = in + done;
-                char* dst = out + done;
-                for (qsizetype i = 0; i < BlockSize; ++i)
-                    dst[i] = map(char(src[i] ^ pattern[i]));
-            }
+            for (; done + BlockSize <= size; done += BlockSize)
+                applyBlock(in + done, out + done, pattern, map);
         }
         for (qsizetype i = 0; done < size; ++done, ++i) {
             if (i == m_blockSize)
@@ -78,6 +84,12 @@ inline char restorePlaceholder(char c)
     return c == ClosePlaceholder ? '>' : c;
 }
 
+inline char hidePlaceholder(char c)
+{
+    c = c == '<' ? OpenPlaceholder : c;
+    return c == '>' ? ClosePlaceholder : c;
+}
+
 void restorePlaceholders(QByteArray& text)
 {
     char* data = text.data();
@@ -85,12 +97,60 @@ void restorePlaceholders(QByteArray& text)
         data[i] = restorePlaceholder(data[i]);
 }
 
+constexpr qsizetype WordSize = sizeof(SiblingWord) - 1;
+constexpr qsizetype ScanBlock = 1024;
+static_assert(sizeof(GalleryWord) - 1 >= WordSize);
+
+// The first "rookpost" at or after `from`, or -1. Most of a message is base64
+// and markup where the word never occurs; a block is looked at closely only
+// when one of its positions has the word's first, fourth and last letters,
+// a test the compiler runs over the whole block in vector registers.
+qsizetype findSiblingWord(const QByteArray& text, qsizetype from)
+{
+    const char* data = text.constData();
+    const qsizetype starts = text.size() - WordSize + 1; // positions a word can start at
+    auto exactFrom = [&](qsizetype begin, qsizetype end) -> qsizetype {
+        for (qsizetype i = begin; i < end; ++i) {
+            if (std::memcmp(data + i, SiblingWord, WordSize) == 0)
+                return i;
+        }
+        return -1;
+    };
+    qsizetype i = from;
+    for (; i + ScanBlock <= starts; i += ScanBlock) {
+        const char* p = data + i;
+        // Zero exactly where all three letters match; the minimum finds one.
+        unsigned char nearest = 0xFF;
+        for (qsizetype j = 0; j < ScanBlock; ++j) {
+            const auto miss = static_cast<unsigned char>((p[j] ^ 'r') | (p[j + 3] ^ 'k') |
+                                                         (p[j + WordSize - 1] ^ 't'));
+            nearest = std::min(nearest, miss);
+        }
+        if (nearest == 0) {
+            if (const qsizetype at = exactFrom(i, i + ScanBlock); at >= 0)
+                return at;
+        }
+    }
+    return exactFrom(i, starts);
+}
+
+// "rookpost" -> "quillbook" in one left-to-right sweep with one allocation.
 void restoreGalleryWord(QByteArray& text)
 {
-    // Most messages never mention the sibling product; a search is far cheaper
-    // than the copy that replace() makes.
-    if (text.contains(SiblingWord))
-        text.replace(SiblingWord, GalleryWord);
+    qsizetype at = findSiblingWord(text, 0);
+    if (at < 0)
+        return;
+    constexpr qsizetype growth = sizeof(GalleryWord) - sizeof(SiblingWord);
+    QByteArray result;
+    result.reserve(text.size() + text.size() / WordSize * growth);
+    qsizetype from = 0;
+    for (; at >= 0; at = findSiblingWord(text, from)) {
+        result.append(text.constData() + from, at - from);
+        result.append(GalleryWord, sizeof(GalleryWord) - 1);
+        from = at + WordSize;
+    }
+    result.append(text.constData() + from, text.size() - from);
+    text = std::move(result);
 }
 
 struct Payload
@@ -228,12 +288,9 @@ std::optional<QByteArray> PackTemplate(const QByteArray& message, QString* error
 
     QByteArray text = message;
     text.replace(GalleryWord, SiblingWord);
-    for (char& c : text) {
-        if (c == '<')
-            c = OpenPlaceholder;
-        else if (c == '>')
-            c = ClosePlaceholder;
-    }
+    char* data = text.data();
+    for (qsizetype i = 0, n = text.size(); i < n; ++i)
+        data[i] = hidePlaceholder(data[i]);
     if (text.size() > std::numeric_limits<qint32>::max())
         return fail(QStringLiteral("the message is %1 bytes, more than a library file can hold")
                         .arg(message.size()));

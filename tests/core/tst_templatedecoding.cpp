@@ -89,6 +89,7 @@ private Q_SLOTS:
 
     void unpackRejectsBrokenFiles_data();
     void unpackRejectsBrokenFiles();
+    void unpackAgreesWithTheFilePasses_data();
     void unpackAgreesWithTheFilePasses();
     void packRoundTrip_data();
     void packRoundTrip();
@@ -315,24 +316,43 @@ void TestTemplateDecoding::unpackRejectsBrokenFiles()
     QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
+void TestTemplateDecoding::unpackAgreesWithTheFilePasses_data()
+{
+    QTest::addColumn<QList<int>>("wordAt");
+    QTest::addColumn<int>("size");
+    QTest::newRow("no word") << QList<int>{} << 50000;
+    QTest::newRow("first and last bytes") << QList<int>{0, 49992} << 50000;
+    // The search looks at blocks of positions; words across and at their edges.
+    QTest::newRow("around block edges") << QList<int>{1016, 1023, 1031, 2048, 4095} << 50000;
+    QTest::newRow("back to back") << QList<int>{3000, 3008, 3016} << 50000;
+    QTest::newRow("shorter than the word") << QList<int>{} << 7;
+    QTest::newRow("only the word") << QList<int>{0} << 8;
+}
+
 void TestTemplateDecoding::unpackAgreesWithTheFilePasses()
 {
-    // Random bytes hold placeholders and, seeded in, the product word.
-    QByteArray text = randomBytes(50000, 11);
-    text.replace(1000, 8, "rookpost");
-    text.replace(49992, 8, "rookpost");
-    const QByteArray file = withCount(qint32(text.size()), DecryptText(text, Key));
+    QFETCH(QList<int>, wordAt);
+    QFETCH(int, size);
+    // Random bytes hold placeholders of both kinds; the product word is seeded in.
+    QByteArray text = randomBytes(size, quint32(size) + quint32(wordAt.size()));
+    text.replace("rookpost", "xxxxxxxx");
+    for (int at : wordAt)
+        text.replace(at, 8, "rookpost");
+    QByteArray expected = text;
+    expected.replace(char(0xB0), '<').replace(char(0xA7), '>').replace("rookpost", "quillbook");
+    const QByteArray file = withCount(qint32(text.size()), referenceCipher(text, Key));
+
+    const std::optional<QByteArray> unpacked = UnpackTemplate(file, nullptr);
+    QVERIFY(unpacked);
+    QCOMPARE(*unpacked, expected);
 
     QTemporaryDir dir;
     const QString path = dir.filePath("Big.dat");
     QVERIFY(FileIo::writeAtomically(path, file));
     QVERIFY(DecryptFile(path, Key));
+    QCOMPARE(readFile(path), text);
     QVERIFY(UnencryptFile(path));
-    const std::optional<QByteArray> unpacked = UnpackTemplate(file, nullptr);
-    QVERIFY(unpacked);
-    QCOMPARE(*unpacked, readFile(dir.filePath("Big.eml")));
-    QVERIFY(!unpacked->contains(char(0xB0)));
-    QVERIFY(unpacked->contains("quillbook"));
+    QCOMPARE(readFile(dir.filePath("Big.eml")), expected);
 }
 
 void TestTemplateDecoding::packRoundTrip_data()
