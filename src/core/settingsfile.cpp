@@ -161,15 +161,15 @@ QList<QStringView> splitUnescaped(QStringView s, QChar separator)
     return parts;
 }
 
-bool samePath(const QStringList& a, const QStringList& b)
+// Lookups fold case once instead of comparing case-insensitively entry by
+// entry, so a large file costs time in proportion to its size.
+QStringList foldedPath(const QStringList& path)
 {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (a[i].compare(b[i], Qt::CaseInsensitive) != 0)
-            return false;
-    }
-    return true;
+    QStringList folded;
+    folded.reserve(path.size());
+    for (const QString& level : path)
+        folded.append(level.toCaseFolded());
+    return folded;
 }
 
 QString kindTag(Kind kind)
@@ -251,7 +251,7 @@ std::optional<Document> Document::parse(const QByteArray& bytes, QString* error)
     doc.m_lines = text.split(u'\n');
     if (doc.m_lines.last().isEmpty())
         doc.m_lines.removeLast();
-    doc.m_groups.append(Group());
+    doc.addGroup(Group());
 
     for (qsizetype i = 0; i < doc.m_lines.size(); ++i) {
         QString& line = doc.m_lines[i];
@@ -281,7 +281,7 @@ std::optional<Document> Document::parse(const QByteArray& bytes, QString* error)
             }
             if (doc.findGroup(group.path))
                 return fail(i, QStringLiteral("group appears twice"));
-            doc.m_groups.append(group);
+            doc.addGroup(group);
             continue;
         }
 
@@ -316,11 +316,9 @@ std::optional<Document> Document::parse(const QByteArray& bytes, QString* error)
         }
 
         Group& group = doc.m_groups.last();
-        for (const Entry& other : group.entries) {
-            if (other.name.compare(entry.name, Qt::CaseInsensitive) == 0)
-                return fail(i, QStringLiteral("value appears twice in its group"));
-        }
-        group.entries.append(entry);
+        if (group.entryIndex.contains(entry.name.toCaseFolded()))
+            return fail(i, QStringLiteral("value appears twice in its group"));
+        addEntry(group, entry);
         group.last = i;
     }
     return doc;
@@ -328,16 +326,26 @@ std::optional<Document> Document::parse(const QByteArray& bytes, QString* error)
 
 const Document::Group* Document::findGroup(const QStringList& path) const
 {
-    for (const Group& group : m_groups) {
-        if (samePath(group.path, path))
-            return &group;
-    }
-    return nullptr;
+    const qsizetype index = m_groupIndex.value(foldedPath(path), -1);
+    return index < 0 ? nullptr : &m_groups[index];
 }
 
 Document::Group* Document::findGroup(const QStringList& path)
 {
-    return const_cast<Group*>(std::as_const(*this).findGroup(path));
+    const qsizetype index = m_groupIndex.value(foldedPath(path), -1);
+    return index < 0 ? nullptr : &m_groups[index];
+}
+
+void Document::addGroup(const Group& group)
+{
+    m_groupIndex.insert(foldedPath(group.path), m_groups.size());
+    m_groups.append(group);
+}
+
+void Document::addEntry(Group& group, const Entry& entry)
+{
+    group.entryIndex.insert(entry.name.toCaseFolded(), group.entries.size());
+    group.entries.append(entry);
 }
 
 std::optional<StoredValue> Document::find(const QStringList& group, const QString& name) const
@@ -345,11 +353,8 @@ std::optional<StoredValue> Document::find(const QStringList& group, const QStrin
     const Group* g = findGroup(group);
     if (!g)
         return std::nullopt;
-    for (const Entry& entry : g->entries) {
-        if (entry.name.compare(name, Qt::CaseInsensitive) == 0)
-            return entry.value;
-    }
-    return std::nullopt;
+    const qsizetype index = g->entryIndex.value(name.toCaseFolded(), -1);
+    return index < 0 ? std::nullopt : std::optional<StoredValue>(g->entries[index].value);
 }
 
 void Document::insertLine(qsizetype at, const QString& text)
@@ -378,21 +383,20 @@ void Document::set(const QStringList& group, const QString& name, const StoredVa
         added.path = group;
         added.header = added.last = m_lines.size();
         m_lines.append(formatGroupHeader(group));
-        m_groups.append(added);
+        addGroup(added);
         g = &m_groups.last();
     }
-    for (Entry& entry : g->entries) {
-        if (entry.name.compare(name, Qt::CaseInsensitive) == 0) {
-            m_lines[entry.line] = line;
-            entry.value = value;
-            return;
-        }
+    if (const qsizetype index = g->entryIndex.value(name.toCaseFolded(), -1); index >= 0) {
+        Entry& entry = g->entries[index];
+        m_lines[entry.line] = line;
+        entry.value = value;
+        return;
     }
     qsizetype at = g->last + 1;
     if (g->header < 0 && g->last < 0) // the first value outside any group goes before the first one
         at = m_groups.size() > 1 ? m_groups[1].header : m_lines.size();
     insertLine(at, line);
-    g->entries.append(Entry{name, value, at});
+    addEntry(*g, Entry{name, value, at});
     g->last = at;
 }
 

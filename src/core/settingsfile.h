@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -50,14 +51,18 @@ private:
         qsizetype header = -1; // line of "[...]", -1 for the leading values
         qsizetype last = -1;   // last line that belongs to the group's entries
         QList<Entry> entries;
+        QHash<QString, qsizetype> entryIndex; // folded name -> position in entries
     };
 
     Group* findGroup(const QStringList& path);
     const Group* findGroup(const QStringList& path) const;
+    void addGroup(const Group& group);
+    static void addEntry(Group& group, const Entry& entry);
     void insertLine(qsizetype at, const QString& text);
 
     QStringList m_lines;
     QList<Group> m_groups;
+    QHash<QStringList, qsizetype> m_groupIndex; // folded path -> position in m_groups
 };
 
 // One "name[:type]=value" line, escaped so that it parses back to the same value.
