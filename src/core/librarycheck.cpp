@@ -25,6 +25,35 @@ int lineOf(const QString& text, qsizetype offset)
     return int(QStringView(text).left(offset).count(QLatin1Char('\n'))) + 1;
 }
 
+// What the browser makes of character references in an attribute value, for
+// the few that can stand in a template name.
+QString decodeCharacterReferences(const QString& value)
+{
+    static const QRegularExpression reference(
+        QStringLiteral("&(?:(amp|lt|gt|quot|apos)|#([0-9]{1,7})|#[xX]([0-9a-fA-F]{1,6}));"));
+    static const QHash<QString, QString> named{
+        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}};
+    QString result;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& match : reference.globalMatch(value)) {
+        result += QStringView(value).mid(from, match.capturedStart() - from);
+        if (match.capturedStart(1) >= 0) {
+            result += named.value(match.captured(1));
+        } else {
+            const bool decimal = match.capturedStart(2) >= 0;
+            const uint code =
+                decimal ? match.captured(2).toUInt() : match.captured(3).toUInt(nullptr, 16);
+            if (code > 0 && code <= 0x10FFFF && !QChar::isSurrogate(code))
+                result += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            else
+                result += QChar(QChar::ReplacementCharacter);
+        }
+        from = match.capturedEnd();
+    }
+    result += QStringView(value).mid(from);
+    return result;
+}
+
 // Every link target on the page that holds a "#": the gallery takes each of
 // them for a template link when clicked.
 QList<Link> templateLinks(const QString& page)
@@ -35,7 +64,7 @@ QList<Link> templateLinks(const QString& page)
     QList<Link> links;
     for (const QRegularExpressionMatch& match : href.globalMatch(page)) {
         const int group = match.capturedStart(1) >= 0 ? 1 : 2;
-        const QString target = match.captured(group);
+        const QString target = decodeCharacterReferences(match.captured(group));
         const qsizetype hash = target.indexOf(QLatin1Char('#'));
         if (hash < 0)
             continue;
@@ -109,7 +138,7 @@ private:
             add(path, QStringLiteral("cannot be read: %1").arg(error));
             return;
         }
-        const QString page = QString::fromUtf8(*bytes);
+        const QString page = TemplateLibrary::PageText(*bytes);
         const QList<Link> links = templateLinks(page);
         const qsizetype firstHash = page.indexOf(QLatin1Char('#'));
         if (links.isEmpty()) {

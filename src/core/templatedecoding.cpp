@@ -193,11 +193,6 @@ QByteArray decryptPayload(const QByteArray& file, const Payload& payload, const 
     return text;
 }
 
-QString describeOffset(const char* what, qsizetype offset)
-{
-    return QStringLiteral("%1 at offset %2").arg(QLatin1String(what)).arg(offset);
-}
-
 // The first construct of `message` that decoding could not give back.
 QString firstUnpackableConstruct(const QByteArray& message)
 {
@@ -211,10 +206,10 @@ QString firstUnpackableConstruct(const QByteArray& message)
     };
     consider(message.indexOf(OpenPlaceholder), "a raw 0xB0 byte (it decodes to \"<\")");
     consider(message.indexOf(ClosePlaceholder), "a raw 0xA7 byte (it decodes to \">\")");
-    consider(message.indexOf(SiblingWord), "the word \"rookpost\" (it decodes to \"quillbook\")");
+    consider(findSiblingWord(message, 0), "the word \"rookpost\" (it decodes to \"quillbook\")");
     if (offset < 0)
         return QString();
-    return describeOffset(what, offset);
+    return QStringLiteral("%1 at offset %2").arg(QLatin1String(what)).arg(offset);
 }
 
 } // namespace

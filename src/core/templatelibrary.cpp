@@ -41,17 +41,6 @@ bool listsBefore(const QString& a, const QString& b)
     return a < b;
 }
 
-// Page files are authored as UTF-8 and template files are named in UTF-8;
-// a page in a single-byte code page is read as Latin-1 rather than mangled.
-QString decodeName(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString name = utf8.decode(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return name;
-}
-
 } // namespace
 
 QString CategoryNameFromFileName(const QString& fileName)
@@ -107,7 +96,18 @@ QString GetFirstLink(const QString& pagePath)
     const qsizetype quote = text.indexOf('"', hash + 1);
     if (quote < 0)
         return QString();
-    return decodeName(text.mid(hash + 1, quote - hash - 1));
+    return PageText(text.mid(hash + 1, quote - hash - 1));
+}
+
+// Page files are authored as UTF-8 and template files are named in UTF-8; a
+// page in a single-byte code page is read as Latin-1 rather than mangled.
+QString PageText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    return text;
 }
 
 bool IsPlainTemplateName(const QString& name)

@@ -25,6 +25,9 @@ QString CategoryPagePath(const QString& appFolder, const QString& categoryName);
 // empty when the file cannot be read or has no "#" or no quote after it.
 QString GetFirstLink(const QString& pagePath);
 
+// The bytes of a page file as text: UTF-8, or Latin-1 when they are not UTF-8.
+QString PageText(const QByteArray& bytes);
+
 // A name that can stand as a file name inside the templates folder: no
 // separators ("/", "\\", ":"), not "." or "..", no control characters, not empty.
 bool IsPlainTemplateName(const QString& name);
