@@ -154,9 +154,16 @@ std::optional<QByteArray> Compose(const Source& source, QString* error)
 
     QSet<QString> used;
     const QString html = linkImages(source.html, &used);
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9._-]*$"));
     QSet<QString> provided;
-    for (const Image& image : source.images)
+    for (const Image& image : source.images) {
+        // The name travels unencoded in headers and in cid: URLs.
+        if (!plainName.match(image.fileName).hasMatch())
+            return fail(QStringLiteral("the image name \"%1\" may hold only letters A-Z, digits, "
+                                       "\".\", \"_\" and \"-\"")
+                            .arg(image.fileName));
         provided.insert(image.fileName);
+    }
     for (const QString& name : used)
         if (!provided.contains(name))
             return fail(QStringLiteral("the HTML shows images/%1, which the template does not have")
@@ -182,8 +189,9 @@ std::optional<QByteArray> Compose(const Source& source, QString* error)
     m += Crlf + EncodeQuotedPrintable(source.text.toUtf8());
 
     m += QByteArray(Crlf) + "--" + AlternativeBoundary + Crlf;
-    m += header("Content-Type", QByteArray("multipart/related; boundary=\"") + RelatedBoundary +
-                                    "\"; type=\"text/html\"");
+    m += header("Content-Type",
+                QByteArray("multipart/related; type=\"text/html\";\r\n boundary=\"") +
+                    RelatedBoundary + '"');
     m += Crlf;
     m += QByteArray("--") + RelatedBoundary + Crlf;
     m += header("Content-Type", "text/html; charset=UTF-8");
@@ -192,7 +200,7 @@ std::optional<QByteArray> Compose(const Source& source, QString* error)
     for (const Image& image : source.images) {
         const QByteArray name = image.fileName.toUtf8();
         m += QByteArray(Crlf) + "--" + RelatedBoundary + Crlf;
-        m += header("Content-Type", image.mimeType + "; name=\"" + name + '"');
+        m += header("Content-Type", image.mimeType + ";\r\n name=\"" + name + '"');
         m += header("Content-Transfer-Encoding", "base64");
         m += header("Content-ID", '<' + ContentId(image.fileName) + '>');
         m += header("Content-Disposition", "inline; filename=\"" + name + '"');
