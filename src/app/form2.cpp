@@ -71,6 +71,17 @@ Form2::Form2(Form1* owner)
     }
 }
 
+void Form2::showEvent(QShowEvent* event)
+{
+    // At the centre of the main window, wherever the window system would put it.
+    if (m_owner) {
+        QRect place = rect();
+        place.moveCenter(m_owner->geometry().center());
+        setGeometry(place);
+    }
+    QDialog::showEvent(event);
+}
+
 void Form2::PaintHoverIn(int index)
 {
     if (index < 1 || index > 3)

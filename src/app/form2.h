@@ -22,6 +22,9 @@ public:
     // Indices 1 to 3 as designed; there is no button 0.
     std::array<ButtonPlus*, 4> cmdButton{};
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void cmdButton_Click(int index);
 

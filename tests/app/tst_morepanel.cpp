@@ -1,0 +1,190 @@
+#include "app/galleryfixture.h"
+
+#include "buttonplus.h"
+#include "form1.h"
+#include "form2.h"
+#include "hovertable.h"
+#include "settingsstore.h"
+#include "splitterbar.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Runs `inside` while the modal panel is open, after "More" was clicked.
+void withPanel(Form1& form, const std::function<void(Form2*)>& inside)
+{
+    bool ran = false;
+    QTimer::singleShot(0, &form, [&] {
+        auto* panel = qobject_cast<Form2*>(QApplication::activeModalWidget());
+        ran = true;
+        if (!panel) {
+            QFAIL("the More panel is not open");
+            return;
+        }
+        inside(panel);
+        if (panel->isVisible())
+            panel->reject(); // never leave the test hanging in exec()
+    });
+    QTest::mouseClick(form.cmdButton[3], Qt::LeftButton);
+    QVERIFY(ran);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void enter(QWidget* button)
+{
+    QEnterEvent event(QPointF(5, 5), QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(button, &event);
+}
+
+void dragSplitterTo(Form1& form, int column)
+{
+    QWidget* bar = form.picSplitter;
+    auto send = [bar](QEvent::Type type, int x, Qt::MouseButtons held) {
+        const QPointF local(x - bar->x(), 10);
+        QMouseEvent event(type, local, bar->mapToGlobal(local),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    };
+    send(QEvent::MouseButtonPress, bar->x() + 8, Qt::LeftButton);
+    send(QEvent::MouseMove, column, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, column, Qt::NoButton);
+}
+
+QString storedSplit()
+{
+    return modSettings::ReadSetting("Quillbook1", "Main", "Split");
+}
+
+} // namespace
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class TestMorePanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QDesktopServices::setUrlHandler("http", &m_recorder, "open"); }
+    void cleanup()
+    {
+        QDesktopServices::unsetUrlHandler("http");
+        m_recorder.urls.clear();
+    }
+    void opensFreshEachTime();
+    void closeButtonChangesNothing();
+    void resetLayout();
+    void websiteAndTitleOpenTheHomePage();
+
+private:
+    UrlRecorder m_recorder;
+};
+
+void TestMorePanel::opensFreshEachTime()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    QPointer<Form2> first;
+    enter(form.cmdButton[3]);
+    withPanel(form, [&](Form2* panel) {
+        first = panel;
+        // The More button was put back to its base colour before the panel opened.
+        QCOMPARE(form.cmdButton[3]->BackColor(), HoverTable::Green);
+        QCOMPARE(panel->windowTitle(), QStringLiteral(" "));
+        QCOMPARE(panel->size(), QSize(529, 153));
+        QVERIFY(panel->windowFlags().testFlag(Qt::Tool));
+        QVERIFY((panel->geometry().center() - form.geometry().center()).manhattanLength() <= 2);
+        QCOMPARE(panel->cmdButton[3]->Caption(), QStringLiteral("Website"));
+        QCOMPARE(panel->cmdButton[1]->Caption(), QStringLiteral("Reset layout"));
+        QCOMPARE(panel->cmdButton[3]->geometry(), QRect(160, 16, 129, 121));
+        QCOMPARE(panel->cmdButton[2]->geometry(), QRect(448, 16, 65, 65));
+        QCOMPARE(panel->cmdButton[3]->cursor().pixmap().cacheKey(),
+                 form.imgLogo->cursor().pixmap().cacheKey());
+        enter(panel->cmdButton[3]);
+        QCOMPARE(panel->cmdButton[3]->BackColor(), 0x0000D000u);
+        enter(panel->cmdButton[2]);
+        QCOMPARE(panel->cmdButton[2]->BackColor(), 0x00E0E0E0u);
+        QTest::keyClick(panel, Qt::Key_Escape);
+    });
+    QVERIFY(first.isNull());
+    withPanel(form, [&](Form2* panel) {
+        // Nothing of the last panel's hover state survives.
+        QCOMPARE(panel->cmdButton[3]->BackColor(), HoverTable::Green);
+        QCOMPARE(panel->cmdButton[2]->BackColor(), HoverTable::Silver);
+        QTest::mouseClick(panel->cmdButton[2], Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+    });
+    QCOMPARE(form.cmdButton[4]->Caption(), QStringLiteral("Quillery 1"));
+}
+
+void TestMorePanel::closeButtonChangesNothing()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    dragSplitterTo(form, 700);
+    withPanel(form, [](Form2* panel) { QTest::mouseClick(panel->cmdButton[2], Qt::LeftButton); });
+    QCOMPARE(form.picSplitter->x(), 700);
+    QCOMPARE(storedSplit(), QStringLiteral("700"));
+    QVERIFY(m_recorder.urls.isEmpty());
+}
+
+void TestMorePanel::resetLayout()
+{
+    GalleryFixture fixture;
+    {
+        Form1 form(fixture.appFolder());
+        form.show();
+        dragSplitterTo(form, 700);
+        withPanel(form, [](Form2* panel) {
+            QTest::mouseClick(panel->cmdButton[1], Qt::LeftButton);
+            QVERIFY(!panel->isVisible());
+        });
+        QCOMPARE(form.picSplitter->x(), 450);
+        QCOMPARE(form.Picture1->width(), 450 - 16 - 1);
+        QCOMPARE(form.Picture2->x(), 450 + 16 + 1);
+        QCOMPARE(storedSplit(), QStringLiteral("0"));
+    }
+    Form1 again(fixture.appFolder());
+    QCOMPARE(again.picSplitter->x(), 450);
+    // A drag after the reset is stored again.
+    again.show();
+    dragSplitterTo(again, 333);
+    QCOMPARE(storedSplit(), QStringLiteral("333"));
+}
+
+void TestMorePanel::websiteAndTitleOpenTheHomePage()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    withPanel(form, [](Form2* panel) {
+        QTest::mouseClick(panel->cmdButton[3], Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+    });
+    QTest::mouseClick(form.cmdButton[4], Qt::LeftButton);
+    QCOMPARE(m_recorder.urls.size(), 2);
+    QCOMPARE(m_recorder.urls[0], m_recorder.urls[1]);
+    QCOMPARE(m_recorder.urls[0].path(), QStringLiteral("/services/tredirect.php"));
+    QCOMPARE(m_recorder.urls[0].query(), QStringLiteral("key=home"));
+}
+
+QTEST_MAIN(TestMorePanel)
+#include "tst_morepanel.moc"
