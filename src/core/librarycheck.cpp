@@ -1,6 +1,8 @@
 #include "librarycheck.h"
 
 #include "fileio.h"
+#include "mimemessage.h"
+#include "ondemandresources.h"
 #include "templatedecoding.h"
 #include "templatelibrary.h"
 
@@ -8,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 
 namespace LibraryCheck {
@@ -170,6 +173,10 @@ private:
         const QString where = QStringLiteral("link \"#%1\" (line %2)")
                                   .arg(link.name)
                                   .arg(lineOf(page, link.hashOffset));
+        if (link.name.isEmpty()) {
+            add(pagePath, QStringLiteral("%1: names no template").arg(where));
+            return;
+        }
         if (!TemplateLibrary::IsPlainTemplateName(link.name)) {
             add(pagePath, QStringLiteral("%1: not a plain template name").arg(where));
             return;
@@ -209,9 +216,50 @@ Problems CheckTemplate(const QString& templatePath)
     const std::optional<QByteArray> file = FileIo::readAll(templatePath, &error);
     if (!file)
         return {{templatePath, QStringLiteral("cannot be read: %1").arg(error)}};
-    if (!Module1::UnpackTemplate(*file, &error))
+    const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
+    if (!message)
         return {{templatePath, error}};
-    return {};
+    return CheckMessage(templatePath, *message);
+}
+
+Problems CheckMessage(const QString& templatePath, const QByteArray& message)
+{
+    Problems problems;
+    QStringList parseProblems;
+    const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, &parseProblems);
+    for (const QString& problem : parseProblems)
+        problems.append({templatePath, problem});
+    if (!parsed)
+        return problems;
+    QSet<QByteArray> contentIds;
+    for (const Mime::Part& part : parsed->parts())
+        if (!part.contentId.isEmpty())
+            contentIds.insert(part.contentId);
+    static const QRegularExpression cid(QStringLiteral(R"re(\bcid:([^"'\s)>]+))re"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const std::vector<Mime::Part>& parts = parsed->parts();
+    for (int i = 0; i < int(parts.size()); ++i) {
+        if (!parts[i].isLeaf() || !parts[i].is("text", "html"))
+            continue;
+        const QString html = QString::fromUtf8(parsed->content(i));
+        // The preview's files are removed once the page has loaded; what the
+        // engine fetches later is missing by then.
+        for (const OnDemandResources::Reference& ref : OnDemandResources::Find(html))
+            problems.append(
+                {templatePath, QStringLiteral("HTML line %1: url(%2) under \"%3\" loads only on "
+                                              "demand, after the preview's files are gone")
+                                   .arg(ref.line)
+                                   .arg(ref.url, ref.rule)});
+        for (const QRegularExpressionMatch& match : cid.globalMatch(html)) {
+            const QByteArray id = QByteArray::fromPercentEncoding(match.captured(1).toUtf8());
+            if (!contentIds.contains(id))
+                problems.append(
+                    {templatePath, QStringLiteral("the HTML shows cid:%1, which no part "
+                                                  "of the message carries")
+                                       .arg(match.captured(1))});
+        }
+    }
+    return problems;
 }
 
 } // namespace LibraryCheck

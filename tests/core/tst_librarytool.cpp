@@ -257,6 +257,9 @@ void TestLibraryTool::checkReportsEachProblem_data()
         << R"(reads as "Trip'>Trip</a> " when the category is chosen but "Trip" when clicked)";
     QTest::newRow("page with no link")
         << "categories/Travel.html" << QByteArray("<html></html>") << "links no template";
+    QTest::newRow("empty link") << "categories/Travel.html"
+                                << QByteArray(R"(<a href="#Trip">Trip</a> <a href="#">top</a>)")
+                                << R"(link "#" (line 1): names no template)";
     QTest::newRow("name that escapes")
         << "categories/Travel.html" << QByteArray(R"(<a href="#../../etc/passwd">x</a>)")
         << "not a plain template name";
