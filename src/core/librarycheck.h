@@ -27,4 +27,9 @@ Problems CheckLibrary(const QString& libraryFolder);
 // not decodable. Checks of the decoded message's content belong here.
 Problems CheckTemplate(const QString& templatePath);
 
+// The problems of a decoded message that the gallery would show incompletely:
+// an unparsable structure, a cid: image no part carries, or a style-sheet
+// resource that loads only on demand (under :hover or inside @media).
+Problems CheckMessage(const QString& templatePath, const QByteArray& message);
+
 } // namespace LibraryCheck
