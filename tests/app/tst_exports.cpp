@@ -1,0 +1,378 @@
+#include "app/galleryfixture.h"
+
+#include "buttonplus.h"
+#include "form1.h"
+#include "settingsstore.h"
+#include "templatedecoding.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Runs `step` once a visible modal widget of type T is active; the dialogs
+// run their own event loop, so the test acts from a timer inside it. The
+// timer dies with `context`, so a step that never ran cannot leak into the
+// next test.
+template <typename T> void whenShown(QObject* context, std::function<void(T*)> step)
+{
+    auto* timer = new QTimer(context);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!widget || !widget->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(widget);
+    });
+    timer->start();
+}
+
+// Chooses `path` in the save dialog, recording what the dialog proposed.
+void chooseInDialog(QObject* context, const QString& path, QString* title = nullptr,
+                    QString* proposed = nullptr)
+{
+    whenShown<QFileDialog>(context, [=](QFileDialog* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (title)
+            *title = dialog->windowTitle();
+        if (proposed)
+            *proposed = edit->text();
+        if (path.isEmpty())
+            return dialog->reject();
+        edit->setText(path);
+        auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        for (QAbstractButton* button : box->buttons()) {
+            if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                return button->click();
+        }
+    });
+}
+
+struct MessageSeen
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+void recordMessage(QObject* context, MessageSeen* seen)
+{
+    whenShown<QMessageBox>(context, [seen](QMessageBox* box) {
+        seen->title = box->windowTitle();
+        seen->text = box->text();
+        seen->icon = box->icon();
+        box->accept();
+    });
+}
+
+// Waits without qWait, which would starve the engine.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+// The page as the engine shows it: every image's address and whether it drew.
+QVariantList imagesOf(const QString& pagePath)
+{
+    QWebEngineProfile profile;
+    auto page = std::make_unique<QWebEnginePage>(&profile);
+    QSignalSpy loaded(page.get(), &QWebEnginePage::loadFinished);
+    page->load(QUrl::fromLocalFile(pagePath));
+    if (!loaded.wait(30000) || !loaded.first().first().toBool())
+        return {};
+    QVariantList images;
+    QEventLoop loop;
+    page->runJavaScript(
+        QStringLiteral("Array.from(document.images).map("
+                       "i => [decodeURI(i.src), i.complete && i.naturalWidth > 0])"),
+        [&](const QVariant& result) {
+            images = result.toList();
+            loop.quit();
+        });
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    page.reset();
+    return images;
+}
+
+// Each image of the page is a drawn file inside `folder`.
+void verifyImagesFrom(const QString& pagePath, const QString& folder)
+{
+    const QVariantList images = imagesOf(pagePath);
+    QVERIFY2(!images.isEmpty(), qPrintable(pagePath));
+    const QString prefix = QUrl::fromLocalFile(folder + QLatin1Char('/')).toString();
+    for (const QVariant& image : images) {
+        const QVariantList pair = image.toList();
+        QVERIFY2(pair.at(0).toString().startsWith(prefix), qPrintable(pair.at(0).toString()));
+        QVERIFY2(pair.at(1).toBool(), qPrintable(pair.at(0).toString()));
+    }
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+} // namespace
+
+class TestExports : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void htmlPageShowsItsImages_data();
+    void htmlPageShowsItsImages();
+    void emlIsTheDecodedMessage();
+    void cancelWritesNothing_data();
+    void cancelWritesNothing();
+    void missingTemplateIsReportedBeforeAsking_data();
+    void missingTemplateIsReportedBeforeAsking();
+    void blockedImagesFolderIsReported();
+    void handoffStartsTheMailerWithThePage();
+    void handoffWithoutTheMailerSaysSo();
+
+private:
+    void openWindow();
+    QString out(const QString& name) const { return m_out->filePath(name); }
+
+    std::unique_ptr<QObject> m_guard;
+    std::unique_ptr<GalleryFixture> m_fixture;
+    std::unique_ptr<QTemporaryDir> m_out;
+    std::unique_ptr<Form1> m_form;
+    QString m_mailerFolder;
+};
+
+void TestExports::init()
+{
+    m_guard = std::make_unique<QObject>();
+    m_fixture = std::make_unique<GalleryFixture>();
+    m_fixture->addCategory(QStringLiteral("Business.html"), {QStringLiteral("Sample")});
+    m_fixture->addTemplate(QStringLiteral("Sample"));
+    m_out = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_out->isValid());
+    // A fake sibling mailer in a folder with a blank: it records its arguments.
+    m_mailerFolder = m_out->filePath(QStringLiteral("Rook Post"));
+    QVERIFY(QDir().mkpath(m_mailerFolder));
+    const QString mailer = m_mailerFolder + QStringLiteral("/rookpost2");
+    QFile script(mailer);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+    QVERIFY(modSettings::WriteSetting(QStringLiteral("RookpostInt2"), QStringLiteral("Main"),
+                                      QStringLiteral("Path"), m_mailerFolder));
+    // A dialog left open by a failed step must not hang the run.
+    QTimer::singleShot(60000, m_guard.get(), [] {
+        while (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+}
+
+void TestExports::openWindow()
+{
+    m_form = std::make_unique<Form1>(m_fixture->appFolder());
+    QSignalSpy shown(m_form.get(), &Form1::previewShown);
+    m_form->show();
+    QVERIFY(shown.wait(30000));
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Sample"));
+}
+
+void TestExports::cleanup()
+{
+    m_form.reset();
+    m_guard.reset();
+    m_out.reset();
+    m_fixture.reset();
+}
+
+void TestExports::htmlPageShowsItsImages_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("imagesFolder");
+    QTest::newRow("proposed name") << "Sample.htm"
+                                   << "Sample.htm"
+                                   << "Sample_files";
+    QTest::newRow("no extension") << "Sample"
+                                  << "Sample.htm"
+                                  << "Sample_files";
+    QTest::newRow("news.html") << "news.html"
+                               << "news.html"
+                               << "news_files";
+    QTest::newRow("Offer.HTM") << "Offer.HTM"
+                               << "Offer.HTM"
+                               << "Offer_files";
+}
+
+void TestExports::htmlPageShowsItsImages()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, page);
+    QFETCH(QString, imagesFolder);
+    openWindow();
+    QString title, proposed;
+    chooseInDialog(m_guard.get(), out(typed), &title, &proposed);
+    QTest::mouseClick(m_form->cmdButton[0], Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("Export as html"));
+    QCOMPARE(proposed, QStringLiteral("Sample.htm"));
+    QVERIFY(QFileInfo(out(page)).isFile());
+    QVERIFY(QFileInfo(out(imagesFolder)).isDir());
+    verifyImagesFrom(out(page), out(imagesFolder));
+}
+
+void TestExports::emlIsTheDecodedMessage()
+{
+    openWindow();
+    QString title, proposed;
+    chooseInDialog(m_guard.get(), out(QStringLiteral("letter")), &title, &proposed);
+    QTest::mouseClick(m_form->cmdButton[1], Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("Export as eml"));
+    QCOMPARE(proposed, QStringLiteral("Sample.eml"));
+    QFile library(m_fixture->appFolder() + QStringLiteral("/templates/Sample.dat"));
+    QVERIFY(library.open(QIODevice::ReadOnly));
+    const auto message = Module1::UnpackTemplate(library.readAll(), nullptr);
+    QVERIFY(message);
+    QFile exported(out(QStringLiteral("letter.eml")));
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QCOMPARE(exported.readAll(), *message);
+}
+
+void TestExports::cancelWritesNothing_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("html") << 0;
+    QTest::newRow("eml") << 1;
+}
+
+void TestExports::cancelWritesNothing()
+{
+    QFETCH(int, button);
+    openWindow();
+    const QStringList outBefore = entries(out(QString()));
+    const QStringList appBefore = entries(m_fixture->appFolder());
+    const QStringList hereBefore = entries(QDir::currentPath());
+    bool asked = false;
+    whenShown<QFileDialog>(m_guard.get(), [&](QFileDialog* dialog) {
+        asked = true;
+        dialog->reject();
+    });
+    QTest::mouseClick(m_form->cmdButton[button], Qt::LeftButton);
+    QVERIFY(asked);
+    QCOMPARE(entries(out(QString())), outBefore);
+    QCOMPARE(entries(m_fixture->appFolder()), appBefore);
+    QCOMPARE(entries(QDir::currentPath()), hereBefore);
+}
+
+void TestExports::missingTemplateIsReportedBeforeAsking_data()
+{
+    cancelWritesNothing_data();
+}
+
+void TestExports::missingTemplateIsReportedBeforeAsking()
+{
+    QFETCH(int, button);
+    openWindow();
+    const QString library = m_fixture->appFolder() + QStringLiteral("/templates/Sample.dat");
+    QVERIFY(QFile::remove(library));
+    MessageSeen seen;
+    recordMessage(m_guard.get(), &seen);
+    bool asked = false;
+    whenShown<QFileDialog>(m_guard.get(), [&](QFileDialog* dialog) {
+        asked = true;
+        dialog->reject();
+    });
+    QTest::mouseClick(m_form->cmdButton[button], Qt::LeftButton);
+    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QVERIFY2(seen.text.contains(library) && seen.text.contains(QLatin1String("missing")),
+             qPrintable(seen.text));
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QVERIFY(!asked);
+}
+
+void TestExports::blockedImagesFolderIsReported()
+{
+    openWindow();
+    QFile blocker(out(QStringLiteral("news_files")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    MessageSeen seen;
+    chooseInDialog(m_guard.get(), out(QStringLiteral("news.html")));
+    recordMessage(m_guard.get(), &seen);
+    QTest::mouseClick(m_form->cmdButton[0], Qt::LeftButton);
+    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QVERIFY2(seen.text.contains(out(QStringLiteral("news_files"))) &&
+                 seen.text.contains(QLatin1String("in the way")),
+             qPrintable(seen.text));
+    QVERIFY(!QFileInfo::exists(out(QStringLiteral("news.html"))));
+}
+
+void TestExports::handoffStartsTheMailerWithThePage()
+{
+    openWindow();
+    QVERIFY(m_form->cmdButton[2]->isVisible());
+    const QString record = m_mailerFolder + QStringLiteral("/rookpost2.args");
+    QTest::mouseClick(m_form->cmdButton[2], Qt::LeftButton);
+    QVERIFY(waitUntil([&] { return QFileInfo::exists(record); }));
+    QFile file(record);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList arguments =
+        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(arguments.size(), 2);
+    QCOMPARE(arguments.at(0), QStringLiteral("/LOADHTML"));
+    const QString rp = modGetDirs::WorkspaceDir() + QStringLiteral("/rp");
+    const QFileInfo page(arguments.at(1));
+    QCOMPARE(page.absolutePath(), rp);
+    QVERIFY2(QRegularExpression(QStringLiteral("^msg\\d{1,4}\\.html$"))
+                 .match(page.fileName())
+                 .hasMatch(),
+             qPrintable(page.fileName()));
+    QVERIFY(page.isFile());
+    verifyImagesFrom(page.filePath(), rp);
+}
+
+void TestExports::handoffWithoutTheMailerSaysSo()
+{
+    openWindow();
+    // Gone since the start: the button is still there.
+    QVERIFY(QFile::remove(m_mailerFolder + QStringLiteral("/rookpost2")));
+    MessageSeen seen;
+    recordMessage(m_guard.get(), &seen);
+    QTest::mouseClick(m_form->cmdButton[2], Qt::LeftButton);
+    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QCOMPARE(seen.text, QStringLiteral("Rookpost is not installed"));
+    QCOMPARE(seen.icon, QMessageBox::Information);
+    QVERIFY(!QFileInfo::exists(modGetDirs::WorkspaceDir() + QStringLiteral("/rp")));
+}
+
+QTEST_MAIN(TestExports)
+#include "tst_exports.moc"
