@@ -1,0 +1,193 @@
+#include "app/galleryfixture.h"
+#include "app/pagetools.h"
+
+#include "browserpane.h"
+#include "form1.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Waits for the preview of `name`; earlier previews still arriving are skipped.
+bool waitForPreview(QSignalSpy& spy, const QString& name)
+{
+    for (;;) {
+        while (!spy.isEmpty()) {
+            if (spy.takeFirst().first().toString() == name)
+                return true;
+        }
+        if (!spy.wait(20000))
+            return false;
+    }
+}
+
+} // namespace
+
+class TestCategoryPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void thumbnailClicks();
+    void keyboardActivation();
+    void choosingACategory();
+    void nameIsPercentDecoded();
+    void hashInTheApplicationFolder();
+    void pageThatIsMissing();
+
+private:
+    void startOn(const QString& appFolderName = QStringLiteral("app"));
+
+    GalleryFixture* m_fixture = nullptr;
+    Form1* m_form = nullptr;
+    QSignalSpy* m_shown = nullptr;
+};
+
+void TestCategoryPage::init()
+{
+    m_fixture = nullptr;
+    m_form = nullptr;
+    m_shown = nullptr;
+}
+
+void TestCategoryPage::cleanup()
+{
+    delete m_shown;
+    delete m_form;
+    delete m_fixture;
+}
+
+void TestCategoryPage::startOn(const QString& appFolderName)
+{
+    m_fixture = new GalleryFixture(appFolderName);
+    m_fixture->addCategory("0Retail.html", {"Offer", "Promo", "Summer Sale"});
+    m_fixture->addCategory("Travel.html", {"Trip"});
+    for (const char* name : {"Offer", "Promo", "Summer Sale", "Trip"})
+        m_fixture->addTemplate(name);
+}
+
+void TestCategoryPage::thumbnailClicks()
+{
+    startOn();
+    m_form = new Form1(m_fixture->appFolder());
+    m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    m_form->show();
+    QVERIFY(waitForPreview(*m_shown, "Offer"));
+    QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+    const QUrl categoryPage = m_form->WebBrowser1->url();
+    QVERIFY(categoryPage.path().endsWith("/categories/0Retail.html"));
+
+    clickElement(m_form->WebBrowser1, "Promo");
+    QVERIFY(waitForPreview(*m_shown, "Promo"));
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Promo"));
+    QCOMPARE(m_form->lblTitle[1]->text(), QStringLiteral(" Preview: Promo"));
+    QCOMPARE(evaluate(m_form->WebBrowser2, "document.title").toString(), QStringLiteral("Promo"));
+    // The category page stays where it was.
+    QCOMPARE(m_form->WebBrowser1->url(), categoryPage);
+
+    // The same link again previews again.
+    clickElement(m_form->WebBrowser1, "Promo");
+    QVERIFY(waitForPreview(*m_shown, "Promo"));
+    QCOMPARE(m_form->WebBrowser1->url(), categoryPage);
+}
+
+void TestCategoryPage::keyboardActivation()
+{
+    startOn();
+    m_form = new Form1(m_fixture->appFolder());
+    m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QVERIFY(waitForPreview(*m_shown, "Offer"));
+    QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+    m_form->WebBrowser1->setFocus();
+    QWidget* page = m_form->WebBrowser1->focusProxy();
+    QTest::keyClick(page, Qt::Key_Tab);
+    QTest::keyClick(page, Qt::Key_Tab);
+    QCOMPARE(evaluate(m_form->WebBrowser1, "document.activeElement.id").toString(),
+             QStringLiteral("Promo"));
+    QTest::keyClick(page, Qt::Key_Return);
+    QVERIFY(waitForPreview(*m_shown, "Promo"));
+}
+
+void TestCategoryPage::choosingACategory()
+{
+    startOn();
+    m_form = new Form1(m_fixture->appFolder());
+    m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    m_form->show();
+    QVERIFY(waitForPreview(*m_shown, "Offer"));
+
+    m_form->cboCategory->setCurrentIndex(1);
+    emit m_form->cboCategory->activated(1);
+    // The page starts loading and the first template is decoded at once.
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Trip"));
+    QVERIFY(waitForPreview(*m_shown, "Trip"));
+    for (;;) {
+        if (!pageLoaded.isEmpty() &&
+            pageLoaded.last().first().toUrl().path().endsWith("/categories/Travel.html"))
+            break;
+        QVERIFY(pageLoaded.wait(20000));
+    }
+    QCOMPARE(evaluate(m_form->WebBrowser1, "document.getElementById('Trip') !== null").toBool(),
+             true);
+}
+
+void TestCategoryPage::nameIsPercentDecoded()
+{
+    startOn();
+    m_form = new Form1(m_fixture->appFolder());
+    m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    m_form->show();
+    QVERIFY(waitForPreview(*m_shown, "Offer"));
+    // The browser writes the blank as %20 in the link's address.
+    clickElement(m_form->WebBrowser1, "Summer%20Sale");
+    QVERIFY(waitForPreview(*m_shown, "Summer Sale"));
+    QCOMPARE(evaluate(m_form->WebBrowser2, "document.title").toString(),
+             QStringLiteral("Summer Sale"));
+}
+
+void TestCategoryPage::hashInTheApplicationFolder()
+{
+    // A "#" in a folder name is part of the path, not a template link.
+    startOn(QStringLiteral("gallery #2"));
+    m_form = new Form1(m_fixture->appFolder());
+    m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    m_form->show();
+    QVERIFY(waitForPreview(*m_shown, "Offer"));
+    QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+    QVERIFY(
+        m_form->WebBrowser1->url().toLocalFile().endsWith("gallery #2/categories/0Retail.html"));
+    clickElement(m_form->WebBrowser1, "Promo");
+    QVERIFY(waitForPreview(*m_shown, "Promo"));
+}
+
+void TestCategoryPage::pageThatIsMissing()
+{
+    // Top10.html is listed as Top, whose page would be 1Top.html.
+    m_fixture = new GalleryFixture;
+    m_fixture->addCategory("Top10.html", {"Offer"});
+    m_fixture->addTemplate("Offer");
+    m_form = new Form1(m_fixture->appFolder());
+    m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    QCOMPARE(m_form->cboCategory->itemText(0), QStringLiteral("Top"));
+    m_form->show();
+    QVERIFY(waitForPreview(*m_shown, QString()));
+    QCOMPARE(m_form->lblTitle[1]->text(), QStringLiteral(" Preview: "));
+    QVERIFY(evaluate(m_form->WebBrowser2, "document.body.innerText")
+                .toString()
+                .contains("names no template"));
+}
+
+QTEST_MAIN(TestCategoryPage)
+#include "tst_categorypage.moc"

@@ -1,0 +1,201 @@
+#include "app/galleryfixture.h"
+#include "app/pagetools.h"
+
+#include "browserpane.h"
+#include "form1.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+namespace {
+
+bool waitForPreview(QSignalSpy& spy, const QString& name)
+{
+    for (;;) {
+        while (!spy.isEmpty()) {
+            if (spy.takeFirst().first().toString() == name)
+                return true;
+        }
+        if (!spy.wait(20000))
+            return false;
+    }
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class TestPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workspaceDuringAndAfterLoad();
+    void sameTemplateTwice();
+    void rapidChoicesEndOnTheLast();
+    void namesThatAreNotPlain_data();
+    void namesThatAreNotPlain();
+    void missingTemplate();
+    void workspaceCannotBeCreated();
+    void noRemoteSubresources();
+};
+
+void TestPreview::workspaceDuringAndAfterLoad()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer"});
+    fixture.addTemplate("Offer");
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+
+    // Decoded and written before the window shows; the pane is loading.
+    const QStringList files = filesIn(fixture.msgFolder());
+    QVERIFY(files.contains("Offer.dat"));
+    QVERIFY(files.contains("Offer.eml"));
+    QVERIFY(files.contains("msg.html"));
+    QVERIFY2(files.size() >= 4, qPrintable(files.join(", "))); // and the image
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
+    QCOMPARE(form.lblTitle[1]->text(), QStringLiteral(" Preview: Offer"));
+
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+    // The page keeps its picture after its files are gone.
+    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
+    QCOMPARE(evaluate(form.WebBrowser2, "document.title").toString(), QStringLiteral("Offer"));
+    // The template files beside the program are untouched.
+    QVERIFY(QFileInfo::exists(fixture.appFolder() + "/templates/Offer.dat"));
+}
+
+void TestPreview::sameTemplateTwice()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer"});
+    fixture.addTemplate("Offer");
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    form.SelectTemplate("Offer");
+    QVERIFY(QFileInfo::exists(fixture.msgFolder() + "/Offer.eml"));
+    QVERIFY(waitForPreview(shown, "Offer"));
+    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+void TestPreview::rapidChoicesEndOnTheLast()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer", "Promo", "Trip"});
+    for (const char* name : {"Offer", "Promo", "Trip"})
+        fixture.addTemplate(name);
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    form.SelectTemplate("Promo");
+    form.SelectTemplate("Trip");
+    QVERIFY(shown.wait(20000));
+    // Only the last choice counts as shown, and it shows with its picture.
+    QCOMPARE(shown.takeFirst().first().toString(), QStringLiteral("Trip"));
+    QCOMPARE(evaluate(form.WebBrowser2, "document.title").toString(), QStringLiteral("Trip"));
+    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Trip"));
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+void TestPreview::namesThatAreNotPlain_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("parent folder") << "../secret";
+    QTest::newRow("separator") << "sub/Offer";
+    QTest::newRow("dot dot") << "..";
+    QTest::newRow("control character") << "Off\ner";
+    QTest::newRow("empty") << "";
+}
+
+void TestPreview::namesThatAreNotPlain()
+{
+    QFETCH(QString, name);
+    GalleryFixture fixture;
+    fixture.addTemplate("Offer");
+    // Files a crafted name could reach if it were used as a path.
+    fixture.addFile("secret.dat", QByteArray("\x05\x00\x00\x00"
+                                             "abcde",
+                                             9));
+    fixture.addFile("templates/sub/Offer.dat", QByteArray("\x05\x00\x00\x00"
+                                                          "abcde",
+                                                          9));
+    const QStringList before = QDir(fixture.appFolder()).entryList(QDir::AllEntries);
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    form.SelectTemplate(name);
+    QCOMPARE(form.currentTemplate(), name);
+    QCOMPARE(form.lblTitle[1]->text(), " Preview: " + name);
+    QCOMPARE(filesIn(fixture.msgFolder()), QStringList{"msg.html"});
+    QVERIFY(!QFileInfo::exists(modGetDirs::WorkspaceDir() + "/secret.eml"));
+    QVERIFY(waitForPreview(shown, name));
+    QVERIFY(evaluate(form.WebBrowser2, "document.body.innerText").toString().contains("template"));
+    QCOMPARE(QDir(fixture.appFolder()).entryList(QDir::AllEntries), before);
+}
+
+void TestPreview::missingTemplate()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    form.SelectTemplate("Ghost");
+    QVERIFY(waitForPreview(shown, "Ghost"));
+    const QString text = evaluate(form.WebBrowser2, "document.body.innerText").toString();
+    QVERIFY2(text.contains("Ghost") && text.contains("no file"), qPrintable(text));
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Ghost"));
+}
+
+void TestPreview::workspaceCannotBeCreated()
+{
+    GalleryFixture fixture;
+    fixture.addTemplate("Offer");
+    // A plain file where the workspace folder should be.
+    QFile blocker(modGetDirs::WorkspaceDir());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Form1 form(fixture.appFolder());
+    QSignalSpy loaded(form.WebBrowser2, &BrowserPane::DocumentComplete);
+    form.show();
+    form.SelectTemplate("Offer");
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
+    QVERIFY(loaded.wait(20000));
+    const QString text = evaluate(form.WebBrowser2, "document.body.innerText").toString();
+    QVERIFY2(text.contains("Offer") && text.contains(modGetDirs::WorkspaceDir()), qPrintable(text));
+    QVERIFY(QFileInfo(modGetDirs::WorkspaceDir()).isFile());
+}
+
+void TestPreview::noRemoteSubresources()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QByteArray remote = "http://127.0.0.1:" + QByteArray::number(server.serverPort());
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer"});
+    fixture.addTemplate("Offer", "<img src=\"" + remote +
+                                     "/pixel.png\">"
+                                     "<link rel=\"stylesheet\" href=\"" +
+                                     remote + "/style.css\">");
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    QCOMPARE(evaluate(form.WebBrowser2, "document.images.length").toInt(), 2);
+    QVERIFY(!server.hasPendingConnections());
+    QVERIFY(!server.waitForNewConnection(200));
+}
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"
