@@ -42,8 +42,9 @@ QStringList referencedFiles(const QString& pagePath)
     for (const QRegularExpressionMatch& match : source.globalMatch(page)) {
         const QUrl url = QUrl(QFileInfo(pagePath).absolutePath() + QLatin1Char('/'))
                              .resolved(QUrl(match.captured(1)));
-        files << QDir::cleanPath(url.isLocalFile() || url.scheme().isEmpty() ? url.path()
-                                                                             : url.toString());
+        files << QDir::cleanPath(url.isLocalFile() || url.scheme().isEmpty()
+                                     ? url.path(QUrl::FullyDecoded)
+                                     : url.toString());
     }
     return files;
 }
@@ -268,6 +269,8 @@ void TestTemplateExport::pageComesWithItsImages_data()
         << QStringLiteral("offer.txt") << QStringLiteral("offer.txt_files");
     QTest::newRow(".htm inside the name")
         << QStringLiteral("a.htm.b.html") << QStringLiteral("a.htm.b_files");
+    QTest::newRow("blank, hash and percent")
+        << QStringLiteral("Spring #2 100%.htm") << QStringLiteral("Spring #2 100%_files");
     QTest::newRow("folder name with .htm and .dat")
         << QStringLiteral("x.htm.dat/Sample.htm") << QStringLiteral("Sample_files");
 }
