@@ -17,7 +17,9 @@ inline constexpr char TemplateKey[] = "WQPN4";
 // Byte i (from 1) is combined with key byte L - ((i - 1) mod L). Its own inverse.
 QByteArray DecryptText(const QByteArray& text, const QByteArray& key);
 
-// First pass: rewrites the file at `path` in place with the decoded bytes.
+// First pass: rewrites the file at `path` in place with the decoded bytes. A
+// file too short for its count, or with a negative count, is left as it was
+// and the Status names it and the reason.
 Status DecryptFile(const QString& path, const QByteArray& key);
 
 // The path the second pass writes to: a trailing ".dat" becomes ".eml"; any

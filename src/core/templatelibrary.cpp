@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#ifdef Q_OS_WIN
+#include <QRegularExpression>
+#endif
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -121,6 +124,13 @@ bool IsPlainTemplateName(const QString& name)
         if (c.category() == QChar::Other_Control)
             return false;
     }
+#ifdef Q_OS_WIN
+    // There a device name opens the device whatever the folder and extension.
+    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (device.match(name).hasMatch())
+        return false;
+#endif
     return true;
 }
 
