@@ -112,7 +112,8 @@ Status EnsureWorkspaceFolder(const QString& name, QString* path)
         return Status::failure(QStringLiteral("\"%1\" is not a plain folder name").arg(name));
     const QString workspace = WorkspaceDir();
     if (!QDir::isAbsolutePath(workspace))
-        return Status::failure(QStringLiteral("no temp folder is known"));
+        return Status::failure(QStringLiteral("the temp folder %1 does not exist")
+                                   .arg(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"))));
 
     int workspaceFd = -1;
     if (Status status = openPrivateFolder(AT_FDCWD, workspace, &workspaceFd); !status)

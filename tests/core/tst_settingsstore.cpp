@@ -351,6 +351,23 @@ private Q_SLOTS:
                  QStringLiteral("7   ; not a comment here"));
     }
 
+    void linkedFileIsUpdatedInPlace()
+    {
+        // Users who keep their settings elsewhere link the file; the link stays.
+        QVERIFY(QDir().mkdir(m_config->filePath("dotfiles")));
+        QFile real(m_config->filePath("dotfiles/quill.ini"));
+        QVERIFY(real.open(QIODevice::WriteOnly));
+        real.write("[Main]\nSplit=300\n");
+        real.close();
+        QVERIFY(QFile::link("dotfiles/quill.ini", settingsFile()));
+
+        QCOMPARE(ReadSetting("Quillbook1", "Main", "Split"), QStringLiteral("300"));
+        QVERIFY(WriteSetting("Quillbook1", "Main", "Split", "400"));
+        QVERIFY(QFileInfo(settingsFile()).isSymLink());
+        QVERIFY(real.open(QIODevice::ReadOnly));
+        QCOMPARE(real.readAll(), QByteArray("[Main]\nSplit=400\n"));
+    }
+
     void numberWriteRefusesNonNumbers_data()
     {
         QTest::addColumn<QVariant>("value");

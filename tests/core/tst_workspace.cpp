@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,12 +46,20 @@ class TestWorkspace : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_startFolder;
+    std::optional<QByteArray> m_startTmpdir;
 
     QString temp(const QString& name) const { return m_temp->filePath(name); }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsSet("TMPDIR"))
+            m_startTmpdir = qgetenv("TMPDIR");
+    }
+
     void init()
     {
+        // Made in the real temp folder, then it becomes the temp folder.
         m_temp = std::make_unique<QTemporaryDir>();
         QVERIFY(m_temp->isValid());
         qputenv("TMPDIR", QFile::encodeName(m_temp->path()));
@@ -64,12 +73,31 @@ private Q_SLOTS:
     {
         QDir::setCurrent(m_startFolder);
         m_temp.reset();
+        if (m_startTmpdir)
+            qputenv("TMPDIR", *m_startTmpdir);
+        else
+            qunsetenv("TMPDIR");
     }
 
     void workspaceLivesInTheTempFolder()
     {
         QCOMPARE(modGetDirs::GetTempDir(), m_temp->path() + "/");
         QCOMPARE(WorkspaceDir(), m_temp->path() + "/QYX");
+    }
+
+    void missingTempFolderGivesNoWorkspace()
+    {
+        qputenv("TMPDIR", QFile::encodeName(temp("gone")));
+        QCOMPARE(modGetDirs::GetTempDir(), QString());
+        QCOMPARE(WorkspaceDir(), QStringLiteral("QYX"));
+        // The relative workspace would land in whatever the current folder is.
+        QVERIFY(QDir().mkpath("QYX/msg"));
+        const Status status = EnsureWorkspaceFolder("msg", nullptr);
+        QVERIFY(!status.ok());
+        QVERIFY(!status.message().isEmpty());
+        Module1::RemoveFolder(WorkspaceDir() + "/msg");
+        QVERIFY(QFileInfo::exists(temp("cwd/QYX/msg")));
+        QCOMPARE(permissions(temp("cwd/QYX")) & 0777, permissions(temp("cwd")) & 0777);
     }
 
     void ensureCreatesPrivateFolders()
@@ -212,6 +240,24 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(WorkspaceDir() + "/keep/file.txt"));
         QCOMPARE(entries(temp("cwd")), QStringList());
         QVERIFY(!QFile::exists(temp("pwned")));
+    }
+
+    void tempFolderReachedThroughALink()
+    {
+        // Many systems reach their temp folder through a link; only the
+        // workspace itself must not be one. The platform reports the resolved path.
+        QVERIFY(QDir().mkdir(temp("real")));
+        QVERIFY(QFile::link(temp("real"), temp("linked")));
+        qputenv("TMPDIR", QFile::encodeName(temp("linked")));
+        QString folder;
+        QVERIFY(EnsureWorkspaceFolder("msg", &folder).ok());
+        QCOMPARE(folder, temp("real/QYX/msg"));
+        QVERIFY(makeFile(folder + "/msg.html"));
+
+        Module1::RemoveFolder(folder);
+
+        QVERIFY(!QFileInfo::exists(temp("real/QYX/msg")));
+        QCOMPARE(entries(temp("real/QYX")), QStringList());
     }
 
     void removeFolderThroughLinkRemovesOnlyTheLink()
