@@ -5,8 +5,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QRegularExpression>
+
 #include <memory>
 #include <optional>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -258,6 +261,36 @@ private Q_SLOTS:
 
         QVERIFY(!QFileInfo::exists(temp("real/QYX/msg")));
         QCOMPARE(entries(temp("real/QYX")), QStringList());
+    }
+
+    void removalScriptIsNamedAndRemoved()
+    {
+        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(WorkspaceDir()).constData(),
+                                    IN_CREATE | IN_DELETE) >= 0);
+
+        Module1::RemoveFolder(WorkspaceDir() + "/msg");
+
+        QStringList created;
+        QStringList deleted;
+        alignas(inotify_event) char buffer[4096];
+        const ssize_t size = ::read(watch, buffer, sizeof buffer);
+        ::close(watch);
+        for (ssize_t at = 0; at < size;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            const QString name = QFile::decodeName(event->name);
+            (event->mask & IN_CREATE ? created : deleted).append(name);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+        QCOMPARE(created.size(), 1);
+        const QRegularExpressionMatch match =
+            QRegularExpression("^~rmdir(0|[1-9][0-9]{0,3})\\.sh$").match(created.first());
+        QVERIFY2(match.hasMatch(), qPrintable(created.first()));
+        QVERIFY(match.captured(1).toInt() <= 9998);
+        QCOMPARE(deleted, (QStringList{"msg", created.first()}));
+        QCOMPARE(entries(WorkspaceDir()), QStringList());
     }
 
     void removeFolderThroughLinkRemovesOnlyTheLink()
