@@ -2,10 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <QRegularExpression>
 
 #include <memory>
 #include <optional>
