@@ -1,10 +1,13 @@
 #include "mimemessage.h"
 
+#include "mimebase64.h"
+
 #include <gmime/gmime.h>
 
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
 #include <mutex>
 
 namespace Mime {
@@ -208,6 +211,23 @@ QByteArray Message::content(int index) const
     GMimeDataWrapper* wrapper = g_mime_part_get_content(GMIME_PART(object));
     if (!wrapper)
         return QByteArray();
+
+    // Images are most of a newsletter's bytes: they are read straight from
+    // the parsed buffer and decoded in one pass instead of through GMime's
+    // stream filters.
+    GMimeStream* raw = g_mime_data_wrapper_get_stream(wrapper);
+    const GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(wrapper);
+    if (raw && GMIME_IS_STREAM_MEM(raw) && encoding == GMIME_CONTENT_ENCODING_BASE64) {
+        if (GByteArray* buffer = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(raw))) {
+            const gint64 size = gint64(buffer->len);
+            const gint64 begin = std::clamp<gint64>(raw->bound_start, 0, size);
+            const gint64 end =
+                raw->bound_end < 0 ? size : std::clamp<gint64>(raw->bound_end, begin, size);
+            return decodeBase64(QByteArrayView(reinterpret_cast<const char*>(buffer->data) + begin,
+                                               qsizetype(end - begin)));
+        }
+    }
+
     GMimeStream* sink = g_mime_stream_mem_new();
     g_mime_data_wrapper_write_to_stream(wrapper, sink);
     GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(sink));
