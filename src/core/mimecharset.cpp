@@ -99,23 +99,37 @@ QByteArray toUtf8(const QByteArray& bytes, QByteArray name)
     return convert(bytes, name);
 }
 
+// The charset a <meta> declares, as the browser's prescan reads it: a
+// charset attribute, or a Content-Type pragma with a charset; null if none.
+QByteArray metaCharset(const QByteArray& html, const HtmlTag& tag)
+{
+    const QByteArray charset = tag.attribute(html, "charset");
+    if (!charset.isNull())
+        return charset.trimmed().toLower();
+    if (tag.attribute(html, "http-equiv").trimmed().toLower() != "content-type")
+        return QByteArray();
+    const QByteArray content = tag.attribute(html, "content").toLower();
+    const qsizetype at = content.indexOf("charset");
+    if (at < 0)
+        return QByteArray();
+    QByteArray value = content.mid(at + 7).trimmed();
+    if (!value.startsWith('='))
+        return QByteArray();
+    value = value.mid(1).trimmed();
+    const qsizetype end = value.indexOf(';');
+    if (end >= 0)
+        value.truncate(end);
+    return value.replace('"', "").replace('\'', "").trimmed();
+}
+
 } // namespace
 
 QByteArray declaredMetaCharset(const QByteArray& html)
 {
     for (const HtmlTag& tag : findTags(html, {"meta"})) {
-        const QByteArray charset = tag.attribute(html, "charset");
+        const QByteArray charset = metaCharset(html, tag);
         if (!charset.isNull())
-            return charset.trimmed().toLower();
-        const QByteArray content = tag.attribute(html, "content").toLower();
-        const qsizetype at = content.indexOf("charset=");
-        if (at >= 0) {
-            QByteArray value = content.mid(at + 8);
-            const qsizetype end = value.indexOf(';');
-            if (end >= 0)
-                value.truncate(end);
-            return value.replace('"', "").replace('\'', "").trimmed();
-        }
+            return charset;
     }
     return QByteArray();
 }
@@ -139,10 +153,7 @@ QByteArray declareUtf8(const QByteArray& html)
     result.reserve(html.size() + 32);
     qsizetype copied = 0;
     for (const HtmlTag& tag : findTags(html, {"meta"})) {
-        const bool declares =
-            !tag.attribute(html, "charset").isNull() ||
-            tag.attribute(html, "http-equiv").trimmed().toLower() == "content-type";
-        if (declares) {
+        if (!metaCharset(html, tag).isNull()) {
             result.append(html.constData() + copied, tag.begin - copied);
             copied = tag.end;
         }
