@@ -14,7 +14,8 @@ namespace {
 QUrl documentUrl(const QString& document)
 {
     if (!QDir::isAbsolutePath(document)) {
-        const QUrl url(document, QUrl::StrictMode);
+        // Tolerant, as a browser's address bar is: the redirect passes its key unescaped.
+        const QUrl url(document, QUrl::TolerantMode);
         if (url.isValid() && !url.scheme().isEmpty())
             return url;
     }

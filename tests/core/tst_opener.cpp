@@ -102,6 +102,8 @@ private Q_SLOTS:
                                                       << "." << false << "";
         QTest::newRow("URL") << "http://example.org/a?b=c"
                              << "" << false << "http://example.org/a?b=c";
+        QTest::newRow("URL with blanks") << "http://example.org/a b?key=x y"
+                                         << "" << false << "http://example.org/a b?key=x y";
         QTest::newRow("URL nobody opens") << "nosuchscheme:thing"
                                           << "" << true << "";
         QTest::newRow("URL nobody opens, folder given") << "nosuchscheme:thing"
