@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +118,8 @@ private Q_SLOTS:
     void loadFailures();
     void generatedExtremes_data();
     void generatedExtremes();
+    void toolCommands_data();
+    void toolCommands();
 };
 
 void TestMimeComponent::corpus_data()
@@ -346,6 +349,61 @@ void TestMimeComponent::generatedExtremes()
     if (!expectedText.isEmpty())
         QVERIFY(page.contains(expectedText));
     QVERIFY(page.contains("<meta charset=\"utf-8\">"));
+}
+
+void TestMimeComponent::toolCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("pagePath");
+    QTest::addColumn<QString>("expectedInPage");
+    QTest::addColumn<QString>("imagePath");
+
+    const QString message = corpusDir + "/alternative_around_related.eml";
+    QTest::newRow("page") << "page" << message << "msg" << 0 << "msg/msg.html"
+                          << "<img src=\"offer.png\">"
+                          << "msg/offer.png";
+    QTest::newRow("export html") << "export" << message << "News.HTML" << 0 << "News.HTML"
+                                 << "<img src=\"News_files/offer.png\">"
+                                 << "News_files/offer.png";
+    QTest::newRow("export other extension")
+        << "export" << message << "offer.txt" << 0 << "offer.txt"
+        << "<img src=\"offer.txt_files/offer.png\">"
+        << "offer.txt_files/offer.png";
+    QTest::newRow("export truncated message") << "export" << corpusDir + "/truncated.eml"
+                                              << "t.htm" << 1 << "t.htm"
+                                              << "src=\"t_files/logo.png\""
+                                              << "t_files/logo.png";
+    QTest::newRow("missing message") << "export" << corpusDir + "/none.eml"
+                                     << "n.htm" << 1 << "n.htm" << QString() << QString();
+}
+
+// The tool writes the page as the gallery does, also when the message is
+// broken, and fails with the reason when anything went wrong.
+void TestMimeComponent::toolCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    QFETCH(QString, target);
+    QFETCH(int, exitCode);
+    QFETCH(QString, pagePath);
+    QFETCH(QString, expectedInPage);
+    QFETCH(QString, imagePath);
+
+    QTemporaryDir dir;
+    QProcess tool;
+    tool.setWorkingDirectory(dir.path());
+    tool.start(QStringLiteral(QUILLERY_TOOL), {command, message, target});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), exitCode);
+    if (exitCode != 0)
+        QVERIFY(!tool.readAllStandardError().isEmpty());
+    QCOMPARE(QFileInfo::exists(dir.filePath(pagePath)), !expectedInPage.isEmpty());
+    QVERIFY(readFile(dir.filePath(pagePath)).contains(expectedInPage.toUtf8()));
+    if (!imagePath.isEmpty())
+        QVERIFY(QFileInfo(dir.filePath(imagePath)).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestMimeComponent)

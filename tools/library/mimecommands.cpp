@@ -9,8 +9,9 @@
 
 namespace {
 
-// The page is written even when something went wrong, as the gallery does;
-// the problems are reported and make the command fail.
+// The page is written even when the message is broken, as the gallery does;
+// the problems are reported and make the command fail. A message that cannot
+// be read at all writes nothing.
 int finish(const QString& pagePath, const QByteArray& page, const QString& problems,
            QTextStream& err)
 {
@@ -32,7 +33,10 @@ int runPage(const QStringList& arguments, QTextStream&, QTextStream& err)
 {
     const QFileInfo folder(QDir::cleanPath(QDir::current().absoluteFilePath(arguments.at(1))));
     MimeComponent mime;
-    mime.LoadEmlFile(arguments.at(0));
+    if (!mime.LoadEmlFile(arguments.at(0))) {
+        err << "quillery-library: " << mime.lastError() << '\n';
+        return ExitFailure;
+    }
     const QByteArray page = mime.SaveHtmlToSubfolderUtf8(folder.absolutePath(), folder.fileName());
     const QString problems = mime.lastError();
     if (!QFileInfo(folder.absoluteFilePath()).isDir()) {
@@ -47,7 +51,10 @@ int runExport(const QStringList& arguments, QTextStream&, QTextStream& err)
 {
     const QFileInfo target(QDir::cleanPath(QDir::current().absoluteFilePath(arguments.at(1))));
     MimeComponent mime;
-    mime.LoadEmlFile(arguments.at(0));
+    if (!mime.LoadEmlFile(arguments.at(0))) {
+        err << "quillery-library: " << mime.lastError() << '\n';
+        return ExitFailure;
+    }
     const QByteArray page = mime.SaveHtmlAndImagesUtf8(
         target.absolutePath(), ExportPaths::ImagesFolderName(target.fileName()));
     return finish(target.absoluteFilePath(), page, mime.lastError(), err);
