@@ -110,7 +110,7 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
         if (!open)
             break;
         at = static_cast<const char*>(open) - data;
-        if (html.sliced(at).startsWith("<!--")) {
+        if (QByteArrayView(html).sliced(at).startsWith("<!--")) {
             const qsizetype close = html.indexOf("-->", at + 4);
             at = close < 0 ? size : close + 3;
             continue;
@@ -119,10 +119,7 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
         if (next == '!' || next == '?' || next == '/') {
             const qsizetype close = html.indexOf('>', at + 1);
             const qsizetype end = close < 0 ? size : close + 1;
-            if (next == '!' &&
-                qstrnicmp(data + at + 2, "doctype", std::min<size_t>(7, size_t(size - at - 2))) ==
-                    0 &&
-                size - at >= 9) {
+            if (next == '!' && size - at >= 9 && qstrnicmp(data + at + 2, "doctype", 7) == 0) {
                 HtmlTag tag;
                 tag.name = "!doctype";
                 tag.begin = at;
