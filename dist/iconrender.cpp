@@ -39,7 +39,8 @@ int main(int argc, char* argv[])
         renderer.render(&painter);
         painter.end();
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(args[1]).arg(size);
-        if (!QDir().mkpath(folder) || !image.save(folder + QLatin1Char('/') + name + QLatin1String(".png"))) {
+        if (!QDir().mkpath(folder) ||
+            !image.save(folder + QLatin1Char('/') + name + QLatin1String(".png"))) {
             err << folder << ": cannot write the icon\n";
             return 1;
         }

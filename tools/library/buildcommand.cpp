@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QMap>
 #include <QPainter>
 #include <QSet>
 #include <QSvgRenderer>
@@ -114,6 +115,7 @@ std::optional<TemplateMessage::Source> readSource(const QString& folder, QList<F
     if (!headers || !html || !text || !images)
         return std::nullopt;
 
+    const qsizetype failuresBefore = failures->size();
     TemplateMessage::Source source;
     for (const QString& line : headers->split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const qsizetype colon = line.indexOf(QLatin1Char(':'));
@@ -146,6 +148,8 @@ std::optional<TemplateMessage::Source> readSource(const QString& folder, QList<F
                           QStringLiteral("the images come to %1 bytes, more than %2")
                               .arg(imageBytes)
                               .arg(MaxImageBytes)});
+    if (failures->size() != failuresBefore)
+        return std::nullopt;
     return source;
 }
 
@@ -170,9 +174,17 @@ public:
         for (const QFileInfo& category : categories)
             if (QFileInfo(category.filePath() + QLatin1String("/page.html")).isFile())
                 buildCategory(category);
-        if (m_written.isEmpty())
+        if (m_pages == 0)
             m_failures.append(
                 {m_source, QStringLiteral("holds no category folder with a page.html")});
+        // All or nothing: a failed build leaves the previous library in place.
+        if (m_failures.isEmpty()) {
+            for (auto it = m_output.cbegin(); it != m_output.cend(); ++it) {
+                const Status status = FileIo::writeAtomically(it.key(), it.value());
+                if (!status)
+                    m_failures.append({it.key(), status.message()});
+            }
+        }
         if (m_failures.isEmpty())
             removeStale();
         out << m_library << ": " << m_pages << " categories, " << m_templates << " templates\n";
@@ -182,10 +194,7 @@ public:
 private:
     void write(const QString& path, const QByteArray& data)
     {
-        const Status status = FileIo::writeAtomically(path, data);
-        if (!status)
-            m_failures.append({path, status.message()});
-        m_written.insert(QFileInfo(path).absoluteFilePath());
+        m_output.insert(QFileInfo(path).absoluteFilePath(), data);
     }
 
     void buildCategory(const QFileInfo& category)
@@ -260,7 +269,7 @@ private:
         for (const auto& [sub, pattern] : owned) {
             const QFileInfoList files = QDir(m_library + sub).entryInfoList({pattern}, QDir::Files);
             for (const QFileInfo& file : files)
-                if (!m_written.contains(file.absoluteFilePath()) && !QFile::remove(file.filePath()))
+                if (!m_output.contains(file.absoluteFilePath()) && !QFile::remove(file.filePath()))
                     m_failures.append(
                         {file.filePath(), QStringLiteral("stale, and cannot be removed")});
         }
@@ -269,7 +278,7 @@ private:
     QString m_source;
     QString m_library;
     QList<Failure> m_failures;
-    QSet<QString> m_written;
+    QMap<QString, QByteArray> m_output; // absolute path -> content, written once all succeeded
     QSet<QString> m_names;
     int m_pages = 0;
     int m_templates = 0;

@@ -1,0 +1,178 @@
+// `quillery-library build`: readable sources in, a library the gallery opens out.
+
+#include "fileio.h"
+#include "templatedecoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(QUILLERY_TOOL), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    if (!FileIo::writeAtomically(path, content))
+        qFatal("cannot write fixture %s", qPrintable(path));
+}
+
+const QByteArray Svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="60" height="30">)"
+                       R"(<rect width="60" height="30" fill="#3344cc"/></svg>)";
+
+// One category, "0Shop", with the templates given; each shows images/hero.svg.
+void makeSource(const QString& folder, const QStringList& templates)
+{
+    QByteArray page = "<html><body>";
+    for (const QString& name : templates)
+        page += "<a href=\"#" + name.toUtf8() + "\"><img src=\"thumbs/t.png\" alt=\"\">" +
+                name.toUtf8() + "</a>";
+    writeFile(folder + "/0Shop/page.html", page + "</body></html>\n");
+    writeFile(folder + "/0Shop/thumbs/t.png", "not really a png, copied as it is");
+    for (const QString& name : templates) {
+        const QString t = folder + "/0Shop/" + name;
+        writeFile(t + "/headers.txt", "From: Café Shop <a@b.example>\nSubject: " + name.toUtf8() +
+                                          " – this week\nDate: Mon, 02 Mar 2026 09:00:00 +0000\n");
+        writeFile(t + "/message.html",
+                  "<html><body><p>" + name.toUtf8() +
+                      "</p><img src=\"images/hero.png\" alt=\"Hero\"></body></html>\n");
+        writeFile(t + "/message.txt", name.toUtf8() + "\n");
+        writeFile(t + "/images/hero.svg", Svg);
+    }
+}
+
+QByteArray decodedTemplate(const QString& library, const QString& name)
+{
+    const std::optional<QByteArray> file = FileIo::readAll(library + "/templates/" + name + ".dat");
+    if (!file)
+        return {};
+    return Module1::UnpackTemplate(*file, nullptr).value_or(QByteArray());
+}
+
+} // namespace
+
+class TestLibraryBuild : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void buildsALibraryThatChecksClean()
+    {
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Summer Sale"), QStringLiteral("Café Menu")});
+
+        const Run build = runTool({QStringLiteral("build"), source.path(), library.path()});
+        QVERIFY2(build.exitCode == 0, qPrintable(build.err));
+        QVERIFY(QFile::exists(library.path() + "/categories/0Shop.html"));
+        QVERIFY(QFile::exists(library.path() + "/categories/thumbs/t.png"));
+
+        const QByteArray message = decodedTemplate(library.path(), QStringLiteral("Café Menu"));
+        QVERIFY(message.startsWith("From: =?UTF-8?B?"));
+        QVERIFY(message.contains("Content-Type: image/png"));
+        QVERIFY(message.contains("src=3D\"cid:hero.png@quillery\""));
+        const qsizetype png =
+            message.indexOf("\r\n\r\n", message.indexOf("Content-ID: <hero.png@quillery>")) + 4;
+        QVERIFY(QByteArray::fromBase64(message.mid(png, 12)).startsWith("\x89PNG"));
+
+        const Run check = runTool({QStringLiteral("check"), library.path()});
+        QVERIFY2(check.exitCode == 0, qPrintable(check.out));
+
+        // A second build of the same sources gives the same bytes.
+        const Run again = runTool({QStringLiteral("build"), source.path(), library.path()});
+        QCOMPARE(again.exitCode, 0);
+        QCOMPARE(decodedTemplate(library.path(), QStringLiteral("Café Menu")), message);
+    }
+
+    void removesWhatItsSourcesNoLongerHold()
+    {
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Old"), QStringLiteral("Kept")});
+        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        writeFile(library.path() + "/quillery-library-notes.txt", "not the build's");
+        QVERIFY(QDir(source.path() + "/0Shop/Old").removeRecursively());
+        makeSource(source.path(), {QStringLiteral("Kept")});
+
+        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(!QFile::exists(library.path() + "/templates/Old.dat"));
+        QVERIFY(QFile::exists(library.path() + "/templates/Kept.dat"));
+        QVERIFY(QFile::exists(library.path() + "/quillery-library-notes.txt"));
+    }
+
+    void refusesBrokenSources_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("image shown but missing") << 0 << QStringLiteral("images/logo.png");
+        QTest::newRow("image of an unknown type") << 1 << QStringLiteral("not an image type");
+        QTest::newRow("broken SVG") << 2 << QStringLiteral("not a valid SVG");
+        QTest::newRow("no text part") << 3 << QStringLiteral("message.txt");
+        QTest::newRow("HTML too large for mail programs") << 4 << QStringLiteral("unclipped");
+        QTest::newRow("no source folder") << 5 << QStringLiteral("no such source folder");
+    }
+
+    // A broken source fails the build with the path and the reason, and the
+    // library it would have replaced stays as it was.
+    void refusesBrokenSources()
+    {
+        QFETCH(int, fault);
+        QFETCH(QString, reason);
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Sale")});
+        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        const QByteArray before =
+            FileIo::readAll(library.path() + "/templates/Sale.dat").value_or("");
+        const QString t = source.path() + "/0Shop/Sale";
+        QString sourceArgument = source.path();
+        switch (fault) {
+        case 0:
+            writeFile(
+                t + "/message.html",
+                "<img src=\"images/hero.png\" alt=\"\"><img src=\"images/logo.png\" alt=\"\">");
+            break;
+        case 1:
+            writeFile(t + "/images/notes.txt", "text");
+            break;
+        case 2:
+            writeFile(t + "/images/hero.svg", "<svg");
+            break;
+        case 3:
+            QFile::remove(t + "/message.txt");
+            break;
+        case 4:
+            writeFile(t + "/message.html",
+                      "<img src=\"images/hero.png\" alt=\"\">" + QByteArray(101 * 1024, 'x'));
+            break;
+        case 5:
+            sourceArgument += "/missing";
+            break;
+        }
+        const Run run = runTool({QStringLiteral("build"), sourceArgument, library.path()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+        QCOMPARE(FileIo::readAll(library.path() + "/templates/Sale.dat").value_or(""), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryBuild)
+#include "tst_librarybuild.moc"
