@@ -37,7 +37,7 @@ class Theme:
 
     def __init__(self, name, *, page, panel, text, muted, heading, accent, on_accent,
                  band, on_band, soft, font, heading_font, radius, dark_page, dark_panel,
-                 dark_text, dark_heading, dark_band, art):
+                 dark_text, dark_heading, dark_band, art, header_style="band", hero_style="image-first"):
         self.name = name
         self.page, self.panel, self.text, self.muted = page, panel, text, muted
         self.heading, self.accent, self.on_accent = heading, accent, on_accent
@@ -46,6 +46,10 @@ class Theme:
         self.dark_page, self.dark_panel = dark_page, dark_panel
         self.dark_text, self.dark_heading, self.dark_band = dark_text, dark_heading, dark_band
         self.art = art
+        # "band": the brand on a dark bar; "light": on the panel under an accent stripe.
+        self.header_style = header_style
+        # "image-first": picture, then headline; "headline-first": an editorial opening.
+        self.hero_style = hero_style
         pairs = [(text, panel), (muted, panel), (heading, panel), (on_accent, accent),
                  (on_band, band), (text, soft), (muted, page), (heading, soft),
                  (dark_text, dark_panel), (dark_heading, dark_panel), (dark_text, dark_page),
@@ -91,15 +95,20 @@ def button(t, label, href="https://example.com", align="left", bg=None, fg=None)
 
 def header(t, img, brand, mark, tagline=None, centered=False):
     logo = img("logo", ("logo", mark, 44))
+    light = t.header_style == "light"
+    fg, sub = (t.heading, t.muted) if light else (t.on_band, t.on_band)
     tag = (f'<span style="display:block;font-family:{t.font};font-size:13px;line-height:18px;'
-           f'color:{t.on_band};">{esc(tagline)}</span>') if tagline else ""
+           f'color:{sub};">{esc(tagline)}</span>') if tagline else ""
     name = (f'<span class="q-brand" style="font-family:{t.heading_font};font-size:20px;line-height:26px;'
-            f'font-weight:700;color:{t.on_band};">{esc(brand)}</span>')
+            f'font-weight:700;color:{fg};">{esc(brand)}</span>')
     align = "center" if centered else "left"
     inner = (f'<table role="presentation" cellpadding="0" cellspacing="0" border="0" align="{align}"><tr>'
              f'<td style="padding-right:12px;vertical-align:middle;"><img src="{logo}" width="44" height="44" '
              f'alt="{esc(brand)} logo" style="display:block;border:0;border-radius:10px;"></td>'
              f'<td style="vertical-align:middle;text-align:left;">{name}{tag}</td></tr></table>')
+    if light:
+        return (f'<tr><td class="q-panel" align="{align}" style="padding:22px 32px 18px;background-color:{t.panel};'
+                f'border-top:6px solid {t.accent};border-bottom:1px solid {t.soft};">{inner}</td></tr>')
     return _td(t, inner, pad="20px 32px", bg=t.band, align=align, cls="q-band")
 
 
@@ -114,6 +123,10 @@ def hero(t, img, art, alt, title, text, cta=None, eyebrow=None, centered=False):
         body += button(t, cta, align="center" if centered else "left")
     pic = (f'<tr><td style="padding:0;background-color:{t.panel};"><img src="{src}" width="600" alt="{esc(alt)}" '
            f'style="display:block;width:100%;max-width:600px;height:auto;border:0;"></td></tr>')
+    if t.hero_style == "headline-first":
+        opening = eb + _h(t, esc(title), 1, 34, align=align)
+        rest = _p(t, text, 17, align=align) + (button(t, cta, align="center" if centered else "left") if cta else "")
+        return _td(t, opening, pad="32px 32px 12px") + pic + _td(t, rest, pad="24px 32px 24px")
     return pic + _td(t, body, pad="32px 32px 24px")
 
 

@@ -70,6 +70,7 @@ class TextPart(HTMLParser):
         self.skip = 0
         self.href = None
         self.heading = False
+        self.was_price = False
 
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
@@ -83,6 +84,12 @@ class TextPart(HTMLParser):
             self.href = a.get("href")
         if tag == "td":
             self.out.append("  ")
+        style = a.get("style") or ""
+        if tag == "span" and "display:block" in style:
+            self.out.append("\n")
+        if tag == "span" and "line-through" in style:
+            self.out.append(" (was ")
+            self.was_price = True
 
     def handle_endtag(self, tag):
         if tag in ("style", "title") or (tag == "div" and self.skip):
@@ -93,6 +100,9 @@ class TextPart(HTMLParser):
             self.href = None
         if tag in ("h1", "h2"):
             self.heading = False
+        if tag == "span" and self.was_price:
+            self.out.append(")")
+            self.was_price = False
         if tag in ("p", "h1", "h2", "h3", "table"):
             self.out.append("\n")
 

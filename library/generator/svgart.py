@@ -440,7 +440,7 @@ def ticket(p):
 
 OBJECTS = {name: fn for name, fn in globals().items()
            if callable(fn) and fn.__module__ == __name__ and name not in
-           ("rect", "circle", "ellipse", "path", "group", "blob", "scene", "icon", "card", "logo", "Svg")}
+           ("rect", "circle", "ellipse", "path", "group", "blob", "scene", "icon", "card", "logo", "Svg", "_is_light")}
 
 
 # ---------------------------------------------------------------- pictures
@@ -486,11 +486,18 @@ def icon(pal, name, size=48):
     return svg.text()
 
 
+def _is_light(colour):
+    r, g, b = (int(colour.lstrip("#")[i:i + 2], 16) for i in (0, 2, 4))
+    return 0.299 * r + 0.587 * g + 0.114 * b > 170
+
+
 def logo(pal, name, size=44):
     svg = Svg(size, size)
-    svg.add(rect(0, 0, size, size, pal["main"], size * 0.28))
+    # A white mark needs a tile dark enough to stand out on.
+    tile = pal["dark"] if _is_light(pal["main"]) else pal["main"]
+    svg.add(rect(0, 0, size, size, tile, size * 0.28))
     light = dict(pal, main=pal["light"], dark=pal["light"], accent=pal["light"], leaf=pal["light"],
-                 shadow="none", soft=pal["main"], skin=pal["light"])
+                 shadow="none", soft=tile, skin=pal["light"])
     s = size * 0.66 / 200
     svg.add(group(OBJECTS[name](light), size / 2 - 100 * s, size / 2 - 100 * s, s))
     return svg.text()
