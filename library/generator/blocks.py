@@ -151,7 +151,7 @@ def cards(t, img, items, title=None):
     cells = []
     for i, (art, alt, heading, body, link) in enumerate(items):
         src = img(f"card{i + 1}", art)
-        more = (f'<a href="https://example.com" style="font-family:{t.font};font-size:15px;font-weight:700;'
+        more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;font-weight:700;'
                 f'color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
         cells.append(f'<div style="padding:12px 16px;text-align:left;">'
                      f'<img src="{src}" width="238" alt="{esc(alt)}" style="display:block;width:100%;max-width:238px;'
@@ -186,10 +186,10 @@ def menu(t, title, sections, note=None):
         body += (f'<p style="margin:24px 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
                  f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};text-align:center;">{esc(heading)}</p>')
         rows = "".join(
-            f'<tr><td style="padding:10px 0;border-bottom:1px solid {t.soft};vertical-align:top;">'
+            f'<tr><td class="q-rule" style="padding:10px 0;border-bottom:1px solid {t.soft};vertical-align:top;">'
             f'<span style="font-family:{t.heading_font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};">{esc(d)}</span><br>'
             f'<span style="font-family:{t.font};font-size:14px;line-height:21px;color:{t.muted};">{esc(desc)}</span></td>'
-            f'<td style="padding:10px 0 10px 12px;border-bottom:1px solid {t.soft};vertical-align:top;text-align:right;'
+            f'<td class="q-rule" style="padding:10px 0 10px 12px;border-bottom:1px solid {t.soft};vertical-align:top;text-align:right;'
             f'font-family:{t.font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};white-space:nowrap;">{esc(price)}</td></tr>'
             for d, desc, price in dishes)
         body += f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0">{rows}</table>'
@@ -270,7 +270,7 @@ def footer(t, brand, why):
             f'<a href="[unsubscribe_url]" style="color:{t.muted};text-decoration:underline;">Unsubscribe</a> &middot; '
             f'<a href="[preferences_url]" style="color:{t.muted};text-decoration:underline;">Update your preferences</a> &middot; '
             f'<a href="[web_version_url]" style="color:{t.muted};text-decoration:underline;">View in your browser</a></p>')
-    return (f'<tr><td class="q-page" align="center" style="padding:24px 32px 8px;background-color:{t.page};'
+    return (f'<tr><td class="q-page q-footer" align="center" style="padding:24px 32px 8px;background-color:{t.page};'
             f'text-align:center;">{body}</td></tr>')
 
 
@@ -296,6 +296,9 @@ def _style(t):
           .q-soft {{ background-color: {t.dark_page} !important; }}
           .q-soft p, .q-soft span, .q-soft td {{ color: {t.dark_text} !important; }}
           .q-band {{ background-color: {t.dark_band} !important; }}
+          .q-link, .q-footer p, .q-footer a {{ color: {t.dark_heading} !important; }}
+          .q-footer p {{ color: {t.dark_text} !important; }}
+          .q-rule {{ border-color: {t.dark_page} !important; }}
         }}""")
 
 
