@@ -22,6 +22,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <QWebEngineProfile>
 
 // The pictures live in this static library; its users need not know.
@@ -58,6 +59,19 @@ QCursor handPointer()
     renderer.render(&painter);
     painter.end();
     return QCursor(pixmap, 4, 0);
+}
+
+// The preview's page lives only until the pane has read it: it needs no
+// flush to disk, which would cost more than the whole write.
+bool writeWorkingFile(const QString& path, const QByteArray& data, QString* error)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size() &&
+        file.flush())
+        return true;
+    if (error)
+        *error = QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
+    return false;
 }
 
 QString noticePage(const QString& name, const QString& reason)
@@ -284,6 +298,9 @@ void Form1::SelectTemplate(const QString& name)
                           QStringLiteral("There is no file %1 in the library.").arg(source));
         return;
     }
+    // The working copy and the decoded message are written as plain files:
+    // they live only until the pane has loaded, so flushing them to disk
+    // would only delay the preview.
     const QString copy = msgFolder + QLatin1Char('/') + name + QStringLiteral(".dat");
     QFile::remove(copy);
     if (!QFile::copy(source, copy)) {
@@ -291,15 +308,15 @@ void Form1::SelectTemplate(const QString& name)
                           QStringLiteral("Could not copy %1 to %2.").arg(source, copy));
         return;
     }
-    Status status = Module1::DecryptFile(copy, QByteArray(Module1::TemplateKey));
-    if (status)
-        status = Module1::UnencryptFile(copy);
-    if (!status) {
-        showPreviewNotice(msgFolder, name, status.message());
+    QString error;
+    const auto file = FileIo::readAll(copy, &error);
+    const auto message = file ? Module1::UnpackTemplate(*file, &error) : std::nullopt;
+    if (!message || !writeWorkingFile(Module1::DecodedMessagePath(copy), *message, &error)) {
+        showPreviewNotice(msgFolder, name, error);
         return;
     }
     MimeComponent mime;
-    if (!mime.LoadEmlFile(Module1::DecodedMessagePath(copy))) {
+    if (!mime.LoadEmlData(*message)) {
         showPreviewNotice(msgFolder, name, mime.lastError());
         return;
     }
@@ -308,9 +325,8 @@ void Form1::SelectTemplate(const QString& name)
     const QString page = msgFolder + QStringLiteral("/msg.html");
     // The byte order mark makes the engine read the page as UTF-8 whatever
     // the message declared.
-    const Status written = FileIo::writeAtomically(page, "\xEF\xBB\xBF" + html.toUtf8());
-    if (!written) {
-        showPreviewNotice(msgFolder, name, written.message());
+    if (!writeWorkingFile(page, "\xEF\xBB\xBF" + html.toUtf8(), &error)) {
+        showPreviewNotice(msgFolder, name, error);
         return;
     }
     navigatePreview(page);
@@ -319,7 +335,7 @@ void Form1::SelectTemplate(const QString& name)
 void Form1::showPreviewNotice(const QString& msgFolder, const QString& name, const QString& reason)
 {
     const QString page = msgFolder + QStringLiteral("/msg.html");
-    if (FileIo::writeAtomically(page, noticePage(name, reason).toUtf8())) {
+    if (writeWorkingFile(page, noticePage(name, reason).toUtf8(), nullptr)) {
         navigatePreview(page);
     } else {
         m_previewUrl.clear();
@@ -345,10 +361,17 @@ void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
     if (latest)
         m_previewPending = false;
     // Files of a preview still loading are never removed under it.
-    if (!m_previewPending)
-        Module1::RemoveFolder(modGetDirs::WorkspaceDir() + QStringLiteral("/msg"));
-    if (latest)
-        emit previewShown(CurrentTemplate);
+    if (m_previewPending)
+        return;
+    // The engine puts the page on screen first; the removal waits for a
+    // process, and a preview chosen in between keeps its files.
+    QTimer::singleShot(0, this, [this, latest, name = CurrentTemplate] {
+        if (m_previewPending)
+            return;
+        removePreviewFiles();
+        if (latest)
+            emit previewShown(name);
+    });
 }
 
 void Form1::WebBrowser2_DownloadComplete(const QUrl& url)
@@ -356,8 +379,13 @@ void Form1::WebBrowser2_DownloadComplete(const QUrl& url)
     // The latest preview failed to load: its files are of no use any more.
     if (m_previewPending && url == m_previewUrl) {
         m_previewPending = false;
-        Module1::RemoveFolder(modGetDirs::WorkspaceDir() + QStringLiteral("/msg"));
+        removePreviewFiles();
     }
+}
+
+void Form1::removePreviewFiles()
+{
+    Module1::RemoveFolder(modGetDirs::WorkspaceDir() + QStringLiteral("/msg"));
 }
 
 void Form1::PaintHoverIn(int index)

@@ -82,6 +82,7 @@ private:
     void showMorePanel();
     void showPreviewNotice(const QString& msgFolder, const QString& name, const QString& reason);
     void navigatePreview(const QString& page);
+    void removePreviewFiles();
     void placeControls();
 
     QString m_appFolder;

@@ -47,6 +47,10 @@ int main(int argc, char* argv[])
     const QString screenshot = qEnvironmentVariable("QUILLERY_SCREENSHOT");
     if (!screenshot.isEmpty())
         arrangeScreenshot(form, screenshot);
+    // For the start-up benchmark: end as soon as the first preview has loaded.
+    if (qEnvironmentVariableIsSet("QUILLERY_QUIT_AFTER_PREVIEW"))
+        QObject::connect(&form, &Form1::previewShown, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
     form.show();
     return app.exec();
 }

@@ -1,0 +1,52 @@
+#pragma once
+
+// The finished preview page of a library template, written once into a
+// folder of its own: what the bare engine loads for comparison.
+
+#include "fileio.h"
+#include "mimecomponent.h"
+#include "templatedecoding.h"
+#include "templatelibrary.h"
+
+#include <QDir>
+#include <QString>
+
+inline QString writeFinishedPage(const QString& appFolder, const QString& name,
+                                 const QString& folder)
+{
+    const auto file = FileIo::readAll(TemplateLibrary::TemplateFilePath(appFolder, name));
+    QString error;
+    const auto message = file ? Module1::UnpackTemplate(*file, &error) : std::nullopt;
+    if (!message)
+        return QString();
+    MimeComponent mime;
+    mime.LoadEmlData(*message);
+    QDir().mkpath(folder + QStringLiteral("/msg"));
+    const QString html = mime.SaveHtmlToSubfolder(folder, QStringLiteral("msg"));
+    const QString page = folder + QStringLiteral("/msg/msg.html");
+    return FileIo::writeAtomically(page, "\xEF\xBB\xBF" + html.toUtf8()) ? page : QString();
+}
+
+// The first two templates of the first category, as the gallery opens.
+inline QStringList firstTemplates(const QString& appFolder)
+{
+    const QStringList categories = TemplateLibrary::CategoryNames(appFolder);
+    if (categories.isEmpty())
+        return {};
+    const QString page = TemplateLibrary::CategoryPagePath(appFolder, categories.first());
+    const auto text = FileIo::readAll(page);
+    QStringList names;
+    if (!text)
+        return names;
+    // Links in page order: href="#Name".
+    const QString html = QString::fromUtf8(*text);
+    qsizetype at = 0;
+    while (names.size() < 2 && (at = html.indexOf(QStringLiteral("href=\"#"), at)) >= 0) {
+        at += 7;
+        const qsizetype end = html.indexOf(QLatin1Char('"'), at);
+        const QString name = html.mid(at, end - at);
+        if (!names.contains(name))
+            names.append(name);
+    }
+    return names;
+}
