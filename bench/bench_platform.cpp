@@ -53,6 +53,26 @@ void readLargestAccepted(benchmark::State& state)
 }
 BENCHMARK(readLargestAccepted)->Unit(benchmark::kMillisecond);
 
+// The shapes that make the most lines and groups out of the largest file accepted.
+void readLargestAcceptedManyGroups(benchmark::State& state)
+{
+    QByteArray content = "[Main]\nSplit=450\n";
+    for (int i = 0; content.size() < 1024 * 1024 - 16; ++i)
+        content += "[g" + QByteArray::number(i) + "]\n";
+    writeSettingsFile(content);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(modSettings::ReadSetting("Quillbook1", "Main", "Split"));
+}
+BENCHMARK(readLargestAcceptedManyGroups)->Unit(benchmark::kMillisecond);
+
+void readLargestAcceptedBlankLines(benchmark::State& state)
+{
+    writeSettingsFile("[Main]\nSplit=450\n" + QByteArray(1024 * 1024 - 32, '\n'));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(modSettings::ReadSetting("Quillbook1", "Main", "Split"));
+}
+BENCHMARK(readLargestAcceptedBlankLines)->Unit(benchmark::kMillisecond);
+
 void readHostileHugeLine(benchmark::State& state)
 {
     writeSettingsFile("[Main]\nSplit=" + QByteArray(64 * 1024 * 1024, 'x'));
