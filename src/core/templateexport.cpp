@@ -73,6 +73,20 @@ Status writeNewFile(const QString& path, const QByteArray& data, const QString& 
     return Status::success();
 }
 
+// A target the export must not write: a folder, or the library file being
+// exported, which would be lost to the library.
+Status checkTarget(const QString& appFolder, const QString& name, const QString& target)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return failure(target, QStringLiteral("a folder of this name is in the way"));
+    const QString library =
+        QFileInfo(TemplateLibrary::TemplateFilePath(appFolder, name)).canonicalFilePath();
+    if (info.exists() && info.canonicalFilePath() == library)
+        return failure(target, QStringLiteral("this is the template's own library file"));
+    return Status::success();
+}
+
 } // namespace
 
 Status DecodeTemplate(const QString& appFolder, const QString& name, QByteArray* message)
@@ -96,8 +110,8 @@ Status ExportEmlTo(const QString& appFolder, const QString& name, const QString&
     QByteArray message;
     if (Status decoded = DecodeTemplate(appFolder, name, &message); !decoded)
         return decoded;
-    if (QFileInfo(target).isDir())
-        return failure(target, QStringLiteral("a folder of this name is in the way"));
+    if (Status usable = checkTarget(appFolder, name, target); !usable)
+        return usable;
     return FileIo::writeAtomically(target, message);
 }
 
@@ -116,9 +130,9 @@ Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString
     const QString fileName = ExportPaths::GetFilenameFromPath(target);
     if (folder.isEmpty() || fileName.isEmpty())
         return failure(target, QStringLiteral("not the full path of a file"));
+    if (Status usable = checkTarget(appFolder, name, target); !usable)
+        return usable;
     const QFileInfo targetInfo(target);
-    if (targetInfo.isDir())
-        return failure(target, QStringLiteral("a folder of this name is in the way"));
     const QString imagesName = ExportPaths::ImagesFolderName(fileName);
     const QString imagesPath = ExportPaths::ImagesFolderPath(target);
     const QFileInfo imagesInfo(imagesPath);

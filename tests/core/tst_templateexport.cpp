@@ -108,6 +108,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_app;
     QByteArray m_message;
+    QByteArray m_library;
 };
 
 void TestTemplateExport::init()
@@ -122,7 +123,8 @@ void TestTemplateExport::init()
     QString error;
     const std::optional<QByteArray> library = Module1::PackTemplate(m_message, &error);
     QVERIFY2(library, qPrintable(error));
-    writeFile(m_app + QStringLiteral("/templates/Sample.dat"), *library);
+    m_library = *library;
+    writeFile(m_app + QStringLiteral("/templates/Sample.dat"), m_library);
     // Four bytes promising more than follow: a file that cannot be decoded.
     writeFile(m_app + QStringLiteral("/templates/Broken.dat"), QByteArray("\xff\x00\x00\x00"
                                                                           "abc",
@@ -189,6 +191,9 @@ void TestTemplateExport::failureWritesNothing_data()
             << html << QStringLiteral("../Sample") << file << QStringLiteral("not a template name");
         *row("folder in the way") << html << QStringLiteral("Sample") << QStringLiteral("box")
                                   << QStringLiteral("box: a folder of this name is in the way");
+        *row("the library file itself")
+            << html << QStringLiteral("Sample") << QStringLiteral("../app/templates/Sample.dat")
+            << QStringLiteral("own library file");
         *row("target below a file")
             << html << QStringLiteral("Sample") << QStringLiteral("plain.txt/") + file
             << QStringLiteral("plain.txt");
@@ -216,6 +221,7 @@ void TestTemplateExport::failureWritesNothing()
     QCOMPARE(readFile(out(QStringLiteral("Sample.htm"))), QByteArray("old page"));
     QCOMPARE(readFile(out(QStringLiteral("Sample.eml"))), QByteArray("old message"));
     QCOMPARE(readFile(out(QStringLiteral("plain.txt"))), QByteArray("keep"));
+    QCOMPARE(readFile(m_app + QStringLiteral("/templates/Sample.dat")), m_library);
     QVERIFY(entries(out(QStringLiteral("box"))).isEmpty());
 }
 
