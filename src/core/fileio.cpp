@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace FileIo {
 
 std::optional<QByteArray> readAll(const QString& path, QString* error)
@@ -27,8 +29,12 @@ Status writeAtomically(const QString& path, const QByteArray& data)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
+    // QSaveFile buffers, and commit() misses an error of its own final flush
+    // (a full disk, a file size limit) and would rename a torn file into place.
+    // A short write loses the system's reason, so it is taken from errno.
+    errno = 0;
+    if (file.write(data) != data.size() || !file.flush()) {
+        const QString reason = errno != 0 ? qt_error_string(errno) : file.errorString();
         file.cancelWriting();
         return Status::failure(QStringLiteral("%1: %2").arg(path, reason));
     }
