@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -61,9 +62,12 @@ bool moveEntry(const QString& from, const QString& to, std::error_code& error)
 Status writeNewFile(const QString& path, const QByteArray& data, const QString& shownPath)
 {
     QFile file(path);
+    // A short write (a full disk) loses the system's reason, so it is taken from errno.
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(data) != data.size() ||
         !file.flush()) {
-        const Status status = failure(shownPath, file.errorString());
+        const Status status =
+            failure(shownPath, errno != 0 ? qt_error_string(errno) : file.errorString());
         file.remove();
         return status;
     }

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -69,6 +71,25 @@ private:
     bool m_wasRoot;
 };
 
+// Makes every write past `bytes` fail, as a full disk does part way through
+// a file; lifts the limit when it goes out of scope.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        const rlimit limit{bytes, m_previous.rlim_max};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            qFatal("cannot limit the file size");
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_previous); }
+
+private:
+    rlimit m_previous{};
+};
+
 } // namespace
 
 class TestTemplateExport : public QObject
@@ -87,6 +108,8 @@ private Q_SLOTS:
     void failureWritesNothing();
     void readOnlyFolderIsReported_data();
     void readOnlyFolderIsReported();
+    void writeFailingPartWayKeepsTheOldFile_data();
+    void writeFailingPartWayKeepsTheOldFile();
 
     void pageComesWithItsImages_data();
     void pageComesWithItsImages();
@@ -261,6 +284,40 @@ void TestTemplateExport::readOnlyFolderIsReported()
              qPrintable(status.message()));
     QCOMPARE(readFile(target), QByteArray("old"));
     QCOMPARE(entries(out(QString())), QStringList{QFileInfo(target).fileName()});
+}
+
+void TestTemplateExport::writeFailingPartWayKeepsTheOldFile_data()
+{
+    readOnlyFolderIsReported_data();
+}
+
+void TestTemplateExport::writeFailingPartWayKeepsTheOldFile()
+{
+    QFETCH(bool, html);
+    const QString target = out(html ? QStringLiteral("Sample.htm") : QStringLiteral("Sample.eml"));
+    writeFile(target, "old");
+    if (html) {
+        QVERIFY(QDir().mkpath(out(QStringLiteral("Sample_files"))));
+        writeFile(out(QStringLiteral("Sample_files/old.png")), "old image");
+    }
+    Status status = Status::success();
+    {
+        // Room for the images, not for the whole page or message.
+        FileSizeLimit limit(200);
+        status = html ? TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"), target)
+                      : TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"), target);
+    }
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(QDir::toNativeSeparators(target)) &&
+                 status.message().contains(QLatin1String("too large")),
+             qPrintable(status.message()));
+    QCOMPARE(readFile(target), QByteArray("old"));
+    if (html) {
+        QCOMPARE(entries(out(QString())), (QStringList{"Sample.htm", "Sample_files"}));
+        QCOMPARE(entries(out(QStringLiteral("Sample_files"))), QStringList{"old.png"});
+    } else {
+        QCOMPARE(entries(out(QString())), QStringList{"Sample.eml"});
+    }
 }
 
 void TestTemplateExport::pageComesWithItsImages_data()
