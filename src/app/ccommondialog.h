@@ -31,6 +31,7 @@ public:
     void setDefaultExt(const QString& extension) { m_defaultExt = extension; }
     // Entries separated by "|" or ":", each a display text and a pattern
     // ("Pages|*.htm;*.html"); an entry with no pattern filters by its text.
+    // Out: the chosen entry as the dialog showed it, or empty on cancel.
     QString Filter() const { return m_filter; }
     void setFilter(const QString& filter) { m_filter = filter; }
     int FilterIndex() const { return m_filterIndex; }
