@@ -1,90 +1,13 @@
 // Loads every template of the built library in the web engine, as the preview
 // does, and every category page, as the left pane does, and checks what a
-// reader would see: nothing wider than a phone screen, no missing image.
+// reader would see: nothing wider than a phone screen, no missing image, text
+// that stands out from its background.
 
-#include "fileio.h"
-#include "mimecomponent.h"
-#include "templatedecoding.h"
+#include "templaterender.h"
 
-#include <QDir>
-#include <QEventLoop>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QWebEngineView>
 
-namespace {
-
-// The library is built beside the library tool.
-QString libraryFolder()
-{
-    return QFileInfo(QStringLiteral(QUILLERY_TOOL)).absolutePath();
-}
-
-const char* const Measure = R"js(
-    JSON.stringify({
-        innerWidth: window.innerWidth,
-        scrollWidth: document.documentElement.scrollWidth,
-        images: Array.from(document.images).map(i => ({src: i.getAttribute('src'),
-                                                      complete: i.complete,
-                                                      width: i.naturalWidth}))
-    })
-)js";
-
-QJsonObject evaluate(QWebEngineView& view)
-{
-    QJsonObject result;
-    QEventLoop loop;
-    view.page()->runJavaScript(QString::fromLatin1(Measure), [&](const QVariant& value) {
-        result = QJsonDocument::fromJson(value.toString().toUtf8()).object();
-        loop.quit();
-    });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return result;
-}
-
-// Resizes and waits until the page's layout viewport has followed.
-QJsonObject measureAt(QWebEngineView& view, int width)
-{
-    view.resize(width, 900);
-    QJsonObject m;
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        m = evaluate(view);
-        if (m.value(QLatin1String("innerWidth")).toInt() == width)
-            break;
-        QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return m;
-}
-
-bool load(QWebEngineView& view, const QString& page)
-{
-    QSignalSpy finished(&view, &QWebEngineView::loadFinished);
-    view.load(QUrl::fromLocalFile(page));
-    return finished.wait(30000) && finished.first().first().toBool();
-}
-
-// Every <img> decoded with real pixels; returns the first one that is not.
-QString missingImage(const QJsonObject& m)
-{
-    for (const QJsonValue& image : m.value(QLatin1String("images")).toArray()) {
-        const QJsonObject i = image.toObject();
-        if (!i.value(QLatin1String("complete")).toBool() ||
-            i.value(QLatin1String("width")).toInt() <= 0)
-            return i.value(QLatin1String("src")).toString();
-    }
-    return {};
-}
-
-} // namespace
+using namespace TemplateRender;
 
 class TestTemplateRender : public QObject
 {
@@ -99,21 +22,16 @@ private Q_SLOTS:
 
     void libraryIsComplete()
     {
-        const QStringList templates = QDir(libraryFolder() + QLatin1String("/templates"))
-                                          .entryList({QStringLiteral("*.dat")}, QDir::Files);
         const QStringList pages = QDir(libraryFolder() + QLatin1String("/categories"))
                                       .entryList({QStringLiteral("*.html")}, QDir::Files);
-        QVERIFY2(templates.size() >= 30, qPrintable(QString::number(templates.size())));
+        QVERIFY2(templateFiles().size() >= 30, qPrintable(QString::number(templateFiles().size())));
         QVERIFY2(pages.size() >= 6, qPrintable(QString::number(pages.size())));
     }
 
     void templateRenders_data()
     {
         QTest::addColumn<QString>("path");
-        const QFileInfoList files =
-            QDir(libraryFolder() + QLatin1String("/templates"))
-                .entryInfoList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
-        for (const QFileInfo& file : files)
+        for (const QFileInfo& file : templateFiles())
             QTest::newRow(qPrintable(file.completeBaseName())) << file.filePath();
     }
 
@@ -124,16 +42,8 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QTemporaryDir work;
         QString error;
-        const std::optional<QByteArray> file = FileIo::readAll(path, &error);
-        QVERIFY2(file, qPrintable(error));
-        const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
-        QVERIFY2(message, qPrintable(error));
-        MimeComponent mime;
-        QVERIFY2(mime.LoadEmlData(*message), qPrintable(mime.lastError()));
-        const QString html = mime.SaveHtmlToSubfolder(work.path(), QStringLiteral("msg"));
-        QVERIFY2(mime.lastError().isEmpty(), qPrintable(mime.lastError()));
-        const QString page = work.path() + QLatin1String("/msg/msg.html");
-        QVERIFY(FileIo::writeAtomically(page, html.toUtf8()));
+        const QString page = decodeToPage(path, work.path(), &error);
+        QVERIFY2(!page.isEmpty(), qPrintable(error));
 
         m_view.resize(800, 900);
         QVERIFY(load(m_view, page));
@@ -152,7 +62,25 @@ private Q_SLOTS:
                 scrollWidth <= width,
                 qPrintable(
                     QStringLiteral("at %1 px the page is %2 px wide").arg(width).arg(scrollWidth)));
+            QVERIFY2(lowContrast(m).isEmpty(), qPrintable(lowContrast(m)));
         }
+    }
+
+    // What screen readers and clients that strip styles rely on.
+    void templateIsAccessible_data() { templateRenders_data(); }
+
+    void templateIsAccessible()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir work;
+        QString error;
+        const QString page = decodeToPage(path, work.path(), &error);
+        QVERIFY2(!page.isEmpty(), qPrintable(error));
+        QVERIFY(load(m_view, page));
+        const QJsonObject m = evaluate(m_view);
+        QVERIFY(!m.value(QLatin1String("lang")).toString().isEmpty());
+        QCOMPARE(m.value(QLatin1String("layoutTablesWithoutRole")).toInt(), 0);
+        QCOMPARE(m.value(QLatin1String("imagesWithoutAlt")).toInt(), 0);
     }
 
     void categoryPageRenders_data()
@@ -180,6 +108,7 @@ private Q_SLOTS:
         const QString missing = missingImage(m);
         QVERIFY2(missing.isEmpty(), qPrintable(missing + QLatin1String(" not shown")));
         QVERIFY(m.value(QLatin1String("scrollWidth")).toInt() <= width);
+        QVERIFY2(lowContrast(m).isEmpty(), qPrintable(lowContrast(m)));
     }
 
 private:
