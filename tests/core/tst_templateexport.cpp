@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -118,6 +119,7 @@ private Q_SLOTS:
     void imagesFolderInTheWayKeepsTheOldPage();
     void pathsSplitAtTheRoot_data();
     void pathsSplitAtTheRoot();
+    void pageInTheRootFolder();
 
     void handoffPreparesAPageWithItsImages();
     void handoffOfAMissingTemplateWritesNoPage();
@@ -440,6 +442,31 @@ void TestTemplateExport::pathsSplitAtTheRoot()
     QCOMPARE(ExportPaths::GetFilenameFromPath(path), fileName);
     if (!imagesFolder.isEmpty())
         QCOMPARE(ExportPaths::ImagesFolderPath(path), imagesFolder);
+}
+
+void TestTemplateExport::pageInTheRootFolder()
+{
+    if (geteuid() != 0)
+        QSKIP("needs the right to change the root folder");
+    // A child process whose root folder is a fresh folder of ours.
+    const QString root = m_dir->path();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chroot(QFile::encodeName(root).constData()) != 0 || chdir("/") != 0)
+            _exit(2);
+        const Status status = TemplateExport::ExportHtmlTo(
+            QStringLiteral("/app"), QStringLiteral("Sample"), QStringLiteral("/Sample.htm"));
+        _exit(status ? 0 : 1);
+    }
+    QVERIFY(child > 0);
+    int result = 0;
+    QCOMPARE(waitpid(child, &result, 0), child);
+    QVERIFY(WIFEXITED(result));
+    QCOMPARE(WEXITSTATUS(result), 0);
+    QVERIFY(QFileInfo(root + QStringLiteral("/Sample.htm")).isFile());
+    QCOMPARE(entries(root + QStringLiteral("/Sample_files")).size(), 2);
+    for (const QString& image : referencedFiles(root + QStringLiteral("/Sample.htm")))
+        QVERIFY2(QFileInfo(image).isFile(), qPrintable(image));
 }
 
 void TestTemplateExport::handoffPreparesAPageWithItsImages()
