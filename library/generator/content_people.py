@@ -42,9 +42,9 @@ def volunteers(t, img):
 
 def impact_report(t, img):
     return [
-        b.header(t, img, "Open Water Project", "globe", "Clean water, locally run"),
-        b.hero(t, img, scene(("globe", 70, 50, 1.0), ("hands", 260, 80, 0.9), ("star", 440, 70, 0.55), seed=25),
-               "A globe, open hands and a star", "Our year in review",
+        b.header(t, img, "Open Water Project", "drop", "Clean water, locally run"),
+        b.hero(t, img, scene(("globe", 60, 50, 1.0), ("drop", 250, 50, 0.95), ("hands", 390, 90, 0.85), seed=25),
+               "A globe, a water drop and open hands", "Our year in review",
                "Because of you, 48 villages now run their own clean water systems. Here is what your support "
                "made possible this year, and where every euro went.", "Read the full report", eyebrow="Impact report 2025"),
         b.stats(t, [("48", "village water systems"), ("61,000", "people with clean water"), ("97%", "still working after 5 years")]),
@@ -52,7 +52,7 @@ def impact_report(t, img):
                "Every system is owned by a village water committee, trained by our engineers and funded by small "
                "monthly fees. That is why nearly all of them are still running five years later."),
         b.cards(t, img, [
-            (card("hands", 111), "Hands holding water", "Training 300 technicians", "Local mechanics now repair 9 out of 10 faults within 48 hours.", None),
+            (card("drop", 111), "A drop of clean water", "Training 300 technicians", "Local mechanics now repair 9 out of 10 faults within 48 hours.", None),
             (card("school", 112), "A school", "Water in every school", "All 36 schools in the district have taps and hand-washing stations.", None),
         ]),
         b.footer(t, "Open Water Project", "You are receiving this e-mail because you are an Open Water supporter."),
@@ -194,7 +194,7 @@ TEMPLATES = [
              "Green Streets", "tree", volunteers, palette=dict(bg="#e2f2d9", bg2="#bfe0ac", main="#e07a5f", leaf="#3d8b48", dark="#2f4a2a")),
     Template("Year in Review", NONPROFIT, "Our year in review: 48 villages, 61,000 people",
              "See what your support made possible, and where every euro went.", "Open Water Project <team@openwater.example>",
-             "Open Water Project", "globe", impact_report, palette=dict(main="#2b7a9b", leaf="#5cae7e", accent="#f2b134")),
+             "Open Water Project", "drop", impact_report, palette=dict(main="#2b7a9b", leaf="#5cae7e", accent="#f2b134")),
     Template("Charity Gala", NONPROFIT, "Join us for an evening for young musicians", "Dinner, a live auction and performances on 22 November.",
              "Children's Music Fund <gala@musicfund.example>", "Children's Music Fund", "star", gala,
              palette=dict(bg="#2d2a4a", bg2="#1b1933", soft="#3d3966", main="#c9a227", dark="#e9e4ff", light="#f7f3ff", accent="#f2c14e", shadow="#121024")),

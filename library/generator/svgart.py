@@ -413,6 +413,14 @@ def megaphone(p):
     ])
 
 
+def drop(p):
+    return "".join([
+        ellipse(100, 186, 52, 8, p["shadow"]),
+        path("M100 14 Q150 84 150 124 Q150 176 100 176 Q50 176 50 124 Q50 84 100 14 Z", p["main"]),
+        path("M78 120 Q78 146 100 152", stroke=p["light"], width=8, extra='opacity="0.7"'),
+    ])
+
+
 def star(p):
     pts = []
     for i in range(10):
