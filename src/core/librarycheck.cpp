@@ -166,6 +166,27 @@ private:
         }
         for (const Link& link : links)
             checkLink(path, page, link);
+        checkImages(path, page);
+    }
+
+    // The page's own pictures (its thumbnails): a relative src must name a file.
+    void checkImages(const QString& pagePath, const QString& page)
+    {
+        static const QRegularExpression src(
+            QStringLiteral(R"re(<img\b[^>]*?\bsrc\s*=\s*"([^"]*)")re"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QDir folder = QFileInfo(pagePath).dir();
+        for (const QRegularExpressionMatch& match : src.globalMatch(page)) {
+            const QString target = decodeCharacterReferences(match.captured(1));
+            const QUrl url(target);
+            if (target.isEmpty() || !url.scheme().isEmpty() || target.startsWith(QLatin1Char('/')))
+                continue;
+            const QString file = folder.filePath(QUrl::fromPercentEncoding(url.path().toUtf8()));
+            if (!QFileInfo(file).isFile())
+                add(pagePath, QStringLiteral("image \"%1\" (line %2) is missing")
+                                  .arg(target)
+                                  .arg(lineOf(page, match.capturedStart(1))));
+        }
     }
 
     void checkLink(const QString& pagePath, const QString& page, const Link& link)

@@ -77,6 +77,7 @@ void makeGoodLibrary(const QString& folder)
     dir.mkpath("templates");
     writeFile(dir.filePath("categories/0Main.html"), MainPage);
     writeFile(dir.filePath("categories/Travel.html"), TravelPage);
+    writeFile(dir.filePath("categories/offer.png"), "the Offer thumbnail");
     for (const char* name : {"Offer", "Summer Sale", "Tips & Tricks", "Trip"})
         writeFile(dir.filePath(QStringLiteral("templates/%1.dat").arg(name)), pack(message(name)));
 }
@@ -274,6 +275,8 @@ void TestLibraryTool::checkReportsEachProblem_data()
     QTest::newRow("no categories folder")
         << "categories" << QByteArray() << "categories: no categories folder";
     QTest::newRow("no templates folder") << "templates" << QByteArray() << "no templates folder";
+    QTest::newRow("missing thumbnail") << "categories/offer.png" << QByteArray()
+                                       << R"(0Main.html: image "offer.png" (line 2) is missing)";
 }
 
 void TestLibraryTool::checkReportsEachProblem()
