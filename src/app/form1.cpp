@@ -302,15 +302,13 @@ void Form1::SelectTemplate(const QString& name)
     // they live only until the pane has loaded, so flushing them to disk
     // would only delay the preview.
     const QString copy = msgFolder + QLatin1Char('/') + name + QStringLiteral(".dat");
-    QFile::remove(copy);
-    if (!QFile::copy(source, copy)) {
-        showPreviewNotice(msgFolder, name,
-                          QStringLiteral("Could not copy %1 to %2.").arg(source, copy));
+    QString error;
+    const auto file = FileIo::readAll(source, &error);
+    if (!file || !writeWorkingFile(copy, *file, &error)) {
+        showPreviewNotice(msgFolder, name, error);
         return;
     }
-    QString error;
-    const auto file = FileIo::readAll(copy, &error);
-    const auto message = file ? Module1::UnpackTemplate(*file, &error) : std::nullopt;
+    const auto message = Module1::UnpackTemplate(*file, &error);
     if (!message || !writeWorkingFile(Module1::DecodedMessagePath(copy), *message, &error)) {
         showPreviewNotice(msgFolder, name, error);
         return;
