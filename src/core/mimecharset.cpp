@@ -149,30 +149,36 @@ QByteArray textToUtf8(const QByteArray& bytes, const QByteArray& mimeCharset)
 
 QByteArray declareUtf8(const QByteArray& html)
 {
+    static const char declaration[] = "<meta charset=\"utf-8\">";
     QByteArray result;
     result.reserve(html.size() + 32);
     qsizetype copied = 0;
     for (const HtmlTag& tag : findTags(html, {"meta"})) {
         if (!metaCharset(html, tag).isNull()) {
+            // A blank in its place, so that the text around it cannot join
+            // into a new tag ("<me" + "ta charset=...>").
             result.append(html.constData() + copied, tag.begin - copied);
+            result.append(' ');
             copied = tag.end;
         }
     }
     result.append(html.constData() + copied, html.size() - copied);
 
     // In the head; without one, after <html> or the doctype, so that the page
-    // does not fall into quirks mode.
+    // does not fall into quirks mode. A tag cut off at the end of the page
+    // would swallow the declaration, so only a closed one will do.
     const std::vector<HtmlTag> anchors = findTags(result, {"head", "html", "!doctype"});
     qsizetype at = 0;
     for (const char* wanted : {"head", "html", "!doctype"}) {
-        const auto found = std::find_if(anchors.begin(), anchors.end(),
-                                        [&](const HtmlTag& tag) { return tag.name == wanted; });
+        const auto found = std::find_if(anchors.begin(), anchors.end(), [&](const HtmlTag& tag) {
+            return tag.name == wanted && result.at(tag.end - 1) == '>';
+        });
         if (found != anchors.end()) {
             at = found->end;
             break;
         }
     }
-    result.insert(at, "<meta charset=\"utf-8\">");
+    result.insert(at, declaration);
     return result;
 }
 
