@@ -44,6 +44,8 @@ private slots:
     void missingTemplate();
     void workspaceCannotBeCreated();
     void noRemoteSubresources();
+    void linkInsidePreviewNavigatesPreview_data();
+    void linkInsidePreviewNavigatesPreview();
 };
 
 void TestPreview::workspaceDuringAndAfterLoad()
@@ -195,6 +197,39 @@ void TestPreview::noRemoteSubresources()
     QCOMPARE(evaluate(form.WebBrowser2, "document.images.length").toInt(), 2);
     QVERIFY(!server.hasPendingConnections());
     QVERIFY(!server.waitForNewConnection(200));
+}
+
+void TestPreview::linkInsidePreviewNavigatesPreview_data()
+{
+    QTest::addColumn<QByteArray>("target");
+    QTest::newRow("same window") << QByteArray("_self");
+    QTest::newRow("new window") << QByteArray("_blank");
+}
+
+void TestPreview::linkInsidePreviewNavigatesPreview()
+{
+    QFETCH(QByteArray, target);
+    GalleryFixture fixture;
+    QTemporaryDir elsewhere;
+    const QString other = elsewhere.path() + "/other.html";
+    QVERIFY(FileIo::writeAtomically(other, "<html><head><title>other</title></head></html>"));
+    fixture.addCategory("Retail.html", {"Offer"});
+    fixture.addTemplate("Offer", "<a id=\"away\" target=\"" + target + "\" href=\"" +
+                                     QUrl::fromLocalFile(other).toEncoded() +
+                                     "\" style=\"display:block;height:60px\">away</a>");
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    const QUrl categoryPage = form.WebBrowser1->url();
+    QSignalSpy loaded(form.WebBrowser2, &BrowserPane::DocumentComplete);
+    clickElement(form.WebBrowser2, "away");
+    QVERIFY(loaded.wait(20000));
+    QCOMPARE(loaded.first().first().toUrl(), QUrl::fromLocalFile(other));
+    QCOMPARE(evaluate(form.WebBrowser2, "document.title").toString(), QStringLiteral("other"));
+    QCOMPARE(form.WebBrowser1->url(), categoryPage);
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }
 
 QTEST_MAIN(TestPreview)
