@@ -64,38 +64,42 @@ QByteArray ContentId(const QString& fileName)
 QByteArray EncodeQuotedPrintable(const QByteArray& data)
 {
     static const char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    out.reserve(data.size() * 11 / 10 + 16);
+    // At most three output bytes per input byte plus a soft break per 25.
+    QByteArray out(data.size() * 3 + data.size() / 25 * 3 + 8, Qt::Uninitialized);
+    char* o = out.data();
+    const char* const begin = data.constData();
+    const char* const end = begin + data.size();
     qsizetype column = 0;
-    auto put = [&](const QByteArray& token) {
-        if (column + token.size() > 75) { // leave room for the soft break's "="
-            out += "=";
-            out += Crlf;
-            column = 0;
-        }
-        out += token;
-        column += token.size();
-    };
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        const auto c = static_cast<unsigned char>(data.at(i));
-        if (c == '\r' && i + 1 < data.size() && data.at(i + 1) == '\n')
+    for (const char* p = begin; p != end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '\r' && p + 1 != end && p[1] == '\n')
             continue;
         if (c == '\n') {
-            out += Crlf;
+            *o++ = '\r';
+            *o++ = '\n';
             column = 0;
             continue;
         }
-        const bool atLineEnd =
-            i + 1 == data.size() || data.at(i + 1) == '\n' || data.at(i + 1) == '\r';
+        const bool atLineEnd = p + 1 == end || p[1] == '\n' || p[1] == '\r';
         const bool literal =
             (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !atLineEnd);
-        if (literal) {
-            put(QByteArray(1, char(c)));
-        } else {
-            const char escaped[] = {'=', hex[c >> 4], hex[c & 15]};
-            put(QByteArray(escaped, 3));
+        const int width = literal ? 1 : 3;
+        if (column + width > 75) { // leave room for the soft break's "="
+            *o++ = '=';
+            *o++ = '\r';
+            *o++ = '\n';
+            column = 0;
         }
+        if (literal) {
+            *o++ = char(c);
+        } else {
+            *o++ = '=';
+            *o++ = hex[c >> 4];
+            *o++ = hex[c & 15];
+        }
+        column += width;
     }
+    out.truncate(o - out.constData());
     return out;
 }
 
