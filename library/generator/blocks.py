@@ -132,7 +132,8 @@ def hero(t, img, art, alt, title, text, cta=None, eyebrow=None, centered=False):
 
 def text(t, title, *paragraphs, align=None):
     body = (_h(t, esc(title), 2, 24, align=align) if title else "") + "".join(_p(t, p, align=align) for p in paragraphs)
-    return _td(t, body)
+    # A title alone introduces the block below it and sits close to it.
+    return _td(t, body, pad="28px 32px" if paragraphs else "28px 32px 0")
 
 
 def _columns(t, cells, width):
@@ -159,6 +160,28 @@ def cards(t, img, items, title=None):
                      + _h(t, esc(heading), 3, 19) + _p(t, body, 15, margin="0 0 10px") + more + "</div>")
     head = _td(t, _h(t, esc(title), 2, 24), pad="28px 32px 0") if title else ""
     return head + _columns(t, cells, 270)
+
+
+def feature(t, img, name, art, alt, heading, body, link=None, image_right=False):
+    """An image beside its text, side by side on a desktop and stacked on a phone.
+
+    The image always comes first in the source, so a phone shows it above its
+    text; image_right lays the columns out right to left, the classic way to
+    alternate sides without @media.
+    """
+    src = img(name, art)
+    picture = (f'<div style="padding:12px 12px;"><img src="{src}" width="236" alt="{esc(alt)}" '
+               f'style="display:block;width:100%;max-width:236px;height:auto;border:0;'
+               f'border-radius:{t.radius}px;margin:0 auto;"></div>')
+    more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;'
+            f'font-weight:700;color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
+    words = (f'<div style="padding:12px 12px;text-align:left;">' + _h(t, esc(heading), 3, 20)
+             + _p(t, body, 15, margin="0 0 10px") + more + "</div>")
+    out = "".join(f'<div class="q-col" dir="ltr" style="display:inline-block;width:100%;max-width:{w}px;'
+                  f'vertical-align:middle;direction:ltr;">{c}</div>' for c, w in ((picture, 260), (words, 300)))
+    direction = ' dir="rtl"' if image_right else ""
+    return (f'<tr><td class="q-panel" align="center"{direction} style="padding:8px 8px;background-color:{t.panel};'
+            f'font-size:0;line-height:0;{"direction:rtl;" if image_right else ""}">{out}</td></tr>')
 
 
 def products(t, img, items, title=None):

@@ -102,10 +102,10 @@ def just_listed(t, img):
                "A light-filled family home on a quiet cul-de-sac, five minutes from the station, with a south-facing "
                "garden and a kitchen made for long dinners.", "Book a viewing", eyebrow="€685,000 · Freehold"),
         b.stats(t, [("4", "bedrooms"), ("2", "bathrooms"), ("165 m²", "living space")]),
-        b.cards(t, img, [
-            (card("sofa", 121), "A living room sofa", "Open-plan living", "A 9-metre kitchen and living room opening onto the terrace.", None),
-            (card("plant", 122), "A garden plant", "South-facing garden", "Mature apple trees, a vegetable bed and a workshop.", None),
-        ]),
+        b.feature(t, img, "feature1", card("sofa", 121), "A living room sofa", "Open-plan living",
+                  "A 9-metre kitchen and living room opening onto the terrace, with oak floors and a wood burner."),
+        b.feature(t, img, "feature2", card("plant", 122), "A garden plant", "South-facing garden",
+                  "Mature apple trees, a vegetable bed and a timber workshop with power and light.", image_right=True),
         b.details(t, img, "Viewings", [
             ("calendar", "Open viewings", "Saturday 10:00&ndash;13:00, or by appointment"),
             ("key", "Your agent", "Sophie Lane, [phone number]"),

@@ -13,12 +13,13 @@ def product_update(t, img):
                "Timelines, faster search and a dark theme",
                "Three of your most requested features ship today. Everything is already switched on in your "
                "workspace: no update to install.", "See what's new", eyebrow="March product update"),
-        b.cards(t, img, [
-            (card("calendar", 61), "A calendar", "Timelines",
-             "Drag tasks across weeks, see dependencies at a glance and share a read-only link with clients.", "Try timelines"),
-            (card("chart", 62), "A bar chart", "Search, five times faster",
-             "Results appear as you type, across tasks, comments and attached files.", "Read the details"),
-        ], "What's new"),
+        b.text(t, "What's new"),
+        b.feature(t, img, "feature1", card("calendar", 61), "A calendar", "Timelines",
+                  "Drag tasks across weeks, see dependencies at a glance and share a read-only link with clients.",
+                  "Try timelines"),
+        b.feature(t, img, "feature2", card("chart", 62), "A bar chart", "Search, five times faster",
+                  "Results appear as you type, across tasks, comments and attached files.", "Read the details",
+                  image_right=True),
         b.checklist(t, img, "Also in this release", [
             "A dark theme that follows your system setting",
             "Keyboard shortcuts for every action (press ? to see them)",
