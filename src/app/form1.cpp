@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QWebEngineProfile>
@@ -138,13 +139,16 @@ void Form1::createControls()
     cboCategory->setObjectName(QStringLiteral("cboCategory"));
     cboCategory->setFont(labelFont);
     cboCategory->setView(new QListView(cboCategory));
+    // A styled delegate, so that the list rows take the padding of the style sheet.
+    cboCategory->setItemDelegate(new QStyledItemDelegate(cboCategory));
     cboCategory->setStyleSheet(QStringLiteral(
         "QComboBox{background:#E0E0E0;color:#404040;border:none;padding-left:6px}"
         "QComboBox::drop-down{border:none;width:30px}"
         "QComboBox::down-arrow{image:url(:/quillery/chevron.svg);width:14px;height:14px}"
-        "QComboBox QAbstractItemView{background:#FFFFFF;color:#404040;border:1px solid #C0C0C0;"
-        "outline:0;selection-background-color:#FF8000;selection-color:#FFFFFF}"
-        "QComboBox QAbstractItemView::item{min-height:28px;padding-left:6px}"));
+        "QComboBox QAbstractItemView{background:#FFFFFF;border:1px solid #C0C0C0;outline:0}"
+        "QComboBox QAbstractItemView::item{min-height:28px;padding-left:6px;color:#404040;"
+        "background:#FFFFFF}"
+        "QComboBox QAbstractItemView::item:selected{background:#FF8000;color:#FFFFFF}"));
     connect(cboCategory, &QComboBox::activated, this, [this] { cboCategory_Click(); });
 
     Picture1 = new QWidget(this);
