@@ -129,6 +129,9 @@ private Q_SLOTS:
         QTest::newRow("no text part") << 3 << QStringLiteral("message.txt");
         QTest::newRow("HTML too large for mail programs") << 4 << QStringLiteral("unclipped");
         QTest::newRow("no source folder") << 5 << QStringLiteral("no such source folder");
+        QTest::newRow("text that is not UTF-8") << 6 << QStringLiteral("is not valid UTF-8");
+        QTest::newRow("two categories, one thumbnail name")
+            << 7 << QStringLiteral("thumbnail of this name");
     }
 
     // A broken source fails the build with the path and the reason, and the
@@ -165,6 +168,13 @@ private Q_SLOTS:
             break;
         case 5:
             sourceArgument += "/missing";
+            break;
+        case 6:
+            writeFile(t + "/message.txt", "Caf\xe9\n");
+            break;
+        case 7:
+            writeFile(source.path() + "/Travel/page.html", "<a href=\"#Sale\">Sale</a>");
+            writeFile(source.path() + "/Travel/thumbs/t.png", "another picture");
             break;
         }
         const Run run = runTool({QStringLiteral("build"), sourceArgument, library.path()});

@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QPainter>
 #include <QSet>
+#include <QStringDecoder>
 #include <QSvgRenderer>
 
 namespace {
@@ -37,7 +38,13 @@ std::optional<QString> readText(const QString& path, QList<Failure>* failures)
         failures->append({path, error});
         return std::nullopt;
     }
-    return QString::fromUtf8(*bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(*bytes);
+    if (utf8.hasError()) {
+        failures->append({path, QStringLiteral("is not valid UTF-8")});
+        return std::nullopt;
+    }
+    return text;
 }
 
 std::optional<QByteArray> renderSvg(const QString& path, QString* error)
@@ -217,8 +224,16 @@ private:
             QDir(category.filePath() + QLatin1String("/thumbs"))
                 .entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
         for (const QFileInfo& thumb : thumbs) {
-            if (const std::optional<QByteArray> data = FileIo::readAll(thumb.filePath(), &error))
-                write(m_library + QLatin1String("/categories/thumbs/") + thumb.fileName(), *data);
+            const QString target =
+                m_library + QLatin1String("/categories/thumbs/") + thumb.fileName();
+            // All pages share one thumbnails folder.
+            if (m_output.contains(QFileInfo(target).absoluteFilePath()))
+                m_failures.append(
+                    {thumb.filePath(),
+                     QStringLiteral("another category has a thumbnail of this name")});
+            else if (const std::optional<QByteArray> data =
+                         FileIo::readAll(thumb.filePath(), &error))
+                write(target, *data);
             else
                 m_failures.append({thumb.filePath(), error});
         }
