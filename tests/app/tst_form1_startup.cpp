@@ -25,6 +25,33 @@ private slots:
     void siblingMailerButton_data();
     void siblingMailerButton();
     void titleAfterActivation();
+    void captionIsTheLastLoadingStep();
+};
+
+// Sees the window's caption change while the window is being built, and
+// notes what the earlier loading steps had done by then.
+class CaptionWatcher : public QObject
+{
+public:
+    QString msgFolder;
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::WindowTitleChange || !window || !window->isWindow())
+            return false;
+        const auto* title = window->findChild<ButtonPlus*>("cmdButton4");
+        const auto* splitter = window->findChild<QWidget*>("picSplitter");
+        const auto* mailer = window->findChild<QWidget*>("cmdButton2");
+        seen << QStringLiteral("%1 | title %2 | split %3 | preview %4 | mailer %5")
+                    .arg(window->windowTitle(), title ? title->Caption() : "-")
+                    .arg(splitter ? splitter->x() : -1)
+                    .arg(QFile::exists(msgFolder + "/msg.html") ? "started" : "none")
+                    .arg(mailer && !mailer->isHidden() ? "shown" : "hidden");
+        return false;
+    }
 };
 
 void TestForm1Startup::opensOnTheLibrary()
@@ -147,6 +174,32 @@ void TestForm1Startup::titleAfterActivation()
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(form.cmdButton[4]->Caption(), QStringLiteral("Quillery 1"));
+}
+
+void TestForm1Startup::captionIsTheLastLoadingStep()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer"});
+    fixture.addTemplate("Offer");
+    QVERIFY(modSettings::WriteSetting("Quillbook1", "Main", "Split", "333"));
+    QTemporaryDir install;
+    QFile program(install.path() + "/rookpost2");
+    QVERIFY(program.open(QIODevice::WriteOnly));
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+    QVERIFY(modSettings::WriteSetting("RookpostInt2", "Main", "Path", install.path()));
+
+    CaptionWatcher watcher;
+    watcher.msgFolder = fixture.msgFolder();
+    qApp->installEventFilter(&watcher);
+    Form1 form(fixture.appFolder());
+    qApp->removeEventFilter(&watcher);
+    // The designer caption first; the versioned caption once the mailer
+    // button, the title button, the first preview and the splitter are done.
+    QVERIFY2(watcher.seen.size() >= 2, qPrintable(watcher.seen.join("; ")));
+    QVERIFY(watcher.seen.first().startsWith("Quillery 1 | title"));
+    QCOMPARE(watcher.seen.last(), QStringLiteral("Quillery 1 | 1.0.5 | title Quillery 1 | split "
+                                                 "333 | preview started | mailer shown"));
 }
 
 QTEST_MAIN(TestForm1Startup)
