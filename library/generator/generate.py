@@ -25,6 +25,7 @@ import blocks  # noqa: E402
 import svgart  # noqa: E402
 from content_people import TEMPLATES as PEOPLE  # noqa: E402
 from content_shops import TEMPLATES as SHOPS  # noqa: E402
+from content_travel import TEMPLATES as TRAVEL  # noqa: E402
 from content_work import TEMPLATES as WORK  # noqa: E402
 
 # Folder name = page file name without ".html": the "0" and "1" prefixes put
@@ -36,6 +37,7 @@ CATEGORIES = [
     ("Education", "Education", "Newsletters and invitations for schools, colleges, camps and libraries."),
     ("Nonprofit", "Nonprofit", "Appeals, thank-yous and impact stories for charities."),
     ("Real Estate", "Real Estate", "Listings, open houses and market updates for agents."),
+    ("Travel and Events", "Travel and Events", "Trips, festivals, races and weekends away."),
 ]
 
 MAX_HTML_BYTES = 100 * 1024
@@ -206,9 +208,9 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "sources")
     by_theme = {}
-    for tpl in SHOPS + WORK + PEOPLE:
+    for tpl in SHOPS + WORK + PEOPLE + TRAVEL:
         by_theme.setdefault(tpl.theme.name, []).append(tpl)
-    names = [t.name for t in SHOPS + WORK + PEOPLE]
+    names = [t.name for t in SHOPS + WORK + PEOPLE + TRAVEL]
     if len(set(names)) != len(names) or len({slug(n) for n in names}) != len(names):
         raise ValueError("template names and their thumbnail names must be unique")
     for folder, title, blurb in CATEGORIES:

@@ -421,6 +421,82 @@ def drop(p):
     ])
 
 
+def plane(p):
+    return group("".join([
+        path("M-90 0 Q-90 -14 -70 -14 H60 Q90 -14 96 0 Q90 14 60 14 H-70 Q-90 14 -90 0 Z", p["light"]),
+        path("M-10 -12 L-44 -70 H-24 L30 -12 Z", p["main"]),
+        path("M-10 12 L-44 70 H-24 L30 12 Z", p["main"]),
+        path("M-84 -10 L-96 -44 H-82 L-60 -12 Z", p["main"]),
+        path("M58 -8 H74 Q84 -6 86 0 H58 Z", p["dark"]),
+        path("M-50 -4 H40", stroke=p["accent"], width=4, extra='opacity="0.8"'),
+    ]), 100, 100, rotate=-18)
+
+
+def suitcase(p):
+    return "".join([
+        ellipse(100, 186, 70, 8, p["shadow"]),
+        path("M78 50 V30 Q78 22 86 22 H114 Q122 22 122 30 V50", stroke=p["dark"], width=8),
+        rect(40, 48, 120, 130, p["main"], 16),
+        rect(64, 48, 10, 130, p["dark"], 0, 'opacity="0.25"'),
+        rect(126, 48, 10, 130, p["dark"], 0, 'opacity="0.25"'),
+        circle(62, 180, 8, p["dark"]), circle(138, 180, 8, p["dark"]),
+        rect(86, 96, 28, 28, p["accent"], 14),
+    ])
+
+
+def mountains(p):
+    return "".join([
+        path("M0 180 L70 60 L110 120 L140 80 L200 180 Z", p["main"]),
+        path("M70 60 L88 90 L76 84 L64 96 L56 84 Z", p["light"]),
+        path("M140 80 L154 104 L142 98 L132 106 Z", p["light"]),
+        path("M0 180 Q100 150 200 180 Z", p["leaf"]),
+    ])
+
+
+def guitar(p):
+    return group("".join([
+        circle(0, 40, 46, p["main"]), circle(0, -14, 34, p["main"]),
+        circle(0, 26, 14, p["dark"]),
+        rect(-7, -110, 14, 110, p["dark"], 3),
+        rect(-12, -130, 24, 26, p["dark"], 5),
+        rect(-16, 62, 32, 8, p["dark"], 3),
+        path("M-2 -104 V66 M2 -104 V66", stroke=p["light"], width=1.5),
+    ]), 100, 110, rotate=28)
+
+
+def medal(p):
+    return "".join([
+        path("M70 10 L100 80 L130 10 H110 L100 40 L90 10 Z", p["main"]),
+        circle(100, 120, 52, p["accent"]),
+        circle(100, 120, 38, "none", f'stroke="{p["light"]}" stroke-width="6" opacity="0.7"'),
+        path("M100 96 L108 112 L126 114 L112 126 L116 144 L100 134 L84 144 L88 126 L74 114 L92 112 Z", p["light"]),
+    ])
+
+
+def palm(p):
+    return "".join([
+        ellipse(100, 184, 70, 9, p["shadow"]),
+        path("M96 182 Q90 120 104 60 L114 62 Q102 120 108 182 Z", p["dark"]),
+        path("M108 62 Q60 30 20 60 Q64 50 106 70 Z", p["leaf"]),
+        path("M108 62 Q150 24 190 52 Q150 46 110 72 Z", p["leaf"]),
+        path("M108 62 Q90 10 50 14 Q86 30 104 68 Z", p["leaf"]),
+        path("M108 62 Q140 8 176 20 Q140 32 112 70 Z", p["leaf"]),
+        circle(104, 70, 8, p["main"]), circle(116, 72, 8, p["main"]),
+    ])
+
+
+def candle(p):
+    return "".join([
+        ellipse(100, 184, 70, 9, p["shadow"]),
+        rect(70, 90, 60, 92, p["light"], 8),
+        rect(70, 90, 60, 16, p["main"], 8, 'opacity="0.35"'),
+        path("M100 90 V74", stroke=p["dark"], width=4),
+        path("M100 30 Q120 56 110 70 Q100 80 90 70 Q80 56 100 30 Z", p["accent"]),
+        path("M100 48 Q108 62 102 68 Q96 72 94 64 Q94 56 100 48 Z", p["light"]),
+        circle(40, 160, 18, p["leaf"], 'opacity="0.8"'), circle(160, 150, 22, p["main"], 'opacity="0.6"'),
+    ])
+
+
 def star(p):
     pts = []
     for i in range(10):

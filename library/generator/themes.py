@@ -55,3 +55,11 @@ REAL_ESTATE = Theme(
     dark_text="#e8e4dc", dark_heading="#e8cf9c", dark_band="#0b0d10",
     art=dict(bg="#e6e9ee", bg2="#c9d3de", soft="#f5f6f8", light="#fdfaf3", main="#d8c3a0", dark="#1f2a36",
              accent="#8a6a2f", leaf="#6d9a6a", shadow="#aab6c4", skin="#e9c39f"))
+
+TRAVEL = Theme(
+    "Travel and Events", page="#ecf5f8", panel="#ffffff", text="#1d2b36", muted="#4a5d6b", heading="#0b3c5d",
+    accent="#c0392b", on_accent="#ffffff", band="#0b3c5d", on_band="#ffffff", soft="#e0f1f4",
+    font=SANS, heading_font=SANS, radius=12, dark_page="#0a141b", dark_panel="#122029",
+    dark_text="#e1edf2", dark_heading="#9fd8e6", dark_band="#060d12",
+    art=dict(bg="#cfeef3", bg2="#9fd8e6", soft="#f1fafc", light="#ffffff", main="#f28c28", dark="#0b3c5d",
+             accent="#f6c343", leaf="#2a9d8f", shadow="#7fbfcc", skin="#f2c7a5"))
