@@ -35,7 +35,11 @@ public:
     NameAllocator& names() { return m_names; }
 
 private:
-    int m_fd = -1;
+    enum class Created { Yes, NameTaken, Failed };
+    Status openFolder(const QString& parent, const QString& name);
+    Created createNew(const QString& name, const QByteArray& data, QString* error);
+
+    int m_fd = -1; // the folder's handle where the platform has one
     QString m_path;
     NameAllocator m_names;
     qint64 m_bytesWritten = 0;
