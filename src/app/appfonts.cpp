@@ -23,16 +23,14 @@ void ensureLoaded()
     if (done)
         return;
     done = true;
-    const char* const files[] = {"/usr/share/wine/fonts/tahoma.ttf",
-                                 "/usr/share/wine/fonts/tahomabd.ttf"};
-    for (const char* file : files) {
-        if (!QFile::exists(file))
-            continue;
-        const int id = QFontDatabase::addApplicationFont(file);
-        const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (family().isEmpty() && !families.isEmpty())
-            family() = families.first();
-    }
+    // Only the regular face: the window uses no other.
+    const QString file = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (!QFile::exists(file))
+        return;
+    const QStringList families =
+        QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(file));
+    if (!families.isEmpty())
+        family() = families.first();
 }
 
 QFont tahoma(qreal points)
