@@ -89,7 +89,7 @@ void ButtonPlus::paintEvent(QPaintEvent*)
     const int shift = m_pressed ? 1 : 0;
     if (m_face == Face::PictureAboveCaption) {
         const int captionHeight = metrics.height();
-        const int gap = m_picture.isNull() ? 0 : 6;
+        const int gap = m_picture.isNull() || m_caption.isEmpty() ? 0 : 6;
         const int block = m_pictureSize + gap + (m_caption.isEmpty() ? 0 : captionHeight);
         int top = (height() - block) / 2 + shift;
         if (!m_picture.isNull())

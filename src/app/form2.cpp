@@ -56,8 +56,7 @@ Form2::Form2(Form1* owner)
         button->setCaption(QString::fromLatin1(d.caption));
         button->setBackColor(d.color);
         button->setFont(AppFonts::tahoma(13.5));
-        button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture),
-                           d.index == 2 ? 40 : 64);
+        button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture), 64);
         if (d.index == 2)
             button->setAccessibleName(QStringLiteral("Close"));
         connect(button, &ButtonPlus::MouseEnter, this, &Form2::PaintHoverIn);
