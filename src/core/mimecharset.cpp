@@ -17,9 +17,21 @@ namespace {
 
 const char replacementCharacter[] = "\xEF\xBF\xBD";
 
-bool isUtf8Label(const QByteArray& name)
+// The labels browsers read as UTF-8 and as windows-1252: ISO-8859-1 and
+// US-ASCII among them, since mail labelled so often holds "€" or curly quotes.
+bool isUtf8Label(const QByteArray& label)
 {
-    return name == "utf-8" || name == "utf8";
+    return label == "utf-8" || label == "utf8" || label == "unicode-1-1-utf-8";
+}
+
+bool isWindows1252Label(const QByteArray& label)
+{
+    static const char* const labels[] = {
+        "ansi_x3.4-1968", "ascii",           "cp1252",     "cp819",     "csisolatin1",
+        "ibm819",         "iso-8859-1",      "iso-ir-100", "iso8859-1", "iso88591",
+        "iso_8859-1",     "iso_8859-1:1987", "l1",         "latin1",    "us-ascii",
+        "windows-1252",   "x-cp1252"};
+    return std::find(std::begin(labels), std::end(labels), label) != std::end(labels);
 }
 
 // The name iconv knows the charset by, or empty when it is not one to trust.
@@ -30,13 +42,9 @@ QByteArray iconvName(const QByteArray& label)
         return QByteArray();
     if (isUtf8Label(lower))
         return QByteArrayLiteral("UTF-8");
-    const QByteArray canon = g_mime_charset_canon_name(lower.constData());
-    if (canon == "iso-8859-1" || canon == "us-ascii" || canon == "ascii" || lower == "latin1" ||
-        lower == "ascii" || lower == "us-ascii")
+    if (isWindows1252Label(lower))
         return QByteArrayLiteral("WINDOWS-1252");
-    if (canon == "utf-8")
-        return QByteArrayLiteral("UTF-8");
-    const QByteArray name = g_mime_charset_iconv_name(canon.constData());
+    const QByteArray name = g_mime_charset_iconv_name(lower.constData());
     iconv_t probe = iconv_open("UTF-8", name.constData());
     if (probe == iconv_t(-1))
         return QByteArray();

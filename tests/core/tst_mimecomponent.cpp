@@ -83,7 +83,7 @@ QStringList referencedFiles(const QByteArray& page, const QString& prefix)
 
 bool isStrictUtf8(const QByteArray& bytes)
 {
-    return QString::fromUtf8(bytes).toUtf8() == bytes && !bytes.contains("\xEF\xBF\xBE");
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
 }
 
 QByteArray nestedMessage(int levels)
@@ -118,6 +118,8 @@ private Q_SLOTS:
     void loadFailures();
     void generatedExtremes_data();
     void generatedExtremes();
+    void charsetLabels_data();
+    void charsetLabels();
     void toolCommands_data();
     void toolCommands();
 };
@@ -349,6 +351,54 @@ void TestMimeComponent::generatedExtremes()
     if (!expectedText.isEmpty())
         QVERIFY(page.contains(expectedText));
     QVERIFY(page.contains("<meta charset=\"utf-8\">"));
+}
+
+void TestMimeComponent::charsetLabels_data()
+{
+    QTest::addColumn<QByteArray>("label");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("iso-8859-1 reads as windows-1252")
+        << QByteArray("ISO-8859-1") << QByteArray("\x80 \xE9") << "\u20AC \u00E9";
+    QTest::newRow("us-ascii reads as windows-1252")
+        << QByteArray("us-ascii") << QByteArray("\x93q\x94") << "\u201Cq\u201D";
+    QTest::newRow("latin1 alias") << QByteArray("latin1") << QByteArray("\x80") << "\u20AC";
+    QTest::newRow("quoted label") << QByteArray("\"Windows-1252\"") << QByteArray("\x80")
+                                  << "\u20AC";
+    QTest::newRow("utf-8 checked") << QByteArray("utf-8")
+                                   << QByteArray("a\xC3\xA9\xC3"
+                                                 "b")
+                                   << "a\u00E9\uFFFDb";
+    QTest::newRow("utf8 alias") << QByteArray("UTF8") << QByteArray("\xE2\x82\xAC") << "\u20AC";
+    QTest::newRow("koi8-r") << QByteArray("koi8-r") << QByteArray("\xF0\xD2") << "\u041F\u0440";
+    QTest::newRow("unknown label, valid utf-8")
+        << QByteArray("x-nonsense") << QByteArray("\xC3\xA9") << "\u00E9";
+    QTest::newRow("unknown label, not utf-8")
+        << QByteArray("x-nonsense") << QByteArray("\xE9\x80") << "\u00E9\u20AC";
+    QTest::newRow("no label, meta decides")
+        << QByteArray() << QByteArray("<meta charset=\"koi8-r\">\xF0")
+        << "<meta charset=\"utf-8\"> \u041F";
+    QTest::newRow("label wins over meta")
+        << QByteArray("windows-1252") << QByteArray("<meta charset=\"koi8-r\">\xF0")
+        << "<meta charset=\"utf-8\"> \u00F0";
+}
+
+void TestMimeComponent::charsetLabels()
+{
+    QFETCH(QByteArray, label);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, expected);
+    QByteArray message = "MIME-Version: 1.0\nContent-Type: text/html";
+    if (!label.isEmpty())
+        message += "; charset=" + label;
+    message += "\nContent-Transfer-Encoding: 8bit\n\n" + body + "\n";
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlData(message));
+    QTemporaryDir dir;
+    const QString page = mime.SaveHtmlToSubfolder(dir.path(), QStringLiteral("msg"));
+    QCOMPARE(mime.lastError(), QString());
+    QVERIFY2(page.contains(expected), qPrintable(page));
 }
 
 void TestMimeComponent::toolCommands_data()
