@@ -50,6 +50,12 @@ QByteArray cleanUrl(const QByteArray& url)
     return cleaned;
 }
 
+template <typename Key> void insertFirst(QHash<Key, int>& hash, const Key& key, int value)
+{
+    if (!hash.contains(key))
+        hash.insert(key, value);
+}
+
 class PartFiles : public ReferenceResolver
 {
 public:
@@ -62,12 +68,13 @@ public:
             const Part& part = parts[size_t(i)];
             if (!part.isLeaf() || &part == body)
                 continue;
+            // The first part of an id or location wins, as in mail programs.
             if (!part.contentId.isEmpty()) {
-                m_byContentId.insert(part.contentId, i);
-                m_byContentIdFolded.insert(part.contentId.toLower(), i);
+                insertFirst(m_byContentId, part.contentId, i);
+                insertFirst(m_byContentIdFolded, part.contentId.toLower(), i);
             }
             if (!part.location.isEmpty())
-                m_byLocation.insert(urlKey(resolvedUrl(QString(), part.location)), i);
+                insertFirst(m_byLocation, urlKey(resolvedUrl(QString(), part.location)), i);
         }
         if (body)
             m_base = body->base;
