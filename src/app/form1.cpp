@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QWebEngineProfile>
 
+#include <cmath>
+
 // The pictures live in this static library; its users need not know.
 static void initResources()
 {
@@ -62,8 +64,8 @@ QCursor handPointer()
     return QCursor(pixmap, 4, 0);
 }
 
-// The preview's page lives only until the pane has read it: it needs no
-// flush to disk, which would cost more than the whole write.
+// The preview's working files live only until the pane has read its page:
+// they need no flush to disk, which would cost more than the whole write.
 bool writeWorkingFile(const QString& path, const QByteArray& data, QString* error)
 {
     QFile file(path);
@@ -302,9 +304,8 @@ void Form1::SelectTemplate(const QString& name)
                           QStringLiteral("There is no file %1 in the library.").arg(source));
         return;
     }
-    // The working copy and the decoded message are written as plain files:
-    // they live only until the pane has loaded, so flushing them to disk
-    // would only delay the preview.
+    // The library file is read once: the copy and the decoded message in the
+    // workspace are written from memory.
     const QString copy = msgFolder + QLatin1Char('/') + name + QStringLiteral(".dat");
     QString error;
     const auto file = FileIo::readAll(source, &error);
