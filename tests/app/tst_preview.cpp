@@ -39,6 +39,7 @@ private slots:
     void workspaceDuringAndAfterLoad();
     void sameTemplateTwice();
     void rapidChoicesEndOnTheLast();
+    void otherCompletionKeepsPendingFiles();
     void namesThatAreNotPlain_data();
     void namesThatAreNotPlain();
     void missingTemplate();
@@ -108,6 +109,27 @@ void TestPreview::rapidChoicesEndOnTheLast()
     QCOMPARE(evaluate(form.WebBrowser2, "document.title").toString(), QStringLiteral("Trip"));
     QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
     QCOMPARE(form.currentTemplate(), QStringLiteral("Trip"));
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+// A document that completes while the latest preview is still loading (an
+// older preview, a page a link led to) must not take the newer files away.
+void TestPreview::otherCompletionKeepsPendingFiles()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer", "Promo"});
+    fixture.addTemplate("Offer");
+    fixture.addTemplate("Promo");
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    form.SelectTemplate("Promo");
+    emit form.WebBrowser2->DocumentComplete(QUrl::fromLocalFile(fixture.msgFolder() + "/msg.html"));
+    emit form.WebBrowser2->DownloadComplete(QUrl("file:///elsewhere.html"));
+    QVERIFY(QFileInfo::exists(fixture.msgFolder() + "/msg.html"));
+    QVERIFY(waitForPreview(shown, "Promo"));
+    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }
 
