@@ -157,9 +157,15 @@ def build_template(folder, tpl):
         write(os.path.join(folder, "images", f"{name}.svg"), svg)
 
 
+def rgb(hex_colour):
+    h = hex_colour.lstrip("#")
+    return "rgb({}, {}, {})".format(*(int(h[i:i + 2], 16) for i in (0, 2, 4)))
+
+
 def category_page(title, blurb, templates):
     # The first "#" in this file must be the first template link: colours are
     # written as rgb(), and nothing else before the grid uses that character.
+    theme = templates[0].theme
     cards = "\n".join(
         f'<li><a href="#{html.escape(t.name, quote=True)}"><img src="thumbs/{slug(t.name)}.png" width="300" height="375" '
         f'alt="Preview of the template {html.escape(t.name)}"><span>{html.escape(t.name)}</span></a></li>'
@@ -172,8 +178,10 @@ def category_page(title, blurb, templates):
 <title>{html.escape(title)}</title>
 <style>
 body {{ margin: 0; padding: 16px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
-       font: 15px/1.45 "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif; }}
-h1 {{ margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: rgb(28, 28, 34); }}
+       font: 15px/1.45 "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif;
+       border-top: 5px solid {rgb(theme.accent)}; }}
+h1 {{ margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: {rgb(theme.heading)};
+      font-family: {theme.heading_font}; }}
 p {{ margin: 0 0 16px; color: rgb(84, 84, 92); }}
 ul {{ list-style: none; margin: 0; padding: 0; display: grid; gap: 16px;
       grid-template-columns: repeat(auto-fill, minmax(160px, 1fr)); }}
@@ -184,7 +192,8 @@ img {{ display: block; width: 100%; height: auto; border-radius: 6px; border: 1p
 span {{ display: block; padding: 8px 2px 2px; font-weight: 600; overflow-wrap: anywhere; }}
 @media (prefers-color-scheme: dark) {{
   body {{ background: rgb(28, 29, 33); color: rgb(232, 232, 236); }}
-  h1, a {{ color: rgb(240, 240, 244); }}
+  a {{ color: rgb(240, 240, 244); }}
+  h1 {{ color: {rgb(theme.dark_heading)}; }}
   p {{ color: rgb(190, 190, 198); }}
   a {{ background: rgb(44, 45, 52); }}
   img {{ border-color: rgb(60, 61, 68); }}
