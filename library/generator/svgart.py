@@ -522,9 +522,10 @@ def ticket(p):
     ])
 
 
+# Every drawer above, by name; the primitives are not objects of their own.
 OBJECTS = {name: fn for name, fn in globals().items()
            if callable(fn) and fn.__module__ == __name__ and name not in
-           ("rect", "circle", "ellipse", "path", "group", "blob", "scene", "icon", "card", "logo", "Svg", "_is_light")}
+           ("rect", "circle", "ellipse", "path", "group", "blob", "Svg")}
 
 
 # ---------------------------------------------------------------- pictures
