@@ -125,6 +125,8 @@ void Form1::createControls()
         lblTitle[i] = new QLabel(QString::fromLatin1(titles[i]), this);
         lblTitle[i]->setObjectName(QStringLiteral("lblTitle%1").arg(i));
         lblTitle[i]->setFont(labelFont);
+        // Template names are shown as they are, never as markup.
+        lblTitle[i]->setTextFormat(Qt::PlainText);
         lblTitle[i]->setStyleSheet(QStringLiteral("color:#404040;background:transparent"));
         lblTitle[i]->adjustSize();
     }
