@@ -15,6 +15,7 @@
 #include "workspace.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -77,16 +78,21 @@ bool writeWorkingFile(const QString& path, const QByteArray& data, QString* erro
     return false;
 }
 
-QString noticePage(const QString& name, const QString& reason)
+QString messagePage(const QString& title, const QString& detail)
 {
     return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head>"
                           "<body style=\"font:16px Tahoma,sans-serif;color:#404040;margin:40px\">"
                           "<p style=\"font-size:18px\">%1</p><p style=\"color:#808080\">%2</p>"
                           "</body></html>")
-        .arg(name.isEmpty() ? QStringLiteral("No template to preview")
-                            : QStringLiteral("The template \u201c%1\u201d cannot be shown")
-                                  .arg(name.toHtmlEscaped()),
-             reason.toHtmlEscaped());
+        .arg(title.toHtmlEscaped(), detail.toHtmlEscaped());
+}
+
+QString noticePage(const QString& name, const QString& reason)
+{
+    return messagePage(
+        name.isEmpty() ? QStringLiteral("No template to preview")
+                       : QStringLiteral("The template \u201c%1\u201d cannot be shown").arg(name),
+        reason);
 }
 
 } // namespace
@@ -254,8 +260,15 @@ void Form1::LoadCategories()
         cboCategory->addItems(TemplateLibrary::CategoryNames(m_appFolder));
         cboCategory->setCurrentIndex(0);
     }
-    if (cboCategory->count() > 0)
+    if (cboCategory->count() > 0) {
         cboCategory_Click();
+    } else {
+        // Say why the gallery is empty rather than leave two blank panes.
+        WebBrowser1->setHtml(messagePage(
+            QStringLiteral("No templates"),
+            QStringLiteral("There are no category pages in %1.")
+                .arg(QDir::toNativeSeparators(m_appFolder + QStringLiteral("/categories")))));
+    }
 }
 
 void Form1::cboCategory_Click()

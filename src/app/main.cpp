@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
@@ -12,9 +13,9 @@
 
 namespace {
 
-// QUILLERY_SCREENSHOT=path: once the first preview has loaded and the pages have
-// been drawn, save a picture of the window there and quit. Used where there is no
-// one to look at the screen.
+// QUILLERY_SCREENSHOT=path: once the first preview has loaded (at once when the
+// library is empty) and the pages have been drawn, save a picture of the window
+// there and quit. Used where there is no one to look at the screen.
 void arrangeScreenshot(Form1& form, const QString& path)
 {
     auto shoot = [&form, path] {
@@ -31,7 +32,11 @@ void arrangeScreenshot(Form1& form, const QString& path)
             QCoreApplication::exit(saved ? 0 : 1);
         });
     };
-    QObject::connect(&form, &Form1::previewShown, &form, shoot, Qt::SingleShotConnection);
+    // An empty library has no preview to wait for: the window is all there is.
+    if (form.cboCategory->count() == 0)
+        shoot();
+    else
+        QObject::connect(&form, &Form1::previewShown, &form, shoot, Qt::SingleShotConnection);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/pagetools.h"
 
 #include "browserpane.h"
 #include "buttonplus.h"
@@ -101,6 +102,12 @@ void TestForm1Startup::emptyLibrary()
     QCOMPARE(form.windowTitle(), QStringLiteral("Quillery 1 | 1.0.5"));
     QCOMPARE(form.picSplitter->x(), 450);
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+    // The category pane says what is missing.
+    QSignalSpy loaded(form.WebBrowser1, &BrowserPane::DocumentComplete);
+    form.show();
+    QVERIFY(loaded.wait(20000));
+    const QString text = evaluate(form.WebBrowser1, "document.body.innerText").toString();
+    QVERIFY2(text.contains(fixture.appFolder() + "/categories"), qPrintable(text));
 }
 
 void TestForm1Startup::splitSetting_data()
