@@ -27,6 +27,7 @@ private slots:
     void siblingMailerButton();
     void titleAfterActivation();
     void captionIsTheLastLoadingStep();
+    void resizeLaysOut();
 };
 
 // Sees the window's caption change while the window is being built, and
@@ -207,6 +208,24 @@ void TestForm1Startup::captionIsTheLastLoadingStep()
     QVERIFY(watcher.seen.first().startsWith("Quillery 1 | title"));
     QCOMPARE(watcher.seen.last(), QStringLiteral("Quillery 1 | 1.0.5 | title Quillery 1 | split "
                                                  "333 | preview started | mailer shown"));
+}
+
+// The widgets follow the layout on every resize, converted at 15 twips a pixel.
+void TestForm1Startup::resizeLaysOut()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    form.resize(1337, 700);
+    QCOMPARE(form.picSplitter->geometry(), QRect(450, 56, 16, 628));
+    QCOMPARE(form.Picture1->geometry(), QRect(16, 112, 433, 572));
+    QCOMPARE(form.Picture2->geometry(), QRect(467, 112, 709, 572));
+    QCOMPARE(form.WebBrowser2->geometry(), QRect(-2, -2, 713, 576));
+    QCOMPARE(form.cmdButton[0]->geometry(), QRect(1192, 112, 129, 121));
+    QCOMPARE(form.cmdButton[3]->geometry(), QRect(1192, 563, 129, 121));
+    QCOMPARE(form.cmdButton[4]->geometry(), QRect(16, 16, 1305, 33));
+    QCOMPARE(form.cboCategory->geometry(), QRect(16, 64, 433, 30));
+    QCOMPARE(form.lblTitle[2]->pos(), QPoint(1192, 66));
 }
 
 QTEST_MAIN(TestForm1Startup)
