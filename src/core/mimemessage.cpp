@@ -102,16 +102,15 @@ std::unique_ptr<Message> Message::parse(const QByteArray& data, QStringList* pro
     initialiseOnce();
     std::unique_ptr<Message> message(new Message);
     ParseProblems collected{problems};
-
-    GMimeParserOptions* options = g_mime_parser_options_new();
-    g_mime_parser_options_set_warning_callback(options, onParserWarning, &collected);
+    message->m_options = g_mime_parser_options_new();
+    g_mime_parser_options_set_warning_callback(message->m_options, onParserWarning, &collected);
     GMimeStream* stream = g_mime_stream_mem_new_with_buffer(data.constData(), size_t(data.size()));
     GMimeParser* parser = g_mime_parser_new_with_stream(stream);
     g_mime_parser_set_format(parser, GMIME_FORMAT_MESSAGE);
-    message->m_message = g_mime_parser_construct_message(parser, options);
+    message->m_message = g_mime_parser_construct_message(parser, message->m_options);
     g_object_unref(parser);
     g_object_unref(stream);
-    g_mime_parser_options_free(options);
+    g_mime_parser_options_set_warning_callback(message->m_options, nullptr, nullptr);
 
     if (!message->m_message) {
         collected.add(QStringLiteral("the data is not a MIME message"));
@@ -125,6 +124,8 @@ Message::~Message()
 {
     if (m_message)
         g_object_unref(m_message);
+    if (m_options)
+        g_mime_parser_options_free(m_options);
 }
 
 QString Message::subject() const

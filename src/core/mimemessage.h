@@ -9,6 +9,7 @@
 #include <memory>
 
 typedef struct _GMimeMessage GMimeMessage;
+typedef struct _GMimeParserOptions GMimeParserOptions;
 
 namespace Mime {
 
@@ -38,6 +39,8 @@ private:
     Message() = default;
     void flatten(QStringList* problems);
 
+    // GMime's objects may refer to the options they were parsed with.
+    GMimeParserOptions* m_options = nullptr;
     GMimeMessage* m_message = nullptr;
     std::vector<Part> m_parts;
 };
