@@ -100,10 +100,10 @@ public:
             return fileUrl(part);
         // With the page moved to a local file, a relative link would lose the
         // base it was written against; it keeps pointing where it pointed.
-        if (!m_base.isEmpty() && QUrl(QString::fromUtf8(url)).isRelative() &&
-            !resolved.isRelative())
-            return QUrl(m_base).resolved(QUrl(QString::fromUtf8(url))).toEncoded();
-        return QByteArray();
+        if (m_base.isEmpty() || !QUrl(QString::fromUtf8(url)).isRelative())
+            return QByteArray();
+        const QByteArray kept = QUrl(m_base).resolved(QUrl(QString::fromUtf8(url))).toEncoded();
+        return kept == url ? QByteArray() : kept;
     }
 
     void setDocumentBase(const QByteArray& url) override
