@@ -116,6 +116,7 @@ private Q_SLOTS:
     void loadKeepsTheWholeMessage();
     void loadFailures_data();
     void loadFailures();
+    void refusesOversizedMessage();
     void generatedExtremes_data();
     void generatedExtremes();
     void charsetLabels_data();
@@ -295,6 +296,16 @@ void TestMimeComponent::loadFailures()
     QTemporaryDir dir;
     QCOMPARE(mime.SaveHtmlAndImages(dir.path(), QStringLiteral("p_files")), QString());
     QVERIFY(!mime.lastError().isEmpty());
+    QVERIFY(listTree(dir.path()).isEmpty());
+}
+
+void TestMimeComponent::refusesOversizedMessage()
+{
+    MimeComponent mime;
+    QVERIFY(!mime.LoadEmlData(QByteArray(64 * 1024 * 1024 + 1, 'a')));
+    QVERIFY(mime.lastError().contains("larger than 64 MB"));
+    QTemporaryDir dir;
+    QCOMPARE(mime.SaveHtmlToSubfolder(dir.path(), QStringLiteral("msg")), QString());
     QVERIFY(listTree(dir.path()).isEmpty());
 }
 
