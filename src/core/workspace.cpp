@@ -150,7 +150,7 @@ void RemoveFolder(const QString& folder)
         return;
     const QString victim = parent + u'/' + QFileInfo(target).fileName();
 
-    QRandomGenerator random(quint32(QDateTime::currentMSecsSinceEpoch()));
+    QRandomGenerator random{quint32(QDateTime::currentMSecsSinceEpoch())};
     const QString script = workspace + QStringLiteral("/~rmdir%1.sh").arg(random.bounded(9999));
     const QByteArray command = "rm -rf -- " + shellQuoted(QFile::encodeName(victim)) + '\n';
     if (writeNewFile(script, command))

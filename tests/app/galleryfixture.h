@@ -19,6 +19,7 @@ public:
     // Settings and the temp folder are read from the environment at every
     // use, so each fixture gets fresh ones.
     explicit GalleryFixture(const QString& appFolderName = QStringLiteral("app"))
+        : m_savedConfig(qgetenv("XDG_CONFIG_HOME")), m_savedTemp(qgetenv("TMPDIR"))
     {
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         qputenv("TMPDIR", m_temp.path().toLocal8Bit());
@@ -26,6 +27,16 @@ public:
         QDir().mkpath(m_app + QStringLiteral("/categories"));
         QDir().mkpath(m_app + QStringLiteral("/templates"));
     }
+
+    // The next fixture's temporary folders must not land inside this one's,
+    // which is about to be deleted: a missing TMPDIR sends them to "/".
+    ~GalleryFixture()
+    {
+        restore("XDG_CONFIG_HOME", m_savedConfig);
+        restore("TMPDIR", m_savedTemp);
+    }
+    GalleryFixture(const GalleryFixture&) = delete;
+    GalleryFixture& operator=(const GalleryFixture&) = delete;
 
     QString appFolder() const { return m_app; }
     QString configFolder() const { return m_config.path(); }
@@ -88,6 +99,16 @@ public:
     }
 
 private:
+    static void restore(const char* name, const QByteArray& value)
+    {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
+    QByteArray m_savedConfig;
+    QByteArray m_savedTemp;
     QTemporaryDir m_root;
     QTemporaryDir m_config;
     QTemporaryDir m_temp;
