@@ -48,16 +48,16 @@ def slug(name):
     return re.sub(r"[^a-z0-9]+", "-", name.lower().translate(table)).strip("-")
 
 
-def render_art(palette, spec):
-    kind = spec[0]
+def render_art(palette, art):
+    kind = art[0]
     if kind == "scene":
-        return svgart.scene(palette, spec[1], seed=spec[2])
+        return svgart.scene(palette, art[1], seed=art[2])
     if kind == "card":
-        return svgart.card(palette, spec[1], seed=spec[2])
+        return svgart.card(palette, art[1], seed=art[2])
     if kind == "icon":
-        return svgart.icon(palette, spec[1], spec[2])
+        return svgart.icon(palette, art[1], art[2])
     if kind == "logo":
-        return svgart.logo(palette, spec[1], spec[2])
+        return svgart.logo(palette, art[1], art[2])
     raise ValueError(f"unknown art kind {kind}")
 
 
@@ -138,9 +138,9 @@ def write(path, text):
 def build_template(folder, tpl):
     images = {}
 
-    def img(name, spec):
+    def img(name, art):
         if name not in images:
-            images[name] = render_art(tpl.palette, spec)
+            images[name] = render_art(tpl.palette, art)
         return f"images/{name}.png"
 
     body = tpl.build(tpl.theme, img)
