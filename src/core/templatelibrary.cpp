@@ -21,6 +21,38 @@ QString categoriesFolder(const QString& appFolder)
     return appFolder + QLatin1String("/categories/");
 }
 
+QString templatesFolder(const QString& appFolder)
+{
+    return appFolder + QLatin1String("/templates");
+}
+
+Status failure(const QString& path, const QString& reason)
+{
+    return Status::failure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+// A library comes from its author like mail from a sender: an entry may be a
+// link to anything on the machine. Only an entry whose real path stays inside
+// its folder and is a regular file is ever opened.
+Status checkEntry(const QString& folder, const QString& path, const QString& what)
+{
+    const QFileInfo entry(path);
+    if (!entry.exists())
+        return failure(path, entry.isSymLink()
+                                 ? QStringLiteral("the %1 is a link to a missing file").arg(what)
+                                 : QStringLiteral("the %1 is missing").arg(what));
+    const QString real = entry.canonicalFilePath();
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    if (real.isEmpty() || realFolder.isEmpty() || !real.startsWith(realFolder + QLatin1Char('/')))
+        return failure(path, QStringLiteral("the %1 leads out of the template library (to %2) "
+                                            "and is not opened")
+                                 .arg(what, QDir::toNativeSeparators(real)));
+    if (!QFileInfo(real).isFile())
+        return failure(path,
+                       QStringLiteral("the %1 is not a regular file and is not opened").arg(what));
+    return Status::success();
+}
+
 // What the reference platform calls an ordinary file: not a folder (also not
 // through a link), not hidden.
 bool isOrdinaryFile(const QFileInfo& info)
@@ -87,8 +119,19 @@ QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
     return folder + QLatin1Char('1') + categoryName + PageExtension;
 }
 
+Status FindCategoryPage(const QString& appFolder, const QString& categoryName, QString* path)
+{
+    const QString folder = categoriesFolder(appFolder);
+    if (categoryName.isEmpty())
+        return failure(QDir::cleanPath(folder), QStringLiteral("no category is chosen"));
+    *path = CategoryPagePath(appFolder, categoryName);
+    return checkEntry(folder, *path, QStringLiteral("category page"));
+}
+
 QString GetFirstLink(const QString& pagePath)
 {
+    if (!checkEntry(QFileInfo(pagePath).absolutePath(), pagePath, QStringLiteral("page")))
+        return QString();
     QFile page(pagePath);
     if (!page.open(QIODevice::ReadOnly))
         return QString();
@@ -139,6 +182,18 @@ QString TemplateFilePath(const QString& appFolder, const QString& templateName)
     if (!IsPlainTemplateName(templateName))
         return QString();
     return appFolder + QLatin1String("/templates/") + templateName + QLatin1String(".dat");
+}
+
+Status FindTemplateFile(const QString& appFolder, const QString& name, QString* path)
+{
+    const QString folder = templatesFolder(appFolder);
+    if (name.isEmpty())
+        return failure(folder, QStringLiteral("no template is chosen"));
+    if (!IsPlainTemplateName(name))
+        return failure(
+            folder, QStringLiteral("\"%1\" is not a plain file name and is not opened").arg(name));
+    *path = TemplateFilePath(appFolder, name);
+    return checkEntry(folder, *path, QStringLiteral("template file"));
 }
 
 } // namespace TemplateLibrary

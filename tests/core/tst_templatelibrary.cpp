@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace TemplateLibrary;
 
 namespace {
@@ -33,9 +35,43 @@ public:
         return file;
     }
 
+    // A symbolic link at `relative` to `target` (taken as it is: relative to
+    // the link's folder, or absolute).
+    void link(const QString& target, const QString& relative) const
+    {
+        if (!QFile::link(target, m_dir.filePath(relative)))
+            qFatal("cannot make link %s", qPrintable(relative));
+    }
+
 private:
     QTemporaryDir m_dir;
 };
+
+// A library whose entries are every kind of thing an author can put in its
+// folders: files, links that stay inside, links that lead out, a folder and a
+// pipe where a file belongs.
+void makeEntries(const Library& library)
+{
+    QDir(library.path()).mkpath("templates/shared");
+    library.write("templates/Offer.dat", "offer");
+    library.write("templates/shared/Deal.dat", "deal");
+    library.write("outside.txt", "a file of the user's");
+    library.write("categories/Shop.html", R"(<a href="#Offer">)");
+    library.write("outside.html", R"(<a href="#Stolen">)");
+    library.link("Offer.dat", "templates/Alias.dat");
+    library.link("shared/Deal.dat", "templates/Deal.dat");
+    library.link("../outside.txt", "templates/Climb.dat");
+    library.link(library.path() + "/outside.txt", "templates/Absolute.dat");
+    library.link("/etc/passwd", "templates/Passwd.dat");
+    library.link("../categories/Shop.html", "templates/Page.dat");
+    library.link("Gone.dat", "templates/Dangling.dat");
+    library.link("Shop.html", "categories/Alias.html");
+    library.link("../outside.html", "categories/Climb.html");
+    library.link("/etc/passwd", "categories/0Passwd.html");
+    QDir(library.path()).mkpath("templates/Folder.dat");
+    if (mkfifo(QFile::encodeName(library.path() + "/templates/Pipe.dat").constData(), 0600) != 0)
+        qFatal("cannot make a pipe");
+}
 
 } // namespace
 
@@ -55,6 +91,10 @@ private Q_SLOTS:
     void getFirstLinkOfUnreadablePage();
     void isPlainTemplateName_data();
     void isPlainTemplateName();
+    void findTemplateFile_data();
+    void findTemplateFile();
+    void findCategoryPage_data();
+    void findCategoryPage();
 };
 
 void TestTemplateLibrary::categoryNameFromFileName_data()
@@ -215,6 +255,106 @@ void TestTemplateLibrary::isPlainTemplateName()
     QCOMPARE(path.isEmpty(), !plain);
     if (plain)
         QCOMPARE(path, "/lib/templates/" + name + ".dat");
+}
+
+void TestTemplateLibrary::findTemplateFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason"); // empty when the file is opened
+    QTest::newRow("file") << "Offer"
+                          << "";
+    QTest::newRow("link to a file beside it") << "Alias"
+                                              << "";
+    QTest::newRow("link into a subfolder") << "Deal"
+                                           << "";
+    QTest::newRow("link climbing out") << "Climb"
+                                       << "templates/Climb.dat: the template file leads out of "
+                                          "the template library";
+    QTest::newRow("absolute link out") << "Absolute"
+                                       << "leads out of the template library";
+    QTest::newRow("link to a system file") << "Passwd"
+                                           << "leads out of the template library (to /etc/passwd)";
+    QTest::newRow("link to a category page") << "Page"
+                                             << "leads out of the template library";
+    QTest::newRow("dangling link") << "Dangling"
+                                   << "templates/Dangling.dat: the template file is a link to a "
+                                      "missing file";
+    QTest::newRow("missing") << "Nothing"
+                             << "templates/Nothing.dat: the template file is missing";
+    QTest::newRow("folder") << "Folder"
+                            << "templates/Folder.dat: the template file is not a regular file";
+    QTest::newRow("pipe") << "Pipe"
+                          << "templates/Pipe.dat: the template file is not a regular file";
+    QTest::newRow("empty name") << ""
+                                << "templates: no template is chosen";
+    QTest::newRow("path as a name") << "../outside"
+                                    << "templates: \"../outside\" is not a plain file name";
+}
+
+void TestTemplateLibrary::findTemplateFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    const Library library;
+    makeEntries(library);
+    QString path;
+    const Status status = FindTemplateFile(library.path(), name, &path);
+    if (reason.isEmpty()) {
+        QVERIFY2(status.ok(), qPrintable(status.message()));
+        QCOMPARE(path, TemplateFilePath(library.path(), name));
+    } else {
+        QVERIFY(!status.ok());
+        QVERIFY2(status.message().startsWith(library.path() + "/"), qPrintable(status.message()));
+        QVERIFY2(status.message().contains(reason), qPrintable(status.message()));
+    }
+}
+
+void TestTemplateLibrary::findCategoryPage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason"); // empty when the page is opened
+    QTest::addColumn<QString>("firstLink");
+    QTest::newRow("page") << "Shop"
+                          << ""
+                          << "Offer";
+    QTest::newRow("link to a page beside it") << "Alias"
+                                              << ""
+                                              << "Offer";
+    QTest::newRow("link climbing out")
+        << "Climb"
+        << "categories/Climb.html: the category page leads out of the template library"
+        << "";
+    QTest::newRow("link to a system file") << "Passwd"
+                                           << "categories/0Passwd.html: the category page leads out"
+                                           << "";
+    QTest::newRow("missing") << "Nothing"
+                             << "categories/1Nothing.html: the category page is missing"
+                             << "";
+    QTest::newRow("empty name") << ""
+                                << "categories: no category is chosen"
+                                << "";
+}
+
+// The page the gallery shows for a category, and the first template it
+// previews from it: a refused page yields neither.
+void TestTemplateLibrary::findCategoryPage()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QFETCH(QString, firstLink);
+    const Library library;
+    makeEntries(library);
+    QString path;
+    const Status status = FindCategoryPage(library.path(), name, &path);
+    if (reason.isEmpty()) {
+        QVERIFY2(status.ok(), qPrintable(status.message()));
+        QCOMPARE(path, CategoryPagePath(library.path(), name));
+    } else {
+        QVERIFY(!status.ok());
+        QVERIFY2(status.message().contains(reason), qPrintable(status.message()));
+    }
+    if (!name.isEmpty())
+        QCOMPARE(GetFirstLink(CategoryPagePath(library.path(), name)), firstLink);
 }
 
 QTEST_GUILESS_MAIN(TestTemplateLibrary)
