@@ -18,6 +18,18 @@ QString WorkspaceDir();
 // the subfolder's full path.
 Status EnsureWorkspaceFolder(const QString& name, QString* path);
 
+// This running copy's own preview folder, QYX/msg/<id>, created private; another running
+// copy never uses, replaces or removes it.
+Status EnsurePreviewFolder(QString* path);
+
+// This running copy's own hand-off folder, QYX/rp/<id>, created private; another running
+// copy never uses, replaces or removes it.
+Status EnsureHandoffFolder(QString* path);
+
+// Removes the preview folders of copies that no longer run, and hand-off folders of copies
+// that no longer run and that nobody touched for a day. Safe to call at every start.
+void RemoveStaleWorkspaceFolders();
+
 } // namespace modGetDirs
 
 namespace Module1 {

@@ -1,11 +1,17 @@
 #include "workspace.h"
 
+#include "ownerlock.h"
+
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <sys/inotify.h>
@@ -37,6 +43,91 @@ QStringList entries(const QString& folder)
                                                QDir::Hidden | QDir::System);
     names.sort();
     return names;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Sets the modification time of `path` and everything below it to two days ago.
+bool age(const QString& path)
+{
+    const timespec old[2] = {{::time(nullptr) - 2 * 24 * 3600, 0},
+                             {::time(nullptr) - 2 * 24 * 3600, 0}};
+    bool ok = true;
+    for (const QString& name : entries(path)) {
+        const QString inner = path + "/" + name;
+        ok = (QFileInfo(inner).isDir() ? age(inner) : true) && ok;
+        ok = ::utimensat(AT_FDCWD, QFile::encodeName(inner).constData(), old,
+                         AT_SYMLINK_NOFOLLOW) == 0 &&
+             ok;
+    }
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), old, 0) == 0 && ok;
+}
+
+// Another running copy: the test program started again with --hold-workspace.
+// It prints its preview and hand-off folders, each holding a file, and runs
+// until it is killed.
+class OtherCopy
+{
+public:
+    bool start(const QStringList& arguments = {QStringLiteral("--hold-workspace")})
+    {
+        m_process.setProgram(QCoreApplication::applicationFilePath());
+        m_process.setArguments(arguments);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        if (!m_process.waitForStarted() || !m_process.waitForReadyRead(10000))
+            return false;
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
+        }
+        m_lines = QString::fromLocal8Bit(m_process.readAll()).split('\n', Qt::SkipEmptyParts);
+        return !m_lines.isEmpty() && m_lines.first() != "failed";
+    }
+    // Ends it as a crash would: nothing of its own clean-up runs.
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    ~OtherCopy() { kill(); }
+
+    QString line(int i) const { return m_lines.value(i); }
+
+private:
+    QProcess m_process;
+    QStringList m_lines;
+};
+
+int holdWorkspace()
+{
+    QString preview;
+    QString handoff;
+    if (!modGetDirs::EnsurePreviewFolder(&preview) || !modGetDirs::EnsureHandoffFolder(&handoff) ||
+        !makeFile(preview + "/msg.html") || !makeFile(handoff + "/msg1.html")) {
+        std::puts("failed");
+        return 1;
+    }
+    std::printf("%s\n%s\n", QFile::encodeName(preview).constData(),
+                QFile::encodeName(handoff).constData());
+    std::fflush(stdout);
+    ::pause();
+    return 0;
+}
+
+int holdLock(const QString& path)
+{
+    OwnerLock lock;
+    if (!OwnerLock::tryTake(path, true, &lock) || !lock.isHeld()) {
+        std::puts("failed");
+        return 1;
+    }
+    std::puts("held");
+    std::fflush(stdout);
+    ::pause();
+    return 0;
 }
 
 } // namespace
@@ -365,6 +456,148 @@ private Q_SLOTS:
             QCOMPARE(entries(WorkspaceDir()), QStringList{"msg"});
     }
 
+    void previewFolderBelongsToThisCopy()
+    {
+        QString preview;
+        QVERIFY(modGetDirs::EnsurePreviewFolder(&preview).ok());
+        const QString id = QString::number(::getpid());
+        QCOMPARE(preview, WorkspaceDir() + "/msg/" + id);
+        QCOMPARE(permissions(preview), mode_t(0700));
+        QCOMPARE(permissions(WorkspaceDir() + "/msg/" + id + ".lock"), mode_t(0600));
+        QString handoff;
+        QVERIFY(modGetDirs::EnsureHandoffFolder(&handoff).ok());
+        QCOMPARE(handoff, WorkspaceDir() + "/rp/" + id);
+        QCOMPARE(permissions(handoff), mode_t(0700));
+
+        // The preview removes its folder after each load; it comes back under the same name.
+        QVERIFY(makeFile(preview + "/msg.html"));
+        Module1::RemoveFolder(preview);
+        QString again;
+        QVERIFY(modGetDirs::EnsurePreviewFolder(&again).ok());
+        QCOMPARE(again, preview);
+        QCOMPARE(entries(again), QStringList());
+    }
+
+    // A copy that ended left folders under the process id this copy now has.
+    void leftoversOfAnEndedCopyWithTheSameId_data()
+    {
+        QTest::addColumn<bool>("handoffLeft");
+        QTest::addColumn<bool>("lockHeldElsewhere");
+        QTest::addColumn<QString>("expectedId");
+
+        const QString pid = QString::number(::getpid());
+        QTest::newRow("preview folder only") << false << false << pid;
+        QTest::newRow("hand-offs the mailer may still read") << true << false << pid + "-2";
+        QTest::newRow("a copy in another process namespace") << false << true << pid + "-2";
+    }
+
+    void leftoversOfAnEndedCopyWithTheSameId()
+    {
+        QFETCH(bool, handoffLeft);
+        QFETCH(bool, lockHeldElsewhere);
+        QFETCH(QString, expectedId);
+
+        const QString pid = QString::number(::getpid());
+        const QString msg = WorkspaceDir() + "/msg/";
+        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        QVERIFY(QDir().mkpath(msg + pid));
+        QVERIFY(makeFile(msg + pid + "/old.html"));
+        QVERIFY(makeFile(msg + pid + ".lock"));
+        if (handoffLeft) {
+            QVERIFY(QDir().mkpath(WorkspaceDir() + "/rp/" + pid + "/Offer"));
+            QVERIFY(makeFile(WorkspaceDir() + "/rp/" + pid + "/Offer/msg1.html"));
+        }
+        OtherCopy other;
+        if (lockHeldElsewhere) {
+            QVERIFY(other.start({"--hold-lock", msg + pid + ".lock"}));
+            QCOMPARE(other.line(0), QStringLiteral("held"));
+        }
+
+        QString preview;
+        const Status status = modGetDirs::EnsurePreviewFolder(&preview);
+        QVERIFY2(status.ok(), qPrintable(status.message()));
+        QCOMPARE(preview, msg + expectedId);
+        QCOMPARE(entries(preview), QStringList());
+        if (handoffLeft || lockHeldElsewhere)
+            QVERIFY(QFile::exists(msg + pid + "/old.html"));
+        if (handoffLeft)
+            QVERIFY(QFile::exists(WorkspaceDir() + "/rp/" + pid + "/Offer/msg1.html"));
+    }
+
+    void twoRunningCopiesKeepTheirOwnFolders()
+    {
+        QString preview;
+        QString handoff;
+        QVERIFY(modGetDirs::EnsurePreviewFolder(&preview).ok());
+        QVERIFY(modGetDirs::EnsureHandoffFolder(&handoff).ok());
+        QVERIFY(makeFile(preview + "/msg.html"));
+        QVERIFY(makeFile(handoff + "/msg2.html"));
+        // Not ours to judge: names no copy of this program gives its folders.
+        QVERIFY(makeFile(WorkspaceDir() + "/msg/loose.html"));
+        QVERIFY(makeFile(WorkspaceDir() + "/rp/hero.png"));
+
+        OtherCopy other;
+        QVERIFY(other.start());
+        const QString otherPreview = other.line(0);
+        const QString otherHandoff = other.line(1);
+        QVERIFY(otherPreview.startsWith(WorkspaceDir() + "/msg/"));
+        QVERIFY(otherHandoff.startsWith(WorkspaceDir() + "/rp/"));
+        QVERIFY(otherPreview != preview);
+        QVERIFY(otherHandoff != handoff);
+
+        // Both run: a start of either removes nothing.
+        modGetDirs::RemoveStaleWorkspaceFolders();
+        QVERIFY(QFile::exists(otherPreview + "/msg.html"));
+        QVERIFY(QFile::exists(otherHandoff + "/msg1.html"));
+
+        // After a crash its preview goes; its hand-off stays for the mailer for a day.
+        other.kill();
+        modGetDirs::RemoveStaleWorkspaceFolders();
+        QVERIFY(!QFileInfo::exists(otherPreview));
+        QVERIFY(!QFileInfo::exists(otherPreview + ".lock"));
+        QVERIFY(QFile::exists(otherHandoff + "/msg1.html"));
+        QVERIFY(age(otherHandoff));
+        QVERIFY(age(handoff));
+        modGetDirs::RemoveStaleWorkspaceFolders();
+        QVERIFY(!QFileInfo::exists(otherHandoff));
+
+        // This copy's own folders stay, however old, as do names of no copy.
+        QVERIFY(QFile::exists(preview + "/msg.html"));
+        QVERIFY(QFile::exists(handoff + "/msg2.html"));
+        QVERIFY(QFile::exists(WorkspaceDir() + "/msg/loose.html"));
+        QVERIFY(QFile::exists(WorkspaceDir() + "/rp/hero.png"));
+        QCOMPARE(entries(WorkspaceDir()), (QStringList{"msg", "rp"}));
+    }
+
+    void staleCleanupLeavesAForeignWorkspaceAlone()
+    {
+        QVERIFY(QDir().mkpath(WorkspaceDir() + "/msg/12345"));
+        QVERIFY(::chmod(QFile::encodeName(WorkspaceDir()).constData(), 0777) == 0);
+        modGetDirs::RemoveStaleWorkspaceFolders();
+        QVERIFY(QFileInfo::exists(WorkspaceDir() + "/msg/12345"));
+    }
+
+    void removalScriptNeverReplacesAnother()
+    {
+        // Every name but one is in use by other running copies.
+        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        const int free = 4321;
+        for (int n = 0; n < 9999; ++n) {
+            if (n != free)
+                QVERIFY(makeFile(WorkspaceDir() + QStringLiteral("/~rmdir%1.sh").arg(n)));
+        }
+        QVERIFY(makeFile(WorkspaceDir() + "/msg/msg.html"));
+
+        Module1::RemoveFolder(WorkspaceDir() + "/msg");
+
+        QVERIFY(!QFileInfo::exists(WorkspaceDir() + "/msg"));
+        const QStringList names = entries(WorkspaceDir());
+        QCOMPARE(names.size(), 9998);
+        QVERIFY(!names.contains(QStringLiteral("~rmdir%1.sh").arg(free)));
+        for (const QString& name : names)
+            QCOMPARE(readFile(WorkspaceDir() + "/" + name), QByteArray("x"));
+    }
+
     void runAndWait_data()
     {
         QTest::addColumn<QString>("program");
@@ -394,5 +627,15 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWorkspace)
+int main(int argc, char* argv[])
+{
+    if (argc == 2 && qstrcmp(argv[1], "--hold-workspace") == 0)
+        return holdWorkspace();
+    if (argc == 3 && qstrcmp(argv[1], "--hold-lock") == 0)
+        return holdLock(QFile::decodeName(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestWorkspace test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_workspace.moc"
