@@ -1,16 +1,20 @@
 #include "cregistry.h"
 
+#include "ownerlock.h"
 #include "settingsfile.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -142,6 +146,29 @@ Status ensureFolder(const QString& dir)
     if (!QFileInfo(dir).isDir())
         return Status::failure(QStringLiteral("%1: not a folder").arg(dir));
     return Status::success();
+}
+
+// Two writers that both read the old file would each drop the other's value
+// with their replace, so the read-change-replace runs under a lock. It lives in
+// a file of its own: the settings file is a new file after every write, and a
+// lock on the old one would not exclude a writer that opened the new one.
+Status lockForWriting(const QString& path, OwnerLock* lock)
+{
+    if (Status folder = ensureFolder(QFileInfo(path).path()); !folder)
+        return folder;
+    const QString lockPath = path + QStringLiteral(".lock");
+    // Writers hold it for a moment; one that holds it far longer has hung.
+    const QDeadlineTimer deadline(std::chrono::seconds(10));
+    for (;;) {
+        if (Status taken = OwnerLock::tryTake(lockPath, true, lock); !taken)
+            return taken;
+        if (lock->isHeld())
+            return Status::success();
+        if (deadline.hasExpired())
+            return Status::failure(
+                QStringLiteral("%1: another program keeps the settings locked").arg(lockPath));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 Status replaceFile(const QString& path, const QByteArray& bytes)
@@ -281,6 +308,10 @@ bool cRegistry::setValue(const QVariant& value)
         ValueType = stored.kind == Kind::ExpandString ? REG_EXPAND_SZ : REG_SZ;
     }
 
+    OwnerLock lock;
+    m_status = lockForWriting(address->file, &lock);
+    if (!m_status)
+        return false;
     Loaded loaded = load(address->file);
     if (loaded.state == Loaded::Broken) {
         // The file may hold settings we cannot read; replacing it would lose them.

@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +15,22 @@
 
 using modSettings::ReadSetting;
 using modSettings::WriteSetting;
+
+namespace {
+
+// The writer of concurrentWritersLoseNothing, run as a process of its own:
+// `count` values named prefix + number, each written alone.
+int writeValues(const QString& prefix, int count)
+{
+    bool stored = true;
+    for (int i = 0; i < count; ++i)
+        stored = WriteSetting("Quillbook1", "Main", prefix + QString::number(i),
+                              prefix + QStringLiteral(" value ") + QString::number(i)) &&
+                 stored;
+    return stored ? 0 : 1;
+}
+
+} // namespace
 
 class TestSettingsStore : public QObject
 {
@@ -466,7 +483,8 @@ private Q_SLOTS:
         QVERIFY(writer.status().message().contains(settingsFile()));
         QVERIFY(!WriteSetting("Quillbook1", "Other", "Split", "1"));
         QCOMPARE(readRaw(), content);
-        QCOMPARE(QDir(m_config->path()).entryList(QDir::Files), QStringList{"Quillbook1.ini"});
+        QCOMPARE(QDir(m_config->path()).entryList(QDir::Files),
+                 (QStringList{"Quillbook1.ini", "Quillbook1.ini.lock"}));
     }
 
     void nonRegularAndSparseFilesAreRefused_data()
@@ -499,6 +517,37 @@ private Q_SLOTS:
             QCOMPARE(info.size(), qint64(4) << 30);
     }
 
+    void concurrentWritersLoseNothing()
+    {
+        QVERIFY(WriteSetting("Quillbook1", "Main", "Split", "450"));
+        const int count = 300;
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (const QString prefix : {"A", "B"}) {
+            writers.push_back(std::make_unique<QProcess>());
+            writers.back()->setProgram(QCoreApplication::applicationFilePath());
+            writers.back()->setArguments({"--write-values", prefix, QString::number(count)});
+            writers.back()->setProcessChannelMode(QProcess::ForwardedChannels);
+        }
+        for (const auto& writer : writers)
+            writer->start();
+        for (const auto& writer : writers) {
+            QVERIFY(writer->waitForFinished(120000));
+            QCOMPARE(writer->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(writer->exitCode(), 0);
+        }
+        QStringList lost;
+        for (const QString prefix : {"A", "B"}) {
+            for (int i = 0; i < count; ++i) {
+                const QString value =
+                    ReadSetting("Quillbook1", "Main", prefix + QString::number(i));
+                if (value != prefix + " value " + QString::number(i))
+                    lost.append(prefix + QString::number(i));
+            }
+        }
+        QVERIFY2(lost.isEmpty(), qPrintable(lost.join(' ')));
+        QCOMPARE(ReadSetting("Quillbook1", "Main", "Split"), QStringLiteral("450"));
+    }
+
     void abandonedReplaceKeepsOldFile()
     {
         QVERIFY(WriteSetting("Quillbook1", "Main", "Split", "450"));
@@ -512,7 +561,8 @@ private Q_SLOTS:
         QCOMPARE(seenPath, settingsFile());
         QCOMPARE(readRaw(), before);
         QCOMPARE(ReadSetting("Quillbook1", "Main", "Split"), QStringLiteral("450"));
-        QCOMPARE(QDir(m_config->path()).entryList(QDir::Files), QStringList{"Quillbook1.ini"});
+        QCOMPARE(QDir(m_config->path()).entryList(QDir::Files),
+                 (QStringList{"Quillbook1.ini", "Quillbook1.ini.lock"}));
     }
 
     void crashBeforeReplaceKeepsOldFile()
@@ -542,5 +592,13 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsStore)
+int main(int argc, char* argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], "--write-values") == 0)
+        return writeValues(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    QCoreApplication app(argc, argv);
+    TestSettingsStore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_settingsstore.moc"
