@@ -1,5 +1,7 @@
 #include "browserpane.h"
 
+#include "panepolicy.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QWebChannel>
@@ -19,23 +21,26 @@ QString readResource(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-bool isLocalScheme(const QString& scheme)
-{
-    return scheme == u"file" || scheme == u"data" || scheme == u"blob" || scheme == u"qrc";
-}
-
-// Mail programs do not fetch remote images of a message unless asked; the
-// preview behaves the same, while links clicked in it still navigate.
-class RemoteSubresourceBlocker : public QWebEngineUrlRequestInterceptor
+// Mail programs fetch nothing a message refers to until asked, and a page
+// must not read the user's files: what the page loads to show itself comes
+// from the pane's own folder. The main frame's loads are the navigation
+// hook's to decide.
+class SubresourceFilter : public QWebEngineUrlRequestInterceptor
 {
 public:
-    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    SubresourceFilter(const QString* root, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_root(root)
+    {
+    }
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
         if (info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame &&
-            !isLocalScheme(info.requestUrl().scheme()))
+            !PanePolicy::MayLoadSubresource(info.requestUrl(), *m_root))
             info.block(true);
     }
+
+private:
+    const QString* m_root;
 };
 
 } // namespace
@@ -49,9 +54,9 @@ public:
     }
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
     {
-        return m_pane->askBeforeNavigate(url);
+        return m_pane->acceptNavigation(url, type, isMainFrame);
     }
 
     // Links that ask for a new window open in the pane itself.
@@ -85,6 +90,7 @@ BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+    page->setUrlRequestInterceptor(new SubresourceFilter(&m_localRoot, page));
 
     if (role == Role::CategoryPage) {
         auto* channel = new QWebChannel(page);
@@ -98,13 +104,13 @@ BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
         hook.setSourceCode(readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
                            readResource(QStringLiteral(":/quillery/linkhook.js")));
         page->scripts().insert(hook);
-    } else {
-        page->setUrlRequestInterceptor(new RemoteSubresourceBlocker(page));
     }
     setPage(page);
     setContextMenuPolicy(Qt::NoContextMenu);
 
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+            m_userLoadUnderWay = false;
         switch (info.status()) {
         case QWebEngineLoadingInfo::LoadSucceededStatus:
             emit DocumentComplete(info.url());
@@ -139,6 +145,44 @@ void BrowserPane::Navigate2(const QString& path)
 void BrowserPane::Navigate2(const QUrl& url)
 {
     load(url);
+}
+
+void BrowserPane::setLocalRoot(const QString& folder)
+{
+    m_localRoot = PanePolicy::rootOf(folder);
+}
+
+bool BrowserPane::acceptNavigation(const QUrl& url, int type, bool isMainFrame)
+{
+    // A frame is part of the page that holds it.
+    if (!isMainFrame)
+        return url.scheme() == u"about" || PanePolicy::MayLoadSubresource(url, m_localRoot);
+    switch (QWebEnginePage::NavigationType(type)) {
+    case QWebEnginePage::NavigationTypeTyped: { // the program's own load
+        // ... or a link click that only the pane's link hook saw.
+        const bool clicked = !m_acceptedOnce.isEmpty() && url == m_acceptedOnce;
+        if (!askBeforeNavigate(url))
+            return false;
+        m_userLoadUnderWay = clicked;
+        return true;
+    }
+    case QWebEnginePage::NavigationTypeLinkClicked:
+    case QWebEnginePage::NavigationTypeFormSubmitted:
+    case QWebEnginePage::NavigationTypeBackForward:
+    case QWebEnginePage::NavigationTypeReload:
+        if (!askBeforeNavigate(url))
+            return false;
+        m_userLoadUnderWay = true;
+        return true;
+    case QWebEnginePage::NavigationTypeRedirect:
+        // A refresh, or a redirect that no click started, is the page moving
+        // the pane on its own; a server may redirect a clicked link, but
+        // never onto the user's files.
+        return m_userLoadUnderWay && url.scheme() != u"file" && askBeforeNavigate(url);
+    case QWebEnginePage::NavigationTypeOther:
+        break;
+    }
+    return false;
 }
 
 bool BrowserPane::askBeforeNavigate(const QUrl& url)

@@ -10,14 +10,17 @@ class QWebEngineProfile;
 // (same-document link clicks included), DocumentComplete when a document has
 // loaded with its images, DownloadComplete when a load has ended either way,
 // and GotFocus. Page scripts and plugins are off and there is no context menu.
+// A page is untrusted content: it loads local files only from the pane's own
+// folder, nothing remote, and cannot navigate the pane on its own (a refresh
+// or a redirect that no click started is refused).
 class BrowserPane : public QWebEngineView
 {
     Q_OBJECT
 
 public:
     enum class Role {
-        CategoryPage, // every navigation is reported first and may be cancelled
-        Preview       // loads no remote subresources, as a mail program would not
+        CategoryPage, // same-document link clicks are reported too
+        Preview
     };
 
     BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent = nullptr);
@@ -25,6 +28,9 @@ public:
 
     void Navigate2(const QString& path);
     void Navigate2(const QUrl& url);
+    // The folder whose files the pane's pages may show; until it is set, no
+    // local file is loaded into a page.
+    void setLocalRoot(const QString& folder);
 
 signals:
     void BeforeNavigate2(const QUrl& url, bool* cancel);
@@ -36,7 +42,12 @@ private:
     friend class PanePage;
     friend class LinkBridge;
     bool askBeforeNavigate(const QUrl& url);
+    bool acceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void linkActivated(const QUrl& url);
 
     QUrl m_acceptedOnce;
+    QString m_localRoot;
+    // A load the user started (a click, a key) is under way: a server's
+    // redirect belongs to it. Any other redirect is the page's own doing.
+    bool m_userLoadUnderWay = false;
 };
