@@ -3,6 +3,7 @@
 #include "fileio.h"
 #include "mimemessage.h"
 #include "ondemandresources.h"
+#include "pagehazards.h"
 #include "templatedecoding.h"
 #include "templatelibrary.h"
 
@@ -78,6 +79,53 @@ QList<Link> templateLinks(const QString& page)
     return links;
 }
 
+// The reason of a message that starts with the path it names: a problem
+// names its path once.
+QString withoutPath(const QString& message, const QString& path)
+{
+    for (const QString& spelling : {path, QDir::toNativeSeparators(path)}) {
+        const QString prefix = spelling + QLatin1String(": ");
+        if (message.startsWith(prefix))
+            return message.mid(prefix.size());
+    }
+    return message;
+}
+
+QString reasonOf(const Status& status, const QString& path)
+{
+    return withoutPath(status.message(), path);
+}
+
+// "HTML line 3: reason" for a template, "line 3: reason" for a page; a hazard
+// of the page as a whole has no line.
+QString hazardText(const PageHazards::Hazard& hazard, const QString& part)
+{
+    QStringList where;
+    if (!part.isEmpty())
+        where.append(part);
+    if (hazard.line > 0)
+        where.append(QStringLiteral("line %1").arg(hazard.line));
+    return where.isEmpty() ? hazard.reason
+                           : where.join(QLatin1Char(' ')) + QLatin1String(": ") + hazard.reason;
+}
+
+// A template that cannot be read or unpacked; `decodes` tells the caller
+// whether the other problems are about its content.
+Problems checkTemplateFile(const QString& templatePath, bool* decodes)
+{
+    *decodes = false;
+    QString error;
+    const std::optional<QByteArray> file = FileIo::readAll(templatePath, &error);
+    if (!file)
+        return {{templatePath,
+                 QStringLiteral("cannot be read: %1").arg(withoutPath(error, templatePath))}};
+    const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
+    if (!message)
+        return {{templatePath, error}};
+    *decodes = true;
+    return CheckMessage(templatePath, *message);
+}
+
 class Checker
 {
 public:
@@ -130,6 +178,12 @@ private:
             add(path, reason);
             return;
         }
+        QString found;
+        const Status page = TemplateLibrary::FindCategoryPage(m_folder, name, &found);
+        if (!page) {
+            add(path, reasonOf(page, path));
+            return;
+        }
         checkPage(path);
     }
 
@@ -138,7 +192,7 @@ private:
         QString error;
         const std::optional<QByteArray> bytes = FileIo::readAll(path, &error);
         if (!bytes) {
-            add(path, QStringLiteral("cannot be read: %1").arg(error));
+            add(path, QStringLiteral("cannot be read: %1").arg(withoutPath(error, path)));
             return;
         }
         const QString page = TemplateLibrary::PageText(*bytes);
@@ -167,6 +221,8 @@ private:
         for (const Link& link : links)
             checkLink(path, page, link);
         checkImages(path, page);
+        for (const PageHazards::Hazard& hazard : PageHazards::Find(*bytes))
+            add(path, hazardText(hazard, QString()));
     }
 
     // The page's own pictures (its thumbnails): a relative src must name a file.
@@ -182,10 +238,19 @@ private:
             if (target.isEmpty() || !url.scheme().isEmpty() || target.startsWith(QLatin1Char('/')))
                 continue;
             const QString file = folder.filePath(QUrl::fromPercentEncoding(url.path().toUtf8()));
+            // One that climbs out is reported with the page's other such references.
+            if (!QDir::cleanPath(file).startsWith(QDir::cleanPath(folder.path()) +
+                                                  QLatin1Char('/')))
+                continue;
+            const QString real = QFileInfo(file).canonicalFilePath();
+            const QString where = QStringLiteral("image \"%1\" (line %2)")
+                                      .arg(target)
+                                      .arg(lineOf(page, match.capturedStart(1)));
             if (!QFileInfo(file).isFile())
-                add(pagePath, QStringLiteral("image \"%1\" (line %2) is missing")
-                                  .arg(target)
-                                  .arg(lineOf(page, match.capturedStart(1))));
+                add(pagePath, where + QLatin1String(" is missing"));
+            else if (!real.startsWith(folder.canonicalPath() + QLatin1Char('/')))
+                add(pagePath, QStringLiteral("%1 leads out of the template library (to %2)")
+                                  .arg(where, QDir::toNativeSeparators(real)));
         }
     }
 
@@ -202,18 +267,21 @@ private:
             add(pagePath, QStringLiteral("%1: not a plain template name").arg(where));
             return;
         }
-        const QString templatePath = TemplateLibrary::TemplateFilePath(m_folder, link.name);
-        if (!QFileInfo(templatePath).isFile()) {
-            add(pagePath, QStringLiteral("%1: the template %2 is missing")
-                              .arg(where, QDir::toNativeSeparators(templatePath)));
+        QString templatePath;
+        const Status found = TemplateLibrary::FindTemplateFile(m_folder, link.name, &templatePath);
+        if (!found) {
+            add(pagePath, QStringLiteral("%1: %2 (%3)")
+                              .arg(where, reasonOf(found, templatePath),
+                                   QDir::toNativeSeparators(templatePath)));
             return;
         }
-        // A template linked from several places is decoded and reported once.
-        auto known = m_templateOk.constFind(templatePath);
-        if (known == m_templateOk.cend()) {
-            const Problems problems = CheckTemplate(templatePath);
-            m_problems += problems;
-            known = m_templateOk.insert(templatePath, problems.isEmpty());
+        // A template linked from several places is decoded and reported once;
+        // problems of its content are reported under its own path.
+        auto known = m_templateDecodes.constFind(templatePath);
+        if (known == m_templateDecodes.cend()) {
+            bool decodes = false;
+            m_problems += checkTemplateFile(templatePath, &decodes);
+            known = m_templateDecodes.insert(templatePath, decodes);
         }
         if (!*known)
             add(pagePath, QStringLiteral("%1: the template does not decode").arg(where));
@@ -221,7 +289,7 @@ private:
 
     QString m_folder;
     Problems m_problems;
-    QHash<QString, bool> m_templateOk;
+    QHash<QString, bool> m_templateDecodes;
 };
 
 } // namespace
@@ -233,14 +301,8 @@ Problems CheckLibrary(const QString& libraryFolder)
 
 Problems CheckTemplate(const QString& templatePath)
 {
-    QString error;
-    const std::optional<QByteArray> file = FileIo::readAll(templatePath, &error);
-    if (!file)
-        return {{templatePath, QStringLiteral("cannot be read: %1").arg(error)}};
-    const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
-    if (!message)
-        return {{templatePath, error}};
-    return CheckMessage(templatePath, *message);
+    bool decodes = false;
+    return checkTemplateFile(templatePath, &decodes);
 }
 
 Problems CheckMessage(const QString& templatePath, const QByteArray& message)
@@ -259,10 +321,16 @@ Problems CheckMessage(const QString& templatePath, const QByteArray& message)
     static const QRegularExpression cid(QStringLiteral(R"re(\bcid:([^"'\s)>]+))re"),
                                         QRegularExpression::CaseInsensitiveOption);
     const std::vector<Mime::Part>& parts = parsed->parts();
+    int htmlParts = 0;
     for (int i = 0; i < int(parts.size()); ++i) {
         if (!parts[i].isLeaf() || !parts[i].is("text", "html"))
             continue;
-        const QString html = QString::fromUtf8(parsed->content(i));
+        const QByteArray bytes = parsed->content(i);
+        const QString where = ++htmlParts == 1 ? QStringLiteral("HTML")
+                                               : QStringLiteral("HTML part %1").arg(htmlParts);
+        for (const PageHazards::Hazard& hazard : PageHazards::Find(bytes))
+            problems.append({templatePath, hazardText(hazard, where)});
+        const QString html = QString::fromUtf8(bytes);
         // The preview's files are removed once the page has loaded; what the
         // engine fetches later is missing by then.
         for (const OnDemandResources::Reference& ref : OnDemandResources::Find(html))

@@ -20,16 +20,17 @@ using Problems = QList<Problem>;
 
 // Every problem of the library in `libraryFolder`, in a stable order: the
 // folders, then each category page in listing order with the templates it
-// links. Empty when the gallery would open every page and template.
+// links. Empty when the gallery would open every page and template and none
+// of them holds a script, reaches for local files or loads from the network.
 Problems CheckLibrary(const QString& libraryFolder);
 
 // The problems of one template file, given its path: unreadable, corrupt, or
 // not decodable. Checks of the decoded message's content belong here.
 Problems CheckTemplate(const QString& templatePath);
 
-// The problems of a decoded message that the gallery would show incompletely:
-// an unparsable structure, a cid: image no part carries, or a style-sheet
-// resource that loads only on demand (under :hover or inside @media).
+// The problems of a decoded message: an unparsable structure, what its HTML
+// must not hold (see PageHazards), a cid: image no part carries, or a
+// style-sheet resource that loads only on demand (under :hover or inside @media).
 Problems CheckMessage(const QString& templatePath, const QByteArray& message);
 
 } // namespace LibraryCheck

@@ -1,7 +1,122 @@
 #include "librarycheck.h"
+#include "templatedecoding.h"
 #include "templatemessage.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+QByteArray composed(const QString& html)
+{
+    TemplateMessage::Source source;
+    source.from = QStringLiteral("Shop <a@b.example>");
+    source.subject = QStringLiteral("Subject");
+    source.date = QStringLiteral("Mon, 02 Mar 2026 09:00:00 +0000");
+    source.html = html;
+    source.text = QStringLiteral("Text\n");
+    source.images = {{QStringLiteral("a.png"), "image/png", QByteArray(64, 'p')}};
+    QString error;
+    const std::optional<QByteArray> message = TemplateMessage::Compose(source, &error);
+    if (!message)
+        qFatal("fixture template does not compose: %s", qPrintable(error));
+    return *message;
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write fixture %s", qPrintable(path));
+}
+
+// One template per way a template can misbehave, each on line 5 of its HTML,
+// and the problem the check names it by; an empty reason means no problem.
+struct Vector
+{
+    const char* name;
+    QByteArray html;
+    const char* reason;
+};
+
+const QList<Vector>& templateVectors()
+{
+    static const QList<Vector> vectors{
+        {"Script", "<script>alert(1)</script>", "HTML line 5: runs a script: a <script> element"},
+        {"Script URL", "<a href=\" JaVa&#x09;Script&colon;alert(1)\">x</a>",
+         "HTML line 5: runs a script: a javascript: URL in a href"},
+        {"VBScript URL", "<form action=\"vbscript:msgbox\"></form>",
+         "runs a script: a vbscript: URL in form action"},
+        {"Event handler", "<div onmouseover=\"steal()\">x</div>",
+         "HTML line 5: runs a script: the event handler onmouseover"},
+        {"Refresh", "<meta http-equiv=\" Refresh \" content=\"0;url=https://example.com/\">",
+         "HTML line 5: reloads or leaves the page by itself"},
+        {"Local file", "<a href=\"FILE:///etc/passwd\">x</a>",
+         "refers to a local file: \"FILE:///etc/passwd\" in a href"},
+        {"Climbing", "<img src=\"pics/../../../secret.png\" alt=\"\">",
+         "refers outside the page's folder: \"pics/../../../secret.png\" in img src"},
+        {"Encoded climbing", "<a href=\"%2e%2E\\x\">x</a>", "refers outside the page's folder"},
+        {"Root-relative", "<a href=\"/etc/passwd\">x</a>",
+         "refers to the root of the file system: \"/etc/passwd\" in a href"},
+        {"Remote image", "<img src=\"https://tracker.example/p.gif\" alt=\"\">",
+         "HTML line 5: loads \"https://tracker.example/p.gif\" from the network (img src)"},
+        {"Host-relative background", "<table><tr><td background=\"//cdn.example/bg.png\">",
+         "loads \"//cdn.example/bg.png\" from the network (td background)"},
+        {"Escaped CSS url", "<div style=\"background: u\\72l(http://x.example/a.png)\">x</div>",
+         "loads \"http://x.example/a.png\" from the network (div style)"},
+        {"CSS import", "<style>/* { */ @import 'https://x.example/a.css';</style>",
+         "loads \"https://x.example/a.css\" from the network (<style>)"},
+        {"image-set", "<p style='background-image: image-set(\"https://x.example/b.png\" 2x)'>",
+         "loads \"https://x.example/b.png\" from the network (p style)"},
+        {"Remote srcset",
+         "<img src=\"images/a.png\" srcset=\"images/a.png 1x,"
+         "https://x.example/b.png 2x\" alt=\"\">",
+         "loads \"https://x.example/b.png\" from the network (img srcset)"},
+        {"Remote style sheet", "<link rel=\"Stylesheet\" href=\"https://x.example/s.css\">",
+         "(link href)"},
+        {"Remote frame", "<iframe src=\"https://x.example/\"></iframe>", "(iframe src)"},
+        {"Remote video poster", "<video poster=\"http://x.example/p.jpg\"></video>",
+         "(video poster)"},
+        {"Remote base", "<base href=\"https://x.example/\">",
+         "makes every relative reference load from the network"},
+        {"Deep nesting", QByteArray("<div>").repeated(200) + QByteArray("</div>").repeated(200),
+         "HTML: elements nest 200 deep, more than the 128"},
+        {"Web links",
+         "<a href=\"https://example.com/\">site</a> <a href=\"mailto:a@b.example\">"
+         "mail</a><link rel=\"canonical\" href=\"https://example.com/n\">"
+         "<img src=\"cid:a.png@quillery\" alt=\"\"> <a href=\"more.html#x\">x</a>",
+         ""},
+        {"Text that names schemes",
+         "<p title=\"javascript: the basics\">on file: https://x.example/a.png ../x</p>", ""},
+    };
+    return vectors;
+}
+
+// One category page per way a page or an entry can misbehave; each page's
+// first link is to a clean template, so only the fault shows.
+const QList<Vector>& pageVectors()
+{
+    static const QList<Vector> vectors{
+        {"Script", "<a href=\"#Web links\">x</a>\n<img src=x onerror=\"steal()\">",
+         "line 2: runs a script: the event handler onerror"},
+        {"Remote thumbnail", "<a href=\"#Web links\"><img src=\"https://x.example/t.png\"></a>",
+         "line 1: loads \"https://x.example/t.png\" from the network"},
+        {"Climbing thumbnail", "<a href=\"#Web links\"><img src=\"../templates/Script.dat\"></a>",
+         "refers outside the page's folder: \"../templates/Script.dat\" in img src"},
+        {"Thumbnail link", "<a href=\"#Web links\"><img src=\"thumbs/out.png\"></a>",
+         "image \"thumbs/out.png\" (line 1) leads out of the template library (to "},
+        {"Template link", "<a href=\"#Web links\">x</a> <a href=\"#Stolen\">y</a>",
+         "link \"#Stolen\" (line 1): the template file leads out of the template library (to "
+         "/etc/passwd)"},
+        {"Own thumbnails", "<a href=\"#Web links\"><img src=\"thumbs/ok.png\"></a>", ""},
+    };
+    return vectors;
+}
+
+} // namespace
 
 // The checks of a template's content: what would show incompletely in the
 // preview although the file decodes.
@@ -9,7 +124,91 @@ class TestLibraryContentCheck : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+    LibraryCheck::Problems m_problems;
+
+    // The library holds every vector at once, as an author's library would.
+    void makeHostileLibrary()
+    {
+        const QString library = m_dir.path();
+        QByteArray main;
+        for (const Vector& vector : templateVectors()) {
+            const QString html = QStringLiteral("<html><head>\n<title>t</title>\n</head><body>\n"
+                                                "<img src=\"images/a.png\" alt=\"\">\n%1\n"
+                                                "</body></html>\n")
+                                     .arg(QString::fromUtf8(vector.html));
+            const std::optional<QByteArray> packed = Module1::PackTemplate(composed(html), nullptr);
+            QVERIFY(packed);
+            writeFile(library + "/templates/" + vector.name + ".dat", *packed);
+            main += "<a href=\"#" + QByteArray(vector.name) + "\">x</a>\n";
+        }
+        writeFile(library + "/categories/0Templates.html", main);
+        for (const Vector& vector : pageVectors())
+            writeFile(library + "/categories/" + vector.name + ".html", vector.html);
+        writeFile(library + "/categories/thumbs/ok.png", "a thumbnail");
+        writeFile(library + "/outside.png", "a picture of the user's");
+        writeFile(library + "/outside.html", "<a href=\"#Web links\">x</a>");
+        QVERIFY(QFile::link(library + "/outside.png", library + "/categories/thumbs/out.png"));
+        QVERIFY(QFile::link("/etc/passwd", library + "/templates/Stolen.dat"));
+        QVERIFY(QFile::link("../outside.html", library + "/categories/Page link.html"));
+    }
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        makeHostileLibrary();
+        m_problems = LibraryCheck::CheckLibrary(m_dir.path());
+    }
+
+    void hostileLibrary_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("reason");
+        for (const Vector& vector : templateVectors())
+            QTest::newRow(vector.name) << QStringLiteral("templates/%1.dat").arg(vector.name)
+                                       << QString::fromUtf8(vector.reason);
+        for (const Vector& vector : pageVectors())
+            QTest::newRow(qPrintable("page: " + QString::fromUtf8(vector.name)))
+                << QStringLiteral("categories/%1.html").arg(vector.name)
+                << QString::fromUtf8(vector.reason);
+        // A template with problems still decodes: the page that links them is fine.
+        QTest::newRow("page linking them all") << "categories/0Templates.html" << QString();
+        QTest::newRow("page that is a link out")
+            << "categories/Page link.html"
+            << "the category page leads out of the template library (to " + m_dir.path() +
+                   "/outside.html) and is not opened";
+    }
+
+    // Each entry of the hostile library shows exactly its own problem.
+    void hostileLibrary()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, reason);
+        QStringList reasons;
+        for (const LibraryCheck::Problem& problem : m_problems)
+            if (problem.path == m_dir.filePath(entry))
+                reasons.append(problem.reason);
+        if (reason.isEmpty()) {
+            QVERIFY2(reasons.isEmpty(), qPrintable(reasons.join('\n')));
+        } else {
+            QCOMPARE(reasons.size(), 1);
+            QVERIFY2(reasons.first().contains(reason), qPrintable(reasons.first()));
+        }
+    }
+
+    void everyProblemBelongsToAnEntry()
+    {
+        QStringList entries{"categories/0Templates.html", "categories/Page link.html"};
+        for (const Vector& vector : templateVectors())
+            entries.append(QStringLiteral("templates/%1.dat").arg(vector.name));
+        for (const Vector& vector : pageVectors())
+            entries.append(QStringLiteral("categories/%1.html").arg(vector.name));
+        for (const LibraryCheck::Problem& problem : m_problems)
+            QVERIFY2(entries.contains(QDir(m_dir.path()).relativeFilePath(problem.path)),
+                     qPrintable(problem.toString()));
+    }
+
     void checkMessage_data()
     {
         QTest::addColumn<QString>("html");
@@ -61,6 +260,18 @@ private Q_SLOTS:
         QCOMPARE(reasons.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QVERIFY2(reasons[i].contains(expected[i]), qPrintable(reasons[i]));
+    }
+
+    // A hostile page with thousands of faults gives a readable report.
+    void manyProblemsAreCounted()
+    {
+        const QString html = "<img src=\"images/a.png\" alt=\"\">" +
+                             QStringLiteral("<b onclick=\"x()\">b</b>").repeated(150);
+        const LibraryCheck::Problems problems =
+            LibraryCheck::CheckMessage(QStringLiteral("T.dat"), composed(html));
+        QCOMPARE(problems.size(), 101);
+        QCOMPARE(problems.last().reason,
+                 QStringLiteral("HTML: 50 more problems of the kinds above"));
     }
 
     void unparsableMessageIsReported()

@@ -275,6 +275,9 @@ void TestLibraryTool::checkReportsEachProblem_data()
     QTest::newRow("no categories folder")
         << "categories" << QByteArray() << "categories: no categories folder";
     QTest::newRow("no templates folder") << "templates" << QByteArray() << "no templates folder";
+    QTest::newRow("script on a page")
+        << "categories/Travel.html" << QByteArray("<a href=\"#Trip\" onclick=\"go()\">Trip</a>")
+        << "Travel.html: line 1: runs a script: the event handler onclick";
     QTest::newRow("missing thumbnail") << "categories/offer.png" << QByteArray()
                                        << R"(0Main.html: image "offer.png" (line 2) is missing)";
 }
