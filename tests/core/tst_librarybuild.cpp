@@ -4,10 +4,14 @@
 #include "templatedecoding.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -18,9 +22,17 @@ struct Run
     QString err;
 };
 
-Run runTool(const QStringList& arguments)
+// Runs the tool; `fileSizeLimit` bytes, when given, is the most it may write
+// into one file, as on a disk that fills up.
+Run runTool(const QStringList& arguments, rlim_t fileSizeLimit = 0)
 {
     QProcess process;
+    if (fileSizeLimit > 0)
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     process.start(QStringLiteral(QUILLERY_TOOL), arguments);
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -60,6 +72,19 @@ void makeSource(const QString& folder, const QStringList& templates)
         writeFile(t + "/message.txt", name.toUtf8() + "\n");
         writeFile(t + "/images/hero.svg", Svg);
     }
+}
+
+// Every file below `folder` with its content, hidden ones included.
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), FileIo::readAll(path).value_or("?"));
+    }
+    return files;
 }
 
 QByteArray decodedTemplate(const QString& library, const QString& name)
@@ -117,6 +142,127 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(library.path() + "/templates/Old.dat"));
         QVERIFY(QFile::exists(library.path() + "/templates/Kept.dat"));
         QVERIFY(QFile::exists(library.path() + "/quillery-library-notes.txt"));
+    }
+
+    // Files an author put into the library by hand stay; what an earlier
+    // build wrote and this one does not is removed, and said so.
+    void prunesOnlyWhatAnEarlierBuildWrote()
+    {
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Old"), QStringLiteral("Kept")});
+        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        const QStringList handMade{"templates/Mine.dat", "categories/Mine.html",
+                                   "categories/thumbs/mine.png"};
+        for (const QString& file : handMade)
+            writeFile(library.filePath(file), "made by hand");
+        // A record that names files no build writes must not make the build
+        // delete them.
+        writeFile(library.filePath("victim.dat"), "the user's");
+        QFile record(library.filePath(".quillery-built"));
+        QVERIFY(record.open(QIODevice::Append));
+        record.write("templates/../victim.dat\n/etc/hostname\nvictim.dat\n");
+        record.close();
+        QVERIFY(QDir(source.path() + "/0Shop/Old").removeRecursively());
+        makeSource(source.path(), {QStringLiteral("Kept")});
+
+        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(!QFile::exists(library.filePath("templates/Old.dat")));
+        QVERIFY2(run.out.contains("removed templates/Old.dat\n"), qPrintable(run.out));
+        QCOMPARE(run.out.count("removed "), 1);
+        for (const QString& file : handMade)
+            QCOMPARE(FileIo::readAll(library.filePath(file)).value_or(""), "made by hand");
+        QVERIFY(QFile::exists(library.filePath("victim.dat")));
+        QVERIFY(QFile::exists("/etc/hostname"));
+        QVERIFY2(run.err.contains("\"templates/../victim.dat\" is not a file a build writes"),
+                 qPrintable(run.err));
+
+        // The hand-made page and template keep the library whole for check.
+        writeFile(library.filePath("categories/Mine.html"), "<a href=\"#Mine\">Mine</a>");
+        QVERIFY(QFile::remove(library.filePath("templates/Mine.dat")));
+        QVERIFY(QFile::copy(library.filePath("templates/Kept.dat"),
+                            library.filePath("templates/Mine.dat")));
+        const Run check = runTool({QStringLiteral("check"), library.path()});
+        QVERIFY2(check.exitCode == 0, qPrintable(check.out));
+    }
+
+    // A disk that fills up half-way through the templates leaves the
+    // previous library as it was, and nothing of the new one.
+    void failedWriteLeavesThePreviousLibrary()
+    {
+        QTemporaryDir source, library;
+        const QStringList names{"Autumn", "Sale", "Winter"};
+        makeSource(source.path(), names);
+        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        const QMap<QString, QByteArray> before = snapshot(library.path());
+
+        makeSource(source.path(), names + QStringList{"Zeta"});
+        for (const QString& name : names)
+            writeFile(source.path() + "/0Shop/" + name + "/message.txt", "Changed\n");
+        QByteArray noise(300 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919) >> 3);
+        writeFile(source.path() + "/0Shop/Zeta/images/noise.png", noise);
+        writeFile(source.path() + "/0Shop/Zeta/message.html",
+                  "<img src=\"images/hero.png\" alt=\"\"><img src=\"images/noise.png\" alt=\"\">");
+
+        const Run run =
+            runTool({QStringLiteral("build"), source.path(), library.path()}, 200 * 1024);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(library.filePath("templates/Zeta.dat") + ": "),
+                 qPrintable(run.err));
+        QCOMPARE(run.err.count("Zeta.dat"), 1);
+        QCOMPARE(snapshot(library.path()), before);
+    }
+
+    // A file that cannot be put in place after others were: those go back.
+    void failedPlacementPutsBackWhatItReplaced()
+    {
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Sale")});
+        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(QDir(library.filePath("categories/thumbs")).removeRecursively());
+        writeFile(library.filePath("categories/thumbs"), "a file where the folder belongs");
+        const QMap<QString, QByteArray> before = snapshot(library.path());
+
+        makeSource(source.path(), {QStringLiteral("Sale"), QStringLiteral("New")});
+        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(
+            run.err.contains(library.filePath("categories/thumbs") + ": cannot create the folder"),
+            qPrintable(run.err));
+        QCOMPARE(snapshot(library.path()), before);
+    }
+
+    void leftoverStagingIsRemoved_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("folder") << false;
+        QTest::newRow("link to a folder of the user's") << true;
+    }
+
+    // What a killed build left is removed by the next one, and a link in its
+    // place is never followed.
+    void leftoverStagingIsRemoved()
+    {
+        QFETCH(bool, link);
+        QTemporaryDir source, library, elsewhere;
+        makeSource(source.path(), {QStringLiteral("Sale")});
+        const QString staging = library.filePath(".quillery-staging");
+        if (link) {
+            writeFile(elsewhere.filePath("new/templates/Keep.dat"), "the user's");
+            QVERIFY(QFile::link(elsewhere.path(), staging));
+        } else {
+            writeFile(staging + "/new/templates/Half.dat", "half-written");
+        }
+
+        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(run.out.contains("removed .quillery-staging, left by an earlier build"));
+        QVERIFY(!QFileInfo(staging).exists() && !QFileInfo(staging).isSymLink());
+        QVERIFY(!QFile::exists(library.filePath("templates/Half.dat")));
+        if (link)
+            QVERIFY(QFile::exists(elsewhere.filePath("new/templates/Keep.dat")));
     }
 
     void refusesBrokenSources_data()
@@ -180,6 +326,9 @@ private Q_SLOTS:
         const Run run = runTool({QStringLiteral("build"), sourceArgument, library.path()});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+        const QStringList reports = run.err.split('\n').filter("quillery-library: ");
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().count(source.path()) == 1, qPrintable(run.err)); // the path, once
         QCOMPARE(FileIo::readAll(library.path() + "/templates/Sale.dat").value_or(""), before);
     }
 };

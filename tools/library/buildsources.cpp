@@ -1,0 +1,156 @@
+#include "buildsources.h"
+
+#include "fileio.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QStringDecoder>
+#include <QSvgRenderer>
+
+namespace BuildSources {
+
+namespace {
+
+// Gmail clips longer messages; a newsletter that loads slowly loses readers.
+constexpr qsizetype MaxHtmlBytes = 100 * 1024;
+constexpr qsizetype MaxImageBytes = 1024 * 1024;
+// Images are drawn at twice their layout size so they stay sharp on
+// high-density screens.
+constexpr int ImageScale = 2;
+
+std::optional<QString> readText(const QString& path, QStringList* failures)
+{
+    QString error;
+    const std::optional<QByteArray> bytes = FileIo::readAll(path, &error);
+    if (!bytes) {
+        failures->append(error);
+        return std::nullopt;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(*bytes);
+    if (utf8.hasError()) {
+        failures->append(path + QLatin1String(": is not valid UTF-8"));
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<QByteArray> renderSvg(const QString& path, QString* error)
+{
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid()) {
+        *error = path + QLatin1String(": not a valid SVG image");
+        return std::nullopt;
+    }
+    QImage image(renderer.defaultSize() * ImageScale, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter);
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        *error = path + QLatin1String(": could not be converted to PNG");
+        return std::nullopt;
+    }
+    return png;
+}
+
+// The images of one template: SVG sources are rendered to PNG, PNG, JPEG and
+// GIF files are taken as they are.
+std::optional<QList<TemplateMessage::Image>> loadImages(const QString& folder,
+                                                        QStringList* failures)
+{
+    QList<TemplateMessage::Image> images;
+    const QFileInfoList files = QDir(folder + QLatin1String("/images"))
+                                    .entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    bool ok = true;
+    for (const QFileInfo& file : files) {
+        const QString suffix = file.suffix().toLower();
+        QString error;
+        std::optional<QByteArray> data;
+        QByteArray type;
+        QString name = file.fileName();
+        if (suffix == QLatin1String("svg")) {
+            data = renderSvg(file.filePath(), &error);
+            type = "image/png";
+            name = file.completeBaseName() + QLatin1String(".png");
+        } else if (suffix == QLatin1String("png") || suffix == QLatin1String("jpg") ||
+                   suffix == QLatin1String("jpeg") || suffix == QLatin1String("gif")) {
+            data = FileIo::readAll(file.filePath(), &error);
+            type = suffix == QLatin1String("png")   ? "image/png"
+                   : suffix == QLatin1String("gif") ? "image/gif"
+                                                    : "image/jpeg";
+        } else {
+            error = file.filePath() + QLatin1String(": not an image type mail programs show "
+                                                    "(use SVG, PNG, JPEG or GIF)");
+        }
+        if (!data) {
+            failures->append(error);
+            ok = false;
+            continue;
+        }
+        images.append({name, type, *data});
+    }
+    if (!ok)
+        return std::nullopt;
+    return images;
+}
+
+} // namespace
+
+std::optional<TemplateMessage::Source> readSource(const QString& folder, QStringList* failures)
+{
+    const std::optional<QString> headers =
+        readText(folder + QLatin1String("/headers.txt"), failures);
+    const std::optional<QString> html = readText(folder + QLatin1String("/message.html"), failures);
+    const std::optional<QString> text = readText(folder + QLatin1String("/message.txt"), failures);
+    std::optional<QList<TemplateMessage::Image>> images = loadImages(folder, failures);
+    if (!headers || !html || !text || !images)
+        return std::nullopt;
+
+    const qsizetype failuresBefore = failures->size();
+    TemplateMessage::Source source;
+    for (const QString& line : headers->split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        const QString name = line.left(colon).trimmed().toLower();
+        const QString value = line.mid(colon + 1).trimmed();
+        if (colon < 0)
+            failures->append(
+                folder +
+                QStringLiteral("/headers.txt: \"%1\" is not a \"Name: value\" line").arg(line));
+        else if (name == QLatin1String("from"))
+            source.from = value;
+        else if (name == QLatin1String("subject"))
+            source.subject = value;
+        else if (name == QLatin1String("date"))
+            source.date = value;
+    }
+    source.html = *html;
+    source.text = *text;
+    source.images = *images;
+    qsizetype imageBytes = 0;
+    for (const TemplateMessage::Image& image : source.images)
+        imageBytes += image.data.size();
+    if (html->toUtf8().size() > MaxHtmlBytes)
+        failures->append(folder + QStringLiteral("/message.html: %1 bytes, more than the %2 a "
+                                                 "mail program shows unclipped")
+                                      .arg(html->toUtf8().size())
+                                      .arg(MaxHtmlBytes));
+    if (imageBytes > MaxImageBytes)
+        failures->append(folder + QStringLiteral("/images: the images come to %1 bytes, more "
+                                                 "than %2")
+                                      .arg(imageBytes)
+                                      .arg(MaxImageBytes));
+    if (failures->size() != failuresBefore)
+        return std::nullopt;
+    return source;
+}
+
+} // namespace BuildSources

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "status.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// Puts a built library in place all or nothing, and keeps a record of what a
+// build wrote so that the next build removes only its own leftovers, never a
+// page or template an author put into the library by hand.
+namespace LibraryOutput {
+
+// Beside categories/ and templates/; the gallery and `check` look at neither.
+inline const QLatin1String RecordName(".quillery-built");
+inline const QLatin1String StagingName(".quillery-staging");
+
+// Removes the staging folder a killed build left in `library`; `removed` says
+// whether there was one. A link in its place is removed, never followed.
+Status removeLeftoverStaging(const QString& library, bool* removed);
+
+// Writes `files` (a path relative to `library` -> its content) into a staging
+// folder inside `library`, then moves each into place; a fault at any step
+// puts back what was there before. Then removes what the previous build
+// recorded and this one no longer writes, printing "removed PATH" to `out`,
+// and records what this build wrote. Returns the faults, each "path: reason";
+// a record entry that names no build output is left alone with a warning on
+// `err`.
+QStringList install(const QString& library, const QMap<QString, QByteArray>& files,
+                    QTextStream& out, QTextStream& err);
+
+} // namespace LibraryOutput
