@@ -86,9 +86,16 @@ std::vector<int> imagesShownAfterBody(const std::vector<Part>& parts, const Body
     std::vector<int> shown;
     for (int i = 0; i < int(parts.size()); ++i) {
         const Part& part = parts[size_t(i)];
-        if (!part.isLeaf() || !part.is("image") || part.attachment || part.parent < 0)
+        if (!part.isLeaf() || !part.is("image") || part.attachment)
             continue;
-        if (!parts[size_t(part.parent)].is("multipart", "mixed"))
+        // Nothing can refer to a picture without a name or id: wherever it
+        // sits, the message carries it to be seen.
+        const bool anonymous = part.fileName.trimmed().isEmpty() && part.contentId.isEmpty();
+        if (anonymous) {
+            shown.push_back(i);
+            continue;
+        }
+        if (part.parent < 0 || !parts[size_t(part.parent)].is("multipart", "mixed"))
             continue;
         if (group >= 0 && isWithin(parts, i, group))
             continue;

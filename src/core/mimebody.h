@@ -18,7 +18,9 @@ struct BodyChoice
 BodyChoice chooseBody(const std::vector<Part>& parts);
 
 // Images a mail program shows after the body: inline images of a mixed
-// multipart that are not part of the chosen body's related group.
+// multipart that are not part of the chosen body's related group, and images
+// with neither a file name nor a Content-ID anywhere. The caller skips those
+// the page already shows.
 std::vector<int> imagesShownAfterBody(const std::vector<Part>& parts, const BodyChoice& body);
 
 } // namespace Mime

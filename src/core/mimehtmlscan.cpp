@@ -87,6 +87,27 @@ qsizetype readAttributes(const QByteArray& html, qsizetype at, HtmlTag& tag)
     return at < size ? at + 1 : size;
 }
 
+// Where a comment that starts at `at` ends. "<!-->" and "<!--->" are whole
+// comments and "--!>" ends one too, as in the browser: reading past them
+// would hide the tags that follow from every check.
+qsizetype commentEnd(const QByteArray& html, qsizetype at)
+{
+    const QByteArrayView rest = QByteArrayView(html).sliced(at + 4);
+    if (rest.startsWith('>'))
+        return at + 5;
+    if (rest.startsWith("->"))
+        return at + 6;
+    for (qsizetype dash = html.indexOf("--", at + 4); dash >= 0;
+         dash = html.indexOf("--", dash + 1)) {
+        const QByteArrayView after = QByteArrayView(html).sliced(dash + 2);
+        if (after.startsWith('>'))
+            return dash + 3;
+        if (after.startsWith("!>"))
+            return dash + 4;
+    }
+    return html.size();
+}
+
 } // namespace
 
 QByteArray HtmlTag::attribute(const QByteArray& html, const char* wanted) const
@@ -105,17 +126,32 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
     const qsizetype size = html.size();
     const char* data = html.constData();
     qsizetype at = 0;
+    // Open svg and math elements. Counted only by their own end tags, so it
+    // errs towards foreign content, where nothing is skipped as text.
+    int foreignDepth = 0;
     while (at < size) {
         const void* open = std::memchr(data + at, '<', size_t(size - at));
         if (!open)
             break;
         at = static_cast<const char*>(open) - data;
         if (QByteArrayView(html).sliced(at).startsWith("<!--")) {
-            const qsizetype close = html.indexOf("-->", at + 4);
-            at = close < 0 ? size : close + 3;
+            at = commentEnd(html, at);
             continue;
         }
         const char next = at + 1 < size ? data[at + 1] : '\0';
+        if (next == '/' && at + 2 < size && isAsciiLetter(data[at + 2])) {
+            // An end tag; a '>' inside a quoted attribute value does not end it.
+            HtmlTag tag;
+            qsizetype nameEnd = at + 2;
+            while (nameEnd < size && !isSpace(data[nameEnd]) && data[nameEnd] != '/' &&
+                   data[nameEnd] != '>')
+                ++nameEnd;
+            const QByteArray name = html.mid(at + 2, nameEnd - at - 2).toLower();
+            if ((name == "svg" || name == "math") && foreignDepth > 0)
+                --foreignDepth;
+            at = readAttributes(html, nameEnd, tag);
+            continue;
+        }
         if (next == '!' || next == '?' || next == '/') {
             const qsizetype close = html.indexOf('>', at + 1);
             const qsizetype end = close < 0 ? size : close + 1;
@@ -141,12 +177,15 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
             ++nameEnd;
         tag.name = html.mid(at + 1, nameEnd - at - 1).toLower();
         tag.end = readAttributes(html, nameEnd, tag);
+        tag.foreign = foreignDepth > 0;
         at = tag.end;
-        if (isRawText(tag.name)) {
+        if (isRawText(tag.name) && !tag.foreign) {
             const qsizetype close = findInsensitive(html, "</" + tag.name, at);
             tag.contentEnd = close < 0 ? size : close;
             at = tag.contentEnd;
         }
+        if (tag.name == "svg" || tag.name == "math")
+            ++foreignDepth;
         visit(tag);
     }
 }
@@ -173,8 +212,61 @@ QByteArray decodeEntities(QByteArrayView text)
     {
         const char* name;
         const char* value;
-    } named[] = {{"amp;", "&"}, {"quot;", "\""}, {"apos;", "'"}, {"lt;", "<"}, {"gt;", ">"},
-                 {"amp", "&"},  {"quot", "\""},  {"lt", "<"},    {"gt", ">"}};
+    } named[] = {// Every name a browser reads as ASCII: "file&colon;" is "file:" to it.
+                 {"amp;", "&"},
+                 {"quot;", "\""},
+                 {"apos;", "'"},
+                 {"lt;", "<"},
+                 {"gt;", ">"},
+                 {"AMP;", "&"},
+                 {"QUOT;", "\""},
+                 {"LT;", "<"},
+                 {"GT;", ">"},
+                 {"Tab;", "\t"},
+                 {"NewLine;", "\n"},
+                 {"excl;", "!"},
+                 {"num;", "#"},
+                 {"dollar;", "$"},
+                 {"percnt;", "%"},
+                 {"lpar;", "("},
+                 {"rpar;", ")"},
+                 {"ast;", "*"},
+                 {"midast;", "*"},
+                 {"plus;", "+"},
+                 {"comma;", ","},
+                 {"period;", "."},
+                 {"sol;", "/"},
+                 {"colon;", ":"},
+                 {"semi;", ";"},
+                 {"equals;", "="},
+                 {"quest;", "?"},
+                 {"commat;", "@"},
+                 {"lsqb;", "["},
+                 {"lbrack;", "["},
+                 {"bsol;", "\\"},
+                 {"rsqb;", "]"},
+                 {"rbrack;", "]"},
+                 {"Hat;", "^"},
+                 {"lowbar;", "_"},
+                 {"UnderBar;", "_"},
+                 {"grave;", "`"},
+                 {"DiacriticalGrave;", "`"},
+                 {"lcub;", "{"},
+                 {"lbrace;", "{"},
+                 {"verbar;", "|"},
+                 {"vert;", "|"},
+                 {"VerticalLine;", "|"},
+                 {"rcub;", "}"},
+                 {"rbrace;", "}"},
+                 {"fjlig;", "fj"},
+                 {"amp", "&"},
+                 {"quot", "\""},
+                 {"lt", "<"},
+                 {"gt", ">"},
+                 {"AMP", "&"},
+                 {"QUOT", "\""},
+                 {"LT", "<"},
+                 {"GT", ">"}};
     QByteArray out;
     out.reserve(text.size());
     qsizetype at = 0;

@@ -26,6 +26,9 @@ struct HtmlTag
     qsizetype begin = 0;
     qsizetype end = 0;         // after '>'
     qsizetype contentEnd = -1; // raw text elements (style, script, ...): where "</name" starts
+    // Inside svg or math, where a browser reads even a style or script
+    // element's content as markup; such elements have no contentEnd.
+    bool foreign = false;
     std::vector<HtmlAttribute> attributes;
 
     // The attribute's value with character references resolved; a null

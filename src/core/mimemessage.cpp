@@ -1,6 +1,7 @@
 #include "mimemessage.h"
 
 #include "mimebase64.h"
+#include "mimeurls.h"
 
 #include <gmime/gmime.h>
 
@@ -53,6 +54,13 @@ bool isAbsoluteUrl(const QString& url)
     return parsed.isValid() && !parsed.isRelative();
 }
 
+QString tooDeepProblem()
+{
+    return QStringLiteral("the message is nested more than %1 levels deep; the deeper parts are "
+                          "not shown")
+        .arg(MaxDepth);
+}
+
 struct ParseProblems
 {
     QStringList* list;
@@ -68,7 +76,7 @@ void onParserWarning(gint64, GMimeParserWarning code, const gchar*, gpointer dat
     auto* problems = static_cast<ParseProblems*>(data);
     switch (code) {
     case GMIME_WARN_TRUNCATED_MESSAGE:
-        problems->add(QStringLiteral("the message is truncated"));
+        problems->add(QStringLiteral("the message is cut off; what arrived of it is shown"));
         break;
     case GMIME_WARN_MALFORMED_MESSAGE:
     case GMIME_CRIT_PART_WITHOUT_HEADERS_OR_CONTENT:
@@ -78,8 +86,8 @@ void onParserWarning(gint64, GMimeParserWarning code, const gchar*, gpointer dat
         problems->add(QStringLiteral("a multipart has no boundary"));
         break;
     case GMIME_CRIT_NESTING_OVERFLOW:
-        problems->add(
-            QStringLiteral("the message is nested too deeply; the deeper parts are left out"));
+        // GMime stops deeper than we look: one problem, told once.
+        problems->add(tooDeepProblem());
         break;
     default:
         // Duplicate headers, stray 8-bit bytes and the like are everyday
@@ -163,12 +171,17 @@ void Message::flatten(QStringList* problems)
             part.explicitInline = g_ascii_strcasecmp(disposition, "inline") == 0;
         }
 
+        // A base on the local disk is never used: references resolved against
+        // it would reach files beside the page.
         QString base = next.parent >= 0 ? m_parts[size_t(next.parent)].base : QString();
-        if (const char* contentBase = g_mime_object_get_header(object, "Content-Base"))
-            base = resolvedAgainst(base, urlHeader(contentBase));
+        if (const char* contentBase = g_mime_object_get_header(object, "Content-Base")) {
+            const QString resolved = resolvedAgainst(base, urlHeader(contentBase));
+            if (!isFileUrl(cleanUrl(resolved.toUtf8())))
+                base = resolved;
+        }
         if (const char* location = g_mime_object_get_header(object, "Content-Location")) {
             part.location = resolvedAgainst(base, urlHeader(location));
-            if (isAbsoluteUrl(part.location))
+            if (isAbsoluteUrl(part.location) && !isFileUrl(cleanUrl(part.location.toUtf8())))
                 base = part.location;
         }
         part.base = base;
@@ -196,9 +209,7 @@ void Message::flatten(QStringList* problems)
             if (GMimeObject* child = inner ? g_mime_message_get_mime_part(inner) : nullptr)
                 stack.push_back({child, index, next.depth + 1});
         } else if (tooDeep) {
-            collected.add(QStringLiteral("the message is nested more than %1 levels deep; the "
-                                         "deeper parts are left out")
-                              .arg(MaxDepth));
+            collected.add(tooDeepProblem());
         }
         m_parts.push_back(std::move(part));
     }

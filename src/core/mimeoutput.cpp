@@ -40,12 +40,17 @@ Status OutputFolder::open(const QString& parent, const QString& name)
 
 Status OutputFolder::write(const QString& wanted, const QByteArray& data, QString* usedName)
 {
-    if (m_filesWritten >= MaxOutputFiles || m_bytesWritten + data.size() > MaxOutputBytes)
-        return Status::failure(QStringLiteral("%1: the message holds more than can be written "
-                                              "(%2 files or %3 MB at most)")
-                                   .arg(m_path)
-                                   .arg(MaxOutputFiles)
-                                   .arg(MaxOutputBytes / (1024 * 1024)));
+    if (m_filesWritten >= MaxOutputFiles)
+        return Status::failure(
+            QStringLiteral("%1: the message has more than %2 files; the rest are not shown")
+                .arg(m_path)
+                .arg(MaxOutputFiles));
+    if (m_bytesWritten + data.size() > MaxOutputBytes)
+        return Status::failure(
+            QStringLiteral("%1: the message's files come to more than %2 MB; the rest are not "
+                           "shown")
+                .arg(m_path)
+                .arg(MaxOutputBytes / (1024 * 1024)));
     // An existing file is never replaced: it may be a link, or a file of the
     // caller's; the next free variant of the name is taken instead.
     for (int attempt = 0; attempt < 1000; ++attempt) {

@@ -1,5 +1,6 @@
 #include "mimepage.h"
 
+#include "htmlnesting.h"
 #include "mimebody.h"
 #include "mimecharset.h"
 #include "mimefilenames.h"
@@ -7,6 +8,7 @@
 #include "mimemessage.h"
 #include "mimeoutput.h"
 #include "mimereferences.h"
+#include "mimeurls.h"
 
 #include <QHash>
 #include <QUrl>
@@ -42,12 +44,10 @@ QByteArray withoutAngles(QByteArray id)
     return id;
 }
 
-// Browsers drop tabs and newlines inside URLs and trim the ends.
-QByteArray cleanUrl(const QByteArray& url)
+// What a reference to the local disk becomes.
+QByteArray droppedUrl()
 {
-    QByteArray cleaned = url.trimmed();
-    cleaned.removeIf([](char c) { return c == '\t' || c == '\n' || c == '\r'; });
-    return cleaned;
+    return QByteArray("");
 }
 
 template <typename Key> void insertFirst(QHash<Key, int>& hash, const Key& key, int value)
@@ -92,23 +92,47 @@ public:
                 part = m_byContentIdFolded.value(id.toLower(), -1);
             return part < 0 ? QByteArray() : fileUrl(part);
         }
-        if (m_byLocation.isEmpty() && m_base.isEmpty())
-            return QByteArray();
-        const QUrl resolved = resolvedUrl(m_base, QString::fromUtf8(url));
-        const int part = m_byLocation.value(urlKey(resolved), -1);
-        if (part >= 0)
-            return fileUrl(part);
+        if (!m_byLocation.isEmpty()) {
+            const int part =
+                m_byLocation.value(urlKey(resolvedUrl(m_base, QString::fromUtf8(url))), -1);
+            if (part >= 0)
+                return fileUrl(part);
+        }
+        // The page is read from a local file: what points at the disk beside
+        // the page's own files is dropped, silently, as a mail viewer does.
+        if (isLocal(url))
+            return droppedUrl();
         // With the page moved to a local file, a relative link would lose the
         // base it was written against; it keeps pointing where it pointed.
-        if (m_base.isEmpty() || !QUrl(QString::fromUtf8(url)).isRelative())
+        if (m_base.isEmpty() || !isRelative(url))
             return QByteArray();
-        const QByteArray kept = QUrl(m_base).resolved(QUrl(QString::fromUtf8(url))).toEncoded();
+        const QByteArray kept = absolute(url);
         return kept == url ? QByteArray() : kept;
+    }
+
+    bool isLocal(const QByteArray& rawUrl) override
+    {
+        const QByteArray url = cleanUrl(rawUrl);
+        if (isFileUrl(url))
+            return true;
+        if (!isRelative(url))
+            return false;
+        if (m_base.isEmpty())
+            return leavesPageFolder(url);
+        const QByteArray resolved = absolute(url);
+        return isFileUrl(resolved) || (isRelative(resolved) && leavesPageFolder(resolved));
     }
 
     void setDocumentBase(const QByteArray& url) override
     {
-        m_base = resolvedUrl(m_base, QString::fromUtf8(cleanUrl(url))).toString(QUrl::FullyEncoded);
+        // Never a base on the local disk, for any reference of the page.
+        const QByteArray cleaned = cleanUrl(url);
+        if (isFileUrl(cleaned))
+            return;
+        const QString base =
+            resolvedUrl(m_base, QString::fromUtf8(cleaned)).toString(QUrl::FullyEncoded);
+        if (!isFileUrl(base.toUtf8()))
+            m_base = base;
     }
 
     // The URL of the part's file, written on first use; null if it cannot be.
@@ -139,6 +163,16 @@ public:
     bool isWritten(int index) const { return m_urls.contains(index); }
 
 private:
+    static bool isRelative(const QByteArray& url)
+    {
+        return QUrl(QString::fromUtf8(url)).isRelative();
+    }
+
+    QByteArray absolute(const QByteArray& url) const
+    {
+        return QUrl(m_base).resolved(QUrl(QString::fromUtf8(url))).toEncoded();
+    }
+
     void addProblem(const QString& problem)
     {
         if (!m_problems->contains(problem))
@@ -210,7 +244,6 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
 
     QByteArray html;
     if (!bodyPart) {
-        problems->append(QStringLiteral("the message has no text or HTML to show"));
         html = pageForText(QByteArray(), message.subject());
     } else if (body.html) {
         html = htmlToUtf8(message.content(body.part), bodyPart->charset);
@@ -240,8 +273,19 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
     }
     if (!shownAfter.isEmpty())
         html = insertBeforeBodyEnd(std::move(html), "<hr>\n" + shownAfter);
+    else if (!bodyPart)
+        problems->append(QStringLiteral("the message has no text or HTML to show"));
 
-    return body.html ? declareUtf8(html) : html;
+    if (!body.html)
+        return html;
+    int removed = 0;
+    html = HtmlNesting::Flatten(html, &removed);
+    if (removed > 0) {
+        problems->append(QStringLiteral("the page nests its elements deeper than %1 levels; it "
+                                        "was flattened")
+                             .arg(HtmlNesting::MaxDepth));
+    }
+    return declareUtf8(html);
 }
 
 } // namespace Mime

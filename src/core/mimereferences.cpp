@@ -1,6 +1,10 @@
 #include "mimereferences.h"
 
 #include "mimehtmlscan.h"
+#include "mimeurls.h"
+
+#include <QList>
+#include <QString>
 
 namespace Mime {
 
@@ -19,8 +23,9 @@ bool isIdentifier(char c)
 
 bool isUrlAttribute(const QByteArray& name)
 {
-    static const char* const names[] = {"src",    "background", "href",       "poster",  "lowsrc",
-                                        "dynsrc", "data",       "xlink:href", "longdesc"};
+    static const char* const names[] = {
+        "src",        "background", "href",   "poster",     "lowsrc",   "dynsrc", "data",
+        "xlink:href", "longdesc",   "action", "formaction", "manifest", "icon",   "codebase"};
     for (const char* candidate : names) {
         if (name == candidate)
             return true;
@@ -53,20 +58,94 @@ QByteArray cssQuoted(const QByteArray& url)
     return '\'' + escaped + '\'';
 }
 
+int hexValue(char c)
+{
+    return (c >= '0' && c <= '9')   ? c - '0'
+           : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+           : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                    : -1;
+}
+
+// Reads the CSS escape at `at` (a backslash) into `out`; returns where it ends.
+// "\6c " is an 'l' to the browser, so "fi\6c e:" is a scheme like any other.
+qsizetype readCssEscape(QByteArrayView css, qsizetype at, QByteArray* out)
+{
+    ++at;
+    if (at >= css.size())
+        return at;
+    if (css[at] == '\n' || css[at] == '\r' || css[at] == '\f') {
+        // A line continuation inside a string.
+        return at + (css.sliced(at).startsWith("\r\n") ? 2 : 1);
+    }
+    if (hexValue(css[at]) < 0) {
+        out->append(css[at]);
+        return at + 1;
+    }
+    char32_t code = 0;
+    int digits = 0;
+    while (at < css.size() && digits < 6 && hexValue(css[at]) >= 0) {
+        code = code * 16 + char32_t(hexValue(css[at]));
+        ++at;
+        ++digits;
+    }
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        code = 0xFFFD;
+    out->append(QString::fromUcs4(&code, 1).toUtf8());
+    if (css.sliced(at).startsWith("\r\n"))
+        return at + 2;
+    if (at < css.size() && isSpace(css[at]))
+        ++at;
+    return at;
+}
+
+QByteArray cssUnescape(QByteArrayView css)
+{
+    if (!css.contains('\\'))
+        return css.toByteArray();
+    QByteArray out;
+    for (qsizetype i = 0; i < css.size();) {
+        if (css[i] == '\\')
+            i = readCssEscape(css, i, &out);
+        else
+            out.append(css[i++]);
+    }
+    return out;
+}
+
 QByteArray stringContent(QByteArrayView quoted)
 {
     QByteArrayView inner = quoted.sliced(1);
     if (!inner.isEmpty() && inner.back() == quoted.front())
         inner.chop(1);
-    QByteArray out;
-    for (qsizetype i = 0; i < inner.size(); ++i) {
-        if (inner[i] == '\\' && i + 1 < inner.size())
-            ++i;
-        out.append(inner[i]);
-    }
-    return out;
+    return cssUnescape(inner);
 }
 
+bool isIdentifierStart(QByteArrayView css, qsizetype at)
+{
+    const char c = css[at];
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '-' ||
+           static_cast<unsigned char>(c) >= 0x80 || (c == '\\' && at + 1 < css.size());
+}
+
+// Reads the CSS identifier at `at`, escapes resolved and in lower case; `end`
+// receives where it ends.
+QByteArray readIdentifier(QByteArrayView css, qsizetype at, qsizetype* end)
+{
+    QByteArray name;
+    while (at < css.size()) {
+        if (css[at] == '\\' && at + 1 < css.size() && css[at + 1] != '\n') {
+            at = readCssEscape(css, at, &name);
+        } else if (isIdentifier(css[at])) {
+            name.append(css[at++]);
+        } else {
+            break;
+        }
+    }
+    *end = at;
+    return name.toLower();
+}
+
+// A candidate whose URL is dropped goes with its descriptors and comma.
 QByteArray rewriteSrcset(const QByteArray& value, ReferenceResolver& resolver, bool* changed)
 {
     QByteArray out;
@@ -83,16 +162,6 @@ QByteArray rewriteSrcset(const QByteArray& value, ReferenceResolver& resolver, b
         // A URL that ends in commas has no descriptors; the commas separate.
         while (end > begin && value[end - 1] == ',')
             --end;
-        if (end > begin) {
-            const QByteArray url = value.mid(begin, end - begin);
-            const QByteArray replaced = resolver.replacement(url);
-            if (!replaced.isNull()) {
-                out.append(value.constData() + copied, begin - copied);
-                out.append(replaced);
-                copied = end;
-                *changed = true;
-            }
-        }
         if (end == at) {
             int depth = 0;
             while (at < size && (value[at] != ',' || depth > 0)) {
@@ -100,9 +169,64 @@ QByteArray rewriteSrcset(const QByteArray& value, ReferenceResolver& resolver, b
                 ++at;
             }
         }
+        if (end == begin)
+            continue;
+        const QByteArray replaced = resolver.replacement(value.mid(begin, end - begin));
+        if (replaced.isNull())
+            continue;
+        out.append(value.constData() + copied, begin - copied);
+        *changed = true;
+        if (replaced.isEmpty()) {
+            copied = at < size ? at + 1 : size;
+            while (copied < size && isSpace(value[copied]))
+                ++copied;
+        } else {
+            out.append(replaced);
+            copied = end;
+        }
     }
     out.append(value.constData() + copied, size - copied);
     return out;
+}
+
+// Lets through only the verdict on URLs that reach the local disk, for values
+// that are not references of the page but may hold one.
+class DropLocalOnly : public ReferenceResolver
+{
+public:
+    explicit DropLocalOnly(ReferenceResolver& resolver) : m_resolver(resolver) {}
+    QByteArray replacement(const QByteArray& url) override
+    {
+        return m_resolver.isLocal(url) ? QByteArray("") : QByteArray();
+    }
+    bool isLocal(const QByteArray& url) override { return m_resolver.isLocal(url); }
+    void setDocumentBase(const QByteArray&) override {}
+
+private:
+    ReferenceResolver& m_resolver;
+};
+
+bool isAnimation(const QByteArray& tag)
+{
+    return tag == "animate" || tag == "set" || tag == "animatemotion" ||
+           tag == "animatetransform" || tag == "animatecolor";
+}
+
+// SVG animations can set an href; their values are lists separated by ';'.
+bool animatesToLocalFile(const QByteArray& value)
+{
+    for (const QByteArray& item : value.split(';')) {
+        const QByteArray url = cleanUrl(item);
+        if (isFileUrl(url) || leavesPageFolder(url))
+            return true;
+    }
+    return false;
+}
+
+bool isRefresh(const HtmlTag& tag, const QByteArray& html)
+{
+    return tag.name == "meta" &&
+           tag.attribute(html, "http-equiv").trimmed().compare("refresh", Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -113,56 +237,75 @@ QByteArray rewriteCss(QByteArrayView css, ReferenceResolver& resolver, bool* cha
     qsizetype copied = 0;
     qsizetype at = 0;
     const qsizetype size = css.size();
-    const auto replace = [&](qsizetype begin, qsizetype end, const QByteArray& url) {
+    const auto replace = [&](qsizetype begin, qsizetype end, const QByteArray& url, bool asString) {
         const QByteArray replaced = resolver.replacement(url);
         if (replaced.isNull())
             return;
         out.append(css.data() + copied, begin - copied);
-        out.append("url(" + cssQuoted(replaced) + ')');
+        out.append(asString ? cssQuoted(replaced) : "url(" + cssQuoted(replaced) + ')');
         copied = end;
         *changed = true;
     };
+    // Inside image-set() a plain string is an image URL too.
+    int imageSetDepth = 0;
     while (at < size) {
         const char c = css[at];
         if (c == '/' && at + 1 < size && css[at + 1] == '*') {
             const qsizetype close = QByteArrayView(css).indexOf("*/", at + 2);
             at = close < 0 ? size : close + 2;
         } else if (c == '"' || c == '\'') {
-            at = cssStringEnd(css, at);
-        } else if (c == '@' && css.sliced(at).size() > 7 &&
-                   qstrnicmp(css.data() + at, "@import", 7) == 0) {
-            qsizetype look = at + 7;
-            while (look < size && isSpace(css[look]))
+            const qsizetype end = cssStringEnd(css, at);
+            if (imageSetDepth == 1)
+                replace(at, end, stringContent(css.sliced(at, end - at)), true);
+            at = end;
+        } else if (c == '(' || c == ')') {
+            if (imageSetDepth > 0)
+                imageSetDepth += c == '(' ? 1 : -1;
+            ++at;
+        } else if (c == '@' && at + 1 < size && isIdentifierStart(css, at + 1)) {
+            qsizetype look;
+            const QByteArray keyword = readIdentifier(css, at + 1, &look);
+            if (keyword == "import") {
+                while (look < size && isSpace(css[look]))
+                    ++look;
+                if (look < size && (css[look] == '"' || css[look] == '\'')) {
+                    const qsizetype end = cssStringEnd(css, look);
+                    replace(look, end, stringContent(css.sliced(look, end - look)), false);
+                    look = end;
+                }
+            }
+            at = look;
+        } else if (isIdentifierStart(css, at) && (at == 0 || !isIdentifier(css[at - 1]))) {
+            // Function names may be written with escapes: "u\72l(" is url(.
+            qsizetype look;
+            const QByteArray name = readIdentifier(css, at, &look);
+            if (look >= size || css[look] != '(') {
+                at = std::max(look, at + 1);
+            } else if (name == "url") {
                 ++look;
-            if (look < size && (css[look] == '"' || css[look] == '\'')) {
-                const qsizetype end = cssStringEnd(css, look);
-                replace(look, end, stringContent(css.sliced(look, end - look)));
+                while (look < size && isSpace(css[look]))
+                    ++look;
+                QByteArray url;
+                if (look < size && (css[look] == '"' || css[look] == '\'')) {
+                    const qsizetype end = cssStringEnd(css, look);
+                    url = stringContent(css.sliced(look, end - look));
+                    look = end;
+                    while (look < size && css[look] != ')')
+                        ++look;
+                } else {
+                    const qsizetype begin = look;
+                    while (look < size && css[look] != ')')
+                        ++look;
+                    url = cssUnescape(css.sliced(begin, look - begin)).trimmed();
+                }
+                const qsizetype end = look < size ? look + 1 : size;
+                replace(at, end, url, false);
                 at = end;
             } else {
-                at = look;
+                if (imageSetDepth > 0 || name == "image-set" || name == "-webkit-image-set")
+                    ++imageSetDepth;
+                at = look + 1;
             }
-        } else if ((c == 'u' || c == 'U') && size - at >= 4 &&
-                   qstrnicmp(css.data() + at, "url(", 4) == 0 &&
-                   (at == 0 || !isIdentifier(css[at - 1]))) {
-            qsizetype look = at + 4;
-            while (look < size && isSpace(css[look]))
-                ++look;
-            QByteArray url;
-            if (look < size && (css[look] == '"' || css[look] == '\'')) {
-                const qsizetype end = cssStringEnd(css, look);
-                url = stringContent(css.sliced(look, end - look));
-                look = end;
-                while (look < size && css[look] != ')')
-                    ++look;
-            } else {
-                const qsizetype begin = look;
-                while (look < size && css[look] != ')')
-                    ++look;
-                url = css.sliced(begin, look - begin).toByteArray().trimmed();
-            }
-            const qsizetype end = look < size ? look + 1 : size;
-            replace(at, end, url);
-            at = end;
         } else {
             ++at;
         }
@@ -183,7 +326,15 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
         copied = position;
     };
 
+    DropLocalOnly localOnly(resolver);
     scanHtml(html, [&](const HtmlTag& tag) {
+        // A refresh would take the pane elsewhere, a local file included; and
+        // a style sheet in svg or math holds markup a browser reads.
+        if (isRefresh(tag, html) || (tag.name == "style" && tag.foreign)) {
+            emitUpTo(tag.begin);
+            copied = tag.end;
+            return;
+        }
         if (tag.name == "base") {
             const QByteArray href = tag.attribute(html, "href");
             if (!href.isNull()) {
@@ -201,13 +352,23 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
                                               attribute.valueEnd - attribute.valueBegin));
             QByteArray replaced;
             bool changed = false;
-            if (attribute.name == "srcset") {
+            if (attribute.name == "srcset" || attribute.name == "imagesrcset") {
                 replaced = rewriteSrcset(value, resolver, &changed);
             } else if (attribute.name == "style") {
                 replaced = rewriteCss(value, resolver, &changed);
             } else if (isUrlAttribute(attribute.name)) {
                 replaced = resolver.replacement(value.trimmed());
                 changed = !replaced.isNull();
+            } else if (attribute.name == "srcdoc") {
+                // A page of its own, loaded beside ours: it is not shown.
+                changed = !value.isEmpty();
+            } else if (isAnimation(tag.name) &&
+                       (attribute.name == "values" || attribute.name == "to" ||
+                        attribute.name == "from" || attribute.name == "by")) {
+                changed = animatesToLocalFile(value);
+            } else if (value.contains('(')) {
+                // SVG paints, filters, masks and cursors take url() too.
+                replaced = rewriteCss(value, localOnly, &changed);
             }
             if (!changed)
                 continue;

@@ -11,8 +11,11 @@ class ReferenceResolver
 public:
     virtual ~ReferenceResolver() = default;
     // The URL to write in place of `url` (character references already
-    // resolved), or a null QByteArray to leave it as it is.
+    // resolved), or a null QByteArray to leave it as it is. An empty one
+    // drops the reference: the attribute's value becomes "", the CSS url('').
     virtual QByteArray replacement(const QByteArray& url) = 0;
+    // Whether `url` would reach the local disk beyond the page's own files.
+    virtual bool isLocal(const QByteArray& url) = 0;
     // A <base href> of the page; the tag itself is taken out, since the
     // rewritten references are relative to where the page is stored.
     virtual void setDocumentBase(const QByteArray& url) = 0;
@@ -20,7 +23,10 @@ public:
 
 // Rewrites every URL in the attributes that load or link something (src,
 // background, href, srcset, poster, ...) and in CSS (style attributes and
-// elements: url() and @import). Everything else is copied byte for byte.
+// elements: url(), @import and image-set()), and drops the local ones found
+// anywhere else (SVG paints, animations). Takes out <meta http-equiv=refresh>,
+// srcdoc pages and style sheets inside svg or math. Everything else is copied
+// byte for byte.
 QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver);
 
 // The CSS with its url() and @import references rewritten; `changed` tells

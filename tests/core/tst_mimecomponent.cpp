@@ -1,3 +1,4 @@
+#include "htmlnesting.h"
 #include "mimecomponent.h"
 
 #include <QCryptographicHash>
@@ -98,6 +99,21 @@ QByteArray nestedMessage(int levels)
     return message;
 }
 
+// The page made of a single HTML part, without the charset declaration the
+// component puts in front.
+QByteArray pageOf(const QByteArray& html, QString* error)
+{
+    MimeComponent mime;
+    mime.LoadEmlData("MIME-Version: 1.0\nContent-Type: text/html; charset=utf-8\n\n" + html + "\n");
+    QTemporaryDir dir;
+    QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    *error = mime.lastError();
+    const QByteArray declaration = "<meta charset=\"utf-8\">";
+    if (page.startsWith(declaration))
+        page.remove(0, declaration.size());
+    return page.trimmed();
+}
+
 } // namespace
 
 class TestMimeComponent : public QObject
@@ -121,6 +137,9 @@ private Q_SLOTS:
     void generatedExtremes();
     void charsetLabels_data();
     void charsetLabels();
+    void localReferencesAreDropped_data();
+    void localReferencesAreDropped();
+    void deepPageIsFlattened();
     void toolCommands_data();
     void toolCommands();
 };
@@ -344,6 +363,25 @@ void TestMimeComponent::generatedExtremes_data()
     manyParts += "--b--\n";
     QTest::newRow("more parts than may be written")
         << manyParts << QStringLiteral("4096 files") << QStringLiteral("cid:4999");
+
+    QByteArray manyPictures = "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
+                              "--b\nContent-Type: text/html\n\n<p>pictures</p>\n";
+    for (int i = 0; i < 10000; ++i)
+        manyPictures += "--b\nContent-Type: image/gif\nContent-Disposition: inline\n\nGIF89a\n";
+    manyPictures += "--b--\n";
+    QTest::newRow("10000 pictures after the page")
+        << manyPictures << QStringLiteral("more than 4096 files; the rest are not shown")
+        << QStringLiteral("p_files/image4096.gif");
+
+    // The page sits beside a chain of 3000 levels: it is shown, the chain is
+    // cut, and the cut is reported.
+    QByteArray besideDeep = "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=top\n\n"
+                            "--top\nContent-Type: text/html\n\n<p>the page</p>\n--top\n" +
+                            nestedMessage(3000).mid(qsizetype(strlen("MIME-Version: 1.0\n"))) +
+                            "--top--\n";
+    QTest::newRow("3000 levels beside the page")
+        << besideDeep << QStringLiteral("nested more than 64 levels deep")
+        << QStringLiteral("<p>the page</p>");
 }
 
 void TestMimeComponent::generatedExtremes()
@@ -465,6 +503,109 @@ void TestMimeComponent::toolCommands()
     QVERIFY(readFile(dir.filePath(pagePath)).contains(expectedInPage.toUtf8()));
     if (!imagePath.isEmpty())
         QVERIFY(QFileInfo(dir.filePath(imagePath)).isFile());
+}
+
+void TestMimeComponent::localReferencesAreDropped_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QByteArray>("expected");
+
+    // file: URLs, however a browser would still read them as one.
+    QTest::newRow("src") << QByteArray("<img src=\"file:///etc/passwd\">")
+                         << QByteArray("<img src=\"\">");
+    QTest::newRow("case and blanks")
+        << QByteArray("<img src=\" FILE:///etc/x\">") << QByteArray("<img src=\"\">");
+    QTest::newRow("control character in front")
+        << QByteArray("<img src=\"&#1;file:///x\">") << QByteArray("<img src=\"\">");
+    QTest::newRow("tab inside the scheme")
+        << QByteArray("<a href=\"fi&#x9;le:///x\">a</a>") << QByteArray("<a href=\"\">a</a>");
+    QTest::newRow("numeric reference")
+        << QByteArray("<a href=fi&#x6c;e:///x>a</a>") << QByteArray("<a href=\"\">a</a>");
+    QTest::newRow("named colon") << QByteArray("<a href='file&colon;//x'>a</a>")
+                                 << QByteArray("<a href=\"\">a</a>");
+    QTest::newRow("background, poster, data, form")
+        << QByteArray("<td background=file:///a><video poster=file:///b></video><object "
+                      "data=file:///c></object><form action=file:///d><button "
+                      "formaction=file:///e>")
+        << QByteArray("<td background=\"\"><video poster=\"\"></video><object data=\"\"></object>"
+                      "<form action=\"\"><button formaction=\"\">");
+    QTest::newRow("svg image") << QByteArray("<svg><image xlink:href=\"file:///a\"/></svg>")
+                               << QByteArray("<svg><image xlink:href=\"\"/></svg>");
+    QTest::newRow("srcset candidate goes with its descriptor")
+        << QByteArray("<img srcset=\"file:///a.png 1x, https://e.org/b.png 2x\">")
+        << QByteArray("<img srcset=\"https://e.org/b.png 2x\">");
+    QTest::newRow("style attribute") << QByteArray("<p style=\"background:url(file:///a.png)\">")
+                                     << QByteArray("<p style=\"background:url('')\">");
+    QTest::newRow("css escapes") << QByteArray("<p style=\"background:u\\72l(fi\\6c e:///a.png)\">")
+                                 << QByteArray("<p style=\"background:url('')\">");
+    QTest::newRow("style sheet")
+        << QByteArray("<style>@import \"file:///a.css\"; p{background:URL( 'file:///b' )}"
+                      "</style>")
+        << QByteArray("<style>@import url(''); p{background:url('')}</style>");
+    QTest::newRow("image-set string")
+        << QByteArray("<style>p{background:image-set(\"file:///a.png\" 1x, 'b.png' 2x)}</style>")
+        << QByteArray("<style>p{background:image-set('' 1x, 'b.png' 2x)}</style>");
+    QTest::newRow("svg paint") << QByteArray("<svg><rect fill=\"url(file:///x.svg#g)\"/></svg>")
+                               << QByteArray("<svg><rect fill=\"url('')\"/></svg>");
+    QTest::newRow("svg animation")
+        << QByteArray("<svg><a><set attributeName=\"href\" to=\"file:///etc/x\"/>a</a></svg>")
+        << QByteArray("<svg><a><set attributeName=\"href\" to=\"\"/>a</a></svg>");
+    QTest::newRow("style sheet in svg holds markup")
+        << QByteArray("<svg><style><img src=\"file:///x\"></style></svg>")
+        << QByteArray("<svg><img src=\"\"></style></svg>");
+    QTest::newRow("comment closed at once")
+        << QByteArray("<!--><img src=\"file:///x\">-->") << QByteArray("<!--><img src=\"\">-->");
+    QTest::newRow("srcdoc page") << QByteArray("<iframe srcdoc=\"&lt;img src=file:///x&gt;\">")
+                                 << QByteArray("<iframe srcdoc=\"\">");
+    QTest::newRow("file base is ignored")
+        << QByteArray("<base href=\"file:///etc/\"><img src=\"passwd\">")
+        << QByteArray("<img src=\"passwd\">");
+
+    // Paths out of the page's folder, and what stays.
+    QTest::newRow("climbing") << QByteArray("<img src=\"../x.png\"><img src=\"a/../../x\">")
+                              << QByteArray("<img src=\"\"><img src=\"\">");
+    QTest::newRow("climbing in disguise")
+        << QByteArray("<img src=\"%2e%2E/x\"><img src=\"..\\x\"><img src=\".%2e/x\">")
+        << QByteArray("<img src=\"\"><img src=\"\"><img src=\"\">");
+    QTest::newRow("from the root") << QByteArray("<img src=\"/tmp/x.png\"><img src=\"\\tmp\">")
+                                   << QByteArray("<img src=\"\"><img src=\"\">");
+    QTest::newRow("relative base from the root")
+        << QByteArray("<base href=\"/\"><img src=\"x.png\">") << QByteArray("<img src=\"\">");
+    QTest::newRow("kept")
+        << QByteArray("<img src=\"//host/x.png\"><img src=\"a/../b.png\"><a href=\"#top\">t</a>"
+                      "<img src=\"https://e.org/a.png\"><a href=\"images/a.png\">i</a>")
+        << QByteArray("<img src=\"//host/x.png\"><img src=\"a/../b.png\"><a href=\"#top\">t</a>"
+                      "<img src=\"https://e.org/a.png\"><a href=\"images/a.png\">i</a>");
+
+    QTest::newRow("refresh") << QByteArray("<meta http-equiv=\"Refresh\" content=\"0;url=x\">a")
+                             << QByteArray("a");
+    QTest::newRow("refresh in other spellings")
+        << QByteArray("<META HTTP-EQUIV=refresh CONTENT=1>a<meta http-equiv=' &#114;EFRESH ' "
+                      "content=\"0;file:///x\">b")
+        << QByteArray("ab");
+}
+
+// Quietly, as a mail viewer does: the page is otherwise as written.
+void TestMimeComponent::localReferencesAreDropped()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QByteArray, expected);
+    QString error;
+    QCOMPARE(pageOf(html, &error), expected);
+    QCOMPARE(error, QString());
+}
+
+void TestMimeComponent::deepPageIsFlattened()
+{
+    const int levels = 5000;
+    const QByteArray html = "<body>" + QByteArray("<div><span>").repeated(levels) + "deep text" +
+                            QByteArray("</span></div>").repeated(levels) + "<p>after</p></body>";
+    QString error;
+    const QByteArray page = pageOf(html, &error);
+    QVERIFY2(error.contains("deeper than 128 levels; it was flattened"), qPrintable(error));
+    QCOMPARE(HtmlNesting::Depth(page), HtmlNesting::MaxDepth);
+    QVERIFY(page.contains("deep text</span></div>"));
+    QVERIFY(page.endsWith("<p>after</p></body>"));
 }
 
 QTEST_GUILESS_MAIN(TestMimeComponent)
