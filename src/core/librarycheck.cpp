@@ -323,6 +323,15 @@ Problems CheckMessage(const QString& templatePath, const QByteArray& message)
     const std::vector<Mime::Part>& parts = parsed->parts();
     int htmlParts = 0;
     for (int i = 0; i < int(parts.size()); ++i) {
+        // A style sheet part reaches the page through <link href="cid:...">.
+        if (parts[i].isLeaf() && parts[i].is("text", "css")) {
+            QString where = QStringLiteral("style sheet");
+            if (!parts[i].contentId.isEmpty())
+                where += QStringLiteral(" cid:") + QString::fromUtf8(parts[i].contentId);
+            for (const PageHazards::Hazard& hazard :
+                 PageHazards::FindInStyleSheet(parsed->content(i)))
+                problems.append({templatePath, hazardText(hazard, where)});
+        }
         if (!parts[i].isLeaf() || !parts[i].is("text", "html"))
             continue;
         const QByteArray bytes = parsed->content(i);

@@ -152,6 +152,12 @@ class Scanner
 public:
     explicit Scanner(const QByteArray& html) : m_html(html) {}
 
+    QList<Hazard> runOnStyleSheet()
+    {
+        checkCss(m_html, 0, QStringLiteral("style sheet"));
+        return finish();
+    }
+
     QList<Hazard> run()
     {
         Mime::scanHtml(m_html, [this](const Mime::HtmlTag& tag) { visit(tag); });
@@ -161,13 +167,18 @@ public:
                                   "the deeper ones are flattened")
                        .arg(depth)
                        .arg(HtmlNesting::MaxDepth));
+        return finish();
+    }
+
+private:
+    QList<Hazard> finish()
+    {
         if (m_unlisted > 0)
             m_hazards.append(
                 {0, QStringLiteral("%1 more problems of the kinds above").arg(m_unlisted)});
         return m_hazards;
     }
 
-private:
     void add(int line, const QString& reason)
     {
         if (m_hazards.size() < MaxListed)
@@ -324,6 +335,11 @@ private:
 QList<Hazard> Find(const QByteArray& html)
 {
     return Scanner(html).run();
+}
+
+QList<Hazard> FindInStyleSheet(const QByteArray& css)
+{
+    return Scanner(css).runOnStyleSheet();
 }
 
 } // namespace PageHazards

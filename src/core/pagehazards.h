@@ -27,4 +27,8 @@ constexpr int MaxListed = 100;
 // (<a href="https://...">) are fine.
 QList<Hazard> Find(const QByteArray& html);
 
+// The same for a style sheet of its own (a text/css part of a template): the
+// URLs it would fetch or that reach for local files.
+QList<Hazard> FindInStyleSheet(const QByteArray& css);
+
 } // namespace PageHazards

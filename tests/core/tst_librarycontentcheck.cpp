@@ -274,6 +274,25 @@ private Q_SLOTS:
                  QStringLiteral("HTML: 50 more problems of the kinds above"));
     }
 
+    // A style sheet that travels as a part of its own is read as one.
+    void styleSheetPartIsChecked()
+    {
+        const QByteArray message =
+            "From: a@b.example\r\nSubject: s\r\nMIME-Version: 1.0\r\n"
+            "Content-Type: multipart/related; boundary=\"b\"\r\n\r\n"
+            "--b\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
+            "<link rel=\"stylesheet\" href=\"cid:s.css\"><p>x</p>\r\n"
+            "--b\r\nContent-Type: text/css\r\nContent-ID: <s.css>\r\n\r\n"
+            "p { color: red }\r\n@import url(\"https://x.example/a.css\");\r\n"
+            "--b--\r\n";
+        const LibraryCheck::Problems problems =
+            LibraryCheck::CheckMessage(QStringLiteral("T.dat"), message);
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems.first().reason.startsWith(
+                     "style sheet cid:s.css line 2: loads \"https://x.example/a.css\""),
+                 qPrintable(problems.first().reason));
+    }
+
     void unparsableMessageIsReported()
     {
         const LibraryCheck::Problems problems = LibraryCheck::CheckMessage(
