@@ -2,11 +2,9 @@
 
 #include "ccommondialog.h"
 #include "templateexport.h"
-#include "workspace.h"
 
 #include <QMessageBox>
 #include <QProcess>
-#include <QRandomGenerator>
 
 namespace {
 
@@ -85,17 +83,9 @@ void Form1::ExportRookpost()
     const QString name = CurrentTemplate;
     if (!checkTemplate(this, m_appFolder, name, what))
         return;
-    QString rpFolder;
-    if (const Status status = modGetDirs::EnsureWorkspaceFolder(QStringLiteral("rp"), &rpFolder);
-        !status) {
-        showFailure(this, what, status);
-        return;
-    }
-    // Each hand-off gets a page of its own, as the mailer may still be reading the last one.
-    const int number = int(QRandomGenerator::global()->bounded(9999));
     QString page;
-    if (const Status status =
-            TemplateExport::PrepareHandoff(m_appFolder, name, rpFolder, number, &page);
+    QString warning;
+    if (const Status status = TemplateExport::PrepareHandoff(m_appFolder, name, &page, &warning);
         !status) {
         showFailure(this, what, status);
         return;
@@ -104,7 +94,16 @@ void Form1::ExportRookpost()
     QProcess mailer;
     mailer.setProgram(program);
     mailer.setArguments(TemplateExport::RookpostArguments(page));
-    if (!mailer.startDetached())
+    if (!mailer.startDetached()) {
         showFailure(this, what,
                     Status::failure(QStringLiteral("%1: %2").arg(program, mailer.errorString())));
+        return;
+    }
+    // A damaged template still makes a page; the mailer has it before the user reads why
+    // it may look incomplete.
+    if (!warning.isEmpty())
+        QMessageBox::warning(this, MessageTitle,
+                             tr("The template was handed to Rookpost, but it is damaged, so the "
+                                "page may be incomplete.") +
+                                 QStringLiteral("\n\n") + warning);
 }

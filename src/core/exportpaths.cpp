@@ -1,6 +1,7 @@
 #include "exportpaths.h"
 
 #include <QDir>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -50,6 +51,30 @@ QString GetFilenameFromPath(const QString& path)
 {
     const qsizetype separator = lastSeparator(path);
     return separator < 0 ? QString() : path.mid(separator + 1);
+}
+
+QSet<QString> ReferencedImageNames(const QByteArray& page, const QString& imagesFolderName)
+{
+    // A reference ends where an attribute, a url() or a srcset entry ends; an
+    // export writes these characters percent-encoded inside names.
+    static const QByteArray ends = QByteArrayLiteral("\"'()<>,?#\\/ \t\r\n\f");
+    QSet<QString> names;
+    const QByteArray encoded = QUrl::toPercentEncoding(imagesFolderName) + '/';
+    const QByteArray plain = imagesFolderName.toUtf8() + '/';
+    for (const QByteArray& prefix : {encoded, plain}) {
+        for (qsizetype at = page.indexOf(prefix); at >= 0; at = page.indexOf(prefix, at + 1)) {
+            // "x_files/" must not be the end of "box_files/".
+            if (at > 0 && !ends.contains(page.at(at - 1)) && page.at(at - 1) != '=')
+                continue;
+            const qsizetype start = at + prefix.size();
+            qsizetype end = start;
+            while (end < page.size() && !ends.contains(page.at(end)))
+                ++end;
+            if (end > start)
+                names.insert(QUrl::fromPercentEncoding(page.mid(start, end - start)));
+        }
+    }
+    return names;
 }
 
 } // namespace ExportPaths

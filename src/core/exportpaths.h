@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QSet>
 #include <QString>
 
 // Where an exported page puts its images, and how a chosen path splits into
@@ -20,5 +22,10 @@ QString GetPathInfoFromPath(const QString& path);
 
 // The part after the last separator; empty when there is none.
 QString GetFilenameFromPath(const QString& path);
+
+// The names of the files inside the images folder `imagesFolderName` that
+// `page` refers to as "imagesFolderName/file", percent-encoded or not: the
+// files that an export of that page wrote.
+QSet<QString> ReferencedImageNames(const QByteArray& page, const QString& imagesFolderName);
 
 } // namespace ExportPaths

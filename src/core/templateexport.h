@@ -20,17 +20,29 @@ Status DecodeTemplate(const QString& appFolder, const QString& name, QByteArray*
 // either its previous content or the whole message, never scrambled text.
 Status ExportEmlTo(const QString& appFolder, const QString& name, const QString& target);
 
-// Writes the page to `target` and its images to the folder beside it named by
-// ExportPaths::ImagesFolderName. Both are prepared in a temporary folder next
-// to the target and moved into place only when complete; an existing page is
-// replaced only by a complete export, together with its images folder.
+// ExportHtmlMessageTo for the decoded library file of `name`.
 Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString& target);
 
-// Prepares the hand-off in `rpFolder` (a workspace folder): the copy of the
-// library file, the decoded message beside it, the images the page refers to,
-// and the page "msg" + number + ".html", whose path goes to `pagePath`.
-Status PrepareHandoff(const QString& appFolder, const QString& name, const QString& rpFolder,
-                      int number, QString* pagePath);
+// Writes the page of `message` to `target` and its images to the folder beside
+// it named by ExportPaths::ImagesFolderName. Both are prepared in a hidden
+// folder next to the target and moved into place only when complete, so a
+// failure writes nothing. A message with any problem is refused. An existing
+// page is replaced together with the files of its images folder that it refers
+// to; the folder's other files are the user's and move into the new folder,
+// and one that has the name of a new image stops the export. `sourceFile` is
+// where the message came from: named when the message is unreadable, and
+// never written over.
+Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
+                           const QString& sourceFile);
+
+// Prepares the hand-off of `name` in this running copy's hand-off folder, in
+// a folder named after the template that replaces the one of an earlier
+// hand-off of it as a whole: the copy of the library file, the decoded message
+// beside it, the images the page refers to, and the page "msg" + number +
+// ".html", whose path goes to `pagePath`. A damaged message still gives the
+// best page there is; `warning` then says what is wrong with it.
+Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
+                      QString* warning);
 
 // The arguments that hand `pagePath` to the sibling mailer, each passed as is.
 QStringList RookpostArguments(const QString& pagePath);

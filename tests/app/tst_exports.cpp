@@ -159,6 +159,7 @@ private Q_SLOTS:
     void missingTemplateIsReportedBeforeAsking();
     void blockedImagesFolderIsReported();
     void handoffStartsTheMailerWithThePage();
+    void handoffOfADamagedTemplateWarnsAfterStartingTheMailer();
     void handoffWithoutTheMailerSaysSo();
 
 private:
@@ -339,28 +340,67 @@ void TestExports::blockedImagesFolderIsReported()
     QVERIFY(!QFileInfo::exists(out(QStringLiteral("news.html"))));
 }
 
+// The arguments the fake mailer was started with, once it has recorded them.
+static QStringList mailerArguments(const QString& mailerFolder)
+{
+    const QString record = mailerFolder + QStringLiteral("/rookpost2.args");
+    if (!waitUntil([&] { return QFileInfo::exists(record); }))
+        return {};
+    QFile file(record);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 void TestExports::handoffStartsTheMailerWithThePage()
 {
     openWindow();
     QVERIFY(m_form->cmdButton[2]->isVisible());
-    const QString record = m_mailerFolder + QStringLiteral("/rookpost2.args");
     QTest::mouseClick(m_form->cmdButton[2], Qt::LeftButton);
-    QVERIFY(waitUntil([&] { return QFileInfo::exists(record); }));
-    QFile file(record);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList arguments =
-        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList arguments = mailerArguments(m_mailerFolder);
     QCOMPARE(arguments.size(), 2);
     QCOMPARE(arguments.at(0), QStringLiteral("/LOADHTML"));
-    const QString rp = modGetDirs::WorkspaceDir() + QStringLiteral("/rp");
+    QString own;
+    QVERIFY(modGetDirs::EnsureHandoffFolder(&own));
+    const QString folder = own + QStringLiteral("/Sample");
     const QFileInfo page(arguments.at(1));
-    QCOMPARE(page.absolutePath(), rp);
+    QCOMPARE(page.absolutePath(), folder);
     QVERIFY2(QRegularExpression(QStringLiteral("^msg\\d{1,4}\\.html$"))
                  .match(page.fileName())
                  .hasMatch(),
              qPrintable(page.fileName()));
     QVERIFY(page.isFile());
-    verifyImagesFrom(page.filePath(), rp);
+    verifyImagesFrom(page.filePath(), folder);
+}
+
+void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
+{
+    openWindow();
+    // Cut off in the middle of its picture.
+    const QByteArray message = GalleryFixture::message(QStringLiteral("Sample"));
+    const auto packed = Module1::PackTemplate(message.left(message.size() - 60), nullptr);
+    QVERIFY(packed);
+    m_fixture->addFile(QStringLiteral("templates/Sample.dat"), *packed);
+
+    MessageSeen seen;
+    QStringList pagesWhenWarned;
+    whenShown<QMessageBox>(m_guard.get(), [&](QMessageBox* box) {
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        QString own;
+        if (modGetDirs::EnsureHandoffFolder(&own))
+            pagesWhenWarned = QDir(own + QStringLiteral("/Sample")).entryList({"msg*.html"});
+        box->accept();
+    });
+    QTest::mouseClick(m_form->cmdButton[2], Qt::LeftButton);
+    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QVERIFY2(seen.text.contains(QLatin1String("cut off")), qPrintable(seen.text));
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QCOMPARE(pagesWhenWarned.size(), 1);
+    const QStringList arguments = mailerArguments(m_mailerFolder);
+    QCOMPARE(arguments.size(), 2);
+    QCOMPARE(QFileInfo(arguments.at(1)).fileName(), pagesWhenWarned.first());
 }
 
 void TestExports::handoffWithoutTheMailerSaysSo()

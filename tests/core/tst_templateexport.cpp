@@ -1,6 +1,9 @@
 #include "exportpaths.h"
+#include "exportstaging.h"
+#include "ownerlock.h"
 #include "templatedecoding.h"
 #include "templateexport.h"
+#include "workspace.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +14,9 @@
 #include <QUrl>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +55,14 @@ QStringList referencedFiles(const QString& pagePath)
                                      : url.toString());
     }
     return files;
+}
+
+// Sets the modification time of `path` to two days ago.
+bool age(const QString& path)
+{
+    const timespec old[2] = {{::time(nullptr) - 2 * 24 * 3600, 0},
+                             {::time(nullptr) - 2 * 24 * 3600, 0}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), old, 0) == 0;
 }
 
 // Drops root's power to write anywhere, so permission bits count as they do
@@ -115,6 +128,15 @@ private Q_SLOTS:
     void pageComesWithItsImages_data();
     void pageComesWithItsImages();
     void replacedPageTakesItsImagesFolderAlong();
+    void replacedPageKeepsTheUsersFiles_data();
+    void replacedPageKeepsTheUsersFiles();
+    void usersFileNamedLikeANewImageStopsTheExport();
+    void referencedImageNames_data();
+    void referencedImageNames();
+    void damagedMessageIsRefused_data();
+    void damagedMessageIsRefused();
+    void leftoversOfKilledExportsGo();
+    void stagingFolderIsNeverNamed();
     void imagesFolderInTheWayKeepsTheOldPage_data();
     void imagesFolderInTheWayKeepsTheOldPage();
     void pathsSplitAtTheRoot_data();
@@ -122,6 +144,8 @@ private Q_SLOTS:
     void pageInTheRootFolder();
 
     void handoffPreparesAPageWithItsImages();
+    void handoffReplacesItsEarlierFolder();
+    void handoffOfADamagedTemplateWarns();
     void handoffOfAMissingTemplateWritesNoPage();
 
 private:
@@ -131,6 +155,7 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::optional<QByteArray> m_startTmpdir;
     QString m_app;
     QByteArray m_message;
     QByteArray m_library;
@@ -150,6 +175,14 @@ void TestTemplateExport::init()
     QVERIFY2(library, qPrintable(error));
     m_library = *library;
     writeFile(m_app + QStringLiteral("/templates/Sample.dat"), m_library);
+    // Cut off in the middle of its second image.
+    const QByteArray truncated = m_message.left(m_message.indexOf("banner.png") + 130);
+    writeFile(m_app + QStringLiteral("/templates/Damaged.dat"),
+              *Module1::PackTemplate(truncated, &error));
+    // The hand-offs' workspace lives in the test's folder.
+    m_startTmpdir =
+        qEnvironmentVariableIsSet("TMPDIR") ? std::optional(qgetenv("TMPDIR")) : std::nullopt;
+    qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
     // Four bytes promising more than follow: a file that cannot be decoded.
     writeFile(m_app + QStringLiteral("/templates/Broken.dat"), QByteArray("\xff\x00\x00\x00"
                                                                           "abc",
@@ -158,6 +191,10 @@ void TestTemplateExport::init()
 
 void TestTemplateExport::cleanup()
 {
+    if (m_startTmpdir)
+        qputenv("TMPDIR", *m_startTmpdir);
+    else
+        qunsetenv("TMPDIR");
     m_dir.reset();
 }
 
@@ -212,13 +249,13 @@ void TestTemplateExport::failureWritesNothing_data()
         *row("undecodable template")
             << html << QStringLiteral("Broken") << file
             << QStringLiteral("Broken.dat: the template cannot be decoded");
-        *row("name leaving the library")
-            << html << QStringLiteral("../Sample") << file << QStringLiteral("not a template name");
+        *row("name leaving the library") << html << QStringLiteral("../Sample") << file
+                                         << QStringLiteral("not a plain file name");
         *row("folder in the way") << html << QStringLiteral("Sample") << QStringLiteral("box")
                                   << QStringLiteral("box: a folder of this name is in the way");
         *row("the library file itself")
             << html << QStringLiteral("Sample") << QStringLiteral("../app/templates/Sample.dat")
-            << QStringLiteral("own library file");
+            << QStringLiteral("the file being exported");
         *row("target below a file")
             << html << QStringLiteral("Sample") << QStringLiteral("plain.txt/") + file
             << QStringLiteral("plain.txt");
@@ -370,12 +407,198 @@ void TestTemplateExport::replacedPageTakesItsImagesFolderAlong()
 {
     QVERIFY(QDir().mkpath(out(QStringLiteral("Sample_files"))));
     writeFile(out(QStringLiteral("Sample_files/stale.png")), "stale");
-    writeFile(out(QStringLiteral("Sample.htm")), "old page");
+    writeFile(out(QStringLiteral("Sample.htm")), "<img src=\"Sample_files/stale.png\">");
     QVERIFY(TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
                                          out(QStringLiteral("Sample.htm"))));
     QCOMPARE(entries(out(QString())), (QStringList{"Sample.htm", "Sample_files"}));
     QVERIFY(!entries(out(QStringLiteral("Sample_files"))).contains(QStringLiteral("stale.png")));
     QCOMPARE(referencedFiles(out(QStringLiteral("Sample.htm"))).size(), 2);
+}
+
+// The overwrite question named only the page: what the user put into its
+// images folder must survive, also a second export over the first.
+void TestTemplateExport::replacedPageKeepsTheUsersFiles_data()
+{
+    QTest::addColumn<QByteArray>("oldPage");
+    QTest::addColumn<QStringList>("oldFiles");
+    QTest::addColumn<QStringList>("kept");
+
+    QTest::newRow("a file the page does not use")
+        << QByteArray("<img src=\"Sample_files/old.png\">") << QStringList{"old.png", "notes.txt"}
+        << QStringList{"notes.txt"};
+    QTest::newRow("percent-encoded and css references")
+        << QByteArray("<p style=\"background:url('Sample_files/my%20pic.png')\">"
+                      "<img srcset=\"Sample_files/a.png 1x, Sample_files/b.png 2x\">")
+        << QStringList{"my pic.png", "a.png", "b.png", "c.png"} << QStringList{"c.png"};
+    QTest::newRow("a folder of the user's")
+        << QByteArray("<img src=\"Sample_files/old.png\">")
+        << QStringList{"old.png", "drafts/one.txt"} << QStringList{"drafts"};
+    QTest::newRow("another folder's reference is no reference")
+        << QByteArray("<img src=\"MySample_files/notes.txt\">") << QStringList{"notes.txt"}
+        << QStringList{"notes.txt"};
+    QTest::newRow("an empty old page takes nothing")
+        << QByteArray() << QStringList{"notes.txt"} << QStringList{"notes.txt"};
+}
+
+void TestTemplateExport::replacedPageKeepsTheUsersFiles()
+{
+    QFETCH(QByteArray, oldPage);
+    QFETCH(QStringList, oldFiles);
+    QFETCH(QStringList, kept);
+    for (const QString& file : oldFiles) {
+        const QString path = out(QStringLiteral("Sample_files/") + file);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        writeFile(path, "mine: " + file.toUtf8());
+    }
+    writeFile(out(QStringLiteral("Sample.htm")), oldPage);
+
+    for (int pass = 0; pass < 2; ++pass) {
+        const Status status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+                                                           out(QStringLiteral("Sample.htm")));
+        QVERIFY2(status, qPrintable(status.message()));
+        QStringList expected = kept + QStringList{"banner.png", "logo.png"};
+        expected.sort();
+        QCOMPARE(entries(out(QStringLiteral("Sample_files"))), expected);
+        for (const QString& file : oldFiles) {
+            if (kept.contains(file.section(u'/', 0, 0)))
+                QCOMPARE(readFile(out(QStringLiteral("Sample_files/") + file)),
+                         "mine: " + file.toUtf8());
+        }
+        QCOMPARE(entries(out(QString())), (QStringList{"Sample.htm", "Sample_files"}));
+    }
+}
+
+void TestTemplateExport::usersFileNamedLikeANewImageStopsTheExport()
+{
+    QVERIFY(QDir().mkpath(out(QStringLiteral("Sample_files"))));
+    writeFile(out(QStringLiteral("Sample_files/logo.png")), "my own logo");
+    writeFile(out(QStringLiteral("Sample.htm")), "<p>no pictures</p>");
+
+    const Status status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+                                                       out(QStringLiteral("Sample.htm")));
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(out(QStringLiteral("Sample_files/logo.png"))),
+             qPrintable(status.message()));
+    QCOMPARE(entries(out(QString())), (QStringList{"Sample.htm", "Sample_files"}));
+    QCOMPARE(entries(out(QStringLiteral("Sample_files"))), QStringList{"logo.png"});
+    QCOMPARE(readFile(out(QStringLiteral("Sample_files/logo.png"))), QByteArray("my own logo"));
+    QCOMPARE(readFile(out(QStringLiteral("Sample.htm"))), QByteArray("<p>no pictures</p>"));
+}
+
+void TestTemplateExport::referencedImageNames_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("attributes") << QByteArray("<img src=\"x_files/a.png\"><img src='x_files/b.png'>"
+                                              "<td background=x_files/c.png>")
+                                << QStringList{"a.png", "b.png", "c.png"};
+    QTest::newRow("css") << QByteArray("url(x_files/a.png) url(\"x_files/b.png\")")
+                         << QStringList{"a.png", "b.png"};
+    QTest::newRow("srcset") << QByteArray("srcset=\"x_files/a.png 1x,x_files/b.png 2x\"")
+                            << QStringList{"a.png", "b.png"};
+    QTest::newRow("percent-encoded")
+        << QByteArray("src=\"x%20y_files/caf%C3%A9%20%231.png\"") << QStringList{"café #1.png"};
+    QTest::newRow("query and fragment end the name")
+        << QByteArray("src=\"x_files/a.png?v=2\" href=\"x_files/b.html#top\"")
+        << QStringList{"a.png", "b.html"};
+    QTest::newRow("another folder") << QByteArray("src=\"box_files/a.png\"") << QStringList();
+    QTest::newRow("the folder alone") << QByteArray("href=\"x_files/\"") << QStringList();
+}
+
+void TestTemplateExport::referencedImageNames()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QStringList, names);
+    const QString folder =
+        QString::fromUtf8(QTest::currentDataTag()) == QLatin1String("percent-encoded")
+            ? QStringLiteral("x y_files")
+            : QStringLiteral("x_files");
+    QStringList found = ExportPaths::ReferencedImageNames(page, folder).values();
+    found.sort();
+    names.sort();
+    QCOMPARE(found, names);
+}
+
+void TestTemplateExport::damagedMessageIsRefused_data()
+{
+    QTest::addColumn<bool>("fromLibrary");
+    QTest::newRow("library file") << true;
+    QTest::newRow("message in memory") << false;
+}
+
+void TestTemplateExport::damagedMessageIsRefused()
+{
+    QFETCH(bool, fromLibrary);
+    writeFile(out(QStringLiteral("Sample.htm")), "old page");
+    const QString source = fromLibrary ? m_app + QStringLiteral("/templates/Damaged.dat")
+                                       : out(QStringLiteral("cut.eml"));
+    const Status status =
+        fromLibrary
+            ? TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Damaged"),
+                                           out(QStringLiteral("Sample.htm")))
+            : TemplateExport::ExportHtmlMessageTo(m_message.left(m_message.size() / 2),
+                                                  out(QStringLiteral("Sample.htm")), source);
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(source), qPrintable(status.message()));
+    QCOMPARE(entries(out(QString())), QStringList{"Sample.htm"});
+    QCOMPARE(readFile(out(QStringLiteral("Sample.htm"))), QByteArray("old page"));
+}
+
+void TestTemplateExport::leftoversOfKilledExportsGo()
+{
+    // An export killed half-way, as a crash leaves it: its folder is still marked.
+    const pid_t child = fork();
+    if (child == 0) {
+        auto* staging = new StagingFolder(out(QString()));
+        writeFile(staging->filePath(QStringLiteral("page")), "half");
+        _exit(staging->status() ? 0 : 1);
+    }
+    QVERIFY(child > 0);
+    int result = 0;
+    QCOMPARE(waitpid(child, &result, 0), child);
+    QCOMPARE(WEXITSTATUS(result), 0);
+    const QStringList killed = entries(out(QString()));
+    QCOMPARE(killed.size(), 1);
+    QVERIFY(killed.first().startsWith(QLatin1String(".quillery-export-")));
+
+    // An export running now in another process, another export's folder too
+    // young to judge, one abandoned long ago, and what is not an export's.
+    QVERIFY(QDir().mkpath(out(QStringLiteral(".quillery-export-Run123"))));
+    OwnerLock running;
+    QVERIFY(OwnerLock::tryTake(out(QStringLiteral(".quillery-export-Run123/owner.lock")), true,
+                               &running));
+    QVERIFY(running.isHeld());
+    QVERIFY(QDir().mkpath(out(QStringLiteral(".quillery-export-New123"))));
+    QVERIFY(QDir().mkpath(out(QStringLiteral(".quillery-export-Old123"))));
+    QVERIFY(age(out(QStringLiteral(".quillery-export-Old123"))));
+    QVERIFY(QDir().mkpath(out(QStringLiteral(".quillery-export-notes"))));
+    QVERIFY(age(out(QStringLiteral(".quillery-export-notes"))));
+    writeFile(out(QStringLiteral(".quillery-export-File12")), "mine");
+
+    QVERIFY(TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+                                         out(QStringLiteral("Sample.htm"))));
+    QCOMPARE(entries(out(QString())),
+             (QStringList{".quillery-export-File12", ".quillery-export-New123",
+                          ".quillery-export-Run123", ".quillery-export-notes", "Sample.htm",
+                          "Sample_files"}));
+}
+
+void TestTemplateExport::stagingFolderIsNeverNamed()
+{
+    writeFile(out(QStringLiteral("Sample.htm")), "old");
+    Status status = Status::success();
+    {
+        // No room even for the images.
+        FileSizeLimit limit(10);
+        status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+                                              out(QStringLiteral("Sample.htm")));
+    }
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(out(QStringLiteral("Sample.htm"))) &&
+                 !status.message().contains(QLatin1String(".quillery-export")),
+             qPrintable(status.message()));
+    QCOMPARE(entries(out(QString())), QStringList{"Sample.htm"});
 }
 
 void TestTemplateExport::imagesFolderInTheWayKeepsTheOldPage_data()
@@ -471,37 +694,76 @@ void TestTemplateExport::pageInTheRootFolder()
 
 void TestTemplateExport::handoffPreparesAPageWithItsImages()
 {
-    const QString rp = m_dir->filePath(QStringLiteral("QYX/rp"));
-    QVERIFY(QDir().mkpath(rp));
     QString page;
+    QString warning;
     const Status status =
-        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), rp, 4711, &page);
+        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), &page, &warning);
     QVERIFY2(status, qPrintable(status.message()));
-    QCOMPARE(page, rp + QStringLiteral("/msg4711.html"));
-    QVERIFY(QFileInfo(rp + QStringLiteral("/Sample.dat")).isFile());
-    QByteArray message = readFile(rp + QStringLiteral("/Sample.eml"));
+    QCOMPARE(warning, QString());
+    QString own;
+    QVERIFY(modGetDirs::EnsureHandoffFolder(&own));
+    const QString folder = own + QStringLiteral("/Sample");
+    QCOMPARE(QFileInfo(page).absolutePath(), folder);
+    QVERIFY2(QRegularExpression(QStringLiteral("^msg\\d{1,4}\\.html$"))
+                 .match(QFileInfo(page).fileName())
+                 .hasMatch(),
+             qPrintable(page));
+    QVERIFY(QFileInfo(folder + QStringLiteral("/Sample.dat")).isFile());
+    QByteArray message = readFile(folder + QStringLiteral("/Sample.eml"));
     if (message.endsWith("\r\n") && message.size() == m_message.size() + 2)
         message.chop(2);
     QCOMPARE(message, m_message);
     const QStringList images = referencedFiles(page);
     QCOMPARE(images.size(), 2);
     for (const QString& image : images) {
-        QVERIFY2(image.startsWith(rp + QLatin1Char('/')), qPrintable(image));
+        QVERIFY2(image.startsWith(folder + QLatin1Char('/')), qPrintable(image));
         QVERIFY2(QFileInfo(image).isFile(), qPrintable(image));
     }
 }
 
+void TestTemplateExport::handoffReplacesItsEarlierFolder()
+{
+    QString first;
+    QString second;
+    QString warning;
+    QVERIFY(TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), &first, &warning));
+    QVERIFY(TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), &second, &warning));
+    const QString folder = QFileInfo(second).absolutePath();
+    QCOMPARE(QFileInfo(first).absolutePath(), folder);
+    // One copy of everything, not another image beside each earlier one.
+    QStringList expected{"Sample.dat", "Sample.eml", "banner.png", "logo.png",
+                         QFileInfo(second).fileName()};
+    expected.sort();
+    QCOMPARE(entries(folder), expected);
+    // Nothing else in this copy's hand-off folder: no staging folder, no old folder.
+    QCOMPARE(entries(QFileInfo(folder).absolutePath()), QStringList{"Sample"});
+}
+
+void TestTemplateExport::handoffOfADamagedTemplateWarns()
+{
+    QString page;
+    QString warning;
+    const Status status =
+        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Damaged"), &page, &warning);
+    QVERIFY2(status, qPrintable(status.message()));
+    QVERIFY(QFileInfo(page).isFile());
+    QVERIFY(readFile(page).contains("Caf\xc3\xa9 opening hours"));
+    QVERIFY2(warning.contains(QLatin1String("cut off")) &&
+                 warning.contains(QFileInfo(page).absolutePath()) &&
+                 !warning.contains(QLatin1String("staging")),
+             qPrintable(warning));
+}
+
 void TestTemplateExport::handoffOfAMissingTemplateWritesNoPage()
 {
-    const QString rp = m_dir->filePath(QStringLiteral("rp"));
-    QVERIFY(QDir().mkpath(rp));
     QString page;
+    QString warning;
     const Status status =
-        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Gone"), rp, 1, &page);
+        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Gone"), &page, &warning);
     QVERIFY(!status);
     QVERIFY2(status.message().contains(QLatin1String("Gone.dat")), qPrintable(status.message()));
     QVERIFY(page.isEmpty());
-    QVERIFY(entries(rp).isEmpty());
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("QYX/rp"))));
 }
 
 QTEST_GUILESS_MAIN(TestTemplateExport)

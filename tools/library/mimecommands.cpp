@@ -1,34 +1,16 @@
 #include "command.h"
 
-#include "exportpaths.h"
 #include "fileio.h"
 #include "mimecomponent.h"
+#include "mimemessage.h"
+#include "templateexport.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-// The page is written even when the message is broken, as the gallery does;
-// the problems are reported and make the command fail. A message that cannot
-// be read at all writes nothing.
-int finish(const QString& pagePath, const QByteArray& page, const QString& problems,
-           QTextStream& err)
-{
-    const Status written = FileIo::writeAtomically(pagePath, page);
-    if (!written) {
-        err << "quillery-library: " << written.message() << '\n';
-        return ExitFailure;
-    }
-    if (!problems.isEmpty()) {
-        err << "quillery-library: " << problems << '\n';
-        return ExitFailure;
-    }
-    return ExitOk;
-}
-
-} // namespace
-
+// The page is written even when the message is damaged, as the preview shows
+// it; the problems are reported as a warning and make the command fail. A
+// message that cannot be read at all writes nothing.
 int runPage(const QStringList& arguments, QTextStream&, QTextStream& err)
 {
     const QFileInfo folder(QDir::cleanPath(QDir::current().absoluteFilePath(arguments.at(1))));
@@ -43,19 +25,39 @@ int runPage(const QStringList& arguments, QTextStream&, QTextStream& err)
         err << "quillery-library: " << problems << '\n';
         return ExitFailure;
     }
-    return finish(QDir(folder.absoluteFilePath()).filePath(QStringLiteral("msg.html")), page,
-                  problems, err);
-}
-
-int runExport(const QStringList& arguments, QTextStream&, QTextStream& err)
-{
-    const QFileInfo target(QDir::cleanPath(QDir::current().absoluteFilePath(arguments.at(1))));
-    MimeComponent mime;
-    if (!mime.LoadEmlFile(arguments.at(0))) {
-        err << "quillery-library: " << mime.lastError() << '\n';
+    const Status written = FileIo::writeAtomically(
+        QDir(folder.absoluteFilePath()).filePath(QStringLiteral("msg.html")), page);
+    if (!written) {
+        err << "quillery-library: " << written.message() << '\n';
         return ExitFailure;
     }
-    const QByteArray page = mime.SaveHtmlAndImagesUtf8(
-        target.absolutePath(), ExportPaths::ImagesFolderName(target.fileName()));
-    return finish(target.absoluteFilePath(), page, mime.lastError(), err);
+    if (!problems.isEmpty()) {
+        err << "quillery-library: warning: " << problems << '\n';
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
+// Exactly the window's "> html": staged, all or nothing, and refusing a damaged message.
+int runExport(const QStringList& arguments, QTextStream&, QTextStream& err)
+{
+    const QString source = arguments.at(0);
+    const QString target = QDir::cleanPath(QDir::current().absoluteFilePath(arguments.at(1)));
+    if (QFileInfo(source).size() > Mime::MaxMessageSize) {
+        err << "quillery-library: " << source << ": the message is larger than "
+            << Mime::MaxMessageSize / (1024 * 1024) << " MB\n";
+        return ExitFailure;
+    }
+    QString error;
+    const std::optional<QByteArray> message = FileIo::readAll(source, &error);
+    if (!message) {
+        err << "quillery-library: " << error << '\n';
+        return ExitFailure;
+    }
+    if (const Status exported = TemplateExport::ExportHtmlMessageTo(*message, target, source);
+        !exported) {
+        err << "quillery-library: " << exported.message() << '\n';
+        return ExitFailure;
+    }
+    return ExitOk;
 }

@@ -1,0 +1,143 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString err;
+};
+
+Run runTool(const QString& folder, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(QUILLERY_TOOL), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        run.err = QStringLiteral("the tool did not finish: ") + process.errorString();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(content), content.size());
+}
+
+const QString Sample = QStringLiteral(QUILLERY_TEST_DATA "/templateexport/sample.eml");
+const QString Truncated = QStringLiteral(QUILLERY_TEST_DATA "/mime/truncated.eml");
+
+} // namespace
+
+// The library tool's "export" is the window's "> html": the same rules, the
+// same staging, nothing written on a failure.
+class TestLibraryToolExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void failedExportWritesNothing_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("inTheWay"); // "file", "folder" or empty
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("damaged message") << Truncated << QString() << "truncated.eml";
+        QTest::newRow("file in the way of the images folder")
+            << Sample << "file"
+            << "page_files: a file of this name is in the way";
+        QTest::newRow("folder of no page in the way")
+            << Sample << "folder"
+            << "page_files: a folder of this name is in the way";
+        QTest::newRow("missing message") << m_missing << QString() << "none.eml";
+    }
+
+    void failedExportWritesNothing()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, inTheWay);
+        QFETCH(QString, expected);
+        if (inTheWay == "file")
+            writeFile(m_dir->filePath("page_files"), "mine");
+        if (inTheWay == "folder") {
+            QVERIFY(QDir().mkdir(m_dir->filePath("page_files")));
+            writeFile(m_dir->filePath("page_files/theirs.txt"), "theirs");
+        }
+        const QStringList before = entries(m_dir->path());
+
+        const Run run = runTool(m_dir->path(), {"export", message, "page.htm"});
+
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(expected), qPrintable(run.err));
+        QCOMPARE(entries(m_dir->path()), before);
+        if (inTheWay == "file")
+            QCOMPARE(readFile(m_dir->filePath("page_files")), QByteArray("mine"));
+        if (inTheWay == "folder")
+            QCOMPARE(entries(m_dir->filePath("page_files")), QStringList{"theirs.txt"});
+    }
+
+    void exportRefusesToReplaceItsMessage()
+    {
+        QVERIFY(QFile::copy(Sample, m_dir->filePath("letter.htm")));
+        const Run run = runTool(m_dir->path(), {"export", "letter.htm", "letter.htm"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("the file being exported"), qPrintable(run.err));
+        QCOMPARE(readFile(m_dir->filePath("letter.htm")), readFile(Sample));
+        QCOMPARE(entries(m_dir->path()), QStringList{"letter.htm"});
+    }
+
+    void exportAgainReplacesThePageAndItsImages()
+    {
+        for (int pass = 0; pass < 2; ++pass) {
+            const Run run = runTool(m_dir->path(), {"export", Sample, "page.htm"});
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            QCOMPARE(entries(m_dir->path()), (QStringList{"page.htm", "page_files"}));
+            QCOMPARE(entries(m_dir->filePath("page_files")),
+                     (QStringList{"banner.png", "logo.png"}));
+        }
+    }
+
+    void pageOfADamagedMessageWarns()
+    {
+        const Run run = runTool(m_dir->path(), {"page", Truncated, "out"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("warning") && run.err.contains("truncated"), qPrintable(run.err));
+        QVERIFY(readFile(m_dir->filePath("out/msg.html")).contains("logo.png"));
+        QVERIFY(QFileInfo(m_dir->filePath("out/logo.png")).isFile());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    const QString m_missing = QStringLiteral(QUILLERY_TEST_DATA "/mime/none.eml");
+};
+
+QTEST_GUILESS_MAIN(TestLibraryToolExport)
+#include "tst_librarytoolexport.moc"
