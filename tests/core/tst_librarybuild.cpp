@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -263,6 +264,27 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(library.filePath("templates/Half.dat")));
         if (link)
             QVERIFY(QFile::exists(elsewhere.filePath("new/templates/Keep.dat")));
+    }
+
+    // A second build into the same library must not take the first one's
+    // staging folder for a leftover.
+    void oneBuildAtATime()
+    {
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Sale")});
+        QLockFile other(library.filePath(".quillery-build.lock"));
+        QVERIFY(other.tryLock(0));
+        writeFile(library.filePath(".quillery-staging/new/templates/Sale.dat"), "being written");
+
+        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("another build is writing this library"), qPrintable(run.err));
+        QVERIFY(QFile::exists(library.filePath(".quillery-staging/new/templates/Sale.dat")));
+
+        other.unlock();
+        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(!QFile::exists(library.filePath(".quillery-staging")));
+        QVERIFY(!QFile::exists(library.filePath(".quillery-build.lock")));
     }
 
     void refusesBrokenSources_data()

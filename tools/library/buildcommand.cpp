@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMap>
 #include <QSet>
 
@@ -23,6 +24,16 @@ public:
     {
         if (!QFileInfo(m_source).isDir())
             return {m_source + QLatin1String(": no such source folder")};
+        // Two builds into one library would take each other's staging folder
+        // for a leftover; the lock also tells a killed build's apart.
+        const QString lockPath = m_library + QLatin1Char('/') + LibraryOutput::LockName;
+        if (!QDir().mkpath(m_library))
+            return {m_library + QLatin1String(": cannot create the folder")};
+        QLockFile lock(lockPath);
+        if (!lock.tryLock(0))
+            return {lockPath + (lock.error() == QLockFile::LockFailedError
+                                    ? QLatin1String(": another build is writing this library")
+                                    : QLatin1String(": cannot be created"))};
         bool leftover = false;
         const Status cleared = LibraryOutput::removeLeftoverStaging(m_library, &leftover);
         if (!cleared)

@@ -16,6 +16,8 @@ namespace LibraryOutput {
 // Beside categories/ and templates/; the gallery and `check` look at neither.
 inline const QLatin1String RecordName(".quillery-built");
 inline const QLatin1String StagingName(".quillery-staging");
+// Held while a build writes the library.
+inline const QLatin1String LockName(".quillery-build.lock");
 
 // Removes the staging folder a killed build left in `library`; `removed` says
 // whether there was one. A link in its place is removed, never followed.
