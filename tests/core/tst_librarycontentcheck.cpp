@@ -89,6 +89,10 @@ const QList<Vector>& templateVectors()
          "mail</a><link rel=\"canonical\" href=\"https://example.com/n\">"
          "<img src=\"cid:a.png@quillery\" alt=\"\"> <a href=\"more.html#x\">x</a>",
          ""},
+        {"Style text that loads nothing",
+         "<style>/* url(https://x.example/c.png) */ p::after { content: 'https://x.example/d' }"
+         "</style>",
+         ""},
         {"Text that names schemes",
          "<p title=\"javascript: the basics\">on file: https://x.example/a.png ../x</p>", ""},
     };
