@@ -31,16 +31,14 @@ enum Flag : quint32 {
     Void = 1u << 12,
     Formatting = 1u << 13,
     ClosesParagraph = 1u << 14,
-    Ignored = 1u << 15, // html, head, body: every page has exactly one
-    RawText = 1u << 16, // its content is text up to its end tag
-    ShownText = 1u << 17,
-    LiteralText = 1u << 18, // entities are not resolved inside it either
-    ToTheEnd = 1u << 19,    // plaintext: no end tag ends it
-    Cell = 1u << 20,
-    Row = 1u << 21,
-    Section = 1u << 22, // tbody, thead, tfoot, caption, colgroup
-    Option = 1u << 23,
-    OptGroup = 1u << 24,
+    Ignored = 1u << 15,  // html, head, body: every page has exactly one
+    RawText = 1u << 16,  // its content is text up to its end tag
+    ToTheEnd = 1u << 17, // plaintext: no end tag ends it
+    Cell = 1u << 18,
+    Row = 1u << 19,
+    Section = 1u << 20, // tbody, thead, tfoot, caption, colgroup
+    Option = 1u << 21,
+    OptGroup = 1u << 22,
 };
 
 quint32 flagsOf(const QByteArray& name)
@@ -98,8 +96,6 @@ quint32 flagsOf(const QByteArray& name)
         add({"script", "style", "textarea", "title", "xmp", "noembed", "noframes", "iframe",
              "plaintext"},
             RawText);
-        add({"textarea", "title", "xmp", "plaintext"}, ShownText);
-        add({"xmp", "plaintext"}, LiteralText);
         add({"plaintext"}, ToTheEnd);
         // The item barriers are the special elements minus the ones an item may
         // sit in without ending the search.
@@ -299,7 +295,6 @@ private:
     void closeImplied(quint32 flags, QByteArray* closed);
     bool tableBlocked(quint32 flags) const;
     int implicitParents(quint32 flags) const;
-    void dropRawText(const Token& token, quint32 flags, qsizetype* at);
 
     QByteArrayView m_html;
     int m_limit;
@@ -400,29 +395,6 @@ int Walker::implicitParents(quint32 flags) const
     return (flags & Cell) && inSection ? 1 : 0;
 }
 
-void Walker::dropRawText(const Token& token, quint32 flags, qsizetype* at)
-{
-    const qsizetype contentEnd =
-        (flags & ToTheEnd) ? m_html.size() : rawTextEnd(m_html, token.name, token.end);
-    qsizetype end = contentEnd;
-    if (contentEnd < m_html.size())
-        end = nextToken(m_html, contentEnd).end;
-    QByteArray text;
-    if (flags & ShownText) {
-        // Keep what the reader saw, now as ordinary text.
-        for (const char c : m_html.sliced(token.end, contentEnd - token.end)) {
-            if (c == '<')
-                text.append("&lt;");
-            else if (c == '&' && (flags & LiteralText))
-                text.append("&amp;");
-            else
-                text.append(c);
-        }
-    }
-    m_edits.push_back({token.begin, end, text});
-    *at = end;
-}
-
 void Walker::startTag(const Token& token, quint32 flags, qsizetype* at)
 {
     *at = token.end;
@@ -431,38 +403,31 @@ void Walker::startTag(const Token& token, quint32 flags, qsizetype* at)
     const bool foreign = nearest(Foreign) >= 0;
     if (foreign) {
         // Inside svg and math every element's content is markup.
-        flags &= ~(RawText | ShownText | LiteralText | ToTheEnd);
+        flags &= ~(RawText | ToTheEnd);
     }
     QByteArray closed;
     closeImplied(flags, &closed);
-    const int implicit = implicitParents(flags);
     const bool selfClosed = token.selfClosing && (foreign || (flags & Foreign));
-    const bool leaf = (flags & (Void | RawText)) || selfClosed;
+    if ((flags & (Void | RawText)) || selfClosed) {
+        // A leaf holds no elements: it nests nothing and is never too deep.
+        if (flags & RawText)
+            *at = (flags & ToTheEnd) ? m_html.size() : rawTextEnd(m_html, token.name, token.end);
+        return;
+    }
+    const int implicit = implicitParents(flags);
     const int elementDepth = depth() + implicit + 1;
-    m_maxDepth = std::max(m_maxDepth, elementDepth);
     if (elementDepth > m_limit) {
-        ++m_removed;
         // What the tag closed by opening stays closed without it.
-        if (flags & RawText) {
-            dropRawText(token, flags, at);
-            m_edits.back().replacement.prepend(closed);
-        } else {
-            m_edits.push_back({token.begin, token.end, closed});
-            if (!leaf)
-                ++m_pendingDropped[token.name];
-        }
+        m_edits.push_back({token.begin, token.end, closed});
+        ++m_pendingDropped[token.name];
+        ++m_removed;
         return;
     }
     if (implicit == 2 || (implicit == 1 && (flags & Row)))
         push("tbody", flagsOf("tbody"));
     if (implicit >= 1 && (flags & Cell))
         push("tr", flagsOf("tr"));
-    if (flags & RawText) {
-        *at = (flags & ToTheEnd) ? m_html.size() : rawTextEnd(m_html, token.name, token.end);
-        return;
-    }
-    if (!leaf)
-        push(token.name, flags);
+    push(token.name, flags);
 }
 
 void Walker::endTag(const Token& token, quint32 flags)

@@ -14,14 +14,16 @@ constexpr int MaxDepth = 128;
 // The deepest element nesting of the page, counted as a browser builds its tree
 // closely enough to bound it: void elements do not nest, an end tag closes up to
 // its open element, and the elements whose end tag may be left out (p, li, dt, dd,
-// option, tr, td, th, ...) close as their next sibling opens. The html, head and
-// body elements every page has are not counted: "<div><img></div>" is 2 deep.
-// Linear in the size of the page.
+// option, tr, td, th, ...) close as their next sibling opens. Only elements that
+// can hold others count: "<div><img></div>" is 1 deep, and so is a div holding a
+// script, style or textarea, whose content is text. The html, head and body
+// elements every page has are not counted either. Linear in the size of the page.
 int Depth(QByteArrayView html);
 
 // The page with every start and end tag past MaxDepth taken out; their text
-// stays. Comments and everything else are copied byte for byte. `removed`
-// receives the number of tags taken out. Depth(Flatten(html)) <= MaxDepth.
+// and the elements that hold none (images, line breaks, ...) stay. Everything
+// else is copied byte for byte. `removed` receives the number of tags taken
+// out. Depth(Flatten(html)) <= MaxDepth.
 QByteArray Flatten(const QByteArray& html, int* removed = nullptr);
 
 } // namespace HtmlNesting

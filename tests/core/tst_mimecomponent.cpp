@@ -140,6 +140,7 @@ private Q_SLOTS:
     void localReferencesAreDropped_data();
     void localReferencesAreDropped();
     void deepPageIsFlattened();
+    void documentsThePageLoadsReachNoLocalFile();
     void toolCommands_data();
     void toolCommands();
 };
@@ -156,7 +157,8 @@ void TestMimeComponent::corpus_data()
 
 // Each message of the corpus against its reviewed summary, plus what must
 // hold for every message: nothing outside the images folder, every reference
-// resolves, the page is valid UTF-8 and says so exactly once.
+// resolves, the page is valid UTF-8, says so exactly once, and is not nested
+// too deeply.
 void TestMimeComponent::corpus()
 {
     QFETCH(QString, name);
@@ -176,6 +178,7 @@ void TestMimeComponent::corpus()
     QVERIFY(isStrictUtf8(page));
     if (!page.isEmpty())
         QCOMPARE(page.count("<meta charset=\"utf-8\">"), 1);
+    QVERIFY(HtmlNesting::Depth(page) <= HtmlNesting::MaxDepth);
 
     const QString actual = summary(error, dir.path(), page);
     const QString goldenPath =
@@ -606,6 +609,24 @@ void TestMimeComponent::deepPageIsFlattened()
     QCOMPARE(HtmlNesting::Depth(page), HtmlNesting::MaxDepth);
     QVERIFY(page.contains("deep text</span></div>"));
     QVERIFY(page.endsWith("<p>after</p></body>"));
+}
+
+// A style sheet or page of the message is a file beside the page, loaded
+// with the same access to the disk; references of theirs to other parts are
+// not followed, so they stay as written.
+void TestMimeComponent::documentsThePageLoadsReachNoLocalFile()
+{
+    QTemporaryDir dir;
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlFile(corpusDir + "/loaded_documents.eml"));
+    const QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    QCOMPARE(mime.lastError(), QString());
+    QVERIFY(page.contains("href=\"part1.css\"") && page.contains("src=\"part2.html\""));
+    QCOMPARE(readFile(dir.filePath("msg/part1.css")),
+             QByteArray("@import url('');\nbody { background: url('') }\n"
+                        "p { background: url(cid:other) }"));
+    QCOMPARE(readFile(dir.filePath("msg/part2.html")),
+             QByteArray("\n<img src=\"\"><img src=\"\"><img src=\"cid:other\">"));
 }
 
 QTEST_GUILESS_MAIN(TestMimeComponent)
