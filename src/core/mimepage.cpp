@@ -146,7 +146,7 @@ public:
             const Part& part = m_message.parts()[size_t(index)];
             const QString wanted = safeFileName(part.fileName, part.type, part.subtype, &m_madeUp);
             QString used;
-            const Status written = m_output->write(wanted, m_message.content(index), &used);
+            const Status written = m_output->write(wanted, loadableContent(index), &used);
             if (written)
                 url = m_urlPrefix + QUrl::toPercentEncoding(used);
             else
@@ -163,6 +163,17 @@ public:
     bool isWritten(int index) const { return m_urls.contains(index); }
 
 private:
+    // A page or style sheet loaded from the images folder reads files as the
+    // page itself would.
+    QByteArray loadableContent(int index)
+    {
+        const Part& part = m_message.parts()[size_t(index)];
+        const bool isHtml = part.is("text", "html") || part.is("application", "xhtml+xml");
+        const bool isCss = part.is("text", "css");
+        QByteArray content = m_message.content(index);
+        return isHtml || isCss ? dropLocalReferences(content, isCss, *this) : content;
+    }
+
     static bool isRelative(const QByteArray& url)
     {
         return QUrl(QString::fromUtf8(url)).isRelative();

@@ -393,4 +393,14 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
     return out;
 }
 
+QByteArray dropLocalReferences(const QByteArray& document, bool isCss, ReferenceResolver& resolver)
+{
+    DropLocalOnly localOnly(resolver);
+    if (!isCss)
+        return rewriteReferences(document, localOnly);
+    bool changed = false;
+    const QByteArray css = rewriteCss(document, localOnly, &changed);
+    return changed ? css : document;
+}
+
 } // namespace Mime

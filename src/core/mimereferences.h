@@ -29,6 +29,12 @@ public:
 // byte for byte.
 QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver);
 
+// A page or style sheet of the message that the page loads as a file of its
+// own (in an iframe, as a linked style sheet): what `resolver` finds local is
+// dropped, everything else stays as written, so nothing is written on its
+// account.
+QByteArray dropLocalReferences(const QByteArray& document, bool isCss, ReferenceResolver& resolver);
+
 // The CSS with its url() and @import references rewritten; `changed` tells
 // whether anything was replaced.
 QByteArray rewriteCss(QByteArrayView css, ReferenceResolver& resolver, bool* changed);
