@@ -483,6 +483,12 @@ QByteArray Walker::flattened() const
     qsizetype copied = 0;
     for (const Edit& edit : m_edits) {
         out.append(m_html.sliced(copied, edit.begin - copied));
+        // A '<' of the text must not join what follows the removed tag into
+        // a new one ("<" + "<div>" + "img ...>").
+        if (out.endsWith('<')) {
+            out.chop(1);
+            out.append("&lt;");
+        }
         out.append(edit.replacement);
         copied = edit.end;
     }

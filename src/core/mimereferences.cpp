@@ -325,22 +325,30 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
         out.append(html.constData() + copied, position - copied);
         copied = position;
     };
+    // A '<' of the text before a removed tag must not join what follows it
+    // into a new tag that nothing here has seen ("<" + "<base ...>" + "img").
+    const auto removeTag = [&](const HtmlTag& tag) {
+        emitUpTo(tag.begin);
+        if (out.endsWith('<')) {
+            out.chop(1);
+            out.append("&lt;");
+        }
+        copied = tag.end;
+    };
 
     DropLocalOnly localOnly(resolver);
     scanHtml(html, [&](const HtmlTag& tag) {
         // A refresh would take the pane elsewhere, a local file included; and
         // a style sheet in svg or math holds markup a browser reads.
         if (isRefresh(tag, html) || (tag.name == "style" && tag.foreign)) {
-            emitUpTo(tag.begin);
-            copied = tag.end;
+            removeTag(tag);
             return;
         }
         if (tag.name == "base") {
             const QByteArray href = tag.attribute(html, "href");
             if (!href.isNull()) {
                 resolver.setDocumentBase(href.trimmed());
-                emitUpTo(tag.begin);
-                copied = tag.end;
+                removeTag(tag);
                 return;
             }
         }

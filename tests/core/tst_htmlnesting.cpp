@@ -25,6 +25,7 @@ private Q_SLOTS:
     void flattenKeepsLeaves_data();
     void flattenKeepsLeaves();
     void flattenKeepsWhatADroppedTagClosedClosed();
+    void flattenJoinsNoTextIntoATag();
     void flattenedPagesAreNeverTooDeep();
     void hostileShapesTakeLinearTime_data();
     void hostileShapesTakeLinearTime();
@@ -150,6 +151,13 @@ void TestHtmlNesting::flattenKeepsWhatADroppedTagClosedClosed()
     const QByteArray flat = HtmlNesting::Flatten(page, &removed);
     QVERIFY(flat.contains("c</caption>x"));
     QCOMPARE(HtmlNesting::Depth(flat), HtmlNesting::MaxDepth);
+}
+
+void TestHtmlNesting::flattenJoinsNoTextIntoATag()
+{
+    const QByteArray outer = repeated("<div>", HtmlNesting::MaxDepth);
+    const QByteArray flat = HtmlNesting::Flatten(outer + "<<i>div>a<<b></b>/div>");
+    QCOMPARE(flat, outer + "&lt;div>a&lt;/div>");
 }
 
 // Whatever the mix of tags, the flattened page is within the limit.

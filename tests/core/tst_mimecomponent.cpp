@@ -560,6 +560,9 @@ void TestMimeComponent::localReferencesAreDropped_data()
         << QByteArray("<!--><img src=\"file:///x\">-->") << QByteArray("<!--><img src=\"\">-->");
     QTest::newRow("srcdoc page") << QByteArray("<iframe srcdoc=\"&lt;img src=file:///x&gt;\">")
                                  << QByteArray("<iframe srcdoc=\"\">");
+    QTest::newRow("a removed tag joins no text into a tag")
+        << QByteArray("<<base href=\"https://e.org/\">img src=\"file:///x\">")
+        << QByteArray("&lt;img src=\"file:///x\">");
     QTest::newRow("file base is ignored")
         << QByteArray("<base href=\"file:///etc/\"><img src=\"passwd\">")
         << QByteArray("<img src=\"passwd\">");
