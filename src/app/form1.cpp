@@ -8,6 +8,7 @@
 #include "hovertable.h"
 #include "mimecomponent.h"
 #include "opener.h"
+#include "previewpages.h"
 #include "settingsstore.h"
 #include "splitterbar.h"
 #include "templatedecoding.h"
@@ -37,6 +38,8 @@ static void initResources()
 
 using LayoutModel::TwipRect;
 using LayoutModel::TwipsPerPixel;
+using PreviewPages::messagePage;
+using PreviewPages::noticePage;
 
 namespace {
 
@@ -76,23 +79,6 @@ bool writeWorkingFile(const QString& path, const QByteArray& data, QString* erro
     if (error)
         *error = QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
     return false;
-}
-
-QString messagePage(const QString& title, const QString& detail)
-{
-    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head>"
-                          "<body style=\"font:16px Tahoma,sans-serif;color:#404040;margin:40px\">"
-                          "<p style=\"font-size:18px\">%1</p><p style=\"color:#808080\">%2</p>"
-                          "</body></html>")
-        .arg(title.toHtmlEscaped(), detail.toHtmlEscaped());
-}
-
-QString noticePage(const QString& name, const QString& reason)
-{
-    return messagePage(
-        name.isEmpty() ? QStringLiteral("No template to preview")
-                       : QStringLiteral("The template \u201c%1\u201d cannot be shown").arg(name),
-        reason);
 }
 
 } // namespace
@@ -255,6 +241,8 @@ void Form1::ShowTitle()
 
 void Form1::LoadCategories()
 {
+    // Category pages show only what lies in their own folder.
+    WebBrowser1->setLocalRoot(m_appFolder + QStringLiteral("/categories"));
     {
         const QSignalBlocker blocker(cboCategory);
         cboCategory->addItems(TemplateLibrary::CategoryNames(m_appFolder));
@@ -275,9 +263,20 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
-    const QString page = TemplateLibrary::CategoryPagePath(m_appFolder, cboCategory->currentText());
-    WebBrowser1->Navigate2(page);
-    SelectTemplate(TemplateLibrary::GetFirstLink(page));
+    QString page;
+    if (const Status found =
+            TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText(), &page);
+        !found) {
+        // A page that is not the library's own is never shown; both panes say why.
+        WebBrowser1->setHtml(
+            messagePage(QStringLiteral("The category \u201c%1\u201d cannot be shown")
+                            .arg(cboCategory->currentText()),
+                        found.message()));
+        SelectTemplate(QString(), found.message());
+    } else {
+        WebBrowser1->Navigate2(page);
+        SelectTemplate(TemplateLibrary::GetFirstLink(page));
+    }
     WebBrowser1->setFocus();
 }
 
@@ -293,12 +292,17 @@ void Form1::WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel)
 
 void Form1::SelectTemplate(const QString& name)
 {
+    SelectTemplate(name, QString());
+}
+
+void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
+{
     CurrentTemplate = name;
     lblTitle[1]->setText(QStringLiteral(" Preview: ") + name);
     lblTitle[1]->adjustSize();
 
     QString msgFolder;
-    const Status workspace = modGetDirs::EnsureWorkspaceFolder(QStringLiteral("msg"), &msgFolder);
+    const Status workspace = modGetDirs::EnsurePreviewFolder(&msgFolder);
     if (!workspace) {
         // Nowhere to write: show the reason without touching any file.
         m_previewUrl.clear();
@@ -306,17 +310,20 @@ void Form1::SelectTemplate(const QString& name)
         WebBrowser2->setHtml(noticePage(name, workspace.message()));
         return;
     }
-    if (!TemplateLibrary::IsPlainTemplateName(name)) {
-        showPreviewNotice(msgFolder, name,
-                          name.isEmpty()
-                              ? QStringLiteral("The category page names no template.")
-                              : QStringLiteral("This is not the name of a template file."));
+    m_previewFolder = msgFolder;
+    WebBrowser2->setLocalRoot(msgFolder);
+    if (!categoryProblem.isEmpty()) {
+        showPreviewNotice(msgFolder, name, categoryProblem);
         return;
     }
-    const QString source = TemplateLibrary::TemplateFilePath(m_appFolder, name);
-    if (!QFileInfo(source).isFile()) {
-        showPreviewNotice(msgFolder, name,
-                          QStringLiteral("There is no file %1 in the library.").arg(source));
+    if (name.isEmpty()) {
+        showPreviewNotice(msgFolder, name, QStringLiteral("The category page names no template."));
+        return;
+    }
+    QString source;
+    if (const Status found = TemplateLibrary::FindTemplateFile(m_appFolder, name, &source);
+        !found) {
+        showPreviewNotice(msgFolder, name, found.message());
         return;
     }
     // The library file is read once: the copy and the decoded message in the
@@ -338,12 +345,21 @@ void Form1::SelectTemplate(const QString& name)
         showPreviewNotice(msgFolder, name, mime.lastError());
         return;
     }
-    const QString html =
-        mime.SaveHtmlToSubfolder(modGetDirs::WorkspaceDir(), QStringLiteral("msg"));
+    const QFileInfo folder(msgFolder);
+    QByteArray html = mime.SaveHtmlToSubfolderUtf8(folder.path(), folder.fileName());
+    // Mail programs show what arrived of a damaged message; so does the
+    // preview, and it says what is missing.
+    if (!mime.lastError().isEmpty()) {
+        if (html.isEmpty()) {
+            showPreviewNotice(msgFolder, name, mime.lastError());
+            return;
+        }
+        html = PreviewPages::withProblemNotice(html, mime.lastError());
+    }
     const QString page = msgFolder + QStringLiteral("/msg.html");
     // The byte order mark makes the engine read the page as UTF-8 whatever
     // the message declared.
-    if (!writeWorkingFile(page, "\xEF\xBB\xBF" + html.toUtf8(), &error)) {
+    if (!writeWorkingFile(page, "\xEF\xBB\xBF" + html, &error)) {
         showPreviewNotice(msgFolder, name, error);
         return;
     }
@@ -403,7 +419,8 @@ void Form1::WebBrowser2_DownloadComplete(const QUrl& url)
 
 void Form1::removePreviewFiles()
 {
-    Module1::RemoveFolder(modGetDirs::WorkspaceDir() + QStringLiteral("/msg"));
+    if (!m_previewFolder.isEmpty())
+        Module1::RemoveFolder(m_previewFolder);
 }
 
 void Form1::PaintHoverIn(int index)

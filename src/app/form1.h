@@ -80,6 +80,8 @@ private:
     void picSplitter_MouseMove(float x);
     void picSplitter_MouseUp();
     void showMorePanel();
+    // The preview of `name`, or of the reason why a category's page cannot be shown.
+    void SelectTemplate(const QString& name, const QString& categoryProblem);
     void showPreviewNotice(const QString& msgFolder, const QString& name, const QString& reason);
     void navigatePreview(const QString& page);
     void removePreviewFiles();
@@ -92,6 +94,7 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     // The page of the latest preview and whether it is still loading; only
     // its completion may remove the working folder.
+    QString m_previewFolder; // this running copy's own, see EnsurePreviewFolder
     QUrl m_previewUrl;
     QString m_previewName;
     bool m_previewPending = false;

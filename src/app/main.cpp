@@ -1,6 +1,7 @@
 #include "appfonts.h"
 #include "browserpane.h"
 #include "form1.h"
+#include "workspace.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,6 +49,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));
     AppFonts::ensureLoaded();
+    // Copies that crashed or were killed leave their previews behind.
+    modGetDirs::RemoveStaleWorkspaceFolders();
 
     Form1 form(QCoreApplication::applicationDirPath());
     const QString screenshot = qEnvironmentVariable("QUILLERY_SCREENSHOT");

@@ -8,6 +8,7 @@
 #include "workspace.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -40,7 +41,13 @@ public:
 
     QString appFolder() const { return m_app; }
     QString configFolder() const { return m_config.path(); }
-    QString msgFolder() const { return modGetDirs::WorkspaceDir() + QStringLiteral("/msg"); }
+    // This copy's preview folder: in a temp folder of its own, no other copy
+    // has taken the name of the process id.
+    QString msgFolder() const
+    {
+        return modGetDirs::WorkspaceDir() + QStringLiteral("/msg/") +
+               QString::number(QCoreApplication::applicationPid());
+    }
 
     void addFile(const QString& relativePath, const QByteArray& content)
     {

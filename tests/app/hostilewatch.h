@@ -55,7 +55,8 @@ private:
     int m_fd;
 };
 
-// Counts the connections that reach a port on 127.0.0.1.
+// Counts the connections that reach a port on 127.0.0.1; with a reply set,
+// it answers each request with that page.
 class LoopbackListener
 {
 public:
@@ -65,11 +66,22 @@ public:
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* socket = m_server.nextPendingConnection()) {
                 ++m_connections;
-                socket->close();
-                socket->deleteLater();
+                if (m_reply.isEmpty()) {
+                    socket->close();
+                    socket->deleteLater();
+                    continue;
+                }
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n"
+                                  "Connection: close\r\n\r\n" +
+                                  m_reply);
+                    socket->disconnectFromHost();
+                });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
     }
+    void setReply(const QByteArray& page) { m_reply = page; }
     QString origin() const
     {
         return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
@@ -78,6 +90,7 @@ public:
 
 private:
     QTcpServer m_server;
+    QByteArray m_reply;
     int m_connections = 0;
 };
 

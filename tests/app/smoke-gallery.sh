@@ -27,8 +27,9 @@ if [[ $size -lt 10000 ]]; then
     echo "error: the screenshot $shot is suspiciously small ($size bytes)" >&2
     exit 1
 fi
-# The preview's working folder is gone once the preview has loaded.
-if [[ -e "$work/tmp/QYX/msg" ]]; then
+# The preview's working folder is gone once the preview has loaded; what may
+# stay is the lock file that marked it as this copy's.
+if [[ -n $(find "$work/tmp/QYX/msg" -mindepth 1 -not -name '*.lock' 2>/dev/null) ]]; then
     echo "error: the preview's working folder was left behind" >&2
     exit 1
 fi

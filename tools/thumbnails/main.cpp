@@ -9,6 +9,7 @@
 //       FILE is a template (.dat) or a page (.html); without HEIGHT the whole
 //       page is captured
 
+#include "browserpane.h"
 #include "fileio.h"
 #include "mimecomponent.h"
 #include "templatedecoding.h"
@@ -81,6 +82,9 @@ QString decodeTemplate(const QString& datPath, const QString& folder)
     return page;
 }
 
+// Draws a page as the preview pane shows it, under the pane's rules: a
+// template that refers to the renderer's own files must not carry them into
+// the pictures that go into the library.
 class Renderer
 {
 public:
@@ -95,7 +99,8 @@ public:
     QImage render(const QString& page, int width, int height)
     {
         m_view.resize(width, height > 0 ? height : 800);
-        m_view.load(QUrl::fromLocalFile(page));
+        m_view.setLocalRoot(QFileInfo(page).path());
+        m_view.Navigate2(page);
         waitFor(&m_view, SIGNAL(loadFinished(bool)), 20000);
         if (height == 0) {
             int full = 800;
@@ -113,7 +118,8 @@ public:
     }
 
 private:
-    QWebEngineView m_view;
+    QWebEngineProfile m_profile; // off the record; outlives the view's page
+    BrowserPane m_view{&m_profile, BrowserPane::Role::Preview};
 };
 
 int thumbs(const QString& source, const QString& library)
@@ -133,9 +139,15 @@ int thumbs(const QString& source, const QString& library)
             continue;
         for (const QRegularExpressionMatch& match : link.globalMatch(QString::fromUtf8(*page))) {
             const QString name = match.captured(1);
+            QString file;
+            if (const Status found = TemplateLibrary::FindTemplateFile(library, name, &file);
+                !found) {
+                err() << found.message() << '\n';
+                ++failures;
+                continue;
+            }
             QTemporaryDir work;
-            const QString html =
-                decodeTemplate(TemplateLibrary::TemplateFilePath(library, name), work.path());
+            const QString html = decodeTemplate(file, work.path());
             if (html.isEmpty()) {
                 ++failures;
                 continue;
