@@ -179,9 +179,12 @@ private:
         return QUrl(QString::fromUtf8(url)).isRelative();
     }
 
+    // The URL resolved against the base; a base that does not parse leaves it
+    // as it is, relative to the page.
     QByteArray absolute(const QByteArray& url) const
     {
-        return QUrl(m_base).resolved(QUrl(QString::fromUtf8(url))).toEncoded();
+        const QUrl resolved = QUrl(m_base).resolved(QUrl(QString::fromUtf8(url)));
+        return resolved.isValid() && !resolved.isEmpty() ? resolved.toEncoded() : url;
     }
 
     void addProblem(const QString& problem)
