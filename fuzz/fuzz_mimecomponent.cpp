@@ -1,13 +1,18 @@
 // Feeds arbitrary bytes to the MIME component as a message and checks what
 // must hold for every input: no crash, nothing written outside the images
-// folder, a page in valid UTF-8 that declares it once.
+// folder, a page in valid UTF-8 that declares it once, that refers to no
+// local file, does not refresh, and nests no deeper than the engine is given.
+#include "htmlnesting.h"
 #include "mimecharset.h"
 #include "mimecomponent.h"
 #include "mimehtmlscan.h"
+#include "mimereferences.h"
+#include "mimeurls.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +27,22 @@ void require(bool condition, const char* what)
         std::abort();
     }
 }
+
+// Visits every reference the page still makes, as the component reads them.
+class ReferenceCheck : public Mime::ReferenceResolver
+{
+public:
+    QByteArray replacement(const QByteArray& url) override
+    {
+        const QByteArray cleaned = Mime::cleanUrl(url);
+        require(!Mime::isFileUrl(cleaned), "no file: reference");
+        if (QUrl(QString::fromUtf8(cleaned)).isRelative())
+            require(!Mime::leavesPageFolder(cleaned), "no reference out of the page's folder");
+        return QByteArray();
+    }
+    bool isLocal(const QByteArray&) override { return false; }
+    void setDocumentBase(const QByteArray&) override { require(false, "no <base href>"); }
+};
 
 } // namespace
 
@@ -51,6 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         require(declarations == 1, "one charset declaration");
         require(Mime::declaredMetaCharset(page) == "utf-8", "the declaration says utf-8");
+
+        ReferenceCheck check;
+        Mime::rewriteReferences(page, check);
+        for (const Mime::HtmlTag& tag : Mime::findTags(page, {"meta"})) {
+            const QByteArray equiv = tag.attribute(page, "http-equiv").trimmed();
+            require(equiv.compare("refresh", Qt::CaseInsensitive) != 0, "no refresh");
+        }
+        require(HtmlNesting::Depth(page) <= HtmlNesting::MaxDepth, "nesting within bounds");
     }
     QDirIterator it(root.path(),
                     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
