@@ -10,6 +10,14 @@
 // can, possibly empty, and lastError() says what went wrong. Each operation
 // clears lastError() first, so an empty lastError() after a save means the
 // page and all of its files are complete.
+//
+// The message is untrusted, like mail. The page (and every style sheet or page
+// of the message written beside it) refers to no local file but its own: file:
+// URLs, paths from the root and paths that climb out of the page's folder are
+// quietly dropped (the value becomes "", a CSS url('')), file: bases are
+// ignored, and refreshes are taken out. Remote references stay as they are.
+// A page nested deeper than HtmlNesting::MaxDepth is flattened, and that is
+// reported in lastError().
 class MimeComponent
 {
 public:
