@@ -474,16 +474,20 @@ void TestMimeComponent::toolCommands_data()
         << "export" << message << "offer.txt" << 0 << "offer.txt"
         << "<img src=\"offer.txt_files/offer.png\">"
         << "offer.txt_files/offer.png";
-    QTest::newRow("export truncated message") << "export" << corpusDir + "/truncated.eml"
-                                              << "t.htm" << 1 << "t.htm"
-                                              << "src=\"t_files/logo.png\""
-                                              << "t_files/logo.png";
+    QTest::newRow("page of a truncated message") << "page" << corpusDir + "/truncated.eml"
+                                                 << "t" << 1 << "t/msg.html"
+                                                 << "src=\"logo.png\""
+                                                 << "t/logo.png";
+    QTest::newRow("export refuses a truncated message")
+        << "export" << corpusDir + "/truncated.eml"
+        << "t.htm" << 1 << "t.htm" << QString() << QString();
     QTest::newRow("missing message") << "export" << corpusDir + "/none.eml"
                                      << "n.htm" << 1 << "n.htm" << QString() << QString();
 }
 
-// The tool writes the page as the gallery does, also when the message is
-// broken, and fails with the reason when anything went wrong.
+// The tool writes the page as the gallery does, the page also when the
+// message is broken, and fails with the reason when anything went wrong; an
+// export of a broken message writes nothing, as the window's does.
 void TestMimeComponent::toolCommands()
 {
     QFETCH(QString, command);
