@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -40,7 +41,11 @@ public:
             require(!Mime::leavesPageFolder(cleaned), "no reference out of the page's folder");
         return QByteArray();
     }
-    bool isLocal(const QByteArray&) override { return false; }
+    bool isLocal(const QByteArray& url) override
+    {
+        replacement(url);
+        return false;
+    }
     void setDocumentBase(const QByteArray&) override { require(false, "no <base href>"); }
 };
 
@@ -85,10 +90,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString entry = QDir(root.path()).relativeFilePath(it.next());
+        const QString path = it.next();
+        const QString entry = QDir(root.path()).relativeFilePath(path);
         require(entry == QLatin1String("out") || entry.startsWith(QLatin1String("out/msg")) ||
                     entry.startsWith(QLatin1String("out/page_files")),
                 "nothing outside the images folder");
+        // Pages and style sheets beside the page are loaded as it is.
+        QFile file(path);
+        const bool isHtml = path.endsWith(QLatin1String(".html"));
+        const bool isCss = path.endsWith(QLatin1String(".css"));
+        if ((isHtml || isCss) && file.open(QIODevice::ReadOnly)) {
+            ReferenceCheck check;
+            bool changed = false;
+            if (isHtml)
+                Mime::rewriteReferences(file.readAll(), check);
+            else
+                Mime::rewriteCss(file.readAll(), check, &changed);
+        }
     }
     QDir(folder).removeRecursively();
     return 0;

@@ -13,6 +13,8 @@
 #include <QHash>
 #include <QUrl>
 
+#include <optional>
+
 namespace Mime {
 
 namespace {
@@ -100,27 +102,26 @@ public:
         }
         // The page is read from a local file: what points at the disk beside
         // the page's own files is dropped, silently, as a mail viewer does.
-        if (isLocal(url))
+        if (isFileUrl(url))
             return droppedUrl();
+        if (!isRelative(url))
+            return QByteArray();
+        if (m_base.isEmpty())
+            return leavesPageFolder(url) ? droppedUrl() : QByteArray();
         // With the page moved to a local file, a relative link would lose the
         // base it was written against; it keeps pointing where it pointed.
-        if (m_base.isEmpty() || !isRelative(url))
-            return QByteArray();
         const QByteArray kept = absolute(url);
+        if (isLocal(kept))
+            return droppedUrl();
         return kept == url ? QByteArray() : kept;
     }
 
+    // Judged as written: the <base> is gone from the page, and the files
+    // beside it are read from the images folder.
     bool isLocal(const QByteArray& rawUrl) override
     {
         const QByteArray url = cleanUrl(rawUrl);
-        if (isFileUrl(url))
-            return true;
-        if (!isRelative(url))
-            return false;
-        if (m_base.isEmpty())
-            return leavesPageFolder(url);
-        const QByteArray resolved = absolute(url);
-        return isFileUrl(resolved) || (isRelative(resolved) && leavesPageFolder(resolved));
+        return isFileUrl(url) || (isRelative(url) && leavesPageFolder(url));
     }
 
     void setDocumentBase(const QByteArray& url) override
@@ -146,11 +147,15 @@ public:
             const Part& part = m_message.parts()[size_t(index)];
             const QString wanted = safeFileName(part.fileName, part.type, part.subtype, &m_madeUp);
             QString used;
-            const Status written = m_output->write(wanted, loadableContent(index), &used);
-            if (written)
-                url = m_urlPrefix + QUrl::toPercentEncoding(used);
-            else
+            const std::optional<QByteArray> content = loadableContent(index);
+            // A document that reaches for local files is not written, quietly:
+            // the reference stays as it was and loads nothing.
+            const Status written =
+                content ? m_output->write(wanted, *content, &used) : Status::success();
+            if (!written)
                 addProblem(written.message());
+            else if (content)
+                url = m_urlPrefix + QUrl::toPercentEncoding(used);
         } else if (m_output) {
             addProblem(QStringLiteral("the page refers to its parts too often; the rest of the "
                                       "references are left as they are"));
@@ -163,15 +168,19 @@ public:
     bool isWritten(int index) const { return m_urls.contains(index); }
 
 private:
-    // A page or style sheet loaded from the images folder reads files as the
-    // page itself would.
-    QByteArray loadableContent(int index)
+    // A page, style sheet or XML document (an SVG picture shown in an object)
+    // loaded from the images folder reads files as the page itself would.
+    std::optional<QByteArray> loadableContent(int index)
     {
         const Part& part = m_message.parts()[size_t(index)];
-        const bool isHtml = part.is("text", "html") || part.is("application", "xhtml+xml");
-        const bool isCss = part.is("text", "css");
         QByteArray content = m_message.content(index);
-        return isHtml || isCss ? dropLocalReferences(content, isCss, *this) : content;
+        const bool isXml = part.subtype == "xml" || part.subtype.endsWith("+xml");
+        if (isXml)
+            return isSafeXmlDocument(content, *this) ? std::optional(content) : std::nullopt;
+        const bool isCss = part.is("text", "css");
+        if (part.is("text", "html") || isCss)
+            return dropLocalReferences(content, isCss, *this);
+        return content;
     }
 
     static bool isRelative(const QByteArray& url)

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace Mime {
 
 namespace {
@@ -213,14 +215,59 @@ bool isAnimation(const QByteArray& tag)
 }
 
 // SVG animations can set an href; their values are lists separated by ';'.
-bool animatesToLocalFile(const QByteArray& value)
+bool animatesToLocalFile(const QByteArray& value, ReferenceResolver& resolver)
 {
     for (const QByteArray& item : value.split(';')) {
-        const QByteArray url = cleanUrl(item);
-        if (isFileUrl(url) || leavesPageFolder(url))
+        if (resolver.isLocal(item))
             return true;
     }
     return false;
+}
+
+// Notes whether any reference it is asked about is local, and changes nothing.
+class LocalFinder : public ReferenceResolver
+{
+public:
+    explicit LocalFinder(ReferenceResolver& resolver) : m_resolver(resolver) {}
+    QByteArray replacement(const QByteArray& url) override
+    {
+        isLocal(url);
+        return QByteArray();
+    }
+    bool isLocal(const QByteArray& url) override
+    {
+        const bool local = m_resolver.isLocal(url);
+        m_found = m_found || local;
+        return local;
+    }
+    void setDocumentBase(const QByteArray& url) override { isLocal(url); }
+    bool found() const { return m_found; }
+
+private:
+    ReferenceResolver& m_resolver;
+    bool m_found = false;
+};
+
+// The text of each <style> element; null when one holds markup, whose text a
+// browser would join into a style sheet nothing here reads whole.
+std::optional<std::vector<QByteArray>> styleSheets(const QByteArray& document)
+{
+    std::vector<QByteArray> sheets;
+    const QByteArray lower = document.toLower();
+    for (qsizetype at = lower.indexOf("<style"); at >= 0; at = lower.indexOf("<style", at + 1)) {
+        const qsizetype open = lower.indexOf('>', at);
+        if (open < 0)
+            break;
+        qsizetype close = lower.indexOf("</style", open);
+        if (close < 0)
+            close = lower.size();
+        QByteArray text = document.mid(open + 1, close - open - 1);
+        text.replace("<![CDATA[", "").replace("]]>", "");
+        if (text.contains('<'))
+            return std::nullopt;
+        sheets.push_back(text);
+    }
+    return sheets;
 }
 
 bool isRefresh(const HtmlTag& tag, const QByteArray& html)
@@ -373,7 +420,7 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
             } else if (isAnimation(tag.name) &&
                        (attribute.name == "values" || attribute.name == "to" ||
                         attribute.name == "from" || attribute.name == "by")) {
-                changed = animatesToLocalFile(value);
+                changed = animatesToLocalFile(value, resolver);
             } else if (value.contains('(')) {
                 // SVG paints, filters, masks and cursors take url() too.
                 replaced = rewriteCss(value, localOnly, &changed);
@@ -409,6 +456,30 @@ QByteArray dropLocalReferences(const QByteArray& document, bool isCss, Reference
     bool changed = false;
     const QByteArray css = rewriteCss(document, localOnly, &changed);
     return changed ? css : document;
+}
+
+bool isSafeXmlDocument(const QByteArray& document, ReferenceResolver& resolver)
+{
+    // Style sheet instructions and entities load what they name; a nested
+    // page or a refresh goes elsewhere.
+    const QByteArray lower = document.toLower();
+    if (lower.contains("<?xml-stylesheet") || lower.contains("<!entity") ||
+        lower.contains("srcdoc"))
+        return false;
+    for (const HtmlTag& tag : findTags(document, {"meta"})) {
+        if (isRefresh(tag, document))
+            return false;
+    }
+    LocalFinder finder(resolver);
+    rewriteReferences(document, finder);
+    const std::optional<std::vector<QByteArray>> sheets = styleSheets(document);
+    if (!sheets)
+        return false;
+    for (const QByteArray& sheet : *sheets) {
+        bool changed = false;
+        rewriteCss(sheet, finder, &changed);
+    }
+    return !finder.found();
 }
 
 } // namespace Mime

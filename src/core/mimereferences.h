@@ -35,6 +35,13 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
 // account.
 QByteArray dropLocalReferences(const QByteArray& document, bool isCss, ReferenceResolver& resolver);
 
+// Whether an XML document of the message (an SVG picture, an XHTML page, ...)
+// loaded as a file of its own reaches no local file, as `resolver` judges it:
+// no local reference in its markup or style sheets, no style sheet
+// instruction, entity, nested page or refresh. Such a document is written as
+// it is or not at all, since rewriting could break it.
+bool isSafeXmlDocument(const QByteArray& document, ReferenceResolver& resolver);
+
 // The CSS with its url() and @import references rewritten; `changed` tells
 // whether anything was replaced.
 QByteArray rewriteCss(QByteArrayView css, ReferenceResolver& resolver, bool* changed);

@@ -141,6 +141,8 @@ private Q_SLOTS:
     void localReferencesAreDropped();
     void deepPageIsFlattened();
     void documentsThePageLoadsReachNoLocalFile();
+    void xmlDocumentsReachingLocalFilesAreNotWritten_data();
+    void xmlDocumentsReachingLocalFilesAreNotWritten();
     void toolCommands_data();
     void toolCommands();
 };
@@ -581,6 +583,10 @@ void TestMimeComponent::localReferencesAreDropped_data()
                                    << QByteArray("<img src=\"\"><img src=\"\">");
     QTest::newRow("relative base from the root")
         << QByteArray("<base href=\"/\"><img src=\"x.png\">") << QByteArray("<img src=\"\">");
+    QTest::newRow("left as written, judged without the base")
+        << QByteArray("<base href=\"https://e.org/\"><svg><rect fill=\"url(/x.svg#p)\"/>"
+                      "<rect fill=\"url(p.svg#p)\"/></svg>")
+        << QByteArray("<svg><rect fill=\"url('')\"/><rect fill=\"url(p.svg#p)\"/></svg>");
     QTest::newRow("kept")
         << QByteArray("<img src=\"//host/x.png\"><img src=\"a/../b.png\"><a href=\"#top\">t</a>"
                       "<img src=\"https://e.org/a.png\"><a href=\"images/a.png\">i</a>")
@@ -634,6 +640,61 @@ void TestMimeComponent::documentsThePageLoadsReachNoLocalFile()
                         "p { background: url(cid:other) }"));
     QCOMPARE(readFile(dir.filePath("msg/part2.html")),
              QByteArray("\n<img src=\"\"><img src=\"\"><img src=\"cid:other\">"));
+}
+
+void TestMimeComponent::xmlDocumentsReachingLocalFilesAreNotWritten_data()
+{
+    QTest::addColumn<QByteArray>("svg");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("plain picture")
+        << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect fill=\"red\"/></svg>")
+        << true;
+    QTest::newRow("style sheet of its own")
+        << QByteArray("<svg><style><![CDATA[rect{fill:red}]]></style><rect/></svg>") << true;
+    QTest::newRow("remote image") << QByteArray("<svg><image href=\"https://e.org/x.png\"/></svg>")
+                                  << true;
+    QTest::newRow("local image") << QByteArray("<svg><image href=\"file:///etc/x.png\"/></svg>")
+                                 << false;
+    QTest::newRow("local paint") << QByteArray("<svg><rect fill=\"url(file:///x.svg#p)\"/></svg>")
+                                 << false;
+    QTest::newRow("local url in the style sheet")
+        << QByteArray("<svg><style><![CDATA[rect{fill:url(file:///x#p)}]]></style></svg>") << false;
+    QTest::newRow("style sheet split by markup")
+        << QByteArray("<svg><style>rect{fill:u<g/>rl(x.svg#p)}</style></svg>") << false;
+    QTest::newRow("style sheet instruction")
+        << QByteArray("<?xml-stylesheet href=\"https://e.org/x.css\"?><svg/>") << false;
+    QTest::newRow("entity") << QByteArray(
+                                   "<!DOCTYPE svg [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
+                                   "<svg><text>&e;</text></svg>")
+                            << false;
+    QTest::newRow("climbing XHTML image")
+        << QByteArray("<svg><foreignObject><img xmlns=\"http://www.w3.org/1999/xhtml\" "
+                      "src=\"../../x.png\"/></foreignObject></svg>")
+        << false;
+}
+
+// An SVG picture shown in an object is a document loaded from the images
+// folder. Rewriting could break it, so it is written as it is or not at all.
+void TestMimeComponent::xmlDocumentsReachingLocalFilesAreNotWritten()
+{
+    QFETCH(QByteArray, svg);
+    QFETCH(bool, written);
+    const QByteArray message = "MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n"
+                               "--b\nContent-Type: text/html\n\n<object data=\"cid:p\"></object>\n"
+                               "--b\nContent-Type: image/svg+xml\nContent-ID: <p>\n\n" +
+                               svg + "\n--b--\n";
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlData(message));
+    QTemporaryDir dir;
+    const QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    QCOMPARE(mime.lastError(), QString());
+    QCOMPARE(page.contains("data=\"image1.svg\""), written);
+    QCOMPARE(page.contains("data=\"cid:p\""), !written);
+    if (written)
+        QCOMPARE(readFile(dir.filePath("msg/image1.svg")), svg);
+    else
+        QCOMPARE(listTree(dir.path()), QStringList{"msg"});
 }
 
 QTEST_GUILESS_MAIN(TestMimeComponent)
