@@ -1,0 +1,244 @@
+#include "app/galleryfixture.h"
+#include "app/hostilewatch.h"
+#include "app/pagetools.h"
+
+#include "browserpane.h"
+#include "form1.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+// A library built to attack the gallery: every way a template or a category
+// page could read the user's files, reach the network, run a script, move a
+// pane on its own or stall the engine. The real window opens it; files beside
+// the library are watched with inotify and a listener waits on loopback.
+class TestHostileLibrary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void templates_data();
+    void templates();
+    void categoryPages_data();
+    void categoryPages();
+
+private:
+    void addMessage(const QString& name, const QByteArray& message);
+    void expectNothingReached(QWebEngineView* pane);
+
+    std::unique_ptr<GalleryFixture> m_fixture;
+    QTemporaryDir m_outside;
+    std::unique_ptr<LoopbackListener> m_listener;
+    std::unique_ptr<CanaryWatch> m_watch;
+    std::unique_ptr<Form1> m_form;
+    QStringList m_templates;
+};
+
+namespace {
+
+const QByteArray Script = "<script>document.title='script ran';"
+                          "new Image().src='REMOTE/script';</script>";
+
+QByteArray nestedMessage(int levels)
+{
+    QByteArray head, tail;
+    for (int i = 0; i < levels; ++i) {
+        head += "Content-Type: multipart/mixed; boundary=\"b" + QByteArray::number(i) +
+                "\"\r\n\r\n--b" + QByteArray::number(i) + "\r\n";
+        tail.prepend("\r\n--b" + QByteArray::number(i) + "--\r\n");
+    }
+    return "MIME-Version: 1.0\r\nSubject: deep\r\n" + head +
+           "Content-Type: text/html; charset=utf-8\r\n\r\n<p>deep inside</p>" + tail;
+}
+
+QByteArray manyPartsMessage(int parts)
+{
+    QByteArray message = "MIME-Version: 1.0\r\nSubject: many\r\n"
+                         "Content-Type: multipart/related; boundary=\"m\"\r\n\r\n"
+                         "--m\r\nContent-Type: text/html; charset=utf-8\r\n\r\n<p>many</p>";
+    for (int i = 0; i < parts; ++i)
+        message += "<img src=\"cid:p" + QByteArray::number(i) + "\" width=\"1\" height=\"1\">";
+    for (int i = 0; i < parts; ++i) {
+        message += "\r\n--m\r\nContent-Type: image/gif\r\nContent-ID: <p" + QByteArray::number(i) +
+                   ">\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+                   "R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==";
+    }
+    return message + "\r\n--m--\r\n";
+}
+
+} // namespace
+
+void TestHostileLibrary::initTestCase()
+{
+    m_fixture = std::make_unique<GalleryFixture>();
+    m_listener = std::make_unique<LoopbackListener>();
+    for (const char* name : {"canary.png", "canary.html", "canary.css", "canary.dat", "page.html"})
+        QVERIFY(FileIo::writeAtomically(m_outside.filePath(name), "canary"));
+
+    const QList<QPair<QString, QByteArray>> bodies = {
+        {"Refresh", "<meta http-equiv=\"refresh\" content=\"0;url=OUTSIDE/canary.html\">"},
+        {"Later refresh", "<meta http-equiv=\"refresh\" content=\"1; url=REMOTE/\">"},
+        {"File picture", "<img src=\"OUTSIDE/canary.png\">"},
+        {"File frame", "<iframe src=\"OUTSIDE/canary.html\"></iframe>"},
+        {"File object", "<object data=\"OUTSIDE/canary.html\"></object>"},
+        {"File style", "<div style=\"height:9px;background:url(OUTSIDE/canary.png)\"></div>"
+                       "<style>@import 'OUTSIDE/canary.css';</style>"},
+        {"Climbing", "<img src=\"../../../../../../../../../../../../OUTSIDE_PATH/canary.png\">"},
+        {"Root relative", "<img src=\"OUTSIDE_PATH/canary.png\">"},
+        {"File base", "<base href=\"OUTSIDE/\"><img src=\"canary.png\">"},
+        {"Remote", "<img src=\"REMOTE/a.png\"><iframe src=\"REMOTE/f\"></iframe>"
+                   "<link rel=\"stylesheet\" href=\"REMOTE/s.css\">"},
+        {"Scripts", Script + "<img src=\"x\" onerror=\"new Image().src='REMOTE/onerror'\">"
+                             "<body onload=\"document.title='script ran'\">"},
+    };
+    for (const auto& [name, body] : bodies) {
+        QByteArray extra = body;
+        extra.replace("OUTSIDE_PATH", QFile::encodeName(m_outside.path()));
+        extra.replace("OUTSIDE", QUrl::fromLocalFile(m_outside.path()).toEncoded());
+        extra.replace("REMOTE", m_listener->origin().toUtf8());
+        addMessage(name, GalleryFixture::message(name, extra));
+    }
+    addMessage("Deep page",
+               GalleryFixture::message("Deep page", QByteArray("<div>").repeated(200000)));
+    addMessage("Deep message", nestedMessage(3000));
+    addMessage("Many parts", manyPartsMessage(10000));
+    const QByteArray whole = GalleryFixture::message("Cut off");
+    addMessage("Cut off", whole.left(whole.indexOf("Content-ID:") + 40));
+    QVERIFY(QFile::link(m_outside.filePath("canary.dat"),
+                        m_fixture->appFolder() + "/templates/Linked.dat"));
+    m_templates << "Linked";
+    m_fixture->addCategory("Hostile.html", m_templates);
+
+    QByteArray page =
+        "<html><head><meta http-equiv=\"refresh\" content=\"0;url=OUTSIDE/canary.html\">"
+        "</head><body><a href=\"#Refresh\">x</a><img src=\"OUTSIDE/canary.png\">"
+        "<img src=\"../../../../../../../../../OUTSIDE_PATH/canary.png\">"
+        "<iframe src=\"OUTSIDE/canary.html\"></iframe><img src=\"REMOTE/thumb.png\">" +
+        Script + "</body></html>";
+    page.replace("OUTSIDE_PATH", QFile::encodeName(m_outside.path()));
+    page.replace("OUTSIDE", QUrl::fromLocalFile(m_outside.path()).toEncoded());
+    page.replace("REMOTE", m_listener->origin().toUtf8());
+    m_fixture->addFile("categories/Stranger.html", page);
+    QVERIFY(QFile::link(m_outside.filePath("page.html"),
+                        m_fixture->appFolder() + "/categories/Elsewhere.html"));
+
+    m_watch = std::make_unique<CanaryWatch>(m_outside.path());
+    QVERIFY(m_watch->isValid());
+    m_form = std::make_unique<Form1>(m_fixture->appFolder());
+    m_form->resize(1300, 800);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestHostileLibrary::cleanupTestCase()
+{
+    m_form.reset();
+    m_fixture.reset();
+}
+
+void TestHostileLibrary::addMessage(const QString& name, const QByteArray& message)
+{
+    QString error;
+    const auto packed = Module1::PackTemplate(message, &error);
+    QVERIFY2(packed, qPrintable(name + ": " + error));
+    m_fixture->addFile("templates/" + name + ".dat", *packed);
+    m_templates << name;
+}
+
+void TestHostileLibrary::expectNothingReached(QWebEngineView* pane)
+{
+    runEngineFor(1500); // a refresh of one second would have fired by now
+    QCOMPARE(m_watch->opened(), QStringList());
+    QCOMPARE(m_listener->connections(), 0);
+    QVERIFY(evaluate(pane, "document.title").toString() != u"script ran");
+}
+
+void TestHostileLibrary::templates_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shows"); // text the preview must show
+    for (const char* name :
+         {"Refresh", "Later refresh", "File picture", "File frame", "File object", "File style",
+          "Climbing", "Root relative", "File base", "Remote", "Scripts"})
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(name);
+    QTest::newRow("Deep page") << "Deep page"
+                               << "shown only in part";
+    QTest::newRow("Deep message") << "Deep message"
+                                  << "shown only in part";
+    QTest::newRow("Many parts") << "Many parts"
+                                << "shown only in part";
+    QTest::newRow("Cut off") << "Cut off"
+                             << "shown only in part";
+    QTest::newRow("Linked") << "Linked"
+                            << "cannot be shown";
+}
+
+// Each template is clicked on its category page, as a user would; its
+// preview loads in bounded time, shows its text or says what is wrong, and
+// reads, fetches and runs nothing.
+void TestHostileLibrary::templates()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shows);
+    QComboBox* list = m_form->findChild<QComboBox*>("cboCategory");
+    auto* categoryPane = m_form->findChild<BrowserPane*>("WebBrowser1");
+    auto* preview = m_form->findChild<BrowserPane*>("WebBrowser2");
+    if (list->currentText() != u"Hostile") {
+        QSignalSpy shown(m_form.get(), &Form1::previewShown);
+        QSignalSpy pageLoaded(categoryPane, &BrowserPane::DocumentComplete);
+        list->setCurrentIndex(list->findText("Hostile"));
+        emit list->activated(list->currentIndex());
+        QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+        QVERIFY(shown.count() > 0 || shown.wait(60000));
+    }
+    QSignalSpy shown(m_form.get(), &Form1::previewShown);
+    QElapsedTimer clock;
+    clock.start();
+    const QString id = QString::fromUtf8(QUrl::toPercentEncoding(name));
+    evaluate(categoryPane, "document.getElementById('" + id + "').scrollIntoView()");
+    const QPoint link = centreOf(categoryPane, id);
+    QVERIFY(link.x() >= 0);
+    QTest::mouseClick(categoryPane->focusProxy(), Qt::LeftButton, {}, link);
+    QVERIFY2(shown.wait(60000), qPrintable(name));
+    QCOMPARE(shown.last().first().toString(), name);
+    qInfo("%s: shown after %lld ms", qPrintable(name), clock.elapsed());
+    const QString text =
+        evaluate(preview, "document.body ? document.body.innerText : ''").toString();
+    QVERIFY2(text.contains(shows), qPrintable(text.left(300)));
+    expectNothingReached(preview);
+}
+
+void TestHostileLibrary::categoryPages_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("shows");
+    QTest::newRow("hostile page") << "Stranger"
+                                  << "x";
+    QTest::newRow("page leading out") << "Elsewhere"
+                                      << "cannot be shown";
+}
+
+void TestHostileLibrary::categoryPages()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, shows);
+    QComboBox* list = m_form->findChild<QComboBox*>("cboCategory");
+    auto* categoryPane = m_form->findChild<BrowserPane*>("WebBrowser1");
+    QSignalSpy loaded(categoryPane, &BrowserPane::DownloadComplete);
+    const int index = list->findText(category);
+    QVERIFY(index >= 0);
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    QVERIFY(loaded.count() > 0 || loaded.wait(20000));
+    const QString text =
+        evaluate(categoryPane, "document.body ? document.body.innerText : ''").toString();
+    QVERIFY2(text.contains(shows), qPrintable(text.left(300)));
+    expectNothingReached(categoryPane);
+}
+
+QTEST_MAIN(TestHostileLibrary)
+#include "tst_hostilelibrary.moc"
