@@ -10,6 +10,7 @@
 #include "mimereferences.h"
 #include "mimeurls.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QUrl>
 
@@ -147,7 +148,7 @@ public:
             const Part& part = m_message.parts()[size_t(index)];
             const QString wanted = safeFileName(part.fileName, part.type, part.subtype, &m_madeUp);
             QString used;
-            const std::optional<QByteArray> content = loadableContent(index);
+            const std::optional<QByteArray> content = loadableContent(index, wanted);
             // A document that reaches for local files is not written, quietly:
             // the reference stays as it was and loads nothing.
             const Status written =
@@ -168,19 +169,27 @@ public:
     bool isWritten(int index) const { return m_urls.contains(index); }
 
 private:
-    // A page, style sheet or XML document (an SVG picture shown in an object)
-    // loaded from the images folder reads files as the page itself would.
-    std::optional<QByteArray> loadableContent(int index)
+    // A file beside the page is read by the browser as its extension says,
+    // and one of an unknown kind as what it looks like: a page, or in a page
+    // without a doctype even a style sheet. Whatever can load something
+    // reads files as the page itself would. XML documents (an SVG picture
+    // shown in an object) would break if rewritten: they are written as
+    // they are or not at all.
+    std::optional<QByteArray> loadableContent(int index, const QString& fileName)
     {
-        const Part& part = m_message.parts()[size_t(index)];
+        static const QStringList inert = {"png",  "jpg", "jpeg", "gif",  "webp",  "bmp", "ico",
+                                          "avif", "tif", "tiff", "woff", "woff2", "ttf", "otf",
+                                          "eot",  "mp3", "mp4",  "m4a",  "ogg",   "oga", "ogv",
+                                          "webm", "wav", "flac", "txt",  "pdf"};
+        static const QStringList xml = {"svg",   "xml", "xsl",  "xslt", "xht",
+                                        "xhtml", "rss", "atom", "mml"};
+        const QString extension = QFileInfo(fileName).suffix().toLower();
         QByteArray content = m_message.content(index);
-        const bool isXml = part.subtype == "xml" || part.subtype.endsWith("+xml");
-        if (isXml)
+        if (inert.contains(extension))
+            return content;
+        if (xml.contains(extension))
             return isSafeXmlDocument(content, *this) ? std::optional(content) : std::nullopt;
-        const bool isCss = part.is("text", "css");
-        if (part.is("text", "html") || isCss)
-            return dropLocalReferences(content, isCss, *this);
-        return content;
+        return dropLocalReferences(dropLocalReferences(content, false, *this), true, *this);
     }
 
     static bool isRelative(const QByteArray& url)

@@ -141,6 +141,8 @@ private Q_SLOTS:
     void localReferencesAreDropped();
     void deepPageIsFlattened();
     void documentsThePageLoadsReachNoLocalFile();
+    void filesAreJudgedAsTheirNameMakesThemRead_data();
+    void filesAreJudgedAsTheirNameMakesThemRead();
     void xmlDocumentsReachingLocalFilesAreNotWritten_data();
     void xmlDocumentsReachingLocalFilesAreNotWritten();
     void toolCommands_data();
@@ -640,6 +642,46 @@ void TestMimeComponent::documentsThePageLoadsReachNoLocalFile()
                         "p { background: url(cid:other) }"));
     QCOMPARE(readFile(dir.filePath("msg/part2.html")),
              QByteArray("\n<img src=\"\"><img src=\"\"><img src=\"cid:other\">"));
+}
+
+void TestMimeComponent::filesAreJudgedAsTheirNameMakesThemRead_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::newRow("style sheet labelled as text")
+        << QByteArray("text/plain") << QByteArray("print.css")
+        << QByteArray("p{background:url(file:///x)}") << QByteArray("p{background:url('')}");
+    QTest::newRow("page without an extension")
+        << QByteArray("application/octet-stream") << QByteArray("page")
+        << QByteArray("<img src=\"file:///x\">") << QByteArray("<img src=\"\">");
+    QTest::newRow("picture as it is")
+        << QByteArray("image/png") << QByteArray("a.png") << QByteArray("url(file:///x)")
+        << QByteArray("url(file:///x)");
+}
+
+// The browser reads a file beside the page by its extension, or by its look
+// when the extension says nothing, whatever the message labelled it.
+void TestMimeComponent::filesAreJudgedAsTheirNameMakesThemRead()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, written);
+    const QByteArray message =
+        "MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n"
+        "--b\nContent-Type: text/html\n\n<link rel=\"stylesheet\" href=\"cid:p\">\n"
+        "--b\nContent-Type: " +
+        type + "; name=\"" + name + "\"\nContent-ID: <p>\n\n" + content + "\n--b--\n";
+    MimeComponent mime;
+    QVERIFY(mime.LoadEmlData(message));
+    QTemporaryDir dir;
+    const QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    QCOMPARE(mime.lastError(), QString());
+    QVERIFY2(page.contains("href=\"" + name + '"'), page.constData());
+    QCOMPARE(readFile(dir.filePath("msg/" + name)), written);
 }
 
 void TestMimeComponent::xmlDocumentsReachingLocalFilesAreNotWritten_data()
