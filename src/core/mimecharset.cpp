@@ -178,8 +178,10 @@ QByteArray declareUtf8(const QByteArray& html)
     const std::vector<HtmlTag> anchors = findTags(result, {"head", "html", "!doctype"});
     qsizetype at = 0;
     for (const char* wanted : {"head", "html", "!doctype"}) {
+        // A '>' inside a value whose quote never closes does not close the tag.
         const auto found = std::find_if(anchors.begin(), anchors.end(), [&](const HtmlTag& tag) {
-            return tag.name == wanted && result.at(tag.end - 1) == '>';
+            return tag.name == wanted && result.at(tag.end - 1) == '>' &&
+                   (tag.attributes.empty() || tag.attributes.back().end < tag.end);
         });
         if (found != anchors.end()) {
             at = found->end;
