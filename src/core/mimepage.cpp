@@ -291,6 +291,13 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
         html = pageForText(text, message.subject());
     }
 
+    // Flattened before the references are rewritten: a tag taken out can turn
+    // what followed it into markup (a style sheet's text), which the
+    // rewriting then sees as the browser will.
+    int removed = 0;
+    if (body.html)
+        html = HtmlNesting::Flatten(html, &removed);
+
     PartFiles files(message, bodyPart, output, urlPrefix, problems);
     if (body.html)
         html = rewriteReferences(html, files);
@@ -310,9 +317,13 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
 
     if (!body.html)
         return html;
-    int removed = 0;
-    html = HtmlNesting::Flatten(html, &removed);
-    if (removed > 0) {
+    // The pictures shown after the page sit at its end, as deep as the page
+    // left it; what flattening them exposes is checked once more.
+    int removedAfter = 0;
+    html = HtmlNesting::Flatten(html, &removedAfter);
+    if (removedAfter > 0)
+        html = dropLocalReferences(html, false, files);
+    if (removed + removedAfter > 0) {
         problems->append(QStringLiteral("the page nests its elements deeper than %1 levels; it "
                                         "was flattened")
                              .arg(HtmlNesting::MaxDepth));

@@ -2,6 +2,8 @@
 #include "mimecharset.h"
 #include "mimecomponent.h"
 #include "mimehtmlscan.h"
+#include "mimereferences.h"
+#include "mimeurls.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -101,6 +103,30 @@ QByteArray nestedMessage(int levels)
     return message;
 }
 
+// Notes the first reference of a page that reaches the local disk, as the
+// component reads references.
+class NoLocalReference : public Mime::ReferenceResolver
+{
+public:
+    QByteArray found;
+
+    QByteArray replacement(const QByteArray& url) override
+    {
+        isLocal(url);
+        return QByteArray();
+    }
+    bool isLocal(const QByteArray& raw) override
+    {
+        const QByteArray url = Mime::cleanUrl(raw);
+        const bool local = Mime::isFileUrl(url) || (QUrl(QString::fromUtf8(url)).isRelative() &&
+                                                    Mime::leavesPageFolder(url));
+        if (local && found.isEmpty())
+            found = url;
+        return false;
+    }
+    void setDocumentBase(const QByteArray& url) override { found = "<base href=" + url + '>'; }
+};
+
 // The page made of a single HTML part, without the charset declaration the
 // component puts in front.
 QByteArray pageOf(const QByteArray& html, QString* error)
@@ -163,8 +189,8 @@ void TestMimeComponent::corpus_data()
 
 // Each message of the corpus against its reviewed summary, plus what must
 // hold for every message: nothing outside the images folder, every reference
-// resolves, the page is valid UTF-8, says so exactly once, and is not nested
-// too deeply.
+// resolves, the page is valid UTF-8, says so exactly once, is not nested too
+// deeply and refers to no local file.
 void TestMimeComponent::corpus()
 {
     QFETCH(QString, name);
@@ -191,6 +217,9 @@ void TestMimeComponent::corpus()
         QCOMPARE(declarations, 1);
     }
     QVERIFY(HtmlNesting::Depth(page) <= HtmlNesting::MaxDepth);
+    NoLocalReference check;
+    Mime::rewriteReferences(page, check);
+    QVERIFY2(check.found.isEmpty(), check.found.constData());
 
     const QString actual = summary(error, dir.path(), page);
     const QString goldenPath =
