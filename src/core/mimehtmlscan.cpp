@@ -18,14 +18,20 @@ bool isAsciiLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-qsizetype findInsensitive(const QByteArray& text, const QByteArray& needle, qsizetype from)
+// Where the text of a raw text element ends: at "</name" followed by a blank,
+// '/' or '>', as in the browser. Ending it earlier, at "</styles" say, would
+// read its text as markup, where a "<!--" could hide the tags after it.
+qsizetype rawTextEnd(const QByteArray& html, const QByteArray& name, qsizetype from)
 {
-    const qsizetype last = text.size() - needle.size();
-    for (qsizetype i = from; i <= last; ++i) {
-        if (qstrnicmp(text.constData() + i, needle.constData(), size_t(needle.size())) == 0)
-            return i;
+    const qsizetype size = html.size();
+    const char* data = html.constData();
+    for (qsizetype at = html.indexOf("</", from); at >= 0; at = html.indexOf("</", at + 2)) {
+        const qsizetype after = at + 2 + name.size();
+        if (after <= size && qstrnicmp(data + at + 2, name.constData(), size_t(name.size())) == 0 &&
+            (after == size || isSpace(data[after]) || data[after] == '/' || data[after] == '>'))
+            return at;
     }
-    return -1;
+    return size;
 }
 
 bool isRawText(const QByteArray& name)
@@ -126,9 +132,10 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
     const qsizetype size = html.size();
     const char* data = html.constData();
     qsizetype at = 0;
-    // Open svg and math elements. Counted only by their own end tags, so it
+    // Open svg and math elements, each closed only by its own end tag, so it
     // errs towards foreign content, where nothing is skipped as text.
-    int foreignDepth = 0;
+    int svgDepth = 0;
+    int mathDepth = 0;
     while (at < size) {
         const void* open = std::memchr(data + at, '<', size_t(size - at));
         if (!open)
@@ -147,8 +154,10 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
                    data[nameEnd] != '>')
                 ++nameEnd;
             const QByteArray name = html.mid(at + 2, nameEnd - at - 2).toLower();
-            if ((name == "svg" || name == "math") && foreignDepth > 0)
-                --foreignDepth;
+            if (name == "svg" && svgDepth > 0)
+                --svgDepth;
+            if (name == "math" && mathDepth > 0)
+                --mathDepth;
             at = readAttributes(html, nameEnd, tag);
             continue;
         }
@@ -177,15 +186,14 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
             ++nameEnd;
         tag.name = html.mid(at + 1, nameEnd - at - 1).toLower();
         tag.end = readAttributes(html, nameEnd, tag);
-        tag.foreign = foreignDepth > 0;
+        tag.foreign = svgDepth + mathDepth > 0;
         at = tag.end;
         if (isRawText(tag.name) && !tag.foreign) {
-            const qsizetype close = findInsensitive(html, "</" + tag.name, at);
-            tag.contentEnd = close < 0 ? size : close;
+            tag.contentEnd = rawTextEnd(html, tag.name, at);
             at = tag.contentEnd;
         }
-        if (tag.name == "svg" || tag.name == "math")
-            ++foreignDepth;
+        svgDepth += tag.name == "svg" ? 1 : 0;
+        mathDepth += tag.name == "math" ? 1 : 0;
         visit(tag);
     }
 }

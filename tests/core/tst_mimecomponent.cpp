@@ -601,6 +601,12 @@ void TestMimeComponent::localReferencesAreDropped_data()
     QTest::newRow("style sheet in svg holds markup")
         << QByteArray("<svg><style><img src=\"file:///x\"></style></svg>")
         << QByteArray("<svg><img src=\"\"></style></svg>");
+    QTest::newRow("style sheet ends only at its own end tag")
+        << QByteArray("<style></stylex><!--</style><img src=\"file:///x\">-->")
+        << QByteArray("<style></stylex><!--</style><img src=\"\">-->");
+    QTest::newRow("math end tag leaves svg open")
+        << QByteArray("<svg></math><style><img src=\"file:///x\"></style></svg>")
+        << QByteArray("<svg></math><img src=\"\"></style></svg>");
     QTest::newRow("comment closed at once")
         << QByteArray("<!--><img src=\"file:///x\">-->") << QByteArray("<!--><img src=\"\">-->");
     QTest::newRow("srcdoc page") << QByteArray("<iframe srcdoc=\"&lt;img src=file:///x&gt;\">")
