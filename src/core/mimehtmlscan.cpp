@@ -34,6 +34,55 @@ qsizetype rawTextEnd(const QByteArray& html, const QByteArray& name, qsizetype f
     return size;
 }
 
+// Whether "</script" or "<script" (given as `tag`) sits at `at`, followed by
+// a blank, '/' or '>'.
+bool isScriptTag(const QByteArray& html, qsizetype at, const char* tag)
+{
+    const qsizetype length = qsizetype(std::strlen(tag));
+    const qsizetype after = at + length;
+    return after < html.size() && qstrnicmp(html.constData() + at, tag, size_t(length)) == 0 &&
+           (isSpace(html[after]) || html[after] == '/' || html[after] == '>');
+}
+
+// Where a script's text ends. Inside "<!--" a "<script" starts a stretch in
+// which "</script>" does not end it, until "-->" or that inner end: read
+// otherwise, a comment seen too early would hide the tags after the script.
+qsizetype scriptEnd(const QByteArray& html, qsizetype from)
+{
+    enum { Data, Escaped, DoubleEscaped } state = Data;
+    int dashes = 0; // in a row, inside the escaped stretches
+    const qsizetype size = html.size();
+    for (qsizetype at = from; at < size; ++at) {
+        const char c = html[at];
+        if (state == Data) {
+            if (isScriptTag(html, at, "</script"))
+                return at;
+            if (html.sliced(at).startsWith("<!--")) {
+                // Its own two dashes count: "<!-->" ends the stretch at once.
+                state = Escaped;
+                dashes = 2;
+                at += 3;
+            }
+            continue;
+        }
+        if (c == '-') {
+            ++dashes;
+            continue;
+        }
+        if (c == '>' && dashes >= 2) {
+            state = Data;
+        } else if (state == Escaped && isScriptTag(html, at, "</script")) {
+            return at;
+        } else if (state == Escaped && isScriptTag(html, at, "<script")) {
+            state = DoubleEscaped;
+        } else if (state == DoubleEscaped && isScriptTag(html, at, "</script")) {
+            state = Escaped;
+        }
+        dashes = 0;
+    }
+    return size;
+}
+
 bool isRawText(const QByteArray& name)
 {
     static const char* const names[] = {"script", "style",   "textarea", "title",
@@ -189,7 +238,8 @@ void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>&
         tag.foreign = svgDepth + mathDepth > 0;
         at = tag.end;
         if (isRawText(tag.name) && !tag.foreign) {
-            tag.contentEnd = rawTextEnd(html, tag.name, at);
+            tag.contentEnd =
+                tag.name == "script" ? scriptEnd(html, at) : rawTextEnd(html, tag.name, at);
             at = tag.contentEnd;
         }
         svgDepth += tag.name == "svg" ? 1 : 0;

@@ -385,9 +385,12 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
 
     DropLocalOnly localOnly(resolver);
     scanHtml(html, [&](const HtmlTag& tag) {
-        // A refresh would take the pane elsewhere, a local file included; and
-        // a style sheet in svg or math holds markup a browser reads.
-        if (isRefresh(tag, html) || (tag.name == "style" && tag.foreign)) {
+        // A refresh would take the pane elsewhere, a local file included; a
+        // style sheet in svg or math holds markup a browser reads; and what a
+        // noscript holds is markup without scripts but text with them, so the
+        // page is made the same for both.
+        if (isRefresh(tag, html) || (tag.name == "style" && tag.foreign) ||
+            tag.name == "noscript") {
             removeTag(tag);
             return;
         }

@@ -25,8 +25,8 @@ public:
 // background, href, srcset, poster, ...) and in CSS (style attributes and
 // elements: url(), @import and image-set()), and drops the local ones found
 // anywhere else (SVG paints, animations). Takes out <meta http-equiv=refresh>,
-// srcdoc pages and style sheets inside svg or math. Everything else is copied
-// byte for byte.
+// srcdoc pages, <noscript> start tags and style sheets inside svg or math.
+// Everything else is copied byte for byte.
 QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver);
 
 // A page or style sheet of the message that the page loads as a file of its

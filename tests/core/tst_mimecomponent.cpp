@@ -607,6 +607,12 @@ void TestMimeComponent::localReferencesAreDropped_data()
     QTest::newRow("math end tag leaves svg open")
         << QByteArray("<svg></math><style><img src=\"file:///x\"></style></svg>")
         << QByteArray("<svg></math><img src=\"\"></style></svg>");
+    QTest::newRow("script ends where the browser ends it")
+        << QByteArray("<script><!--<script></script><!--</script><img src=\"file:///x\">-->")
+        << QByteArray("<script><!--<script></script><!--</script><img src=\"\">-->");
+    QTest::newRow("noscript is taken out, a comment in it stays one")
+        << QByteArray("<noscript><!--</noscript><img src=\"file:///x\">-->")
+        << QByteArray("<!--</noscript><img src=\"file:///x\">-->");
     QTest::newRow("comment closed at once")
         << QByteArray("<!--><img src=\"file:///x\">-->") << QByteArray("<!--><img src=\"\">-->");
     QTest::newRow("srcdoc page") << QByteArray("<iframe srcdoc=\"&lt;img src=file:///x&gt;\">")
