@@ -70,10 +70,12 @@ void BM_ThumbnailClickToPreview(benchmark::State& state)
         const double plain = double(timer.nsecsElapsed()) / 1e6;
 
         timer.restart();
-        QTest::mouseClick(gallery->WebBrowser1->focusProxy(), Qt::LeftButton, {}, thumbnails[i]);
+        QTest::mouseClick(gallery->findChild<BrowserPane*>("WebBrowser1")->focusProxy(),
+                          Qt::LeftButton, {}, thumbnails[i]);
         // Loaded is when the pane reports its document; the working files
         // are removed right after, outside the measured span.
-        if (!waitFor(gallery->WebBrowser2, &BrowserPane::DocumentComplete) ||
+        if (!waitFor(gallery->findChild<BrowserPane*>("WebBrowser2"),
+                     &BrowserPane::DocumentComplete) ||
             gallery->currentTemplate() != names[i]) {
             state.SkipWithError("the click did not preview its template");
             return;
@@ -122,14 +124,14 @@ int main(int argc, char** argv)
     QWebEngineView view;
     bare = &view;
     // The bare view gets the size of the preview pane.
-    view.resize(form.WebBrowser2->size());
+    view.resize(form.findChild<BrowserPane*>("WebBrowser2")->size());
     view.show();
     form.show();
-    if (!waitFor(form.WebBrowser1, &BrowserPane::DocumentComplete))
+    if (!waitFor(form.findChild<BrowserPane*>("WebBrowser1"), &BrowserPane::DocumentComplete))
         return 1;
     for (const QString& name : names) {
         const QVariantList xy =
-            evaluate(form.WebBrowser1,
+            evaluate(form.findChild<BrowserPane*>("WebBrowser1"),
                      QStringLiteral("(function(){for(const a of document.querySelectorAll('a'))"
                                     "{if(decodeURIComponent(a.hash.slice(1))===%1){"
                                     "const r=a.getBoundingClientRect();"

@@ -48,6 +48,19 @@ public:
     void ExportEml();
     void ExportRookpost();
 
+signals:
+    // A preview page has loaded and its working files are gone.
+    void previewShown(const QString& templateName);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // The More panel takes its buttons' pointer from the window's logo.
+    friend class Form2;
+
     // Controls, named as the window was designed.
     QComboBox* cboCategory = nullptr;
     std::array<ButtonPlus*, 5> cmdButton{};
@@ -59,16 +72,6 @@ public:
     BrowserPane* WebBrowser2 = nullptr;
     QLabel* imgLogo = nullptr;
 
-signals:
-    // A preview page has loaded and its working files are gone.
-    void previewShown(const QString& templateName);
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
-
-private:
     void createControls();
     void loadForm();
     void cboCategory_Click();

@@ -19,14 +19,13 @@ public:
     void PaintHoverIn(int index);
     void PaintHoverOut(int index);
 
-    // Indices 1 to 3 as designed; there is no button 0.
-    std::array<ButtonPlus*, 4> cmdButton{};
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void cmdButton_Click(int index);
 
+    // Indices 1 to 3 as designed; there is no button 0.
+    std::array<ButtonPlus*, 4> cmdButton{};
     Form1* m_owner;
 };

@@ -34,7 +34,7 @@ void arrangeScreenshot(Form1& form, const QString& path)
         });
     };
     // An empty library has no preview to wait for: the window is all there is.
-    if (form.cboCategory->count() == 0)
+    if (form.findChild<QComboBox*>(QStringLiteral("cboCategory"))->count() == 0)
         shoot();
     else
         QObject::connect(&form, &Form1::previewShown, &form, shoot, Qt::SingleShotConnection);
@@ -60,7 +60,8 @@ int main(int argc, char* argv[])
     // loaded, and end once its working files are gone.
     if (qEnvironmentVariableIsSet("QUILLERY_QUIT_AFTER_PREVIEW")) {
         QObject::connect(
-            form.WebBrowser2, &BrowserPane::DocumentComplete, &form,
+            form.findChild<BrowserPane*>(QStringLiteral("WebBrowser2")),
+            &BrowserPane::DocumentComplete, &form,
             [] {
                 std::fputs("preview loaded\n", stdout);
                 std::fflush(stdout);

@@ -1,5 +1,6 @@
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
+#include "app/windowcontrols.h"
 
 #include "browserpane.h"
 #include "form1.h"
@@ -103,25 +104,27 @@ void TestCategoryPage::thumbnailClicks()
     startOn();
     m_form = new Form1(m_fixture->appFolder());
     m_shown = new QSignalSpy(m_form, &Form1::previewShown);
-    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    QSignalSpy pageLoaded(control<BrowserPane>(m_form, "WebBrowser1"),
+                          &BrowserPane::DocumentComplete);
     m_form->show();
     QVERIFY(waitForPreview(*m_shown, "Offer"));
     QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
-    const QUrl categoryPage = m_form->WebBrowser1->url();
+    const QUrl categoryPage = control<BrowserPane>(m_form, "WebBrowser1")->url();
     QVERIFY(categoryPage.path().endsWith("/categories/0Retail.html"));
 
-    clickElement(m_form->WebBrowser1, "Promo");
+    clickElement(control<BrowserPane>(m_form, "WebBrowser1"), "Promo");
     QVERIFY(waitForPreview(*m_shown, "Promo"));
     QCOMPARE(m_form->currentTemplate(), QStringLiteral("Promo"));
-    QCOMPARE(m_form->lblTitle[1]->text(), QStringLiteral(" Preview: Promo"));
-    QCOMPARE(evaluate(m_form->WebBrowser2, "document.title").toString(), QStringLiteral("Promo"));
+    QCOMPARE(control<QLabel>(m_form, "lblTitle1")->text(), QStringLiteral(" Preview: Promo"));
+    QCOMPARE(evaluate(control<BrowserPane>(m_form, "WebBrowser2"), "document.title").toString(),
+             QStringLiteral("Promo"));
     // The category page stays where it was.
-    QCOMPARE(m_form->WebBrowser1->url(), categoryPage);
+    QCOMPARE(control<BrowserPane>(m_form, "WebBrowser1")->url(), categoryPage);
 
     // The same link again previews again.
-    clickElement(m_form->WebBrowser1, "Promo");
+    clickElement(control<BrowserPane>(m_form, "WebBrowser1"), "Promo");
     QVERIFY(waitForPreview(*m_shown, "Promo"));
-    QCOMPARE(m_form->WebBrowser1->url(), categoryPage);
+    QCOMPARE(control<BrowserPane>(m_form, "WebBrowser1")->url(), categoryPage);
 }
 
 void TestCategoryPage::keyboardActivation()
@@ -129,18 +132,20 @@ void TestCategoryPage::keyboardActivation()
     startOn();
     m_form = new Form1(m_fixture->appFolder());
     m_shown = new QSignalSpy(m_form, &Form1::previewShown);
-    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    QSignalSpy pageLoaded(control<BrowserPane>(m_form, "WebBrowser1"),
+                          &BrowserPane::DocumentComplete);
     m_form->show();
     m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form));
     QVERIFY(waitForPreview(*m_shown, "Offer"));
     QVERIFY(waitForPage(pageLoaded, "/categories/0Retail.html"));
-    m_form->WebBrowser1->setFocus();
-    QWidget* page = m_form->WebBrowser1->focusProxy();
-    evaluate(m_form->WebBrowser1, "document.getElementById('Offer').focus()");
-    QVERIFY(waitForActiveElement(m_form->WebBrowser1, "Offer"));
+    control<BrowserPane>(m_form, "WebBrowser1")->setFocus();
+    QWidget* page = control<BrowserPane>(m_form, "WebBrowser1")->focusProxy();
+    evaluate(control<BrowserPane>(m_form, "WebBrowser1"),
+             "document.getElementById('Offer').focus()");
+    QVERIFY(waitForActiveElement(control<BrowserPane>(m_form, "WebBrowser1"), "Offer"));
     QTest::keyClick(page, Qt::Key_Tab);
-    QVERIFY(waitForActiveElement(m_form->WebBrowser1, "Promo"));
+    QVERIFY(waitForActiveElement(control<BrowserPane>(m_form, "WebBrowser1"), "Promo"));
     QTest::keyClick(page, Qt::Key_Return);
     QVERIFY(waitForPreview(*m_shown, "Promo"));
 }
@@ -150,19 +155,22 @@ void TestCategoryPage::choosingACategory()
     startOn();
     m_form = new Form1(m_fixture->appFolder());
     m_shown = new QSignalSpy(m_form, &Form1::previewShown);
-    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    QSignalSpy pageLoaded(control<BrowserPane>(m_form, "WebBrowser1"),
+                          &BrowserPane::DocumentComplete);
     m_form->show();
     QVERIFY(waitForPreview(*m_shown, "Offer"));
     QVERIFY(waitForPage(pageLoaded, "/categories/0Retail.html"));
 
     // The arrow key on the closed list chooses the next category.
-    QTest::keyClick(m_form->cboCategory, Qt::Key_Down);
-    QCOMPARE(m_form->cboCategory->currentIndex(), 1);
+    QTest::keyClick(control<QComboBox>(m_form, "cboCategory"), Qt::Key_Down);
+    QCOMPARE(control<QComboBox>(m_form, "cboCategory")->currentIndex(), 1);
     // The page starts loading and the first template is decoded at once.
     QCOMPARE(m_form->currentTemplate(), QStringLiteral("Trip"));
     QVERIFY(waitForPreview(*m_shown, "Trip"));
     QVERIFY(waitForPage(pageLoaded, "/categories/Travel.html"));
-    QCOMPARE(evaluate(m_form->WebBrowser1, "document.getElementById('Trip') !== null").toBool(),
+    QCOMPARE(evaluate(control<BrowserPane>(m_form, "WebBrowser1"),
+                      "document.getElementById('Trip') !== null")
+                 .toBool(),
              true);
 }
 
@@ -174,9 +182,9 @@ void TestCategoryPage::nameIsPercentDecoded()
     m_form->show();
     QVERIFY(waitForPreview(*m_shown, "Offer"));
     // The browser writes the blank as %20 in the link's address.
-    clickElement(m_form->WebBrowser1, "Summer%20Sale");
+    clickElement(control<BrowserPane>(m_form, "WebBrowser1"), "Summer%20Sale");
     QVERIFY(waitForPreview(*m_shown, "Summer Sale"));
-    QCOMPARE(evaluate(m_form->WebBrowser2, "document.title").toString(),
+    QCOMPARE(evaluate(control<BrowserPane>(m_form, "WebBrowser2"), "document.title").toString(),
              QStringLiteral("Summer Sale"));
 }
 
@@ -186,13 +194,16 @@ void TestCategoryPage::hashInTheApplicationFolder()
     startOn(QStringLiteral("gallery #2"));
     m_form = new Form1(m_fixture->appFolder());
     m_shown = new QSignalSpy(m_form, &Form1::previewShown);
-    QSignalSpy pageLoaded(m_form->WebBrowser1, &BrowserPane::DocumentComplete);
+    QSignalSpy pageLoaded(control<BrowserPane>(m_form, "WebBrowser1"),
+                          &BrowserPane::DocumentComplete);
     m_form->show();
     QVERIFY(waitForPreview(*m_shown, "Offer"));
     QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
-    QVERIFY(
-        m_form->WebBrowser1->url().toLocalFile().endsWith("gallery #2/categories/0Retail.html"));
-    clickElement(m_form->WebBrowser1, "Promo");
+    QVERIFY(control<BrowserPane>(m_form, "WebBrowser1")
+                ->url()
+                .toLocalFile()
+                .endsWith("gallery #2/categories/0Retail.html"));
+    clickElement(control<BrowserPane>(m_form, "WebBrowser1"), "Promo");
     QVERIFY(waitForPreview(*m_shown, "Promo"));
 }
 
@@ -204,13 +215,14 @@ void TestCategoryPage::pageThatIsMissing()
     m_fixture->addTemplate("Offer");
     m_form = new Form1(m_fixture->appFolder());
     m_shown = new QSignalSpy(m_form, &Form1::previewShown);
-    QCOMPARE(m_form->cboCategory->itemText(0), QStringLiteral("Top"));
+    QCOMPARE(control<QComboBox>(m_form, "cboCategory")->itemText(0), QStringLiteral("Top"));
     m_form->show();
     QVERIFY(waitForPreview(*m_shown, QString()));
-    QCOMPARE(m_form->lblTitle[1]->text(), QStringLiteral(" Preview: "));
+    QCOMPARE(control<QLabel>(m_form, "lblTitle1")->text(), QStringLiteral(" Preview: "));
     // Both panes say which page is missing, rather than a blank page and a
     // preview that only knows that no template is named.
-    for (BrowserPane* pane : {m_form->WebBrowser1, m_form->WebBrowser2}) {
+    for (BrowserPane* pane : {control<BrowserPane>(m_form, "WebBrowser1"),
+                              control<BrowserPane>(m_form, "WebBrowser2")}) {
         const QString text = evaluate(pane, "document.body.innerText").toString();
         QVERIFY2(text.contains("1Top.html") && text.contains("missing"), qPrintable(text));
     }

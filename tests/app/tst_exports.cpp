@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/windowcontrols.h"
 
 #include "buttonplus.h"
 #include "form1.h"
@@ -246,7 +247,7 @@ void TestExports::htmlPageShowsItsImages()
     openWindow();
     QString title, proposed;
     chooseInDialog(m_guard.get(), out(typed), &title, &proposed);
-    QTest::mouseClick(m_form->cmdButton[0], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
     QCOMPARE(title, QStringLiteral("Export as html"));
     QCOMPARE(proposed, QStringLiteral("Sample.htm"));
     QVERIFY(QFileInfo(out(page)).isFile());
@@ -259,7 +260,7 @@ void TestExports::emlIsTheDecodedMessage()
     openWindow();
     QString title, proposed;
     chooseInDialog(m_guard.get(), out(QStringLiteral("letter")), &title, &proposed);
-    QTest::mouseClick(m_form->cmdButton[1], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton1"), Qt::LeftButton);
     QCOMPARE(title, QStringLiteral("Export as eml"));
     QCOMPARE(proposed, QStringLiteral("Sample.eml"));
     QFile library(m_fixture->appFolder() + QStringLiteral("/templates/Sample.dat"));
@@ -290,7 +291,7 @@ void TestExports::cancelWritesNothing()
         asked = true;
         dialog->reject();
     });
-    QTest::mouseClick(m_form->cmdButton[button], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton", button), Qt::LeftButton);
     QVERIFY(asked);
     QCOMPARE(entries(out(QString())), outBefore);
     QCOMPARE(entries(m_fixture->appFolder()), appBefore);
@@ -315,7 +316,7 @@ void TestExports::missingTemplateIsReportedBeforeAsking()
         asked = true;
         dialog->reject();
     });
-    QTest::mouseClick(m_form->cmdButton[button], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton", button), Qt::LeftButton);
     QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
     QVERIFY2(seen.text.contains(library) && seen.text.contains(QLatin1String("missing")),
              qPrintable(seen.text));
@@ -332,7 +333,7 @@ void TestExports::blockedImagesFolderIsReported()
     MessageSeen seen;
     chooseInDialog(m_guard.get(), out(QStringLiteral("news.html")));
     recordMessage(m_guard.get(), &seen);
-    QTest::mouseClick(m_form->cmdButton[0], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
     QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
     QVERIFY2(seen.text.contains(out(QStringLiteral("news_files"))) &&
                  seen.text.contains(QLatin1String("in the way")),
@@ -355,8 +356,8 @@ static QStringList mailerArguments(const QString& mailerFolder)
 void TestExports::handoffStartsTheMailerWithThePage()
 {
     openWindow();
-    QVERIFY(m_form->cmdButton[2]->isVisible());
-    QTest::mouseClick(m_form->cmdButton[2], Qt::LeftButton);
+    QVERIFY(control<ButtonPlus>(*m_form, "cmdButton2")->isVisible());
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);
     const QStringList arguments = mailerArguments(m_mailerFolder);
     QCOMPARE(arguments.size(), 2);
     QCOMPARE(arguments.at(0), QStringLiteral("/LOADHTML"));
@@ -393,7 +394,7 @@ void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
             pagesWhenWarned = QDir(own + QStringLiteral("/Sample")).entryList({"msg*.html"});
         box->accept();
     });
-    QTest::mouseClick(m_form->cmdButton[2], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);
     QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
     QVERIFY2(seen.text.contains(QLatin1String("cut off")), qPrintable(seen.text));
     QCOMPARE(seen.icon, QMessageBox::Warning);
@@ -410,7 +411,7 @@ void TestExports::handoffWithoutTheMailerSaysSo()
     QVERIFY(QFile::remove(m_mailerFolder + QStringLiteral("/rookpost2")));
     MessageSeen seen;
     recordMessage(m_guard.get(), &seen);
-    QTest::mouseClick(m_form->cmdButton[2], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);
     QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
     QCOMPARE(seen.text, QStringLiteral("Rookpost is not installed"));
     QCOMPARE(seen.icon, QMessageBox::Information);

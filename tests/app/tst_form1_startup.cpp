@@ -1,5 +1,6 @@
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
+#include "app/windowcontrols.h"
 
 #include "browserpane.h"
 #include "buttonplus.h"
@@ -67,24 +68,27 @@ void TestForm1Startup::opensOnTheLibrary()
     QSignalSpy shown(&form, &Form1::previewShown);
     // The first category's first template is on its way before the window shows.
     QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
-    QCOMPARE(form.lblTitle[1]->text(), QStringLiteral(" Preview: Offer"));
+    QCOMPARE(control<QLabel>(form, "lblTitle1")->text(), QStringLiteral(" Preview: Offer"));
     QVERIFY(QFile::exists(fixture.msgFolder() + "/msg.html"));
 
     QCOMPARE(form.windowTitle(), QStringLiteral("Quillery 1 | 1.0.5"));
-    QCOMPARE(form.cmdButton[4]->Caption(), QStringLiteral("Quillery 1"));
-    QCOMPARE(form.cboCategory->count(), 2);
-    QCOMPARE(form.cboCategory->itemText(0), QStringLiteral("New"));
-    QCOMPARE(form.cboCategory->itemText(1), QStringLiteral("Travel"));
-    QCOMPARE(form.cboCategory->currentIndex(), 0);
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton4")->Caption(), QStringLiteral("Quillery 1"));
+    QCOMPARE(control<QComboBox>(form, "cboCategory")->count(), 2);
+    QCOMPARE(control<QComboBox>(form, "cboCategory")->itemText(0), QStringLiteral("New"));
+    QCOMPARE(control<QComboBox>(form, "cboCategory")->itemText(1), QStringLiteral("Travel"));
+    QCOMPARE(control<QComboBox>(form, "cboCategory")->currentIndex(), 0);
     QCOMPARE(form.size(), QSize(1317, 675));
-    QCOMPARE(form.lblTitle[0]->text(), QStringLiteral(" Choose a template"));
-    QCOMPARE(form.lblTitle[2]->text(), QStringLiteral(" Export"));
-    for (ButtonPlus* button : form.cmdButton)
-        QCOMPARE(button->cursor().pixmap().cacheKey(), form.imgLogo->cursor().pixmap().cacheKey());
-    QCOMPARE(form.imgLogo->cursor().hotSpot(), QPoint(4, 0));
+    QCOMPARE(control<QLabel>(form, "lblTitle0")->text(), QStringLiteral(" Choose a template"));
+    QCOMPARE(control<QLabel>(form, "lblTitle2")->text(), QStringLiteral(" Export"));
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(control<ButtonPlus>(form, "cmdButton", i)->cursor().pixmap().cacheKey(),
+                 control<QLabel>(form, "imgLogo")->cursor().pixmap().cacheKey());
+    QCOMPARE(control<QLabel>(form, "imgLogo")->cursor().hotSpot(), QPoint(4, 0));
     if (QFile::exists("/usr/share/wine/fonts/tahoma.ttf")) {
-        QCOMPARE(QFontInfo(form.cmdButton[4]->font()).family(), QStringLiteral("Tahoma"));
-        QCOMPARE(QFontInfo(form.cboCategory->font()).family(), QStringLiteral("Tahoma"));
+        QCOMPARE(QFontInfo(control<ButtonPlus>(form, "cmdButton4")->font()).family(),
+                 QStringLiteral("Tahoma"));
+        QCOMPARE(QFontInfo(control<QComboBox>(form, "cboCategory")->font()).family(),
+                 QStringLiteral("Tahoma"));
     }
 
     form.show();
@@ -97,17 +101,18 @@ void TestForm1Startup::emptyLibrary()
 {
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
-    QCOMPARE(form.cboCategory->count(), 0);
+    QCOMPARE(control<QComboBox>(form, "cboCategory")->count(), 0);
     QVERIFY(form.currentTemplate().isEmpty());
-    QCOMPARE(form.lblTitle[1]->text(), QStringLiteral(" Preview"));
+    QCOMPARE(control<QLabel>(form, "lblTitle1")->text(), QStringLiteral(" Preview"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Quillery 1 | 1.0.5"));
-    QCOMPARE(form.picSplitter->x(), 450);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 450);
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
     // The category pane says what is missing.
-    QSignalSpy loaded(form.WebBrowser1, &BrowserPane::DocumentComplete);
+    QSignalSpy loaded(control<BrowserPane>(form, "WebBrowser1"), &BrowserPane::DocumentComplete);
     form.show();
     QVERIFY(loaded.wait(20000));
-    const QString text = evaluate(form.WebBrowser1, "document.body.innerText").toString();
+    const QString text =
+        evaluate(control<BrowserPane>(form, "WebBrowser1"), "document.body.innerText").toString();
     QVERIFY2(text.contains(fixture.appFolder() + "/categories"), qPrintable(text));
 }
 
@@ -134,10 +139,10 @@ void TestForm1Startup::splitSetting()
         QVERIFY(modSettings::WriteSetting("Quillbook1", "Main", "Split", stored));
     Form1 form(fixture.appFolder());
     QCOMPARE(form.geometryModel().picSplitter.left, float(pixels * 15));
-    QCOMPARE(form.picSplitter->x(), pixels);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), pixels);
     // The panes sit on either side of the bar from the first layout on.
-    QCOMPARE(form.Picture1->width(), pixels - 16 - 1);
-    QCOMPARE(form.Picture2->x(), pixels + 16 + 1);
+    QCOMPARE(control<QWidget>(form, "Picture1")->width(), pixels - 16 - 1);
+    QCOMPARE(control<QWidget>(form, "Picture2")->x(), pixels + 16 + 1);
 }
 
 void TestForm1Startup::siblingMailerButton_data()
@@ -169,7 +174,7 @@ void TestForm1Startup::siblingMailerButton()
     }
     Form1 form(fixture.appFolder());
     form.show();
-    QCOMPARE(form.cmdButton[2]->isVisible(), visible);
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton2")->isVisible(), visible);
     QCOMPARE(form.GetRPPath().isEmpty(), !visible);
 }
 
@@ -177,11 +182,11 @@ void TestForm1Startup::titleAfterActivation()
 {
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
-    form.cmdButton[4]->setCaption("changed");
+    control<ButtonPlus>(form, "cmdButton4")->setCaption("changed");
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(form.cmdButton[4]->Caption(), QStringLiteral("Quillery 1"));
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton4")->Caption(), QStringLiteral("Quillery 1"));
 }
 
 void TestForm1Startup::captionIsTheLastLoadingStep()
@@ -217,15 +222,15 @@ void TestForm1Startup::resizeLaysOut()
     Form1 form(fixture.appFolder());
     form.show();
     form.resize(1337, 700);
-    QCOMPARE(form.picSplitter->geometry(), QRect(450, 56, 16, 628));
-    QCOMPARE(form.Picture1->geometry(), QRect(16, 112, 433, 572));
-    QCOMPARE(form.Picture2->geometry(), QRect(467, 112, 709, 572));
-    QCOMPARE(form.WebBrowser2->geometry(), QRect(-2, -2, 713, 576));
-    QCOMPARE(form.cmdButton[0]->geometry(), QRect(1192, 112, 129, 121));
-    QCOMPARE(form.cmdButton[3]->geometry(), QRect(1192, 563, 129, 121));
-    QCOMPARE(form.cmdButton[4]->geometry(), QRect(16, 16, 1305, 33));
-    QCOMPARE(form.cboCategory->geometry(), QRect(16, 64, 433, 30));
-    QCOMPARE(form.lblTitle[2]->pos(), QPoint(1192, 66));
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->geometry(), QRect(450, 56, 16, 628));
+    QCOMPARE(control<QWidget>(form, "Picture1")->geometry(), QRect(16, 112, 433, 572));
+    QCOMPARE(control<QWidget>(form, "Picture2")->geometry(), QRect(467, 112, 709, 572));
+    QCOMPARE(control<BrowserPane>(form, "WebBrowser2")->geometry(), QRect(-2, -2, 713, 576));
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton0")->geometry(), QRect(1192, 112, 129, 121));
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton3")->geometry(), QRect(1192, 563, 129, 121));
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton4")->geometry(), QRect(16, 16, 1305, 33));
+    QCOMPARE(control<QComboBox>(form, "cboCategory")->geometry(), QRect(16, 64, 433, 30));
+    QCOMPARE(control<QLabel>(form, "lblTitle2")->pos(), QPoint(1192, 66));
 }
 
 QTEST_MAIN(TestForm1Startup)

@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/windowcontrols.h"
 
 #include "browserpane.h"
 #include "buttonplus.h"
@@ -74,7 +75,7 @@ void TestHoverButtons::hoverColours()
     QFETCH(quint32, hover);
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
-    ButtonPlus* button = form.cmdButton[index];
+    ButtonPlus* button = control<ButtonPlus>(form, "cmdButton", index);
     QCOMPARE(button->BackColor(), base);
     enter(button);
     QCOMPARE(button->BackColor(), hover);
@@ -95,11 +96,11 @@ void TestHoverButtons::colourOutsideTheTable()
 {
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
-    form.cmdButton[0]->setBackColor(0x00FFFFFF);
-    enter(form.cmdButton[0]);
-    QCOMPARE(form.cmdButton[0]->BackColor(), 0x00FFFFFFu);
-    leave(form.cmdButton[0]);
-    QCOMPARE(form.cmdButton[0]->BackColor(), 0x00FFFFFFu);
+    control<ButtonPlus>(form, "cmdButton0")->setBackColor(0x00FFFFFF);
+    enter(control<ButtonPlus>(form, "cmdButton0"));
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton0")->BackColor(), 0x00FFFFFFu);
+    leave(control<ButtonPlus>(form, "cmdButton0"));
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton0")->BackColor(), 0x00FFFFFFu);
 }
 
 // A click on a button or into the preview leaves the keyboard focus on the
@@ -118,23 +119,23 @@ void TestHoverButtons::focusStaysOnCategoryPage()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QVERIFY(shown.count() > 0 || shown.wait(20000));
 
-    form.cboCategory->setFocus();
-    QVERIFY(holdsFocus(form.cboCategory));
-    enter(form.cmdButton[4]);
-    QTest::mouseClick(form.cmdButton[4], Qt::LeftButton);
-    QCOMPARE(form.cmdButton[4]->BackColor(), HoverTable::Grey);
-    QVERIFY(holdsFocus(form.WebBrowser1));
+    control<QComboBox>(form, "cboCategory")->setFocus();
+    QVERIFY(holdsFocus(control<QComboBox>(form, "cboCategory")));
+    enter(control<ButtonPlus>(form, "cmdButton4"));
+    QTest::mouseClick(control<ButtonPlus>(form, "cmdButton4"), Qt::LeftButton);
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton4")->BackColor(), HoverTable::Grey);
+    QVERIFY(holdsFocus(control<BrowserPane>(form, "WebBrowser1")));
     QCOMPARE(recorder.urls.size(), 1);
 
-    form.cboCategory->setFocus();
-    QTest::mouseClick(form.picSplitter, Qt::LeftButton);
-    QVERIFY(holdsFocus(form.WebBrowser1));
+    control<QComboBox>(form, "cboCategory")->setFocus();
+    QTest::mouseClick(control<SplitterBar>(form, "picSplitter"), Qt::LeftButton);
+    QVERIFY(holdsFocus(control<BrowserPane>(form, "WebBrowser1")));
 
-    QWidget* preview = form.WebBrowser2->focusProxy();
+    QWidget* preview = control<BrowserPane>(form, "WebBrowser2")->focusProxy();
     QVERIFY(preview);
-    form.cboCategory->setFocus();
+    control<QComboBox>(form, "cboCategory")->setFocus();
     QTest::mouseClick(preview, Qt::LeftButton, {}, QPoint(40, 40));
-    QVERIFY(holdsFocus(form.WebBrowser1));
+    QVERIFY(holdsFocus(control<BrowserPane>(form, "WebBrowser1")));
     QDesktopServices::unsetUrlHandler("http");
 }
 

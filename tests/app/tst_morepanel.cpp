@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/windowcontrols.h"
 
 #include "buttonplus.h"
 #include "form1.h"
@@ -34,7 +35,7 @@ void withPanel(Form1& form, const std::function<void(Form2*)>& inside)
         if (panel->isVisible())
             panel->reject(); // never leave the test hanging in exec()
     });
-    QTest::mouseClick(form.cmdButton[3], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(form, "cmdButton3"), Qt::LeftButton);
     QVERIFY(ran);
     QVERIFY(!QApplication::activeModalWidget());
 }
@@ -47,7 +48,7 @@ void enter(QWidget* button)
 
 void dragSplitterTo(Form1& form, int column)
 {
-    QWidget* bar = form.picSplitter;
+    QWidget* bar = control<SplitterBar>(form, "picSplitter");
     auto send = [bar](QEvent::Type type, int x, Qt::MouseButtons held) {
         const QPointF local(x - bar->x(), 10);
         QMouseEvent event(type, local, bar->mapToGlobal(local),
@@ -102,36 +103,37 @@ void TestMorePanel::opensFreshEachTime()
     Form1 form(fixture.appFolder());
     form.show();
     QPointer<Form2> first;
-    enter(form.cmdButton[3]);
+    enter(control<ButtonPlus>(form, "cmdButton3"));
     withPanel(form, [&](Form2* panel) {
         first = panel;
         // The More button was put back to its base colour before the panel opened.
-        QCOMPARE(form.cmdButton[3]->BackColor(), HoverTable::Green);
+        QCOMPARE(control<ButtonPlus>(form, "cmdButton3")->BackColor(), HoverTable::Green);
         QCOMPARE(panel->windowTitle(), QStringLiteral(" "));
         QCOMPARE(panel->size(), QSize(529, 153));
         QVERIFY(panel->windowFlags().testFlag(Qt::Tool));
         QVERIFY((panel->geometry().center() - form.geometry().center()).manhattanLength() <= 2);
-        QCOMPARE(panel->cmdButton[3]->Caption(), QStringLiteral("Website"));
-        QCOMPARE(panel->cmdButton[1]->Caption(), QStringLiteral("Reset layout"));
-        QCOMPARE(panel->cmdButton[3]->geometry(), QRect(160, 16, 129, 121));
-        QCOMPARE(panel->cmdButton[2]->geometry(), QRect(448, 16, 65, 65));
-        QCOMPARE(panel->cmdButton[3]->cursor().pixmap().cacheKey(),
-                 form.imgLogo->cursor().pixmap().cacheKey());
-        enter(panel->cmdButton[3]);
-        QCOMPARE(panel->cmdButton[3]->BackColor(), 0x0000D000u);
-        enter(panel->cmdButton[2]);
-        QCOMPARE(panel->cmdButton[2]->BackColor(), 0x00E0E0E0u);
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->Caption(), QStringLiteral("Website"));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton1")->Caption(),
+                 QStringLiteral("Reset layout"));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->geometry(), QRect(160, 16, 129, 121));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton2")->geometry(), QRect(448, 16, 65, 65));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->cursor().pixmap().cacheKey(),
+                 control<QLabel>(form, "imgLogo")->cursor().pixmap().cacheKey());
+        enter(control<ButtonPlus>(panel, "cmdButton3"));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->BackColor(), 0x0000D000u);
+        enter(control<ButtonPlus>(panel, "cmdButton2"));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton2")->BackColor(), 0x00E0E0E0u);
         QTest::keyClick(panel, Qt::Key_Escape);
     });
     QVERIFY(first.isNull());
     withPanel(form, [&](Form2* panel) {
         // Nothing of the last panel's hover state survives.
-        QCOMPARE(panel->cmdButton[3]->BackColor(), HoverTable::Green);
-        QCOMPARE(panel->cmdButton[2]->BackColor(), HoverTable::Silver);
-        QTest::mouseClick(panel->cmdButton[2], Qt::LeftButton);
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->BackColor(), HoverTable::Green);
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton2")->BackColor(), HoverTable::Silver);
+        QTest::mouseClick(control<ButtonPlus>(panel, "cmdButton2"), Qt::LeftButton);
         QVERIFY(!panel->isVisible());
     });
-    QCOMPARE(form.cmdButton[4]->Caption(), QStringLiteral("Quillery 1"));
+    QCOMPARE(control<ButtonPlus>(form, "cmdButton4")->Caption(), QStringLiteral("Quillery 1"));
 }
 
 void TestMorePanel::closeButtonChangesNothing()
@@ -140,8 +142,10 @@ void TestMorePanel::closeButtonChangesNothing()
     Form1 form(fixture.appFolder());
     form.show();
     dragSplitterTo(form, 700);
-    withPanel(form, [](Form2* panel) { QTest::mouseClick(panel->cmdButton[2], Qt::LeftButton); });
-    QCOMPARE(form.picSplitter->x(), 700);
+    withPanel(form, [](Form2* panel) {
+        QTest::mouseClick(control<ButtonPlus>(panel, "cmdButton2"), Qt::LeftButton);
+    });
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 700);
     QCOMPARE(storedSplit(), QStringLiteral("700"));
     QVERIFY(m_recorder.urls.isEmpty());
 }
@@ -154,16 +158,16 @@ void TestMorePanel::resetLayout()
         form.show();
         dragSplitterTo(form, 700);
         withPanel(form, [](Form2* panel) {
-            QTest::mouseClick(panel->cmdButton[1], Qt::LeftButton);
+            QTest::mouseClick(control<ButtonPlus>(panel, "cmdButton1"), Qt::LeftButton);
             QVERIFY(!panel->isVisible());
         });
-        QCOMPARE(form.picSplitter->x(), 450);
-        QCOMPARE(form.Picture1->width(), 450 - 16 - 1);
-        QCOMPARE(form.Picture2->x(), 450 + 16 + 1);
+        QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 450);
+        QCOMPARE(control<QWidget>(form, "Picture1")->width(), 450 - 16 - 1);
+        QCOMPARE(control<QWidget>(form, "Picture2")->x(), 450 + 16 + 1);
         QCOMPARE(storedSplit(), QStringLiteral("0"));
     }
     Form1 again(fixture.appFolder());
-    QCOMPARE(again.picSplitter->x(), 450);
+    QCOMPARE(control<SplitterBar>(again, "picSplitter")->x(), 450);
     // A drag after the reset is stored again.
     again.show();
     dragSplitterTo(again, 333);
@@ -176,10 +180,10 @@ void TestMorePanel::websiteAndTitleOpenTheHomePage()
     Form1 form(fixture.appFolder());
     form.show();
     withPanel(form, [](Form2* panel) {
-        QTest::mouseClick(panel->cmdButton[3], Qt::LeftButton);
+        QTest::mouseClick(control<ButtonPlus>(panel, "cmdButton3"), Qt::LeftButton);
         QVERIFY(!panel->isVisible());
     });
-    QTest::mouseClick(form.cmdButton[4], Qt::LeftButton);
+    QTest::mouseClick(control<ButtonPlus>(form, "cmdButton4"), Qt::LeftButton);
     QCOMPARE(m_recorder.urls.size(), 2);
     QCOMPARE(m_recorder.urls[0], m_recorder.urls[1]);
     QCOMPARE(m_recorder.urls[0].path(), QStringLiteral("/services/tredirect.php"));

@@ -1,6 +1,7 @@
 #include "app/galleryfixture.h"
 #include "app/hostilewatch.h"
 #include "app/pagetools.h"
+#include "app/windowcontrols.h"
 
 #include "browserpane.h"
 #include "form1.h"
@@ -65,14 +66,17 @@ void TestPreview::workspaceDuringAndAfterLoad()
     QVERIFY(files.contains("msg.html"));
     QVERIFY2(files.size() >= 4, qPrintable(files.join(", "))); // and the image
     QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
-    QCOMPARE(form.lblTitle[1]->text(), QStringLiteral(" Preview: Offer"));
+    QCOMPARE(control<QLabel>(form, "lblTitle1")->text(), QStringLiteral(" Preview: Offer"));
 
     form.show();
     QVERIFY(waitForPreview(shown, "Offer"));
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
     // The page keeps its picture after its files are gone.
-    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
-    QCOMPARE(evaluate(form.WebBrowser2, "document.title").toString(), QStringLiteral("Offer"));
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.images[0].naturalWidth")
+                 .toInt(),
+             24);
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.title").toString(),
+             QStringLiteral("Offer"));
     // The template files beside the program are untouched.
     QVERIFY(QFileInfo::exists(fixture.appFolder() + "/templates/Offer.dat"));
 }
@@ -89,7 +93,9 @@ void TestPreview::sameTemplateTwice()
     form.SelectTemplate("Offer");
     QVERIFY(QFileInfo::exists(fixture.msgFolder() + "/Offer.eml"));
     QVERIFY(waitForPreview(shown, "Offer"));
-    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.images[0].naturalWidth")
+                 .toInt(),
+             24);
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }
 
@@ -107,8 +113,11 @@ void TestPreview::rapidChoicesEndOnTheLast()
     QVERIFY(shown.wait(20000));
     // Only the last choice counts as shown, and it shows with its picture.
     QCOMPARE(shown.takeFirst().first().toString(), QStringLiteral("Trip"));
-    QCOMPARE(evaluate(form.WebBrowser2, "document.title").toString(), QStringLiteral("Trip"));
-    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.title").toString(),
+             QStringLiteral("Trip"));
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.images[0].naturalWidth")
+                 .toInt(),
+             24);
     QCOMPARE(form.currentTemplate(), QStringLiteral("Trip"));
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }
@@ -126,11 +135,15 @@ void TestPreview::otherCompletionKeepsPendingFiles()
     form.show();
     QVERIFY(waitForPreview(shown, "Offer"));
     form.SelectTemplate("Promo");
-    emit form.WebBrowser2->DocumentComplete(QUrl::fromLocalFile(fixture.msgFolder() + "/msg.html"));
-    emit form.WebBrowser2->DownloadComplete(QUrl("file:///elsewhere.html"));
+    emit control<BrowserPane>(form, "WebBrowser2")
+        ->DocumentComplete(QUrl::fromLocalFile(fixture.msgFolder() + "/msg.html"));
+    emit control<BrowserPane>(form, "WebBrowser2")
+        ->DownloadComplete(QUrl("file:///elsewhere.html"));
     QVERIFY(QFileInfo::exists(fixture.msgFolder() + "/msg.html"));
     QVERIFY(waitForPreview(shown, "Promo"));
-    QCOMPARE(evaluate(form.WebBrowser2, "document.images[0].naturalWidth").toInt(), 24);
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.images[0].naturalWidth")
+                 .toInt(),
+             24);
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }
 
@@ -163,11 +176,12 @@ void TestPreview::namesThatAreNotPlain()
     form.show();
     form.SelectTemplate(name);
     QCOMPARE(form.currentTemplate(), name);
-    QCOMPARE(form.lblTitle[1]->text(), " Preview: " + name);
+    QCOMPARE(control<QLabel>(form, "lblTitle1")->text(), " Preview: " + name);
     QCOMPARE(filesIn(fixture.msgFolder()), QStringList{"msg.html"});
     QVERIFY(!QFileInfo::exists(modGetDirs::WorkspaceDir() + "/secret.eml"));
     QVERIFY(waitForPreview(shown, name));
-    const QString text = evaluate(form.WebBrowser2, "document.body.innerText").toString();
+    const QString text =
+        evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.body.innerText").toString();
     QVERIFY(text.contains("template"));
     // Shown as text, not taken for markup.
     if (name.startsWith(u'<'))
@@ -183,7 +197,8 @@ void TestPreview::missingTemplate()
     form.show();
     form.SelectTemplate("Ghost");
     QVERIFY(waitForPreview(shown, "Ghost"));
-    const QString text = evaluate(form.WebBrowser2, "document.body.innerText").toString();
+    const QString text =
+        evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.body.innerText").toString();
     QVERIFY2(text.contains("Ghost") && text.contains("missing"), qPrintable(text));
     QCOMPARE(form.currentTemplate(), QStringLiteral("Ghost"));
 }
@@ -197,12 +212,13 @@ void TestPreview::workspaceCannotBeCreated()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     Form1 form(fixture.appFolder());
-    QSignalSpy loaded(form.WebBrowser2, &BrowserPane::DocumentComplete);
+    QSignalSpy loaded(control<BrowserPane>(form, "WebBrowser2"), &BrowserPane::DocumentComplete);
     form.show();
     form.SelectTemplate("Offer");
     QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
     QVERIFY(loaded.wait(20000));
-    const QString text = evaluate(form.WebBrowser2, "document.body.innerText").toString();
+    const QString text =
+        evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.body.innerText").toString();
     QVERIFY2(text.contains("Offer") && text.contains(modGetDirs::WorkspaceDir()), qPrintable(text));
     QVERIFY(QFileInfo(modGetDirs::WorkspaceDir()).isFile());
 }
@@ -222,7 +238,8 @@ void TestPreview::noRemoteSubresources()
     QSignalSpy shown(&form, &Form1::previewShown);
     form.show();
     QVERIFY(waitForPreview(shown, "Offer"));
-    QCOMPARE(evaluate(form.WebBrowser2, "document.images.length").toInt(), 2);
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.images.length").toInt(),
+             2);
     QVERIFY(!server.hasPendingConnections());
     QVERIFY(!server.waitForNewConnection(200));
 }
@@ -251,13 +268,14 @@ void TestPreview::linkInsidePreviewNavigatesPreview()
     QSignalSpy shown(&form, &Form1::previewShown);
     form.show();
     QVERIFY(waitForPreview(shown, "Offer"));
-    const QUrl categoryPage = form.WebBrowser1->url();
-    QSignalSpy loaded(form.WebBrowser2, &BrowserPane::DocumentComplete);
-    clickElement(form.WebBrowser2, "away");
+    const QUrl categoryPage = control<BrowserPane>(form, "WebBrowser1")->url();
+    QSignalSpy loaded(control<BrowserPane>(form, "WebBrowser2"), &BrowserPane::DocumentComplete);
+    clickElement(control<BrowserPane>(form, "WebBrowser2"), "away");
     QVERIFY(loaded.wait(20000));
     QCOMPARE(loaded.first().first().toUrl(), QUrl(other));
-    QCOMPARE(evaluate(form.WebBrowser2, "document.title").toString(), QStringLiteral("other"));
-    QCOMPARE(form.WebBrowser1->url(), categoryPage);
+    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.title").toString(),
+             QStringLiteral("other"));
+    QCOMPARE(control<BrowserPane>(form, "WebBrowser1")->url(), categoryPage);
     QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }

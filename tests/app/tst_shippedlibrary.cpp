@@ -4,6 +4,7 @@
 
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
+#include "app/windowcontrols.h"
 
 #include "browserpane.h"
 #include "fileio.h"
@@ -39,7 +40,7 @@ bool waitForPage(Form1& form, const QString& path)
     for (int attempt = 0; attempt < 200; ++attempt) {
         const QString script = QStringLiteral("document.readyState === 'complete' ? "
                                               "decodeURIComponent(location.pathname) : ''");
-        if (evaluate(form.WebBrowser1, script).toString() == path)
+        if (evaluate(control<BrowserPane>(form, "WebBrowser1"), script).toString() == path)
             return true;
         QTest::qSleep(50);
         QCoreApplication::processEvents();
@@ -57,9 +58,9 @@ void clickLink(Form1& form, const QString& name)
                        "return [r.left+r.width/2,r.top+r.height/2];})()")
             .arg(QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\\\"")) +
                  QLatin1Char('"'));
-    const QVariantList xy = evaluate(form.WebBrowser1, script).toList();
+    const QVariantList xy = evaluate(control<BrowserPane>(form, "WebBrowser1"), script).toList();
     QVERIFY2(xy.size() == 2, qPrintable(QStringLiteral("no link to %1").arg(name)));
-    QTest::mouseClick(form.WebBrowser1->focusProxy(), Qt::LeftButton, {},
+    QTest::mouseClick(control<BrowserPane>(form, "WebBrowser1")->focusProxy(), Qt::LeftButton, {},
                       QPoint(int(xy[0].toDouble()), int(xy[1].toDouble())));
 }
 
@@ -93,12 +94,12 @@ private Q_SLOTS:
         QSignalSpy shown(&form, &Form1::previewShown);
         form.show();
         const QStringList categories = TemplateLibrary::CategoryNames(fixture.appFolder());
-        QCOMPARE(form.cboCategory->count(), categories.size());
+        QCOMPARE(control<QComboBox>(form, "cboCategory")->count(), categories.size());
         QSet<QString> previewed;
         for (int i = 0; i < categories.size(); ++i) {
             if (i > 0) {
-                form.cboCategory->setCurrentIndex(i);
-                Q_EMIT form.cboCategory->activated(i);
+                control<QComboBox>(form, "cboCategory")->setCurrentIndex(i);
+                Q_EMIT control<QComboBox>(form, "cboCategory")->activated(i);
             }
             const QString page =
                 TemplateLibrary::CategoryPagePath(fixture.appFolder(), categories[i]);
@@ -107,7 +108,7 @@ private Q_SLOTS:
 
             const QStringList names =
                 evaluate(
-                    form.WebBrowser1,
+                    control<BrowserPane>(form, "WebBrowser1"),
                     QStringLiteral(
                         "Array.from(document.querySelectorAll('a')).map("
                         "function(a){return a.getAttribute('href');}).filter("
@@ -120,7 +121,7 @@ private Q_SLOTS:
                 QCOMPARE(form.currentTemplate(), name);
                 const QVariantList images =
                     evaluate(
-                        form.WebBrowser2,
+                        control<BrowserPane>(form, "WebBrowser2"),
                         QStringLiteral("[document.images.length, Array.from(document.images).every("
                                        "function(i){return i.complete&&i.naturalWidth>0;})]"))
                         .toList();

@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/windowcontrols.h"
 
 #include "form1.h"
 #include "settingsstore.h"
@@ -62,18 +63,18 @@ void TestSplitter::dragToColumn500()
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
     form.show();
-    press(form.picSplitter);
-    moveTo(form.picSplitter, 500);
+    press(control<SplitterBar>(form, "picSplitter"));
+    moveTo(control<SplitterBar>(form, "picSplitter"), 500);
     QCOMPARE(form.geometryModel().picSplitter.left, 7500.f);
     QCOMPARE(form.geometryModel().Picture1.width, 7245.f);
     QCOMPARE(form.geometryModel().Picture2.left, 7755.f);
-    QCOMPARE(form.picSplitter->x(), 500);
-    QCOMPARE(form.Picture1->width(), 483);
-    QCOMPARE(form.cboCategory->width(), 483);
-    QCOMPARE(form.Picture2->x(), 517);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 500);
+    QCOMPARE(control<QWidget>(form, "Picture1")->width(), 483);
+    QCOMPARE(control<QComboBox>(form, "cboCategory")->width(), 483);
+    QCOMPARE(control<QWidget>(form, "Picture2")->x(), 517);
     // Nothing is stored until the release.
     QVERIFY(storedSplit().isEmpty());
-    release(form.picSplitter);
+    release(control<SplitterBar>(form, "picSplitter"));
     QCOMPARE(storedSplit(), QStringLiteral("500"));
 }
 
@@ -94,10 +95,10 @@ void TestSplitter::bounds()
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
     form.show();
-    press(form.picSplitter);
-    moveTo(form.picSplitter, column);
-    release(form.picSplitter);
-    QCOMPARE(form.picSplitter->x(), expected);
+    press(control<SplitterBar>(form, "picSplitter"));
+    moveTo(control<SplitterBar>(form, "picSplitter"), column);
+    release(control<SplitterBar>(form, "picSplitter"));
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), expected);
     QCOMPARE(storedSplit(), QString::number(expected));
 }
 
@@ -106,15 +107,15 @@ void TestSplitter::quickJumpIsIgnored()
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
     form.show();
-    press(form.picSplitter);
-    moveTo(form.picSplitter, 300);
-    moveTo(form.picSplitter, 100);
-    QCOMPARE(form.picSplitter->x(), 300);
+    press(control<SplitterBar>(form, "picSplitter"));
+    moveTo(control<SplitterBar>(form, "picSplitter"), 300);
+    moveTo(control<SplitterBar>(form, "picSplitter"), 100);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 300);
     // Moving slowly stops at the bound instead.
     for (int column = 300; column >= 240; --column)
-        moveTo(form.picSplitter, column);
-    QCOMPARE(form.picSplitter->x(), 251);
-    release(form.picSplitter);
+        moveTo(control<SplitterBar>(form, "picSplitter"), column);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 251);
+    release(control<SplitterBar>(form, "picSplitter"));
     QCOMPARE(storedSplit(), QStringLiteral("251"));
 }
 
@@ -123,8 +124,8 @@ void TestSplitter::pressWithoutMoveStoresPosition()
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
     form.show();
-    press(form.picSplitter);
-    release(form.picSplitter);
+    press(control<SplitterBar>(form, "picSplitter"));
+    release(control<SplitterBar>(form, "picSplitter"));
     QCOMPARE(storedSplit(), QStringLiteral("450"));
 }
 
@@ -133,13 +134,13 @@ void TestSplitter::movesWithoutPressAreIgnored()
     GalleryFixture fixture;
     Form1 form(fixture.appFolder());
     form.show();
-    send(form.picSplitter, QEvent::MouseMove, 600, Qt::NoButton);
-    QCOMPARE(form.picSplitter->x(), 450);
-    press(form.picSplitter);
-    moveTo(form.picSplitter, 600);
-    release(form.picSplitter);
-    send(form.picSplitter, QEvent::MouseMove, 700, Qt::NoButton);
-    QCOMPARE(form.picSplitter->x(), 600);
+    send(control<SplitterBar>(form, "picSplitter"), QEvent::MouseMove, 600, Qt::NoButton);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 450);
+    press(control<SplitterBar>(form, "picSplitter"));
+    moveTo(control<SplitterBar>(form, "picSplitter"), 600);
+    release(control<SplitterBar>(form, "picSplitter"));
+    send(control<SplitterBar>(form, "picSplitter"), QEvent::MouseMove, 700, Qt::NoButton);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), 600);
 }
 
 void TestSplitter::nextStartReadsDraggedPosition()
@@ -148,12 +149,12 @@ void TestSplitter::nextStartReadsDraggedPosition()
     {
         Form1 form(fixture.appFolder());
         form.show();
-        press(form.picSplitter);
-        moveTo(form.picSplitter, 640);
-        release(form.picSplitter);
+        press(control<SplitterBar>(form, "picSplitter"));
+        moveTo(control<SplitterBar>(form, "picSplitter"), 640);
+        release(control<SplitterBar>(form, "picSplitter"));
     }
     Form1 again(fixture.appFolder());
-    QCOMPARE(again.picSplitter->x(), 640);
+    QCOMPARE(control<SplitterBar>(again, "picSplitter")->x(), 640);
     QCOMPARE(again.geometryModel().picSplitter.left, 640.f * 15);
 }
 
