@@ -123,7 +123,8 @@ Status FindCategoryPage(const QString& appFolder, const QString& categoryName, Q
 {
     const QString folder = categoriesFolder(appFolder);
     if (categoryName.isEmpty())
-        return failure(QDir::cleanPath(folder), QStringLiteral("no category is chosen"));
+        return failure(appFolder + QStringLiteral("/categories"),
+                       QStringLiteral("no category is chosen"));
     *path = CategoryPagePath(appFolder, categoryName);
     return checkEntry(folder, *path, QStringLiteral("category page"));
 }
