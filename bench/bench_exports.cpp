@@ -2,10 +2,10 @@
 // message file against the in-place copy-and-decode the exports replace, and
 // the page with its images against the component writing straight into the
 // target folder. The difference is the price of never leaving a torn file.
-#include "fileio.h"
-#include "mimecomponent.h"
-#include "templatedecoding.h"
-#include "templateexport.h"
+#include "core/export/templateexport.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/mime/mimecomponent.h"
+#include "core/platform/fileio.h"
 
 #include <benchmark/benchmark.h>
 

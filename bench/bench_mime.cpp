@@ -1,7 +1,7 @@
 // A 5 MB newsletter with 30 images converted in process, against the floor of
 // copying the same bytes and writing the same files. Also leaves the message
 // at $TMPDIR/quillery_bench_mime.eml for bench/mime_python.py.
-#include "mimecomponent.h"
+#include "core/mime/mimecomponent.h"
 
 #include <benchmark/benchmark.h>
 

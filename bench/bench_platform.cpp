@@ -1,8 +1,8 @@
 // Costs of the platform services the window pays on the user-interface thread:
 // reading and writing a setting, and removing the preview's folder. The hostile
 // settings files show that the size cap keeps a bad file as cheap as a good one.
-#include "settingsstore.h"
-#include "workspace.h"
+#include "core/platform/settingsstore.h"
+#include "core/platform/workspace.h"
 
 #include <QCoreApplication>
 #include <QDir>

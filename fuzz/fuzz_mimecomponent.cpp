@@ -2,12 +2,12 @@
 // must hold for every input: no crash, nothing written outside the images
 // folder, a page in valid UTF-8 that declares it once, that refers to no
 // local file, does not refresh, and nests no deeper than the engine is given.
-#include "htmlnesting.h"
-#include "mimecharset.h"
-#include "mimecomponent.h"
-#include "mimehtmlscan.h"
-#include "mimereferences.h"
-#include "mimeurls.h"
+#include "core/html/htmlnesting.h"
+#include "core/html/htmlscan.h"
+#include "core/mime/mimecharset.h"
+#include "core/mime/mimecomponent.h"
+#include "core/mime/mimereferences.h"
+#include "core/mime/mimeurls.h"
 
 #include <QDir>
 #include <QDirIterator>

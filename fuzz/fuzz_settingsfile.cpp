@@ -1,7 +1,7 @@
 // Arbitrary bytes as a settings file, and the same bytes as UTF-16 for a group,
 // a name and a value to store in it: parsing must never crash, and whatever was
 // stored must parse back to exactly the same value.
-#include "settingsfile.h"
+#include "core/platform/settingsfile.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,10 +3,10 @@
 // The finished preview page of a library template, written once into a
 // folder of its own: what the bare engine loads for comparison.
 
-#include "fileio.h"
-#include "mimecomponent.h"
-#include "templatedecoding.h"
-#include "templatelibrary.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/mime/mimecomponent.h"
+#include "core/platform/fileio.h"
 
 #include <QDir>
 #include <QString>

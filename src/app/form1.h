@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layoutmodel.h"
+#include "core/window/layoutmodel.h"
 
 #include <QString>
 #include <QUrl>

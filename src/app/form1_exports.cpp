@@ -1,7 +1,7 @@
 #include "form1.h"
 
 #include "ccommondialog.h"
-#include "templateexport.h"
+#include "core/export/templateexport.h"
 
 #include <QMessageBox>
 #include <QProcess>

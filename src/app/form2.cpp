@@ -2,10 +2,10 @@
 
 #include "appfonts.h"
 #include "buttonplus.h"
+#include "core/platform/opener.h"
+#include "core/window/hovertable.h"
+#include "core/window/layoutmodel.h"
 #include "form1.h"
-#include "hovertable.h"
-#include "layoutmodel.h"
-#include "opener.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #include "appfonts.h"
 #include "browserpane.h"
+#include "core/platform/workspace.h"
 #include "form1.h"
-#include "workspace.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "splitterbar.h"
 
-#include "layoutmodel.h"
+#include "core/window/layoutmodel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -3,9 +3,9 @@
 // A small template library in a temporary application folder, with private
 // settings and temp folders, for tests of the gallery window.
 
-#include "fileio.h"
-#include "templatedecoding.h"
-#include "workspace.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/platform/fileio.h"
+#include "core/platform/workspace.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -3,9 +3,9 @@
 // Shared by the render tests: decode a built template as the preview does,
 // load it in the engine, and measure what a reader would see.
 
-#include "fileio.h"
-#include "mimecomponent.h"
-#include "templatedecoding.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/mime/mimecomponent.h"
+#include "core/platform/fileio.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -2,7 +2,7 @@
 #include "app/pagetools.h"
 
 #include "browserpane.h"
-#include "fileio.h"
+#include "core/platform/fileio.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

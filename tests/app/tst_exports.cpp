@@ -2,9 +2,9 @@
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/platform/settingsstore.h"
 #include "form1.h"
-#include "settingsstore.h"
-#include "templatedecoding.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,8 +4,8 @@
 
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "core/platform/settingsstore.h"
 #include "form1.h"
-#include "settingsstore.h"
 
 #include <QComboBox>
 #include <QFile>

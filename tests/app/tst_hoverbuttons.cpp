@@ -3,8 +3,8 @@
 
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "core/window/hovertable.h"
 #include "form1.h"
-#include "hovertable.h"
 
 #include "splitterbar.h"
 #include <QApplication>

@@ -2,10 +2,10 @@
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
+#include "core/platform/settingsstore.h"
+#include "core/window/hovertable.h"
 #include "form1.h"
 #include "form2.h"
-#include "hovertable.h"
-#include "settingsstore.h"
 #include "splitterbar.h"
 
 #include <QApplication>

@@ -7,9 +7,9 @@
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
-#include "fileio.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/platform/fileio.h"
 #include "form1.h"
-#include "templatelibrary.h"
 
 #include <QComboBox>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 #include "app/galleryfixture.h"
 #include "app/windowcontrols.h"
 
+#include "core/platform/settingsstore.h"
 #include "form1.h"
-#include "settingsstore.h"
 #include "splitterbar.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "app/hostilewatch.h"
 
-#include "fileio.h"
+#include "core/platform/fileio.h"
 
 #include <QDir>
 #include <QImage>

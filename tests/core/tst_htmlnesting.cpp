@@ -1,4 +1,4 @@
-#include "htmlnesting.h"
+#include "core/html/htmlnesting.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

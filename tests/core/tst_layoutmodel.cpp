@@ -1,5 +1,5 @@
-#include "hovertable.h"
-#include "layoutmodel.h"
+#include "core/window/hovertable.h"
+#include "core/window/layoutmodel.h"
 
 #include <QTest>
 

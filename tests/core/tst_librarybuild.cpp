@@ -1,7 +1,7 @@
 // `quillery-library build`: readable sources in, a library the gallery opens out.
 
-#include "fileio.h"
-#include "templatedecoding.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/platform/fileio.h"
 
 #include <QDir>
 #include <QDirIterator>

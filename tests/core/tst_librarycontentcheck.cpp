@@ -1,6 +1,6 @@
-#include "librarycheck.h"
-#include "templatedecoding.h"
-#include "templatemessage.h"
+#include "core/gallery/librarycheck.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatemessage.h"
 
 #include <QDir>
 #include <QFile>

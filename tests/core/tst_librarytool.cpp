@@ -1,4 +1,4 @@
-#include "templatedecoding.h"
+#include "core/gallery/templatedecoding.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "htmlnesting.h"
-#include "mimecharset.h"
-#include "mimecomponent.h"
-#include "mimehtmlscan.h"
-#include "mimereferences.h"
-#include "mimeurls.h"
+#include "core/html/htmlnesting.h"
+#include "core/html/htmlscan.h"
+#include "core/mime/mimecharset.h"
+#include "core/mime/mimecomponent.h"
+#include "core/mime/mimereferences.h"
+#include "core/mime/mimeurls.h"
 
 #include <QCryptographicHash>
 #include <QDir>

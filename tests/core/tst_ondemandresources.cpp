@@ -1,4 +1,4 @@
-#include "ondemandresources.h"
+#include "core/gallery/ondemandresources.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "opener.h"
+#include "core/platform/opener.h"
 
 #include <QDesktopServices>
 #include <QDir>

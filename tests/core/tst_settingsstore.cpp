@@ -1,5 +1,5 @@
-#include "cregistry.h"
-#include "settingsstore.h"
+#include "core/platform/cregistry.h"
+#include "core/platform/settingsstore.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "fileio.h"
-#include "templatedecoding.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/platform/fileio.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "exportpaths.h"
-#include "exportstaging.h"
-#include "ownerlock.h"
-#include "templatedecoding.h"
-#include "templateexport.h"
-#include "workspace.h"
+#include "core/export/exportpaths.h"
+#include "core/export/exportstaging.h"
+#include "core/export/templateexport.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/platform/ownerlock.h"
+#include "core/platform/workspace.h"
 
 #include <QDir>
 #include <QFile>

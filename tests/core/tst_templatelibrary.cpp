@@ -1,4 +1,4 @@
-#include "templatelibrary.h"
+#include "core/gallery/templatelibrary.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "templatemessage.h"
+#include "core/gallery/templatemessage.h"
 
 #include <QRegularExpression>
 #include <QTest>

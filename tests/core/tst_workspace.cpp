@@ -1,6 +1,6 @@
-#include "workspace.h"
+#include "core/platform/workspace.h"
 
-#include "ownerlock.h"
+#include "core/platform/ownerlock.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "command.h"
 
 #include "buildsources.h"
-#include "fileio.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/gallery/templatemessage.h"
+#include "core/platform/fileio.h"
 #include "libraryoutput.h"
-#include "templatedecoding.h"
-#include "templatelibrary.h"
-#include "templatemessage.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "buildsources.h"
 
-#include "fileio.h"
+#include "core/platform/fileio.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "templatemessage.h"
+#include "core/gallery/templatemessage.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "command.h"
 
-#include "librarycheck.h"
+#include "core/gallery/librarycheck.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #include "libraryoutput.h"
 
-#include "fileio.h"
-#include "templatelibrary.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/platform/fileio.h"
 
 #include <QDir>
 #include <QFile>

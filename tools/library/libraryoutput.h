@@ -1,6 +1,6 @@
 #pragma once
 
-#include "status.h"
+#include "core/platform/status.h"
 
 #include <QByteArray>
 #include <QMap>

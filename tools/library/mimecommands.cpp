@@ -1,9 +1,9 @@
 #include "command.h"
 
-#include "fileio.h"
-#include "mimecomponent.h"
-#include "mimemessage.h"
-#include "templateexport.h"
+#include "core/export/templateexport.h"
+#include "core/mime/mimecomponent.h"
+#include "core/mime/mimemessage.h"
+#include "core/platform/fileio.h"
 
 #include <QDir>
 #include <QFileInfo>

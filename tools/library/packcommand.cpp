@@ -1,8 +1,8 @@
 #include "command.h"
 #include "filecommands.h"
 
-#include "fileio.h"
-#include "templatedecoding.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/platform/fileio.h"
 
 int runPack(const QStringList& arguments, QTextStream&, QTextStream& err)
 {

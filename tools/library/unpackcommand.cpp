@@ -1,8 +1,8 @@
 #include "command.h"
 #include "filecommands.h"
 
-#include "fileio.h"
-#include "templatedecoding.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/platform/fileio.h"
 
 // Decodes in memory, so the library file is only ever read, and a file that
 // does not decode leaves no output behind.

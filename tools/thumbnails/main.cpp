@@ -10,10 +10,10 @@
 //       page is captured
 
 #include "browserpane.h"
-#include "fileio.h"
-#include "mimecomponent.h"
-#include "templatedecoding.h"
-#include "templatelibrary.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/mime/mimecomponent.h"
+#include "core/platform/fileio.h"
 
 #include <QApplication>
 #include <QDir>

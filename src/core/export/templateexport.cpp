@@ -1,0 +1,326 @@
+#include "core/export/templateexport.h"
+
+#include "core/export/exportpaths.h"
+#include "core/export/exportstaging.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/mime/mimecomponent.h"
+#include "core/platform/fileio.h"
+#include "core/platform/workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace TemplateExport {
+
+namespace {
+
+// Enough for any page an export writes; the references of a larger page
+// beyond this are not seen, and its files count as the user's.
+constexpr qint64 MaxPageRead = 256 * 1024 * 1024;
+
+Status failure(const QString& path, const QString& reason)
+{
+    return Status::failure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+QString errnoText()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+bool entryExists(const QString& path)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// The library file of `name`, or the reason why there is nothing to export.
+Status findLibraryFile(const QString& appFolder, const QString& name, QString* path)
+{
+    if (name.isEmpty())
+        return Status::failure(QStringLiteral("No template is previewed."));
+    return TemplateLibrary::FindTemplateFile(appFolder, name, path);
+}
+
+Status decode(const QString& appFolder, const QString& name, QByteArray* message,
+              QString* libraryPath)
+{
+    if (Status found = findLibraryFile(appFolder, name, libraryPath); !found)
+        return found;
+    QString error;
+    const std::optional<QByteArray> data = FileIo::readAll(*libraryPath, &error);
+    if (!data)
+        return Status::failure(error);
+    std::optional<QByteArray> decoded = Module1::UnpackTemplate(*data, &error);
+    if (!decoded)
+        return failure(*libraryPath,
+                       QStringLiteral("the template cannot be decoded (%1)").arg(error));
+    *message = std::move(*decoded);
+    return Status::success();
+}
+
+// `shownPath` is the file the user knows, not the staged one.
+Status writeNewFile(const QString& path, const QByteArray& data, const QString& shownPath)
+{
+    QFile file(path);
+    // A short write (a full disk) loses the system's reason, so it is taken from errno.
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(data) != data.size() ||
+        !file.flush()) {
+        const Status status =
+            failure(shownPath, errno != 0 ? qt_error_string(errno) : file.errorString());
+        file.remove();
+        return status;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return failure(shownPath, file.errorString());
+    return Status::success();
+}
+
+// A target the export must not write: a folder, or the file being exported,
+// which would be lost.
+Status checkTarget(const QString& target, const QString& sourceFile)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return failure(target, QStringLiteral("a folder of this name is in the way"));
+    if (info.exists() && info.canonicalFilePath() == QFileInfo(sourceFile).canonicalFilePath())
+        return failure(target, QStringLiteral("this is the file being exported"));
+    return Status::success();
+}
+
+// The entries of the images folder of the page being replaced that the page
+// does not refer to. The overwrite question named only the page, so these are
+// the user's and must survive the replacement.
+Status userEntries(const QString& target, const QString& imagesPath, const QString& imagesName,
+                   QStringList* names)
+{
+    QFile page(target);
+    if (!page.open(QIODevice::ReadOnly))
+        return failure(target, page.errorString());
+    const QByteArray text = page.read(std::min(page.size(), MaxPageRead));
+    if (page.error() != QFileDevice::NoError)
+        return failure(target, page.errorString());
+    const QSet<QString> referenced = ExportPaths::ReferencedImageNames(text, imagesName);
+    const QStringList present =
+        QDir(imagesPath)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
+    for (const QString& name : present) {
+        struct stat info = {};
+        const bool file =
+            ::lstat(QFile::encodeName(QDir(imagesPath).filePath(name)).constData(), &info) == 0 &&
+            S_ISREG(info.st_mode);
+        if (!file || !referenced.contains(name))
+            names->append(name);
+    }
+    return Status::success();
+}
+
+// Puts `staged` in the place of `target`, with the old `target`, if any, left
+// at `staged`. An exchange never shows a moment without the folder.
+bool replaceFolder(const QString& staged, const QString& target, QString* reason)
+{
+    const QByteArray from = QFile::encodeName(staged);
+    const QByteArray to = QFile::encodeName(target);
+    if (!entryExists(target)) {
+        if (::rename(from.constData(), to.constData()) == 0)
+            return true;
+    } else if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) ==
+               0) {
+        return true;
+    } else if (errno == EINVAL || errno == ENOSYS) {
+        // A file system without exchanges: the old folder steps aside first.
+        const QByteArray aside = from + '~';
+        if (::rename(to.constData(), aside.constData()) == 0) {
+            if (::rename(from.constData(), to.constData()) == 0) {
+                // The old folder takes the staging folder's place, to be removed with it.
+                ::rename(aside.constData(), from.constData());
+                return true;
+            }
+            const int error = errno;
+            ::rename(aside.constData(), to.constData());
+            errno = error;
+        }
+    }
+    *reason = errnoText();
+    return false;
+}
+
+} // namespace
+
+Status DecodeTemplate(const QString& appFolder, const QString& name, QByteArray* message)
+{
+    QString libraryPath;
+    return decode(appFolder, name, message, &libraryPath);
+}
+
+Status ExportEmlTo(const QString& appFolder, const QString& name, const QString& target)
+{
+    QByteArray message;
+    QString libraryPath;
+    if (Status decoded = decode(appFolder, name, &message, &libraryPath); !decoded)
+        return decoded;
+    if (Status usable = checkTarget(target, libraryPath); !usable)
+        return usable;
+    return FileIo::writeAtomically(target, message);
+}
+
+Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString& target)
+{
+    QByteArray message;
+    QString libraryPath;
+    if (Status decoded = decode(appFolder, name, &message, &libraryPath); !decoded)
+        return decoded;
+    return ExportHtmlMessageTo(message, target, libraryPath);
+}
+
+Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
+                           const QString& sourceFile)
+{
+    MimeComponent mime;
+    // Any problem of the message itself means an incomplete page.
+    if (!mime.LoadEmlData(message) || !mime.lastError().isEmpty())
+        return failure(sourceFile,
+                       QStringLiteral("the message cannot be exported (%1)").arg(mime.lastError()));
+
+    const QString folder = ExportPaths::GetPathInfoFromPath(target);
+    const QString fileName = ExportPaths::GetFilenameFromPath(target);
+    if (folder.isEmpty() || fileName.isEmpty())
+        return failure(target, QStringLiteral("not the full path of a file"));
+    if (Status usable = checkTarget(target, sourceFile); !usable)
+        return usable;
+    const QFileInfo targetInfo(target);
+    const QString imagesName = ExportPaths::ImagesFolderName(fileName);
+    const QString imagesPath = ExportPaths::ImagesFolderPath(target);
+    const QFileInfo imagesInfo(imagesPath);
+    if (imagesInfo.exists() && !imagesInfo.isDir())
+        return failure(imagesPath,
+                       QStringLiteral("a file of this name is in the way of the images folder"));
+    // The folder of a page being replaced goes with it; any other folder is the user's.
+    const bool replaceImages = imagesInfo.isDir();
+    if (replaceImages && !targetInfo.exists())
+        return failure(imagesPath,
+                       QStringLiteral("a folder of this name is in the way of the images folder"));
+    // A link goes as a link; what it leads to stays where it is.
+    QStringList kept;
+    if (replaceImages && !imagesInfo.isSymLink()) {
+        if (Status read = userEntries(target, imagesPath, imagesName, &kept); !read)
+            return read;
+    }
+
+    StagingFolder staging(folder);
+    if (!staging.status())
+        return staging.status();
+    const QByteArray html = mime.SaveHtmlAndImagesUtf8(staging.path(), imagesName);
+    if (!mime.lastError().isEmpty())
+        return failure(target, mime.lastError().replace(staging.path(), folder));
+    const QString stagedImages = staging.filePath(imagesName);
+    for (const QString& name : std::as_const(kept)) {
+        if (entryExists(QDir(stagedImages).filePath(name)))
+            return failure(QDir(imagesPath).filePath(name),
+                           QStringLiteral("the page being replaced does not use this file, so it "
+                                          "is kept, but the new export has a file of this name; "
+                                          "move or rename it and export again"));
+    }
+    const QString stagedPage = staging.filePath(QStringLiteral("page"));
+    if (Status written = writeNewFile(stagedPage, html, target); !written)
+        return written;
+
+    RenameJournal journal;
+    QString reason;
+    auto undone = [&journal, &reason](const QString& path) {
+        journal.undo();
+        return failure(path, reason);
+    };
+    const QString oldImages = staging.filePath(QStringLiteral("replaced"));
+    if (replaceImages && !journal.move(imagesPath, oldImages, false, &reason))
+        return undone(imagesPath);
+    if (!kept.isEmpty() && !entryExists(stagedImages) && !QDir().mkdir(stagedImages)) {
+        reason = errnoText();
+        return undone(imagesPath);
+    }
+    for (const QString& name : std::as_const(kept)) {
+        if (!journal.move(QDir(oldImages).filePath(name), QDir(stagedImages).filePath(name), false,
+                          &reason))
+            return undone(QDir(imagesPath).filePath(name));
+    }
+    if (entryExists(stagedImages) && !journal.move(stagedImages, imagesPath, false, &reason))
+        return undone(imagesPath);
+    if (!journal.move(stagedPage, target, true, &reason))
+        return undone(target);
+    return Status::success();
+}
+
+Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
+                      QString* warning)
+{
+    QString libraryPath;
+    if (Status found = findLibraryFile(appFolder, name, &libraryPath); !found)
+        return found;
+    QString error;
+    const std::optional<QByteArray> library = FileIo::readAll(libraryPath, &error);
+    if (!library)
+        return Status::failure(error);
+    // A copy that runs for days clears the hand-offs of ended copies here too.
+    modGetDirs::RemoveStaleWorkspaceFolders();
+    QString own;
+    if (Status folder = modGetDirs::EnsureHandoffFolder(&own); !folder)
+        return folder;
+
+    // Template names hold no ":", so the staging folder never takes the name of a hand-off.
+    QTemporaryDir staging(own + QStringLiteral("/staging:XXXXXX"));
+    if (!staging.isValid())
+        return failure(own, staging.errorString());
+    const QString copy = staging.filePath(name + QStringLiteral(".dat"));
+    if (Status copied = FileIo::writeAtomically(copy, *library); !copied)
+        return copied;
+    if (Status decrypted = Module1::DecryptFile(copy, QByteArray(Module1::TemplateKey)); !decrypted)
+        return decrypted;
+    if (Status decoded = Module1::UnencryptFile(copy); !decoded)
+        return decoded;
+
+    const QString handoff = QDir(own).filePath(name);
+    MimeComponent mime;
+    const QString messagePath = Module1::DecodedMessagePath(copy);
+    if (!mime.LoadEmlFile(messagePath))
+        return failure(libraryPath, QStringLiteral("the template is not a readable message (%1)")
+                                        .arg(mime.lastError().replace(staging.path(), handoff)));
+    // The mailer gets the best page there is; what is wrong with it is said after.
+    const QFileInfo stagingInfo(staging.path());
+    const QByteArray html = mime.SaveHtmlToSubfolderUtf8(own, stagingInfo.fileName());
+    *warning = mime.lastError().replace(staging.path(), handoff);
+
+    QString page;
+    do {
+        page = QStringLiteral("msg%1.html").arg(QRandomGenerator::global()->bounded(9999));
+    } while (entryExists(staging.filePath(page)));
+    if (Status written = FileIo::writeAtomically(staging.filePath(page), html); !written)
+        return written;
+    // The mailer may still be reading the earlier hand-off: it sees that one or
+    // this one, never a part of either.
+    QString reason;
+    if (!replaceFolder(staging.path(), handoff, &reason))
+        return failure(handoff, reason);
+    *pagePath = QDir(handoff).filePath(page);
+    return Status::success();
+}
+
+QStringList RookpostArguments(const QString& pagePath)
+{
+    return {QStringLiteral("/LOADHTML"), pagePath};
+}
+
+} // namespace TemplateExport

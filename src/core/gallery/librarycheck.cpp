@@ -1,0 +1,363 @@
+#include "core/gallery/librarycheck.h"
+
+#include "core/gallery/ondemandresources.h"
+#include "core/gallery/pagehazards.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/mime/mimemessage.h"
+#include "core/platform/fileio.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QUrl>
+
+namespace LibraryCheck {
+
+namespace {
+
+struct Link
+{
+    qsizetype hashOffset; // of the link's "#" in the page text
+    QString name;         // the fragment, percent-decoded as a click delivers it
+};
+
+int lineOf(const QString& text, qsizetype offset)
+{
+    return int(QStringView(text).left(offset).count(QLatin1Char('\n'))) + 1;
+}
+
+// What the browser makes of character references in an attribute value, for
+// the few that can stand in a template name.
+QString decodeCharacterReferences(const QString& value)
+{
+    static const QRegularExpression reference(
+        QStringLiteral("&(?:(amp|lt|gt|quot|apos)|#([0-9]{1,7})|#[xX]([0-9a-fA-F]{1,6}));"));
+    static const QHash<QString, QString> named{
+        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}};
+    QString result;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& match : reference.globalMatch(value)) {
+        result += QStringView(value).mid(from, match.capturedStart() - from);
+        if (match.capturedStart(1) >= 0) {
+            result += named.value(match.captured(1));
+        } else {
+            const bool decimal = match.capturedStart(2) >= 0;
+            const uint code =
+                decimal ? match.captured(2).toUInt() : match.captured(3).toUInt(nullptr, 16);
+            if (code > 0 && code <= 0x10FFFF && !QChar::isSurrogate(code))
+                result += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            else
+                result += QChar(QChar::ReplacementCharacter);
+        }
+        from = match.capturedEnd();
+    }
+    result += QStringView(value).mid(from);
+    return result;
+}
+
+// Every link target on the page that holds a "#": the gallery takes each of
+// them for a template link when clicked.
+QList<Link> templateLinks(const QString& page)
+{
+    static const QRegularExpression href(
+        QStringLiteral(R"re(\bhref\s*=\s*(?:"([^"]*)"|'([^']*)'))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<Link> links;
+    for (const QRegularExpressionMatch& match : href.globalMatch(page)) {
+        const int group = match.capturedStart(1) >= 0 ? 1 : 2;
+        const QString target = decodeCharacterReferences(match.captured(group));
+        const qsizetype hash = target.indexOf(QLatin1Char('#'));
+        if (hash < 0)
+            continue;
+        const QString fragment = target.mid(hash + 1);
+        links.append(
+            {match.capturedStart(group) + hash, QUrl::fromPercentEncoding(fragment.toUtf8())});
+    }
+    return links;
+}
+
+// The reason of a message that starts with the path it names: a problem
+// names its path once.
+QString withoutPath(const QString& message, const QString& path)
+{
+    for (const QString& spelling : {path, QDir::toNativeSeparators(path)}) {
+        const QString prefix = spelling + QLatin1String(": ");
+        if (message.startsWith(prefix))
+            return message.mid(prefix.size());
+    }
+    return message;
+}
+
+QString reasonOf(const Status& status, const QString& path)
+{
+    return withoutPath(status.message(), path);
+}
+
+// "HTML line 3: reason" for a template, "line 3: reason" for a page; a hazard
+// of the page as a whole has no line.
+QString hazardText(const PageHazards::Hazard& hazard, const QString& part)
+{
+    QStringList where;
+    if (!part.isEmpty())
+        where.append(part);
+    if (hazard.line > 0)
+        where.append(QStringLiteral("line %1").arg(hazard.line));
+    return where.isEmpty() ? hazard.reason
+                           : where.join(QLatin1Char(' ')) + QLatin1String(": ") + hazard.reason;
+}
+
+// A template that cannot be read or unpacked; `decodes` tells the caller
+// whether the other problems are about its content.
+Problems checkTemplateFile(const QString& templatePath, bool* decodes)
+{
+    *decodes = false;
+    QString error;
+    const std::optional<QByteArray> file = FileIo::readAll(templatePath, &error);
+    if (!file)
+        return {{templatePath,
+                 QStringLiteral("cannot be read: %1").arg(withoutPath(error, templatePath))}};
+    const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
+    if (!message)
+        return {{templatePath, error}};
+    *decodes = true;
+    return CheckMessage(templatePath, *message);
+}
+
+class Checker
+{
+public:
+    explicit Checker(const QString& libraryFolder) : m_folder(libraryFolder) {}
+
+    Problems run()
+    {
+        const QString categories = m_folder + QLatin1String("/categories");
+        if (!QFileInfo(m_folder).isDir()) {
+            add(m_folder, QStringLiteral("no such library folder"));
+            return m_problems;
+        }
+        if (!QFileInfo(m_folder + QLatin1String("/templates")).isDir())
+            add(m_folder + QLatin1String("/templates"), QStringLiteral("no templates folder"));
+        if (!QFileInfo(categories).isDir()) {
+            add(categories, QStringLiteral("no categories folder"));
+            return m_problems;
+        }
+        const QStringList fileNames = TemplateLibrary::CategoryFileNames(m_folder);
+        if (fileNames.isEmpty())
+            add(categories, QStringLiteral("no category pages (*.html)"));
+        const QStringList names = TemplateLibrary::CategoryNames(m_folder);
+        for (const QString& fileName : fileNames)
+            checkCategoryFile(categories + QLatin1Char('/') + fileName, names);
+        return m_problems;
+    }
+
+private:
+    void add(const QString& path, const QString& reason) { m_problems.append({path, reason}); }
+
+    void checkCategoryFile(const QString& path, const QStringList& names)
+    {
+        const QString fileName = QFileInfo(path).fileName();
+        const QString name = TemplateLibrary::CategoryNameFromFileName(fileName);
+        if (name.isEmpty()) {
+            add(path, QStringLiteral("the category name is empty"));
+            return;
+        }
+        const QString opened = TemplateLibrary::CategoryPagePath(m_folder, name);
+        if (QFileInfo(opened).fileName() != fileName) {
+            QString reason = QStringLiteral("cannot be opened from the category list: "
+                                            "the entry \"%1\" opens %2")
+                                 .arg(name, QFileInfo(opened).fileName());
+            if (names.count(name) > 1 && QFileInfo(opened).isFile())
+                reason += QStringLiteral(" (the category is listed more than once)");
+            else if (!fileName.endsWith(QLatin1String(".html")))
+                reason += QStringLiteral(" (the extension must be \".html\" in lower case)");
+            else
+                reason += QStringLiteral(" (\"0\" or \"1\" may stand only as the first character)");
+            add(path, reason);
+            return;
+        }
+        QString found;
+        const Status page = TemplateLibrary::FindCategoryPage(m_folder, name, &found);
+        if (!page) {
+            add(path, reasonOf(page, path));
+            return;
+        }
+        checkPage(path);
+    }
+
+    void checkPage(const QString& path)
+    {
+        QString error;
+        const std::optional<QByteArray> bytes = FileIo::readAll(path, &error);
+        if (!bytes) {
+            add(path, QStringLiteral("cannot be read: %1").arg(withoutPath(error, path)));
+            return;
+        }
+        const QString page = TemplateLibrary::PageText(*bytes);
+        const QList<Link> links = templateLinks(page);
+        const qsizetype firstHash = page.indexOf(QLatin1Char('#'));
+        if (links.isEmpty()) {
+            add(path, firstHash < 0
+                          ? QStringLiteral("links no template: no \"#\" in the page")
+                          : QStringLiteral("links no template: the first \"#\" (line %1) is "
+                                           "not a template link")
+                                .arg(lineOf(page, firstHash)));
+        } else if (firstHash != links.first().hashOffset) {
+            add(path, QStringLiteral("the first \"#\" (line %1) is not a template link; the "
+                                     "gallery would preview \"%2\" instead of \"%3\"")
+                          .arg(lineOf(page, firstHash))
+                          .arg(TemplateLibrary::GetFirstLink(path), links.first().name));
+        } else {
+            const QString first = TemplateLibrary::GetFirstLink(path);
+            if (first != links.first().name)
+                add(path, QStringLiteral("the first template link (line %1) reads as \"%2\" "
+                                         "when the category is chosen but \"%3\" when clicked; "
+                                         "write the name plainly between double quotes")
+                              .arg(lineOf(page, firstHash))
+                              .arg(first, links.first().name));
+        }
+        for (const Link& link : links)
+            checkLink(path, page, link);
+        checkImages(path, page);
+        for (const PageHazards::Hazard& hazard : PageHazards::Find(*bytes))
+            add(path, hazardText(hazard, QString()));
+    }
+
+    // The page's own pictures (its thumbnails): a relative src must name a file.
+    void checkImages(const QString& pagePath, const QString& page)
+    {
+        static const QRegularExpression src(
+            QStringLiteral(R"re(<img\b[^>]*?\bsrc\s*=\s*"([^"]*)")re"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QDir folder = QFileInfo(pagePath).dir();
+        for (const QRegularExpressionMatch& match : src.globalMatch(page)) {
+            const QString target = decodeCharacterReferences(match.captured(1));
+            const QUrl url(target);
+            if (target.isEmpty() || !url.scheme().isEmpty() || target.startsWith(QLatin1Char('/')))
+                continue;
+            const QString file = folder.filePath(QUrl::fromPercentEncoding(url.path().toUtf8()));
+            // One that climbs out is reported with the page's other such references.
+            if (!QDir::cleanPath(file).startsWith(QDir::cleanPath(folder.path()) +
+                                                  QLatin1Char('/')))
+                continue;
+            const QString real = QFileInfo(file).canonicalFilePath();
+            const QString where = QStringLiteral("image \"%1\" (line %2)")
+                                      .arg(target)
+                                      .arg(lineOf(page, match.capturedStart(1)));
+            if (!QFileInfo(file).isFile())
+                add(pagePath, where + QLatin1String(" is missing"));
+            else if (!real.startsWith(folder.canonicalPath() + QLatin1Char('/')))
+                add(pagePath, QStringLiteral("%1 leads out of the template library (to %2)")
+                                  .arg(where, QDir::toNativeSeparators(real)));
+        }
+    }
+
+    void checkLink(const QString& pagePath, const QString& page, const Link& link)
+    {
+        const QString where = QStringLiteral("link \"#%1\" (line %2)")
+                                  .arg(link.name)
+                                  .arg(lineOf(page, link.hashOffset));
+        if (link.name.isEmpty()) {
+            add(pagePath, QStringLiteral("%1: names no template").arg(where));
+            return;
+        }
+        if (!TemplateLibrary::IsPlainTemplateName(link.name)) {
+            add(pagePath, QStringLiteral("%1: not a plain template name").arg(where));
+            return;
+        }
+        QString templatePath;
+        const Status found = TemplateLibrary::FindTemplateFile(m_folder, link.name, &templatePath);
+        if (!found) {
+            add(pagePath, QStringLiteral("%1: %2 (%3)")
+                              .arg(where, reasonOf(found, templatePath),
+                                   QDir::toNativeSeparators(templatePath)));
+            return;
+        }
+        // A template linked from several places is decoded and reported once;
+        // problems of its content are reported under its own path.
+        auto known = m_templateDecodes.constFind(templatePath);
+        if (known == m_templateDecodes.cend()) {
+            bool decodes = false;
+            m_problems += checkTemplateFile(templatePath, &decodes);
+            known = m_templateDecodes.insert(templatePath, decodes);
+        }
+        if (!*known)
+            add(pagePath, QStringLiteral("%1: the template does not decode").arg(where));
+    }
+
+    QString m_folder;
+    Problems m_problems;
+    QHash<QString, bool> m_templateDecodes;
+};
+
+} // namespace
+
+Problems CheckLibrary(const QString& libraryFolder)
+{
+    return Checker(libraryFolder).run();
+}
+
+Problems CheckTemplate(const QString& templatePath)
+{
+    bool decodes = false;
+    return checkTemplateFile(templatePath, &decodes);
+}
+
+Problems CheckMessage(const QString& templatePath, const QByteArray& message)
+{
+    Problems problems;
+    QStringList parseProblems;
+    const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, &parseProblems);
+    for (const QString& problem : parseProblems)
+        problems.append({templatePath, problem});
+    if (!parsed)
+        return problems;
+    QSet<QByteArray> contentIds;
+    for (const Mime::Part& part : parsed->parts())
+        if (!part.contentId.isEmpty())
+            contentIds.insert(part.contentId);
+    static const QRegularExpression cid(QStringLiteral(R"re(\bcid:([^"'\s)>]+))re"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const std::vector<Mime::Part>& parts = parsed->parts();
+    int htmlParts = 0;
+    for (int i = 0; i < int(parts.size()); ++i) {
+        // A style sheet part reaches the page through <link href="cid:...">.
+        if (parts[i].isLeaf() && parts[i].is("text", "css")) {
+            QString where = QStringLiteral("style sheet");
+            if (!parts[i].contentId.isEmpty())
+                where += QStringLiteral(" cid:") + QString::fromUtf8(parts[i].contentId);
+            for (const PageHazards::Hazard& hazard :
+                 PageHazards::FindInStyleSheet(parsed->content(i)))
+                problems.append({templatePath, hazardText(hazard, where)});
+        }
+        if (!parts[i].isLeaf() || !parts[i].is("text", "html"))
+            continue;
+        const QByteArray bytes = parsed->content(i);
+        const QString where = ++htmlParts == 1 ? QStringLiteral("HTML")
+                                               : QStringLiteral("HTML part %1").arg(htmlParts);
+        for (const PageHazards::Hazard& hazard : PageHazards::Find(bytes))
+            problems.append({templatePath, hazardText(hazard, where)});
+        const QString html = QString::fromUtf8(bytes);
+        // The preview's files are removed once the page has loaded; what the
+        // engine fetches later is missing by then.
+        for (const OnDemandResources::Reference& ref : OnDemandResources::Find(html))
+            problems.append(
+                {templatePath, QStringLiteral("HTML line %1: url(%2) under \"%3\" loads only on "
+                                              "demand, after the preview's files are gone")
+                                   .arg(ref.line)
+                                   .arg(ref.url, ref.rule)});
+        for (const QRegularExpressionMatch& match : cid.globalMatch(html)) {
+            const QByteArray id = QByteArray::fromPercentEncoding(match.captured(1).toUtf8());
+            if (!contentIds.contains(id))
+                problems.append(
+                    {templatePath, QStringLiteral("the HTML shows cid:%1, which no part "
+                                                  "of the message carries")
+                                       .arg(match.captured(1))});
+        }
+    }
+    return problems;
+}
+
+} // namespace LibraryCheck

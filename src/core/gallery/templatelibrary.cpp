@@ -1,0 +1,200 @@
+#include "core/gallery/templatelibrary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#ifdef Q_OS_WIN
+#include <QRegularExpression>
+#endif
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace TemplateLibrary {
+
+namespace {
+
+const QLatin1String PageExtension(".html");
+
+QString categoriesFolder(const QString& appFolder)
+{
+    return appFolder + QLatin1String("/categories/");
+}
+
+QString templatesFolder(const QString& appFolder)
+{
+    return appFolder + QLatin1String("/templates");
+}
+
+Status failure(const QString& path, const QString& reason)
+{
+    return Status::failure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+// A library comes from its author like mail from a sender: an entry may be a
+// link to anything on the machine. Only an entry whose real path stays inside
+// its folder and is a regular file is ever opened.
+Status checkEntry(const QString& folder, const QString& path, const QString& what)
+{
+    const QFileInfo entry(path);
+    if (!entry.exists())
+        return failure(path, entry.isSymLink()
+                                 ? QStringLiteral("the %1 is a link to a missing file").arg(what)
+                                 : QStringLiteral("the %1 is missing").arg(what));
+    const QString real = entry.canonicalFilePath();
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    if (real.isEmpty() || realFolder.isEmpty() || !real.startsWith(realFolder + QLatin1Char('/')))
+        return failure(path, QStringLiteral("the %1 leads out of the template library (to %2) "
+                                            "and is not opened")
+                                 .arg(what, QDir::toNativeSeparators(real)));
+    if (!QFileInfo(real).isFile())
+        return failure(path,
+                       QStringLiteral("the %1 is not a regular file and is not opened").arg(what));
+    return Status::success();
+}
+
+// What the reference platform calls an ordinary file: not a folder (also not
+// through a link), not hidden.
+bool isOrdinaryFile(const QFileInfo& info)
+{
+    return info.isFile() && !info.isHidden();
+}
+
+// NTFS orders names by their upper-cased UTF-16 code units; the exact
+// spelling only breaks ties so the order never depends on the file system.
+bool listsBefore(const QString& a, const QString& b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a.at(i).toUpper().unicode();
+        const char16_t y = b.at(i).toUpper().unicode();
+        if (x != y)
+            return x < y;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+} // namespace
+
+QString CategoryNameFromFileName(const QString& fileName)
+{
+    QString name = fileName;
+    name.remove(PageExtension);
+    name.remove(QLatin1Char('0'));
+    name.remove(QLatin1Char('1'));
+    return name;
+}
+
+QStringList CategoryFileNames(const QString& appFolder)
+{
+    const QDir folder(categoriesFolder(appFolder));
+    QStringList names;
+    const QFileInfoList entries = folder.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (isOrdinaryFile(entry) && entry.fileName().endsWith(PageExtension, Qt::CaseInsensitive))
+            names.append(entry.fileName());
+    }
+    std::sort(names.begin(), names.end(), listsBefore);
+    return names;
+}
+
+QStringList CategoryNames(const QString& appFolder)
+{
+    QStringList names;
+    for (const QString& fileName : CategoryFileNames(appFolder))
+        names.append(CategoryNameFromFileName(fileName));
+    return names;
+}
+
+QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
+{
+    const QString folder = categoriesFolder(appFolder);
+    for (const QLatin1String prefix : {QLatin1String(""), QLatin1String("0")}) {
+        const QString path = folder + prefix + categoryName + PageExtension;
+        if (isOrdinaryFile(QFileInfo(path)))
+            return path;
+    }
+    return folder + QLatin1Char('1') + categoryName + PageExtension;
+}
+
+Status FindCategoryPage(const QString& appFolder, const QString& categoryName, QString* path)
+{
+    const QString folder = categoriesFolder(appFolder);
+    if (categoryName.isEmpty())
+        return failure(appFolder + QStringLiteral("/categories"),
+                       QStringLiteral("no category is chosen"));
+    *path = CategoryPagePath(appFolder, categoryName);
+    return checkEntry(folder, *path, QStringLiteral("category page"));
+}
+
+QString GetFirstLink(const QString& pagePath)
+{
+    if (!checkEntry(QFileInfo(pagePath).absolutePath(), pagePath, QStringLiteral("page")))
+        return QString();
+    QFile page(pagePath);
+    if (!page.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray text = page.readAll();
+    const qsizetype hash = text.indexOf('#');
+    if (hash < 0)
+        return QString();
+    const qsizetype quote = text.indexOf('"', hash + 1);
+    if (quote < 0)
+        return QString();
+    return PageText(text.mid(hash + 1, quote - hash - 1));
+}
+
+// Page files are authored as UTF-8 and template files are named in UTF-8; a
+// page in a single-byte code page is read as Latin-1 rather than mangled.
+QString PageText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes);
+    return text;
+}
+
+bool IsPlainTemplateName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        // ":" opens a drive or a stream on Windows; the library must open there too.
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':'))
+            return false;
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+#ifdef Q_OS_WIN
+    // There a device name opens the device whatever the folder and extension.
+    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (device.match(name).hasMatch())
+        return false;
+#endif
+    return true;
+}
+
+QString TemplateFilePath(const QString& appFolder, const QString& templateName)
+{
+    if (!IsPlainTemplateName(templateName))
+        return QString();
+    return appFolder + QLatin1String("/templates/") + templateName + QLatin1String(".dat");
+}
+
+Status FindTemplateFile(const QString& appFolder, const QString& name, QString* path)
+{
+    const QString folder = templatesFolder(appFolder);
+    if (name.isEmpty())
+        return failure(folder, QStringLiteral("no template is chosen"));
+    if (!IsPlainTemplateName(name))
+        return failure(
+            folder, QStringLiteral("\"%1\" is not a plain file name and is not opened").arg(name));
+    *path = TemplateFilePath(appFolder, name);
+    return checkEntry(folder, *path, QStringLiteral("template file"));
+}
+
+} // namespace TemplateLibrary

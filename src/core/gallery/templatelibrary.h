@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/platform/status.h"
+
+#include <QString>
+#include <QStringList>
+
+// The template library beside the program: "categories/" holds one page per
+// category, "templates/" one scrambled file per template.
+namespace TemplateLibrary {
+
+// "0Business.html" -> "Business": every ".html", "0" and "1" is deleted.
+QString CategoryNameFromFileName(const QString& fileName);
+
+// Ordinary, non-hidden files matching *.html in any case, ascending without
+// regard to case, as the reference file system lists them.
+QStringList CategoryFileNames(const QString& appFolder);
+
+// The names the category list shows, in listing order; duplicates are kept.
+QStringList CategoryNames(const QString& appFolder);
+
+// name.html, then 0name.html, then 1name.html (the last one unchecked).
+QString CategoryPagePath(const QString& appFolder, const QString& categoryName);
+
+// The page of a category by the probing rule of CategoryPagePath, refusing one whose real path
+// leaves the library's categories folder or is not a regular file. `path` receives the page's
+// path in the library (links not followed).
+Status FindCategoryPage(const QString& appFolder, const QString& categoryName, QString* path);
+
+// The text between the page file's first "#" and the next double quote, read
+// as bytes and taken verbatim (UTF-8, or Latin-1 when the bytes are not UTF-8);
+// empty when the file cannot be read or has no "#" or no quote after it.
+// A page whose real path leaves the folder it lies in, or that is not a
+// regular file, is not read either, as FindCategoryPage refuses it.
+QString GetFirstLink(const QString& pagePath);
+
+// The bytes of a page file as text: UTF-8, or Latin-1 when they are not UTF-8.
+QString PageText(const QByteArray& bytes);
+
+// A name that can stand as a file name inside the templates folder: no
+// separators ("/", "\\", ":"), not "." or "..", no control characters, not empty.
+bool IsPlainTemplateName(const QString& name);
+
+// appFolder + "/templates/" + name + ".dat"; empty for a name that is not
+// plain, so such a name never reaches a file operation.
+QString TemplateFilePath(const QString& appFolder, const QString& templateName);
+
+// The library file of a template, refusing what the gallery must not open: an empty name, a
+// name that is not a plain file name, a missing file, and an entry whose real path (links
+// followed) leaves the library's templates folder or is not a regular file. The message names
+// the path and the reason, ready to show to the user. `path` receives TemplateFilePath.
+Status FindTemplateFile(const QString& appFolder, const QString& name, QString* path);
+
+} // namespace TemplateLibrary

@@ -1,0 +1,120 @@
+#include "core/mime/mimecomponent.h"
+
+#include "core/mime/mimemessage.h"
+#include "core/mime/mimeoutput.h"
+#include "core/mime/mimepage.h"
+#include "core/platform/fileio.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+struct MimeComponent::Private
+{
+    std::unique_ptr<Mime::Message> message;
+    QStringList loadProblems;
+    QStringList problems;
+
+    QByteArray save(const QString& folder, const QString& name, const QByteArray& urlPrefix);
+};
+
+namespace {
+
+QString joined(const QStringList& problems)
+{
+    return problems.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+QByteArray MimeComponent::Private::save(const QString& folder, const QString& name,
+                                        const QByteArray& urlPrefix)
+{
+    problems = loadProblems;
+    if (!message) {
+        if (problems.isEmpty())
+            problems.append(QStringLiteral("no message has been loaded"));
+        return QByteArray();
+    }
+    Mime::OutputFolder output;
+    const Status opened = output.open(folder, name);
+    if (!opened)
+        problems.append(opened.message());
+    // The page the callers store beside the files.
+    output.names().reserve(QStringLiteral("msg.html"));
+    return Mime::buildPage(*message, opened ? &output : nullptr, urlPrefix, &problems);
+}
+
+MimeComponent::MimeComponent() : d(std::make_unique<Private>()) {}
+
+MimeComponent::~MimeComponent() = default;
+
+bool MimeComponent::LoadEmlFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && info.size() > Mime::MaxMessageSize) {
+        d->message.reset();
+        d->loadProblems = {QStringLiteral("%1: the message is larger than %2 MB")
+                               .arg(path)
+                               .arg(Mime::MaxMessageSize / (1024 * 1024))};
+        d->problems = d->loadProblems;
+        return false;
+    }
+    QString error;
+    const std::optional<QByteArray> data = FileIo::readAll(path, &error);
+    if (!data) {
+        d->message.reset();
+        d->loadProblems = {error};
+        d->problems = d->loadProblems;
+        return false;
+    }
+    const bool loaded = LoadEmlData(*data);
+    if (!d->problems.isEmpty()) {
+        // Name the file, so that the message makes sense on its own.
+        for (QString& problem : d->loadProblems)
+            problem = QStringLiteral("%1: %2").arg(path, problem);
+        d->problems = d->loadProblems;
+    }
+    return loaded;
+}
+
+bool MimeComponent::LoadEmlData(const QByteArray& data)
+{
+    d->message.reset();
+    d->loadProblems.clear();
+    if (data.size() > Mime::MaxMessageSize) {
+        d->loadProblems.append(QStringLiteral("the message is larger than %1 MB")
+                                   .arg(Mime::MaxMessageSize / (1024 * 1024)));
+    } else if (data.trimmed().isEmpty()) {
+        d->loadProblems.append(QStringLiteral("the message is empty"));
+    } else {
+        d->message = Mime::Message::parse(data, &d->loadProblems);
+    }
+    d->problems = d->loadProblems;
+    return d->message != nullptr;
+}
+
+QByteArray MimeComponent::SaveHtmlAndImagesUtf8(const QString& folder,
+                                                const QString& imagesFolderName)
+{
+    return d->save(folder, imagesFolderName, QUrl::toPercentEncoding(imagesFolderName) + '/');
+}
+
+QByteArray MimeComponent::SaveHtmlToSubfolderUtf8(const QString& folder, const QString& subfolder)
+{
+    return d->save(folder, subfolder, QByteArray());
+}
+
+QString MimeComponent::SaveHtmlAndImages(const QString& folder, const QString& imagesFolderName)
+{
+    return QString::fromUtf8(SaveHtmlAndImagesUtf8(folder, imagesFolderName));
+}
+
+QString MimeComponent::SaveHtmlToSubfolder(const QString& folder, const QString& subfolder)
+{
+    return QString::fromUtf8(SaveHtmlToSubfolderUtf8(folder, subfolder));
+}
+
+QString MimeComponent::lastError() const
+{
+    return joined(d->problems);
+}

@@ -1,0 +1,46 @@
+#include "core/platform/fileio.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+
+namespace FileIo {
+
+std::optional<QByteArray> readAll(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return data;
+}
+
+Status writeAtomically(const QString& path, const QByteArray& data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    // QSaveFile buffers, and commit() misses an error of its own final flush
+    // (a full disk, a file size limit) and would rename a torn file into place.
+    // A short write loses the system's reason, so it is taken from errno.
+    errno = 0;
+    if (file.write(data) != data.size() || !file.flush()) {
+        const QString reason = errno != 0 ? qt_error_string(errno) : file.errorString();
+        file.cancelWriting();
+        return Status::failure(QStringLiteral("%1: %2").arg(path, reason));
+    }
+    if (!file.commit())
+        return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return Status::success();
+}
+
+} // namespace FileIo

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/platform/status.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace modGetDirs {
+
+// The per-user temp folder with its trailing separator, or empty.
+QString GetTempDir();
+
+// GetTempDir() + "QYX", without a trailing separator.
+QString WorkspaceDir();
+
+// Creates WorkspaceDir() (owner-only) and its subfolder `name`, refusing a
+// link or a folder that belongs to someone else. On success `path` receives
+// the subfolder's full path.
+Status EnsureWorkspaceFolder(const QString& name, QString* path);
+
+// This running copy's own preview folder, QYX/msg/<id>, created private; another running
+// copy never uses, replaces or removes it.
+Status EnsurePreviewFolder(QString* path);
+
+// This running copy's own hand-off folder, QYX/rp/<id>, created private; another running
+// copy never uses, replaces or removes it.
+Status EnsureHandoffFolder(QString* path);
+
+// Removes the preview folders of copies that no longer run, and hand-off folders of copies
+// that no longer run and that nobody touched for a day. Safe to call at every start.
+void RemoveStaleWorkspaceFolders();
+
+} // namespace modGetDirs
+
+namespace Module1 {
+
+// Deletes `folder` with everything below it through a generated shell script
+// in the workspace, and returns when it is gone. Does nothing when the
+// workspace is missing or `folder` does not lie inside it.
+void RemoveFolder(const QString& folder);
+
+// Starts `program` with `arguments` (never through a shell), no terminal, and
+// waits for it. False when it could not be started.
+bool RunAndWait(const QString& program, const QStringList& arguments);
+
+} // namespace Module1
