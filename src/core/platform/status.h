@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <cassert>
+#include <optional>
+#include <utility>
+
 // The outcome of an operation that touches files or parses input. The
 // message names the path and the reason, ready to show to the user.
 class Status
@@ -22,4 +26,40 @@ private:
     }
 
     QString m_message;
+};
+
+// A value, or the status that says why there is none.
+template <class T> class Result
+{
+public:
+    Result(T value) : m_value(std::move(value)), m_status(Status::success()) {}
+    Result(Status failure) : m_status(std::move(failure))
+    {
+        // A result without a value has to say why.
+        assert(!m_status.ok());
+    }
+
+    bool ok() const { return m_value.has_value(); }
+    explicit operator bool() const { return ok(); }
+
+    const T& value() const
+    {
+        assert(ok());
+        return *m_value;
+    }
+    T& value()
+    {
+        assert(ok());
+        return *m_value;
+    }
+    const T& operator*() const { return value(); }
+    T& operator*() { return value(); }
+    const T* operator->() const { return &value(); }
+    T* operator->() { return &value(); }
+
+    const Status& status() const { return m_status; }
+
+private:
+    std::optional<T> m_value;
+    Status m_status;
 };
