@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Counted as the browser reads tags: text in comments or scripts that
         // merely looks like a meta tag does not count.
         int declarations = 0;
-        for (const Mime::HtmlTag& tag : Mime::findTags(page, {"meta"})) {
+        for (const Html::HtmlTag& tag : Html::findTags(page, {"meta"})) {
             if (!Mime::declaredMetaCharset(page.mid(tag.begin, tag.end - tag.begin)).isNull())
                 ++declarations;
         }
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
         ReferenceCheck check;
         Mime::rewriteReferences(page, check);
-        for (const Mime::HtmlTag& tag : Mime::findTags(page, {"meta"})) {
+        for (const Html::HtmlTag& tag : Html::findTags(page, {"meta"})) {
             const QByteArray equiv = tag.attribute(page, "http-equiv").trimmed();
             require(equiv.compare("refresh", Qt::CaseInsensitive) != 0, "no refresh");
         }

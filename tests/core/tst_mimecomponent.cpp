@@ -175,6 +175,8 @@ private Q_SLOTS:
     void xmlDocumentsReachingLocalFilesAreNotWritten();
     void toolCommands_data();
     void toolCommands();
+    void textPartsForACheck_data();
+    void textPartsForACheck();
 };
 
 void TestMimeComponent::corpus_data()
@@ -211,7 +213,7 @@ void TestMimeComponent::corpus()
     if (!page.isEmpty()) {
         // Counted as the browser reads tags, not as text.
         int declarations = 0;
-        for (const Mime::HtmlTag& tag : Mime::findTags(page, {"meta"}))
+        for (const Html::HtmlTag& tag : Html::findTags(page, {"meta"}))
             declarations +=
                 Mime::declaredMetaCharset(page.mid(tag.begin, tag.end - tag.begin)) == "utf-8";
         QCOMPARE(declarations, 1);
@@ -551,6 +553,72 @@ void TestMimeComponent::toolCommands()
     QVERIFY(readFile(dir.filePath(pagePath)).contains(expectedInPage.toUtf8()));
     if (!imagePath.isEmpty())
         QVERIFY(QFileInfo(dir.filePath(imagePath)).isFile());
+}
+
+void TestMimeComponent::textPartsForACheck_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QStringList>("parts"); // type | label | content id | content
+    QTest::addColumn<QStringList>("contentIds");
+    QTest::addColumn<QStringList>("problems");
+
+    const QByteArray head = "From: a@b.example\r\nSubject: s\r\nMIME-Version: 1.0\r\n";
+    // Leaves of every kind at several depths, in two transfer encodings: only
+    // the HTML and style sheet leaves come out, decoded, in message order.
+    QTest::newRow("nested parts") << head +
+            "Content-Type: multipart/mixed; boundary=\"m\"\r\n\r\n"
+            "--m\r\nContent-Type: multipart/alternative; boundary=\"a\"\r\n\r\n"
+            "--a\r\nContent-Type: text/plain\r\n\r\nplain\r\n"
+            "--a\r\nContent-Type: multipart/related; boundary=\"r\"\r\n\r\n"
+            "--r\r\nContent-Type: text/html; charset=utf-8\r\n"
+            "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+            "<p class=3D\"x\">caf=C3=A9</p>\r\n"
+            "--r\r\nContent-Type: text/css\r\nContent-ID: <s.css@q>\r\n\r\np { color: red }\r\n"
+            "--r\r\nContent-Type: image/png\r\nContent-ID: <i.png@q>\r\n"
+            "Content-Transfer-Encoding: base64\r\n\r\ncG5n\r\n"
+            "--r--\r\n--a--\r\n"
+            "--m\r\nContent-Type: text/html\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+            "PGI+dHdvPC9iPg==\r\n"
+            "--m\r\nContent-Type: text/css\r\n\r\nb {}\r\n--m--\r\n"
+                                      << QStringList{
+                                             "text/html|HTML||<p class=\"x\">caf\u00e9</p>",
+                                             "text/css|style sheet cid:s.css@q|s.css@q|p { color: red }",
+                                             "text/html|HTML part 2||<b>two</b>",
+                                             "text/css|style sheet||b {}",
+                                         }
+                                      << QStringList{"i.png@q", "s.css@q"} << QStringList();
+    // A damaged message still hands out what arrived, with the reason.
+    QTest::newRow("cut off") << head + "Content-Type: multipart/related; boundary=\"r\"\r\n\r\n"
+                                       "--r\r\nContent-Type: text/html\r\n\r\n<p>half"
+                             << QStringList{"text/html|HTML||<p>half"} << QStringList()
+                             << QStringList{"the message is cut off; what arrived of it is shown"};
+    QTest::newRow("no text parts") << head + "Content-Type: image/png\r\nContent-ID: <i>\r\n\r\npng"
+                                   << QStringList() << QStringList{"i"} << QStringList();
+}
+
+// What the library check reads of a template instead of the page.
+void TestMimeComponent::textPartsForACheck()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(QStringList, parts);
+    QFETCH(QStringList, contentIds);
+    QFETCH(QStringList, problems);
+
+    const MimeComponent::TextParts read = MimeComponent::ReadTextParts(message);
+    QVERIFY(read.parsed);
+    QStringList found;
+    for (const MimeComponent::TextPart& part : read.parts)
+        found << QStringList{QString::fromLatin1(part.type), part.label,
+                             QString::fromUtf8(part.contentId),
+                             QString::fromUtf8(part.content).trimmed()}
+                     .join(QLatin1Char('|'));
+    QCOMPARE(found, parts);
+    QStringList ids;
+    for (const QByteArray& id : read.contentIds)
+        ids << QString::fromUtf8(id);
+    ids.sort();
+    QCOMPARE(ids, contentIds);
+    QCOMPARE(read.problems, problems);
 }
 
 void TestMimeComponent::localReferencesAreDropped_data()

@@ -2,7 +2,6 @@
 
 #include "core/export/templateexport.h"
 #include "core/mime/mimecomponent.h"
-#include "core/mime/mimemessage.h"
 #include "core/platform/fileio.h"
 
 #include <QDir>
@@ -43,9 +42,9 @@ int runExport(const QStringList& arguments, QTextStream&, QTextStream& err)
 {
     const QString source = arguments.at(0);
     const QString target = QDir::cleanPath(QDir::current().absoluteFilePath(arguments.at(1)));
-    if (QFileInfo(source).size() > Mime::MaxMessageSize) {
+    if (QFileInfo(source).size() > MimeComponent::MaxMessageSize) {
         err << "quillery-library: " << source << ": the message is larger than "
-            << Mime::MaxMessageSize / (1024 * 1024) << " MB\n";
+            << MimeComponent::MaxMessageSize / (1024 * 1024) << " MB\n";
         return ExitFailure;
     }
     QString error;

@@ -4,7 +4,7 @@
 #include "core/gallery/pagehazards.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
-#include "core/mime/mimemessage.h"
+#include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 
 #include <QDir>
@@ -308,37 +308,22 @@ Problems CheckTemplate(const QString& templatePath)
 Problems CheckMessage(const QString& templatePath, const QByteArray& message)
 {
     Problems problems;
-    QStringList parseProblems;
-    const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, &parseProblems);
-    for (const QString& problem : parseProblems)
+    const MimeComponent::TextParts parsed = MimeComponent::ReadTextParts(message);
+    for (const QString& problem : parsed.problems)
         problems.append({templatePath, problem});
-    if (!parsed)
+    if (!parsed.parsed)
         return problems;
-    QSet<QByteArray> contentIds;
-    for (const Mime::Part& part : parsed->parts())
-        if (!part.contentId.isEmpty())
-            contentIds.insert(part.contentId);
     static const QRegularExpression cid(QStringLiteral(R"re(\bcid:([^"'\s)>]+))re"),
                                         QRegularExpression::CaseInsensitiveOption);
-    const std::vector<Mime::Part>& parts = parsed->parts();
-    int htmlParts = 0;
-    for (int i = 0; i < int(parts.size()); ++i) {
-        // A style sheet part reaches the page through <link href="cid:...">.
-        if (parts[i].isLeaf() && parts[i].is("text", "css")) {
-            QString where = QStringLiteral("style sheet");
-            if (!parts[i].contentId.isEmpty())
-                where += QStringLiteral(" cid:") + QString::fromUtf8(parts[i].contentId);
-            for (const PageHazards::Hazard& hazard :
-                 PageHazards::FindInStyleSheet(parsed->content(i)))
-                problems.append({templatePath, hazardText(hazard, where)});
-        }
-        if (!parts[i].isLeaf() || !parts[i].is("text", "html"))
+    for (const MimeComponent::TextPart& part : parsed.parts) {
+        if (part.type == "text/css") {
+            for (const PageHazards::Hazard& hazard : PageHazards::FindInStyleSheet(part.content))
+                problems.append({templatePath, hazardText(hazard, part.label)});
             continue;
-        const QByteArray bytes = parsed->content(i);
-        const QString where = ++htmlParts == 1 ? QStringLiteral("HTML")
-                                               : QStringLiteral("HTML part %1").arg(htmlParts);
+        }
+        const QByteArray& bytes = part.content;
         for (const PageHazards::Hazard& hazard : PageHazards::Find(bytes))
-            problems.append({templatePath, hazardText(hazard, where)});
+            problems.append({templatePath, hazardText(hazard, part.label)});
         const QString html = QString::fromUtf8(bytes);
         // The preview's files are removed once the page has loaded; what the
         // engine fetches later is missing by then.
@@ -350,7 +335,7 @@ Problems CheckMessage(const QString& templatePath, const QByteArray& message)
                                    .arg(ref.url, ref.rule)});
         for (const QRegularExpressionMatch& match : cid.globalMatch(html)) {
             const QByteArray id = QByteArray::fromPercentEncoding(match.captured(1).toUtf8());
-            if (!contentIds.contains(id))
+            if (!parsed.contentIds.contains(id))
                 problems.append(
                     {templatePath, QStringLiteral("the HTML shows cid:%1, which no part "
                                                   "of the message carries")

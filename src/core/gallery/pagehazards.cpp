@@ -46,9 +46,9 @@ QByteArray decodePunctuation(QByteArrayView raw)
     return out;
 }
 
-QByteArray attributeValue(const QByteArray& html, const Mime::HtmlAttribute& attribute)
+QByteArray attributeValue(const QByteArray& html, const Html::HtmlAttribute& attribute)
 {
-    return Mime::decodeEntities(decodePunctuation(QByteArrayView(html).sliced(
+    return Html::decodeEntities(decodePunctuation(QByteArrayView(html).sliced(
         attribute.valueBegin, attribute.valueEnd - attribute.valueBegin)));
 }
 
@@ -117,7 +117,7 @@ Use linkUse(const QByteArray& rel)
 }
 
 // The use of a URL attribute; nullopt when the attribute holds no URL.
-std::optional<Use> urlUse(const Mime::HtmlTag& tag, const QByteArray& attribute,
+std::optional<Use> urlUse(const Html::HtmlTag& tag, const QByteArray& attribute,
                           const QByteArray& html)
 {
     static const QList<QByteArray> loading{"src",    "poster", "background", "data",
@@ -160,7 +160,7 @@ public:
 
     QList<Hazard> run()
     {
-        Mime::scanHtml(m_html, [this](const Mime::HtmlTag& tag) { visit(tag); });
+        Html::scanHtml(m_html, [this](const Html::HtmlTag& tag) { visit(tag); });
         const int depth = HtmlNesting::Depth(m_html);
         if (depth > HtmlNesting::MaxDepth)
             add(0, QStringLiteral("elements nest %1 deep, more than the %2 the gallery shows; "
@@ -200,7 +200,7 @@ private:
         return m_line;
     }
 
-    void visit(const Mime::HtmlTag& tag)
+    void visit(const Html::HtmlTag& tag)
     {
         const int line = lineAt(tag.begin);
         if (tag.name == "script")
@@ -215,11 +215,11 @@ private:
                                      "<meta http-equiv=\"refresh\">"));
         if (tag.name == "iframe" && !tag.attribute(m_html, "srcdoc").isNull())
             add(line, QStringLiteral("embeds a page of its own: <iframe srcdoc>"));
-        for (const Mime::HtmlAttribute& attribute : tag.attributes)
+        for (const Html::HtmlAttribute& attribute : tag.attributes)
             checkAttribute(tag, attribute, line);
     }
 
-    void checkAttribute(const Mime::HtmlTag& tag, const Mime::HtmlAttribute& attribute, int line)
+    void checkAttribute(const Html::HtmlTag& tag, const Html::HtmlAttribute& attribute, int line)
     {
         const QByteArray& name = attribute.name;
         const QString where =

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace Mime {
+namespace Html {
 
 namespace {
 
@@ -399,4 +399,4 @@ QByteArray escapeAttribute(QByteArrayView text)
     return out;
 }
 
-} // namespace Mime
+} // namespace Html

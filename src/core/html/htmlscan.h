@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-namespace Mime {
+namespace Html {
 
 struct HtmlAttribute
 {
@@ -46,4 +46,4 @@ QByteArray decodeEntities(QByteArrayView text);
 // Makes text safe inside a double-quoted attribute value.
 QByteArray escapeAttribute(QByteArrayView text);
 
-} // namespace Mime
+} // namespace Html

@@ -109,7 +109,7 @@ QByteArray toUtf8(const QByteArray& bytes, QByteArray name)
 
 // The charset a <meta> declares, as the browser's prescan reads it: a
 // charset attribute, or a Content-Type pragma with a charset; null if none.
-QByteArray metaCharset(const QByteArray& html, const HtmlTag& tag)
+QByteArray metaCharset(const QByteArray& html, const Html::HtmlTag& tag)
 {
     const QByteArray charset = tag.attribute(html, "charset");
     if (!charset.isNull())
@@ -134,7 +134,7 @@ QByteArray metaCharset(const QByteArray& html, const HtmlTag& tag)
 
 QByteArray declaredMetaCharset(const QByteArray& html)
 {
-    for (const HtmlTag& tag : findTags(html, {"meta"})) {
+    for (const Html::HtmlTag& tag : Html::findTags(html, {"meta"})) {
         const QByteArray charset = metaCharset(html, tag);
         if (!charset.isNull())
             return charset;
@@ -161,7 +161,7 @@ QByteArray declareUtf8(const QByteArray& html)
     QByteArray result;
     result.reserve(html.size() + 32);
     qsizetype copied = 0;
-    for (const HtmlTag& tag : findTags(html, {"meta"})) {
+    for (const Html::HtmlTag& tag : Html::findTags(html, {"meta"})) {
         if (!metaCharset(html, tag).isNull()) {
             // A blank in its place, so that the text around it cannot join
             // into a new tag ("<me" + "ta charset=...>").
@@ -175,14 +175,15 @@ QByteArray declareUtf8(const QByteArray& html)
     // In the head; without one, after <html> or the doctype, so that the page
     // does not fall into quirks mode. A tag cut off at the end of the page
     // would swallow the declaration, so only a closed one will do.
-    const std::vector<HtmlTag> anchors = findTags(result, {"head", "html", "!doctype"});
+    const std::vector<Html::HtmlTag> anchors = Html::findTags(result, {"head", "html", "!doctype"});
     qsizetype at = 0;
     for (const char* wanted : {"head", "html", "!doctype"}) {
         // A '>' inside a value whose quote never closes does not close the tag.
-        const auto found = std::find_if(anchors.begin(), anchors.end(), [&](const HtmlTag& tag) {
-            return tag.name == wanted && result.at(tag.end - 1) == '>' &&
-                   (tag.attributes.empty() || tag.attributes.back().end < tag.end);
-        });
+        const auto found =
+            std::find_if(anchors.begin(), anchors.end(), [&](const Html::HtmlTag& tag) {
+                return tag.name == wanted && result.at(tag.end - 1) == '>' &&
+                       (tag.attributes.empty() || tag.attributes.back().end < tag.end);
+            });
         if (found != anchors.end()) {
             at = found->end;
             break;

@@ -59,11 +59,10 @@ bool MimeComponent::LoadEmlFile(const QString& path)
         d->problems = d->loadProblems;
         return false;
     }
-    QString error;
-    const std::optional<QByteArray> data = FileIo::readAll(path, &error);
+    const Result<QByteArray> data = FileIo::readAll(path);
     if (!data) {
         d->message.reset();
-        d->loadProblems = {error};
+        d->loadProblems = {data.status().message()};
         d->problems = d->loadProblems;
         return false;
     }
@@ -117,4 +116,40 @@ QString MimeComponent::SaveHtmlToSubfolder(const QString& folder, const QString&
 QString MimeComponent::lastError() const
 {
     return joined(d->problems);
+}
+
+MimeComponent::TextParts MimeComponent::ReadTextParts(const QByteArray& message)
+{
+    TextParts result;
+    const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, &result.problems);
+    if (!parsed)
+        return result;
+    result.parsed = true;
+    const std::vector<Mime::Part>& parts = parsed->parts();
+    for (const Mime::Part& part : parts)
+        if (!part.contentId.isEmpty())
+            result.contentIds.insert(part.contentId);
+    int htmlParts = 0;
+    for (int i = 0; i < int(parts.size()); ++i) {
+        const Mime::Part& part = parts[size_t(i)];
+        if (!part.isLeaf())
+            continue;
+        TextPart text;
+        if (part.is("text", "css")) {
+            // A style sheet part reaches the page through <link href="cid:...">.
+            text.label = QStringLiteral("style sheet");
+            if (!part.contentId.isEmpty())
+                text.label += QStringLiteral(" cid:") + QString::fromUtf8(part.contentId);
+        } else if (part.is("text", "html")) {
+            text.label = ++htmlParts == 1 ? QStringLiteral("HTML")
+                                          : QStringLiteral("HTML part %1").arg(htmlParts);
+        } else {
+            continue;
+        }
+        text.type = part.type + '/' + part.subtype;
+        text.contentId = part.contentId;
+        text.content = parsed->content(i);
+        result.parts.push_back(std::move(text));
+    }
+    return result;
 }

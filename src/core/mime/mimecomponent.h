@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <vector>
 
 // Turns a standard MIME message into an HTML page plus the files it refers to.
 // A broken or hostile message never crashes it: it returns the best page it
@@ -21,6 +24,31 @@
 class MimeComponent
 {
 public:
+    // Messages larger than this are refused before parsing.
+    static constexpr qsizetype MaxMessageSize = 64 * 1024 * 1024;
+
+    // An HTML or style sheet leaf of a message, as a content check reads it.
+    struct TextPart
+    {
+        QByteArray type;      // "text/html" or "text/css"
+        QByteArray contentId; // without angle brackets, may be empty
+        QString label;        // where it is: "HTML", "HTML part 2", "style sheet cid:s.css"
+        QByteArray content;   // transfer encoding undone, charset as labelled
+    };
+
+    // What a content check needs of a message, without building a page.
+    struct TextParts
+    {
+        bool parsed = false;         // false when nothing of the data reads as a message
+        QStringList problems;        // found while parsing, one problem each
+        QSet<QByteArray> contentIds; // of every part: what a cid: reference may name
+        std::vector<TextPart> parts; // in the order of the message
+    };
+
+    // Parses `message` as LoadEmlData does, with no size limit: the caller
+    // has the bytes in memory already.
+    static TextParts ReadTextParts(const QByteArray& message);
+
     MimeComponent();
     ~MimeComponent();
     MimeComponent(const MimeComponent&) = delete;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/mime/mimecomponent.h"
 #include "core/mime/mimeparts.h"
 
 #include <QByteArray>
@@ -16,8 +17,7 @@ namespace Mime {
 // The deepest nesting of multiparts and attached messages that is looked
 // into; anything below is left out of the page.
 inline constexpr int MaxDepth = 64;
-// Messages larger than this are refused before parsing.
-inline constexpr qsizetype MaxMessageSize = 64 * 1024 * 1024;
+inline constexpr qsizetype MaxMessageSize = MimeComponent::MaxMessageSize;
 
 // A parsed message that owns its GMime objects and the bytes they refer to.
 class Message

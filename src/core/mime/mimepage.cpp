@@ -308,7 +308,7 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
             continue;
         const QByteArray url = files.fileUrl(index);
         if (!url.isEmpty())
-            shownAfter += "<div><img src=\"" + escapeAttribute(url) + "\" alt=\"\"></div>\n";
+            shownAfter += "<div><img src=\"" + Html::escapeAttribute(url) + "\" alt=\"\"></div>\n";
     }
     if (!shownAfter.isEmpty())
         html = insertBeforeBodyEnd(std::move(html), "<hr>\n" + shownAfter);

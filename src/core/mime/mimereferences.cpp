@@ -270,7 +270,7 @@ std::optional<std::vector<QByteArray>> styleSheets(const QByteArray& document)
     return sheets;
 }
 
-bool isRefresh(const HtmlTag& tag, const QByteArray& html)
+bool isRefresh(const Html::HtmlTag& tag, const QByteArray& html)
 {
     return tag.name == "meta" &&
            tag.attribute(html, "http-equiv").trimmed().compare("refresh", Qt::CaseInsensitive) == 0;
@@ -374,7 +374,7 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
     };
     // A '<' of the text before a removed tag must not join what follows it
     // into a new tag that nothing here has seen ("<" + "<base ...>" + "img").
-    const auto removeTag = [&](const HtmlTag& tag) {
+    const auto removeTag = [&](const Html::HtmlTag& tag) {
         emitUpTo(tag.begin);
         if (out.endsWith('<')) {
             out.chop(1);
@@ -384,7 +384,7 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
     };
 
     DropLocalOnly localOnly(resolver);
-    scanHtml(html, [&](const HtmlTag& tag) {
+    Html::scanHtml(html, [&](const Html::HtmlTag& tag) {
         // A refresh would take the pane elsewhere, a local file included; a
         // style sheet in svg or math holds markup a browser reads; and what a
         // noscript holds is markup without scripts but text with them, so the
@@ -402,12 +402,12 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
                 return;
             }
         }
-        for (const HtmlAttribute& attribute : tag.attributes) {
+        for (const Html::HtmlAttribute& attribute : tag.attributes) {
             if (!attribute.hasValue)
                 continue;
             const QByteArray value =
-                decodeEntities(QByteArrayView(html.constData() + attribute.valueBegin,
-                                              attribute.valueEnd - attribute.valueBegin));
+                Html::decodeEntities(QByteArrayView(html.constData() + attribute.valueBegin,
+                                                    attribute.valueEnd - attribute.valueBegin));
             QByteArray replaced;
             bool changed = false;
             if (attribute.name == "srcset" || attribute.name == "imagesrcset") {
@@ -432,7 +432,7 @@ QByteArray rewriteReferences(const QByteArray& html, ReferenceResolver& resolver
                 continue;
             emitUpTo(attribute.begin);
             out.append(html.constData() + attribute.begin, attribute.name.size());
-            out.append("=\"" + escapeAttribute(replaced) + '"');
+            out.append("=\"" + Html::escapeAttribute(replaced) + '"');
             copied = attribute.end;
         }
         if (tag.name == "style" && tag.contentEnd > tag.end) {
@@ -469,7 +469,7 @@ bool isSafeXmlDocument(const QByteArray& document, ReferenceResolver& resolver)
     if (lower.contains("<?xml-stylesheet") || lower.contains("<!entity") ||
         lower.contains("srcdoc"))
         return false;
-    for (const HtmlTag& tag : findTags(document, {"meta"})) {
+    for (const Html::HtmlTag& tag : Html::findTags(document, {"meta"})) {
         if (isRefresh(tag, document))
             return false;
     }
