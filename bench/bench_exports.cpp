@@ -58,7 +58,7 @@ struct Library
         QDir().mkpath(app + "/templates");
         QDir().mkpath(out);
         templateFile = app + "/templates/Offer.dat";
-        FileIo::writeAtomically(templateFile, *Module1::PackTemplate(makeMessage(), nullptr));
+        FileIo::writeAtomically(templateFile, *Module1::PackTemplate(makeMessage()));
     }
 };
 

@@ -58,7 +58,7 @@ void BM_ComposeAtLimits(benchmark::State& state)
 {
     const TemplateMessage::Source source = makeSource();
     for (auto _ : state)
-        benchmark::DoNotOptimize(TemplateMessage::Compose(source, nullptr));
+        benchmark::DoNotOptimize(TemplateMessage::Compose(source));
     state.SetBytesProcessed(state.iterations() *
                             (source.html.size() + source.images[0].data.size()));
 }

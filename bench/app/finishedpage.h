@@ -15,8 +15,7 @@ inline QString writeFinishedPage(const QString& appFolder, const QString& name,
                                  const QString& folder)
 {
     const auto file = FileIo::readAll(TemplateLibrary::TemplateFilePath(appFolder, name));
-    QString error;
-    const auto message = file ? Module1::UnpackTemplate(*file, &error) : std::nullopt;
+    const auto message = file ? Module1::UnpackTemplate(*file) : file.status();
     if (!message)
         return QString();
     MimeComponent mime;

@@ -99,9 +99,8 @@ public:
 
     void addTemplate(const QString& name, const QByteArray& extraBody = {})
     {
-        QString error;
-        const auto packed = Module1::PackTemplate(message(name, extraBody), &error);
-        QVERIFY2(packed, qPrintable(error));
+        const auto packed = Module1::PackTemplate(message(name, extraBody));
+        QVERIFY2(packed, qPrintable(packed.status().message()));
         addFile(QStringLiteral("templates/") + name + QStringLiteral(".dat"), *packed);
     }
 

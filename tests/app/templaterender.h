@@ -36,11 +36,13 @@ inline QFileInfoList templateFiles()
 // the page's path, or an empty string with the reason in `error`.
 inline QString decodeToPage(const QString& datPath, const QString& folder, QString* error)
 {
-    const std::optional<QByteArray> file = FileIo::readAll(datPath, error);
-    const std::optional<QByteArray> message =
-        file ? Module1::UnpackTemplate(*file, error) : std::nullopt;
-    if (!message)
+    const Result<QByteArray> file = FileIo::readAll(datPath);
+    const Result<QByteArray> message = file ? Module1::UnpackTemplate(*file) : file.status();
+    if (!message) {
+        if (error)
+            *error = message.status().message();
         return {};
+    }
     MimeComponent mime;
     mime.LoadEmlData(*message);
     const QString html = mime.SaveHtmlToSubfolder(folder, QStringLiteral("msg"));

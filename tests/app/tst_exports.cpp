@@ -265,7 +265,7 @@ void TestExports::emlIsTheDecodedMessage()
     QCOMPARE(proposed, QStringLiteral("Sample.eml"));
     QFile library(m_fixture->appFolder() + QStringLiteral("/templates/Sample.dat"));
     QVERIFY(library.open(QIODevice::ReadOnly));
-    const auto message = Module1::UnpackTemplate(library.readAll(), nullptr);
+    const auto message = Module1::UnpackTemplate(library.readAll());
     QVERIFY(message);
     QFile exported(out(QStringLiteral("letter.eml")));
     QVERIFY(exported.open(QIODevice::ReadOnly));
@@ -379,7 +379,7 @@ void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
     openWindow();
     // Cut off in the middle of its picture.
     const QByteArray message = GalleryFixture::message(QStringLiteral("Sample"));
-    const auto packed = Module1::PackTemplate(message.left(message.size() - 60), nullptr);
+    const auto packed = Module1::PackTemplate(message.left(message.size() - 60));
     QVERIFY(packed);
     m_fixture->addFile(QStringLiteral("templates/Sample.dat"), *packed);
 

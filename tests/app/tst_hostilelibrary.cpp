@@ -142,9 +142,8 @@ void TestHostileLibrary::cleanupTestCase()
 
 void TestHostileLibrary::addMessage(const QString& name, const QByteArray& message)
 {
-    QString error;
-    const auto packed = Module1::PackTemplate(message, &error);
-    QVERIFY2(packed, qPrintable(name + ": " + error));
+    const auto packed = Module1::PackTemplate(message);
+    QVERIFY2(packed, qPrintable(name + ": " + packed.status().message()));
     m_fixture->addFile("templates/" + name + ".dat", *packed);
     m_templates << name;
 }

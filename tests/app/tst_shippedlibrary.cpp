@@ -85,7 +85,7 @@ private Q_SLOTS:
             if (!relative.startsWith(QLatin1String("categories/")) &&
                 !relative.startsWith(QLatin1String("templates/")))
                 continue;
-            fixture.addFile(relative, FileIo::readAll(path).value_or(QByteArray()));
+            fixture.addFile(relative, FileIo::readAll(path).valueOr(QByteArray()));
             ++copied;
         }
         QVERIFY(copied > 60);

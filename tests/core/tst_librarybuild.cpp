@@ -83,17 +83,17 @@ QMap<QString, QByteArray> snapshot(const QString& folder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), FileIo::readAll(path).value_or("?"));
+        files.insert(QDir(folder).relativeFilePath(path), FileIo::readAll(path).valueOr("?"));
     }
     return files;
 }
 
 QByteArray decodedTemplate(const QString& library, const QString& name)
 {
-    const std::optional<QByteArray> file = FileIo::readAll(library + "/templates/" + name + ".dat");
+    const Result<QByteArray> file = FileIo::readAll(library + "/templates/" + name + ".dat");
     if (!file)
         return {};
-    return Module1::UnpackTemplate(*file, nullptr).value_or(QByteArray());
+    return Module1::UnpackTemplate(*file).valueOr(QByteArray());
 }
 
 } // namespace
@@ -172,7 +172,7 @@ private Q_SLOTS:
         QVERIFY2(run.out.contains("removed templates/Old.dat\n"), qPrintable(run.out));
         QCOMPARE(run.out.count("removed "), 1);
         for (const QString& file : handMade)
-            QCOMPARE(FileIo::readAll(library.filePath(file)).value_or(""), "made by hand");
+            QCOMPARE(FileIo::readAll(library.filePath(file)).valueOr(""), "made by hand");
         QVERIFY(QFile::exists(library.filePath("victim.dat")));
         QVERIFY(QFile::exists("/etc/hostname"));
         QVERIFY2(run.err.contains("\"templates/../victim.dat\" is not a file a build writes"),
@@ -312,7 +312,7 @@ private Q_SLOTS:
         makeSource(source.path(), {QStringLiteral("Sale")});
         QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
         const QByteArray before =
-            FileIo::readAll(library.path() + "/templates/Sale.dat").value_or("");
+            FileIo::readAll(library.path() + "/templates/Sale.dat").valueOr("");
         const QString t = source.path() + "/0Shop/Sale";
         QString sourceArgument = source.path();
         switch (fault) {
@@ -351,7 +351,7 @@ private Q_SLOTS:
         const QStringList reports = run.err.split('\n').filter("quillery-library: ");
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().count(source.path()) == 1, qPrintable(run.err)); // the path, once
-        QCOMPARE(FileIo::readAll(library.path() + "/templates/Sale.dat").value_or(""), before);
+        QCOMPARE(FileIo::readAll(library.path() + "/templates/Sale.dat").valueOr(""), before);
     }
 };
 

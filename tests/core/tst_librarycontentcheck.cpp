@@ -18,10 +18,9 @@ QByteArray composed(const QString& html)
     source.html = html;
     source.text = QStringLiteral("Text\n");
     source.images = {{QStringLiteral("a.png"), "image/png", QByteArray(64, 'p')}};
-    QString error;
-    const std::optional<QByteArray> message = TemplateMessage::Compose(source, &error);
+    const Result<QByteArray> message = TemplateMessage::Compose(source);
     if (!message)
-        qFatal("fixture template does not compose: %s", qPrintable(error));
+        qFatal("fixture template does not compose: %s", qPrintable(message.status().message()));
     return *message;
 }
 
@@ -141,7 +140,7 @@ class TestLibraryContentCheck : public QObject
                                                 "<img src=\"images/a.png\" alt=\"\">\n%1\n"
                                                 "</body></html>\n")
                                      .arg(QString::fromUtf8(vector.html));
-            const std::optional<QByteArray> packed = Module1::PackTemplate(composed(html), nullptr);
+            const Result<QByteArray> packed = Module1::PackTemplate(composed(html));
             QVERIFY(packed);
             writeFile(library + "/templates/" + vector.name + ".dat", *packed);
             main += "<a href=\"#" + QByteArray(vector.name) + "\">x</a>\n";
@@ -252,9 +251,8 @@ private Q_SLOTS:
         source.html = html;
         source.text = QStringLiteral("Text\n");
         source.images = {{QStringLiteral("a.png"), "image/png", QByteArray(64, 'p')}};
-        QString error;
-        const std::optional<QByteArray> message = TemplateMessage::Compose(source, &error);
-        QVERIFY2(message, qPrintable(error));
+        const Result<QByteArray> message = TemplateMessage::Compose(source);
+        QVERIFY2(message, qPrintable(message.status().message()));
 
         const LibraryCheck::Problems problems =
             LibraryCheck::CheckMessage(QStringLiteral("T.dat"), *message);

@@ -46,7 +46,7 @@ void writeFile(const QString& path, const QByteArray& content)
 
 QByteArray pack(const QByteArray& message)
 {
-    const std::optional<QByteArray> packed = Module1::PackTemplate(message, nullptr);
+    const Result<QByteArray> packed = Module1::PackTemplate(message);
     if (!packed)
         qFatal("fixture message does not pack");
     return *packed;

@@ -281,7 +281,7 @@ void TestTemplateDecoding::unencryptFileBesideDatInFolderName()
 void TestTemplateDecoding::twoPassesOnACopyGiveTheMessage()
 {
     const QByteArray message = "Subject: quillbook news\r\n\r\n<p>Hello</p>\r\n";
-    const std::optional<QByteArray> packed = PackTemplate(message, nullptr);
+    const Result<QByteArray> packed = PackTemplate(message);
     QVERIFY(packed);
 
     QTemporaryDir dir;
@@ -311,8 +311,9 @@ void TestTemplateDecoding::unpackRejectsBrokenFiles()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, reason);
-    QString error;
-    QVERIFY(!UnpackTemplate(file, &error));
+    const Result<QByteArray> unpacked = UnpackTemplate(file);
+    QVERIFY(!unpacked);
+    const QString error = unpacked.status().message();
     QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
@@ -342,7 +343,7 @@ void TestTemplateDecoding::unpackAgreesWithTheFilePasses()
     expected.replace(char(0xB0), '<').replace(char(0xA7), '>').replace("rookpost", "quillbook");
     const QByteArray file = withCount(qint32(text.size()), referenceCipher(text, Key));
 
-    const std::optional<QByteArray> unpacked = UnpackTemplate(file, nullptr);
+    const Result<QByteArray> unpacked = UnpackTemplate(file);
     QVERIFY(unpacked);
     QCOMPARE(*unpacked, expected);
 
@@ -373,12 +374,11 @@ void TestTemplateDecoding::packRoundTrip_data()
 void TestTemplateDecoding::packRoundTrip()
 {
     QFETCH(QByteArray, message);
-    QString error;
-    const std::optional<QByteArray> packed = PackTemplate(message, &error);
-    QVERIFY2(packed, qPrintable(error));
+    const Result<QByteArray> packed = PackTemplate(message);
+    QVERIFY2(packed, qPrintable(packed.status().message()));
     QCOMPARE(qFromLittleEndian<qint32>(packed->constData()), qint32(packed->size() - 4));
-    const std::optional<QByteArray> unpacked = UnpackTemplate(*packed, &error);
-    QVERIFY2(unpacked, qPrintable(error));
+    const Result<QByteArray> unpacked = UnpackTemplate(*packed);
+    QVERIFY2(unpacked, qPrintable(unpacked.status().message()));
     QCOMPARE(*unpacked, message);
 }
 
@@ -401,8 +401,9 @@ void TestTemplateDecoding::packRefuses()
 {
     QFETCH(QByteArray, message);
     QFETCH(QString, reason);
-    QString error;
-    QVERIFY(!PackTemplate(message, &error));
+    const Result<QByteArray> packed = PackTemplate(message);
+    QVERIFY(!packed);
+    const QString error = packed.status().message();
     QVERIFY2(error.contains(reason), qPrintable(error));
 }
 

@@ -170,15 +170,13 @@ void TestTemplateExport::init()
     QVERIFY(QDir().mkpath(out(QString())));
     m_message = readFile(QStringLiteral(QUILLERY_TEST_DATA "/templateexport/sample.eml"));
     QVERIFY(!m_message.isEmpty());
-    QString error;
-    const std::optional<QByteArray> library = Module1::PackTemplate(m_message, &error);
-    QVERIFY2(library, qPrintable(error));
+    const Result<QByteArray> library = Module1::PackTemplate(m_message);
+    QVERIFY2(library, qPrintable(library.status().message()));
     m_library = *library;
     writeFile(m_app + QStringLiteral("/templates/Sample.dat"), m_library);
     // Cut off in the middle of its second image.
     const QByteArray truncated = m_message.left(m_message.indexOf("banner.png") + 130);
-    writeFile(m_app + QStringLiteral("/templates/Damaged.dat"),
-              *Module1::PackTemplate(truncated, &error));
+    writeFile(m_app + QStringLiteral("/templates/Damaged.dat"), *Module1::PackTemplate(truncated));
     // The hand-offs' workspace lives in the test's folder.
     m_startTmpdir =
         qEnvironmentVariableIsSet("TMPDIR") ? std::optional(qgetenv("TMPDIR")) : std::nullopt;

@@ -119,9 +119,8 @@ private Q_SLOTS:
 
     void composeGivesAStandardMessage()
     {
-        QString error;
-        const std::optional<QByteArray> message = TemplateMessage::Compose(source(), &error);
-        QVERIFY2(message, qPrintable(error));
+        const Result<QByteArray> message = TemplateMessage::Compose(source());
+        QVERIFY2(message, qPrintable(message.status().message()));
         for (const char* header :
              {"From: =?UTF-8?B?", "\r\nSubject: Our spring menu\r\n", "\r\nDate: Mon, 02 Mar 2026",
               "\r\nMIME-Version: 1.0\r\n", "multipart/alternative", "multipart/related",
@@ -140,7 +139,7 @@ private Q_SLOTS:
                  QStringLiteral("Fresh rhubarb – €4.50\r\n"));
         QCOMPARE(QByteArray::fromBase64(partBody(*message, "Content-ID: <hero.png@quillery>")),
                  source().images[0].data);
-        QCOMPARE(TemplateMessage::Compose(source(), nullptr), message); // reproducible
+        QCOMPARE(*TemplateMessage::Compose(source()), *message); // reproducible
     }
 
     void composeRefuses_data()
@@ -178,8 +177,9 @@ private Q_SLOTS:
             s.images.append({QStringLiteral("caf\u00e9.png"), "image/png", "x"});
             break;
         }
-        QString error;
-        QVERIFY(!TemplateMessage::Compose(s, &error));
+        const Result<QByteArray> message = TemplateMessage::Compose(s);
+        QVERIFY(!message);
+        const QString error = message.status().message();
         QVERIFY2(error.contains(reason), qPrintable(error));
     }
 };

@@ -67,13 +67,12 @@ private:
                               QLatin1String(": gives an empty category name"));
             return;
         }
-        QString error;
-        if (const std::optional<QByteArray> page =
-                FileIo::readAll(category.filePath() + QLatin1String("/page.html"), &error)) {
+        if (const Result<QByteArray> page =
+                FileIo::readAll(category.filePath() + QLatin1String("/page.html"))) {
             write(QLatin1String("categories/") + name + QLatin1String(".html"), *page);
             ++m_pages;
         } else {
-            m_failures.append(error);
+            m_failures.append(page.status().message());
         }
         const QFileInfoList thumbs =
             QDir(category.filePath() + QLatin1String("/thumbs"))
@@ -84,11 +83,10 @@ private:
             if (m_output.contains(entry))
                 m_failures.append(thumb.filePath() +
                                   QLatin1String(": another category has a thumbnail of this name"));
-            else if (const std::optional<QByteArray> data =
-                         FileIo::readAll(thumb.filePath(), &error))
+            else if (const Result<QByteArray> data = FileIo::readAll(thumb.filePath()))
                 write(entry, *data);
             else
-                m_failures.append(error);
+                m_failures.append(data.status().message());
         }
         const QFileInfoList templates =
             QDir(category.filePath()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
@@ -114,13 +112,11 @@ private:
             BuildSources::readSource(folder.filePath(), &m_failures);
         if (!source)
             return;
-        QString error;
-        const std::optional<QByteArray> message = TemplateMessage::Compose(*source, &error);
-        std::optional<QByteArray> packed;
-        if (message)
-            packed = Module1::PackTemplate(*message, &error);
+        const Result<QByteArray> message = TemplateMessage::Compose(*source);
+        const Result<QByteArray> packed =
+            message ? Module1::PackTemplate(*message) : message.status();
         if (!packed) {
-            m_failures.append(folder.filePath() + QLatin1String(": ") + error);
+            m_failures.append(folder.filePath() + QLatin1String(": ") + packed.status().message());
             return;
         }
         write(QLatin1String("templates/") + name + QLatin1String(".dat"), *packed);

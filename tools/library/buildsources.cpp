@@ -23,10 +23,9 @@ constexpr int ImageScale = 2;
 
 std::optional<QString> readText(const QString& path, QStringList* failures)
 {
-    QString error;
-    const std::optional<QByteArray> bytes = FileIo::readAll(path, &error);
+    const Result<QByteArray> bytes = FileIo::readAll(path);
     if (!bytes) {
-        failures->append(error);
+        failures->append(bytes.status().message());
         return std::nullopt;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -38,13 +37,11 @@ std::optional<QString> readText(const QString& path, QStringList* failures)
     return text;
 }
 
-std::optional<QByteArray> renderSvg(const QString& path, QString* error)
+Result<QByteArray> renderSvg(const QString& path)
 {
     QSvgRenderer renderer(path);
-    if (!renderer.isValid()) {
-        *error = path + QLatin1String(": not a valid SVG image");
-        return std::nullopt;
-    }
+    if (!renderer.isValid())
+        return Status::failure(path + QLatin1String(": not a valid SVG image"));
     QImage image(renderer.defaultSize() * ImageScale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
@@ -55,10 +52,8 @@ std::optional<QByteArray> renderSvg(const QString& path, QString* error)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
-        *error = path + QLatin1String(": could not be converted to PNG");
-        return std::nullopt;
-    }
+    if (!image.save(&buffer, "PNG"))
+        return Status::failure(path + QLatin1String(": could not be converted to PNG"));
     return png;
 }
 
@@ -73,26 +68,24 @@ std::optional<QList<TemplateMessage::Image>> loadImages(const QString& folder,
     bool ok = true;
     for (const QFileInfo& file : files) {
         const QString suffix = file.suffix().toLower();
-        QString error;
-        std::optional<QByteArray> data;
+        Result<QByteArray> data = Status::failure(
+            file.filePath() +
+            QLatin1String(": not an image type mail programs show (use SVG, PNG, JPEG or GIF)"));
         QByteArray type;
         QString name = file.fileName();
         if (suffix == QLatin1String("svg")) {
-            data = renderSvg(file.filePath(), &error);
+            data = renderSvg(file.filePath());
             type = "image/png";
             name = file.completeBaseName() + QLatin1String(".png");
         } else if (suffix == QLatin1String("png") || suffix == QLatin1String("jpg") ||
                    suffix == QLatin1String("jpeg") || suffix == QLatin1String("gif")) {
-            data = FileIo::readAll(file.filePath(), &error);
+            data = FileIo::readAll(file.filePath());
             type = suffix == QLatin1String("png")   ? "image/png"
                    : suffix == QLatin1String("gif") ? "image/gif"
                                                     : "image/jpeg";
-        } else {
-            error = file.filePath() + QLatin1String(": not an image type mail programs show "
-                                                    "(use SVG, PNG, JPEG or GIF)");
         }
         if (!data) {
-            failures->append(error);
+            failures->append(data.status().message());
             ok = false;
             continue;
         }

@@ -94,10 +94,9 @@ private:
         const QString path = m_library + QLatin1Char('/') + RecordName;
         if (!QFileInfo::exists(path))
             return {};
-        QString error;
-        const std::optional<QByteArray> bytes = FileIo::readAll(path, &error);
+        const Result<QByteArray> bytes = FileIo::readAll(path);
         if (!bytes) {
-            m_failures.append(error);
+            m_failures.append(bytes.status().message());
             return {};
         }
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

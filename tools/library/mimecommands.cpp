@@ -47,10 +47,9 @@ int runExport(const QStringList& arguments, QTextStream&, QTextStream& err)
             << MimeComponent::MaxMessageSize / (1024 * 1024) << " MB\n";
         return ExitFailure;
     }
-    QString error;
-    const std::optional<QByteArray> message = FileIo::readAll(source, &error);
+    const Result<QByteArray> message = FileIo::readAll(source);
     if (!message) {
-        err << "quillery-library: " << error << '\n';
+        err << "quillery-library: " << message.status().message() << '\n';
         return ExitFailure;
     }
     if (const Status exported = TemplateExport::ExportHtmlMessageTo(*message, target, source);

@@ -12,15 +12,14 @@ int runPack(const QStringList& arguments, QTextStream&, QTextStream& err)
         err << "quillery-library: " << target << ": is the message itself; choose another output\n";
         return ExitFailure;
     }
-    QString error;
-    const std::optional<QByteArray> message = FileIo::readAll(source, &error);
+    const Result<QByteArray> message = FileIo::readAll(source);
     if (!message) {
-        err << "quillery-library: " << error << '\n';
+        err << "quillery-library: " << message.status().message() << '\n';
         return ExitFailure;
     }
-    const std::optional<QByteArray> packed = Module1::PackTemplate(*message, &error);
+    const Result<QByteArray> packed = Module1::PackTemplate(*message);
     if (!packed) {
-        err << "quillery-library: " << source << ": " << error << '\n';
+        err << "quillery-library: " << source << ": " << packed.status().message() << '\n';
         return ExitFailure;
     }
     const Status written = FileIo::writeAtomically(target, *packed);

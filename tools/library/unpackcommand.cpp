@@ -15,15 +15,14 @@ int runUnpack(const QStringList& arguments, QTextStream&, QTextStream& err)
             << ": is the library file itself; choose another output\n";
         return ExitFailure;
     }
-    QString error;
-    const std::optional<QByteArray> file = FileIo::readAll(source, &error);
+    const Result<QByteArray> file = FileIo::readAll(source);
     if (!file) {
-        err << "quillery-library: " << error << '\n';
+        err << "quillery-library: " << file.status().message() << '\n';
         return ExitFailure;
     }
-    const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
+    const Result<QByteArray> message = Module1::UnpackTemplate(*file);
     if (!message) {
-        err << "quillery-library: " << source << ": " << error << '\n';
+        err << "quillery-library: " << source << ": " << message.status().message() << '\n';
         return ExitFailure;
     }
     const Status written = FileIo::writeAtomically(target, *message);

@@ -60,12 +60,10 @@ void settle(int ms)
 // preview does; returns the page's path or an empty string.
 QString decodeTemplate(const QString& datPath, const QString& folder)
 {
-    QString error;
-    const std::optional<QByteArray> file = FileIo::readAll(datPath, &error);
-    const std::optional<QByteArray> message =
-        file ? Module1::UnpackTemplate(*file, &error) : std::nullopt;
+    const Result<QByteArray> file = FileIo::readAll(datPath);
+    const Result<QByteArray> message = file ? Module1::UnpackTemplate(*file) : file.status();
     if (!message) {
-        err() << datPath << ": " << error << '\n';
+        err() << datPath << ": " << message.status().message() << '\n';
         return {};
     }
     MimeComponent mime;
@@ -132,9 +130,8 @@ int thumbs(const QString& source, const QString& library)
     const QFileInfoList categories =
         QDir(source).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& category : categories) {
-        QString error;
-        const std::optional<QByteArray> page =
-            FileIo::readAll(category.filePath() + QLatin1String("/page.html"), &error);
+        const Result<QByteArray> page =
+            FileIo::readAll(category.filePath() + QLatin1String("/page.html"));
         if (!page)
             continue;
         for (const QRegularExpressionMatch& match : link.globalMatch(QString::fromUtf8(*page))) {

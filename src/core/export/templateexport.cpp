@@ -58,14 +58,14 @@ Status decode(const QString& appFolder, const QString& name, QByteArray* message
 {
     if (Status found = findLibraryFile(appFolder, name, libraryPath); !found)
         return found;
-    QString error;
-    const std::optional<QByteArray> data = FileIo::readAll(*libraryPath, &error);
+    const Result<QByteArray> data = FileIo::readAll(*libraryPath);
     if (!data)
-        return Status::failure(error);
-    std::optional<QByteArray> decoded = Module1::UnpackTemplate(*data, &error);
+        return data.status();
+    Result<QByteArray> decoded = Module1::UnpackTemplate(*data);
     if (!decoded)
-        return failure(*libraryPath,
-                       QStringLiteral("the template cannot be decoded (%1)").arg(error));
+        return failure(
+            *libraryPath,
+            QStringLiteral("the template cannot be decoded (%1)").arg(decoded.status().message()));
     *message = std::move(*decoded);
     return Status::success();
 }
@@ -270,10 +270,9 @@ Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pa
     QString libraryPath;
     if (Status found = findLibraryFile(appFolder, name, &libraryPath); !found)
         return found;
-    QString error;
-    const std::optional<QByteArray> library = FileIo::readAll(libraryPath, &error);
+    const Result<QByteArray> library = FileIo::readAll(libraryPath);
     if (!library)
-        return Status::failure(error);
+        return library.status();
     // A copy that runs for days clears the hand-offs of ended copies here too.
     modGetDirs::RemoveStaleWorkspaceFolders();
     QString own;

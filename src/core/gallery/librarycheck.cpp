@@ -114,14 +114,13 @@ QString hazardText(const PageHazards::Hazard& hazard, const QString& part)
 Problems checkTemplateFile(const QString& templatePath, bool* decodes)
 {
     *decodes = false;
-    QString error;
-    const std::optional<QByteArray> file = FileIo::readAll(templatePath, &error);
+    const Result<QByteArray> file = FileIo::readAll(templatePath);
     if (!file)
-        return {{templatePath,
-                 QStringLiteral("cannot be read: %1").arg(withoutPath(error, templatePath))}};
-    const std::optional<QByteArray> message = Module1::UnpackTemplate(*file, &error);
+        return {{templatePath, QStringLiteral("cannot be read: %1")
+                                   .arg(withoutPath(file.status().message(), templatePath))}};
+    const Result<QByteArray> message = Module1::UnpackTemplate(*file);
     if (!message)
-        return {{templatePath, error}};
+        return {{templatePath, message.status().message()}};
     *decodes = true;
     return CheckMessage(templatePath, *message);
 }
@@ -189,10 +188,10 @@ private:
 
     void checkPage(const QString& path)
     {
-        QString error;
-        const std::optional<QByteArray> bytes = FileIo::readAll(path, &error);
+        const Result<QByteArray> bytes = FileIo::readAll(path);
         if (!bytes) {
-            add(path, QStringLiteral("cannot be read: %1").arg(withoutPath(error, path)));
+            add(path, QStringLiteral("cannot be read: %1")
+                          .arg(withoutPath(bytes.status().message(), path)));
             return;
         }
         const QString page = TemplateLibrary::PageText(*bytes);

@@ -160,13 +160,9 @@ struct Payload
 };
 
 // The count and what follows it, or the reason the file cannot be decoded.
-std::optional<Payload> readPayload(const QByteArray& file, QString* error)
+Result<Payload> readPayload(const QByteArray& file)
 {
-    auto fail = [&](const QString& reason) -> std::optional<Payload> {
-        if (error)
-            *error = reason;
-        return std::nullopt;
-    };
+    const auto fail = [](const QString& reason) { return Status::failure(reason); };
     if (file.size() < CountSize)
         return fail(
             QStringLiteral("truncated: %1 bytes, too short for the 4-byte count").arg(file.size()));
@@ -226,13 +222,12 @@ QByteArray DecryptText(const QByteArray& text, const QByteArray& key)
 
 Status DecryptFile(const QString& path, const QByteArray& key)
 {
-    QString error;
-    const std::optional<QByteArray> file = FileIo::readAll(path, &error);
+    const Result<QByteArray> file = FileIo::readAll(path);
     if (!file)
-        return Status::failure(error);
-    const std::optional<Payload> payload = readPayload(*file, &error);
+        return file.status();
+    const Result<Payload> payload = readPayload(*file);
     if (!payload)
-        return Status::failure(QStringLiteral("%1: %2").arg(path, error));
+        return Status::failure(QStringLiteral("%1: %2").arg(path, payload.status().message()));
     return FileIo::writeAtomically(path, decryptPayload(*file, *payload, key));
 }
 
@@ -248,20 +243,19 @@ QString DecodedMessagePath(const QString& path)
 
 Status UnencryptFile(const QString& path)
 {
-    QString error;
-    std::optional<QByteArray> text = FileIo::readAll(path, &error);
+    Result<QByteArray> text = FileIo::readAll(path);
     if (!text)
-        return Status::failure(error);
+        return text.status();
     restorePlaceholders(*text);
     restoreGalleryWord(*text);
     return FileIo::writeAtomically(DecodedMessagePath(path), *text);
 }
 
-std::optional<QByteArray> UnpackTemplate(const QByteArray& libraryFile, QString* error)
+Result<QByteArray> UnpackTemplate(const QByteArray& libraryFile)
 {
-    const std::optional<Payload> payload = readPayload(libraryFile, error);
+    const Result<Payload> payload = readPayload(libraryFile);
     if (!payload)
-        return std::nullopt;
+        return payload.status();
     // Both single-byte steps of the two passes in one sweep over the data.
     QByteArray text(payload->size, Qt::Uninitialized);
     const char* in = libraryFile.constData() + payload->offset;
@@ -270,16 +264,12 @@ std::optional<QByteArray> UnpackTemplate(const QByteArray& libraryFile, QString*
     return text;
 }
 
-std::optional<QByteArray> PackTemplate(const QByteArray& message, QString* error)
+Result<QByteArray> PackTemplate(const QByteArray& message)
 {
-    auto fail = [&](const QString& reason) -> std::optional<QByteArray> {
-        if (error)
-            *error = reason;
-        return std::nullopt;
-    };
     const QString construct = firstUnpackableConstruct(message);
     if (!construct.isEmpty())
-        return fail(QStringLiteral("the message holds %1, which cannot be packed").arg(construct));
+        return Status::failure(
+            QStringLiteral("the message holds %1, which cannot be packed").arg(construct));
 
     QByteArray text = message;
     text.replace(GalleryWord, SiblingWord);
@@ -287,8 +277,9 @@ std::optional<QByteArray> PackTemplate(const QByteArray& message, QString* error
     for (qsizetype i = 0, n = text.size(); i < n; ++i)
         data[i] = hidePlaceholder(data[i]);
     if (text.size() > std::numeric_limits<qint32>::max())
-        return fail(QStringLiteral("the message is %1 bytes, more than a library file can hold")
-                        .arg(message.size()));
+        return Status::failure(
+            QStringLiteral("the message is %1 bytes, more than a library file can hold")
+                .arg(message.size()));
 
     QByteArray packed(CountSize, Qt::Uninitialized);
     qToLittleEndian<qint32>(qint32(text.size()), packed.data());
@@ -296,7 +287,7 @@ std::optional<QByteArray> PackTemplate(const QByteArray& message, QString* error
 
     // The checks above cover every construct known to break the round trip;
     // decoding the result proves it for this message.
-    const std::optional<QByteArray> decoded = UnpackTemplate(packed, nullptr);
+    const Result<QByteArray> decoded = UnpackTemplate(packed);
     if (!decoded || *decoded != message) {
         qsizetype at = 0;
         if (decoded) {
@@ -304,9 +295,9 @@ std::optional<QByteArray> PackTemplate(const QByteArray& message, QString* error
             while (at < common && decoded->at(at) == message.at(at))
                 ++at;
         }
-        return fail(QStringLiteral("the message would not decode back byte for byte "
-                                   "(first difference at offset %1)")
-                        .arg(at));
+        return Status::failure(QStringLiteral("the message would not decode back byte for byte "
+                                              "(first difference at offset %1)")
+                                   .arg(at));
     }
     return packed;
 }

@@ -5,8 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-
 // The two passes that turn a scrambled library file into a standard MIME
 // message. Both work on bytes, never on decoded text.
 namespace Module1 {
@@ -31,11 +29,11 @@ QString DecodedMessagePath(const QString& path);
 Status UnencryptFile(const QString& path);
 
 // Both passes in memory: library file bytes to message bytes. Fails, with the
-// reason in `error`, on a count that is negative or larger than the data.
-std::optional<QByteArray> UnpackTemplate(const QByteArray& libraryFile, QString* error);
+// reason, on a count that is negative or larger than the data.
+Result<QByteArray> UnpackTemplate(const QByteArray& libraryFile);
 
 // The inverse: a library file whose decoding gives back `message` byte for
-// byte, or nullopt with the reason when no such file exists.
-std::optional<QByteArray> PackTemplate(const QByteArray& message, QString* error);
+// byte, or the reason why no such file exists.
+Result<QByteArray> PackTemplate(const QByteArray& message);
 
 } // namespace Module1

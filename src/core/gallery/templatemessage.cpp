@@ -143,13 +143,9 @@ QByteArray EncodeMailbox(const QString& mailbox)
     return '"' + quoted.toLatin1() + "\" " + address;
 }
 
-std::optional<QByteArray> Compose(const Source& source, QString* error)
+Result<QByteArray> Compose(const Source& source)
 {
-    const auto fail = [error](const QString& reason) {
-        if (error)
-            *error = reason;
-        return std::nullopt;
-    };
+    const auto fail = [](const QString& reason) { return Status::failure(reason); };
     if (source.from.trimmed().isEmpty() || source.subject.trimmed().isEmpty() ||
         source.date.trimmed().isEmpty())
         return fail(QStringLiteral("From, Subject and Date are all required"));

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/platform/status.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
-
-#include <optional>
 
 // Composes the standard message a library template holds: a text/plain part
 // and a multipart/related HTML part whose images travel inline, referenced
@@ -43,8 +43,8 @@ QByteArray EncodeHeaderText(const QString& text);
 // "Name <address>" as a header value with the name quoted or encoded as needed.
 QByteArray EncodeMailbox(const QString& mailbox);
 
-// The whole message, or nullopt with the reason: a header missing, an image
+// The whole message, or the reason there is none: a header missing, an image
 // the HTML names but the source lacks, or an image the HTML never uses.
-std::optional<QByteArray> Compose(const Source& source, QString* error);
+Result<QByteArray> Compose(const Source& source);
 
 } // namespace TemplateMessage

@@ -7,20 +7,14 @@
 
 namespace FileIo {
 
-std::optional<QByteArray> readAll(const QString& path, QString* error)
+Result<QByteArray> readAll(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
     QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
     return data;
 }
 

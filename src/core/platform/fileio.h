@@ -5,12 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-
 namespace FileIo {
 
-// Reads the whole file; on failure `error` receives a message naming the path.
-std::optional<QByteArray> readAll(const QString& path, QString* error = nullptr);
+// The whole file, or a status naming the path and the reason.
+Result<QByteArray> readAll(const QString& path);
 
 // Writes through a temporary file in the same folder that is renamed over the
 // target only once every byte is on disk, so readers never see a torn file and

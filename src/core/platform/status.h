@@ -56,6 +56,7 @@ public:
     T& operator*() { return value(); }
     const T* operator->() const { return &value(); }
     T* operator->() { return &value(); }
+    T valueOr(T fallback) const { return ok() ? *m_value : std::move(fallback); }
 
     const Status& status() const { return m_status; }
 
