@@ -7,7 +7,7 @@
 
 SplitterBar::SplitterBar(QWidget* parent) : QWidget(parent)
 {
-    setCursor(Qt::SplitHCursor);
+    setCursor(Qt::SizeHorCursor);
     setFocusPolicy(Qt::ClickFocus);
 }
 

@@ -56,6 +56,7 @@ private slots:
     void pressWithoutMoveStoresPosition();
     void movesWithoutPressAreIgnored();
     void nextStartReadsDraggedPosition();
+    void showsWestEastPointer();
 };
 
 void TestSplitter::dragToColumn500()
@@ -156,6 +157,14 @@ void TestSplitter::nextStartReadsDraggedPosition()
     Form1 again(fixture.appFolder());
     QCOMPARE(control<SplitterBar>(again, "picSplitter")->x(), 640);
     QCOMPARE(again.geometryModel().picSplitter.left, 640.f * 15);
+}
+
+// The bar says what it does before it is pressed: it sizes west and east.
+void TestSplitter::showsWestEastPointer()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->cursor().shape(), Qt::SizeHorCursor);
 }
 
 QTEST_MAIN(TestSplitter)
