@@ -51,11 +51,11 @@ MimeComponent::~MimeComponent() = default;
 bool MimeComponent::LoadEmlFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.exists() && info.size() > Mime::MaxMessageSize) {
+    if (info.exists() && info.size() > MaxMessageSize) {
         d->message.reset();
         d->loadProblems = {QStringLiteral("%1: the message is larger than %2 MB")
                                .arg(path)
-                               .arg(Mime::MaxMessageSize / (1024 * 1024))};
+                               .arg(MaxMessageSize / (1024 * 1024))};
         d->problems = d->loadProblems;
         return false;
     }
@@ -80,9 +80,9 @@ bool MimeComponent::LoadEmlData(const QByteArray& data)
 {
     d->message.reset();
     d->loadProblems.clear();
-    if (data.size() > Mime::MaxMessageSize) {
-        d->loadProblems.append(QStringLiteral("the message is larger than %1 MB")
-                                   .arg(Mime::MaxMessageSize / (1024 * 1024)));
+    if (data.size() > MaxMessageSize) {
+        d->loadProblems.append(
+            QStringLiteral("the message is larger than %1 MB").arg(MaxMessageSize / (1024 * 1024)));
     } else if (data.trimmed().isEmpty()) {
         d->loadProblems.append(QStringLiteral("the message is empty"));
     } else {

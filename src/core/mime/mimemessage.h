@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/mime/mimecomponent.h"
 #include "core/mime/mimeparts.h"
 
 #include <QByteArray>
@@ -17,7 +16,6 @@ namespace Mime {
 // The deepest nesting of multiparts and attached messages that is looked
 // into; anything below is left out of the page.
 inline constexpr int MaxDepth = 64;
-inline constexpr qsizetype MaxMessageSize = MimeComponent::MaxMessageSize;
 
 // A parsed message that owns its GMime objects and the bytes they refer to.
 class Message
