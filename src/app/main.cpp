@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
@@ -40,10 +42,68 @@ void arrangeScreenshot(Form1& form, const QString& path)
         QObject::connect(&form, &Form1::previewShown, &form, shoot, Qt::SingleShotConnection);
 }
 
+struct CommandLine
+{
+    QString libraryFolder;
+    int exitCode = -1; // set when the program is to end at once
+};
+
+// Read before the window system is reached, so that --help and --version
+// work in a terminal without a display.
+CommandLine readCommandLine(int argc, char* argv[])
+{
+    QCoreApplication reader(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillery"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Quillery 1: a gallery of ready-made e-mail newsletter templates."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption library(
+        QStringLiteral("library"),
+        QStringLiteral("Opens the template library in FOLDER (with categories/ and templates/, as "
+                       "quillery-library build writes it) instead of the one beside the program."),
+        QStringLiteral("FOLDER"));
+    parser.addOption(library);
+
+    CommandLine result;
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "quillery: %s\nTry 'quillery --help'.\n",
+                     qPrintable(parser.errorText()));
+        result.exitCode = 2;
+    } else if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        result.exitCode = 0;
+    } else if (parser.isSet(version)) {
+        std::printf("quillery %s\n", QUILLERY_VERSION);
+        result.exitCode = 0;
+    } else if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "quillery: unexpected argument '%s'\nTry 'quillery --help'.\n",
+                     qPrintable(parser.positionalArguments().first()));
+        result.exitCode = 2;
+    } else if (parser.isSet(library)) {
+        const QFileInfo folder(parser.value(library));
+        if (!folder.isDir()) {
+            std::fprintf(stderr, "quillery: %s is not a folder\n",
+                         qPrintable(parser.value(library)));
+            result.exitCode = 1;
+        }
+        result.libraryFolder = folder.absoluteFilePath();
+    } else {
+        result.libraryFolder = QCoreApplication::applicationDirPath();
+    }
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    const CommandLine commandLine = readCommandLine(argc, argv);
+    if (commandLine.exitCode >= 0)
+        return commandLine.exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillery 1"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
@@ -52,7 +112,7 @@ int main(int argc, char* argv[])
     // Copies that crashed or were killed leave their previews behind.
     modGetDirs::RemoveStaleWorkspaceFolders();
 
-    Form1 form(QCoreApplication::applicationDirPath());
+    Form1 form(commandLine.libraryFolder);
     const QString screenshot = qEnvironmentVariable("QUILLERY_SCREENSHOT");
     if (!screenshot.isEmpty())
         arrangeScreenshot(form, screenshot);
@@ -67,8 +127,14 @@ int main(int argc, char* argv[])
                 std::fflush(stdout);
             },
             Qt::SingleShotConnection);
-        QObject::connect(&form, &Form1::previewShown, &app, &QCoreApplication::quit,
-                         Qt::QueuedConnection);
+        QObject::connect(
+            &form, &Form1::previewShown, &app,
+            [](const QString& name) {
+                std::printf("shown: %s\n", qPrintable(name));
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            },
+            Qt::QueuedConnection);
     }
     form.show();
     return app.exec();
