@@ -1,5 +1,6 @@
-// `quillery-library build`: readable sources in, a library the gallery opens out.
+// The library build: readable sources in, a library the gallery opens out.
 
+#include "core/gallery/librarybuild.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/platform/fileio.h"
 
@@ -22,6 +23,22 @@ struct Run
     QString out;
     QString err;
 };
+
+struct Built
+{
+    Status status = Status::success();
+    QString out;
+    QString warnings;
+};
+
+Built build(const QString& source, const QString& library)
+{
+    Built built;
+    QTextStream out(&built.out);
+    QTextStream warnings(&built.warnings);
+    built.status = LibraryBuild::Build(source, library, out, warnings);
+    return built;
+}
 
 // Runs the tool; `fileSizeLimit` bytes, when given, is the most it may write
 // into one file, as on a disk that fills up.
@@ -108,8 +125,8 @@ private Q_SLOTS:
         QTemporaryDir source, library;
         makeSource(source.path(), {QStringLiteral("Summer Sale"), QStringLiteral("Café Menu")});
 
-        const Run build = runTool({QStringLiteral("build"), source.path(), library.path()});
-        QVERIFY2(build.exitCode == 0, qPrintable(build.err));
+        const Run tool = runTool({QStringLiteral("build"), source.path(), library.path()});
+        QVERIFY2(tool.exitCode == 0, qPrintable(tool.err));
         QVERIFY(QFile::exists(library.path() + "/categories/0Shop.html"));
         QVERIFY(QFile::exists(library.path() + "/categories/thumbs/t.png"));
 
@@ -124,9 +141,9 @@ private Q_SLOTS:
         const Run check = runTool({QStringLiteral("check"), library.path()});
         QVERIFY2(check.exitCode == 0, qPrintable(check.out));
 
-        // A second build of the same sources gives the same bytes.
-        const Run again = runTool({QStringLiteral("build"), source.path(), library.path()});
-        QCOMPARE(again.exitCode, 0);
+        // A second build of the same sources gives the same bytes, here in
+        // another process than the first.
+        QVERIFY(build(source.path(), library.path()).status);
         QCOMPARE(decodedTemplate(library.path(), QStringLiteral("Café Menu")), message);
     }
 
@@ -134,12 +151,12 @@ private Q_SLOTS:
     {
         QTemporaryDir source, library;
         makeSource(source.path(), {QStringLiteral("Old"), QStringLiteral("Kept")});
-        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(build(source.path(), library.path()).status);
         writeFile(library.path() + "/quillery-library-notes.txt", "not the build's");
         QVERIFY(QDir(source.path() + "/0Shop/Old").removeRecursively());
         makeSource(source.path(), {QStringLiteral("Kept")});
 
-        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(build(source.path(), library.path()).status);
         QVERIFY(!QFile::exists(library.path() + "/templates/Old.dat"));
         QVERIFY(QFile::exists(library.path() + "/templates/Kept.dat"));
         QVERIFY(QFile::exists(library.path() + "/quillery-library-notes.txt"));
@@ -151,7 +168,7 @@ private Q_SLOTS:
     {
         QTemporaryDir source, library;
         makeSource(source.path(), {QStringLiteral("Old"), QStringLiteral("Kept")});
-        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(build(source.path(), library.path()).status);
         const QStringList handMade{"templates/Mine.dat", "categories/Mine.html",
                                    "categories/thumbs/mine.png"};
         for (const QString& file : handMade)
@@ -166,8 +183,8 @@ private Q_SLOTS:
         QVERIFY(QDir(source.path() + "/0Shop/Old").removeRecursively());
         makeSource(source.path(), {QStringLiteral("Kept")});
 
-        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const Built run = build(source.path(), library.path());
+        QVERIFY2(run.status, qPrintable(run.status.message()));
         QVERIFY(!QFile::exists(library.filePath("templates/Old.dat")));
         QVERIFY2(run.out.contains("removed templates/Old.dat\n"), qPrintable(run.out));
         QCOMPARE(run.out.count("removed "), 1);
@@ -175,8 +192,8 @@ private Q_SLOTS:
             QCOMPARE(FileIo::readAll(library.filePath(file)).valueOr(""), "made by hand");
         QVERIFY(QFile::exists(library.filePath("victim.dat")));
         QVERIFY(QFile::exists("/etc/hostname"));
-        QVERIFY2(run.err.contains("\"templates/../victim.dat\" is not a file a build writes"),
-                 qPrintable(run.err));
+        QVERIFY2(run.warnings.contains("\"templates/../victim.dat\" is not a file a build writes"),
+                 qPrintable(run.warnings));
 
         // The hand-made page and template keep the library whole for check.
         writeFile(library.filePath("categories/Mine.html"), "<a href=\"#Mine\">Mine</a>");
@@ -194,7 +211,7 @@ private Q_SLOTS:
         QTemporaryDir source, library;
         const QStringList names{"Autumn", "Sale", "Winter"};
         makeSource(source.path(), names);
-        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(build(source.path(), library.path()).status);
         const QMap<QString, QByteArray> before = snapshot(library.path());
 
         makeSource(source.path(), names + QStringList{"Zeta"});
@@ -210,8 +227,9 @@ private Q_SLOTS:
         const Run run =
             runTool({QStringLiteral("build"), source.path(), library.path()}, 200 * 1024);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(library.filePath("templates/Zeta.dat") + ": "),
-                 qPrintable(run.err));
+        QVERIFY2(
+            run.err.contains("quillery-library: " + library.filePath("templates/Zeta.dat") + ": "),
+            qPrintable(run.err));
         QCOMPARE(run.err.count("Zeta.dat"), 1);
         QCOMPARE(snapshot(library.path()), before);
     }
@@ -221,17 +239,17 @@ private Q_SLOTS:
     {
         QTemporaryDir source, library;
         makeSource(source.path(), {QStringLiteral("Sale")});
-        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(build(source.path(), library.path()).status);
         QVERIFY(QDir(library.filePath("categories/thumbs")).removeRecursively());
         writeFile(library.filePath("categories/thumbs"), "a file where the folder belongs");
         const QMap<QString, QByteArray> before = snapshot(library.path());
 
         makeSource(source.path(), {QStringLiteral("Sale"), QStringLiteral("New")});
-        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(
-            run.err.contains(library.filePath("categories/thumbs") + ": cannot create the folder"),
-            qPrintable(run.err));
+        const Built run = build(source.path(), library.path());
+        QVERIFY(!run.status);
+        QVERIFY2(run.status.message().contains(library.filePath("categories/thumbs") +
+                                               ": cannot create the folder"),
+                 qPrintable(run.status.message()));
         QCOMPARE(snapshot(library.path()), before);
     }
 
@@ -257,8 +275,8 @@ private Q_SLOTS:
             writeFile(staging + "/new/templates/Half.dat", "half-written");
         }
 
-        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const Built run = build(source.path(), library.path());
+        QVERIFY2(run.status, qPrintable(run.status.message()));
         QVERIFY(run.out.contains("removed .quillery-staging, left by an earlier build"));
         QVERIFY(!QFileInfo(staging).exists() && !QFileInfo(staging).isSymLink());
         QVERIFY(!QFile::exists(library.filePath("templates/Half.dat")));
@@ -276,13 +294,14 @@ private Q_SLOTS:
         QVERIFY(other.tryLock(0));
         writeFile(library.filePath(".quillery-staging/new/templates/Sale.dat"), "being written");
 
-        const Run run = runTool({QStringLiteral("build"), source.path(), library.path()});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains("another build is writing this library"), qPrintable(run.err));
+        const Built run = build(source.path(), library.path());
+        QVERIFY(!run.status);
+        QVERIFY2(run.status.message().contains("another build is writing this library"),
+                 qPrintable(run.status.message()));
         QVERIFY(QFile::exists(library.filePath(".quillery-staging/new/templates/Sale.dat")));
 
         other.unlock();
-        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(build(source.path(), library.path()).status);
         QVERIFY(!QFile::exists(library.filePath(".quillery-staging")));
         QVERIFY(!QFile::exists(library.filePath(".quillery-build.lock")));
     }
@@ -310,7 +329,7 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         QTemporaryDir source, library;
         makeSource(source.path(), {QStringLiteral("Sale")});
-        QCOMPARE(runTool({QStringLiteral("build"), source.path(), library.path()}).exitCode, 0);
+        QVERIFY(build(source.path(), library.path()).status);
         const QByteArray before =
             FileIo::readAll(library.path() + "/templates/Sale.dat").valueOr("");
         const QString t = source.path() + "/0Shop/Sale";
@@ -345,12 +364,13 @@ private Q_SLOTS:
             writeFile(source.path() + "/Travel/thumbs/t.png", "another picture");
             break;
         }
-        const Run run = runTool({QStringLiteral("build"), sourceArgument, library.path()});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(reason), qPrintable(run.err));
-        const QStringList reports = run.err.split('\n').filter("quillery-library: ");
+        const Built run = build(sourceArgument, library.path());
+        QVERIFY(!run.status);
+        const QString message = run.status.message();
+        QVERIFY2(message.contains(reason), qPrintable(message));
+        const QStringList reports = message.split('\n');
         QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports.first().count(source.path()) == 1, qPrintable(run.err)); // the path, once
+        QVERIFY2(reports.first().count(source.path()) == 1, qPrintable(message)); // the path, once
         QCOMPARE(FileIo::readAll(library.path() + "/templates/Sale.dat").valueOr(""), before);
     }
 };

@@ -11,7 +11,7 @@
 // Puts a built library in place all or nothing, and keeps a record of what a
 // build wrote so that the next build removes only its own leftovers, never a
 // page or template an author put into the library by hand.
-namespace LibraryOutput {
+namespace LibraryBuild {
 
 // Beside categories/ and templates/; the gallery and `check` look at neither.
 inline const QLatin1String RecordName(".quillery-built");
@@ -19,9 +19,9 @@ inline const QLatin1String StagingName(".quillery-staging");
 // Held while a build writes the library.
 inline const QLatin1String LockName(".quillery-build.lock");
 
-// Removes the staging folder a killed build left in `library`; `removed` says
+// Removes the staging folder a killed build left in `library`, and says
 // whether there was one. A link in its place is removed, never followed.
-Status removeLeftoverStaging(const QString& library, bool* removed);
+Result<bool> removeLeftoverStaging(const QString& library);
 
 // Writes `files` (a path relative to `library` -> its content) into a staging
 // folder inside `library`, then moves each into place; a fault at any step
@@ -29,8 +29,8 @@ Status removeLeftoverStaging(const QString& library, bool* removed);
 // recorded and this one no longer writes, printing "removed PATH" to `out`,
 // and records what this build wrote. Returns the faults, each "path: reason";
 // a record entry that names no build output is left alone with a warning on
-// `err`.
+// `warnings`.
 QStringList install(const QString& library, const QMap<QString, QByteArray>& files,
-                    QTextStream& out, QTextStream& err);
+                    QTextStream& out, QTextStream& warnings);
 
-} // namespace LibraryOutput
+} // namespace LibraryBuild

@@ -7,12 +7,12 @@
 
 #include <optional>
 
-// Reading the readable source of one template for `quillery-library build`.
-// Every fault is appended to `failures` as "path: reason".
-namespace BuildSources {
+// Reading the readable source of one template for the library build. Every
+// fault is appended to `failures` as "path: reason".
+namespace LibraryBuild {
 
 // A folder holding headers.txt, message.html, message.txt and images/: the
 // message it describes, or nullopt when any part of it is faulty.
 std::optional<TemplateMessage::Source> readSource(const QString& folder, QStringList* failures);
 
-} // namespace BuildSources
+} // namespace LibraryBuild

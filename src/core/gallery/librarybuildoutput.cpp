@@ -1,4 +1,4 @@
-#include "libraryoutput.h"
+#include "core/gallery/librarybuildoutput.h"
 
 #include "core/gallery/templatelibrary.h"
 #include "core/platform/fileio.h"
@@ -11,7 +11,7 @@
 
 #include <filesystem>
 
-namespace LibraryOutput {
+namespace LibraryBuild {
 
 namespace {
 
@@ -47,9 +47,9 @@ class Installer
 {
 public:
     Installer(const QString& library, const QMap<QString, QByteArray>& files, QTextStream& out,
-              QTextStream& err)
+              QTextStream& warnings)
         : m_library(library), m_staging(library + QLatin1Char('/') + StagingName), m_files(files),
-          m_out(out), m_err(err)
+          m_out(out), m_warnings(warnings)
     {
     }
 
@@ -115,8 +115,8 @@ private:
             if (isBuildOutput(line))
                 entries.append(line);
             else
-                m_err << "quillery-library: " << path << ": line " << i + 1 << ": \"" << line
-                      << "\" is not a file a build writes, and is left alone\n";
+                m_warnings << path << ": line " << i + 1 << ": \"" << line
+                           << "\" is not a file a build writes, and is left alone\n";
         }
         return entries;
     }
@@ -256,7 +256,7 @@ private:
     QString m_staging;
     const QMap<QString, QByteArray>& m_files;
     QTextStream& m_out;
-    QTextStream& m_err;
+    QTextStream& m_warnings;
     QStringList m_failures;
     QList<Placed> m_placed;
     QStringList m_kept; // recorded, not built, and still there
@@ -264,13 +264,12 @@ private:
 
 } // namespace
 
-Status removeLeftoverStaging(const QString& library, bool* removed)
+Result<bool> removeLeftoverStaging(const QString& library)
 {
     const QString staging = library + QLatin1Char('/') + StagingName;
     const QFileInfo info(staging);
-    *removed = info.exists() || info.isSymLink();
-    if (!*removed)
-        return Status::success();
+    if (!info.exists() && !info.isSymLink())
+        return false;
     // remove_all takes a link away without following it.
     std::error_code error;
     fs::remove_all(fsPath(staging), error);
@@ -279,13 +278,13 @@ Status removeLeftoverStaging(const QString& library, bool* removed)
                                QLatin1String(": left by an earlier build, and cannot be "
                                              "removed: ") +
                                reasonOf(error));
-    return Status::success();
+    return true;
 }
 
 QStringList install(const QString& library, const QMap<QString, QByteArray>& files,
-                    QTextStream& out, QTextStream& err)
+                    QTextStream& out, QTextStream& warnings)
 {
-    return Installer(library, files, out, err).run();
+    return Installer(library, files, out, warnings).run();
 }
 
-} // namespace LibraryOutput
+} // namespace LibraryBuild

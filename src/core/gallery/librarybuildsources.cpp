@@ -1,4 +1,4 @@
-#include "buildsources.h"
+#include "core/gallery/librarybuildsources.h"
 
 #include "core/platform/fileio.h"
 
@@ -10,7 +10,7 @@
 #include <QStringDecoder>
 #include <QSvgRenderer>
 
-namespace BuildSources {
+namespace LibraryBuild {
 
 namespace {
 
@@ -20,6 +20,8 @@ constexpr qsizetype MaxImageBytes = 1024 * 1024;
 // Images are drawn at twice their layout size so they stay sharp on
 // high-density screens.
 constexpr int ImageScale = 2;
+// 100 dpi, what the library's images have always recorded.
+constexpr int PngDotsPerMeter = 3937;
 
 std::optional<QString> readText(const QString& path, QStringList* failures)
 {
@@ -43,6 +45,11 @@ Result<QByteArray> renderSvg(const QString& path)
     if (!renderer.isValid())
         return Status::failure(path + QLatin1String(": not a valid SVG image"));
     QImage image(renderer.defaultSize() * ImageScale, QImage::Format_ARGB32_Premultiplied);
+    // A new image takes its resolution from the process (a test runner asks
+    // for 96 dpi), and the PNG records it: fixed, the same sources give the
+    // same bytes wherever the build runs.
+    image.setDotsPerMeterX(PngDotsPerMeter);
+    image.setDotsPerMeterY(PngDotsPerMeter);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
@@ -146,4 +153,4 @@ std::optional<TemplateMessage::Source> readSource(const QString& folder, QString
     return source;
 }
 
-} // namespace BuildSources
+} // namespace LibraryBuild
