@@ -8,7 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <cstring>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -561,6 +564,36 @@ private Q_SLOTS:
         QCOMPARE(seenPath, settingsFile());
         QCOMPARE(readRaw(), before);
         QCOMPARE(ReadSetting("Quillbook1", "Main", "Split"), QStringLiteral("450"));
+        QCOMPARE(QDir(m_config->path()).entryList(QDir::Files),
+                 (QStringList{"Quillbook1.ini", "Quillbook1.ini.lock"}));
+    }
+
+    // A disk that fills up while the new file is written: the write fails
+    // with the system's reason, and the old file stays whole.
+    void fullDiskKeepsOldFile()
+    {
+        QVERIFY(WriteSetting("Quillbook1", "Main", "Split", "450"));
+        const QByteArray before = readRaw();
+
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            cRegistry registry;
+            registry.SectionKey = QStringLiteral("Software\\Quillbook1\\Main");
+            registry.ValueKey = QStringLiteral("Width");
+            const bool stored = registry.setValue(QString(8000, u'w'));
+            const QString expected =
+                settingsFile() + ": " + QString::fromLocal8Bit(std::strerror(EFBIG));
+            ::_exit(!stored && registry.status().message() == expected ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(readRaw(), before);
         QCOMPARE(QDir(m_config->path()).entryList(QDir::Files),
                  (QStringList{"Quillbook1.ini", "Quillbook1.ini.lock"}));
     }

@@ -1,5 +1,6 @@
 #include "core/platform/cregistry.h"
 
+#include "core/platform/fileio.h"
 #include "core/platform/ownerlock.h"
 #include "core/platform/settingsfile.h"
 
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <chrono>
@@ -175,21 +175,11 @@ Status replaceFile(const QString& path, const QByteArray& bytes)
 {
     if (Status folder = ensureFolder(QFileInfo(path).path()); !folder)
         return folder;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Status::failure(QStringLiteral("%1: %2").arg(path, reason));
-    }
-    if (s_replaceHook && !s_replaceHook(path)) {
-        file.cancelWriting();
-        return Status::failure(QStringLiteral("%1: write abandoned").arg(path));
-    }
-    if (!file.commit())
-        return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    return Status::success();
+    return FileIo::writeAtomically(path, bytes, [&path] {
+        if (s_replaceHook && !s_replaceHook(path))
+            return Status::failure(QStringLiteral("%1: write abandoned").arg(path));
+        return Status::success();
+    });
 }
 
 } // namespace

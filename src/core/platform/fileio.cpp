@@ -18,7 +18,8 @@ Result<QByteArray> readAll(const QString& path)
     return data;
 }
 
-Status writeAtomically(const QString& path, const QByteArray& data)
+Status writeAtomically(const QString& path, const QByteArray& data,
+                       const BeforeReplace& beforeReplace)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -31,6 +32,12 @@ Status writeAtomically(const QString& path, const QByteArray& data)
         const QString reason = errno != 0 ? qt_error_string(errno) : file.errorString();
         file.cancelWriting();
         return Status::failure(QStringLiteral("%1: %2").arg(path, reason));
+    }
+    if (beforeReplace) {
+        if (Status status = beforeReplace(); !status) {
+            file.cancelWriting();
+            return status;
+        }
     }
     if (!file.commit())
         return Status::failure(QStringLiteral("%1: %2").arg(path, file.errorString()));

@@ -5,14 +5,22 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace FileIo {
 
 // The whole file, or a status naming the path and the reason.
 Result<QByteArray> readAll(const QString& path);
 
+// Runs once the new content is complete in the temporary file, before it
+// replaces the target; a failure abandons the write and is returned.
+using BeforeReplace = std::function<Status()>;
+
 // Writes through a temporary file in the same folder that is renamed over the
 // target only once every byte is on disk, so readers never see a torn file and
-// a failed write leaves the previous content in place.
-Status writeAtomically(const QString& path, const QByteArray& data);
+// a failed write (a full disk included) leaves the previous content in place.
+// A link at `path` stays a link: the file it points to is the one replaced.
+Status writeAtomically(const QString& path, const QByteArray& data,
+                       const BeforeReplace& beforeReplace = {});
 
 } // namespace FileIo
