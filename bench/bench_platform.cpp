@@ -104,8 +104,7 @@ void removePreviewFolder(benchmark::State& state)
     qputenv("TMPDIR", QFile::encodeName(temp.path()));
     for (auto _ : state) {
         state.PauseTiming();
-        QString folder;
-        modGetDirs::EnsureWorkspaceFolder("msg", &folder);
+        const QString folder = modGetDirs::EnsureWorkspaceFolder("msg").valueOr(QString());
         for (int i = 0; i < 20; ++i) {
             QFile file(folder + QStringLiteral("/image%1.png").arg(i));
             file.open(QIODevice::WriteOnly);

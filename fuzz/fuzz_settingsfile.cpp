@@ -11,8 +11,7 @@ using namespace SettingsFile;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    QString error;
-    const auto parsed = Document::parse(bytes, &error);
+    const auto parsed = Document::parse(bytes);
 
     const QString text =
         QString::fromUtf16(reinterpret_cast<const char16_t*>(data), qsizetype(size / 2));
@@ -27,11 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     value.kind = size % 2 ? Kind::String : Kind::MultiString;
     value.text = text.sliced(2 * third);
 
-    Document document = parsed ? *parsed : *Document::parse(QByteArray(), nullptr);
+    Document document = parsed ? *parsed : *Document::parse(QByteArray());
     document.set(group, name, value);
-    const auto again = Document::parse(document.serialize(), &error);
+    const auto again = Document::parse(document.serialize());
     if (!again) {
-        std::fprintf(stderr, "written file does not parse: %s\n", qPrintable(error));
+        std::fprintf(stderr, "written file does not parse: %s\n",
+                     qPrintable(again.status().message()));
         std::abort();
     }
     const auto found = again->find(group, name);

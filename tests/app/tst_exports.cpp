@@ -361,8 +361,8 @@ void TestExports::handoffStartsTheMailerWithThePage()
     const QStringList arguments = mailerArguments(m_mailerFolder);
     QCOMPARE(arguments.size(), 2);
     QCOMPARE(arguments.at(0), QStringLiteral("/LOADHTML"));
-    QString own;
-    QVERIFY(modGetDirs::EnsureHandoffFolder(&own));
+    const QString own = modGetDirs::EnsureHandoffFolder().valueOr(QString());
+    QVERIFY(!own.isEmpty());
     const QString folder = own + QStringLiteral("/Sample");
     const QFileInfo page(arguments.at(1));
     QCOMPARE(page.absolutePath(), folder);
@@ -389,9 +389,8 @@ void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        QString own;
-        if (modGetDirs::EnsureHandoffFolder(&own))
-            pagesWhenWarned = QDir(own + QStringLiteral("/Sample")).entryList({"msg*.html"});
+        if (const Result<QString> own = modGetDirs::EnsureHandoffFolder())
+            pagesWhenWarned = QDir(*own + QStringLiteral("/Sample")).entryList({"msg*.html"});
         box->accept();
     });
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);

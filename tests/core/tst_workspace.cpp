@@ -103,15 +103,15 @@ private:
 
 int holdWorkspace()
 {
-    QString preview;
-    QString handoff;
-    if (!modGetDirs::EnsurePreviewFolder(&preview) || !modGetDirs::EnsureHandoffFolder(&handoff) ||
-        !makeFile(preview + "/msg.html") || !makeFile(handoff + "/msg1.html")) {
+    const Result<QString> preview = modGetDirs::EnsurePreviewFolder();
+    const Result<QString> handoff = modGetDirs::EnsureHandoffFolder();
+    if (!preview || !handoff || !makeFile(*preview + "/msg.html") ||
+        !makeFile(*handoff + "/msg1.html")) {
         std::puts("failed");
         return 1;
     }
-    std::printf("%s\n%s\n", QFile::encodeName(preview).constData(),
-                QFile::encodeName(handoff).constData());
+    std::printf("%s\n%s\n", QFile::encodeName(*preview).constData(),
+                QFile::encodeName(*handoff).constData());
     std::fflush(stdout);
     ::pause();
     return 0;
@@ -185,7 +185,7 @@ private Q_SLOTS:
         QCOMPARE(WorkspaceDir(), QStringLiteral("QYX"));
         // The relative workspace would land in whatever the current folder is.
         QVERIFY(QDir().mkpath("QYX/msg"));
-        const Status status = EnsureWorkspaceFolder("msg", nullptr);
+        const Status status = EnsureWorkspaceFolder("msg").status();
         QVERIFY(!status.ok());
         QVERIFY(!status.message().isEmpty());
         Module1::RemoveFolder(WorkspaceDir() + "/msg");
@@ -195,17 +195,17 @@ private Q_SLOTS:
 
     void ensureCreatesPrivateFolders()
     {
-        QString path;
-        const Status status = EnsureWorkspaceFolder("msg", &path);
-        QVERIFY2(status.ok(), qPrintable(status.message()));
+        const Result<QString> folder = EnsureWorkspaceFolder("msg");
+        QVERIFY2(folder.ok(), qPrintable(folder.status().message()));
+        const QString path = *folder;
         QCOMPARE(path, WorkspaceDir() + "/msg");
         QCOMPARE(permissions(WorkspaceDir()), mode_t(0700));
         QCOMPARE(permissions(path), mode_t(0700));
 
         // Existing folders are reused with their contents.
         QVERIFY(makeFile(path + "/keep.txt"));
-        QVERIFY(EnsureWorkspaceFolder("msg", &path).ok());
-        QVERIFY(EnsureWorkspaceFolder("rp", nullptr).ok());
+        QCOMPARE(EnsureWorkspaceFolder("msg").valueOr(QString()), path);
+        QVERIFY(EnsureWorkspaceFolder("rp").ok());
         QVERIFY(QFile::exists(path + "/keep.txt"));
         QCOMPARE(entries(WorkspaceDir()), (QStringList{"msg", "rp"}));
     }
@@ -215,7 +215,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(WorkspaceDir() + "/msg"));
         QVERIFY(::chmod(QFile::encodeName(WorkspaceDir()).constData(), 0777) == 0);
         QVERIFY(::chmod(QFile::encodeName(WorkspaceDir() + "/msg").constData(), 0755) == 0);
-        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        QVERIFY(EnsureWorkspaceFolder("msg").ok());
         QCOMPARE(permissions(WorkspaceDir()), mode_t(0700));
         QCOMPARE(permissions(WorkspaceDir() + "/msg"), mode_t(0700));
     }
@@ -252,11 +252,10 @@ private Q_SLOTS:
         else
             QVERIFY(makeFile(temp(planted)));
 
-        QString path = "untouched";
-        const Status status = EnsureWorkspaceFolder("msg", &path);
-        QVERIFY(!status.ok());
+        const Result<QString> folder = EnsureWorkspaceFolder("msg");
+        QVERIFY(!folder.ok());
+        const Status& status = folder.status();
         QVERIFY2(status.message().contains(temp(planted)), qPrintable(status.message()));
-        QCOMPARE(path, QStringLiteral("untouched"));
         QCOMPARE(entries(temp("elsewhere")), QStringList());
         QVERIFY(!QFile::exists(temp("nowhere")));
         QCOMPARE(permissions(temp("elsewhere")), mode_t(0755));
@@ -269,7 +268,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkdir(WorkspaceDir()));
         QVERIFY(::chmod(QFile::encodeName(WorkspaceDir()).constData(), 0777) == 0);
         QVERIFY(::chown(QFile::encodeName(WorkspaceDir()).constData(), 65534, 65534) == 0);
-        const Status status = EnsureWorkspaceFolder("msg", nullptr);
+        const Status status = EnsureWorkspaceFolder("msg").status();
         QVERIFY(!status.ok());
         QVERIFY(status.message().contains("another user"));
         QCOMPARE(entries(WorkspaceDir()), QStringList());
@@ -290,7 +289,7 @@ private Q_SLOTS:
     void ensureRefusesNamesThatAreNotPlain()
     {
         QFETCH(QString, name);
-        QVERIFY(!EnsureWorkspaceFolder(name, nullptr).ok());
+        QVERIFY(!EnsureWorkspaceFolder(name).ok());
         QVERIFY(!QFile::exists(temp("escape")));
         QVERIFY(!QFile::exists(WorkspaceDir() + "/msg"));
     }
@@ -319,7 +318,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
 
-        QVERIFY(EnsureWorkspaceFolder("keep", nullptr).ok());
+        QVERIFY(EnsureWorkspaceFolder("keep").ok());
         QVERIFY(makeFile(WorkspaceDir() + "/keep/file.txt"));
         const QString victim = WorkspaceDir() + "/" + name;
         QVERIFY(QDir().mkpath(victim + "/sub/deeper"));
@@ -342,8 +341,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkdir(temp("real")));
         QVERIFY(QFile::link(temp("real"), temp("linked")));
         qputenv("TMPDIR", QFile::encodeName(temp("linked")));
-        QString folder;
-        QVERIFY(EnsureWorkspaceFolder("msg", &folder).ok());
+        const QString folder = EnsureWorkspaceFolder("msg").valueOr(QString());
         QCOMPARE(folder, temp("real/QYX/msg"));
         QVERIFY(makeFile(folder + "/msg.html"));
 
@@ -355,7 +353,7 @@ private Q_SLOTS:
 
     void removalScriptIsNamedAndRemoved()
     {
-        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        QVERIFY(EnsureWorkspaceFolder("msg").ok());
         const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         QVERIFY(watch >= 0);
         QVERIFY(::inotify_add_watch(watch, QFile::encodeName(WorkspaceDir()).constData(),
@@ -387,7 +385,7 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkdir(temp("outside")));
         QVERIFY(makeFile(temp("outside/precious.txt")));
-        QVERIFY(EnsureWorkspaceFolder("rp", nullptr).ok());
+        QVERIFY(EnsureWorkspaceFolder("rp").ok());
         QVERIFY(QFile::link(temp("outside"), WorkspaceDir() + "/msg"));
 
         Module1::RemoveFolder(WorkspaceDir() + "/msg");
@@ -416,7 +414,7 @@ private Q_SLOTS:
 
         for (const QString& folder : {"outside/inner", "QYXoutside/inner", "cwd/relative/inner"})
             QVERIFY(QDir().mkpath(temp(folder)));
-        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        QVERIFY(EnsureWorkspaceFolder("msg").ok());
         QVERIFY(QFile::link(temp("outside"), WorkspaceDir() + "/link"));
 
         Module1::RemoveFolder(target == "relative" ? target : temp(target));
@@ -458,22 +456,19 @@ private Q_SLOTS:
 
     void previewFolderBelongsToThisCopy()
     {
-        QString preview;
-        QVERIFY(modGetDirs::EnsurePreviewFolder(&preview).ok());
+        const QString preview = modGetDirs::EnsurePreviewFolder().valueOr(QString());
         const QString id = QString::number(::getpid());
         QCOMPARE(preview, WorkspaceDir() + "/msg/" + id);
         QCOMPARE(permissions(preview), mode_t(0700));
         QCOMPARE(permissions(WorkspaceDir() + "/msg/" + id + ".lock"), mode_t(0600));
-        QString handoff;
-        QVERIFY(modGetDirs::EnsureHandoffFolder(&handoff).ok());
+        const QString handoff = modGetDirs::EnsureHandoffFolder().valueOr(QString());
         QCOMPARE(handoff, WorkspaceDir() + "/rp/" + id);
         QCOMPARE(permissions(handoff), mode_t(0700));
 
         // The preview removes its folder after each load; it comes back under the same name.
         QVERIFY(makeFile(preview + "/msg.html"));
         Module1::RemoveFolder(preview);
-        QString again;
-        QVERIFY(modGetDirs::EnsurePreviewFolder(&again).ok());
+        const QString again = modGetDirs::EnsurePreviewFolder().valueOr(QString());
         QCOMPARE(again, preview);
         QCOMPARE(entries(again), QStringList());
     }
@@ -499,7 +494,7 @@ private Q_SLOTS:
 
         const QString pid = QString::number(::getpid());
         const QString msg = WorkspaceDir() + "/msg/";
-        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        QVERIFY(EnsureWorkspaceFolder("msg").ok());
         QVERIFY(QDir().mkpath(msg + pid));
         QVERIFY(makeFile(msg + pid + "/old.html"));
         QVERIFY(makeFile(msg + pid + ".lock"));
@@ -513,9 +508,9 @@ private Q_SLOTS:
             QCOMPARE(other.line(0), QStringLiteral("held"));
         }
 
-        QString preview;
-        const Status status = modGetDirs::EnsurePreviewFolder(&preview);
-        QVERIFY2(status.ok(), qPrintable(status.message()));
+        const Result<QString> ensured = modGetDirs::EnsurePreviewFolder();
+        QVERIFY2(ensured.ok(), qPrintable(ensured.status().message()));
+        const QString preview = *ensured;
         QCOMPARE(preview, msg + expectedId);
         QCOMPARE(entries(preview), QStringList());
         if (handoffLeft || lockHeldElsewhere)
@@ -526,10 +521,9 @@ private Q_SLOTS:
 
     void twoRunningCopiesKeepTheirOwnFolders()
     {
-        QString preview;
-        QString handoff;
-        QVERIFY(modGetDirs::EnsurePreviewFolder(&preview).ok());
-        QVERIFY(modGetDirs::EnsureHandoffFolder(&handoff).ok());
+        const QString preview = modGetDirs::EnsurePreviewFolder().valueOr(QString());
+        const QString handoff = modGetDirs::EnsureHandoffFolder().valueOr(QString());
+        QVERIFY(!preview.isEmpty() && !handoff.isEmpty());
         QVERIFY(makeFile(preview + "/msg.html"));
         QVERIFY(makeFile(handoff + "/msg2.html"));
         // Not ours to judge: names no copy of this program gives its folders.
@@ -580,7 +574,7 @@ private Q_SLOTS:
     void removalScriptNeverReplacesAnother()
     {
         // Every name but one is in use by other running copies.
-        QVERIFY(EnsureWorkspaceFolder("msg", nullptr).ok());
+        QVERIFY(EnsureWorkspaceFolder("msg").ok());
         const int free = 4321;
         for (int n = 0; n < 9999; ++n) {
             if (n != free)

@@ -275,9 +275,10 @@ Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pa
         return library.status();
     // A copy that runs for days clears the hand-offs of ended copies here too.
     modGetDirs::RemoveStaleWorkspaceFolders();
-    QString own;
-    if (Status folder = modGetDirs::EnsureHandoffFolder(&own); !folder)
-        return folder;
+    const Result<QString> ownFolder = modGetDirs::EnsureHandoffFolder();
+    if (!ownFolder)
+        return ownFolder.status();
+    const QString& own = *ownFolder;
 
     // Template names hold no ":", so the staging folder never takes the name of a hand-off.
     QTemporaryDir staging(own + QStringLiteral("/staging:XXXXXX"));

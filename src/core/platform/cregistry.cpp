@@ -40,29 +40,22 @@ QString configFolder()
     return QDir::cleanPath(dir);
 }
 
-std::optional<Address> locate(quint32 classKey, const QString& sectionKey, QString* error)
+Result<Address> locate(quint32 classKey, const QString& sectionKey)
 {
-    if (classKey != cRegistry::HKEY_CURRENT_USER) {
-        *error = QStringLiteral("only per-user settings are kept");
-        return std::nullopt;
-    }
+    if (classKey != cRegistry::HKEY_CURRENT_USER)
+        return Status::failure(QStringLiteral("only per-user settings are kept"));
     const QStringList levels = sectionKey.split(u'\\');
-    if (levels.size() < 2 || levels[0].compare(u"Software", Qt::CaseInsensitive) != 0) {
-        *error = QStringLiteral("\"%1\" is not below Software\\").arg(sectionKey);
-        return std::nullopt;
-    }
+    if (levels.size() < 2 || levels[0].compare(u"Software", Qt::CaseInsensitive) != 0)
+        return Status::failure(QStringLiteral("\"%1\" is not below Software\\").arg(sectionKey));
     for (const QString& level : levels) {
-        if (level.isEmpty()) {
-            *error = QStringLiteral("\"%1\" has an empty key name").arg(sectionKey);
-            return std::nullopt;
-        }
+        if (level.isEmpty())
+            return Status::failure(QStringLiteral("\"%1\" has an empty key name").arg(sectionKey));
     }
     const QString& application = levels[1];
     if (application == u"." || application == u".." || application.contains(u'/') ||
-        application.contains(QChar(0))) {
-        *error = QStringLiteral("\"%1\" cannot name a settings file").arg(application);
-        return std::nullopt;
-    }
+        application.contains(QChar(0)))
+        return Status::failure(
+            QStringLiteral("\"%1\" cannot name a settings file").arg(application));
     return Address{configFolder() + u'/' + application + QStringLiteral(".ini"), levels.mid(2)};
 }
 
@@ -119,10 +112,9 @@ Loaded load(const QString& path)
     ::close(fd);
     bytes.truncate(total);
 
-    QString reason;
-    auto document = Document::parse(bytes, &reason);
+    Result<Document> document = Document::parse(bytes);
     if (!document)
-        return broken(reason);
+        return broken(document.status().message());
     result.state = Loaded::Ok;
     result.document = std::move(*document);
     return result;
@@ -225,18 +217,16 @@ QString cRegistry::expandEnvironment(const QString& text)
 
 QString cRegistry::filePath() const
 {
-    QString error;
-    const auto address = locate(ClassKey, SectionKey, &error);
+    const Result<Address> address = locate(ClassKey, SectionKey);
     return address ? address->file : QString();
 }
 
 QVariant cRegistry::value()
 {
     m_status = Status::success();
-    QString error;
-    const auto address = locate(ClassKey, SectionKey, &error);
+    const Result<Address> address = locate(ClassKey, SectionKey);
     if (!address) {
-        m_status = Status::failure(error);
+        m_status = address.status();
         return Default;
     }
     const Loaded loaded = load(address->file);
@@ -267,10 +257,9 @@ QVariant cRegistry::value()
 bool cRegistry::setValue(const QVariant& value)
 {
     m_status = Status::success();
-    QString error;
-    const auto address = locate(ClassKey, SectionKey, &error);
+    const Result<Address> address = locate(ClassKey, SectionKey);
     if (!address) {
-        m_status = Status::failure(error);
+        m_status = address.status();
         return false;
     }
 
@@ -309,8 +298,7 @@ bool cRegistry::setValue(const QVariant& value)
         return false;
     }
     if (loaded.state == Loaded::Missing) {
-        loaded.document =
-            *Document::parse("; Quillery settings, format in the Quillery README\n", nullptr);
+        loaded.document = *Document::parse("; Quillery settings, format in the Quillery README\n");
     }
     loaded.document.set(address->group, ValueKey, stored);
     m_status = replaceFile(address->file, loaded.document.serialize());

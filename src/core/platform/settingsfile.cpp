@@ -232,12 +232,11 @@ QString formatGroupHeader(const QStringList& path)
     return u'[' + levels.join(u'/') + u']';
 }
 
-std::optional<Document> Document::parse(const QByteArray& bytes, QString* error)
+Result<Document> Document::parse(const QByteArray& bytes)
 {
-    auto fail = [error](qsizetype line, const QString& reason) {
-        if (error)
-            *error = line < 0 ? reason : QStringLiteral("line %1: %2").arg(line + 1).arg(reason);
-        return std::nullopt;
+    auto fail = [](qsizetype line, const QString& reason) {
+        return Status::failure(line < 0 ? reason
+                                        : QStringLiteral("line %1: %2").arg(line + 1).arg(reason));
     };
     if (bytes.size() > MaxFileSize)
         return fail(-1, QStringLiteral("larger than %1 bytes").arg(MaxFileSize));

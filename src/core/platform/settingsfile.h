@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/status.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -29,8 +31,8 @@ struct StoredValue
 class Document
 {
 public:
-    // Fails on anything that is not exactly the format; `error` names the line and the reason.
-    static std::optional<Document> parse(const QByteArray& bytes, QString* error);
+    // Fails on anything that is not exactly the format, naming the line and the reason.
+    static Result<Document> parse(const QByteArray& bytes);
 
     // Names and group levels compare case-insensitively, as registry keys do.
     std::optional<StoredValue> find(const QStringList& group, const QString& name) const;

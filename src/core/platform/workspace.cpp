@@ -34,7 +34,7 @@ bool isPlainName(const QString& name)
 // Opens (creating it when missing) the folder `name` below `parent` as ours alone.
 // The temp folder is shared with every user: a link or a folder that someone
 // else put there first must never receive our files.
-Status openPrivateFolder(int parent, const QString& path, int* folder)
+Result<int> openPrivateFolder(int parent, const QString& path)
 {
     const QByteArray name =
         QFile::encodeName(parent == AT_FDCWD ? path : QFileInfo(path).fileName());
@@ -65,8 +65,7 @@ Status openPrivateFolder(int parent, const QString& path, int* folder)
         ::close(fd);
         return Status::failure(QStringLiteral("%1: cannot make it private: %2").arg(path, reason));
     }
-    *folder = fd;
-    return Status::success();
+    return fd;
 }
 
 // A script is only written where nobody else can put or change a file.
@@ -104,7 +103,7 @@ bool entryExists(const QString& path)
 }
 
 // Opens each level of `levels` below the workspace as ours alone, creating what is missing.
-Status ensureFolders(const QStringList& levels, QString* path)
+Result<QString> ensureFolders(const QStringList& levels)
 {
     for (const QString& level : levels) {
         if (!isPlainName(level))
@@ -115,23 +114,21 @@ Status ensureFolders(const QStringList& levels, QString* path)
         return Status::failure(QStringLiteral("the temp folder %1 does not exist")
                                    .arg(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"))));
 
-    int fd = -1;
-    if (Status status = openPrivateFolder(AT_FDCWD, workspace, &fd); !status)
-        return status;
+    const Result<int> top = openPrivateFolder(AT_FDCWD, workspace);
+    if (!top)
+        return top.status();
+    int fd = *top;
     QString folder = workspace;
     for (const QString& level : levels) {
         folder += u'/' + level;
-        int inner = -1;
-        const Status status = openPrivateFolder(fd, folder, &inner);
+        const Result<int> inner = openPrivateFolder(fd, folder);
         ::close(fd);
-        if (!status)
-            return status;
-        fd = inner;
+        if (!inner)
+            return inner.status();
+        fd = *inner;
     }
     ::close(fd);
-    if (path)
-        *path = folder;
-    return Status::success();
+    return folder;
 }
 
 // The name of this running copy's folders, and the lock that shows it still runs.
@@ -163,18 +160,17 @@ QString lockPath(const QString& msg, const QString& id)
     return msg + u'/' + id + QStringLiteral(".lock");
 }
 
-Status ownId(QString* id)
+Result<QString> ownId()
 {
     Identity& self = identity();
     const QString workspace = modGetDirs::WorkspaceDir();
-    if (self.workspace == workspace && self.lock.isInPlace()) {
-        *id = self.id;
-        return Status::success();
-    }
+    if (self.workspace == workspace && self.lock.isInPlace())
+        return self.id;
     self = Identity();
-    QString msg;
-    if (Status status = ensureFolders({QStringLiteral("msg")}, &msg); !status)
-        return status;
+    const Result<QString> msgFolder = ensureFolders({QStringLiteral("msg")});
+    if (!msgFolder)
+        return msgFolder.status();
+    const QString& msg = *msgFolder;
     const QString pid = QString::number(::getpid());
     for (int n = 1; n <= 100; ++n) {
         const QString candidate = n == 1 ? pid : pid + u'-' + QString::number(n);
@@ -192,19 +188,18 @@ Status ownId(QString* id)
         self.workspace = workspace;
         self.id = candidate;
         self.lock = std::move(lock);
-        *id = candidate;
-        return Status::success();
+        return candidate;
     }
     return Status::failure(QStringLiteral("%1: no free folder name for this copy").arg(msg));
 }
 
-Status ensureOwnFolder(const QString& area, QString* path)
+Result<QString> ensureOwnFolder(const QString& area)
 {
     QMutexLocker locker(&s_identityMutex);
-    QString id;
-    if (Status status = ownId(&id); !status)
-        return status;
-    return ensureFolders({area, id}, path);
+    const Result<QString> id = ownId();
+    if (!id)
+        return id.status();
+    return ensureFolders({area, *id});
 }
 
 QStringList entryNames(const QString& folder)
@@ -256,19 +251,19 @@ QString WorkspaceDir()
     return GetTempDir() + QStringLiteral("QYX");
 }
 
-Status EnsureWorkspaceFolder(const QString& name, QString* path)
+Result<QString> EnsureWorkspaceFolder(const QString& name)
 {
-    return ensureFolders({name}, path);
+    return ensureFolders({name});
 }
 
-Status EnsurePreviewFolder(QString* path)
+Result<QString> EnsurePreviewFolder()
 {
-    return ensureOwnFolder(QStringLiteral("msg"), path);
+    return ensureOwnFolder(QStringLiteral("msg"));
 }
 
-Status EnsureHandoffFolder(QString* path)
+Result<QString> EnsureHandoffFolder()
 {
-    return ensureOwnFolder(QStringLiteral("rp"), path);
+    return ensureOwnFolder(QStringLiteral("rp"));
 }
 
 void RemoveStaleWorkspaceFolders()
@@ -278,9 +273,10 @@ void RemoveStaleWorkspaceFolders()
     // Nothing of ours to clean, or a workspace that is not ours to touch.
     if (!isPrivateFolder(workspace))
         return;
-    QString msg;
-    if (!ensureFolders({QStringLiteral("msg")}, &msg))
+    const Result<QString> msgFolder = ensureFolders({QStringLiteral("msg")});
+    if (!msgFolder)
         return;
+    const QString& msg = *msgFolder;
     const QString rp = workspace + QStringLiteral("/rp");
     QSet<QString> ids;
     for (QString name : entryNames(msg)) {

@@ -14,17 +14,16 @@ QString GetTempDir();
 QString WorkspaceDir();
 
 // Creates WorkspaceDir() (owner-only) and its subfolder `name`, refusing a
-// link or a folder that belongs to someone else. On success `path` receives
-// the subfolder's full path.
-Status EnsureWorkspaceFolder(const QString& name, QString* path);
+// link or a folder that belongs to someone else; the subfolder's full path.
+Result<QString> EnsureWorkspaceFolder(const QString& name);
 
 // This running copy's own preview folder, QYX/msg/<id>, created private; another running
 // copy never uses, replaces or removes it.
-Status EnsurePreviewFolder(QString* path);
+Result<QString> EnsurePreviewFolder();
 
 // This running copy's own hand-off folder, QYX/rp/<id>, created private; another running
 // copy never uses, replaces or removes it.
-Status EnsureHandoffFolder(QString* path);
+Result<QString> EnsureHandoffFolder();
 
 // Removes the preview folders of copies that no longer run, and hand-off folders of copies
 // that no longer run and that nobody touched for a day. Safe to call at every start.
