@@ -2,8 +2,7 @@
 
 #include "core/export/exportpaths.h"
 #include "core/export/exportstaging.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/templatestaging.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 #include "core/platform/workspace.h"
@@ -45,28 +44,23 @@ bool entryExists(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-// The library file of `name`, or the reason why there is nothing to export.
-Status findLibraryFile(const QString& appFolder, const QString& name, QString* path)
+// The decoded library file of `name`, or the reason why there is nothing to export.
+Result<TemplateStaging::DecodedTemplate> decodePreviewed(const QString& appFolder,
+                                                         const QString& name)
 {
     if (name.isEmpty())
         return Status::failure(QStringLiteral("No template is previewed."));
-    return TemplateLibrary::FindTemplateFile(appFolder, name, path);
+    return TemplateStaging::DecodeTemplate(appFolder, name);
 }
 
 Status decode(const QString& appFolder, const QString& name, QByteArray* message,
               QString* libraryPath)
 {
-    if (Status found = findLibraryFile(appFolder, name, libraryPath); !found)
-        return found;
-    const Result<QByteArray> data = FileIo::readAll(*libraryPath);
-    if (!data)
-        return data.status();
-    Result<QByteArray> decoded = Module1::UnpackTemplate(*data);
+    Result<TemplateStaging::DecodedTemplate> decoded = decodePreviewed(appFolder, name);
     if (!decoded)
-        return failure(
-            *libraryPath,
-            QStringLiteral("the template cannot be decoded (%1)").arg(decoded.status().message()));
-    *message = std::move(*decoded);
+        return decoded.status();
+    *libraryPath = decoded->libraryPath;
+    *message = std::move(decoded->message);
     return Status::success();
 }
 
@@ -267,12 +261,9 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
 Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
                       QString* warning)
 {
-    QString libraryPath;
-    if (Status found = findLibraryFile(appFolder, name, &libraryPath); !found)
-        return found;
-    const Result<QByteArray> library = FileIo::readAll(libraryPath);
-    if (!library)
-        return library.status();
+    const Result<TemplateStaging::DecodedTemplate> decoded = decodePreviewed(appFolder, name);
+    if (!decoded)
+        return decoded.status();
     // A copy that runs for days clears the hand-offs of ended copies here too.
     modGetDirs::RemoveStaleWorkspaceFolders();
     const Result<QString> ownFolder = modGetDirs::EnsureHandoffFolder();
@@ -284,31 +275,21 @@ Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pa
     QTemporaryDir staging(own + QStringLiteral("/staging:XXXXXX"));
     if (!staging.isValid())
         return failure(own, staging.errorString());
-    const QString copy = staging.filePath(name + QStringLiteral(".dat"));
-    if (Status copied = FileIo::writeAtomically(copy, *library); !copied)
-        return copied;
-    if (Status decrypted = Module1::DecryptFile(copy, QByteArray(Module1::TemplateKey)); !decrypted)
-        return decrypted;
-    if (Status decoded = Module1::UnencryptFile(copy); !decoded)
-        return decoded;
-
     const QString handoff = QDir(own).filePath(name);
-    MimeComponent mime;
-    const QString messagePath = Module1::DecodedMessagePath(copy);
-    if (!mime.LoadEmlFile(messagePath))
-        return failure(libraryPath, QStringLiteral("the template is not a readable message (%1)")
-                                        .arg(mime.lastError().replace(staging.path(), handoff)));
+    // A fresh number per hand-off, so the mailer never mistakes this page for an earlier one.
+    const QString page =
+        QStringLiteral("msg%1.html").arg(QRandomGenerator::global()->bounded(9999));
+    const Result<TemplateStaging::StagedPage> staged =
+        TemplateStaging::StageDecoded(*decoded, staging.path(), page);
+    if (!staged)
+        return Status::failure(QString(staged.status().message()).replace(staging.path(), handoff));
     // The mailer gets the best page there is; what is wrong with it is said after.
-    const QFileInfo stagingInfo(staging.path());
-    const QByteArray html = mime.SaveHtmlToSubfolderUtf8(own, stagingInfo.fileName());
-    *warning = mime.lastError().replace(staging.path(), handoff);
-
-    QString page;
-    do {
-        page = QStringLiteral("msg%1.html").arg(QRandomGenerator::global()->bounded(9999));
-    } while (entryExists(staging.filePath(page)));
-    if (Status written = FileIo::writeAtomically(staging.filePath(page), html); !written)
-        return written;
+    // Named after the message beside the page, which the user can open to see for themselves.
+    warning->clear();
+    if (!staged->problem.isEmpty())
+        *warning = QStringLiteral("%1: %2").arg(
+            QDir::toNativeSeparators(QDir(handoff).filePath(name + QStringLiteral(".eml"))),
+            QString(staged->problem).replace(staging.path(), handoff));
     // The mailer may still be reading the earlier hand-off: it sees that one or
     // this one, never a part of either.
     QString reason;

@@ -1,0 +1,107 @@
+#include "core/gallery/templatestaging.h"
+
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/mime/mimecomponent.h"
+#include "core/platform/fileio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace TemplateStaging {
+
+namespace {
+
+// Staged files are working files that their reader takes at once, and the
+// folder itself is what a caller publishes: a flush to disk per file would
+// cost more than the whole write and protect nothing.
+Status writeWorkingFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size() &&
+        file.flush())
+        return Status::success();
+    return Status::failure(
+        QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+// Writes the page of a loaded message and the files it refers to.
+Result<StagedPage> savePage(MimeComponent& mime, const QString& folder, const QString& pageName)
+{
+    const QFileInfo folderInfo(QDir::cleanPath(QDir(folder).absolutePath()));
+    StagedPage staged;
+    staged.html = mime.SaveHtmlToSubfolderUtf8(folderInfo.path(), folderInfo.fileName());
+    staged.problem = mime.lastError();
+    // The component creates the folder; when it could not, its problem says why.
+    if (!QFileInfo(folderInfo.filePath()).isDir())
+        return Status::failure(staged.problem);
+    staged.page = QDir(folderInfo.filePath()).filePath(pageName);
+    if (Status written = writeWorkingFile(staged.page, staged.html); !written)
+        return written;
+    return staged;
+}
+
+} // namespace
+
+Result<DecodedTemplate> DecodeTemplateFile(const QString& libraryPath)
+{
+    Result<QByteArray> file = FileIo::readAll(libraryPath);
+    if (!file)
+        return file.status();
+    Result<QByteArray> message = Module1::UnpackTemplate(*file);
+    if (!message)
+        return Status::failure(
+            QStringLiteral("%1: the template cannot be decoded (%2)")
+                .arg(QDir::toNativeSeparators(libraryPath), message.status().message()));
+    return DecodedTemplate{libraryPath, std::move(*file), std::move(*message)};
+}
+
+Result<DecodedTemplate> DecodeTemplate(const QString& appFolder, const QString& name)
+{
+    const Result<QString> libraryPath = TemplateLibrary::FindTemplateFile(appFolder, name);
+    if (!libraryPath)
+        return libraryPath.status();
+    return DecodeTemplateFile(*libraryPath);
+}
+
+Result<StagedPage> StageDecoded(const DecodedTemplate& decoded, const QString& folder,
+                                const QString& pageName)
+{
+    if (!QDir().mkpath(folder))
+        return Status::failure(QStringLiteral("%1: the folder cannot be created")
+                                   .arg(QDir::toNativeSeparators(folder)));
+    const QString copy =
+        QDir(folder).filePath(QFileInfo(decoded.libraryPath).completeBaseName() + ".dat");
+    if (Status written = writeWorkingFile(copy, decoded.file); !written)
+        return written;
+    if (Status written = writeWorkingFile(Module1::DecodedMessagePath(copy), decoded.message);
+        !written)
+        return written;
+    MimeComponent mime;
+    if (!mime.LoadEmlData(decoded.message))
+        return Status::failure(
+            QStringLiteral("%1: the template is not a readable message (%2)")
+                .arg(QDir::toNativeSeparators(decoded.libraryPath), mime.lastError()));
+    return savePage(mime, folder, pageName);
+}
+
+Result<StagedPage> StageTemplate(const QString& appFolder, const QString& name,
+                                 const QString& folder, const QString& pageName)
+{
+    const Result<DecodedTemplate> decoded = DecodeTemplate(appFolder, name);
+    if (!decoded)
+        return decoded.status();
+    return StageDecoded(*decoded, folder, pageName);
+}
+
+Result<StagedPage> StageMessage(const QByteArray& message, const QString& folder,
+                                const QString& pageName)
+{
+    MimeComponent mime;
+    if (!mime.LoadEmlData(message))
+        return Status::failure(mime.lastError());
+    return savePage(mime, folder, pageName);
+}
+
+} // namespace TemplateStaging
