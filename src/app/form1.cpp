@@ -263,19 +263,18 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
-    QString page;
-    if (const Status found =
-            TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText(), &page);
-        !found) {
+    const Result<QString> page =
+        TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
+    if (!page) {
         // A page that is not the library's own is never shown; both panes say why.
         WebBrowser1->setHtml(
             messagePage(QStringLiteral("The category \u201c%1\u201d cannot be shown")
                             .arg(cboCategory->currentText()),
-                        found.message()));
-        SelectTemplate(QString(), found.message());
+                        page.status().message()));
+        SelectTemplate(QString(), page.status().message());
     } else {
-        WebBrowser1->Navigate2(page);
-        SelectTemplate(TemplateLibrary::GetFirstLink(page));
+        WebBrowser1->Navigate2(*page);
+        SelectTemplate(TemplateLibrary::GetFirstLink(*page));
     }
     WebBrowser1->setFocus();
 }
@@ -301,15 +300,15 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     lblTitle[1]->setText(QStringLiteral(" Preview: ") + name);
     lblTitle[1]->adjustSize();
 
-    QString msgFolder;
-    const Status workspace = modGetDirs::EnsurePreviewFolder(&msgFolder);
+    const Result<QString> workspace = modGetDirs::EnsurePreviewFolder();
     if (!workspace) {
         // Nowhere to write: show the reason without touching any file.
         m_previewUrl.clear();
         m_previewPending = false;
-        WebBrowser2->setHtml(noticePage(name, workspace.message()));
+        WebBrowser2->setHtml(noticePage(name, workspace.status().message()));
         return;
     }
+    const QString& msgFolder = *workspace;
     m_previewFolder = msgFolder;
     WebBrowser2->setLocalRoot(msgFolder);
     if (!categoryProblem.isEmpty()) {
@@ -320,17 +319,16 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
         showPreviewNotice(msgFolder, name, QStringLiteral("The category page names no template."));
         return;
     }
-    QString source;
-    if (const Status found = TemplateLibrary::FindTemplateFile(m_appFolder, name, &source);
-        !found) {
-        showPreviewNotice(msgFolder, name, found.message());
+    const Result<QString> found = TemplateLibrary::FindTemplateFile(m_appFolder, name);
+    if (!found) {
+        showPreviewNotice(msgFolder, name, found.status().message());
         return;
     }
     // The library file is read once: the copy and the decoded message in the
     // workspace are written from memory.
     const QString copy = msgFolder + QLatin1Char('/') + name + QStringLiteral(".dat");
     QString error;
-    const auto file = FileIo::readAll(source);
+    const auto file = FileIo::readAll(*found);
     if (!file)
         error = file.status().message();
     if (!file || !writeWorkingFile(copy, *file, &error)) {

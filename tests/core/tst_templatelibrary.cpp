@@ -297,11 +297,11 @@ void TestTemplateLibrary::findTemplateFile()
     QFETCH(QString, reason);
     const Library library;
     makeEntries(library);
-    QString path;
-    const Status status = FindTemplateFile(library.path(), name, &path);
+    const Result<QString> found = FindTemplateFile(library.path(), name);
+    const Status& status = found.status();
     if (reason.isEmpty()) {
         QVERIFY2(status.ok(), qPrintable(status.message()));
-        QCOMPARE(path, TemplateFilePath(library.path(), name));
+        QCOMPARE(*found, TemplateFilePath(library.path(), name));
     } else {
         QVERIFY(!status.ok());
         QVERIFY2(status.message().startsWith(library.path() + "/"), qPrintable(status.message()));
@@ -344,11 +344,11 @@ void TestTemplateLibrary::findCategoryPage()
     QFETCH(QString, firstLink);
     const Library library;
     makeEntries(library);
-    QString path;
-    const Status status = FindCategoryPage(library.path(), name, &path);
+    const Result<QString> found = FindCategoryPage(library.path(), name);
+    const Status& status = found.status();
     if (reason.isEmpty()) {
         QVERIFY2(status.ok(), qPrintable(status.message()));
-        QCOMPARE(path, CategoryPagePath(library.path(), name));
+        QCOMPARE(*found, CategoryPagePath(library.path(), name));
     } else {
         QVERIFY(!status.ok());
         QVERIFY2(status.message().contains(reason), qPrintable(status.message()));

@@ -177,10 +177,9 @@ private:
             add(path, reason);
             return;
         }
-        QString found;
-        const Status page = TemplateLibrary::FindCategoryPage(m_folder, name, &found);
+        const Result<QString> page = TemplateLibrary::FindCategoryPage(m_folder, name);
         if (!page) {
-            add(path, reasonOf(page, path));
+            add(path, reasonOf(page.status(), path));
             return;
         }
         checkPage(path);
@@ -266,14 +265,16 @@ private:
             add(pagePath, QStringLiteral("%1: not a plain template name").arg(where));
             return;
         }
-        QString templatePath;
-        const Status found = TemplateLibrary::FindTemplateFile(m_folder, link.name, &templatePath);
+        const Result<QString> found = TemplateLibrary::FindTemplateFile(m_folder, link.name);
         if (!found) {
+            // Named as the library would name it, also when it is refused.
+            const QString refused = TemplateLibrary::TemplateFilePath(m_folder, link.name);
             add(pagePath, QStringLiteral("%1: %2 (%3)")
-                              .arg(where, reasonOf(found, templatePath),
-                                   QDir::toNativeSeparators(templatePath)));
+                              .arg(where, reasonOf(found.status(), refused),
+                                   QDir::toNativeSeparators(refused)));
             return;
         }
+        const QString& templatePath = *found;
         // A template linked from several places is decoded and reported once;
         // problems of its content are reported under its own path.
         auto known = m_templateDecodes.constFind(templatePath);

@@ -119,14 +119,16 @@ QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
     return folder + QLatin1Char('1') + categoryName + PageExtension;
 }
 
-Status FindCategoryPage(const QString& appFolder, const QString& categoryName, QString* path)
+Result<QString> FindCategoryPage(const QString& appFolder, const QString& categoryName)
 {
     const QString folder = categoriesFolder(appFolder);
     if (categoryName.isEmpty())
         return failure(appFolder + QStringLiteral("/categories"),
                        QStringLiteral("no category is chosen"));
-    *path = CategoryPagePath(appFolder, categoryName);
-    return checkEntry(folder, *path, QStringLiteral("category page"));
+    const QString path = CategoryPagePath(appFolder, categoryName);
+    if (Status entry = checkEntry(folder, path, QStringLiteral("category page")); !entry)
+        return entry;
+    return path;
 }
 
 QString GetFirstLink(const QString& pagePath)
@@ -185,7 +187,7 @@ QString TemplateFilePath(const QString& appFolder, const QString& templateName)
     return appFolder + QLatin1String("/templates/") + templateName + QLatin1String(".dat");
 }
 
-Status FindTemplateFile(const QString& appFolder, const QString& name, QString* path)
+Result<QString> FindTemplateFile(const QString& appFolder, const QString& name)
 {
     const QString folder = templatesFolder(appFolder);
     if (name.isEmpty())
@@ -193,8 +195,10 @@ Status FindTemplateFile(const QString& appFolder, const QString& name, QString* 
     if (!IsPlainTemplateName(name))
         return failure(
             folder, QStringLiteral("\"%1\" is not a plain file name and is not opened").arg(name));
-    *path = TemplateFilePath(appFolder, name);
-    return checkEntry(folder, *path, QStringLiteral("template file"));
+    const QString path = TemplateFilePath(appFolder, name);
+    if (Status entry = checkEntry(folder, path, QStringLiteral("template file")); !entry)
+        return entry;
+    return path;
 }
 
 } // namespace TemplateLibrary

@@ -23,9 +23,9 @@ QStringList CategoryNames(const QString& appFolder);
 QString CategoryPagePath(const QString& appFolder, const QString& categoryName);
 
 // The page of a category by the probing rule of CategoryPagePath, refusing one whose real path
-// leaves the library's categories folder or is not a regular file. `path` receives the page's
+// leaves the library's categories folder or is not a regular file. On success, the page's
 // path in the library (links not followed).
-Status FindCategoryPage(const QString& appFolder, const QString& categoryName, QString* path);
+Result<QString> FindCategoryPage(const QString& appFolder, const QString& categoryName);
 
 // The text between the page file's first "#" and the next double quote, read
 // as bytes and taken verbatim (UTF-8, or Latin-1 when the bytes are not UTF-8);
@@ -48,7 +48,7 @@ QString TemplateFilePath(const QString& appFolder, const QString& templateName);
 // The library file of a template, refusing what the gallery must not open: an empty name, a
 // name that is not a plain file name, a missing file, and an entry whose real path (links
 // followed) leaves the library's templates folder or is not a regular file. The message names
-// the path and the reason, ready to show to the user. `path` receives TemplateFilePath.
-Status FindTemplateFile(const QString& appFolder, const QString& name, QString* path);
+// the path and the reason, ready to show to the user. On success, TemplateFilePath.
+Result<QString> FindTemplateFile(const QString& appFolder, const QString& name);
 
 } // namespace TemplateLibrary
