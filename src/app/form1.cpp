@@ -3,29 +3,25 @@
 #include "appfonts.h"
 #include "browserpane.h"
 #include "buttonplus.h"
-#include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
-#include "core/mime/mimecomponent.h"
-#include "core/platform/fileio.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
 #include "core/window/hovertable.h"
 #include "form2.h"
+#include "previewloader.h"
 #include "previewpages.h"
 #include "splitterbar.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
-#include <QTimer>
 #include <QWebEngineProfile>
 
 #include <cmath>
@@ -39,7 +35,6 @@ static void initResources()
 using LayoutModel::TwipRect;
 using LayoutModel::TwipsPerPixel;
 using PreviewPages::messagePage;
-using PreviewPages::noticePage;
 
 namespace {
 
@@ -66,19 +61,6 @@ QCursor handPointer()
     renderer.render(&painter);
     painter.end();
     return QCursor(pixmap, 4, 0);
-}
-
-// The preview's working files live only until the pane has read its page:
-// they need no flush to disk, which would cost more than the whole write.
-bool writeWorkingFile(const QString& path, const QByteArray& data, QString* error)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size() &&
-        file.flush())
-        return true;
-    if (error)
-        *error = QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
-    return false;
 }
 
 } // namespace
@@ -164,6 +146,8 @@ void Form1::createControls()
             &Form1::WebBrowser2_DocumentComplete);
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
+    m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
+    connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
 
     picSplitter = new SplitterBar(this);
@@ -299,130 +283,17 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     CurrentTemplate = name;
     lblTitle[1]->setText(QStringLiteral(" Preview: ") + name);
     lblTitle[1]->adjustSize();
-
-    const Result<QString> workspace = modGetDirs::EnsurePreviewFolder();
-    if (!workspace) {
-        // Nowhere to write: show the reason without touching any file.
-        m_previewUrl.clear();
-        m_previewPending = false;
-        WebBrowser2->setHtml(noticePage(name, workspace.status().message()));
-        return;
-    }
-    const QString& msgFolder = *workspace;
-    m_previewFolder = msgFolder;
-    WebBrowser2->setLocalRoot(msgFolder);
-    if (!categoryProblem.isEmpty()) {
-        showPreviewNotice(msgFolder, name, categoryProblem);
-        return;
-    }
-    if (name.isEmpty()) {
-        showPreviewNotice(msgFolder, name, QStringLiteral("The category page names no template."));
-        return;
-    }
-    const Result<QString> found = TemplateLibrary::FindTemplateFile(m_appFolder, name);
-    if (!found) {
-        showPreviewNotice(msgFolder, name, found.status().message());
-        return;
-    }
-    // The library file is read once: the copy and the decoded message in the
-    // workspace are written from memory.
-    const QString copy = msgFolder + QLatin1Char('/') + name + QStringLiteral(".dat");
-    QString error;
-    const auto file = FileIo::readAll(*found);
-    if (!file)
-        error = file.status().message();
-    if (!file || !writeWorkingFile(copy, *file, &error)) {
-        showPreviewNotice(msgFolder, name, error);
-        return;
-    }
-    const auto message = Module1::UnpackTemplate(*file);
-    if (!message)
-        error = message.status().message();
-    if (!message || !writeWorkingFile(Module1::DecodedMessagePath(copy), *message, &error)) {
-        showPreviewNotice(msgFolder, name, error);
-        return;
-    }
-    MimeComponent mime;
-    if (!mime.LoadEmlData(*message)) {
-        showPreviewNotice(msgFolder, name, mime.lastError());
-        return;
-    }
-    const QFileInfo folder(msgFolder);
-    QByteArray html = mime.SaveHtmlToSubfolderUtf8(folder.path(), folder.fileName());
-    // Mail programs show what arrived of a damaged message; so does the
-    // preview, and it says what is missing.
-    if (!mime.lastError().isEmpty()) {
-        if (html.isEmpty()) {
-            showPreviewNotice(msgFolder, name, mime.lastError());
-            return;
-        }
-        html = PreviewPages::withProblemNotice(html, mime.lastError());
-    }
-    const QString page = msgFolder + QStringLiteral("/msg.html");
-    // The byte order mark makes the engine read the page as UTF-8 whatever
-    // the message declared.
-    if (!writeWorkingFile(page, "\xEF\xBB\xBF" + html, &error)) {
-        showPreviewNotice(msgFolder, name, error);
-        return;
-    }
-    navigatePreview(page);
-}
-
-void Form1::showPreviewNotice(const QString& msgFolder, const QString& name, const QString& reason)
-{
-    const QString page = msgFolder + QStringLiteral("/msg.html");
-    if (writeWorkingFile(page, noticePage(name, reason).toUtf8(), nullptr)) {
-        navigatePreview(page);
-    } else {
-        m_previewUrl.clear();
-        m_previewPending = false;
-        WebBrowser2->setHtml(noticePage(name, reason));
-    }
-}
-
-void Form1::navigatePreview(const QString& page)
-{
-    // Every preview gets its own address, so that the completion of an older
-    // load is never taken for the latest one.
-    QUrl url = QUrl::fromLocalFile(page);
-    url.setQuery(QStringLiteral("preview=%1").arg(++m_previewSerial));
-    m_previewUrl = url;
-    m_previewPending = true;
-    WebBrowser2->Navigate2(url);
+    m_preview->show(name, categoryProblem);
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
 {
-    const bool latest = m_previewPending && url == m_previewUrl;
-    if (latest)
-        m_previewPending = false;
-    // Files of a preview still loading are never removed under it.
-    if (m_previewPending)
-        return;
-    // The engine puts the page on screen first; the removal waits for a
-    // process, and a preview chosen in between keeps its files.
-    QTimer::singleShot(0, this, [this, latest, name = CurrentTemplate] {
-        if (m_previewPending)
-            return;
-        removePreviewFiles();
-        if (latest)
-            emit previewShown(name);
-    });
+    m_preview->documentComplete(url);
 }
 
 void Form1::WebBrowser2_DownloadComplete(const QUrl& url)
 {
-    // The latest preview failed to load: its files are of no use any more.
-    if (m_previewPending && url == m_previewUrl) {
-        m_previewPending = false;
-        removePreviewFiles();
-    }
-}
-
-void Form1::removePreviewFiles()
-{
-    if (!m_previewFolder.isEmpty())
-        Module1::RemoveFolder(m_previewFolder);
+    m_preview->downloadComplete(url);
 }
 
 void Form1::PaintHoverIn(int index)

@@ -12,6 +12,7 @@ class BrowserPane;
 class ButtonPlus;
 class QComboBox;
 class QLabel;
+class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
 
@@ -85,9 +86,6 @@ private:
     void showMorePanel();
     // The preview of `name`, or of the reason why a category's page cannot be shown.
     void SelectTemplate(const QString& name, const QString& categoryProblem);
-    void showPreviewNotice(const QString& msgFolder, const QString& name, const QString& reason);
-    void navigatePreview(const QString& page);
-    void removePreviewFiles();
     void placeControls();
 
     QString m_appFolder;
@@ -95,11 +93,5 @@ private:
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
     QWebEngineProfile* m_profile = nullptr;
-    // The page of the latest preview and whether it is still loading; only
-    // its completion may remove the working folder.
-    QString m_previewFolder; // this running copy's own, see EnsurePreviewFolder
-    QUrl m_previewUrl;
-    QString m_previewName;
-    bool m_previewPending = false;
-    quint64 m_previewSerial = 0;
+    PreviewLoader* m_preview = nullptr;
 };

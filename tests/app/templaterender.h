@@ -1,11 +1,9 @@
 #pragma once
 
-// Shared by the render tests: decode a built template as the preview does,
+// Shared by the render tests: stage a built template as the preview does,
 // load it in the engine, and measure what a reader would see.
 
-#include "core/gallery/templatedecoding.h"
-#include "core/mime/mimecomponent.h"
-#include "core/platform/fileio.h"
+#include "core/gallery/templatestaging.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -32,31 +30,26 @@ inline QFileInfoList templateFiles()
         .entryInfoList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
 }
 
-// Writes folder/msg/msg.html with its images, as the preview does; returns
-// the page's path, or an empty string with the reason in `error`.
+// Stages the template into folder/msg as the preview does; returns the
+// page's path, or an empty string with the reason in `error`. A shipped
+// template must be whole: a page with a problem is refused.
 inline QString decodeToPage(const QString& datPath, const QString& folder, QString* error)
 {
-    const Result<QByteArray> file = FileIo::readAll(datPath);
-    const Result<QByteArray> message = file ? Module1::UnpackTemplate(*file) : file.status();
-    if (!message) {
-        if (error)
-            *error = message.status().message();
+    const Result<TemplateStaging::DecodedTemplate> decoded =
+        TemplateStaging::DecodeTemplateFile(datPath);
+    const Result<TemplateStaging::StagedPage> staged =
+        decoded ? TemplateStaging::StageDecoded(*decoded, folder + QLatin1String("/msg"),
+                                                QStringLiteral("msg.html"))
+                : decoded.status();
+    if (!staged) {
+        *error = staged.status().message();
         return {};
     }
-    MimeComponent mime;
-    mime.LoadEmlData(*message);
-    const QString html = mime.SaveHtmlToSubfolder(folder, QStringLiteral("msg"));
-    if (!mime.lastError().isEmpty()) {
-        *error = mime.lastError();
+    if (!staged->problem.isEmpty()) {
+        *error = staged->problem;
         return {};
     }
-    const QString page = folder + QLatin1String("/msg/msg.html");
-    const Status written = FileIo::writeAtomically(page, html.toUtf8());
-    if (!written) {
-        *error = written.message();
-        return {};
-    }
-    return page;
+    return staged->page;
 }
 
 // What the page shows: its size, its images, its structure, and every piece

@@ -10,9 +10,7 @@
 //       page is captured
 
 #include "browserpane.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/mime/mimecomponent.h"
+#include "core/gallery/templatestaging.h"
 #include "core/platform/fileio.h"
 
 #include <QApplication>
@@ -56,28 +54,23 @@ void settle(int ms)
     loop.exec();
 }
 
-// Decodes a library file into `folder`/msg/msg.html with its images, as the
-// preview does; returns the page's path or an empty string.
-QString decodeTemplate(const QString& datPath, const QString& folder)
+// Stages a decoded template into `folder`/msg as the preview does; returns
+// the page's path, or an empty string with the reason on the error stream.
+QString stagePage(const Result<TemplateStaging::DecodedTemplate>& decoded, const QString& folder)
 {
-    const Result<QByteArray> file = FileIo::readAll(datPath);
-    const Result<QByteArray> message = file ? Module1::UnpackTemplate(*file) : file.status();
-    if (!message) {
-        err() << datPath << ": " << message.status().message() << '\n';
+    const Result<TemplateStaging::StagedPage> staged =
+        decoded ? TemplateStaging::StageDecoded(*decoded, folder + QLatin1String("/msg"),
+                                                QStringLiteral("msg.html"))
+                : decoded.status();
+    if (!staged) {
+        err() << staged.status().message() << '\n';
         return {};
     }
-    MimeComponent mime;
-    if (!mime.LoadEmlData(*message)) {
-        err() << datPath << ": " << mime.lastError() << '\n';
+    if (staged->html.isEmpty()) {
+        err() << decoded->libraryPath << ": there is no page to draw: " << staged->problem << '\n';
         return {};
     }
-    const QString html = mime.SaveHtmlToSubfolder(folder, QStringLiteral("msg"));
-    const QString page = folder + QLatin1String("/msg/msg.html");
-    if (html.isEmpty() || !FileIo::writeAtomically(page, html.toUtf8())) {
-        err() << datPath << ": cannot write the page: " << mime.lastError() << '\n';
-        return {};
-    }
-    return page;
+    return staged->page;
 }
 
 // Draws a page as the preview pane shows it, under the pane's rules: a
@@ -136,15 +129,9 @@ int thumbs(const QString& source, const QString& library)
             continue;
         for (const QRegularExpressionMatch& match : link.globalMatch(QString::fromUtf8(*page))) {
             const QString name = match.captured(1);
-            QString file;
-            if (const Status found = TemplateLibrary::FindTemplateFile(library, name, &file);
-                !found) {
-                err() << found.message() << '\n';
-                ++failures;
-                continue;
-            }
             QTemporaryDir work;
-            const QString html = decodeTemplate(file, work.path());
+            const QString html =
+                stagePage(TemplateStaging::DecodeTemplate(library, name), work.path());
             if (html.isEmpty()) {
                 ++failures;
                 continue;
@@ -171,8 +158,9 @@ int thumbs(const QString& source, const QString& library)
 int shot(const QString& file, const QString& out, int width, int height)
 {
     QTemporaryDir work;
-    const QString page =
-        file.endsWith(QLatin1String(".dat")) ? decodeTemplate(file, work.path()) : file;
+    const QString page = file.endsWith(QLatin1String(".dat"))
+                             ? stagePage(TemplateStaging::DecodeTemplateFile(file), work.path())
+                             : file;
     if (page.isEmpty())
         return 1;
     Renderer renderer;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class BrowserPane;
+
+// What the preview pane is loading and when its working files may go. Every
+// choice gets its own address, so rapid clicks end on the last choice, and
+// the files of a page still loading are never removed under it.
+class PreviewLoader : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `appFolder` holds the library; `pane` shows the pages and outlives the loader's use.
+    PreviewLoader(const QString& appFolder, BrowserPane* pane, QObject* parent = nullptr);
+
+    // The preview of `name`, or of `problem` when it is not empty: the reason
+    // why a category's page cannot be shown.
+    void show(const QString& name, const QString& problem);
+
+    // The pane's reports on a page it was given.
+    void documentComplete(const QUrl& url);
+    void downloadComplete(const QUrl& url);
+
+signals:
+    // A preview page has loaded and its working files are gone.
+    void shown(const QString& templateName);
+
+private:
+    void showNotice(const QString& name, const QString& reason);
+    void navigate(const QString& page);
+    void forget();
+    void removeFiles();
+
+    QString m_appFolder;
+    BrowserPane* m_pane;
+    QString m_folder; // this running copy's own, see EnsurePreviewFolder
+    QString m_name;   // of the latest choice
+    QUrl m_url;       // of the latest page given to the pane
+    bool m_pending = false;
+    quint64 m_serial = 0;
+};
