@@ -26,9 +26,18 @@ Status writeWorkingFile(const QString& path, const QByteArray& data)
         QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
-// Writes the page of a loaded message and the files it refers to.
-Result<StagedPage> savePage(MimeComponent& mime, const QString& folder, const QString& pageName)
+// The page of `message` and the files it refers to. `libraryPath` names the
+// template the message was decoded from; empty for a message from elsewhere.
+Result<StagedPage> stagePage(const QByteArray& message, const QString& folder,
+                             const QString& pageName, const QString& libraryPath)
 {
+    MimeComponent mime;
+    if (!mime.LoadEmlData(message)) {
+        if (libraryPath.isEmpty())
+            return Status::failure(mime.lastError());
+        return Status::failure(QStringLiteral("%1: the template is not a readable message (%2)")
+                                   .arg(QDir::toNativeSeparators(libraryPath), mime.lastError()));
+    }
     const QFileInfo folderInfo(QDir::cleanPath(QDir(folder).absolutePath()));
     StagedPage staged;
     staged.html = mime.SaveHtmlToSubfolderUtf8(folderInfo.path(), folderInfo.fileName());
@@ -78,12 +87,7 @@ Result<StagedPage> StageDecoded(const DecodedTemplate& decoded, const QString& f
     if (Status written = writeWorkingFile(Module1::DecodedMessagePath(copy), decoded.message);
         !written)
         return written;
-    MimeComponent mime;
-    if (!mime.LoadEmlData(decoded.message))
-        return Status::failure(
-            QStringLiteral("%1: the template is not a readable message (%2)")
-                .arg(QDir::toNativeSeparators(decoded.libraryPath), mime.lastError()));
-    return savePage(mime, folder, pageName);
+    return stagePage(decoded.message, folder, pageName, decoded.libraryPath);
 }
 
 Result<StagedPage> StageTemplate(const QString& appFolder, const QString& name,
@@ -98,10 +102,7 @@ Result<StagedPage> StageTemplate(const QString& appFolder, const QString& name,
 Result<StagedPage> StageMessage(const QByteArray& message, const QString& folder,
                                 const QString& pageName)
 {
-    MimeComponent mime;
-    if (!mime.LoadEmlData(message))
-        return Status::failure(mime.lastError());
-    return savePage(mime, folder, pageName);
+    return stagePage(message, folder, pageName, QString());
 }
 
 } // namespace TemplateStaging
