@@ -563,10 +563,10 @@ void TestTemplateExport::leftoversOfKilledExportsGo()
     // An export running now in another process, another export's folder too
     // young to judge, one abandoned long ago, and what is not an export's.
     QVERIFY(QDir().mkpath(out(QStringLiteral(".quillery-export-Run123"))));
-    OwnerLock running;
-    QVERIFY(OwnerLock::tryTake(out(QStringLiteral(".quillery-export-Run123/owner.lock")), true,
-                               &running));
-    QVERIFY(running.isHeld());
+    const Result<OwnerLock> running =
+        OwnerLock::tryTake(out(QStringLiteral(".quillery-export-Run123/owner.lock")), true);
+    QVERIFY(running);
+    QVERIFY(running->isHeld());
     QVERIFY(QDir().mkpath(out(QStringLiteral(".quillery-export-New123"))));
     QVERIFY(QDir().mkpath(out(QStringLiteral(".quillery-export-Old123"))));
     QVERIFY(age(out(QStringLiteral(".quillery-export-Old123"))));

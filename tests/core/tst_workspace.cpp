@@ -119,8 +119,8 @@ int holdWorkspace()
 
 int holdLock(const QString& path)
 {
-    OwnerLock lock;
-    if (!OwnerLock::tryTake(path, true, &lock) || !lock.isHeld()) {
+    const Result<OwnerLock> lock = OwnerLock::tryTake(path, true);
+    if (!lock || !lock->isHeld()) {
         std::puts("failed");
         return 1;
     }

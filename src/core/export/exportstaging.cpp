@@ -59,11 +59,14 @@ StagingFolder::StagingFolder(const QString& folder) : m_dir(freshTemplate(folder
         return;
     }
     const QString lockPath = m_dir.filePath(LockName);
-    if (const Status locked = OwnerLock::createHeld(lockPath, &m_lock); !locked) {
+    Result<OwnerLock> locked = OwnerLock::createHeld(lockPath);
+    if (!locked) {
         // The message names the lock file, which lies in the staging folder.
-        const QString reason = locked.message().mid(lockPath.size() + 2);
+        const QString reason = locked.status().message().mid(lockPath.size() + 2);
         m_status = Status::failure(QStringLiteral("%1: %2").arg(shown, reason));
+        return;
     }
+    m_lock = std::move(*locked);
 }
 
 void StagingFolder::removeStale(const QString& folder)
@@ -78,10 +81,10 @@ void StagingFolder::removeStale(const QString& folder)
         if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
             info.st_uid != ::geteuid())
             continue;
-        OwnerLock lock;
-        if (!OwnerLock::tryTake(QDir(path).filePath(LockName), false, &lock))
+        const Result<OwnerLock> lock = OwnerLock::tryTake(QDir(path).filePath(LockName), false);
+        if (!lock)
             continue;
-        if (!lock.isHeld()) {
+        if (!lock->isHeld()) {
             // Held by a running export, or not marked at all: an export marks
             // its folder at once, so only one killed in that moment, or one
             // older than the marks, leaves an unmarked folder behind.

@@ -144,7 +144,7 @@ Status ensureFolder(const QString& dir)
 // with their replace, so the read-change-replace runs under a lock. It lives in
 // a file of its own: the settings file is a new file after every write, and a
 // lock on the old one would not exclude a writer that opened the new one.
-Status lockForWriting(const QString& path, OwnerLock* lock)
+Result<OwnerLock> lockForWriting(const QString& path)
 {
     if (Status folder = ensureFolder(QFileInfo(path).path()); !folder)
         return folder;
@@ -152,10 +152,9 @@ Status lockForWriting(const QString& path, OwnerLock* lock)
     // Writers hold it for a moment; one that holds it far longer has hung.
     const QDeadlineTimer deadline(std::chrono::seconds(10));
     for (;;) {
-        if (Status taken = OwnerLock::tryTake(lockPath, true, lock); !taken)
+        Result<OwnerLock> taken = OwnerLock::tryTake(lockPath, true);
+        if (!taken || taken->isHeld())
             return taken;
-        if (lock->isHeld())
-            return Status::success();
         if (deadline.hasExpired())
             return Status::failure(
                 QStringLiteral("%1: another program keeps the settings locked").arg(lockPath));
@@ -287,8 +286,8 @@ bool cRegistry::setValue(const QVariant& value)
         ValueType = stored.kind == Kind::ExpandString ? REG_EXPAND_SZ : REG_SZ;
     }
 
-    OwnerLock lock;
-    m_status = lockForWriting(address->file, &lock);
+    const Result<OwnerLock> lock = lockForWriting(address->file);
+    m_status = lock.status();
     if (!m_status)
         return false;
     Loaded loaded = load(address->file);

@@ -43,6 +43,8 @@ OwnerLock& OwnerLock::operator=(OwnerLock&& other) noexcept
     return *this;
 }
 
+OwnerLock::OwnerLock(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
+
 OwnerLock::~OwnerLock()
 {
     release();
@@ -55,9 +57,8 @@ void OwnerLock::release()
     m_fd = -1;
 }
 
-Status OwnerLock::tryTake(const QString& path, bool create, OwnerLock* lock)
+Result<OwnerLock> OwnerLock::tryTake(const QString& path, bool create)
 {
-    *lock = OwnerLock();
     const QByteArray name = QFile::encodeName(path);
     // A remover may delete the file between our open and our flock; the lock
     // on a deleted file marks nothing, so the file is opened afresh.
@@ -67,30 +68,26 @@ Status OwnerLock::tryTake(const QString& path, bool create, OwnerLock* lock)
                    O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | (create ? O_CREAT : 0), 0600);
         if (fd < 0) {
             if (errno == ENOENT && !create)
-                return Status::success();
+                return OwnerLock();
             return Status::failure(QStringLiteral("%1: %2").arg(path, errnoText()));
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
             if (error == EWOULDBLOCK)
-                return Status::success();
+                return OwnerLock();
             errno = error;
             return Status::failure(QStringLiteral("%1: cannot lock: %2").arg(path, errnoText()));
         }
-        if (sameFile(fd, path)) {
-            lock->m_fd = fd;
-            lock->m_path = path;
-            return Status::success();
-        }
+        if (sameFile(fd, path))
+            return OwnerLock(fd, path);
         ::close(fd);
     }
     return Status::failure(QStringLiteral("%1: keeps being replaced").arg(path));
 }
 
-Status OwnerLock::createHeld(const QString& path, OwnerLock* lock)
+Result<OwnerLock> OwnerLock::createHeld(const QString& path)
 {
-    *lock = OwnerLock();
     // The file is locked under a name nobody looks at, then moved to its own.
     const QString hidden =
         path + QStringLiteral(".%1~").arg(uint(QRandomGenerator::global()->generate()), 8, 16,
@@ -107,9 +104,7 @@ Status OwnerLock::createHeld(const QString& path, OwnerLock* lock)
         return Status::failure(QStringLiteral("%1: %2").arg(path, reason));
     }
     ::unlink(QFile::encodeName(hidden).constData());
-    lock->m_fd = fd;
-    lock->m_path = path;
-    return Status::success();
+    return OwnerLock(fd, path);
 }
 
 bool OwnerLock::isInPlace() const

@@ -21,13 +21,13 @@ public:
 
     // Takes the lock file `path` without waiting; it is created (0600) when
     // `create` is set and it is missing, and never opened through a link.
-    // Succeeds without holding the lock when another process holds it, or when
-    // the file is missing and `create` is not set.
-    static Status tryTake(const QString& path, bool create, OwnerLock* lock);
+    // Succeeds with a lock that is not held when another process holds it, or
+    // when the file is missing and `create` is not set.
+    static Result<OwnerLock> tryTake(const QString& path, bool create);
 
     // Creates the lock file `path`, which must not exist, so that it appears
     // already held: nobody can take it in between.
-    static Status createHeld(const QString& path, OwnerLock* lock);
+    static Result<OwnerLock> createHeld(const QString& path);
 
     bool isHeld() const { return m_fd >= 0; }
     // False once the file has been removed or replaced, so the lock marks nothing any more.
@@ -37,6 +37,7 @@ public:
     void removeAndRelease();
 
 private:
+    OwnerLock(int fd, QString path);
     void release();
 
     int m_fd = -1;

@@ -177,17 +177,17 @@ Result<QString> ownId()
         // The mailer may still read the hand-offs of an ended copy of this name.
         if (entryExists(workspace + QStringLiteral("/rp/") + candidate))
             continue;
-        OwnerLock lock;
-        if (Status status = OwnerLock::tryTake(lockPath(msg, candidate), true, &lock); !status)
-            return status;
-        if (!lock.isHeld())
+        Result<OwnerLock> lock = OwnerLock::tryTake(lockPath(msg, candidate), true);
+        if (!lock)
+            return lock.status();
+        if (!lock->isHeld())
             continue;
         // An ended copy of this name may have left its preview behind.
         if (entryExists(msg + u'/' + candidate))
             Module1::RemoveFolder(msg + u'/' + candidate);
         self.workspace = workspace;
         self.id = candidate;
-        self.lock = std::move(lock);
+        self.lock = std::move(*lock);
         return candidate;
     }
     return Status::failure(QStringLiteral("%1: no free folder name for this copy").arg(msg));
@@ -296,14 +296,14 @@ void RemoveStaleWorkspaceFolders()
     for (const QString& id : std::as_const(ids)) {
         if (self.workspace == workspace && self.id == id)
             continue;
-        OwnerLock lock;
-        if (!OwnerLock::tryTake(lockPath(msg, id), true, &lock) || !lock.isHeld())
+        Result<OwnerLock> lock = OwnerLock::tryTake(lockPath(msg, id), true);
+        if (!lock || !lock->isHeld())
             continue;
         if (entryExists(msg + u'/' + id))
             Module1::RemoveFolder(msg + u'/' + id);
         if (entryExists(rp + u'/' + id) && newestChange(rp + u'/' + id) < dayAgo)
             Module1::RemoveFolder(rp + u'/' + id);
-        lock.removeAndRelease();
+        lock->removeAndRelease();
     }
 }
 
