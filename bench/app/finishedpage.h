@@ -3,9 +3,8 @@
 // The finished preview page of a library template, written once into a
 // folder of its own: what the bare engine loads for comparison.
 
-#include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
-#include "core/mime/mimecomponent.h"
+#include "core/gallery/templatestaging.h"
 #include "core/platform/fileio.h"
 
 #include <QDir>
@@ -14,16 +13,11 @@
 inline QString writeFinishedPage(const QString& appFolder, const QString& name,
                                  const QString& folder)
 {
-    const auto file = FileIo::readAll(TemplateLibrary::TemplateFilePath(appFolder, name));
-    const auto message = file ? Module1::UnpackTemplate(*file) : file.status();
-    if (!message)
-        return QString();
-    MimeComponent mime;
-    mime.LoadEmlData(*message);
-    QDir().mkpath(folder + QStringLiteral("/msg"));
-    const QString html = mime.SaveHtmlToSubfolder(folder, QStringLiteral("msg"));
-    const QString page = folder + QStringLiteral("/msg/msg.html");
-    return FileIo::writeAtomically(page, "\xEF\xBB\xBF" + html.toUtf8()) ? page : QString();
+    const QString msg = folder + QStringLiteral("/msg");
+    QDir().mkpath(msg);
+    const auto staged =
+        TemplateStaging::StageTemplate(appFolder, name, msg, QStringLiteral("msg.html"));
+    return staged ? staged->page : QString();
 }
 
 // The first two templates of the first category, as the gallery opens.
