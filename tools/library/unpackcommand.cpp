@@ -1,7 +1,7 @@
 #include "command.h"
 #include "filecommands.h"
 
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templatestaging.h"
 #include "core/platform/fileio.h"
 
 // Decodes in memory, so the library file is only ever read, and a file that
@@ -15,17 +15,13 @@ int runUnpack(const QStringList& arguments, QTextStream&, QTextStream& err)
             << ": is the library file itself; choose another output\n";
         return ExitFailure;
     }
-    const Result<QByteArray> file = FileIo::readAll(source);
-    if (!file) {
-        err << "quillery-library: " << file.status().message() << '\n';
+    const Result<TemplateStaging::DecodedTemplate> decoded =
+        TemplateStaging::DecodeTemplateFile(source);
+    if (!decoded) {
+        err << "quillery-library: " << decoded.status().message() << '\n';
         return ExitFailure;
     }
-    const Result<QByteArray> message = Module1::UnpackTemplate(*file);
-    if (!message) {
-        err << "quillery-library: " << source << ": " << message.status().message() << '\n';
-        return ExitFailure;
-    }
-    const Status written = FileIo::writeAtomically(target, *message);
+    const Status written = FileIo::writeAtomically(target, decoded->message);
     if (!written) {
         err << "quillery-library: " << written.message() << '\n';
         return ExitFailure;
