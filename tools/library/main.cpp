@@ -14,18 +14,24 @@ int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err);
 namespace {
 
 const std::array commands{
-    Command{"unpack", "unpack TEMPLATE.dat MESSAGE.eml   decode a library file into a standard message", 2,
+    Command{"unpack",
+            "unpack TEMPLATE.dat MESSAGE.eml   decode a library file into a standard message", 2,
             runUnpack},
     Command{"pack", "pack MESSAGE.eml TEMPLATE.dat     scramble a message into a library file", 2,
             runPack},
-    Command{"check", "check LIBRARY_FOLDER              report every problem of a library folder", 1,
-            runCheck},
-    Command{"build", "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library", 2,
-            runBuild},
-    Command{"page", "page MESSAGE.eml FOLDER           write FOLDER/msg.html and the message's images into FOLDER, as the preview does", 2,
-            runPage},
-    Command{"export", "export MESSAGE.eml PAGE.htm       write PAGE.htm and its images folder beside it, as the HTML export does", 2,
-            runExport},
+    Command{"check", "check LIBRARY_FOLDER              report every problem of a library folder",
+            1, runCheck},
+    Command{"build",
+            "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library",
+            2, runBuild},
+    Command{"page",
+            "page MESSAGE.eml FOLDER           write FOLDER/msg.html and the message's images into "
+            "FOLDER, as the preview does",
+            2, runPage},
+    Command{"export",
+            "export MESSAGE.eml PAGE.htm       write PAGE.htm and its images folder beside it, as "
+            "the HTML export does",
+            2, runExport},
 };
 
 void printUsage(QTextStream& stream)
