@@ -4,10 +4,10 @@
 // local file, does not refresh, and nests no deeper than the engine is given.
 #include "core/html/htmlnesting.h"
 #include "core/html/htmlscan.h"
+#include "core/html/htmlurls.h"
 #include "core/mime/mimecharset.h"
 #include "core/mime/mimecomponent.h"
 #include "core/mime/mimereferences.h"
-#include "core/mime/mimeurls.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -35,10 +35,10 @@ class ReferenceCheck : public Mime::ReferenceResolver
 public:
     QByteArray replacement(const QByteArray& url) override
     {
-        const QByteArray cleaned = Mime::cleanUrl(url);
-        require(!Mime::isFileUrl(cleaned), "no file: reference");
+        const QByteArray cleaned = Html::cleanUrl(url);
+        require(!Html::isFileUrl(cleaned), "no file: reference");
         if (QUrl(QString::fromUtf8(cleaned)).isRelative())
-            require(!Mime::leavesPageFolder(cleaned), "no reference out of the page's folder");
+            require(!Html::leavesPageFolder(cleaned), "no reference out of the page's folder");
         return QByteArray();
     }
     bool isLocal(const QByteArray& url) override

@@ -1,9 +1,9 @@
 #include "core/html/htmlnesting.h"
 #include "core/html/htmlscan.h"
+#include "core/html/htmlurls.h"
 #include "core/mime/mimecharset.h"
 #include "core/mime/mimecomponent.h"
 #include "core/mime/mimereferences.h"
-#include "core/mime/mimeurls.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -117,9 +117,9 @@ public:
     }
     bool isLocal(const QByteArray& raw) override
     {
-        const QByteArray url = Mime::cleanUrl(raw);
-        const bool local = Mime::isFileUrl(url) || (QUrl(QString::fromUtf8(url)).isRelative() &&
-                                                    Mime::leavesPageFolder(url));
+        const QByteArray url = Html::cleanUrl(raw);
+        const bool local = Html::isFileUrl(url) || (QUrl(QString::fromUtf8(url)).isRelative() &&
+                                                    Html::leavesPageFolder(url));
         if (local && found.isEmpty())
             found = url;
         return false;

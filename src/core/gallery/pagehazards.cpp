@@ -3,6 +3,7 @@
 #include "core/html/cssurls.h"
 #include "core/html/htmlnesting.h"
 #include "core/html/htmlscan.h"
+#include "core/html/htmlurls.h"
 
 #include <QDir>
 
@@ -50,21 +51,6 @@ QByteArray attributeValue(const QByteArray& html, const Html::HtmlAttribute& att
 {
     return Html::decodeEntities(decodePunctuation(QByteArrayView(html).sliced(
         attribute.valueBegin, attribute.valueEnd - attribute.valueBegin)));
-}
-
-// A URL as the engine parses it: blanks and controls around it dropped, tabs
-// and line breaks inside it too.
-QByteArray normalisedUrl(const QByteArray& url)
-{
-    qsizetype begin = 0;
-    qsizetype end = url.size();
-    while (begin < end && static_cast<unsigned char>(url[begin]) <= 0x20)
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(url[end - 1]) <= 0x20)
-        --end;
-    QByteArray result = url.mid(begin, end - begin);
-    result.removeIf([](char c) { return c == '\t' || c == '\n' || c == '\r'; });
-    return result;
 }
 
 QByteArray schemeOf(const QByteArray& url)
@@ -278,7 +264,7 @@ private:
 
     void checkBase(const QByteArray& value, int line)
     {
-        const QByteArray url = normalisedUrl(value);
+        const QByteArray url = Html::cleanUrl(value);
         if (isRemoteScheme(schemeOf(url)) || url.startsWith("//") || url.startsWith("\\\\"))
             add(line, QStringLiteral("makes every relative reference load from the network: "
                                      "<base href=\"%1\">")
@@ -289,7 +275,7 @@ private:
 
     void checkUrl(const QByteArray& value, const QString& where, Use use, int line)
     {
-        const QByteArray url = normalisedUrl(value);
+        const QByteArray url = Html::cleanUrl(value);
         const QByteArray scheme = schemeOf(url);
         if (scheme == "javascript" || scheme == "vbscript") {
             add(line, QStringLiteral("runs a script: a %1: URL in %2")

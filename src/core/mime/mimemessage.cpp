@@ -1,7 +1,7 @@
 #include "core/mime/mimemessage.h"
 
+#include "core/html/htmlurls.h"
 #include "core/mime/mimebase64.h"
-#include "core/mime/mimeurls.h"
 
 #include <gmime/gmime.h>
 
@@ -176,12 +176,13 @@ void Message::flatten(QStringList* problems)
         QString base = next.parent >= 0 ? m_parts[size_t(next.parent)].base : QString();
         if (const char* contentBase = g_mime_object_get_header(object, "Content-Base")) {
             const QString resolved = resolvedAgainst(base, urlHeader(contentBase));
-            if (!isFileUrl(cleanUrl(resolved.toUtf8())))
+            if (!Html::isFileUrl(Html::cleanUrl(resolved.toUtf8())))
                 base = resolved;
         }
         if (const char* location = g_mime_object_get_header(object, "Content-Location")) {
             part.location = resolvedAgainst(base, urlHeader(location));
-            if (isAbsoluteUrl(part.location) && !isFileUrl(cleanUrl(part.location.toUtf8())))
+            if (isAbsoluteUrl(part.location) &&
+                !Html::isFileUrl(Html::cleanUrl(part.location.toUtf8())))
                 base = part.location;
         }
         part.base = base;

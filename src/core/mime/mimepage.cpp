@@ -2,13 +2,13 @@
 
 #include "core/html/htmlnesting.h"
 #include "core/html/htmlscan.h"
+#include "core/html/htmlurls.h"
 #include "core/mime/mimebody.h"
 #include "core/mime/mimecharset.h"
 #include "core/mime/mimefilenames.h"
 #include "core/mime/mimemessage.h"
 #include "core/mime/mimeoutput.h"
 #include "core/mime/mimereferences.h"
-#include "core/mime/mimeurls.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -85,7 +85,7 @@ public:
 
     QByteArray replacement(const QByteArray& rawUrl) override
     {
-        const QByteArray url = cleanUrl(rawUrl);
+        const QByteArray url = Html::cleanUrl(rawUrl);
         if (url.isEmpty() || url.startsWith('#'))
             return QByteArray();
         if (url.size() > 4 && qstrnicmp(url.constData(), "cid:", 4) == 0) {
@@ -103,12 +103,12 @@ public:
         }
         // The page is read from a local file: what points at the disk beside
         // the page's own files is dropped, silently, as a mail viewer does.
-        if (isFileUrl(url))
+        if (Html::isFileUrl(url))
             return droppedUrl();
         if (!isRelative(url))
             return QByteArray();
         if (m_base.isEmpty())
-            return leavesPageFolder(url) ? droppedUrl() : QByteArray();
+            return Html::leavesPageFolder(url) ? droppedUrl() : QByteArray();
         // With the page moved to a local file, a relative link would lose the
         // base it was written against; it keeps pointing where it pointed.
         const QByteArray kept = absolute(url);
@@ -121,19 +121,19 @@ public:
     // beside it are read from the images folder.
     bool isLocal(const QByteArray& rawUrl) override
     {
-        const QByteArray url = cleanUrl(rawUrl);
-        return isFileUrl(url) || (isRelative(url) && leavesPageFolder(url));
+        const QByteArray url = Html::cleanUrl(rawUrl);
+        return Html::isFileUrl(url) || (isRelative(url) && Html::leavesPageFolder(url));
     }
 
     void setDocumentBase(const QByteArray& url) override
     {
         // Never a base on the local disk, for any reference of the page.
-        const QByteArray cleaned = cleanUrl(url);
-        if (isFileUrl(cleaned))
+        const QByteArray cleaned = Html::cleanUrl(url);
+        if (Html::isFileUrl(cleaned))
             return;
         const QString base =
             resolvedUrl(m_base, QString::fromUtf8(cleaned)).toString(QUrl::FullyEncoded);
-        if (!isFileUrl(base.toUtf8()))
+        if (!Html::isFileUrl(base.toUtf8()))
             m_base = base;
     }
 

@@ -1,7 +1,7 @@
 #include "core/mime/mimereferences.h"
 
 #include "core/html/htmlscan.h"
-#include "core/mime/mimeurls.h"
+#include "core/html/htmlurls.h"
 
 #include <QList>
 #include <QString>

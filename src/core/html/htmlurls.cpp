@@ -1,8 +1,8 @@
-#include "core/mime/mimeurls.h"
+#include "core/html/htmlurls.h"
 
 #include <QList>
 
-namespace Mime {
+namespace Html {
 
 namespace {
 
@@ -75,4 +75,4 @@ bool leavesPageFolder(QByteArrayView url)
     return false;
 }
 
-} // namespace Mime
+} // namespace Html

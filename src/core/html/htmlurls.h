@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-namespace Mime {
+namespace Html {
 
 // The URL as a browser reads it from an attribute or style sheet: C0 controls
 // and blanks around it trimmed, tabs and line breaks inside removed.
@@ -19,4 +19,4 @@ bool isFileUrl(QByteArrayView url);
 // A network-path reference ("//host/x") is remote and not counted.
 bool leavesPageFolder(QByteArrayView url);
 
-} // namespace Mime
+} // namespace Html
