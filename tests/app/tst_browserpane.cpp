@@ -199,6 +199,17 @@ struct HostileSetting
     }
 };
 
+// Shows page.html of the pane's own folder `own`; false when it did not load.
+bool showOwnPage(BrowserPane& pane, const QString& own)
+{
+    pane.setLocalRoot(own);
+    pane.resize(400, 300);
+    pane.show();
+    QSignalSpy loaded(&pane, &BrowserPane::DocumentComplete);
+    pane.Navigate2(own + "/page.html");
+    return loaded.wait(20000);
+}
+
 BrowserPane::Role roleOf(const QString& name)
 {
     return name == u"preview" ? BrowserPane::Role::Preview : BrowserPane::Role::CategoryPage;
@@ -249,12 +260,7 @@ void TestBrowserPane::hostilePageReadsNothingOutside()
 
     QWebEngineProfile profile;
     BrowserPane pane(&profile, roleOf(role));
-    pane.setLocalRoot(setting.own);
-    pane.resize(400, 300);
-    pane.show();
-    QSignalSpy loaded(&pane, &BrowserPane::DocumentComplete);
-    pane.Navigate2(setting.own + "/page.html");
-    QVERIFY(loaded.wait(20000));
+    QVERIFY(showOwnPage(pane, setting.own));
     runEngineFor(300);
 
     QCOMPARE(watch.opened(), QStringList());
@@ -291,12 +297,7 @@ void TestBrowserPane::pageCannotNavigateOnItsOwn()
 
     QWebEngineProfile profile;
     BrowserPane pane(&profile, roleOf(role));
-    pane.setLocalRoot(setting.own);
-    pane.resize(400, 300);
-    pane.show();
-    QSignalSpy loaded(&pane, &BrowserPane::DocumentComplete);
-    pane.Navigate2(setting.own + "/page.html");
-    QVERIFY(loaded.wait(20000));
+    QVERIFY(showOwnPage(pane, setting.own));
     runEngineFor(1600);
 
     QCOMPARE(pane.url(), QUrl::fromLocalFile(setting.own + "/page.html"));
