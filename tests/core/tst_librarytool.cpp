@@ -1,35 +1,13 @@
 #include "core/gallery/templatedecoding.h"
+#include "core/librarytool.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QTest>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runTool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(QUILLERY_TOOL), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        run.err = QStringLiteral("the tool did not finish: ") + process.errorString();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 QByteArray readFile(const QString& path)
 {
@@ -135,7 +113,7 @@ void TestLibraryTool::usage()
     QFETCH(int, exitCode);
     QFETCH(QString, outText);
     QFETCH(QString, errText);
-    const Run run = runTool(arguments);
+    const ToolRun run = runTool(arguments);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.out.contains(outText), qPrintable(run.out));
     QVERIFY2(run.err.contains(errText), qPrintable(run.err));
@@ -147,7 +125,7 @@ void TestLibraryTool::unpackWritesTheMessage()
     const QString source = dir.filePath("Offer.dat");
     const QByteArray packed = pack(message("Offer"));
     writeFile(source, packed);
-    const Run run = runTool({"unpack", source, dir.filePath("Offer.eml")});
+    const ToolRun run = runTool({"unpack", source, dir.filePath("Offer.eml")});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QString());
     QCOMPARE(readFile(dir.filePath("Offer.eml")), message("Offer"));
@@ -178,7 +156,7 @@ void TestLibraryTool::unpackOfABrokenFileWritesNothing()
     if (outputExists)
         writeFile(target, "previous message");
 
-    const Run run = runTool({"unpack", source, target});
+    const ToolRun run = runTool({"unpack", source, target});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(source) && run.err.contains(reason), qPrintable(run.err));
     QCOMPARE(readFile(target), outputExists ? QByteArray("previous message") : "<missing>");
@@ -191,12 +169,12 @@ void TestLibraryTool::unpackNeverOverwritesItsInput()
     const QString source = dir.filePath("Offer.dat");
     const QByteArray packed = pack(message("Offer"));
     writeFile(source, packed);
-    const Run run = runTool({"unpack", source, dir.path() + "/./Offer.dat"});
+    const ToolRun run = runTool({"unpack", source, dir.path() + "/./Offer.dat"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("library file itself"), qPrintable(run.err));
     QCOMPARE(readFile(source), packed);
 
-    const Run missing = runTool({"unpack", dir.filePath("Nope.dat"), dir.filePath("Nope.eml")});
+    const ToolRun missing = runTool({"unpack", dir.filePath("Nope.dat"), dir.filePath("Nope.eml")});
     QCOMPARE(missing.exitCode, 1);
     QVERIFY2(missing.err.contains(dir.filePath("Nope.dat")), qPrintable(missing.err));
     QVERIFY(!QFile::exists(dir.filePath("Nope.eml")));
@@ -217,7 +195,7 @@ void TestLibraryTool::packRefusalWritesNothing()
 {
     QTemporaryDir dir;
     writeFile(dir.filePath("in.eml"), "Subject: 20\xb0 off\r\n\r\nbody");
-    const Run run = runTool({"pack", dir.filePath("in.eml"), dir.filePath("t.dat")});
+    const ToolRun run = runTool({"pack", dir.filePath("in.eml"), dir.filePath("t.dat")});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(dir.filePath("in.eml")) && run.err.contains("0xB0") &&
                  run.err.contains("offset 11"),
@@ -229,7 +207,7 @@ void TestLibraryTool::checkGoodLibrary()
 {
     QTemporaryDir dir;
     makeGoodLibrary(dir.path());
-    const Run run = runTool({"check", dir.path()});
+    const ToolRun run = runTool({"check", dir.path()});
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.contains("no problems"), qPrintable(run.out));
 }
@@ -296,7 +274,7 @@ void TestLibraryTool::checkReportsEachProblem()
         writeFile(path, content);
     }
 
-    const Run run = runTool({"check", dir.path()});
+    const ToolRun run = runTool({"check", dir.path()});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains(report), qPrintable(run.out));
 }

@@ -1,31 +1,10 @@
+#include "core/librarytool.h"
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString err;
-};
-
-Run runTool(const QString& folder, const QStringList& arguments)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(QUILLERY_TOOL), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        run.err = QStringLiteral("the tool did not finish: ") + process.errorString();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 QStringList entries(const QString& folder)
 {
@@ -93,7 +72,7 @@ private Q_SLOTS:
         }
         const QStringList before = entries(m_dir->path());
 
-        const Run run = runTool(m_dir->path(), {"export", message, "page.htm"});
+        const ToolRun run = runTool({"export", message, "page.htm"}, m_dir->path());
 
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(expected), qPrintable(run.err));
@@ -107,7 +86,7 @@ private Q_SLOTS:
     void exportRefusesToReplaceItsMessage()
     {
         QVERIFY(QFile::copy(Sample, m_dir->filePath("letter.htm")));
-        const Run run = runTool(m_dir->path(), {"export", "letter.htm", "letter.htm"});
+        const ToolRun run = runTool({"export", "letter.htm", "letter.htm"}, m_dir->path());
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("the file being exported"), qPrintable(run.err));
         QCOMPARE(readFile(m_dir->filePath("letter.htm")), readFile(Sample));
@@ -117,7 +96,7 @@ private Q_SLOTS:
     void exportAgainReplacesThePageAndItsImages()
     {
         for (int pass = 0; pass < 2; ++pass) {
-            const Run run = runTool(m_dir->path(), {"export", Sample, "page.htm"});
+            const ToolRun run = runTool({"export", Sample, "page.htm"}, m_dir->path());
             QVERIFY2(run.exitCode == 0, qPrintable(run.err));
             QCOMPARE(entries(m_dir->path()), (QStringList{"page.htm", "page_files"}));
             QCOMPARE(entries(m_dir->filePath("page_files")),
@@ -127,7 +106,7 @@ private Q_SLOTS:
 
     void pageOfADamagedMessageWarns()
     {
-        const Run run = runTool(m_dir->path(), {"page", Truncated, "out"});
+        const ToolRun run = runTool({"page", Truncated, "out"}, m_dir->path());
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("warning") && run.err.contains("truncated"), qPrintable(run.err));
         QVERIFY(readFile(m_dir->filePath("out/msg.html")).contains("logo.png"));
