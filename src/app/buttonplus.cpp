@@ -1,11 +1,63 @@
 #include "buttonplus.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
 
+namespace {
+
+// A caption such as "> html" says little when read aloud, so the window gives
+// each button a name of its own; without one, the caption is the name.
+class ButtonPlusAccessible : public QAccessibleWidget
+{
+public:
+    explicit ButtonPlusAccessible(ButtonPlus* button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        QString text = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && text.isEmpty())
+            text = button()->Caption();
+        return text;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    ButtonPlus* button() const { return static_cast<ButtonPlus*>(widget()); }
+};
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("ButtonPlus") && object && object->isWidgetType())
+        return new ButtonPlusAccessible(static_cast<ButtonPlus*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ButtonPlus::ButtonPlus(int index, QWidget* parent) : QWidget(parent), m_index(index)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setAttribute(Qt::WA_Hover);
     // The window passes any focus that lands here on to the category page.
     setFocusPolicy(Qt::ClickFocus);
@@ -27,8 +79,12 @@ void ButtonPlus::setBackColor(quint32 color)
 void ButtonPlus::setCaption(const QString& caption)
 {
     m_caption = caption;
-    setAccessibleName(caption);
     update();
+}
+
+void ButtonPlus::click()
+{
+    emit Click(m_index);
 }
 
 void ButtonPlus::setPicture(const QString& svgPath, int size)

@@ -6,7 +6,9 @@
 // A flat command button: a face in its background colour with a picture and a
 // caption in white. It keeps no hover state of its own; the window changes
 // BackColor on the enter and leave events, and every event carries the
-// button's index in its window's button array.
+// button's index in its window's button array. Assistive tools see a push
+// button named by its accessible name (by default its caption) that they can
+// press.
 class ButtonPlus : public QWidget
 {
     Q_OBJECT
@@ -34,6 +36,10 @@ public:
     void setFramed(bool framed);
 
     static QColor fromColorValue(quint32 color);
+
+    // What a click does, for keyboard and assistive tools: the same Click as
+    // a press and release of the mouse.
+    void click();
 
 signals:
     void Click(int index);

@@ -115,12 +115,19 @@ void Form1::createControls()
 
     cboCategory = new QComboBox(this);
     cboCategory->setObjectName(QStringLiteral("cboCategory"));
+    cboCategory->setAccessibleName(QStringLiteral("Category"));
+    // Some screen readers take a list's name from its label, not from the list,
+    // which reads out its current entry; the hidden title is that label.
+    lblTitle[0]->setAccessibleName(QStringLiteral("Category"));
+    lblTitle[0]->setBuddy(cboCategory);
     cboCategory->setFont(labelFont);
     cboCategory->setView(new QListView(cboCategory));
     // A styled delegate, so that the list rows take the padding of the style sheet.
     cboCategory->setItemDelegate(new QStyledItemDelegate(cboCategory));
     cboCategory->setStyleSheet(QStringLiteral(
         "QComboBox{background:#E0E0E0;color:#404040;border:none;padding-left:6px}"
+        // The list has no frame; a keyboard user still has to see where focus is.
+        "QComboBox:focus{border:2px solid #FF8000;padding-left:4px}"
         "QComboBox::drop-down{border:none;width:30px}"
         "QComboBox::down-arrow{image:url(:/quillery/chevron.svg);width:14px;height:14px}"
         "QComboBox QAbstractItemView{background:#FFFFFF;border:1px solid #C0C0C0;outline:0}"
@@ -139,8 +146,10 @@ void Form1::createControls()
     Picture2->setObjectName(QStringLiteral("Picture2"));
     WebBrowser1 = new BrowserPane(m_profile, BrowserPane::Role::CategoryPage, Picture1);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setAccessibleName(QStringLiteral("Category page"));
     WebBrowser2 = new BrowserPane(m_profile, BrowserPane::Role::Preview, Picture2);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    WebBrowser2->setAccessibleName(QStringLiteral("Preview"));
     connect(WebBrowser1, &BrowserPane::BeforeNavigate2, this, &Form1::WebBrowser1_BeforeNavigate2);
     connect(WebBrowser2, &BrowserPane::DocumentComplete, this,
             &Form1::WebBrowser2_DocumentComplete);
@@ -152,6 +161,8 @@ void Form1::createControls()
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
+    picSplitter->setAccessibleName(
+        QStringLiteral("Divider between the category page and the preview"));
     connect(picSplitter, &SplitterBar::MouseDown, this, &Form1::picSplitter_MouseDown);
     connect(picSplitter, &SplitterBar::MouseMove, this, &Form1::picSplitter_MouseMove);
     connect(picSplitter, &SplitterBar::MouseUp, this, &Form1::picSplitter_MouseUp);
@@ -162,16 +173,25 @@ void Form1::createControls()
         const char* caption;
         quint32 color;
         const char* picture;
+        const char* name; // read out in place of the terse caption
+        const char* toolTip;
     };
-    const Design designs[] = {{"> html", HoverTable::Orange, "folder"},
-                              {"> eml", HoverTable::Orange, "envelope"},
-                              {"> Rookpost", HoverTable::Teal, "rookpost"},
-                              {"More", HoverTable::Green, "dots"},
-                              {"QY1", HoverTable::Grey, "globe"}};
+    const Design designs[] = {
+        {"> html", HoverTable::Orange, "folder", "Export as an HTML page\u2026",
+         "Export the previewed template as an HTML page with its images folder"},
+        {"> eml", HoverTable::Orange, "envelope", "Export as an .eml message\u2026",
+         "Export the previewed template as an .eml message for a mail program"},
+        {"> Rookpost", HoverTable::Teal, "rookpost", "Hand to Rookpost",
+         "Hand the previewed template to Rookpost"},
+        {"More", HoverTable::Green, "dots", "More", "More: the website and the layout"},
+        {"QY1", HoverTable::Grey, "globe", "Quillery website",
+         "Open the Quillery website in the browser"}};
     for (int i = 0; i < 5; ++i) {
         auto* button = new ButtonPlus(i, this);
         button->setObjectName(QStringLiteral("cmdButton%1").arg(i));
         button->setCaption(QString::fromLatin1(designs[i].caption));
+        button->setAccessibleName(QString::fromUtf8(designs[i].name));
+        button->setToolTip(QString::fromUtf8(designs[i].toolTip));
         button->setBackColor(designs[i].color);
         const QString picture = QStringLiteral(":/quillery/%1.svg").arg(designs[i].picture);
         if (i == 4) {

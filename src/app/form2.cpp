@@ -25,6 +25,8 @@ Form2::Form2(Form1* owner)
       m_owner(owner)
 {
     setWindowTitle(QStringLiteral(" "));
+    // The caption bar stays blank; a screen reader still names the panel.
+    setAccessibleName(QStringLiteral("More"));
     setModal(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -44,11 +46,16 @@ Form2::Form2(Form1* owner)
         const char* caption;
         quint32 color;
         const char* picture;
+        const char* name;
+        const char* toolTip;
     };
-    const Design designs[] = {
-        {3, fromTwips(2400, 240, 1935, 1815), "Website", HoverTable::Green, "globe"},
-        {1, fromTwips(4560, 240, 1935, 1815), "Reset layout", HoverTable::Green, "panes"},
-        {2, fromTwips(6720, 240, 975, 975), "", HoverTable::Silver, "cross"}};
+    const Design designs[] = {{3, fromTwips(2400, 240, 1935, 1815), "Website", HoverTable::Green,
+                               "globe", "Website", "Open the Quillery website in the browser"},
+                              {1, fromTwips(4560, 240, 1935, 1815), "Reset layout",
+                               HoverTable::Green, "panes", "Reset layout",
+                               "Put the divider between the panes back where it started"},
+                              {2, fromTwips(6720, 240, 975, 975), "", HoverTable::Silver, "cross",
+                               "Close", "Close this panel"}};
     for (const Design& d : designs) {
         auto* button = new ButtonPlus(d.index, this);
         button->setObjectName(QStringLiteral("cmdButton%1").arg(d.index));
@@ -57,8 +64,8 @@ Form2::Form2(Form1* owner)
         button->setBackColor(d.color);
         button->setFont(AppFonts::tahoma(13.5));
         button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture), 64);
-        if (d.index == 2)
-            button->setAccessibleName(QStringLiteral("Close"));
+        button->setAccessibleName(QString::fromLatin1(d.name));
+        button->setToolTip(QString::fromLatin1(d.toolTip));
         connect(button, &ButtonPlus::MouseEnter, this, &Form2::PaintHoverIn);
         connect(button, &ButtonPlus::MouseLeave, this, &Form2::PaintHoverOut);
         connect(button, &ButtonPlus::Click, this, &Form2::cmdButton_Click);

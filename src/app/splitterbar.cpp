@@ -2,11 +2,28 @@
 
 #include "core/window/layoutmodel.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("SplitterBar") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Splitter);
+    return nullptr;
+}
+
+} // namespace
+
 SplitterBar::SplitterBar(QWidget* parent) : QWidget(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setCursor(Qt::SizeHorCursor);
     setFocusPolicy(Qt::ClickFocus);
 }

@@ -1,0 +1,209 @@
+#include "app/galleryfixture.h"
+#include "app/windowcontrols.h"
+
+#include "buttonplus.h"
+#include "form1.h"
+#include "form2.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QImage>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+QAccessibleInterface* accessible(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    if (!face)
+        qFatal("no accessible interface for %s", qPrintable(widget->objectName()));
+    return face;
+}
+
+QString nameOf(QWidget* widget)
+{
+    return accessible(widget)->text(QAccessible::Name);
+}
+
+// A button as a screen reader meets it: a push button with its name, a
+// description, and a press action.
+void verifyButton(QWidget* button, const QString& name)
+{
+    QAccessibleInterface* face = accessible(button);
+    QCOMPARE(face->role(), QAccessible::Button);
+    QCOMPARE(face->text(QAccessible::Name), name);
+    QVERIFY2(!face->text(QAccessible::Description).isEmpty(), qPrintable(name));
+    QVERIFY(!button->toolTip().isEmpty());
+    QVERIFY(face->actionInterface());
+    QVERIFY(
+        face->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+}
+
+void press(QWidget* button)
+{
+    accessible(button)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// Runs `inside` while the modal panel is open, after "More" was pressed the
+// way an assistive tool presses it.
+void withPanelPressed(Form1& form, const std::function<void(Form2*)>& inside)
+{
+    bool ran = false;
+    QTimer::singleShot(0, &form, [&] {
+        auto* panel = qobject_cast<Form2*>(QApplication::activeModalWidget());
+        ran = true;
+        if (!panel) {
+            QFAIL("the More panel is not open");
+            return;
+        }
+        inside(panel);
+        if (panel->isVisible())
+            panel->reject(); // never leave the test hanging in exec()
+    });
+    press(control<ButtonPlus>(form, "cmdButton3"));
+    QVERIFY(ran);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+} // namespace
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QDesktopServices::setUrlHandler("http", &m_recorder, "open"); }
+    void cleanup()
+    {
+        QDesktopServices::unsetUrlHandler("http");
+        m_recorder.urls.clear();
+    }
+    void commandButtons_data();
+    void commandButtons();
+    void pressActionsRunTheCommands();
+    void panelButtons();
+    void listPanesAndDividerAreNamed();
+    void categoryListShowsFocus();
+
+private:
+    UrlRecorder m_recorder;
+};
+
+void TestAccessibility::commandButtons_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("html") << 0 << "> html" << QString::fromUtf8("Export as an HTML page\u2026");
+    QTest::newRow("eml") << 1 << "> eml" << QString::fromUtf8("Export as an .eml message\u2026");
+    QTest::newRow("Rookpost") << 2 << "> Rookpost"
+                              << "Hand to Rookpost";
+    QTest::newRow("More") << 3 << "More"
+                          << "More";
+    // The window puts the caption back on every activation; the name stays.
+    QTest::newRow("title") << 4 << "Quillery 1"
+                           << "Quillery website";
+}
+
+void TestAccessibility::commandButtons()
+{
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(QString, name);
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    auto* button = control<ButtonPlus>(form, "cmdButton", index);
+    QCOMPARE(button->Caption(), caption);
+    verifyButton(button, name);
+}
+
+void TestAccessibility::pressActionsRunTheCommands()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    withPanelPressed(form, [](Form2* panel) {
+        press(control<ButtonPlus>(panel, "cmdButton2"));
+        QVERIFY(!panel->isVisible());
+    });
+    QVERIFY(m_recorder.urls.isEmpty());
+    press(control<ButtonPlus>(form, "cmdButton4"));
+    QCOMPARE(m_recorder.urls.size(), 1);
+    QCOMPARE(m_recorder.urls[0].query(), QStringLiteral("key=home"));
+}
+
+void TestAccessibility::panelButtons()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    withPanelPressed(form, [](Form2* panel) {
+        QCOMPARE(nameOf(panel), QStringLiteral("More"));
+        verifyButton(control<ButtonPlus>(panel, "cmdButton3"), QStringLiteral("Website"));
+        verifyButton(control<ButtonPlus>(panel, "cmdButton1"), QStringLiteral("Reset layout"));
+        verifyButton(control<ButtonPlus>(panel, "cmdButton2"), QStringLiteral("Close"));
+        press(control<ButtonPlus>(panel, "cmdButton3"));
+        QVERIFY(!panel->isVisible());
+    });
+    QCOMPARE(m_recorder.urls.size(), 1);
+}
+
+void TestAccessibility::listPanesAndDividerAreNamed()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Letters.html", {"Autumn"});
+    Form1 form(fixture.appFolder());
+    form.show();
+    // A list's name may be its current entry; its label carries what it is for.
+    QAccessibleInterface* list = accessible(control(form, "cboCategory"));
+    QCOMPARE(list->role(), QAccessible::ComboBox);
+    QStringList labels;
+    for (const auto& [label, relation] : list->relations(QAccessible::Label))
+        labels << label->text(QAccessible::Name);
+    QCOMPARE(labels, QStringList{QStringLiteral("Category")});
+    QCOMPARE(nameOf(control(form, "WebBrowser1")), QStringLiteral("Category page"));
+    QCOMPARE(nameOf(control(form, "WebBrowser2")), QStringLiteral("Preview"));
+    QWidget* divider = control(form, "picSplitter");
+    QCOMPARE(accessible(divider)->role(), QAccessible::Splitter);
+    QCOMPARE(nameOf(divider), QStringLiteral("Divider between the category page and the preview"));
+}
+
+void TestAccessibility::categoryListShowsFocus()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Letters.html", {"Autumn"});
+    Form1 form(fixture.appFolder());
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto* list = control<QComboBox>(form, "cboCategory");
+    QVERIFY(!list->hasFocus());
+    const QImage unfocused = list->grab().toImage();
+    list->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(list->hasFocus());
+    const QImage focused = list->grab().toImage();
+    QCOMPARE(focused.size(), unfocused.size());
+    QVERIFY(focused != unfocused);
+    // The mark goes with the focus.
+    control(form, "WebBrowser1")->setFocus();
+    QTRY_VERIFY(!list->hasFocus());
+    QCOMPARE(list->grab().toImage(), unfocused);
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
