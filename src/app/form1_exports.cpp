@@ -2,17 +2,39 @@
 
 #include "ccommondialog.h"
 #include "core/export/templateexport.h"
+#include "core/platform/settingsstore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 
 const QString MessageTitle = QStringLiteral("Quillery 1");
+// The window's settings, where the splitter position is kept too.
+const QString SettingsKey = QStringLiteral("Quillbook1");
+const QString LastExportFolder = QStringLiteral("LastExportFolder");
 
 void showFailure(QWidget* owner, const QString& what, const Status& status)
 {
     QMessageBox::warning(owner, MessageTitle, what + QStringLiteral("\n\n") + status.message());
+}
+
+// Where the save dialog opens: the folder of the last export, so a run of
+// exports lands together; else Documents; else home. Never the working folder,
+// which for a program started from a menu is anywhere at all.
+QString startFolder()
+{
+    const QString last =
+        modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), LastExportFolder);
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
 }
 
 // The chosen target, or empty when the user cancelled.
@@ -20,6 +42,7 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
                      const QString& templateName)
 {
     cCommonDialog dialog;
+    dialog.setInitDir(startFolder());
     dialog.setDialogTitle(title);
     dialog.setDefaultExt(extension);
     dialog.setFilter(QStringLiteral("*.") + extension);
@@ -28,7 +51,12 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
     dialog.setOwner(owner);
     dialog.setFlags(cCommonDialog::OverwritePrompt | cCommonDialog::HideReadOnly);
     dialog.ShowSave();
-    return dialog.Filename();
+    const QString target = dialog.Filename();
+    // Losing this only costs the next dialog its starting folder.
+    if (!target.isEmpty())
+        modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), LastExportFolder,
+                                  QFileInfo(target).absolutePath());
+    return target;
 }
 
 // Says why there is nothing to export before the user picks a file for it.

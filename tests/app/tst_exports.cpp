@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -44,9 +45,10 @@ template <typename T> void whenShown(QObject* context, std::function<void(T*)> s
     timer->start();
 }
 
-// Chooses `path` in the save dialog, recording what the dialog proposed.
+// Chooses `path` in the save dialog (cancels when it is empty), recording what
+// the dialog proposed.
 void chooseInDialog(QObject* context, const QString& path, QString* title = nullptr,
-                    QString* proposed = nullptr)
+                    QString* proposed = nullptr, QString* folder = nullptr)
 {
     whenShown<QFileDialog>(context, [=](QFileDialog* dialog) {
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -54,6 +56,8 @@ void chooseInDialog(QObject* context, const QString& path, QString* title = null
             *title = dialog->windowTitle();
         if (proposed)
             *proposed = edit->text();
+        if (folder)
+            *folder = dialog->directory().absolutePath();
         if (path.isEmpty())
             return dialog->reject();
         edit->setText(path);
@@ -159,6 +163,8 @@ private Q_SLOTS:
     void missingTemplateIsReportedBeforeAsking_data();
     void missingTemplateIsReportedBeforeAsking();
     void blockedImagesFolderIsReported();
+    void saveDialogStartsInTheLastExportFolder_data();
+    void saveDialogStartsInTheLastExportFolder();
     void handoffStartsTheMailerWithThePage();
     void handoffOfADamagedTemplateWarnsAfterStartingTheMailer();
     void handoffWithoutTheMailerSaysSo();
@@ -339,6 +345,57 @@ void TestExports::blockedImagesFolderIsReported()
                  seen.text.contains(QLatin1String("in the way")),
              qPrintable(seen.text));
     QVERIFY(!QFileInfo::exists(out(QStringLiteral("news.html"))));
+}
+
+void TestExports::saveDialogStartsInTheLastExportFolder_data()
+{
+    QTest::addColumn<bool>("hasDocuments");
+    QTest::newRow("Documents") << true;
+    QTest::newRow("no Documents: home") << false;
+}
+
+void TestExports::saveDialogStartsInTheLastExportFolder()
+{
+    QFETCH(bool, hasDocuments);
+    const bool hadHome = qEnvironmentVariableIsSet("HOME");
+    const QByteArray savedHome = qgetenv("HOME");
+    const auto restoreHome = qScopeGuard([&] {
+        if (hadHome)
+            qputenv("HOME", savedHome);
+        else
+            qunsetenv("HOME");
+    });
+    const QString home = out(QStringLiteral("home"));
+    const QString documents = home + QStringLiteral("/Documents");
+    QVERIFY(QDir().mkpath(hasDocuments ? documents : home));
+    qputenv("HOME", QFile::encodeName(home));
+    const QString fresh = hasDocuments ? documents : home;
+    // Characters a settings file might read as its own.
+    const QString chosen = out(QStringLiteral("Spring #2; 50% [Main]"));
+    QVERIFY(QDir().mkpath(chosen));
+
+    openWindow();
+    QString proposed, folder;
+    chooseInDialog(m_guard.get(), chosen + QStringLiteral("/first.htm"), nullptr, &proposed,
+                   &folder);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
+    QCOMPARE(folder, fresh);
+    QCOMPARE(proposed, QStringLiteral("Sample.htm"));
+    QVERIFY(QFileInfo(chosen + QStringLiteral("/first.htm")).isFile());
+
+    // Remembered beyond the window that exported.
+    m_form.reset();
+    openWindow();
+    chooseInDialog(m_guard.get(), QString(), nullptr, &proposed, &folder);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton1"), Qt::LeftButton);
+    QCOMPARE(folder, chosen);
+    QCOMPARE(proposed, QStringLiteral("Sample.eml"));
+
+    // A remembered folder that has gone since is no place to start.
+    QVERIFY(QDir(chosen).removeRecursively());
+    chooseInDialog(m_guard.get(), QString(), nullptr, nullptr, &folder);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
+    QCOMPARE(folder, fresh);
 }
 
 // The arguments the fake mailer was started with, once it has recorded them.
