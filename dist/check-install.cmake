@@ -12,6 +12,7 @@ file(RENAME ${first} ${moved})
 
 foreach(path
         bin/quillery
+        bin/quillery-library
         ${APPDIR}/quillery
         ${APPDIR}/quillery-library
         ${APPDIR}/categories/0Retail.html
@@ -26,9 +27,19 @@ foreach(path
     endif()
 endforeach()
 
-file(READ_SYMLINK ${moved}/bin/quillery link)
-if(IS_ABSOLUTE "${link}")
-    message(FATAL_ERROR "bin/quillery points to an absolute path (${link}); the folder cannot move")
+foreach(program quillery quillery-library)
+    file(READ_SYMLINK ${moved}/bin/${program} link)
+    if(IS_ABSOLUTE "${link}")
+        message(FATAL_ERROR
+                "bin/${program} points to an absolute path (${link}); the folder cannot move")
+    endif()
+endforeach()
+
+# Run through its link, as a user with the prefix on PATH would.
+execute_process(COMMAND ${moved}/bin/quillery-library --help
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "bin/quillery-library --help failed (${result}) after the move:\n${out}${err}")
 endif()
 
 execute_process(COMMAND ${moved}/${APPDIR}/quillery-library check ${moved}/${APPDIR}

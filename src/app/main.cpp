@@ -108,6 +108,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quillery 1"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.quillery.Quillery"));
     AppFonts::ensureLoaded();
     // Copies that crashed or were killed leave their previews behind.
     modGetDirs::RemoveStaleWorkspaceFolders();
