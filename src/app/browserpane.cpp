@@ -3,6 +3,7 @@
 #include "panepolicy.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QFile>
 #include <QWebChannel>
 #include <QWebEngineLoadingInfo>
@@ -19,6 +20,11 @@ QString readResource(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void leaveTabChain(QWidget* widget)
+{
+    widget->setFocusPolicy(Qt::FocusPolicy(widget->focusPolicy() & ~Qt::TabFocus));
 }
 
 // Mail programs fetch nothing a message refers to until asked, and a page
@@ -81,8 +87,10 @@ private:
 };
 
 BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
-    : QWebEngineView(parent)
+    : QWebEngineView(parent), m_tabStop(role == Role::CategoryPage)
 {
+    if (!m_tabStop)
+        leaveTabChain(this);
     auto* page = new PanePage(profile, this);
     QWebEngineSettings* settings = page->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
@@ -135,6 +143,17 @@ BrowserPane::~BrowserPane()
     // The page has to go before the profile it was made with, and the profile
     // may be destroyed right after the view.
     delete page();
+}
+
+void BrowserPane::childEvent(QChildEvent* event)
+{
+    QWebEngineView::childEvent(event);
+    // The engine makes the widget that takes the keys for the page, with a
+    // policy of its own, and may replace it. When a page's own tab walk ends
+    // the engine hands focus on along the window's tab chain, and a stop in
+    // the preview would let the keys walk, scroll and follow its links.
+    if (!m_tabStop && event->type() == QEvent::ChildPolished && event->child()->isWidgetType())
+        leaveTabChain(static_cast<QWidget*>(event->child()));
 }
 
 void BrowserPane::Navigate2(const QString& path)

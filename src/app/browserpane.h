@@ -12,7 +12,9 @@ class QWebEngineProfile;
 // and GotFocus. Page scripts and plugins are off and there is no context menu.
 // A page is untrusted content: it loads local files only from the pane's own
 // folder, nothing remote, and cannot navigate the pane on its own (a refresh
-// or a redirect that no click started is refused).
+// or a redirect that no click started is refused). The preview is no stop of
+// the keyboard's tab walk: it takes focus from a click only, which the window
+// hands on to the category page.
 class BrowserPane : public QWebEngineView
 {
     Q_OBJECT
@@ -38,6 +40,9 @@ signals:
     void DownloadComplete(const QUrl& url);
     void GotFocus();
 
+protected:
+    void childEvent(QChildEvent* event) override;
+
 private:
     friend class PanePage;
     friend class LinkBridge;
@@ -50,4 +55,5 @@ private:
     // A load the user started (a click, a key) is under way: a server's
     // redirect belongs to it. Any other redirect is the page's own doing.
     bool m_userLoadUnderWay = false;
+    const bool m_tabStop;
 };
