@@ -40,7 +40,6 @@ namespace {
 
 const QString DesignerCaption = QStringLiteral("Quillery 1");
 const QString FileDescription = QStringLiteral("Quillery 1");
-const QString SettingsKey = QStringLiteral("Quillbook1");
 
 int toPixels(float twips)
 {

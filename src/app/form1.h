@@ -24,6 +24,10 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
+    // The application key of the window's own settings (the splitter, the
+    // last export's folder).
+    static inline const QString SettingsKey = QStringLiteral("Quillbook1");
+
     // appFolder holds "categories/" and "templates/"; it is never written.
     explicit Form1(const QString& appFolder, QWidget* parent = nullptr);
     ~Form1() override;

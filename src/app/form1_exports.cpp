@@ -13,8 +13,7 @@
 namespace {
 
 const QString MessageTitle = QStringLiteral("Quillery 1");
-// The window's settings, where the splitter position is kept too.
-const QString SettingsKey = QStringLiteral("Quillbook1");
+// Kept in the window's settings, beside the splitter position.
 const QString LastExportFolder = QStringLiteral("LastExportFolder");
 
 void showFailure(QWidget* owner, const QString& what, const Status& status)
@@ -28,7 +27,7 @@ void showFailure(QWidget* owner, const QString& what, const Status& status)
 QString startFolder()
 {
     const QString last =
-        modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), LastExportFolder);
+        modSettings::ReadSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder);
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -54,7 +53,7 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
     const QString target = dialog.Filename();
     // Losing this only costs the next dialog its starting folder.
     if (!target.isEmpty())
-        modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), LastExportFolder,
+        modSettings::WriteSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder,
                                   QFileInfo(target).absolutePath());
     return target;
 }

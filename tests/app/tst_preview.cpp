@@ -266,8 +266,12 @@ void TestPreview::linkInsidePreviewNavigatesPreview()
                                      "\" style=\"display:block;height:60px\">away</a>");
     Form1 form(fixture.appFolder());
     QSignalSpy shown(&form, &Form1::previewShown);
+    QSignalSpy pageLoaded(control<BrowserPane>(form, "WebBrowser1"),
+                          &BrowserPane::DocumentComplete);
     form.show();
     QVERIFY(waitForPreview(shown, "Offer"));
+    // The category page may finish loading after the preview.
+    QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
     const QUrl categoryPage = control<BrowserPane>(form, "WebBrowser1")->url();
     QSignalSpy loaded(control<BrowserPane>(form, "WebBrowser2"), &BrowserPane::DocumentComplete);
     clickElement(control<BrowserPane>(form, "WebBrowser2"), "away");
