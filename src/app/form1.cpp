@@ -300,9 +300,24 @@ void Form1::SelectTemplate(const QString& name)
 void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
 {
     CurrentTemplate = name;
-    lblTitle[1]->setText(QStringLiteral(" Preview: ") + name);
-    lblTitle[1]->adjustSize();
+    m_previewTitle = QStringLiteral(" Preview: ") + name;
+    showPreviewTitle();
     m_preview->show(name, categoryProblem);
+}
+
+// A long name is cut short inside its title bar, never over the next one,
+// and shown whole in the tooltip.
+void Form1::showPreviewTitle()
+{
+    if (m_previewTitle.isEmpty())
+        return;
+    const QRect bar = toPixels(m_geometry.shpTitle[1]);
+    const int room = std::max(0, bar.x() + bar.width() - lblTitle[1]->x() - 4);
+    const QString shown =
+        lblTitle[1]->fontMetrics().elidedText(m_previewTitle, Qt::ElideRight, room);
+    lblTitle[1]->setText(shown);
+    lblTitle[1]->setToolTip(shown == m_previewTitle ? QString() : CurrentTemplate);
+    lblTitle[1]->adjustSize();
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
@@ -415,6 +430,7 @@ void Form1::placeControls()
     for (int i = 0; i < 4; ++i)
         cmdButton[i]->setGeometry(toPixels(g.cmdButton[i]));
     imgLogo->setGeometry(toPixels(g.imgLogo));
+    showPreviewTitle();
     update();
 }
 

@@ -91,9 +91,11 @@ private:
     // The preview of `name`, or of the reason why a category's page cannot be shown.
     void SelectTemplate(const QString& name, const QString& categoryProblem);
     void placeControls();
+    void showPreviewTitle();
 
     QString m_appFolder;
     QString CurrentTemplate;
+    QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
     QWebEngineProfile* m_profile = nullptr;

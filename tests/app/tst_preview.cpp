@@ -49,6 +49,7 @@ private slots:
     void noRemoteSubresources();
     void linkInsidePreviewNavigatesPreview_data();
     void linkInsidePreviewNavigatesPreview();
+    void longNameIsCutToFit();
 };
 
 void TestPreview::workspaceDuringAndAfterLoad()
@@ -282,6 +283,32 @@ void TestPreview::linkInsidePreviewNavigatesPreview()
     QCOMPARE(control<BrowserPane>(form, "WebBrowser1")->url(), categoryPage);
     QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+// A name longer than its title bar is cut short with an ellipsis, never over
+// " Export", and shown whole in the tooltip; a wider window shows more of it.
+void TestPreview::longNameIsCutToFit()
+{
+    GalleryFixture fixture;
+    const QString name = QStringLiteral("Autumn ") + QString(u'w').repeated(40) +
+                         QStringLiteral(" harvest festival programme for every village hall");
+    fixture.addCategory("Retail.html", {name});
+    fixture.addTemplate(name);
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(waitForPreview(shown, name));
+    auto* title = control<QLabel>(form, "lblTitle1");
+    const auto* exportTitle = control<QLabel>(form, "lblTitle2");
+    QVERIFY2(title->text().endsWith(QChar(0x2026)), qPrintable(title->text()));
+    QVERIFY(title->text().startsWith(" Preview: Autumn"));
+    QVERIFY(title->geometry().right() < exportTitle->x());
+    QCOMPARE(title->toolTip(), name);
+
+    const qsizetype narrow = title->text().size();
+    form.resize(form.width() + 400, form.height());
+    QVERIFY(title->text().size() > narrow);
+    QVERIFY(title->geometry().right() < exportTitle->x());
 }
 
 QTEST_MAIN(TestPreview)
