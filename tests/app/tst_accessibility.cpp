@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/urlrecorder.h"
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
@@ -71,15 +72,6 @@ void withPanelPressed(Form1& form, const std::function<void(Form2*)>& inside)
 }
 
 } // namespace
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class TestAccessibility : public QObject
 {
@@ -206,4 +198,5 @@ void TestAccessibility::categoryListShowsFocus()
 }
 
 QTEST_MAIN(TestAccessibility)
+#include "moc_urlrecorder.cpp"
 #include "tst_accessibility.moc"

@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/urlrecorder.h"
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
@@ -35,15 +36,6 @@ bool holdsFocus(QWidget* pane)
 }
 
 } // namespace
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class TestHoverButtons : public QObject
 {
@@ -140,4 +132,5 @@ void TestHoverButtons::focusStaysOnCategoryPage()
 }
 
 QTEST_MAIN(TestHoverButtons)
+#include "moc_urlrecorder.cpp"
 #include "tst_hoverbuttons.moc"

@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/urlrecorder.h"
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
@@ -67,15 +68,6 @@ QString storedSplit()
 }
 
 } // namespace
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class TestMorePanel : public QObject
 {
@@ -191,4 +183,5 @@ void TestMorePanel::websiteAndTitleOpenTheHomePage()
 }
 
 QTEST_MAIN(TestMorePanel)
+#include "moc_urlrecorder.cpp"
 #include "tst_morepanel.moc"
