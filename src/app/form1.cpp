@@ -93,9 +93,10 @@ Form1::~Form1()
 void Form1::createControls()
 {
     const QFont labelFont = AppFonts::tahoma(13.5);
-    const char* const titles[] = {" Choose a template", " Preview", " Export"};
+    const char* const titles[] = {QT_TR_NOOP(" Choose a template"), QT_TR_NOOP(" Preview"),
+                                  QT_TR_NOOP(" Export")};
     for (int i = 0; i < 3; ++i) {
-        lblTitle[i] = new QLabel(QString::fromLatin1(titles[i]), this);
+        lblTitle[i] = new QLabel(tr(titles[i]), this);
         lblTitle[i]->setObjectName(QStringLiteral("lblTitle%1").arg(i));
         lblTitle[i]->setFont(labelFont);
         // Template names are shown as they are, never as markup.
@@ -114,10 +115,10 @@ void Form1::createControls()
 
     cboCategory = new QComboBox(this);
     cboCategory->setObjectName(QStringLiteral("cboCategory"));
-    cboCategory->setAccessibleName(QStringLiteral("Category"));
+    cboCategory->setAccessibleName(tr("Category"));
     // Some screen readers take a list's name from its label, not from the list,
     // which reads out its current entry; the hidden title is that label.
-    lblTitle[0]->setAccessibleName(QStringLiteral("Category"));
+    lblTitle[0]->setAccessibleName(tr("Category"));
     lblTitle[0]->setBuddy(cboCategory);
     cboCategory->setFont(labelFont);
     cboCategory->setView(new QListView(cboCategory));
@@ -145,10 +146,10 @@ void Form1::createControls()
     Picture2->setObjectName(QStringLiteral("Picture2"));
     WebBrowser1 = new BrowserPane(m_profile, BrowserPane::Role::CategoryPage, Picture1);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->setAccessibleName(QStringLiteral("Category page"));
+    WebBrowser1->setAccessibleName(tr("Category page"));
     WebBrowser2 = new BrowserPane(m_profile, BrowserPane::Role::Preview, Picture2);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
-    WebBrowser2->setAccessibleName(QStringLiteral("Preview"));
+    WebBrowser2->setAccessibleName(tr("Preview"));
     connect(WebBrowser1, &BrowserPane::BeforeNavigate2, this, &Form1::WebBrowser1_BeforeNavigate2);
     connect(WebBrowser2, &BrowserPane::DocumentComplete, this,
             &Form1::WebBrowser2_DocumentComplete);
@@ -160,8 +161,7 @@ void Form1::createControls()
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
-    picSplitter->setAccessibleName(
-        QStringLiteral("Divider between the category page and the preview"));
+    picSplitter->setAccessibleName(tr("Divider between the category page and the preview"));
     connect(picSplitter, &SplitterBar::MouseDown, this, &Form1::picSplitter_MouseDown);
     connect(picSplitter, &SplitterBar::MouseMove, this, &Form1::picSplitter_MouseMove);
     connect(picSplitter, &SplitterBar::MouseUp, this, &Form1::picSplitter_MouseUp);
@@ -176,21 +176,25 @@ void Form1::createControls()
         const char* toolTip;
     };
     const Design designs[] = {
-        {"> html", HoverTable::Orange, "folder", "Export as an HTML page\u2026",
-         "Export the previewed template as an HTML page with its images folder"},
-        {"> eml", HoverTable::Orange, "envelope", "Export as an .eml message\u2026",
-         "Export the previewed template as an .eml message for a mail program"},
-        {"> Rookpost", HoverTable::Teal, "rookpost", "Hand to Rookpost",
-         "Hand the previewed template to Rookpost"},
-        {"More", HoverTable::Green, "dots", "More", "More: the website and the layout"},
-        {"QY1", HoverTable::Grey, "globe", "Quillery website",
-         "Open the Quillery website in the browser"}};
+        {QT_TR_NOOP("> html"), HoverTable::Orange, "folder",
+         QT_TR_NOOP("Export as an HTML page\u2026"),
+         QT_TR_NOOP("Export the previewed template as an HTML page with its images folder")},
+        {QT_TR_NOOP("> eml"), HoverTable::Orange, "envelope",
+         QT_TR_NOOP("Export as an .eml message\u2026"),
+         QT_TR_NOOP("Export the previewed template as an .eml message for a mail program")},
+        {QT_TR_NOOP("> Rookpost"), HoverTable::Teal, "rookpost", QT_TR_NOOP("Hand to Rookpost"),
+         QT_TR_NOOP("Hand the previewed template to Rookpost")},
+        {QT_TR_NOOP("More"), HoverTable::Green, "dots", QT_TR_NOOP("More"),
+         QT_TR_NOOP("More: the website and the layout")},
+        // The caption is the program's name, set by ShowTitle.
+        {"QY1", HoverTable::Grey, "globe", QT_TR_NOOP("Quillery website"),
+         QT_TR_NOOP("Open the Quillery website in the browser")}};
     for (int i = 0; i < 5; ++i) {
         auto* button = new ButtonPlus(i, this);
         button->setObjectName(QStringLiteral("cmdButton%1").arg(i));
-        button->setCaption(QString::fromLatin1(designs[i].caption));
-        button->setAccessibleName(QString::fromUtf8(designs[i].name));
-        button->setToolTip(QString::fromUtf8(designs[i].toolTip));
+        button->setCaption(tr(designs[i].caption));
+        button->setAccessibleName(tr(designs[i].name));
+        button->setToolTip(tr(designs[i].toolTip));
         button->setBackColor(designs[i].color);
         const QString picture = QStringLiteral(":/quillery/%1.svg").arg(designs[i].picture);
         if (i == 4) {
@@ -256,8 +260,8 @@ void Form1::LoadCategories()
     } else {
         // Say why the gallery is empty rather than leave two blank panes.
         WebBrowser1->setHtml(messagePage(
-            QStringLiteral("No templates"),
-            QStringLiteral("There are no category pages in %1.")
+            tr("No templates"),
+            tr("There are no category pages in %1.")
                 .arg(QDir::toNativeSeparators(m_appFolder + QStringLiteral("/categories")))));
     }
 }
@@ -270,10 +274,9 @@ void Form1::cboCategory_Click()
         TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
     if (!page) {
         // A page that is not the library's own is never shown; both panes say why.
-        WebBrowser1->setHtml(
-            messagePage(QStringLiteral("The category \u201c%1\u201d cannot be shown")
-                            .arg(cboCategory->currentText()),
-                        page.status().message()));
+        WebBrowser1->setHtml(messagePage(
+            tr("The category \u201c%1\u201d cannot be shown").arg(cboCategory->currentText()),
+            page.status().message()));
         SelectTemplate(QString(), page.status().message());
     } else {
         WebBrowser1->Navigate2(*page);
@@ -300,7 +303,7 @@ void Form1::SelectTemplate(const QString& name)
 void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
 {
     CurrentTemplate = name;
-    m_previewTitle = QStringLiteral(" Preview: ") + name;
+    m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
     m_preview->show(name, categoryProblem);
 }

@@ -77,8 +77,7 @@ void Form1::ExportHtml()
     const QString name = CurrentTemplate;
     if (!checkTemplate(this, m_appFolder, name, what))
         return;
-    const QString target =
-        askForTarget(this, QStringLiteral("Export as html"), QStringLiteral("htm"), name);
+    const QString target = askForTarget(this, tr("Export as html"), QStringLiteral("htm"), name);
     if (target.isEmpty())
         return;
     if (const Status status = TemplateExport::ExportHtmlTo(m_appFolder, name, target); !status)
@@ -91,8 +90,7 @@ void Form1::ExportEml()
     const QString name = CurrentTemplate;
     if (!checkTemplate(this, m_appFolder, name, what))
         return;
-    const QString target =
-        askForTarget(this, QStringLiteral("Export as eml"), QStringLiteral("eml"), name);
+    const QString target = askForTarget(this, tr("Export as eml"), QStringLiteral("eml"), name);
     if (target.isEmpty())
         return;
     if (const Status status = TemplateExport::ExportEmlTo(m_appFolder, name, target); !status)
@@ -103,7 +101,7 @@ void Form1::ExportRookpost()
 {
     const QString program = GetRPPath();
     if (program.isEmpty()) {
-        QMessageBox::information(this, MessageTitle, QStringLiteral("Rookpost is not installed"));
+        QMessageBox::information(this, MessageTitle, tr("Rookpost is not installed"));
         return;
     }
     const QString what = tr("The template could not be handed to Rookpost.");

@@ -26,7 +26,7 @@ Form2::Form2(Form1* owner)
 {
     setWindowTitle(QStringLiteral(" "));
     // The caption bar stays blank; a screen reader still names the panel.
-    setAccessibleName(QStringLiteral("More"));
+    setAccessibleName(tr("More"));
     setModal(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -49,23 +49,24 @@ Form2::Form2(Form1* owner)
         const char* name;
         const char* toolTip;
     };
-    const Design designs[] = {{3, fromTwips(2400, 240, 1935, 1815), "Website", HoverTable::Green,
-                               "globe", "Website", "Open the Quillery website in the browser"},
-                              {1, fromTwips(4560, 240, 1935, 1815), "Reset layout",
-                               HoverTable::Green, "panes", "Reset layout",
-                               "Put the divider between the panes back where it started"},
-                              {2, fromTwips(6720, 240, 975, 975), "", HoverTable::Silver, "cross",
-                               "Close", "Close this panel"}};
+    const Design designs[] = {
+        {3, fromTwips(2400, 240, 1935, 1815), QT_TR_NOOP("Website"), HoverTable::Green, "globe",
+         QT_TR_NOOP("Website"), QT_TR_NOOP("Open the Quillery website in the browser")},
+        {1, fromTwips(4560, 240, 1935, 1815), QT_TR_NOOP("Reset layout"), HoverTable::Green,
+         "panes", QT_TR_NOOP("Reset layout"),
+         QT_TR_NOOP("Put the divider between the panes back where it started")},
+        {2, fromTwips(6720, 240, 975, 975), "", HoverTable::Silver, "cross", QT_TR_NOOP("Close"),
+         QT_TR_NOOP("Close this panel")}};
     for (const Design& d : designs) {
         auto* button = new ButtonPlus(d.index, this);
         button->setObjectName(QStringLiteral("cmdButton%1").arg(d.index));
         button->setGeometry(d.place);
-        button->setCaption(QString::fromLatin1(d.caption));
+        button->setCaption(tr(d.caption));
         button->setBackColor(d.color);
         button->setFont(AppFonts::tahoma(13.5));
         button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture), 64);
-        button->setAccessibleName(QString::fromLatin1(d.name));
-        button->setToolTip(QString::fromLatin1(d.toolTip));
+        button->setAccessibleName(tr(d.name));
+        button->setToolTip(tr(d.toolTip));
         connect(button, &ButtonPlus::MouseEnter, this, &Form2::PaintHoverIn);
         connect(button, &ButtonPlus::MouseLeave, this, &Form2::PaintHoverOut);
         connect(button, &ButtonPlus::Click, this, &Form2::cmdButton_Click);

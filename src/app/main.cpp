@@ -1,4 +1,5 @@
 #include "appfonts.h"
+#include "apptranslation.h"
 #include "browserpane.h"
 #include "core/platform/workspace.h"
 #include "form1.h"
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLocale>
 #include <QScreen>
 #include <QTimer>
 
@@ -42,6 +44,13 @@ void arrangeScreenshot(Form1& form, const QString& path)
         QObject::connect(&form, &Form1::previewShown, &form, shoot, Qt::SingleShotConnection);
 }
 
+// Wrong usage: the problem, and where to read how the program is used.
+void printUsageError(const QString& problem)
+{
+    std::fprintf(stderr, "quillery: %s\n%s\n", qPrintable(problem),
+                 qPrintable(QCoreApplication::translate("main", "Try 'quillery --help'.")));
+}
+
 struct CommandLine
 {
     QString libraryFolder;
@@ -55,22 +64,25 @@ CommandLine readCommandLine(int argc, char* argv[])
     QCoreApplication reader(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillery"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
+    const AppTranslation translation(QLocale::system().uiLanguages());
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Quillery 1: a gallery of ready-made e-mail newsletter templates."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "Quillery 1: a gallery of ready-made e-mail newsletter templates."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption library(
         QStringLiteral("library"),
-        QStringLiteral("Opens the template library in FOLDER (with categories/ and templates/, as "
-                       "quillery-library build writes it) instead of the one beside the program."),
-        QStringLiteral("FOLDER"));
+        QCoreApplication::translate("main",
+                                    "Opens the template library in FOLDER (with categories/ and "
+                                    "templates/, as quillery-library build writes it) instead of "
+                                    "the one beside the program."),
+        //: The placeholder of the --library option, also used in its description.
+        QCoreApplication::translate("main", "FOLDER"));
     parser.addOption(library);
 
     CommandLine result;
     if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "quillery: %s\nTry 'quillery --help'.\n",
-                     qPrintable(parser.errorText()));
+        printUsageError(parser.errorText());
         result.exitCode = 2;
     } else if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -79,14 +91,15 @@ CommandLine readCommandLine(int argc, char* argv[])
         std::printf("quillery %s\n", QUILLERY_VERSION);
         result.exitCode = 0;
     } else if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "quillery: unexpected argument '%s'\nTry 'quillery --help'.\n",
-                     qPrintable(parser.positionalArguments().first()));
+        printUsageError(QCoreApplication::translate("main", "unexpected argument '%1'")
+                            .arg(parser.positionalArguments().first()));
         result.exitCode = 2;
     } else if (parser.isSet(library)) {
         const QFileInfo folder(parser.value(library));
         if (!folder.isDir()) {
-            std::fprintf(stderr, "quillery: %s is not a folder\n",
-                         qPrintable(parser.value(library)));
+            std::fprintf(stderr, "quillery: %s\n",
+                         qPrintable(QCoreApplication::translate("main", "%1 is not a folder")
+                                        .arg(parser.value(library))));
             result.exitCode = 1;
         }
         result.libraryFolder = folder.absoluteFilePath();
@@ -105,6 +118,8 @@ int main(int argc, char* argv[])
         return commandLine.exitCode;
 
     QApplication app(argc, argv);
+    // Before any window is made, so that every text is in the user's language.
+    const AppTranslation translation(QLocale::system().uiLanguages());
     QApplication::setApplicationName(QStringLiteral("Quillery 1"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));

@@ -5,6 +5,7 @@
 #include "core/platform/workspace.h"
 #include "previewpages.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
 
@@ -19,7 +20,8 @@ Status writePage(const QString& path, const QByteArray& data)
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size() &&
         file.flush())
         return Status::success();
-    return Status::failure(QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
+    return Status::failure(QCoreApplication::translate("PreviewLoader", "Could not write %1: %2")
+                               .arg(path, file.errorString()));
 }
 
 } // namespace
@@ -47,7 +49,7 @@ void PreviewLoader::show(const QString& name, const QString& problem)
         return;
     }
     if (name.isEmpty()) {
-        showNotice(name, QStringLiteral("The category page names no template."));
+        showNotice(name, tr("The category page names no template."));
         return;
     }
     const Result<TemplateStaging::StagedPage> staged =

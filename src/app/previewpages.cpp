@@ -1,5 +1,6 @@
 #include "previewpages.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace PreviewPages {
@@ -15,23 +16,27 @@ QString messagePage(const QString& title, const QString& detail)
 
 QString noticePage(const QString& name, const QString& reason)
 {
-    return messagePage(
-        name.isEmpty() ? QStringLiteral("No template to preview")
-                       : QStringLiteral("The template \u201c%1\u201d cannot be shown").arg(name),
-        reason);
+    return messagePage(name.isEmpty()
+                           ? QCoreApplication::translate("PreviewPages", "No template to preview")
+                           : QCoreApplication::translate(
+                                 "PreviewPages", "The template \u201c%1\u201d cannot be shown")
+                                 .arg(name),
+                       reason);
 }
 
 QByteArray withProblemNotice(const QByteArray& page, const QString& problem)
 {
     // Inline and important, so that the template's own style sheet can
     // neither hide nor restyle it.
+    const QString text =
+        QCoreApplication::translate("PreviewPages", "This template can be shown only in part: ") +
+        problem;
     const QByteArray notice =
         "<div role=\"alert\" style=\"display:block!important;visibility:visible!important;"
         "position:static!important;margin:0!important;padding:10px 14px!important;"
         "background:#FFF4CE!important;color:#402000!important;border-bottom:1px solid #E0C060"
-        "!important;font:14px Tahoma,sans-serif!important;text-align:left!important\">"
-        "This template can be shown only in part: " +
-        problem.toHtmlEscaped().toUtf8() + "</div>";
+        "!important;font:14px Tahoma,sans-serif!important;text-align:left!important\">" +
+        text.toHtmlEscaped().toUtf8() + "</div>";
     // At the top of the body, or where the body will begin; Latin-1 keeps
     // every byte in its place, so offsets hold for the UTF-8 page.
     static const QRegularExpression start(QStringLiteral("<body\\b[^>]*>|</head\\s*>"),

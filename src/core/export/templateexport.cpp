@@ -7,6 +7,7 @@
 #include "core/platform/fileio.h"
 #include "core/platform/workspace.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +50,8 @@ Result<TemplateStaging::DecodedTemplate> decodePreviewed(const QString& appFolde
                                                          const QString& name)
 {
     if (name.isEmpty())
-        return Status::failure(QStringLiteral("No template is previewed."));
+        return Status::failure(
+            QCoreApplication::translate("TemplateExport", "No template is previewed."));
     return TemplateStaging::DecodeTemplate(appFolder, name);
 }
 
@@ -89,9 +91,11 @@ Status checkTarget(const QString& target, const QString& sourceFile)
 {
     const QFileInfo info(target);
     if (info.isDir())
-        return failure(target, QStringLiteral("a folder of this name is in the way"));
+        return failure(target, QCoreApplication::translate("TemplateExport",
+                                                           "a folder of this name is in the way"));
     if (info.exists() && info.canonicalFilePath() == QFileInfo(sourceFile).canonicalFilePath())
-        return failure(target, QStringLiteral("this is the file being exported"));
+        return failure(target, QCoreApplication::translate("TemplateExport",
+                                                           "this is the file being exported"));
     return Status::success();
 }
 
@@ -187,13 +191,15 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
     MimeComponent mime;
     // Any problem of the message itself means an incomplete page.
     if (!mime.LoadEmlData(message) || !mime.lastError().isEmpty())
-        return failure(sourceFile,
-                       QStringLiteral("the message cannot be exported (%1)").arg(mime.lastError()));
+        return failure(sourceFile, QCoreApplication::translate(
+                                       "TemplateExport", "the message cannot be exported (%1)")
+                                       .arg(mime.lastError()));
 
     const QString folder = ExportPaths::GetPathInfoFromPath(target);
     const QString fileName = ExportPaths::GetFilenameFromPath(target);
     if (folder.isEmpty() || fileName.isEmpty())
-        return failure(target, QStringLiteral("not the full path of a file"));
+        return failure(
+            target, QCoreApplication::translate("TemplateExport", "not the full path of a file"));
     if (Status usable = checkTarget(target, sourceFile); !usable)
         return usable;
     const QFileInfo targetInfo(target);
@@ -201,13 +207,15 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
     const QString imagesPath = ExportPaths::ImagesFolderPath(target);
     const QFileInfo imagesInfo(imagesPath);
     if (imagesInfo.exists() && !imagesInfo.isDir())
-        return failure(imagesPath,
-                       QStringLiteral("a file of this name is in the way of the images folder"));
+        return failure(imagesPath, QCoreApplication::translate(
+                                       "TemplateExport",
+                                       "a file of this name is in the way of the images folder"));
     // The folder of a page being replaced goes with it; any other folder is the user's.
     const bool replaceImages = imagesInfo.isDir();
     if (replaceImages && !targetInfo.exists())
-        return failure(imagesPath,
-                       QStringLiteral("a folder of this name is in the way of the images folder"));
+        return failure(imagesPath, QCoreApplication::translate(
+                                       "TemplateExport",
+                                       "a folder of this name is in the way of the images folder"));
     // A link goes as a link; what it leads to stays where it is.
     QStringList kept;
     if (replaceImages && !imagesInfo.isSymLink()) {
@@ -224,10 +232,12 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
     const QString stagedImages = staging.filePath(imagesName);
     for (const QString& name : std::as_const(kept)) {
         if (entryExists(QDir(stagedImages).filePath(name)))
-            return failure(QDir(imagesPath).filePath(name),
-                           QStringLiteral("the page being replaced does not use this file, so it "
-                                          "is kept, but the new export has a file of this name; "
-                                          "move or rename it and export again"));
+            return failure(
+                QDir(imagesPath).filePath(name),
+                QCoreApplication::translate("TemplateExport",
+                                            "the page being replaced does not use this file, so it "
+                                            "is kept, but the new export has a file of this name; "
+                                            "move or rename it and export again"));
     }
     const QString stagedPage = staging.filePath(QStringLiteral("page"));
     if (Status written = writeNewFile(stagedPage, html, target); !written)

@@ -2,6 +2,7 @@
 
 #include "core/platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <algorithm>
@@ -164,14 +165,17 @@ Result<Payload> readPayload(const QByteArray& file)
 {
     const auto fail = [](const QString& reason) { return Status::failure(reason); };
     if (file.size() < CountSize)
-        return fail(
-            QStringLiteral("truncated: %1 bytes, too short for the 4-byte count").arg(file.size()));
+        return fail(QCoreApplication::translate(
+                        "TemplateDecoding", "truncated: %1 bytes, too short for the 4-byte count")
+                        .arg(file.size()));
     const qint32 count = qFromLittleEndian<qint32>(file.constData());
     if (count < 0)
-        return fail(QStringLiteral("corrupt: negative count %1").arg(count));
+        return fail(QCoreApplication::translate("TemplateDecoding", "corrupt: negative count %1")
+                        .arg(count));
     const qsizetype available = file.size() - CountSize;
     if (count > available)
-        return fail(QStringLiteral("truncated: the count says %1 bytes, only %2 follow")
+        return fail(QCoreApplication::translate(
+                        "TemplateDecoding", "truncated: the count says %1 bytes, only %2 follow")
                         .arg(count)
                         .arg(available));
     return Payload{CountSize, count};

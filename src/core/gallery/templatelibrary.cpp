@@ -1,5 +1,6 @@
 #include "core/gallery/templatelibrary.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,18 +39,30 @@ Status checkEntry(const QString& folder, const QString& path, const QString& wha
 {
     const QFileInfo entry(path);
     if (!entry.exists())
-        return failure(path, entry.isSymLink()
-                                 ? QStringLiteral("the %1 is a link to a missing file").arg(what)
-                                 : QStringLiteral("the %1 is missing").arg(what));
+        return failure(
+            path,
+            entry.isSymLink()
+                //: %1 is the kind of entry: "category page" or "template file"
+                ? QCoreApplication::translate("TemplateLibrary",
+                                              "the %1 is a link to a missing file")
+                      .arg(what)
+                //: %1 is the kind of entry: "category page" or "template file"
+                : QCoreApplication::translate("TemplateLibrary", "the %1 is missing").arg(what));
     const QString real = entry.canonicalFilePath();
     const QString realFolder = QFileInfo(folder).canonicalFilePath();
     if (real.isEmpty() || realFolder.isEmpty() || !real.startsWith(realFolder + QLatin1Char('/')))
-        return failure(path, QStringLiteral("the %1 leads out of the template library (to %2) "
-                                            "and is not opened")
-                                 .arg(what, QDir::toNativeSeparators(real)));
+        return failure(path,
+                       //: %1 is the kind of entry: "category page" or "template file"
+                       QCoreApplication::translate(
+                           "TemplateLibrary", "the %1 leads out of the template library (to %2) "
+                                              "and is not opened")
+                           .arg(what, QDir::toNativeSeparators(real)));
     if (!QFileInfo(real).isFile())
         return failure(path,
-                       QStringLiteral("the %1 is not a regular file and is not opened").arg(what));
+                       //: %1 is the kind of entry: "category page" or "template file"
+                       QCoreApplication::translate("TemplateLibrary",
+                                                   "the %1 is not a regular file and is not opened")
+                           .arg(what));
     return Status::success();
 }
 
@@ -124,9 +137,11 @@ Result<QString> FindCategoryPage(const QString& appFolder, const QString& catego
     const QString folder = categoriesFolder(appFolder);
     if (categoryName.isEmpty())
         return failure(appFolder + QStringLiteral("/categories"),
-                       QStringLiteral("no category is chosen"));
+                       QCoreApplication::translate("TemplateLibrary", "no category is chosen"));
     const QString path = CategoryPagePath(appFolder, categoryName);
-    if (Status entry = checkEntry(folder, path, QStringLiteral("category page")); !entry)
+    if (Status entry = checkEntry(folder, path,
+                                  QCoreApplication::translate("TemplateLibrary", "category page"));
+        !entry)
         return entry;
     return path;
 }
@@ -191,12 +206,17 @@ Result<QString> FindTemplateFile(const QString& appFolder, const QString& name)
 {
     const QString folder = templatesFolder(appFolder);
     if (name.isEmpty())
-        return failure(folder, QStringLiteral("no template is chosen"));
+        return failure(folder,
+                       QCoreApplication::translate("TemplateLibrary", "no template is chosen"));
     if (!IsPlainTemplateName(name))
         return failure(
-            folder, QStringLiteral("\"%1\" is not a plain file name and is not opened").arg(name));
+            folder, QCoreApplication::translate("TemplateLibrary",
+                                                "\"%1\" is not a plain file name and is not opened")
+                        .arg(name));
     const QString path = TemplateFilePath(appFolder, name);
-    if (Status entry = checkEntry(folder, path, QStringLiteral("template file")); !entry)
+    if (Status entry = checkEntry(folder, path,
+                                  QCoreApplication::translate("TemplateLibrary", "template file"));
+        !entry)
         return entry;
     return path;
 }

@@ -5,6 +5,7 @@
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,8 +36,10 @@ Result<StagedPage> stagePage(const QByteArray& message, const QString& folder,
     if (!mime.LoadEmlData(message)) {
         if (libraryPath.isEmpty())
             return Status::failure(mime.lastError());
-        return Status::failure(QStringLiteral("%1: the template is not a readable message (%2)")
-                                   .arg(QDir::toNativeSeparators(libraryPath), mime.lastError()));
+        return Status::failure(
+            QCoreApplication::translate("TemplateStaging",
+                                        "%1: the template is not a readable message (%2)")
+                .arg(QDir::toNativeSeparators(libraryPath), mime.lastError()));
     }
     const QFileInfo folderInfo(QDir::cleanPath(QDir(folder).absolutePath()));
     StagedPage staged;
@@ -61,7 +64,8 @@ Result<DecodedTemplate> DecodeTemplateFile(const QString& libraryPath)
     Result<QByteArray> message = Module1::UnpackTemplate(*file);
     if (!message)
         return Status::failure(
-            QStringLiteral("%1: the template cannot be decoded (%2)")
+            QCoreApplication::translate("TemplateStaging",
+                                        "%1: the template cannot be decoded (%2)")
                 .arg(QDir::toNativeSeparators(libraryPath), message.status().message()));
     return DecodedTemplate{libraryPath, std::move(*file), std::move(*message)};
 }
@@ -78,8 +82,9 @@ Result<StagedPage> StageDecoded(const DecodedTemplate& decoded, const QString& f
                                 const QString& pageName)
 {
     if (!QDir().mkpath(folder))
-        return Status::failure(QStringLiteral("%1: the folder cannot be created")
-                                   .arg(QDir::toNativeSeparators(folder)));
+        return Status::failure(
+            QCoreApplication::translate("TemplateStaging", "%1: the folder cannot be created")
+                .arg(QDir::toNativeSeparators(folder)));
     const QString copy =
         QDir(folder).filePath(QFileInfo(decoded.libraryPath).completeBaseName() + ".dat");
     if (Status written = writeWorkingFile(copy, decoded.file); !written)

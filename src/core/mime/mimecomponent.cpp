@@ -5,6 +5,7 @@
 #include "core/mime/mimepage.h"
 #include "core/platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -32,7 +33,8 @@ QByteArray MimeComponent::Private::save(const QString& folder, const QString& na
     problems = loadProblems;
     if (!message) {
         if (problems.isEmpty())
-            problems.append(QStringLiteral("no message has been loaded"));
+            problems.append(
+                QCoreApplication::translate("MimeComponent", "no message has been loaded"));
         return QByteArray();
     }
     Mime::OutputFolder output;
@@ -53,9 +55,10 @@ bool MimeComponent::LoadEmlFile(const QString& path)
     const QFileInfo info(path);
     if (info.exists() && info.size() > MaxMessageSize) {
         d->message.reset();
-        d->loadProblems = {QStringLiteral("%1: the message is larger than %2 MB")
-                               .arg(path)
-                               .arg(MaxMessageSize / (1024 * 1024))};
+        d->loadProblems = {
+            QCoreApplication::translate("MimeComponent", "%1: the message is larger than %2 MB")
+                .arg(path)
+                .arg(MaxMessageSize / (1024 * 1024))};
         d->problems = d->loadProblems;
         return false;
     }
@@ -82,9 +85,11 @@ bool MimeComponent::LoadEmlData(const QByteArray& data)
     d->loadProblems.clear();
     if (data.size() > MaxMessageSize) {
         d->loadProblems.append(
-            QStringLiteral("the message is larger than %1 MB").arg(MaxMessageSize / (1024 * 1024)));
+            QCoreApplication::translate("MimeComponent", "the message is larger than %1 MB")
+                .arg(MaxMessageSize / (1024 * 1024)));
     } else if (data.trimmed().isEmpty()) {
-        d->loadProblems.append(QStringLiteral("the message is empty"));
+        d->loadProblems.append(
+            QCoreApplication::translate("MimeComponent", "the message is empty"));
     } else {
         d->message = Mime::Message::parse(data, &d->loadProblems);
     }

@@ -5,6 +5,7 @@
 
 #include <gmime/gmime.h>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -56,8 +57,10 @@ bool isAbsoluteUrl(const QString& url)
 
 QString tooDeepProblem()
 {
-    return QStringLiteral("the message is nested more than %1 levels deep; the deeper parts are "
-                          "not shown")
+    return QCoreApplication::translate(
+               "MimeComponent",
+               "the message is nested more than %1 levels deep; the deeper parts are "
+               "not shown")
         .arg(MaxDepth);
 }
 
@@ -76,14 +79,15 @@ void onParserWarning(gint64, GMimeParserWarning code, const gchar*, gpointer dat
     auto* problems = static_cast<ParseProblems*>(data);
     switch (code) {
     case GMIME_WARN_TRUNCATED_MESSAGE:
-        problems->add(QStringLiteral("the message is cut off; what arrived of it is shown"));
+        problems->add(QCoreApplication::translate(
+            "MimeComponent", "the message is cut off; what arrived of it is shown"));
         break;
     case GMIME_WARN_MALFORMED_MESSAGE:
     case GMIME_CRIT_PART_WITHOUT_HEADERS_OR_CONTENT:
-        problems->add(QStringLiteral("the message is malformed"));
+        problems->add(QCoreApplication::translate("MimeComponent", "the message is malformed"));
         break;
     case GMIME_CRIT_MULTIPART_WITHOUT_BOUNDARY:
-        problems->add(QStringLiteral("a multipart has no boundary"));
+        problems->add(QCoreApplication::translate("MimeComponent", "a multipart has no boundary"));
         break;
     case GMIME_CRIT_NESTING_OVERFLOW:
         // GMime stops deeper than we look: one problem, told once.
@@ -121,7 +125,8 @@ std::unique_ptr<Message> Message::parse(const QByteArray& data, QStringList* pro
     g_mime_parser_options_set_warning_callback(message->m_options, nullptr, nullptr);
 
     if (!message->m_message) {
-        collected.add(QStringLiteral("the data is not a MIME message"));
+        collected.add(
+            QCoreApplication::translate("MimeComponent", "the data is not a MIME message"));
         return nullptr;
     }
     message->flatten(problems);

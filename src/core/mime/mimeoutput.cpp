@@ -1,5 +1,6 @@
 #include "core/mime/mimeoutput.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,10 +32,13 @@ Status OutputFolder::open(const QString& parent, const QString& name)
 {
     m_path = QDir(parent).filePath(name);
     if (parent.isEmpty())
-        return Status::failure(QStringLiteral("no folder given for the images"));
+        return Status::failure(
+            QCoreApplication::translate("MimeComponent", "no folder given for the images"));
     if (!isPlainName(name))
         return Status::failure(
-            QStringLiteral("'%1' is not a plain folder name for the images").arg(name));
+            QCoreApplication::translate("MimeComponent",
+                                        "'%1' is not a plain folder name for the images")
+                .arg(name));
     return openFolder(parent, name);
 }
 
@@ -42,13 +46,16 @@ Status OutputFolder::write(const QString& wanted, const QByteArray& data, QStrin
 {
     if (m_filesWritten >= MaxOutputFiles)
         return Status::failure(
-            QStringLiteral("%1: the message has more than %2 files; the rest are not shown")
+            QCoreApplication::translate(
+                "MimeComponent", "%1: the message has more than %2 files; the rest are not shown")
                 .arg(m_path)
                 .arg(MaxOutputFiles));
     if (m_bytesWritten + data.size() > MaxOutputBytes)
         return Status::failure(
-            QStringLiteral("%1: the message's files come to more than %2 MB; the rest are not "
-                           "shown")
+            QCoreApplication::translate(
+                "MimeComponent",
+                "%1: the message's files come to more than %2 MB; the rest are not "
+                "shown")
                 .arg(m_path)
                 .arg(MaxOutputBytes / (1024 * 1024)));
     // An existing file is never replaced: it may be a link, or a file of the
@@ -69,7 +76,9 @@ Status OutputFolder::write(const QString& wanted, const QByteArray& data, QStrin
                 QStringLiteral("%1: %2").arg(QDir(m_path).filePath(name), error));
         }
     }
-    return Status::failure(QStringLiteral("%1: no free file name for %2").arg(m_path, wanted));
+    return Status::failure(
+        QCoreApplication::translate("MimeComponent", "%1: no free file name for %2")
+            .arg(m_path, wanted));
 }
 
 #ifdef Q_OS_WIN
@@ -81,9 +90,13 @@ Status OutputFolder::openFolder(const QString& parent, const QString& name)
     QDir(parent).mkdir(name);
     const QFileInfo folder(m_path);
     if (folder.isSymLink() || folder.isJunction())
-        return Status::failure(QStringLiteral("%1: is a link, not a folder").arg(m_path));
+        return Status::failure(
+            QCoreApplication::translate("MimeComponent", "%1: is a link, not a folder")
+                .arg(m_path));
     if (!folder.isDir())
-        return Status::failure(QStringLiteral("%1: cannot create the folder").arg(m_path));
+        return Status::failure(
+            QCoreApplication::translate("MimeComponent", "%1: cannot create the folder")
+                .arg(m_path));
     return Status::success();
 }
 
@@ -160,7 +173,8 @@ Status OutputFolder::openFolder(const QString& parent, const QString& name)
     ::close(parentFd);
     if (m_fd < 0) {
         return Status::failure(QStringLiteral("%1: %2").arg(
-            m_path, isLink ? QStringLiteral("is a link, not a folder") : reason(error)));
+            m_path, isLink ? QCoreApplication::translate("MimeComponent", "is a link, not a folder")
+                           : reason(error)));
     }
     return Status::success();
 }

@@ -10,6 +10,7 @@
 #include "core/mime/mimeoutput.h"
 #include "core/mime/mimereferences.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
 #include <QUrl>
@@ -158,8 +159,9 @@ public:
             else if (content)
                 url = m_urlPrefix + QUrl::toPercentEncoding(used);
         } else if (m_output) {
-            addProblem(QStringLiteral("the page refers to its parts too often; the rest of the "
-                                      "references are left as they are"));
+            addProblem(QCoreApplication::translate(
+                "MimeComponent", "the page refers to its parts too often; the rest of the "
+                                 "references are left as they are"));
         }
         m_addedBytes += url.size();
         m_urls.insert(index, url);
@@ -284,9 +286,11 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
         if (text.size() > MaxPlainTextBytes) {
             text.truncate(MaxPlainTextBytes);
             text = QString::fromUtf8(text).toUtf8(); // drop a character cut in half
-            problems->append(QStringLiteral("the text of the message is longer than %1 MB; the "
+            problems->append(
+                QCoreApplication::translate("MimeComponent",
+                                            "the text of the message is longer than %1 MB; the "
                                             "rest is left out")
-                                 .arg(MaxPlainTextBytes / (1024 * 1024)));
+                    .arg(MaxPlainTextBytes / (1024 * 1024)));
         }
         html = pageForText(text, message.subject());
     }
@@ -313,7 +317,8 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
     if (!shownAfter.isEmpty())
         html = insertBeforeBodyEnd(std::move(html), "<hr>\n" + shownAfter);
     else if (!bodyPart)
-        problems->append(QStringLiteral("the message has no text or HTML to show"));
+        problems->append(QCoreApplication::translate("MimeComponent",
+                                                     "the message has no text or HTML to show"));
 
     if (!body.html)
         return html;
@@ -324,9 +329,11 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
     if (removedAfter > 0)
         html = dropLocalReferences(html, false, files);
     if (removed + removedAfter > 0) {
-        problems->append(QStringLiteral("the page nests its elements deeper than %1 levels; it "
+        problems->append(
+            QCoreApplication::translate("MimeComponent",
+                                        "the page nests its elements deeper than %1 levels; it "
                                         "was flattened")
-                             .arg(HtmlNesting::MaxDepth));
+                .arg(HtmlNesting::MaxDepth));
     }
     return declareUtf8(html);
 }

@@ -1,5 +1,6 @@
 #include "core/platform/ownerlock.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -77,13 +78,15 @@ Result<OwnerLock> OwnerLock::tryTake(const QString& path, bool create)
             if (error == EWOULDBLOCK)
                 return OwnerLock();
             errno = error;
-            return Status::failure(QStringLiteral("%1: cannot lock: %2").arg(path, errnoText()));
+            return Status::failure(QCoreApplication::translate("OwnerLock", "%1: cannot lock: %2")
+                                       .arg(path, errnoText()));
         }
         if (sameFile(fd, path))
             return OwnerLock(fd, path);
         ::close(fd);
     }
-    return Status::failure(QStringLiteral("%1: keeps being replaced").arg(path));
+    return Status::failure(
+        QCoreApplication::translate("OwnerLock", "%1: keeps being replaced").arg(path));
 }
 
 Result<OwnerLock> OwnerLock::createHeld(const QString& path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cassert>
@@ -21,7 +22,8 @@ public:
 private:
     Status() = default;
     explicit Status(QString message)
-        : m_message(message.isEmpty() ? QStringLiteral("unknown error") : std::move(message))
+        : m_message(message.isEmpty() ? QCoreApplication::translate("Status", "unknown error")
+                                      : std::move(message))
     {
     }
 

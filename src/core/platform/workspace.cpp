@@ -2,6 +2,7 @@
 
 #include "core/platform/ownerlock.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -40,13 +41,16 @@ Result<int> openPrivateFolder(int parent, const QString& path)
         QFile::encodeName(parent == AT_FDCWD ? path : QFileInfo(path).fileName());
     if (::mkdirat(parent, name.constData(), 0700) != 0 && errno != EEXIST)
         return Status::failure(
-            QStringLiteral("%1: cannot create the folder: %2").arg(path, errnoText()));
+            QCoreApplication::translate("Workspace", "%1: cannot create the folder: %2")
+                .arg(path, errnoText()));
     const int fd =
         ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ELOOP || errno == ENOTDIR)
             return Status::failure(
-                QStringLiteral("%1 is a link or not a folder, so it is not used").arg(path));
+                QCoreApplication::translate("Workspace",
+                                            "%1 is a link or not a folder, so it is not used")
+                    .arg(path));
         return Status::failure(QStringLiteral("%1: %2").arg(path, errnoText()));
     }
     struct stat info = {};
@@ -57,13 +61,16 @@ Result<int> openPrivateFolder(int parent, const QString& path)
     }
     if (info.st_uid != ::geteuid()) {
         ::close(fd);
-        return Status::failure(
-            QStringLiteral("%1 belongs to another user, so it is not used").arg(path));
+        return Status::failure(QCoreApplication::translate(
+                                   "Workspace", "%1 belongs to another user, so it is not used")
+                                   .arg(path));
     }
     if ((info.st_mode & 0077) != 0 && ::fchmod(fd, 0700) != 0) {
         const QString reason = errnoText();
         ::close(fd);
-        return Status::failure(QStringLiteral("%1: cannot make it private: %2").arg(path, reason));
+        return Status::failure(
+            QCoreApplication::translate("Workspace", "%1: cannot make it private: %2")
+                .arg(path, reason));
     }
     return fd;
 }
@@ -107,12 +114,15 @@ Result<QString> ensureFolders(const QStringList& levels)
 {
     for (const QString& level : levels) {
         if (!isPlainName(level))
-            return Status::failure(QStringLiteral("\"%1\" is not a plain folder name").arg(level));
+            return Status::failure(
+                QCoreApplication::translate("Workspace", "\"%1\" is not a plain folder name")
+                    .arg(level));
     }
     const QString workspace = modGetDirs::WorkspaceDir();
     if (!QDir::isAbsolutePath(workspace))
-        return Status::failure(QStringLiteral("the temp folder %1 does not exist")
-                                   .arg(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"))));
+        return Status::failure(
+            QCoreApplication::translate("Workspace", "the temp folder %1 does not exist")
+                .arg(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"))));
 
     const Result<int> top = openPrivateFolder(AT_FDCWD, workspace);
     if (!top)
@@ -190,7 +200,8 @@ Result<QString> ownId()
         self.lock = std::move(*lock);
         return candidate;
     }
-    return Status::failure(QStringLiteral("%1: no free folder name for this copy").arg(msg));
+    return Status::failure(
+        QCoreApplication::translate("Workspace", "%1: no free folder name for this copy").arg(msg));
 }
 
 Result<QString> ensureOwnFolder(const QString& area)

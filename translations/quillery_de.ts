@@ -1,0 +1,458 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>Form1</name>
+    <message>
+        <source> Choose a template</source>
+        <translation> Vorlage wählen</translation>
+    </message>
+    <message>
+        <source> Preview</source>
+        <translation> Vorschau</translation>
+    </message>
+    <message>
+        <source> Export</source>
+        <translation> Exportieren</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Category page</source>
+        <translation>Kategorieseite</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Divider between the category page and the preview</source>
+        <translation>Trennleiste zwischen Kategorieseite und Vorschau</translation>
+    </message>
+    <message>
+        <source>&gt; html</source>
+        <translation>&gt; html</translation>
+    </message>
+    <message>
+        <source>Export as an HTML page…</source>
+        <translation>Als HTML-Seite exportieren…</translation>
+    </message>
+    <message>
+        <source>Export the previewed template as an HTML page with its images folder</source>
+        <translation>Die angezeigte Vorlage als HTML-Seite mit ihrem Bilderordner exportieren</translation>
+    </message>
+    <message>
+        <source>&gt; eml</source>
+        <translation>&gt; eml</translation>
+    </message>
+    <message>
+        <source>Export as an .eml message…</source>
+        <translation>Als .eml-Nachricht exportieren…</translation>
+    </message>
+    <message>
+        <source>Export the previewed template as an .eml message for a mail program</source>
+        <translation>Die angezeigte Vorlage als .eml-Nachricht für ein E-Mail-Programm exportieren</translation>
+    </message>
+    <message>
+        <source>&gt; Rookpost</source>
+        <translation>&gt; Rookpost</translation>
+    </message>
+    <message>
+        <source>Hand to Rookpost</source>
+        <translation>An Rookpost übergeben</translation>
+    </message>
+    <message>
+        <source>Hand the previewed template to Rookpost</source>
+        <translation>Die angezeigte Vorlage an Rookpost übergeben</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>Mehr</translation>
+    </message>
+    <message>
+        <source>More: the website and the layout</source>
+        <translation>Mehr: die Website und das Layout</translation>
+    </message>
+    <message>
+        <source>Quillery website</source>
+        <translation>Quillery-Website</translation>
+    </message>
+    <message>
+        <source>Open the Quillery website in the browser</source>
+        <translation>Die Quillery-Website im Browser öffnen</translation>
+    </message>
+    <message>
+        <source>No templates</source>
+        <translation>Keine Vorlagen</translation>
+    </message>
+    <message>
+        <source>There are no category pages in %1.</source>
+        <translation>In %1 gibt es keine Kategorieseiten.</translation>
+    </message>
+    <message>
+        <source>The category “%1” cannot be shown</source>
+        <translation>Die Kategorie „%1“ kann nicht angezeigt werden</translation>
+    </message>
+    <message>
+        <source> Preview: </source>
+        <translation> Vorschau: </translation>
+    </message>
+    <message>
+        <source>The template could not be exported as a web page.</source>
+        <translation>Die Vorlage konnte nicht als Webseite exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Export as html</source>
+        <translation>Als HTML exportieren</translation>
+    </message>
+    <message>
+        <source>The template could not be exported as a message file.</source>
+        <translation>Die Vorlage konnte nicht als Nachrichtendatei exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Export as eml</source>
+        <translation>Als EML exportieren</translation>
+    </message>
+    <message>
+        <source>Rookpost is not installed</source>
+        <translation>Rookpost ist nicht installiert</translation>
+    </message>
+    <message>
+        <source>The template could not be handed to Rookpost.</source>
+        <translation>Die Vorlage konnte nicht an Rookpost übergeben werden.</translation>
+    </message>
+    <message>
+        <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
+        <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
+    </message>
+</context>
+<context>
+    <name>Form2</name>
+    <message>
+        <source>More</source>
+        <translation>Mehr</translation>
+    </message>
+    <message>
+        <source>Website</source>
+        <translation>Website</translation>
+    </message>
+    <message>
+        <source>Open the Quillery website in the browser</source>
+        <translation>Die Quillery-Website im Browser öffnen</translation>
+    </message>
+    <message>
+        <source>Reset layout</source>
+        <translation>Layout zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Put the divider between the panes back where it started</source>
+        <translation>Die Trennleiste zwischen den Bereichen an ihre Ausgangsposition zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Close this panel</source>
+        <translation>Dieses Fenster schließen</translation>
+    </message>
+</context>
+<context>
+    <name>MimeComponent</name>
+    <message>
+        <source>no message has been loaded</source>
+        <translation>es wurde keine Nachricht geladen</translation>
+    </message>
+    <message>
+        <source>%1: the message is larger than %2 MB</source>
+        <translation>%1: die Nachricht ist größer als %2 MB</translation>
+    </message>
+    <message>
+        <source>the message is larger than %1 MB</source>
+        <translation>die Nachricht ist größer als %1 MB</translation>
+    </message>
+    <message>
+        <source>the message is empty</source>
+        <translation>die Nachricht ist leer</translation>
+    </message>
+    <message>
+        <source>the message is nested more than %1 levels deep; the deeper parts are not shown</source>
+        <translation>die Nachricht ist mehr als %1 Ebenen tief verschachtelt; die tieferen Teile werden nicht angezeigt</translation>
+    </message>
+    <message>
+        <source>the message is cut off; what arrived of it is shown</source>
+        <translation>die Nachricht ist abgeschnitten; angezeigt wird, was davon angekommen ist</translation>
+    </message>
+    <message>
+        <source>the message is malformed</source>
+        <translation>die Nachricht ist fehlerhaft aufgebaut</translation>
+    </message>
+    <message>
+        <source>a multipart has no boundary</source>
+        <translation>ein mehrteiliger Abschnitt (multipart) hat keine Trennmarke (boundary)</translation>
+    </message>
+    <message>
+        <source>the data is not a MIME message</source>
+        <translation>die Daten sind keine MIME-Nachricht</translation>
+    </message>
+    <message>
+        <source>no folder given for the images</source>
+        <translation>kein Ordner für die Bilder angegeben</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a plain folder name for the images</source>
+        <translation>„%1“ ist kein einfacher Ordnername für die Bilder</translation>
+    </message>
+    <message>
+        <source>%1: the message has more than %2 files; the rest are not shown</source>
+        <translation>%1: die Nachricht hat mehr als %2 Dateien; die übrigen werden nicht angezeigt</translation>
+    </message>
+    <message>
+        <source>%1: the message&apos;s files come to more than %2 MB; the rest are not shown</source>
+        <translation>%1: die Dateien der Nachricht umfassen mehr als %2 MB; die übrigen werden nicht angezeigt</translation>
+    </message>
+    <message>
+        <source>%1: no free file name for %2</source>
+        <translation>%1: kein freier Dateiname für %2</translation>
+    </message>
+    <message>
+        <source>%1: is a link, not a folder</source>
+        <translation>%1: ist eine Verknüpfung, kein Ordner</translation>
+    </message>
+    <message>
+        <source>%1: cannot create the folder</source>
+        <translation>%1: der Ordner kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>is a link, not a folder</source>
+        <translation>ist eine Verknüpfung, kein Ordner</translation>
+    </message>
+    <message>
+        <source>the page refers to its parts too often; the rest of the references are left as they are</source>
+        <translation>die Seite verweist zu oft auf ihre Teile; die übrigen Verweise bleiben unverändert</translation>
+    </message>
+    <message>
+        <source>the text of the message is longer than %1 MB; the rest is left out</source>
+        <translation>der Text der Nachricht ist länger als %1 MB; der Rest wird weggelassen</translation>
+    </message>
+    <message>
+        <source>the message has no text or HTML to show</source>
+        <translation>die Nachricht enthält weder Text noch HTML zum Anzeigen</translation>
+    </message>
+    <message>
+        <source>the page nests its elements deeper than %1 levels; it was flattened</source>
+        <translation>die Seite verschachtelt ihre Elemente tiefer als %1 Ebenen; sie wurde abgeflacht</translation>
+    </message>
+</context>
+<context>
+    <name>OwnerLock</name>
+    <message>
+        <source>%1: cannot lock: %2</source>
+        <translation>%1: kann nicht gesperrt werden: %2</translation>
+    </message>
+    <message>
+        <source>%1: keeps being replaced</source>
+        <translation>%1: wird immer wieder ersetzt</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewLoader</name>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The category page names no template.</source>
+        <translation>Die Kategorieseite nennt keine Vorlage.</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewPages</name>
+    <message>
+        <source>No template to preview</source>
+        <translation>Keine Vorlage für die Vorschau</translation>
+    </message>
+    <message>
+        <source>The template “%1” cannot be shown</source>
+        <translation>Die Vorlage „%1“ kann nicht angezeigt werden</translation>
+    </message>
+    <message>
+        <source>This template can be shown only in part: </source>
+        <translation>Diese Vorlage kann nur teilweise angezeigt werden: </translation>
+    </message>
+</context>
+<context>
+    <name>Status</name>
+    <message>
+        <source>unknown error</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateDecoding</name>
+    <message>
+        <source>truncated: %1 bytes, too short for the 4-byte count</source>
+        <translation>abgeschnitten: %1 Bytes, zu kurz für die 4-Byte-Längenangabe</translation>
+    </message>
+    <message>
+        <source>corrupt: negative count %1</source>
+        <translation>beschädigt: negative Längenangabe %1</translation>
+    </message>
+    <message>
+        <source>truncated: the count says %1 bytes, only %2 follow</source>
+        <translation>abgeschnitten: die Längenangabe nennt %1 Bytes, es folgen nur %2</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateExport</name>
+    <message>
+        <source>No template is previewed.</source>
+        <translation>Es wird keine Vorlage in der Vorschau angezeigt.</translation>
+    </message>
+    <message>
+        <source>a folder of this name is in the way</source>
+        <translation>ein Ordner mit diesem Namen ist im Weg</translation>
+    </message>
+    <message>
+        <source>this is the file being exported</source>
+        <translation>das ist die Datei, die exportiert wird</translation>
+    </message>
+    <message>
+        <source>the message cannot be exported (%1)</source>
+        <translation>die Nachricht kann nicht exportiert werden (%1)</translation>
+    </message>
+    <message>
+        <source>not the full path of a file</source>
+        <translation>kein vollständiger Pfad zu einer Datei</translation>
+    </message>
+    <message>
+        <source>a file of this name is in the way of the images folder</source>
+        <translation>eine Datei mit diesem Namen steht dem Bilderordner im Weg</translation>
+    </message>
+    <message>
+        <source>a folder of this name is in the way of the images folder</source>
+        <translation>ein Ordner mit diesem Namen steht dem Bilderordner im Weg</translation>
+    </message>
+    <message>
+        <source>the page being replaced does not use this file, so it is kept, but the new export has a file of this name; move or rename it and export again</source>
+        <translation>die ersetzte Seite verwendet diese Datei nicht, daher bleibt sie erhalten, aber der neue Export enthält eine Datei mit diesem Namen; verschieben oder benennen Sie sie um und exportieren Sie erneut</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateLibrary</name>
+    <message>
+        <source>the %1 is a link to a missing file</source>
+        <translation>die %1 ist eine Verknüpfung auf eine fehlende Datei</translation>
+    </message>
+    <message>
+        <source>the %1 is missing</source>
+        <translation>die %1 fehlt</translation>
+    </message>
+    <message>
+        <source>the %1 leads out of the template library (to %2) and is not opened</source>
+        <extracomment>%1 is the kind of entry: &quot;category page&quot; or &quot;template file&quot;</extracomment>
+        <translation>die %1 führt aus der Vorlagenbibliothek hinaus (nach %2) und wird nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>the %1 is not a regular file and is not opened</source>
+        <extracomment>%1 is the kind of entry: &quot;category page&quot; or &quot;template file&quot;</extracomment>
+        <translation>die %1 ist keine reguläre Datei und wird nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>no category is chosen</source>
+        <translation>keine Kategorie gewählt</translation>
+    </message>
+    <message>
+        <source>category page</source>
+        <translation>Kategorieseite</translation>
+    </message>
+    <message>
+        <source>no template is chosen</source>
+        <translation>keine Vorlage gewählt</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a plain file name and is not opened</source>
+        <translation>„%1“ ist kein einfacher Dateiname und wird nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>template file</source>
+        <translation>Vorlagendatei</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateStaging</name>
+    <message>
+        <source>%1: the template is not a readable message (%2)</source>
+        <translation>%1: die Vorlage ist keine lesbare Nachricht (%2)</translation>
+    </message>
+    <message>
+        <source>%1: the template cannot be decoded (%2)</source>
+        <translation>%1: die Vorlage kann nicht dekodiert werden (%2)</translation>
+    </message>
+    <message>
+        <source>%1: the folder cannot be created</source>
+        <translation>%1: der Ordner kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>Workspace</name>
+    <message>
+        <source>%1: cannot create the folder: %2</source>
+        <translation>%1: der Ordner kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 is a link or not a folder, so it is not used</source>
+        <translation>%1 ist eine Verknüpfung oder kein Ordner und wird daher nicht verwendet</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user, so it is not used</source>
+        <translation>%1 gehört einem anderen Benutzer und wird daher nicht verwendet</translation>
+    </message>
+    <message>
+        <source>%1: cannot make it private: %2</source>
+        <translation>%1: kann nicht privat gemacht werden: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a plain folder name</source>
+        <translation>„%1“ ist kein einfacher Ordnername</translation>
+    </message>
+    <message>
+        <source>the temp folder %1 does not exist</source>
+        <translation>der temporäre Ordner %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>%1: no free folder name for this copy</source>
+        <translation>%1: kein freier Ordnername für diese laufende Kopie</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Try &apos;quillery --help&apos;.</source>
+        <translation>Weitere Informationen mit „quillery --help“.</translation>
+    </message>
+    <message>
+        <source>Quillery 1: a gallery of ready-made e-mail newsletter templates.</source>
+        <translation>Quillery 1: eine Sammlung fertiger Vorlagen für E-Mail-Newsletter.</translation>
+    </message>
+    <message>
+        <source>Opens the template library in FOLDER (with categories/ and templates/, as quillery-library build writes it) instead of the one beside the program.</source>
+        <translation>Öffnet die Vorlagenbibliothek in ORDNER (mit categories/ und templates/, wie quillery-library build sie schreibt) statt der neben dem Programm.</translation>
+    </message>
+    <message>
+        <source>FOLDER</source>
+        <extracomment>The placeholder of the --library option, also used in its description.</extracomment>
+        <translation>ORDNER</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>unerwartetes Argument „%1“</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 ist kein Ordner</translation>
+    </message>
+</context>
+</TS>
