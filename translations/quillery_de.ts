@@ -158,6 +158,16 @@
         <source>Close this panel</source>
         <translation>Dieses Fenster schließen</translation>
     </message>
+    <message>
+        <source>Website</source>
+        <comment>caption</comment>
+        <translation>Website</translation>
+    </message>
+    <message>
+        <source>Reset layout</source>
+        <comment>caption</comment>
+        <translation>Zurücksetzen</translation>
+    </message>
 </context>
 <context>
     <name>MimeComponent</name>

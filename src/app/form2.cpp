@@ -39,29 +39,38 @@ Form2::Form2(Form1* owner)
     logo->setPixmap(windowIcon().pixmap(96, 96));
     logo->setGeometry(fromTwips(480, 360, 1440, 1440));
 
+    // A caption has the width of its button; the name read out for it need not.
+    struct Caption
+    {
+        const char* source;
+        const char* disambiguation;
+    };
     struct Design
     {
         int index;
         QRect place;
-        const char* caption;
+        Caption caption;
         quint32 color;
         const char* picture;
         const char* name;
         const char* toolTip;
     };
+    const Caption NoCaption{"", ""};
     const Design designs[] = {
-        {3, fromTwips(2400, 240, 1935, 1815), QT_TR_NOOP("Website"), HoverTable::Green, "globe",
-         QT_TR_NOOP("Website"), QT_TR_NOOP("Open the Quillery website in the browser")},
-        {1, fromTwips(4560, 240, 1935, 1815), QT_TR_NOOP("Reset layout"), HoverTable::Green,
-         "panes", QT_TR_NOOP("Reset layout"),
+        {3, fromTwips(2400, 240, 1935, 1815), QT_TRANSLATE_NOOP3("Form2", "Website", "caption"),
+         HoverTable::Green, "globe", QT_TR_NOOP("Website"),
+         QT_TR_NOOP("Open the Quillery website in the browser")},
+        {1, fromTwips(4560, 240, 1935, 1815),
+         QT_TRANSLATE_NOOP3("Form2", "Reset layout", "caption"), HoverTable::Green, "panes",
+         QT_TR_NOOP("Reset layout"),
          QT_TR_NOOP("Put the divider between the panes back where it started")},
-        {2, fromTwips(6720, 240, 975, 975), "", HoverTable::Silver, "cross", QT_TR_NOOP("Close"),
-         QT_TR_NOOP("Close this panel")}};
+        {2, fromTwips(6720, 240, 975, 975), NoCaption, HoverTable::Silver, "cross",
+         QT_TR_NOOP("Close"), QT_TR_NOOP("Close this panel")}};
     for (const Design& d : designs) {
         auto* button = new ButtonPlus(d.index, this);
         button->setObjectName(QStringLiteral("cmdButton%1").arg(d.index));
         button->setGeometry(d.place);
-        button->setCaption(tr(d.caption));
+        button->setCaption(tr(d.caption.source, d.caption.disambiguation));
         button->setBackColor(d.color);
         button->setFont(AppFonts::tahoma(13.5));
         button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture), 64);
