@@ -8,6 +8,7 @@
 #include "form1.h"
 #include "form2.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -92,6 +93,7 @@ private slots:
     void keyWorksWhereverTheFocusIs();
     void mailerKeyNeedsTheMailer();
     void tooltipsNameTheirKeys();
+    void altDownStillOpensTheCategoryList();
 
 private:
     void openWindow(bool withMailer);
@@ -323,6 +325,18 @@ void TestShortcuts::tooltipsNameTheirKeys()
     QCOMPARE(control<ButtonPlus>(*m_form, "cmdButton0")->toolTip(),
              QStringLiteral("Export the previewed template as an HTML page with its images folder "
                             "(Ctrl+E)"));
+}
+
+// The template keys take Ctrl, not Alt: Alt+Down stays the list's own key.
+void TestShortcuts::altDownStillOpensTheCategoryList()
+{
+    openWindow(false);
+    putFocus("category list");
+    auto* list = control<QComboBox>(*m_form, "cboCategory");
+    press(Qt::ALT | Qt::Key_Down);
+    QVERIFY(waitUntil([list] { return list->view()->isVisible(); }));
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
+    list->hidePopup();
 }
 
 QTEST_MAIN(TestShortcuts)
