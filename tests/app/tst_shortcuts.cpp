@@ -1,4 +1,5 @@
 #include "app/galleryfixture.h"
+#include "app/pagetools.h"
 #include "app/urlrecorder.h"
 #include "app/windowcontrols.h"
 
@@ -173,6 +174,14 @@ void TestShortcuts::putFocus(const QString& where)
     } else if (where == "category page") {
         page->setFocus();
         QVERIFY(waitUntil([page] { return inPane(page, QApplication::focusWidget()); }));
+    } else if (where == "a link on the category page") {
+        // Tabbed to a thumbnail: the engine, not the window, has the key first.
+        page->setFocus();
+        QVERIFY(waitUntil([page] { return inPane(page, QApplication::focusWidget()); }));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(waitUntil(
+            [page] { return evaluate(page, "document.activeElement.tagName").toString() == "A"; }));
+        QVERIFY(inPane(page, QApplication::focusWidget()));
     } else {
         // A click into the preview leaves the keyboard on the category page.
         auto* preview = control<BrowserPane>(*m_form, "WebBrowser2");
@@ -222,7 +231,8 @@ void TestShortcuts::keyWorksWhereverTheFocusIs_data()
         {"previous category stops at the first", Qt::CTRL | Qt::Key_PageUp, 1,
          "category:Business/Offer"},
     };
-    for (const char* where : {"category list", "category page", "after a click in the preview"}) {
+    for (const char* where : {"category list", "category page", "a link on the category page",
+                              "after a click in the preview"}) {
         for (const Row& row : rows) {
             QTest::addRow("%s, %s", row.name, where)
                 << row.key << row.presses << QString::fromLatin1(row.effect) << where;
