@@ -4,6 +4,7 @@
 #include "core/gallery/pagehazards.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
+#include "core/gallery/templatestaging.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 
@@ -343,6 +344,33 @@ Problems CheckMessage(const QString& templatePath, const QByteArray& message)
         }
     }
     return problems;
+}
+
+QList<TemplateLinks> LinksToReplace(const QString& libraryFolder)
+{
+    QList<TemplateLinks> result;
+    const QFileInfoList files =
+        QDir(libraryFolder + QLatin1String("/templates"))
+            .entryInfoList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName().chopped(4);
+        const Result<QString> path = TemplateLibrary::FindTemplateFile(libraryFolder, name);
+        if (!path)
+            continue;
+        const Result<TemplateStaging::DecodedTemplate> decoded =
+            TemplateStaging::DecodeTemplateFile(*path);
+        if (!decoded)
+            continue;
+        TemplateLinks entry{*path, {}};
+        for (const MimeComponent::TextPart& part :
+             MimeComponent::ReadTextParts(decoded->message).parts) {
+            if (part.type == "text/html")
+                entry.links += PlaceholderLinks::Find(part.content);
+        }
+        if (!entry.links.isEmpty())
+            result.append(entry);
+    }
+    return result;
 }
 
 } // namespace LibraryCheck
