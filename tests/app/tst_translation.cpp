@@ -116,15 +116,20 @@ void TestTranslation::windowInGerman()
 
     QCOMPARE(control(form, "cmdButton", 0)->accessibleName(),
              QStringLiteral("Als HTML-Seite exportieren\u2026"));
-    QCOMPARE(control(form, "cmdButton", 0)->toolTip(),
-             QStringLiteral("Die angezeigte Vorlage als HTML-Seite mit ihrem Bilderordner "
-                            "exportieren"));
+    // The tooltips end in the button's key, named by Qt in the same language.
+    const QString exportTip = control(form, "cmdButton", 0)->toolTip();
+    QVERIFY2(exportTip.startsWith(QStringLiteral("Die angezeigte Vorlage als HTML-Seite mit ihrem "
+                                                 "Bilderordner exportieren (")),
+             qPrintable(exportTip));
+    if (translation.hasQtTranslation())
+        QVERIFY2(exportTip.endsWith(QStringLiteral(" (Strg+E)")), qPrintable(exportTip));
     QCOMPARE(control(form, "cmdButton", 1)->accessibleName(),
              QStringLiteral("Als .eml-Nachricht exportieren\u2026"));
     QCOMPARE(control(form, "cmdButton", 2)->accessibleName(),
              QStringLiteral("An Rookpost übergeben"));
-    QCOMPARE(control(form, "cmdButton", 3)->toolTip(),
-             QStringLiteral("Mehr: die Website und das Layout"));
+    QVERIFY(control(form, "cmdButton", 3)
+                ->toolTip()
+                .startsWith(QStringLiteral("Mehr: die Website und das Layout (")));
     QCOMPARE(control(form, "cmdButton", 4)->accessibleName(), QStringLiteral("Quillery-Website"));
     QCOMPARE(control(form, "cboCategory")->accessibleName(), QStringLiteral("Kategorie"));
     QCOMPARE(control(form, "lblTitle0")->accessibleName(), QStringLiteral("Kategorie"));
