@@ -354,7 +354,7 @@
     <name>TemplateLibrary</name>
     <message>
         <source>the %1 is a link to a missing file</source>
-        <translation>die %1 ist eine Verknüpfung auf eine fehlende Datei</translation>
+        <translation>die %1 ist eine Verknüpfung zu einer fehlenden Datei</translation>
     </message>
     <message>
         <source>the %1 is missing</source>
@@ -434,7 +434,7 @@
     </message>
     <message>
         <source>%1: no free folder name for this copy</source>
-        <translation>%1: kein freier Ordnername für diese laufende Kopie</translation>
+        <translation>%1: kein freier Ordnername für diese Instanz des Programms</translation>
     </message>
 </context>
 <context>
