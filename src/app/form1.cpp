@@ -469,5 +469,7 @@ bool Form1::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         ShowTitle();
+    else if (event->type() == QEvent::Show)
+        watchScreen();
     return QWidget::event(event);
 }

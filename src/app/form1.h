@@ -96,6 +96,9 @@ private:
     // The window's size and place, remembered or fitted to the screen, and
     // the size below which controls would overlap (form1_window.cpp).
     void placeWindow();
+    void fitMinimumTo(const QRect& area);
+    // The minimum follows the window to another screen.
+    void watchScreen();
     void rememberPlace() const;
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
@@ -106,6 +109,7 @@ private:
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
     bool m_busy = false;
+    bool m_screenWatched = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include <cmath>
 #include <optional>
@@ -44,12 +45,17 @@ std::optional<QRect> rememberedPlace()
     return QRect(*left, *top, *width, *height);
 }
 
+QSize layoutMinimum()
+{
+    const LayoutModel::TwipSize minimum = LayoutModel::MinimumScale();
+    return QSize(pixels(minimum.width), pixels(minimum.height));
+}
+
 } // namespace
 
 void Form1::placeWindow()
 {
-    const LayoutModel::TwipSize minimumTwips = LayoutModel::MinimumScale();
-    const QSize minimum(pixels(minimumTwips.width), pixels(minimumTwips.height));
+    const QSize minimum = layoutMinimum();
     const QSize design(pixels(LayoutModel::DesignScaleWidth),
                        pixels(LayoutModel::DesignScaleHeight));
     QList<QRect> available;
@@ -58,12 +64,28 @@ void Form1::placeWindow()
     const QRect home = screen() ? screen()->availableGeometry() : QRect(QPoint(), design);
     const std::optional<QRect> remembered = rememberedPlace();
     const QRect place = WindowPlace::place(remembered, design, minimum, available, home);
-    // A screen smaller than the layout's minimum still shows the whole window;
-    // the controls may then overlap.
-    setMinimumSize(minimum.boundedTo(WindowPlace::areaHolding(place, available, home).size()));
+    fitMinimumTo(WindowPlace::areaHolding(place, available, home));
     setGeometry(place);
     if (remembered && readNumber(MaximizedKey).value_or(0) != 0)
         setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+// A screen smaller than the layout's minimum still shows the whole window;
+// the controls may then overlap.
+void Form1::fitMinimumTo(const QRect& area)
+{
+    setMinimumSize(layoutMinimum().boundedTo(area.size()));
+}
+
+void Form1::watchScreen()
+{
+    if (m_screenWatched || !windowHandle())
+        return;
+    m_screenWatched = true;
+    connect(windowHandle(), &QWindow::screenChanged, this, [this](QScreen* now) {
+        if (now)
+            fitMinimumTo(now->availableGeometry());
+    });
 }
 
 void Form1::rememberPlace() const

@@ -159,6 +159,18 @@ void TestWindowPlace::firstStartFitsTheScreen()
         if (!button->isHidden())
             QVERIFY(Laptop.contains(QRect(button->mapToGlobal(QPoint()), button->size())));
     }
+
+    // On the monitor the whole minimum applies again, and back on the laptop
+    // the window can be as small as that screen.
+    const LayoutModel::TwipSize minimum = LayoutModel::MinimumScale();
+    const QSize layoutMinimum(int(minimum.width / LayoutModel::TwipsPerPixel),
+                              int(minimum.height / LayoutModel::TwipsPerPixel));
+    form.setGeometry(QRect(Monitor.topLeft() + QPoint(50, 50), QSize(1200, 700)));
+    QTRY_COMPARE(form.screen()->availableGeometry(), Monitor);
+    QCOMPARE(form.minimumSize(), layoutMinimum);
+    form.setGeometry(Laptop);
+    QTRY_COMPARE(form.screen()->availableGeometry(), Laptop);
+    QCOMPARE(form.minimumSize(), Laptop.size());
 }
 
 void TestWindowPlace::minimumKeepsControlsApart_data()
