@@ -19,9 +19,12 @@ import sys
 # Declarations the Word engine ignores wherever they stand.
 IGNORED = {"max-width", "min-width", "max-height", "border-radius", "background-image", "box-shadow",
            "overflow", "opacity", "display:inline-block", "display:flex", "display:grid", "position"}
-# Box properties it ignores on these elements (it honours them on table cells).
-NO_BOX = {"div", "a", "span"}
-BOX = re.compile(r"^(padding|margin)(-(top|right|bottom|left))?$")
+# Padding it ignores on these elements (it honours it on table cells), and
+# margins on these.
+NO_PADDING = {"div", "a", "span"}
+NO_MARGIN = {"span", "body"}
+PADDING = re.compile(r"^padding(-(top|right|bottom|left))?$")
+MARGIN = re.compile(r"^margin(-(top|right|bottom|left))?$")
 
 _REVEALED = re.compile(r"<!--\[if !mso\]><!-->.*?<!--<!\[endif\]-->", re.S)
 _CONDITIONAL = re.compile(r"<!--\[if ([^\]]+)\]>(.*?)<!\[endif\]-->", re.S)
@@ -52,8 +55,10 @@ def restyle(tag, style):
             continue
         if name == "background" and "url(" in value:
             continue
-        if tag in NO_BOX and BOX.match(name):
+        if (tag in NO_PADDING and PADDING.match(name)) or (tag in NO_MARGIN and MARGIN.match(name)):
             continue
+        if MARGIN.match(name) and "auto" in value:
+            value = re.sub(r"\bauto\b", "0", value)  # it centres with align="center" only
         if tag == "span" and name == "display" and value.lower() != "none":
             continue  # a span stays inline: display:block does not make a line of its own
         if tag == "img" and name in ("width", "height"):

@@ -49,6 +49,8 @@ class Styles(unittest.TestCase):
          "display:none;display:none"),
         ("block span", "span", "display:block;font-size:13px", "font-size:13px"),
         ("hidden span", "span", "display:none", "display:none"),
+        ("margin on a span", "span", "margin:4px;color:red", "color:red"),
+        ("centring margin", "table", "margin:8px auto 0", "margin:8px 0 0"),
         ("margin on a cell stays", "p", "margin:0 0 16px;line-height:26px", "margin:0 0 16px;line-height:26px"),
     ]
 
