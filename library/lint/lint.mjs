@@ -22,7 +22,7 @@ try {
 }
 
 export const CLIENTS = [
-  'gmail.desktop-webmail', 'gmail.ios', 'gmail.android',
+  'gmail.desktop-webmail', 'gmail.mobile-webmail', 'gmail.ios', 'gmail.android',
   'outlook.windows', 'outlook.outlook-com',
   'apple-mail.macos', 'apple-mail.ios',
   'yahoo.desktop-webmail', 'yahoo.ios', 'yahoo.android',
