@@ -92,6 +92,10 @@ private:
     // The preview of `name`, or of the reason why a category's page cannot be shown.
     void SelectTemplate(const QString& name, const QString& categoryProblem);
     void placeControls();
+    // The window's keys for every command (form1_keys.cpp).
+    void createShortcuts();
+    void stepTemplate(int step);
+    void stepCategory(int step);
     void showPreviewTitle();
     // The window's size and place, remembered or fitted to the screen, and
     // the size below which controls would overlap (form1_window.cpp).
