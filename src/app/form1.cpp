@@ -74,18 +74,23 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    resize(toPixels(LayoutModel::DesignScaleWidth), toPixels(LayoutModel::DesignScaleHeight));
+    placeWindow();
 
+    // Starting the web engine takes a while; the first preview ends the wait.
+    setBusy(true);
     // Off the record: the gallery keeps no cache or cookies of its own.
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
     loadForm();
+    if (cboCategory->count() == 0)
+        setBusy(false);
     PaintUI();
 }
 
 Form1::~Form1()
 {
+    setBusy(false);
     // Pages must be gone before their profile.
     delete WebBrowser1;
     delete WebBrowser2;
@@ -158,6 +163,8 @@ void Form1::createControls()
             &Form1::WebBrowser2_DownloadComplete);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
+    connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
+    connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
 
     picSplitter = new SplitterBar(this);
@@ -306,6 +313,7 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     CurrentTemplate = name;
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
+    setBusy(true);
     m_preview->show(name, categoryProblem);
 }
 
@@ -465,5 +473,7 @@ bool Form1::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         ShowTitle();
+    else if (event->type() == QEvent::Show)
+        watchScreen();
     return QWidget::event(event);
 }

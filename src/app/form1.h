@@ -25,7 +25,7 @@ class Form1 : public QWidget
 
 public:
     // The application key of the window's own settings (the splitter, the
-    // last export's folder).
+    // window's place, the last export's folder).
     static inline const QString SettingsKey = QStringLiteral("Quillbook1");
 
     // appFolder holds "categories/" and "templates/"; it is never written.
@@ -58,6 +58,7 @@ signals:
     void previewShown(const QString& templateName);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
@@ -96,12 +97,23 @@ private:
     void stepTemplate(int step);
     void stepCategory(int step);
     void showPreviewTitle();
+    // The window's size and place, remembered or fitted to the screen, and
+    // the size below which controls would overlap (form1_window.cpp).
+    void placeWindow();
+    void fitMinimumTo(const QRect& area);
+    // The minimum follows the window to another screen.
+    void watchScreen();
+    void rememberPlace() const;
+    // The pointer shows that the gallery is busy but still takes clicks.
+    void setBusy(bool busy);
 
     QString m_appFolder;
     QString CurrentTemplate;
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
+    bool m_busy = false;
+    bool m_screenWatched = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "appfonts.h"
+#include "appidentity.h"
 #include "apptranslation.h"
 #include "browserpane.h"
 #include "core/platform/workspace.h"
@@ -9,8 +10,8 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QScreen>
 #include <QTimer>
 
@@ -117,13 +118,13 @@ int main(int argc, char* argv[])
     if (commandLine.exitCode >= 0)
         return commandLine.exitCode;
 
+    // The web engine describes its graphics set-up at every start; that is
+    // for whoever debugs the engine, who can turn it on with QT_LOGGING_RULES.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
     // Before any window is made, so that every text is in the user's language.
     const AppTranslation translation(QLocale::system().uiLanguages());
-    QApplication::setApplicationName(QStringLiteral("Quillery 1"));
-    QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("app.quillery.Quillery"));
+    AppIdentity::apply();
     AppFonts::ensureLoaded();
     // Copies that crashed or were killed leave their previews behind.
     modGetDirs::RemoveStaleWorkspaceFolders();
