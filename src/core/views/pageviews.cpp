@@ -1,0 +1,157 @@
+// The colour and image views of a staged page. Each one rewrites only what it
+// must, so that the page a recipient sees differs from the template in that
+// one respect.
+
+#include "core/views/pagerewrite.h"
+#include "core/views/recipientview.h"
+#include "core/views/viewcss.h"
+
+#include <cstring>
+
+namespace RecipientView {
+
+namespace {
+
+using PageRewrite::Edit;
+
+// The attributes through which an element fetches a picture (or any other
+// media the engine would load for it). "image" is there twice over: in svg
+// it is an image of its own, and in HTML the parser turns it into an <img>.
+struct SourceAttribute
+{
+    const char* tag; // nullptr: any element
+    const char* attribute;
+};
+constexpr SourceAttribute sourceAttributes[] = {
+    {nullptr, "background"}, {"img", "src"},     {"img", "srcset"},       {"img", "lowsrc"},
+    {"img", "dynsrc"},       {"image", "src"},   {"image", "srcset"},     {"image", "href"},
+    {"image", "xlink:href"}, {"source", "src"},  {"source", "srcset"},    {"video", "src"},
+    {"video", "poster"},     {"audio", "src"},   {"track", "src"},        {"input", "src"},
+    {"embed", "src"},        {"object", "data"}, {"iframe", "src"},       {"iframe", "srcdoc"},
+    {"frame", "src"},        {"link", "href"},   {"link", "imagesrcset"},
+};
+
+bool isSourceAttribute(const QByteArray& tag, const QByteArray& attribute)
+{
+    for (const SourceAttribute& source : sourceAttributes) {
+        if ((!source.tag || tag == source.tag) && attribute == source.attribute)
+            return true;
+    }
+    // Outlook's vector markup draws pictures from v:fill, v:image and
+    // v:imagedata.
+    return tag.startsWith("v:") && attribute == "src";
+}
+
+// An svg <use> or filter image refers to a part of the page itself ("#logo")
+// or fetches another file.
+bool fetchesThroughReference(const QByteArray& html, const Html::HtmlTag& tag,
+                             const Html::HtmlAttribute& attribute)
+{
+    if ((tag.name != "use" && tag.name != "feimage") ||
+        (attribute.name != "href" && attribute.name != "xlink:href"))
+        return false;
+    const QByteArray value =
+        Html::decodeEntities(QByteArrayView(html).sliced(attribute.valueBegin,
+                                                         attribute.valueEnd - attribute.valueBegin))
+            .trimmed();
+    return !value.startsWith('#');
+}
+
+void dropSources(const QByteArray& html, const Html::HtmlTag& tag, std::vector<Edit>& edits)
+{
+    for (const Html::HtmlAttribute& attribute : tag.attributes) {
+        if (isSourceAttribute(tag.name, attribute.name) ||
+            fetchesThroughReference(html, tag, attribute))
+            edits.push_back(PageRewrite::dropAttribute(attribute));
+    }
+}
+
+void darkenMedia(const QByteArray& html, const Html::HtmlTag& tag, std::vector<Edit>& edits,
+                 ViewCss::SchemeFeatures* found)
+{
+    for (const Html::HtmlAttribute& attribute : tag.attributes) {
+        if (attribute.name != "media" || !attribute.hasValue)
+            continue;
+        const QByteArray media = Html::decodeEntities(QByteArrayView(html).sliced(
+            attribute.valueBegin, attribute.valueEnd - attribute.valueBegin));
+        const QByteArray dark = ViewCss::darkMediaList(media, found);
+        if (dark != media)
+            edits.push_back(PageRewrite::replaceAttribute(attribute, dark));
+    }
+}
+
+QByteArray darkened(const QByteArray& html, ViewCss::SchemeFeatures* found)
+{
+    PageRewrite::Rules rules;
+    rules.styleSheet = [found](QByteArrayView css) { return ViewCss::darkStyleSheet(css, found); };
+    // <style media>, <link media> and <picture><source media>: a template's
+    // dark logo is often a picture source for dark mode.
+    rules.tag = [found](const QByteArray& page, const Html::HtmlTag& tag,
+                        std::vector<Edit>& edits) { darkenMedia(page, tag, edits, found); };
+    return PageRewrite::rewrite(html, rules);
+}
+
+// The inversion mail programs apply to a page without dark rules of its own:
+// the whole page through invert() and a half turn of hue, which swaps light
+// and dark while keeping hues roughly where they were, then the pictures
+// through the same filter once more, so that photos and logos show in their
+// own colours. The root gets a white background because the canvas behind it
+// is not filtered: inverted, it becomes the black around the page. Pictures
+// are found by what still has a source, so that with images blocked the alt
+// texts invert with the rest of the text. Backgrounds given by a style
+// sheet's class rules are not found; a background picture that holds an
+// <img> inverts that image twice; that is the approximation.
+constexpr char inversionStyle[] =
+    "<style id=\"quillery-view-inverted\">"
+    "html{filter:invert(1) hue-rotate(180deg)!important;background:#fff}"
+    "img[src],img[srcset],picture source[srcset]~img,video,[background],[style*=\"url(\" i]"
+    "{filter:invert(1) hue-rotate(180deg)}"
+    "</style>";
+
+} // namespace
+
+bool hasOwnDarkRules(const QByteArray& html)
+{
+    ViewCss::SchemeFeatures found;
+    darkened(html, &found);
+    return found.dark;
+}
+
+QByteArray withOwnDarkRules(const QByteArray& html)
+{
+    return darkened(html, nullptr);
+}
+
+QByteArray withColoursInverted(const QByteArray& html)
+{
+    QByteArray page = html;
+    return page.insert(PageRewrite::headStart(html), inversionStyle);
+}
+
+// A picture without a source shows its alt text in the box its width, height
+// and style give it, the way mail programs show a message before its pictures
+// are loaded; so the <img> stays and only its sources go.
+QByteArray withImagesBlocked(const QByteArray& html)
+{
+    PageRewrite::Rules rules;
+    rules.styleSheet = [](QByteArrayView css) { return ViewCss::styleSheetWithoutUrls(css); };
+    rules.tag = dropSources;
+    return PageRewrite::rewrite(html, rules);
+}
+
+QByteArray pageForView(const QByteArray& html, Colours colours, bool imagesBlocked)
+{
+    // Images first: the inversion tells pictures by their sources.
+    const QByteArray page = imagesBlocked ? withImagesBlocked(html) : html;
+    switch (colours) {
+    case Colours::Dark:
+        return withOwnDarkRules(page);
+    case Colours::Inverted:
+        return withColoursInverted(page);
+    case Colours::Light:
+        break;
+    }
+    return page;
+}
+
+} // namespace RecipientView
