@@ -128,15 +128,24 @@ QByteArray withColoursInverted(const QByteArray& html)
     return page.insert(PageRewrite::headStart(html), inversionStyle);
 }
 
-// A picture without a source shows its alt text in the box its width, height
-// and style give it, the way mail programs show a message before its pictures
-// are loaded; so the <img> stays and only its sources go.
+// A picture without a source shows its alt text, the way mail programs show
+// a message before its pictures are loaded; so the <img> stays, with its
+// width, height and style, and only its sources go. Left to itself the
+// engine would draw that alt text as a run of inline text and ignore the
+// picture's size, so the page's layout would not hold: an inline block that
+// clips its content keeps the picture's own box, and its baseline, with the
+// alt text inside it.
+constexpr char blockedStyle[] = "<style id=\"quillery-view-images-blocked\">"
+                                "img:not([src]){display:inline-block;overflow:hidden}"
+                                "</style>";
+
 QByteArray withImagesBlocked(const QByteArray& html)
 {
     PageRewrite::Rules rules;
     rules.styleSheet = [](QByteArrayView css) { return ViewCss::styleSheetWithoutUrls(css); };
     rules.tag = dropSources;
-    return PageRewrite::rewrite(html, rules);
+    QByteArray page = PageRewrite::rewrite(html, rules);
+    return page.insert(PageRewrite::headStart(page), blockedStyle);
 }
 
 QByteArray pageForView(const QByteArray& html, Colours colours, bool imagesBlocked)
