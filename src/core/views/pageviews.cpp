@@ -15,31 +15,24 @@ namespace {
 using PageRewrite::Edit;
 
 // The attributes through which an element fetches a picture (or any other
-// media the engine would load for it). "image" is there twice over: in svg
-// it is an image of its own, and in HTML the parser turns it into an <img>.
-struct SourceAttribute
-{
-    const char* tag; // nullptr: any element
-    const char* attribute;
-};
-constexpr SourceAttribute sourceAttributes[] = {
-    {nullptr, "background"}, {"img", "src"},     {"img", "srcset"},       {"img", "lowsrc"},
-    {"img", "dynsrc"},       {"image", "src"},   {"image", "srcset"},     {"image", "href"},
-    {"image", "xlink:href"}, {"source", "src"},  {"source", "srcset"},    {"video", "src"},
-    {"video", "poster"},     {"audio", "src"},   {"track", "src"},        {"input", "src"},
-    {"embed", "src"},        {"object", "data"}, {"iframe", "src"},       {"iframe", "srcdoc"},
-    {"frame", "src"},        {"link", "href"},   {"link", "imagesrcset"},
-};
-
+// media the engine would load for it). The names that fetch on some element
+// go from every element: on the others they do nothing, and a list of which
+// element fetches what is one more place for a trick to hide.
 bool isSourceAttribute(const QByteArray& tag, const QByteArray& attribute)
 {
-    for (const SourceAttribute& source : sourceAttributes) {
-        if ((!source.tag || tag == source.tag) && attribute == source.attribute)
+    // Outlook's v:fill and v:image among them, by their src.
+    static const char* const anywhere[] = {"src",    "srcset",     "lowsrc",      "dynsrc",
+                                           "poster", "background", "imagesrcset", "srcdoc"};
+    for (const char* name : anywhere) {
+        if (attribute == name)
             return true;
     }
-    // Outlook's vector markup draws pictures from v:fill, v:image and
-    // v:imagedata.
-    return tag.startsWith("v:") && attribute == "src";
+    // <link> loads icons and style sheets (which could load pictures of their
+    // own); in svg an <image> is a picture, and in HTML the parser turns
+    // <image> into <img>, so neither keeps a reference.
+    const bool reference = attribute == "href" || attribute == "xlink:href";
+    return (tag == "object" && attribute == "data") || (tag == "link" && reference) ||
+           ((tag == "image" || tag == "img") && reference);
 }
 
 // An svg <use> or filter image refers to a part of the page itself ("#logo")
@@ -144,6 +137,7 @@ QByteArray withImagesBlocked(const QByteArray& html)
     PageRewrite::Rules rules;
     rules.styleSheet = [](QByteArrayView css) { return ViewCss::styleSheetWithoutUrls(css); };
     rules.tag = dropSources;
+    rules.emptiesUnclearForeignStyles = true;
     QByteArray page = PageRewrite::rewrite(html, rules);
     return page.insert(PageRewrite::headStart(page), blockedStyle);
 }
