@@ -1,7 +1,7 @@
 #include "core/views/pagerewrite.h"
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
 namespace PageRewrite {
 

@@ -6,8 +6,6 @@
 #include "core/views/recipientview.h"
 #include "core/views/viewcss.h"
 
-#include <cstring>
-
 namespace RecipientView {
 
 namespace {
@@ -17,10 +15,10 @@ using PageRewrite::Edit;
 // The attributes through which an element fetches a picture (or any other
 // media the engine would load for it). The names that fetch on some element
 // go from every element: on the others they do nothing, and a list of which
-// element fetches what is one more place for a trick to hide.
+// element fetches what is one more place for a trick to hide. Outlook's
+// vector markup (v:fill, v:image, v:imagedata) goes by its src too.
 bool isSourceAttribute(const QByteArray& tag, const QByteArray& attribute)
 {
-    // Outlook's v:fill and v:image among them, by their src.
     static const char* const anywhere[] = {"src",    "srcset",     "lowsrc",      "dynsrc",
                                            "poster", "background", "imagesrcset", "srcdoc"};
     for (const char* name : anywhere) {
