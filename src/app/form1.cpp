@@ -80,6 +80,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
+    createSearch();
     loadForm();
     PaintUI();
 }
@@ -267,6 +268,7 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
+    leaveSearch();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
     if (!page) {

@@ -3,15 +3,19 @@
 #include "core/window/layoutmodel.h"
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class BrowserPane;
 class ButtonPlus;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class SearchIndexLoader;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
@@ -95,6 +99,15 @@ private:
     void createShortcuts();
     void stepTemplate(int step);
     void stepCategory(int step);
+    // Finding a template across every category, and the recent ones
+    // (form1_search.cpp).
+    void createSearch();
+    void openSearch();
+    void closeSearch();
+    void leaveSearch();
+    void showSearchResults();
+    void rememberRecent(const QString& name);
+    void placeSearchBar();
     void showPreviewTitle();
 
     QString m_appFolder;
@@ -104,4 +117,8 @@ private:
     bool SplitterDragging = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
+    QLineEdit* txtSearch = nullptr;
+    SearchIndexLoader* m_searchIndex = nullptr;
+    std::unique_ptr<QTemporaryDir> m_searchFolder;
+    QStringList m_recent; // names, the latest first
 };
