@@ -82,6 +82,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
+    createSearch();
     loadForm();
     if (cboCategory->count() == 0)
         setBusy(false);
@@ -274,6 +275,7 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
+    leaveSearch();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
     if (!page) {
