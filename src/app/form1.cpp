@@ -3,6 +3,7 @@
 #include "appfonts.h"
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "categorymark.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
@@ -154,6 +155,7 @@ void Form1::createControls()
             &Form1::WebBrowser2_DocumentComplete);
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
+    m_mark = new CategoryMark(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
@@ -302,6 +304,7 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     CurrentTemplate = name;
     m_previewTitle = QStringLiteral(" Preview: ") + name;
     showPreviewTitle();
+    m_mark->setTemplate(name);
     m_preview->show(name, categoryProblem);
 }
 

@@ -10,6 +10,7 @@
 
 class BrowserPane;
 class ButtonPlus;
+class CategoryMark;
 class QComboBox;
 class QLabel;
 class PreviewLoader;
@@ -100,4 +101,5 @@ private:
     bool SplitterDragging = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
+    CategoryMark* m_mark = nullptr; // the previewed template's thumbnail
 };
