@@ -9,6 +9,7 @@
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
 #include "core/window/hovertable.h"
+#include "exportnotice.h"
 #include "form2.h"
 #include "previewloader.h"
 #include "previewpages.h"
@@ -211,6 +212,8 @@ void Form1::createControls()
         cmdButton[i] = button;
     }
     cmdButton[2]->hide();
+    // Last, so that it lies over the preview and its buttons come last in the tab walk.
+    m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
     placeControls();
 }
 

@@ -11,6 +11,7 @@
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class ExportNotice;
 class QComboBox;
 class QLabel;
 class PreviewLoader;
@@ -101,5 +102,6 @@ private:
     bool SplitterDragging = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
-    CategoryMark* m_mark = nullptr; // the previewed template's thumbnail
+    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
+    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
 };
