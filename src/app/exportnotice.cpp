@@ -17,6 +17,8 @@ namespace {
 
 constexpr int Height = 44;
 constexpr int Margin = 8;
+// Keeps the page's vertical scroll bar free to the right of the notice.
+constexpr int ScrollBarRoom = 16;
 constexpr int DefaultTimeout = 8000;
 
 const QString OpenFolderKeys = QStringLiteral("Ctrl+Shift+O");
@@ -154,7 +156,7 @@ void ExportNotice::expire()
 void ExportNotice::place()
 {
     const QPoint topLeft = m_anchor->mapTo(parentWidget(), QPoint(0, 0));
-    const int width = std::max(0, m_anchor->width() - 2 * Margin);
+    const int width = std::max(0, m_anchor->width() - 2 * Margin - ScrollBarRoom);
     setGeometry(topLeft.x() + Margin,
                 topLeft.y() + std::max(0, m_anchor->height() - Height - Margin), width, Height);
 }
