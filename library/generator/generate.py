@@ -22,6 +22,7 @@ sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import blocks  # noqa: E402
+import calendar_dates  # noqa: E402
 import svgart  # noqa: E402
 from content_people import TEMPLATES as PEOPLE  # noqa: E402
 from content_shops import TEMPLATES as SHOPS  # noqa: E402
@@ -149,6 +150,7 @@ def build_template(folder, tpl):
         raise ValueError(f"{tpl.name}: HTML over {MAX_HTML_BYTES} bytes")
     parser = TextPart()
     parser.feed(page)
+    calendar_dates.check_weekdays(tpl.name, tpl.date, html.unescape(page))
     write(os.path.join(folder, "message.html"), page)
     write(os.path.join(folder, "message.txt"), f"{tpl.subject}\n\n" + parser.text())
     write(os.path.join(folder, "headers.txt"),
