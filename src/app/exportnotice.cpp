@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int Height = 44;

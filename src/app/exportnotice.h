@@ -23,7 +23,6 @@ public:
     ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent);
 
     void showExported(const QString& filePath);
-    const QString& filePath() const { return m_filePath; }
 
     int timeout() const { return m_timer.interval(); }
     void setTimeout(int milliseconds) { m_timer.setInterval(milliseconds); }
