@@ -208,7 +208,7 @@ void TestExportNotice::openFolderAsksTheOpenerForTheFolder()
 {
     openWindow();
     QVERIFY(QDir().mkpath(m_out->filePath("news")));
-    exportAs(0, QStringLiteral("news/Issue 7.htm"));
+    exportAs(0, QStringLiteral("news/Newsletter 7.htm"));
     QVERIFY(notice()->isVisible());
     QTest::mouseClick(noticeButton("exportNoticeOpen"), Qt::LeftButton);
     QCOMPARE(m_opened.urls, QList<QUrl>{QUrl::fromLocalFile(m_out->filePath("news"))});
