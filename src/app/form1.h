@@ -12,6 +12,8 @@
 
 class BrowserPane;
 class ButtonPlus;
+class CategoryMark;
+class ExportNotice;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -133,4 +135,6 @@ private:
     SearchIndexLoader* m_searchIndex = nullptr;
     std::unique_ptr<QTemporaryDir> m_searchFolder;
     QStringList m_recent; // names, the latest first
+    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
+    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
 };
