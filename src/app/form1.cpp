@@ -3,11 +3,13 @@
 #include "appfonts.h"
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "categorymark.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
 #include "core/window/hovertable.h"
+#include "exportnotice.h"
 #include "form2.h"
 #include "previewloader.h"
 #include "previewpages.h"
@@ -82,6 +84,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
+    createSearch();
     loadForm();
     if (cboCategory->count() == 0)
         setBusy(false);
@@ -161,6 +164,7 @@ void Form1::createControls()
             &Form1::WebBrowser2_DocumentComplete);
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
+    m_mark = new CategoryMark(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
@@ -221,6 +225,8 @@ void Form1::createControls()
         cmdButton[i] = button;
     }
     cmdButton[2]->hide();
+    // Last, so that it lies over the preview and its buttons come last in the tab walk.
+    m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
     placeControls();
 }
 
@@ -278,6 +284,7 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
+    leaveSearch();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
     if (!page) {
@@ -314,6 +321,7 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
     setBusy(true);
+    m_mark->setTemplate(name);
     m_preview->show(name, categoryProblem);
 }
 

@@ -3,15 +3,21 @@
 #include "core/window/layoutmodel.h"
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class BrowserPane;
 class ButtonPlus;
+class CategoryMark;
+class ExportNotice;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class SearchIndexLoader;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
@@ -96,6 +102,15 @@ private:
     void createShortcuts();
     void stepTemplate(int step);
     void stepCategory(int step);
+    // Finding a template across every category, and the recent ones
+    // (form1_search.cpp).
+    void createSearch();
+    void openSearch();
+    void closeSearch();
+    void leaveSearch();
+    void showSearchResults();
+    void rememberRecent(const QString& name);
+    void placeSearchBar();
     void showPreviewTitle();
     // The window's size and place, remembered or fitted to the screen, and
     // the size below which controls would overlap (form1_window.cpp).
@@ -116,4 +131,10 @@ private:
     bool m_screenWatched = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
+    QLineEdit* txtSearch = nullptr;
+    SearchIndexLoader* m_searchIndex = nullptr;
+    std::unique_ptr<QTemporaryDir> m_searchFolder;
+    QStringList m_recent; // names, the latest first
+    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
+    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
 };
