@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>ExportNotice</name>
+    <message>
+        <source>Export finished. %1 opens the folder of the file.</source>
+        <translation>Export abgeschlossen. %1 öffnet den Ordner der Datei.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Opens the folder of the exported file in the file manager</source>
+        <translation>Öffnet den Ordner der exportierten Datei in der Dateiverwaltung</translation>
+    </message>
+    <message>
+        <source>Open the folder of the exported file (%1)</source>
+        <translation>Den Ordner der exportierten Datei öffnen (%1)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Closes the export notice</source>
+        <translation>Schließt den Exporthinweis</translation>
+    </message>
+    <message>
+        <source>Close this notice (Esc)</source>
+        <translation>Diesen Hinweis schließen (Esc)</translation>
+    </message>
+    <message>
+        <source>Exported “%1”</source>
+        <translation>„%1“ exportiert</translation>
+    </message>
+    <message>
+        <source>The folder “%1” could not be opened</source>
+        <translation>Der Ordner „%1“ konnte nicht geöffnet werden</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source> Choose a template</source>
@@ -126,6 +165,54 @@
     <message>
         <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
         <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
+    </message>
+    <message>
+        <source>Search all templates</source>
+        <translation>Alle Vorlagen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search all templates by name, subject or text</source>
+        <translation>Alle Vorlagen nach Name, Betreff oder Text durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search all templates (Ctrl+F); empty, it lists the recent ones. Esc closes, Down goes to the results.</source>
+        <translation>Alle Vorlagen durchsuchen (Strg+F); leer zeigt es die zuletzt angesehenen. Esc schließt, Pfeil nach unten führt zu den Ergebnissen.</translation>
+    </message>
+    <message>
+        <source>Recent templates</source>
+        <translation>Zuletzt angesehene Vorlagen</translation>
+    </message>
+    <message>
+        <source>The templates you preview are listed here. Type a word to search every template.</source>
+        <translation>Hier stehen die Vorlagen, die Sie in der Vorschau ansehen. Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Type a word to search every template.</source>
+        <translation>Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Searching for “%1”</source>
+        <translation>Suche nach „%1“</translation>
+    </message>
+    <message>
+        <source>Still reading the templates; the results follow in a moment.</source>
+        <translation>Die Vorlagen werden noch gelesen; die Ergebnisse folgen gleich.</translation>
+    </message>
+    <message>
+        <source>1 template for “%1”</source>
+        <translation>1 Vorlage für „%1“</translation>
+    </message>
+    <message>
+        <source>%1 templates for “%2”</source>
+        <translation>%1 Vorlagen für „%2“</translation>
+    </message>
+    <message>
+        <source>No template has these words in its name, subject or text.</source>
+        <translation>Keine Vorlage hat diese Wörter in Name, Betreff oder Text.</translation>
+    </message>
+    <message>
+        <source>The first %1 are shown; add a word to narrow the search.</source>
+        <translation>Die ersten %1 werden angezeigt; fügen Sie ein Wort hinzu, um die Suche einzugrenzen.</translation>
     </message>
 </context>
 <context>
@@ -291,6 +378,56 @@
     <message>
         <source>This template can be shown only in part: </source>
         <translation>Diese Vorlage kann nur teilweise angezeigt werden: </translation>
+    </message>
+</context>
+<context>
+    <name>RecipientView</name>
+    <message>
+        <source>(no sender)</source>
+        <translation>(kein Absender)</translation>
+    </message>
+    <message>
+        <source>(no subject)</source>
+        <translation>(kein Betreff)</translation>
+    </message>
+    <message>
+        <source>Inbox line</source>
+        <translation>Posteingangszeile</translation>
+    </message>
+    <message>
+        <source>This template has no preheader: the inbox shows the start of its text instead.</source>
+        <translation>Diese Vorlage hat keinen Vorschautext: Der Posteingang zeigt stattdessen den Anfang ihres Textes.</translation>
+    </message>
+    <message>
+        <source>On a phone</source>
+        <translation>Auf dem Smartphone</translation>
+    </message>
+    <message>
+        <source>On a desktop</source>
+        <translation>Am Computer</translation>
+    </message>
+    <message>
+        <source>[The rest of the text is too long to show.]</source>
+        <translation>[Der Rest des Textes ist zu lang zum Anzeigen.]</translation>
+    </message>
+    <message>
+        <source>Plain text of “%1”</source>
+        <translation>Nur-Text von „%1“</translation>
+    </message>
+    <message>
+        <source>The plain-text part of this template is empty.</source>
+        <translation>Der Textteil dieser Vorlage ist leer.</translation>
+    </message>
+    <message>
+        <source>This template has no plain-text part.</source>
+        <translation>Diese Vorlage hat keinen Textteil.</translation>
+    </message>
+</context>
+<context>
+    <name>SearchPage</name>
+    <message>
+        <source>Preview of the template %1</source>
+        <translation>Vorschau der Vorlage %1</translation>
     </message>
 </context>
 <context>

@@ -25,6 +25,12 @@ constexpr int DefaultTimeout = 8000;
 
 const QString OpenFolderKeys = QStringLiteral("Ctrl+Shift+O");
 
+// The keys as the user's keyboard labels them, in the user's language.
+QString shownKeys()
+{
+    return QKeySequence(OpenFolderKeys).toString(QKeySequence::NativeText);
+}
+
 // Screen readers read out an alert as it appears, and again when it raises one.
 QAccessibleInterface* alertFactory(const QString&, QObject* object)
 {
@@ -45,7 +51,7 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     Q_UNUSED(alertsInstalled);
     setObjectName(QStringLiteral("exportNotice"));
     setAccessibleDescription(
-        QStringLiteral("Export finished. %1 opens the folder of the file.").arg(OpenFolderKeys));
+        tr("Export finished. %1 opens the folder of the file.").arg(shownKeys()));
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral(
         "ExportNotice{background:#404040;border:none;border-radius:4px}"
@@ -65,22 +71,21 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     m_text->setTextFormat(Qt::PlainText);
     m_text->setFont(font);
 
-    m_open = new QPushButton(QStringLiteral("Open folder"), this);
+    m_open = new QPushButton(tr("Open folder"), this);
     m_open->setObjectName(QStringLiteral("exportNoticeOpen"));
     m_open->setFont(font);
-    m_open->setAccessibleName(QStringLiteral("Open folder"));
+    m_open->setAccessibleName(tr("Open folder"));
     m_open->setAccessibleDescription(
-        QStringLiteral("Opens the folder of the exported file in the file manager"));
-    m_open->setToolTip(
-        QStringLiteral("Open the folder of the exported file (%1)").arg(OpenFolderKeys));
+        tr("Opens the folder of the exported file in the file manager"));
+    m_open->setToolTip(tr("Open the folder of the exported file (%1)").arg(shownKeys()));
     connect(m_open, &QPushButton::clicked, this, &ExportNotice::openFolder);
 
     m_close = new QPushButton(QStringLiteral("\u00d7"), this);
     m_close->setObjectName(QStringLiteral("exportNoticeClose"));
     m_close->setFont(AppFonts::tahoma(15));
-    m_close->setAccessibleName(QStringLiteral("Close"));
-    m_close->setAccessibleDescription(QStringLiteral("Closes the export notice"));
-    m_close->setToolTip(QStringLiteral("Close this notice (Esc)"));
+    m_close->setAccessibleName(tr("Close"));
+    m_close->setAccessibleDescription(tr("Closes the export notice"));
+    m_close->setToolTip(tr("Close this notice (Esc)"));
     connect(m_close, &QPushButton::clicked, this, &ExportNotice::dismiss);
 
     // Only while the notice is shown: a hidden widget's shortcut does not fire.
@@ -111,7 +116,7 @@ void ExportNotice::showExported(const QString& filePath)
         setTabOrder(proxy ? proxy : m_focusAfter, m_open);
         setTabOrder(m_open, m_close);
     }
-    say(QStringLiteral("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()));
+    say(tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()));
 }
 
 void ExportNotice::say(const QString& text)
@@ -132,7 +137,7 @@ void ExportNotice::openFolder()
     const QString folder = QFileInfo(m_filePath).absolutePath();
     // OpenDocument reports a failure as true.
     if (Module1::OpenDocument(folder, QString()))
-        say(QStringLiteral("The folder \u201c%1\u201d could not be opened")
+        say(tr("The folder \u201c%1\u201d could not be opened")
                 .arg(QDir::toNativeSeparators(folder)));
 }
 

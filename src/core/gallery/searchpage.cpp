@@ -2,6 +2,7 @@
 
 #include "core/platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 namespace SearchPage {
@@ -61,9 +62,10 @@ QByteArray build(const QString& heading, const QString& note,
         page += "<li><a href=\"#" + QUrl::toPercentEncoding(entry.name) + "\">";
         const QByteArray image = picture(entry.thumbnail);
         if (!image.isEmpty())
-            page += "<img src=\"" + image +
-                    "\" width=\"300\" height=\"375\" alt=\"Preview of the template " +
-                    escaped(entry.name) + "\">";
+            page += "<img src=\"" + image + "\" width=\"300\" height=\"375\" alt=\"" +
+                    escaped(QCoreApplication::translate("SearchPage", "Preview of the template %1")
+                                .arg(entry.name)) +
+                    "\">";
         page += "<span>" + escaped(entry.name) + "</span><small>" + escaped(entry.category) +
                 "</small></a></li>\n";
     }
