@@ -13,6 +13,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -138,6 +139,15 @@ void TestTranslation::windowInGerman()
     QCOMPARE(control(form, "picSplitter")->accessibleName(),
              QStringLiteral("Trennleiste zwischen Kategorieseite und Vorschau"));
     verifyCaptionsFit(form);
+
+    QCOMPARE(control<QLineEdit>(form, "txtSearch")->placeholderText(),
+             QStringLiteral("Alle Vorlagen nach Name, Betreff oder Text durchsuchen"));
+    QCOMPARE(control<QPushButton>(form, "exportNoticeOpen")->text(),
+             QStringLiteral("Ordner öffnen"));
+    const QString notice = control(form, "exportNotice")->accessibleDescription();
+    QVERIFY2(notice.startsWith(QStringLiteral("Export abgeschlossen.")), qPrintable(notice));
+    if (translation.hasQtTranslation())
+        QVERIFY2(notice.contains(QStringLiteral("Strg+Umschalt+O")), qPrintable(notice));
 }
 
 void TestTranslation::morePanelInGerman()
