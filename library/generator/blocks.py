@@ -341,3 +341,22 @@ def page(t, subject, preheader, rows, lang="en"):
             f'style="max-width:600px;border-radius:{t.radius}px;overflow:hidden;">\n'
             + "\n".join(rows) +
             "\n</table>\n</td></tr>\n</table>\n</body>\n</html>\n")
+
+
+# ---------------------------------------------------------------- openings added later
+# New openings live below so that the blocks above keep their markup.
+
+def hero_split(t, img, art, alt, title, text, cta=None, eyebrow=None):
+    """A picture beside the headline: side by side on a desktop, the picture on top on a phone."""
+    src = img("hero", art)
+    picture = (f'<div style="padding:12px 12px;"><img src="{src}" width="260" alt="{esc(alt)}" '
+               f'style="display:block;width:100%;max-width:260px;height:auto;border:0;'
+               f'border-radius:{t.radius}px;margin:0 auto;"></div>')
+    eb = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
+          f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};">{esc(eyebrow)}</p>') if eyebrow else ""
+    words = (f'<div style="padding:12px 16px 12px 12px;text-align:left;">' + eb + _h(t, esc(title), 1, 30)
+             + _p(t, text, 16) + (button(t, cta) if cta else "") + "</div>")
+    cols = "".join(f'<div class="q-col" style="display:inline-block;width:100%;max-width:{w}px;'
+                   f'vertical-align:middle;">{c}</div>' for c, w in ((picture, 284), (words, 300)))
+    return (f'<tr><td class="q-panel" align="center" style="padding:16px 8px;background-color:{t.panel};'
+            f'font-size:0;line-height:0;">{cols}</td></tr>')
