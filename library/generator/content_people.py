@@ -64,7 +64,7 @@ def impact_report(t, img):
 def gala(t, img):
     return [
         b.header(t, img, "Children's Music Fund", "star", "Annual gala", centered=True),
-        b.hero(t, img, scene(("star", 60, 60, 0.6), ("cello", 210, 40, 1.0), ("ticket", 390, 100, 0.9, 8), seed=26),
+        b.hero(t, img, scene(("star", 60, 60, 0.6), ("cello", 180, 14, 1.3), ("ticket", 390, 100, 0.9, 8), seed=26),
                "A star, a cello with its bow and a gala ticket", "An evening for young musicians",
                "Dinner, a live auction and performances by the students your donations have supported. "
                "Every ticket funds a year of lessons for a child.", "Buy tickets",

@@ -53,7 +53,7 @@ def conference(t, img):
 
 def webinar(t, img):
     return [
-        b.header(t, img, "Ledgerly", "chart", "Accounting for small businesses"),
+        b.header(t, img, "Ledgerly", "book", "Accounting for small businesses"),
         b.hero_split(t, img, scene(("video_call", 14, 80, 1.25), seed=15, size=(280, 340)),
                      "A laptop showing a live video call with the host and two guests",
                      "Free webinar: closing your books in one day",
@@ -76,7 +76,7 @@ def webinar(t, img):
 
 def quarterly_report(t, img):
     return [
-        b.header(t, img, "Fernway Capital", "chart", "Investor letter"),
+        b.header(t, img, "Fernway Capital", "tree", "Investor letter"),
         b.hero(t, img, scene(("chart", 110, 50, 1.05), ("globe", 330, 60, 0.95), seed=16),
                "A rising bar chart and a globe", "Our third quarter in review",
                "Revenue grew 18% year on year, we opened our first office in Singapore, and our fund returned 6.4% net. "
@@ -222,11 +222,11 @@ TEMPLATES = [
              "Early-bird tickets are 30% off until 31 January.", "Northwind Summit <hello@northwind.example>", "Northwind", "microphone",
              conference, opening=dict(hero_style="headline-first"), palette=dict(bg="#ffe4d6", bg2="#ffc2a6", main="#ef6f3c", dark="#1b2845", accent="#3a86ff", shadow="#e6a58a"), date=sent(1, 12, "09:00")),
     Template("Webinar Invitation", BUSINESS, "Free webinar: closing your books in one day",
-             "Live on 11 February, with the checklist we give every client.", "Ledgerly <events@ledgerly.example>", "Ledgerly", "chart",
+             "Live on 11 February, with the checklist we give every client.", "Ledgerly <events@ledgerly.example>", "Ledgerly", "book",
              webinar, opening=dict(header_style="light"), palette=dict(bg="#d9f2ee", bg2="#aee0d8", main="#0f8b8d", dark="#143642", accent="#ec9a29", shadow="#8fcfc6"), date=sent(1, 27, "10:00")),
     Template("Quarterly Report", BUSINESS, "Fernway Capital: our third quarter in review",
              "Revenue up 18%, a new office in Singapore and a 6.4% net return.", "Fernway Capital <investors@fernway.example>", "Fernway",
-             "chart", quarterly_report, opening=dict(header_style="light", hero_style="headline-first"), palette=dict(bg="#e3e7ee", bg2="#c2cad8", main="#1f3a5f", dark="#0b1a2e", accent="#c9a227"), date=sent(10, 8, "07:00")),
+             "tree", quarterly_report, opening=dict(header_style="light", hero_style="headline-first"), palette=dict(bg="#e3e7ee", bg2="#c2cad8", main="#1f3a5f", dark="#0b1a2e", accent="#c9a227"), date=sent(10, 8, "07:00")),
     Template("Welcome Aboard", BUSINESS, "Welcome to Brightdesk: three steps to your first answer",
              "Your 14-day trial has started. Here's how to get going.", "Brightdesk <welcome@brightdesk.example>", "Brightdesk",
              "envelope", welcome, palette=dict(bg="#ece4ff", bg2="#d3c2ff", main="#7048e8", dark="#2b1b5a", accent="#20c997"), date=sent(4, 14, "09:00")),

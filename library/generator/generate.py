@@ -170,6 +170,17 @@ def pictured_objects(art):
     return {art[1]} if art[0] == "card" else set()
 
 
+def check_brands(templates):
+    """Refuses two senders dressed alike: a reader tells senders apart by band and buttons."""
+    seen = {}
+    for tpl in templates:
+        look = (tpl.theme.band, tpl.theme.accent)
+        other = seen.setdefault(look, tpl.brand)
+        if other != tpl.brand:
+            raise ValueError(f"{tpl.name}: {tpl.brand} has the band and buttons of {other} "
+                             f"({look[0]}, {look[1]}); give it its own colours in themes.BRANDS")
+
+
 def check_reuse(pictures):
     """Refuses an object drawn as a main picture in more than two templates: the art would repeat."""
     users = {}
@@ -245,6 +256,7 @@ def main():
     for tpl in SHOPS + WORK + PEOPLE + TRAVEL:
         by_theme.setdefault(tpl.category.name, []).append(tpl)
     names = [t.name for t in SHOPS + WORK + PEOPLE + TRAVEL]
+    check_brands(SHOPS + WORK + PEOPLE + TRAVEL)
     if len(set(names)) != len(names) or len({slug(n) for n in names}) != len(names):
         raise ValueError("template names and their thumbnail names must be unique")
     pictures = {}

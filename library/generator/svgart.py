@@ -554,7 +554,7 @@ def garden(p):
     rows = "".join(circle(x, y, 6, p["leaf"]) for x in range(110, 190, 16) for y in (162, 176))
     return "".join([
         rect(0, 60, 200, 86, p["soft"]),
-        rect(0, 140, 200, 50, p["leaf"], 6), rect(0, 140, 200, 50, p["light"], 6, 'opacity="0.15"'),
+        rect(0, 140, 200, 60, p["leaf"]),
         rect(104, 152, 90, 34, p["dark"], 4), rows,
         rect(120, 74, 70, 62, p["main"], 2), path("M114 78 L155 50 L196 78 Z", p["dark"]),
         rect(146, 100, 18, 36, p["dark"], 2), _window(126, 88, 16, 16, p["light"], p["dark"]),
@@ -698,10 +698,10 @@ def lake_hotel(p):
     """A lakeside hotel with a pitched roof, under mountains, reflected in the water."""
     rows = "".join(rect(x, y, 14, 14, p["light"], 2) for x in (58, 82, 106, 130) for y in (88, 112))
     return "".join([
-        path("M0 100 L40 40 L70 80 L100 30 L150 96 L200 60 V120 H0 Z", p["shadow"]),
+        path("M-10 134 L40 40 L70 80 L100 30 L150 96 L176 60 L214 134 Z", p["shadow"]),
         path("M40 40 L50 54 L42 52 L34 58 Z M100 30 L112 46 L102 44 L92 50 Z", p["light"]),
-        rect(0, 140, 200, 50, p["dark"], 0, 'opacity="0.25"'),
-        rect(0, 132, 200, 10, p["leaf"]),
+        ellipse(100, 160, 104, 26, p["dark"], 'opacity="0.25"'),
+        ellipse(100, 134, 104, 6, p["leaf"]),
         rect(46, 78, 112, 60, p["light"]), rect(46, 78, 112, 60, p["accent"], 0, 'opacity="0.45"'),
         path("M38 80 L102 46 L166 80 Z", p["dark"]),
         rows, rect(94, 118, 16, 20, p["dark"], 2),
@@ -1019,10 +1019,14 @@ def scene(pal, objects, width=600, height=300, seed=1):
     return svg.text()
 
 
-# Rooms and gardens are the whole picture, as a photo of them would be: they
-# fill the tile, cropped top and bottom; the number is the share of the crop
-# taken from the top.
-FULL_BLEED = {"living_room": 0.45, "garden": 0.7, "terrace": 0.35}
+# Rooms and gardens are the whole picture, as a photo of them would be: the
+# drawing keeps its size and its wall, floor or lawn runs on to the tile's
+# edges. Bands are (top, bottom, palette colour) in the drawing's units.
+FULL_BLEED = {
+    "living_room": [(0, 150, "soft"), (150, 200, "bg2")],
+    "garden": [(60, 146, "soft"), (140, 200, "leaf")],
+    "terrace": [(98, 102, "dark"), (130, 200, "main")],
+}
 
 
 def card(pal, name, width=280, height=180, seed=1):
@@ -1030,8 +1034,10 @@ def card(pal, name, width=280, height=180, seed=1):
     svg = Svg(width, height)
     svg.add(rect(0, 0, width, height, svg.linear(pal["bg"], pal["bg2"])))
     if name in FULL_BLEED:
-        s = width / 200
-        svg.add(group(OBJECTS[name](pal), 0, -(200 * s - height) * FULL_BLEED[name], s))
+        s = height / 200
+        for top, bottom, colour in FULL_BLEED[name]:
+            svg.add(rect(0, top * s, width, (bottom - top) * s, pal[colour]))
+        svg.add(group(OBJECTS[name](pal), width / 2 - 100 * s, 0, s))
         return svg.text()
     svg.add(blob(width * 0.5, height * 0.52, height * 0.42, pal["soft"], seed=seed, extra='opacity="0.7"'))
     s = height * 0.72 / 200
