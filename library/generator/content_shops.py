@@ -11,13 +11,13 @@ def summer_sale(t, img):
         b.header(t, img, "Harbour & Pine", "bag", "Clothing and outdoor gear"),
         b.hero(t, img, scene(("sun", 30, 20, 0.9), ("bag", 210, 70, 1.0, -6), ("sneaker", 380, 110, 0.85),
                              ("tag", 470, 20, 0.55, 15), seed=3),
-               "A sunny illustration of a shopping bag, a sneaker and a price tag",
+               "The sun, a shopping bag, a trail shoe and a price tag",
                "Summer Sale: up to 40% off",
                "Long days call for light layers. For one week only, take up to 40% off linen shirts, "
                "trail shoes and everything you need for the beach, the hills and the evenings in between.",
                "Shop the sale", eyebrow="Ends Sunday at midnight"),
         b.products(t, img, [
-            (card("shirt", 2), "A coral linen shirt", "Linen Camp Shirt", "€39", "€65", "Add to bag"),
+            (card("shirt", 2), "An orange linen shirt", "Linen Camp Shirt", "€39", "€65", "Add to bag"),
             (card("sneaker", 4), "A trail running shoe", "Ridge Trail Runner", "€84", "€120", "Add to bag"),
             (card("watch", 5), "A field watch with a canvas strap", "Tidewater Field Watch", "€95", "€135", "Add to bag"),
             (card("bag", 6), "A waxed canvas tote bag", "Waxed Canvas Tote", "€42", "€60", "Add to bag"),
@@ -44,7 +44,7 @@ def black_friday(t, img):
                      "See every deal", eyebrow="Friday to Monday only"),
         b.products(t, img, [
             (card("laptop", 11), "The Aero 14, a slim silver laptop", "Aero 14 Laptop", "€749", "€1,099", "Get the deal"),
-            (card("watch", 12), "The Pulse 3, a black smartwatch", "Pulse 3 Smartwatch", "€129", "€229", "Get the deal"),
+            (card("watch", 12), "The Pulse 3, a smartwatch with a grey strap", "Pulse 3 Smartwatch", "€129", "€229", "Get the deal"),
         ], "Doorbusters"),
         b.details(t, img, "Deal hours", [
             ("calendar", "When", f"{on(11, 27)}, 07:00 &ndash; {on(11, 30)}, 23:59"),

@@ -16,7 +16,7 @@ def island_escape(t, img):
                "have six places left each, with flights, guides and every breakfast included.",
                "See the itinerary", eyebrow="From €1,290 per person"),
         b.products(t, img, [
-            (card("mountains", 141), "Green volcanic hills", "Hiking week, 12–19 April", "€1,290", "€1,450", "Reserve"),
+            (card("mountains", 141), "Sunlit mountain peaks above green hills", "Hiking week, 12–19 April", "€1,290", "€1,450", "Reserve"),
             (card("palm", 142), "A palm tree by the sea", "Coast and springs, 3–10 May", "€1,340", None, "Reserve"),
         ], "Spring departures"),
         b.checklist(t, img, "Included in every trip", [
