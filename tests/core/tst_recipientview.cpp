@@ -608,7 +608,7 @@ void TestRecipientView::preheader_data()
         << QByteArray("<html><head><meta name=x></head><body>Body text")
         << QStringLiteral("Body text") << true;
     QTest::newRow("missing: inline elements join words")
-        << QByteArray("<body><p><b>Bo</b>ld <a href=\"#\">link</a></p>")
+        << QByteArray("<body><p><b>Bo</b>ld <a href=\"#\">li<img alt=\"\">nk</a></p>")
         << QStringLiteral("Bold link") << true;
     QTest::newRow("empty body") << QByteArray("<body></body>") << QString() << true;
     QTest::newRow("unterminated hidden element")

@@ -137,9 +137,9 @@ bool isVoid(const QByteArray& name)
 // Elements whose start or end separates words; the rest run on in a line.
 bool isInline(const QByteArray& name)
 {
-    return isOneOf(name, {"a",     "abbr", "b",      "bdi",    "bdo",  "big", "cite", "code",
-                          "em",    "font", "i",      "kbd",    "mark", "q",   "s",    "samp",
-                          "small", "span", "strike", "strong", "sub",  "sup", "u",    "var"});
+    return isOneOf(name, {"a",      "abbr",   "b",   "bdi",  "bdo", "big", "cite", "code",  "em",
+                          "font",   "i",      "kbd", "mark", "q",   "s",   "samp", "small", "span",
+                          "strike", "strong", "sub", "sup",  "u",   "var", "img",  "wbr"});
 }
 
 bool closesParagraph(const QByteArray& name)
