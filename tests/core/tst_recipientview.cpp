@@ -576,6 +576,24 @@ void TestRecipientView::preheader_data()
     QTest::newRow("style with references")
         << QByteArray("<body><div style=\"display&colon;none\">Pre</div>x") << QStringLiteral("Pre")
         << false;
+    QTest::newRow("class hidden by the style sheet")
+        << QByteArray("<style>/* x */ body{margin:0} span.preheader, .other { display: none "
+                      "!important; mso-hide: all }</style><body><span class=\"x  preheader\">"
+                      "Pre</span>Visible")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("id hidden by the style sheet")
+        << QByteArray("<style>#pre{max-height:0;overflow:hidden}</style><body><div id=pre>Pre"
+                      "</div>Visible")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("class hidden only on some screens shows")
+        << QByteArray("<style>@media (max-width:600px){.desktop{display:none}}</style><body>"
+                      "<div class=desktop>Shown</div>")
+        << QStringLiteral("Shown") << true;
+    QTest::newRow("class hidden in a complex selector shows")
+        << QByteArray("<style>table .pre{display:none}</style><body><div class=pre>Shown</div>")
+        << QStringLiteral("Shown") << true;
+    QTest::newRow("style sheet cut short")
+        << QByteArray("<style>.a{color:red} .pre{display:none") << QString() << true;
     QTest::newRow("inside a table cell")
         << QByteArray("<body><table><tr><td><span style=\"display:none!important\">Pre <b>bold"
                       "</b> end</span><p>Visible</p>")
