@@ -91,6 +91,10 @@ private:
     // The preview of `name`, or of the reason why a category's page cannot be shown.
     void SelectTemplate(const QString& name, const QString& categoryProblem);
     void placeControls();
+    // The window's keys for every command (form1_keys.cpp).
+    void createShortcuts();
+    void stepTemplate(int step);
+    void stepCategory(int step);
     void showPreviewTitle();
 
     QString m_appFolder;
