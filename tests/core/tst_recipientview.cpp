@@ -107,6 +107,7 @@ private slots:
     void randomPagesEndAndFetchNothing();
     void inversion_data();
     void inversion();
+    void inversionTurnsBackStyleSheetBackgrounds();
     void pageForViewCombines();
     void headers_data();
     void headers();
@@ -468,6 +469,28 @@ void TestRecipientView::inversion()
     QCOMPARE(QByteArray(inverted).remove(style.begin, style.contentEnd + 8 - style.begin), html);
 }
 
+// Pictures given by the page's own style sheet turn back as well.
+void TestRecipientView::inversionTurnsBackStyleSheetBackgrounds()
+{
+    const QByteArray page =
+        "<html><head><style>/* hero */ .hero, td.band { background: #fff url(h.png) } p{color:red}"
+        "@media (max-width:600px){.m{background:url(m.png)}} i[title='x']{background:url(q.png)}"
+        ".after{background:url(a.png)} a\\{b{background:url(e.png)}</style><body>";
+    const QByteArray inverted = withColoursInverted(page);
+    const QByteArray css = splitViewStyle(inverted, "quillery-view-inverted").second;
+    QVERIFY(css.contains(".hero, td.band{filter:invert(1) hue-rotate(180deg)}"));
+    QVERIFY(!css.contains("p{"));
+    QVERIFY(!css.contains(".m{"));
+    QVERIFY(!css.contains("a\\"));
+    QVERIFY(!css.contains("title"));
+    QVERIFY(css.contains(".after{filter"));
+    QVERIFY(css.endsWith("hue-rotate(180deg)}"));
+
+    // Blocked, the backgrounds are gone, and so are the rules turning them back.
+    const QByteArray blocked = pageForView(page, Colours::Inverted, true);
+    QVERIFY(!splitViewStyle(blocked, "quillery-view-inverted").second.contains(".hero"));
+}
+
 void TestRecipientView::pageForViewCombines()
 {
     const QByteArray page = "<html><head><style>@media (prefers-color-scheme: dark){a{"
@@ -576,6 +599,24 @@ void TestRecipientView::preheader_data()
     QTest::newRow("style with references")
         << QByteArray("<body><div style=\"display&colon;none\">Pre</div>x") << QStringLiteral("Pre")
         << false;
+    QTest::newRow("class hidden by the style sheet")
+        << QByteArray("<style>/* x */ body{margin:0} span.preheader, .other { display: none "
+                      "!important; mso-hide: all }</style><body><span class=\"x  preheader\">"
+                      "Pre</span>Visible")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("id hidden by the style sheet")
+        << QByteArray("<style>#pre{max-height:0;overflow:hidden}</style><body><div id=pre>Pre"
+                      "</div>Visible")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("class hidden only on some screens shows")
+        << QByteArray("<style>@media (max-width:600px){.desktop{display:none}}</style><body>"
+                      "<div class=desktop>Shown</div>")
+        << QStringLiteral("Shown") << true;
+    QTest::newRow("class hidden in a complex selector shows")
+        << QByteArray("<style>table .pre{display:none}</style><body><div class=pre>Shown</div>")
+        << QStringLiteral("Shown") << true;
+    QTest::newRow("style sheet cut short")
+        << QByteArray("<style>.a{color:red} .pre{display:none") << QString() << true;
     QTest::newRow("inside a table cell")
         << QByteArray("<body><table><tr><td><span style=\"display:none!important\">Pre <b>bold"
                       "</b> end</span><p>Visible</p>")
@@ -608,7 +649,7 @@ void TestRecipientView::preheader_data()
         << QByteArray("<html><head><meta name=x></head><body>Body text")
         << QStringLiteral("Body text") << true;
     QTest::newRow("missing: inline elements join words")
-        << QByteArray("<body><p><b>Bo</b>ld <a href=\"#\">link</a></p>")
+        << QByteArray("<body><p><b>Bo</b>ld <a href=\"#\">li<img alt=\"\">nk</a></p>")
         << QStringLiteral("Bold link") << true;
     QTest::newRow("empty body") << QByteArray("<body></body>") << QString() << true;
     QTest::newRow("unterminated hidden element")
