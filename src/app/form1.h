@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/window/layoutmodel.h"
+#include "previewviews.h"
 
 #include <QString>
 #include <QUrl>
@@ -15,6 +16,7 @@ class QLabel;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
+class ViewBar;
 
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
@@ -92,6 +94,8 @@ private:
     void SelectTemplate(const QString& name, const QString& categoryProblem);
     void placeControls();
     void showPreviewTitle();
+    // The preview in `view`, chosen on the view bar; stored for the next start.
+    void chooseView(const PreviewViews::View& view);
 
     QString m_appFolder;
     QString CurrentTemplate;
@@ -100,4 +104,6 @@ private:
     bool SplitterDragging = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
+    ViewBar* m_viewBar = nullptr;
+    PreviewViews::View m_view;
 };
