@@ -1,8 +1,14 @@
+#include "core/gallery/templatestaging.h"
 #include "core/html/cssurls.h"
 #include "core/html/htmlscan.h"
 #include "core/views/recipientview.h"
 
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 using namespace RecipientView;
 
@@ -48,6 +54,27 @@ QStringList fetches(const QByteArray& html)
     return found;
 }
 
+QByteArray readFixture(const char* name)
+{
+    QFile file(QStringLiteral(QUILLERY_TEST_DATA "/recipientview/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A message of the given headers and one body part.
+QByteArray message(const QByteArray& headers, const QByteArray& type, const QByteArray& body)
+{
+    return headers + "MIME-Version: 1.0\r\nContent-Type: " + type + "\r\n\r\n" + body;
+}
+
+QByteArray alternative(const QByteArray& plainType, const QByteArray& plain)
+{
+    return message("From: a@example.com\r\n", "multipart/alternative; boundary=b",
+                   "--b\r\nContent-Type: " + plainType + "\r\n\r\n" + plain +
+                       "\r\n--b\r\nContent-Type: text/html\r\n\r\n<p>HTML</p>\r\n--b--\r\n");
+}
+
+const QString ellipsis = QStringLiteral("\u2026");
+
 } // namespace
 
 class TestRecipientView : public QObject
@@ -65,6 +92,21 @@ private slots:
     void inversion_data();
     void inversion();
     void pageForViewCombines();
+    void headers_data();
+    void headers();
+    void preheader_data();
+    void preheader();
+    void newsletterEndToEnd();
+    void cuts_data();
+    void cuts();
+    void cutsFitTheirRoom();
+    void inboxPageEscapesAndFetchesNothing_data();
+    void inboxPageEscapesAndFetchesNothing();
+    void plainText_data();
+    void plainText();
+    void plainTextIsBounded();
+    void plainTextPage_data();
+    void plainTextPage();
 };
 
 void TestRecipientView::darkRules_data()
@@ -348,6 +390,404 @@ void TestRecipientView::pageForViewCombines()
     const QByteArray invertedBlocked = pageForView(page, Colours::Inverted, true);
     QCOMPARE(fetches(invertedBlocked), QStringList());
     QVERIFY(invertedBlocked.contains("quillery-view-inverted"));
+}
+
+void TestRecipientView::headers_data()
+{
+    QTest::addColumn<QByteArray>("headers");
+    QTest::addColumn<QString>("senderName");
+    QTest::addColumn<QString>("senderAddress");
+    QTest::addColumn<QString>("subject");
+
+    const QString address = QStringLiteral("news@shop.example");
+    QTest::newRow("name and address")
+        << QByteArray("From: Northwind Shop <news@shop.example>\r\nSubject: Hello\r\n")
+        << QStringLiteral("Northwind Shop") << address << QStringLiteral("Hello");
+    QTest::newRow("quoted name") << QByteArray("From: \"Northwind, Shop\" <news@shop.example>\r\n")
+                                 << QStringLiteral("Northwind, Shop") << address << QString();
+    QTest::newRow("quotes inside the quotes")
+        << QByteArray("From: \"'Northwind'\" <news@shop.example>\r\n")
+        << QStringLiteral("Northwind") << address << QString();
+    QTest::newRow("encoded words")
+        << QByteArray("From: =?UTF-8?B?Q2Fmw6kgQ3LDqG1l?= <news@shop.example>\r\n"
+                      "Subject: =?ISO-8859-1?Q?Caf=E9_news?= =?UTF-8?Q?_=E2=98=95?=\r\n")
+        << QStringLiteral("Caf\u00e9 Cr\u00e8me") << address
+        << QStringLiteral("Caf\u00e9 news \u2615");
+    QTest::newRow("address only") << QByteArray("From: news@shop.example\r\n") << address << address
+                                  << QString();
+    QTest::newRow("address in angles only")
+        << QByteArray("From: <news@shop.example>\r\n") << address << address << QString();
+    QTest::newRow("group") << QByteArray("From: Team: news@shop.example, b@shop.example;\r\n")
+                           << address << address << QString();
+    QTest::newRow("folded subject")
+        << QByteArray("Subject: Our autumn\r\n   menu is here\r\n") << QString() << QString()
+        << QStringLiteral("Our autumn menu is here");
+    QTest::newRow("none") << QByteArray("To: reader@example.com\r\n") << QString() << QString()
+                          << QString();
+}
+
+void TestRecipientView::headers()
+{
+    QFETCH(QByteArray, headers);
+    QFETCH(QString, senderName);
+    QFETCH(QString, senderAddress);
+    QFETCH(QString, subject);
+
+    const InboxLine line =
+        readInboxLine(message(headers, "text/html", "<p>Hi</p>"), QByteArray("<p>Hi</p>"));
+    QCOMPARE(line.senderName, senderName);
+    QCOMPARE(line.senderAddress, senderAddress);
+    QCOMPARE(line.subject, subject);
+
+    // What a list shows where a header is missing.
+    const InboxCut phone = cutForPhone(line);
+    QCOMPARE(phone.sender, senderName.isEmpty() ? QStringLiteral("(no sender)") : senderName);
+    QCOMPARE(phone.subject, subject.isEmpty() ? QStringLiteral("(no subject)") : subject);
+    QCOMPARE(cutForDesktop(line).subject, phone.subject);
+}
+
+void TestRecipientView::preheader_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QString>("preheader");
+    QTest::addColumn<bool>("missing");
+
+    QTest::newRow("display none with fillers")
+        << QByteArray("<body><div style=\"display:none\">Up to 50% off&nbsp;&zwnj;&nbsp;&zwnj;"
+                      "&#847;&#8199;&#65279;&shy;&#8203; &nbsp;&nbsp;</div><p>Hello</p>")
+        << QStringLiteral("Up to 50% off") << false;
+    QTest::newRow("zero height, overflow hidden")
+        << QByteArray("<body><div style=\"max-height: 0px; overflow: hidden;\">Pre</div>V")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("zero height alone still shows")
+        << QByteArray("<body><div style=\"max-height:0\">Shown</div>") << QStringLiteral("Shown")
+        << true;
+    QTest::newRow("opacity") << QByteArray("<body><span style=\"opacity:0\">Pre</span>x")
+                             << QStringLiteral("Pre") << false;
+    QTest::newRow("font size zero") << QByteArray("<body><span style=\"font-size:0\">Pre</span>x")
+                                    << QStringLiteral("Pre") << false;
+    QTest::newRow("font size one pixel")
+        << QByteArray("<body><span style=\"FONT-SIZE:1px\">Pre</span>x") << QStringLiteral("Pre")
+        << false;
+    QTest::newRow("font size two pixels shows")
+        << QByteArray("<body><span style=\"font-size:2px\">Tiny</span>") << QStringLiteral("Tiny")
+        << true;
+    QTest::newRow("mso-hide and important")
+        << QByteArray("<body><td style=\"mso-hide: all !important\">Pre</td>x")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("visibility") << QByteArray("<body><p style='visibility:hidden'>Pre</p>x")
+                                << QStringLiteral("Pre") << false;
+    QTest::newRow("hidden attribute")
+        << QByteArray("<body><div hidden>Pre</div>x") << QStringLiteral("Pre") << false;
+    QTest::newRow("style with references")
+        << QByteArray("<body><div style=\"display&colon;none\">Pre</div>x") << QStringLiteral("Pre")
+        << false;
+    QTest::newRow("inside a table cell")
+        << QByteArray("<body><table><tr><td><span style=\"display:none!important\">Pre <b>bold"
+                      "</b> end</span><p>Visible</p>")
+        << QStringLiteral("Pre bold end") << false;
+    QTest::newRow("entities and blocks")
+        << QByteArray("<body><div style=\"display:none\"><p>Caf&eacute; &amp; more&hellip;</p>"
+                      "<p>&amp;nbsp; stays</p></div>")
+        << QStringLiteral("Caf\u00e9 & more\u2026 &nbsp; stays") << false;
+    QTest::newRow("comment inside") << QByteArray("<body><div style=display:none>A<!-- B -->C"
+                                                  "</div>x")
+                                    << QStringLiteral("AC") << false;
+    QTest::newRow("empty hidden element is passed over")
+        << QByteArray("<body><div style=\"display:none\"> &zwnj; </div>"
+                      "<div style=\"display:none\">Real</div>x")
+        << QStringLiteral("Real") << false;
+    QTest::newRow("paragraph closed by the next one")
+        << QByteArray("<body><p style=\"display:none\">Pre<p>Visible") << QStringLiteral("Pre")
+        << false;
+    QTest::newRow("no body tag") << QByteArray("<title>T</title><div hidden>Pre</div>x")
+                                 << QStringLiteral("Pre") << false;
+    QTest::newRow("missing: the visible text instead")
+        << QByteArray("<html><head><title>Title</title><style>p{color:red}</style></head><body>"
+                      "<script>var x;</script><h1>Welcome</h1>\n  <p>Our\tnews</p></body>")
+        << QStringLiteral("Welcome Our news") << true;
+    QTest::newRow("missing: hidden elements left out of the visible text")
+        << QByteArray("<body><h1>Welcome</h1><div style=\"display:none\">Mobile menu</div>"
+                      "<p>News</p>")
+        << QStringLiteral("Welcome News") << true;
+    QTest::newRow("missing: head text left out")
+        << QByteArray("<html><head><meta name=x></head><body>Body text")
+        << QStringLiteral("Body text") << true;
+    QTest::newRow("missing: inline elements join words")
+        << QByteArray("<body><p><b>Bo</b>ld <a href=\"#\">link</a></p>")
+        << QStringLiteral("Bold link") << true;
+    QTest::newRow("empty body") << QByteArray("<body></body>") << QString() << true;
+    QTest::newRow("unterminated hidden element")
+        << QByteArray("<body><div style=\"display:none\">Pre") << QStringLiteral("Pre") << false;
+    QTest::newRow("unterminated comment")
+        << QByteArray("<body>Text<!-- <div hidden>Pre") << QStringLiteral("Text") << true;
+}
+
+void TestRecipientView::preheader()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QString, preheader);
+    QFETCH(bool, missing);
+
+    const InboxLine line = readInboxLine(QByteArray("Subject: s\r\n\r\nx"), html);
+    QCOMPARE(line.preheader, preheader);
+    QCOMPARE(line.preheaderMissing, missing);
+}
+
+// The fixture through the path the preview takes: staged, then read.
+void TestRecipientView::newsletterEndToEnd()
+{
+    const QByteArray newsletter = readFixture("newsletter.eml");
+    QVERIFY(!newsletter.isEmpty());
+    QTemporaryDir dir;
+    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::StageMessage(
+        newsletter, dir.filePath(QStringLiteral("p")), QStringLiteral("page.html"));
+    QVERIFY2(staged, qPrintable(staged.status().message()));
+
+    const InboxLine line = readInboxLine(newsletter, staged->html);
+    QCOMPARE(line.senderName, QStringLiteral("Caf\u00e9 Cr\u00e8me"));
+    QCOMPARE(line.senderAddress, QStringLiteral("hello@cafe-creme.example"));
+    QCOMPARE(line.subject, QStringLiteral("Our autumn menu is here and a caf\u00e9 is on us"));
+    QCOMPARE(line.preheader,
+             QStringLiteral("Pumpkin soup, chestnut cake and a free coffee this week"));
+    QVERIFY(!line.preheaderMissing);
+
+    const InboxCut phone = cutForPhone(line);
+    QCOMPARE(phone.subject, QStringLiteral("Our autumn menu is here and a\u2026"));
+    QCOMPARE(phone.preheader, line.preheader);
+
+    QVERIFY(hasOwnDarkRules(staged->html));
+    QCOMPARE(fetches(withImagesBlocked(staged->html)), QStringList());
+    QVERIFY(!fetches(staged->html).isEmpty());
+
+    const std::optional<QString> text = readPlainText(newsletter);
+    QVERIFY(text);
+    QVERIFY(text->startsWith(QStringLiteral("Our autumn menu is here\n\nPumpkin soup, chestnut "
+                                            "cake and a caf\u00e9 on us this week.\n")));
+    QVERIFY(text->contains(QStringLiteral("\n  Indented  line   with   spaces\n")));
+    QVERIFY(!text->contains(QLatin1Char('\r')));
+}
+
+void TestRecipientView::cuts_data()
+{
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("preheader");
+    QTest::addColumn<QStringList>("phone");   // sender, subject, preheader
+    QTest::addColumn<QStringList>("desktop"); // sender, subject, preheader
+
+    QTest::newRow("short texts stay whole")
+        << QStringLiteral("Shop") << QStringLiteral("Hi") << QStringLiteral("Read on")
+        << QStringList{"Shop", "Hi", "Read on"} << QStringList{"Shop", "Hi", "Read on"};
+    // Room 28: a word ends at 26, inside the last 30%.
+    QTest::newRow("cut at a word")
+        << QStringLiteral("Northwind Traders and Sons Newsletter") << QStringLiteral("Hi")
+        << QString() << QStringList{"Northwind Traders and Sons" + ellipsis, "Hi", ""}
+        << QStringList{"Northwind Traders and" + ellipsis, "Hi", ""};
+    // The last blank before the cut is too far back: the word is cut.
+    QTest::newRow("cut inside a long word")
+        << QStringLiteral("Northwind Internationalisationdepartment") << QStringLiteral("Hi")
+        << QString() << QStringList{"Northwind Internationalisat" + ellipsis, "Hi", ""}
+        << QStringList{"Northwind International" + ellipsis, "Hi", ""};
+    QTest::newRow("no punctuation before the ellipsis")
+        << QStringLiteral("Shop") << QStringLiteral("Pumpkin soup, chestnut cake, apples")
+        << QString() << QStringList{"Shop", "Pumpkin soup, chestnut cake" + ellipsis, ""}
+        << QStringList{"Shop", "Pumpkin soup, chestnut cake, apples", ""};
+    const QString subject100 = QStringLiteral("word ").repeated(20).trimmed() + "s";
+    const QString preheader = QStringLiteral("Pumpkin soup and chestnut cake this week");
+    // 100 + 3 for the separator leaves 17 for the preheader.
+    QTest::newRow("desktop preheader takes what the subject leaves")
+        << QStringLiteral("Shop") << subject100 << preheader
+        << QStringList{"Shop", "word word word word word word" + ellipsis, preheader}
+        << QStringList{"Shop", subject100, "Pumpkin soup and" + ellipsis};
+    const QString subject115 = subject100 + QStringLiteral(" more words");
+    QTest::newRow("no room left for the preheader")
+        << QStringLiteral("Shop") << subject115 << preheader
+        << QStringList{"Shop", "word word word word word word" + ellipsis, preheader}
+        << QStringList{"Shop", subject115, ""};
+    // U+1F383 is two UTF-16 units; the cut never splits it.
+    const QString pumpkin = QString::fromUcs4(U"\U0001F383");
+    QTest::newRow("character outside the basic plane")
+        << QStringLiteral("Shop") << QStringLiteral("a").repeated(32) + pumpkin + "b" << QString()
+        << QStringList{"Shop", QStringLiteral("a").repeated(32) + ellipsis, ""}
+        << QStringList{"Shop", QStringLiteral("a").repeated(32) + pumpkin + "b", ""};
+}
+
+void TestRecipientView::cuts()
+{
+    QFETCH(QString, sender);
+    QFETCH(QString, subject);
+    QFETCH(QString, preheader);
+    QFETCH(QStringList, phone);
+    QFETCH(QStringList, desktop);
+
+    InboxLine line;
+    line.senderName = sender;
+    line.subject = subject;
+    line.preheader = preheader;
+    const InboxCut onPhone = cutForPhone(line);
+    QCOMPARE((QStringList{onPhone.sender, onPhone.subject, onPhone.preheader}), phone);
+    const InboxCut onDesktop = cutForDesktop(line);
+    QCOMPARE((QStringList{onDesktop.sender, onDesktop.subject, onDesktop.preheader}), desktop);
+}
+
+// Whatever the text, a cut fits its room and says so with its ellipsis.
+void TestRecipientView::cutsFitTheirRoom()
+{
+    QRandomGenerator random(7);
+    for (int round = 0; round < 500; ++round) {
+        QString text;
+        const int length = int(random.bounded(200));
+        while (text.size() < length)
+            text += random.bounded(6) == 0 ? QStringLiteral(" ") : QStringLiteral("x");
+        InboxLine line;
+        line.senderName = line.subject = line.preheader =
+            text.trimmed().isEmpty() ? QStringLiteral("x") : text.trimmed();
+        const InboxCut phone = cutForPhone(line);
+        const InboxCut desktop = cutForDesktop(line);
+        const QList<std::pair<QString, qsizetype>> shown = {{phone.sender, 28},
+                                                            {phone.subject, 34},
+                                                            {phone.preheader, 90},
+                                                            {desktop.sender, 24},
+                                                            {desktop.subject, 120}};
+        for (const auto& [cut, room] : shown) {
+            QVERIFY2(cut.size() <= room, qPrintable(cut));
+            QCOMPARE(cut.endsWith(ellipsis), line.subject.size() > room);
+            QVERIFY(line.subject.startsWith(cut.chopped(cut.endsWith(ellipsis) ? 1 : 0)));
+        }
+        QVERIFY(desktop.preheader.isEmpty() ||
+                desktop.subject.size() + desktop.preheader.size() + 3 <= 120);
+    }
+}
+
+void TestRecipientView::inboxPageEscapesAndFetchesNothing_data()
+{
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("preheader") << false;
+    QTest::newRow("preheader missing") << true;
+}
+
+void TestRecipientView::inboxPageEscapesAndFetchesNothing()
+{
+    QFETCH(bool, missing);
+
+    InboxLine line;
+    line.senderName = QStringLiteral("<img src=x onerror=alert(1)>");
+    line.subject = QStringLiteral("</title><script>alert(1)</script>");
+    line.preheader = QStringLiteral("</pre><a href=\"file:///etc/passwd\">%1 & %2</a>");
+    line.preheaderMissing = missing;
+    const QByteArray page = inboxPage(line);
+
+    QVERIFY(page.startsWith("<!DOCTYPE html>"));
+    QVERIFY(page.contains("<meta charset=\"utf-8\">"));
+    QVERIFY(!page.contains("<script"));
+    QVERIFY(!page.contains("<img"));
+    QVERIFY(!page.contains("<a "));
+    QVERIFY(page.contains("&lt;/title&gt;&lt;script&gt;alert(1)&lt;/script&gt;"));
+    QVERIFY(page.contains("%1 &amp; %2"));
+    QCOMPARE(fetches(page), QStringList());
+    QCOMPARE(page.contains("This template has no preheader"), missing);
+    QVERIFY(page.contains("On a phone"));
+    QVERIFY(page.contains("On a desktop"));
+}
+
+void TestRecipientView::plainText_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<std::optional<QString>>("text");
+
+    QTest::newRow("alternative") << alternative("text/plain; charset=utf-8",
+                                                "Line one\r\n\r\n  Line two")
+                                 << std::optional(QStringLiteral("Line one\n\n  Line two"));
+    QTest::newRow("charset and transfer encoding")
+        << alternative("text/plain; charset=iso-8859-1\r\nContent-Transfer-Encoding: "
+                       "quoted-printable",
+                       "Caf=E9 cr=E8me=\r\n on us")
+        << std::optional(QStringLiteral("Caf\u00e9 cr\u00e8me on us"));
+    QTest::newRow("invalid UTF-8") << alternative("text/plain; charset=utf-8", "a\xff\xfe b")
+                                   << std::optional(QStringLiteral("a\ufffd\ufffd b"));
+    QTest::newRow("only plain text") << message("Subject: s\r\n", "text/plain", "Just text\r\n")
+                                     << std::optional(QStringLiteral("Just text\n"));
+    QTest::newRow("only HTML") << message("Subject: s\r\n", "text/html", "<p>Hi</p>")
+                               << std::optional<QString>();
+    QTest::newRow("attached text file is not the text")
+        << message("Subject: s\r\n", "multipart/mixed; boundary=m",
+                   "--m\r\nContent-Type: text/html\r\n\r\n<p>Hi</p>\r\n--m\r\n"
+                   "Content-Type: text/plain\r\nContent-Disposition: attachment; "
+                   "filename=notes.txt\r\n\r\nNotes\r\n--m--\r\n")
+        << std::optional<QString>();
+    QTest::newRow("alternative around related HTML, in a mixed")
+        << message("Subject: s\r\n", "multipart/mixed; boundary=m",
+                   "--m\r\nContent-Type: multipart/alternative; boundary=a\r\n\r\n"
+                   "--a\r\nContent-Type: text/plain\r\n\r\nThe text\r\n"
+                   "--a\r\nContent-Type: multipart/related; boundary=r\r\n\r\n"
+                   "--r\r\nContent-Type: text/html\r\n\r\n<p>Hi</p>\r\n--r--\r\n"
+                   "--a--\r\n--m\r\nContent-Type: text/plain\r\n\r\nFooter\r\n--m--\r\n")
+        << std::optional(QStringLiteral("The text"));
+    QTest::newRow("not a message") << QByteArray() << std::optional<QString>();
+}
+
+void TestRecipientView::plainText()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(std::optional<QString>, text);
+
+    const std::optional<QString> read = readPlainText(message);
+    QCOMPARE(read.has_value(), text.has_value());
+    if (text)
+        QCOMPARE(*read, *text);
+}
+
+void TestRecipientView::plainTextIsBounded()
+{
+    // Two-byte characters throughout, so that the bound falls inside one.
+    const QByteArray huge = QByteArray("\xc3\xa9").repeated(700 * 1024);
+    const std::optional<QString> text =
+        readPlainText(message("Subject: s\r\n", "text/plain; charset=utf-8", huge));
+    QVERIFY(text);
+    const qsizetype shown = text->indexOf(QLatin1Char('\n'));
+    QCOMPARE(shown, 512 * 1024);
+    QCOMPARE(text->left(shown), QString(shown, QChar(0xe9)));
+    QVERIFY(text->mid(shown + 1).contains(QStringLiteral("too long")));
+}
+
+void TestRecipientView::plainTextPage_data()
+{
+    QTest::addColumn<std::optional<QString>>("text");
+    QTest::addColumn<QByteArrayList>("shown");
+
+    QTest::newRow("text") << std::optional(QStringLiteral("Hello\n  world"))
+                          << QByteArrayList{"<pre class=\"text\">Hello\n  world</pre>"};
+    QTest::newRow("hostile text")
+        << std::optional(QStringLiteral("</pre><script>alert(1)</script><img src=x>"))
+        << QByteArrayList{"&lt;/pre&gt;&lt;script&gt;alert(1)&lt;/script&gt;&lt;img src=x&gt;"};
+    QTest::newRow("none") << std::optional<QString>()
+                          << QByteArrayList{"This template has no plain-text part."};
+    QTest::newRow("empty") << std::optional(QStringLiteral("\n  \n"))
+                           << QByteArrayList{"The plain-text part of this template is empty."};
+    QTest::newRow("not Latin") << std::optional(
+                                      QStringLiteral("\u041f\u0440\u0438\u0432\u0435\u0442 \u2615"))
+                               << QByteArrayList{"\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 "
+                                                 "\xe2\x98\x95"};
+}
+
+void TestRecipientView::plainTextPage()
+{
+    QFETCH(std::optional<QString>, text);
+    QFETCH(QByteArrayList, shown);
+
+    const QByteArray page =
+        RecipientView::plainTextPage(QStringLiteral("Autumn <b>&</b> %1"), text);
+    QVERIFY(page.startsWith("<!DOCTYPE html>"));
+    QVERIFY(page.contains("<meta charset=\"utf-8\">"));
+    QVERIFY(page.contains("Autumn &lt;b&gt;&amp;&lt;/b&gt; %1"));
+    QVERIFY(!page.contains("<script"));
+    QVERIFY(!page.contains("<img"));
+    QVERIFY(!page.contains("<b>"));
+    QCOMPARE(fetches(page), QStringList());
+    for (const QByteArray& piece : shown)
+        QVERIFY2(page.contains(piece), piece.constData());
+    QVERIFY(page.contains("monospace"));
 }
 
 QTEST_GUILESS_MAIN(TestRecipientView)
