@@ -222,9 +222,9 @@ void Form1::loadForm()
     for (ButtonPlus* button : cmdButton)
         button->setCursor(imgLogo->cursor());
     ShowTitle();
-    m_view = PreviewViews::readSetting(SettingsKey);
-    m_viewBar->setView(m_view);
-    m_preview->setView(m_view);
+    m_storedView = new PreviewViews::StoredView(SettingsKey, this);
+    m_viewBar->setView(m_storedView->view());
+    m_preview->setView(m_storedView->view());
     LoadCategories();
     const QString split =
         modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"));
@@ -334,10 +334,9 @@ void Form1::showPreviewTitle()
 
 void Form1::chooseView(const PreviewViews::View& view)
 {
-    PreviewViews::writeSetting(SettingsKey, m_view, view);
-    m_view = view;
     placeControls();
     m_preview->setView(view);
+    m_storedView->store(view);
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
@@ -446,11 +445,12 @@ void Form1::placeControls()
     Picture1->setGeometry(toPixels(g.Picture1));
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
     Picture2->setGeometry(toPixels(g.Picture2));
+    const PreviewViews::View& view = m_viewBar->view();
     WebBrowser2->setGeometry(
-        PreviewViews::paneRect(m_view, toPixels(g.WebBrowser2), Picture2->width()));
+        PreviewViews::paneRect(view, toPixels(g.WebBrowser2), Picture2->width()));
     // Around a phone-wide pane, the frame shows where the phone's screen ends.
     QPalette frame = Picture2->palette();
-    frame.setColor(QPalette::Window, m_view.isPhoneWide() ? QColor(0xE0, 0xE0, 0xE0) : Qt::white);
+    frame.setColor(QPalette::Window, view.isPhoneWide() ? QColor(0xE0, 0xE0, 0xE0) : Qt::white);
     Picture2->setPalette(frame);
     for (int i = 0; i < 4; ++i)
         cmdButton[i]->setGeometry(toPixels(g.cmdButton[i]));

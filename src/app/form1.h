@@ -105,5 +105,5 @@ private:
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
     ViewBar* m_viewBar = nullptr;
-    PreviewViews::View m_view;
+    PreviewViews::StoredView* m_storedView = nullptr;
 };

@@ -83,6 +83,33 @@ void writeSetting(const QString& application, const View& previous, const View& 
     ContentPart.write(application, previous.content, view.content);
 }
 
+StoredView::StoredView(const QString& application, QObject* parent)
+    : QObject(parent), m_application(application), m_view(readSetting(application)),
+      m_written(m_view)
+{
+    m_delay.setSingleShot(true);
+    m_delay.setInterval(500);
+    connect(&m_delay, &QTimer::timeout, this, &StoredView::flush);
+}
+
+StoredView::~StoredView()
+{
+    flush();
+}
+
+void StoredView::store(const View& view)
+{
+    m_view = view;
+    m_delay.start();
+}
+
+void StoredView::flush()
+{
+    m_delay.stop();
+    writeSetting(m_application, m_written, m_view);
+    m_written = m_view;
+}
+
 QByteArray pageFor(const View& view, const QString& name, const QByteArray& message,
                    const QByteArray& html)
 {

@@ -3,8 +3,10 @@
 #include "core/views/recipientview.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 
 // How the preview shows a template: as it is, or as one group of its
 // recipients will see it. The choice is the user's and outlives the session.
@@ -47,6 +49,29 @@ View readSetting(const QString& application);
 // Stores the parts of `view` that differ from `previous`, so that a switch
 // costs one write.
 void writeSetting(const QString& application, const View& previous, const View& view);
+
+// The choice kept for the next start. A switch is stored a moment after it
+// was made, once the preview is on its way: a settings write costs as much as
+// drawing the view, and a quick series of switches is stored once. What is
+// still pending is stored when this goes.
+class StoredView : public QObject
+{
+public:
+    // Reads the stored view of `application`.
+    explicit StoredView(const QString& application, QObject* parent = nullptr);
+    ~StoredView() override;
+
+    const View& view() const { return m_view; }
+    void store(const View& view);
+
+private:
+    void flush();
+
+    QString m_application;
+    View m_view;
+    View m_written;
+    QTimer m_delay;
+};
 
 // The page the pane shows for the template `name` in `view`: `html` is the
 // staged page of `message`, the decoded message.

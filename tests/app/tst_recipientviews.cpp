@@ -838,11 +838,16 @@ void TestRecipientViews::viewStaysAcrossCategoriesAndRestarts()
         QCOMPARE(evaluate(preview, "window.innerWidth").toInt(), 375);
         QCOMPARE(evaluate(preview, colour).toString(), QStringLiteral("rgb(1, 2, 3)"));
         QCOMPARE(evaluate(preview, "document.images[0].currentSrc").toString(), QString());
+        // Stored a moment after the switch, and at the latest when the window goes.
+        QVERIFY(waitUntil([] {
+            return modSettings::ReadSetting(Form1::SettingsKey, "Main", "ViewImages") == u"Blocked";
+        }));
+        QCOMPARE(modSettings::ReadSetting(Form1::SettingsKey, "Main", "ViewWidth"),
+                 QStringLiteral("Phone"));
+        form.findChild<QAction*>("viewDarkAction")->trigger();
     }
-    QCOMPARE(modSettings::ReadSetting(Form1::SettingsKey, "Main", "ViewWidth"),
-             QStringLiteral("Phone"));
-    QCOMPARE(modSettings::ReadSetting(Form1::SettingsKey, "Main", "ViewImages"),
-             QStringLiteral("Blocked"));
+    QCOMPARE(modSettings::ReadSetting(Form1::SettingsKey, "Main", "ViewColours"),
+             QStringLiteral("Dark"));
 
     Form1 again(fixture.appFolder());
     QSignalSpy shown(&again, &Form1::previewShown);
@@ -851,6 +856,8 @@ void TestRecipientViews::viewStaysAcrossCategoriesAndRestarts()
     QVERIFY(control<QToolButton>(again, "viewPhone")->isChecked());
     QVERIFY(control<QToolButton>(again, "viewImagesBlocked")->isChecked());
     QVERIFY(!control<QToolButton>(again, "viewDesktop")->isChecked());
+    QCOMPARE(control<QToolButton>(again, "viewColours")->accessibleName(),
+             QStringLiteral("Colours: Dark"));
     auto* preview = control<BrowserPane>(again, "WebBrowser2");
     QCOMPARE(evaluate(preview, "window.innerWidth").toInt(), 375);
     QCOMPARE(evaluate(preview, colour).toString(), QStringLiteral("rgb(1, 2, 3)"));
