@@ -45,6 +45,7 @@ struct Step
     std::function<void(View&)> change;
     View view;
     QString page; // the finished page of that view, for the bare engine
+    PairedTimings timings;
 };
 QList<Step> steps;
 
@@ -63,6 +64,19 @@ QList<Step> roundOfSteps()
         {"viewLightAction", [](View& v) { v.colours = Colours::Light; }, {}, {}},
         {"viewImagesBlockedAction", [](View& v) { v.imagesBlocked = false; }, {}, {}},
     };
+}
+
+QString describe(const View& view)
+{
+    QStringList parts{view.width == Width::Phone ? "Phone" : "Desktop"};
+    parts << (view.colours == Colours::Light  ? "Light"
+              : view.colours == Colours::Dark ? "Dark"
+                                              : "Inverted");
+    if (view.imagesBlocked)
+        parts << "images blocked";
+    if (view.content != Content::Page)
+        parts << (view.content == Content::PlainText ? "plain text" : "inbox line");
+    return parts.join(", ");
 }
 
 // The page the gallery shows for `name` in `view`, written once into `folder`.
@@ -132,8 +146,10 @@ void BM_SwitchViewToViewShown(benchmark::State& state)
             state.SkipWithError("the switch did not show its view");
             return;
         }
-        switches.plain.push_back(plain);
-        switches.gallery.push_back(switched);
+        for (PairedTimings* pairs : {&switches, &steps[(turn - 1) % steps.size()].timings}) {
+            pairs->plain.push_back(plain);
+            pairs->gallery.push_back(switched);
+        }
         state.SetIterationTime(switched / 1000);
     }
 }
@@ -218,6 +234,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     switches.print("view switch to the view shown");
+    for (const Step& step : std::as_const(steps))
+        step.timings.print(qPrintable(QStringLiteral("  to ") + describe(step.view)));
     clicks.print("thumbnail click to preview", "Phone view", "Desktop view");
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "core/platform/workspace.h"
 #include "previewpages.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -35,6 +36,7 @@ void PreviewLoader::show(const QString& name, const QString& problem)
     m_name = name;
     m_chosen = true;
     m_decoded.reset();
+    m_staged = {};
     m_notice = problem;
     if (m_notice.isEmpty() && name.isEmpty())
         m_notice = QStringLiteral("The category page names no template.");
@@ -77,30 +79,39 @@ void PreviewLoader::present(bool again)
         showNotice(m_name, m_notice);
         return;
     }
-    const Result<TemplateStaging::StagedPage> staged =
-        again ? TemplateStaging::StageMessage(m_decoded->message, folder, PageName)
-              : TemplateStaging::StageDecoded(*m_decoded, folder, PageName);
-    if (!staged) {
-        showNotice(m_name, staged.status().message());
-        return;
+    // The plain text and the inbox line are pages without files of their
+    // own: a switch to them writes the page alone, from what the first
+    // staging of this choice read.
+    if (again && !m_view.showsPage() && !m_staged.page.isEmpty()) {
+        m_staged.page = QDir(folder).filePath(PageName);
+    } else {
+        Result<TemplateStaging::StagedPage> staged =
+            again ? TemplateStaging::StageMessage(m_decoded->message, folder, PageName)
+                  : TemplateStaging::StageDecoded(*m_decoded, folder, PageName);
+        if (!staged) {
+            showNotice(m_name, staged.status().message());
+            return;
+        }
+        m_staged = std::move(*staged);
     }
-    emit ownDarkRulesFound(RecipientView::hasOwnDarkRules(staged->html));
+    if (!again)
+        emit ownDarkRulesFound(RecipientView::hasOwnDarkRules(m_staged.html));
     // Mail programs show what arrived of a damaged message; so does the
     // preview, in every view, and it says what is missing.
-    if (!staged->problem.isEmpty() && staged->html.isEmpty()) {
-        showNotice(m_name, staged->problem);
+    if (!m_staged.problem.isEmpty() && m_staged.html.isEmpty()) {
+        showNotice(m_name, m_staged.problem);
         return;
     }
-    QByteArray page = PreviewViews::pageFor(m_view, m_name, m_decoded->message, staged->html);
-    if (!staged->problem.isEmpty())
-        page = PreviewPages::withProblemNotice(page, staged->problem);
-    if (page != staged->html) {
-        if (const Status written = writePage(staged->page, page); !written) {
+    QByteArray page = PreviewViews::pageFor(m_view, m_name, m_decoded->message, m_staged.html);
+    if (!m_staged.problem.isEmpty())
+        page = PreviewPages::withProblemNotice(page, m_staged.problem);
+    if (!m_view.showsPage() || page != m_staged.html) {
+        if (const Status written = writePage(m_staged.page, page); !written) {
             showNotice(m_name, written.message());
             return;
         }
     }
-    navigate(staged->page);
+    navigate(m_staged.page);
 }
 
 void PreviewLoader::showNotice(const QString& name, const QString& reason)

@@ -56,6 +56,7 @@ private:
     QString m_name;   // of the latest choice
     // The latest choice's message, or why it cannot be shown.
     std::optional<TemplateStaging::DecodedTemplate> m_decoded;
+    TemplateStaging::StagedPage m_staged; // its page as staged last
     QString m_notice;
     bool m_chosen = false;
     PreviewViews::View m_view;
