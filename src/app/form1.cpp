@@ -446,8 +446,10 @@ void Form1::placeControls()
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
     Picture2->setGeometry(toPixels(g.Picture2));
     const PreviewViews::View& view = m_viewBar->view();
-    WebBrowser2->setGeometry(
-        PreviewViews::paneRect(view, toPixels(g.WebBrowser2), Picture2->width()));
+    const PreviewViews::PanePlace pane =
+        PreviewViews::panePlace(view, toPixels(g.WebBrowser2), Picture2->width());
+    WebBrowser2->setGeometry(pane.rect);
+    WebBrowser2->setZoomFactor(pane.zoom);
     // Around a phone-wide pane, the frame shows where the phone's screen ends.
     QPalette frame = Picture2->palette();
     frame.setColor(QPalette::Window, view.isPhoneWide() ? QColor(0xE0, 0xE0, 0xE0) : Qt::white);

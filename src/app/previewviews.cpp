@@ -57,12 +57,14 @@ constexpr Part<Content, 3> ContentPart{"ViewContent",
 
 } // namespace
 
-QRect paneRect(const View& view, const QRect& desktop, int frameWidth)
+PanePlace panePlace(const View& view, const QRect& desktop, int frameWidth)
 {
     if (!view.isPhoneWide())
-        return desktop;
-    return QRect(std::max(0, (frameWidth - PhoneWidth) / 2), desktop.y(), PhoneWidth,
-                 desktop.height());
+        return {desktop};
+    if (frameWidth >= PhoneWidth)
+        return {QRect((frameWidth - PhoneWidth) / 2, desktop.y(), PhoneWidth, desktop.height())};
+    const int width = std::max(frameWidth, 1);
+    return {QRect(0, desktop.y(), width, desktop.height()), qreal(width) / PhoneWidth};
 }
 
 View readSetting(const QString& application)

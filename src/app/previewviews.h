@@ -37,10 +37,18 @@ struct View
 // The width of the pane in the Phone view, in CSS pixels: a common phone's.
 inline constexpr int PhoneWidth = 375;
 
-// Where the preview pane lies in its frame `frameWidth` pixels wide, given its
-// place `desktop` in the Desktop view: a phone's width, centred (from the
-// frame's left edge when the frame is narrower).
-QRect paneRect(const View& view, const QRect& desktop, int frameWidth);
+// Where the preview pane lies in its frame and how far it is zoomed.
+struct PanePlace
+{
+    QRect rect;
+    qreal zoom = 1;
+};
+
+// The pane's place in its frame `frameWidth` pixels wide, given its place
+// `desktop` in the Desktop view: a phone's width, centred. In a frame
+// narrower than that the pane fills the frame, zoomed out so that the page
+// is still laid out at the phone's width.
+PanePlace panePlace(const View& view, const QRect& desktop, int frameWidth);
 
 // The view stored under `application`, section "Main"; a missing or unknown
 // value gives that part of the default view.

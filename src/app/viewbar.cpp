@@ -32,7 +32,8 @@ const char* const ButtonStyle =
     "QToolButton:hover{background:#D0D0D0}"
     "QToolButton:checked,QToolButton[altered=\"true\"]{background:#FF8000;color:#FFFFFF}"
     "QToolButton:checked:hover,QToolButton[altered=\"true\"]:hover{background:#FF9933}"
-    "QToolButton:disabled{color:#A0A0A0}"
+    // A toggle that does nothing to what is shown is greyed, chosen or not.
+    "QToolButton:disabled{background:#E0E0E0;color:#A0A0A0}"
     "QToolButton::menu-indicator{image:none;width:0}";
 
 const char* const MenuStyle =

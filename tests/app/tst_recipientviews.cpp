@@ -309,13 +309,24 @@ void TestRecipientViews::narrowTitleBarFoldsTheRowIntoAMenu()
                                    "Images blocked", "Plain text", "Inbox line"}));
     menu->actions().at(1)->trigger();
     QVERIFY(waitForPreview(shown, name));
-    QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "window.innerWidth").toInt(), 375);
+    // The frame is narrower than a phone: the phone's whole screen shows in
+    // it, smaller, laid out at the phone's width all the same.
+    auto* preview = control<BrowserPane>(form, "WebBrowser2");
+    QCOMPARE(evaluate(preview, "window.innerWidth").toInt(), 375);
+    QVERIFY(control(form, "Picture2")->width() < 375);
+    QVERIFY(preview->x() >= 0);
+    QVERIFY(preview->geometry().right() < control(form, "Picture2")->width());
+    form.SelectTemplate(name);
+    QVERIFY(waitForPreview(shown, name));
+    QCOMPARE(evaluate(preview, "window.innerWidth").toInt(), 375);
 
     // A wider bar unfolds the row again.
     form.resize(form.width() + 500, form.height());
     QVERIFY(menuButton->isHidden());
     QVERIFY(control(form, "viewPhone")->isVisible());
     QVERIFY(title->geometry().right() < control(form, "viewBar")->x());
+    QCOMPARE(preview->width(), 375);
+    QVERIFY(waitUntil([&] { return evaluate(preview, "window.innerWidth").toInt() == 375; }));
 }
 
 void TestRecipientViews::togglesAreNamedAndShowTheirState_data()
