@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -899,9 +900,10 @@ void TestRecipientViews::unknownStoredViewFallsBackToTheDefault()
 void TestRecipientViews::exportsWriteTheTemplateNeverTheView_data()
 {
     QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("target"); // none: the hand-off
     QTest::newRow("> html") << 0 << "page.htm";
     QTest::newRow("> eml") << 1 << "message.eml";
+    QTest::newRow("> Rookpost") << 2 << QString();
 }
 
 // What leaves the program is the template itself, whatever the preview shows.
@@ -914,26 +916,47 @@ void TestRecipientViews::exportsWriteTheTemplateNeverTheView()
     Letter letter;
     letter.style = "@media (prefers-color-scheme: dark){body{background:#102030!important}}";
     addLetter(fixture, "Offer", letter);
+    // A stand-in for the mailer, which the hand-off starts and leaves.
+    QTemporaryDir mailer;
+    QFile script(mailer.filePath("rookpost2"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexit 0\n");
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+    QVERIFY(modSettings::WriteSetting("RookpostInt2", "Main", "Path", mailer.path()));
+    const QString handoff = modGetDirs::WorkspaceDir() + "/rp/" +
+                            QString::number(QCoreApplication::applicationPid()) + "/Offer";
+
+    QObject guard;
+    const auto exportTemplate = [&](Form1& form, const QTemporaryDir& into) {
+        if (!target.isEmpty())
+            saveAs(&guard, into.filePath(target));
+        QTest::mouseClick(control(form, "cmdButton", button), Qt::LeftButton);
+        if (!target.isEmpty())
+            return filesBelow(into.path());
+        // The hand-off's page has a name of its own each time.
+        QMap<QString, QByteArray> files;
+        const QMap<QString, QByteArray> written = filesBelow(handoff);
+        static const QRegularExpression page(QStringLiteral("^msg\\d+\\.html$"));
+        for (auto it = written.cbegin(); it != written.cend(); ++it)
+            files.insert(page.match(it.key()).hasMatch() ? QStringLiteral("msg.html") : it.key(),
+                         it.value());
+        return files;
+    };
     QTemporaryDir plain;
     QTemporaryDir viewed;
     Form1 form(fixture.appFolder());
     QSignalSpy shown(&form, &Form1::previewShown);
     form.show();
     QVERIFY(waitForPreview(shown, "Offer"));
-    QObject guard;
-    saveAs(&guard, plain.filePath(target));
-    QTest::mouseClick(control(form, "cmdButton", button), Qt::LeftButton);
-    QVERIFY(QFileInfo::exists(plain.filePath(target)));
+    const QMap<QString, QByteArray> expected = exportTemplate(form, plain);
+    QVERIFY(!expected.isEmpty());
 
     control<QToolButton>(form, "viewColours")->click();
     control<QToolButton>(form, "viewImagesBlocked")->click();
     control<QToolButton>(form, "viewPhone")->click();
     QVERIFY(waitForPreview(shown, "Offer"));
-    saveAs(&guard, viewed.filePath(target));
-    QTest::mouseClick(control(form, "cmdButton", button), Qt::LeftButton);
-    const QMap<QString, QByteArray> expected = filesBelow(plain.path());
-    QVERIFY(!expected.isEmpty());
-    QCOMPARE(filesBelow(viewed.path()), expected);
+    QCOMPARE(exportTemplate(form, viewed), expected);
 }
 
 QTEST_MAIN(TestRecipientViews)
