@@ -27,6 +27,8 @@ QStringList fetches(const QByteArray& html)
     static const QByteArrayList sourceNames = {"src",    "srcset",      "lowsrc",
                                                "dynsrc", "poster",      "background",
                                                "data",   "imagesrcset", "srcdoc"};
+    // The elements whose href loads something instead of leading somewhere.
+    static const QByteArrayList hrefFetchers = {"link", "image", "img", "use", "feimage"};
     QStringList found;
     Html::scanHtml(html, [&](const Html::HtmlTag& tag) {
         if (tag.name == "style") {
@@ -45,13 +47,26 @@ QStringList fetches(const QByteArray& html)
                     found.append(where + QString::fromUtf8(url.url));
             } else if (sourceNames.contains(attribute.name) ||
                        (tag.name.startsWith("v:") && attribute.name == "src") ||
-                       (tag.name != "a" && tag.name != "area" && attribute.name.endsWith("href") &&
+                       (hrefFetchers.contains(tag.name) && attribute.name.endsWith("href") &&
                         !value.trimmed().startsWith('#'))) {
                 found.append(where + QString::fromUtf8(value));
             }
         }
     });
     return found;
+}
+
+// The page without the style element a view added, and that element's CSS.
+std::pair<QByteArray, QByteArray> splitViewStyle(const QByteArray& page, const char* id)
+{
+    for (const Html::HtmlTag& style : Html::findTags(page, {"style"})) {
+        if (style.attribute(page, "id") == id && style.contentEnd >= 0) {
+            const qsizetype end = page.indexOf('>', style.contentEnd) + 1;
+            return {QByteArray(page).remove(style.begin, end - style.begin),
+                    range(page, style.end, style.contentEnd)};
+        }
+    }
+    return {page, QByteArray()};
 }
 
 QByteArray readFixture(const char* name)
@@ -89,6 +104,7 @@ private slots:
     void imagesBlocked();
     void imagesBlockedKeepsTheBoxes();
     void cutShortPagesEndAndFetchNothing();
+    void randomPagesEndAndFetchNothing();
     void inversion_data();
     void inversion();
     void pageForViewCombines();
@@ -246,7 +262,8 @@ void TestRecipientView::imagesBlocked_data()
     QTest::newRow("import and font")
         << QByteArray("<style>@import \"s.css\";@import url(t.css);@font-face{src:url(f.woff)}"
                       "</style>")
-        << QByteArray("<style>@import none;@import none;@font-face{src:none}</style>");
+        << QByteArray("<style>@blocked-import \"s.css\";@blocked-import none;@font-face{src:none}"
+                      "</style>");
     QTest::newRow("style attribute with references")
         << QByteArray("<td style=\"background-image:url(&quot;x.png&quot;);color:red\">")
         << QByteArray("<td style=\"background-image:none;color:red\">");
@@ -263,6 +280,13 @@ void TestRecipientView::imagesBlocked_data()
         << QByteArray("<svg><image  width=\"9\"/><image /><use href=\"#dot\"/><use /></svg>");
     QTest::newRow("svg style") << QByteArray("<svg><style>rect{fill:url(p.png)}</style></svg>")
                                << QByteArray("<svg><style>rect{fill:none}</style></svg>");
+    QTest::newRow("svg style in CDATA")
+        << QByteArray("<svg><style> <![CDATA[a>b{fill:url(p.png)}]]> </style></svg>")
+        << QByteArray("<svg><style> <![CDATA[a>b{fill:none}]]> </style></svg>");
+    // Read as markup, it could hide a style sheet of its own.
+    QTest::newRow("svg style holding markup is emptied")
+        << QByteArray("<svg><style>a{content:\"<style>b{fill:url(p.png)}\"}</style></svg>")
+        << QByteArray("<svg><style></style></svg>");
     QTest::newRow("vml fill and image")
         << QByteArray("<v:rect><v:fill type=\"tile\" src=\"bg.png\"/></v:rect>"
                       "<v:image src=\"i.png\"/>")
@@ -287,7 +311,10 @@ void TestRecipientView::imagesBlocked()
     QFETCH(QByteArray, expected);
 
     const QByteArray blocked = withImagesBlocked(html);
-    QCOMPARE(blocked, expected);
+    const auto [rest, css] = splitViewStyle(blocked, "quillery-view-images-blocked");
+    QCOMPARE(rest, expected);
+    // Pictures without a source keep their boxes, with the alt text inside.
+    QVERIFY(css.contains("img:not([src]){display:inline-block;overflow:hidden}"));
     QCOMPARE(fetches(blocked), QStringList());
 }
 
@@ -331,6 +358,73 @@ void TestRecipientView::cutShortPagesEndAndFetchNothing()
                                             left.join(QStringLiteral(", "))));
         QVERIFY(!withOwnDarkRules(cut).contains("prefers-color-scheme: dark)"));
         QVERIFY(fetches(pageForView(cut, Colours::Inverted, true)).isEmpty());
+    }
+}
+
+// Pages thrown together from the pieces that trip up readers of HTML and CSS.
+void TestRecipientView::randomPagesEndAndFetchNothing()
+{
+    static const char* const pieces[] = {"<style>",
+                                         "</style>",
+                                         "<svg>",
+                                         "</svg>",
+                                         "<img src=a.png ",
+                                         "srcset='b.png'",
+                                         ">",
+                                         "<div style=\"",
+                                         "\"",
+                                         "'",
+                                         "display:none",
+                                         "background:url(",
+                                         ")",
+                                         "(",
+                                         "{",
+                                         "}",
+                                         ";",
+                                         "/*",
+                                         "*/",
+                                         "\\",
+                                         "\\75 rl(",
+                                         "@media ",
+                                         "@import ",
+                                         "prefers-color-scheme",
+                                         ":",
+                                         "dark",
+                                         "light",
+                                         ",",
+                                         "<!--",
+                                         "-->",
+                                         "<body>",
+                                         "</div>",
+                                         "<p>",
+                                         "text ",
+                                         "&nbsp;",
+                                         "&zwnj;",
+                                         "image-set(",
+                                         "<image href=",
+                                         "<v:fill src=",
+                                         "<td background=",
+                                         " ",
+                                         "\n",
+                                         "<script>",
+                                         "</script>",
+                                         "&quot;",
+                                         "url(\"x.png\")",
+                                         "<head>",
+                                         "<picture>"};
+    QRandomGenerator random(2026);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray page;
+        const int count = int(random.bounded(1, 40));
+        for (int i = 0; i < count; ++i)
+            page += pieces[random.bounded(int(std::size(pieces)))];
+        const QByteArray blocked = pageForView(page, Colours::Dark, true);
+        const QStringList left = fetches(blocked);
+        QVERIFY2(left.isEmpty(),
+                 qPrintable(QString::fromUtf8(page.toPercentEncoding()) + QStringLiteral(" -> ") +
+                            left.join(QStringLiteral(", "))));
+        QVERIFY(fetches(pageForView(page, Colours::Inverted, true)).isEmpty());
+        readInboxLine(QByteArray(), page);
     }
 }
 
@@ -482,6 +576,24 @@ void TestRecipientView::preheader_data()
     QTest::newRow("style with references")
         << QByteArray("<body><div style=\"display&colon;none\">Pre</div>x") << QStringLiteral("Pre")
         << false;
+    QTest::newRow("class hidden by the style sheet")
+        << QByteArray("<style>/* x */ body{margin:0} span.preheader, .other { display: none "
+                      "!important; mso-hide: all }</style><body><span class=\"x  preheader\">"
+                      "Pre</span>Visible")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("id hidden by the style sheet")
+        << QByteArray("<style>#pre{max-height:0;overflow:hidden}</style><body><div id=pre>Pre"
+                      "</div>Visible")
+        << QStringLiteral("Pre") << false;
+    QTest::newRow("class hidden only on some screens shows")
+        << QByteArray("<style>@media (max-width:600px){.desktop{display:none}}</style><body>"
+                      "<div class=desktop>Shown</div>")
+        << QStringLiteral("Shown") << true;
+    QTest::newRow("class hidden in a complex selector shows")
+        << QByteArray("<style>table .pre{display:none}</style><body><div class=pre>Shown</div>")
+        << QStringLiteral("Shown") << true;
+    QTest::newRow("style sheet cut short")
+        << QByteArray("<style>.a{color:red} .pre{display:none") << QString() << true;
     QTest::newRow("inside a table cell")
         << QByteArray("<body><table><tr><td><span style=\"display:none!important\">Pre <b>bold"
                       "</b> end</span><p>Visible</p>")
@@ -514,7 +626,7 @@ void TestRecipientView::preheader_data()
         << QByteArray("<html><head><meta name=x></head><body>Body text")
         << QStringLiteral("Body text") << true;
     QTest::newRow("missing: inline elements join words")
-        << QByteArray("<body><p><b>Bo</b>ld <a href=\"#\">link</a></p>")
+        << QByteArray("<body><p><b>Bo</b>ld <a href=\"#\">li<img alt=\"\">nk</a></p>")
         << QStringLiteral("Bold link") << true;
     QTest::newRow("empty body") << QByteArray("<body></body>") << QString() << true;
     QTest::newRow("unterminated hidden element")

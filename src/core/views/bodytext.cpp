@@ -1,9 +1,9 @@
 #include "core/views/bodytext.h"
 
 #include "core/html/htmlscan.h"
+#include "core/views/hiding.h"
 
-#include <QRegularExpression>
-
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -136,9 +136,9 @@ bool isVoid(const QByteArray& name)
 // Elements whose start or end separates words; the rest run on in a line.
 bool isInline(const QByteArray& name)
 {
-    return isOneOf(name, {"a",     "abbr", "b",      "bdi",    "bdo",  "big", "cite", "code",
-                          "em",    "font", "i",      "kbd",    "mark", "q",   "s",    "samp",
-                          "small", "span", "strike", "strong", "sub",  "sup", "u",    "var"});
+    return isOneOf(name, {"a",      "abbr",   "b",   "bdi",  "bdo", "big", "cite", "code",  "em",
+                          "font",   "i",      "kbd", "mark", "q",   "s",   "samp", "small", "span",
+                          "strike", "strong", "sub", "sup",  "u",   "var", "img",  "wbr"});
 }
 
 bool closesParagraph(const QByteArray& name)
@@ -147,23 +147,6 @@ bool closesParagraph(const QByteArray& name)
                    {"p",       "div",    "table",  "ul",      "ol",         "dl",  "h1",  "h2",
                     "h3",      "h4",     "h5",     "h6",      "blockquote", "pre", "hr",  "center",
                     "section", "header", "footer", "article", "aside",      "nav", "form"});
-}
-
-// A length or number that is zero, in any unit: "0", "0px", "0.0em", "0%".
-bool isZero(const QString& value)
-{
-    static const QRegularExpression zero(QStringLiteral("^[+-]?(0+(\\.0*)?|\\.0+)[a-z%]*$"));
-    return zero.match(value).hasMatch();
-}
-
-// Font sizes at which no reader can read the text: 0 in any unit, 1px.
-bool isUnreadableSize(const QString& value)
-{
-    if (isZero(value))
-        return true;
-    static const QRegularExpression pixels(QStringLiteral("^([0-9]*\\.?[0-9]+)px$"));
-    const QRegularExpressionMatch match = pixels.match(value);
-    return match.hasMatch() && match.captured(1).toDouble() <= 1.0;
 }
 
 struct Open
@@ -188,6 +171,7 @@ public:
     {
         std::vector<Html::HtmlTag> tags;
         Html::scanHtml(m_html, [&](const Html::HtmlTag& tag) { tags.push_back(tag); });
+        m_hiddenNames = Hiding::hiddenNames(m_html, tags);
         m_inBody = std::none_of(tags.begin(), tags.end(), [](const Html::HtmlTag& tag) {
             return tag.name == "body" && !tag.foreign;
         });
@@ -263,7 +247,8 @@ private:
         const bool parentHidden = !m_stack.empty() && m_stack.back().hidden;
         const bool container = isOneOf(name, {"head", "template"});
         const bool ownHidden =
-            container || hidesElement(tag.attribute(m_html, "style")) ||
+            container || Hiding::hidesElement(tag.attribute(m_html, "style")) ||
+            m_hiddenNames.hide(m_html, tag) ||
             std::any_of(tag.attributes.begin(), tag.attributes.end(),
                         [](const Html::HtmlAttribute& a) { return a.name == "hidden"; });
         m_stack.push_back({name, parentHidden || ownHidden});
@@ -337,6 +322,7 @@ private:
     }
 
     const QByteArray& m_html;
+    Hiding::HiddenNames m_hiddenNames;
     std::vector<Open> m_stack;
     Collector m_preheader;
     Collector m_visible;
@@ -347,39 +333,6 @@ private:
 };
 
 } // namespace
-
-bool hidesElement(const QByteArray& style)
-{
-    QString css = QString::fromUtf8(style).toLower();
-    static const QRegularExpression comments(QStringLiteral("/\\*.*?(\\*/|$)"),
-                                             QRegularExpression::DotMatchesEverythingOption);
-    css.remove(comments);
-    bool overflowHidden = false;
-    bool zeroBox = false;
-    for (const QString& declaration : css.split(QLatin1Char(';'))) {
-        const qsizetype colon = declaration.indexOf(QLatin1Char(':'));
-        if (colon < 0)
-            continue;
-        const QString property = declaration.left(colon).trimmed();
-        QString value = declaration.mid(colon + 1).trimmed();
-        value.remove(QStringLiteral("!important"));
-        value = value.simplified();
-        if ((property == QLatin1String("display") && value == QLatin1String("none")) ||
-            (property == QLatin1String("visibility") &&
-             (value == QLatin1String("hidden") || value == QLatin1String("collapse"))) ||
-            (property == QLatin1String("opacity") && isZero(value)) ||
-            (property == QLatin1String("mso-hide") && value == QLatin1String("all")) ||
-            (property == QLatin1String("font-size") && isUnreadableSize(value)))
-            return true;
-        if (property == QLatin1String("overflow") && value == QLatin1String("hidden"))
-            overflowHidden = true;
-        if ((property == QLatin1String("max-height") || property == QLatin1String("height") ||
-             property == QLatin1String("max-width") || property == QLatin1String("width")) &&
-            isZero(value))
-            zeroBox = true;
-    }
-    return overflowHidden && zeroBox;
-}
 
 Start read(const QByteArray& html, qsizetype limit)
 {

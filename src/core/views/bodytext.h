@@ -22,8 +22,4 @@ struct Start
 // out; at most `limit` characters of each.
 Start read(const QByteArray& html, qsizetype limit);
 
-// Whether an element with this style attribute (its value as the browser
-// reads it) is hidden from view.
-bool hidesElement(const QByteArray& style);
-
 } // namespace BodyText

@@ -123,11 +123,12 @@ QByteArray inboxPage(const InboxLine& line)
         "height:8px;border-radius:4px;background:#2f6fd6}"
         ".phone .sender{font-weight:bold;font-size:16px;color:#202020}"
         ".phone .subject{font-size:15px;color:#202020;margin-top:2px}"
-        ".phone .preheader{font-size:14px;color:#707070;margin-top:2px;overflow-wrap:anywhere}"
+        ".phone .preheader{font-size:13px;color:#707070;margin-top:2px;overflow-wrap:anywhere}"
         ".desktop .row{display:flex;padding:8px 12px;white-space:nowrap;font-size:13px}"
         ".desktop .sender{flex:0 0 190px;font-weight:bold;color:#202020;overflow:hidden;"
         "padding-right:16px}"
-        ".desktop .text{overflow:hidden;min-width:0}"
+        // A pane narrower than a desktop list cuts the row where it ends.
+        ".desktop .text{overflow:hidden;text-overflow:ellipsis;min-width:0}"
         ".desktop .subject{font-weight:bold;color:#202020}.desktop .preheader{color:#707070}"
         ".missing{color:#a05000}");
 

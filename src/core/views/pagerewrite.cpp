@@ -1,7 +1,7 @@
 #include "core/views/pagerewrite.h"
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
 namespace PageRewrite {
 
@@ -39,6 +39,28 @@ qsizetype foreignStyleEnd(const QByteArray& html, qsizetype from)
     return html.size();
 }
 
+// The style sheet in a foreign style element's content: all of it, or the
+// inside of one CDATA section around it; (-1, -1) when markup makes it
+// unclear.
+std::pair<qsizetype, qsizetype> foreignStyleSheet(const QByteArray& html, qsizetype begin,
+                                                  qsizetype end)
+{
+    const QByteArrayView content = QByteArrayView(html).sliced(begin, end - begin);
+    const QByteArrayView trimmed = content.trimmed();
+    if (trimmed.startsWith("<![CDATA[")) {
+        const qsizetype open = begin + content.indexOf("<![CDATA[") + 9;
+        const qsizetype close = html.indexOf("]]>", open);
+        if (close >= 0 && close + 3 <= end &&
+            QByteArrayView(html).sliced(close + 3, end - close - 3).trimmed().isEmpty() &&
+            !QByteArrayView(html).sliced(open, close - open).contains('<'))
+            return {open, close};
+        return {-1, -1};
+    }
+    if (content.contains('<'))
+        return {-1, -1};
+    return {begin, end};
+}
+
 void addStyleEdit(const Rules& rules, const QByteArray& html, qsizetype begin, qsizetype end,
                   std::vector<Edit>& edits)
 {
@@ -61,7 +83,13 @@ QByteArray rewrite(const QByteArray& html, const Rules& rules)
         if (tag.name != "style" || !tag.foreign || tag.begin < lastEnd)
             return;
         lastEnd = foreignStyleEnd(html, tag.end);
-        addStyleEdit(rules, html, tag.end, lastEnd, foreign);
+        const auto [begin, end] = foreignStyleSheet(html, tag.end, lastEnd);
+        if (rules.emptiesUnclearForeignStyles && begin < 0)
+            foreign.push_back({tag.end, lastEnd, QByteArray()});
+        else if (begin >= 0)
+            addStyleEdit(rules, html, begin, end, foreign);
+        else
+            addStyleEdit(rules, html, tag.end, lastEnd, foreign);
     });
     const QByteArray page = applied(html, std::move(foreign));
 

@@ -28,6 +28,11 @@ struct Rules
     // Adds the edits of one tag's other attributes, inside the tag.
     std::function<void(const QByteArray& html, const Html::HtmlTag& tag, std::vector<Edit>& edits)>
         tag;
+    // Inside svg the browser reads a style element's content as markup, so
+    // where that content holds markup of its own (other than one CDATA
+    // section around the whole) its style sheet cannot be told for sure.
+    // A rewrite that must leave nothing out empties such a style element.
+    bool emptiesUnclearForeignStyles = false;
 };
 
 QByteArray rewrite(const QByteArray& html, const Rules& rules);

@@ -6,8 +6,6 @@
 #include "core/views/recipientview.h"
 #include "core/views/viewcss.h"
 
-#include <cstring>
-
 namespace RecipientView {
 
 namespace {
@@ -15,31 +13,24 @@ namespace {
 using PageRewrite::Edit;
 
 // The attributes through which an element fetches a picture (or any other
-// media the engine would load for it). "image" is there twice over: in svg
-// it is an image of its own, and in HTML the parser turns it into an <img>.
-struct SourceAttribute
-{
-    const char* tag; // nullptr: any element
-    const char* attribute;
-};
-constexpr SourceAttribute sourceAttributes[] = {
-    {nullptr, "background"}, {"img", "src"},     {"img", "srcset"},       {"img", "lowsrc"},
-    {"img", "dynsrc"},       {"image", "src"},   {"image", "srcset"},     {"image", "href"},
-    {"image", "xlink:href"}, {"source", "src"},  {"source", "srcset"},    {"video", "src"},
-    {"video", "poster"},     {"audio", "src"},   {"track", "src"},        {"input", "src"},
-    {"embed", "src"},        {"object", "data"}, {"iframe", "src"},       {"iframe", "srcdoc"},
-    {"frame", "src"},        {"link", "href"},   {"link", "imagesrcset"},
-};
-
+// media the engine would load for it). The names that fetch on some element
+// go from every element: on the others they do nothing, and a list of which
+// element fetches what is one more place for a trick to hide. Outlook's
+// vector markup (v:fill, v:image, v:imagedata) goes by its src too.
 bool isSourceAttribute(const QByteArray& tag, const QByteArray& attribute)
 {
-    for (const SourceAttribute& source : sourceAttributes) {
-        if ((!source.tag || tag == source.tag) && attribute == source.attribute)
+    static const char* const anywhere[] = {"src",    "srcset",     "lowsrc",      "dynsrc",
+                                           "poster", "background", "imagesrcset", "srcdoc"};
+    for (const char* name : anywhere) {
+        if (attribute == name)
             return true;
     }
-    // Outlook's vector markup draws pictures from v:fill, v:image and
-    // v:imagedata.
-    return tag.startsWith("v:") && attribute == "src";
+    // <link> loads icons and style sheets (which could load pictures of their
+    // own); in svg an <image> is a picture, and in HTML the parser turns
+    // <image> into <img>, so neither keeps a reference.
+    const bool reference = attribute == "href" || attribute == "xlink:href";
+    return (tag == "object" && attribute == "data") || (tag == "link" && reference) ||
+           ((tag == "image" || tag == "img") && reference);
 }
 
 // An svg <use> or filter image refers to a part of the page itself ("#logo")
@@ -128,15 +119,25 @@ QByteArray withColoursInverted(const QByteArray& html)
     return page.insert(PageRewrite::headStart(html), inversionStyle);
 }
 
-// A picture without a source shows its alt text in the box its width, height
-// and style give it, the way mail programs show a message before its pictures
-// are loaded; so the <img> stays and only its sources go.
+// A picture without a source shows its alt text, the way mail programs show
+// a message before its pictures are loaded; so the <img> stays, with its
+// width, height and style, and only its sources go. Left to itself the
+// engine would draw that alt text as a run of inline text and ignore the
+// picture's size, so the page's layout would not hold: an inline block that
+// clips its content keeps the picture's own box, and its baseline, with the
+// alt text inside it.
+constexpr char blockedStyle[] = "<style id=\"quillery-view-images-blocked\">"
+                                "img:not([src]){display:inline-block;overflow:hidden}"
+                                "</style>";
+
 QByteArray withImagesBlocked(const QByteArray& html)
 {
     PageRewrite::Rules rules;
     rules.styleSheet = [](QByteArrayView css) { return ViewCss::styleSheetWithoutUrls(css); };
     rules.tag = dropSources;
-    return PageRewrite::rewrite(html, rules);
+    rules.emptiesUnclearForeignStyles = true;
+    QByteArray page = PageRewrite::rewrite(html, rules);
+    return page.insert(PageRewrite::headStart(page), blockedStyle);
 }
 
 QByteArray pageForView(const QByteArray& html, Colours colours, bool imagesBlocked)

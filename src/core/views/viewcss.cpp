@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 namespace ViewCss {
 
 namespace {
@@ -316,22 +318,21 @@ QByteArray styleSheetWithoutUrls(QByteArrayView css)
 {
     const Reader reader(css);
     Output out(css);
-    bool importPending = false; // after @import, before its URL
     qsizetype i = 0;
     while (i < reader.size()) {
         const char c = css[i];
         if (reader.startsComment(i)) {
             i = reader.afterComment(i);
         } else if (c == '"' || c == '\'') {
-            const qsizetype end = reader.afterString(i);
-            if (importPending)
-                out.replace(i, end, "none");
-            importPending = false;
-            i = end;
+            i = reader.afterString(i);
         } else if (c == '@' && reader.startsName(i + 1)) {
+            // An at-rule of an unknown name is skipped whole, strings and
+            // all; so is every @import, under a name of its own.
             QByteArray name;
-            i = reader.readName(i + 1, &name);
-            importPending = name == "import";
+            const qsizetype nameEnd = reader.readName(i + 1, &name);
+            if (name == "import")
+                out.replace(i, nameEnd, "@blocked-import");
+            i = nameEnd;
         } else if (reader.startsName(i)) {
             QByteArray name;
             const qsizetype nameEnd = reader.readName(i, &name);
@@ -349,11 +350,8 @@ QByteArray styleSheetWithoutUrls(QByteArrayView css)
                 continue;
             }
             out.replace(i, end, "none");
-            importPending = false;
             i = end;
         } else {
-            if (c == ';' || c == '{' || c == '}')
-                importPending = false;
             i = c == '\\' ? std::min(i + 2, reader.size()) : i + 1;
         }
     }

@@ -25,9 +25,10 @@ QByteArray darkMediaList(QByteArrayView media, SchemeFeatures* found = nullptr);
 // included.
 QByteArray darkStyleSheet(QByteArrayView css, SchemeFeatures* found = nullptr);
 
-// Every URL the style sheet would fetch (url(), image-set(), src(), the
-// strings of @import) replaced by "none", so that the declaration either
-// shows no image or is dropped as invalid; nothing is left to fetch.
+// Every URL the style sheet would fetch replaced by "none": url(),
+// image-set() and src() give a declaration that either shows no image or is
+// dropped as invalid. An @import is renamed to an at-rule the engine does not
+// know, which it skips whole. Nothing is left to fetch.
 QByteArray styleSheetWithoutUrls(QByteArrayView css);
 
 } // namespace ViewCss

@@ -18,7 +18,7 @@ QByteArray page(const QString& title, const QString& style, const QString& body)
                "body{font:14px Tahoma,Verdana,sans-serif;color:#404040;background:#f4f4f4;"
                "margin:24px}h1{font-size:18px;font-weight:normal;margin:0 0 12px}"
                "h2{font-size:14px;font-weight:bold;margin:20px 0 8px}"
-               ".notice{color:#808080;margin:0 0 12px}%2</style></head><body>%3</body></html>")
+               ".notice{color:#5a5a5a;margin:0 0 12px}%2</style></head><body>%3</body></html>")
         .arg(escaped(title), style, body)
         .toUtf8();
 }
