@@ -1,6 +1,7 @@
 """Nonprofit and Real Estate templates."""
 
 import blocks as b
+from calendar_dates import on, sent, weekday
 from template import Template, card, scene
 from themes import NONPROFIT, REAL_ESTATE
 
@@ -66,9 +67,9 @@ def gala(t, img):
                "A star, a microphone and a gala ticket", "An evening for young musicians",
                "Dinner, a live auction and performances by the students your donations have supported. "
                "Every ticket funds a year of lessons for a child.", "Buy tickets",
-               eyebrow="Saturday 22 November", centered=True),
+               eyebrow=on(11, 21), centered=True),
         b.details(t, img, "The evening", [
-            ("calendar", "When", "Saturday 22 November, 18:30 reception, 19:30 dinner"),
+            ("calendar", "When", f"{on(11, 21)}, 18:30 reception, 19:30 dinner"),
             ("house", "Where", "The Grand Hall, [Street address], [City]"),
             ("ticket", "Tickets", "€150 per guest, tables of ten €1,400"),
             ("star", "Dress code", "Black tie optional"),
@@ -188,31 +189,31 @@ def moving_guide(t, img):
 TEMPLATES = [
     Template("Winter Appeal", NONPROFIT, "Will you keep a family warm this winter?", "€40 heats a home for a week, and every gift is doubled until 31 December.",
              "Hearthstone Trust <hello@hearthstone.example>", "Hearthstone Trust", "heart", winter_appeal,
-             palette=dict(bg="#dfe8f5", bg2="#bccde8", main="#d1495b", dark="#2e4057", accent="#edae49", shadow="#9fb3d1")),
+             palette=dict(bg="#dfe8f5", bg2="#bccde8", main="#d1495b", dark="#2e4057", accent="#edae49", shadow="#9fb3d1"), date=sent(12, 1, "10:00")),
     Template("Volunteers Wanted", NONPROFIT, "Volunteers wanted: 400 trees to plant this spring",
              "No experience needed. We bring the gloves, tools and coffee.", "Green Streets <volunteer@greenstreets.example>",
-             "Green Streets", "tree", volunteers, palette=dict(bg="#e2f2d9", bg2="#bfe0ac", main="#e07a5f", leaf="#3d8b48", dark="#2f4a2a")),
+             "Green Streets", "tree", volunteers, palette=dict(bg="#e2f2d9", bg2="#bfe0ac", main="#e07a5f", leaf="#3d8b48", dark="#2f4a2a"), date=sent(2, 17, "09:00")),
     Template("Year in Review", NONPROFIT, "Our year in review: 48 villages, 61,000 people",
              "See what your support made possible, and where every euro went.", "Open Water Project <team@openwater.example>",
-             "Open Water Project", "drop", impact_report, palette=dict(main="#2b7a9b", leaf="#5cae7e", accent="#f2b134")),
-    Template("Charity Gala", NONPROFIT, "Join us for an evening for young musicians", "Dinner, a live auction and performances on 22 November.",
+             "Open Water Project", "drop", impact_report, palette=dict(main="#2b7a9b", leaf="#5cae7e", accent="#f2b134"), date=sent(12, 15, "09:00")),
+    Template("Charity Gala", NONPROFIT, "Join us for an evening for young musicians", "Dinner, a live auction and performances on 21 November.",
              "Children's Music Fund <gala@musicfund.example>", "Children's Music Fund", "star", gala,
-             palette=dict(bg="#2d2a4a", bg2="#1b1933", soft="#3d3966", main="#c9a227", dark="#e9e4ff", light="#f7f3ff", accent="#f2c14e", shadow="#121024")),
+             palette=dict(bg="#2d2a4a", bg2="#1b1933", soft="#3d3966", main="#c9a227", dark="#e9e4ff", light="#f7f3ff", accent="#f2c14e", shadow="#121024"), date=sent(10, 20, "10:00")),
     Template("Thank You Donors", NONPROFIT, "Thank you. Here's what you did.", "128 animals adopted, and Biscuit has a sofa of his own.",
              "Paws & Whiskers <thanks@pawswhiskers.example>", "Paws & Whiskers", "heart", thank_you,
-             palette=dict(bg="#fde2d8", bg2="#f9bfa8", main="#e5533d", dark="#5a2e22", accent="#f4a259", shadow="#e7a08a")),
+             palette=dict(bg="#fde2d8", bg2="#f9bfa8", main="#e5533d", dark="#5a2e22", accent="#f4a259", shadow="#e7a08a"), date=sent(1, 13, "09:00")),
     Template("Just Listed", REAL_ESTATE, "Just listed: 14 Orchard Close, €685,000", "Four bedrooms, a south-facing garden, five minutes from the station.",
-             "Ashford & Lane <homes@ashfordlane.example>", "Ashford & Lane", "key", just_listed),
+             "Ashford & Lane <homes@ashfordlane.example>", "Ashford & Lane", "key", just_listed, date=sent(5, 5, "08:30")),
     Template("Open House", REAL_ESTATE, "Open house this Sunday at The Linden", "Three renovated apartments with a roof garden. Drop in from 12:00.",
              "Ashford & Lane <homes@ashfordlane.example>", "Ashford & Lane", "key", open_house,
-             palette=dict(bg="#f1e6d8", bg2="#dfc7a8", main="#9c6644", dark="#3b3a36")),
+             palette=dict(bg="#f1e6d8", bg2="#dfc7a8", main="#9c6644", dark="#3b3a36"), date=sent(6, 4, "08:30")),
     Template("Market Report", REAL_ESTATE, "Your local property market, autumn edition", "Prices up 3.1%, and homes selling in 24 days.",
              "Ashford & Lane <insight@ashfordlane.example>", "Ashford & Lane", "key", market_report,
-             palette=dict(main="#5c7c9a", accent="#b08d57")),
+             palette=dict(main="#5c7c9a", accent="#b08d57"), date=sent(10, 6, "08:30")),
     Template("Just Sold", REAL_ESTATE, "Sold in 9 days, above asking: 27 Ferry Road", "Four offers after the first weekend. Could your home be next?",
              "Harbourview Homes <team@harbourview.example>", "Harbourview Homes", "house", just_sold,
-             palette=dict(bg="#dcecef", bg2="#b3d6dd", main="#e9d8a6", dark="#005f73", accent="#ca6702", shadow="#8fbcc6")),
+             palette=dict(bg="#dcecef", bg2="#b3d6dd", main="#e9d8a6", dark="#005f73", accent="#ca6702", shadow="#8fbcc6"), date=sent(7, 9, "08:30")),
     Template("Moving Day Guide", REAL_ESTATE, "Your moving-day guide (and checklist)", "Everything our clients wish they'd known before moving day.",
              "Harbourview Homes <team@harbourview.example>", "Harbourview Homes", "house", moving_guide,
-             palette=dict(bg="#e9e4f0", bg2="#cfc4e0", main="#94a3b8", dark="#334155", accent="#c2410c")),
+             palette=dict(bg="#e9e4f0", bg2="#cfc4e0", main="#94a3b8", dark="#334155", accent="#c2410c"), date=sent(8, 18, "08:30")),
 ]

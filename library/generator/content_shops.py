@@ -1,6 +1,7 @@
 """Retail and Food and Drink templates."""
 
 import blocks as b
+from calendar_dates import on, sent, weekday
 from template import Template, card, scene
 from themes import FOOD, RETAIL
 
@@ -36,13 +37,13 @@ def black_friday(t, img):
         b.header(t, img, "Voltline Electronics", "laptop", "Gadgets that last", centered=True),
         b.hero(t, img, scene(("laptop", 60, 60, 1.0), ("watch", 260, 50, 0.9), ("gift", 400, 60, 1.0), seed=8),
                "A laptop, a smartwatch and a wrapped gift on a dark backdrop",
-               "Black Friday is here",
-               "Our biggest prices cuts of the year start now: laptops, headphones and smart home kits "
-               "at up to 50% off, while stocks last. Members get early access until noon.",
+               "Black Friday starts tonight",
+               "Our biggest price cuts of the year: laptops, headphones and smart home kits at up to 50% off, "
+               f"while stocks last. Members shop first, from 20:00 tonight; everyone else from 07:00 on {weekday(11, 27)}.",
                "See every deal", eyebrow="Friday to Monday only", centered=True),
         b.details(t, img, "Deal hours", [
-            ("calendar", "When", "Friday 28 November, 07:00 &ndash; Monday 1 December, 23:59"),
-            ("gift", "Members", "Early access from Thursday 20:00 with your member login"),
+            ("calendar", "When", f"{on(11, 27)}, 07:00 &ndash; {on(11, 30)}, 23:59"),
+            ("gift", "Members", f"Early access from {on(11, 26)}, 20:00, with your member login"),
             ("bag", "Delivery", "Free next-day delivery on every order over €30"),
         ]),
         b.products(t, img, [
@@ -50,7 +51,7 @@ def black_friday(t, img):
             (card("watch", 12), "A black smartwatch", "Pulse 3 Smartwatch", "€129", "€229", "Get the deal"),
         ], "Doorbusters"),
         b.coupon(t, "Stack it: extra €20 off orders over €200", "BLACK20",
-                 "Enter the code at checkout. Valid until Monday 23:59."),
+                 f"Enter the code at checkout. Valid until {on(11, 30)}, 23:59."),
         b.footer(t, "Voltline Electronics", "You are receiving this e-mail because you have a Voltline account."),
     ]
 
@@ -174,7 +175,7 @@ def wine_tasting(t, img):
                "from a bright Muscadet to a honeyed Vouvray, with cheese from our friends at the market.",
                "Book your seat", eyebrow="Tasting evening", centered=True),
         b.details(t, img, "The details", [
-            ("calendar", "When", "Thursday 16 October, 19:00&ndash;21:30"),
+            ("calendar", "When", f"{on(10, 15)}, 19:00&ndash;21:30"),
             ("house", "Where", "Vine Street Cellar, the back room, [Street address]"),
             ("ticket", "Tickets", "€35 per person, including six wines and a cheese board"),
         ], cta="Book your seat"),
@@ -191,7 +192,7 @@ def grand_opening(t, img):
         b.hero(t, img, scene(("bowl", 70, 80, 1.0), ("wine", 260, 60, 0.9), ("plant", 400, 60, 1.0), seed=7),
                "A bowl of pasta, a bottle of wine and a basil plant",
                "We are opening our doors", "After eighteen months of building, tasting and testing, our trattoria opens on "
-               "Friday 7 March. Come for the opening weekend: the first glass of prosecco is on us.",
+               f"{on(3, 6)}. Come for the opening weekend: the first glass of prosecco is on us.",
                "Reserve for the weekend", eyebrow="Grand opening"),
         b.cards(t, img, [
             (card("bowl", 51), "Fresh tagliatelle", "Pasta made each morning",
@@ -200,7 +201,7 @@ def grand_opening(t, img):
              "Thirty wines by the glass, all from family estates we have visited.", None),
         ], "What to expect"),
         b.details(t, img, "Opening weekend", [
-            ("calendar", "When", "Friday 7 to Sunday 9 March, from 12:00"),
+            ("calendar", "When", f"{weekday(3, 6)} 6 to {on(3, 8)}, from 12:00"),
             ("house", "Where", "[Street address], [City]"),
         ]),
         b.footer(t, "Trattoria Nonna Rosa", "You are receiving this e-mail because you signed up for our opening news."),
@@ -230,31 +231,31 @@ def creme_brulee(t, img):
 
 TEMPLATES = [
     Template("Summer Sale", RETAIL, "Summer Sale: up to 40% off for one week", "Linen, trail shoes and beach bags, plus an extra 10% with SUNNY10.",
-             "Harbour & Pine <hello@harbourpine.example>", "Harbour & Pine", "bag", summer_sale),
-    Template("Black Friday", RETAIL, "Black Friday: up to 50% off starts now", "Members shop first. Free next-day delivery on every order over €30.",
+             "Harbour & Pine <hello@harbourpine.example>", "Harbour & Pine", "bag", summer_sale, date=sent(6, 22, "08:00")),
+    Template("Black Friday", RETAIL, "Black Friday: up to 50% off, members from tonight", "Members shop first. Free next-day delivery on every order over €30.",
              "Voltline Electronics <deals@voltline.example>", "Voltline", "laptop", black_friday,
-             palette=dict(bg="#2b2d42", bg2="#14151f", soft="#3b3e5a", shadow="#0c0d15", main="#e94f64", light="#f2f2f7", dark="#8d99ae")),
+             palette=dict(bg="#2b2d42", bg2="#14151f", soft="#3b3e5a", shadow="#0c0d15", main="#e94f64", light="#f2f2f7", dark="#8d99ae"), date=sent(11, 26, "16:00")),
     Template("New Arrivals", RETAIL, "New arrivals: the autumn collection", "Heavier cottons, softer wool and colours of the first cold mornings.",
              "Maple Row <studio@maplerow.example>", "Maple Row", "shirt", new_arrivals,
-             palette=dict(bg="#f4dcc7", bg2="#e7b98f", main="#b5542d", dark="#3d3a4b", accent="#d9a441")),
+             palette=dict(bg="#f4dcc7", bg2="#e7b98f", main="#b5542d", dark="#3d3a4b", accent="#d9a441"), date=sent(9, 14, "09:00")),
     Template("Back in Stock", RETAIL, "It's back: the Stoneware Breakfast Set", "You asked to hear first. A new batch just came out of the kiln.",
              "Kettle & Co. <shop@kettleco.example>", "Kettle & Co.", "cup", back_in_stock,
-             palette=dict(bg="#dcefe9", bg2="#b5ddd2", main="#2a9d8f", dark="#264653", accent="#e9c46a", shadow="#8dc5b8")),
+             palette=dict(bg="#dcefe9", bg2="#b5ddd2", main="#2a9d8f", dark="#264653", accent="#e9c46a", shadow="#8dc5b8"), date=sent(4, 21, "10:00")),
     Template("Rewards Club", RETAIL, "You have 1,250 points to spend", "Double points all month, and a Gold birthday gift waiting for you.",
              "Bloom Beauty <club@bloombeauty.example>", "Bloom Beauty", "star", rewards_club,
-             palette=dict(bg="#fbe0ea", bg2="#f5b7cc", main="#d6336c", dark="#5a1a3a", accent="#f59f00", shadow="#e89ab3")),
+             palette=dict(bg="#fbe0ea", bg2="#f5b7cc", main="#d6336c", dark="#5a1a3a", accent="#f59f00", shadow="#e89ab3"), date=sent(12, 1, "09:00")),
     Template("Café Menu", FOOD, "Our new spring menu at Café Lumière", "Rhubarb tarts, herb frittata and a new espresso from Colombia.",
-             "Café Lumière <bonjour@cafelumiere.example>", "Café Lumière", "cup", cafe_menu),
+             "Café Lumière <bonjour@cafelumiere.example>", "Café Lumière", "cup", cafe_menu, date=sent(3, 24, "07:30")),
     Template("Autumn at the Bakery", FOOD, "Autumn at the bakery: our seasonal menu", "Chestnut sourdough, apple cardamom buns and pumpkin loaf from Saturday.",
              "Crumb & Hearth <bread@crumbhearth.example>", "Crumb & Hearth", "croissant", bakery_autumn,
-             palette=dict(bg="#f7dcc0", bg2="#eab47e", main="#b4602b", accent="#d9822b")),
-    Template("Wine Tasting", FOOD, "You're invited: an evening of Loire whites", "Six wines, one winemaker and a cheese board. Thursday 16 October.",
+             palette=dict(bg="#f7dcc0", bg2="#eab47e", main="#b4602b", accent="#d9822b"), date=sent(10, 1, "07:00")),
+    Template("Wine Tasting", FOOD, "You're invited: an evening of Loire whites", f"Six wines, one winemaker and a cheese board. {on(10, 15)}.",
              "Vine Street Cellar <cellar@vinestreet.example>", "Vine Street Cellar", "wine", wine_tasting,
-             palette=dict(bg="#eadbe4", bg2="#cfaec2", main="#7b2d4f", dark="#3e1f2c", accent="#d4a373", light="#fff7f2", shadow="#b58aa2")),
-    Template("Grand Opening", FOOD, "We open on Friday 7 March", "The first glass of prosecco is on us during the opening weekend.",
+             palette=dict(bg="#eadbe4", bg2="#cfaec2", main="#7b2d4f", dark="#3e1f2c", accent="#d4a373", light="#fff7f2", shadow="#b58aa2"), date=sent(9, 28, "17:00")),
+    Template("Grand Opening", FOOD, f"We open on {on(3, 6)}", "The first glass of prosecco is on us during the opening weekend.",
              "Trattoria Nonna Rosa <ciao@nonnarosa.example>", "Nonna Rosa", "bowl", grand_opening,
-             palette=dict(bg="#f3e3d0", bg2="#e2bf95", main="#c44536", dark="#283d3b", leaf="#4f772d", accent="#edc16b")),
+             palette=dict(bg="#f3e3d0", bg2="#e2bf95", main="#c44536", dark="#283d3b", leaf="#4f772d", accent="#edc16b"), date=sent(2, 23, "11:00")),
     Template("Crème Brûlée Recipe", FOOD, "Recipe of the week: Crème Brûlée, the easy way", "Five ingredients, no water bath, twenty minutes of work.",
              "The Sunday Kitchen <recipes@sundaykitchen.example>", "The Sunday Kitchen", "cake", creme_brulee,
-             palette=dict(bg="#fbeccd", bg2="#f2cf8a", main="#d08c2c", accent="#f5d08a", dark="#6b4226")),
+             palette=dict(bg="#fbeccd", bg2="#f2cf8a", main="#d08c2c", accent="#f5d08a", dark="#6b4226"), date=sent(2, 8, "08:00")),
 ]

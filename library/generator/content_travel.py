@@ -1,6 +1,7 @@
 """Travel and Events templates."""
 
 import blocks as b
+from calendar_dates import on, sent, weekday
 from template import Template, card, scene
 from themes import TRAVEL
 
@@ -35,7 +36,7 @@ def music_festival(t, img):
                "A guitar, a microphone and a star", "The line-up is here",
                "Forty artists on three stages, from Friday sundown to Sunday night. Early-bird weekend passes "
                "sell out every year, and this year they're on sale for 72 hours only.",
-               "Get weekend passes", eyebrow="18–20 July · Riverside Park", centered=True),
+               "Get weekend passes", eyebrow="17–19 July · Riverside Park", centered=True),
         b.stats(t, [("40", "artists"), ("3", "stages"), ("72 h", "early-bird sale")]),
         b.details(t, img, "Tickets", [
             ("ticket", "Weekend pass", "€129 early bird, then €159"),
@@ -56,14 +57,14 @@ def yoga_retreat(t, img):
                "Mountains, a lit candle and a plant", "A weekend to slow down",
                "Two nights in a mountain lodge, yoga at sunrise and sunset, long walks and food from the "
                "lodge's own garden. For every level, including none.", "Book your place",
-               eyebrow="Retreat weekend · 14–16 November"),
+               eyebrow="Retreat weekend · 13–15 November"),
         b.feature(t, img, "feature1", card("mountains", 151), "A mountain valley", "Where you'll stay",
                   "The Alpenrose lodge sits at 1,400 metres, with twelve rooms, a wood-fired sauna and no television."),
         b.feature(t, img, "feature2", card("candle", 152), "A candle", "How the days go",
                   "Gentle yoga at 7:30, breakfast, a guided walk, free afternoons, restorative yoga at 17:30.",
                   image_right=True),
         b.details(t, img, "Good to know", [
-            ("calendar", "Dates", "Friday 14 November, 16:00 to Sunday 16 November, 14:00"),
+            ("calendar", "Dates", f"{on(11, 13)}, 16:00 to {on(11, 15)}, 14:00"),
             ("ticket", "Price", "€420 in a shared room, €510 in a single room, all meals included"),
         ], cta="Book your place"),
         b.footer(t, "Still Water Retreats", "You are receiving this e-mail because you asked about our retreats."),
@@ -77,7 +78,7 @@ def spring_race(t, img):
                "A running shoe, a finisher's medal and the sun", "Spring 10K: entries are open",
                "A flat, fast loop along the harbour and back through the old town, with music at every "
                "kilometre and a medal for everyone who finishes.", "Enter the race",
-               eyebrow="Sunday 12 April · 9:30", centered=True),
+               eyebrow=f"{on(4, 12)} · 9:30", centered=True),
         b.stats(t, [("10 km", "flat, certified course"), ("1,500", "places"), ("€25", "entry, with a T-shirt")]),
         b.checklist(t, img, "Before the day", [
             "Collect your number on Saturday, 10:00–18:00, at the club house",
@@ -108,18 +109,18 @@ def spa_weekend(t, img):
 
 TEMPLATES = [
     Template("São Miguel Escape", TRAVEL, "Seven days in the Azores: six places left", "Crater lakes, tea plantations and hot springs, from €1,290.",
-             "Wayfarer Travel <trips@wayfarer.example>", "Wayfarer Travel", "plane", island_escape),
+             "Wayfarer Travel <trips@wayfarer.example>", "Wayfarer Travel", "plane", island_escape, date=sent(1, 20, "09:00")),
     Template("Music Festival", TRAVEL, "The Riverbank Festival line-up is here", "40 artists, 3 stages, and early-bird passes for 72 hours only.",
              "Riverbank Festival <tickets@riverbank.example>", "Riverbank Festival", "guitar", music_festival,
              palette=dict(bg="#2a1b4a", bg2="#170f2c", soft="#3e2b6b", main="#ff7a59", dark="#f7d6ff", light="#fff4ec",
-                          accent="#ffd166", shadow="#0f0820")),
+                          accent="#ffd166", shadow="#0f0820"), date=sent(3, 10, "12:00")),
     Template("Yoga Retreat", TRAVEL, "A weekend to slow down: our November retreat", "Two nights in the mountains, yoga at sunrise and sunset.",
              "Still Water Retreats <hello@stillwater.example>", "Still Water", "candle", yoga_retreat,
-             palette=dict(bg="#e8efe4", bg2="#c9dbc0", main="#7a9e7e", dark="#2f4538", accent="#e9b872", leaf="#5b8c5a", shadow="#a9c2a0")),
+             palette=dict(bg="#e8efe4", bg2="#c9dbc0", main="#7a9e7e", dark="#2f4538", accent="#e9b872", leaf="#5b8c5a", shadow="#a9c2a0"), date=sent(9, 15, "09:00")),
     Template("Spring 10K", TRAVEL, "Spring 10K: entries are open", "A flat, fast loop along the harbour, and a medal for every finisher.",
              "Harbour Runners <race@harbourrunners.example>", "Harbour Runners", "sneaker", spring_race,
-             palette=dict(main="#e63946", accent="#f4a261", dark="#1d3557")),
+             palette=dict(main="#e63946", accent="#f4a261", dark="#1d3557"), date=sent(2, 2, "09:00")),
     Template("Spa Weekend", TRAVEL, "Two nights, one spa, no alarm clock", "Our winter spa weekend is back, from €289 with dinner.",
              "Hotel Seeblick <stay@seeblick.example>", "Hotel Seeblick", "house", spa_weekend,
-             palette=dict(bg="#e3ecf3", bg2="#bcd0e0", main="#b08968", dark="#2d3e50", accent="#ddb892", leaf="#6b9080")),
+             palette=dict(bg="#e3ecf3", bg2="#bcd0e0", main="#b08968", dark="#2d3e50", accent="#ddb892", leaf="#6b9080"), date=sent(11, 3, "09:00")),
 ]

@@ -1,6 +1,7 @@
 """Business and Education templates."""
 
 import blocks as b
+from calendar_dates import on, sent, weekday
 from template import Template, card, scene
 from themes import BUSINESS, EDUCATION
 
@@ -40,7 +41,7 @@ def conference(t, img):
                "Early-bird tickets are 30% off until 31 January.", "Get your ticket",
                eyebrow="Lisbon · 14–15 May 2026", centered=True),
         b.details(t, img, "Event details", [
-            ("calendar", "Dates", "Thursday 14 and Friday 15 May 2026"),
+            ("calendar", "Dates", f"{weekday(5, 14)} 14 and {on(5, 15, with_year=True)}"),
             ("house", "Venue", "Riverside Congress Centre, Lisbon"),
             ("ticket", "Early bird", "€390 instead of €560, until 31 January"),
         ], cta="Register now"),
@@ -59,7 +60,7 @@ def webinar(t, img):
                "the three reports that cut her clients' close time from five days to one.",
                "Reserve my spot", eyebrow="Live online · 45 minutes"),
         b.details(t, img, None, [
-            ("calendar", "When", "Wednesday 11 February, 16:00 CET"),
+            ("calendar", "When", f"{on(2, 11)}, 16:00 CET"),
             ("laptop", "Where", "Online. The link arrives after you sign up"),
             ("microphone", "Host", "Elena Marquez, chartered accountant"),
         ]),
@@ -78,7 +79,7 @@ def quarterly_report(t, img):
         b.hero(t, img, scene(("chart", 110, 50, 1.05), ("globe", 330, 60, 0.95), seed=16),
                "A rising bar chart and a globe", "Our third quarter in review",
                "Revenue grew 18% year on year, we opened our first office in Singapore, and our fund returned 6.4% net. "
-               "Here are the highlights; the full letter is attached.", "Read the full letter", eyebrow="Q3 2026"),
+               "Here are the highlights; the full letter is on our investor site.", "Read the full letter", eyebrow="Q3 2026"),
         b.stats(t, [("+18%", "revenue, year on year"), ("6.4%", "net fund return"), ("94%", "client retention")],
                 "The quarter in numbers"),
         b.text(t, "A note from our managing partner",
@@ -86,7 +87,7 @@ def quarterly_report(t, img):
                "and declined eleven. Both new companies are profitable and led by founders we have known for years.",
                "In the coming quarter we will focus on our portfolio companies' expansion into Southeast Asia, "
                "supported by our new Singapore team."),
-        b.cta(t, "Join the investor call", "Thursday 23 October at 15:00 CET. Questions can be sent in advance.", "Add to calendar"),
+        b.cta(t, "Join the investor call", f"{on(10, 22)} at 15:00 CET. Questions can be sent in advance.", "Add to calendar"),
         b.footer(t, "Fernway Capital", "You are receiving this e-mail as a registered Fernway investor. Past performance is no guarantee of future results."),
     ]
 
@@ -118,9 +119,9 @@ def school_newsletter(t, img):
                "What a busy half-term! Year 4 visited the science museum, our choir sang at the town hall, and the "
                "new reading garden is finally open. Here is everything coming up.", eyebrow="Issue 7 · March"),
         b.details(t, img, "Dates for your diary", [
-            ("calendar", "Friday 14 March", "World Book Day: come dressed as a favourite character"),
-            ("apple", "Wednesday 19 March", "Parent consultations, 15:30&ndash;19:00. Book online"),
-            ("backpack", "Friday 4 April", "Last day of term, school closes at 13:30"),
+            ("calendar", on(3, 13), "Book Week dress-up day: come as a favourite character"),
+            ("apple", on(3, 18), "Parent consultations, 15:30&ndash;19:00. Book online"),
+            ("backpack", on(4, 3), "Last day of term, school closes at 13:30"),
         ]),
         b.cards(t, img, [
             (card("book", 81), "Books on a shelf", "The reading garden",
@@ -142,9 +143,9 @@ def open_day(t, img):
                "A graduation cap, a book and a pencil", "Come to our Open Day",
                "Meet our teachers, try a taster lesson and see the new science labs. Every visitor leaves with a "
                "course guide and an honest answer to every question.", "Book your visit",
-               eyebrow="Saturday 8 November", centered=True),
+               eyebrow=on(11, 7), centered=True),
         b.details(t, img, "Plan your visit", [
-            ("calendar", "When", "Saturday 8 November, 10:00&ndash;14:00"),
+            ("calendar", "When", f"{on(11, 7)}, 10:00&ndash;14:00"),
             ("school", "Where", "Hillcrest College, main reception, [Street address]"),
             ("apple", "Taster lessons", "Biology, Design, Psychology and Music, every 30 minutes"),
         ], cta="Book your visit"),
@@ -213,34 +214,34 @@ def library_week(t, img):
 
 TEMPLATES = [
     Template("Product Update", BUSINESS, "New in Tasklane: timelines, faster search and a dark theme",
-             "Three of your most requested features ship today.", "Tasklane <news@tasklane.example>", "Tasklane", "rocket", product_update),
+             "Three of your most requested features ship today.", "Tasklane <news@tasklane.example>", "Tasklane", "rocket", product_update, date=sent(3, 3, "15:00")),
     Template("Conference Invitation", BUSINESS, "You're invited: Northwind Summit, Lisbon, 14–15 May",
              "Early-bird tickets are 30% off until 31 January.", "Northwind Summit <hello@northwind.example>", "Northwind", "microphone",
-             conference, palette=dict(bg="#ffe4d6", bg2="#ffc2a6", main="#ef6f3c", dark="#1b2845", accent="#3a86ff", shadow="#e6a58a")),
+             conference, palette=dict(bg="#ffe4d6", bg2="#ffc2a6", main="#ef6f3c", dark="#1b2845", accent="#3a86ff", shadow="#e6a58a"), date=sent(1, 12, "09:00")),
     Template("Webinar Invitation", BUSINESS, "Free webinar: closing your books in one day",
              "Live on 11 February, with the checklist we give every client.", "Ledgerly <events@ledgerly.example>", "Ledgerly", "chart",
-             webinar, palette=dict(bg="#d9f2ee", bg2="#aee0d8", main="#0f8b8d", dark="#143642", accent="#ec9a29", shadow="#8fcfc6")),
+             webinar, palette=dict(bg="#d9f2ee", bg2="#aee0d8", main="#0f8b8d", dark="#143642", accent="#ec9a29", shadow="#8fcfc6"), date=sent(1, 27, "10:00")),
     Template("Quarterly Report", BUSINESS, "Fernway Capital: our third quarter in review",
              "Revenue up 18%, a new office in Singapore and a 6.4% net return.", "Fernway Capital <investors@fernway.example>", "Fernway",
-             "chart", quarterly_report, palette=dict(bg="#e3e7ee", bg2="#c2cad8", main="#1f3a5f", dark="#0b1a2e", accent="#c9a227")),
+             "chart", quarterly_report, palette=dict(bg="#e3e7ee", bg2="#c2cad8", main="#1f3a5f", dark="#0b1a2e", accent="#c9a227"), date=sent(10, 8, "07:00")),
     Template("Welcome Aboard", BUSINESS, "Welcome to Brightdesk: three steps to your first answer",
              "Your 14-day trial has started. Here's how to get going.", "Brightdesk <welcome@brightdesk.example>", "Brightdesk",
-             "envelope", welcome, palette=dict(bg="#ece4ff", bg2="#d3c2ff", main="#7048e8", dark="#2b1b5a", accent="#20c997")),
+             "envelope", welcome, palette=dict(bg="#ece4ff", bg2="#d3c2ff", main="#7048e8", dark="#2b1b5a", accent="#20c997"), date=sent(4, 14, "09:00")),
     Template("School Newsletter", EDUCATION, "Riverside Primary: spring term news",
-             "World Book Day, parent consultations and the new reading garden.", "Riverside Primary <office@riverside.example>",
-             "Riverside Primary", "school", school_newsletter),
-    Template("Open Day", EDUCATION, "Come to the Hillcrest College Open Day", "Saturday 8 November: taster lessons, new labs and every question answered.",
+             "Book Week, parent consultations and the new reading garden.", "Riverside Primary <office@riverside.example>",
+             "Riverside Primary", "school", school_newsletter, date=sent(3, 2, "15:30")),
+    Template("Open Day", EDUCATION, "Come to the Hillcrest College Open Day", f"{on(11, 7)}: taster lessons, new labs and every question answered.",
              "Hillcrest College <admissions@hillcrest.example>", "Hillcrest College", "cap", open_day,
-             palette=dict(bg="#dde8f7", bg2="#b9cdee", main="#274c9b", dark="#132a55", accent="#f2b705")),
+             palette=dict(bg="#dde8f7", bg2="#b9cdee", main="#274c9b", dark="#132a55", accent="#f2b705"), date=sent(10, 19, "09:00")),
     Template("Online Course Launch", EDUCATION, "Italian for Travellers is open: save 25% this week",
              "Six weeks, fifteen minutes a day. Enrol before Friday.", "Studio Lingo <ciao@studiolingo.example>", "Studio Lingo", "book",
-             course_launch, palette=dict(bg="#ffe8d9", bg2="#ffc9a8", main="#e76f51", dark="#264653", accent="#2a9d8f", leaf="#2a9d8f")),
+             course_launch, palette=dict(bg="#ffe8d9", bg2="#ffc9a8", main="#e76f51", dark="#264653", accent="#2a9d8f", leaf="#2a9d8f"), date=sent(5, 11, "07:00")),
     Template("Summer Camp", EDUCATION, "Camp Tall Pines: summer registration is open",
              "Canoeing, campfires and a science lab in the woods. Early registration closes 30 April.",
              "Camp Tall Pines <office@tallpines.example>", "Camp Tall Pines", "tree", summer_camp,
-             palette=dict(bg="#d9f0f7", bg2="#a9dcec", main="#2d6a4f", leaf="#40916c", accent="#ffb703", shadow="#86c5d8")),
+             palette=dict(bg="#d9f0f7", bg2="#a9dcec", main="#2d6a4f", leaf="#40916c", accent="#ffb703", shadow="#86c5d8"), date=sent(3, 16, "09:00")),
     Template("Library Week", EDUCATION, "Library Week at Oakfield: free events for everyone",
              "Author talks, coding club and story time in three languages.", "Oakfield Library <events@oakfieldlibrary.example>",
              "Oakfield Library", "book", library_week,
-             palette=dict(bg="#f3e6f5", bg2="#dcc0e3", main="#7b3f8c", dark="#3b1f45", accent="#f4a259", leaf="#5c9e6e")),
+             palette=dict(bg="#f3e6f5", bg2="#dcc0e3", main="#7b3f8c", dark="#3b1f45", accent="#f4a259", leaf="#5c9e6e"), date=sent(4, 13, "09:00")),
 ]

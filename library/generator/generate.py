@@ -22,6 +22,7 @@ sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import blocks  # noqa: E402
+import calendar_dates  # noqa: E402
 import svgart  # noqa: E402
 from content_people import TEMPLATES as PEOPLE  # noqa: E402
 from content_shops import TEMPLATES as SHOPS  # noqa: E402
@@ -59,6 +60,19 @@ def render_art(palette, art):
     if kind == "logo":
         return svgart.logo(palette, art[1], art[2])
     raise ValueError(f"unknown art kind {kind}")
+
+
+class Picture(str):
+    """An image's relative path that also carries the size it is drawn at, so
+    the blocks can give every <img> a height that matches its aspect."""
+
+    def __new__(cls, path, svg):
+        size = re.search(r'<svg[^>]*\swidth="([\d.]+)"[^>]*\sheight="([\d.]+)"', svg)
+        if not size:
+            raise ValueError(f"{path}: the drawing has no width and height")
+        picture = super().__new__(cls, path)
+        picture.width, picture.height = float(size.group(1)), float(size.group(2))
+        return picture
 
 
 class TextPart(HTMLParser):
@@ -141,7 +155,7 @@ def build_template(folder, tpl):
     def img(name, art):
         if name not in images:
             images[name] = render_art(tpl.palette, art)
-        return f"images/{name}.png"
+        return Picture(f"images/{name}.png", images[name])
 
     body = tpl.build(tpl.theme, img)
     page = blocks.page(tpl.theme, tpl.subject, tpl.preheader, body)
@@ -149,6 +163,7 @@ def build_template(folder, tpl):
         raise ValueError(f"{tpl.name}: HTML over {MAX_HTML_BYTES} bytes")
     parser = TextPart()
     parser.feed(page)
+    calendar_dates.check_weekdays(tpl.name, tpl.date, html.unescape(page))
     write(os.path.join(folder, "message.html"), page)
     write(os.path.join(folder, "message.txt"), f"{tpl.subject}\n\n" + parser.text())
     write(os.path.join(folder, "headers.txt"),

@@ -1,11 +1,16 @@
 #include "buttonplus.h"
 
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
 
 namespace {
+
+// The window's text colour: it stands out from every face colour (the
+// category list's orange would all but vanish on green).
+const QColor FocusColour(0x40, 0x40, 0x40);
 
 // A caption such as "> html" says little when read aloud, so the window gives
 // each button a name of its own; without one, the caption is the name.
@@ -131,7 +136,8 @@ void ButtonPlus::paintEvent(QPaintEvent*)
         renderPicture();
     QPainter painter(this);
     QColor face = fromColorValue(m_backColor);
-    if (m_pressed)
+    const bool pressed = m_pressed || m_spaceDown;
+    if (pressed)
         face = face.darker(112);
     painter.fillRect(rect(), face);
     if (m_framed) {
@@ -142,7 +148,7 @@ void ButtonPlus::paintEvent(QPaintEvent*)
     painter.setPen(Qt::white);
     painter.setFont(font());
     const QFontMetrics metrics(font());
-    const int shift = m_pressed ? 1 : 0;
+    const int shift = pressed ? 1 : 0;
     if (m_face == Face::PictureAboveCaption) {
         const int captionHeight = metrics.height();
         const int gap = m_picture.isNull() || m_caption.isEmpty() ? 0 : 6;
@@ -159,6 +165,15 @@ void ButtonPlus::paintEvent(QPaintEvent*)
             painter.drawPixmap(pictureLeft + shift, (height() - m_pictureSize) / 2 + shift,
                                m_picture);
         painter.drawText(rect().translated(shift, shift), Qt::AlignCenter, m_caption);
+    }
+    if (hasFocus()) {
+        // The faces have no border of their own; a keyboard user still has
+        // to see which button Space and Enter press.
+        QPen pen(FocusColour, 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
 }
 
@@ -199,5 +214,46 @@ void ButtonPlus::mouseReleaseEvent(QMouseEvent* event)
 void ButtonPlus::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
+    update();
     emit GotFocus(m_index);
+}
+
+void ButtonPlus::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    // A Space let go elsewhere presses nothing.
+    m_spaceDown = false;
+    update();
+}
+
+void ButtonPlus::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat()) {
+            m_spaceDown = true;
+            update();
+        }
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            click();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void ButtonPlus::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    if (!m_spaceDown)
+        return;
+    m_spaceDown = false;
+    update();
+    click();
 }

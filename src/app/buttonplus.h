@@ -8,7 +8,8 @@
 // BackColor on the enter and leave events, and every event carries the
 // button's index in its window's button array. Assistive tools see a push
 // button named by its accessible name (by default its caption) that they can
-// press.
+// press. A window that lets a button keep the keyboard focus gives it a focus
+// policy; the button then wears a frame while it has the focus.
 class ButtonPlus : public QWidget
 {
     Q_OBJECT
@@ -54,6 +55,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // Space presses as the mouse does, on release; Enter presses at once.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void renderPicture();
@@ -67,4 +72,5 @@ private:
     Face m_face = Face::PictureAboveCaption;
     bool m_framed = false;
     bool m_pressed = false;
+    bool m_spaceDown = false;
 };

@@ -80,6 +80,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     // Off the record: the gallery keeps no cache or cookies of its own.
     m_profile = new QWebEngineProfile(this);
     createControls();
+    createShortcuts();
     loadForm();
     PaintUI();
 }

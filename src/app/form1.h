@@ -93,6 +93,10 @@ private:
     // The preview of `name`, or of the reason why a category's page cannot be shown.
     void SelectTemplate(const QString& name, const QString& categoryProblem);
     void placeControls();
+    // The window's keys for every command (form1_keys.cpp).
+    void createShortcuts();
+    void stepTemplate(int step);
+    void stepCategory(int step);
     void showPreviewTitle();
     // The preview in `view`, chosen on the view bar; stored for the next start.
     void chooseView(const PreviewViews::View& view);

@@ -69,8 +69,12 @@ Form2::Form2(Form1* owner)
         connect(button, &ButtonPlus::MouseEnter, this, &Form2::PaintHoverIn);
         connect(button, &ButtonPlus::MouseLeave, this, &Form2::PaintHoverOut);
         connect(button, &ButtonPlus::Click, this, &Form2::cmdButton_Click);
+        // Unlike the main window's, these keep the focus: Tab walks them in
+        // the order they stand, Space and Enter press them.
+        button->setFocusPolicy(Qt::StrongFocus);
         cmdButton[d.index] = button;
     }
+    cmdButton[3]->setFocus();
     for (ButtonPlus* button : cmdButton) {
         if (button && owner && owner->imgLogo)
             button->setCursor(owner->imgLogo->cursor());

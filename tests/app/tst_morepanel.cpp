@@ -84,6 +84,9 @@ private slots:
     void closeButtonChangesNothing();
     void resetLayout();
     void websiteAndTitleOpenTheHomePage();
+    void keyboardPressesTheFocusedButton_data();
+    void keyboardPressesTheFocusedButton();
+    void focusedButtonWearsAFrame();
 
 private:
     UrlRecorder m_recorder;
@@ -180,6 +183,76 @@ void TestMorePanel::websiteAndTitleOpenTheHomePage()
     QCOMPARE(m_recorder.urls[0], m_recorder.urls[1]);
     QCOMPARE(m_recorder.urls[0].path(), QStringLiteral("/services/tredirect.php"));
     QCOMPARE(m_recorder.urls[0].query(), QStringLiteral("key=home"));
+}
+
+void TestMorePanel::keyboardPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QList<QKeyCombination>>("keys"); // the last one presses
+    QTest::addColumn<QString>("pressed");             // the accessible name
+    using Keys = QList<QKeyCombination>;
+    const QKeyCombination tab(Qt::Key_Tab);
+    const QKeyCombination backtab(Qt::SHIFT | Qt::Key_Backtab);
+    QTest::newRow("Enter on the first button")
+        << Keys{QKeyCombination(Qt::Key_Return)} << "Website";
+    QTest::newRow("Tab, Space") << Keys{tab, QKeyCombination(Qt::Key_Space)} << "Reset layout";
+    QTest::newRow("Tab, Tab, keypad Enter")
+        << Keys{tab, tab, QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter)} << "Close";
+    QTest::newRow("Tab goes round")
+        << Keys{tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Website";
+    QTest::newRow("Shift+Tab goes back round")
+        << Keys{backtab, QKeyCombination(Qt::Key_Return)} << "Close";
+    QTest::newRow("Esc presses nothing") << Keys{tab, QKeyCombination(Qt::Key_Escape)} << "";
+}
+
+// Keys go to the widget that has the focus, as a keyboard's do; every press
+// closes the panel as a click does.
+void TestMorePanel::keyboardPressesTheFocusedButton()
+{
+    QFETCH(QList<QKeyCombination>, keys);
+    QFETCH(QString, pressed);
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    dragSplitterTo(form, 700);
+    withPanel(form, [&](Form2* panel) {
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        for (const QKeyCombination key : keys) {
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused && panel->isAncestorOf(focused));
+            QTest::keyClick(focused, key.key(), key.keyboardModifiers());
+        }
+        QVERIFY(!panel->isVisible());
+    });
+    QCOMPARE(m_recorder.urls.size(), pressed == "Website" ? 1 : 0);
+    QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), pressed == "Reset layout" ? 450 : 700);
+    QCOMPARE(storedSplit(),
+             pressed == "Reset layout" ? QStringLiteral("0") : QStringLiteral("700"));
+}
+
+void TestMorePanel::focusedButtonWearsAFrame()
+{
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    withPanel(form, [&](Form2* panel) {
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        auto* website = control<ButtonPlus>(panel, "cmdButton3");
+        auto* reset = control<ButtonPlus>(panel, "cmdButton1");
+        QCOMPARE(QApplication::focusWidget(), website);
+        const QColor face = ButtonPlus::fromColorValue(reset->BackColor());
+        // A corner pixel: the frame's colour while focused, the face's otherwise.
+        QCOMPARE(reset->grab().toImage().pixelColor(1, 1), face);
+        QTest::keyClick(website, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), reset);
+        const QColor framed = reset->grab().toImage().pixelColor(1, 1);
+        QVERIFY2(framed != face, qPrintable(framed.name()));
+        QCOMPARE(website->grab().toImage().pixelColor(1, 1),
+                 ButtonPlus::fromColorValue(website->BackColor()));
+    });
+    // In the main window the buttons still send the focus on to the category page.
+    auto* more = control<ButtonPlus>(form, "cmdButton3");
+    more->setFocus();
+    QVERIFY(QApplication::focusWidget() != more);
 }
 
 QTEST_MAIN(TestMorePanel)

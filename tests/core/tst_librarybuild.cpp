@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -113,6 +114,12 @@ QByteArray decodedTemplate(const QString& library, const QString& name)
     return Module1::UnpackTemplate(*file).valueOr(QByteArray());
 }
 
+ino_t inodeOf(const QString& path)
+{
+    struct stat info = {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
 } // namespace
 
 class TestLibraryBuild : public QObject
@@ -145,6 +152,37 @@ private Q_SLOTS:
         // another process than the first.
         QVERIFY(build(source.path(), library.path()).status);
         QCOMPARE(decodedTemplate(library.path(), QStringLiteral("Café Menu")), message);
+    }
+
+    // An unchanged template is not made again, yet an incremental build
+    // gives what a build from nothing gives, and mends a file edited by hand.
+    void rebuildsOnlyWhatChanged()
+    {
+        QTemporaryDir source, library, fresh;
+        makeSource(source.path(), {QStringLiteral("Same"), QStringLiteral("Edited")});
+        QVERIFY(build(source.path(), library.path()).status);
+        const QString same = library.path() + "/templates/Same.dat";
+        const ino_t sameFile = inodeOf(same);
+
+        writeFile(source.path() + "/0Shop/Edited/message.html",
+                  "<html><body><p>Now different</p><img src=\"images/hero.png\" alt=\"Hero\">"
+                  "</body></html>\n");
+        QVERIFY(build(source.path(), library.path()).status);
+        QCOMPARE(inodeOf(same), sameFile);
+        QVERIFY(
+            decodedTemplate(library.path(), QStringLiteral("Edited")).contains("Now different"));
+
+        const QByteArray good = FileIo::readAll(same).valueOr({});
+        writeFile(same, "edited by hand");
+        QVERIFY(build(source.path(), library.path()).status);
+        QCOMPARE(FileIo::readAll(same).valueOr({}), good);
+
+        QVERIFY(build(source.path(), fresh.path()).status);
+        QMap<QString, QByteArray> incremental = snapshot(library.path());
+        QMap<QString, QByteArray> whole = snapshot(fresh.path());
+        for (auto* files : {&incremental, &whole})
+            files->removeIf([](auto it) { return !it.key().startsWith("templates/"); });
+        QCOMPARE(incremental, whole);
     }
 
     void removesWhatItsSourcesNoLongerHold()

@@ -83,6 +83,7 @@ private Q_SLOTS:
     void packRoundTrip();
     void packRefusalWritesNothing();
     void checkGoodLibrary();
+    void checkListsLinksToReplace();
     void checkReportsEachProblem_data();
     void checkReportsEachProblem();
 };
@@ -209,6 +210,28 @@ void TestLibraryTool::checkGoodLibrary()
     makeGoodLibrary(dir.path());
     const ToolRun run = runTool({"check", dir.path()});
     QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("no problems"), qPrintable(run.out));
+}
+
+void TestLibraryTool::checkListsLinksToReplace()
+{
+    QTemporaryDir dir;
+    makeGoodLibrary(dir.path());
+    const QByteArray offer =
+        "From: news@example.com\r\nSubject: Offer\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: text/html; charset=utf-8\r\n\r\n"
+        "<html><body>\r\n<a href=\"https://shop.example/sale\">See the sale</a>\r\n"
+        "<a href=\"https://www.real-shop.ie/\">Our shop</a></body></html>\r\n";
+    writeFile(dir.filePath("templates/Offer.dat"), pack(offer));
+    const ToolRun run = runTool({"check", dir.path()});
+    // A sender's to-do list, not a fault of the library.
+    QCOMPARE(run.exitCode, 0);
+    const QString expected =
+        QDir(dir.path()).filePath("templates/Offer.dat") +
+        ": 1 link to replace before sending\n"
+        "    HTML line 2: https://shop.example/sale (\u201cSee the sale\u201d)\n";
+    QVERIFY2(run.out.contains(expected), qPrintable(run.out));
+    QVERIFY2(!run.out.contains("Trip.dat"), qPrintable(run.out));
     QVERIFY2(run.out.contains("no problems"), qPrintable(run.out));
 }
 

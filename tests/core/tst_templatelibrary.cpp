@@ -89,6 +89,10 @@ private Q_SLOTS:
     void getFirstLink_data();
     void getFirstLink();
     void getFirstLinkOfUnreadablePage();
+    void templateLinks_data();
+    void templateLinks();
+    void templateLinksOfARefusedPage_data();
+    void templateLinksOfARefusedPage();
     void isPlainTemplateName_data();
     void isPlainTemplateName();
     void findTemplateFile_data();
@@ -220,6 +224,66 @@ void TestTemplateLibrary::getFirstLinkOfUnreadablePage()
     const Library library;
     QCOMPARE(GetFirstLink(library.categories() + "/Missing.html"), QString());
     QCOMPARE(GetFirstLink(library.categories()), QString());
+}
+
+void TestTemplateLibrary::templateLinks_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("page order, not name order")
+        << QByteArray(R"(<a href="#Promo">P</a><p><a href="#Offer">O</a><a href="#Deal">)")
+        << QStringList{"Promo", "Offer", "Deal"};
+    QTest::newRow("a repeat keeps its first place")
+        << QByteArray(R"(<a href="#Offer"><img></a><a href="#Promo"></a><a href="#Offer">O</a>)")
+        << QStringList{"Offer", "Promo"};
+    QTest::newRow("links that name no template")
+        << QByteArray(
+               R"(<a href="#">top</a><a href="other.html#Stolen"><a href="https://x.invalid/#Web">)"
+               R"(<a name="#Anchor"><a href="#Offer">)")
+        << QStringList{"Offer"};
+    QTest::newRow("colours, comments and style sheets are not links")
+        << QByteArray(
+               R"(<body bgcolor="#FFFFFF"><!-- <a href="#Old"> --><style>a[href="#Css"]{}</style>)"
+               R"(<a href="#Offer">)")
+        << QStringList{"Offer"};
+    QTest::newRow("as a click reads the name")
+        << QByteArray("<a href=\" #Summer%20Sale\n\"><a href='#Caf&#233;'><a "
+                      "href='#Salt&amp;Pepper'><a href=#Bare>"
+                      "<A HREF=\"#Caf\xc3\xa9\"><area href=\"#Map\">")
+        << QStringList{"Summer Sale", "Café", "Salt&Pepper", "Bare", "Map"};
+    QTest::newRow("single-byte page") << QByteArray("<a href=\"#Caf\xe9\">") << QStringList{"Café"};
+    QTest::newRow("no links") << QByteArray("<p>Nothing here</p>") << QStringList{};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+}
+
+// The order in which the keyboard steps through a category's templates.
+void TestTemplateLibrary::templateLinks()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, names);
+    const Library library;
+    QCOMPARE(TemplateLinks(library.write("categories/Page.html", content)), names);
+}
+
+void TestTemplateLibrary::templateLinksOfARefusedPage_data()
+{
+    QTest::addColumn<QString>("page"); // relative to the library
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("page") << "categories/Shop.html" << QStringList{"Offer"};
+    QTest::newRow("link to a page beside it") << "categories/Alias.html" << QStringList{"Offer"};
+    QTest::newRow("link climbing out") << "categories/Climb.html" << QStringList{};
+    QTest::newRow("link to a system file") << "categories/0Passwd.html" << QStringList{};
+    QTest::newRow("missing") << "categories/Missing.html" << QStringList{};
+    QTest::newRow("folder") << "categories" << QStringList{};
+}
+
+void TestTemplateLibrary::templateLinksOfARefusedPage()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, names);
+    const Library library;
+    makeEntries(library);
+    QCOMPARE(TemplateLinks(library.path() + "/" + page), names);
 }
 
 void TestTemplateLibrary::isPlainTemplateName_data()

@@ -6,21 +6,71 @@
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/templatemessage.h"
 #include "core/platform/fileio.h"
+#include "core/platform/parallel.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QMap>
 #include <QSet>
+
+#include <atomic>
+#include <vector>
 
 namespace LibraryBuild {
 
 namespace {
 
+QByteArray sha256(const QByteArray& data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+}
+
+// The program that builds: a new build of it may write other bytes for the
+// same sources, so its templates are then made afresh.
+const QByteArray& builderIdentity()
+{
+    static const QByteArray identity = [] {
+        if (!QCoreApplication::instance())
+            return QByteArray();
+        const Result<QByteArray> program = FileIo::readAll(QCoreApplication::applicationFilePath());
+        return program ? sha256(*program) : QByteArray();
+    }();
+    return identity;
+}
+
+// Everything in a template's source folder, names and contents; null when a
+// file cannot be read (the build then reports it).
+QByteArray sourceFingerprint(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(it.next());
+    files.sort();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(builderIdentity());
+    for (const QString& file : files) {
+        const Result<QByteArray> data = FileIo::readAll(file);
+        if (!data)
+            return QByteArray();
+        const QByteArray name = QDir(folder).relativeFilePath(file).toUtf8();
+        hash.addData(QByteArray::number(name.size()) + ':' + name);
+        hash.addData(QByteArray::number(data->size()) + ':' + *data);
+    }
+    return hash.result().toHex();
+}
+
 class Builder
 {
 public:
-    Builder(const QString& source, const QString& library) : m_source(source), m_library(library) {}
+    Builder(const QString& source, const QString& library)
+        : m_source(source), m_library(library), m_staging(library)
+    {
+    }
 
     QStringList run(QTextStream& out, QTextStream& warnings)
     {
@@ -42,6 +92,7 @@ public:
         if (*leftover)
             out << "removed " << StagingName << ", left by an earlier build\n";
 
+        m_recorded = recordedFingerprints(m_library);
         const QFileInfoList categories =
             QDir(m_source).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
         for (const QFileInfo& category : categories)
@@ -50,15 +101,27 @@ public:
         if (m_pages == 0)
             m_failures.append(m_source +
                               QLatin1String(": holds no category folder with a page.html"));
+        buildTemplates();
         // All or nothing: a failed build leaves the previous library in place.
         if (m_failures.isEmpty())
-            m_failures = install(m_library, m_output, out, warnings);
+            m_failures = install(m_library, m_staging, out, warnings);
+        else
+            removeLeftoverStaging(m_library);
         out << m_library << ": " << m_pages << " categories, " << m_templates << " templates\n";
         return m_failures;
     }
 
 private:
-    void write(const QString& entry, const QByteArray& data) { m_output.insert(entry, data); }
+    // A file that is in place with these very bytes is kept, not replaced.
+    void write(const QString& entry, const QByteArray& data)
+    {
+        m_entries.insert(entry);
+        const Result<QByteArray> current = FileIo::readAll(m_library + QLatin1Char('/') + entry);
+        if (current && *current == data)
+            m_staging.keep(entry);
+        else if (const Status written = m_staging.write(entry, data); !written)
+            m_failures.append(written.message());
+    }
 
     void buildCategory(const QFileInfo& category)
     {
@@ -81,7 +144,7 @@ private:
         for (const QFileInfo& thumb : thumbs) {
             const QString entry = QLatin1String("categories/thumbs/") + thumb.fileName();
             // All pages share one thumbnails folder.
-            if (m_output.contains(entry))
+            if (m_entries.contains(entry))
                 m_failures.append(thumb.filePath() +
                                   QLatin1String(": another category has a thumbnail of this name"));
             else if (const Result<QByteArray> data = FileIo::readAll(thumb.filePath()))
@@ -93,10 +156,12 @@ private:
             QDir(category.filePath()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
         for (const QFileInfo& folder : templates)
             if (folder.fileName() != QLatin1String("thumbs"))
-                buildTemplate(folder);
+                addTemplate(folder);
     }
 
-    void buildTemplate(const QFileInfo& folder)
+    // Names are checked in order, so that the first of two templates of one
+    // name is the one built.
+    void addTemplate(const QFileInfo& folder)
     {
         const QString name = folder.fileName();
         if (!TemplateLibrary::IsPlainTemplateName(name)) {
@@ -109,26 +174,66 @@ private:
             return;
         }
         m_names.insert(name);
-        const std::optional<TemplateMessage::Source> source =
-            readSource(folder.filePath(), &m_failures);
-        if (!source)
-            return;
-        const Result<QByteArray> message = TemplateMessage::Compose(*source);
+        m_templateFolders.append(folder.filePath());
+    }
+
+    // Making the images is most of a build's work: templates are made on
+    // every core, each written as soon as it is made.
+    void buildTemplates()
+    {
+        std::vector<QStringList> failures(m_templateFolders.size());
+        std::atomic<int> built{0};
+        Parallel::forEachOnAllCores(int(m_templateFolders.size()), [&](int i) {
+            if (buildTemplate(m_templateFolders[i], &failures[i]))
+                ++built;
+        });
+        for (const QStringList& each : failures)
+            m_failures += each;
+        m_templates = built;
+    }
+
+    bool buildTemplate(const QString& folder, QStringList* failures)
+    {
+        const QString entry =
+            QLatin1String("templates/") + QFileInfo(folder).fileName() + QLatin1String(".dat");
+        // An unchanged template is not made again: same sources, same
+        // builder, and the file in place is the one recorded.
+        const QByteArray source = sourceFingerprint(folder);
+        const QByteArray recorded = m_recorded.value(entry);
+        if (!source.isEmpty() && recorded.startsWith(source + '/')) {
+            const Result<QByteArray> current =
+                FileIo::readAll(m_library + QLatin1Char('/') + entry);
+            if (current && recorded == source + '/' + sha256(*current)) {
+                m_staging.keep(entry, recorded);
+                return true;
+            }
+        }
+        const std::optional<TemplateMessage::Source> parts = readSource(folder, failures);
+        if (!parts)
+            return false;
+        const Result<QByteArray> message = TemplateMessage::Compose(*parts);
         const Result<QByteArray> packed =
             message ? Module1::PackTemplate(*message) : message.status();
         if (!packed) {
-            m_failures.append(folder.filePath() + QLatin1String(": ") + packed.status().message());
-            return;
+            failures->append(folder + QLatin1String(": ") + packed.status().message());
+            return false;
         }
-        write(QLatin1String("templates/") + name + QLatin1String(".dat"), *packed);
-        ++m_templates;
+        const QByteArray fingerprint =
+            source.isEmpty() ? QByteArray() : source + '/' + sha256(*packed);
+        if (const Status written = m_staging.write(entry, *packed, fingerprint); !written) {
+            failures->append(written.message());
+            return false;
+        }
+        return true;
     }
 
     QString m_source;
     QString m_library;
     QStringList m_failures; // each "path: reason"
-    QMap<QString, QByteArray>
-        m_output; // path in the library -> content, written once all succeeded
+    Staging m_staging;      // what this build writes, put in place once all succeeded
+    QSet<QString> m_entries;
+    QHash<QString, QByteArray> m_recorded; // the previous build's fingerprints
+    QStringList m_templateFolders;
     QSet<QString> m_names;
     int m_pages = 0;
     int m_templates = 0;

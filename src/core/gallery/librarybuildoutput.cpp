@@ -43,22 +43,30 @@ bool isBuildOutput(const QString& entry)
            parts[1] == QLatin1String("thumbs") && parts[2].endsWith(QLatin1String(".png"));
 }
 
+// A record line is the entry, then a tab and its fingerprint when it has one.
+QString recordedEntry(const QString& line)
+{
+    return line.section(QLatin1Char('\t'), 0, 0);
+}
+
 class Installer
 {
 public:
-    Installer(const QString& library, const QMap<QString, QByteArray>& files, QTextStream& out,
+    Installer(const QString& library, const Staging& staging, QTextStream& out,
               QTextStream& warnings)
-        : m_library(library), m_staging(library + QLatin1Char('/') + StagingName), m_files(files),
-          m_out(out), m_warnings(warnings)
+        : m_library(library), m_staging(library + QLatin1Char('/') + StagingName),
+          m_files(staging.entries()), m_out(out), m_warnings(warnings)
     {
     }
 
     QStringList run()
     {
         const QStringList recorded = readRecord();
-        if (!m_failures.isEmpty())
+        if (!m_failures.isEmpty()) {
+            removeStaging();
             return m_failures;
-        if (!stage() || !place()) {
+        }
+        if (!place()) {
             if (rollBack())
                 removeStaging();
             return m_failures;
@@ -112,8 +120,8 @@ private:
             const QString& line = lines[i];
             if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
                 continue;
-            if (isBuildOutput(line))
-                entries.append(line);
+            if (isBuildOutput(recordedEntry(line)))
+                entries.append(recordedEntry(line));
             else
                 m_warnings << path << ": line " << i + 1 << ": \"" << line
                            << "\" is not a file a build writes, and is left alone\n";
@@ -121,31 +129,13 @@ private:
         return entries;
     }
 
-    bool stage()
-    {
-        for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
-            const QString path = staged(it.key());
-            if (!makeFolderFor(path))
-                return false;
-            const Status status = FileIo::writeAtomically(path, it.value());
-            if (!status) {
-                // Named by the file it was to become; the staging folder is gone.
-                QString reason = status.message();
-                if (reason.startsWith(path + QLatin1String(": ")))
-                    reason.remove(0, path.size() + 2);
-                m_failures.append(target(it.key()) + QLatin1String(": cannot be written: ") +
-                                  reason);
-                return false;
-            }
-        }
-        return true;
-    }
-
     // Each file replaces its target by a rename on one file system; the
     // target it replaces is kept in the staging folder until all are placed.
     bool place()
     {
         for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
+            if (!it->staged)
+                continue;
             const QString entry = it.key();
             const QString path = target(entry);
             if (!makeFolderFor(path))
@@ -227,10 +217,15 @@ private:
     {
         QByteArray record = "# What quillery-library build wrote here. The next build removes\n"
                             "# what it no longer writes; files not listed are never touched.\n";
-        QStringList entries = m_files.keys() + m_kept;
-        entries.sort();
-        for (const QString& entry : entries)
-            record += entry.toUtf8() + '\n';
+        QMap<QString, QByteArray> lines;
+        for (auto it = m_files.cbegin(); it != m_files.cend(); ++it)
+            lines.insert(it.key(), it->fingerprint.isEmpty()
+                                       ? it.key().toUtf8()
+                                       : it.key().toUtf8() + '\t' + it->fingerprint);
+        for (const QString& entry : m_kept)
+            lines.insert(entry, entry.toUtf8());
+        for (const QByteArray& line : lines)
+            record += line + '\n';
         const Status status =
             FileIo::writeAtomically(m_library + QLatin1Char('/') + RecordName, record);
         if (!status)
@@ -254,7 +249,7 @@ private:
 
     QString m_library;
     QString m_staging;
-    const QMap<QString, QByteArray>& m_files;
+    const QMap<QString, Staging::Entry> m_files;
     QTextStream& m_out;
     QTextStream& m_warnings;
     QStringList m_failures;
@@ -281,10 +276,65 @@ Result<bool> removeLeftoverStaging(const QString& library)
     return true;
 }
 
-QStringList install(const QString& library, const QMap<QString, QByteArray>& files,
-                    QTextStream& out, QTextStream& warnings)
+Staging::Staging(const QString& library)
+    : m_library(library), m_folder(library + QLatin1Char('/') + StagingName + QLatin1String("/new"))
 {
-    return Installer(library, files, out, warnings).run();
+}
+
+QString Staging::stagedPath(const QString& entry) const
+{
+    return m_folder + QLatin1Char('/') + entry;
+}
+
+Status Staging::write(const QString& entry, const QByteArray& data, const QByteArray& fingerprint)
+{
+    const QString path = stagedPath(entry);
+    const QString target = m_library + QLatin1Char('/') + entry;
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return Status::failure(target + QLatin1String(": cannot be written: cannot create ") +
+                               QFileInfo(path).path());
+    const Status status = FileIo::writeAtomically(path, data);
+    if (!status) {
+        QString reason = status.message();
+        if (reason.startsWith(path + QLatin1String(": ")))
+            reason.remove(0, path.size() + 2);
+        return Status::failure(target + QLatin1String(": cannot be written: ") + reason);
+    }
+    const QMutexLocker locker(&m_mutex);
+    m_entries.insert(entry, {true, fingerprint});
+    return Status::success();
+}
+
+void Staging::keep(const QString& entry, const QByteArray& fingerprint)
+{
+    const QMutexLocker locker(&m_mutex);
+    m_entries.insert(entry, {false, fingerprint});
+}
+
+QMap<QString, Staging::Entry> Staging::entries() const
+{
+    const QMutexLocker locker(&m_mutex);
+    return m_entries;
+}
+
+QHash<QString, QByteArray> recordedFingerprints(const QString& library)
+{
+    QHash<QString, QByteArray> fingerprints;
+    const Result<QByteArray> record = FileIo::readAll(library + QLatin1Char('/') + RecordName);
+    if (!record)
+        return fingerprints;
+    for (const QByteArray& line : record->split('\n')) {
+        const qsizetype tab = line.indexOf('\t');
+        if (tab > 0 && !line.startsWith('#'))
+            fingerprints.insert(QString::fromUtf8(line.left(tab)), line.mid(tab + 1));
+    }
+    return fingerprints;
+}
+
+QStringList install(const QString& library, const Staging& staging, QTextStream& out,
+                    QTextStream& warnings)
+{
+    return Installer(library, staging, out, warnings).run();
 }
 
 } // namespace LibraryBuild

@@ -4,8 +4,10 @@
 #include "core/gallery/pagehazards.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
+#include "core/gallery/templatestaging.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
+#include "core/platform/parallel.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +15,9 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
+
+#include <algorithm>
+#include <vector>
 
 namespace LibraryCheck {
 
@@ -24,10 +29,28 @@ struct Link
     QString name;         // the fragment, percent-decoded as a click delivers it
 };
 
-int lineOf(const QString& text, qsizetype offset)
+// Line numbers of offsets in one text, found without counting from the top
+// each time: a page of thousands of links stays linear.
+class Lines
 {
-    return int(QStringView(text).left(offset).count(QLatin1Char('\n'))) + 1;
-}
+public:
+    explicit Lines(const QString& text)
+    {
+        for (qsizetype i = text.indexOf(QLatin1Char('\n')); i >= 0;
+             i = text.indexOf(QLatin1Char('\n'), i + 1))
+            m_breaks.push_back(i);
+    }
+
+    int of(qsizetype offset) const
+    {
+        return int(std::lower_bound(m_breaks.cbegin(), m_breaks.cend(), offset) -
+                   m_breaks.cbegin()) +
+               1;
+    }
+
+private:
+    std::vector<qsizetype> m_breaks;
+};
 
 // What the browser makes of character references in an attribute value, for
 // the few that can stand in a template name.
@@ -135,13 +158,13 @@ public:
         const QString categories = m_folder + QLatin1String("/categories");
         if (!QFileInfo(m_folder).isDir()) {
             add(m_folder, QStringLiteral("no such library folder"));
-            return m_problems;
+            return report();
         }
         if (!QFileInfo(m_folder + QLatin1String("/templates")).isDir())
             add(m_folder + QLatin1String("/templates"), QStringLiteral("no templates folder"));
         if (!QFileInfo(categories).isDir()) {
             add(categories, QStringLiteral("no categories folder"));
-            return m_problems;
+            return report();
         }
         const QStringList fileNames = TemplateLibrary::CategoryFileNames(m_folder);
         if (fileNames.isEmpty())
@@ -149,11 +172,14 @@ public:
         const QStringList names = TemplateLibrary::CategoryNames(m_folder);
         for (const QString& fileName : fileNames)
             checkCategoryFile(categories + QLatin1Char('/') + fileName, names);
-        return m_problems;
+        return report();
     }
 
 private:
-    void add(const QString& path, const QString& reason) { m_problems.append({path, reason}); }
+    void add(const QString& path, const QString& reason)
+    {
+        m_report.push_back({{path, reason}, QString(), false});
+    }
 
     void checkCategoryFile(const QString& path, const QStringList& names)
     {
@@ -194,6 +220,7 @@ private:
             return;
         }
         const QString page = TemplateLibrary::PageText(*bytes);
+        const Lines lines(page);
         const QList<Link> links = templateLinks(page);
         const qsizetype firstHash = page.indexOf(QLatin1Char('#'));
         if (links.isEmpty()) {
@@ -201,11 +228,11 @@ private:
                           ? QStringLiteral("links no template: no \"#\" in the page")
                           : QStringLiteral("links no template: the first \"#\" (line %1) is "
                                            "not a template link")
-                                .arg(lineOf(page, firstHash)));
+                                .arg(lines.of(firstHash)));
         } else if (firstHash != links.first().hashOffset) {
             add(path, QStringLiteral("the first \"#\" (line %1) is not a template link; the "
                                      "gallery would preview \"%2\" instead of \"%3\"")
-                          .arg(lineOf(page, firstHash))
+                          .arg(lines.of(firstHash))
                           .arg(TemplateLibrary::GetFirstLink(path), links.first().name));
         } else {
             const QString first = TemplateLibrary::GetFirstLink(path);
@@ -213,18 +240,18 @@ private:
                 add(path, QStringLiteral("the first template link (line %1) reads as \"%2\" "
                                          "when the category is chosen but \"%3\" when clicked; "
                                          "write the name plainly between double quotes")
-                              .arg(lineOf(page, firstHash))
+                              .arg(lines.of(firstHash))
                               .arg(first, links.first().name));
         }
         for (const Link& link : links)
-            checkLink(path, page, link);
-        checkImages(path, page);
+            checkLink(path, lines, link);
+        checkImages(path, page, lines);
         for (const PageHazards::Hazard& hazard : PageHazards::Find(*bytes))
             add(path, hazardText(hazard, QString()));
     }
 
     // The page's own pictures (its thumbnails): a relative src must name a file.
-    void checkImages(const QString& pagePath, const QString& page)
+    void checkImages(const QString& pagePath, const QString& page, const Lines& lines)
     {
         static const QRegularExpression src(
             QStringLiteral(R"re(<img\b[^>]*?\bsrc\s*=\s*"([^"]*)")re"),
@@ -243,7 +270,7 @@ private:
             const QString real = QFileInfo(file).canonicalFilePath();
             const QString where = QStringLiteral("image \"%1\" (line %2)")
                                       .arg(target)
-                                      .arg(lineOf(page, match.capturedStart(1)));
+                                      .arg(lines.of(match.capturedStart(1)));
             if (!QFileInfo(file).isFile())
                 add(pagePath, where + QLatin1String(" is missing"));
             else if (!real.startsWith(folder.canonicalPath() + QLatin1Char('/')))
@@ -252,11 +279,10 @@ private:
         }
     }
 
-    void checkLink(const QString& pagePath, const QString& page, const Link& link)
+    void checkLink(const QString& pagePath, const Lines& lines, const Link& link)
     {
-        const QString where = QStringLiteral("link \"#%1\" (line %2)")
-                                  .arg(link.name)
-                                  .arg(lineOf(page, link.hashOffset));
+        const QString where =
+            QStringLiteral("link \"#%1\" (line %2)").arg(link.name).arg(lines.of(link.hashOffset));
         if (link.name.isEmpty()) {
             add(pagePath, QStringLiteral("%1: names no template").arg(where));
             return;
@@ -276,20 +302,57 @@ private:
         }
         const QString& templatePath = *found;
         // A template linked from several places is decoded and reported once;
-        // problems of its content are reported under its own path.
-        auto known = m_templateDecodes.constFind(templatePath);
-        if (known == m_templateDecodes.cend()) {
-            bool decodes = false;
-            m_problems += checkTemplateFile(templatePath, &decodes);
-            known = m_templateDecodes.insert(templatePath, decodes);
+        // problems of its content are reported under its own path, where it
+        // is first linked. Decoding is most of the work: it runs on every
+        // core once the pages are read, and the report keeps its order.
+        if (!m_templates.contains(templatePath)) {
+            m_templates.insert(templatePath, {});
+            m_report.push_back({Problem{}, templatePath, false});
         }
-        if (!*known)
-            add(pagePath, QStringLiteral("%1: the template does not decode").arg(where));
+        m_report.push_back(
+            {{pagePath, QStringLiteral("%1: the template does not decode").arg(where)},
+             templatePath,
+             true});
     }
 
+    Problems report()
+    {
+        const QStringList paths = m_templates.keys();
+        std::vector<TemplateResult> results(paths.size());
+        Parallel::forEachOnAllCores(int(paths.size()), [&](int i) {
+            results[i].problems = checkTemplateFile(paths[i], &results[i].decodes);
+        });
+        for (int i = 0; i < paths.size(); ++i)
+            m_templates[paths[i]] = results[i];
+        Problems problems;
+        for (const Item& item : m_report) {
+            if (item.templatePath.isEmpty())
+                problems.append(item.problem);
+            else if (!item.unlessDecodes)
+                problems += m_templates.value(item.templatePath).problems;
+            else if (!m_templates.value(item.templatePath).decodes)
+                problems.append(item.problem);
+        }
+        return problems;
+    }
+
+    struct TemplateResult
+    {
+        Problems problems;
+        bool decodes = false;
+    };
+    // A problem, or where a template's problems go (templatePath set), or a
+    // problem that holds only when that template does not decode.
+    struct Item
+    {
+        Problem problem;
+        QString templatePath;
+        bool unlessDecodes = false;
+    };
+
     QString m_folder;
-    Problems m_problems;
-    QHash<QString, bool> m_templateDecodes;
+    std::vector<Item> m_report;
+    QMap<QString, TemplateResult> m_templates;
 };
 
 } // namespace
@@ -343,6 +406,33 @@ Problems CheckMessage(const QString& templatePath, const QByteArray& message)
         }
     }
     return problems;
+}
+
+QList<TemplateLinks> LinksToReplace(const QString& libraryFolder)
+{
+    QList<TemplateLinks> result;
+    const QFileInfoList files =
+        QDir(libraryFolder + QLatin1String("/templates"))
+            .entryInfoList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName().chopped(4);
+        const Result<QString> path = TemplateLibrary::FindTemplateFile(libraryFolder, name);
+        if (!path)
+            continue;
+        const Result<TemplateStaging::DecodedTemplate> decoded =
+            TemplateStaging::DecodeTemplateFile(*path);
+        if (!decoded)
+            continue;
+        TemplateLinks entry{*path, {}};
+        for (const MimeComponent::TextPart& part :
+             MimeComponent::ReadTextParts(decoded->message).parts) {
+            if (part.type == "text/html")
+                entry.links += PlaceholderLinks::Find(part.content);
+        }
+        if (!entry.links.isEmpty())
+            result.append(entry);
+    }
+    return result;
 }
 
 } // namespace LibraryCheck

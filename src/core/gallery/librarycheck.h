@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/gallery/placeholderlinks.h"
+
 #include <QList>
 #include <QString>
 
@@ -32,5 +34,17 @@ Problems CheckTemplate(const QString& templatePath);
 // must not hold (see PageHazards), a cid: image no part carries, or a
 // style-sheet resource that loads only on demand (under :hover or inside @media).
 Problems CheckMessage(const QString& templatePath, const QByteArray& message);
+
+// The links a template of the library ships with that its sender must replace
+// before sending; not faults of the library, so not among its problems.
+struct TemplateLinks
+{
+    QString templatePath;
+    QList<PlaceholderLinks::Link> links;
+};
+
+// For every template in the library's templates/ folder that has such links,
+// in file name order. A template that cannot be read is left to CheckLibrary.
+QList<TemplateLinks> LinksToReplace(const QString& libraryFolder);
 
 } // namespace LibraryCheck

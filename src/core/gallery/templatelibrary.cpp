@@ -1,5 +1,8 @@
 #include "core/gallery/templatelibrary.h"
 
+#include "core/html/htmlscan.h"
+#include "core/html/htmlurls.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -146,6 +149,28 @@ QString GetFirstLink(const QString& pagePath)
     if (quote < 0)
         return QString();
     return PageText(text.mid(hash + 1, quote - hash - 1));
+}
+
+QStringList TemplateLinks(const QString& pagePath)
+{
+    if (!checkEntry(QFileInfo(pagePath).absolutePath(), pagePath, QStringLiteral("page")))
+        return {};
+    QFile page(pagePath);
+    if (!page.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray html = page.readAll();
+    QStringList names;
+    // Read as the engine reads the page, so a link in a comment or a style
+    // sheet is no stop, and each name is the one its click would select.
+    for (const Html::HtmlTag& tag : Html::findTags(html, {"a", "area"})) {
+        const QByteArray url = Html::cleanUrl(tag.attribute(html, "href"));
+        if (!url.startsWith('#'))
+            continue;
+        const QString name = PageText(QByteArray::fromPercentEncoding(url.mid(1)));
+        if (!name.isEmpty() && !names.contains(name))
+            names.append(name);
+    }
+    return names;
 }
 
 // Page files are authored as UTF-8 and template files are named in UTF-8; a

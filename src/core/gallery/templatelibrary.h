@@ -34,6 +34,13 @@ Result<QString> FindCategoryPage(const QString& appFolder, const QString& catego
 // regular file, is not read either, as FindCategoryPage refuses it.
 QString GetFirstLink(const QString& pagePath);
 
+// The templates a category page links to, in page order, each once: the names
+// a click on each of its links ("<a href=\"#name\">") selects, that is the
+// fragment with character references and percent escapes resolved. Links
+// elsewhere, and an empty fragment, name no template. Empty for a page that
+// cannot be read or that GetFirstLink would refuse.
+QStringList TemplateLinks(const QString& pagePath);
+
 // The bytes of a page file as text: UTF-8, or Latin-1 when they are not UTF-8.
 QString PageText(const QByteArray& bytes);
 

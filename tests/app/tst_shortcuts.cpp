@@ -1,0 +1,354 @@
+#include "app/galleryfixture.h"
+#include "app/pagetools.h"
+#include "app/urlrecorder.h"
+#include "app/windowcontrols.h"
+
+#include "browserpane.h"
+#include "buttonplus.h"
+#include "core/platform/settingsstore.h"
+#include "form1.h"
+#include "form2.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Runs `step` once a visible modal widget of type T is active; a dialog runs
+// its own event loop inside the key press, so the test acts from a timer. The
+// timer dies with `context`, so a step that never ran cannot leak on.
+template <typename T> void whenShown(QObject* context, std::function<void(T*)> step)
+{
+    auto* timer = new QTimer(context);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!widget || !widget->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(widget);
+    });
+    timer->start();
+}
+
+// Waits without qWait, which would starve the engine.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+bool inPane(const QWidget* pane, const QWidget* widget)
+{
+    return widget && (widget == pane || widget == pane->focusProxy() || pane->isAncestorOf(widget));
+}
+
+class CloseWatch : public QObject
+{
+public:
+    int closes = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close)
+            ++closes;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+class TestShortcuts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void keyWorksWhereverTheFocusIs_data();
+    void keyWorksWhereverTheFocusIs();
+    void mailerKeyNeedsTheMailer();
+    void tooltipsNameTheirKeys();
+    void altDownStillOpensTheCategoryList();
+
+private:
+    void openWindow(bool withMailer);
+    void putFocus(const QString& where);
+    void press(QKeyCombination key);
+
+    UrlRecorder m_recorder;
+    std::unique_ptr<QObject> m_guard;
+    std::unique_ptr<GalleryFixture> m_fixture;
+    std::unique_ptr<QTemporaryDir> m_mailer;
+    std::unique_ptr<Form1> m_form;
+    QStringList m_shown;
+};
+
+void TestShortcuts::init()
+{
+    QDesktopServices::setUrlHandler("http", &m_recorder, "open");
+    m_guard = std::make_unique<QObject>();
+    m_fixture = std::make_unique<GalleryFixture>();
+    // Page order differs from name order, so a step by name would show.
+    m_fixture->addCategory("Business.html", {"Offer", "Promo", "Deal"});
+    m_fixture->addCategory("Retail.html", {"Sale", "Club"});
+    for (const char* name : {"Offer", "Promo", "Deal", "Sale", "Club"})
+        m_fixture->addTemplate(QString::fromLatin1(name));
+    // A dialog left open by a failed step must not hang the run.
+    QTimer::singleShot(60000, m_guard.get(), [] {
+        while (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+}
+
+void TestShortcuts::cleanup()
+{
+    m_form.reset();
+    m_guard.reset();
+    m_mailer.reset();
+    m_fixture.reset();
+    m_shown.clear();
+    QDesktopServices::unsetUrlHandler("http");
+    m_recorder.urls.clear();
+}
+
+void TestShortcuts::openWindow(bool withMailer)
+{
+    if (withMailer) {
+        // A stand-in for the sibling mailer that records its arguments.
+        m_mailer = std::make_unique<QTemporaryDir>();
+        QFile script(m_mailer->filePath("rookpost2"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(
+            "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        QVERIFY(modSettings::WriteSetting("RookpostInt2", "Main", "Path", m_mailer->path()));
+    }
+    m_form = std::make_unique<Form1>(m_fixture->appFolder());
+    connect(m_form.get(), &Form1::previewShown, this,
+            [this](const QString& name) { m_shown << name; });
+    QSignalSpy pageLoaded(control<BrowserPane>(*m_form, "WebBrowser1"),
+                          &BrowserPane::DocumentComplete);
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QVERIFY(waitUntil([this] { return !m_shown.isEmpty(); }));
+    QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
+}
+
+// The places a keyboard user can be in the window.
+void TestShortcuts::putFocus(const QString& where)
+{
+    auto* list = control<QComboBox>(*m_form, "cboCategory");
+    auto* page = control<BrowserPane>(*m_form, "WebBrowser1");
+    if (where == "category list") {
+        list->setFocus();
+        QVERIFY(waitUntil([list] { return QApplication::focusWidget() == list; }));
+    } else if (where == "category page") {
+        page->setFocus();
+        QVERIFY(waitUntil([page] { return inPane(page, QApplication::focusWidget()); }));
+    } else if (where == "a link on the category page") {
+        // Tabbed to a thumbnail: the engine, not the window, has the key first.
+        page->setFocus();
+        QVERIFY(waitUntil([page] { return inPane(page, QApplication::focusWidget()); }));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(waitUntil(
+            [page] { return evaluate(page, "document.activeElement.tagName").toString() == "A"; }));
+        QVERIFY(inPane(page, QApplication::focusWidget()));
+    } else {
+        // A click into the preview leaves the keyboard on the category page.
+        auto* preview = control<BrowserPane>(*m_form, "WebBrowser2");
+        list->setFocus();
+        QTest::mouseClick(preview->focusProxy(), Qt::LeftButton, {}, QPoint(30, 30));
+        QVERIFY(waitUntil([page] { return inPane(page, QApplication::focusWidget()); }));
+    }
+}
+
+// Always to the widget that really has the focus, as a keyboard would.
+void TestShortcuts::press(QKeyCombination key)
+{
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY(target);
+    QTest::keyClick(target, key.key(), key.keyboardModifiers());
+}
+
+void TestShortcuts::keyWorksWhereverTheFocusIs_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<int>("presses");
+    // "dialog:<title>", "panel", "website", "mailer", "closed",
+    // "template:<name>" or "category:<name>/<first template>".
+    QTest::addColumn<QString>("effect");
+    QTest::addColumn<QString>("where");
+
+    struct Row
+    {
+        const char* name;
+        QKeyCombination key;
+        int presses;
+        const char* effect;
+    };
+    const Row rows[] = {
+        {"export html", Qt::CTRL | Qt::Key_E, 1, "dialog:Export as html"},
+        {"export eml", Qt::CTRL | Qt::SHIFT | Qt::Key_E, 1, "dialog:Export as eml"},
+        {"hand to the mailer", Qt::CTRL | Qt::SHIFT | Qt::Key_M, 1, "mailer"},
+        {"More by F10", QKeyCombination(Qt::Key_F10), 1, "panel"},
+        {"More by Ctrl+M", Qt::CTRL | Qt::Key_M, 1, "panel"},
+        {"website", QKeyCombination(Qt::Key_F1), 1, "website"},
+        {"quit", Qt::CTRL | Qt::Key_Q, 1, "closed"},
+        {"next template", Qt::CTRL | Qt::Key_Down, 1, "template:Promo"},
+        {"next template stops at the last", Qt::CTRL | Qt::Key_Down, 4, "template:Deal"},
+        {"previous template stops at the first", Qt::CTRL | Qt::Key_Up, 1, "template:Offer"},
+        {"next category", Qt::CTRL | Qt::Key_PageDown, 1, "category:Retail/Sale"},
+        {"next category stops at the last", Qt::CTRL | Qt::Key_PageDown, 3, "category:Retail/Sale"},
+        {"previous category stops at the first", Qt::CTRL | Qt::Key_PageUp, 1,
+         "category:Business/Offer"},
+    };
+    for (const char* where : {"category list", "category page", "a link on the category page",
+                              "after a click in the preview"}) {
+        for (const Row& row : rows) {
+            QTest::addRow("%s, %s", row.name, where)
+                << row.key << row.presses << QString::fromLatin1(row.effect) << where;
+        }
+    }
+}
+
+void TestShortcuts::keyWorksWhereverTheFocusIs()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(int, presses);
+    QFETCH(QString, effect);
+    QFETCH(QString, where);
+
+    openWindow(effect == "mailer");
+    putFocus(where);
+    QString dialogTitle;
+    bool panelOpened = false;
+    whenShown<QFileDialog>(m_guard.get(), [&](QFileDialog* dialog) {
+        dialogTitle = dialog->windowTitle();
+        dialog->reject();
+    });
+    whenShown<Form2>(m_guard.get(), [&](Form2* panel) {
+        panelOpened = true;
+        QTest::keyClick(panel, Qt::Key_Escape);
+    });
+    CloseWatch closeWatch;
+    m_form->installEventFilter(&closeWatch);
+
+    for (int i = 0; i < presses; ++i)
+        press(key);
+
+    if (effect.startsWith("dialog:")) {
+        QCOMPARE(dialogTitle, effect.mid(7));
+    } else if (effect == "panel") {
+        QVERIFY(panelOpened);
+        QVERIFY(!QApplication::activeModalWidget());
+    } else if (effect == "website") {
+        QCOMPARE(m_recorder.urls.size(), 1);
+        QCOMPARE(m_recorder.urls[0].query(), QStringLiteral("key=home"));
+    } else if (effect == "mailer") {
+        const QString args = m_mailer->filePath("rookpost2.args");
+        QVERIFY2(waitUntil([&] { return QFileInfo::exists(args); }), qPrintable(args));
+    } else if (effect == "closed") {
+        QCOMPARE(closeWatch.closes, 1);
+        QVERIFY(!m_form->isVisible());
+    } else {
+        const QStringList parts = effect.section(':', 1).split('/');
+        const QString name = parts.last();
+        if (effect.startsWith("category:"))
+            QCOMPARE(control<QComboBox>(*m_form, "cboCategory")->currentText(), parts.first());
+        // Selected as a click on its link selects it: title and preview follow.
+        QCOMPARE(m_form->currentTemplate(), name);
+        QCOMPARE(control<QLabel>(*m_form, "lblTitle1")->text(), " Preview: " + name);
+        QVERIFY(waitUntil([&] { return m_shown.last() == name; }));
+    }
+    // Nothing else happened on the way.
+    if (!effect.startsWith("dialog:"))
+        QVERIFY(dialogTitle.isEmpty());
+    if (effect != "panel")
+        QVERIFY(!panelOpened);
+    if (effect != "closed")
+        QCOMPARE(closeWatch.closes, 0);
+}
+
+void TestShortcuts::mailerKeyNeedsTheMailer()
+{
+    openWindow(false);
+    QVERIFY(control<ButtonPlus>(*m_form, "cmdButton2")->isHidden());
+    bool messageShown = false;
+    whenShown<QMessageBox>(m_guard.get(), [&](QMessageBox* box) {
+        messageShown = true;
+        box->accept();
+    });
+    putFocus("category page");
+    press(Qt::CTRL | Qt::SHIFT | Qt::Key_M);
+    QVERIFY(!messageShown);
+}
+
+void TestShortcuts::tooltipsNameTheirKeys()
+{
+    openWindow(true);
+    const struct
+    {
+        int index;
+        const char* key;
+        const char* name;
+    } buttons[] = {{0, "(Ctrl+E)", "Export as an HTML page\u2026"},
+                   {1, "(Ctrl+Shift+E)", "Export as an .eml message\u2026"},
+                   {2, "(Ctrl+Shift+M)", "Hand to Rookpost"},
+                   {3, "(F10)", "More"},
+                   {4, "(F1)", "Quillery website"}};
+    for (const auto& b : buttons) {
+        auto* button = control<ButtonPlus>(*m_form, "cmdButton", b.index);
+        QVERIFY2(button->toolTip().endsWith(QString::fromLatin1(b.key)),
+                 qPrintable(button->toolTip()));
+        QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name),
+                 QString::fromUtf8(b.name));
+    }
+    QCOMPARE(control<ButtonPlus>(*m_form, "cmdButton0")->toolTip(),
+             QStringLiteral("Export the previewed template as an HTML page with its images folder "
+                            "(Ctrl+E)"));
+}
+
+// The template keys take Ctrl, not Alt: Alt+Down stays the list's own key.
+void TestShortcuts::altDownStillOpensTheCategoryList()
+{
+    openWindow(false);
+    putFocus("category list");
+    auto* list = control<QComboBox>(*m_form, "cboCategory");
+    press(Qt::ALT | Qt::Key_Down);
+    QVERIFY(waitUntil([list] { return list->view()->isVisible(); }));
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
+    list->hidePopup();
+}
+
+QTEST_MAIN(TestShortcuts)
+#include "moc_urlrecorder.cpp"
+#include "tst_shortcuts.moc"
