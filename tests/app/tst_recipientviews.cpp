@@ -427,22 +427,27 @@ void TestRecipientViews::shortcutsChooseTheView_data()
     QTest::addColumn<QString>("checked");
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("focus");
     QTest::newRow("Ctrl+2 phone") << int(Qt::Key_2) << "viewPhone"
                                   << "String(window.innerWidth)"
-                                  << "375";
+                                  << "375" << QString();
+    QTest::newRow("Ctrl+2 phone, from the list") << int(Qt::Key_2) << "viewPhone"
+                                                 << "String(window.innerWidth)"
+                                                 << "375"
+                                                 << "cboCategory";
     QTest::newRow("Ctrl+3 colours") << int(Qt::Key_3) << "viewColours"
                                     << "getComputedStyle(document.body).backgroundColor"
-                                    << "rgb(16, 32, 48)";
+                                    << "rgb(16, 32, 48)" << QString();
     QTest::newRow("Ctrl+4 images blocked") << int(Qt::Key_4) << "viewImagesBlocked"
                                            << "String(document.images[0].currentSrc === '')"
-                                           << "true";
+                                           << "true" << QString();
     QTest::newRow("Ctrl+5 plain text") << int(Qt::Key_5) << "viewPlainText"
                                        << "String(document.body.innerText.includes('See you'))"
-                                       << "true";
+                                       << "true" << QString();
     QTest::newRow("Ctrl+6 inbox line")
         << int(Qt::Key_6) << "viewInboxLine"
         << "String(document.body.innerText.includes('Harbour Books'))"
-        << "true";
+        << "true" << QString();
 }
 
 // Each shortcut works while the keyboard is on the category page.
@@ -452,6 +457,7 @@ void TestRecipientViews::shortcutsChooseTheView()
     QFETCH(QString, checked);
     QFETCH(QString, script);
     QFETCH(QString, expected);
+    QFETCH(QString, focus);
     GalleryFixture fixture;
     fixture.addCategory("Retail.html", {"Offer"});
     Letter letter;
@@ -464,7 +470,10 @@ void TestRecipientViews::shortcutsChooseTheView()
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QVERIFY(waitForPreview(shown, "Offer"));
-    categories->setFocus();
+    if (focus.isEmpty())
+        categories->setFocus();
+    else
+        control(form, focus)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::ControlModifier);
     QVERIFY(waitForPreview(shown, "Offer"));
     QVERIFY(control<QToolButton>(form, checked)->isChecked());
