@@ -107,6 +107,7 @@ private slots:
     void randomPagesEndAndFetchNothing();
     void inversion_data();
     void inversion();
+    void inversionTurnsBackStyleSheetBackgrounds();
     void pageForViewCombines();
     void headers_data();
     void headers();
@@ -466,6 +467,28 @@ void TestRecipientView::inversion()
     QVERIFY(css.contains("[background]"));
     // Nothing else of the page changed.
     QCOMPARE(QByteArray(inverted).remove(style.begin, style.contentEnd + 8 - style.begin), html);
+}
+
+// Pictures given by the page's own style sheet turn back as well.
+void TestRecipientView::inversionTurnsBackStyleSheetBackgrounds()
+{
+    const QByteArray page =
+        "<html><head><style>/* hero */ .hero, td.band { background: #fff url(h.png) } p{color:red}"
+        "@media (max-width:600px){.m{background:url(m.png)}} i[title='x']{background:url(q.png)}"
+        ".after{background:url(a.png)} a\\{b{background:url(e.png)}</style><body>";
+    const QByteArray inverted = withColoursInverted(page);
+    const QByteArray css = splitViewStyle(inverted, "quillery-view-inverted").second;
+    QVERIFY(css.contains(".hero, td.band{filter:invert(1) hue-rotate(180deg)}"));
+    QVERIFY(!css.contains("p{"));
+    QVERIFY(!css.contains(".m{"));
+    QVERIFY(!css.contains("a\\"));
+    QVERIFY(!css.contains("title"));
+    QVERIFY(css.contains(".after{filter"));
+    QVERIFY(css.endsWith("hue-rotate(180deg)}"));
+
+    // Blocked, the backgrounds are gone, and so are the rules turning them back.
+    const QByteArray blocked = pageForView(page, Colours::Inverted, true);
+    QVERIFY(!splitViewStyle(blocked, "quillery-view-inverted").second.contains(".hero"));
 }
 
 void TestRecipientView::pageForViewCombines()

@@ -1,5 +1,7 @@
 #include "core/views/hiding.h"
 
+#include "core/views/cssrules.h"
+
 #include <QRegularExpression>
 #include <QString>
 
@@ -24,44 +26,6 @@ bool isUnreadableSize(const QString& value)
     return match.hasMatch() && match.captured(1).toDouble() <= 1.0;
 }
 
-// Past a comment or string at i, or i itself.
-qsizetype afterQuoted(QByteArrayView css, qsizetype i)
-{
-    if (css.sliced(i).startsWith("/*")) {
-        const qsizetype close = css.indexOf("*/", i + 2);
-        return close < 0 ? css.size() : close + 2;
-    }
-    const char quote = css[i];
-    if (quote != '"' && quote != '\'')
-        return i;
-    for (qsizetype at = i + 1; at < css.size(); ++at) {
-        if (css[at] == '\\')
-            ++at;
-        else if (css[at] == quote || css[at] == '\n')
-            return at + 1;
-    }
-    return css.size();
-}
-
-// Where the block whose "{" is at i ends: at its "}", or the end of the text.
-qsizetype blockEnd(QByteArrayView css, qsizetype i)
-{
-    int depth = 0;
-    while (i < css.size()) {
-        const qsizetype skipped = afterQuoted(css, i);
-        if (skipped != i) {
-            i = skipped;
-            continue;
-        }
-        if (css[i] == '{')
-            ++depth;
-        else if (css[i] == '}' && --depth == 0)
-            return i;
-        ++i;
-    }
-    return i;
-}
-
 void addSelectors(QByteArrayView prelude, HiddenNames& names)
 {
     static const QRegularExpression comments(QStringLiteral("/\\*.*?(\\*/|$)"),
@@ -79,35 +43,6 @@ void addSelectors(QByteArrayView prelude, HiddenNames& names)
         const QString kind = match.captured(elementNamed ? 1 : 3);
         const QByteArray name = match.captured(elementNamed ? 2 : 4).toUtf8();
         (kind == QLatin1String(".") ? names.classes : names.ids).insert(name);
-    }
-}
-
-void addHiddenNames(QByteArrayView css, HiddenNames& names)
-{
-    qsizetype preludeBegin = 0;
-    qsizetype i = 0;
-    while (i < css.size()) {
-        const qsizetype skipped = afterQuoted(css, i);
-        if (skipped != i) {
-            i = skipped;
-            continue;
-        }
-        const char c = css[i];
-        if (c == ';' || c == '}') {
-            preludeBegin = ++i;
-            continue;
-        }
-        if (c != '{') {
-            ++i;
-            continue;
-        }
-        const QByteArrayView prelude = css.sliced(preludeBegin, i - preludeBegin).trimmed();
-        const qsizetype end = blockEnd(css, i);
-        if (!prelude.startsWith('@') &&
-            hidesElement(css.sliced(i + 1, std::max<qsizetype>(end - i - 1, 0)).toByteArray()))
-            addSelectors(prelude, names);
-        i = std::min(end + 1, css.size());
-        preludeBegin = i;
     }
 }
 
@@ -164,8 +99,13 @@ HiddenNames hiddenNames(const QByteArray& html, const std::vector<Html::HtmlTag>
 {
     HiddenNames names;
     for (const Html::HtmlTag& tag : tags) {
-        if (tag.name == "style" && tag.contentEnd >= 0)
-            addHiddenNames(QByteArrayView(html).sliced(tag.end, tag.contentEnd - tag.end), names);
+        if (tag.name != "style" || tag.contentEnd < 0)
+            continue;
+        CssRules::forEachRule(QByteArrayView(html).sliced(tag.end, tag.contentEnd - tag.end),
+                              [&](QByteArrayView selectors, QByteArrayView declarations) {
+                                  if (hidesElement(declarations.toByteArray()))
+                                      addSelectors(selectors, names);
+                              });
     }
     return names;
 }

@@ -27,11 +27,6 @@ constexpr qsizetype MinPreheader = 10;
 // How much of the body is read for the preheader: more than any list shows.
 constexpr qsizetype ReadLimit = 300;
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("RecipientView", text);
-}
-
 // Quotes a program wrote around the name as part of it: "'Shop'" or "\"Shop\"".
 QString unquoted(QString name)
 {
@@ -68,12 +63,15 @@ QString shownSender(const InboxLine& line)
 {
     if (!line.senderName.isEmpty())
         return line.senderName;
-    return line.senderAddress.isEmpty() ? tr("(no sender)") : line.senderAddress;
+    return line.senderAddress.isEmpty()
+               ? QCoreApplication::translate("RecipientView", "(no sender)")
+               : line.senderAddress;
 }
 
 QString shownSubject(const InboxLine& line)
 {
-    return line.subject.isEmpty() ? tr("(no subject)") : line.subject;
+    return line.subject.isEmpty() ? QCoreApplication::translate("RecipientView", "(no subject)")
+                                  : line.subject;
 }
 
 } // namespace
@@ -132,17 +130,20 @@ QByteArray inboxPage(const InboxLine& line)
         ".desktop .subject{font-weight:bold;color:#202020}.desktop .preheader{color:#707070}"
         ".missing{color:#a05000}");
 
-    QString body = QStringLiteral("<h1>%1</h1>").arg(escaped(tr("Inbox line")));
+    QString body = QStringLiteral("<h1>%1</h1>")
+                       .arg(escaped(QCoreApplication::translate("RecipientView", "Inbox line")));
     if (line.preheaderMissing) {
-        body += QStringLiteral("<p class=\"notice missing\">%1</p>")
-                    .arg(escaped(tr("This template has no preheader: the inbox shows the start "
-                                    "of its text instead.")));
+        body +=
+            QStringLiteral("<p class=\"notice missing\">%1</p>")
+                .arg(escaped(QCoreApplication::translate(
+                    "RecipientView", "This template has no preheader: the inbox shows the start "
+                                     "of its text instead.")));
     }
     body += QStringLiteral("<h2>%1</h2><div class=\"list phone\"><div class=\"row\">"
                            "<div class=\"sender\">%2</div><div class=\"subject\">%3</div>"
                            "<div class=\"preheader\">%4</div></div></div>")
-                .arg(escaped(tr("On a phone")), escaped(phone.sender), escaped(phone.subject),
-                     escaped(phone.preheader));
+                .arg(escaped(QCoreApplication::translate("RecipientView", "On a phone")),
+                     escaped(phone.sender), escaped(phone.subject), escaped(phone.preheader));
     QString desktopText =
         QStringLiteral("<span class=\"subject\">%1</span>").arg(escaped(desktop.subject));
     if (!desktop.preheader.isEmpty()) {
@@ -152,8 +153,9 @@ QByteArray inboxPage(const InboxLine& line)
     body += QStringLiteral("<h2>%1</h2><div class=\"list desktop\"><div class=\"row\">"
                            "<span class=\"sender\">%2</span><span class=\"text\">%3</span>"
                            "</div></div>")
-                .arg(escaped(tr("On a desktop")), escaped(desktop.sender), desktopText);
-    return ViewPage::page(tr("Inbox line"), style, body);
+                .arg(escaped(QCoreApplication::translate("RecipientView", "On a desktop")),
+                     escaped(desktop.sender), desktopText);
+    return ViewPage::page(QCoreApplication::translate("RecipientView", "Inbox line"), style, body);
 }
 
 } // namespace RecipientView

@@ -2,9 +2,14 @@
 // must, so that the page a recipient sees differs from the template in that
 // one respect.
 
+#include "core/html/cssurls.h"
+#include "core/views/cssrules.h"
 #include "core/views/pagerewrite.h"
 #include "core/views/recipientview.h"
 #include "core/views/viewcss.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace RecipientView {
 
@@ -89,15 +94,38 @@ QByteArray darkened(const QByteArray& html, ViewCss::SchemeFeatures* found)
 // own colours. The root gets a white background because the canvas behind it
 // is not filtered: inverted, it becomes the black around the page. Pictures
 // are found by what still has a source, so that with images blocked the alt
-// texts invert with the rest of the text. Backgrounds given by a style
-// sheet's class rules are not found; a background picture that holds an
-// <img> inverts that image twice; that is the approximation.
+// texts invert with the rest of the text; background pictures by their
+// attribute, their style attribute or a top-level rule of the page's style
+// sheets. A background picture given inside @media is not found, and one that
+// holds an <img> inverts that image twice: that is the approximation.
 constexpr char inversionStyle[] =
     "<style id=\"quillery-view-inverted\">"
     "html{filter:invert(1) hue-rotate(180deg)!important;background:#fff}"
     "img[src],img[srcset],picture source[srcset]~img,video,[background],[style*=\"url(\" i]"
-    "{filter:invert(1) hue-rotate(180deg)}"
-    "</style>";
+    "{filter:invert(1) hue-rotate(180deg)}";
+
+// The page's own rules that give an element a picture, as rules that turn
+// that element back. A selector that could reach past its own rule once
+// copied (escapes, quotes, comments, markup) is left out.
+QByteArray reinvertedRules(const QByteArray& html)
+{
+    QByteArray rules;
+    for (const Html::HtmlTag& style : Html::findTags(html, {"style"})) {
+        if (style.contentEnd < 0)
+            continue;
+        const QByteArrayView css =
+            QByteArrayView(html).sliced(style.end, style.contentEnd - style.end);
+        CssRules::forEachRule(css, [&](QByteArrayView selectors, QByteArrayView declarations) {
+            static const char unsafe[] = "\\\"'/<>{}";
+            const bool safe = std::none_of(selectors.begin(), selectors.end(), [](char c) {
+                return std::strchr(unsafe, c) != nullptr;
+            });
+            if (safe && !selectors.isEmpty() && !CssUrls::Find(declarations).isEmpty())
+                rules += selectors.toByteArray() + "{filter:invert(1) hue-rotate(180deg)}";
+        });
+    }
+    return rules;
+}
 
 } // namespace
 
@@ -116,7 +144,8 @@ QByteArray withOwnDarkRules(const QByteArray& html)
 QByteArray withColoursInverted(const QByteArray& html)
 {
     QByteArray page = html;
-    return page.insert(PageRewrite::headStart(html), inversionStyle);
+    return page.insert(PageRewrite::headStart(html),
+                       inversionStyle + reinvertedRules(html) + "</style>");
 }
 
 // A picture without a source shows its alt text, the way mail programs show
