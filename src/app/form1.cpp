@@ -3,11 +3,13 @@
 #include "appfonts.h"
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "categorymark.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
 #include "core/window/hovertable.h"
+#include "exportnotice.h"
 #include "form2.h"
 #include "previewloader.h"
 #include "previewpages.h"
@@ -75,18 +77,24 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    resize(toPixels(LayoutModel::DesignScaleWidth), toPixels(LayoutModel::DesignScaleHeight));
+    placeWindow();
 
+    // Starting the web engine takes a while; the first preview ends the wait.
+    setBusy(true);
     // Off the record: the gallery keeps no cache or cookies of its own.
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
+    createSearch();
     loadForm();
+    if (cboCategory->count() == 0)
+        setBusy(false);
     PaintUI();
 }
 
 Form1::~Form1()
 {
+    setBusy(false);
     // Pages must be gone before their profile.
     delete WebBrowser1;
     delete WebBrowser2;
@@ -156,8 +164,11 @@ void Form1::createControls()
             &Form1::WebBrowser2_DocumentComplete);
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
+    m_mark = new CategoryMark(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
+    connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
+    connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
     m_viewBar = new ViewBar(this);
     connect(m_viewBar, &ViewBar::viewChosen, this, &Form1::chooseView);
@@ -214,6 +225,8 @@ void Form1::createControls()
         cmdButton[i] = button;
     }
     cmdButton[2]->hide();
+    // Last, so that it lies over the preview and its buttons come last in the tab walk.
+    m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
     placeControls();
 }
 
@@ -274,6 +287,7 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
+    leaveSearch();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
     if (!page) {
@@ -310,6 +324,8 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     CurrentTemplate = name;
     m_previewTitle = QStringLiteral(" Preview: ") + name;
     showPreviewTitle();
+    setBusy(true);
+    m_mark->setTemplate(name);
     m_preview->show(name, categoryProblem);
 }
 
@@ -489,5 +505,7 @@ bool Form1::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         ShowTitle();
+    else if (event->type() == QEvent::Show)
+        watchScreen();
     return QWidget::event(event);
 }

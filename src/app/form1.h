@@ -4,15 +4,21 @@
 #include "previewviews.h"
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class BrowserPane;
 class ButtonPlus;
+class CategoryMark;
+class ExportNotice;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class SearchIndexLoader;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
@@ -27,7 +33,7 @@ class Form1 : public QWidget
 
 public:
     // The application key of the window's own settings (the splitter, the
-    // last export's folder).
+    // window's place, the last export's folder).
     static inline const QString SettingsKey = QStringLiteral("Quillbook1");
 
     // appFolder holds "categories/" and "templates/"; it is never written.
@@ -60,6 +66,7 @@ signals:
     void previewShown(const QString& templateName);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
@@ -97,17 +104,43 @@ private:
     void createShortcuts();
     void stepTemplate(int step);
     void stepCategory(int step);
+    // Finding a template across every category, and the recent ones
+    // (form1_search.cpp).
+    void createSearch();
+    void openSearch();
+    void closeSearch();
+    void leaveSearch();
+    void showSearchResults();
+    void rememberRecent(const QString& name);
+    void placeSearchBar();
     void showPreviewTitle();
     // The preview in `view`, chosen on the view bar; stored for the next start.
     void chooseView(const PreviewViews::View& view);
+    // The window's size and place, remembered or fitted to the screen, and
+    // the size below which controls would overlap (form1_window.cpp).
+    void placeWindow();
+    void fitMinimumTo(const QRect& area);
+    // The minimum follows the window to another screen.
+    void watchScreen();
+    void rememberPlace() const;
+    // The pointer shows that the gallery is busy but still takes clicks.
+    void setBusy(bool busy);
 
     QString m_appFolder;
     QString CurrentTemplate;
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
+    bool m_busy = false;
+    bool m_screenWatched = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
     ViewBar* m_viewBar = nullptr;
     PreviewViews::StoredView* m_storedView = nullptr;
+    QLineEdit* txtSearch = nullptr;
+    SearchIndexLoader* m_searchIndex = nullptr;
+    std::unique_ptr<QTemporaryDir> m_searchFolder;
+    QStringList m_recent; // names, the latest first
+    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
+    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
 };

@@ -3,6 +3,7 @@
 #include "ccommondialog.h"
 #include "core/export/templateexport.h"
 #include "core/platform/settingsstore.h"
+#include "exportnotice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -83,6 +84,8 @@ void Form1::ExportHtml()
         return;
     if (const Status status = TemplateExport::ExportHtmlTo(m_appFolder, name, target); !status)
         showFailure(this, what, status);
+    else
+        m_exportNotice->showExported(target);
 }
 
 void Form1::ExportEml()
@@ -97,6 +100,8 @@ void Form1::ExportEml()
         return;
     if (const Status status = TemplateExport::ExportEmlTo(m_appFolder, name, target); !status)
         showFailure(this, what, status);
+    else
+        m_exportNotice->showExported(target);
 }
 
 void Form1::ExportRookpost()

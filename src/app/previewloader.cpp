@@ -69,6 +69,7 @@ void PreviewLoader::present(bool again)
         // Nowhere to write: show the reason without touching any file.
         forget();
         m_pane->setHtml(PreviewPages::noticePage(m_name, workspace.status().message()));
+        emit abandoned(m_name);
         return;
     }
     const QString& folder = *workspace;
@@ -123,6 +124,7 @@ void PreviewLoader::showNotice(const QString& name, const QString& reason)
     } else {
         forget();
         m_pane->setHtml(notice);
+        emit abandoned(name);
     }
 }
 
@@ -168,6 +170,7 @@ void PreviewLoader::downloadComplete(const QUrl& url)
     if (m_pending && url == m_url) {
         m_pending = false;
         removeFiles();
+        emit abandoned(m_name);
     }
 }
 

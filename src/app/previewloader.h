@@ -40,6 +40,9 @@ signals:
     // Whether the template just staged has dark colours of its own; a notice
     // has nothing to say about them.
     void ownDarkRulesFound(bool found);
+    // The latest choice ended without a page from the preview folder: its
+    // load failed, or its notice went straight into the pane.
+    void abandoned(const QString& templateName);
 
 private:
     // The latest choice's page in the current view; `again` when its files
