@@ -189,11 +189,11 @@ BENCHMARK(BM_ThumbnailClickPhoneAgainstDesktop)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir folder;
+    useDesktopScreen(folder);
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
     qputenv("QT_LOGGING_RULES", "qt.webenginecontext.debug=false");
-    QTemporaryDir folder;
     qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
     qputenv("TMPDIR", folder.path().toLocal8Bit());
     QApplication app(argc, argv);

@@ -7,8 +7,10 @@
 #include "form1.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QObject>
 #include <QPoint>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVariant>
 #include <QWebEngineScript>
@@ -54,4 +56,16 @@ inline QPoint thumbnailOf(Form1& form, const QString& name)
                      .arg("'" + QString(name).replace("'", "\\'") + "'"))
             .toList();
     return xy.size() == 2 ? QPoint(int(xy[0].toDouble()), int(xy[1].toDouble())) : QPoint(-1, -1);
+}
+
+// The gallery fits itself to the screen: the offscreen platform's own 800x600
+// one would make its panes smaller than a desktop's. Call before the
+// application is made; the screen's description goes into `folder`.
+inline void useDesktopScreen(const QTemporaryDir& folder)
+{
+    QFile screens(folder.filePath(QStringLiteral("screens.json")));
+    if (screens.open(QIODevice::WriteOnly))
+        screens.write(R"({"screens": [{"name": "desktop", "width": 1400, "height": 900}]})");
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
 }
