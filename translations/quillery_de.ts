@@ -544,6 +544,125 @@
     </message>
 </context>
 <context>
+    <name>ViewBar</name>
+    <message>
+        <source>View</source>
+        <translation>Ansicht</translation>
+    </message>
+    <message>
+        <source>Desktop</source>
+        <translation>Desktop</translation>
+    </message>
+    <message>
+        <source>Desktop: the template as wide as the preview, as in a desktop mail program&apos;s reading pane</source>
+        <translation>Desktop: die Vorlage so breit wie die Vorschau, wie im Lesebereich eines E-Mail-Programms am Computer</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Smartphone</translation>
+    </message>
+    <message>
+        <source>Phone: the template on a screen %1 pixels wide, where its own rules for phones apply</source>
+        <translation>Smartphone: die Vorlage auf einem %1 Pixel breiten Bildschirm, auf dem ihre eigenen Regeln für Smartphones gelten</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Hell</translation>
+    </message>
+    <message>
+        <source>Light: the template&apos;s colours as they are</source>
+        <translation>Hell: die Farben der Vorlage, wie sie sind</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dunkel</translation>
+    </message>
+    <message>
+        <source>Dark: the template&apos;s own dark colours</source>
+        <translation>Dunkel: die eigenen dunklen Farben der Vorlage</translation>
+    </message>
+    <message>
+        <source>Inverted</source>
+        <translation>Invertiert</translation>
+    </message>
+    <message>
+        <source>Inverted: colours turned round, as some mail programs do to templates without dark colours</source>
+        <translation>Invertiert: umgekehrte Farben, wie manche E-Mail-Programme sie Vorlagen ohne dunkle Farben geben</translation>
+    </message>
+    <message>
+        <source>Next colours</source>
+        <translation>Nächste Farben</translation>
+    </message>
+    <message>
+        <source>Light, then Dark, then Inverted</source>
+        <translation>Hell, dann Dunkel, dann Invertiert</translation>
+    </message>
+    <message>
+        <source>Images blocked</source>
+        <translation>Bilder blockiert</translation>
+    </message>
+    <message>
+        <source>Images blocked: as a mail program that loads no pictures until asked, with their alternative texts</source>
+        <translation>Bilder blockiert: wie in einem E-Mail-Programm, das Bilder erst auf Nachfrage lädt, mit ihren Alternativtexten</translation>
+    </message>
+    <message>
+        <source>Plain text</source>
+        <translation>Nur Text</translation>
+    </message>
+    <message>
+        <source>Plain text: the message&apos;s plain-text part, as a reader of plain-text mail sees it</source>
+        <translation>Nur Text: der Textteil der Nachricht, wie ihn ein Leser von Nur-Text-E-Mails sieht</translation>
+    </message>
+    <message>
+        <source>Inbox line</source>
+        <translation>Posteingangszeile</translation>
+    </message>
+    <message>
+        <source>Inbox line: sender, subject and preheader as a mail list shows them, on a phone and on a desktop</source>
+        <translation>Posteingangszeile: Absender, Betreff und Vorschautext, wie eine Nachrichtenliste sie zeigt, auf dem Smartphone und am Computer</translation>
+    </message>
+    <message>
+        <source>Desktop width</source>
+        <translation>Desktop-Breite</translation>
+    </message>
+    <message>
+        <source>Phone width</source>
+        <translation>Smartphone-Breite</translation>
+    </message>
+    <message>
+        <source>View ▾</source>
+        <translation>Ansicht ▾</translation>
+    </message>
+    <message>
+        <source>How recipients will see the template: width, colours, images, plain text, inbox line</source>
+        <translation>Wie Empfänger die Vorlage sehen werden: Breite, Farben, Bilder, Nur-Text, Posteingangszeile</translation>
+    </message>
+    <message>
+        <source>the template&apos;s colours as they are. Next: Dark</source>
+        <translation>die Farben der Vorlage, wie sie sind. Als Nächstes: Dunkel</translation>
+    </message>
+    <message>
+        <source>the template&apos;s own dark colours, as mail programs that honour them show it. Next: Inverted</source>
+        <translation>die eigenen dunklen Farben der Vorlage, wie E-Mail-Programme, die sie beachten, sie zeigen. Als Nächstes: Invertiert</translation>
+    </message>
+    <message>
+        <source>this template has no dark colours of its own, so mail programs that honour them show it as it is. Next: Inverted</source>
+        <translation>diese Vorlage hat keine eigenen dunklen Farben, daher zeigen E-Mail-Programme, die solche beachten, sie unverändert. Als Nächstes: Invertiert</translation>
+    </message>
+    <message>
+        <source>an approximation of the colour inversion some mail programs apply to templates without dark colours. Next: Light</source>
+        <translation>eine Annäherung an die Farbumkehr, die manche E-Mail-Programme auf Vorlagen ohne dunkle Farben anwenden. Als Nächstes: Hell</translation>
+    </message>
+    <message>
+        <source>Colours: </source>
+        <translation>Farben: </translation>
+    </message>
+    <message>
+        <source>Colours: %1 — %2</source>
+        <translation>Farben: %1 — %2</translation>
+    </message>
+</context>
+<context>
     <name>Workspace</name>
     <message>
         <source>%1: cannot create the folder: %2</source>

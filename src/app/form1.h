@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/window/layoutmodel.h"
+#include "previewviews.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@ class SearchIndexLoader;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
+class ViewBar;
 
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
@@ -112,6 +114,8 @@ private:
     void rememberRecent(const QString& name);
     void placeSearchBar();
     void showPreviewTitle();
+    // The preview in `view`, chosen on the view bar; stored for the next start.
+    void chooseView(const PreviewViews::View& view);
     // The window's size and place, remembered or fitted to the screen, and
     // the size below which controls would overlap (form1_window.cpp).
     void placeWindow();
@@ -131,6 +135,8 @@ private:
     bool m_screenWatched = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
+    ViewBar* m_viewBar = nullptr;
+    PreviewViews::StoredView* m_storedView = nullptr;
     QLineEdit* txtSearch = nullptr;
     SearchIndexLoader* m_searchIndex = nullptr;
     std::unique_ptr<QTemporaryDir> m_searchFolder;
