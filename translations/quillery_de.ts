@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>CategoryMark</name>
+    <message>
+        <source>Previewed</source>
+        <translation>In der Vorschau</translation>
+    </message>
+</context>
+<context>
     <name>ExportNotice</name>
     <message>
         <source>Export finished. %1 opens the folder of the file.</source>

@@ -26,8 +26,9 @@ void CategoryMark::apply()
 {
     // A template name is untrusted: it goes in as a JSON string, so quotes,
     // backslashes or "</script>" in it stay text.
-    const QByteArray argument = QJsonDocument(QJsonArray{m_name}).toJson(QJsonDocument::Compact);
-    m_pane->page()->runJavaScript(m_function + QLatin1Char('(') + QString::fromUtf8(argument) +
-                                      QStringLiteral("[0])"),
+    const QByteArray arguments =
+        QJsonDocument(QJsonArray{m_name, tr("Previewed")}).toJson(QJsonDocument::Compact);
+    m_pane->page()->runJavaScript(m_function + QStringLiteral(".apply(null, ") +
+                                      QString::fromUtf8(arguments) + QLatin1Char(')'),
                                   QWebEngineScript::ApplicationWorld);
 }

@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,7 @@ private slots:
     void windowInGerman();
     void morePanelInGerman();
     void pagesInGerman();
+    void categoryMarkInGerman();
     void qtDialogsInTheSameLanguage();
     void programInTheUsersLanguage_data();
     void programInTheUsersLanguage();
@@ -196,6 +198,29 @@ void TestTranslation::pagesInGerman()
                                             "werden")) &&
                  notice.contains(QStringLiteral("Ghost.dat: die Vorlagendatei fehlt")),
              qPrintable(notice));
+}
+
+// The label on the previewed thumbnail is drawn by a script inside the page.
+void TestTranslation::categoryMarkInGerman()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Offers.html", {"Offer"});
+    fixture.addTemplate("Offer");
+    const AppTranslation translation(German);
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(shown.wait(20000));
+    auto* pane = control<BrowserPane>(form, "WebBrowser1");
+    const QString label = QStringLiteral("getComputedStyle(document.getElementById('Offer'), "
+                                         "'::after').getPropertyValue('content')");
+    QElapsedTimer timer;
+    timer.start();
+    QString content;
+    do {
+        content = evaluate(pane, label).toString();
+    } while (!content.contains(QStringLiteral("In der Vorschau")) && !timer.hasExpired(20000));
+    QVERIFY2(content.contains(QStringLiteral("In der Vorschau")), qPrintable(content));
 }
 
 // The save dialog is Qt's own; it speaks the window's language, never another.

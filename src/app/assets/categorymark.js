@@ -5,8 +5,8 @@
 // constructed one: a page's Content-Security-Policy cannot refuse it. The ring
 // sits outside the card with a white gap, so a hover or focus outline drawn
 // over it still shows as itself; the label is hidden from assistive tools,
-// which hear aria-current instead.
-(function (name) {
+// which hear aria-current instead. The label comes in the window's language.
+(function (name, label) {
     var attribute = 'data-quillery-previewed';
     var state = window.quilleryMark;
     if (!state) {
@@ -14,7 +14,7 @@
         sheet.replaceSync(
             '[' + attribute + ']{position:relative!important;' +
             'box-shadow:0 0 0 3px #FFFFFF,0 0 0 7px #FF8000!important}' +
-            '[' + attribute + ']::after{content:"Previewed"/"";position:absolute!important;' +
+            '[' + attribute + ']::after{content:"' + CSS.escape(label) + '"/"";position:absolute!important;' +
             'top:0!important;left:0!important;z-index:1!important;display:block!important;' +
             'padding:1px 7px 2px!important;border-radius:0 0 6px 0!important;' +
             'background:#FF8000!important;color:#1A1A1A!important;' +
