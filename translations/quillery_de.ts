@@ -436,6 +436,11 @@
         <source>Preview of the template %1</source>
         <translation>Vorschau der Vorlage %1</translation>
     </message>
+    <message>
+        <source>en</source>
+        <extracomment>The code of this translation&apos;s language, as a web page names it (&quot;de&quot;, &quot;fr&quot;).</extracomment>
+        <translation>de</translation>
+    </message>
 </context>
 <context>
     <name>Status</name>

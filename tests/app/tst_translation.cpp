@@ -5,6 +5,7 @@
 #include "apptranslation.h"
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "core/gallery/searchpage.h"
 #include "form1.h"
 #include "form2.h"
 #include "splitterbar.h"
@@ -34,6 +35,7 @@ private slots:
     void morePanelInGerman();
     void pagesInGerman();
     void categoryMarkInGerman();
+    void searchPageNamesItsLanguage();
     void qtDialogsInTheSameLanguage();
     void programInTheUsersLanguage_data();
     void programInTheUsersLanguage();
@@ -221,6 +223,16 @@ void TestTranslation::categoryMarkInGerman()
         content = evaluate(pane, label).toString();
     } while (!content.contains(QStringLiteral("In der Vorschau")) && !timer.hasExpired(20000));
     QVERIFY2(content.contains(QStringLiteral("In der Vorschau")), qPrintable(content));
+}
+
+// Screen readers choose their voice by the page's language.
+void TestTranslation::searchPageNamesItsLanguage()
+{
+    QVERIFY(SearchPage::build(QStringLiteral("Recent templates"), {}, {})
+                .contains("<html lang=\"en\">"));
+    const AppTranslation translation(German);
+    QVERIFY(SearchPage::build(QStringLiteral("Zuletzt angesehene Vorlagen"), {}, {})
+                .contains("<html lang=\"de\">"));
 }
 
 // The save dialog is Qt's own; it speaks the window's language, never another.

@@ -51,7 +51,11 @@ small { display: block; padding: 0 2px 2px; color: rgb(84, 84, 92); }
 QByteArray build(const QString& heading, const QString& note,
                  const QList<TemplateSearch::Entry>& entries)
 {
-    QByteArray page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+    // The page speaks the window's language; screen readers pick their voice by it.
+    //: The code of this translation's language, as a web page names it ("de", "fr").
+    const QString language = QCoreApplication::translate("SearchPage", "en");
+    QByteArray page = "<!DOCTYPE html>\n<html lang=\"" + escaped(language) +
+                      "\">\n<head>\n<meta charset=\"utf-8\">\n"
                       "<title>" +
                       escaped(heading) + "</title>\n" + Style + "</head>\n<body>\n<main>\n<h1>" +
                       escaped(heading) + "</h1>\n";
