@@ -4,6 +4,7 @@
 #include "browserpane.h"
 #include "buttonplus.h"
 #include "core/gallery/templatelibrary.h"
+#include "core/gallery/userlibrary.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
@@ -12,6 +13,7 @@
 #include "previewloader.h"
 #include "previewpages.h"
 #include "splitterbar.h"
+#include "thumbnailrenderer.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -64,7 +66,8 @@ QCursor handPointer()
 
 } // namespace
 
-Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_appFolder(appFolder)
+Form1::Form1(const QString& appFolder, QWidget* parent)
+    : QWidget(parent), m_appFolder(appFolder), m_libraries(appFolder, UserLibrary::DefaultFolder())
 {
     initResources();
     AppFonts::ensureLoaded();
@@ -80,12 +83,14 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
+    createOwnCommands();
     loadForm();
     PaintUI();
 }
 
 Form1::~Form1()
 {
+    m_thumbnails.reset();
     // Pages must be gone before their profile.
     delete WebBrowser1;
     delete WebBrowser2;
@@ -245,13 +250,7 @@ void Form1::ShowTitle()
 
 void Form1::LoadCategories()
 {
-    // Category pages show only what lies in their own folder.
-    WebBrowser1->setLocalRoot(m_appFolder + QStringLiteral("/categories"));
-    {
-        const QSignalBlocker blocker(cboCategory);
-        cboCategory->addItems(TemplateLibrary::CategoryNames(m_appFolder));
-        cboCategory->setCurrentIndex(0);
-    }
+    refillCategories(QString());
     if (cboCategory->count() > 0) {
         cboCategory_Click();
     } else {
@@ -267,8 +266,10 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
+    // Category pages show only what lies in their own folder.
+    WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
+        TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
     if (!page) {
         // A page that is not the library's own is never shown; both panes say why.
         WebBrowser1->setHtml(
@@ -303,6 +304,7 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     CurrentTemplate = name;
     m_previewTitle = QStringLiteral(" Preview: ") + name;
     showPreviewTitle();
+    m_preview->setLibrary(currentLibrary());
     m_preview->show(name, categoryProblem);
 }
 

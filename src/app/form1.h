@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/gallery/libraryset.h"
+#include "core/platform/status.h"
 #include "core/window/layoutmodel.h"
 
 #include <QString>
@@ -7,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class BrowserPane;
 class ButtonPlus;
@@ -15,6 +18,7 @@ class QLabel;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
+class ThumbnailRenderer;
 
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
@@ -29,10 +33,15 @@ public:
     static inline const QString SettingsKey = QStringLiteral("Quillbook1");
 
     // appFolder holds "categories/" and "templates/"; it is never written.
+    // The user's own templates are in UserLibrary::DefaultFolder().
     explicit Form1(const QString& appFolder, QWidget* parent = nullptr);
     ~Form1() override;
 
     const QString& appFolder() const { return m_appFolder; }
+    const LibrarySet& libraries() const { return m_libraries; }
+    // The category the list shows, as its library names it, and that library's folder.
+    QString currentCategory() const;
+    QString currentLibrary() const;
     // The template the preview shows, as chosen last; the exports work on it.
     const QString& currentTemplate() const { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
@@ -52,6 +61,14 @@ public:
     void ExportHtml();
     void ExportEml();
     void ExportRookpost();
+    // The user's own templates (form1_own.cpp). The first three ask, then
+    // report in a message box; the last three do the work and say why not.
+    void AddTemplate();
+    void RenameTemplate();
+    void RemoveTemplate();
+    Status addOwnTemplate(const QString& file, const QString& category, const QString& name);
+    Status renameOwnTemplate(const QString& oldName, const QString& newName);
+    Status removeOwnTemplate(const QString& name);
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -61,6 +78,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The More panel takes its buttons' pointer from the window's logo.
@@ -96,8 +115,16 @@ private:
     void stepTemplate(int step);
     void stepCategory(int step);
     void showPreviewTitle();
+    void createOwnCommands();
+    void askToAdd(const QString& file);
+    // Fills the category list afresh and shows `category`, or the first one.
+    void refillCategories(const QString& category);
+    // Why the previewed template cannot be changed, or success.
+    Status checkOwnTemplate(const QString& what) const;
 
     QString m_appFolder;
+    LibrarySet m_libraries;
+    std::unique_ptr<ThumbnailRenderer> m_thumbnails; // made at the first added template
     QString CurrentTemplate;
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();

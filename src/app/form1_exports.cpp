@@ -75,13 +75,13 @@ void Form1::ExportHtml()
 {
     const QString what = tr("The template could not be exported as a web page.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, m_appFolder, name, what))
+    if (!checkTemplate(this, currentLibrary(), name, what))
         return;
     const QString target =
         askForTarget(this, QStringLiteral("Export as html"), QStringLiteral("htm"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportHtmlTo(m_appFolder, name, target); !status)
+    if (const Status status = TemplateExport::ExportHtmlTo(currentLibrary(), name, target); !status)
         showFailure(this, what, status);
 }
 
@@ -89,13 +89,13 @@ void Form1::ExportEml()
 {
     const QString what = tr("The template could not be exported as a message file.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, m_appFolder, name, what))
+    if (!checkTemplate(this, currentLibrary(), name, what))
         return;
     const QString target =
         askForTarget(this, QStringLiteral("Export as eml"), QStringLiteral("eml"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportEmlTo(m_appFolder, name, target); !status)
+    if (const Status status = TemplateExport::ExportEmlTo(currentLibrary(), name, target); !status)
         showFailure(this, what, status);
 }
 
@@ -108,11 +108,12 @@ void Form1::ExportRookpost()
     }
     const QString what = tr("The template could not be handed to Rookpost.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, m_appFolder, name, what))
+    if (!checkTemplate(this, currentLibrary(), name, what))
         return;
     QString page;
     QString warning;
-    if (const Status status = TemplateExport::PrepareHandoff(m_appFolder, name, &page, &warning);
+    if (const Status status =
+            TemplateExport::PrepareHandoff(currentLibrary(), name, &page, &warning);
         !status) {
         showFailure(this, what, status);
         return;
