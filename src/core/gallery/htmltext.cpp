@@ -42,6 +42,44 @@ bool isVoidElement(const QByteArray& name)
     return names.contains(name);
 }
 
+// The named references text uses beyond the ASCII ones Html::decodeEntities
+// knows: spaces, punctuation, and the accented letters of the Latin alphabets.
+QString decodeText(const QByteArray& bytes)
+{
+    static const QHash<QString, QString> named{
+        {"nbsp", "\u00a0"},  {"shy", ""},         {"zwnj", ""},         {"zwj", ""},
+        {"copy", "\u00a9"},  {"reg", "\u00ae"},   {"trade", "\u2122"},  {"hellip", "\u2026"},
+        {"mdash", "\u2014"}, {"ndash", "\u2013"}, {"lsquo", "\u2018"},  {"rsquo", "\u2019"},
+        {"ldquo", "\u201c"}, {"rdquo", "\u201d"}, {"sbquo", "\u201a"},  {"bdquo", "\u201e"},
+        {"laquo", "\u00ab"}, {"raquo", "\u00bb"}, {"bull", "\u2022"},   {"middot", "\u00b7"},
+        {"euro", "\u20ac"},  {"pound", "\u00a3"}, {"yen", "\u00a5"},    {"cent", "\u00a2"},
+        {"deg", "\u00b0"},   {"times", "\u00d7"}, {"divide", "\u00f7"}, {"szlig", "\u00df"},
+        {"aelig", "\u00e6"}, {"AElig", "\u00c6"}, {"oslash", "\u00f8"}, {"Oslash", "\u00d8"}};
+    static const QHash<QString, QChar> marks{{"acute", QChar(0x301)}, {"grave", QChar(0x300)},
+                                             {"circ", QChar(0x302)},  {"uml", QChar(0x308)},
+                                             {"tilde", QChar(0x303)}, {"ring", QChar(0x30a)},
+                                             {"cedil", QChar(0x327)}};
+    static const QRegularExpression reference(QStringLiteral("&([A-Za-z]+);"));
+    const QString text = QString::fromUtf8(Html::decodeEntities(bytes));
+    QString out;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch& match : reference.globalMatch(text)) {
+        const QString name = match.captured(1);
+        QString value;
+        if (const auto it = named.constFind(name); it != named.constEnd())
+            value = *it;
+        else if (const auto mark = marks.constFind(name.mid(1)); mark != marks.constEnd())
+            value = (name.left(1) + *mark).normalized(QString::NormalizationForm_C);
+        else
+            continue;
+        out += QStringView(text).mid(last, match.capturedStart() - last);
+        out += value;
+        last = match.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
 QString wrap(const QString& line)
 {
     QStringList out;
@@ -115,7 +153,7 @@ private:
     {
         if (bytes.isEmpty() || hidden())
             return;
-        QString words = QString::fromUtf8(Html::decodeEntities(bytes));
+        QString words = decodeText(bytes);
         words.replace(QLatin1Char('\n'), QLatin1Char(' '));
         m_out += words;
     }
