@@ -125,6 +125,9 @@ void TestUserLibrary::refusesBadInputAndWritesNothing_data()
         << QByteArray("From: a@example.com\r\nSubject: x\r\nContent-Type: text/plain\r\n\r\nHi\r\n")
         << mine << "Plain"
         << "no HTML part";
+    // A sparse file: its size is refused before a byte is read.
+    QTest::newRow("too large") << "in/huge.eml" << QByteArray("<sparse>") << mine << "Huge"
+                               << "larger than";
     QTest::newRow("neither kind") << "in/notes.txt" << page << mine << "Notes"
                                   << ".eml";
     QTest::newRow("image missing")
@@ -186,6 +189,8 @@ void TestUserLibrary::refusesBadInputAndWritesNothing()
     if (!file.isEmpty()) {
         fixture.write(file, content);
         path = fixture.path(file);
+        if (content == "<sparse>")
+            QVERIFY(QFile::resize(path, MimeComponent::MaxMessageSize + 1));
     }
     const Snapshot before = fixture.snapshot();
 

@@ -33,7 +33,9 @@ std::optional<Options> parse(const QStringList& arguments, const QStringList& al
             options.positional << argument;
             continue;
         }
-        if (!allowed.contains(argument) || i + 1 == arguments.size()) {
+        const bool hasValue =
+            i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1String("--"));
+        if (!allowed.contains(argument) || !hasValue) {
             err << "quillery-library: " << argument
                 << (allowed.contains(argument) ? " needs a value\n" : " is not an option here\n");
             return std::nullopt;

@@ -188,6 +188,9 @@ QByteArray PlaceholderThumbnail()
 {
     QImage image(ThumbWidth, ThumbHeight, QImage::Format_RGB32);
     image.fill(QColor(236, 234, 230));
+    // 96 dots per inch whatever the program: the same bytes from the tool and the window.
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
     // Grey bars where a page's heading and lines of text would be.
     const auto bar = [&](int top, int height, int width) {
         for (int y = top; y < top + height; ++y)
