@@ -33,6 +33,8 @@ void settle(int ms)
 ThumbnailRenderer::ThumbnailRenderer()
 {
     m_view.setAttribute(Qt::WA_DontShowOnScreen);
+    // Drawn beside the window, it must not take the keyboard from it.
+    m_view.setAttribute(Qt::WA_ShowWithoutActivating);
     m_view.page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     m_view.show();
 }
