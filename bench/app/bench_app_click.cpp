@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -99,11 +100,17 @@ BENCHMARK(BM_ThumbnailClickToPreview)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir folder;
+    // The gallery fits itself to the screen: the platform's own 800x600 one
+    // would make its panes smaller than a desktop's.
+    QFile screens(folder.filePath("screens.json"));
+    if (screens.open(QIODevice::WriteOnly))
+        screens.write(R"({"screens": [{"name": "desktop", "width": 1400, "height": 900}]})");
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
     qputenv("QT_LOGGING_RULES", "qt.webenginecontext.debug=false");
-    QTemporaryDir folder;
     qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
     qputenv("TMPDIR", folder.path().toLocal8Bit());
     QApplication app(argc, argv);

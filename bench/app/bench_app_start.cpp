@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -19,7 +20,12 @@ QString plainPage;
 QProcessEnvironment environment(const QTemporaryDir& folder)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    // The gallery fits itself to the screen: on the platform's 800x600 one it
+    // would open smaller than the plain page.
+    QFile screens(folder.filePath("screens.json"));
+    if (screens.open(QIODevice::WriteOnly))
+        screens.write(R"({"screens": [{"name": "desktop", "width": 1400, "height": 900}]})");
+    env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName());
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
     env.insert("QT_LOGGING_RULES", "qt.webenginecontext.debug=false");

@@ -3,10 +3,14 @@
 The layout is "hybrid": columns are inline-blocks with a max-width, so they sit
 side by side where there is room and stack on a phone without relying on
 @media, which many clients strip. Every style that matters is inline; the
-<style> block only adds dark-mode colours and small phone refinements.
+<style> block only adds dark-mode colours, client resets and small phone
+refinements. Outlook for Windows lays mail out with a word processor's engine
+that knows no inline-block, max-width or padding outside table cells: it gets
+tables of its own in conditional comments that no other client reads.
 """
 
 import html
+import re
 import textwrap
 
 
@@ -60,13 +64,43 @@ class Theme:
                 raise ValueError(f"theme {name}: {fg} on {bg} has contrast {ratio:.2f} < 4.5")
 
 
-# ---------------------------------------------------------------- blocks
+# ---------------------------------------------------------------- markup
 # Each block returns rows for the 600 px container table. `t` is the Theme,
-# `img(name, svg)` registers an image and returns its relative path.
+# `img(name, art)` registers an image and returns its relative path, which
+# carries the `width` and `height` the picture was drawn at.
+
+TABLE = 'role="presentation" cellpadding="0" cellspacing="0" border="0"'
+# Without these the Word engine of Outlook for Windows puts a few points of
+# space beside every nested table.
+NO_GAPS = "mso-table-lspace:0pt;mso-table-rspace:0pt;"
+
+
+def _mso(markup):
+    """Markup that only the Word engine of Outlook for Windows reads."""
+    return f"<!--[if mso | IE]>{markup}<![endif]-->"
+
+
+def _img(t, src, width, alt, on, style="", fluid=True):
+    """An image with both size attributes, so a client that blocks images
+    keeps the layout, and an alt text styled to be readable on `on`'s
+    background instead of the client's default black serif."""
+    height = round(width * src.height / src.width)
+    size = f"width:100%;max-width:{width}px;height:auto;" if fluid else ""
+    return (f'<img src="{src}" width="{width}" height="{height}" alt="{esc(alt)}" '
+            f'style="display:block;{size}border:0;text-decoration:none;'
+            f'font-family:{t.font};font-size:14px;line-height:20px;color:{on};{style}">')
+
+
+def _box(content, style, align=None):
+    """A one-cell table: the Word engine ignores padding and borders on a div,
+    but not on a table cell."""
+    a = f' align="{align}"' if align else ""
+    return (f'<table {TABLE} width="100%" style="{NO_GAPS}"><tr><td{a} style="{style}">{content}</td></tr></table>')
+
 
 def _td(t, content, pad="28px 32px", bg=None, align="left", cls="q-panel"):
     bg = bg or t.panel
-    return (f'<tr><td class="{cls}" align="{align}" style="padding:{pad};background-color:{bg};'
+    return (f'<tr><td class="{cls}" align="{align}" bgcolor="{bg}" style="padding:{pad};background-color:{bg};'
             f'font-family:{t.font};font-size:16px;line-height:26px;color:{t.text};">{content}</td></tr>')
 
 
@@ -84,10 +118,13 @@ def _h(t, text, level=2, size=24, color=None, align=None):
 
 
 def button(t, label, href="https://example.com", align="left", bg=None, fg=None):
+    # The padding sits on the link, so all of the button is clickable; the Word
+    # engine ignores padding on a link and takes mso-padding-alt on the cell
+    # instead, which every other client ignores.
     bg, fg = bg or t.accent, fg or t.on_accent
-    return (f'<table role="presentation" cellpadding="0" cellspacing="0" border="0" align="{align}" '
-            f'style="margin:8px {"auto" if align == "center" else "0"} 0;">'
-            f'<tr><td class="q-button" style="border-radius:{t.radius}px;background-color:{bg};">'
+    return (f'<table {TABLE} align="{align}" style="{NO_GAPS}margin:8px {"auto" if align == "center" else "0"} 0;">'
+            f'<tr><td class="q-button" align="center" bgcolor="{bg}" style="border-radius:{t.radius}px;'
+            f'background-color:{bg};mso-padding-alt:14px 28px;">'
             f'<a href="{href}" style="display:inline-block;padding:14px 28px;font-family:{t.font};'
             f'font-size:16px;line-height:20px;font-weight:700;color:{fg};text-decoration:none;'
             f'border-radius:{t.radius}px;">{esc(label)}</a></td></tr></table>')
@@ -97,18 +134,23 @@ def header(t, img, brand, mark, tagline=None, centered=False):
     logo = img("logo", ("logo", mark, 44))
     light = t.header_style == "light"
     fg, sub = (t.heading, t.muted) if light else (t.on_band, t.on_band)
-    tag = (f'<span style="display:block;font-family:{t.font};font-size:13px;line-height:18px;'
-           f'color:{sub};">{esc(tagline)}</span>') if tagline else ""
-    name = (f'<span class="q-brand" style="font-family:{t.heading_font};font-size:20px;line-height:26px;'
-            f'font-weight:700;color:{fg};">{esc(brand)}</span>')
+    # Name and tagline are rows of their own: a client that drops
+    # display:block on a span would run them together.
+    lines = (f'<tr><td class="q-brand" style="font-family:{t.heading_font};font-size:20px;line-height:26px;'
+             f'font-weight:700;color:{fg};text-align:left;">{esc(brand)}</td></tr>')
+    if tagline:
+        lines += (f'<tr><td style="font-family:{t.font};font-size:13px;line-height:18px;color:{sub};'
+                  f'text-align:left;">{esc(tagline)}</td></tr>')
     align = "center" if centered else "left"
-    inner = (f'<table role="presentation" cellpadding="0" cellspacing="0" border="0" align="{align}"><tr>'
-             f'<td style="padding-right:12px;vertical-align:middle;"><img src="{logo}" width="44" height="44" '
-             f'alt="{esc(brand)} logo" style="display:block;border:0;border-radius:10px;"></td>'
-             f'<td style="vertical-align:middle;text-align:left;">{name}{tag}</td></tr></table>')
+    inner = (f'<table {TABLE} align="{align}" style="{NO_GAPS}"><tr>'
+             f'<td valign="middle" style="padding-right:12px;vertical-align:middle;">'
+             + _img(t, logo, 44, f"{brand} logo", fg, "border-radius:10px;", fluid=False) + '</td>'
+             f'<td valign="middle" style="vertical-align:middle;text-align:left;">'
+             f'<table {TABLE} style="{NO_GAPS}">{lines}</table></td></tr></table>')
     if light:
-        return (f'<tr><td class="q-panel" align="{align}" style="padding:22px 32px 18px;background-color:{t.panel};'
-                f'border-top:6px solid {t.accent};border-bottom:1px solid {t.soft};">{inner}</td></tr>')
+        return (f'<tr><td class="q-panel" align="{align}" bgcolor="{t.panel}" style="padding:22px 32px 18px;'
+                f'background-color:{t.panel};border-top:6px solid {t.accent};border-bottom:1px solid {t.soft};">'
+                f'{inner}</td></tr>')
     return _td(t, inner, pad="20px 32px", bg=t.band, align=align, cls="q-band")
 
 
@@ -121,8 +163,8 @@ def hero(t, img, art, alt, title, text, cta=None, eyebrow=None, centered=False):
     body = eb + _h(t, esc(title), 1, 32, align=align) + _p(t, text, 17, align=align)
     if cta:
         body += button(t, cta, align="center" if centered else "left")
-    pic = (f'<tr><td style="padding:0;background-color:{t.panel};"><img src="{src}" width="600" alt="{esc(alt)}" '
-           f'style="display:block;width:100%;max-width:600px;height:auto;border:0;"></td></tr>')
+    pic = (f'<tr><td bgcolor="{t.panel}" style="padding:0;background-color:{t.panel};">'
+           + _img(t, src, 600, alt, t.text) + '</td></tr>')
     if t.hero_style == "headline-first":
         opening = eb + _h(t, esc(title), 1, 34, align=align)
         rest = _p(t, text, 17, align=align) + (button(t, cta, align="center" if centered else "left") if cta else "")
@@ -136,15 +178,44 @@ def text(t, title, *paragraphs, align=None):
     return _td(t, body, pad="28px 32px" if paragraphs else "28px 32px 0")
 
 
-def _columns(t, cells, width):
-    """Inline-block columns that stack below `width` px each."""
-    out = []
-    for cell in cells:
-        out.append(f'<div class="q-col" style="display:inline-block;width:100%;max-width:{width}px;'
-                   f'vertical-align:top;">{cell}</div>')
+def _columns(t, cells, inner, pad, valign="top", rtl=False):
+    """cells: (markup, width). Inline-block columns side by side where they
+    fit, stacked on a phone without relying on @media.
+
+    The Word engine of Outlook for Windows knows neither inline-block nor
+    max-width and would stack them at every width, so a table `inner` px wide
+    that only it reads holds each row of columns together.
+    """
+    rows, used = [[]], 0
+    for cell, width in cells:
+        if rows[-1] and used + width > inner:
+            rows.append([])
+            used = 0
+        rows[-1].append((cell, width))
+        used += width
+    direction = ' dir="rtl"' if rtl else ""
+    ltr = ' dir="ltr"' if rtl else ""
+    out = ""
+    for i, row in enumerate(rows):
+        for j, (cell, width) in enumerate(row):
+            if j:
+                before = "</td>"
+            elif i:
+                before = "</td></tr><tr>"
+            else:
+                before = f'<table {TABLE} width="{inner}" align="center"{direction} style="{NO_GAPS}"><tr>'
+            out += (_mso(f'{before}<td width="{width}" valign="{valign}"{ltr}>')
+                    + f'<div class="q-col"{ltr} style="display:inline-block;width:100%;max-width:{width}px;'
+                      f'vertical-align:{valign};{"direction:ltr;" if rtl else ""}">{cell}</div>')
+    out += _mso("</td></tr></table>")
     # No whitespace between inline-blocks, or they no longer fit side by side.
-    return (f'<tr><td class="q-panel" align="center" style="padding:8px 12px 20px;background-color:{t.panel};'
-            f'font-size:0;line-height:0;">{"".join(out)}</td></tr>')
+    return (f'<tr><td class="q-panel" align="center"{direction} bgcolor="{t.panel}" style="padding:{pad};'
+            f'background-color:{t.panel};font-size:0;line-height:0;{"direction:rtl;" if rtl else ""}">{out}</td></tr>')
+
+
+def _cell(t, content, pad, align):
+    return _box(content, f"padding:{pad};text-align:{align};font-family:{t.font};font-size:15px;"
+                         f"line-height:22px;color:{t.text};", align)
 
 
 def cards(t, img, items, title=None):
@@ -154,12 +225,11 @@ def cards(t, img, items, title=None):
         src = img(f"card{i + 1}", art)
         more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;font-weight:700;'
                 f'color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
-        cells.append(f'<div style="padding:12px 16px;text-align:left;">'
-                     f'<img src="{src}" width="238" alt="{esc(alt)}" style="display:block;width:100%;max-width:238px;'
-                     f'height:auto;border:0;border-radius:{t.radius}px;margin:0 0 14px;">'
-                     + _h(t, esc(heading), 3, 19) + _p(t, body, 15, margin="0 0 10px") + more + "</div>")
+        content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 0 14px;")
+                   + _h(t, esc(heading), 3, 19) + _p(t, body, 15, margin="0 0 10px") + more)
+        cells.append((_cell(t, content, "12px 16px", "left"), 270))
     head = _td(t, _h(t, esc(title), 2, 24), pad="28px 32px 0") if title else ""
-    return head + _columns(t, cells, 270)
+    return head + _columns(t, cells, 576, "8px 12px 20px")
 
 
 def feature(t, img, name, art, alt, heading, body, link=None, image_right=False):
@@ -170,18 +240,12 @@ def feature(t, img, name, art, alt, heading, body, link=None, image_right=False)
     alternate sides without @media.
     """
     src = img(name, art)
-    picture = (f'<div style="padding:12px 12px;"><img src="{src}" width="236" alt="{esc(alt)}" '
-               f'style="display:block;width:100%;max-width:236px;height:auto;border:0;'
-               f'border-radius:{t.radius}px;margin:0 auto;"></div>')
+    picture = _box(_img(t, src, 236, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto;"),
+                   "padding:12px 12px;", "center")
     more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;'
             f'font-weight:700;color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
-    words = (f'<div style="padding:12px 12px;text-align:left;">' + _h(t, esc(heading), 3, 20)
-             + _p(t, body, 15, margin="0 0 10px") + more + "</div>")
-    out = "".join(f'<div class="q-col" dir="ltr" style="display:inline-block;width:100%;max-width:{w}px;'
-                  f'vertical-align:middle;direction:ltr;">{c}</div>' for c, w in ((picture, 260), (words, 300)))
-    direction = ' dir="rtl"' if image_right else ""
-    return (f'<tr><td class="q-panel" align="center"{direction} style="padding:8px 8px;background-color:{t.panel};'
-            f'font-size:0;line-height:0;{"direction:rtl;" if image_right else ""}">{out}</td></tr>')
+    words = _cell(t, _h(t, esc(heading), 3, 20) + _p(t, body, 15, margin="0 0 10px") + more, "12px 12px", "left")
+    return _columns(t, [(picture, 260), (words, 300)], 584, "8px 8px", valign="middle", rtl=image_right)
 
 
 def products(t, img, items, title=None):
@@ -191,15 +255,20 @@ def products(t, img, items, title=None):
         src = img(f"product{i + 1}", art)
         was = (f' <span style="font-size:15px;font-weight:400;color:{t.muted};text-decoration:line-through;">'
                f'{esc(old)}</span>') if old else ""
-        cells.append(f'<div style="padding:12px 16px;text-align:center;">'
-                     f'<img src="{src}" width="238" alt="{esc(alt)}" style="display:block;width:100%;max-width:238px;'
-                     f'height:auto;border:0;border-radius:{t.radius}px;margin:0 auto 14px;">'
-                     + _h(t, esc(name), 3, 18, align="center")
-                     + f'<p style="margin:0 0 8px;font-family:{t.font};font-size:20px;line-height:28px;font-weight:700;'
-                       f'color:{t.heading};text-align:center;">{esc(price)}{was}</p>'
-                     + button(t, label, align="center") + "</div>")
+        content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto 14px;")
+                   + _h(t, esc(name), 3, 18, align="center")
+                   + f'<p style="margin:0 0 8px;font-family:{t.font};font-size:20px;line-height:28px;font-weight:700;'
+                     f'color:{t.heading};text-align:center;">{esc(price)}{was}</p>'
+                   + button(t, label, align="center"))
+        cells.append((_cell(t, content, "12px 16px", "center"), 270))
     head = _td(t, _h(t, esc(title), 2, 24, align="center"), pad="28px 32px 0") if title else ""
-    return head + _columns(t, cells, 270)
+    return head + _columns(t, cells, 576, "8px 12px 20px")
+
+
+def _unbroken(words):
+    # Non-breaking spaces rather than white-space:nowrap, which the Word engine
+    # and some phone clients ignore.
+    return esc(words).replace(" ", "&nbsp;")
 
 
 def menu(t, title, sections, note=None):
@@ -213,9 +282,9 @@ def menu(t, title, sections, note=None):
             f'<span style="font-family:{t.heading_font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};">{esc(d)}</span><br>'
             f'<span style="font-family:{t.font};font-size:14px;line-height:21px;color:{t.muted};">{esc(desc)}</span></td>'
             f'<td class="q-rule" style="padding:10px 0 10px 12px;border-bottom:1px solid {t.soft};vertical-align:top;text-align:right;'
-            f'font-family:{t.font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};white-space:nowrap;">{esc(price)}</td></tr>'
+            f'font-family:{t.font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};">{_unbroken(price)}</td></tr>'
             for d, desc, price in dishes)
-        body += f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0">{rows}</table>'
+        body += f'<table {TABLE} width="100%" style="{NO_GAPS}">{rows}</table>'
     if note:
         body += _p(t, note, 14, t.muted, margin="20px 0 0", align="center")
     return _td(t, body)
@@ -228,11 +297,11 @@ def details(t, img, title, rows, cta=None):
     for i, (obj, label, value) in enumerate(rows):
         src = img(f"icon{i + 1}", ("icon", obj, 48))
         trs += (f'<tr><td width="56" style="padding:8px 12px 8px 0;vertical-align:top;">'
-                f'<img src="{src}" width="44" height="44" alt="" style="display:block;border:0;"></td>'
+                + _img(t, src, 44, "", t.text, fluid=False) + '</td>'
                 f'<td style="padding:8px 0;vertical-align:top;font-family:{t.font};">'
                 f'<span style="font-size:13px;line-height:18px;font-weight:700;letter-spacing:1px;text-transform:uppercase;color:{t.muted};">{esc(label)}</span><br>'
                 f'<span style="font-size:17px;line-height:25px;color:{t.text};">{value}</span></td></tr>')
-    body += f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0">{trs}</table>'
+    body += f'<table {TABLE} width="100%" style="{NO_GAPS}">{trs}</table>'
     if cta:
         body += button(t, cta)
     return _td(t, body, bg=t.soft, cls="q-soft")
@@ -240,36 +309,37 @@ def details(t, img, title, rows, cta=None):
 
 def stats(t, items, title=None):
     """items: (figure, label), three across, stacking on a phone."""
-    cells = [f'<div style="padding:12px 8px;text-align:center;">'
-             f'<p style="margin:0;font-family:{t.heading_font};font-size:36px;line-height:44px;font-weight:700;color:{t.heading};">{esc(n)}</p>'
-             f'<p style="margin:4px 0 0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">{esc(label)}</p></div>'
+    cells = [(_cell(t, f'<p style="margin:0;font-family:{t.heading_font};font-size:36px;line-height:44px;font-weight:700;color:{t.heading};">{esc(n)}</p>'
+                       f'<p style="margin:4px 0 0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">{esc(label)}</p>',
+                    "12px 8px", "center"), 184)
              for n, label in items]
     head = _td(t, _h(t, esc(title), 2, 24, align="center"), pad="28px 32px 0") if title else ""
-    return head + _columns(t, cells, 184)
+    return head + _columns(t, cells, 576, "8px 12px 20px")
 
 
 def quote(t, words, who):
     body = (f'<p style="margin:0 0 12px;font-family:{t.heading_font};font-size:21px;line-height:32px;font-style:italic;'
             f'color:{t.heading};">&ldquo;{esc(words)}&rdquo;</p>'
             f'<p style="margin:0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">&mdash; {esc(who)}</p>')
-    return _td(t, f'<div style="border-left:4px solid {t.accent};padding-left:20px;">{body}</div>', bg=t.soft, cls="q-soft")
+    return _td(t, _box(body, f"border-left:4px solid {t.accent};padding-left:20px;"), bg=t.soft, cls="q-soft")
 
 
 def checklist(t, img, title, items):
     src = img("check", ("icon", "star", 48))
     trs = "".join(f'<tr><td width="36" style="padding:6px 10px 6px 0;vertical-align:top;">'
-                  f'<img src="{src}" width="24" height="24" alt="" style="display:block;border:0;"></td>'
+                  + _img(t, src, 24, "", t.text, fluid=False) + '</td>'
                   f'<td style="padding:6px 0;font-family:{t.font};font-size:16px;line-height:24px;color:{t.text};">{item}</td></tr>'
                   for item in items)
     return _td(t, _h(t, esc(title), 2, 22) +
-               f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0">{trs}</table>')
+               f'<table {TABLE} width="100%" style="{NO_GAPS}">{trs}</table>')
 
 
 def coupon(t, title, code, note):
     body = (_h(t, esc(title), 2, 22, color=t.on_band, align="center")
-            + f'<p style="margin:0 auto 12px;padding:12px 20px;border:2px dashed {t.on_band};border-radius:{t.radius}px;'
+            + f'<table {TABLE} align="center" style="{NO_GAPS}margin:0 auto 12px;"><tr>'
+              f'<td align="center" style="padding:12px 20px;border:2px dashed {t.on_band};border-radius:{t.radius}px;'
               f'font-family:Courier New,Courier,monospace;font-size:26px;line-height:32px;font-weight:700;letter-spacing:4px;'
-              f'color:{t.on_band};text-align:center;max-width:240px;">{esc(code)}</p>'
+              f'color:{t.on_band};text-align:center;">{esc(code)}</td></tr></table>'
             + _p(t, note, 14, t.on_band, margin="0", align="center"))
     return _td(t, body, bg=t.band, align="center", cls="q-band")
 
@@ -280,8 +350,9 @@ def cta(t, title, body, label):
 
 
 def divider(t):
-    return (f'<tr><td class="q-panel" style="padding:0 32px;background-color:{t.panel};">'
-            f'<div style="height:1px;line-height:1px;font-size:1px;background-color:{t.soft};">&nbsp;</div></td></tr>')
+    return (f'<tr><td class="q-panel" bgcolor="{t.panel}" style="padding:0 32px;background-color:{t.panel};">'
+            f'<table {TABLE} width="100%" style="{NO_GAPS}"><tr><td height="1" bgcolor="{t.soft}" '
+            f'style="height:1px;line-height:1px;font-size:1px;background-color:{t.soft};">&nbsp;</td></tr></table></td></tr>')
 
 
 def footer(t, brand, why):
@@ -293,51 +364,90 @@ def footer(t, brand, why):
             f'<a href="[unsubscribe_url]" style="color:{t.muted};text-decoration:underline;">Unsubscribe</a> &middot; '
             f'<a href="[preferences_url]" style="color:{t.muted};text-decoration:underline;">Update your preferences</a> &middot; '
             f'<a href="[web_version_url]" style="color:{t.muted};text-decoration:underline;">View in your browser</a></p>')
-    return (f'<tr><td class="q-page q-footer" align="center" style="padding:24px 32px 8px;background-color:{t.page};'
-            f'text-align:center;">{body}</td></tr>')
+    return (f'<tr><td class="q-page q-footer" align="center" bgcolor="{t.page}" style="padding:24px 32px 8px;'
+            f'background-color:{t.page};text-align:center;">{body}</td></tr>')
 
 
 # ---------------------------------------------------------------- page
 
+def _dark(t):
+    """The dark-mode colours as (selector, property, value), in cascade order."""
+    return [
+        (".q-page", "background-color", t.dark_page),
+        (".q-panel", "background-color", t.dark_panel),
+        (".q-panel", "color", t.dark_text),
+        (".q-panel p, .q-panel span, .q-panel td", "color", t.dark_text),
+        # Type selectors: Outlook.com drops a rule with two classes in one selector.
+        (".q-panel h1, .q-panel h2, .q-panel h3, .q-soft h1, .q-soft h2, .q-soft h3", "color", t.dark_heading),
+        (".q-soft", "background-color", t.dark_page),
+        (".q-soft p, .q-soft span, .q-soft td", "color", t.dark_text),
+        (".q-band", "background-color", t.dark_band),
+        (".q-link, .q-footer p, .q-footer a", "color", t.dark_heading),
+        (".q-footer p", "color", t.dark_text),
+        (".q-rule", "border-color", t.dark_page),
+    ]
+
+
 def _style(t):
-    # Only enhancements: colours for dark mode and tighter padding on phones.
-    # No url() here: a client would fetch it only on demand.
+    # Only enhancements: the layout, colours and type are all inline. No url()
+    # here: a client would fetch it only on demand.
+    scheme = "\n".join(f"  {sel} {{ {prop}: {value} !important; }}" for sel, prop, value in _dark(t))
+    # Outlook.com darkens a message itself and marks what it changed with
+    # data-ogsc (text colour) and data-ogsb (background); these rules put the
+    # template's own dark colours in place of its guesses.
+    outlook = "\n".join(
+        ", ".join(f"[data-ogs{'b' if prop == 'background-color' else 'c'}] {part.strip()}"
+                  for part in sel.split(",")) + f" {{ {prop}: {value} !important; }}"
+        for sel, prop, value in _dark(t))
     return textwrap.dedent(f"""\
         :root {{ color-scheme: light dark; supported-color-schemes: light dark; }}
-        body {{ margin: 0; padding: 0; -webkit-text-size-adjust: 100%; }}
+        body {{ margin: 0; padding: 0; -webkit-text-size-adjust: 100%; -ms-text-size-adjust: 100%; }}
+        table, td {{ mso-table-lspace: 0pt; mso-table-rspace: 0pt; }}
         img {{ -ms-interpolation-mode: bicubic; }}
-        a[x-apple-data-detectors] {{ color: inherit !important; text-decoration: none !important; }}
+        a[x-apple-data-detectors], u + #body a, #MessageViewBody a {{
+          color: inherit !important; text-decoration: none !important; font-size: inherit !important;
+          font-family: inherit !important; font-weight: inherit !important; line-height: inherit !important;
+        }}
         @media (max-width: 480px) {{
           .q-panel, .q-band, .q-soft {{ padding-left: 20px !important; padding-right: 20px !important; }}
           .q-heading {{ word-break: break-word; }}
         }}
         @media (prefers-color-scheme: dark) {{
-          .q-page, body {{ background-color: {t.dark_page} !important; }}
-          .q-panel {{ background-color: {t.dark_panel} !important; color: {t.dark_text} !important; }}
-          .q-panel p, .q-panel span, .q-panel td {{ color: {t.dark_text} !important; }}
-          .q-panel .q-heading, .q-soft .q-heading {{ color: {t.dark_heading} !important; }}
-          .q-soft {{ background-color: {t.dark_page} !important; }}
-          .q-soft p, .q-soft span, .q-soft td {{ color: {t.dark_text} !important; }}
-          .q-band {{ background-color: {t.dark_band} !important; }}
-          .q-link, .q-footer p, .q-footer a {{ color: {t.dark_heading} !important; }}
-          .q-footer p {{ color: {t.dark_text} !important; }}
-          .q-rule {{ border-color: {t.dark_page} !important; }}
-        }}""")
+          body {{ background-color: {t.dark_page} !important; }}
+        """) + scheme + "\n}\n" + outlook
+
+
+# The Word engine: PNGs allowed, sizes in CSS pixels at 96 dpi rather than
+# scaled on high-resolution screens, no gaps between cells, and line heights
+# taken as written.
+_MSO_HEAD = ("<!--[if mso]>\n<xml><o:OfficeDocumentSettings><o:AllowPNG/><o:PixelsPerInch>96</o:PixelsPerInch>"
+             "</o:OfficeDocumentSettings></xml>\n<style>table, td { border-collapse: collapse; }</style>\n"
+             "<![endif]-->\n")
+
+
+def _exact_line_heights(markup):
+    # The Word engine reads a line-height as a minimum unless told otherwise.
+    return re.sub(r'(?<=["; ])line-height:', "mso-line-height-rule:exactly;line-height:", markup)
 
 
 def page(t, subject, preheader, rows, lang="en"):
     pad = "&#847;&zwnj;&nbsp;" * 40  # keeps the body text out of the inbox preview line
-    return (f'<!DOCTYPE html>\n<html lang="{lang}" xmlns="http://www.w3.org/1999/xhtml">\n<head>\n'
-            '<meta charset="utf-8">\n<meta name="viewport" content="width=device-width, initial-scale=1">\n'
-            '<meta name="x-apple-disable-message-reformatting">\n'
-            '<meta name="color-scheme" content="light dark">\n<meta name="supported-color-schemes" content="light dark">\n'
-            f"<title>{esc(subject)}</title>\n<style>\n{_style(t)}\n</style>\n</head>\n"
-            f'<body class="q-page" style="margin:0;padding:0;background-color:{t.page};">\n'
+    body = (f'<body id="body" class="q-page" bgcolor="{t.page}" style="margin:0;padding:0;background-color:{t.page};'
+            f'-webkit-text-size-adjust:100%;-ms-text-size-adjust:100%;">\n'
             f'<div style="display:none;max-height:0;max-width:0;overflow:hidden;opacity:0;mso-hide:all;" aria-hidden="true">'
             f"{esc(preheader)}{pad}</div>\n"
-            f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0" class="q-page" '
-            f'style="background-color:{t.page};">\n<tr><td align="center" style="padding:24px 10px;">\n'
-            f'<table role="presentation" width="100%" cellpadding="0" cellspacing="0" border="0" '
-            f'style="max-width:600px;border-radius:{t.radius}px;overflow:hidden;">\n'
+            f'<table {TABLE} width="100%" class="q-page" bgcolor="{t.page}" style="{NO_GAPS}background-color:{t.page};">\n'
+            f'<tr><td align="center" style="padding:24px 10px;">\n'
+            + _mso(f'<table {TABLE} width="600" align="center" style="{NO_GAPS}"><tr><td width="600">') + "\n"
+            + f'<table {TABLE} width="100%" style="{NO_GAPS}max-width:600px;border-radius:{t.radius}px;overflow:hidden;">\n'
             + "\n".join(rows) +
-            "\n</table>\n</td></tr>\n</table>\n</body>\n</html>\n")
+            "\n</table>\n" + _mso("</td></tr></table>") + "\n</td></tr>\n</table>\n</body>\n")
+    return (f'<!DOCTYPE html>\n<html lang="{lang}" xmlns="http://www.w3.org/1999/xhtml" '
+            'xmlns:v="urn:schemas-microsoft-com:vml" xmlns:o="urn:schemas-microsoft-com:office:office">\n<head>\n'
+            '<meta charset="utf-8">\n<meta name="viewport" content="width=device-width, initial-scale=1">\n'
+            '<meta http-equiv="X-UA-Compatible" content="IE=edge">\n'
+            '<meta name="x-apple-disable-message-reformatting">\n'
+            '<meta name="format-detection" content="telephone=no, date=no, address=no, email=no, url=no">\n'
+            '<meta name="color-scheme" content="light dark">\n<meta name="supported-color-schemes" content="light dark">\n'
+            f"<title>{esc(subject)}</title>\n{_MSO_HEAD}<style>\n{_style(t)}\n</style>\n</head>\n"
+            + _exact_line_heights(body) + "</html>\n")

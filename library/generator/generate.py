@@ -62,6 +62,19 @@ def render_art(palette, art):
     raise ValueError(f"unknown art kind {kind}")
 
 
+class Picture(str):
+    """An image's relative path that also carries the size it is drawn at, so
+    the blocks can give every <img> a height that matches its aspect."""
+
+    def __new__(cls, path, svg):
+        size = re.search(r'<svg[^>]*\swidth="([\d.]+)"[^>]*\sheight="([\d.]+)"', svg)
+        if not size:
+            raise ValueError(f"{path}: the drawing has no width and height")
+        picture = super().__new__(cls, path)
+        picture.width, picture.height = float(size.group(1)), float(size.group(2))
+        return picture
+
+
 class TextPart(HTMLParser):
     """The text/plain alternative: the same words, in reading order."""
 
@@ -142,7 +155,7 @@ def build_template(folder, tpl):
     def img(name, art):
         if name not in images:
             images[name] = render_art(tpl.palette, art)
-        return f"images/{name}.png"
+        return Picture(f"images/{name}.png", images[name])
 
     body = tpl.build(tpl.theme, img)
     page = blocks.page(tpl.theme, tpl.subject, tpl.preheader, body)

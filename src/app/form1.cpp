@@ -3,12 +3,14 @@
 #include "appfonts.h"
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "categorymark.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
 #include "core/window/hovertable.h"
+#include "exportnotice.h"
 #include "form2.h"
 #include "previewloader.h"
 #include "previewpages.h"
@@ -77,20 +79,26 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    resize(toPixels(LayoutModel::DesignScaleWidth), toPixels(LayoutModel::DesignScaleHeight));
+    placeWindow();
 
+    // Starting the web engine takes a while; the first preview ends the wait.
+    setBusy(true);
     // Off the record: the gallery keeps no cache or cookies of its own.
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
     createOwnCommands();
+    createSearch();
     loadForm();
+    if (cboCategory->count() == 0)
+        setBusy(false);
     PaintUI();
 }
 
 Form1::~Form1()
 {
     m_thumbnails.reset();
+    setBusy(false);
     // Pages must be gone before their profile.
     delete WebBrowser1;
     delete WebBrowser2;
@@ -160,8 +168,11 @@ void Form1::createControls()
             &Form1::WebBrowser2_DocumentComplete);
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
+    m_mark = new CategoryMark(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
+    connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
+    connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
 
     picSplitter = new SplitterBar(this);
@@ -215,6 +226,8 @@ void Form1::createControls()
         cmdButton[i] = button;
     }
     cmdButton[2]->hide();
+    // Last, so that it lies over the preview and its buttons come last in the tab walk.
+    m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
     placeControls();
 }
 
@@ -268,6 +281,7 @@ void Form1::cboCategory_Click()
         return;
     // Category pages show only what lies in their own folder.
     WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
+    leaveSearch();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
     if (!page) {
@@ -304,7 +318,9 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     CurrentTemplate = name;
     m_previewTitle = QStringLiteral(" Preview: ") + name;
     showPreviewTitle();
-    m_preview->setLibrary(currentLibrary());
+    m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
+    setBusy(true);
+    m_mark->setTemplate(name);
     m_preview->show(name, categoryProblem);
 }
 
@@ -464,5 +480,7 @@ bool Form1::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         ShowTitle();
+    else if (event->type() == QEvent::Show)
+        watchScreen();
     return QWidget::event(event);
 }

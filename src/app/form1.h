@@ -5,6 +5,7 @@
 #include "core/window/layoutmodel.h"
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
@@ -13,8 +14,12 @@
 
 class BrowserPane;
 class ButtonPlus;
+class CategoryMark;
+class ExportNotice;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class SearchIndexLoader;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
@@ -29,7 +34,7 @@ class Form1 : public QWidget
 
 public:
     // The application key of the window's own settings (the splitter, the
-    // last export's folder).
+    // window's place, the last export's folder).
     static inline const QString SettingsKey = QStringLiteral("Quillbook1");
 
     // appFolder holds "categories/" and "templates/"; it is never written.
@@ -42,6 +47,8 @@ public:
     // The category the list shows, as its library names it, and that library's folder.
     QString currentCategory() const;
     QString currentLibrary() const;
+    // The library folder the previewed template is read from.
+    QString templateLibrary() const;
     // The template the preview shows, as chosen last; the exports work on it.
     const QString& currentTemplate() const { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
@@ -75,6 +82,7 @@ signals:
     void previewShown(const QString& templateName);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
@@ -114,6 +122,15 @@ private:
     void createShortcuts();
     void stepTemplate(int step);
     void stepCategory(int step);
+    // Finding a template across every category, and the recent ones
+    // (form1_search.cpp).
+    void createSearch();
+    void openSearch();
+    void closeSearch();
+    void leaveSearch();
+    void showSearchResults();
+    void rememberRecent(const QString& name);
+    void placeSearchBar();
     void showPreviewTitle();
     void createOwnCommands();
     void askToAdd(const QString& file);
@@ -121,6 +138,15 @@ private:
     void refillCategories(const QString& category);
     // Why the previewed template cannot be changed, or success.
     Status checkOwnTemplate(const QString& what) const;
+    // The window's size and place, remembered or fitted to the screen, and
+    // the size below which controls would overlap (form1_window.cpp).
+    void placeWindow();
+    void fitMinimumTo(const QRect& area);
+    // The minimum follows the window to another screen.
+    void watchScreen();
+    void rememberPlace() const;
+    // The pointer shows that the gallery is busy but still takes clicks.
+    void setBusy(bool busy);
 
     QString m_appFolder;
     LibrarySet m_libraries;
@@ -129,6 +155,14 @@ private:
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
+    bool m_busy = false;
+    bool m_screenWatched = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
+    QLineEdit* txtSearch = nullptr;
+    SearchIndexLoader* m_searchIndex = nullptr;
+    std::unique_ptr<QTemporaryDir> m_searchFolder;
+    QStringList m_recent;                   // names, the latest first
+    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
+    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
 };

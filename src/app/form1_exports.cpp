@@ -3,6 +3,7 @@
 #include "ccommondialog.h"
 #include "core/export/templateexport.h"
 #include "core/platform/settingsstore.h"
+#include "exportnotice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,28 +76,33 @@ void Form1::ExportHtml()
 {
     const QString what = tr("The template could not be exported as a web page.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, currentLibrary(), name, what))
+    if (!checkTemplate(this, templateLibrary(), name, what))
         return;
     const QString target =
         askForTarget(this, QStringLiteral("Export as html"), QStringLiteral("htm"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportHtmlTo(currentLibrary(), name, target); !status)
+    if (const Status status = TemplateExport::ExportHtmlTo(templateLibrary(), name, target);
+        !status)
         showFailure(this, what, status);
+    else
+        m_exportNotice->showExported(target);
 }
 
 void Form1::ExportEml()
 {
     const QString what = tr("The template could not be exported as a message file.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, currentLibrary(), name, what))
+    if (!checkTemplate(this, templateLibrary(), name, what))
         return;
     const QString target =
         askForTarget(this, QStringLiteral("Export as eml"), QStringLiteral("eml"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportEmlTo(currentLibrary(), name, target); !status)
+    if (const Status status = TemplateExport::ExportEmlTo(templateLibrary(), name, target); !status)
         showFailure(this, what, status);
+    else
+        m_exportNotice->showExported(target);
 }
 
 void Form1::ExportRookpost()
@@ -108,12 +114,12 @@ void Form1::ExportRookpost()
     }
     const QString what = tr("The template could not be handed to Rookpost.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, currentLibrary(), name, what))
+    if (!checkTemplate(this, templateLibrary(), name, what))
         return;
     QString page;
     QString warning;
     if (const Status status =
-            TemplateExport::PrepareHandoff(currentLibrary(), name, &page, &warning);
+            TemplateExport::PrepareHandoff(templateLibrary(), name, &page, &warning);
         !status) {
         showFailure(this, what, status);
         return;

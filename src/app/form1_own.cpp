@@ -4,6 +4,8 @@
 
 #include "form1.h"
 
+#include "searchindexloader.h"
+
 #include "addtemplatedialog.h"
 #include "browserpane.h"
 #include "core/gallery/templatelibrary.h"
@@ -58,6 +60,11 @@ QString Form1::currentLibrary() const
 {
     const QString folder = m_libraries.folderOf(currentCategory());
     return folder.isEmpty() ? m_appFolder : folder;
+}
+
+QString Form1::templateLibrary() const
+{
+    return m_libraries.templateFolder(CurrentTemplate, currentCategory());
 }
 
 void Form1::refillCategories(const QString& category)
@@ -159,6 +166,7 @@ Status Form1::addOwnTemplate(const QString& file, const QString& category, const
         m_thumbnails = std::make_unique<ThumbnailRenderer>();
     // Without its picture the template still works; the placeholder says so.
     const Status drawn = m_thumbnails->writeThumbnail(added->templatePath, added->thumbnailPath);
+    m_searchIndex->start();
     refillCategories(added->category);
     cboCategory_Click();
     SelectTemplate(added->name);
@@ -206,6 +214,7 @@ Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Rename(m_libraries, oldName, newName); !status)
         return status;
+    m_searchIndex->start();
     refillCategories(category);
     cboCategory_Click();
     SelectTemplate(newName);
@@ -237,6 +246,7 @@ Status Form1::removeOwnTemplate(const QString& name)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Remove(m_libraries, name); !status)
         return status;
+    m_searchIndex->start();
     // A category left empty is gone: the list then shows its first one.
     refillCategories(category);
     if (cboCategory->count() > 0)

@@ -1,4 +1,5 @@
 #include "appfonts.h"
+#include "appidentity.h"
 #include "browserpane.h"
 #include "core/platform/workspace.h"
 #include "form1.h"
@@ -8,7 +9,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
+#include <QLoggingCategory>
 #include <QScreen>
 #include <QTimer>
 
@@ -104,11 +105,11 @@ int main(int argc, char* argv[])
     if (commandLine.exitCode >= 0)
         return commandLine.exitCode;
 
+    // The web engine describes its graphics set-up at every start; that is
+    // for whoever debugs the engine, who can turn it on with QT_LOGGING_RULES.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillery 1"));
-    QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillery/quillery.svg")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("app.quillery.Quillery"));
+    AppIdentity::apply();
     AppFonts::ensureLoaded();
     // Copies that crashed or were killed leave their previews behind.
     modGetDirs::RemoveStaleWorkspaceFolders();

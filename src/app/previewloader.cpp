@@ -37,6 +37,7 @@ void PreviewLoader::show(const QString& name, const QString& problem)
         // Nowhere to write: show the reason without touching any file.
         forget();
         m_pane->setHtml(PreviewPages::noticePage(name, workspace.status().message()));
+        emit abandoned(name);
         return;
     }
     const QString& folder = *workspace;
@@ -82,6 +83,7 @@ void PreviewLoader::showNotice(const QString& name, const QString& reason)
     } else {
         forget();
         m_pane->setHtml(notice);
+        emit abandoned(name);
     }
 }
 
@@ -127,6 +129,7 @@ void PreviewLoader::downloadComplete(const QUrl& url)
     if (m_pending && url == m_url) {
         m_pending = false;
         removeFiles();
+        emit abandoned(m_name);
     }
 }
 

@@ -31,6 +31,9 @@ public:
 signals:
     // A preview page has loaded and its working files are gone.
     void shown(const QString& templateName);
+    // The latest choice ended without a page from the preview folder: its
+    // load failed, or its notice went straight into the pane.
+    void abandoned(const QString& templateName);
 
 private:
     void showNotice(const QString& name, const QString& reason);

@@ -179,8 +179,12 @@ void TestCategoryPage::nameIsPercentDecoded()
     startOn();
     m_form = new Form1(m_fixture->appFolder());
     m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    QSignalSpy pageLoaded(control<BrowserPane>(m_form, "WebBrowser1"),
+                          &BrowserPane::DocumentComplete);
     m_form->show();
     QVERIFY(waitForPreview(*m_shown, "Offer"));
+    // The preview may be on screen before the category page is.
+    QVERIFY(waitForPage(pageLoaded, "/categories/0Retail.html"));
     // The browser writes the blank as %20 in the link's address.
     clickElement(control<BrowserPane>(m_form, "WebBrowser1"), "Summer%20Sale");
     QVERIFY(waitForPreview(*m_shown, "Summer Sale"));

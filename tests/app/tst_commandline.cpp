@@ -1,6 +1,8 @@
 #include "app/galleryfixture.h"
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The program as a terminal user meets it: options that print and end, a
@@ -13,6 +15,8 @@ private slots:
     void printsAndEnds_data();
     void printsAndEnds();
     void opensAnotherLibrary();
+    void startsQuietly_data();
+    void startsQuietly();
 };
 
 namespace {
@@ -91,6 +95,55 @@ void TestCommandLine::opensAnotherLibrary()
     const Run result = run({"--library", fixture.appFolder()}, environment);
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.out.contains("shown: Mine\n"), result.out.constData());
+}
+
+void TestCommandLine::startsQuietly_data()
+{
+    QTest::addColumn<bool>("shipped");
+    QTest::newRow("shipped library") << true;
+    QTest::newRow("fixture library") << false;
+}
+
+// A normal start up to the first preview says nothing on standard error.
+void TestCommandLine::startsQuietly()
+{
+    QFETCH(bool, shipped);
+    GalleryFixture fixture;
+    fixture.addCategory("Own.html", {"Mine"});
+    fixture.addTemplate("Mine");
+    const QString programFolder = QFileInfo(QStringLiteral(QUILLERY_PROGRAM)).absolutePath();
+    QVERIFY2(!shipped || QFileInfo::exists(programFolder + "/categories"),
+             "the shipped library is built beside the program (target template_library)");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUILLERY_QUIT_AFTER_PREVIEW", "1");
+    // As a user starts it: no engine flags or logging rules from the tests.
+    environment.remove("QTWEBENGINE_CHROMIUM_FLAGS");
+    environment.remove("QT_LOGGING_RULES");
+    // A desktop session has a runtime folder; root in a test run has none.
+    QTemporaryDir runtime;
+    QVERIFY(QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner));
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    const Run result =
+        run(shipped ? QStringList() : QStringList{"--library", fixture.appFolder()}, environment);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains("shown: "), result.out.constData());
+
+    // What the test's surroundings make the engine say, not the program:
+    // root needs the engine's sandbox off, and the offscreen platform has no
+    // OpenGL.
+    static const QList<QByteArray> environmentOnly = {
+        "Sandboxing disabled by user.",
+        "WebEngineContext used before QtWebEngineCore::initialize() or OpenGL context creation "
+        "failed.",
+        "No suitable graphics backend found",
+    };
+    QByteArrayList said;
+    for (const QByteArray& line : result.err.split('\n')) {
+        if (!line.trimmed().isEmpty() && !environmentOnly.contains(line))
+            said << line;
+    }
+    QVERIFY2(said.isEmpty(), said.join('\n').constData());
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -66,3 +66,17 @@ bool LibrarySet::isOwnTemplate(const QString& name) const
     const QString path = TemplateLibrary::TemplateFilePath(m_userFolder, name);
     return !m_userFolder.isEmpty() && !path.isEmpty() && QFileInfo(path).isFile();
 }
+
+QString LibrarySet::templateFolder(const QString& name, const QString& category) const
+{
+    const QString own = folderOf(category);
+    const auto holds = [&name](const QString& folder) {
+        const QString path = TemplateLibrary::TemplateFilePath(folder, name);
+        return !folder.isEmpty() && !path.isEmpty() && QFileInfo::exists(path);
+    };
+    if (holds(own))
+        return own;
+    if (!holds(m_shippedFolder) && holds(m_userFolder))
+        return m_userFolder;
+    return m_shippedFolder;
+}

@@ -28,6 +28,11 @@ public:
     QString folderOf(const QString& category) const;
     bool isOwn(const QString& category) const;
 
+    // The library folder `name` is read from while `category` is shown: the
+    // category's own library when it holds the template (a link of its page),
+    // else the one that holds it (a search result), the shipped one first.
+    QString templateFolder(const QString& name, const QString& category) const;
+
     // Whether a template of that name, in any case, is in either library.
     bool hasTemplate(const QString& name) const;
     // Whether the user's library holds the template file of `name`.

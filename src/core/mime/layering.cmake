@@ -6,7 +6,7 @@
 # Run as: cmake -DSOURCE_DIR=<repository> -DSTAMP=<file> -P layering.cmake
 
 set(checked_folders src/app src/core/platform src/core/html src/core/gallery src/core/export
-                    src/core/window tools bench)
+                    src/core/window src/core/views tools bench)
 set(files)
 foreach(folder IN LISTS checked_folders)
     file(GLOB_RECURSE found ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)

@@ -1,5 +1,7 @@
 #include "core/mime/mimecomponent.h"
 
+#include "core/mime/mimebody.h"
+#include "core/mime/mimecharset.h"
 #include "core/mime/mimemessage.h"
 #include "core/mime/mimeoutput.h"
 #include "core/mime/mimepage.h"
@@ -152,4 +154,70 @@ MimeComponent::TextParts MimeComponent::ReadTextParts(const QByteArray& message)
         result.parts.push_back(std::move(text));
     }
     return result;
+}
+
+MimeComponent::ListHeaders MimeComponent::ReadListHeaders(const QByteArray& message)
+{
+    ListHeaders headers;
+    const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, nullptr);
+    if (!parsed)
+        return headers;
+    const Mime::Message::Mailbox sender = parsed->sender();
+    headers.fromName = sender.name;
+    headers.fromAddress = sender.address;
+    headers.subject = parsed->subject();
+    return headers;
+}
+
+namespace {
+
+// The plain text beside the body a mail program shows: the body itself when
+// it is plain text, else the first text/plain of the multipart/alternative
+// that holds the HTML.
+int plainTextPart(const std::vector<Mime::Part>& parts)
+{
+    const Mime::BodyChoice body = Mime::chooseBody(parts);
+    if (body.part < 0 || !body.html)
+        return body.part;
+    int alternative = parts[size_t(body.part)].parent;
+    while (alternative >= 0 && !parts[size_t(alternative)].is("multipart", "alternative"))
+        alternative = parts[size_t(alternative)].parent;
+    if (alternative < 0)
+        return -1;
+    // Parts are flattened parents first, so the alternative's descendants
+    // follow it; the first plain one that is not an attachment is the text.
+    for (int i = alternative + 1; i < int(parts.size()); ++i) {
+        const Mime::Part& part = parts[size_t(i)];
+        if (part.depth <= parts[size_t(alternative)].depth)
+            break;
+        if (part.isLeaf() && part.is("text", "plain") && !part.attachment)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+std::optional<MimeComponent::PlainText> MimeComponent::ReadPlainText(const QByteArray& message,
+                                                                     qsizetype maxBytes)
+{
+    const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, nullptr);
+    if (!parsed)
+        return std::nullopt;
+    const int index = plainTextPart(parsed->parts());
+    if (index < 0)
+        return std::nullopt;
+    const Mime::Part& part = parsed->parts()[size_t(index)];
+    PlainText plain;
+    plain.text = Mime::textToUtf8(parsed->content(index), part.charset);
+    plain.text.replace("\r\n", "\n").replace('\r', '\n');
+    if (plain.text.size() > maxBytes) {
+        // Back to the start of the character the bound falls in.
+        qsizetype end = std::max<qsizetype>(maxBytes, 0);
+        while (end > 0 && (static_cast<unsigned char>(plain.text[end]) & 0xC0) == 0x80)
+            --end;
+        plain.text.truncate(end);
+        plain.cut = true;
+    }
+    return plain;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Turns a standard MIME message into an HTML page plus the files it refers to.
@@ -48,6 +49,27 @@ public:
     // Parses `message` as LoadEmlData does, with no size limit: the caller
     // has the bytes in memory already.
     static TextParts ReadTextParts(const QByteArray& message);
+
+    // What a mail list shows of a message: From and Subject with encoded
+    // words decoded. Empty where the message has none.
+    struct ListHeaders
+    {
+        QString fromName; // as written, without the quotes around it
+        QString fromAddress;
+        QString subject;
+    };
+    static ListHeaders ReadListHeaders(const QByteArray& message);
+
+    // The text a reader of plain-text mail gets: the text/plain alternative
+    // of the HTML, or the message's text when it has no HTML. UTF-8 with
+    // every invalid sequence replaced, line breaks as "\n", at most
+    // `maxBytes` of it, cut between characters. Nothing when there is none.
+    struct PlainText
+    {
+        QByteArray text;
+        bool cut = false; // there was more than maxBytes
+    };
+    static std::optional<PlainText> ReadPlainText(const QByteArray& message, qsizetype maxBytes);
 
     MimeComponent();
     ~MimeComponent();

@@ -142,6 +142,31 @@ QString Message::subject() const
     return subject ? QString::fromUtf8(subject) : QString();
 }
 
+Message::Mailbox Message::sender() const
+{
+    Mailbox mailbox;
+    InternetAddressList* from = g_mime_message_get_from(m_message);
+    const int count = from ? internet_address_list_length(from) : 0;
+    // A group ("Team: a@x, b@y;") names no sender of its own: its first
+    // member is the one a mail list would show.
+    for (int i = 0; i < count && mailbox.address.isEmpty(); ++i) {
+        InternetAddress* address = internet_address_list_get_address(from, i);
+        if (INTERNET_ADDRESS_IS_GROUP(address)) {
+            InternetAddressList* members =
+                internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address));
+            address = members && internet_address_list_length(members) > 0
+                          ? internet_address_list_get_address(members, 0)
+                          : nullptr;
+        }
+        if (!address || !INTERNET_ADDRESS_IS_MAILBOX(address))
+            continue;
+        mailbox.name = QString::fromUtf8(internet_address_get_name(address));
+        mailbox.address =
+            QString::fromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
+    }
+    return mailbox;
+}
+
 void Message::flatten(QStringList* problems)
 {
     ParseProblems collected{problems};

@@ -30,6 +30,14 @@ public:
 
     const std::vector<Part>& parts() const { return m_parts; }
     QString subject() const;
+    // The first mailbox of From, encoded words decoded; both empty when the
+    // message has no From or it names no mailbox.
+    struct Mailbox
+    {
+        QString name;
+        QString address;
+    };
+    Mailbox sender() const;
     // The part's content with its transfer encoding undone.
     QByteArray content(int index) const;
 

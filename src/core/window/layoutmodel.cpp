@@ -1,5 +1,6 @@
 #include "core/window/layoutmodel.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -86,6 +87,21 @@ void PaintUI(Form1Geometry& g, float sw, float sh, float px, float py)
          g.Picture1.height + 2 * py);
     move(g.Shape2, g.Picture2.left - px, g.Picture2.top - py, g.Picture2.width + 2 * px,
          g.Picture2.height + 2 * py);
+}
+
+TwipSize MinimumScale(const Form1Geometry& g, float px)
+{
+    const float m = g.Picture1.left;
+    // With the splitter at its rightmost place the preview keeps room for its
+    // title only, which would otherwise run under the export column's.
+    const float previewLeft = float(MaxSplitPixels) * px + g.picSplitter.width + px;
+    const float width = previewLeft + g.lblTitle[1].width + m + g.cmdButton[0].width + m;
+    // "More" sits on the bottom margin, under the lowest of the export buttons.
+    float exportBottom = g.Picture1.top;
+    for (int i = 0; i < 3; ++i)
+        exportBottom = std::max(exportBottom, g.cmdButton[i].top + g.cmdButton[i].height);
+    const float height = exportBottom + g.cmdButton[3].height + m;
+    return {width, height};
 }
 
 bool IsSplitAccepted(int pixels)

@@ -58,6 +58,20 @@ inline constexpr int DefaultSplitPixels = 450;
 
 bool IsSplitAccepted(int pixels);
 
+struct TwipSize
+{
+    float width = 0;
+    float height = 0;
+    bool operator==(const TwipSize&) const = default;
+};
+
+// The smallest client size at which PaintUI keeps every control apart from the
+// others and inside the window, wherever the splitter stands in its range:
+// below it the preview's title would run under the export column's, or the
+// "More" button over the one above it.
+TwipSize MinimumScale(const Form1Geometry& design = Form1Geometry::design(),
+                      float px = TwipsPerPixel);
+
 // The leading number of a text: blanks skipped, optional sign, digits, an
 // optional fraction; reading stops at the first other character. Empty or
 // non-numeric text gives 0.

@@ -1,0 +1,67 @@
+// Runs in the isolated world of the category pane, where the page's own
+// scripts (switched off anyway) could neither see nor undo it. Marks the links
+// to the template previewed last and unmarks those of the one before. The
+// name arrives as a JSON value, never as script text. The style sheet is a
+// constructed one: a page's Content-Security-Policy cannot refuse it. The ring
+// sits outside the card with a white gap, so a hover or focus outline drawn
+// over it still shows as itself; the label is hidden from assistive tools,
+// which hear aria-current instead.
+(function (name) {
+    var attribute = 'data-quillery-previewed';
+    var state = window.quilleryMark;
+    if (!state) {
+        var sheet = new CSSStyleSheet();
+        sheet.replaceSync(
+            '[' + attribute + ']{position:relative!important;' +
+            'box-shadow:0 0 0 3px #FFFFFF,0 0 0 7px #FF8000!important}' +
+            '[' + attribute + ']::after{content:"Previewed"/"";position:absolute!important;' +
+            'top:0!important;left:0!important;z-index:1!important;display:block!important;' +
+            'padding:1px 7px 2px!important;border-radius:0 0 6px 0!important;' +
+            'background:#FF8000!important;color:#1A1A1A!important;' +
+            'font:bold 12px/1.4 sans-serif!important;pointer-events:none!important}');
+        document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]);
+        state = window.quilleryMark = { marked: [] };
+    }
+
+    // The template name the window reads from a link: everything after the
+    // first "#", its escapes decoded as UTF-8 with a replacement character for
+    // each broken sequence; when one "%" of the address starts no escape, the
+    // window takes every "%" as itself.
+    function templateOf(href) {
+        var hash = href.indexOf('#');
+        if (hash < 0)
+            return null;
+        var raw = href.substring(hash + 1);
+        if (/%(?![0-9A-Fa-f]{2})/.test(href))
+            return raw;
+        var bytes = [];
+        var encoder = new TextEncoder();
+        for (var i = 0; i < raw.length;) {
+            if (raw[i] === '%') {
+                bytes.push(parseInt(raw.substr(i + 1, 2), 16));
+                i += 3;
+            } else {
+                var character = String.fromCodePoint(raw.codePointAt(i));
+                encoder.encode(character).forEach(function (b) { bytes.push(b); });
+                i += character.length;
+            }
+        }
+        return new TextDecoder('utf-8').decode(new Uint8Array(bytes));
+    }
+
+    state.marked.forEach(function (link) {
+        link.removeAttribute(attribute);
+        link.removeAttribute('aria-current');
+    });
+    state.marked = [];
+    if (typeof name !== 'string' || name === '')
+        return 0;
+    document.querySelectorAll('a[href], area[href]').forEach(function (link) {
+        if (typeof link.href === 'string' && templateOf(link.href) === name) {
+            link.setAttribute(attribute, '');
+            link.setAttribute('aria-current', 'true');
+            state.marked.push(link);
+        }
+    });
+    return state.marked.length;
+})

@@ -1,0 +1,200 @@
+#include "exportnotice.h"
+
+#include "appfonts.h"
+#include "core/platform/opener.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int Height = 44;
+constexpr int Margin = 8;
+// Keeps the page's vertical scroll bar free to the right of the notice.
+constexpr int ScrollBarRoom = 16;
+constexpr int DefaultTimeout = 8000;
+
+const QString OpenFolderKeys = QStringLiteral("Ctrl+Shift+O");
+
+// Screen readers read out an alert as it appears, and again when it raises one.
+QAccessibleInterface* alertFactory(const QString&, QObject* object)
+{
+    if (auto* notice = qobject_cast<ExportNotice*>(object))
+        return new QAccessibleWidget(notice, QAccessible::AlertMessage);
+    return nullptr;
+}
+
+} // namespace
+
+ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent)
+    : QFrame(parent), m_anchor(anchor), m_focusAfter(focusAfter)
+{
+    static const bool alertsInstalled = [] {
+        QAccessible::installFactory(alertFactory);
+        return true;
+    }();
+    Q_UNUSED(alertsInstalled);
+    setObjectName(QStringLiteral("exportNotice"));
+    setAccessibleDescription(
+        QStringLiteral("Export finished. %1 opens the folder of the file.").arg(OpenFolderKeys));
+    setAutoFillBackground(true);
+    setStyleSheet(QStringLiteral(
+        "ExportNotice{background:#404040;border:none;border-radius:4px}"
+        "QLabel{color:#FFFFFF;background:transparent}"
+        "QPushButton{border:2px solid transparent;border-radius:3px;padding:3px 10px}"
+        // Buttons that only a keyboard reaches must show where the focus is.
+        "QPushButton:focus{border-color:#FFFFFF}"
+        "QPushButton#exportNoticeOpen{background:#FF8000;color:#1A1A1A}"
+        "QPushButton#exportNoticeOpen:hover{background:#FFA040}"
+        "QPushButton#exportNoticeClose{background:transparent;color:#FFFFFF;padding:0}"
+        "QPushButton#exportNoticeClose:hover{background:#606060}"));
+    const QFont font = AppFonts::tahoma(12);
+
+    m_text = new QLabel(this);
+    m_text->setObjectName(QStringLiteral("exportNoticeText"));
+    // File names are shown as they are, never as markup.
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setFont(font);
+
+    m_open = new QPushButton(QStringLiteral("Open folder"), this);
+    m_open->setObjectName(QStringLiteral("exportNoticeOpen"));
+    m_open->setFont(font);
+    m_open->setAccessibleName(QStringLiteral("Open folder"));
+    m_open->setAccessibleDescription(
+        QStringLiteral("Opens the folder of the exported file in the file manager"));
+    m_open->setToolTip(
+        QStringLiteral("Open the folder of the exported file (%1)").arg(OpenFolderKeys));
+    connect(m_open, &QPushButton::clicked, this, &ExportNotice::openFolder);
+
+    m_close = new QPushButton(QStringLiteral("\u00d7"), this);
+    m_close->setObjectName(QStringLiteral("exportNoticeClose"));
+    m_close->setFont(AppFonts::tahoma(15));
+    m_close->setAccessibleName(QStringLiteral("Close"));
+    m_close->setAccessibleDescription(QStringLiteral("Closes the export notice"));
+    m_close->setToolTip(QStringLiteral("Close this notice (Esc)"));
+    connect(m_close, &QPushButton::clicked, this, &ExportNotice::dismiss);
+
+    // Only while the notice is shown: a hidden widget's shortcut does not fire.
+    auto* shortcut = new QShortcut(QKeySequence(OpenFolderKeys), this);
+    connect(shortcut, &QShortcut::activated, this, &ExportNotice::openFolder);
+
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(DefaultTimeout);
+    connect(&m_timer, &QTimer::timeout, this, &ExportNotice::expire);
+
+    // The anchor moves with its frame when the splitter or the window does.
+    for (QWidget* w = m_anchor; w && w != parent; w = w->parentWidget())
+        w->installEventFilter(this);
+    hide();
+}
+
+void ExportNotice::showExported(const QString& filePath)
+{
+    m_filePath = filePath;
+    place();
+    raise();
+    show();
+    // Right after the category page, whose engine may have made its widget
+    // anew since: a Tab past the page's last link comes here, and a Backtab
+    // from the window's first control.
+    if (m_focusAfter) {
+        QWidget* proxy = m_focusAfter->focusProxy();
+        setTabOrder(proxy ? proxy : m_focusAfter, m_open);
+        setTabOrder(m_open, m_close);
+    }
+    say(QStringLiteral("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()));
+}
+
+void ExportNotice::say(const QString& text)
+{
+    m_message = text;
+    setAccessibleName(text);
+    setToolTip(QDir::toNativeSeparators(m_filePath));
+    layOut();
+    m_timer.start();
+    if (isVisible()) {
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+void ExportNotice::openFolder()
+{
+    const QString folder = QFileInfo(m_filePath).absolutePath();
+    // OpenDocument reports a failure as true.
+    if (Module1::OpenDocument(folder, QString()))
+        say(QStringLiteral("The folder \u201c%1\u201d could not be opened")
+                .arg(QDir::toNativeSeparators(folder)));
+}
+
+void ExportNotice::dismiss()
+{
+    const bool hadFocus = isAncestorOf(QApplication::focusWidget());
+    m_timer.stop();
+    hide();
+    if (hadFocus && m_focusAfter)
+        m_focusAfter->setFocus();
+}
+
+void ExportNotice::expire()
+{
+    // Someone reading it or about to press a button: ask again later.
+    if (underMouse() || isAncestorOf(QApplication::focusWidget())) {
+        m_timer.start();
+        return;
+    }
+    hide();
+}
+
+void ExportNotice::place()
+{
+    const QPoint topLeft = m_anchor->mapTo(parentWidget(), QPoint(0, 0));
+    const int width = std::max(0, m_anchor->width() - 2 * Margin - ScrollBarRoom);
+    setGeometry(topLeft.x() + Margin,
+                topLeft.y() + std::max(0, m_anchor->height() - Height - Margin), width, Height);
+}
+
+void ExportNotice::layOut()
+{
+    const int buttonHeight = Height - 2 * Margin;
+    const int closeLeft = width() - Margin - buttonHeight;
+    m_close->setGeometry(closeLeft, Margin, buttonHeight, buttonHeight);
+    const int openWidth = m_open->sizeHint().width();
+    const int openLeft = closeLeft - Margin / 2 - openWidth;
+    m_open->setGeometry(openLeft, Margin, openWidth, buttonHeight);
+    // A long name is cut short; the tooltip has the whole path.
+    const int textWidth = std::max(0, openLeft - 2 * Margin);
+    m_text->setGeometry(2 * Margin, 0, textWidth, Height);
+    m_text->setText(m_text->fontMetrics().elidedText(m_message, Qt::ElideMiddle, textWidth));
+}
+
+bool ExportNotice::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        place();
+    return QFrame::eventFilter(watched, event);
+}
+
+void ExportNotice::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        dismiss();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+void ExportNotice::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    layOut();
+}

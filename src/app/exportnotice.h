@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+#include <QTimer>
+
+class QLabel;
+class QPushButton;
+
+// Confirms a finished export without stopping the user: a bar along the
+// bottom of the preview that names the file, opens its folder on request and
+// goes away by itself, but not while the keyboard or the pointer is on it.
+class ExportNotice : public QFrame
+{
+    Q_OBJECT
+    // Milliseconds the notice stays once nobody is on it.
+    Q_PROPERTY(int timeout READ timeout WRITE setTimeout)
+
+public:
+    // Lies over the bottom of `anchor` and follows it; `focusAfter` takes the
+    // keyboard when the notice is closed while holding it. `parent` is the
+    // window, so the notice covers the anchor without being part of its layout.
+    ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent);
+
+    void showExported(const QString& filePath);
+
+    int timeout() const { return m_timer.interval(); }
+    void setTimeout(int milliseconds) { m_timer.setInterval(milliseconds); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void openFolder();
+    void dismiss();
+    void expire();
+    void place();
+    void layOut();
+    void say(const QString& text);
+
+    QWidget* m_anchor;
+    QWidget* m_focusAfter;
+    QLabel* m_text = nullptr;
+    QPushButton* m_open = nullptr;
+    QPushButton* m_close = nullptr;
+    QTimer m_timer;
+    QString m_filePath;
+    QString m_message; // before it is cut to fit
+};

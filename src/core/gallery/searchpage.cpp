@@ -1,0 +1,73 @@
+#include "core/gallery/searchpage.h"
+
+#include "core/platform/fileio.h"
+
+#include <QUrl>
+
+namespace SearchPage {
+
+namespace {
+
+QByteArray escaped(const QString& text)
+{
+    return text.toHtmlEscaped().toUtf8();
+}
+
+// Only pictures a category page may show: a thumbnail is small, and the
+// bound keeps a strange file from swelling the page.
+constexpr qsizetype MaxPictureBytes = 2 * 1024 * 1024;
+
+QByteArray picture(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    const Result<QByteArray> data = FileIo::readAll(path);
+    if (!data || data->size() > MaxPictureBytes || !data->startsWith("\x89PNG"))
+        return {};
+    return "data:image/png;base64," + data->toBase64();
+}
+
+const char Style[] = R"(<style>
+body { margin: 0; padding: 16px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
+       font: 15px/1.45 "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif;
+       border-top: 5px solid rgb(255, 128, 0); }
+h1 { margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: rgb(64, 64, 64); }
+p { margin: 0 0 16px; color: rgb(84, 84, 92); }
+ul { list-style: none; margin: 0; padding: 0; display: grid; gap: 16px;
+     grid-template-columns: repeat(auto-fill, minmax(160px, 1fr)); }
+a { display: block; color: rgb(28, 28, 34); text-decoration: none; border-radius: 10px; padding: 8px;
+    background: rgb(255, 255, 255); box-shadow: 0 1px 3px rgba(0, 0, 0, 0.12); }
+a:focus, a:hover { outline: 3px solid rgb(51, 68, 204); outline-offset: 1px; }
+img { display: block; width: 100%; height: auto; border-radius: 6px; border: 1px solid rgb(224, 222, 218); }
+span { display: block; padding: 8px 2px 0; font-weight: 600; overflow-wrap: anywhere; }
+small { display: block; padding: 0 2px 2px; color: rgb(84, 84, 92); }
+</style>
+)";
+
+} // namespace
+
+QByteArray build(const QString& heading, const QString& note,
+                 const QList<TemplateSearch::Entry>& entries)
+{
+    QByteArray page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                      "<title>" +
+                      escaped(heading) + "</title>\n" + Style + "</head>\n<body>\n<main>\n<h1>" +
+                      escaped(heading) + "</h1>\n";
+    if (!note.isEmpty())
+        page += "<p>" + escaped(note) + "</p>\n";
+    page += "<ul>\n";
+    for (qsizetype i = 0; i < entries.size() && i < MaxShown; ++i) {
+        const TemplateSearch::Entry& entry = entries[i];
+        page += "<li><a href=\"#" + QUrl::toPercentEncoding(entry.name) + "\">";
+        const QByteArray image = picture(entry.thumbnail);
+        if (!image.isEmpty())
+            page += "<img src=\"" + image +
+                    "\" width=\"300\" height=\"375\" alt=\"Preview of the template " +
+                    escaped(entry.name) + "\">";
+        page += "<span>" + escaped(entry.name) + "</span><small>" + escaped(entry.category) +
+                "</small></a></li>\n";
+    }
+    return page + "</ul>\n</main>\n</body>\n</html>\n";
+}
+
+} // namespace SearchPage

@@ -1,0 +1,213 @@
+#include "app/galleryfixture.h"
+#include "app/pagetools.h"
+#include "app/windowcontrols.h"
+
+#include "browserpane.h"
+#include "form1.h"
+#include "searchindexloader.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+QByteArray withText(const QString& subject, const QByteArray& text)
+{
+    return "MIME-Version: 1.0\r\nSubject: " + subject.toUtf8() +
+           "\r\nContent-Type: multipart/alternative; boundary=b\r\n\r\n"
+           "--b\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n" +
+           text + "\r\n--b\r\nContent-Type: text/html; charset=utf-8\r\n\r\n<h1>" +
+           subject.toUtf8() + "</h1>\r\n--b--\r\n";
+}
+
+// The names the category pane's page links, in order.
+QStringList linkedNames(BrowserPane* pane)
+{
+    return evaluate(pane, "Array.from(document.querySelectorAll('a')).map(a => "
+                          "decodeURIComponent(a.hash.slice(1)))")
+        .toStringList();
+}
+
+} // namespace
+
+class TestSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void findsByNameAndTextAcrossCategories();
+    void clickedResultIsPreviewed();
+    void escapeReturnsToTheCategory();
+    void recentTemplatesSurviveARestart();
+
+private:
+    void openWindow();
+    void search(const QString& text);
+
+    std::unique_ptr<GalleryFixture> m_fixture;
+    QTemporaryDir m_cache;
+    std::unique_ptr<Form1> m_form;
+    QStringList m_shown;
+};
+
+void TestSearch::init()
+{
+    qputenv("XDG_CACHE_HOME", m_cache.path().toLocal8Bit());
+    m_fixture = std::make_unique<GalleryFixture>();
+    m_fixture->addCategory("0Retail.html", {"Offer", "Summer Sale"});
+    m_fixture->addCategory("Food.html", {"Menu", "Tasting Night"});
+    for (const auto& [name, text] :
+         {std::pair<QString, QByteArray>{"Offer", "Ten percent off everything."},
+          {"Summer Sale", "Linen and sandals."},
+          {"Menu", "Rhubarb tart and prosecco."},
+          {"Tasting Night", "Six wines and prosecco."}}) {
+        m_fixture->addFile("templates/" + name + ".dat",
+                           *Module1::PackTemplate(withText(name, text)));
+    }
+    openWindow();
+}
+
+void TestSearch::cleanup()
+{
+    m_form.reset();
+    m_fixture.reset();
+    m_shown.clear();
+}
+
+void TestSearch::openWindow()
+{
+    m_form = std::make_unique<Form1>(m_fixture->appFolder());
+    connect(m_form.get(), &Form1::previewShown, this,
+            [this](const QString& name) { m_shown << name; });
+    auto* index = m_form->findChild<SearchIndexLoader*>();
+    QVERIFY(index);
+    QSignalSpy ready(index, &SearchIndexLoader::ready);
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QVERIFY(waitUntil([this] { return !m_shown.isEmpty(); }));
+    // The index is read after the first preview, off the window's thread.
+    QVERIFY(ready.count() > 0 || ready.wait(20000));
+}
+
+// Ctrl+F from wherever the keyboard is, then typed as a user types.
+void TestSearch::search(const QString& text)
+{
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    auto* field = control<QLineEdit>(*m_form, "txtSearch");
+    QVERIFY(field->isVisible());
+    QCOMPARE(QApplication::focusWidget(), field);
+    QSignalSpy loaded(pane, &BrowserPane::DocumentComplete);
+    QTest::keyClicks(field, text);
+    QVERIFY(waitUntil([&] {
+        return evaluate(pane, "document.querySelector('h1') ? document.querySelector('h1')"
+                              ".textContent : ''")
+            .toString()
+            .contains(text.isEmpty() ? QStringLiteral("Recent") : text);
+    }));
+}
+
+void TestSearch::findsByNameAndTextAcrossCategories()
+{
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    QList<QRect> places;
+    for (QWidget* widget : m_form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        places.append(widget->geometry());
+
+    search("prosecco");
+    QCOMPARE(linkedNames(pane), (QStringList{"Menu", "Tasting Night"}));
+    QVERIFY(evaluate(pane, "document.body.innerText").toString().contains("2 templates"));
+    // The field lies over the pane: no control of the window moved.
+    QList<QRect> after;
+    for (QWidget* widget : m_form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        after.append(widget->geometry());
+    QCOMPARE(after, places);
+
+    auto* field = control<QLineEdit>(*m_form, "txtSearch");
+    field->clear();
+    QTest::keyClicks(field, "summ");
+    QVERIFY(waitUntil([pane] { return linkedNames(pane) == QStringList{"Summer Sale"}; }));
+    QTest::keyClicks(field, "x");
+    QVERIFY(waitUntil([pane] {
+        return evaluate(pane, "document.body.innerText").toString().contains("No template");
+    }));
+    // The category list did not change with the search.
+    QCOMPARE(control<QComboBox>(*m_form, "cboCategory")->currentText(), "Retail");
+}
+
+void TestSearch::clickedResultIsPreviewed()
+{
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    search("rhubarb");
+    QCOMPARE(linkedNames(pane), QStringList{"Menu"});
+    // Down leaves the field for the results; Tab and Return open the first.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QVERIFY(waitUntil([pane] {
+        return QApplication::focusWidget() && (QApplication::focusWidget() == pane->focusProxy() ||
+                                               pane->isAncestorOf(QApplication::focusWidget()));
+    }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(waitUntil(
+        [pane] { return evaluate(pane, "document.activeElement.tagName").toString() == "A"; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Menu"); }));
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Menu"));
+    // The results stay for the next choice.
+    QCOMPARE(linkedNames(pane), QStringList{"Menu"});
+}
+
+void TestSearch::escapeReturnsToTheCategory()
+{
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    search("wines");
+    QSignalSpy loaded(pane, &BrowserPane::DocumentComplete);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!control<QLineEdit>(*m_form, "txtSearch")->isVisible());
+    QVERIFY(waitUntil([pane] { return linkedNames(pane) == QStringList{"Offer", "Summer Sale"}; }));
+    // Closing the search previews nothing new.
+    QCOMPARE(m_shown, QStringList{"Offer"});
+}
+
+void TestSearch::recentTemplatesSurviveARestart()
+{
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ControlModifier);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Summer Sale"); }));
+    search(QString());
+    QCOMPARE(linkedNames(pane), (QStringList{"Summer Sale", "Offer"}));
+
+    m_form.reset();
+    m_shown.clear();
+    openWindow();
+    pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    search(QString());
+    // The start previewed Offer again, so it leads.
+    QCOMPARE(linkedNames(pane), (QStringList{"Offer", "Summer Sale"}));
+}
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
