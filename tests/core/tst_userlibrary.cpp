@@ -136,6 +136,14 @@ void TestUserLibrary::refusesBadInputAndWritesNothing_data()
     QTest::newRow("not an image") << "in/text.htm" << page + "<img src=\"text.htm\">" << mine
                                   << "Text"
                                   << "text/html";
+    QTest::newRow("background picture")
+        << "in/back.htm" << page + "<table background=\"back_files/bg.png\"><tr><td>x</td></tr>"
+        << mine << "Back"
+        << "bg.png";
+    QTest::newRow("style sheet picture")
+        << "in/styled.htm" << page + "<div style=\"background:url('styled_files/a.png')\">x</div>"
+        << mine << "Styled"
+        << "styled_files/a.png";
     QTest::newRow("script") << "in/script.htm" << page + "<script>alert(1)</script>" << mine
                             << "Script"
                             << "script";

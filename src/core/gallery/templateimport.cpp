@@ -4,6 +4,7 @@
 #include "core/gallery/librarycheck.h"
 #include "core/gallery/pagehazards.h"
 #include "core/gallery/templatemessage.h"
+#include "core/html/cssurls.h"
 #include "core/html/htmlscan.h"
 #include "core/html/htmlurls.h"
 #include "core/mime/mimecomponent.h"
@@ -95,6 +96,40 @@ QString imageFileName(const QString& path, QSet<QString>* taken)
         name = QStringLiteral("%1-%2").arg(n).arg(base);
     taken->insert(name.toLower());
     return name;
+}
+
+bool isLocalRelative(const QByteArray& url)
+{
+    const QByteArray clean = Html::cleanUrl(url);
+    return !clean.isEmpty() && !clean.startsWith('#') && !clean.startsWith("//") &&
+           QUrl(QString::fromUtf8(clean)).scheme().isEmpty();
+}
+
+// A picture from the page's folder that is not an <img src>: a message
+// carries only those, so such a page would lose it; the user learns which.
+std::optional<QString> uncarriedPicture(const QByteArray& html)
+{
+    std::optional<QString> found;
+    const auto inCss = [&found](QByteArrayView css) {
+        for (const CssUrls::Url& url : CssUrls::Find(css))
+            if (!found && isLocalRelative(url.url))
+                found = QString::fromUtf8(url.url);
+    };
+    Html::scanHtml(html, [&](const Html::HtmlTag& tag) {
+        if (found)
+            return;
+        for (const char* name : {"background", "poster"}) {
+            const QByteArray value = tag.attribute(html, name);
+            if (!value.isNull() && isLocalRelative(value))
+                found = QString::fromUtf8(value);
+        }
+        const QByteArray style = tag.attribute(html, "style");
+        if (!style.isNull())
+            inCss(style);
+        if (tag.name == "style" && tag.contentEnd > tag.end)
+            inCss(QByteArrayView(html).sliced(tag.end, tag.contentEnd - tag.end));
+    });
+    return found;
 }
 
 // The page with every image it shows from its folder carried along, as the
@@ -194,6 +229,11 @@ Result<QByteArray> fromPage(const QString& file, const QByteArray& html, const Q
                 {file, QStringLiteral("line %1: %2").arg(hazard.line).arg(hazard.reason)});
         return refuseProblems(file, problems);
     }
+    if (const std::optional<QString> picture = uncarriedPicture(html))
+        return Status::failure(refusal(
+            file, QStringLiteral("the picture \u201c%1\u201d is shown as a background, which a "
+                                 "template cannot carry; show it with an <img> element")
+                      .arg(*picture)));
     Result<TemplateMessage::Source> source = pageSource(file, html, QFileInfo(file).absolutePath());
     if (!source)
         return source.status();
@@ -226,6 +266,11 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
     if (!mime.lastError().isEmpty() || html.isEmpty())
         return Status::failure(
             refusal(file, QStringLiteral("the message cannot be read whole: ") + mime.lastError()));
+    if (const std::optional<QString> picture = uncarriedPicture(html))
+        return Status::failure(refusal(
+            file, QStringLiteral("the message shows a picture as a background (%1), which a "
+                                 "template cannot carry")
+                      .arg(*picture)));
     Result<TemplateMessage::Source> source = pageSource(file, html, work.path());
     if (!source)
         return source.status();
