@@ -308,6 +308,11 @@ void TestUserLibrary::librarySetListsShippedFirst()
     QVERIFY(libraries.isOwnTemplate("A"));
     QVERIFY(!libraries.isOwnTemplate("Summer Sale"));
     QVERIFY(libraries.hasTemplate("summer sale"));
+    // A template is read from the library that holds it, whatever category is shown.
+    QCOMPARE(libraries.templateFolder("A", "Alpha"), fixture.userLibrary());
+    QCOMPARE(libraries.templateFolder("A", "Retail"), fixture.userLibrary());
+    QCOMPARE(libraries.templateFolder("Summer Sale", "Alpha"), fixture.shipped());
+    QCOMPARE(libraries.templateFolder("Nobody", "Alpha"), fixture.shipped());
 }
 
 void TestUserLibrary::plainText_data()
