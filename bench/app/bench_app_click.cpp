@@ -2,6 +2,7 @@
 // same engine loading the same finished page in a bare view.
 
 #include "finishedpage.h"
+#include "gallerytools.h"
 #include "timings.h"
 
 #include "browserpane.h"
@@ -9,12 +10,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <benchmark/benchmark.h>
@@ -27,34 +24,6 @@ QWebEngineView* bare = nullptr;
 QStringList names;
 QStringList pages;
 QList<QPoint> thumbnails;
-
-// Runs the event loop until `signal` of `sender` comes or 30 s have passed.
-template <typename Sender, typename Signal> bool waitFor(Sender* sender, Signal signal)
-{
-    QEventLoop loop;
-    bool came = false;
-    auto connection = QObject::connect(sender, signal, &loop, [&] {
-        came = true;
-        loop.quit();
-    });
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    loop.exec();
-    QObject::disconnect(connection);
-    return came;
-}
-
-QVariant evaluate(QWebEngineView* view, const QString& script)
-{
-    QVariant result;
-    QEventLoop loop;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                [&](const QVariant& value) {
-                                    result = value;
-                                    loop.quit();
-                                });
-    loop.exec();
-    return result;
-}
 
 void BM_ThumbnailClickToPreview(benchmark::State& state)
 {
@@ -101,13 +70,7 @@ BENCHMARK(BM_ThumbnailClickToPreview)
 int main(int argc, char** argv)
 {
     QTemporaryDir folder;
-    // The gallery fits itself to the screen: the platform's own 800x600 one
-    // would make its panes smaller than a desktop's.
-    QFile screens(folder.filePath("screens.json"));
-    if (screens.open(QIODevice::WriteOnly))
-        screens.write(R"({"screens": [{"name": "desktop", "width": 1400, "height": 900}]})");
-    screens.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    useDesktopScreen(folder);
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
     qputenv("QT_LOGGING_RULES", "qt.webenginecontext.debug=false");
@@ -137,17 +100,9 @@ int main(int argc, char** argv)
     if (!waitFor(form.findChild<BrowserPane*>("WebBrowser1"), &BrowserPane::DocumentComplete))
         return 1;
     for (const QString& name : names) {
-        const QVariantList xy =
-            evaluate(form.findChild<BrowserPane*>("WebBrowser1"),
-                     QStringLiteral("(function(){for(const a of document.querySelectorAll('a'))"
-                                    "{if(decodeURIComponent(a.hash.slice(1))===%1){"
-                                    "const r=a.getBoundingClientRect();"
-                                    "return [r.left+r.width/2,r.top+r.height/2];}}return [];})()")
-                         .arg("'" + QString(name).replace("'", "\\'") + "'"))
-                .toList();
-        if (xy.size() != 2)
+        thumbnails.append(thumbnailOf(form, name));
+        if (thumbnails.last().x() < 0)
             return 1;
-        thumbnails.append(QPoint(int(xy[0].toDouble()), int(xy[1].toDouble())));
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

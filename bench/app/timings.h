@@ -22,12 +22,13 @@ struct PairedTimings
         return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
     }
 
-    void print(const char* what) const
+    // `first` names the `gallery` timings, `second` the `plain` ones.
+    void print(const char* what, const char* first = "gallery",
+               const char* second = "bare engine") const
     {
         const double g = median(gallery);
         const double p = median(plain);
-        std::printf(
-            "%s: gallery median %.1f ms, bare engine median %.1f ms, ratio %.3f (%zu pairs)\n",
-            what, g, p, p > 0 ? g / p : 0.0, gallery.size());
+        std::printf("%s: %s median %.1f ms, %s median %.1f ms, ratio %.3f (%zu pairs)\n", what,
+                    first, g, second, p, p > 0 ? g / p : 0.0, gallery.size());
     }
 };

@@ -11,13 +11,13 @@ def summer_sale(t, img):
         b.header(t, img, "Harbour & Pine", "bag", "Clothing and outdoor gear"),
         b.hero(t, img, scene(("sun", 30, 20, 0.9), ("bag", 210, 70, 1.0, -6), ("sneaker", 380, 110, 0.85),
                              ("tag", 470, 20, 0.55, 15), seed=3),
-               "A sunny illustration of a shopping bag, a sneaker and a price tag",
+               "The sun, a shopping bag, a trail shoe and a price tag",
                "Summer Sale: up to 40% off",
                "Long days call for light layers. For one week only, take up to 40% off linen shirts, "
                "trail shoes and everything you need for the beach, the hills and the evenings in between.",
                "Shop the sale", eyebrow="Ends Sunday at midnight"),
         b.products(t, img, [
-            (card("shirt", 2), "A coral linen shirt", "Linen Camp Shirt", "€39", "€65", "Add to bag"),
+            (card("shirt", 2), "An orange linen shirt", "Linen Camp Shirt", "€39", "€65", "Add to bag"),
             (card("sneaker", 4), "A trail running shoe", "Ridge Trail Runner", "€84", "€120", "Add to bag"),
             (card("watch", 5), "A field watch with a canvas strap", "Tidewater Field Watch", "€95", "€135", "Add to bag"),
             (card("bag", 6), "A waxed canvas tote bag", "Waxed Canvas Tote", "€42", "€60", "Add to bag"),
@@ -35,21 +35,22 @@ def summer_sale(t, img):
 def black_friday(t, img):
     return [
         b.header(t, img, "Voltline Electronics", "laptop", "Gadgets that last", centered=True),
-        b.hero(t, img, scene(("laptop", 60, 60, 1.0), ("watch", 260, 50, 0.9), ("gift", 400, 60, 1.0), seed=8),
-               "A laptop, a smartwatch and a wrapped gift on a dark backdrop",
-               "Black Friday starts tonight",
-               "Our biggest price cuts of the year: laptops, headphones and smart home kits at up to 50% off, "
-               f"while stocks last. Members shop first, from 20:00 tonight; everyone else from 07:00 on {weekday(11, 27)}.",
-               "See every deal", eyebrow="Friday to Monday only", centered=True),
+        b.hero_split(t, img, scene(("laptop", 40, 16, 1.0), ("watch", 24, 196, 0.62), ("gift", 140, 200, 0.6),
+                                   seed=8, size=(280, 340)),
+                     "A slim laptop, a smartwatch and a wrapped gift on a dark backdrop",
+                     "Black Friday starts tonight",
+                     "Our biggest price cuts of the year: laptops, headphones and smart home kits at up to 50% off, "
+                     f"while stocks last. Members shop first, from 20:00 tonight; everyone else from 07:00 on {weekday(11, 27)}.",
+                     "See every deal", eyebrow="Friday to Monday only"),
+        b.products(t, img, [
+            (card("laptop", 11), "The Aero 14, a slim silver laptop", "Aero 14 Laptop", "€749", "€1,099", "Get the deal"),
+            (card("watch", 12), "The Pulse 3, a smartwatch with a grey strap", "Pulse 3 Smartwatch", "€129", "€229", "Get the deal"),
+        ], "Doorbusters"),
         b.details(t, img, "Deal hours", [
             ("calendar", "When", f"{on(11, 27)}, 07:00 &ndash; {on(11, 30)}, 23:59"),
             ("gift", "Members", f"Early access from {on(11, 26)}, 20:00, with your member login"),
             ("bag", "Delivery", "Free next-day delivery on every order over €30"),
         ]),
-        b.products(t, img, [
-            (card("laptop", 11), "A slim silver laptop", "Aero 14 Laptop", "€749", "€1,099", "Get the deal"),
-            (card("watch", 12), "A black smartwatch", "Pulse 3 Smartwatch", "€129", "€229", "Get the deal"),
-        ], "Doorbusters"),
         b.coupon(t, "Stack it: extra €20 off orders over €200", "BLACK20",
                  f"Enter the code at checkout. Valid until {on(11, 30)}, 23:59."),
         b.footer(t, "Voltline Electronics", "You are receiving this e-mail because you have a Voltline account."),
@@ -59,8 +60,8 @@ def black_friday(t, img):
 def new_arrivals(t, img):
     return [
         b.header(t, img, "Maple Row", "shirt", "Everyday clothing, made slowly"),
-        b.hero(t, img, scene(("shirt", 70, 60, 1.0, -4), ("plant", 230, 60, 1.0), ("backpack", 380, 60, 1.0), seed=5),
-               "A shirt, a potted plant and a backpack",
+        b.hero(t, img, scene(("shirt", 60, 60, 1.0, -4), ("sweater", 220, 56, 1.05), ("backpack", 390, 60, 1.0), seed=5),
+               "A rust overshirt, a cable-knit jumper and a canvas backpack",
                "New season, new arrivals",
                "Heavier cottons, softer wool and colours borrowed from the first cold mornings. "
                "Meet the autumn collection, designed in our studio and made in small batches.",
@@ -80,12 +81,12 @@ def new_arrivals(t, img):
 
 def back_in_stock(t, img):
     return [
-        b.header(t, img, "Kettle & Co.", "cup", "Kitchenware"),
-        b.hero(t, img, scene(("cup", 120, 70, 1.0), ("bowl", 300, 80, 0.95), seed=9),
-               "A ceramic mug and a bowl", "It's back in stock",
-               "The Stoneware Breakfast Set sold out in four days last time. We fired a new batch, and "
-               "because you asked to be told, you hear about it first.",
-               "Reserve yours", eyebrow="You asked, we listened"),
+        b.header(t, img, "Kettle & Co.", "cup", "Kitchenware", centered=True),
+        b.hero_split(t, img, scene(("cup", 50, 30, 0.95), ("bowl", 40, 160, 1.0), seed=9, size=(280, 340)),
+                     "The Stoneware Breakfast Set: a glazed mug above a breakfast bowl", "It's back in stock",
+                     "The Stoneware Breakfast Set sold out in four days last time. We fired a new batch, and "
+                     "because you asked to be told, you hear about it first.",
+                     "Reserve yours", eyebrow="You asked, we listened"),
         b.products(t, img, [
             (card("cup", 31), "A glazed stoneware mug", "Stoneware Mug, set of 2", "€28", None, "Add to basket"),
             (card("bowl", 32), "A stoneware breakfast bowl", "Breakfast Bowl, set of 2", "€34", None, "Add to basket"),
@@ -102,8 +103,8 @@ def back_in_stock(t, img):
 def rewards_club(t, img):
     return [
         b.header(t, img, "Bloom Beauty", "star", "Rewards Club", centered=True),
-        b.hero(t, img, scene(("gift", 90, 60, 1.0), ("star", 260, 40, 0.7), ("heart", 380, 70, 0.9), seed=12),
-               "A wrapped gift, a star and a heart", "You have 1,250 points to spend",
+        b.hero(t, img, scene(("perfume", 70, 60, 1.0), ("gift", 220, 60, 1.0), ("lipstick", 380, 70, 0.95), seed=12),
+               "A bottle of perfume, a wrapped gift and a lipstick", "You have 1,250 points to spend",
                "That's enough for a full-size treat of your choice. Your points are yours to keep until "
                "31 December, and this month every purchase earns double.",
                "Use my points", eyebrow="Your rewards summary", centered=True),
@@ -145,8 +146,8 @@ def cafe_menu(t, img):
 def bakery_autumn(t, img):
     return [
         b.header(t, img, "Crumb & Hearth Bakery", "croissant", "Baked before sunrise"),
-        b.hero(t, img, scene(("croissant", 60, 120, 0.9), ("cake", 230, 70, 1.0), ("apple", 420, 90, 0.8), seed=4),
-               "A croissant, a layered cake and an apple",
+        b.hero(t, img, scene(("loaf", 40, 70, 1.1), ("apple", 260, 90, 0.85), ("croissant", 390, 110, 0.9), seed=4),
+               "A sourdough loaf on a board, an apple and a croissant",
                "Autumn at the bakery", "Apples from the Hofmann orchard, spiced pumpkin and the first chestnuts of the year: "
                "our seasonal menu is in the window from Saturday.", "See the full menu", eyebrow="Seasonal menu"),
         b.menu(t, "This season's bakes", [
@@ -159,7 +160,7 @@ def bakery_autumn(t, img):
         b.cards(t, img, [
             (card("cake", 41), "A celebration cake", "Celebration cakes",
              "Order by Wednesday for the weekend. Apple caramel is this season's favourite.", "Order a cake"),
-            (card("croissant", 42), "A basket of pastries", "Weekend baking class",
+            (card("croissant", 42), "A croissant of laminated dough", "Weekend baking class",
              "Learn laminated dough with our head baker. Saturdays, 8 places.", "Book a place"),
         ]),
         b.footer(t, "Crumb & Hearth Bakery", "You are receiving this e-mail because you joined our bread club."),
@@ -169,11 +170,11 @@ def bakery_autumn(t, img):
 def wine_tasting(t, img):
     return [
         b.header(t, img, "Vine Street Cellar", "wine", "Wine shop and bar", centered=True),
-        b.hero(t, img, scene(("wine", 120, 60, 1.0), ("wine", 300, 70, 0.9), ("bowl", 420, 110, 0.7), seed=6),
-               "Wine bottles and glasses beside a bowl of olives",
-               "An evening of Loire whites", "Join winemaker Claire Besson for six wines from the Loire valley, "
-               "from a bright Muscadet to a honeyed Vouvray, with cheese from our friends at the market.",
-               "Book your seat", eyebrow="Tasting evening", centered=True),
+        b.hero_split(t, img, scene(("wine", 40, 40, 1.1), ("bowl", 110, 200, 0.6), seed=6, size=(280, 340)),
+                     "A bottle of white wine and a filled glass beside a bowl of olives",
+                     "An evening of Loire whites", "Join winemaker Claire Besson for six wines from the Loire valley, "
+                     "from a bright Muscadet to a honeyed Vouvray, with cheese from our friends at the market.",
+                     "Book your seat", eyebrow="Tasting evening"),
         b.details(t, img, "The details", [
             ("calendar", "When", f"{on(10, 15)}, 19:00&ndash;21:30"),
             ("house", "Where", "Vine Street Cellar, the back room, [Street address]"),
@@ -189,15 +190,15 @@ def wine_tasting(t, img):
 def grand_opening(t, img):
     return [
         b.header(t, img, "Trattoria Nonna Rosa", "bowl", "Fresh pasta, every day"),
-        b.hero(t, img, scene(("bowl", 70, 80, 1.0), ("wine", 260, 60, 0.9), ("plant", 400, 60, 1.0), seed=7),
-               "A bowl of pasta, a bottle of wine and a basil plant",
+        b.hero(t, img, scene(("pasta_plate", 60, 50, 1.15), ("wine", 300, 60, 0.9), ("plant", 430, 60, 1.0), seed=7),
+               "A plate of fresh tagliatelle with basil, a bottle of red wine and a basil plant",
                "We are opening our doors", "After eighteen months of building, tasting and testing, our trattoria opens on "
                f"{on(3, 6)}. Come for the opening weekend: the first glass of prosecco is on us.",
                "Reserve for the weekend", eyebrow="Grand opening"),
         b.cards(t, img, [
-            (card("bowl", 51), "Fresh tagliatelle", "Pasta made each morning",
+            (card("pasta_plate", 51), "A plate of fresh tagliatelle with basil and a cherry tomato", "Pasta made each morning",
              "Tagliatelle, ravioli and pici, rolled by hand in the window from 9:00.", None),
-            (card("wine", 52), "Italian wines", "Wines from small growers",
+            (card("wine", 52), "A bottle of Italian red wine and a glass", "Wines from small growers",
              "Thirty wines by the glass, all from family estates we have visited.", None),
         ], "What to expect"),
         b.details(t, img, "Opening weekend", [
@@ -211,8 +212,8 @@ def grand_opening(t, img):
 def creme_brulee(t, img):
     return [
         b.header(t, img, "The Sunday Kitchen", "cake", "A recipe every week"),
-        b.hero(t, img, scene(("cake", 90, 70, 1.0), ("cup", 300, 80, 0.85), ("croissant", 420, 130, 0.7), seed=10),
-               "A dessert, a cup and a pastry on a warm backdrop",
+        b.hero(t, img, scene(("ramekin", 100, 60, 1.05), ("ramekin", 320, 90, 0.9), seed=10),
+               "Two crèmes brûlées in white ramekins, the caramel tops cracked",
                "Crème Brûlée, the easy way", "Five ingredients, no water bath and a crackling sugar top. "
                "This week's recipe takes twenty minutes of work and tastes like a restaurant dessert.",
                "Print the recipe", eyebrow="Recipe of the week"),
@@ -231,15 +232,17 @@ def creme_brulee(t, img):
 
 TEMPLATES = [
     Template("Summer Sale", RETAIL, "Summer Sale: up to 40% off for one week", "Linen, trail shoes and beach bags, plus an extra 10% with SUNNY10.",
-             "Harbour & Pine <hello@harbourpine.example>", "Harbour & Pine", "bag", summer_sale, date=sent(6, 22, "08:00")),
+             "Harbour & Pine <hello@harbourpine.example>", "Harbour & Pine", "bag", summer_sale,
+             palette=dict(main="#ef6c3a", dark="#17403a", leaf="#2a9d8f"), date=sent(6, 22, "08:00")),
     Template("Black Friday", RETAIL, "Black Friday: up to 50% off, members from tonight", "Members shop first. Free next-day delivery on every order over €30.",
-             "Voltline Electronics <deals@voltline.example>", "Voltline", "laptop", black_friday,
-             palette=dict(bg="#2b2d42", bg2="#14151f", soft="#3b3e5a", shadow="#0c0d15", main="#e94f64", light="#f2f2f7", dark="#8d99ae"), date=sent(11, 26, "16:00")),
+             "Voltline Electronics <deals@voltline.example>", "Voltline", "laptop", black_friday, opening=dict(header_style="band"),
+             palette=dict(bg="#2b2d42", bg2="#14151f", soft="#3b3e5a", shadow="#0c0d15", main="#ffd23f", light="#f2f2f7", dark="#8d99ae"), date=sent(11, 26, "16:00")),
     Template("New Arrivals", RETAIL, "New arrivals: the autumn collection", "Heavier cottons, softer wool and colours of the first cold mornings.",
              "Maple Row <studio@maplerow.example>", "Maple Row", "shirt", new_arrivals,
+             opening=dict(header_style="light", hero_style="headline-first"),
              palette=dict(bg="#f4dcc7", bg2="#e7b98f", main="#b5542d", dark="#3d3a4b", accent="#d9a441"), date=sent(9, 14, "09:00")),
     Template("Back in Stock", RETAIL, "It's back: the Stoneware Breakfast Set", "You asked to hear first. A new batch just came out of the kiln.",
-             "Kettle & Co. <shop@kettleco.example>", "Kettle & Co.", "cup", back_in_stock,
+             "Kettle & Co. <shop@kettleco.example>", "Kettle & Co.", "cup", back_in_stock, opening=dict(header_style="light"),
              palette=dict(bg="#dcefe9", bg2="#b5ddd2", main="#2a9d8f", dark="#264653", accent="#e9c46a", shadow="#8dc5b8"), date=sent(4, 21, "10:00")),
     Template("Rewards Club", RETAIL, "You have 1,250 points to spend", "Double points all month, and a Gold birthday gift waiting for you.",
              "Bloom Beauty <club@bloombeauty.example>", "Bloom Beauty", "star", rewards_club,
@@ -248,12 +251,13 @@ TEMPLATES = [
              "Café Lumière <bonjour@cafelumiere.example>", "Café Lumière", "cup", cafe_menu, date=sent(3, 24, "07:30")),
     Template("Autumn at the Bakery", FOOD, "Autumn at the bakery: our seasonal menu", "Chestnut sourdough, apple cardamom buns and pumpkin loaf from Saturday.",
              "Crumb & Hearth <bread@crumbhearth.example>", "Crumb & Hearth", "croissant", bakery_autumn,
+             opening=dict(header_style="band", hero_style="image-first"),
              palette=dict(bg="#f7dcc0", bg2="#eab47e", main="#b4602b", accent="#d9822b"), date=sent(10, 1, "07:00")),
     Template("Wine Tasting", FOOD, "You're invited: an evening of Loire whites", f"Six wines, one winemaker and a cheese board. {on(10, 15)}.",
-             "Vine Street Cellar <cellar@vinestreet.example>", "Vine Street Cellar", "wine", wine_tasting,
-             palette=dict(bg="#eadbe4", bg2="#cfaec2", main="#7b2d4f", dark="#3e1f2c", accent="#d4a373", light="#fff7f2", shadow="#b58aa2"), date=sent(9, 28, "17:00")),
+             "Vine Street Cellar <cellar@vinestreet.example>", "Vine Street Cellar", "wine", wine_tasting, opening=dict(header_style="band"),
+             palette=dict(bg="#eadbe4", bg2="#cfaec2", main="#e3c15a", dark="#3e1f2c", accent="#d4a373", light="#fff7f2", shadow="#b58aa2"), date=sent(9, 28, "17:00")),
     Template("Grand Opening", FOOD, f"We open on {on(3, 6)}", "The first glass of prosecco is on us during the opening weekend.",
-             "Trattoria Nonna Rosa <ciao@nonnarosa.example>", "Nonna Rosa", "bowl", grand_opening,
+             "Trattoria Nonna Rosa <ciao@nonnarosa.example>", "Nonna Rosa", "bowl", grand_opening, opening=dict(hero_style="image-first"),
              palette=dict(bg="#f3e3d0", bg2="#e2bf95", main="#c44536", dark="#283d3b", leaf="#4f772d", accent="#edc16b"), date=sent(2, 23, "11:00")),
     Template("Crème Brûlée Recipe", FOOD, "Recipe of the week: Crème Brûlée, the easy way", "Five ingredients, no water bath, twenty minutes of work.",
              "The Sunday Kitchen <recipes@sundaykitchen.example>", "The Sunday Kitchen", "cake", creme_brulee,

@@ -16,7 +16,7 @@ def island_escape(t, img):
                "have six places left each, with flights, guides and every breakfast included.",
                "See the itinerary", eyebrow="From €1,290 per person"),
         b.products(t, img, [
-            (card("mountains", 141), "Green volcanic hills", "Hiking week, 12–19 April", "€1,290", "€1,450", "Reserve"),
+            (card("mountains", 141), "Sunlit mountain peaks above green hills", "Hiking week, 12–19 April", "€1,290", "€1,450", "Reserve"),
             (card("palm", 142), "A palm tree by the sea", "Coast and springs, 3–10 May", "€1,340", None, "Reserve"),
         ], "Spring departures"),
         b.checklist(t, img, "Included in every trip", [
@@ -32,8 +32,8 @@ def island_escape(t, img):
 def music_festival(t, img):
     return [
         b.header(t, img, "Riverbank Festival", "guitar", "Three days of music by the water", centered=True),
-        b.hero(t, img, scene(("guitar", 60, 40, 1.0), ("microphone", 240, 50, 1.0), ("star", 420, 50, 0.6), seed=42),
-               "A guitar, a microphone and a star", "The line-up is here",
+        b.hero(t, img, scene(("guitar", 30, 50, 1.0), ("stage", 200, 30, 1.25), ("microphone", 460, 80, 0.8), seed=42),
+               "A guitar, an open-air stage under spotlights with the crowd's raised hands, and a microphone", "The line-up is here",
                "Forty artists on three stages, from Friday sundown to Sunday night. Early-bird weekend passes "
                "sell out every year, and this year they're on sale for 72 hours only.",
                "Get weekend passes", eyebrow="17–19 July · Riverside Park", centered=True),
@@ -53,14 +53,14 @@ def music_festival(t, img):
 def yoga_retreat(t, img):
     return [
         b.header(t, img, "Still Water Retreats", "candle", "Yoga and rest in the mountains"),
-        b.hero(t, img, scene(("mountains", 40, 60, 1.2), ("candle", 300, 70, 0.9), ("plant", 430, 80, 0.85), seed=43),
-               "Mountains, a lit candle and a plant", "A weekend to slow down",
+        b.hero(t, img, scene(("mountains", 40, 60, 1.2), ("candle", 300, 70, 0.9), ("yoga_mat", 410, 90, 0.9), seed=43),
+               "Mountains, a lit candle and a rolled yoga mat with a block", "A weekend to slow down",
                "Two nights in a mountain lodge, yoga at sunrise and sunset, long walks and food from the "
                "lodge's own garden. For every level, including none.", "Book your place",
                eyebrow="Retreat weekend · 13–15 November"),
-        b.feature(t, img, "feature1", card("mountains", 151), "A mountain valley", "Where you'll stay",
+        b.feature(t, img, "feature1", card("mountains", 151), "Green mountains with snow on their peaks", "Where you'll stay",
                   "The Alpenrose lodge sits at 1,400 metres, with twelve rooms, a wood-fired sauna and no television."),
-        b.feature(t, img, "feature2", card("candle", 152), "A candle", "How the days go",
+        b.feature(t, img, "feature2", card("yoga_mat", 152), "A rolled yoga mat and a wooden block", "How the days go",
                   "Gentle yoga at 7:30, breakfast, a guided walk, free afternoons, restorative yoga at 17:30.",
                   image_right=True),
         b.details(t, img, "Good to know", [
@@ -91,15 +91,15 @@ def spring_race(t, img):
 def spa_weekend(t, img):
     return [
         b.header(t, img, "Hotel Seeblick", "house", "Lakeside hotel and spa"),
-        b.hero(t, img, scene(("house", 60, 60, 1.0), ("candle", 250, 70, 0.9), ("tree", 400, 70, 0.95), seed=45),
-               "A lakeside hotel, a candle and a tree", "Two nights, one spa, no alarm clock",
+        b.hero(t, img, scene(("lake_hotel", 150, 20, 1.4), seed=45),
+               "Hotel Seeblick on the shore of the lake, below snow-capped mountains", "Two nights, one spa, no alarm clock",
                "Our winter spa weekend is back: two nights with a lake view, breakfast until noon, a three-course "
                "dinner and unlimited use of the pools and saunas.", "Check dates",
                eyebrow="Winter offer · from €289"),
-        b.feature(t, img, "feature1", card("candle", 161), "A candle in the spa", "The spa",
+        b.feature(t, img, "feature1", card("pool", 161), "The indoor pool, with a window onto the lake", "The spa",
                   "A 20-metre pool, four saunas and a quiet room looking over the water. Robes and towels are waiting "
                   "in your room."),
-        b.feature(t, img, "feature2", card("bowl", 162), "A bowl of seasonal food", "The kitchen",
+        b.feature(t, img, "feature2", card("fish_plate", 162), "Lake trout with potatoes, greens and a lemon wedge", "The kitchen",
                   "Dinner is three courses from local farms and the lake. Tell us about allergies when you book.",
                   image_right=True),
         b.coupon(t, "Book by 31 January and save 10%", "SEEBLICK10", "Valid for stays from Sunday to Thursday until 31 March."),
@@ -112,15 +112,17 @@ TEMPLATES = [
              "Wayfarer Travel <trips@wayfarer.example>", "Wayfarer Travel", "plane", island_escape, date=sent(1, 20, "09:00")),
     Template("Music Festival", TRAVEL, "The Riverbank Festival line-up is here", "40 artists, 3 stages, and early-bird passes for 72 hours only.",
              "Riverbank Festival <tickets@riverbank.example>", "Riverbank Festival", "guitar", music_festival,
+             opening=dict(hero_style="headline-first"),
              palette=dict(bg="#2a1b4a", bg2="#170f2c", soft="#3e2b6b", main="#ff7a59", dark="#f7d6ff", light="#fff4ec",
                           accent="#ffd166", shadow="#0f0820"), date=sent(3, 10, "12:00")),
     Template("Yoga Retreat", TRAVEL, "A weekend to slow down: our November retreat", "Two nights in the mountains, yoga at sunrise and sunset.",
              "Still Water Retreats <hello@stillwater.example>", "Still Water", "candle", yoga_retreat,
+             opening=dict(header_style="light", hero_style="headline-first"),
              palette=dict(bg="#e8efe4", bg2="#c9dbc0", main="#7a9e7e", dark="#2f4538", accent="#e9b872", leaf="#5b8c5a", shadow="#a9c2a0"), date=sent(9, 15, "09:00")),
     Template("Spring 10K", TRAVEL, "Spring 10K: entries are open", "A flat, fast loop along the harbour, and a medal for every finisher.",
              "Harbour Runners <race@harbourrunners.example>", "Harbour Runners", "sneaker", spring_race,
              palette=dict(main="#e63946", accent="#f4a261", dark="#1d3557"), date=sent(2, 2, "09:00")),
     Template("Spa Weekend", TRAVEL, "Two nights, one spa, no alarm clock", "Our winter spa weekend is back, from €289 with dinner.",
-             "Hotel Seeblick <stay@seeblick.example>", "Hotel Seeblick", "house", spa_weekend,
+             "Hotel Seeblick <stay@seeblick.example>", "Hotel Seeblick", "house", spa_weekend, opening=dict(header_style="light"),
              palette=dict(bg="#e3ecf3", bg2="#bcd0e0", main="#b08968", dark="#2d3e50", accent="#ddb892", leaf="#6b9080"), date=sent(11, 3, "09:00")),
 ]

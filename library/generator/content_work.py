@@ -9,16 +9,16 @@ from themes import BUSINESS, EDUCATION
 def product_update(t, img):
     return [
         b.header(t, img, "Tasklane", "rocket", "Product news"),
-        b.hero(t, img, scene(("laptop", 70, 60, 1.0), ("rocket", 290, 40, 0.95, 12), ("chart", 420, 80, 0.75), seed=13),
-               "A laptop showing a task board next to a rocket and a chart",
+        b.hero(t, img, scene(("laptop", 70, 60, 1.0), ("rocket", 290, 40, 0.95, 12), ("magnifier", 430, 80, 0.75), seed=13),
+               "A laptop showing a task board next to a rocket and a magnifying glass",
                "Timelines, faster search and a dark theme",
                "Three of your most requested features ship today. Everything is already switched on in your "
                "workspace: no update to install.", "See what's new", eyebrow="March product update"),
         b.text(t, "What's new"),
-        b.feature(t, img, "feature1", card("calendar", 61), "A calendar", "Timelines",
+        b.feature(t, img, "feature1", card("calendar", 61), "A calendar with one week marked", "Timelines",
                   "Drag tasks across weeks, see dependencies at a glance and share a read-only link with clients.",
                   "Try timelines"),
-        b.feature(t, img, "feature2", card("chart", 62), "A bar chart", "Search, five times faster",
+        b.feature(t, img, "feature2", card("magnifier", 62), "A magnifying glass", "Search, five times faster",
                   "Results appear as you type, across tasks, comments and attached files.", "Read the details",
                   image_right=True),
         b.checklist(t, img, "Also in this release", [
@@ -53,12 +53,13 @@ def conference(t, img):
 
 def webinar(t, img):
     return [
-        b.header(t, img, "Ledgerly", "chart", "Accounting for small businesses"),
-        b.hero(t, img, scene(("laptop", 110, 60, 1.0), ("microphone", 330, 60, 0.9), seed=15),
-               "A laptop and a microphone", "Free webinar: closing your books in one day",
-               "Month-end doesn't have to take a week. Our senior accountant shows the checklist, the automations and "
-               "the three reports that cut her clients' close time from five days to one.",
-               "Reserve my spot", eyebrow="Live online · 45 minutes"),
+        b.header(t, img, "Ledgerly", "book", "Accounting for small businesses"),
+        b.hero_split(t, img, scene(("video_call", 14, 80, 1.25), seed=15, size=(280, 340)),
+                     "A laptop showing a live video call with the host and two guests",
+                     "Free webinar: closing your books in one day",
+                     "Month-end doesn't have to take a week. Our senior accountant shows the checklist, the automations and "
+                     "the three reports that cut her clients' close time from five days to one.",
+                     "Reserve my spot", eyebrow="Live online · 45 minutes"),
         b.details(t, img, None, [
             ("calendar", "When", f"{on(2, 11)}, 16:00 CET"),
             ("laptop", "Where", "Online. The link arrives after you sign up"),
@@ -75,7 +76,7 @@ def webinar(t, img):
 
 def quarterly_report(t, img):
     return [
-        b.header(t, img, "Fernway Capital", "chart", "Investor letter"),
+        b.header(t, img, "Fernway Capital", "tree", "Investor letter"),
         b.hero(t, img, scene(("chart", 110, 50, 1.05), ("globe", 330, 60, 0.95), seed=16),
                "A rising bar chart and a globe", "Our third quarter in review",
                "Revenue grew 18% year on year, we opened our first office in Singapore, and our fund returned 6.4% net. "
@@ -104,8 +105,8 @@ def welcome(t, img):
             "<strong>Invite your team.</strong> Everyone gets their own queue and mentions.",
             "<strong>Add saved replies.</strong> Start with our ten most-used templates."]),
         b.cards(t, img, [
-            (card("book", 71), "An open book", "Help centre", "Short guides for every feature, with screenshots.", "Browse guides"),
-            (card("microphone", 72), "A microphone", "Live onboarding", "Book a free 30-minute call with our team.", "Book a call"),
+            (card("lightbulb", 71), "A light bulb", "Help centre", "Short guides for every feature, with screenshots.", "Browse guides"),
+            (card("headset", 72), "A headset for a call with our team", "Live onboarding", "Book a free 30-minute call with our team.", "Book a call"),
         ]),
         b.footer(t, "Brightdesk", "You are receiving this e-mail because you started a Brightdesk trial."),
     ]
@@ -124,9 +125,9 @@ def school_newsletter(t, img):
             ("backpack", on(4, 3), "Last day of term, school closes at 13:30"),
         ]),
         b.cards(t, img, [
-            (card("book", 81), "Books on a shelf", "The reading garden",
+            (card("bookshelf", 81), "A bookcase full of donated books", "The reading garden",
              "Thank you to the PTA and to the families who planted, painted and donated books.", "See photos"),
-            (card("microphone", 82), "A microphone", "Choir at the town hall",
+            (card("music_notes", 82), "Music notes", "Choir at the town hall",
              "Forty-two pupils sang three songs, and the mayor asked for an encore.", "Watch the video"),
         ], "Around the school"),
         b.text(t, "A word from the head teacher",
@@ -139,8 +140,8 @@ def school_newsletter(t, img):
 def open_day(t, img):
     return [
         b.header(t, img, "Hillcrest College", "cap", "Sixth form and college", centered=True),
-        b.hero(t, img, scene(("cap", 70, 60, 1.0), ("book", 240, 80, 0.95), ("pencil", 400, 50, 0.9), seed=19),
-               "A graduation cap, a book and a pencil", "Come to our Open Day",
+        b.hero(t, img, scene(("cap", 60, 60, 1.0), ("flask", 240, 60, 1.0), ("pencil", 400, 50, 0.9), seed=19),
+               "A graduation cap, a laboratory flask and a pencil", "Come to our Open Day",
                "Meet our teachers, try a taster lesson and see the new science labs. Every visitor leaves with a "
                "course guide and an honest answer to every question.", "Book your visit",
                eyebrow=on(11, 7), centered=True),
@@ -157,10 +158,12 @@ def open_day(t, img):
 def course_launch(t, img):
     return [
         b.header(t, img, "Studio Lingo", "book", "Language courses online"),
-        b.hero(t, img, scene(("laptop", 70, 60, 1.0), ("book", 270, 70, 0.9), ("globe", 420, 70, 0.8), seed=20),
-               "A laptop with a book and a globe", "Italian for Travellers is open",
-               "Six weeks, fifteen minutes a day, and you'll order, ask directions and chat with your host in Italian. "
-               "Enrol before Friday and save 25%.", "Enrol now", eyebrow="New course"),
+        b.hero_split(t, img, scene(("video_call", 40, 40, 1.0), ("book", 20, 190, 0.6), ("globe", 160, 196, 0.5),
+                                   seed=20, size=(280, 340)),
+                     "A laptop showing an online lesson with a teacher, a phrasebook and a globe",
+                     "Italian for Travellers is open",
+                     "Six weeks, fifteen minutes a day, and you'll order, ask directions and chat with your host in Italian. "
+                     "Enrol before Friday and save 25%.", "Enrol now", eyebrow="New course"),
         b.checklist(t, img, "What's inside", [
             "36 short video lessons with native speakers from Rome, Naples and Milan",
             "Daily speaking practice with instant pronunciation feedback",
@@ -175,14 +178,14 @@ def course_launch(t, img):
 def summer_camp(t, img):
     return [
         b.header(t, img, "Camp Tall Pines", "tree", "Summer day camp, ages 7–13", centered=True),
-        b.hero(t, img, scene(("tree", 40, 60, 1.0), ("sun", 230, 10, 0.7), ("backpack", 380, 80, 0.9), seed=21),
-               "Pine trees, the sun and a backpack", "Summer camp registration is open",
+        b.hero(t, img, scene(("tent", 40, 60, 1.0), ("campfire", 230, 90, 0.85), ("canoe", 380, 80, 1.0), seed=21),
+               "A tent, a campfire and a canoe on the lake", "Summer camp registration is open",
                "Canoeing, campfire songs, a science lab in the woods and plenty of time to just be outside. "
                "Places for July fill fast: early registration closes on 30 April.", "Register now",
                eyebrow="Summer 2026", centered=True),
         b.cards(t, img, [
-            (card("tree", 91), "A forest", "Outdoor week", "Hiking, shelter building and a night under canvas for ages 10+.", "Details"),
-            (card("pencil", 92), "A pencil", "Makers week", "Woodwork, robots and a rocket launch on Friday.", "Details"),
+            (card("tent", 91), "A tent for a night under canvas", "Outdoor week", "Hiking, shelter building and a night under canvas for ages 10+.", "Details"),
+            (card("robot", 92), "A small robot built by campers", "Makers week", "Woodwork, robots and a rocket launch on Friday.", "Details"),
         ], "Choose your weeks"),
         b.details(t, img, "Good to know", [
             ("calendar", "Dates", "Six weeks from 6 July to 14 August, Monday to Friday"),
@@ -196,8 +199,8 @@ def summer_camp(t, img):
 def library_week(t, img):
     return [
         b.header(t, img, "Oakfield Public Library", "book", "What's on"),
-        b.hero(t, img, scene(("book", 60, 70, 1.0), ("pencil", 250, 50, 0.8), ("plant", 390, 60, 1.0), seed=22),
-               "An open book, a pencil and a plant", "Library Week: something for everyone",
+        b.hero(t, img, scene(("bookshelf", 80, 60, 1.1), ("book", 340, 90, 0.95), seed=22),
+               "A bookcase full of books and an open book", "Library Week: something for everyone",
                "Author talks, a repair café, coding club for teens and story time in three languages. Everything is "
                "free, and most events need no booking.", "See all events", eyebrow="20–26 April"),
         b.details(t, img, "Highlights", [
@@ -217,13 +220,13 @@ TEMPLATES = [
              "Three of your most requested features ship today.", "Tasklane <news@tasklane.example>", "Tasklane", "rocket", product_update, date=sent(3, 3, "15:00")),
     Template("Conference Invitation", BUSINESS, "You're invited: Northwind Summit, Lisbon, 14–15 May",
              "Early-bird tickets are 30% off until 31 January.", "Northwind Summit <hello@northwind.example>", "Northwind", "microphone",
-             conference, palette=dict(bg="#ffe4d6", bg2="#ffc2a6", main="#ef6f3c", dark="#1b2845", accent="#3a86ff", shadow="#e6a58a"), date=sent(1, 12, "09:00")),
+             conference, opening=dict(hero_style="headline-first"), palette=dict(bg="#ffe4d6", bg2="#ffc2a6", main="#ef6f3c", dark="#1b2845", accent="#3a86ff", shadow="#e6a58a"), date=sent(1, 12, "09:00")),
     Template("Webinar Invitation", BUSINESS, "Free webinar: closing your books in one day",
-             "Live on 11 February, with the checklist we give every client.", "Ledgerly <events@ledgerly.example>", "Ledgerly", "chart",
-             webinar, palette=dict(bg="#d9f2ee", bg2="#aee0d8", main="#0f8b8d", dark="#143642", accent="#ec9a29", shadow="#8fcfc6"), date=sent(1, 27, "10:00")),
+             "Live on 11 February, with the checklist we give every client.", "Ledgerly <events@ledgerly.example>", "Ledgerly", "book",
+             webinar, opening=dict(header_style="light"), palette=dict(bg="#d9f2ee", bg2="#aee0d8", main="#0f8b8d", dark="#143642", accent="#ec9a29", shadow="#8fcfc6"), date=sent(1, 27, "10:00")),
     Template("Quarterly Report", BUSINESS, "Fernway Capital: our third quarter in review",
              "Revenue up 18%, a new office in Singapore and a 6.4% net return.", "Fernway Capital <investors@fernway.example>", "Fernway",
-             "chart", quarterly_report, palette=dict(bg="#e3e7ee", bg2="#c2cad8", main="#1f3a5f", dark="#0b1a2e", accent="#c9a227"), date=sent(10, 8, "07:00")),
+             "tree", quarterly_report, opening=dict(header_style="light", hero_style="headline-first"), palette=dict(bg="#e3e7ee", bg2="#c2cad8", main="#1f3a5f", dark="#0b1a2e", accent="#c9a227"), date=sent(10, 8, "07:00")),
     Template("Welcome Aboard", BUSINESS, "Welcome to Brightdesk: three steps to your first answer",
              "Your 14-day trial has started. Here's how to get going.", "Brightdesk <welcome@brightdesk.example>", "Brightdesk",
              "envelope", welcome, palette=dict(bg="#ece4ff", bg2="#d3c2ff", main="#7048e8", dark="#2b1b5a", accent="#20c997"), date=sent(4, 14, "09:00")),
@@ -232,16 +235,17 @@ TEMPLATES = [
              "Riverside Primary", "school", school_newsletter, date=sent(3, 2, "15:30")),
     Template("Open Day", EDUCATION, "Come to the Hillcrest College Open Day", f"{on(11, 7)}: taster lessons, new labs and every question answered.",
              "Hillcrest College <admissions@hillcrest.example>", "Hillcrest College", "cap", open_day,
+             opening=dict(header_style="band", hero_style="headline-first"),
              palette=dict(bg="#dde8f7", bg2="#b9cdee", main="#274c9b", dark="#132a55", accent="#f2b705"), date=sent(10, 19, "09:00")),
     Template("Online Course Launch", EDUCATION, "Italian for Travellers is open: save 25% this week",
              "Six weeks, fifteen minutes a day. Enrol before Friday.", "Studio Lingo <ciao@studiolingo.example>", "Studio Lingo", "book",
              course_launch, palette=dict(bg="#ffe8d9", bg2="#ffc9a8", main="#e76f51", dark="#264653", accent="#2a9d8f", leaf="#2a9d8f"), date=sent(5, 11, "07:00")),
     Template("Summer Camp", EDUCATION, "Camp Tall Pines: summer registration is open",
              "Canoeing, campfires and a science lab in the woods. Early registration closes 30 April.",
-             "Camp Tall Pines <office@tallpines.example>", "Camp Tall Pines", "tree", summer_camp,
+             "Camp Tall Pines <office@tallpines.example>", "Camp Tall Pines", "tree", summer_camp, opening=dict(header_style="band"),
              palette=dict(bg="#d9f0f7", bg2="#a9dcec", main="#2d6a4f", leaf="#40916c", accent="#ffb703", shadow="#86c5d8"), date=sent(3, 16, "09:00")),
     Template("Library Week", EDUCATION, "Library Week at Oakfield: free events for everyone",
              "Author talks, coding club and story time in three languages.", "Oakfield Library <events@oakfieldlibrary.example>",
-             "Oakfield Library", "book", library_week,
+             "Oakfield Library", "book", library_week, opening=dict(hero_style="headline-first"),
              palette=dict(bg="#f3e6f5", bg2="#dcc0e3", main="#7b3f8c", dark="#3b1f45", accent="#f4a259", leaf="#5c9e6e"), date=sent(4, 13, "09:00")),
 ]

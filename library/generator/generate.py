@@ -42,6 +42,7 @@ CATEGORIES = [
 ]
 
 MAX_HTML_BYTES = 100 * 1024
+MAX_TEMPLATES_PER_OBJECT = 2
 
 
 def slug(name):
@@ -52,7 +53,7 @@ def slug(name):
 def render_art(palette, art):
     kind = art[0]
     if kind == "scene":
-        return svgart.scene(palette, art[1], seed=art[2])
+        return svgart.scene(palette, art[1], seed=art[2], **(art[3] if len(art) > 3 else {}))
     if kind == "card":
         return svgart.card(palette, art[1], seed=art[2])
     if kind == "icon":
@@ -151,10 +152,12 @@ def write(path, text):
 
 def build_template(folder, tpl):
     images = {}
+    pictured = set()
 
     def img(name, art):
         if name not in images:
-            images[name] = render_art(tpl.palette, art)
+            images[name] = render_art(tpl.logo_palette if art[0] == "logo" else tpl.palette, art)
+            pictured.update(pictured_objects(art))
         return Picture(f"images/{name}.png", images[name])
 
     body = tpl.build(tpl.theme, img)
@@ -170,6 +173,37 @@ def build_template(folder, tpl):
           f"From: {tpl.sender}\nSubject: {tpl.subject}\nDate: {tpl.date}\n")
     for name, svg in sorted(images.items()):
         write(os.path.join(folder, "images", f"{name}.svg"), svg)
+    return pictured
+
+
+def pictured_objects(art):
+    """The drawn objects of a scene or a card: what a reader takes the picture to show."""
+    if art[0] == "scene":
+        return {obj[0] for obj in art[1]}
+    return {art[1]} if art[0] == "card" else set()
+
+
+def check_brands(templates):
+    """Refuses two senders dressed alike: a reader tells senders apart by band and buttons."""
+    seen = {}
+    for tpl in templates:
+        look = (tpl.theme.band, tpl.theme.accent)
+        other = seen.setdefault(look, tpl.brand)
+        if other != tpl.brand:
+            raise ValueError(f"{tpl.name}: {tpl.brand} has the band and buttons of {other} "
+                             f"({look[0]}, {look[1]}); give it its own colours in themes.BRANDS")
+
+
+def check_reuse(pictures):
+    """Refuses an object drawn as a main picture in more than two templates: the art would repeat."""
+    users = {}
+    for name, objects in pictures.items():
+        for obj in objects:
+            users.setdefault(obj, []).append(name)
+    for obj, names in sorted(users.items()):
+        if len(names) > MAX_TEMPLATES_PER_OBJECT:
+            raise ValueError(f"the drawing {obj!r} is a main picture in {len(names)} templates "
+                             f"({', '.join(names)}); at most {MAX_TEMPLATES_PER_OBJECT} may share one")
 
 
 def rgb(hex_colour):
@@ -180,7 +214,7 @@ def rgb(hex_colour):
 def category_page(title, blurb, templates):
     # The first "#" in this file must be the first template link: colours are
     # written as rgb(), and nothing else before the grid uses that character.
-    theme = templates[0].theme
+    theme = templates[0].category
     cards = "\n".join(
         f'<li><a href="#{html.escape(t.name, quote=True)}"><img src="thumbs/{slug(t.name)}.png" width="300" height="375" '
         f'alt="Preview of the template {html.escape(t.name)}"><span>{html.escape(t.name)}</span></a></li>'
@@ -233,10 +267,12 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "sources")
     by_theme = {}
     for tpl in SHOPS + WORK + PEOPLE + TRAVEL:
-        by_theme.setdefault(tpl.theme.name, []).append(tpl)
+        by_theme.setdefault(tpl.category.name, []).append(tpl)
     names = [t.name for t in SHOPS + WORK + PEOPLE + TRAVEL]
+    check_brands(SHOPS + WORK + PEOPLE + TRAVEL)
     if len(set(names)) != len(names) or len({slug(n) for n in names}) != len(names):
         raise ValueError("template names and their thumbnail names must be unique")
+    pictures = {}
     for folder, title, blurb in CATEGORIES:
         cat = os.path.join(out, folder)
         templates = by_theme[title]
@@ -248,7 +284,8 @@ def main():
                     shutil.rmtree(os.path.join(cat, entry))
         write(os.path.join(cat, "page.html"), category_page(title, blurb, templates))
         for tpl in templates:
-            build_template(os.path.join(cat, tpl.name), tpl)
+            pictures[tpl.name] = build_template(os.path.join(cat, tpl.name), tpl)
+    check_reuse(pictures)
     print(f"wrote {len(names)} templates in {len(CATEGORIES)} categories to {os.path.normpath(out)}")
 
 

@@ -522,9 +522,476 @@ def ticket(p):
     ])
 
 
+# ---- things a business would show a photo of: its house, its rooms, its dishes
+
+def _window(x, y, w, h, glass, frame):
+    return (rect(x, y, w, h, glass, 2) + path(f"M{x + w / 2:g} {y:g} V{y + h:g} M{x:g} {y + h / 2:g} H{x + w:g}",
+                                              stroke=frame, width=3))
+
+
+def house_garden(p):
+    """A detached family house with a lawn, a path, a fence and an apple tree."""
+    fence = "".join(rect(x, 150, 6, 26, p["light"], 2) for x in range(4, 200, 14))
+    return "".join([
+        rect(0, 148, 200, 40, p["leaf"], 8),
+        rect(24, 84, 8, 70, p["dark"], 3),
+        circle(28, 70, 26, p["leaf"]), circle(12, 86, 16, p["leaf"]), circle(44, 86, 18, p["leaf"]),
+        circle(18, 66, 4, p["accent"]), circle(36, 78, 4, p["accent"]), circle(24, 90, 4, p["accent"]),
+        rect(62, 82, 124, 74, p["main"]),
+        path("M52 86 L124 34 L196 86 Z", p["dark"]),
+        rect(160, 42, 14, 30, p["dark"]),
+        rect(112, 112, 26, 44, p["accent"], 3), circle(132, 134, 2.5, p["light"]),
+        _window(72, 98, 30, 26, p["light"], p["main"]), _window(148, 98, 30, 26, p["light"], p["main"]),
+        _window(112, 56, 24, 22, p["light"], p["dark"]),
+        path("M112 156 L100 188 H150 L138 156 Z", p["light"], extra='opacity="0.85"'),
+        rect(0, 160, 200, 4, p["light"], 2), fence,
+        circle(170, 172, 6, p["accent"]), circle(182, 176, 5, p["light"]), circle(60, 174, 6, p["accent"]),
+    ])
+
+
+def garden(p):
+    """A back garden: lawn, an apple tree, a vegetable bed and a timber workshop."""
+    rows = "".join(circle(x, y, 6, p["leaf"]) for x in range(110, 190, 16) for y in (162, 176))
+    return "".join([
+        rect(0, 60, 200, 86, p["soft"]),
+        rect(0, 140, 200, 60, p["leaf"]),
+        rect(104, 152, 90, 34, p["dark"], 4), rows,
+        rect(120, 74, 70, 62, p["main"], 2), path("M114 78 L155 50 L196 78 Z", p["dark"]),
+        rect(146, 100, 18, 36, p["dark"], 2), _window(126, 88, 16, 16, p["light"], p["dark"]),
+        rect(38, 86, 10, 62, p["dark"], 3),
+        circle(43, 66, 32, p["leaf"]), circle(20, 86, 18, p["leaf"]), circle(68, 84, 20, p["leaf"]),
+        circle(30, 62, 5, p["accent"]), circle(54, 74, 5, p["accent"]), circle(40, 92, 5, p["accent"]), circle(64, 58, 5, p["accent"]),
+    ])
+
+
+def terrace(p):
+    """A penthouse roof terrace: decking, a parasol, two loungers and planters over the city."""
+    skyline = "".join(rect(x, 120 - h, 22, h, p["bg2"]) for x, h in ((0, 50), (26, 80), (52, 40), (120, 70), (150, 96), (178, 56)))
+    boards = "".join(path(f"M0 {y} H200", stroke=p["dark"], width=2, extra='opacity="0.25"') for y in range(140, 200, 10))
+    rail = "".join(rect(x, 100, 3, 30, p["dark"]) for x in range(0, 200, 14))
+    return "".join([
+        skyline,
+        rect(0, 130, 200, 70, p["main"]), boards,
+        rect(0, 98, 200, 4, p["dark"]), rail,
+        rect(98, 44, 4, 110, p["dark"]), path("M40 56 Q100 10 160 56 Z", p["accent"]),
+        path("M40 168 L64 140 H96 L88 168 Z", p["light"]), path("M112 168 L120 140 H152 L160 168 Z", p["light"]),
+        rect(8, 136, 26, 30, p["dark"], 3), circle(14, 128, 12, p["leaf"]), circle(28, 124, 12, p["leaf"]),
+        rect(170, 136, 26, 30, p["dark"], 3), circle(176, 126, 12, p["leaf"]), circle(190, 130, 10, p["leaf"]),
+    ])
+
+
+def apartments(p):
+    """A modern apartment building with a set-back penthouse and its roof terrace."""
+    floors = "".join(rect(x, y, 22, 18, p["light"], 2) for x in (44, 76, 108, 140) for y in range(86, 170, 26))
+    balconies = "".join(rect(36, y + 20, 134, 4, p["dark"]) for y in range(86, 150, 26))
+    rail = "".join(rect(x, 58, 3, 18, p["dark"]) for x in range(30, 176, 12))
+    return "".join([
+        ellipse(100, 188, 94, 8, p["shadow"]),
+        rect(30, 76, 146, 110, p["main"], 2),
+        floors, balconies,
+        rect(92, 158, 22, 28, p["dark"], 2),
+        rect(58, 28, 100, 48, p["dark"], 2),
+        rect(66, 36, 84, 34, p["light"], 2), path("M94 36 V70 M122 36 V70", stroke=p["dark"], width=3),
+        rect(26, 72, 154, 6, p["dark"], 2), rail, rect(26, 56, 154, 4, p["dark"], 2),
+        path("M164 24 Q176 8 190 24 Z", p["accent"]), rect(176, 24, 3, 34, p["dark"]),
+        circle(40, 50, 8, p["leaf"]), rect(34, 52, 12, 10, p["accent"], 2),
+        circle(54, 46, 10, p["leaf"]), rect(48, 50, 12, 12, p["accent"], 2),
+    ])
+
+
+def living_room(p):
+    """A bright living room: a window, a sofa with cushions, a floor lamp, a rug and a plant."""
+    return "".join([
+        rect(0, 0, 200, 150, p["soft"]),
+        rect(0, 150, 200, 50, p["bg2"]),
+        rect(24, 18, 70, 78, p["light"], 3), path("M59 18 V96 M24 57 H94", stroke=p["main"], width=4),
+        rect(20, 96, 78, 6, p["main"], 2),
+        rect(120, 30, 44, 34, p["accent"], 2), rect(126, 36, 32, 22, p["light"], 1, 'opacity="0.6"'),
+        ellipse(104, 180, 86, 12, p["accent"], 'opacity="0.55"'),
+        rect(26, 104, 134, 46, p["main"], 14),
+        rect(16, 122, 26, 46, p["dark"], 10), rect(144, 122, 26, 46, p["dark"], 10),
+        rect(36, 132, 114, 28, p["main"], 8), rect(36, 132, 114, 28, p["light"], 8, 'opacity="0.2"'),
+        rect(48, 112, 26, 22, p["accent"], 6), rect(110, 112, 26, 22, p["light"], 6),
+        rect(22, 166, 6, 12, p["dark"]), rect(158, 166, 6, 12, p["dark"]),
+        rect(182, 50, 4, 120, p["dark"]), path("M170 52 L198 52 L192 28 L176 28 Z", p["accent"]),
+        ellipse(184, 172, 12, 4, p["dark"]),
+        path("M2 170 H22 L20 190 H4 Z", p["dark"]),
+        path("M12 170 Q0 150 4 132 Q16 148 12 170 Z M12 170 Q22 146 20 128 Q8 146 12 170 Z", p["leaf"]),
+    ])
+
+
+def pasta_plate(p):
+    """Fresh tagliatelle twirled on a plate, with basil and a cherry tomato, seen from above."""
+    strands = "".join(path(f"M{100 - r:g} 100 A{r:g} {r * 0.8:g} 0 1 1 {100 + r * 0.9:g} {104 - r * 0.3:g}",
+                           stroke=p["accent"], width=7) for r in (12, 24, 36, 48))
+    return "".join([
+        ellipse(102, 110, 96, 84, p["shadow"], 'opacity="0.6"'),
+        ellipse(100, 104, 94, 82, p["light"]),
+        ellipse(100, 104, 70, 60, p["soft"]),
+        ellipse(100, 100, 56, 46, p["accent"], 'opacity="0.45"'),
+        strands,
+        path("M70 72 Q80 56 96 64 Q84 80 70 72 Z", p["leaf"]), path("M120 62 Q136 54 144 68 Q128 76 120 62 Z", p["leaf"]),
+        circle(132, 126, 11, p["main"]), circle(128, 122, 3, p["light"], 'opacity="0.7"'),
+        circle(80, 130, 3, p["light"]), circle(92, 136, 2.5, p["light"]), circle(110, 80, 2.5, p["light"]),
+    ])
+
+
+def fish_plate(p):
+    """A dinner plate: lake trout on greens with potatoes and a lemon wedge."""
+    return "".join([
+        ellipse(102, 110, 96, 84, p["shadow"], 'opacity="0.6"'),
+        ellipse(100, 104, 94, 82, p["light"]),
+        ellipse(100, 104, 70, 60, p["soft"]),
+        path("M40 112 Q70 80 130 96 L150 82 L150 126 L130 112 Q70 136 40 112 Z", p["main"]),
+        path("M60 106 Q90 96 124 104", stroke=p["light"], width=4, extra='opacity="0.6"'),
+        circle(56, 106, 4, p["dark"]),
+        circle(80, 148, 12, p["accent"]), circle(104, 152, 11, p["accent"]),
+        path("M122 142 Q140 128 156 140 Q140 156 122 142 Z", p["leaf"]),
+        path("M132 62 L160 70 L140 86 Z", p["accent"]),
+    ])
+
+
+def ramekin(p):
+    """Crème brûlée in a white ramekin, the caramel top cracked, a spoon beside it."""
+    flutes = "".join(path(f"M{x} 108 V170", stroke=p["soft"], width=3) for x in range(48, 156, 12))
+    return "".join([
+        ellipse(100, 182, 90, 10, p["shadow"]),
+        path("M36 100 H164 L158 168 Q156 178 146 178 H54 Q44 178 42 168 Z", p["light"]),
+        flutes,
+        ellipse(100, 100, 64, 16, p["light"]),
+        ellipse(100, 100, 56, 12, p["accent"]),
+        path("M70 96 L88 104 L104 94 L124 104", stroke=p["main"], width=3, extra='opacity="0.8"'),
+        path("M172 60 L150 150", stroke=p["dark"], width=6), ellipse(176, 50, 9, 14, p["dark"], 'transform="rotate(14 176 50)"'),
+        circle(52, 40, 7, p["leaf"]), path("M60 32 Q70 20 80 28 Q70 40 60 32 Z", p["leaf"]),
+    ])
+
+
+def loaf(p):
+    """A sourdough loaf with its scoring, on a board."""
+    return "".join([
+        rect(10, 160, 180, 16, p["dark"], 6),
+        ellipse(100, 124, 84, 44, p["main"]),
+        path("M40 110 Q60 92 74 116 M80 100 Q100 82 114 108 M120 98 Q140 82 154 110", stroke=p["light"], width=6,
+             extra='opacity="0.75"'),
+        ellipse(96, 150, 70, 10, p["dark"], 'opacity="0.25"'),
+    ])
+
+
+def dog(p):
+    """A sitting dog with floppy ears and a collar."""
+    return "".join([
+        ellipse(100, 186, 70, 8, p["shadow"]),
+        path("M58 184 Q50 120 80 96 L124 96 Q150 120 146 184 Z", p["main"]),
+        path("M146 170 Q186 168 178 136", stroke=p["main"], width=10),
+        ellipse(100, 78, 42, 38, p["main"]),
+        path("M62 54 Q40 60 46 104 Q58 108 66 84 Z M138 54 Q160 60 154 104 Q142 108 134 84 Z", p["dark"]),
+        ellipse(100, 96, 20, 14, p["light"]),
+        ellipse(100, 88, 8, 6, p["dark"]),
+        circle(84, 72, 5, p["dark"]), circle(116, 72, 5, p["dark"]),
+        path("M94 102 Q100 108 106 102", stroke=p["dark"], width=3),
+        path("M74 116 Q100 128 126 116", stroke=p["accent"], width=8), circle(100, 126, 6, p["light"]),
+        rect(74, 170, 20, 14, p["light"], 6), rect(108, 170, 20, 14, p["light"], 6),
+    ])
+
+
+def lake_hotel(p):
+    """A lakeside hotel with a pitched roof, under mountains, reflected in the water."""
+    rows = "".join(rect(x, y, 14, 14, p["light"], 2) for x in (58, 82, 106, 130) for y in (88, 112))
+    return "".join([
+        path("M-10 134 L40 40 L70 80 L100 30 L150 96 L176 60 L214 134 Z", p["shadow"]),
+        path("M40 40 L50 54 L42 52 L34 58 Z M100 30 L112 46 L102 44 L92 50 Z", p["light"]),
+        ellipse(100, 160, 104, 26, p["dark"], 'opacity="0.25"'),
+        ellipse(100, 134, 104, 6, p["leaf"]),
+        rect(46, 78, 112, 60, p["light"]), rect(46, 78, 112, 60, p["accent"], 0, 'opacity="0.45"'),
+        path("M38 80 L102 46 L166 80 Z", p["dark"]),
+        rows, rect(94, 118, 16, 20, p["dark"], 2),
+        rect(160, 134, 40, 6, p["dark"], 1),
+        path("M60 150 H144 M72 162 H132 M84 174 H120", stroke=p["light"], width=4, extra='opacity="0.6"'),
+        path("M20 120 L28 96 L36 120 Z M174 120 L182 92 L190 120 Z", p["leaf"]),
+    ])
+
+
+def pool(p):
+    """An indoor pool with steps and a window onto the lake."""
+    return "".join([
+        rect(10, 20, 180, 70, p["light"], 6),
+        rect(18, 28, 78, 56, p["bg2"], 3), rect(104, 28, 78, 56, p["bg2"], 3),
+        path("M18 70 Q50 56 96 70 V84 H18 Z M104 70 Q140 56 182 70 V84 H104 Z", p["leaf"], extra='opacity="0.7"'),
+        rect(10, 96, 180, 84, p["soft"], 8),
+        rect(22, 108, 156, 62, p["bg2"], 6), rect(22, 108, 156, 62, p["dark"], 6, 'opacity="0.2"'),
+        path("M34 126 Q52 118 70 126 T106 126 T142 126 T170 126 M34 148 Q52 140 70 148 T106 148 T142 148 T170 148",
+             stroke=p["light"], width=4, extra='opacity="0.7"'),
+        path("M150 96 V124 M166 96 V124 M150 104 H166 M150 116 H166", stroke=p["dark"], width=4),
+        rect(14, 84, 30, 12, p["accent"], 4), rect(14, 74, 30, 12, p["light"], 4),
+    ])
+
+
+def for_sale(p):
+    """A terraced house with the agent's board in the front garden, a sold strip across it."""
+    return "".join([
+        rect(0, 164, 200, 24, p["leaf"], 6),
+        rect(70, 60, 110, 110, p["main"]),
+        path("M62 64 L125 20 L188 64 Z", p["dark"]),
+        rect(112, 118, 26, 52, p["accent"], 3),
+        _window(82, 78, 26, 26, p["light"], p["main"]), _window(146, 78, 26, 26, p["light"], p["main"]),
+        _window(82, 126, 22, 24, p["light"], p["main"]), _window(150, 126, 22, 24, p["light"], p["main"]),
+        rect(30, 96, 6, 82, p["dark"]),
+        rect(6, 74, 56, 38, p["light"], 3), rect(6, 74, 56, 12, p["accent"], 3),
+        rect(14, 92, 40, 5, p["dark"], 2, 'opacity="0.5"'), rect(14, 101, 26, 5, p["dark"], 2, 'opacity="0.5"'),
+        path("M2 112 L66 76", stroke=p["accent"], width=12),
+    ])
+
+
+def street(p):
+    """A row of three terraced houses in different colours."""
+    out = [rect(0, 178, 200, 10, p["shadow"], 4)]
+    for i, (x, wall) in enumerate(((8, p["main"]), (70, p["accent"]), (132, p["light"]))):
+        top = 70 + (i % 2) * 10
+        out += [rect(x, top, 60, 110 - (top - 70), wall),
+                path(f"M{x - 4} {top + 4} L{x + 30} {top - 26} L{x + 64} {top + 4} Z", p["dark"]),
+                rect(x + 22, 140, 16, 40, p["dark"], 2),
+                _window(x + 8, top + 14, 18, 18, p["soft"], p["dark"]), _window(x + 34, top + 14, 18, 18, p["soft"], p["dark"])]
+    return "".join(out)
+
+
+def boxes(p):
+    """Moving boxes, taped and stacked."""
+    def box(x, y, w, h):
+        return (rect(x, y, w, h, p["accent"], 3) + rect(x + w / 2 - 6, y, 12, h * 0.4, p["light"], 1, 'opacity="0.8"')
+                + rect(x, y, w, 6, p["dark"], 2, 'opacity="0.25"'))
+    return ellipse(100, 186, 90, 8, p["shadow"]) + box(14, 112, 90, 72) + box(100, 120, 86, 64) + box(44, 48, 80, 66)
+
+
+# ---- things people do, make and use
+
+def video_call(p):
+    """A laptop showing a video call: the host large, two guests beside her."""
+    return "".join([
+        ellipse(100, 178, 96, 8, p["shadow"]),
+        rect(26, 32, 148, 106, p["dark"], 8),
+        rect(34, 40, 132, 90, p["soft"], 3),
+        rect(38, 44, 86, 82, p["main"], 3),
+        circle(81, 74, 14, p["skin"]), path("M56 126 Q56 96 81 96 Q106 96 106 126 Z", p["accent"]),
+        path("M67 70 Q68 54 81 54 Q96 54 95 72 Q90 62 81 62 Q72 62 67 70 Z", p["dark"]),
+        rect(128, 44, 34, 38, p["bg2"], 3), circle(145, 60, 7, p["skin"]), path("M133 82 Q133 70 145 70 Q157 70 157 82 Z", p["leaf"]),
+        rect(128, 88, 34, 38, p["bg2"], 3), circle(145, 104, 7, p["skin"]), path("M133 126 Q133 114 145 114 Q157 114 157 126 Z", p["main"]),
+        path("M8 142 H192 L182 162 H18 Z", p["main"]),
+    ])
+
+
+def headset(p):
+    """A support agent's headset with its microphone arm."""
+    return "".join([
+        ellipse(100, 184, 60, 8, p["shadow"]),
+        path("M40 110 Q40 30 100 30 Q160 30 160 110", stroke=p["dark"], width=12),
+        rect(24, 96, 36, 60, p["main"], 14), rect(140, 96, 36, 60, p["main"], 14),
+        path("M42 150 Q48 178 92 176", stroke=p["dark"], width=6), rect(90, 168, 26, 14, p["accent"], 7),
+    ])
+
+
+def magnifier(p):
+    return "".join([
+        ellipse(100, 186, 60, 8, p["shadow"]),
+        path("M126 126 L176 176", stroke=p["dark"], width=22),
+        circle(86, 86, 58, p["main"]), circle(86, 86, 44, p["light"]),
+        path("M60 70 Q66 54 84 50", stroke=p["main"], width=7, extra='opacity="0.5"'),
+    ])
+
+
+def lightbulb(p):
+    rays = "".join(path(f"M{100 + 70 * math.cos(a):.1f} {80 + 70 * math.sin(a):.1f} L{100 + 88 * math.cos(a):.1f} "
+                        f"{80 + 88 * math.sin(a):.1f}", stroke=p["accent"], width=7)
+                   for a in (math.pi * k / 6 for k in (7, 9, 11)))
+    return "".join([
+        rays,
+        path("M100 22 Q150 22 150 76 Q150 104 126 122 V138 H74 V122 Q50 104 50 76 Q50 22 100 22 Z", p["accent"]),
+        path("M84 130 V106 L100 90 L116 106 V130", stroke=p["light"], width=4),
+        rect(72, 140, 56, 12, p["dark"], 4), rect(76, 156, 48, 12, p["dark"], 4), rect(88, 172, 24, 10, p["dark"], 5),
+        path("M70 66 Q74 46 94 40", stroke=p["light"], width=7, extra='opacity="0.7"'),
+    ])
+
+
+def bookshelf(p):
+    """A bookcase filled with books of different heights and colours."""
+    colours = (p["main"], p["accent"], p["leaf"], p["dark"], p["light"])
+    out = [rect(16, 14, 168, 172, p["dark"], 6), rect(24, 22, 152, 156, p["soft"], 2)]
+    for row, y in enumerate((22, 74, 126)):
+        x = 28
+        i = row
+        while x < 164:
+            w = 10 + (i * 7) % 9
+            h = 40 - (i * 5) % 12
+            out.append(rect(x, y + 48 - h, w, h, colours[i % 5], 2))
+            x += w + 2
+            i += 1
+        out.append(rect(24, y + 48, 152, 4, p["dark"]))
+    return "".join(out)
+
+
+def flask(p):
+    """A laboratory flask with bubbles, beside a test tube."""
+    return "".join([
+        ellipse(100, 186, 76, 8, p["shadow"]),
+        path("M78 20 H112 M84 20 V76 L40 164 Q34 180 52 180 H138 Q156 180 150 164 L106 76 V20", p["light"], stroke=p["dark"], width=6),
+        path("M62 120 H128 L148 164 Q152 174 140 174 H50 Q38 174 42 164 Z", p["main"]),
+        circle(82, 146, 7, p["light"], 'opacity="0.7"'), circle(104, 132, 5, p["light"], 'opacity="0.7"'),
+        circle(96, 100, 6, p["accent"]), circle(108, 60, 5, p["accent"]),
+        rect(156, 60, 18, 96, p["light"], 9), rect(156, 110, 18, 46, p["accent"], 9),
+    ])
+
+
+def tent(p):
+    return "".join([
+        ellipse(100, 180, 94, 9, p["shadow"]),
+        path("M10 176 L100 34 L190 176 Z", p["main"]),
+        path("M100 34 L70 176 H130 Z", p["dark"]),
+        path("M100 60 L86 176 H114 Z", p["accent"], extra='opacity="0.8"'),
+        path("M100 34 L100 18", stroke=p["dark"], width=4), path("M100 18 L120 24 L100 30 Z", p["accent"]),
+    ])
+
+
+def campfire(p):
+    return "".join([
+        ellipse(100, 180, 70, 8, p["shadow"]),
+        path("M40 176 L160 146 M40 146 L160 176", stroke=p["dark"], width=14),
+        path("M100 40 Q140 90 130 130 Q120 160 100 160 Q80 160 70 130 Q62 96 90 78 Q88 100 100 104 Q96 70 100 40 Z", p["accent"]),
+        path("M100 92 Q120 120 114 140 Q108 152 100 152 Q90 152 86 140 Q84 122 100 92 Z", p["light"]),
+    ])
+
+
+def canoe(p):
+    return "".join([
+        path("M0 150 Q100 170 200 150 V190 H0 Z", p["bg2"]),
+        path("M10 120 Q100 170 190 120 Q170 150 100 152 Q30 150 10 120 Z", p["main"]),
+        path("M16 122 Q100 150 184 122", stroke=p["dark"], width=4),
+        path("M60 70 L150 160", stroke=p["dark"], width=6), ellipse(146, 156, 10, 20, p["accent"], 'transform="rotate(-45 146 156)"'),
+        path("M0 170 Q30 162 60 170 T120 170 T200 170", stroke=p["light"], width=4, extra='opacity="0.7"'),
+    ])
+
+
+def robot(p):
+    """A small robot of the kind children build in a makers' club."""
+    return "".join([
+        ellipse(100, 186, 64, 8, p["shadow"]),
+        path("M100 28 V12", stroke=p["dark"], width=5), circle(100, 10, 7, p["accent"]),
+        rect(56, 28, 88, 60, p["main"], 14),
+        circle(80, 58, 12, p["light"]), circle(120, 58, 12, p["light"]), circle(80, 58, 5, p["dark"]), circle(120, 58, 5, p["dark"]),
+        rect(86, 76, 28, 5, p["dark"], 2),
+        rect(48, 96, 104, 66, p["dark"], 12), rect(78, 110, 44, 24, p["accent"], 4),
+        path("M48 110 L24 140 M152 110 L176 140", stroke=p["main"], width=10),
+        circle(70, 172, 12, p["main"]), circle(130, 172, 12, p["main"]),
+    ])
+
+
+def cello(p):
+    """A cello standing on its spike, with its bow."""
+    return group("".join([
+        path("M0 -18 Q-44 -18 -46 22 Q-48 42 -30 52 Q-54 66 -52 100 Q-48 140 0 142 Q48 140 52 100 Q54 66 30 52 "
+             "Q48 42 46 22 Q44 -18 0 -18 Z", p["main"]),
+        path("M-14 48 Q-20 56 -14 64 M14 48 Q20 56 14 64", stroke=p["dark"], width=4),
+        rect(-6, -110, 12, 120, p["dark"], 3), path("M0 -110 Q14 -126 4 -138", stroke=p["dark"], width=8),
+        rect(-16, 100, 32, 8, p["dark"], 3),
+        path("M-3 -104 V100 M3 -104 V100", stroke=p["light"], width=1.5),
+        path("M2 142 V158", stroke=p["dark"], width=3),
+        path("M-70 -40 L70 110", stroke=p["accent"], width=4),
+    ]), 100, 94, s=0.62, rotate=-8)
+
+
+def music_notes(p):
+    return "".join([
+        path("M60 150 V50 L150 30 V130", stroke=p["dark"], width=8),
+        path("M60 70 L150 50", stroke=p["dark"], width=14),
+        ellipse(46, 152, 20, 15, p["main"], 'transform="rotate(-20 46 152)"'),
+        ellipse(136, 132, 20, 15, p["main"], 'transform="rotate(-20 136 132)"'),
+        path("M20 60 V18 Q36 24 40 36", stroke=p["accent"], width=5), ellipse(14, 62, 9, 7, p["accent"]),
+        path("M176 96 V58 Q190 64 194 74", stroke=p["accent"], width=5), ellipse(170, 98, 9, 7, p["accent"]),
+    ])
+
+
+def stage(p):
+    """An open-air stage with its roof, spotlights and a crowd's raised hands."""
+    beams = "".join(path(f"M{x} 30 L{x - 30 + i * 20} 150 L{x + 10 + i * 20} 150 Z", p["accent"], extra='opacity="0.35"')
+                    for i, x in enumerate((46, 100, 154)))
+    crowd = "".join(circle(x, 170 + (x % 3) * 4, 12, p["dark"]) for x in range(10, 200, 20))
+    arms = "".join(path(f"M{x} 168 L{x + 6} 144", stroke=p["dark"], width=6) for x in range(20, 190, 40))
+    return "".join([
+        path("M6 40 Q100 0 194 40 V52 H6 Z", p["main"]),
+        rect(10, 50, 8, 106, p["dark"]), rect(182, 50, 8, 106, p["dark"]),
+        beams,
+        circle(46, 34, 8, p["light"]), circle(100, 26, 8, p["light"]), circle(154, 34, 8, p["light"]),
+        rect(6, 150, 188, 14, p["main"], 2),
+        crowd, arms,
+    ])
+
+
+def water_tap(p):
+    """A village standpipe with a tap, water running into a bucket."""
+    return "".join([
+        ellipse(100, 186, 84, 8, p["shadow"]),
+        rect(20, 160, 160, 22, p["dark"], 6),
+        rect(40, 30, 26, 132, p["main"], 6),
+        path("M53 56 H112 Q124 56 124 70 V80", stroke=p["main"], width=14),
+        rect(98, 36, 28, 10, p["dark"], 4), rect(108, 44, 8, 14, p["dark"]),
+        path("M124 86 Q126 110 124 128", stroke=p["light"], width=7), circle(124, 92, 3, p["light"]),
+        path("M96 120 H152 L146 162 H102 Z", p["accent"]), ellipse(124, 120, 28, 6, p["light"], 'opacity="0.8"'),
+    ])
+
+
+def wrench(p):
+    return group("".join([
+        rect(-10, -60, 20, 120, p["dark"], 8),
+        path("M-26 -70 Q-28 -96 0 -100 L-8 -84 L8 -76 L20 -88 Q32 -60 6 -52 L-10 -52 Q-26 -56 -26 -70 Z", p["dark"]),
+        circle(0, 56, 6, p["light"]),
+    ]), 100, 100, rotate=40) + circle(40, 160, 16, p["accent"]) + circle(40, 160, 6, p["light"])
+
+
+def perfume(p):
+    return "".join([
+        ellipse(100, 186, 64, 8, p["shadow"]),
+        rect(86, 28, 28, 26, p["dark"], 6),
+        rect(94, 50, 12, 14, p["light"], 2),
+        path("M44 80 Q44 62 62 62 H138 Q156 62 156 80 V164 Q156 182 138 182 H62 Q44 182 44 164 Z", p["main"], extra='opacity="0.9"'),
+        rect(68, 104, 64, 40, p["light"], 6, 'opacity="0.85"'),
+        path("M58 76 V160", stroke=p["light"], width=6, extra='opacity="0.5"'),
+    ])
+
+
+def lipstick(p):
+    return "".join([
+        ellipse(100, 186, 44, 7, p["shadow"]),
+        rect(70, 110, 60, 74, p["dark"], 6),
+        rect(76, 78, 48, 36, p["accent"], 3),
+        path("M80 80 V40 Q80 26 120 14 V80 Z", p["main"]),
+        path("M88 76 V44", stroke=p["light"], width=4, extra='opacity="0.5"'),
+    ])
+
+
+def sweater(p):
+    """A chunky knitted jumper."""
+    ribs = "".join(path(f"M{x} 160 V176", stroke=p["dark"], width=3, extra='opacity="0.4"') for x in range(54, 150, 10))
+    cable = "".join(path(f"M{x} 70 Q{x + 10} 90 {x} 110 Q{x - 10} 130 {x} 150", stroke=p["light"], width=4,
+                         extra='opacity="0.45"') for x in (82, 118))
+    return "".join([
+        path("M60 30 L16 62 L20 150 L46 150 L50 84 V178 H150 V84 L154 150 L180 150 L184 62 L140 30 Q100 50 60 30 Z", p["main"]),
+        path("M70 32 Q100 58 130 32", stroke=p["dark"], width=8, extra='opacity="0.6"'),
+        cable, ribs,
+        path("M20 140 H46 M154 140 H180", stroke=p["dark"], width=6, extra='opacity="0.4"'),
+    ])
+
+
+def yoga_mat(p):
+    """A rolled yoga mat with a wooden block."""
+    return "".join([
+        ellipse(100, 182, 90, 9, p["shadow"]),
+        rect(20, 120, 150, 56, p["main"], 28),
+        circle(160, 148, 28, p["main"]), circle(160, 148, 18, p["accent"]), circle(160, 148, 8, p["main"]),
+        rect(30, 66, 70, 40, p["accent"], 6), rect(30, 66, 70, 10, p["light"], 4, 'opacity="0.4"'),
+    ])
+
+
 # Every drawer above, by name; the primitives are not objects of their own.
 OBJECTS = {name: fn for name, fn in globals().items()
-           if callable(fn) and fn.__module__ == __name__ and name not in
+           if callable(fn) and fn.__module__ == __name__ and not name.startswith("_") and name not in
            ("rect", "circle", "ellipse", "path", "group", "blob", "Svg")}
 
 
@@ -552,10 +1019,26 @@ def scene(pal, objects, width=600, height=300, seed=1):
     return svg.text()
 
 
+# Rooms and gardens are the whole picture, as a photo of them would be: the
+# drawing keeps its size and its wall, floor or lawn runs on to the tile's
+# edges. Bands are (top, bottom, palette colour) in the drawing's units.
+FULL_BLEED = {
+    "living_room": [(0, 150, "soft"), (150, 200, "bg2")],
+    "garden": [(60, 146, "soft"), (140, 200, "leaf")],
+    "terrace": [(98, 102, "dark"), (130, 200, "main")],
+}
+
+
 def card(pal, name, width=280, height=180, seed=1):
     """A product or photo placeholder: one object centred on a tinted tile."""
     svg = Svg(width, height)
     svg.add(rect(0, 0, width, height, svg.linear(pal["bg"], pal["bg2"])))
+    if name in FULL_BLEED:
+        s = height / 200
+        for top, bottom, colour in FULL_BLEED[name]:
+            svg.add(rect(0, top * s, width, (bottom - top) * s, pal[colour]))
+        svg.add(group(OBJECTS[name](pal), width / 2 - 100 * s, 0, s))
+        return svg.text()
     svg.add(blob(width * 0.5, height * 0.52, height * 0.42, pal["soft"], seed=seed, extra='opacity="0.7"'))
     s = height * 0.72 / 200
     svg.add(group(OBJECTS[name](pal), width / 2 - 100 * s, height * 0.14, s))

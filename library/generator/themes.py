@@ -1,5 +1,7 @@
 """One look per category: colours, type and the palette of its illustrations."""
 
+import inspect
+
 from blocks import Theme
 
 SANS = "Helvetica Neue,Helvetica,Arial,sans-serif"
@@ -63,3 +65,85 @@ TRAVEL = Theme(
     dark_text="#e1edf2", dark_heading="#9fd8e6", dark_band="#060d12",
     art=dict(bg="#cfeef3", bg2="#9fd8e6", soft="#f1fafc", light="#ffffff", main="#f28c28", dark="#0b3c5d",
              accent="#f6c343", leaf="#2a9d8f", shadow="#7fbfcc", skin="#f2c7a5"))
+
+
+# ---------------------------------------------------------------- senders
+# Each sender keeps its own colours in every template it sends: the band and
+# the coupon, the buttons, the headings, and the page around the column. The
+# category gives the type, the shape and the dark-mode colours; dark_heading
+# is the sender's heading colour on a dark panel.
+BRANDS = {
+    # Retail
+    "Harbour & Pine": dict(band="#17403a", accent="#b83f0b", heading="#17403a", page="#f3efe6", soft="#e6efe9",
+                           dark_heading="#ffc29e"),
+    "Voltline": dict(band="#0d0e12", accent="#ffd23f", on_accent="#0d0e12", heading="#0d0e12", page="#e4e6eb",
+                     soft="#eef0f4", text="#1d1f26", dark_heading="#ffe37a"),
+    "Maple Row": dict(band="#3d3a4b", accent="#8a3b12", heading="#6b2c0e", page="#f6efe6", soft="#f1e4d3",
+                      dark_heading="#f4b88c"),
+    "Kettle & Co.": dict(band="#1f4e4a", accent="#136f63", heading="#1f4e4a", page="#eaf4f1", soft="#dcefe9",
+                         dark_heading="#9fe0d2"),
+    "Bloom Beauty": dict(band="#6b1d45", accent="#b0245d", heading="#6b1d45", page="#fcebf1", soft="#fbe0ea",
+                         dark_heading="#ffb3cf"),
+    # Food and Drink
+    "Crumb & Hearth": dict(band="#5a2d0c", accent="#9a3412", heading="#5a2d0c", page="#f8efe2", soft="#f6e3cb"),
+    "Vine Street Cellar": dict(band="#3e1f2c", on_band="#f6e7ee", accent="#7b2d4f", heading="#3e1f2c",
+                               page="#f3ebef", soft="#efe0e7", dark_heading="#f2b8cf"),
+    "Nonna Rosa": dict(band="#283d3b", accent="#b23a2b", heading="#283d3b", page="#f4efe4", soft="#ece6d4",
+                       dark_heading="#f6b5a6"),
+    "The Sunday Kitchen": dict(band="#6b4226", accent="#a34a14", heading="#6b4226", page="#fbf2e1", soft="#f7e6c4"),
+    # Business
+    "Tasklane": dict(band="#1e1b4b", accent="#4f46e5", heading="#1e1b4b", page="#eeedfb", soft="#e6e4fb",
+                     dark_heading="#c4c1ff"),
+    "Northwind": dict(band="#1b2845", accent="#c2410c", heading="#1b2845", page="#fbeee6", soft="#fde3d4",
+                      dark_heading="#ffc09c"),
+    "Ledgerly": dict(band="#143642", accent="#0f766e", heading="#143642", page="#e6f3f1", soft="#d9f2ee",
+                     dark_heading="#8fe0d4"),
+    "Fernway": dict(band="#0b1a2e", on_band="#f3e6bd", accent="#1f3a5f", heading="#0b1a2e", page="#eceef2",
+                    soft="#e6e9f0", dark_heading="#e8cf8a"),
+    "Brightdesk": dict(band="#2b1b5a", accent="#6741d9", heading="#2b1b5a", page="#f1ecff", soft="#ece4ff",
+                       dark_heading="#cdbcff"),
+    # Education
+    "Hillcrest College": dict(band="#132a55", accent="#274c9b", heading="#132a55", page="#e9eff9", soft="#e3ebf8",
+                              dark_heading="#ffd666"),
+    "Studio Lingo": dict(band="#264653", accent="#b5472b", heading="#264653", page="#fdf0e7", soft="#ffe8d9",
+                         dark_heading="#ffbf9e"),
+    "Camp Tall Pines": dict(band="#1b4332", accent="#2d6a4f", heading="#1b4332", page="#e7f4f7", soft="#fff1c9"),
+    "Oakfield Library": dict(band="#3b1f45", accent="#7b3f8c", heading="#3b1f45", page="#f5edf7", soft="#f3e6f5",
+                             dark_heading="#e9bff5"),
+    # Nonprofit
+    "Hearthstone Trust": dict(band="#2e4057", accent="#b3263a", heading="#2e4057", page="#e9eef6", soft="#f9ebd3",
+                              dark_heading="#ffb8a8"),
+    "Green Streets": dict(band="#2f4a2a", accent="#3a6b35", heading="#2f4a2a", page="#edf5e8", soft="#e2f2d9",
+                          dark_heading="#b7e4a6"),
+    "Open Water Project": dict(band="#0b4f6c", accent="#0e6d8c", heading="#0b4f6c", page="#e6f2f7", soft="#d8edf5",
+                               dark_heading="#9fdcf2"),
+    "Children's Music Fund": dict(band="#1b1933", on_band="#f2d27a", accent="#e0b53a", on_accent="#1b1933",
+                                  heading="#2d2a4a", page="#efedf6", soft="#ebe7f8", dark_heading="#f2d27a"),
+    "Paws & Whiskers": dict(band="#5a2e22", accent="#b8432a", heading="#5a2e22", page="#fdf0ea", soft="#fde2d8",
+                            dark_heading="#ffb59e"),
+    # Real Estate
+    "Harbourview Homes": dict(band="#005f73", accent="#9b4d02", heading="#004452", page="#e8f1f3", soft="#dcecef",
+                              dark_heading="#8fd3e0"),
+    # Travel and Events
+    "Riverbank Festival": dict(band="#170f2c", on_band="#ffd166", accent="#c2255c", heading="#2a1b4a",
+                               page="#f1ecf8", soft="#ede5fa", dark_heading="#ffb3d0"),
+    "Still Water": dict(band="#2f4538", accent="#4a6b4e", heading="#2f4538", page="#eef3eb", soft="#e8efe4",
+                        dark_heading="#c9e4c0"),
+    "Harbour Runners": dict(band="#1d3557", accent="#c1121f", heading="#1d3557", page="#eaf0f7", soft="#fdeadb",
+                            dark_heading="#ffb4a8"),
+    "Hotel Seeblick": dict(band="#2d3e50", accent="#7a5230", heading="#2d3e50", page="#e9eff4", soft="#e3ecf3",
+                           dark_heading="#e8cfae"),
+}
+
+
+def branded(theme, brand, **opening):
+    """The category's theme in the sender's colours, with this message's opening.
+
+    opening: header_style ("band" or "light") and hero_style ("image-first" or
+    "headline-first"). The Theme checks every text and background pair again.
+    """
+    names = [p for p in inspect.signature(Theme.__init__).parameters if p not in ("self", "name")]
+    values = {n: getattr(theme, n) for n in names}
+    values.update(BRANDS.get(brand, {}))
+    values.update(opening)
+    return Theme(f"{theme.name} ({brand})", **values)

@@ -16,6 +16,7 @@
 #include "previewpages.h"
 #include "splitterbar.h"
 #include "thumbnailrenderer.h"
+#include "viewbar.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -174,6 +175,9 @@ void Form1::createControls()
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
+    m_viewBar = new ViewBar(this);
+    connect(m_viewBar, &ViewBar::viewChosen, this, &Form1::chooseView);
+    connect(m_preview, &PreviewLoader::ownDarkRulesFound, m_viewBar, &ViewBar::setOwnDarkRules);
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
@@ -237,6 +241,9 @@ void Form1::loadForm()
     for (ButtonPlus* button : cmdButton)
         button->setCursor(imgLogo->cursor());
     ShowTitle();
+    m_storedView = new PreviewViews::StoredView(SettingsKey, this);
+    m_viewBar->setView(m_storedView->view());
+    m_preview->setView(m_storedView->view());
     LoadCategories();
     const QString split =
         modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"));
@@ -328,15 +335,27 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
 // and shown whole in the tooltip.
 void Form1::showPreviewTitle()
 {
+    // The view bar keeps its row unfolded while the title keeps its start.
+    const QFontMetrics metrics = lblTitle[1]->fontMetrics();
+    const int wanted = std::min(metrics.horizontalAdvance(m_previewTitle),
+                                metrics.horizontalAdvance(QStringLiteral(" Preview: ")) + 120);
+    const int rowLeft =
+        m_viewBar->placeIn(toPixels(m_geometry.shpTitle[1]), lblTitle[1]->x(), wanted);
     if (m_previewTitle.isEmpty())
         return;
-    const QRect bar = toPixels(m_geometry.shpTitle[1]);
-    const int room = std::max(0, bar.x() + bar.width() - lblTitle[1]->x() - 4);
+    const int room = std::max(0, rowLeft - lblTitle[1]->x() - 4);
     const QString shown =
         lblTitle[1]->fontMetrics().elidedText(m_previewTitle, Qt::ElideRight, room);
     lblTitle[1]->setText(shown);
     lblTitle[1]->setToolTip(shown == m_previewTitle ? QString() : CurrentTemplate);
     lblTitle[1]->adjustSize();
+}
+
+void Form1::chooseView(const PreviewViews::View& view)
+{
+    placeControls();
+    m_preview->setView(view);
+    m_storedView->store(view);
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
@@ -445,7 +464,15 @@ void Form1::placeControls()
     Picture1->setGeometry(toPixels(g.Picture1));
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
     Picture2->setGeometry(toPixels(g.Picture2));
-    WebBrowser2->setGeometry(toPixels(g.WebBrowser2));
+    const PreviewViews::View& view = m_viewBar->view();
+    const PreviewViews::PanePlace pane =
+        PreviewViews::panePlace(view, toPixels(g.WebBrowser2), Picture2->width());
+    WebBrowser2->setGeometry(pane.rect);
+    WebBrowser2->setZoomFactor(pane.zoom);
+    // Around a phone-wide pane, the frame shows where the phone's screen ends.
+    QPalette frame = Picture2->palette();
+    frame.setColor(QPalette::Window, view.isPhoneWide() ? QColor(0xE0, 0xE0, 0xE0) : Qt::white);
+    Picture2->setPalette(frame);
     for (int i = 0; i < 4; ++i)
         cmdButton[i]->setGeometry(toPixels(g.cmdButton[i]));
     imgLogo->setGeometry(toPixels(g.imgLogo));

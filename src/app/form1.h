@@ -3,6 +3,7 @@
 #include "core/gallery/libraryset.h"
 #include "core/platform/status.h"
 #include "core/window/layoutmodel.h"
+#include "previewviews.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@ class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
 class ThumbnailRenderer;
+class ViewBar;
 
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
@@ -138,6 +140,8 @@ private:
     void refillCategories(const QString& category);
     // Why the previewed template cannot be changed, or success.
     Status checkOwnTemplate(const QString& what) const;
+    // The preview in `view`, chosen on the view bar; stored for the next start.
+    void chooseView(const PreviewViews::View& view);
     // The window's size and place, remembered or fitted to the screen, and
     // the size below which controls would overlap (form1_window.cpp).
     void placeWindow();
@@ -159,6 +163,8 @@ private:
     bool m_screenWatched = false;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
+    ViewBar* m_viewBar = nullptr;
+    PreviewViews::StoredView* m_storedView = nullptr;
     QLineEdit* txtSearch = nullptr;
     SearchIndexLoader* m_searchIndex = nullptr;
     std::unique_ptr<QTemporaryDir> m_searchFolder;

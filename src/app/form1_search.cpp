@@ -242,7 +242,8 @@ void Form1::showSearchResults()
 
 void Form1::rememberRecent(const QString& name)
 {
-    if (name.isEmpty())
+    // A view switch shows the same template again: nothing to write.
+    if (name.isEmpty() || m_recent.value(0) == name)
         return;
     m_recent.removeAll(name);
     m_recent.prepend(name);

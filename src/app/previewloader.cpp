@@ -1,12 +1,14 @@
 #include "previewloader.h"
 
 #include "browserpane.h"
-#include "core/gallery/templatestaging.h"
 #include "core/platform/workspace.h"
 #include "previewpages.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
 
 namespace {
 
@@ -32,46 +34,85 @@ PreviewLoader::PreviewLoader(const QString& appFolder, BrowserPane* pane, QObjec
 void PreviewLoader::show(const QString& name, const QString& problem)
 {
     m_name = name;
+    m_chosen = true;
+    m_decoded.reset();
+    m_staged = {};
+    m_notice = problem;
+    if (m_notice.isEmpty() && name.isEmpty())
+        m_notice = QStringLiteral("The category page names no template.");
+    if (m_notice.isEmpty()) {
+        Result<TemplateStaging::DecodedTemplate> decoded =
+            TemplateStaging::DecodeTemplate(m_appFolder, name);
+        if (decoded)
+            m_decoded = std::move(*decoded);
+        else
+            m_notice = decoded.status().message();
+    }
+    present(false);
+}
+
+void PreviewLoader::setView(const PreviewViews::View& view)
+{
+    m_view = view;
+    // Beside the page's own rewrite: whatever a template hides from it, the
+    // engine fetches no picture while they are blocked.
+    m_pane->page()->settings()->setAttribute(QWebEngineSettings::AutoLoadImages,
+                                             !view.imagesBlocked);
+    if (m_chosen)
+        present(true);
+}
+
+void PreviewLoader::present(bool again)
+{
     const Result<QString> workspace = modGetDirs::EnsurePreviewFolder();
     if (!workspace) {
         // Nowhere to write: show the reason without touching any file.
         forget();
-        m_pane->setHtml(PreviewPages::noticePage(name, workspace.status().message()));
-        emit abandoned(name);
+        m_pane->setHtml(PreviewPages::noticePage(m_name, workspace.status().message()));
+        emit abandoned(m_name);
         return;
     }
     const QString& folder = *workspace;
     m_folder = folder;
     m_pane->setLocalRoot(folder);
-    if (!problem.isEmpty()) {
-        showNotice(name, problem);
+    if (!m_decoded) {
+        emit ownDarkRulesFound(true);
+        showNotice(m_name, m_notice);
         return;
     }
-    if (name.isEmpty()) {
-        showNotice(name, QStringLiteral("The category page names no template."));
-        return;
+    // The plain text and the inbox line are pages without files of their
+    // own: a switch to them writes the page alone, from what the first
+    // staging of this choice read.
+    if (again && !m_view.showsPage() && !m_staged.page.isEmpty()) {
+        m_staged.page = QDir(folder).filePath(PageName);
+    } else {
+        Result<TemplateStaging::StagedPage> staged =
+            again ? TemplateStaging::StageMessage(m_decoded->message, folder, PageName)
+                  : TemplateStaging::StageDecoded(*m_decoded, folder, PageName);
+        if (!staged) {
+            showNotice(m_name, staged.status().message());
+            return;
+        }
+        m_staged = std::move(*staged);
     }
-    const Result<TemplateStaging::StagedPage> staged =
-        TemplateStaging::StageTemplate(m_appFolder, name, folder, PageName);
-    if (!staged) {
-        showNotice(name, staged.status().message());
-        return;
-    }
+    if (!again)
+        emit ownDarkRulesFound(RecipientView::hasOwnDarkRules(m_staged.html));
     // Mail programs show what arrived of a damaged message; so does the
-    // preview, and it says what is missing.
-    if (!staged->problem.isEmpty()) {
-        if (staged->html.isEmpty()) {
-            showNotice(name, staged->problem);
-            return;
-        }
-        const Status written =
-            writePage(staged->page, PreviewPages::withProblemNotice(staged->html, staged->problem));
-        if (!written) {
-            showNotice(name, written.message());
+    // preview, in every view, and it says what is missing.
+    if (!m_staged.problem.isEmpty() && m_staged.html.isEmpty()) {
+        showNotice(m_name, m_staged.problem);
+        return;
+    }
+    QByteArray page = PreviewViews::pageFor(m_view, m_name, m_decoded->message, m_staged.html);
+    if (!m_staged.problem.isEmpty())
+        page = PreviewPages::withProblemNotice(page, m_staged.problem);
+    if (!m_view.showsPage() || page != m_staged.html) {
+        if (const Status written = writePage(m_staged.page, page); !written) {
+            showNotice(m_name, written.message());
             return;
         }
     }
-    navigate(staged->page);
+    navigate(m_staged.page);
 }
 
 void PreviewLoader::showNotice(const QString& name, const QString& reason)

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "core/gallery/templatestaging.h"
+#include "previewviews.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
+
+#include <optional>
 
 class BrowserPane;
 
@@ -24,6 +29,10 @@ public:
     // why a category's page cannot be shown.
     void show(const QString& name, const QString& problem);
 
+    // Shows the latest choice again in `view`, from the message decoded for
+    // it: the library file is not read again.
+    void setView(const PreviewViews::View& view);
+
     // The pane's reports on a page it was given.
     void documentComplete(const QUrl& url);
     void downloadComplete(const QUrl& url);
@@ -31,11 +40,17 @@ public:
 signals:
     // A preview page has loaded and its working files are gone.
     void shown(const QString& templateName);
+    // Whether the template just staged has dark colours of its own; a notice
+    // has nothing to say about them.
+    void ownDarkRulesFound(bool found);
     // The latest choice ended without a page from the preview folder: its
     // load failed, or its notice went straight into the pane.
     void abandoned(const QString& templateName);
 
 private:
+    // The latest choice's page in the current view; `again` when its files
+    // were staged before.
+    void present(bool again);
     void showNotice(const QString& name, const QString& reason);
     void navigate(const QString& page);
     void forget();
@@ -45,7 +60,13 @@ private:
     BrowserPane* m_pane;
     QString m_folder; // this running copy's own, see EnsurePreviewFolder
     QString m_name;   // of the latest choice
-    QUrl m_url;       // of the latest page given to the pane
+    // The latest choice's message, or why it cannot be shown.
+    std::optional<TemplateStaging::DecodedTemplate> m_decoded;
+    TemplateStaging::StagedPage m_staged; // its page as staged last
+    QString m_notice;
+    bool m_chosen = false;
+    PreviewViews::View m_view;
+    QUrl m_url; // of the latest page given to the pane
     bool m_pending = false;
     quint64 m_serial = 0;
 };

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "previewviews.h"
+
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class QToolButton;
+
+// The row of toggles at the right end of the preview's title bar that chooses
+// how the preview shows a template: Desktop | Phone, the colours, images
+// blocked, plain text, inbox line. Where the bar is too narrow for the row and
+// the title, the row folds into one "View" menu button. Every toggle has a
+// shortcut of the window; none is a stop of the keyboard's tab walk and a
+// click leaves the keyboard where it was.
+class ViewBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ViewBar(QWidget* parent = nullptr);
+
+    const PreviewViews::View& view() const { return m_view; }
+    // Shows `view` as chosen, without reporting it.
+    void setView(const PreviewViews::View& view);
+    // Whether the previewed template has dark colours of its own; the Dark
+    // view says when it has none, since it then shows the template as it is.
+    void setOwnDarkRules(bool has);
+
+    // Places the row at the right end of `titleBar`, unfolded when the title
+    // starting at `titleLeft` keeps `titleWanted` pixels before it, folded
+    // otherwise. Returns the x where the row begins.
+    int placeIn(const QRect& titleBar, int titleLeft, int titleWanted);
+    bool isFolded() const { return m_folded; }
+
+signals:
+    void viewChosen(const PreviewViews::View& view);
+
+private:
+    QAction* addToggle(const QString& objectName, const QString& text, const QString& toolTip,
+                       const QKeySequence& shortcut);
+    QToolButton* addButton(QAction* action, const QString& picture);
+    void choose(const PreviewViews::View& view);
+    void showChoice();
+    void layoutRow();
+
+    PreviewViews::View m_view;
+    bool m_ownDarkRules = true;
+    bool m_folded = false;
+
+    QAction* m_desktop = nullptr;
+    QAction* m_phone = nullptr;
+    QAction* m_light = nullptr;
+    QAction* m_dark = nullptr;
+    QAction* m_inverted = nullptr;
+    QAction* m_nextColours = nullptr;
+    QAction* m_imagesBlocked = nullptr;
+    QAction* m_plainText = nullptr;
+    QAction* m_inboxLine = nullptr;
+
+    QList<QToolButton*> m_row; // in the order shown, the colours button third
+    QToolButton* m_colours = nullptr;
+    QToolButton* m_menuButton = nullptr;
+    QMenu* m_menu = nullptr;
+};
