@@ -128,14 +128,16 @@ void Form1::dropEvent(QDropEvent* event)
     if (file.isEmpty())
         return;
     event->acceptProposedAction();
-    askToAdd(file);
+    // The program the file came from waits for the drop to end: ask afterwards.
+    QMetaObject::invokeMethod(
+        this, [this, file] { askToAdd(file); }, Qt::QueuedConnection);
 }
 
 void Form1::AddTemplate()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString file = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Add a template"), folder,
+        this, QStringLiteral("Add a template"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
         QStringLiteral("Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)"));
     if (!file.isEmpty())
         askToAdd(file);

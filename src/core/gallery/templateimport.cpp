@@ -13,12 +13,16 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <algorithm>
+#include <optional>
 
 namespace TemplateImport {
 
