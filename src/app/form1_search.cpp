@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "appfonts.h"
 #include "browserpane.h"
 #include "core/gallery/searchpage.h"
 #include "core/gallery/templatelibrary.h"
@@ -117,6 +118,7 @@ void Form1::createSearch()
     txtSearch->setToolTip(tr("Search all templates (Ctrl+F); empty, it lists the recent ones. "
                              "Esc closes, Down goes to the results."));
     txtSearch->setClearButtonEnabled(true);
+    txtSearch->setFont(AppFonts::tahoma(11.25));
     txtSearch->setStyleSheet(QStringLiteral(
         "QLineEdit{background:#FFFFFF;color:#404040;border:2px solid #FF8000;padding:0 6px}"));
     txtSearch->hide();

@@ -27,8 +27,9 @@ QByteArray picture(const QString& path)
     return "data:image/png;base64," + data->toBase64();
 }
 
+// The search field lies over the top of the pane, so the page begins below it.
 const char Style[] = R"(<style>
-body { margin: 0; padding: 16px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
+body { margin: 0; padding: 46px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
        font: 15px/1.45 "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif;
        border-top: 5px solid rgb(255, 128, 0); }
 h1 { margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: rgb(64, 64, 64); }

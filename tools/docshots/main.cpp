@@ -1,0 +1,189 @@
+// Takes the screenshots of the README from the real window and the built
+// library, so that they show what the program shows today.
+//
+//   quillery-docshots OUT_FOLDER LIBRARY_FOLDER SOURCE_FOLDER
+//
+// Writes gallery.png, keyboard-focus.png, search.png, the category pages
+// category-retail.png and category-food-and-drink.png, and library-overview.png
+// (every thumbnail, one row per category, from SOURCE_FOLDER). Settings, cache
+// and temp folders are private to the run.
+
+#include "browserpane.h"
+#include "core/gallery/templatelibrary.h"
+#include "form1.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+
+#include <functional>
+
+namespace {
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool save(const QImage& image, const QString& path)
+{
+    if (image.save(path))
+        return true;
+    QTextStream(stderr) << path << ": cannot be written\n";
+    return false;
+}
+
+QVariant evaluate(QWebEngineView* view, const QString& script)
+{
+    QVariant result;
+    QEventLoop loop;
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                [&](const QVariant& value) {
+                                    result = value;
+                                    loop.quit();
+                                });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return result;
+}
+
+bool windowShots(const QString& out, const QString& library)
+{
+    Form1 form(library);
+    QStringList shown;
+    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
+    form.show();
+    form.resize(1317, 675);
+    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
+    if (!waitUntil([&] { return !shown.isEmpty(); }))
+        return false;
+    waitUntil([&] { return evaluate(pane, "document.readyState").toString() == "complete"; });
+    settle(800);
+    bool ok = save(form.grab().toImage(), out + "/gallery.png");
+
+    // The second thumbnail reached by the keyboard, beside the marked first one.
+    pane->setFocus();
+    settle(300);
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        settle(200);
+    }
+    settle(500);
+    const QRect left = form.findChild<QWidget*>(QStringLiteral("Picture1"))->geometry();
+    ok &= save(form.grab(QRect(0, 0, left.right() + 9, form.height())).toImage(),
+               out + "/keyboard-focus.png");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    auto* field = form.findChild<QLineEdit*>(QStringLiteral("txtSearch"));
+    QTest::keyClicks(field, QStringLiteral("prosecco"));
+    waitUntil([&] {
+        return evaluate(pane, "document.querySelector('h1') ? "
+                              "document.querySelector('h1').textContent : ''")
+            .toString()
+            .contains(QStringLiteral("prosecco"));
+    });
+    settle(800);
+    ok &= save(form.grab().toImage(), out + "/search.png");
+    return ok;
+}
+
+bool categoryShot(const QString& library, const QString& category, const QString& out)
+{
+    QWebEngineProfile profile;
+    auto* pane = new BrowserPane(&profile, BrowserPane::Role::CategoryPage);
+    pane->setLocalRoot(library + "/categories");
+    pane->resize(460, 760);
+    pane->show();
+    bool loaded = false;
+    QObject::connect(pane, &BrowserPane::DocumentComplete, [&] { loaded = true; });
+    pane->Navigate2(TemplateLibrary::CategoryPagePath(library, category));
+    const bool ok = waitUntil([&] { return loaded; });
+    settle(800);
+    const bool saved = ok && save(pane->grab().toImage(), out);
+    delete pane;
+    return saved;
+}
+
+// Every thumbnail, one row per category in the list's order, as the pages show them.
+bool overview(const QString& sources, const QString& out)
+{
+    constexpr int Width = 240;
+    constexpr int Height = 300;
+    QList<QStringList> rows;
+    const QStringList categories =
+        QDir(sources).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    int columns = 0;
+    for (const QString& category : categories) {
+        const QString page = sources + '/' + category + "/page.html";
+        QFile file(page);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QStringList pictures;
+        static const QRegularExpression src(QStringLiteral("src=\"(thumbs/[^\"]+)\""));
+        for (const auto& match : src.globalMatch(QString::fromUtf8(file.readAll())))
+            pictures.append(sources + '/' + category + '/' + match.captured(1));
+        columns = std::max(columns, int(pictures.size()));
+        rows.append(pictures);
+    }
+    QImage image(columns * Width, int(rows.size()) * Height, QImage::Format_RGB32);
+    image.fill(QColor(244, 242, 238));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows[r].size(); ++c)
+            painter.drawImage(QRect(c * Width, r * Height, Width, Height), QImage(rows[r][c]));
+    }
+    painter.end();
+    return save(image, out);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir config, cache;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        QTextStream(stderr) << "usage: quillery-docshots OUT_FOLDER LIBRARY_FOLDER SOURCE_FOLDER\n";
+        return 2;
+    }
+    const QString out = args[1];
+    const QString library = QDir(args[2]).absolutePath();
+    bool ok = windowShots(out, library);
+    ok &= categoryShot(library, QStringLiteral("Retail"), out + "/category-retail.png");
+    ok &= categoryShot(library, QStringLiteral("Food and Drink"),
+                       out + "/category-food-and-drink.png");
+    ok &= overview(args[3], out + "/library-overview.png");
+    return ok ? 0 : 1;
+}
