@@ -8,10 +8,12 @@
 #include "core/mime/mimecomponent.h"
 #include "form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDirIterator>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -40,14 +42,14 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
 // To the widget that has the focus, as a keyboard would. The offscreen
 // platform gives a closed dialog's activation back to no window: the test does.
-void press(QWidget* window, Qt::Key key)
+void press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     if (!QApplication::focusWidget()) {
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
     QVERIFY(waitUntil([] { return QApplication::focusWidget() != nullptr; }));
-    QTest::keyClick(QApplication::focusWidget(), key);
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 }
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -124,6 +126,7 @@ private slots:
     void init();
     void cleanup();
     void addsFromMessageAndExportedPage();
+    void addsWithCtrlO();
     void renamesAndRemovesFromTheKeyboard();
     void shippedTemplatesStayAsTheyAre();
     void badInputIsRefusedWithNothingWritten();
@@ -233,6 +236,34 @@ void TestOwnTemplates::addsFromMessageAndExportedPage()
     clickElement(categoryPane(), "spring");
     QVERIFY(waitForPreview(*m_shown, "Spring News"));
     QCOMPARE(m_form->currentTemplate(), QStringLiteral("Spring News"));
+}
+
+void TestOwnTemplates::addsWithCtrlO()
+{
+    start();
+    // The commands have names and tooltips that say their keys.
+    const QList<QAction*> actions = m_form->actions();
+    QStringList names;
+    for (const QAction* action : actions)
+        names << action->text() + " | " + action->toolTip();
+    for (const char* expected : {"Add a template\u2026 | ", "(Ctrl+O)", "(F2)", "(Del)"})
+        QVERIFY2(names.join('\n').contains(QString::fromUtf8(expected)),
+                 qPrintable(names.join('\n')));
+
+    const QString file = sampleMessage("Ctrl O");
+    whenShown<QFileDialog>(m_form, [this, file](QFileDialog* dialog) {
+        dialog->selectFile(file);
+        whenShown<QDialog>(m_form, [](QDialog* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("AddTemplateDialog"));
+            dialog->findChild<QComboBox*>("category")->setCurrentText("Picked");
+            dialog->accept();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    press(m_form, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(waitForPreview(*m_shown, "Ctrl O"));
+    QCOMPARE(m_form->currentCategory(), QStringLiteral("Picked"));
+    QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Ctrl O.dat"));
 }
 
 void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
