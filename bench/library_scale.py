@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Times the library tool on libraries of growing size.
 
-    python3 bench/library_scale.py build/bin/quillery-library library/sources [35 1000 10000]
+    python3 bench/library_scale.py build/bin/quillery-library library/sources [--runs N] [35 1000 10000]
 
 For each size it makes sources of that many templates by copying the shipped
 ones under new names (into 200 categories at most, as a large library would
-be split), then runs, three times each, a build from nothing, a build of the
+be split), then runs, three times each (or N times), a build from nothing, a build of the
 unchanged sources, and check, and prints the median time and the largest
 peak memory of each. The copies live in a temporary folder that is removed.
 """
@@ -64,10 +64,13 @@ def run(command):
     return seconds, max(before, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
 
 
+RUNS = 3
+
+
 def measured(command):
-    """Median seconds of three runs and the peak memory, each in a fresh child."""
+    """Median seconds of the runs and the peak memory, each in a fresh child."""
     results = []
-    for _ in range(3):
+    for _ in range(RUNS):
         out = subprocess.run([sys.executable, __file__, "--one", *command],
                              check=True, capture_output=True, text=True).stdout.split()
         results.append((float(out[0]), int(out[1])))
@@ -79,8 +82,11 @@ def main():
         seconds, peak = run(sys.argv[2:])
         print(seconds, peak)
         return
-    tool, sources = sys.argv[1], sys.argv[2]
-    sizes = [int(n) for n in sys.argv[3:]] or [35, 1000, 10000]
+    global RUNS
+    tool, sources, rest = sys.argv[1], sys.argv[2], sys.argv[3:]
+    if rest[:1] == ["--runs"]:
+        RUNS, rest = int(rest[1]), rest[2:]
+    sizes = [int(n) for n in rest] or [35, 1000, 10000]
     shipped = shipped_templates(sources)
     print(f"{'templates':>9} {'build s':>8} {'MB':>5} {'again s':>8} {'MB':>5} {'check s':>8} {'MB':>5}")
     for count in sizes:
@@ -94,7 +100,7 @@ def main():
                 return [tool, "build", source, library]
 
             times = []
-            for _ in range(3):
+            for _ in range(RUNS):
                 command = fresh_build()
                 out = subprocess.run([sys.executable, __file__, "--one", *command],
                                      check=True, capture_output=True, text=True).stdout.split()

@@ -5,6 +5,7 @@
 #include "timings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -12,10 +13,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 namespace {
 
 PairedTimings timings;
+PairedTimings scale; // the gallery on a large library against it on the shipped one
 QString plainPage;
+QString largeLibrary;
 
 QProcessEnvironment environment(const QTemporaryDir& folder)
 {
@@ -74,6 +79,65 @@ void BM_StartToFirstPreview(benchmark::State& state)
 }
 BENCHMARK(BM_StartToFirstPreview)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 
+void BM_StartOnALargeLibrary(benchmark::State& state)
+{
+    if (largeLibrary.isEmpty()) {
+        state.SkipWithError("set QUILLERY_BENCH_TEMPLATES to the number of templates");
+        return;
+    }
+    for (auto _ : state) {
+        const double shipped = run(QStringLiteral(QUILLERY_BIN_DIR "/quillery"), {});
+        const double large = run(QStringLiteral(QUILLERY_BIN_DIR "/quillery"),
+                                 {QStringLiteral("--library"), largeLibrary});
+        if (shipped < 0 || large < 0) {
+            state.SkipWithError("a process failed");
+            return;
+        }
+        scale.plain.push_back(shipped);
+        scale.gallery.push_back(large);
+        state.SetIterationTime(large / 1000);
+    }
+}
+BENCHMARK(BM_StartOnALargeLibrary)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+
+// A library of `count` templates in categories of 50, made of hard links to
+// the shipped templates and thumbnails under new names: large, yet no bigger
+// on disk.
+QString makeLargeLibrary(const QString& shipped, int count, const QString& folder)
+{
+    const QStringList templates =
+        QDir(shipped + "/templates").entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    const QStringList thumbs = QDir(shipped + "/categories/thumbs")
+                                   .entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    if (templates.isEmpty() || thumbs.isEmpty() || !QDir().mkpath(folder + "/templates") ||
+        !QDir().mkpath(folder + "/categories/thumbs"))
+        return QString();
+    QByteArray page;
+    for (int n = 0; n < count; ++n) {
+        const QString name = QStringLiteral("Template %1").arg(n, 5, 10, QLatin1Char('0'));
+        const QString thumb = QStringLiteral("t%1.png").arg(n);
+        if (::link(QFile::encodeName(shipped + "/templates/" + templates[n % templates.size()]),
+                   QFile::encodeName(folder + "/templates/" + name + ".dat")) != 0 ||
+            ::link(QFile::encodeName(shipped + "/categories/thumbs/" + thumbs[n % thumbs.size()]),
+                   QFile::encodeName(folder + "/categories/thumbs/" + thumb)) != 0)
+            return QString();
+        page += "<a href=\"#" + name.toUtf8() + "\"><img src=\"thumbs/" + thumb.toUtf8() +
+                "\" width=\"300\" height=\"375\" alt=\"\">" + name.toUtf8() + "</a>\n";
+        if ((n + 1) % 50 == 0 || n + 1 == count) {
+            // "0" and "1" in a category's file name mean something to the gallery.
+            const int c = n / 50;
+            QFile file(folder + QStringLiteral("/categories/Category %1%2.html")
+                                    .arg(QChar('A' + c / 26))
+                                    .arg(QChar('A' + c % 26)));
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write("<html><body>\n" + page + "</body></html>\n") < 0)
+                return QString();
+            page.clear();
+        }
+    }
+    return folder;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -89,9 +153,20 @@ int main(int argc, char** argv)
                      QUILLERY_BIN_DIR);
         return 1;
     }
+    QTemporaryDir largeFolder;
+    if (const int count = qEnvironmentVariableIntValue("QUILLERY_BENCH_TEMPLATES"); count > 0) {
+        largeLibrary = makeLargeLibrary(appFolder, count, largeFolder.path());
+        if (largeLibrary.isEmpty()) {
+            std::fprintf(stderr, "Cannot make a library of %d templates in %s.\n", count,
+                         qPrintable(largeFolder.path()));
+            return 1;
+        }
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     timings.print("start to first preview");
+    if (!scale.gallery.empty())
+        scale.print("start to first preview", "large library", "shipped library");
     return 0;
 }

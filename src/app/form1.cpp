@@ -5,6 +5,7 @@
 #include "buttonplus.h"
 #include "categorymark.h"
 #include "core/gallery/templatelibrary.h"
+#include "core/gallery/userlibrary.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
@@ -14,6 +15,7 @@
 #include "previewloader.h"
 #include "previewpages.h"
 #include "splitterbar.h"
+#include "thumbnailrenderer.h"
 #include "viewbar.h"
 
 #include <QComboBox>
@@ -67,7 +69,8 @@ QCursor handPointer()
 
 } // namespace
 
-Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_appFolder(appFolder)
+Form1::Form1(const QString& appFolder, QWidget* parent)
+    : QWidget(parent), m_appFolder(appFolder), m_libraries(appFolder, UserLibrary::DefaultFolder())
 {
     initResources();
     AppFonts::ensureLoaded();
@@ -85,6 +88,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
+    createOwnCommands();
     createSearch();
     loadForm();
     if (cboCategory->count() == 0)
@@ -94,6 +98,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent) : QWidget(parent), m_app
 
 Form1::~Form1()
 {
+    m_thumbnails.reset();
     setBusy(false);
     // Pages must be gone before their profile.
     delete WebBrowser1;
@@ -269,13 +274,7 @@ void Form1::ShowTitle()
 
 void Form1::LoadCategories()
 {
-    // Category pages show only what lies in their own folder.
-    WebBrowser1->setLocalRoot(m_appFolder + QStringLiteral("/categories"));
-    {
-        const QSignalBlocker blocker(cboCategory);
-        cboCategory->addItems(TemplateLibrary::CategoryNames(m_appFolder));
-        cboCategory->setCurrentIndex(0);
-    }
+    refillCategories(QString());
     if (cboCategory->count() > 0) {
         cboCategory_Click();
     } else {
@@ -291,9 +290,11 @@ void Form1::cboCategory_Click()
 {
     if (cboCategory->currentIndex() < 0)
         return;
+    // Category pages show only what lies in their own folder.
+    WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
     leaveSearch();
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
+        TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
     if (!page) {
         // A page that is not the library's own is never shown; both panes say why.
         WebBrowser1->setHtml(messagePage(
@@ -327,6 +328,7 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     CurrentTemplate = name;
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
+    m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
     setBusy(true);
     m_mark->setTemplate(name);
     m_preview->show(name, categoryProblem);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/gallery/libraryset.h"
+#include "core/platform/status.h"
 #include "core/window/layoutmodel.h"
 #include "previewviews.h"
 
@@ -22,6 +24,7 @@ class SearchIndexLoader;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
+class ThumbnailRenderer;
 class ViewBar;
 
 // The gallery's main window: the category list and page on the left, the
@@ -37,10 +40,17 @@ public:
     static inline const QString SettingsKey = QStringLiteral("Quillbook1");
 
     // appFolder holds "categories/" and "templates/"; it is never written.
+    // The user's own templates are in UserLibrary::DefaultFolder().
     explicit Form1(const QString& appFolder, QWidget* parent = nullptr);
     ~Form1() override;
 
     const QString& appFolder() const { return m_appFolder; }
+    const LibrarySet& libraries() const { return m_libraries; }
+    // The category the list shows, as its library names it, and that library's folder.
+    QString currentCategory() const;
+    QString currentLibrary() const;
+    // The library folder the previewed template is read from.
+    QString templateLibrary() const;
     // The template the preview shows, as chosen last; the exports work on it.
     const QString& currentTemplate() const { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
@@ -60,6 +70,14 @@ public:
     void ExportHtml();
     void ExportEml();
     void ExportRookpost();
+    // The user's own templates (form1_own.cpp). The first three ask, then
+    // report in a message box; the last three do the work and say why not.
+    void AddTemplate();
+    void RenameTemplate();
+    void RemoveTemplate();
+    Status addOwnTemplate(const QString& file, const QString& category, const QString& name);
+    Status renameOwnTemplate(const QString& oldName, const QString& newName);
+    Status removeOwnTemplate(const QString& name);
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -70,6 +88,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The More panel takes its buttons' pointer from the window's logo.
@@ -114,6 +134,12 @@ private:
     void rememberRecent(const QString& name);
     void placeSearchBar();
     void showPreviewTitle();
+    void createOwnCommands();
+    void askToAdd(const QString& file);
+    // Fills the category list afresh and shows `category`, or the first one.
+    void refillCategories(const QString& category);
+    // Why the previewed template cannot be changed, or success.
+    Status checkOwnTemplate(const QString& what) const;
     // The preview in `view`, chosen on the view bar; stored for the next start.
     void chooseView(const PreviewViews::View& view);
     // The window's size and place, remembered or fitted to the screen, and
@@ -127,6 +153,8 @@ private:
     void setBusy(bool busy);
 
     QString m_appFolder;
+    LibrarySet m_libraries;
+    std::unique_ptr<ThumbnailRenderer> m_thumbnails; // made at the first added template
     QString CurrentTemplate;
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
@@ -140,7 +168,7 @@ private:
     QLineEdit* txtSearch = nullptr;
     SearchIndexLoader* m_searchIndex = nullptr;
     std::unique_ptr<QTemporaryDir> m_searchFolder;
-    QStringList m_recent; // names, the latest first
+    QStringList m_recent;                   // names, the latest first
     CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
     ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
 };

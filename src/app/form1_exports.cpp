@@ -76,12 +76,13 @@ void Form1::ExportHtml()
 {
     const QString what = tr("The template could not be exported as a web page.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, m_appFolder, name, what))
+    if (!checkTemplate(this, templateLibrary(), name, what))
         return;
     const QString target = askForTarget(this, tr("Export as html"), QStringLiteral("htm"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportHtmlTo(m_appFolder, name, target); !status)
+    if (const Status status = TemplateExport::ExportHtmlTo(templateLibrary(), name, target);
+        !status)
         showFailure(this, what, status);
     else
         m_exportNotice->showExported(target);
@@ -91,12 +92,12 @@ void Form1::ExportEml()
 {
     const QString what = tr("The template could not be exported as a message file.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, m_appFolder, name, what))
+    if (!checkTemplate(this, templateLibrary(), name, what))
         return;
     const QString target = askForTarget(this, tr("Export as eml"), QStringLiteral("eml"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportEmlTo(m_appFolder, name, target); !status)
+    if (const Status status = TemplateExport::ExportEmlTo(templateLibrary(), name, target); !status)
         showFailure(this, what, status);
     else
         m_exportNotice->showExported(target);
@@ -111,11 +112,12 @@ void Form1::ExportRookpost()
     }
     const QString what = tr("The template could not be handed to Rookpost.");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, m_appFolder, name, what))
+    if (!checkTemplate(this, templateLibrary(), name, what))
         return;
     QString page;
     QString warning;
-    if (const Status status = TemplateExport::PrepareHandoff(m_appFolder, name, &page, &warning);
+    if (const Status status =
+            TemplateExport::PrepareHandoff(templateLibrary(), name, &page, &warning);
         !status) {
         showFailure(this, what, status);
         return;

@@ -64,7 +64,7 @@ void Form1::createShortcuts()
 void Form1::stepTemplate(int step)
 {
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
+        TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
     if (!page)
         return;
     const QStringList names = TemplateLibrary::TemplateLinks(*page);

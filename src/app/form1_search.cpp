@@ -138,7 +138,7 @@ void Form1::createSearch()
 
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                           QStringLiteral("/quillery/search-index");
-    m_searchIndex = new SearchIndexLoader({m_appFolder}, cache, this);
+    m_searchIndex = new SearchIndexLoader({m_appFolder, m_libraries.userFolder()}, cache, this);
     connect(m_searchIndex, &SearchIndexLoader::ready, this, [this] {
         if (txtSearch->isVisible())
             showSearchResults();
@@ -171,7 +171,7 @@ void Form1::leaveSearch()
     if (!txtSearch || !txtSearch->isVisible())
         return;
     txtSearch->hide();
-    WebBrowser1->setLocalRoot(m_appFolder + QStringLiteral("/categories"));
+    WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
 }
 
 // Back to the chosen category's page; the preview stays as it is.
@@ -179,7 +179,7 @@ void Form1::closeSearch()
 {
     leaveSearch();
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(m_appFolder, cboCategory->currentText());
+        TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
     if (page)
         WebBrowser1->Navigate2(*page);
     WebBrowser1->setFocus();

@@ -22,6 +22,9 @@ public:
     // `appFolder` holds the library; `pane` shows the pages and outlives the loader's use.
     PreviewLoader(const QString& appFolder, BrowserPane* pane, QObject* parent = nullptr);
 
+    // The library folder the next templates shown are read from.
+    void setLibrary(const QString& appFolder) { m_appFolder = appFolder; }
+
     // The preview of `name`, or of `problem` when it is not empty: the reason
     // why a category's page cannot be shown.
     void show(const QString& name, const QString& problem);

@@ -20,9 +20,12 @@ public:
     // Settings and the temp folder are read from the environment at every
     // use, so each fixture gets fresh ones.
     explicit GalleryFixture(const QString& appFolderName = QStringLiteral("app"))
-        : m_savedConfig(qgetenv("XDG_CONFIG_HOME")), m_savedTemp(qgetenv("TMPDIR"))
+        : m_savedConfig(qgetenv("XDG_CONFIG_HOME")), m_savedTemp(qgetenv("TMPDIR")),
+          m_savedData(qgetenv("XDG_DATA_HOME"))
     {
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        // The user's own templates: none but what a test adds.
+        qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit());
         qputenv("TMPDIR", m_temp.path().toLocal8Bit());
         m_app = m_root.path() + QLatin1Char('/') + appFolderName;
         QDir().mkpath(m_app + QStringLiteral("/categories"));
@@ -35,12 +38,14 @@ public:
     {
         restore("XDG_CONFIG_HOME", m_savedConfig);
         restore("TMPDIR", m_savedTemp);
+        restore("XDG_DATA_HOME", m_savedData);
     }
     GalleryFixture(const GalleryFixture&) = delete;
     GalleryFixture& operator=(const GalleryFixture&) = delete;
 
     QString appFolder() const { return m_app; }
     QString configFolder() const { return m_config.path(); }
+    QString dataFolder() const { return m_data.path(); }
     // This copy's preview folder: in a temp folder of its own, no other copy
     // has taken the name of the process id.
     QString msgFolder() const
@@ -115,8 +120,10 @@ private:
 
     QByteArray m_savedConfig;
     QByteArray m_savedTemp;
+    QByteArray m_savedData;
     QTemporaryDir m_root;
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     QTemporaryDir m_temp;
     QString m_app;
 };

@@ -227,7 +227,18 @@ void TestCategoryPage::pageThatIsMissing()
     // preview that only knows that no template is named.
     for (BrowserPane* pane : {control<BrowserPane>(m_form, "WebBrowser1"),
                               control<BrowserPane>(m_form, "WebBrowser2")}) {
-        const QString text = evaluate(pane, "document.body.innerText").toString();
+        // The category pane's notice may still be loading when the preview is shown.
+        QString text;
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            text = evaluate(pane, "document.body ? document.body.innerText : ''").toString();
+            if (text.contains("1Top.html"))
+                break;
+            QEventLoop pause;
+            QTimer::singleShot(50, &pause, &QEventLoop::quit);
+            pause.exec();
+        } while (waited.elapsed() < 20000);
         QVERIFY2(text.contains("1Top.html") && text.contains("missing"), qPrintable(text));
     }
 }

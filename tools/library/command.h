@@ -6,6 +6,9 @@
 // Exit codes shared by every command of the library tool.
 enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
 
+// A command that checks its own arguments (options among them).
+constexpr int VariableArguments = -1;
+
 struct Command
 {
     const char* name;

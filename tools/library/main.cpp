@@ -1,5 +1,7 @@
 #include "command.h"
 
+#include "core/gallery/userlibrary.h"
+
 #include <QCoreApplication>
 
 #include <array>
@@ -10,6 +12,9 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runBuild(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runPage(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 namespace {
 
@@ -32,6 +37,15 @@ const std::array commands{
             "export MESSAGE.eml PAGE.htm       write PAGE.htm and its images folder beside it, as "
             "the HTML export does",
             2, runExport},
+    Command{"add",
+            "add FILE [--category NAME] [--name NAME] [--library FOLDER]\n"
+            "                                    add a message (.eml) or a page (.htm, .html) "
+            "with its images to your own templates",
+            VariableArguments, runAdd},
+    Command{"rename", "rename OLD NEW [--library FOLDER]  rename one of your own templates",
+            VariableArguments, runRename},
+    Command{"remove", "remove NAME [--library FOLDER]    remove one of your own templates",
+            VariableArguments, runRemove},
 };
 
 void printUsage(QTextStream& stream)
@@ -39,6 +53,9 @@ void printUsage(QTextStream& stream)
     stream << "Usage: quillery-library COMMAND ARGUMENTS\n\nCommands:\n";
     for (const Command& command : commands)
         stream << "  " << command.synopsis << '\n';
+    stream << "\nYour own templates live in " << UserLibrary::DefaultFolder()
+           << " unless --library says otherwise;\nadd renders the thumbnail with the "
+              "quillery-thumbnails program beside this one.\n";
     stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage.\n";
 }
 
@@ -63,7 +80,8 @@ int main(int argc, char* argv[])
     for (const Command& command : commands) {
         if (name != QLatin1String(command.name))
             continue;
-        if (arguments.size() != command.argumentCount) {
+        if (command.argumentCount != VariableArguments &&
+            arguments.size() != command.argumentCount) {
             err << "quillery-library: usage: quillery-library " << command.synopsis << '\n';
             return ExitUsage;
         }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "browserpane.h"
+
+#include "core/platform/status.h"
+
+#include <QImage>
+#include <QString>
+#include <QWebEngineProfile>
+
+// Draws a page as the preview pane shows it, under the pane's rules: a
+// template that refers to the renderer's own files must not carry them into
+// the pictures that go into a library. The thumbnails tool draws the shipped
+// library's thumbnails with it, the window those of the user's templates.
+class ThumbnailRenderer
+{
+public:
+    static constexpr int TemplateWidth = 600;
+    static constexpr int ThumbWidth = 300;
+    static constexpr int ThumbHeight = 375;
+
+    ThumbnailRenderer();
+
+    // The page at `width`; `height` 0 captures the whole document.
+    QImage render(const QString& page, int width, int height);
+
+    // The library file at `libraryPath` staged as the preview stages it and
+    // drawn as a category page's thumbnail.
+    Result<QImage> renderTemplate(const QString& libraryPath);
+
+    // The thumbnail of `libraryPath` written to `target` as a PNG, atomically.
+    Status writeThumbnail(const QString& libraryPath, const QString& target);
+
+private:
+    QWebEngineProfile m_profile; // off the record; outlives the view's page
+    BrowserPane m_view{&m_profile, BrowserPane::Role::Preview};
+};

@@ -1,0 +1,81 @@
+#include "core/gallery/filechanges.h"
+
+#include "core/platform/fileio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+FileChanges::~FileChanges()
+{
+    if (!m_committed)
+        rollback();
+}
+
+Status FileChanges::write(const QString& path, const QByteArray& data)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    QStringList missing;
+    for (QString up = folder; !QFileInfo::exists(up); up = QFileInfo(up).absolutePath())
+        missing.prepend(up);
+    for (const QString& created : missing) {
+        if (!QDir().mkdir(created))
+            return Status::failure(QDir::toNativeSeparators(created) +
+                                   QStringLiteral(": the folder cannot be created"));
+        m_undo.append({created, std::nullopt, true});
+    }
+    std::optional<QByteArray> previous;
+    if (QFileInfo::exists(path)) {
+        const Result<QByteArray> old = FileIo::readAll(path);
+        if (!old)
+            return old.status();
+        previous = *old;
+    }
+    if (const Status status = FileIo::writeAtomically(path, data); !status)
+        return status;
+    m_undo.append({path, previous, false});
+    return Status::success();
+}
+
+Status FileChanges::remove(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return Status::success();
+    const Result<QByteArray> old = FileIo::readAll(path);
+    if (!old)
+        return old.status();
+    if (!QFile::remove(path))
+        return Status::failure(QDir::toNativeSeparators(path) +
+                               QStringLiteral(": the file cannot be removed"));
+    m_undo.append({path, *old, false});
+    return Status::success();
+}
+
+void FileChanges::removeEmptyFolder(const QString& path)
+{
+    if (QDir().rmdir(path))
+        m_undo.append({path, std::nullopt, true});
+}
+
+void FileChanges::commit()
+{
+    m_committed = true;
+    m_undo.clear();
+}
+
+void FileChanges::rollback()
+{
+    for (qsizetype i = m_undo.size() - 1; i >= 0; --i) {
+        const Undo& undo = m_undo[i];
+        if (undo.folder) {
+            // A folder this set created goes, one it removed comes back.
+            if (!QDir().rmdir(undo.path))
+                QDir().mkdir(undo.path);
+        } else if (undo.previous) {
+            FileIo::writeAtomically(undo.path, *undo.previous);
+        } else {
+            QFile::remove(undo.path);
+        }
+    }
+    m_undo.clear();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/platform/status.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// A set of file changes that is kept whole or undone whole: each write is
+// atomic, and until commit() the destructor puts back every file and folder
+// as it was, so a step that fails half-way leaves nothing of the earlier ones.
+class FileChanges
+{
+public:
+    FileChanges() = default;
+    FileChanges(const FileChanges&) = delete;
+    FileChanges& operator=(const FileChanges&) = delete;
+    ~FileChanges();
+
+    // Writes `data` at `path`, creating its folder when missing.
+    Status write(const QString& path, const QByteArray& data);
+    // Removes the file at `path`; a missing file is no failure.
+    Status remove(const QString& path);
+    // Removes the folder at `path` if it is empty.
+    void removeEmptyFolder(const QString& path);
+
+    void commit();
+
+private:
+    struct Undo
+    {
+        QString path;
+        std::optional<QByteArray> previous; // none: the path held nothing
+        bool folder = false;
+    };
+
+    void rollback();
+
+    QList<Undo> m_undo;
+    bool m_committed = false;
+};

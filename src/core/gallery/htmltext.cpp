@@ -1,0 +1,257 @@
+#include "core/gallery/htmltext.h"
+
+#include "core/html/htmlscan.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+namespace HtmlText {
+
+namespace {
+
+constexpr int WrapColumn = 72;
+
+// Elements that end a line of text; paragraphs and headings also end a paragraph.
+const QSet<QByteArray>& lineElements()
+{
+    static const QSet<QByteArray> names{
+        "br", "div", "tr", "li", "table",      "ul", "ol",      "p",      "h1",    "h2",
+        "h3", "h4",  "h5", "h6", "blockquote", "hr", "section", "header", "footer"};
+    return names;
+}
+
+bool endsParagraph(const QByteArray& name)
+{
+    return name == "p" || name == "table" || name == "blockquote" ||
+           (name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6');
+}
+
+// Whose content a reader never sees.
+bool isHiddenElement(const QByteArray& name)
+{
+    return name == "head" || name == "style" || name == "script" || name == "title" ||
+           name == "template" || name == "noscript";
+}
+
+bool isVoidElement(const QByteArray& name)
+{
+    static const QSet<QByteArray> names{"area",  "base", "br",   "col",    "embed", "hr", "img",
+                                        "input", "link", "meta", "source", "track", "wbr"};
+    return names.contains(name);
+}
+
+// The named references text uses beyond the ASCII ones Html::decodeEntities
+// knows: spaces, punctuation, and the accented letters of the Latin alphabets.
+QString decodeText(const QByteArray& bytes)
+{
+    static const QHash<QString, QString> named{
+        {"nbsp", "\u00a0"},  {"shy", ""},         {"zwnj", ""},         {"zwj", ""},
+        {"copy", "\u00a9"},  {"reg", "\u00ae"},   {"trade", "\u2122"},  {"hellip", "\u2026"},
+        {"mdash", "\u2014"}, {"ndash", "\u2013"}, {"lsquo", "\u2018"},  {"rsquo", "\u2019"},
+        {"ldquo", "\u201c"}, {"rdquo", "\u201d"}, {"sbquo", "\u201a"},  {"bdquo", "\u201e"},
+        {"laquo", "\u00ab"}, {"raquo", "\u00bb"}, {"bull", "\u2022"},   {"middot", "\u00b7"},
+        {"euro", "\u20ac"},  {"pound", "\u00a3"}, {"yen", "\u00a5"},    {"cent", "\u00a2"},
+        {"deg", "\u00b0"},   {"times", "\u00d7"}, {"divide", "\u00f7"}, {"szlig", "\u00df"},
+        {"aelig", "\u00e6"}, {"AElig", "\u00c6"}, {"oslash", "\u00f8"}, {"Oslash", "\u00d8"}};
+    static const QHash<QString, QChar> marks{{"acute", QChar(0x301)}, {"grave", QChar(0x300)},
+                                             {"circ", QChar(0x302)},  {"uml", QChar(0x308)},
+                                             {"tilde", QChar(0x303)}, {"ring", QChar(0x30a)},
+                                             {"cedil", QChar(0x327)}};
+    static const QRegularExpression reference(QStringLiteral("&([A-Za-z]+);"));
+    const QString text = QString::fromUtf8(Html::decodeEntities(bytes));
+    QString out;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch& match : reference.globalMatch(text)) {
+        const QString name = match.captured(1);
+        QString value;
+        if (const auto it = named.constFind(name); it != named.constEnd())
+            value = *it;
+        else if (const auto mark = marks.constFind(name.mid(1)); mark != marks.constEnd())
+            value = (name.left(1) + *mark).normalized(QString::NormalizationForm_C);
+        else
+            continue;
+        out += QStringView(text).mid(last, match.capturedStart() - last);
+        out += value;
+        last = match.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
+QString wrap(const QString& line)
+{
+    QStringList out;
+    QString current;
+    for (const QString& word : line.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!current.isEmpty() && current.size() + 1 + word.size() > WrapColumn) {
+            out << current;
+            current.clear();
+        }
+        current += (current.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!current.isEmpty())
+        out << current;
+    return out.join(QLatin1Char('\n'));
+}
+
+// The text collected with '\n' for line ends and '\f' for paragraph ends, made into lines.
+QString layOut(const QString& raw)
+{
+    static const QRegularExpression blanks(QStringLiteral("[ \\t\\r\\x{a0}\\x{34f}\\x{200c}]+"));
+    QStringList paragraphs;
+    for (const QString& block : raw.split(QLatin1Char('\f'))) {
+        QStringList lines;
+        for (QString line : block.split(QLatin1Char('\n'))) {
+            line.replace(blanks, QStringLiteral(" "));
+            line = line.trimmed();
+            if (!line.isEmpty())
+                lines << wrap(line);
+        }
+        if (!lines.isEmpty())
+            paragraphs << lines.join(QLatin1Char('\n'));
+    }
+    return paragraphs.isEmpty() ? QString() : paragraphs.join(QStringLiteral("\n\n")) + '\n';
+}
+
+struct Open
+{
+    QByteArray name;
+    bool hidden = false;
+    QByteArray href;
+};
+
+class Collector
+{
+public:
+    explicit Collector(const QByteArray& html) : m_html(html)
+    {
+        Html::scanHtml(html, [this](const Html::HtmlTag& tag) {
+            m_tagAt.insert(tag.begin, m_tags.size());
+            m_tags.push_back(tag);
+        });
+    }
+
+    QString run()
+    {
+        qsizetype pos = 0;
+        while (pos < m_html.size()) {
+            const qsizetype lt = m_html.indexOf('<', pos);
+            text(m_html.mid(pos, (lt < 0 ? m_html.size() : lt) - pos));
+            if (lt < 0)
+                break;
+            pos = markup(lt);
+        }
+        return layOut(m_out);
+    }
+
+private:
+    bool hidden() const { return !m_stack.isEmpty() && m_stack.last().hidden; }
+
+    void text(const QByteArray& bytes)
+    {
+        if (bytes.isEmpty() || hidden())
+            return;
+        QString words = decodeText(bytes);
+        words.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        m_out += words;
+    }
+
+    // Reads the markup at `lt`; returns where the text goes on.
+    qsizetype markup(qsizetype lt)
+    {
+        if (m_html.mid(lt, 4) == "<!--") {
+            const qsizetype end = m_html.indexOf("-->", lt + 4);
+            return end < 0 ? m_html.size() : end + 3;
+        }
+        if (m_html.mid(lt, 2) == "</") {
+            const qsizetype end = m_html.indexOf('>', lt);
+            static const QRegularExpression nameEnd(QStringLiteral("[\\s/>]"));
+            QByteArray name = m_html.mid(lt + 2, (end < 0 ? m_html.size() : end) - lt - 2);
+            const qsizetype cut = QString::fromLatin1(name).indexOf(nameEnd);
+            if (cut >= 0)
+                name.truncate(cut);
+            close(name.toLower());
+            return end < 0 ? m_html.size() : end + 1;
+        }
+        const auto found = m_tagAt.constFind(lt);
+        if (found == m_tagAt.constEnd()) {
+            const qsizetype end = m_html.indexOf('>', lt);
+            if (m_html.mid(lt, 2) == "<!" || m_html.mid(lt, 2) == "<?")
+                return end < 0 ? m_html.size() : end + 1;
+            text("<");
+            return lt + 1;
+        }
+        const Html::HtmlTag& tag = m_tags[*found];
+        if (tag.name.startsWith('!'))
+            return tag.end;
+        open(tag);
+        if (tag.contentEnd < 0)
+            return tag.end;
+        // Raw text (style, script, textarea...): skipped or taken whole.
+        if (!isHiddenElement(tag.name))
+            text(m_html.mid(tag.end, tag.contentEnd - tag.end));
+        close(tag.name);
+        const qsizetype end = m_html.indexOf('>', tag.contentEnd);
+        return end < 0 ? m_html.size() : end + 1;
+    }
+
+    void open(const Html::HtmlTag& tag)
+    {
+        if (lineElements().contains(tag.name))
+            m_out += QLatin1Char('\n');
+        if (tag.name == "td" || tag.name == "th")
+            m_out += QLatin1Char(' ');
+        if (isVoidElement(tag.name))
+            return;
+        const QByteArray style = tag.attribute(m_html, "style").toLower().replace(' ', "");
+        Open entry{tag.name,
+                   hidden() || isHiddenElement(tag.name) ||
+                       tag.attribute(m_html, "aria-hidden").toLower() == "true" ||
+                       style.contains("display:none"),
+                   tag.name == "a" ? tag.attribute(m_html, "href").trimmed() : QByteArray()};
+        m_stack.append(entry);
+    }
+
+    void close(const QByteArray& name)
+    {
+        for (qsizetype i = m_stack.size() - 1; i >= 0; --i) {
+            if (m_stack[i].name != name)
+                continue;
+            const Open closed = m_stack[i];
+            m_stack.resize(i);
+            if (closed.hidden && !hidden())
+                m_out += QLatin1Char(' ');
+            if (!closed.hidden && closed.name == "a" && isShownAddress(closed.href))
+                m_out += QStringLiteral(" (%1)").arg(QString::fromUtf8(closed.href));
+            break;
+        }
+        if (endsParagraph(name))
+            m_out += QLatin1Char('\f');
+        else if (lineElements().contains(name))
+            m_out += QLatin1Char('\n');
+    }
+
+    static bool isShownAddress(const QByteArray& href)
+    {
+        const QByteArray lower = href.toLower();
+        return lower.startsWith("http:") || lower.startsWith("https:") ||
+               lower.startsWith("mailto:");
+    }
+
+    const QByteArray& m_html;
+    std::vector<Html::HtmlTag> m_tags;
+    QHash<qsizetype, size_t> m_tagAt;
+    QList<Open> m_stack;
+    QString m_out;
+};
+
+} // namespace
+
+QString PlainText(const QByteArray& html)
+{
+    return Collector(html).run();
+}
+
+} // namespace HtmlText

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The text/plain alternative of a template the user adds: the words of its
+// HTML in reading order, for the mail programs and readers that show no HTML.
+namespace HtmlText {
+
+// Paragraphs and table rows on lines of their own, a blank line after each
+// paragraph, a link's address after its words, wrapped at 72 columns; the
+// head, style sheets, scripts and elements hidden from readers
+// (aria-hidden="true", display:none) leave nothing.
+QString PlainText(const QByteArray& html);
+
+} // namespace HtmlText

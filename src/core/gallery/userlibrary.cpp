@@ -1,0 +1,386 @@
+#include "core/gallery/userlibrary.h"
+
+#include "core/gallery/filechanges.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/templateimport.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/platform/fileio.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace UserLibrary {
+
+namespace {
+
+constexpr int ThumbWidth = 300;
+constexpr int ThumbHeight = 375;
+
+QString categoriesFolder(const QString& library)
+{
+    return library + QLatin1String("/categories");
+}
+
+QString pagePath(const QString& library, const QString& category)
+{
+    return categoriesFolder(library) + QLatin1Char('/') + category + QLatin1String(".html");
+}
+
+QString thumbPath(const QString& library, const QString& thumbnail)
+{
+    return categoriesFolder(library) + QLatin1String("/thumbs/") + thumbnail;
+}
+
+QString quoted(const QString& name)
+{
+    return QStringLiteral("\u201c%1\u201d").arg(name);
+}
+
+QString escaped(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+// A thumbnail file name no other template of the library uses.
+QString freeThumbnail(const QString& library, const QString& name)
+{
+    const QString base = ThumbnailFileName(name).chopped(4);
+    QString candidate = base + QLatin1String(".png");
+    for (int n = 2; QFileInfo::exists(thumbPath(library, candidate)); ++n)
+        candidate = QStringLiteral("%1-%2.png").arg(base).arg(n);
+    return candidate;
+}
+
+struct Located
+{
+    QString category;
+    QList<Entry> entries;
+    qsizetype index = -1;
+};
+
+Result<Located> locate(const LibrarySet& libraries, const QString& name)
+{
+    const QString library = libraries.userFolder();
+    if (!libraries.isOwnTemplate(name)) {
+        if (libraries.hasTemplate(name))
+            return Status::failure(
+                QStringLiteral("%1 is a shipped template; only your own templates can be changed")
+                    .arg(quoted(name)));
+        return Status::failure(
+            QStringLiteral("%1: there is no template of yours by that name")
+                .arg(QDir::toNativeSeparators(TemplateLibrary::TemplateFilePath(library, name))));
+    }
+    for (const QString& category : TemplateLibrary::CategoryNames(library)) {
+        const Result<QByteArray> page = FileIo::readAll(pagePath(library, category));
+        if (!page)
+            continue;
+        const QList<Entry> entries = ReadCategoryPage(*page);
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            if (entries[i].name == name)
+                return Located{category, entries, i};
+    }
+    return Located{};
+}
+
+Status writePage(FileChanges& changes, const QString& library, const QString& category,
+                 const QList<Entry>& entries)
+{
+    const QString page = pagePath(library, category);
+    if (!entries.isEmpty())
+        return changes.write(page, CategoryPage(category, entries));
+    return changes.remove(page);
+}
+
+} // namespace
+
+QString DefaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QLatin1String("/quillery/library");
+}
+
+QString DefaultName(const QString& file)
+{
+    return QFileInfo(file).completeBaseName().trimmed();
+}
+
+QList<Entry> ReadCategoryPage(const QByteArray& page)
+{
+    static const QRegularExpression link(
+        QStringLiteral(R"re(<a href="#([^"]*)"><img src="thumbs/([^"/]+)")re"));
+    QList<Entry> entries;
+    for (const QRegularExpressionMatch& match : link.globalMatch(QString::fromUtf8(page)))
+        entries.append({match.captured(1), match.captured(2)});
+    return entries;
+}
+
+QByteArray CategoryPage(const QString& category, const QList<Entry>& entries)
+{
+    QString cards;
+    for (const Entry& entry : entries)
+        cards += QStringLiteral("<li><a href=\"#%1\"><img src=\"thumbs/%2\" width=\"300\" "
+                                "height=\"375\" alt=\"Preview of the template %1\"><span>%1</span>"
+                                "</a></li>\n")
+                     .arg(escaped(entry.name), escaped(entry.thumbnail));
+    // Colours are written as rgb(): the first "#" of the file must be the first template link.
+    const QString page = QStringLiteral(
+                             R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>%1</title>
+<style>
+body { margin: 0; padding: 16px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
+       font: 15px/1.45 "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif;
+       border-top: 5px solid rgb(51, 68, 204); }
+h1 { margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: rgb(36, 36, 40); }
+p { margin: 0 0 16px; color: rgb(84, 84, 92); }
+ul { list-style: none; margin: 0; padding: 0; display: grid; gap: 16px;
+     grid-template-columns: repeat(auto-fill, minmax(160px, 1fr)); }
+a { display: block; color: rgb(28, 28, 34); text-decoration: none; border-radius: 10px; padding: 8px;
+    background: rgb(255, 255, 255); box-shadow: 0 1px 3px rgba(0, 0, 0, 0.12); }
+a:focus, a:hover { outline: 3px solid rgb(51, 68, 204); outline-offset: 1px; }
+img { display: block; width: 100%; height: auto; border-radius: 6px; border: 1px solid rgb(224, 222, 218); }
+span { display: block; padding: 8px 2px 2px; font-weight: 600; overflow-wrap: anywhere; }
+@media (prefers-color-scheme: dark) {
+  body { background: rgb(28, 29, 33); color: rgb(232, 232, 236); }
+  a { color: rgb(240, 240, 244); }
+  h1 { color: rgb(232, 232, 236); }
+  p { color: rgb(190, 190, 198); }
+  a { background: rgb(44, 45, 52); }
+  img { border-color: rgb(60, 61, 68); }
+}
+</style>
+</head>
+<body>
+<main>
+<h1>%1</h1>
+<p>Your own templates.</p>
+<ul>
+%2</ul>
+</main>
+</body>
+</html>
+)")
+                             .arg(escaped(category), cards);
+    return page.toUtf8();
+}
+
+QString ThumbnailFileName(const QString& templateName)
+{
+    QString folded = templateName.normalized(QString::NormalizationForm_KD).toLower();
+    static const QRegularExpression marks(QStringLiteral("\\p{M}+"));
+    static const QRegularExpression other(QStringLiteral("[^a-z0-9]+"));
+    folded.remove(marks).replace(other, QStringLiteral("-"));
+    while (folded.startsWith(QLatin1Char('-')))
+        folded.remove(0, 1);
+    while (folded.endsWith(QLatin1Char('-')))
+        folded.chop(1);
+    return (folded.isEmpty() ? QStringLiteral("template") : folded) + QLatin1String(".png");
+}
+
+QByteArray PlaceholderThumbnail()
+{
+    QImage image(ThumbWidth, ThumbHeight, QImage::Format_RGB32);
+    image.fill(QColor(236, 234, 230));
+    // 96 dots per inch whatever the program: the same bytes from the tool and the window.
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
+    // Grey bars where a page's heading and lines of text would be.
+    const auto bar = [&](int top, int height, int width) {
+        for (int y = top; y < top + height; ++y)
+            for (int x = 30; x < 30 + width; ++x)
+                image.setPixel(x, y, qRgb(208, 206, 202));
+    };
+    bar(40, 24, 200);
+    for (int row = 0; row < 8; ++row)
+        bar(100 + row * 28, 12, row % 3 == 2 ? 150 : 240);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+namespace {
+
+Status checkNameForm(const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        return Status::failure(QStringLiteral("A template needs a name."));
+    if (name != name.trimmed())
+        return Status::failure(
+            QStringLiteral("%1: a name must not begin or end with a space").arg(quoted(name)));
+    if (!TemplateLibrary::IsPlainTemplateName(name) || name.startsWith(QLatin1Char('.')))
+        return Status::failure(QStringLiteral("%1 is not a plain file name (no \"/\", \"\\\", "
+                                              "\":\", control characters or leading \".\")")
+                                   .arg(quoted(name)));
+    static const QRegularExpression linkBreaking(QStringLiteral("[\"&<>%#]"));
+    if (name.contains(linkBreaking))
+        return Status::failure(QStringLiteral("%1: a name cannot hold \" & < > %% or #, which "
+                                              "a category page's link would not keep")
+                                   .arg(quoted(name)));
+    if (name.toUtf8().size() > 200)
+        return Status::failure(
+            QStringLiteral("%1: the name is longer than 200 bytes").arg(quoted(name)));
+    return Status::success();
+}
+
+} // namespace
+
+Status CheckNewName(const LibrarySet& libraries, const QString& name)
+{
+    if (const Status status = checkNameForm(name); !status)
+        return status;
+    if (libraries.hasTemplate(name))
+        return Status::failure(
+            QStringLiteral("%1: there is a template of that name already").arg(quoted(name)));
+    return Status::success();
+}
+
+Status CheckCategory(const LibrarySet& libraries, const QString& category)
+{
+    if (category.trimmed().isEmpty() || category != category.trimmed())
+        return Status::failure(QStringLiteral("%1: a category needs a name without spaces "
+                                              "around it")
+                                   .arg(quoted(category)));
+    if (!TemplateLibrary::IsPlainTemplateName(category) || category.startsWith(QLatin1Char('.')))
+        return Status::failure(QStringLiteral("%1 is not a plain file name").arg(quoted(category)));
+    if (TemplateLibrary::CategoryNameFromFileName(category + QLatin1String(".html")) != category)
+        return Status::failure(QStringLiteral("%1: the category list drops \"0\", \"1\" and "
+                                              "\".html\" from a category's name")
+                                   .arg(quoted(category)));
+    static const QRegularExpression linkBreaking(QStringLiteral("[\"&<>%#]"));
+    if (category.contains(linkBreaking) || category.toUtf8().size() > 200)
+        return Status::failure(QStringLiteral("%1: a category's name cannot hold \" & < > %% or "
+                                              "#, nor be longer than 200 bytes")
+                                   .arg(quoted(category)));
+    if (TemplateLibrary::CategoryNames(libraries.shippedFolder()).contains(category))
+        return Status::failure(QStringLiteral("%1 is a shipped category; pick a name of your own")
+                                   .arg(quoted(category)));
+    return Status::success();
+}
+
+Result<Added> Add(const LibrarySet& libraries, const QString& file, const QString& category,
+                  const QString& name)
+{
+    if (const Status status = CheckCategory(libraries, category); !status)
+        return status;
+    if (const Status status = CheckNewName(libraries, name); !status)
+        return status;
+    const Result<QByteArray> message = TemplateImport::ComposeFromFile(file, name);
+    if (!message)
+        return message.status();
+    const Result<QByteArray> packed = Module1::PackTemplate(*message);
+    if (!packed)
+        return Status::failure(QDir::toNativeSeparators(file) + QLatin1String(": ") +
+                               packed.status().message());
+
+    const QString library = libraries.userFolder();
+    QList<Entry> entries;
+    if (const Result<QByteArray> page = FileIo::readAll(pagePath(library, category)); page)
+        entries = ReadCategoryPage(*page);
+    const Entry entry{name, freeThumbnail(library, name)};
+    entries.append(entry);
+
+    Added added{name, category, TemplateLibrary::TemplateFilePath(library, name),
+                thumbPath(library, entry.thumbnail)};
+    FileChanges changes;
+    if (const Status status = changes.write(added.templatePath, *packed); !status)
+        return status;
+    if (const Status status = changes.write(added.thumbnailPath, PlaceholderThumbnail()); !status)
+        return status;
+    if (const Status status = writePage(changes, library, category, entries); !status)
+        return status;
+    changes.commit();
+    return added;
+}
+
+Status Rename(const LibrarySet& libraries, const QString& oldName, const QString& newName)
+{
+    Result<Located> found = locate(libraries, oldName);
+    if (!found)
+        return found.status();
+    if (newName == oldName)
+        return Status::failure(QStringLiteral("%1 has that name already").arg(quoted(oldName)));
+    // A change of case only keeps the name taken, by this very template.
+    const bool caseOnly = oldName.compare(newName, Qt::CaseInsensitive) == 0;
+    if (const Status status = caseOnly ? checkNameForm(newName) : CheckNewName(libraries, newName);
+        !status)
+        return status;
+
+    const QString library = libraries.userFolder();
+    const QString oldFile = TemplateLibrary::TemplateFilePath(library, oldName);
+    const Result<QByteArray> data = FileIo::readAll(oldFile);
+    if (!data)
+        return data.status();
+    FileChanges changes;
+    QString oldThumb;
+    if (found->index >= 0) {
+        Entry& entry = found->entries[found->index];
+        oldThumb = thumbPath(library, entry.thumbnail);
+        entry.name = newName;
+        entry.thumbnail = freeThumbnail(library, newName);
+        const Result<QByteArray> picture = FileIo::readAll(oldThumb);
+        const Status status = changes.write(thumbPath(library, entry.thumbnail),
+                                            picture ? *picture : PlaceholderThumbnail());
+        if (!status)
+            return status;
+    }
+    // Removed first, so that a change of case only never meets its own file.
+    if (const Status status = changes.remove(oldFile); !status)
+        return status;
+    if (const Status status =
+            changes.write(TemplateLibrary::TemplateFilePath(library, newName), *data);
+        !status)
+        return status;
+    if (found->index >= 0) {
+        if (const Status status = writePage(changes, library, found->category, found->entries);
+            !status)
+            return status;
+        if (const Status status = changes.remove(oldThumb); !status)
+            return status;
+    }
+    changes.commit();
+    return Status::success();
+}
+
+Status Remove(const LibrarySet& libraries, const QString& name)
+{
+    Result<Located> found = locate(libraries, name);
+    if (!found)
+        return found.status();
+    const QString library = libraries.userFolder();
+    FileChanges changes;
+    if (found->index >= 0) {
+        const Entry entry = found->entries.takeAt(found->index);
+        if (const Status status = writePage(changes, library, found->category, found->entries);
+            !status)
+            return status;
+        if (const Status status = changes.remove(thumbPath(library, entry.thumbnail)); !status)
+            return status;
+    }
+    if (const Status status = changes.remove(TemplateLibrary::TemplateFilePath(library, name));
+        !status)
+        return status;
+    changes.commit();
+    return Status::success();
+}
+
+Result<QString> CategoryOf(const LibrarySet& libraries, const QString& name)
+{
+    const Result<Located> found = locate(libraries, name);
+    if (!found)
+        return found.status();
+    if (found->index < 0)
+        return Status::failure(
+            QStringLiteral("%1 is on none of your category pages").arg(quoted(name)));
+    return found->category;
+}
+
+} // namespace UserLibrary

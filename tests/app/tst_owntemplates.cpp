@@ -1,0 +1,346 @@
+#include "app/galleryfixture.h"
+#include "app/pagetools.h"
+#include "app/windowcontrols.h"
+
+#include "browserpane.h"
+#include "core/gallery/templatelibrary.h"
+#include "core/gallery/userlibrary.h"
+#include "core/mime/mimecomponent.h"
+#include "form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+bool waitForPreview(QSignalSpy& spy, const QString& name)
+{
+    for (;;) {
+        while (!spy.isEmpty())
+            if (spy.takeFirst().first().toString() == name)
+                return true;
+        if (!spy.wait(20000))
+            return false;
+    }
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+
+// To the widget that has the focus, as a keyboard would. The offscreen
+// platform gives a closed dialog's activation back to no window: the test does.
+void press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    if (!QApplication::focusWidget()) {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+    QVERIFY(waitUntil([] { return QApplication::focusWidget() != nullptr; }));
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+// Runs `step` on the next modal dialog of type T; a dialog runs its own event
+// loop inside the key press or drop, so the test acts from a timer.
+template <typename T> void whenShown(QObject* context, std::function<void(T*)> step)
+{
+    auto* timer = new QTimer(context);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!widget || !widget->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(widget);
+    });
+    timer->start();
+}
+
+QStringList files(const QString& folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next();
+    out.sort();
+    return out;
+}
+
+// A file dragged over the window, taken and dropped, as a file manager does it.
+void dropFile(QWidget* window, const QString& file)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+}
+
+// Gives the link to `name` on the category page an id, for clickElement.
+bool markLink(QWebEngineView* page, const QString& name, const QString& id)
+{
+    return evaluate(page,
+                    QStringLiteral("(function(){var a=document.querySelector('a[href=\"#%1\"]');"
+                                   "if(!a)return false;a.id='%2';return true;})()")
+                        .arg(name, id))
+        .toBool();
+}
+
+} // namespace
+
+class TestOwnTemplates : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void addsFromMessageAndExportedPage();
+    void addsWithCtrlO();
+    void renamesAndRemovesFromTheKeyboard();
+    void shippedTemplatesStayAsTheyAre();
+    void badInputIsRefusedWithNothingWritten();
+
+private:
+    void start();
+    QString sampleMessage(const QString& name) const;
+    QString exportedPage(const QString& name) const;
+    BrowserPane* categoryPane() const { return control<BrowserPane>(m_form, "WebBrowser1"); }
+    QComboBox* categories() const { return control<QComboBox>(m_form, "cboCategory"); }
+    QString ownFolder() const { return m_fixture->dataFolder() + "/quillery/library"; }
+
+    GalleryFixture* m_fixture = nullptr;
+    QTemporaryDir* m_inputs = nullptr;
+    Form1* m_form = nullptr;
+    QSignalSpy* m_shown = nullptr;
+};
+
+void TestOwnTemplates::init()
+{
+    m_fixture = new GalleryFixture;
+    m_fixture->addCategory("0Retail.html", {"Offer"});
+    m_fixture->addTemplate("Offer");
+    m_inputs = new QTemporaryDir;
+}
+
+void TestOwnTemplates::cleanup()
+{
+    delete m_shown;
+    delete m_form;
+    delete m_inputs;
+    delete m_fixture;
+    m_shown = nullptr;
+    m_form = nullptr;
+}
+
+void TestOwnTemplates::start()
+{
+    m_form = new Form1(m_fixture->appFolder());
+    m_shown = new QSignalSpy(m_form, &Form1::previewShown);
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QVERIFY(waitForPreview(*m_shown, "Offer"));
+}
+
+QString TestOwnTemplates::sampleMessage(const QString& name) const
+{
+    const QString path = m_inputs->filePath(name + ".eml");
+    QFile::copy(QUILLERY_TEST_DATA "/templateexport/sample.eml", path);
+    return path;
+}
+
+// The page and its folder as the "> html" export writes them.
+QString TestOwnTemplates::exportedPage(const QString& name) const
+{
+    MimeComponent mime;
+    mime.LoadEmlFile(QUILLERY_TEST_DATA "/templateexport/sample.eml");
+    const QByteArray html = mime.SaveHtmlAndImagesUtf8(m_inputs->path(), name + "_files");
+    const QString path = m_inputs->filePath(name + ".htm");
+    FileIo::writeAtomically(path, html);
+    return path;
+}
+
+void TestOwnTemplates::addsFromMessageAndExportedPage()
+{
+    start();
+    const Status added =
+        m_form->addOwnTemplate(sampleMessage("Spring"), "My templates", "Spring News");
+    QVERIFY2(added, qPrintable(added.message()));
+    QVERIFY(waitForPreview(*m_shown, "Spring News"));
+    // After the shipped categories, marked as the user's; the marker is no part of the name.
+    QCOMPARE(categories()->count(), 2);
+    QCOMPARE(categories()->itemText(1), QStringLiteral("My templates (yours)"));
+    QCOMPARE(categories()->currentIndex(), 1);
+    QCOMPARE(m_form->currentCategory(), QStringLiteral("My templates"));
+    QCOMPARE(m_form->currentLibrary(), ownFolder());
+    QCOMPARE(evaluate(control<BrowserPane>(m_form, "WebBrowser2"), "document.title").toString(),
+             QStringLiteral("Sample"));
+
+    // The category page shows the thumbnail the renderer drew.
+    QVERIFY(waitUntil([this] {
+        return categoryPane()->url().path().endsWith("/categories/My templates.html") &&
+               evaluate(categoryPane(), "document.images.length ? document.images[0].naturalWidth "
+                                        ": 0")
+                       .toInt() == 300;
+    }));
+    const QImage thumb(ownFolder() + "/categories/thumbs/spring-news.png");
+    QCOMPARE(thumb.size(), QSize(300, 375));
+    QVERIFY(thumb != QImage::fromData(UserLibrary::PlaceholderThumbnail()));
+
+    // A page dropped on the window: the dialog offers its name and the category.
+    const QString page = exportedPage("Autumn News");
+    whenShown<QDialog>(m_form, [](QDialog* dialog) {
+        QCOMPARE(dialog->findChild<QLineEdit*>("name")->text(), QStringLiteral("Autumn News"));
+        QCOMPARE(dialog->findChild<QComboBox*>("category")->currentText(),
+                 QStringLiteral("My templates"));
+        dialog->accept();
+    });
+    dropFile(m_form, page);
+    QVERIFY(waitForPreview(*m_shown, "Autumn News"));
+    QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/My templates.html"),
+             (QStringList{"Spring News", "Autumn News"}));
+
+    // A click on the first thumbnail previews it from the user's library.
+    QVERIFY(waitUntil([this] { return markLink(categoryPane(), "Spring News", "spring"); }));
+    clickElement(categoryPane(), "spring");
+    QVERIFY(waitForPreview(*m_shown, "Spring News"));
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Spring News"));
+}
+
+void TestOwnTemplates::addsWithCtrlO()
+{
+    start();
+    // The commands have names and tooltips that say their keys.
+    const QList<QAction*> actions = m_form->actions();
+    QStringList names;
+    for (const QAction* action : actions)
+        names << action->text() + " | " + action->toolTip();
+    for (const char* expected : {"Add a template\u2026 | ", "(Ctrl+O)", "(F2)", "(Del)"})
+        QVERIFY2(names.join('\n').contains(QString::fromUtf8(expected)),
+                 qPrintable(names.join('\n')));
+
+    const QString file = sampleMessage("Ctrl O");
+    whenShown<QFileDialog>(m_form, [this, file](QFileDialog* dialog) {
+        dialog->selectFile(file);
+        whenShown<QDialog>(m_form, [](QDialog* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("AddTemplateDialog"));
+            dialog->findChild<QComboBox*>("category")->setCurrentText("Picked");
+            dialog->accept();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    press(m_form, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(waitForPreview(*m_shown, "Ctrl O"));
+    QCOMPARE(m_form->currentCategory(), QStringLiteral("Picked"));
+    QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Ctrl O.dat"));
+}
+
+void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
+{
+    start();
+    QVERIFY(m_form->addOwnTemplate(sampleMessage("a"), "Mine", "First"));
+    QVERIFY(waitForPreview(*m_shown, "First"));
+
+    whenShown<QInputDialog>(m_form, [](QInputDialog* dialog) {
+        QCOMPARE(dialog->textValue(), QStringLiteral("First"));
+        dialog->setTextValue("Renamed");
+        dialog->accept();
+    });
+    press(m_form, Qt::Key_F2);
+    QVERIFY(waitForPreview(*m_shown, "Renamed"));
+    QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/Mine.html"),
+             QStringList{"Renamed"});
+    QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Renamed.dat"));
+
+    QString question;
+    whenShown<QMessageBox>(m_form, [&question](QMessageBox* box) {
+        question = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    press(m_form, Qt::Key_Delete);
+    QVERIFY(waitUntil([this] { return categories()->count() == 1; }));
+    QVERIFY2(question.contains(QString::fromUtf8("“Renamed”")), qPrintable(question));
+    QCOMPARE(files(ownFolder()), QStringList());
+    QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
+}
+
+void TestOwnTemplates::shippedTemplatesStayAsTheyAre()
+{
+    start();
+    const QStringList before = files(m_fixture->appFolder());
+    for (Qt::Key key : {Qt::Key_F2, Qt::Key_Delete}) {
+        QString said;
+        whenShown<QMessageBox>(m_form, [&said](QMessageBox* box) {
+            said = box->text();
+            box->accept();
+        });
+        press(m_form, key);
+        QVERIFY(waitUntil([&said] { return !said.isEmpty(); }));
+        QVERIFY2(said.contains(QString::fromUtf8("“Offer” is a shipped template")),
+                 qPrintable(said));
+    }
+    QCOMPARE(files(m_fixture->appFolder()), before);
+    QVERIFY(!QFileInfo::exists(ownFolder()));
+}
+
+void TestOwnTemplates::badInputIsRefusedWithNothingWritten()
+{
+    start();
+    const QString hostile = m_inputs->filePath("hostile.html");
+    FileIo::writeAtomically(hostile, "<html><body><p>Hi</p><script>steal()</script></body></html>");
+    const Status status = m_form->addOwnTemplate(hostile, "Mine", "Hostile");
+    QVERIFY(!status);
+    QVERIFY2(status.message().contains(hostile) && status.message().contains("script"),
+             qPrintable(status.message()));
+    QVERIFY(!QFileInfo::exists(ownFolder()));
+    QCOMPARE(categories()->count(), 1);
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
+
+    // The same through the window: the dialog, then the reason in a message box.
+    QString said;
+    whenShown<QDialog>(m_form, [this, &said](QDialog* dialog) {
+        whenShown<QMessageBox>(m_form, [&said](QMessageBox* box) {
+            said = box->text();
+            box->accept();
+        });
+        dialog->accept();
+    });
+    dropFile(m_form, hostile);
+    QVERIFY(waitUntil([&said] { return !said.isEmpty(); }));
+    QVERIFY2(said.contains("was not added") && said.contains("script"), qPrintable(said));
+    QVERIFY(!QFileInfo::exists(ownFolder()));
+}
+
+QTEST_MAIN(TestOwnTemplates)
+#include "tst_owntemplates.moc"

@@ -1,0 +1,136 @@
+// The user's own templates from the command line: add, rename, remove.
+
+#include "command.h"
+
+#include "core/gallery/libraryset.h"
+#include "core/gallery/userlibrary.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+
+#include <optional>
+
+namespace {
+
+struct Options
+{
+    QStringList positional;
+    QHash<QString, QString> values; // "--category" -> its value
+};
+
+// The arguments with the options `allowed` taken out; none when one is
+// unknown or lacks its value, said on `err`.
+std::optional<Options> parse(const QStringList& arguments, const QStringList& allowed,
+                             QTextStream& err)
+{
+    Options options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!argument.startsWith(QLatin1String("--"))) {
+            options.positional << argument;
+            continue;
+        }
+        const bool hasValue =
+            i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1String("--"));
+        if (!allowed.contains(argument) || !hasValue) {
+            err << "quillery-library: " << argument
+                << (allowed.contains(argument) ? " needs a value\n" : " is not an option here\n");
+            return std::nullopt;
+        }
+        options.values.insert(argument, arguments[++i]);
+    }
+    return options;
+}
+
+LibrarySet libraries(const Options& options)
+{
+    const QString here = QCoreApplication::applicationDirPath();
+    return LibrarySet(QDir::cleanPath(options.values.value(QStringLiteral("--shipped"), here)),
+                      QDir::cleanPath(options.values.value(QStringLiteral("--library"),
+                                                           UserLibrary::DefaultFolder())));
+}
+
+// The sibling renderer draws the thumbnail over the placeholder; without it
+// the template stays added and says so.
+void renderThumbnail(const UserLibrary::Added& added, QTextStream& out, QTextStream& err)
+{
+    const QString renderer =
+        QCoreApplication::applicationDirPath() + QLatin1String("/quillery-thumbnails");
+    if (!QFileInfo(renderer).isExecutable()) {
+        err << "quillery-library: " << QDir::toNativeSeparators(renderer)
+            << " is missing, so the template shows a placeholder thumbnail\n";
+        return;
+    }
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(renderer, {QStringLiteral("thumb"), added.templatePath, added.thumbnailPath});
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        err << "quillery-library: the thumbnail could not be rendered, so the template shows a "
+               "placeholder\n";
+        return;
+    }
+    out << "thumbnail " << QDir::toNativeSeparators(added.thumbnailPath) << '\n';
+}
+
+} // namespace
+
+int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const std::optional<Options> options =
+        parse(arguments, {"--category", "--name", "--library", "--shipped"}, err);
+    if (!options || options->positional.size() != 1) {
+        err << "quillery-library: usage: quillery-library add FILE [--category NAME] [--name "
+               "NAME] [--library FOLDER]\n";
+        return ExitUsage;
+    }
+    const QString file = options->positional.first();
+    const Result<UserLibrary::Added> added = UserLibrary::Add(
+        libraries(*options), file,
+        options->values.value(QStringLiteral("--category"), UserLibrary::DefaultCategory),
+        options->values.value(QStringLiteral("--name"), UserLibrary::DefaultName(file)));
+    if (!added) {
+        err << added.status().message() << '\n';
+        return ExitFailure;
+    }
+    out << "added \u201c" << added->name << "\u201d to \u201c" << added->category
+        << "\u201d: " << QDir::toNativeSeparators(added->templatePath) << '\n';
+    renderThumbnail(*added, out, err);
+    return ExitOk;
+}
+
+int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const std::optional<Options> options = parse(arguments, {"--library", "--shipped"}, err);
+    if (!options || options->positional.size() != 2) {
+        err << "quillery-library: usage: quillery-library rename OLD NEW [--library FOLDER]\n";
+        return ExitUsage;
+    }
+    const QStringList& names = options->positional;
+    if (const Status status = UserLibrary::Rename(libraries(*options), names[0], names[1]);
+        !status) {
+        err << status.message() << '\n';
+        return ExitFailure;
+    }
+    out << "renamed \u201c" << names[0] << "\u201d to \u201c" << names[1] << "\u201d\n";
+    return ExitOk;
+}
+
+int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const std::optional<Options> options = parse(arguments, {"--library", "--shipped"}, err);
+    if (!options || options->positional.size() != 1) {
+        err << "quillery-library: usage: quillery-library remove NAME [--library FOLDER]\n";
+        return ExitUsage;
+    }
+    const QString& name = options->positional.first();
+    if (const Status status = UserLibrary::Remove(libraries(*options), name); !status) {
+        err << status.message() << '\n';
+        return ExitFailure;
+    }
+    out << "removed \u201c" << name << "\u201d\n";
+    return ExitOk;
+}
