@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>AddTemplateDialog</name>
+    <message>
+        <source>Add a template</source>
+        <translation>Vorlage hinzufügen</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Datei:</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>One of your categories, or a new one</source>
+        <translation>Eine Ihrer Kategorien oder eine neue</translation>
+    </message>
+    <message>
+        <source>&amp;Category:</source>
+        <translation>&amp;Kategorie:</translation>
+    </message>
+    <message>
+        <source>Template name</source>
+        <translation>Name der Vorlage</translation>
+    </message>
+    <message>
+        <source>The name the category page shows</source>
+        <translation>Der Name, den die Kategorieseite zeigt</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+</context>
+<context>
     <name>CategoryMark</name>
     <message>
         <source>Previewed</source>
@@ -45,6 +80,17 @@
     <message>
         <source>The folder “%1” could not be opened</source>
         <translation>Der Ordner „%1“ konnte nicht geöffnet werden</translation>
+    </message>
+</context>
+<context>
+    <name>FileChanges</name>
+    <message>
+        <source>: the folder cannot be created</source>
+        <translation>: der Ordner kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>: the file cannot be removed</source>
+        <translation>: die Datei kann nicht entfernt werden</translation>
     </message>
 </context>
 <context>
@@ -220,6 +266,95 @@
     <message>
         <source>The first %1 are shown; add a word to narrow the search.</source>
         <translation>Die ersten %1 werden angezeigt; fügen Sie ein Wort hinzu, um die Suche einzugrenzen.</translation>
+    </message>
+    <message>
+        <source> (yours)</source>
+        <translation> (eigene)</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <extracomment>Quotation marks around a template&apos;s name.</extracomment>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>One of your own categories</source>
+        <translation>Eine Ihrer eigenen Kategorien</translation>
+    </message>
+    <message>
+        <source>Add a template…</source>
+        <translation>Vorlage hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add a message (.eml) or a page (.htm, .html) to your own templates</source>
+        <translation>Eine Nachricht (.eml) oder eine Seite (.htm, .html) zu Ihren eigenen Vorlagen hinzufügen</translation>
+    </message>
+    <message>
+        <source>Rename the template…</source>
+        <translation>Vorlage umbenennen…</translation>
+    </message>
+    <message>
+        <source>Rename the previewed template, when it is one of yours</source>
+        <translation>Die angezeigte Vorlage umbenennen, wenn sie eine Ihrer eigenen ist</translation>
+    </message>
+    <message>
+        <source>Remove the template…</source>
+        <translation>Vorlage entfernen…</translation>
+    </message>
+    <message>
+        <source>Remove the previewed template, when it is one of yours</source>
+        <translation>Die angezeigte Vorlage entfernen, wenn sie eine Ihrer eigenen ist</translation>
+    </message>
+    <message>
+        <source>Add a template</source>
+        <translation>Vorlage hinzufügen</translation>
+    </message>
+    <message>
+        <source>Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)</source>
+        <translation>Vorlagen (*.eml *.htm *.html);;Nachrichten (*.eml);;Seiten (*.htm *.html)</translation>
+    </message>
+    <message>
+        <source>The template was not added.</source>
+        <translation>Die Vorlage wurde nicht hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>The template was added, but its thumbnail could not be drawn.</source>
+        <translation>Die Vorlage wurde hinzugefügt, aber ihr Vorschaubild konnte nicht gezeichnet werden.</translation>
+    </message>
+    <message>
+        <source>There is no template in the preview to rename.</source>
+        <translation>In der Vorschau ist keine Vorlage, die umbenannt werden könnte.</translation>
+    </message>
+    <message>
+        <source>There is no template in the preview to remove.</source>
+        <translation>In der Vorschau ist keine Vorlage, die entfernt werden könnte.</translation>
+    </message>
+    <message>
+        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be renamed.</source>
+        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be removed.</source>
+        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Rename the template</source>
+        <translation>Vorlage umbenennen</translation>
+    </message>
+    <message>
+        <source>New name of %1:</source>
+        <translation>Neuer Name für %1:</translation>
+    </message>
+    <message>
+        <source>The template was not renamed.</source>
+        <translation>Die Vorlage wurde nicht umbenannt.</translation>
+    </message>
+    <message>
+        <source>Remove the template %1 from your templates? This cannot be undone.</source>
+        <translation>Die Vorlage %1 aus Ihren Vorlagen entfernen? Das lässt sich nicht rückgängig machen.</translation>
+    </message>
+    <message>
+        <source>The template was not removed.</source>
+        <translation>Die Vorlage wurde nicht entfernt.</translation>
     </message>
 </context>
 <context>
@@ -500,6 +635,73 @@
     </message>
 </context>
 <context>
+    <name>TemplateImport</name>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
+    </message>
+    <message>
+        <source>a template must not hold this: </source>
+        <translation>eine Vorlage darf Folgendes nicht enthalten: </translation>
+    </message>
+    <message>
+        <source>the image “%1” it shows is missing (looked for %2)</source>
+        <translation>das Bild „%1“, das sie zeigt, fehlt (gesucht: %2)</translation>
+    </message>
+    <message>
+        <source>the page shows it as an image, but it is %1</source>
+        <translation>die Seite zeigt es als Bild, es ist aber %1</translation>
+    </message>
+    <message>
+        <source>the page and its images are larger than %1 bytes</source>
+        <translation>die Seite und ihre Bilder sind größer als %1 Bytes</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
+    </message>
+    <message>
+        <source>the picture “%1” is shown as a background, which a template cannot carry; show it with an &lt;img&gt; element</source>
+        <translation>das Bild „%1“ wird als Hintergrund gezeigt, was eine Vorlage nicht mitführen kann; zeigen Sie es mit einem &lt;img&gt;-Element</translation>
+    </message>
+    <message>
+        <source>the page is empty</source>
+        <translation>die Seite ist leer</translation>
+    </message>
+    <message>
+        <source>this is not a message</source>
+        <translation>das ist keine Nachricht</translation>
+    </message>
+    <message>
+        <source>the message holds no HTML part</source>
+        <translation>die Nachricht enthält keinen HTML-Teil</translation>
+    </message>
+    <message>
+        <source>no working folder</source>
+        <translation>kein Arbeitsordner</translation>
+    </message>
+    <message>
+        <source>the message cannot be read whole: </source>
+        <translation>die Nachricht kann nicht vollständig gelesen werden: </translation>
+    </message>
+    <message>
+        <source>the message shows a picture as a background (%1), which a template cannot carry</source>
+        <translation>die Nachricht zeigt ein Bild als Hintergrund (%1), was eine Vorlage nicht mitführen kann</translation>
+    </message>
+    <message>
+        <source>there is no such file</source>
+        <translation>diese Datei gibt es nicht</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 bytes</source>
+        <translation>die Datei ist größer als %1 Bytes</translation>
+    </message>
+    <message>
+        <source>only a message (.eml) or a page (.htm, .html) can be added</source>
+        <translation>nur eine Nachricht (.eml) oder eine Seite (.htm, .html) kann hinzugefügt werden</translation>
+    </message>
+</context>
+<context>
     <name>TemplateLibrary</name>
     <message>
         <source>the %1 is a link to a missing file</source>
@@ -553,6 +755,84 @@
     <message>
         <source>%1: the folder cannot be created</source>
         <translation>%1: der Ordner kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>ThumbnailRenderer</name>
+    <message>
+        <source>: no working folder for the thumbnail</source>
+        <translation>: kein Arbeitsordner für das Vorschaubild</translation>
+    </message>
+    <message>
+        <source>: there is no page to draw: </source>
+        <translation>: es gibt keine Seite zum Zeichnen: </translation>
+    </message>
+    <message>
+        <source>: the thumbnail cannot be encoded</source>
+        <translation>: das Vorschaubild kann nicht kodiert werden</translation>
+    </message>
+</context>
+<context>
+    <name>UserLibrary</name>
+    <message>
+        <source>%1 is a shipped template; only your own templates can be changed</source>
+        <translation>%1 ist eine mitgelieferte Vorlage; nur Ihre eigenen Vorlagen können geändert werden</translation>
+    </message>
+    <message>
+        <source>%1: there is no template of yours by that name</source>
+        <translation>%1: Sie haben keine Vorlage mit diesem Namen</translation>
+    </message>
+    <message>
+        <source>A template needs a name.</source>
+        <translation>Eine Vorlage braucht einen Namen.</translation>
+    </message>
+    <message>
+        <source>%1: a name must not begin or end with a space</source>
+        <translation>%1: ein Name darf nicht mit einem Leerzeichen beginnen oder enden</translation>
+    </message>
+    <message>
+        <source>%1 is not a plain file name (no &quot;/&quot;, &quot;\&quot;, &quot;:&quot;, control characters or leading &quot;.&quot;)</source>
+        <translation>%1 ist kein einfacher Dateiname (kein „/“, „\“, „:“, keine Steuerzeichen und kein „.“ am Anfang)</translation>
+    </message>
+    <message>
+        <source>%1: a name cannot hold &quot; &amp; &lt; &gt; %% or #, which a category page&apos;s link would not keep</source>
+        <translation>%1: ein Name darf weder &quot; &amp; &lt; &gt; %% noch # enthalten, die der Link einer Kategorieseite nicht bewahren würde</translation>
+    </message>
+    <message>
+        <source>%1: the name is longer than 200 bytes</source>
+        <translation>%1: der Name ist länger als 200 Bytes</translation>
+    </message>
+    <message>
+        <source>%1: there is a template of that name already</source>
+        <translation>%1: es gibt bereits eine Vorlage mit diesem Namen</translation>
+    </message>
+    <message>
+        <source>%1: a category needs a name without spaces around it</source>
+        <translation>%1: eine Kategorie braucht einen Namen ohne Leerzeichen am Anfang oder Ende</translation>
+    </message>
+    <message>
+        <source>%1 is not a plain file name</source>
+        <translation>%1 ist kein einfacher Dateiname</translation>
+    </message>
+    <message>
+        <source>%1: the category list drops &quot;0&quot;, &quot;1&quot; and &quot;.html&quot; from a category&apos;s name</source>
+        <translation>%1: die Kategorieliste entfernt „0“, „1“ und „.html“ aus dem Namen einer Kategorie</translation>
+    </message>
+    <message>
+        <source>%1: a category&apos;s name cannot hold &quot; &amp; &lt; &gt; %% or #, nor be longer than 200 bytes</source>
+        <translation>%1: der Name einer Kategorie darf weder &quot; &amp; &lt; &gt; %% noch # enthalten und nicht länger als 200 Bytes sein</translation>
+    </message>
+    <message>
+        <source>%1 is a shipped category; pick a name of your own</source>
+        <translation>%1 ist eine mitgelieferte Kategorie; wählen Sie einen eigenen Namen</translation>
+    </message>
+    <message>
+        <source>%1 has that name already</source>
+        <translation>%1 hat diesen Namen bereits</translation>
+    </message>
+    <message>
+        <source>%1 is on none of your category pages</source>
+        <translation>%1 steht auf keiner Ihrer Kategorieseiten</translation>
     </message>
 </context>
 <context>

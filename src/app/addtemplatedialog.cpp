@@ -11,28 +11,28 @@ AddTemplateDialog::AddTemplateDialog(const QString& file, const QStringList& cat
                                      const QString& category, const QString& name, QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Add a template"));
+    setWindowTitle(tr("Add a template"));
     setObjectName(QStringLiteral("AddTemplateDialog"));
     auto* layout = new QFormLayout(this);
     auto* source = new QLabel(QDir::toNativeSeparators(file), this);
     source->setTextFormat(Qt::PlainText);
     source->setWordWrap(true);
-    layout->addRow(QStringLiteral("File:"), source);
+    layout->addRow(tr("File:"), source);
 
     m_category = new QComboBox(this);
     m_category->setObjectName(QStringLiteral("category"));
     m_category->setEditable(true);
     m_category->addItems(categories);
     m_category->setCurrentText(category);
-    m_category->setAccessibleName(QStringLiteral("Category"));
-    m_category->setToolTip(QStringLiteral("One of your categories, or a new one"));
-    layout->addRow(QStringLiteral("&Category:"), m_category);
+    m_category->setAccessibleName(tr("Category"));
+    m_category->setToolTip(tr("One of your categories, or a new one"));
+    layout->addRow(tr("&Category:"), m_category);
 
     m_name = new QLineEdit(name, this);
     m_name->setObjectName(QStringLiteral("name"));
-    m_name->setAccessibleName(QStringLiteral("Template name"));
-    m_name->setToolTip(QStringLiteral("The name the category page shows"));
-    layout->addRow(QStringLiteral("&Name:"), m_name);
+    m_name->setAccessibleName(tr("Template name"));
+    m_name->setToolTip(tr("The name the category page shows"));
+    layout->addRow(tr("&Name:"), m_name);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -27,11 +28,12 @@ namespace {
 
 const QString MessageTitle = QStringLiteral("Quillery 1");
 // Shown after an own category's name in the list; never part of the name.
-const QString OwnMarker = QStringLiteral(" (yours)");
+const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
 
 QString quoted(const QString& name)
 {
-    return QStringLiteral("\u201c%1\u201d").arg(name);
+    //: Quotation marks around a template's name.
+    return QCoreApplication::translate("Form1", "\u201c%1\u201d").arg(name);
 }
 
 // The one file of a drop that can become a template, or empty.
@@ -72,10 +74,9 @@ void Form1::refillCategories(const QString& category)
     const QSignalBlocker blocker(cboCategory);
     cboCategory->clear();
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
-        cboCategory->addItem(entry.own ? entry.name + OwnMarker : entry.name, entry.name);
+        cboCategory->addItem(entry.own ? entry.name + tr(OwnMarker) : entry.name, entry.name);
         if (entry.own)
-            cboCategory->setItemData(cboCategory->count() - 1,
-                                     QStringLiteral("One of your own categories"),
+            cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
                                      Qt::AccessibleDescriptionRole);
     }
     cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
@@ -86,28 +87,29 @@ void Form1::createOwnCommands()
     setAcceptDrops(true);
     struct Command
     {
-        QString name;
-        QString toolTip;
+        const char* name; // also names the action, in English
+        const char* toolTip;
         QKeySequence key;
         void (Form1::*run)();
     };
     const Command commands[] = {
-        {QStringLiteral("Add a template\u2026"),
-         QStringLiteral("Add a message (.eml) or a page (.htm, .html) to your own templates"),
+        {QT_TR_NOOP("Add a template\u2026"),
+         QT_TR_NOOP("Add a message (.eml) or a page (.htm, .html) to your own templates"),
          QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::AddTemplate},
-        {QStringLiteral("Rename the template\u2026"),
-         QStringLiteral("Rename the previewed template, when it is one of yours"),
+        {QT_TR_NOOP("Rename the template\u2026"),
+         QT_TR_NOOP("Rename the previewed template, when it is one of yours"),
          QKeySequence(Qt::Key_F2), &Form1::RenameTemplate},
-        {QStringLiteral("Remove the template\u2026"),
-         QStringLiteral("Remove the previewed template, when it is one of yours"),
+        {QT_TR_NOOP("Remove the template\u2026"),
+         QT_TR_NOOP("Remove the previewed template, when it is one of yours"),
          QKeySequence(Qt::Key_Delete), &Form1::RemoveTemplate},
     };
     for (const Command& command : commands) {
-        auto* action = new QAction(command.name, this);
-        action->setObjectName(command.name.section(QLatin1Char(' '), 0, 0).toLower() +
-                              QStringLiteral("TemplateAction"));
-        action->setToolTip(command.toolTip + QStringLiteral(" (%1)").arg(
-                                                 command.key.toString(QKeySequence::NativeText)));
+        auto* action = new QAction(tr(command.name), this);
+        action->setObjectName(
+            QString::fromUtf8(command.name).section(QLatin1Char(' '), 0, 0).toLower() +
+            QStringLiteral("TemplateAction"));
+        action->setToolTip(tr(command.toolTip) + QStringLiteral(" (%1)").arg(command.key.toString(
+                                                     QKeySequence::NativeText)));
         action->setShortcut(command.key);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setAutoRepeat(false);
@@ -136,9 +138,9 @@ void Form1::dropEvent(QDropEvent* event)
 void Form1::AddTemplate()
 {
     const QString file = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Add a template"),
+        this, tr("Add a template"),
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-        QStringLiteral("Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)"));
+        tr("Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)"));
     if (!file.isEmpty())
         askToAdd(file);
 }
@@ -156,7 +158,8 @@ void Form1::askToAdd(const QString& file)
         return;
     if (const Status status = addOwnTemplate(file, dialog.category(), dialog.name()); !status)
         QMessageBox::warning(this, MessageTitle,
-                             QStringLiteral("The template was not added.\n\n") + status.message());
+                             tr("The template was not added.") + QStringLiteral("\n\n") +
+                                 status.message());
 }
 
 Status Form1::addOwnTemplate(const QString& file, const QString& category, const QString& name)
@@ -173,22 +176,26 @@ Status Form1::addOwnTemplate(const QString& file, const QString& category, const
     cboCategory_Click();
     SelectTemplate(added->name);
     if (!drawn)
-        QMessageBox::information(this, MessageTitle,
-                                 QStringLiteral("The template was added, but its thumbnail could "
-                                                "not be drawn.\n\n") +
-                                     drawn.message());
+        QMessageBox::information(
+            this, MessageTitle,
+            tr("The template was added, but its thumbnail could not be drawn.") +
+                QStringLiteral("\n\n") + drawn.message());
     return Status::success();
 }
 
 Status Form1::checkOwnTemplate(const QString& what) const
 {
+    // Whole sentences for each command, so that each language can say them its own way.
+    const bool renaming = what == u"rename";
     if (CurrentTemplate.isEmpty())
-        return Status::failure(
-            QStringLiteral("There is no template in the preview to %1.").arg(what));
+        return Status::failure(renaming ? tr("There is no template in the preview to rename.")
+                                        : tr("There is no template in the preview to remove."));
     if (!m_libraries.isOwn(currentCategory()) || !m_libraries.isOwnTemplate(CurrentTemplate))
-        return Status::failure(QStringLiteral("%1 is a shipped template: only your own templates, "
-                                              "added with Ctrl+O, can be %2d.")
-                                   .arg(quoted(CurrentTemplate), what));
+        return Status::failure((renaming ? tr("%1 is a shipped template: only your own templates, "
+                                              "added with Ctrl+O, can be renamed.")
+                                         : tr("%1 is a shipped template: only your own templates, "
+                                              "added with Ctrl+O, can be removed."))
+                                   .arg(quoted(CurrentTemplate)));
     return Status::success();
 }
 
@@ -199,15 +206,14 @@ void Form1::RenameTemplate()
         return;
     }
     bool ok = false;
-    const QString name =
-        QInputDialog::getText(this, QStringLiteral("Rename the template"),
-                              QStringLiteral("New name of %1:").arg(quoted(CurrentTemplate)),
-                              QLineEdit::Normal, CurrentTemplate, &ok);
+    const QString name = QInputDialog::getText(this, tr("Rename the template"),
+                                               tr("New name of %1:").arg(quoted(CurrentTemplate)),
+                                               QLineEdit::Normal, CurrentTemplate, &ok);
     if (!ok || name == CurrentTemplate)
         return;
     if (const Status status = renameOwnTemplate(CurrentTemplate, name); !status)
         QMessageBox::warning(this, MessageTitle,
-                             QStringLiteral("The template was not renamed.\n\n") +
+                             tr("The template was not renamed.") + QStringLiteral("\n\n") +
                                  status.message());
 }
 
@@ -232,14 +238,13 @@ void Form1::RemoveTemplate()
     const QString name = CurrentTemplate;
     const auto answer = QMessageBox::question(
         this, MessageTitle,
-        QStringLiteral("Remove the template %1 from your templates? This cannot be undone.")
-            .arg(quoted(name)),
+        tr("Remove the template %1 from your templates? This cannot be undone.").arg(quoted(name)),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     if (const Status status = removeOwnTemplate(name); !status)
         QMessageBox::warning(this, MessageTitle,
-                             QStringLiteral("The template was not removed.\n\n") +
+                             tr("The template was not removed.") + QStringLiteral("\n\n") +
                                  status.message());
 }
 

@@ -4,6 +4,7 @@
 #include "core/platform/fileio.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -65,7 +66,8 @@ Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
     QTemporaryDir work;
     if (!work.isValid())
         return Status::failure(QDir::toNativeSeparators(work.path()) +
-                               QStringLiteral(": no working folder for the thumbnail"));
+                               QCoreApplication::translate(
+                                   "ThumbnailRenderer", ": no working folder for the thumbnail"));
     const Result<TemplateStaging::DecodedTemplate> decoded =
         TemplateStaging::DecodeTemplateFile(libraryPath);
     if (!decoded)
@@ -75,8 +77,10 @@ Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
     if (!staged)
         return staged.status();
     if (staged->html.isEmpty())
-        return Status::failure(QDir::toNativeSeparators(libraryPath) +
-                               QStringLiteral(": there is no page to draw: ") + staged->problem);
+        return Status::failure(
+            QDir::toNativeSeparators(libraryPath) +
+            QCoreApplication::translate("ThumbnailRenderer", ": there is no page to draw: ") +
+            staged->problem);
     const QImage shot =
         render(staged->page, TemplateWidth, TemplateWidth * ThumbHeight / ThumbWidth);
     return shot.scaled(ThumbWidth, ThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -91,8 +95,9 @@ Status ThumbnailRenderer::writeThumbnail(const QString& libraryPath, const QStri
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!thumb->save(&buffer, "PNG"))
-        return Status::failure(QDir::toNativeSeparators(target) +
-                               QStringLiteral(": the thumbnail cannot be encoded"));
+        return Status::failure(
+            QDir::toNativeSeparators(target) +
+            QCoreApplication::translate("ThumbnailRenderer", ": the thumbnail cannot be encoded"));
     QDir().mkpath(QFileInfo(target).path());
     return FileIo::writeAtomically(target, png);
 }

@@ -2,6 +2,7 @@
 
 #include "core/platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,8 +21,9 @@ Status FileChanges::write(const QString& path, const QByteArray& data)
         missing.prepend(up);
     for (const QString& created : missing) {
         if (!QDir().mkdir(created))
-            return Status::failure(QDir::toNativeSeparators(created) +
-                                   QStringLiteral(": the folder cannot be created"));
+            return Status::failure(
+                QDir::toNativeSeparators(created) +
+                QCoreApplication::translate("FileChanges", ": the folder cannot be created"));
         m_undo.append({created, std::nullopt, true});
     }
     std::optional<QByteArray> previous;
@@ -45,8 +47,9 @@ Status FileChanges::remove(const QString& path)
     if (!old)
         return old.status();
     if (!QFile::remove(path))
-        return Status::failure(QDir::toNativeSeparators(path) +
-                               QStringLiteral(": the file cannot be removed"));
+        return Status::failure(
+            QDir::toNativeSeparators(path) +
+            QCoreApplication::translate("FileChanges", ": the file cannot be removed"));
     m_undo.append({path, *old, false});
     return Status::success();
 }

@@ -10,6 +10,7 @@
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -41,9 +42,11 @@ Status refuseProblems(const QString& file, const LibraryCheck::Problems& problem
     for (qsizetype i = 0; i < problems.size() && i < 5; ++i)
         lines << problems[i].reason;
     if (problems.size() > 5)
-        lines << QStringLiteral("and %1 more").arg(problems.size() - 5);
-    return Status::failure(refusal(file, QStringLiteral("a template must not hold this: ") +
-                                             lines.join(QStringLiteral("; "))));
+        lines << QCoreApplication::translate("TemplateImport", "and %1 more")
+                     .arg(problems.size() - 5);
+    return Status::failure(refusal(
+        file, QCoreApplication::translate("TemplateImport", "a template must not hold this: ") +
+                  lines.join(QStringLiteral("; "))));
 }
 
 // A header of the message's top part, when it is plain printable text;
@@ -165,9 +168,10 @@ Result<TemplateMessage::Source> pageSource(const QString& file, const QByteArray
             const QFileInfo info(path);
             if (!info.isFile()) {
                 failure = Status::failure(refusal(
-                    file,
-                    QStringLiteral("the image \u201c%1\u201d it shows is missing (looked for %2)")
-                        .arg(relative, QDir::toNativeSeparators(path))));
+                    file, QCoreApplication::translate(
+                              "TemplateImport",
+                              "the image \u201c%1\u201d it shows is missing (looked for %2)")
+                              .arg(relative, QDir::toNativeSeparators(path))));
                 return;
             }
             QString name = carried.value(path);
@@ -179,9 +183,10 @@ Result<TemplateMessage::Source> pageSource(const QString& file, const QByteArray
                 }
                 const QByteArray type = QMimeDatabase().mimeTypeForData(*data).name().toLatin1();
                 if (!type.startsWith("image/")) {
-                    failure = Status::failure(
-                        refusal(path, QStringLiteral("the page shows it as an image, but it is %1")
-                                          .arg(QString::fromLatin1(type))));
+                    failure = Status::failure(refusal(
+                        path, QCoreApplication::translate(
+                                  "TemplateImport", "the page shows it as an image, but it is %1")
+                                  .arg(QString::fromLatin1(type))));
                     return;
                 }
                 total += data->size();
@@ -197,9 +202,11 @@ Result<TemplateMessage::Source> pageSource(const QString& file, const QByteArray
     if (failure)
         return *failure;
     if (total > MaxFileSize())
-        return Status::failure(refusal(file, QStringLiteral("the page and its images are larger "
-                                                            "than %1 bytes")
-                                                 .arg(MaxFileSize())));
+        return Status::failure(
+            refusal(file, QCoreApplication::translate("TemplateImport",
+                                                      "the page and its images are larger "
+                                                      "than %1 bytes")
+                              .arg(MaxFileSize())));
     out += html.mid(last);
     source.html = QString::fromUtf8(out);
     return source;
@@ -229,21 +236,25 @@ Result<QByteArray> fromPage(const QString& file, const QByteArray& html, const Q
     if (!hazards.isEmpty()) {
         LibraryCheck::Problems problems;
         for (const PageHazards::Hazard& hazard : hazards)
-            problems.append(
-                {file, QStringLiteral("line %1: %2").arg(hazard.line).arg(hazard.reason)});
+            problems.append({file, QCoreApplication::translate("TemplateImport", "line %1: %2")
+                                       .arg(hazard.line)
+                                       .arg(hazard.reason)});
         return refuseProblems(file, problems);
     }
     if (const std::optional<QString> picture = uncarriedPicture(html))
-        return Status::failure(refusal(
-            file, QStringLiteral("the picture \u201c%1\u201d is shown as a background, which a "
-                                 "template cannot carry; show it with an <img> element")
-                      .arg(*picture)));
+        return Status::failure(
+            refusal(file, QCoreApplication::translate(
+                              "TemplateImport",
+                              "the picture \u201c%1\u201d is shown as a background, which a "
+                              "template cannot carry; show it with an <img> element")
+                              .arg(*picture)));
     Result<TemplateMessage::Source> source = pageSource(file, html, QFileInfo(file).absolutePath());
     if (!source)
         return source.status();
     source->subject = pageTitle(html);
     if (source->html.trimmed().isEmpty())
-        return Status::failure(refusal(file, QStringLiteral("the page is empty")));
+        return Status::failure(
+            refusal(file, QCoreApplication::translate("TemplateImport", "the page is empty")));
     return compose(file, *source, name);
 }
 
@@ -251,11 +262,13 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
 {
     const MimeComponent::TextParts parts = MimeComponent::ReadTextParts(bytes);
     if (!parts.parsed)
-        return Status::failure(refusal(file, QStringLiteral("this is not a message")));
+        return Status::failure(
+            refusal(file, QCoreApplication::translate("TemplateImport", "this is not a message")));
     const bool hasHtml = std::any_of(parts.parts.begin(), parts.parts.end(),
                                      [](const auto& part) { return part.type == "text/html"; });
     if (!hasHtml)
-        return Status::failure(refusal(file, QStringLiteral("the message holds no HTML part")));
+        return Status::failure(refusal(
+            file, QCoreApplication::translate("TemplateImport", "the message holds no HTML part")));
     // Judged as sent: the page written below drops local references quietly.
     const LibraryCheck::Problems problems = LibraryCheck::CheckMessage(file, bytes);
     if (!problems.isEmpty())
@@ -263,17 +276,21 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
     MimeComponent mime;
     QTemporaryDir work;
     if (!work.isValid())
-        return Status::failure(refusal(work.path(), QStringLiteral("no working folder")));
+        return Status::failure(refusal(
+            work.path(), QCoreApplication::translate("TemplateImport", "no working folder")));
     if (!mime.LoadEmlData(bytes))
         return Status::failure(refusal(file, mime.lastError()));
     const QByteArray html = mime.SaveHtmlAndImagesUtf8(work.path(), QStringLiteral("files"));
     if (!mime.lastError().isEmpty() || html.isEmpty())
         return Status::failure(
-            refusal(file, QStringLiteral("the message cannot be read whole: ") + mime.lastError()));
+            refusal(file, QCoreApplication::translate("TemplateImport",
+                                                      "the message cannot be read whole: ") +
+                              mime.lastError()));
     if (const std::optional<QString> picture = uncarriedPicture(html))
         return Status::failure(refusal(
-            file, QStringLiteral("the message shows a picture as a background (%1), which a "
-                                 "template cannot carry")
+            file, QCoreApplication::translate(
+                      "TemplateImport", "the message shows a picture as a background (%1), which a "
+                                        "template cannot carry")
                       .arg(*picture)));
     Result<TemplateMessage::Source> source = pageSource(file, html, work.path());
     if (!source)
@@ -294,15 +311,19 @@ Result<QByteArray> ComposeFromFile(const QString& file, const QString& name)
 {
     const QFileInfo info(file);
     if (!info.isFile())
-        return Status::failure(refusal(file, QStringLiteral("there is no such file")));
-    if (info.size() > MaxFileSize())
         return Status::failure(
-            refusal(file, QStringLiteral("the file is larger than %1 bytes").arg(MaxFileSize())));
+            refusal(file, QCoreApplication::translate("TemplateImport", "there is no such file")));
+    if (info.size() > MaxFileSize())
+        return Status::failure(refusal(
+            file, QCoreApplication::translate("TemplateImport", "the file is larger than %1 bytes")
+                      .arg(MaxFileSize())));
     const QString suffix = info.suffix().toLower();
     const bool isMessage = suffix == QLatin1String("eml");
     if (!isMessage && suffix != QLatin1String("htm") && suffix != QLatin1String("html"))
-        return Status::failure(refusal(
-            file, QStringLiteral("only a message (.eml) or a page (.htm, .html) can be added")));
+        return Status::failure(
+            refusal(file, QCoreApplication::translate(
+                              "TemplateImport",
+                              "only a message (.eml) or a page (.htm, .html) can be added")));
     const Result<QByteArray> bytes = FileIo::readAll(file);
     if (!bytes)
         return bytes.status();

@@ -7,6 +7,7 @@
 #include "core/platform/fileio.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -68,10 +69,13 @@ Result<Located> locate(const LibrarySet& libraries, const QString& name)
     if (!libraries.isOwnTemplate(name)) {
         if (libraries.hasTemplate(name))
             return Status::failure(
-                QStringLiteral("%1 is a shipped template; only your own templates can be changed")
+                QCoreApplication::translate(
+                    "UserLibrary",
+                    "%1 is a shipped template; only your own templates can be changed")
                     .arg(quoted(name)));
         return Status::failure(
-            QStringLiteral("%1: there is no template of yours by that name")
+            QCoreApplication::translate("UserLibrary",
+                                        "%1: there is no template of yours by that name")
                 .arg(QDir::toNativeSeparators(TemplateLibrary::TemplateFilePath(library, name))));
     }
     for (const QString& category : TemplateLibrary::CategoryNames(library)) {
@@ -212,22 +216,27 @@ namespace {
 Status checkNameForm(const QString& name)
 {
     if (name.trimmed().isEmpty())
-        return Status::failure(QStringLiteral("A template needs a name."));
-    if (name != name.trimmed())
         return Status::failure(
-            QStringLiteral("%1: a name must not begin or end with a space").arg(quoted(name)));
+            QCoreApplication::translate("UserLibrary", "A template needs a name."));
+    if (name != name.trimmed())
+        return Status::failure(QCoreApplication::translate(
+                                   "UserLibrary", "%1: a name must not begin or end with a space")
+                                   .arg(quoted(name)));
     if (!TemplateLibrary::IsPlainTemplateName(name) || name.startsWith(QLatin1Char('.')))
-        return Status::failure(QStringLiteral("%1 is not a plain file name (no \"/\", \"\\\", "
-                                              "\":\", control characters or leading \".\")")
+        return Status::failure(QCoreApplication::translate(
+                                   "UserLibrary", "%1 is not a plain file name (no \"/\", \"\\\", "
+                                                  "\":\", control characters or leading \".\")")
                                    .arg(quoted(name)));
     static const QRegularExpression linkBreaking(QStringLiteral("[\"&<>%#]"));
     if (name.contains(linkBreaking))
-        return Status::failure(QStringLiteral("%1: a name cannot hold \" & < > %% or #, which "
-                                              "a category page's link would not keep")
+        return Status::failure(QCoreApplication::translate(
+                                   "UserLibrary", "%1: a name cannot hold \" & < > %% or #, which "
+                                                  "a category page's link would not keep")
                                    .arg(quoted(name)));
     if (name.toUtf8().size() > 200)
         return Status::failure(
-            QStringLiteral("%1: the name is longer than 200 bytes").arg(quoted(name)));
+            QCoreApplication::translate("UserLibrary", "%1: the name is longer than 200 bytes")
+                .arg(quoted(name)));
     return Status::success();
 }
 
@@ -238,31 +247,40 @@ Status CheckNewName(const LibrarySet& libraries, const QString& name)
     if (const Status status = checkNameForm(name); !status)
         return status;
     if (libraries.hasTemplate(name))
-        return Status::failure(
-            QStringLiteral("%1: there is a template of that name already").arg(quoted(name)));
+        return Status::failure(QCoreApplication::translate(
+                                   "UserLibrary", "%1: there is a template of that name already")
+                                   .arg(quoted(name)));
     return Status::success();
 }
 
 Status CheckCategory(const LibrarySet& libraries, const QString& category)
 {
     if (category.trimmed().isEmpty() || category != category.trimmed())
-        return Status::failure(QStringLiteral("%1: a category needs a name without spaces "
-                                              "around it")
-                                   .arg(quoted(category)));
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary", "%1: a category needs a name without spaces "
+                                                       "around it")
+                .arg(quoted(category)));
     if (!TemplateLibrary::IsPlainTemplateName(category) || category.startsWith(QLatin1Char('.')))
-        return Status::failure(QStringLiteral("%1 is not a plain file name").arg(quoted(category)));
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary", "%1 is not a plain file name")
+                .arg(quoted(category)));
     if (TemplateLibrary::CategoryNameFromFileName(category + QLatin1String(".html")) != category)
-        return Status::failure(QStringLiteral("%1: the category list drops \"0\", \"1\" and "
-                                              "\".html\" from a category's name")
+        return Status::failure(QCoreApplication::translate(
+                                   "UserLibrary", "%1: the category list drops \"0\", \"1\" and "
+                                                  "\".html\" from a category's name")
                                    .arg(quoted(category)));
     static const QRegularExpression linkBreaking(QStringLiteral("[\"&<>%#]"));
     if (category.contains(linkBreaking) || category.toUtf8().size() > 200)
-        return Status::failure(QStringLiteral("%1: a category's name cannot hold \" & < > %% or "
-                                              "#, nor be longer than 200 bytes")
-                                   .arg(quoted(category)));
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary",
+                                        "%1: a category's name cannot hold \" & < > %% or "
+                                        "#, nor be longer than 200 bytes")
+                .arg(quoted(category)));
     if (TemplateLibrary::CategoryNames(libraries.shippedFolder()).contains(category))
-        return Status::failure(QStringLiteral("%1 is a shipped category; pick a name of your own")
-                                   .arg(quoted(category)));
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary",
+                                        "%1 is a shipped category; pick a name of your own")
+                .arg(quoted(category)));
     return Status::success();
 }
 
@@ -307,7 +325,9 @@ Status Rename(const LibrarySet& libraries, const QString& oldName, const QString
     if (!found)
         return found.status();
     if (newName == oldName)
-        return Status::failure(QStringLiteral("%1 has that name already").arg(quoted(oldName)));
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary", "%1 has that name already")
+                .arg(quoted(oldName)));
     // A change of case only keeps the name taken, by this very template.
     const bool caseOnly = oldName.compare(newName, Qt::CaseInsensitive) == 0;
     if (const Status status = caseOnly ? checkNameForm(newName) : CheckNewName(libraries, newName);
@@ -379,7 +399,8 @@ Result<QString> CategoryOf(const LibrarySet& libraries, const QString& name)
         return found.status();
     if (found->index < 0)
         return Status::failure(
-            QStringLiteral("%1 is on none of your category pages").arg(quoted(name)));
+            QCoreApplication::translate("UserLibrary", "%1 is on none of your category pages")
+                .arg(quoted(name)));
     return found->category;
 }
 
