@@ -70,12 +70,7 @@ BENCHMARK(BM_ThumbnailClickToPreview)
 int main(int argc, char** argv)
 {
     QTemporaryDir folder;
-    useDesktopScreen(folder);
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
-    qputenv("QT_LOGGING_RULES", "qt.webenginecontext.debug=false");
-    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
-    qputenv("TMPDIR", folder.path().toLocal8Bit());
+    useBenchEnvironment(folder);
     QApplication app(argc, argv);
 
     const QString appFolder = QStringLiteral(QUILLERY_BIN_DIR);

@@ -69,3 +69,16 @@ inline void useDesktopScreen(const QTemporaryDir& folder)
     screens.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
 }
+
+// A desktop-sized offscreen screen, the engine as the tests run it, and
+// settings and temp files of the benchmark's own in `folder`. Call before the
+// application is made.
+inline void useBenchEnvironment(const QTemporaryDir& folder)
+{
+    useDesktopScreen(folder);
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging");
+    qputenv("QT_LOGGING_RULES", "qt.webenginecontext.debug=false");
+    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    qputenv("TMPDIR", folder.path().toLocal8Bit());
+}

@@ -11,6 +11,25 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <functional>
+
+// Waits until `done` holds, polling, without qWait, which would starve the
+// engine; false when it still does not hold after `timeoutMs`.
+inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
 inline QVariant evaluate(QWebEngineView* view, const QString& script)
 {
     QVariant result;

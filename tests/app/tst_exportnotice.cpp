@@ -24,22 +24,6 @@
 
 namespace {
 
-// Waits without qWait, which would starve the engine.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(10);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
 // Lets the event loop run for a while, long past a shortened timeout.
 void spin(int milliseconds)
 {

@@ -1,5 +1,6 @@
 #include "app/dialogtools.h"
 #include "app/galleryfixture.h"
+#include "app/pagetools.h"
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
@@ -39,22 +40,6 @@ void recordMessage(QObject* context, MessageSeen* seen)
         seen->icon = box->icon();
         box->accept();
     });
-}
-
-// Waits without qWait, which would starve the engine.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(20);
-    if (!done())
-        loop.exec();
-    return done();
 }
 
 // The page as the engine shows it: every image's address and whether it drew.

@@ -105,22 +105,6 @@ bool waitForPreview(QSignalSpy& spy, const QString& name)
     }
 }
 
-// Waits without qWait, which would starve the engine.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(30);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
 // The colour the pane shows at `at`, once the engine has drawn it as `accept`
 // wants; else the last colour seen.
 QColor pixelOnScreen(QWidget* pane, QPoint at, const std::function<bool(QColor)>& accept)

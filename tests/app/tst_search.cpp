@@ -17,21 +17,6 @@
 
 namespace {
 
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(20);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
 QByteArray withText(const QString& subject, const QByteArray& text)
 {
     return "MIME-Version: 1.0\r\nSubject: " + subject.toUtf8() +

@@ -45,22 +45,6 @@ template <typename T> void whenShown(QObject* context, std::function<void(T*)> s
     timer->start();
 }
 
-// Waits without qWait, which would starve the engine.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(20);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
 bool inPane(const QWidget* pane, const QWidget* widget)
 {
     return widget && (widget == pane || widget == pane->focusProxy() || pane->isAncestorOf(widget));

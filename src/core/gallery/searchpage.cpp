@@ -1,5 +1,6 @@
 #include "core/gallery/searchpage.h"
 
+#include "core/gallery/thumbnailgrid.h"
 #include "core/platform/fileio.h"
 
 #include <QCoreApplication>
@@ -29,21 +30,14 @@ QByteArray picture(const QString& path)
 }
 
 // The search field lies over the top of the pane, so the page begins below it.
-const char Style[] = R"(<style>
-body { margin: 0; padding: 46px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
+const char Style[] =
+    R"(body { margin: 0; padding: 46px 14px 24px; background: rgb(244, 242, 238); color: rgb(36, 36, 40);
        font: 15px/1.45 "Segoe UI", Roboto, "Helvetica Neue", Arial, sans-serif;
        border-top: 5px solid rgb(255, 128, 0); }
 h1 { margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: rgb(64, 64, 64); }
 p { margin: 0 0 16px; color: rgb(84, 84, 92); }
-ul { list-style: none; margin: 0; padding: 0; display: grid; gap: 16px;
-     grid-template-columns: repeat(auto-fill, minmax(160px, 1fr)); }
-a { display: block; color: rgb(28, 28, 34); text-decoration: none; border-radius: 10px; padding: 8px;
-    background: rgb(255, 255, 255); box-shadow: 0 1px 3px rgba(0, 0, 0, 0.12); }
-a:focus, a:hover { outline: 3px solid rgb(51, 68, 204); outline-offset: 1px; }
-img { display: block; width: 100%; height: auto; border-radius: 6px; border: 1px solid rgb(224, 222, 218); }
 span { display: block; padding: 8px 2px 0; font-weight: 600; overflow-wrap: anywhere; }
 small { display: block; padding: 0 2px 2px; color: rgb(84, 84, 92); }
-</style>
 )";
 
 } // namespace
@@ -57,8 +51,8 @@ QByteArray build(const QString& heading, const QString& note,
     QByteArray page = "<!DOCTYPE html>\n<html lang=\"" + escaped(language) +
                       "\">\n<head>\n<meta charset=\"utf-8\">\n"
                       "<title>" +
-                      escaped(heading) + "</title>\n" + Style + "</head>\n<body>\n<main>\n<h1>" +
-                      escaped(heading) + "</h1>\n";
+                      escaped(heading) + "</title>\n<style>\n" + Style + ThumbnailGrid::Style +
+                      "</style>\n</head>\n<body>\n<main>\n<h1>" + escaped(heading) + "</h1>\n";
     if (!note.isEmpty())
         page += "<p>" + escaped(note) + "</p>\n";
     page += "<ul>\n";

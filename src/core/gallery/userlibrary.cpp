@@ -1,5 +1,7 @@
 #include "core/gallery/userlibrary.h"
 
+#include "core/gallery/thumbnailgrid.h"
+
 #include "core/gallery/filechanges.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templateimport.h"
@@ -144,13 +146,7 @@ body { margin: 0; padding: 16px 14px 24px; background: rgb(244, 242, 238); color
        border-top: 5px solid rgb(51, 68, 204); }
 h1 { margin: 0 0 4px; font-size: 22px; line-height: 1.25; color: rgb(36, 36, 40); }
 p { margin: 0 0 16px; color: rgb(84, 84, 92); }
-ul { list-style: none; margin: 0; padding: 0; display: grid; gap: 16px;
-     grid-template-columns: repeat(auto-fill, minmax(160px, 1fr)); }
-a { display: block; color: rgb(28, 28, 34); text-decoration: none; border-radius: 10px; padding: 8px;
-    background: rgb(255, 255, 255); box-shadow: 0 1px 3px rgba(0, 0, 0, 0.12); }
-a:focus, a:hover { outline: 3px solid rgb(51, 68, 204); outline-offset: 1px; }
-img { display: block; width: 100%; height: auto; border-radius: 6px; border: 1px solid rgb(224, 222, 218); }
-span { display: block; padding: 8px 2px 2px; font-weight: 600; overflow-wrap: anywhere; }
+%3span { display: block; padding: 8px 2px 2px; font-weight: 600; overflow-wrap: anywhere; }
 @media (prefers-color-scheme: dark) {
   body { background: rgb(28, 29, 33); color: rgb(232, 232, 236); }
   a { color: rgb(240, 240, 244); }
@@ -171,7 +167,7 @@ span { display: block; padding: 8px 2px 2px; font-weight: 600; overflow-wrap: an
 </body>
 </html>
 )")
-                             .arg(escaped(category), cards);
+                             .arg(escaped(category), cards, QLatin1String(ThumbnailGrid::Style));
     return page.toUtf8();
 }
 

@@ -1,38 +1,14 @@
 #include "core/html/cssurls.h"
 
+#include "core/html/csschars.h"
+
 #include <QString>
 
 namespace CssUrls {
 
 namespace {
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool isNewline(char c)
-{
-    return c == '\n' || c == '\r' || c == '\f';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-bool isNameChar(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || c == '-' ||
-           c == '_' || u >= 0x80;
-}
+using namespace CssChars;
 
 // Functions whose string arguments are fetched as URLs.
 bool takesUrlStrings(const QByteArray& function)
