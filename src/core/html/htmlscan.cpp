@@ -142,9 +142,10 @@ qsizetype readAttributes(const QByteArray& html, qsizetype at, HtmlTag& tag)
     return at < size ? at + 1 : size;
 }
 
-// Where a comment that starts at `at` ends. "<!-->" and "<!--->" are whole
-// comments and "--!>" ends one too, as in the browser: reading past them
-// would hide the tags that follow from every check.
+} // namespace
+
+// Reading past a comment's true end would hide the tags that follow from
+// every check.
 qsizetype commentEnd(const QByteArray& html, qsizetype at)
 {
     const QByteArrayView rest = QByteArrayView(html).sliced(at + 4);
@@ -162,8 +163,6 @@ qsizetype commentEnd(const QByteArray& html, qsizetype at)
     }
     return html.size();
 }
-
-} // namespace
 
 QByteArray HtmlTag::attribute(const QByteArray& html, const char* wanted) const
 {

@@ -41,6 +41,10 @@ struct HtmlTag
 void scanHtml(const QByteArray& html, const std::function<void(const HtmlTag&)>& visit);
 std::vector<HtmlTag> findTags(const QByteArray& html, std::initializer_list<const char*> names);
 
+// Where the comment whose "<!--" starts at `at` ends, as the browser ends
+// it: "<!-->" and "<!--->" are whole comments and "--!>" ends one too.
+qsizetype commentEnd(const QByteArray& html, qsizetype at);
+
 // Resolves the character references a URL in an attribute may hold.
 QByteArray decodeEntities(QByteArrayView text);
 // Makes text safe inside a double-quoted attribute value.

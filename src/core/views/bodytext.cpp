@@ -283,7 +283,7 @@ private:
             text(at, open);
             const QByteArrayView rest = QByteArrayView(m_html).sliced(open, to - open);
             if (rest.startsWith("<!--")) {
-                at = std::min(commentEnd(open), to);
+                at = std::min(Html::commentEnd(m_html, open), to);
             } else if (rest.size() > 2 && rest[1] == '/' && isAsciiLetter(rest[2])) {
                 qsizetype nameEnd = 2;
                 while (nameEnd < rest.size() && !isHtmlSpace(rest[nameEnd]) &&
@@ -300,25 +300,6 @@ private:
                 at = open + 1;
             }
         }
-    }
-
-    // As Html::scanHtml ends a comment, so that both read the same text.
-    qsizetype commentEnd(qsizetype at) const
-    {
-        const QByteArrayView rest = QByteArrayView(m_html).sliced(at + 4);
-        if (rest.startsWith('>'))
-            return at + 5;
-        if (rest.startsWith("->"))
-            return at + 6;
-        for (qsizetype dash = m_html.indexOf("--", at + 4); dash >= 0;
-             dash = m_html.indexOf("--", dash + 1)) {
-            const QByteArrayView after = QByteArrayView(m_html).sliced(dash + 2);
-            if (after.startsWith('>'))
-                return dash + 3;
-            if (after.startsWith("!>"))
-                return dash + 4;
-        }
-        return m_html.size();
     }
 
     const QByteArray& m_html;
