@@ -10,17 +10,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 
 namespace {
-
-void waitFor(QObject* sender, const char* signal, int timeoutMs)
-{
-    QEventLoop loop;
-    QObject::connect(sender, signal, &loop, SLOT(quit()));
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 void settle(int ms)
 {
@@ -40,25 +33,65 @@ ThumbnailRenderer::ThumbnailRenderer()
     m_view.show();
 }
 
+bool ThumbnailRenderer::load(const QString& page, int width, int height)
+{
+    m_view.resize(width, height);
+    m_view.setLocalRoot(QFileInfo(page).path());
+    bool loaded = false;
+    QEventLoop loop;
+    const QMetaObject::Connection done =
+        QObject::connect(&m_view, &QWebEngineView::loadFinished, &loop, [&](bool ok) {
+            loaded = ok;
+            loop.quit();
+        });
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    m_view.Navigate2(page);
+    loop.exec();
+    QObject::disconnect(done);
+    return loaded;
+}
+
+QVariant ThumbnailRenderer::evaluate(const QString& script)
+{
+    QVariant result;
+    QEventLoop loop;
+    m_view.page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                 [&](const QVariant& value) {
+                                     result = value;
+                                     loop.quit();
+                                 });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return result;
+}
+
 QImage ThumbnailRenderer::render(const QString& page, int width, int height)
 {
-    m_view.resize(width, height > 0 ? height : 800);
-    m_view.setLocalRoot(QFileInfo(page).path());
-    m_view.Navigate2(page);
-    waitFor(&m_view, SIGNAL(loadFinished(bool)), 20000);
+    load(page, width, height > 0 ? height : 800);
     if (height == 0) {
-        int full = 800;
-        QEventLoop loop;
-        m_view.page()->runJavaScript(QStringLiteral("document.documentElement.scrollHeight"),
-                                     [&](const QVariant& value) {
-                                         full = value.toInt();
-                                         loop.quit();
-                                     });
-        loop.exec();
-        m_view.resize(width, full);
+        const QVariant full = evaluate(QStringLiteral("document.documentElement.scrollHeight"));
+        m_view.resize(width, full.isValid() ? full.toInt() : 800);
     }
     settle(700); // let the compositor paint the decoded images
     return m_view.grab().toImage();
+}
+
+Result<QString> ThumbnailRenderer::stageTemplate(const QString& libraryPath, const QString& folder)
+{
+    const Result<TemplateStaging::DecodedTemplate> decoded =
+        TemplateStaging::DecodeTemplateFile(libraryPath);
+    if (!decoded)
+        return decoded.status();
+    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::StageDecoded(
+        *decoded, folder + QLatin1String("/msg"), QStringLiteral("msg.html"));
+    if (!staged)
+        return staged.status();
+    if (staged->html.isEmpty())
+        return Status::failure(
+            QDir::toNativeSeparators(libraryPath) +
+            QCoreApplication::translate("ThumbnailRenderer", ": there is no page to draw: ") +
+            staged->problem);
+    return staged->page;
 }
 
 Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
@@ -68,21 +101,10 @@ Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
         return Status::failure(QDir::toNativeSeparators(work.path()) +
                                QCoreApplication::translate(
                                    "ThumbnailRenderer", ": no working folder for the thumbnail"));
-    const Result<TemplateStaging::DecodedTemplate> decoded =
-        TemplateStaging::DecodeTemplateFile(libraryPath);
-    if (!decoded)
-        return decoded.status();
-    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::StageDecoded(
-        *decoded, work.filePath(QStringLiteral("msg")), QStringLiteral("msg.html"));
-    if (!staged)
-        return staged.status();
-    if (staged->html.isEmpty())
-        return Status::failure(
-            QDir::toNativeSeparators(libraryPath) +
-            QCoreApplication::translate("ThumbnailRenderer", ": there is no page to draw: ") +
-            staged->problem);
-    const QImage shot =
-        render(staged->page, TemplateWidth, TemplateWidth * ThumbHeight / ThumbWidth);
+    const Result<QString> page = stageTemplate(libraryPath, work.path());
+    if (!page)
+        return page.status();
+    const QImage shot = render(*page, TemplateWidth, TemplateWidth * ThumbHeight / ThumbWidth);
     return shot.scaled(ThumbWidth, ThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 

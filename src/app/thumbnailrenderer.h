@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QVariant>
 #include <QWebEngineProfile>
 
 // Draws a page as the preview pane shows it, under the pane's rules: a
@@ -21,8 +22,20 @@ public:
 
     ThumbnailRenderer();
 
+    // Loads `page` into a view of `width` x `height`; false when it did not
+    // load in time.
+    bool load(const QString& page, int width, int height);
+
+    // The value of `script`, run in a world of its own beside the page, whose
+    // own scripts stay off; an invalid QVariant when it gave none in time.
+    QVariant evaluate(const QString& script);
+
     // The page at `width`; `height` 0 captures the whole document.
     QImage render(const QString& page, int width, int height);
+
+    // The library file at `libraryPath` staged into `folder` as the preview
+    // stages it: the page's path, or why there is no page to draw.
+    static Result<QString> stageTemplate(const QString& libraryPath, const QString& folder);
 
     // The library file at `libraryPath` staged as the preview stages it and
     // drawn as a category page's thumbnail.

@@ -10,7 +10,16 @@
 //   quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]
 //       FILE is a template (.dat) or a page (.html); without HEIGHT the whole
 //       page is captured
+//   quillery-thumbnails outlook TEMPLATE.dat...
+//       checks each template as Outlook for Windows reads it (OutlookCheck):
+//       one line "PATH: FAULT" per fault, "PATH: holds in the Outlook model"
+//       when it has none, "PATH: REASON" when it cannot be read; exit status 1
+//       when any template has a fault or cannot be read. quillery-library
+//       check passes these lines on, so their form is fixed.
+//   quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH
+//       the whole page as the Outlook model shows it
 
+#include "outlookcheck.h"
 #include "thumbnailrenderer.h"
 
 #include "core/gallery/templatelibrary.h"
@@ -79,21 +88,59 @@ int shot(const QString& file, const QString& out, int width, int height)
     QTemporaryDir work;
     QString page = file;
     if (file.endsWith(QLatin1String(".dat"))) {
-        const Result<TemplateStaging::DecodedTemplate> decoded =
-            TemplateStaging::DecodeTemplateFile(file);
-        const Result<TemplateStaging::StagedPage> staged =
-            decoded ? TemplateStaging::StageDecoded(*decoded, work.filePath(QStringLiteral("msg")),
-                                                    QStringLiteral("msg.html"))
-                    : decoded.status();
-        if (!staged || staged->html.isEmpty()) {
-            err() << file << ": there is no page to draw: "
-                  << (staged ? staged->problem : staged.status().message()) << '\n';
+        const Result<QString> staged = ThumbnailRenderer::stageTemplate(file, work.path());
+        if (!staged) {
+            err() << staged.status().message() << '\n';
             return 1;
         }
-        page = staged->page;
+        page = *staged;
     }
     ThumbnailRenderer renderer;
     if (!renderer.render(page, width, height).save(out, "PNG")) {
+        err() << out << ": cannot be written\n";
+        return 1;
+    }
+    return 0;
+}
+
+// A message names the path it is about; one that does not gets it in front.
+QString aboutPath(const QString& path, const QString& message)
+{
+    return message.startsWith(path + QLatin1String(": ")) ? message
+                                                          : path + QLatin1String(": ") + message;
+}
+
+int outlook(const QStringList& templates)
+{
+    QTextStream out(stdout);
+    OutlookCheck check;
+    bool holds = true;
+    for (const QString& path : templates) {
+        const Result<QStringList> faults = check.faults(path);
+        if (!faults) {
+            out << aboutPath(path, faults.status().message()) << '\n';
+            holds = false;
+        } else if (faults->isEmpty()) {
+            out << path << ": holds in the Outlook model\n";
+        } else {
+            for (const QString& fault : *faults)
+                out << path << ": " << fault << '\n';
+            holds = false;
+        }
+        out.flush();
+    }
+    return holds ? 0 : 1;
+}
+
+int outlookShot(const QString& file, const QString& out, int width)
+{
+    OutlookCheck check;
+    const Result<QImage> shot = check.render(file, width);
+    if (!shot) {
+        err() << shot.status().message() << '\n';
+        return 1;
+    }
+    if (!shot->save(out, "PNG")) {
         err() << out << ": cannot be written\n";
         return 1;
     }
@@ -112,8 +159,14 @@ int main(int argc, char* argv[])
         return thumb(args[1], args[2]);
     if ((args.size() == 4 || args.size() == 5) && args[0] == QLatin1String("shot"))
         return shot(args[1], args[2], args[3].toInt(), args.size() == 5 ? args[4].toInt() : 0);
+    if (args.size() >= 2 && args[0] == QLatin1String("outlook"))
+        return outlook(args.mid(1));
+    if (args.size() == 4 && args[0] == QLatin1String("outlook-shot") && args[3].toInt() > 0)
+        return outlookShot(args[1], args[2], args[3].toInt());
     err() << "usage: quillery-thumbnails thumbs SOURCE_FOLDER LIBRARY_FOLDER\n"
              "       quillery-thumbnails thumb TEMPLATE.dat OUT.png\n"
-             "       quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]\n";
+             "       quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]\n"
+             "       quillery-thumbnails outlook TEMPLATE.dat...\n"
+             "       quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH\n";
     return 2;
 }
