@@ -486,6 +486,52 @@
     </message>
 </context>
 <context>
+    <name>OutlookCheck</name>
+    <message>
+        <source>button &quot;%1&quot; lost its padding (%2 x %3 px)</source>
+        <translation>Schaltfläche „%1“ hat ihren Innenabstand verloren (%2 x %3 px)</translation>
+    </message>
+    <message>
+        <source>row %1: its %2 columns stack</source>
+        <translation>Zeile %1: ihre %2 Spalten stehen untereinander</translation>
+    </message>
+    <message>
+        <source>row %1: a column sticks out of the page</source>
+        <translation>Zeile %1: eine Spalte ragt über die Seite hinaus</translation>
+    </message>
+    <message>
+        <source>the tagline runs into the brand name</source>
+        <translation>der Slogan läuft in den Markennamen hinein</translation>
+    </message>
+    <message>
+        <source>the %1 boxes side by side from &quot;%2&quot; stack</source>
+        <translation>die %1 nebeneinander gesetzten Kästen ab „%2“ stehen untereinander</translation>
+    </message>
+    <message>
+        <source>: no working folder for the check</source>
+        <translation>: kein Arbeitsordner für die Prüfung</translation>
+    </message>
+    <message>
+        <source>: the page did not load</source>
+        <translation>: die Seite wurde nicht geladen</translation>
+    </message>
+    <message>
+        <source>: its layout could not be measured</source>
+        <translation>: ihr Layout konnte nicht gemessen werden</translation>
+    </message>
+    <message>
+        <source>: the page could not be drawn</source>
+        <translation>: die Seite konnte nicht gezeichnet werden</translation>
+    </message>
+</context>
+<context>
+    <name>OutlookModel</name>
+    <message>
+        <source>an @media block in the style sheet has no end</source>
+        <translation>ein @media-Block im Stylesheet hat kein Ende</translation>
+    </message>
+</context>
+<context>
     <name>OwnerLock</name>
     <message>
         <source>%1: cannot lock: %2</source>
