@@ -27,11 +27,17 @@
   };
   // The first line of what a box shows, to name it by.
   const firstLine = e => (e.innerText || '').split('\n').map(l => l.trim()).find(l => l) || '';
-  // The boxes around a link that hold nothing but its label, innermost first.
+  // Whether `parent` holds nothing but `child` (and blanks or comments).
+  const holdsOnly = (parent, child) =>
+    parent.childElementCount === 1 && parent.childNodes.length <= 8 &&
+    [...parent.childNodes].every(n => n === child || n.nodeType === Node.COMMENT_NODE ||
+                                      (n.nodeType === Node.TEXT_NODE && !n.textContent.trim()));
+  // The link and the boxes around it that hold nothing else, innermost first.
   const around = link => {
-    const label = text(link), boxes = [];
-    for (let e = link; e && boxes.length < 6 && text(e) === label; e = e.parentElement)
-      boxes.push(e);
+    const boxes = [link];
+    for (let e = link; boxes.length < 6 && e.parentElement && holdsOnly(e.parentElement, e);
+         e = e.parentElement)
+      boxes.push(e.parentElement);
     return boxes;
   };
   // The colour a button is painted in: its link's, or that of the innermost
@@ -62,6 +68,8 @@
     const groups = [];
     for (const parent of document.body ? document.body.querySelectorAll('*') : []) {
       const laidOut = /flex|grid/.test(getComputedStyle(parent).display);
+      // A row of more boxes than a page could show is no layout to check.
+      if (parent.childElementCount > 200) continue;
       const items = [...parent.children].filter(c => {
         if (!number(c) || c.classList.contains('q-col') || !shown(box(c))) return false;
         const style = getComputedStyle(c);
@@ -82,11 +90,11 @@
     for (const link of document.querySelectorAll('a[data-quillery-box]')) {
       if (link.closest('td.q-button') || !text(link) || !shown(box(link))) continue;
       const style = getComputedStyle(link);
-      if (!paintOf(link)) continue;
       const across = parseFloat(style.paddingLeft) + parseFloat(style.paddingRight);
       const down = parseFloat(style.paddingTop) + parseFloat(style.paddingBottom);
+      if ((across < 8 && down < 6) || !paintOf(link)) continue;
       const padding = buttonPadding(link);
-      if ((across >= 8 || down >= 6) && padding)
+      if (padding)
         buttons.push({box: number(link), label: text(link).slice(0, 40), x: padding.x,
                       y: padding.y});
     }
