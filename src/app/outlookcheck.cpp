@@ -56,13 +56,13 @@ bool lostPadding(int browser, int outlook, int least)
     return browser >= least && outlook * 2 < browser;
 }
 
+// The label is the template's text: it goes in with the numbers at once, so a
+// "%2" in it stays text.
 QString buttonFault(const QString& label, int across, int down)
 {
     return QCoreApplication::translate("OutlookCheck",
                                        "button \"%1\" lost its padding (%2 x %3 px)")
-        .arg(label)
-        .arg(across)
-        .arg(down);
+        .arg(label, QString::number(across), QString::number(down));
 }
 
 OutlookCheck::Findings findingsOf(const QJsonObject& browser, const QJsonObject& outlook)
@@ -109,8 +109,8 @@ OutlookCheck::Findings findingsOf(const QJsonObject& browser, const QJsonObject&
             findings.faults
                 << QCoreApplication::translate("OutlookCheck",
                                                "the %1 boxes side by side from \"%2\" stack")
-                       .arg(shown)
-                       .arg(groups[i].toObject().value(QLatin1String("label")).toString());
+                       .arg(QString::number(shown),
+                            groups[i].toObject().value(QLatin1String("label")).toString());
         ++findings.checked;
     }
     const QJsonArray buttons = browser.value(QLatin1String("buttons")).toArray();

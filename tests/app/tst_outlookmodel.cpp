@@ -118,6 +118,10 @@ private Q_SLOTS:
                    "<a href=\"#\" style=\"display:inline-block;padding:12px 24px;color:#fff;"
                    "font-size:16px;line-height:20px;\">Book</a></td></tr></table>"))
             << QStringLiteral("button \"Book\" lost its padding");
+        QTest::newRow("author's label that reads like a placeholder")
+            << authorPage(QString(AuthorLink)
+                              .replace(QStringLiteral("Shop now"), QStringLiteral("Save %2 now")))
+            << QStringLiteral("button \"Save %2 now\" lost its padding (0 x ");
         QTest::newRow("author's button padded on its cell for Outlook")
             << authorPage(QStringLiteral("<table role=\"presentation\"><tr><td style=\""
                                          "background-color:#0a5;mso-padding-alt:12px 24px;\">") +
