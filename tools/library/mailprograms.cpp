@@ -111,12 +111,12 @@ QList<Page> writePages(const QStringList& templatePaths, const QString& folder, 
     return all;
 }
 
-void addFinding(Findings& findings, const QString& feature, const QJsonArray& clients)
+void addFinding(Findings* findings, const QString& feature, const QJsonArray& clients)
 {
-    auto entry = std::find_if(findings.begin(), findings.end(),
+    auto entry = std::find_if(findings->begin(), findings->end(),
                               [&](const auto& found) { return found.first == feature; });
-    if (entry == findings.end())
-        entry = findings.insert(findings.end(), {feature, {}});
+    if (entry == findings->end())
+        entry = findings->insert(findings->end(), {feature, {}});
     for (const QJsonValue& client : clients)
         if (!entry->second.contains(client.toString()))
             entry->second.append(client.toString());
@@ -144,7 +144,7 @@ public:
     // The run's findings added to `findings`; a failure of the run itself
     // appended to `failures`, naming `script` and the run's templates.
     void collect(const QString& script, const QStringList& templatePaths,
-                 std::vector<Findings>& findings, Problems* failures)
+                 std::vector<Findings>* findings, Problems* failures)
     {
         const QString which = templatesOf(templatePaths);
         if (m_process.state() != QProcess::NotRunning) {
@@ -171,7 +171,7 @@ public:
                                                                "could not read its HTML: %1")
                                                     .arg(report.value("error").toString())});
             for (const QJsonValue& found : report.value(QLatin1String("unsupported")).toArray())
-                addFinding(findings[page->templateIndex],
+                addFinding(&(*findings)[page->templateIndex],
                            found[QLatin1String("feature")].toString(),
                            found[QLatin1String("clients")].toArray());
         }
@@ -201,7 +201,7 @@ private:
 // Runs Node on every page, as many at once as there are cores, each run
 // bounded in time.
 void lintPages(const QString& node, const QString& script, const QList<Page>& pages,
-               const QStringList& templatePaths, std::vector<Findings>& findings,
+               const QStringList& templatePaths, std::vector<Findings>* findings,
                Problems* failures)
 {
     const int cores = std::max(1, QThread::idealThreadCount());
@@ -271,7 +271,7 @@ Report LintTemplates(const QStringList& templatePaths, const QString& linterFold
     Problems failures;
     const QList<Page> pages = writePages(templatePaths, folder.path(), &failures);
     std::vector<Findings> findings(templatePaths.size());
-    lintPages(node, linterFolder + QLatin1String("/lint.mjs"), pages, templatePaths, findings,
+    lintPages(node, linterFolder + QLatin1String("/lint.mjs"), pages, templatePaths, &findings,
               &failures);
     for (qsizetype i = 0; i < templatePaths.size(); ++i)
         for (const auto& [feature, clients] : findings[i])
