@@ -17,6 +17,9 @@ foreach(path
         ${APPDIR}/quillery-library
         ${APPDIR}/categories/0Retail.html
         "${APPDIR}/templates/Café Menu.dat"
+        ${APPDIR}/lint/lint.mjs
+        ${APPDIR}/lint/exceptions.txt
+        ${APPDIR}/lint/node_modules/@jsx-email/doiuse-email/package.json
         share/applications/${APP_ID}.desktop
         share/metainfo/${APP_ID}.metainfo.xml
         share/icons/hicolor/scalable/apps/${APP_ID}.svg
@@ -46,6 +49,10 @@ execute_process(COMMAND ${moved}/${APPDIR}/quillery-library check ${moved}/${APP
                 RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "the moved library does not check clean:\n${out}${err}")
+endif()
+# The linter moved with the tool, so the mail programs were checked too.
+if(out MATCHES "not checked" OR err MATCHES "cannot be checked")
+    message(FATAL_ERROR "the moved tool did not check the mail programs:\n${out}${err}")
 endif()
 file(REMOVE_RECURSE ${WORK})
 message(STATUS "installed, moved, and the library checks clean")

@@ -4,9 +4,25 @@
 // Outlook for Windows reads is checked by the Outlook model instead.
 //
 //   node lint.mjs SOURCES_FOLDER [EXCEPTIONS_FILE]
+//   node lint.mjs --pages PAGE.html...
 //
 // SOURCES_FOLDER holds one folder per category with one folder per template,
-// each with a message.html.
+// each with a message.html. It gates the shipped set, so an exception that no
+// template needs any more fails it too.
+//
+// --pages lints single pages (the quillery-library check of any library) with
+// the same mail programs and the exceptions.txt beside this script; an
+// exception no page needs is no fault there. It prints one JSON object a
+// line, one per PAGE in the order given, and nothing else on stdout:
+//
+//   {"page":"PAGE","unsupported":[{"feature":"display:flex","clients":["Gmail (webmail)",...]}]}
+//   {"page":"PAGE","error":"why the page could not be linted"}
+//
+// "unsupported" lists what is not excused, empty when nothing; the clients
+// are readable names in the order of CLIENTS. Exit status: 0 when no page has
+// a finding or an error, 1 when one has, 2 on wrong usage; on a failure
+// before any page (the exceptions unreadable, the linter not installed) it
+// prints "error: ..." on stderr and exits 1 with no line on stdout.
 
 import { readFileSync, readdirSync, existsSync, statSync } from 'node:fs';
 import { join, dirname, relative } from 'node:path';
@@ -29,6 +45,23 @@ export const CLIENTS = [
   'samsung-email.android',
   'thunderbird.macos',
 ];
+
+// How a report names them to a template author.
+export const CLIENT_NAMES = {
+  'gmail.desktop-webmail': 'Gmail (webmail)',
+  'gmail.mobile-webmail': 'Gmail (mobile webmail)',
+  'gmail.ios': 'Gmail for iOS',
+  'gmail.android': 'Gmail for Android',
+  'outlook.windows': 'Outlook for Windows',
+  'outlook.outlook-com': 'Outlook.com',
+  'apple-mail.macos': 'Apple Mail for macOS',
+  'apple-mail.ios': 'Apple Mail for iOS',
+  'yahoo.desktop-webmail': 'Yahoo Mail (webmail)',
+  'yahoo.ios': 'Yahoo Mail for iOS',
+  'yahoo.android': 'Yahoo Mail for Android',
+  'samsung-email.android': 'Samsung Email for Android',
+  'thunderbird.macos': 'Thunderbird for macOS',
+};
 
 // The package's data has Outlook.com but its list of client names leaves it
 // out, so the name is added after the ones it accepts.
@@ -81,6 +114,26 @@ export function templates(sources) {
   return pages;
 }
 
+// What of one page the exceptions do not excuse, as a map "feature" -> Set of
+// clients, and the features they do; marks the entries it used.
+export function judge(html, exceptions) {
+  const failed = new Map();
+  const excused = new Set();
+  for (const [feature, clients] of unsupported(html)) {
+    for (const client of clients) {
+      const entry = exceptions.find((e) => e.feature === feature && e.client === client);
+      if (entry) {
+        entry.used = true;
+        excused.add(feature);
+      } else {
+        if (!failed.has(feature)) failed.set(feature, new Set());
+        failed.get(feature).add(client);
+      }
+    }
+  }
+  return { failed, excused };
+}
+
 // Lints every template; returns the report lines and whether all passed.
 export function lint(sources, exceptions) {
   const lines = [];
@@ -91,21 +144,12 @@ export function lint(sources, exceptions) {
   }
   for (const page of pages) {
     const name = relative(sources, dirname(page));
-    const found = unsupported(readFileSync(page, 'utf8'));
-    const failed = [];
-    const excused = [];
-    for (const [feature, clients] of found) {
-      for (const client of clients) {
-        const entry = exceptions.find((e) => e.feature === feature && e.client === client);
-        if (entry) entry.used = true;
-        (entry ? excused : failed).push(`${feature} in ${client}`);
-      }
-    }
-    ok &&= failed.length === 0;
-    const features = [...new Set(excused.map((e) => e.split(' in ')[0]))];
-    lines.push(`${failed.length ? 'FAIL' : 'ok  '} ${name}: `
-               + (failed.length ? `unsupported: ${failed.join('; ')}; ` : '')
-               + `excused: ${features.join(', ') || 'nothing'}`);
+    const { failed, excused } = judge(readFileSync(page, 'utf8'), exceptions);
+    const failures = [...failed].flatMap(([feature, clients]) => [...clients].map((c) => `${feature} in ${c}`));
+    ok &&= failures.length === 0;
+    lines.push(`${failures.length ? 'FAIL' : 'ok  '} ${name}: `
+               + (failures.length ? `unsupported: ${failures.join('; ')}; ` : '')
+               + `excused: ${[...excused].join(', ') || 'nothing'}`);
   }
   for (const entry of exceptions.filter((e) => !e.used)) {
     ok = false;
@@ -114,9 +158,43 @@ export function lint(sources, exceptions) {
   return { ok, lines };
 }
 
+// One report object per page, as --pages prints them.
+export function lintPages(pages, exceptions) {
+  return pages.map((page) => {
+    try {
+      const { failed } = judge(readFileSync(page, 'utf8'), exceptions);
+      const found = [...failed].map(([feature, clients]) => ({
+        feature,
+        clients: CLIENTS.filter((c) => clients.has(c)).map((c) => CLIENT_NAMES[c]),
+      }));
+      return { page, unsupported: found };
+    } catch (error) {
+      return { page, error: error.message };
+    }
+  });
+}
+
+function mainPages(pages) {
+  if (pages.length === 0) {
+    console.error('usage: node lint.mjs --pages PAGE.html...');
+    return 2;
+  }
+  const exceptionsPath = join(dirname(fileURLToPath(import.meta.url)), 'exceptions.txt');
+  try {
+    const exceptions = parseExceptions(readFileSync(exceptionsPath, 'utf8'), exceptionsPath);
+    const reports = lintPages(pages, exceptions);
+    process.stdout.write(reports.map((r) => `${JSON.stringify(r)}\n`).join(''));
+    return reports.every((r) => !r.error && r.unsupported.length === 0) ? 0 : 1;
+  } catch (error) {
+    console.error(`error: ${error.message}`);
+    return 1;
+  }
+}
+
 function main(argv) {
+  if (argv[0] === '--pages') return mainPages(argv.slice(1));
   if (argv.length < 1 || argv.length > 2) {
-    console.error('usage: node lint.mjs SOURCES_FOLDER [EXCEPTIONS_FILE]');
+    console.error('usage: node lint.mjs SOURCES_FOLDER [EXCEPTIONS_FILE] | --pages PAGE.html...');
     return 2;
   }
   const exceptionsPath = argv[1] ?? join(dirname(fileURLToPath(import.meta.url)), 'exceptions.txt');
@@ -132,4 +210,4 @@ function main(argv) {
   }
 }
 
-if (process.argv[1] === fileURLToPath(import.meta.url)) process.exit(main(process.argv.slice(2)));
+if (process.argv[1] === fileURLToPath(import.meta.url)) process.exitCode = main(process.argv.slice(2));

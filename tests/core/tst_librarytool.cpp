@@ -106,6 +106,10 @@ void TestLibraryTool::usage_data()
                                            << "usage: quillery-library pack";
     QTest::newRow("check, no folder") << QStringList{"check"} << 2 << ""
                                       << "usage: quillery-library check";
+    QTest::newRow("check, two folders") << QStringList{"check", "a", "b"} << 2 << ""
+                                        << "usage: quillery-library check LIBRARY_FOLDER";
+    QTest::newRow("check, unknown option") << QStringList{"check", "a", "--mail"} << 2 << ""
+                                           << "[--no-mail-programs]";
 }
 
 void TestLibraryTool::usage()

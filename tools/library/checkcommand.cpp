@@ -1,16 +1,14 @@
 #include "command.h"
+#include "mailprograms.h"
 
 #include "core/gallery/librarycheck.h"
 
 #include <QDir>
 
-int runCheck(const QStringList& arguments, QTextStream& out, QTextStream&)
+namespace {
+
+void printLinksToReplace(const QString& folder, QTextStream& out)
 {
-    const QString folder = QDir::cleanPath(arguments.at(0));
-    const LibraryCheck::Problems problems = LibraryCheck::CheckLibrary(folder);
-    for (const LibraryCheck::Problem& problem : problems)
-        out << problem.toString() << '\n';
-    // Not faults: a sender's to-do list, shown whatever the verdict.
     for (const LibraryCheck::TemplateLinks& entry : LibraryCheck::LinksToReplace(folder)) {
         out << entry.templatePath << ": " << entry.links.size()
             << (entry.links.size() == 1 ? " link" : " links") << " to replace before sending\n";
@@ -21,11 +19,37 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream&)
             out << '\n';
         }
     }
-    if (!problems.isEmpty()) {
-        out << folder << ": " << problems.size()
-            << (problems.size() == 1 ? " problem\n" : " problems\n");
-        return ExitFailure;
+}
+
+} // namespace
+
+int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    QStringList positional = arguments;
+    const bool mailPrograms = positional.removeAll(QStringLiteral("--no-mail-programs")) == 0;
+    if (positional.size() != 1 || positional.first().startsWith(QLatin1String("--"))) {
+        err << "quillery-library: usage: quillery-library check LIBRARY_FOLDER "
+               "[--no-mail-programs]\n";
+        return ExitUsage;
     }
-    out << folder << ": no problems\n";
-    return ExitOk;
+    const QString folder = QDir::cleanPath(positional.first());
+    LibraryCheck::Problems problems = LibraryCheck::CheckLibrary(folder);
+    MailPrograms::Report mail;
+    if (mailPrograms)
+        mail = MailPrograms::Check(MailPrograms::TemplatePaths(folder));
+    problems += mail.findings;
+    for (const LibraryCheck::Problem& problem : problems)
+        out << problem.toString() << '\n';
+    for (const QString& line : mail.notChecked)
+        err << "quillery-library: the mail programs cannot be checked: " << line << '\n';
+    // Not faults: a sender's to-do list, shown whatever the verdict.
+    printLinksToReplace(folder, out);
+
+    out << folder << ": ";
+    if (problems.isEmpty())
+        out << "no problems";
+    else
+        out << problems.size() << (problems.size() == 1 ? " problem" : " problems");
+    out << (mail.notChecked.isEmpty() ? "\n" : "; the mail programs were not checked\n");
+    return problems.isEmpty() ? ExitOk : ExitFailure;
 }

@@ -24,8 +24,13 @@ const std::array commands{
             runUnpack},
     Command{"pack", "pack MESSAGE.eml TEMPLATE.dat     scramble a message into a library file", 2,
             runPack},
-    Command{"check", "check LIBRARY_FOLDER              report every problem of a library folder",
-            1, runCheck},
+    Command{"check",
+            "check LIBRARY_FOLDER [--no-mail-programs]\n"
+            "                                    report every problem of a library folder, and "
+            "what the mail\n"
+            "                                    programs we support lack of its templates' HTML "
+            "(needs Node)",
+            VariableArguments, runCheck},
     Command{"build",
             "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library",
             2, runBuild},
