@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 
 namespace {
@@ -49,7 +50,9 @@ QImage ThumbnailRenderer::render(const QString& page, int width, int height)
     if (height == 0) {
         int full = 800;
         QEventLoop loop;
+        // The page's own scripts are off, and with them the main world: measure from ours.
         m_view.page()->runJavaScript(QStringLiteral("document.documentElement.scrollHeight"),
+                                     QWebEngineScript::ApplicationWorld,
                                      [&](const QVariant& value) {
                                          full = value.toInt();
                                          loop.quit();
@@ -61,7 +64,7 @@ QImage ThumbnailRenderer::render(const QString& page, int width, int height)
     return m_view.grab().toImage();
 }
 
-Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
+Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath, int width, int height)
 {
     QTemporaryDir work;
     if (!work.isValid())
@@ -81,9 +84,16 @@ Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
             QDir::toNativeSeparators(libraryPath) +
             QCoreApplication::translate("ThumbnailRenderer", ": there is no page to draw: ") +
             staged->problem);
-    const QImage shot =
-        render(staged->page, TemplateWidth, TemplateWidth * ThumbHeight / ThumbWidth);
-    return shot.scaled(ThumbWidth, ThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return render(staged->page, width, height);
+}
+
+Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
+{
+    const Result<QImage> shot =
+        renderTemplate(libraryPath, TemplateWidth, TemplateWidth * ThumbHeight / ThumbWidth);
+    if (!shot)
+        return shot;
+    return shot->scaled(ThumbWidth, ThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 Status ThumbnailRenderer::writeThumbnail(const QString& libraryPath, const QString& target)
