@@ -10,7 +10,11 @@
 //   quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]
 //       FILE is a template (.dat) or a page (.html); without HEIGHT the whole
 //       page is captured
+//   quillery-thumbnails sheet LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]
+//       every template of the library at WIDTH, whole height, tiled into one
+//       picture in the order of the category pages
 
+#include "sheetcommand.h"
 #include "thumbnailrenderer.h"
 
 #include "core/gallery/templatelibrary.h"
@@ -112,8 +116,11 @@ int main(int argc, char* argv[])
         return thumb(args[1], args[2]);
     if ((args.size() == 4 || args.size() == 5) && args[0] == QLatin1String("shot"))
         return shot(args[1], args[2], args[3].toInt(), args.size() == 5 ? args[4].toInt() : 0);
+    if ((args.size() == 4 || args.size() == 5) && args[0] == QLatin1String("sheet"))
+        return sheetCommand(args[1], args[2], args[3], args.value(4), previewRender());
     err() << "usage: quillery-thumbnails thumbs SOURCE_FOLDER LIBRARY_FOLDER\n"
              "       quillery-thumbnails thumb TEMPLATE.dat OUT.png\n"
-             "       quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]\n";
+             "       quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]\n"
+             "       quillery-thumbnails sheet LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]\n";
     return 2;
 }
