@@ -9,7 +9,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cmath>
 
 namespace ContactSheet {
 
