@@ -250,15 +250,19 @@ def feature(t, img, name, art, alt, heading, body, link=None, image_right=False)
 
 def hero_split(t, img, art, alt, title, text, cta=None, eyebrow=None):
     """An opening with the picture beside the headline: side by side on a
-    desktop, the picture on top on a phone."""
+    desktop, the picture on top on a phone.
+
+    Both columns fit the 580 px the page's side padding leaves in a 600 px
+    window, so a reading pane of the template's own width shows them side by side.
+    """
     src = img("hero", art)
-    picture = _box(_img(t, src, 260, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto;"),
+    picture = _box(_img(t, src, 240, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto;"),
                    "padding:12px 12px;", "center")
     eb = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
           f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};">{esc(eyebrow)}</p>') if eyebrow else ""
     words = _cell(t, eb + _h(t, esc(title), 1, 30) + _p(t, text, 16) + (button(t, cta) if cta else ""),
                   "12px 16px 12px 12px", "left")
-    return _columns(t, [(picture, 284), (words, 300)], 584, "16px 8px", valign="middle")
+    return _columns(t, [(picture, 264), (words, 296)], 584, "16px 8px", valign="middle")
 
 
 def products(t, img, items, title=None):

@@ -94,7 +94,7 @@ Result<QString> ThumbnailRenderer::stageTemplate(const QString& libraryPath, con
     return staged->page;
 }
 
-Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
+Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath, int width, int height)
 {
     QTemporaryDir work;
     if (!work.isValid())
@@ -104,8 +104,16 @@ Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
     const Result<QString> page = stageTemplate(libraryPath, work.path());
     if (!page)
         return page.status();
-    const QImage shot = render(*page, TemplateWidth, TemplateWidth * ThumbHeight / ThumbWidth);
-    return shot.scaled(ThumbWidth, ThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return render(*page, width, height);
+}
+
+Result<QImage> ThumbnailRenderer::renderTemplate(const QString& libraryPath)
+{
+    const Result<QImage> shot =
+        renderTemplate(libraryPath, TemplateWidth, TemplateWidth * ThumbHeight / ThumbWidth);
+    if (!shot)
+        return shot;
+    return shot->scaled(ThumbWidth, ThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 Status ThumbnailRenderer::writeThumbnail(const QString& libraryPath, const QString& target)

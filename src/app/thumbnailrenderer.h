@@ -38,7 +38,10 @@ public:
     static Result<QString> stageTemplate(const QString& libraryPath, const QString& folder);
 
     // The library file at `libraryPath` staged as the preview stages it and
-    // drawn as a category page's thumbnail.
+    // drawn at `width`; `height` 0 captures the whole document.
+    Result<QImage> renderTemplate(const QString& libraryPath, int width, int height);
+
+    // The library file drawn as a category page's thumbnail.
     Result<QImage> renderTemplate(const QString& libraryPath);
 
     // The thumbnail of `libraryPath` written to `target` as a PNG, atomically.

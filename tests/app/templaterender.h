@@ -76,6 +76,25 @@ inline const char* const Measure = R"js(
     const ratio = (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05);
     if (ratio < 4.5) lowContrast.push(text.slice(0, 40) + ' (' + ratio.toFixed(2) + ':1)');
   }
+  // Columns the template lays out side by side: those its rows for the Word
+  // engine put in one table row. Each pair of neighbours that stacks instead.
+  const stackedColumns = [];
+  for (const cell of document.querySelectorAll('td')) {
+    let row = [];
+    const rows = [row];
+    for (const node of cell.childNodes) {
+      if (node.nodeType === Node.COMMENT_NODE && node.textContent.includes('<tr>'))
+        rows.push(row = []);
+      else if (node.nodeType === Node.ELEMENT_NODE && node.classList.contains('q-col'))
+        row.push(node);
+    }
+    for (const r of rows)
+      for (let i = 1; i < r.length; ++i) {
+        const a = r[i - 1].getBoundingClientRect(), b = r[i].getBoundingClientRect();
+        if (b.top >= a.bottom || a.top >= b.bottom)
+          stackedColumns.push(r[i].innerText.trim().replace(/\s+/g, ' ').slice(0, 40));
+      }
+  }
   return JSON.stringify({
     innerWidth: window.innerWidth,
     scrollWidth: document.documentElement.scrollWidth,
@@ -85,7 +104,8 @@ inline const char* const Measure = R"js(
     imagesWithoutAlt: Array.from(document.images).filter(i => !i.hasAttribute('alt')).length,
     images: Array.from(document.images).map(i => ({src: i.getAttribute('src'), complete: i.complete,
                                                    width: i.naturalWidth})),
-    lowContrast: lowContrast
+    lowContrast: lowContrast,
+    stackedColumns: stackedColumns
   });
 })()
 )js";

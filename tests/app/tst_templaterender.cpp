@@ -6,6 +6,7 @@
 #include "templaterender.h"
 
 #include <QTemporaryDir>
+#include <QWebEngineSettings>
 
 using namespace TemplateRender;
 
@@ -18,6 +19,10 @@ private Q_SLOTS:
     {
         m_view.setAttribute(Qt::WA_DontShowOnScreen);
         m_view.show();
+        // No scroll bar narrows the page: the width is all the template's.
+        m_bare.settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+        m_bare.setAttribute(Qt::WA_DontShowOnScreen);
+        m_bare.show();
     }
 
     void libraryIsComplete()
@@ -64,6 +69,24 @@ private Q_SLOTS:
                     QStringLiteral("at %1 px the page is %2 px wide").arg(width).arg(scrollWidth)));
             QVERIFY2(lowContrast(m).isEmpty(), qPrintable(lowContrast(m)));
         }
+    }
+
+    // A window of the template's own width shows its design, not the phone's:
+    // what it lays out side by side stays side by side.
+    void columnsSitSideBySide_data() { templateRenders_data(); }
+
+    void columnsSitSideBySide()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir work;
+        QString error;
+        const QString page = decodeToPage(path, work.path(), &error);
+        QVERIFY2(!page.isEmpty(), qPrintable(error));
+        m_bare.resize(600, 900);
+        QVERIFY(load(m_bare, page));
+        const QJsonObject m = measureAt(m_bare, 600);
+        const QJsonArray stacked = m.value(QLatin1String("stackedColumns")).toArray();
+        QVERIFY2(stacked.isEmpty(), QJsonDocument(stacked).toJson(QJsonDocument::Compact));
     }
 
     // What screen readers and clients that strip styles rely on.
@@ -113,6 +136,7 @@ private Q_SLOTS:
 
 private:
     QWebEngineView m_view;
+    QWebEngineView m_bare;
 };
 
 QTEST_MAIN(TestTemplateRender)

@@ -18,6 +18,7 @@ class TestThumbnailRenderer : public QObject
 
 private slots:
     void drawsOnlyThePagesOwnFiles();
+    void capturesTheWholePage();
 };
 
 void TestThumbnailRenderer::drawsOnlyThePagesOwnFiles()
@@ -69,6 +70,27 @@ void TestThumbnailRenderer::drawsOnlyThePagesOwnFiles()
     QCOMPARE(shot.pixelColor(20, 20), QColor(Qt::red));
     for (int x : {70, 120, 170})
         QVERIFY2(shot.pixelColor(x, 20) != QColor(Qt::green), qPrintable(QString::number(x)));
+}
+
+// Without a height the shot is as tall as the page, its last line included.
+void TestThumbnailRenderer::capturesTheWholePage()
+{
+    QTemporaryDir root;
+    QVERIFY(FileIo::writeAtomically(root.filePath("page.html"),
+                                    "<html><body style=\"margin:0\">"
+                                    "<div style=\"height:1500px;background:#00f\"></div>"
+                                    "<div style=\"height:20px;background:#f00\"></div>"
+                                    "</body></html>"));
+
+    QProcess renderer;
+    renderer.start(QUILLERY_THUMBNAILS,
+                   {"shot", root.filePath("page.html"), root.filePath("shot.png"), "300"});
+    QVERIFY(renderer.waitForFinished(120000));
+    QCOMPARE(renderer.exitCode(), 0);
+
+    const QImage shot(root.filePath("shot.png"));
+    QCOMPARE(shot.size(), QSize(300, 1520));
+    QCOMPARE(shot.pixelColor(150, 1510), QColor(Qt::red));
 }
 
 QTEST_MAIN(TestThumbnailRenderer)

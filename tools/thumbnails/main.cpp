@@ -18,8 +18,12 @@
 //       check passes these lines on, so their form is fixed.
 //   quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH
 //       the whole page as the Outlook model shows it
+//   quillery-thumbnails sheet LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]
+//       every template of the library at WIDTH, whole height, tiled into one
+//       picture in the order of the category pages
 
 #include "outlookcheck.h"
+#include "sheetcommand.h"
 #include "thumbnailrenderer.h"
 
 #include "core/gallery/templatelibrary.h"
@@ -163,10 +167,13 @@ int main(int argc, char* argv[])
         return outlook(args.mid(1));
     if (args.size() == 4 && args[0] == QLatin1String("outlook-shot") && args[3].toInt() > 0)
         return outlookShot(args[1], args[2], args[3].toInt());
+    if ((args.size() == 4 || args.size() == 5) && args[0] == QLatin1String("sheet"))
+        return sheetCommand(args[1], args[2], args[3], args.value(4), previewRender());
     err() << "usage: quillery-thumbnails thumbs SOURCE_FOLDER LIBRARY_FOLDER\n"
              "       quillery-thumbnails thumb TEMPLATE.dat OUT.png\n"
              "       quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]\n"
              "       quillery-thumbnails outlook TEMPLATE.dat...\n"
-             "       quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH\n";
+             "       quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH\n"
+             "       quillery-thumbnails sheet LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]\n";
     return 2;
 }
