@@ -15,6 +15,7 @@ foreach(path
         bin/quillery-library
         ${APPDIR}/quillery
         ${APPDIR}/quillery-library
+        ${APPDIR}/quillery-thumbnails
         ${APPDIR}/categories/0Retail.html
         "${APPDIR}/templates/Café Menu.dat"
         ${APPDIR}/lint/lint.mjs
@@ -50,7 +51,8 @@ execute_process(COMMAND ${moved}/${APPDIR}/quillery-library check ${moved}/${APP
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "the moved library does not check clean:\n${out}${err}")
 endif()
-# The linter moved with the tool, so the mail programs were checked too.
+# The linter and the renderer moved with the tool, so the mail programs and
+# the Outlook model were checked too.
 if(out MATCHES "not checked" OR err MATCHES "cannot be checked")
     message(FATAL_ERROR "the moved tool did not check the mail programs:\n${out}${err}")
 endif()

@@ -20,7 +20,7 @@ inline ToolRun runTool(const QStringList& arguments, const QString& workingFolde
         process.setWorkingDirectory(workingFolder);
     process.start(QStringLiteral(QUILLERY_TOOL), arguments);
     ToolRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit) {
         run.err = QStringLiteral("the tool did not finish: ") + process.errorString();
         return run;
     }

@@ -40,8 +40,8 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err)
     problems += mail.findings;
     for (const LibraryCheck::Problem& problem : problems)
         out << problem.toString() << '\n';
-    for (const QString& line : mail.notChecked)
-        err << "quillery-library: the mail programs cannot be checked: " << line << '\n';
+    for (const MailPrograms::NotChecked& notChecked : mail.notChecked)
+        err << "quillery-library: " << notChecked.why << '\n';
     // Not faults: a sender's to-do list, shown whatever the verdict.
     printLinksToReplace(folder, out);
 
@@ -50,6 +50,8 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out << "no problems";
     else
         out << problems.size() << (problems.size() == 1 ? " problem" : " problems");
-    out << (mail.notChecked.isEmpty() ? "\n" : "; the mail programs were not checked\n");
+    for (const MailPrograms::NotChecked& notChecked : mail.notChecked)
+        out << "; " << notChecked.verdict;
+    out << '\n';
     return problems.isEmpty() ? ExitOk : ExitFailure;
 }

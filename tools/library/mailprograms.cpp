@@ -257,7 +257,8 @@ Report LintTemplates(const QStringList& templatePaths, const QString& linterFold
         return report;
     QString node;
     if (const QString missing = missingTool(linterFolder, &node); !missing.isEmpty()) {
-        report.notChecked.append(missing);
+        report.notChecked.append({QStringLiteral("the mail programs cannot be checked: ") + missing,
+                                  QStringLiteral("the mail programs were not checked")});
         return report;
     }
     const QTemporaryDir folder;
@@ -284,8 +285,16 @@ Report LintTemplates(const QStringList& templatePaths, const QString& linterFold
 
 Report Check(const QStringList& templatePaths)
 {
-    return LintTemplates(templatePaths,
-                         QCoreApplication::applicationDirPath() + QLatin1String("/lint"));
+    const QString here = QCoreApplication::applicationDirPath();
+    Report report = LintTemplates(templatePaths, here + QLatin1String("/lint"));
+    const Report outlook =
+        OutlookTemplates(templatePaths, here + QLatin1String("/quillery-thumbnails"));
+    report.findings += outlook.findings;
+    report.notChecked += outlook.notChecked;
+    // Each template's findings together, the linter's first.
+    std::stable_sort(report.findings.begin(), report.findings.end(),
+                     [](const Problem& a, const Problem& b) { return a.path < b.path; });
+    return report;
 }
 
 } // namespace MailPrograms

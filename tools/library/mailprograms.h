@@ -10,14 +10,24 @@
 // of the library, as much as a page the gallery could not show.
 namespace MailPrograms {
 
+// A check that did not run, or not to the end. The templates are then
+// neither passed nor failed by it.
+struct NotChecked
+{
+    QString why;     // "the mail programs cannot be checked: Node.js is missing ..."
+    QString verdict; // "the mail programs were not checked"
+};
+
 struct Report
 {
-    // "TEMPLATE: in mail programs: FEATURE is not supported by A, B", and a
-    // checker that failed on the templates (stopped, crashed), under its path.
+    // "TEMPLATE: in mail programs: FEATURE is not supported by A, B",
+    // "TEMPLATE: in Outlook for Windows (model): FAULT", in template order,
+    // and a linter that failed on the templates (stopped, crashed), under
+    // its path.
     LibraryCheck::Problems findings;
-    // A check that could not run at all, one line each: what is missing and
-    // what installs it. The templates are then neither passed nor failed.
-    QStringList notChecked;
+    // One line per check that could not run: what is missing or what
+    // happened, and what installs it.
+    QList<NotChecked> notChecked;
 };
 
 // The template files in the library's templates/ folder that the gallery
@@ -29,6 +39,11 @@ QStringList TemplatePaths(const QString& libraryFolder);
 // Node from PATH, a few Node processes for all of them. A template that does
 // not decode is left out: the library check reports it.
 Report LintTemplates(const QStringList& templatePaths, const QString& linterFolder);
+
+// Lays each template out as the Outlook model shows it, with the renderer at
+// `renderer` (quillery-thumbnails outlook), a few runs for all of them, each
+// bounded in time. A template that does not decode is left out, as above.
+Report OutlookTemplates(const QStringList& templatePaths, const QString& renderer);
 
 // Every check of the report, with the tools installed beside this program.
 Report Check(const QStringList& templatePaths);

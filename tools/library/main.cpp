@@ -29,7 +29,11 @@ const std::array commands{
             "                                    report every problem of a library folder, and "
             "what the mail\n"
             "                                    programs we support lack of its templates' HTML "
-            "(needs Node)",
+            "(needs Node)\n"
+            "                                    and what Outlook for Windows breaks in the "
+            "Outlook model (needs\n"
+            "                                    quillery-thumbnails beside this tool); "
+            "--no-mail-programs skips both",
             VariableArguments, runCheck},
     Command{"build",
             "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library",
