@@ -150,16 +150,23 @@ Result<QString> writeModel(const QByteArray& html, const QString& page, const QS
     return target;
 }
 
+// The library file staged as the preview stages it, in `work`, which the
+// caller keeps for as long as it reads the page.
+Result<QString> staged(const QString& templatePath, const QTemporaryDir& work)
+{
+    if (!work.isValid())
+        return Status::failure(
+            QDir::toNativeSeparators(templatePath) +
+            QCoreApplication::translate("OutlookCheck", ": no working folder for the check"));
+    return ThumbnailRenderer::stageTemplate(templatePath, work.path());
+}
+
 } // namespace
 
 Result<OutlookCheck::Findings> OutlookCheck::checkTemplate(const QString& templatePath)
 {
     QTemporaryDir work;
-    if (!work.isValid())
-        return Status::failure(
-            QDir::toNativeSeparators(templatePath) +
-            QCoreApplication::translate("OutlookCheck", ": no working folder for the check"));
-    const Result<QString> page = ThumbnailRenderer::stageTemplate(templatePath, work.path());
+    const Result<QString> page = staged(templatePath, work);
     if (!page)
         return page.status();
     return check(*page, templatePath);
@@ -222,11 +229,7 @@ Result<QJsonObject> OutlookCheck::measure(const QString& page, const QJsonArray&
 Result<QImage> OutlookCheck::render(const QString& templatePath, int width)
 {
     QTemporaryDir work;
-    if (!work.isValid())
-        return Status::failure(
-            QDir::toNativeSeparators(templatePath) +
-            QCoreApplication::translate("OutlookCheck", ": no working folder for the check"));
-    const Result<QString> page = ThumbnailRenderer::stageTemplate(templatePath, work.path());
+    const Result<QString> page = staged(templatePath, work);
     if (!page)
         return page.status();
     const Result<QByteArray> html = FileIo::readAll(*page);

@@ -2,6 +2,7 @@
 
 #include "core/gallery/templatestaging.h"
 #include "core/platform/fileio.h"
+#include "enginewait.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -10,19 +11,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWebEngineScript>
 #include <QWebEngineSettings>
-
-namespace {
-
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-} // namespace
 
 ThumbnailRenderer::ThumbnailRenderer()
 {
@@ -53,16 +42,7 @@ bool ThumbnailRenderer::load(const QString& page, int width, int height)
 
 QVariant ThumbnailRenderer::evaluate(const QString& script)
 {
-    QVariant result;
-    QEventLoop loop;
-    m_view.page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                 [&](const QVariant& value) {
-                                     result = value;
-                                     loop.quit();
-                                 });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return result;
+    return EngineWait::evaluate(m_view.page(), script);
 }
 
 QImage ThumbnailRenderer::render(const QString& page, int width, int height)
@@ -72,7 +52,7 @@ QImage ThumbnailRenderer::render(const QString& page, int width, int height)
         const QVariant full = evaluate(QStringLiteral("document.documentElement.scrollHeight"));
         m_view.resize(width, full.isValid() ? full.toInt() : 800);
     }
-    settle(700); // let the compositor paint the decoded images
+    EngineWait::settle(700); // let the compositor paint the decoded images
     return m_view.grab().toImage();
 }
 

@@ -3,45 +3,24 @@
 // Reads from and acts on a page in a browser pane, from the isolated world, so
 // it works with the page's own scripts switched off.
 
-#include <QEventLoop>
+#include "enginewait.h"
+
 #include <QTest>
-#include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <functional>
 
-// Waits until `done` holds, polling, without qWait, which would starve the
-// engine; false when it still does not hold after `timeoutMs`.
+// Waits until `done` holds; false when it still does not after `timeoutMs`.
 inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000)
 {
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(20);
-    if (!done())
-        loop.exec();
-    return done();
+    return EngineWait::until(done, timeoutMs);
 }
 
 inline QVariant evaluate(QWebEngineView* view, const QString& script)
 {
-    QVariant result;
-    QEventLoop loop;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                [&](const QVariant& value) {
-                                    result = value;
-                                    loop.quit();
-                                });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return result;
+    return EngineWait::evaluate(view->page(), script);
 }
 
 // The centre of the element with this id, in the view's coordinates.

@@ -1,10 +1,11 @@
 // The contact sheet of a library: which templates it shows in which order,
-// how the tiles are laid out, and what the command does with a template it
-// cannot draw.
+// how the tiles are laid out, what the command does with a template it
+// cannot draw, and the sheet of the Outlook model.
 
 #include "app/galleryfixture.h"
 
 #include "contactsheet.h"
+#include "outlookcheck.h"
 
 #include <QFile>
 #include <QProcess>
@@ -45,6 +46,20 @@ QByteArray block(const QByteArray& colour, int height)
            QByteArray::number(height) + "px;background:" + colour + "\"></div></body></html>\r\n";
 }
 
+// Runs quillery-thumbnails; its exit code, or -1 when it did not finish.
+int thumbnails(const QStringList& arguments, QStringList* captions = nullptr)
+{
+    QProcess tool;
+    tool.start(QUILLERY_THUMBNAILS, arguments);
+    if (!tool.waitForFinished(180000) || tool.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (captions)
+        *captions = QString::fromUtf8(tool.readAllStandardOutput())
+                        .split('\n')
+                        .filter(QStringLiteral(" · "));
+    return tool.exitCode();
+}
+
 } // namespace
 
 class TestContactSheet : public QObject
@@ -58,6 +73,7 @@ private slots:
     void drawsTheLibrary_data();
     void drawsTheLibrary();
     void refusesAWidthOfNothing();
+    void drawsTheOutlookModel();
 };
 
 // Category list order, then each page's link order, each template once; then
@@ -211,6 +227,49 @@ void TestContactSheet::refusesAWidthOfNothing()
     QVERIFY(tool.waitForFinished(60000));
     QCOMPARE(tool.exitCode(), 2);
     QVERIFY(!QFile::exists(out));
+}
+
+// With --outlook every tile is the template as the Outlook model shows it,
+// and its caption says so: two boxes a browser sets side by side stack.
+void TestContactSheet::drawsTheOutlookModel()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("0Zeta.html", {"Boxes"});
+    const QByteArray box = "<div style=\"display:inline-block;width:120px;height:80px;background:";
+    const Result<QByteArray> packed = Module1::PackTemplate(
+        "MIME-Version: 1.0\r\nSubject: Boxes\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
+        "<html><body style=\"margin:0\">" +
+        box + "#ff8000\"></div>" + box + "#0000ff\"></div></body></html>\r\n");
+    QVERIFY(packed);
+    fixture.addFile("templates/Boxes.dat", *packed);
+    const QString templatePath = fixture.appFolder() + "/templates/Boxes.dat";
+    const QString outlookOut = fixture.appFolder() + "/outlook.png";
+    const QString previewOut = fixture.appFolder() + "/preview.png";
+
+    QStringList captions;
+    QCOMPARE(
+        thumbnails({"sheet", "--outlook", fixture.appFolder(), "320", outlookOut, "1"}, &captions),
+        0);
+    QCOMPARE(captions, QStringList{QStringLiteral("Boxes · Zeta · Outlook model")});
+    QCOMPARE(thumbnails({"sheet", fixture.appFolder(), "320", previewOut, "1"}, &captions), 0);
+    QCOMPARE(captions, QStringList{QStringLiteral("Boxes · Zeta")});
+
+    OutlookCheck check;
+    const Result<QImage> model = check.render(templatePath, 320);
+    QVERIFY2(model, qPrintable(model.status().message()));
+    const QImage sheet(outlookOut);
+    const QPoint corner(Margin, Margin + CaptionHeight);
+    QCOMPARE(sheet.copy(QRect(corner, model->size())).convertToFormat(QImage::Format_RGB32),
+             model->convertToFormat(QImage::Format_RGB32));
+
+    // The preview keeps the blue box beside the orange one; the model puts it under.
+    const QImage preview(previewOut);
+    const QPoint beside = corner + QPoint(180, 40);
+    const QPoint under = corner + QPoint(60, 120);
+    QCOMPARE(preview.pixelColor(beside), QColor(Qt::blue));
+    QVERIFY(preview.pixelColor(under) != QColor(Qt::blue));
+    QVERIFY(sheet.pixelColor(beside) != QColor(Qt::blue));
+    QCOMPARE(sheet.pixelColor(under), QColor(Qt::blue));
 }
 
 QTEST_MAIN(TestContactSheet)

@@ -133,6 +133,9 @@ private slots:
         QTest::newRow("shot with a width of nothing")
             << QStringList{QStringLiteral("outlook-shot"), QStringLiteral("a.dat"),
                            QStringLiteral("a.png"), QStringLiteral("wide")};
+        QTest::newRow("sheet of the model without a picture")
+            << QStringList{QStringLiteral("sheet"), QStringLiteral("--outlook"),
+                           QStringLiteral("library"), QStringLiteral("600")};
     }
 
     void wrongUsage()

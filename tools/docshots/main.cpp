@@ -10,12 +10,12 @@
 
 #include "browserpane.h"
 #include "core/gallery/templatelibrary.h"
+#include "enginewait.h"
 #include "form1.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QEventLoop>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -23,34 +23,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QTimer>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
 
 #include <functional>
 
 namespace {
 
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000)
+bool waitUntil(const std::function<bool()>& done)
 {
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(20);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    return EngineWait::until(done, 30000);
 }
 
 bool save(const QImage& image, const QString& path)
@@ -59,20 +40,6 @@ bool save(const QImage& image, const QString& path)
         return true;
     QTextStream(stderr) << path << ": cannot be written\n";
     return false;
-}
-
-QVariant evaluate(QWebEngineView* view, const QString& script)
-{
-    QVariant result;
-    QEventLoop loop;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                [&](const QVariant& value) {
-                                    result = value;
-                                    loop.quit();
-                                });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return result;
 }
 
 bool windowShots(const QString& out, const QString& library)
@@ -85,18 +52,20 @@ bool windowShots(const QString& out, const QString& library)
     auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
     if (!waitUntil([&] { return !shown.isEmpty(); }))
         return false;
-    waitUntil([&] { return evaluate(pane, "document.readyState").toString() == "complete"; });
-    settle(800);
+    waitUntil([&] {
+        return EngineWait::evaluate(pane->page(), "document.readyState").toString() == "complete";
+    });
+    EngineWait::settle(800);
     bool ok = save(form.grab().toImage(), out + "/gallery.png");
 
     // The second thumbnail reached by the keyboard, beside the marked first one.
     pane->setFocus();
-    settle(300);
+    EngineWait::settle(300);
     for (int i = 0; i < 2; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        settle(200);
+        EngineWait::settle(200);
     }
-    settle(500);
+    EngineWait::settle(500);
     const QRect left = form.findChild<QWidget*>(QStringLiteral("Picture1"))->geometry();
     ok &= save(form.grab(QRect(0, 0, left.right() + 9, form.height())).toImage(),
                out + "/keyboard-focus.png");
@@ -105,12 +74,12 @@ bool windowShots(const QString& out, const QString& library)
     auto* field = form.findChild<QLineEdit*>(QStringLiteral("txtSearch"));
     QTest::keyClicks(field, QStringLiteral("prosecco"));
     waitUntil([&] {
-        return evaluate(pane, "document.querySelector('h1') ? "
-                              "document.querySelector('h1').textContent : ''")
+        return EngineWait::evaluate(pane->page(), "document.querySelector('h1') ? "
+                                                  "document.querySelector('h1').textContent : ''")
             .toString()
             .contains(QStringLiteral("prosecco"));
     });
-    settle(800);
+    EngineWait::settle(800);
     ok &= save(form.grab().toImage(), out + "/search.png");
     return ok;
 }
@@ -126,7 +95,7 @@ bool categoryShot(const QString& library, const QString& category, const QString
     QObject::connect(pane, &BrowserPane::DocumentComplete, [&] { loaded = true; });
     pane->Navigate2(TemplateLibrary::CategoryPagePath(library, category));
     const bool ok = waitUntil([&] { return loaded; });
-    settle(800);
+    EngineWait::settle(800);
     const bool saved = ok && save(pane->grab().toImage(), out);
     delete pane;
     return saved;

@@ -18,9 +18,10 @@
 //       check passes these lines on, so their form is fixed.
 //   quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH
 //       the whole page as the Outlook model shows it
-//   quillery-thumbnails sheet LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]
+//   quillery-thumbnails sheet [--outlook] LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]
 //       every template of the library at WIDTH, whole height, tiled into one
-//       picture in the order of the category pages
+//       picture in the order of the category pages; with --outlook as the
+//       Outlook model shows them, which every caption then says
 
 #include "outlookcheck.h"
 #include "sheetcommand.h"
@@ -167,13 +168,21 @@ int main(int argc, char* argv[])
         return outlook(args.mid(1));
     if (args.size() == 4 && args[0] == QLatin1String("outlook-shot") && args[3].toInt() > 0)
         return outlookShot(args[1], args[2], args[3].toInt());
-    if ((args.size() == 4 || args.size() == 5) && args[0] == QLatin1String("sheet"))
-        return sheetCommand(args[1], args[2], args[3], args.value(4), previewRender());
-    err() << "usage: quillery-thumbnails thumbs SOURCE_FOLDER LIBRARY_FOLDER\n"
-             "       quillery-thumbnails thumb TEMPLATE.dat OUT.png\n"
-             "       quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]\n"
-             "       quillery-thumbnails outlook TEMPLATE.dat...\n"
-             "       quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH\n"
-             "       quillery-thumbnails sheet LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]\n";
+    if (args.value(0) == QLatin1String("sheet")) {
+        const bool outlook = args.value(1) == QLatin1String("--outlook");
+        const QStringList rest = args.mid(outlook ? 2 : 1);
+        if (rest.size() == 3 || rest.size() == 4)
+            return outlook
+                       ? sheetCommand(rest[0], rest[1], rest[2], rest.value(3), outlookRender(),
+                                      QStringLiteral("Outlook model"))
+                       : sheetCommand(rest[0], rest[1], rest[2], rest.value(3), previewRender());
+    }
+    err()
+        << "usage: quillery-thumbnails thumbs SOURCE_FOLDER LIBRARY_FOLDER\n"
+           "       quillery-thumbnails thumb TEMPLATE.dat OUT.png\n"
+           "       quillery-thumbnails shot FILE OUT.png WIDTH [HEIGHT]\n"
+           "       quillery-thumbnails outlook TEMPLATE.dat...\n"
+           "       quillery-thumbnails outlook-shot TEMPLATE.dat OUT.png WIDTH\n"
+           "       quillery-thumbnails sheet [--outlook] LIBRARY_FOLDER WIDTH OUT.png [COLUMNS]\n";
     return 2;
 }

@@ -1,5 +1,6 @@
 #include "sheetcommand.h"
 
+#include "outlookcheck.h"
 #include "thumbnailrenderer.h"
 
 #include "core/platform/fileio.h"
@@ -11,7 +12,8 @@
 #include <memory>
 
 int sheetCommand(const QString& library, const QString& width, const QString& out,
-                 const QString& columns, const ContactSheet::RenderFunction& render)
+                 const QString& columns, const ContactSheet::RenderFunction& render,
+                 const QString& drawnBy)
 {
     QTextStream err(stderr);
     QTextStream log(stdout);
@@ -23,7 +25,7 @@ int sheetCommand(const QString& library, const QString& width, const QString& ou
         err << "sheet: WIDTH and COLUMNS are whole numbers from 1 up\n";
         return 2;
     }
-    const QList<ContactSheet::Tile> tiles =
+    QList<ContactSheet::Tile> tiles =
         ContactSheet::renderLibrary(QDir::cleanPath(library), cssWidth, render);
     if (tiles.isEmpty()) {
         err << QDir::toNativeSeparators(library) << ": there is no template to draw in "
@@ -31,7 +33,9 @@ int sheetCommand(const QString& library, const QString& width, const QString& ou
         return 1;
     }
     int problems = 0;
-    for (const ContactSheet::Tile& tile : tiles) {
+    for (ContactSheet::Tile& tile : tiles) {
+        if (!drawnBy.isEmpty())
+            tile.caption += QStringLiteral(" · ") + drawnBy;
         log << tile.caption << '\n';
         if (tile.image.isNull()) {
             err << tile.problem << '\n';
@@ -66,5 +70,13 @@ ContactSheet::RenderFunction previewRender()
             return Status::failure(QDir::toNativeSeparators(templatePath) +
                                    QStringLiteral(": the page could not be drawn"));
         return image;
+    };
+}
+
+ContactSheet::RenderFunction outlookRender()
+{
+    auto check = std::make_shared<OutlookCheck>();
+    return [check](const QString& templatePath, int width) {
+        return check->render(templatePath, width);
     };
 }
