@@ -1,4 +1,5 @@
 #include "mailprograms.h"
+#include "processwave.h"
 
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/templatestaging.h"
@@ -8,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,7 +17,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -212,23 +211,11 @@ void lintPages(const QString& node, const QString& script, const QList<Page>& pa
         for (qsizetype first = wave; first < std::min(pages.size(), wave + perRun * cores);
              first += perRun)
             runs.push_back(std::make_unique<Run>(pages, first, perRun));
-        QEventLoop loop;
-        qsizetype running = qsizetype(runs.size());
-        for (const std::unique_ptr<Run>& run : runs) {
-            QObject::connect(&run->process(), &QProcess::finished, &loop, [&] {
-                if (--running == 0)
-                    loop.quit();
-            });
-            QObject::connect(&run->process(), &QProcess::errorOccurred, &loop,
-                             [&](QProcess::ProcessError error) {
-                                 if (error == QProcess::FailedToStart && --running == 0)
-                                     loop.quit();
-                             });
-            run->start(node, script);
-        }
-        QTimer::singleShot(RunSeconds * 1000, &loop, &QEventLoop::quit);
-        if (running > 0)
-            loop.exec();
+        QList<QProcess*> processes;
+        for (const std::unique_ptr<Run>& run : runs)
+            processes << &run->process();
+        RunWave(
+            processes, [&](qsizetype i) { runs[i]->start(node, script); }, RunSeconds);
         for (const std::unique_ptr<Run>& run : runs)
             run->collect(script, templatePaths, findings, failures);
     }

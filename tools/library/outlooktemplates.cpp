@@ -1,15 +1,14 @@
 #include "mailprograms.h"
+#include "processwave.h"
 
 #include "core/gallery/templatestaging.h"
 #include "core/platform/parallel.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -168,26 +167,15 @@ QString runWave(const QString& renderer, const QStringList& shares, qsizetype pe
     std::vector<std::unique_ptr<Run>> runs;
     for (qsizetype first = 0; first < shares.size(); first += perRun)
         runs.push_back(std::make_unique<Run>(shares.mid(first, perRun)));
-    QEventLoop loop;
-    qsizetype running = qsizetype(runs.size());
     int seconds = 0;
-    const QProcessEnvironment environment = rendererEnvironment();
+    QList<QProcess*> processes;
     for (const std::unique_ptr<Run>& run : runs) {
-        QObject::connect(&run->process(), &QProcess::finished, &loop, [&] {
-            if (--running == 0)
-                loop.quit();
-        });
-        QObject::connect(&run->process(), &QProcess::errorOccurred, &loop,
-                         [&](QProcess::ProcessError error) {
-                             if (error == QProcess::FailedToStart && --running == 0)
-                                 loop.quit();
-                         });
         seconds = std::max(seconds, run->seconds());
-        run->start(renderer, environment);
+        processes << &run->process();
     }
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    if (running > 0)
-        loop.exec();
+    const QProcessEnvironment environment = rendererEnvironment();
+    RunWave(
+        processes, [&](qsizetype i) { runs[i]->start(renderer, environment); }, seconds);
     QString failure;
     for (const std::unique_ptr<Run>& run : runs)
         if (const QString failed = run->collect(findings); failure.isEmpty())
