@@ -24,6 +24,20 @@ private slots:
     void anySoupGivesAPage();
 };
 
+namespace {
+
+// The current row's page as the model sees it is the row's expected page.
+void compareViewOfRow()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, expected);
+    const Result<QString> view = OutlookModel::OutlookView(page);
+    QVERIFY2(view.ok(), qPrintable(view.status().message()));
+    QCOMPARE(*view, expected);
+}
+
+} // namespace
+
 void TestOutlookModelView::conditionalComments_data()
 {
     QTest::addColumn<QString>("page");
@@ -72,11 +86,7 @@ void TestOutlookModelView::conditionalComments_data()
 
 void TestOutlookModelView::conditionalComments()
 {
-    QFETCH(QString, page);
-    QFETCH(QString, expected);
-    const Result<QString> view = OutlookModel::OutlookView(page);
-    QVERIFY2(view.ok(), qPrintable(view.status().message()));
-    QCOMPARE(*view, expected);
+    compareViewOfRow();
 }
 
 void TestOutlookModelView::inlineStyles_data()
@@ -206,11 +216,7 @@ void TestOutlookModelView::styleSheets_data()
 
 void TestOutlookModelView::styleSheets()
 {
-    QFETCH(QString, page);
-    QFETCH(QString, expected);
-    const Result<QString> view = OutlookModel::OutlookView(page);
-    QVERIFY2(view.ok(), qPrintable(view.status().message()));
-    QCOMPARE(*view, expected);
+    compareViewOfRow();
 }
 
 void TestOutlookModelView::mediaBlockWithoutEnd_data()
