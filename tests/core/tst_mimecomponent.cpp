@@ -905,6 +905,29 @@ void TestMimeComponent::heavyContentIsLeftOut_data()
         << QByteArray("<img src=\"cid:p\">") << QByteArray()
         << QByteArray("<svg><rect><animate attributeName=\"x\" values=\"0;9\"/></rect></svg>")
         << QByteArrayList{"animate"} << QByteArrayList{"src=\"cid:p\""} << true;
+    QTest::newRow("picture in a data URL")
+        << QByteArray("<img src=\"data:image/svg+xml,%3Csvg%3E%3Cfilter id='f'/%3E%3C/svg%3E\">"
+                      "<img srcset=\"a.png 1x, data:image/svg+xml,<svg><set/></svg> 2x\">")
+        << QByteArray() << svg << QByteArrayList{"data:"}
+        << QByteArrayList{"<img src=\"\">", "<img srcset=\"\">"} << true;
+    QTest::newRow("picture in a data URL of a style sheet")
+        << QByteArray("<div style=\"background: "
+                      "url(data:image/"
+                      "svg+xml;base64,"
+                      "PHN2ZyB4bWxucz0iaHR0cDovL3d3dy53My5vcmcvMjAwMC9zdmciPjxyZWN0PjxhbmltYXRlIGF0"
+                      "dHJpYnV0ZU5hbWU9IngiIHZhbHVlcz0iMDs5Ii8+PC9yZWN0Pjwvc3ZnPg==)\">x</div>"
+                      "<svg><rect "
+                      "fill=\"url('data:image/"
+                      "svg+xml;base64,"
+                      "PHN2ZyB4bWxucz0iaHR0cDovL3d3dy53My5vcmcvMjAwMC9zdmciPjxyZWN0PjxhbmltYXRlIGF0"
+                      "dHJpYnV0ZU5hbWU9IngiIHZhbHVlcz0iMDs5Ii8+PC9yZWN0Pjwvc3ZnPg==#p')\"/></svg>")
+        << QByteArray() << svg << QByteArrayList{"base64"}
+        << QByteArrayList{"background: url('')", "fill=\"url('')\""} << true;
+    QTest::newRow("ordinary data URLs stay")
+        << QByteArray("<img src=\"data:image/png;base64,iVBORw0KGgo=\">"
+                      "<img src=\"data:image/svg+xml,%3Csvg%3E%3Crect/%3E%3C/svg%3E\">")
+        << QByteArray() << svg << QByteArrayList{}
+        << QByteArrayList{"data:image/png;base64,iVBORw0KGgo=", "%3Crect/%3E"} << false;
     QTest::newRow("variables in a style sheet")
         << "<style>:root{" + laughs("a", 12, 10, ";") + "} p{width:var(--a11);color:red}</style>"
         << QByteArray() << svg << QByteArrayList{"--a5:", "--a11:", "width:var(--a11)"}

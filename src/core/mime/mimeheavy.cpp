@@ -1,6 +1,7 @@
 #include "core/mime/mimeheavy.h"
 
 #include "core/html/htmlscan.h"
+#include "core/mime/mimereferences.h"
 
 #include <QString>
 
@@ -281,6 +282,66 @@ QByteArray dropExpensiveDeclarations(QByteArrayView css, const CssExpansion& exp
     return out;
 }
 
+// A data: URL is a document of its own, loaded as the page's pictures and
+// frames are: one that holds what the page may not is left out with it.
+// Documents inside documents are followed only this deep.
+constexpr int MaxDataUrlDepth = 4;
+thread_local int dataUrlDepth = 0;
+
+bool isHeavyDataUrl(const QByteArray& url)
+{
+    const QByteArray trimmed = url.trimmed();
+    if (trimmed.size() < 5 || qstrnicmp(trimmed.constData(), "data:", 5) != 0)
+        return false;
+    const qsizetype comma = trimmed.indexOf(',');
+    if (comma < 0)
+        return false;
+    const QByteArray header = trimmed.left(comma).toLower();
+    QByteArray content = QByteArray::fromPercentEncoding(trimmed.mid(comma + 1));
+    if (header.endsWith(";base64"))
+        content = QByteArray::fromBase64(content);
+    if (!content.contains('<'))
+        return false;
+    if (dataUrlDepth >= MaxDataUrlDepth)
+        return true;
+    ++dataUrlDepth;
+    const bool heavy = isHeavyXmlDocument(content);
+    --dataUrlDepth;
+    return heavy;
+}
+
+class HeavyDataUrls : public ReferenceResolver
+{
+public:
+    QByteArray replacement(const QByteArray& url) override
+    {
+        return isHeavyDataUrl(url) ? QByteArray("") : QByteArray();
+    }
+    bool isLocal(const QByteArray& url) override { return isHeavyDataUrl(url); }
+    void setDocumentBase(const QByteArray&) override {}
+};
+
+QByteArray boundCss(QByteArrayView css, const CssExpansion& expansion, bool* changed)
+{
+    QByteArray bounded = dropExpensiveDeclarations(css, expansion, changed);
+    if (!bounded.contains('('))
+        return bounded;
+    HeavyDataUrls heavy;
+    bool dropped = false;
+    const QByteArray rewritten = rewriteCss(bounded, heavy, &dropped);
+    if (!dropped)
+        return bounded;
+    *changed = true;
+    return rewritten;
+}
+
+bool isUrlValue(const QByteArray& attribute)
+{
+    return attribute == "src" || attribute == "href" || attribute == "xlink:href" ||
+           attribute == "data" || attribute == "poster" || attribute == "background" ||
+           attribute == "srcset";
+}
+
 } // namespace
 
 void CssExpansion::addCss(QByteArrayView css)
@@ -359,7 +420,7 @@ QByteArray dropHeavyContent(const QByteArray& document, bool isCss, const CssExp
                             bool* changed)
 {
     if (isCss)
-        return dropExpensiveDeclarations(document, expansion, changed);
+        return boundCss(document, expansion, changed);
     QByteArray out;
     qsizetype copied = 0;
     const auto emitUpTo = [&](qsizetype position) {
@@ -380,13 +441,28 @@ QByteArray dropHeavyContent(const QByteArray& document, bool isCss, const CssExp
             return;
         }
         for (const Html::HtmlAttribute& attribute : tag.attributes) {
-            if (attribute.name != "style" || !attribute.hasValue)
+            if (!attribute.hasValue)
                 continue;
+            const QByteArray value = Html::decodeEntities(QByteArrayView(document).sliced(
+                attribute.valueBegin, attribute.valueEnd - attribute.valueBegin));
             bool dropped = false;
-            const QByteArray css = dropExpensiveDeclarations(
-                Html::decodeEntities(QByteArrayView(document).sliced(
-                    attribute.valueBegin, attribute.valueEnd - attribute.valueBegin)),
-                expansion, &dropped);
+            QByteArray css;
+            if (attribute.name == "style") {
+                css = boundCss(value, expansion, &dropped);
+            } else if (isUrlValue(attribute.name) && value.contains(':')) {
+                // Each candidate of a srcset stands apart, ended by its blank or comma.
+                const QList<QByteArray> urls =
+                    attribute.name == "srcset" ? value.simplified().split(' ') : QList{value};
+                for (QByteArray url : urls) {
+                    while (url.endsWith(','))
+                        url.chop(1);
+                    dropped = dropped || isHeavyDataUrl(url);
+                }
+            } else if (value.contains('(')) {
+                // SVG paints and the like take url() too.
+                HeavyDataUrls heavy;
+                css = rewriteCss(value, heavy, &dropped);
+            }
             if (!dropped)
                 continue;
             emitUpTo(attribute.begin);
@@ -397,9 +473,9 @@ QByteArray dropHeavyContent(const QByteArray& document, bool isCss, const CssExp
         }
         if (tag.name == "style" && tag.contentEnd > tag.end) {
             bool dropped = false;
-            const QByteArray css = dropExpensiveDeclarations(
-                QByteArrayView(document).sliced(tag.end, tag.contentEnd - tag.end), expansion,
-                &dropped);
+            const QByteArray css =
+                boundCss(QByteArrayView(document).sliced(tag.end, tag.contentEnd - tag.end),
+                         expansion, &dropped);
             if (dropped) {
                 emitUpTo(tag.end);
                 out.append(css);
