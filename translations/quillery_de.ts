@@ -484,6 +484,10 @@
         <source>the page nests its elements deeper than %1 levels; it was flattened</source>
         <translation>die Seite verschachtelt ihre Elemente tiefer als %1 Ebenen; sie wurde abgeflacht</translation>
     </message>
+    <message>
+        <source>the page holds SVG filters, SVG animations or style variables that would take too long to draw; they were left out</source>
+        <translation>die Seite enthält SVG-Filter, SVG-Animationen oder Stilvariablen, deren Darstellung zu lange dauern würde; sie wurden weggelassen</translation>
+    </message>
 </context>
 <context>
     <name>OutlookCheck</name>

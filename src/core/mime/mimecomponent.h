@@ -21,7 +21,8 @@
 // quietly dropped (the value becomes "", a CSS url('')), file: bases are
 // ignored, and refreshes are taken out. Remote references stay as they are.
 // A page nested deeper than HtmlNesting::MaxDepth is flattened, and that is
-// reported in lastError().
+// reported in lastError(); so is what is left out because it would cost the
+// engine far more than its size (SVG filters and animations, var() blow-ups).
 class MimeComponent
 {
 public:

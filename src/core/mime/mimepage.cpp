@@ -6,6 +6,7 @@
 #include "core/mime/mimebody.h"
 #include "core/mime/mimecharset.h"
 #include "core/mime/mimefilenames.h"
+#include "core/mime/mimeheavy.h"
 #include "core/mime/mimemessage.h"
 #include "core/mime/mimeoutput.h"
 #include "core/mime/mimereferences.h"
@@ -52,6 +53,38 @@ QByteArray withoutAngles(QByteArray id)
 QByteArray droppedUrl()
 {
     return QByteArray("");
+}
+
+QString heavyContentProblem()
+{
+    return QCoreApplication::translate(
+        "MimeComponent", "the page holds SVG filters, SVG animations or style variables that "
+                         "would take too long to draw; they were left out");
+}
+
+void addProblemOnce(QStringList* problems, const QString& problem)
+{
+    if (!problems->contains(problem))
+        problems->append(problem);
+}
+
+// Every custom property of the message, from whatever it holds that a page
+// may load as a page or a style sheet.
+CssExpansion customProperties(const Message& message, const Part* body, const QByteArray& page)
+{
+    CssExpansion expansion;
+    expansion.addDocument(page, false);
+    const std::vector<Part>& parts = message.parts();
+    for (int i = 0; i < int(parts.size()); ++i) {
+        const Part& part = parts[size_t(i)];
+        if (!part.isLeaf() || &part == body || part.is("audio") || part.is("video") ||
+            part.is("font") || (part.is("image") && !part.subtype.contains("svg")))
+            continue;
+        const QByteArray content = message.content(i);
+        expansion.addDocument(content, false);
+        expansion.addCss(content);
+    }
+    return expansion;
 }
 
 template <typename Key> void insertFirst(QHash<Key, int>& hash, const Key& key, int value)
@@ -170,6 +203,8 @@ public:
 
     bool isWritten(int index) const { return m_urls.contains(index); }
 
+    void setCustomProperties(const CssExpansion* expansion) { m_expansion = expansion; }
+
 private:
     // A file beside the page is read by the browser as its extension says,
     // and one of an unknown kind as what it looks like: a page, or in a page
@@ -189,8 +224,20 @@ private:
         QByteArray content = m_message.content(index);
         if (inert.contains(extension))
             return content;
-        if (xml.contains(extension))
+        if (xml.contains(extension)) {
+            if (isHeavyXmlDocument(content)) {
+                addProblem(heavyContentProblem());
+                return std::nullopt;
+            }
             return isSafeXmlDocument(content, *this) ? std::optional(content) : std::nullopt;
+        }
+        if (m_expansion) {
+            bool heavy = false;
+            content = dropHeavyContent(dropHeavyContent(content, false, *m_expansion, &heavy), true,
+                                       *m_expansion, &heavy);
+            if (heavy)
+                addProblem(heavyContentProblem());
+        }
         return dropLocalReferences(dropLocalReferences(content, false, *this), true, *this);
     }
 
@@ -224,6 +271,7 @@ private:
     QHash<int, QByteArray> m_urls;
     qsizetype m_addedBytes = 0;
     int m_madeUp = 0;
+    const CssExpansion* m_expansion = nullptr;
 };
 
 QByteArray escapeText(const QByteArray& text)
@@ -302,7 +350,18 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
     if (body.html)
         html = HtmlNesting::Flatten(html, &removed);
 
+    // Left out before anything is written on their account; a page drawn
+    // without them costs the engine what its size says.
+    const CssExpansion expansion = customProperties(message, bodyPart, html);
+    if (body.html) {
+        bool heavy = false;
+        html = dropHeavyContent(html, false, expansion, &heavy);
+        if (heavy)
+            addProblemOnce(problems, heavyContentProblem());
+    }
+
     PartFiles files(message, bodyPart, output, urlPrefix, problems);
+    files.setCustomProperties(&expansion);
     if (body.html)
         html = rewriteReferences(html, files);
 
