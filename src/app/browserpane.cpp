@@ -109,7 +109,7 @@ BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
     settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     page->setUrlRequestInterceptor(new SubresourceFilter(&m_localRoot, page));
 
-    if (role == Role::CategoryPage) {
+    {
         auto* channel = new QWebChannel(page);
         channel->registerObject(QStringLiteral("linkBridge"), new LinkBridge(this));
         page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
@@ -118,8 +118,11 @@ BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
         hook.setWorldId(QWebEngineScript::ApplicationWorld);
         hook.setInjectionPoint(QWebEngineScript::DocumentCreation);
         hook.setRunsOnSubFrames(false);
-        hook.setSourceCode(readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
-                           readResource(QStringLiteral(":/quillery/linkhook.js")));
+        hook.setSourceCode(
+            readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
+            QStringLiteral("var quilleryLinkHook = {mail: %1};\n")
+                .arg(role == Role::Preview ? QStringLiteral("true") : QStringLiteral("false")) +
+            readResource(QStringLiteral(":/quillery/linkhook.js")));
         page->scripts().insert(hook);
     }
     setPage(page);

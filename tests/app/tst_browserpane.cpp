@@ -393,7 +393,9 @@ void TestBrowserPane::clickGoesOnlyWhereItMay_data()
          "web",
          "start",
          ""},
-        {"redirect to a file", to("REMOTE/page"), "OUTSIDE_URL/secret.html", "start", "start", ""},
+        // The engine refuses this one itself, and shows its error page for
+        // the address clicked.
+        {"redirect to a file", to("REMOTE/page"), "OUTSIDE_URL/secret.html", "", "start", ""},
         {"redirect to qrc", to("REMOTE/page"), "qrc:/qtwebchannel/qwebchannel.js", "start", "start",
          ""},
         {"redirect to ssh", to("REMOTE/page"), "ssh://user@example.invalid/", "start", "start", ""},
@@ -447,12 +449,17 @@ void TestBrowserPane::clickGoesOnlyWhereItMay()
     BrowserPane pane(&profile, roleOf(role));
     QVERIFY(showOwnPage(pane, setting.own));
     clickElement(&pane, "go");
-    if (follows != u"start")
+    if (!follows.isEmpty() && follows != u"start")
         QVERIFY(waitUntil([&] { return evaluate(&pane, "document.title").toString() == follows; }));
     else
         runEngineFor(1500); // a click, a request and its redirect have all been handled by now
 
-    QCOMPARE(evaluate(&pane, "document.title").toString(), follows);
+    if (follows.isEmpty()) {
+        QVERIFY(evaluate(&pane, "document.title").toString() != u"secret");
+        QCOMPARE(pane.url().scheme(), QStringLiteral("http"));
+    } else {
+        QCOMPARE(evaluate(&pane, "document.title").toString(), follows);
+    }
     QCOMPARE(watch.opened(), QStringList());
     QCOMPARE(desktop.urls, mailed.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(mailed)});
 }
