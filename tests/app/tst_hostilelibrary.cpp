@@ -91,7 +91,7 @@ QByteArray manyPartsMessage(int parts)
 const char* const DesktopSchemes[] = {"mailto", "ssh",  "x-quillery-canary", "file", "qrc",
                                       "http",   "https"};
 
-QByteArray link(const QByteArray& id, const QByteArray& href)
+QByteArray anchor(const QByteArray& id, const QByteArray& href)
 {
     return "<p><a id=\"" + id + "\" href=\"" + href +
            "\" style=\"display:inline-block;width:120px;height:30px\">" + id + "</a></p>";
@@ -132,15 +132,15 @@ void TestHostileLibrary::initTestCase()
                              "<body onload=\"document.title='script ran'\">"},
         // What the preview's file: page makes of a link's host or backslashes
         // is a local file; a click must not open it, nor start a program.
-        {"Clicks", link("localhost", "//localhostOUTSIDE_PATH/canary.html") +
-                       link("loopback", "//127.0.0.1OUTSIDE_PATH/canary.html") +
-                       link("backslashes", "\\\\localhostOUTSIDE_BACK\\canary.html") +
-                       link("slashbackslash", "/\\localhostOUTSIDE_PATH/canary.html") +
-                       link("file", "OUTSIDE/canary.html") + link("folder", "OUTSIDE/") +
-                       link("qrc", "qrc:/qtwebchannel/qwebchannel.js") +
-                       link("ssh", "ssh://user@example.invalid/") +
-                       link("custom", "x-quillery-canary://run") +
-                       link("mail", "mailto:someone@example.invalid") +
+        {"Clicks", anchor("localhost", "//localhostOUTSIDE_PATH/canary.html") +
+                       anchor("loopback", "//127.0.0.1OUTSIDE_PATH/canary.html") +
+                       anchor("backslashes", "\\\\localhostOUTSIDE_BACK\\canary.html") +
+                       anchor("slashbackslash", "/\\localhostOUTSIDE_PATH/canary.html") +
+                       anchor("file", "OUTSIDE/canary.html") + anchor("folder", "OUTSIDE/") +
+                       anchor("qrc", "qrc:/qtwebchannel/qwebchannel.js") +
+                       anchor("ssh", "ssh://user@example.invalid/") +
+                       anchor("custom", "x-quillery-canary://run") +
+                       anchor("mail", "mailto:someone@example.invalid") +
                        "<form action=\"//localhostOUTSIDE_PATH/canary.html\"><button id=\"form\" "
                        "style=\"width:120px;height:30px\">form</button></form>"
                        "<svg width=\"120\" height=\"30\"><a href=\"//localhostOUTSIDE_PATH/"
@@ -178,12 +178,12 @@ void TestHostileLibrary::initTestCase()
         Script +
         // Links that are no template's: the pane stays on the category's
         // pages, and no program starts.
-        link("file", "OUTSIDE/canary.html") + link("rooted", "OUTSIDE_PATH/canary.html") +
-        link("climbing", "../../../../../../../../../OUTSIDE_PATH/canary.html") +
-        link("folder", "OUTSIDE/") + link("localhost", "//localhostOUTSIDE_PATH/canary.html") +
-        link("qrc", "qrc:/qtwebchannel/qwebchannel.js") +
-        link("ssh", "ssh://user@example.invalid/") + link("custom", "x-quillery-canary://run") +
-        link("mail", "mailto:someone@example.invalid") + link("web", "REMOTE/page") +
+        anchor("file", "OUTSIDE/canary.html") + anchor("rooted", "OUTSIDE_PATH/canary.html") +
+        anchor("climbing", "../../../../../../../../../OUTSIDE_PATH/canary.html") +
+        anchor("folder", "OUTSIDE/") + anchor("localhost", "//localhostOUTSIDE_PATH/canary.html") +
+        anchor("qrc", "qrc:/qtwebchannel/qwebchannel.js") +
+        anchor("ssh", "ssh://user@example.invalid/") + anchor("custom", "x-quillery-canary://run") +
+        anchor("mail", "mailto:someone@example.invalid") + anchor("web", "REMOTE/page") +
         "<p><a id=\"rich\" href=\"#" + richName() +
         "\" style=\"display:inline-block;width:120px;height:30px\">rich</a></p></body></html>";
     page.replace("OUTSIDE_PATH", QFile::encodeName(m_outside.path()));
@@ -335,10 +335,15 @@ void TestHostileLibrary::clickIn(BrowserPane* pane, const QString& id, const QSt
 {
     m_desktop.urls.clear();
     m_watch->opened();
+    // The preview may still be putting its page on screen.
+    QVERIFY(waitUntil(
+        [&] { return evaluate(pane, "!!document.getElementById('" + id + "')").toBool(); }));
     const QUrl before = pane->url();
     evaluate(pane, "document.getElementById('" + id + "').scrollIntoView()");
     const QPoint point = centreOf(pane, id);
-    QVERIFY2(point.x() >= 0, qPrintable(id));
+    QVERIFY2(point.x() >= 0,
+             qPrintable(id + ": " + pane->url().toString() + " " +
+                        evaluate(pane, "document.documentElement.outerHTML").toString().left(600)));
     QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, point);
     runEngineFor(1500);
     QCOMPARE(pane->url(), before);
