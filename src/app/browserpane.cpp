@@ -1,5 +1,6 @@
 #include "browserpane.h"
 
+#include "core/platform/opener.h"
 #include "panepolicy.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QWebChannel>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -65,8 +67,10 @@ protected:
         return m_pane->acceptNavigation(url, type, isMainFrame);
     }
 
-    // Links that ask for a new window open in the pane itself.
-    QWebEnginePage* createWindow(WebWindowType) override { return this; }
+    // A link that asks for a new window is a click like any other; the pane
+    // decides about it (newWindowRequested) and no window is ever made, so
+    // that no load escapes the pane's rules for clicks.
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
 
 private:
     BrowserPane* m_pane;
@@ -87,7 +91,9 @@ private:
 };
 
 BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
-    : QWebEngineView(parent), m_tabStop(role == Role::CategoryPage)
+    : QWebEngineView(parent), m_kind(role == Role::Preview ? PanePolicy::PaneKind::Preview
+                                                           : PanePolicy::PaneKind::CategoryPage),
+      m_tabStop(role == Role::CategoryPage)
 {
     if (!m_tabStop)
         leaveTabChain(this);
@@ -98,9 +104,12 @@ BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+    // A scheme the engine does not know would go to whatever program the
+    // desktop registered for it: a page's author would choose what runs.
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     page->setUrlRequestInterceptor(new SubresourceFilter(&m_localRoot, page));
 
-    if (role == Role::CategoryPage) {
+    {
         auto* channel = new QWebChannel(page);
         channel->registerObject(QStringLiteral("linkBridge"), new LinkBridge(this));
         page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
@@ -109,12 +118,20 @@ BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
         hook.setWorldId(QWebEngineScript::ApplicationWorld);
         hook.setInjectionPoint(QWebEngineScript::DocumentCreation);
         hook.setRunsOnSubFrames(false);
-        hook.setSourceCode(readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
-                           readResource(QStringLiteral(":/quillery/linkhook.js")));
+        hook.setSourceCode(
+            readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
+            QStringLiteral("var quilleryLinkHook = {mail: %1};\n")
+                .arg(role == Role::Preview ? QStringLiteral("true") : QStringLiteral("false")) +
+            readResource(QStringLiteral(":/quillery/linkhook.js")));
         page->scripts().insert(hook);
     }
     setPage(page);
     setContextMenuPolicy(Qt::NoContextMenu);
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest& request) {
+                if (request.isUserInitiated())
+                    linkActivated(request.requestedUrl());
+            });
 
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
@@ -178,7 +195,7 @@ bool BrowserPane::acceptNavigation(const QUrl& url, int type, bool isMainFrame)
         return url.scheme() == u"about" || PanePolicy::MayLoadSubresource(url, m_localRoot);
     switch (QWebEnginePage::NavigationType(type)) {
     case QWebEnginePage::NavigationTypeTyped: { // the program's own load
-        // ... or a link click that only the pane's link hook saw.
+        // ... or a click that linkActivated has already let through.
         const bool clicked = !m_acceptedOnce.isEmpty() && url == m_acceptedOnce;
         if (!askBeforeNavigate(url))
             return false;
@@ -187,17 +204,27 @@ bool BrowserPane::acceptNavigation(const QUrl& url, int type, bool isMainFrame)
     }
     case QWebEnginePage::NavigationTypeLinkClicked:
     case QWebEnginePage::NavigationTypeFormSubmitted:
+        // The window hears of every click first: a template link of the
+        // category page is its to handle.
+        if (!askBeforeNavigate(url) || !mayFollowClick(url))
+            return false;
+        m_userLoadUnderWay = true;
+        return true;
     case QWebEnginePage::NavigationTypeBackForward:
     case QWebEnginePage::NavigationTypeReload:
+        // Only to pages the pane has shown already.
         if (!askBeforeNavigate(url))
             return false;
         m_userLoadUnderWay = true;
         return true;
     case QWebEnginePage::NavigationTypeRedirect:
         // A refresh, or a redirect that no click started, is the page moving
-        // the pane on its own; a server may redirect a clicked link, but
-        // never onto the user's files.
-        return m_userLoadUnderWay && url.scheme() != u"file" && askBeforeNavigate(url);
+        // the pane on its own; a server may redirect a clicked link, but only
+        // where a click itself may go: never onto the user's files, the
+        // program's resources or another program.
+        return m_userLoadUnderWay &&
+               PanePolicy::MayFollowClick(m_kind, url, this->url(), m_localRoot) &&
+               askBeforeNavigate(url);
     case QWebEnginePage::NavigationTypeOther:
         break;
     }
@@ -215,9 +242,18 @@ bool BrowserPane::askBeforeNavigate(const QUrl& url)
     return !cancel;
 }
 
+bool BrowserPane::mayFollowClick(const QUrl& url)
+{
+    if (m_kind == PanePolicy::PaneKind::Preview && PanePolicy::IsMailLink(url)) {
+        Module1::OpenMailLink(url);
+        return false;
+    }
+    return PanePolicy::MayFollowClick(m_kind, url, this->url(), m_localRoot);
+}
+
 void BrowserPane::linkActivated(const QUrl& url)
 {
-    if (!url.isValid() || !askBeforeNavigate(url))
+    if (!url.isValid() || !askBeforeNavigate(url) || !mayFollowClick(url))
         return;
     // Already asked: the navigation hook must not ask a second time.
     m_acceptedOnce = url;

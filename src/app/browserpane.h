@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panepolicy.h"
+
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -12,9 +14,12 @@ class QWebEngineProfile;
 // and GotFocus. Page scripts and plugins are off and there is no context menu.
 // A page is untrusted content: it loads local files only from the pane's own
 // folder, nothing remote, and cannot navigate the pane on its own (a refresh
-// or a redirect that no click started is refused). The preview is no stop of
-// the keyboard's tab walk: it takes focus from a click only, which the window
-// hands on to the category page.
+// or a redirect that no click started is refused). A click takes the preview
+// only to the web or its own anchors, and the category pane only to pages of
+// its own folder (see PanePolicy::MayFollowClick); a clicked mail address goes
+// to the desktop's mail program, and no other scheme ever reaches the desktop. The preview is no
+// stop of the keyboard's tab walk: it takes focus from a click only, which the window hands on to
+// the category page.
 class BrowserPane : public QWebEngineView
 {
     Q_OBJECT
@@ -48,7 +53,13 @@ private:
     friend class LinkBridge;
     bool askBeforeNavigate(const QUrl& url);
     bool acceptNavigation(const QUrl& url, int type, bool isMainFrame);
+    // A click the engine does not ask about itself: a link the link hook
+    // caught, or one that asked for a new window.
     void linkActivated(const QUrl& url);
+    // Whether a click on `url` may move this pane; hands a mail address on.
+    bool mayFollowClick(const QUrl& url);
+
+    const PanePolicy::PaneKind m_kind;
 
     QUrl m_acceptedOnce;
     QString m_localRoot;

@@ -2,6 +2,7 @@
 
 #include "appfonts.h"
 #include "core/platform/opener.h"
+#include "plaintext.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -123,7 +124,7 @@ void ExportNotice::say(const QString& text)
 {
     m_message = text;
     setAccessibleName(text);
-    setToolTip(QDir::toNativeSeparators(m_filePath));
+    setToolTip(PlainText::toolTip(QDir::toNativeSeparators(m_filePath)));
     layOut();
     m_timer.start();
     if (isVisible()) {

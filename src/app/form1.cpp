@@ -12,6 +12,7 @@
 #include "core/window/hovertable.h"
 #include "exportnotice.h"
 #include "form2.h"
+#include "plaintext.h"
 #include "previewloader.h"
 #include "previewpages.h"
 #include "splitterbar.h"
@@ -350,7 +351,8 @@ void Form1::showPreviewTitle()
     const QString shown =
         lblTitle[1]->fontMetrics().elidedText(m_previewTitle, Qt::ElideRight, room);
     lblTitle[1]->setText(shown);
-    lblTitle[1]->setToolTip(shown == m_previewTitle ? QString() : CurrentTemplate);
+    lblTitle[1]->setToolTip(shown == m_previewTitle ? QString()
+                                                    : PlainText::toolTip(CurrentTemplate));
     lblTitle[1]->adjustSize();
 }
 

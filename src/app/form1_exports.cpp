@@ -4,6 +4,7 @@
 #include "core/export/templateexport.h"
 #include "core/platform/settingsstore.h"
 #include "exportnotice.h"
+#include "plaintext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +20,7 @@ const QString LastExportFolder = QStringLiteral("LastExportFolder");
 
 void showFailure(QWidget* owner, const QString& what, const Status& status)
 {
-    QMessageBox::warning(owner, MessageTitle, what + QStringLiteral("\n\n") + status.message());
+    PlainText::warning(owner, MessageTitle, what + QStringLiteral("\n\n") + status.message());
 }
 
 // Where the save dialog opens: the folder of the last export, so a run of
@@ -107,7 +108,7 @@ void Form1::ExportRookpost()
 {
     const QString program = GetRPPath();
     if (program.isEmpty()) {
-        QMessageBox::information(this, MessageTitle, tr("Rookpost is not installed"));
+        PlainText::information(this, MessageTitle, tr("Rookpost is not installed"));
         return;
     }
     const QString what = tr("The template could not be handed to Rookpost.");
@@ -134,8 +135,8 @@ void Form1::ExportRookpost()
     // A damaged template still makes a page; the mailer has it before the user reads why
     // it may look incomplete.
     if (!warning.isEmpty())
-        QMessageBox::warning(this, MessageTitle,
-                             tr("The template was handed to Rookpost, but it is damaged, so the "
-                                "page may be incomplete.") +
-                                 QStringLiteral("\n\n") + warning);
+        PlainText::warning(this, MessageTitle,
+                           tr("The template was handed to Rookpost, but it is damaged, so the "
+                              "page may be incomplete.") +
+                               QStringLiteral("\n\n") + warning);
 }

@@ -4,6 +4,8 @@
 
 #include "form1.h"
 
+#include "plaintext.h"
+
 #include "searchindexloader.h"
 
 #include "addtemplatedialog.h"
@@ -19,7 +21,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -157,9 +158,9 @@ void Form1::askToAdd(const QString& file)
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (const Status status = addOwnTemplate(file, dialog.category(), dialog.name()); !status)
-        QMessageBox::warning(this, MessageTitle,
-                             tr("The template was not added.") + QStringLiteral("\n\n") +
-                                 status.message());
+        PlainText::warning(this, MessageTitle,
+                           tr("The template was not added.") + QStringLiteral("\n\n") +
+                               status.message());
 }
 
 Status Form1::addOwnTemplate(const QString& file, const QString& category, const QString& name)
@@ -176,10 +177,9 @@ Status Form1::addOwnTemplate(const QString& file, const QString& category, const
     cboCategory_Click();
     SelectTemplate(added->name);
     if (!drawn)
-        QMessageBox::information(
-            this, MessageTitle,
-            tr("The template was added, but its thumbnail could not be drawn.") +
-                QStringLiteral("\n\n") + drawn.message());
+        PlainText::information(this, MessageTitle,
+                               tr("The template was added, but its thumbnail could not be drawn.") +
+                                   QStringLiteral("\n\n") + drawn.message());
     return Status::success();
 }
 
@@ -202,19 +202,19 @@ Status Form1::checkOwnTemplate(const QString& what) const
 void Form1::RenameTemplate()
 {
     if (const Status status = checkOwnTemplate(QStringLiteral("rename")); !status) {
-        QMessageBox::information(this, MessageTitle, status.message());
+        PlainText::information(this, MessageTitle, status.message());
         return;
     }
     bool ok = false;
-    const QString name = QInputDialog::getText(this, tr("Rename the template"),
-                                               tr("New name of %1:").arg(quoted(CurrentTemplate)),
-                                               QLineEdit::Normal, CurrentTemplate, &ok);
+    const QString name = PlainText::getText(this, tr("Rename the template"),
+                                            tr("New name of %1:").arg(quoted(CurrentTemplate)),
+                                            CurrentTemplate, &ok);
     if (!ok || name == CurrentTemplate)
         return;
     if (const Status status = renameOwnTemplate(CurrentTemplate, name); !status)
-        QMessageBox::warning(this, MessageTitle,
-                             tr("The template was not renamed.") + QStringLiteral("\n\n") +
-                                 status.message());
+        PlainText::warning(this, MessageTitle,
+                           tr("The template was not renamed.") + QStringLiteral("\n\n") +
+                               status.message());
 }
 
 Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
@@ -232,20 +232,20 @@ Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
 void Form1::RemoveTemplate()
 {
     if (const Status status = checkOwnTemplate(QStringLiteral("remove")); !status) {
-        QMessageBox::information(this, MessageTitle, status.message());
+        PlainText::information(this, MessageTitle, status.message());
         return;
     }
     const QString name = CurrentTemplate;
-    const auto answer = QMessageBox::question(
-        this, MessageTitle,
+    const auto answer = PlainText::message(
+        this, QMessageBox::Question, MessageTitle,
         tr("Remove the template %1 from your templates? This cannot be undone.").arg(quoted(name)),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     if (const Status status = removeOwnTemplate(name); !status)
-        QMessageBox::warning(this, MessageTitle,
-                             tr("The template was not removed.") + QStringLiteral("\n\n") +
-                                 status.message());
+        PlainText::warning(this, MessageTitle,
+                           tr("The template was not removed.") + QStringLiteral("\n\n") +
+                               status.message());
 }
 
 Status Form1::removeOwnTemplate(const QString& name)

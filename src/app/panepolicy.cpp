@@ -26,4 +26,25 @@ bool MayLoadSubresource(const QUrl& url, const QString& root)
     return !path.isEmpty() && path.startsWith(root + u'/');
 }
 
+bool MayFollowClick(PaneKind kind, const QUrl& url, const QUrl& current, const QString& root)
+{
+    if (!url.isValid())
+        return false;
+    // An anchor of the page on show moves nothing in or out of the pane.
+    if (url.hasFragment() && !current.isEmpty() &&
+        url.adjusted(QUrl::RemoveFragment) == current.adjusted(QUrl::RemoveFragment))
+        return true;
+    const QString scheme = url.scheme();
+    if (kind == PaneKind::Preview)
+        return scheme == u"http" || scheme == u"https";
+    // Only the folder's own pages: never inline data or a frame's source
+    // passed off as a page.
+    return scheme == u"file" && MayLoadSubresource(url, root);
+}
+
+bool IsMailLink(const QUrl& url)
+{
+    return url.isValid() && url.scheme() == u"mailto";
+}
+
 } // namespace PanePolicy

@@ -18,4 +18,16 @@ QString rootOf(const QString& folder);
 // a file whose real path lies inside `root`.
 bool MayLoadSubresource(const QUrl& url, const QString& root);
 
+// Where a click (a link, a form, a link asking for a new window) or a server's
+// redirect of one may take a pane. The preview shows a stranger's message: it
+// may go to the web, or to an anchor of its own page (`current`), never to a
+// local file, a resource of the program or another program's scheme. The
+// category pane stays among the pages of its own folder.
+enum class PaneKind { CategoryPage, Preview };
+bool MayFollowClick(PaneKind kind, const QUrl& url, const QUrl& current, const QString& root);
+
+// A clicked mail address of a template goes to the desktop's mail program, as
+// a mail program would send it there; it never opens in a pane.
+bool IsMailLink(const QUrl& url);
+
 } // namespace PanePolicy

@@ -66,15 +66,19 @@ public:
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* socket = m_server.nextPendingConnection()) {
                 ++m_connections;
-                if (m_reply.isEmpty()) {
+                if (m_reply.isEmpty() && m_location.isEmpty()) {
                     socket->close();
                     socket->deleteLater();
                     continue;
                 }
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n"
-                                  "Connection: close\r\n\r\n" +
-                                  m_reply);
+                    if (!m_location.isEmpty())
+                        socket->write("HTTP/1.0 302 Found\r\nLocation: " + m_location +
+                                      "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                    else
+                        socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n"
+                                      "Connection: close\r\n\r\n" +
+                                      m_reply);
                     socket->disconnectFromHost();
                 });
                 QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -82,6 +86,8 @@ public:
         });
     }
     void setReply(const QByteArray& page) { m_reply = page; }
+    // Answers every request with a redirect to `location` instead.
+    void setRedirect(const QByteArray& location) { m_location = location; }
     QString origin() const
     {
         return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
@@ -91,6 +97,7 @@ public:
 private:
     QTcpServer m_server;
     QByteArray m_reply;
+    QByteArray m_location;
     int m_connections = 0;
 };
 

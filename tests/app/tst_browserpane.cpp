@@ -1,13 +1,16 @@
 #include "app/hostilewatch.h"
 #include "app/pagetools.h"
+#include "app/urlrecorder.h"
 
 #include "browserpane.h"
 #include "core/platform/fileio.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,6 +45,8 @@ private slots:
     void hostilePageReadsNothingOutside();
     void pageCannotNavigateOnItsOwn_data();
     void pageCannotNavigateOnItsOwn();
+    void clickGoesOnlyWhereItMay_data();
+    void clickGoesOnlyWhereItMay();
 
 private:
     // Shows a category pane on the test page; the caller owns it.
@@ -60,6 +65,7 @@ void TestBrowserPane::initTestCase()
 BrowserPane* TestBrowserPane::openPane(QWebEngineProfile* profile)
 {
     auto* pane = new BrowserPane(profile, BrowserPane::Role::CategoryPage);
+    pane->setLocalRoot(m_folder.path());
     pane->resize(400, 300);
     pane->show();
     QSignalSpy loaded(pane, &BrowserPane::DocumentComplete);
@@ -306,5 +312,158 @@ void TestBrowserPane::pageCannotNavigateOnItsOwn()
     QCOMPARE(listener.connections(), 0);
 }
 
+namespace {
+
+// Schemes whose handler a click must never reach through the desktop; mailto
+// is the one a click of the preview hands on, to the mail program.
+const char* const DesktopSchemes[] = {"mailto", "ssh",  "x-quillery-canary", "file", "qrc",
+                                      "http",   "https"};
+
+} // namespace
+
+void TestBrowserPane::clickGoesOnlyWhereItMay_data()
+{
+    QTest::addColumn<QString>("role");
+    QTest::addColumn<QByteArray>("body");     // holds the element "go" to click
+    QTest::addColumn<QByteArray>("redirect"); // where the server sends a click, if at all
+    QTest::addColumn<QString>("follows");     // the title the pane ends on
+    QTest::addColumn<QString>("mailed");      // what the mail program is given
+
+    const QByteArray link = "<a id=\"go\" href=\"%1\" style=\"display:block;height:40px\">go</a>";
+    auto to = [&](const char* href) { return QByteArray(link).replace("%1", href); };
+    struct Vector
+    {
+        const char* name;
+        QByteArray body;
+        QByteArray redirect;
+        const char* previewFollows;
+        const char* categoryFollows;
+        const char* previewMails;
+    };
+    const QList<Vector> vectors = {
+        {"file link", to("OUTSIDE_URL/secret.html"), {}, "start", "start", ""},
+        {"//localhost", to("//localhostOUTSIDE_PATH/secret.html"), {}, "start", "start", ""},
+        {"//127.0.0.1", to("//127.0.0.1OUTSIDE_PATH/secret.html"), {}, "start", "start", ""},
+        {"backslashes", to("\\\\localhostOUTSIDE_BACK\\secret.html"), {}, "start", "start", ""},
+        {"slash backslash", to("/\\localhostOUTSIDE_PATH/secret.html"), {}, "start", "start", ""},
+        {"root relative", to("OUTSIDE_PATH/secret.html"), {}, "start", "start", ""},
+        {"climbing",
+         to("../../../../../../../../..OUTSIDE_PATH/secret.html"),
+         {},
+         "start",
+         "start",
+         ""},
+        {"folder listing", to("OUTSIDE_URL/"), {}, "start", "start", ""},
+        {"form action",
+         "<form action=\"OUTSIDE_URL/secret.html\"><button id=\"go\" "
+         "style=\"width:200px;height:40px\">go</button></form>",
+         {},
+         "start",
+         "start",
+         ""},
+        {"svg link",
+         "<svg width=\"200\" height=\"40\"><a href=\"OUTSIDE_URL/secret.html\">"
+         "<rect id=\"go\" width=\"200\" height=\"40\"/></a></svg>",
+         {},
+         "start",
+         "start",
+         ""},
+        {"new window",
+         "<a id=\"go\" target=\"_blank\" href=\"OUTSIDE_URL/secret.html\" "
+         "style=\"display:block;height:40px\">go</a>",
+         {},
+         "start",
+         "start",
+         ""},
+        {"qrc", to("qrc:/qtwebchannel/qwebchannel.js"), {}, "start", "start", ""},
+        {"ssh", to("ssh://user@example.invalid/"), {}, "start", "start", ""},
+        {"custom scheme", to("x-quillery-canary://run"), {}, "start", "start", ""},
+        {"mail address",
+         to("mailto:someone@example.invalid"),
+         {},
+         "start",
+         "start",
+         "mailto:someone@example.invalid"},
+        {"page beside", to("other.html"), {}, "start", "other", ""},
+        {"web page", to("REMOTE/page"), {}, "web", "start", ""},
+        {"web page, new window",
+         "<a id=\"go\" target=\"_blank\" href=\"REMOTE/page\" "
+         "style=\"display:block;height:40px\">go</a>",
+         {},
+         "web",
+         "start",
+         ""},
+        // The engine refuses this one itself, and shows its error page for
+        // the address clicked.
+        {"redirect to a file", to("REMOTE/page"), "OUTSIDE_URL/secret.html", "", "start", ""},
+        {"redirect to qrc", to("REMOTE/page"), "qrc:/qtwebchannel/qwebchannel.js", "start", "start",
+         ""},
+        {"redirect to ssh", to("REMOTE/page"), "ssh://user@example.invalid/", "start", "start", ""},
+        {"redirect to a custom scheme", to("REMOTE/page"), "x-quillery-canary://run", "start",
+         "start", ""},
+    };
+    for (const char* role : {"preview", "category page"}) {
+        const bool preview = role == QByteArrayView("preview");
+        for (const Vector& v : vectors)
+            QTest::addRow("%s, %s", role, v.name)
+                << QString::fromLatin1(role) << v.body << v.redirect
+                << QString::fromLatin1(preview ? v.previewFollows : v.categoryFollows)
+                << QString::fromLatin1(preview ? v.previewMails : "");
+    }
+}
+
+// A template's author chooses its links; a click on one may take the preview
+// to the web or the mail program, the category pane to its own pages, and
+// neither to the user's files, the program's resources or another program.
+void TestBrowserPane::clickGoesOnlyWhereItMay()
+{
+    QFETCH(QString, role);
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, redirect);
+    QFETCH(QString, follows);
+    QFETCH(QString, mailed);
+    HostileSetting setting;
+    LoopbackListener listener;
+    const auto fill = [&](QByteArray text) {
+        text.replace("OUTSIDE_BACK", QFile::encodeName(setting.outside).replace('/', '\\'));
+        return text;
+    };
+    if (redirect.isEmpty())
+        listener.setReply("<html><head><title>web</title></head></html>");
+    else
+        listener.setRedirect(
+            redirect.replace("OUTSIDE_URL", QUrl::fromLocalFile(setting.outside).toEncoded()));
+    QVERIFY(FileIo::writeAtomically(setting.own + "/page.html",
+                                    setting.page(fill(body), listener.origin())));
+    UrlRecorder desktop;
+    for (const char* scheme : DesktopSchemes)
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &desktop, "open");
+    const auto unset = qScopeGuard([] {
+        for (const char* scheme : DesktopSchemes)
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    });
+    CanaryWatch watch(setting.outside);
+    QVERIFY(watch.isValid());
+
+    QWebEngineProfile profile;
+    BrowserPane pane(&profile, roleOf(role));
+    QVERIFY(showOwnPage(pane, setting.own));
+    clickElement(&pane, "go");
+    if (!follows.isEmpty() && follows != u"start")
+        QVERIFY(waitUntil([&] { return evaluate(&pane, "document.title").toString() == follows; }));
+    else
+        runEngineFor(1500); // a click, a request and its redirect have all been handled by now
+
+    if (follows.isEmpty()) {
+        QVERIFY(evaluate(&pane, "document.title").toString() != u"secret");
+        QCOMPARE(pane.url().scheme(), QStringLiteral("http"));
+    } else {
+        QCOMPARE(evaluate(&pane, "document.title").toString(), follows);
+    }
+    QCOMPARE(watch.opened(), QStringList());
+    QCOMPARE(desktop.urls, mailed.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(mailed)});
+}
+
 QTEST_MAIN(TestBrowserPane)
+#include "moc_urlrecorder.cpp"
 #include "tst_browserpane.moc"

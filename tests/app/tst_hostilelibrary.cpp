@@ -1,14 +1,21 @@
+#include "app/dialogtools.h"
 #include "app/galleryfixture.h"
 #include "app/hostilewatch.h"
 #include "app/pagetools.h"
+#include "app/urlrecorder.h"
 
 #include "browserpane.h"
 #include "form1.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 // A library built to attack the gallery: every way a template or a category
 // page could read the user's files, reach the network, run a script, move a
@@ -25,10 +32,18 @@ private slots:
     void templates();
     void categoryPages_data();
     void categoryPages();
+    void previewClicks_data();
+    void previewClicks();
+    void categoryPageClicks_data();
+    void categoryPageClicks();
+    void namesShownAsWritten_data();
+    void namesShownAsWritten();
 
 private:
     void addMessage(const QString& name, const QByteArray& message);
     void expectNothingReached(QWebEngineView* pane);
+    void showCategory(const QString& category);
+    void clickIn(BrowserPane* pane, const QString& id, const QString& mailed);
 
     std::unique_ptr<GalleryFixture> m_fixture;
     QTemporaryDir m_outside;
@@ -36,6 +51,7 @@ private:
     std::unique_ptr<CanaryWatch> m_watch;
     std::unique_ptr<Form1> m_form;
     QStringList m_templates;
+    UrlRecorder m_desktop;
 };
 
 namespace {
@@ -70,6 +86,26 @@ QByteArray manyPartsMessage(int parts)
     return message + "\r\n--m--\r\n";
 }
 
+// Every scheme whose program a click could start through the desktop; only a
+// template's mail address may reach it, for the mail program.
+const char* const DesktopSchemes[] = {"mailto", "ssh",  "x-quillery-canary", "file", "qrc",
+                                      "http",   "https"};
+
+QByteArray anchor(const QByteArray& id, const QByteArray& href)
+{
+    return "<p><a id=\"" + id + "\" href=\"" + href +
+           "\" style=\"display:inline-block;width:120px;height:30px\">" + id + "</a></p>";
+}
+
+// A name in markup that loads a file beside the library and links to a
+// program, long enough that the preview's title cuts it and shows it whole in
+// its tooltip.
+QByteArray richName()
+{
+    return "<img src='OUTSIDE_PATH/canary.png'><a href='x-quillery-canary://run'>go</a>" +
+           QByteArray(" and more").repeated(30);
+}
+
 } // namespace
 
 void TestHostileLibrary::initTestCase()
@@ -94,9 +130,28 @@ void TestHostileLibrary::initTestCase()
                    "<link rel=\"stylesheet\" href=\"REMOTE/s.css\">"},
         {"Scripts", Script + "<img src=\"x\" onerror=\"new Image().src='REMOTE/onerror'\">"
                              "<body onload=\"document.title='script ran'\">"},
+        // What the preview's file: page makes of a link's host or backslashes
+        // is a local file; a click must not open it, nor start a program.
+        {"Clicks", anchor("localhost", "//localhostOUTSIDE_PATH/canary.html") +
+                       anchor("loopback", "//127.0.0.1OUTSIDE_PATH/canary.html") +
+                       anchor("backslashes", "\\\\localhostOUTSIDE_BACK\\canary.html") +
+                       anchor("slashbackslash", "/\\localhostOUTSIDE_PATH/canary.html") +
+                       anchor("file", "OUTSIDE/canary.html") + anchor("folder", "OUTSIDE/") +
+                       anchor("qrc", "qrc:/qtwebchannel/qwebchannel.js") +
+                       anchor("ssh", "ssh://user@example.invalid/") +
+                       anchor("custom", "x-quillery-canary://run") +
+                       anchor("mail", "mailto:someone@example.invalid") +
+                       "<form action=\"//localhostOUTSIDE_PATH/canary.html\"><button id=\"form\" "
+                       "style=\"width:120px;height:30px\">form</button></form>"
+                       "<svg width=\"120\" height=\"30\"><a href=\"//localhostOUTSIDE_PATH/"
+                       "canary.html\"><rect id=\"svg\" width=\"120\" height=\"30\"/></a></svg>"
+                       "<p><a id=\"blank\" target=\"_blank\" href=\"//localhostOUTSIDE_PATH/"
+                       "canary.html\" style=\"display:inline-block;width:120px;height:30px\">"
+                       "blank</a></p>"},
     };
     for (const auto& [name, body] : bodies) {
         QByteArray extra = body;
+        extra.replace("OUTSIDE_BACK", QFile::encodeName(m_outside.path()).replace('/', '\\'));
         extra.replace("OUTSIDE_PATH", QFile::encodeName(m_outside.path()));
         extra.replace("OUTSIDE", QUrl::fromLocalFile(m_outside.path()).toEncoded());
         extra.replace("REMOTE", m_listener->origin().toUtf8());
@@ -111,14 +166,26 @@ void TestHostileLibrary::initTestCase()
     QVERIFY(QFile::link(m_outside.filePath("canary.dat"),
                         m_fixture->appFolder() + "/templates/Linked.dat"));
     m_templates << "Linked";
+    m_templates.removeOne("Clicks");
     m_fixture->addCategory("Hostile.html", m_templates);
+    m_fixture->addCategory("Clicking.html", {"Clicks"});
 
     QByteArray page =
         "<html><head><meta http-equiv=\"refresh\" content=\"0;url=OUTSIDE/canary.html\">"
         "</head><body><a href=\"#Refresh\">x</a><img src=\"OUTSIDE/canary.png\">"
         "<img src=\"../../../../../../../../../OUTSIDE_PATH/canary.png\">"
         "<iframe src=\"OUTSIDE/canary.html\"></iframe><img src=\"REMOTE/thumb.png\">" +
-        Script + "</body></html>";
+        Script +
+        // Links that are no template's: the pane stays on the category's
+        // pages, and no program starts.
+        anchor("file", "OUTSIDE/canary.html") + anchor("rooted", "OUTSIDE_PATH/canary.html") +
+        anchor("climbing", "../../../../../../../../../OUTSIDE_PATH/canary.html") +
+        anchor("folder", "OUTSIDE/") + anchor("localhost", "//localhostOUTSIDE_PATH/canary.html") +
+        anchor("qrc", "qrc:/qtwebchannel/qwebchannel.js") +
+        anchor("ssh", "ssh://user@example.invalid/") + anchor("custom", "x-quillery-canary://run") +
+        anchor("mail", "mailto:someone@example.invalid") + anchor("web", "REMOTE/page") +
+        "<p><a id=\"rich\" href=\"#" + richName() +
+        "\" style=\"display:inline-block;width:120px;height:30px\">rich</a></p></body></html>";
     page.replace("OUTSIDE_PATH", QFile::encodeName(m_outside.path()));
     page.replace("OUTSIDE", QUrl::fromLocalFile(m_outside.path()).toEncoded());
     page.replace("REMOTE", m_listener->origin().toUtf8());
@@ -126,6 +193,8 @@ void TestHostileLibrary::initTestCase()
     QVERIFY(QFile::link(m_outside.filePath("page.html"),
                         m_fixture->appFolder() + "/categories/Elsewhere.html"));
 
+    for (const char* scheme : DesktopSchemes)
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_desktop, "open");
     m_watch = std::make_unique<CanaryWatch>(m_outside.path());
     QVERIFY(m_watch->isValid());
     m_form = std::make_unique<Form1>(m_fixture->appFolder());
@@ -138,6 +207,8 @@ void TestHostileLibrary::cleanupTestCase()
 {
     m_form.reset();
     m_fixture.reset();
+    for (const char* scheme : DesktopSchemes)
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
 void TestHostileLibrary::addMessage(const QString& name, const QByteArray& message)
@@ -239,5 +310,147 @@ void TestHostileLibrary::categoryPages()
     expectNothingReached(categoryPane);
 }
 
+void TestHostileLibrary::showCategory(const QString& category)
+{
+    QComboBox* list = m_form->findChild<QComboBox*>("cboCategory");
+    if (list->currentText() == category)
+        return;
+    auto* categoryPane = m_form->findChild<BrowserPane*>("WebBrowser1");
+    QSignalSpy shown(m_form.get(), &Form1::previewShown);
+    QSignalSpy pageLoaded(categoryPane, &BrowserPane::DownloadComplete);
+    const int index = list->findText(category);
+    QVERIFY(index >= 0);
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+    // A category whose first link names no template has no preview to wait for.
+    if (category != u"Stranger")
+        QVERIFY(shown.count() > 0 || shown.wait(60000));
+}
+
+// Clicks the element `id` in `pane` and checks that the pane stayed on its
+// page, that nothing beside the library was opened and that the desktop was
+// asked for nothing but the mail program, with `mailed`.
+void TestHostileLibrary::clickIn(BrowserPane* pane, const QString& id, const QString& mailed)
+{
+    m_desktop.urls.clear();
+    m_watch->opened();
+    // The preview may still be putting its page on screen.
+    QVERIFY(waitUntil(
+        [&] { return evaluate(pane, "!!document.getElementById('" + id + "')").toBool(); }));
+    const QUrl before = pane->url();
+    evaluate(pane, "document.getElementById('" + id + "').scrollIntoView()");
+    const QPoint point = centreOf(pane, id);
+    QVERIFY2(point.x() >= 0,
+             qPrintable(id + ": " + pane->url().toString() + " " +
+                        evaluate(pane, "document.documentElement.outerHTML").toString().left(600)));
+    QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, point);
+    runEngineFor(1500);
+    QCOMPARE(pane->url(), before);
+    QCOMPARE(m_watch->opened(), QStringList());
+    QCOMPARE(m_desktop.urls, mailed.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(mailed)});
+}
+
+void TestHostileLibrary::previewClicks_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("mailed");
+    for (const char* id : {"localhost", "loopback", "backslashes", "slashbackslash", "file",
+                           "folder", "qrc", "ssh", "custom", "form", "svg", "blank"})
+        QTest::newRow(id) << QString::fromLatin1(id) << QString();
+    QTest::newRow("mail") << "mail"
+                          << "mailto:someone@example.invalid";
+}
+
+// The links of a previewed template, clicked as a user would.
+void TestHostileLibrary::previewClicks()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, mailed);
+    showCategory("Clicking");
+    clickIn(m_form->findChild<BrowserPane*>("WebBrowser2"), id, mailed);
+}
+
+void TestHostileLibrary::categoryPageClicks_data()
+{
+    QTest::addColumn<QString>("id");
+    for (const char* id : {"file", "rooted", "climbing", "folder", "localhost", "qrc", "ssh",
+                           "custom", "mail", "web"})
+        QTest::newRow(id) << QString::fromLatin1(id);
+}
+
+void TestHostileLibrary::categoryPageClicks()
+{
+    QFETCH(QString, id);
+    showCategory("Stranger");
+    clickIn(m_form->findChild<BrowserPane*>("WebBrowser1"), id, QString());
+    QCOMPARE(m_listener->connections(), 0);
+}
+
+namespace {
+
+// What a label shows of its text: rich text is drawn, not spelled out.
+QString shownText(const QString& text, Qt::TextFormat format)
+{
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+
+} // namespace
+
+void TestHostileLibrary::namesShownAsWritten_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("preview title's tooltip") << "tooltip";
+    QTest::newRow("rename box") << "rename";
+    QTest::newRow("remove box") << "remove";
+}
+
+// A template's name comes from a stranger's category page: the window's own
+// widgets show it as written, and never load what markup in it names.
+void TestHostileLibrary::namesShownAsWritten()
+{
+    QFETCH(QString, where);
+    showCategory("Stranger");
+    auto* categoryPane = m_form->findChild<BrowserPane*>("WebBrowser1");
+    QString name = QString::fromUtf8(richName());
+    name.replace("OUTSIDE_PATH", m_outside.path());
+    if (m_form->currentTemplate() != name) {
+        clickElement(categoryPane, "rich");
+        QVERIFY(waitUntil([&] { return m_form->currentTemplate() == name; }));
+    }
+    runEngineFor(500);
+    m_watch->opened();
+    m_desktop.urls.clear();
+
+    QString shown;
+    if (where == u"tooltip") {
+        auto* title = m_form->findChild<QLabel*>("lblTitle1");
+        QToolTip::showText(title->mapToGlobal(QPoint(2, 2)), title->toolTip(), title);
+        runEngineFor(300);
+        QVERIFY(QToolTip::isVisible());
+        shown = shownText(QToolTip::text(), Qt::AutoText);
+        QToolTip::hideText();
+    } else {
+        whenShown<QMessageBox>(this, [&](QMessageBox* box) {
+            runEngineFor(300);
+            for (QLabel* label : box->findChildren<QLabel*>())
+                shown += shownText(label->text(), label->textFormat());
+            box->reject();
+        });
+        if (where == u"rename")
+            m_form->RenameTemplate();
+        else
+            m_form->RemoveTemplate();
+    }
+    QVERIFY2(shown.contains(name), qPrintable(shown));
+    QCOMPARE(m_watch->opened(), QStringList());
+    QCOMPARE(m_desktop.urls, QList<QUrl>());
+}
+
 QTEST_MAIN(TestHostileLibrary)
+#include "moc_urlrecorder.cpp"
 #include "tst_hostilelibrary.moc"

@@ -1,7 +1,11 @@
-// Runs in an isolated world beside every page of the category pane. A click on
-// a link that carries a fragment (a template link such as href="#Offer") never
-// reaches the engine's navigation hooks when it stays in the same document, so
-// it is cancelled here and reported to the window, which decides what to do.
+// Runs in an isolated world beside every page of a pane. In the category pane,
+// a click on a link that carries a fragment (a template link such as
+// href="#Offer") never reaches the engine's navigation hooks when it stays in
+// the same document, so it is cancelled here and reported to the window, which
+// decides what to do. In the preview, the engine refuses a mail address as it
+// refuses every scheme it does not show itself, without asking the pane: the
+// pane hears of it here, to hand it to the mail program. The pane sets
+// quilleryLinkHook.mail before this script.
 (function () {
     var bridge = null;
     var waiting = [];
@@ -19,7 +23,9 @@
         if (!node)
             return;
         var href = node.href;
-        if (typeof href !== 'string' || href.indexOf('#') < 0)
+        if (typeof href !== 'string')
+            return;
+        if (quilleryLinkHook.mail ? href.lastIndexOf('mailto:', 0) !== 0 : href.indexOf('#') < 0)
             return;
         event.preventDefault();
         event.stopPropagation();

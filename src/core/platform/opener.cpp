@@ -44,6 +44,13 @@ bool OpenDocument(const QString& document, const QString& folder)
     return !open(QUrl::fromLocalFile(folder + u'/' + document));
 }
 
+bool OpenMailLink(const QUrl& url)
+{
+    if (!url.isValid() || url.scheme() != u"mailto")
+        return true;
+    return !QDesktopServices::openUrl(url);
+}
+
 QString GetRedirectUrl(const QString& keyWord)
 {
     QString url = QStringLiteral("http://") + QLatin1String(VendorHost) +
