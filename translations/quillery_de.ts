@@ -750,6 +750,30 @@
         <source>only a message (.eml) or a page (.htm, .html) can be added</source>
         <translation>nur eine Nachricht (.eml) oder eine Seite (.htm, .html) kann hinzugefügt werden</translation>
     </message>
+    <message>
+        <source>the image “%1” it shows names no file of the page&apos;s folder (a path from the root, or an encoded &quot;/&quot; in a name)</source>
+        <translation>das Bild „%1“, das sie zeigt, nennt keine Datei aus dem Ordner der Seite (ein Pfad ab der Wurzel oder ein kodiertes „/“ in einem Namen)</translation>
+    </message>
+    <message>
+        <source>the image “%1” it shows lies outside the page&apos;s folder (it is %2); a template carries only pictures from beside its page</source>
+        <translation>das Bild „%1“, das sie zeigt, liegt außerhalb des Ordners der Seite (es ist %2); eine Vorlage nimmt nur Bilder von neben ihrer Seite mit</translation>
+    </message>
+    <message>
+        <source>the image “%1” it shows is not a regular file (%2)</source>
+        <translation>das Bild „%1“, das sie zeigt, ist keine gewöhnliche Datei (%2)</translation>
+    </message>
+    <message>
+        <source>the image “%1” is larger than %2 bytes</source>
+        <translation>das Bild „%1“ ist größer als %2 Bytes</translation>
+    </message>
+    <message>
+        <source>the image “%1” it shows is a file of this computer</source>
+        <translation>das Bild „%1“, das sie zeigt, ist eine Datei dieses Computers</translation>
+    </message>
+    <message>
+        <source>its %1 is %2 characters long; a template&apos;s %1 can have at most %3, as one line of a message holds</source>
+        <translation>der Kopf %1 ist %2 Zeichen lang; der Kopf %1 einer Vorlage darf höchstens %3 haben, so viel wie eine Zeile einer Nachricht fasst</translation>
+    </message>
 </context>
 <context>
     <name>TemplateLibrary</name>
@@ -883,6 +907,18 @@
     <message>
         <source>%1 is on none of your category pages</source>
         <translation>%1 steht auf keiner Ihrer Kategorieseiten</translation>
+    </message>
+    <message>
+        <source>%1: a name cannot hold the invisible character %2, which changes how the name reads</source>
+        <translation>%1: ein Name darf das unsichtbare Zeichen %2 nicht enthalten, das ändert, wie der Name sich liest</translation>
+    </message>
+    <message>
+        <source>%1 reads the same as the template %2, which is there already; pick a name that looks different</source>
+        <translation>%1 liest sich wie die Vorlage %2, die es schon gibt; wählen Sie einen Namen, der anders aussieht</translation>
+    </message>
+    <message>
+        <source>%1 reads the same as the category %2, which is there already; use that name or one that looks different</source>
+        <translation>%1 liest sich wie die Kategorie %2, die es schon gibt; nehmen Sie diesen Namen oder einen, der anders aussieht</translation>
     </message>
 </context>
 <context>

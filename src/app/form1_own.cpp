@@ -225,7 +225,8 @@ Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
     m_searchIndex->start();
     refillCategories(category);
     cboCategory_Click();
-    SelectTemplate(newName);
+    // Stored in its composed form, as UserLibrary::Rename keeps every name.
+    SelectTemplate(newName.normalized(QString::NormalizationForm_C));
     return Status::success();
 }
 

@@ -705,11 +705,19 @@ void TestMimeComponent::localReferencesAreDropped_data()
         << QByteArray("<base href=\"https://e.org/\"><svg><rect fill=\"url(/x.svg#p)\"/>"
                       "<rect fill=\"url(p.svg#p)\"/></svg>")
         << QByteArray("<svg><rect fill=\"url('')\"/><rect fill=\"url(p.svg#p)\"/></svg>");
-    QTest::newRow("kept")
-        << QByteArray("<img src=\"//host/x.png\"><img src=\"a/../b.png\"><a href=\"#top\">t</a>"
-                      "<img src=\"https://e.org/a.png\"><a href=\"images/a.png\">i</a>")
-        << QByteArray("<img src=\"//host/x.png\"><img src=\"a/../b.png\"><a href=\"#top\">t</a>"
-                      "<img src=\"https://e.org/a.png\"><a href=\"images/a.png\">i</a>");
+    // Under the page's file: URL a network-path reference is a file URL.
+    QTest::newRow("network paths are files")
+        << QByteArray("<img src=\"//localhost/etc/passwd\"><img src=\"//127.0.0.1/x\">"
+                      "<a href=\"\\\\localhost\\etc\">a</a><a href=\"/\\localhost/x\">b</a>"
+                      "<img src=\"//host/x.png\"><img src=\"///etc/x\">")
+        << QByteArray("<img src=\"\"><img src=\"\"><a href=\"\">a</a><a href=\"\">b</a>"
+                      "<img src=\"\"><img src=\"\">");
+    QTest::newRow("kept") << QByteArray(
+                                 "<img src=\"a/../b.png\"><a href=\"#top\">t</a>"
+                                 "<img src=\"https://e.org/a.png\"><a href=\"images/a.png\">i</a>")
+                          << QByteArray(
+                                 "<img src=\"a/../b.png\"><a href=\"#top\">t</a>"
+                                 "<img src=\"https://e.org/a.png\"><a href=\"images/a.png\">i</a>");
 
     QTest::newRow("refresh") << QByteArray("<meta http-equiv=\"Refresh\" content=\"0;url=x\">a")
                              << QByteArray("a");
@@ -826,6 +834,39 @@ void TestMimeComponent::xmlDocumentsReachingLocalFilesAreNotWritten_data()
                                    "<!DOCTYPE svg [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
                                    "<svg><text>&e;</text></svg>")
                             << false;
+    QTest::newRow("XLink by another prefix")
+        << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                      "xmlns:x=\"http://www.w3.org/1999/xlink\"><image x:href=\"file:///etc/x\"/>"
+                      "</svg>")
+        << false;
+    QTest::newRow("XHTML image on localhost")
+        << QByteArray("<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
+                      "<img src=\"//localhost/etc/x.png\"/></body></html>")
+        << false;
+    QTest::newRow("backslash network path")
+        << QByteArray("<svg><image href=\"\\\\127.0.0.1\\etc\\x.png\"/></svg>") << false;
+    QTest::newRow("local xml:base")
+        << QByteArray("<svg xml:base=\"file:///etc/\"><image href=\"x.png\"/></svg>") << false;
+    QTest::newRow("default attribute declared")
+        << QByteArray("<!DOCTYPE svg [<!ATTLIST image href CDATA \"file:///etc/x\">]>"
+                      "<svg><image/></svg>")
+        << false;
+    QTest::newRow("local document type")
+        << QByteArray("<!DOCTYPE svg SYSTEM \"file:///etc/x.dtd\"><svg/>") << false;
+    QTest::newRow("public document type")
+        << QByteArray("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
+                      "\"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\"><svg/>")
+        << true;
+    QTest::newRow("style sheet by a prefix")
+        << QByteArray("<s:svg xmlns:s=\"http://www.w3.org/2000/svg\"><s:style>"
+                      "rect{fill:url(file:///x#p)}</s:style></s:svg>")
+        << false;
+    QTest::newRow("character reference in the style sheet")
+        << QByteArray("<svg><style>rect{fill:url(&#x66;ile:///x#p)}</style></svg>") << false;
+    QTest::newRow("refresh by a prefix")
+        << QByteArray("<svg><h:meta xmlns:h=\"http://www.w3.org/1999/xhtml\" "
+                      "http-equiv=\"refresh\" content=\"0;url=file:///etc/x\"/></svg>")
+        << false;
     QTest::newRow("climbing XHTML image")
         << QByteArray("<svg><foreignObject><img xmlns=\"http://www.w3.org/1999/xhtml\" "
                       "src=\"../../x.png\"/></foreignObject></svg>")

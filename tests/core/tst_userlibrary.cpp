@@ -21,6 +21,10 @@ private slots:
     void newTemplatesJoinTheEndOfTheirCategory();
     void refusesBadInputAndWritesNothing_data();
     void refusesBadInputAndWritesNothing();
+    void picturesOnlyFromThePageFolder_data();
+    void picturesOnlyFromThePageFolder();
+    void namesAreComposedAndLookAlikesRefused_data();
+    void namesAreComposedAndLookAlikesRefused();
     void failureHalfWayLeavesTheLibraryAsItWas();
     void renamesFileThumbnailAndLink();
     void removesAndDropsAnEmptyCategory();
@@ -163,6 +167,16 @@ void TestUserLibrary::refusesBadInputAndWritesNothing_data()
                       "<html><body onload=\"steal()\"><p>Hi</p></body></html>\r\n")
         << mine << "Hostile"
         << "onload";
+    // A header the template would take over must fit a line of a message.
+    QTest::newRow("huge subject") << "in/subject.eml"
+                                  << "From: a@example.com\r\nSubject: " + QByteArray(100000, 's') +
+                                         "\r\nContent-Type: text/html\r\n\r\n<p>Hi</p>\r\n"
+                                  << mine << "Subject"
+                                  << "Subject is 100000 characters long";
+    QTest::newRow("huge page title")
+        << "in/title.htm"
+        << "<html><head><title>" + QByteArray(5000, 't') + "</title>" + page << mine << "Title"
+        << "Subject is 5000 characters long";
     QTest::newRow("name with a separator") << "" << QByteArray() << mine << "a/b"
                                            << "plain";
     QTest::newRow("name a link would change") << "" << QByteArray() << mine << "50% off"
@@ -208,6 +222,145 @@ void TestUserLibrary::refusesBadInputAndWritesNothing()
     QVERIFY2(added.status().message().contains(reason, Qt::CaseInsensitive),
              qPrintable(added.status().message()));
     QCOMPARE(fixture.snapshot(), before);
+}
+
+void TestUserLibrary::picturesOnlyFromThePageFolder_data()
+{
+    QTest::addColumn<QString>("file");      // the page or message, in the fixture
+    QTest::addColumn<QByteArray>("html");   // "SECRET" stands for the outside picture's path
+    QTest::addColumn<QStringList>("links"); // "link=target" pairs, in the fixture
+    QTest::addColumn<QString>("reason");
+
+    // Read as the check and the engine read it: "%2F" is part of a name,
+    // not a separator, whatever decoding it once would give.
+    QTest::newRow("encoded slashes")
+        << "in/page.htm" << QByteArray("<img src=\"..%2Fsecret.png\">") << QStringList()
+        << "\u201c..%2Fsecret.png\u201d it shows names no file";
+    QTest::newRow("encoded dots and slash")
+        << "in/page.htm" << QByteArray("<img src=\"%2e%2e%2Fsecret.png\">") << QStringList()
+        << "names no file";
+    QTest::newRow("linked folder")
+        << "in/page.htm" << QByteArray("<img src=\"page_files/secret.png\">")
+        << QStringList{"in/page_files=.."} << "lies outside the page's folder";
+    QTest::newRow("linked picture")
+        << "in/page.htm" << QByteArray("<img src=\"page_files/a.png\">")
+        << QStringList{"in/page_files/a.png=../../secret.png"} << "lies outside the page's folder";
+    // Under a file: page these are files of this computer, not the network.
+    QTest::newRow("localhost") << "in/page.htm" << QByteArray("<img src=\"//localhost/SECRET\">")
+                               << QStringList() << "local file";
+    QTest::newRow("loopback address, backslashes")
+        << "in/page.htm" << QByteArray("<img src=\"\\\\127.0.0.1\\SECRET\">") << QStringList()
+        << "local file";
+    // A message's page is written to a working folder of its own first.
+    QTest::newRow("message climbing from its working folder")
+        << "in/message.eml"
+        << QByteArray("<img src=\"") + QByteArray("..%2F").repeated(20) + "SECRET_ENCODED\">"
+        << QStringList() << "names no file";
+}
+
+// What a page shows is carried into the template, and sent with it later:
+// only pictures that really lie in the page's folder qualify.
+void TestUserLibrary::picturesOnlyFromThePageFolder()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, html);
+    QFETCH(QStringList, links);
+    QFETCH(QString, reason);
+    UserLibraryFixture fixture;
+    const QByteArray png =
+        QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwA"
+                               "EhQGAhKmMIQAAAABJRU5ErkJggg==");
+    fixture.write(QStringLiteral("secret.png"), png);
+    fixture.write(QStringLiteral("in/page_files/.keep"), "");
+    const QString secret = fixture.path(QStringLiteral("secret.png"));
+    QByteArray encoded = secret.toUtf8().mid(1);
+    encoded.replace('/', "%2F");
+    html.replace("SECRET_ENCODED", encoded).replace("SECRET", secret.toUtf8().mid(1));
+    for (const QString& link : links) {
+        const QStringList parts = link.split('=');
+        QDir(fixture.path(parts[0])).removeRecursively();
+        QVERIFY(QFile::link(parts[1], fixture.path(parts[0])));
+    }
+    const QByteArray page =
+        "<html><head><title>T</title></head><body><p>Hi</p>" + html + "</body></html>";
+    fixture.write(file, file.endsWith(".eml")
+                            ? "From: a@example.com\r\nSubject: s\r\nContent-Type: text/html\r\n"
+                              "\r\n" +
+                                  page + "\r\n"
+                            : page);
+    const Result<UserLibrary::Added> added = UserLibrary::Add(
+        fixture.libraries(), fixture.path(file), QStringLiteral("Mine"), QStringLiteral("T"));
+    QVERIFY2(!added, "the outside picture was carried into the template");
+    QVERIFY2(added.status().message().contains(reason), qPrintable(added.status().message()));
+    QVERIFY(!QFileInfo::exists(fixture.userLibrary() + "/templates/T.dat"));
+}
+
+void TestUserLibrary::namesAreComposedAndLookAlikesRefused_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason"); // empty: added, under its composed form
+
+    const QString mine = QStringLiteral("Mine");
+    QTest::newRow("decomposed accents of a shipped name")
+        << mine << QStringLiteral("Cafe\u0301 Menu") << "already";
+    QTest::newRow("full-width letters of a shipped name")
+        << mine << QStringLiteral("\uFF23af\u00e9 \uFF2Denu") << "reads the same as";
+    QTest::newRow("ligature and case of an own name")
+        << mine << QStringLiteral("O\uFB03CE") << "reads the same as";
+    QTest::newRow("right-to-left override")
+        << mine << QStringLiteral("evil\u202Egnp.exe") << "U+202E";
+    QTest::newRow("isolate") << mine << QStringLiteral("a\u2067b") << "U+2067";
+    QTest::newRow("zero width space") << mine << QStringLiteral("Caf\u200Be") << "U+200B";
+    QTest::newRow("left-to-right mark") << mine << QStringLiteral("x\u200E") << "U+200E";
+    QTest::newRow("Arabic letter mark") << mine << QStringLiteral("x\u061C") << "U+061C";
+    QTest::newRow("filler") << mine << QStringLiteral("x\u3164y") << "U+3164";
+    QTest::newRow("category with a control")
+        << QStringLiteral("Mi\u202Ene") << QStringLiteral("New") << "U+202E";
+    QTest::newRow("category reading as an own one")
+        << QStringLiteral("MINE") << QStringLiteral("New") << "reads the same as the category";
+    QTest::newRow("category reading as a shipped one")
+        << QStringLiteral("\uFF32etail") << QStringLiteral("New") << "reads the same as";
+    QTest::newRow("decomposed name is stored composed")
+        << QStringLiteral("Me\u0301nu") << QStringLiteral("Re\u0301sume\u0301") << QString();
+}
+
+void TestUserLibrary::namesAreComposedAndLookAlikesRefused()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    UserLibraryFixture fixture;
+    fixture.write(QStringLiteral("shipped/templates/Caf\u00e9 Menu.dat"), "shipped");
+    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Office"));
+    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Other"));
+    const Snapshot before = fixture.snapshot();
+
+    const Result<UserLibrary::Added> added =
+        UserLibrary::Add(fixture.libraries(), fixture.messageFile(), category, name);
+    if (!reason.isEmpty()) {
+        QVERIFY2(!added, "the name was taken");
+        QVERIFY2(added.status().message().contains(reason), qPrintable(added.status().message()));
+        QCOMPARE(fixture.snapshot(), before);
+        // A rename is held to the same rules.
+        if (category == QLatin1String("Mine")) {
+            const Status renamed = UserLibrary::Rename(fixture.libraries(), "Other", name);
+            QVERIFY(!renamed);
+            QCOMPARE(fixture.snapshot(), before);
+        }
+        return;
+    }
+    QVERIFY2(added, qPrintable(added.status().message()));
+    const QString composedName = name.normalized(QString::NormalizationForm_C);
+    const QString composedCategory = category.normalized(QString::NormalizationForm_C);
+    QCOMPARE(added->name, composedName);
+    QCOMPARE(added->category, composedCategory);
+    QCOMPARE(added->templatePath, fixture.userLibrary() + "/templates/" + composedName + ".dat");
+    QVERIFY(QFileInfo::exists(added->templatePath));
+    QVERIFY(TemplateLibrary::CategoryNames(fixture.userLibrary()).contains(composedCategory));
+    // Renamed to a decomposed name, it is stored composed too.
+    QVERIFY(UserLibrary::Rename(fixture.libraries(), "Office", "Bu\u0308ro"));
+    QVERIFY(QFileInfo::exists(fixture.userLibrary() + "/templates/B\u00fcro.dat"));
 }
 
 void TestUserLibrary::failureHalfWayLeavesTheLibraryAsItWas()

@@ -133,10 +133,75 @@ QString shown(const QByteArray& url)
     return text;
 }
 
+bool isAnimation(const QByteArray& tag)
+{
+    return tag == "animate" || tag == "set" || tag == "animatemotion" ||
+           tag == "animatetransform" || tag == "animatecolor";
+}
+
+// A data: URL's media type, in lower case, and its content decoded as the
+// engine decodes it: percent escapes, then base64 when it says so.
+struct DataUrl
+{
+    QByteArray type;
+    QByteArray content;
+};
+
+std::optional<DataUrl> readDataUrl(const QByteArray& url)
+{
+    const qsizetype comma = url.indexOf(',');
+    if (comma < 0)
+        return std::nullopt;
+    const QByteArray header = url.mid(5, comma - 5).toLower();
+    const QList<QByteArray> parameters = header.split(';');
+    DataUrl data;
+    data.type = parameters.first().trimmed();
+    data.content = QByteArray::fromPercentEncoding(url.mid(comma + 1));
+    if (parameters.size() > 1 && parameters.last().trimmed() == "base64")
+        data.content = QByteArray::fromBase64(data.content);
+    return data;
+}
+
+// Types the engine shows as a picture, a sound or text: nothing in them runs
+// or loads.
+bool isInertType(const QByteArray& type)
+{
+    if (type.startsWith("image/"))
+        return !type.contains("svg");
+    return type.isEmpty() || type == "text/plain" || type.startsWith("audio/") ||
+           type.startsWith("video/") || type.startsWith("font/");
+}
+
+// Where the content of a conditional comment for Outlook ("<!--[if mso]>")
+// that starts at `at` begins and ends; nullopt for any other comment, and for
+// a conditional whose content browsers show ("<!--[if !mso]><!-->"), which is
+// scanned with the page. Read as Outlook reads it: its content runs to
+// "<![endif]", whatever a browser makes of a "-->" before.
+std::optional<std::pair<qsizetype, qsizetype>> conditionalContent(const QByteArray& lower,
+                                                                  qsizetype at)
+{
+    if (!lower.sliced(at).startsWith("<!--[if"))
+        return std::nullopt;
+    const qsizetype open = lower.indexOf("]>", at);
+    if (open < 0)
+        return std::nullopt;
+    const qsizetype begin = open + 2;
+    if (lower.sliced(begin).startsWith("<!-->"))
+        return std::nullopt;
+    qsizetype end = lower.indexOf("<![endif]", begin);
+    if (end < 0)
+        end = lower.size();
+    return std::pair{begin, end};
+}
+
 class Scanner
 {
 public:
-    explicit Scanner(const QByteArray& html) : m_html(html) {}
+    // Markup inside markup (a data: URL, a conditional comment) is scanned
+    // this many levels deep; deeper is a hazard of its own.
+    static constexpr int MaxInnerDepth = 4;
+
+    explicit Scanner(const QByteArray& html, int depth = 0) : m_html(html), m_depth(depth) {}
 
     QList<Hazard> runOnStyleSheet()
     {
@@ -147,6 +212,9 @@ public:
     QList<Hazard> run()
     {
         Html::scanHtml(m_html, [this](const Html::HtmlTag& tag) { visit(tag); });
+        checkConditionalComments();
+        if (m_depth > 0)
+            return finish();
         const int depth = HtmlNesting::Depth(m_html);
         if (depth > HtmlNesting::MaxDepth)
             add(0, QStringLiteral("elements nest %1 deep, more than the %2 the gallery shows; "
@@ -218,7 +286,19 @@ private:
         if (!attribute.hasValue)
             return;
         const QByteArray value = attributeValue(m_html, attribute);
-        if (name == "style") {
+        if (isAnimation(tag.name) && name == "attributename") {
+            // An animation that sets an event handler installs it as a script.
+            const QByteArray target = value.trimmed().toLower();
+            if (target.size() > 2 && target.startsWith("on"))
+                add(line,
+                    QStringLiteral("runs a script: <%1> sets the event handler %2")
+                        .arg(QString::fromUtf8(tag.name), QString::fromUtf8(value.trimmed())));
+        } else if (isAnimation(tag.name) &&
+                   (name == "values" || name == "to" || name == "from" || name == "by")) {
+            // The values an animation gives an href, separated by ';'.
+            for (const QByteArray& item : value.split(';'))
+                checkUrl(item, where, Use::Navigates, line);
+        } else if (name == "style") {
             checkCss(value, -1, where, line);
         } else if (name == "srcset") {
             for (const QByteArray& url : srcsetUrls(value))
@@ -265,7 +345,9 @@ private:
     void checkBase(const QByteArray& value, int line)
     {
         const QByteArray url = Html::cleanUrl(value);
-        if (isRemoteScheme(schemeOf(url)) || url.startsWith("//") || url.startsWith("\\\\"))
+        if (Html::networkPathIsLocal(url))
+            checkUrl(value, QStringLiteral("base href"), Use::Navigates, line);
+        else if (isRemoteScheme(schemeOf(url)) || Html::isNetworkPath(url))
             add(line, QStringLiteral("makes every relative reference load from the network: "
                                      "<base href=\"%1\">")
                           .arg(shown(url)));
@@ -283,13 +365,21 @@ private:
         } else if (scheme == "file") {
             add(line,
                 QStringLiteral("refers to a local file: \"%1\" in %2").arg(shown(url), where));
+        } else if (scheme == "data") {
+            checkDataUrl(url, where, line);
         } else if (!scheme.isEmpty()) {
             if (use == Use::Loads && isRemoteScheme(scheme))
                 addRemote(url, where, line);
         } else {
             QByteArray path = url;
             path.replace('\\', '/');
-            if (path.startsWith("//")) {
+            if (Html::networkPathIsLocal(path)) {
+                // The page is read from a file: URL, which makes this one too.
+                add(line,
+                    QStringLiteral("refers to a local file: \"%1\" in %2 (under the gallery's "
+                                   "file: page it names this computer)")
+                        .arg(shown(url), where));
+            } else if (path.startsWith("//")) {
                 if (use == Use::Loads)
                     addRemote(url, where, line);
             } else if (path.startsWith('/')) {
@@ -302,6 +392,59 @@ private:
         }
     }
 
+    // A page or style sheet inside a data: URL is read like the page itself;
+    // what it holds is named with where it sits.
+    void checkDataUrl(const QByteArray& url, const QString& where, int line)
+    {
+        const std::optional<DataUrl> data = readDataUrl(url);
+        if (!data || isInertType(data->type))
+            return;
+        const QString inside = QStringLiteral("inside a data: URL in %1: ").arg(where);
+        if (m_depth >= MaxInnerDepth) {
+            add(line, inside + QStringLiteral("data: URLs nest deeper than %1 levels, which the "
+                                              "check does not follow")
+                                   .arg(MaxInnerDepth));
+            return;
+        }
+        Scanner inner(data->content, m_depth + 1);
+        const bool css = data->type.contains("css");
+        for (const Hazard& hazard : css ? inner.runOnStyleSheet() : inner.run())
+            add(line, inside + hazard.reason);
+    }
+
+    // Outlook shows what a conditional comment for it holds as markup of the
+    // page: scripts, bases and refreshes in there are live for its readers.
+    void checkConditionalComments()
+    {
+        if (!m_html.contains("<!--"))
+            return;
+        const QByteArray lower = m_html.toLower();
+        for (qsizetype at = lower.indexOf("<!--[if"); at >= 0; at = lower.indexOf("<!--[if", at)) {
+            const std::optional<std::pair<qsizetype, qsizetype>> content =
+                conditionalContent(lower, at);
+            if (!content) {
+                at += 4;
+                continue;
+            }
+            const int line = lineAt(at);
+            const QString inside = QStringLiteral("inside a conditional comment for Outlook: ");
+            if (m_depth >= MaxInnerDepth) {
+                add(line, inside + QStringLiteral("conditional comments nest deeper than %1 "
+                                                  "levels, which the check does not follow")
+                                       .arg(MaxInnerDepth));
+            } else {
+                const QByteArray markup =
+                    m_html.mid(content->first, content->second - content->first);
+                Scanner inner(markup, m_depth + 1);
+                const int first =
+                    line + int(QByteArrayView(m_html).sliced(at, content->first - at).count('\n'));
+                for (const Hazard& hazard : inner.run())
+                    add(hazard.line > 0 ? first + hazard.line - 1 : line, inside + hazard.reason);
+            }
+            at = content->second;
+        }
+    }
+
     void addRemote(const QByteArray& url, const QString& where, int line)
     {
         add(line, QStringLiteral("loads \"%1\" from the network (%2); the gallery shows "
@@ -310,6 +453,7 @@ private:
     }
 
     const QByteArray& m_html;
+    int m_depth = 0;
     QList<Hazard> m_hazards;
     int m_unlisted = 0;
     qsizetype m_countedTo = 0;

@@ -139,13 +139,59 @@ std::optional<QString> uncarriedPicture(const QByteArray& html)
     return found;
 }
 
+// The file an <img src> of the page shows, read as the check and the engine
+// read it (see Html::relativeFilePath): its real path, links followed, which
+// must lie inside the page's folder; null with `failure` set when it does not.
+QString pictureFile(const QString& file, const QByteArray& url, const QString& pageFolder,
+                    std::optional<Status>* failure)
+{
+    const QString shown = QString::fromUtf8(url);
+    const auto refuse = [&](const QString& reason) {
+        *failure = Status::failure(refusal(file, reason));
+        return QString();
+    };
+    const Html::FilePath relative = Html::relativeFilePath(url);
+    if (!relative.loadable)
+        return refuse(QCoreApplication::translate(
+                          "TemplateImport",
+                          "the image \u201c%1\u201d it shows names no file of the page's folder "
+                          "(a path from the root, or an encoded \"/\" in a name)")
+                          .arg(shown));
+    const QString path = QDir::cleanPath(pageFolder + QLatin1Char('/') + relative.path);
+    const QString folder = QFileInfo(pageFolder).canonicalFilePath();
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        return refuse(
+            QCoreApplication::translate(
+                "TemplateImport", "the image \u201c%1\u201d it shows is missing (looked for %2)")
+                .arg(shown, QDir::toNativeSeparators(path)));
+    if (folder.isEmpty() || !real.startsWith(folder + QLatin1Char('/')))
+        return refuse(QCoreApplication::translate(
+                          "TemplateImport",
+                          "the image \u201c%1\u201d it shows lies outside the page's folder (it "
+                          "is %2); a template carries only pictures from beside its page")
+                          .arg(shown, QDir::toNativeSeparators(real)));
+    const QFileInfo info(real);
+    if (!info.isFile())
+        return refuse(
+            QCoreApplication::translate(
+                "TemplateImport", "the image \u201c%1\u201d it shows is not a regular file (%2)")
+                .arg(shown, QDir::toNativeSeparators(real)));
+    if (info.size() > MaxFileSize())
+        return refuse(QCoreApplication::translate(
+                          "TemplateImport", "the image \u201c%1\u201d is larger than %2 bytes")
+                          .arg(shown)
+                          .arg(MaxFileSize()));
+    return real;
+}
+
 // The page with every image it shows from its folder carried along, as the
 // library build's sources hold them: "images/<name>" in the HTML.
 Result<TemplateMessage::Source> pageSource(const QString& file, const QByteArray& html,
                                            const QString& pageFolder)
 {
     TemplateMessage::Source source;
-    QHash<QString, QString> carried; // local path -> image name
+    QHash<QString, QString> carried; // real path -> image name
     QSet<QString> taken;
     QByteArray out;
     qsizetype last = 0;
@@ -159,21 +205,21 @@ Result<TemplateMessage::Source> pageSource(const QString& file, const QByteArray
                 continue;
             const QByteArray url = Html::cleanUrl(Html::decodeEntities(
                 html.mid(attribute.valueBegin, attribute.valueEnd - attribute.valueBegin)));
-            const QUrl parsed(QString::fromUtf8(url));
-            if (url.isEmpty() || !parsed.scheme().isEmpty() || url.startsWith("//"))
-                continue; // remote or data: ones are the hazard check's to judge
-            const QString relative =
-                QUrl::fromPercentEncoding(parsed.path(QUrl::FullyEncoded).toUtf8());
-            const QString path = QDir::cleanPath(pageFolder + QLatin1Char('/') + relative);
-            const QFileInfo info(path);
-            if (!info.isFile()) {
+            if (url.isEmpty() || url.startsWith('#'))
+                continue;
+            if (Html::isNetworkPath(url) && Html::networkPathIsLocal(url)) {
                 failure = Status::failure(refusal(
                     file, QCoreApplication::translate(
                               "TemplateImport",
-                              "the image \u201c%1\u201d it shows is missing (looked for %2)")
-                              .arg(relative, QDir::toNativeSeparators(path))));
+                              "the image \u201c%1\u201d it shows is a file of this computer")
+                              .arg(QString::fromUtf8(url))));
                 return;
             }
+            if (Html::isNetworkPath(url) || !QUrl(QString::fromUtf8(url)).scheme().isEmpty())
+                continue; // remote or data: ones are the hazard check's to judge
+            const QString path = pictureFile(file, url, pageFolder, &failure);
+            if (failure)
+                return;
             QString name = carried.value(path);
             if (name.isEmpty()) {
                 const Result<QByteArray> data = FileIo::readAll(path);
@@ -210,6 +256,24 @@ Result<TemplateMessage::Source> pageSource(const QString& file, const QByteArray
     out += html.mid(last);
     source.html = QString::fromUtf8(out);
     return source;
+}
+
+// A header the template takes over must fit one line of a message, as the
+// mail standard bounds it: a page's title or a message's subject of
+// megabytes would make a template no mail program sends.
+Status checkHeaderLength(const QString& file, const char* header, const QString& value)
+{
+    constexpr qsizetype MaxLine = 998;
+    const qsizetype room = MaxLine - qsizetype(qstrlen(header)) - 2;
+    if (value.size() <= room)
+        return Status::success();
+    return Status::failure(refusal(
+        file, QCoreApplication::translate("TemplateImport",
+                                          "its %1 is %2 characters long; a template's %1 can have "
+                                          "at most %3, as one line of a message holds")
+                  .arg(QString::fromLatin1(header))
+                  .arg(value.size())
+                  .arg(room)));
 }
 
 Result<QByteArray> compose(const QString& file, TemplateMessage::Source source, const QString& name)
@@ -252,6 +316,8 @@ Result<QByteArray> fromPage(const QString& file, const QByteArray& html, const Q
     if (!source)
         return source.status();
     source->subject = pageTitle(html);
+    if (const Status status = checkHeaderLength(file, "Subject", source->subject); !status)
+        return status;
     if (source->html.trimmed().isEmpty())
         return Status::failure(
             refusal(file, QCoreApplication::translate("TemplateImport", "the page is empty")));
@@ -297,6 +363,10 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
         return source.status();
     source->subject = simpleHeader(bytes, "Subject");
     source->from = simpleHeader(bytes, "From");
+    if (const Status status = checkHeaderLength(file, "Subject", source->subject); !status)
+        return status;
+    if (const Status status = checkHeaderLength(file, "From", source->from); !status)
+        return status;
     return compose(file, *source, name);
 }
 

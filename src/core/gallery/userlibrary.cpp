@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <optional>
+
 namespace UserLibrary {
 
 namespace {
@@ -209,6 +211,66 @@ QByteArray PlaceholderThumbnail()
 
 namespace {
 
+// Characters that show nothing themselves but change how a name reads: the
+// bidirectional controls ("evil\u202Egnp.exe" shows as "evilexe.png"), joiners,
+// and other format or filler characters.
+std::optional<char32_t> invisibleCharacter(const QString& name)
+{
+    for (const char32_t c : name.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Format || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            return c;
+        const bool filler = c == 0x034F || c == 0x115F || c == 0x1160 || c == 0x17B4 ||
+                            c == 0x17B5 || (c >= 0x180B && c <= 0x180F) || c == 0x2800 ||
+                            c == 0x3164 || c == 0xFFA0 || (c >= 0xFE00 && c <= 0xFE0F) ||
+                            (c >= 0xE0100 && c <= 0xE01EF);
+        if (filler)
+            return c;
+    }
+    return std::nullopt;
+}
+
+// Two names that read the same to a person give the same key: compatibility
+// forms folded (full-width letters, ligatures), case folded, blanks joined.
+QString lookAlikeKey(const QString& name)
+{
+    return name.normalized(QString::NormalizationForm_KC)
+        .toCaseFolded()
+        .normalized(QString::NormalizationForm_KC)
+        .simplified();
+}
+
+// The names of the templates a library folder holds.
+QStringList templateNames(const QString& library)
+{
+    QStringList names;
+    if (library.isEmpty())
+        return names;
+    const QStringList files = QDir(library + QLatin1String("/templates"))
+                                  .entryList({QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden);
+    for (const QString& file : files)
+        names.append(file.chopped(4));
+    return names;
+}
+
+// A template of either library whose name reads like `name`, other than `self`.
+std::optional<QString> lookAlikeTemplate(const LibrarySet& libraries, const QString& name,
+                                         const QString& self = QString())
+{
+    const QString key = lookAlikeKey(name);
+    for (const QString& library : {libraries.shippedFolder(), libraries.userFolder()})
+        for (const QString& existing : templateNames(library))
+            if (existing != self && lookAlikeKey(existing) == key)
+                return existing;
+    return std::nullopt;
+}
+
+QString codePoint(char32_t c)
+{
+    return QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
 Status checkNameForm(const QString& name)
 {
     if (name.trimmed().isEmpty())
@@ -233,12 +295,24 @@ Status checkNameForm(const QString& name)
         return Status::failure(
             QCoreApplication::translate("UserLibrary", "%1: the name is longer than 200 bytes")
                 .arg(quoted(name)));
+    if (const std::optional<char32_t> c = invisibleCharacter(name))
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary",
+                                        "%1: a name cannot hold the invisible character %2, "
+                                        "which changes how the name reads")
+                .arg(quoted(name), codePoint(*c)));
     return Status::success();
 }
 
-} // namespace
+// Every form of a name is checked and stored in its composed form, so that
+// "Cafe\u0301" and "Caf\u00e9" are one name.
+QString composed(const QString& name)
+{
+    return name.normalized(QString::NormalizationForm_C);
+}
 
-Status CheckNewName(const LibrarySet& libraries, const QString& name)
+Status checkNewName(const LibrarySet& libraries, const QString& name,
+                    const QString& self = QString())
 {
     if (const Status status = checkNameForm(name); !status)
         return status;
@@ -246,10 +320,32 @@ Status CheckNewName(const LibrarySet& libraries, const QString& name)
         return Status::failure(QCoreApplication::translate(
                                    "UserLibrary", "%1: there is a template of that name already")
                                    .arg(quoted(name)));
+    if (const std::optional<QString> existing = lookAlikeTemplate(libraries, name, self))
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary",
+                                        "%1 reads the same as the template %2, which is there "
+                                        "already; pick a name that looks different")
+                .arg(quoted(name), quoted(*existing)));
     return Status::success();
 }
 
+Status checkCategory(const LibrarySet& libraries, const QString& category);
+
+} // namespace
+
+Status CheckNewName(const LibrarySet& libraries, const QString& name)
+{
+    return checkNewName(libraries, composed(name));
+}
+
 Status CheckCategory(const LibrarySet& libraries, const QString& category)
+{
+    return checkCategory(libraries, composed(category));
+}
+
+namespace {
+
+Status checkCategory(const LibrarySet& libraries, const QString& category)
 {
     if (category.trimmed().isEmpty() || category != category.trimmed())
         return Status::failure(
@@ -277,15 +373,36 @@ Status CheckCategory(const LibrarySet& libraries, const QString& category)
             QCoreApplication::translate("UserLibrary",
                                         "%1 is a shipped category; pick a name of your own")
                 .arg(quoted(category)));
+    if (const std::optional<char32_t> c = invisibleCharacter(category))
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary",
+                                        "%1: a name cannot hold the invisible character %2, "
+                                        "which changes how the name reads")
+                .arg(quoted(category), codePoint(*c)));
+    // One of the user's own categories is added to under its own name only.
+    const QString key = lookAlikeKey(category);
+    for (const QString& library : {libraries.shippedFolder(), libraries.userFolder()})
+        for (const QString& existing : TemplateLibrary::CategoryNames(library))
+            if (existing != category && lookAlikeKey(existing) == key)
+                return Status::failure(
+                    QCoreApplication::translate("UserLibrary",
+                                                "%1 reads the same as the category %2, which is "
+                                                "there already; use that name or one that looks "
+                                                "different")
+                        .arg(quoted(category), quoted(existing)));
     return Status::success();
 }
 
-Result<Added> Add(const LibrarySet& libraries, const QString& file, const QString& category,
-                  const QString& name)
+} // namespace
+
+Result<Added> Add(const LibrarySet& libraries, const QString& file, const QString& givenCategory,
+                  const QString& givenName)
 {
-    if (const Status status = CheckCategory(libraries, category); !status)
+    const QString category = composed(givenCategory);
+    const QString name = composed(givenName);
+    if (const Status status = checkCategory(libraries, category); !status)
         return status;
-    if (const Status status = CheckNewName(libraries, name); !status)
+    if (const Status status = checkNewName(libraries, name); !status)
         return status;
     const Result<QByteArray> message = TemplateImport::ComposeFromFile(file, name);
     if (!message)
@@ -315,18 +432,20 @@ Result<Added> Add(const LibrarySet& libraries, const QString& file, const QStrin
     return added;
 }
 
-Status Rename(const LibrarySet& libraries, const QString& oldName, const QString& newName)
+Status Rename(const LibrarySet& libraries, const QString& oldName, const QString& givenNewName)
 {
     Result<Located> found = locate(libraries, oldName);
     if (!found)
         return found.status();
+    const QString newName = composed(givenNewName);
     if (newName == oldName)
         return Status::failure(
             QCoreApplication::translate("UserLibrary", "%1 has that name already")
                 .arg(quoted(oldName)));
     // A change of case only keeps the name taken, by this very template.
     const bool caseOnly = oldName.compare(newName, Qt::CaseInsensitive) == 0;
-    if (const Status status = caseOnly ? checkNameForm(newName) : CheckNewName(libraries, newName);
+    if (const Status status =
+            caseOnly ? checkNameForm(newName) : checkNewName(libraries, newName, oldName);
         !status)
         return status;
 

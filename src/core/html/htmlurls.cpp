@@ -1,6 +1,7 @@
 #include "core/html/htmlurls.h"
 
 #include <QList>
+#include <QStringList>
 
 namespace Html {
 
@@ -57,8 +58,7 @@ bool leavesPageFolder(QByteArrayView url)
             path.append(c == '\\' ? '/' : c);
         }
     }
-    if (path.startsWith("//"))
-        return false;
+    // Under a file: page "//host/x" is file://host/x: never the page's folder.
     if (path.startsWith('/'))
         return true;
     // An empty segment ("a//") is a level of its own in a URL path; the last
@@ -73,6 +73,97 @@ bool leavesPageFolder(QByteArrayView url)
         }
     }
     return false;
+}
+
+bool isNetworkPath(QByteArrayView url)
+{
+    return url.size() >= 2 && (url[0] == '/' || url[0] == '\\') &&
+           (url[1] == '/' || url[1] == '\\');
+}
+
+bool networkPathIsLocal(QByteArrayView url)
+{
+    if (!isNetworkPath(url))
+        return false;
+    qsizetype end = 2;
+    while (end < url.size() && url[end] != '/' && url[end] != '\\' && url[end] != '?' &&
+           url[end] != '#')
+        ++end;
+    QByteArray host =
+        QByteArray::fromPercentEncoding(url.sliced(2, end - 2).toByteArray()).toLower();
+    while (host.endsWith('.'))
+        host.chop(1);
+    if (host.isEmpty())
+        return true;
+    // Anything but a plain name (an address, a port, user info, letters the
+    // engine maps to others) is taken for this machine rather than guessed.
+    for (const char c : host)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.'))
+            return true;
+    const QList<QByteArray> labels = host.split('.');
+    for (const QByteArray& label : labels)
+        if (label.isEmpty() || label.startsWith("localhost"))
+            return true;
+    // A last label of digits or hex makes the whole host an IPv4 address.
+    const QByteArray& last = labels.last();
+    bool number = true;
+    for (const char c : last)
+        number = number && c >= '0' && c <= '9';
+    if (number)
+        return true;
+    if (last.startsWith("0x")) {
+        bool hex = true;
+        for (const char c : last.sliced(2))
+            hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+        if (hex)
+            return true;
+    }
+    return false;
+}
+
+FilePath relativeFilePath(QByteArrayView url)
+{
+    QByteArray path;
+    path.reserve(url.size());
+    for (const char c : url) {
+        if (c == '?' || c == '#')
+            break;
+        path.append(c == '\\' ? '/' : c);
+    }
+    if (path.startsWith('/'))
+        return {};
+    const QList<QByteArray> segments = path.split('/');
+    QList<QByteArray> kept;
+    int climbed = 0;
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        const QByteArray lower = segments[i].toLower();
+        const bool last = i + 1 == segments.size();
+        if (lower == ".." || lower == ".%2e" || lower == "%2e." || lower == "%2e%2e") {
+            if (kept.isEmpty())
+                ++climbed;
+            else
+                kept.removeLast();
+        } else if (lower != "." && lower != "%2e") {
+            kept.append(segments[i]);
+            continue;
+        }
+        if (last)
+            kept.append(QByteArray()); // "a/.." names a folder, not a file
+    }
+    FilePath file;
+    file.loadable = true;
+    QStringList names(climbed, QStringLiteral(".."));
+    for (const QByteArray& segment : kept) {
+        const QByteArray lower = segment.toLower();
+        // The engine loads nothing whose name holds an encoded "/" or NUL
+        // rather than read it as a separator or the end of the name.
+        if (lower.contains("%2f") || lower.contains("%00"))
+            file.loadable = false;
+        if (!segment.isEmpty())
+            names.append(QString::fromUtf8(QByteArray::fromPercentEncoding(segment)));
+    }
+    file.path = names.join(QLatin1Char('/'));
+    return file;
 }
 
 } // namespace Html

@@ -32,7 +32,14 @@ bool isUrlAttribute(const QByteArray& name)
         if (name == candidate)
             return true;
     }
-    return false;
+    // In an XML document the XLink namespace may be bound to any prefix
+    // ("x:href"), and xml:base moves what relative references resolve to:
+    // whatever the prefix, such an attribute is read as a URL.
+    const qsizetype colon = name.lastIndexOf(':');
+    if (colon < 0)
+        return false;
+    const QByteArrayView local = QByteArrayView(name).sliced(colon + 1);
+    return local == "href" || local == "src" || local == "base";
 }
 
 // Where a quoted CSS string that opens at `at` ends (after its quote).
@@ -248,26 +255,83 @@ private:
     bool m_found = false;
 };
 
-// The text of each <style> element; null when one holds markup, whose text a
-// browser would join into a style sheet nothing here reads whole.
+// Where the name of the element whose "<" is at `at` ends, and whether its
+// local name (the part after any prefix, "s:style") is `local`.
+bool isElementNamed(const QByteArray& lower, qsizetype at, QByteArrayView local, qsizetype* end)
+{
+    qsizetype i = at + 1;
+    qsizetype localBegin = i;
+    while (i < lower.size() && !isSpace(lower[i]) && lower[i] != '>' && lower[i] != '/') {
+        if (lower[i] == ':')
+            localBegin = i + 1;
+        ++i;
+    }
+    *end = i;
+    return QByteArrayView(lower).sliced(localBegin, i - localBegin) == local;
+}
+
+// The text of each style element, by any namespace prefix, with its
+// character references resolved as an XML parser resolves them; null when
+// one holds markup, whose text a browser would join into a style sheet
+// nothing here reads whole.
 std::optional<std::vector<QByteArray>> styleSheets(const QByteArray& document)
 {
     std::vector<QByteArray> sheets;
     const QByteArray lower = document.toLower();
-    for (qsizetype at = lower.indexOf("<style"); at >= 0; at = lower.indexOf("<style", at + 1)) {
-        const qsizetype open = lower.indexOf('>', at);
+    for (qsizetype at = lower.indexOf('<'); at >= 0; at = lower.indexOf('<', at + 1)) {
+        qsizetype nameEnd = 0;
+        if (!isElementNamed(lower, at, "style", &nameEnd))
+            continue;
+        const qsizetype open = lower.indexOf('>', nameEnd);
         if (open < 0)
             break;
-        qsizetype close = lower.indexOf("</style", open);
+        if (lower[open - 1] == '/')
+            continue; // <style/>
+        const QByteArray closing = "</" + lower.mid(at + 1, nameEnd - at - 1);
+        qsizetype close = lower.indexOf(closing, open);
         if (close < 0)
             close = lower.size();
         QByteArray text = document.mid(open + 1, close - open - 1);
         text.replace("<![CDATA[", "").replace("]]>", "");
         if (text.contains('<'))
             return std::nullopt;
-        sheets.push_back(text);
+        sheets.push_back(Html::decodeEntities(text));
+        at = close;
     }
     return sheets;
+}
+
+// A document type with an internal subset can declare entities and default
+// attribute values no tag shows; one with an external identifier names a
+// file the parser may read.
+bool hasUnsafeDoctype(const QByteArray& lower, ReferenceResolver& resolver)
+{
+    for (qsizetype at = lower.indexOf("<!doctype"); at >= 0;
+         at = lower.indexOf("<!doctype", at + 1)) {
+        qsizetype end = at + 9;
+        QByteArray identifier;
+        char quote = 0;
+        for (; end < lower.size(); ++end) {
+            const char c = lower[end];
+            if (quote) {
+                if (c == quote) {
+                    if (resolver.isLocal(identifier))
+                        return true;
+                    identifier.clear();
+                    quote = 0;
+                } else {
+                    identifier.append(c);
+                }
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '[') {
+                return true;
+            } else if (c == '>') {
+                break;
+            }
+        }
+    }
+    return false;
 }
 
 bool isRefresh(const Html::HtmlTag& tag, const QByteArray& html)
@@ -467,12 +531,23 @@ bool isSafeXmlDocument(const QByteArray& document, ReferenceResolver& resolver)
     // page or a refresh goes elsewhere.
     const QByteArray lower = document.toLower();
     if (lower.contains("<?xml-stylesheet") || lower.contains("<!entity") ||
-        lower.contains("srcdoc"))
+        lower.contains("<!attlist") || lower.contains("srcdoc") ||
+        hasUnsafeDoctype(lower, resolver))
         return false;
-    for (const Html::HtmlTag& tag : Html::findTags(document, {"meta"})) {
-        if (isRefresh(tag, document))
-            return false;
-    }
+    // Elements are XHTML by a prefix as well: "h:meta" refreshes like "meta".
+    bool refresh = false;
+    Html::scanHtml(document, [&](const Html::HtmlTag& tag) {
+        const qsizetype colon = tag.name.lastIndexOf(':');
+        if (colon >= 0 && tag.name.sliced(colon + 1) == "meta" &&
+            tag.attribute(document, "http-equiv")
+                    .trimmed()
+                    .compare("refresh", Qt::CaseInsensitive) == 0)
+            refresh = true;
+        else if (isRefresh(tag, document))
+            refresh = true;
+    });
+    if (refresh)
+        return false;
     LocalFinder finder(resolver);
     rewriteReferences(document, finder);
     const std::optional<std::vector<QByteArray>> sheets = styleSheets(document);
