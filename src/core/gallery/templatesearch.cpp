@@ -8,15 +8,17 @@
 #include "core/platform/fileio.h"
 #include "core/platform/parallel.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
+#include <QTextBoundaryFinder>
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace TemplateSearch {
 
@@ -25,7 +27,8 @@ namespace {
 // Enough of a newsletter's text to find it by; a hostile template cannot
 // make the index large.
 constexpr qsizetype MaxTextBytes = 8 * 1024;
-constexpr quint32 CacheVersion = 1;
+// 2: the entries are followed by their SHA-256.
+constexpr quint32 CacheVersion = 2;
 
 struct Link
 {
@@ -93,15 +96,21 @@ struct Cached
     QString text;
 };
 
+// A cache edited or damaged after it was written is not one: its entries
+// are checked against the hash written after them.
 QHash<QString, Cached> readCache(const QString& cacheFile)
 {
     QHash<QString, Cached> cache;
     if (cacheFile.isEmpty())
         return cache;
     const Result<QByteArray> bytes = FileIo::readAll(cacheFile);
-    if (!bytes)
+    constexpr qsizetype HashSize = 32;
+    if (!bytes || bytes->size() < HashSize)
         return cache;
-    QDataStream in(*bytes);
+    const QByteArray payload = bytes->first(bytes->size() - HashSize);
+    if (QCryptographicHash::hash(payload, QCryptographicHash::Sha256) != bytes->last(HashSize))
+        return cache;
+    QDataStream in(payload);
     quint32 version = 0;
     in >> version;
     if (version != CacheVersion)
@@ -115,7 +124,7 @@ QHash<QString, Cached> readCache(const QString& cacheFile)
         if (in.status() == QDataStream::Ok)
             cache.insert(path, entry);
     }
-    return in.status() == QDataStream::Ok ? cache : QHash<QString, Cached>();
+    return in.status() == QDataStream::Ok && in.atEnd() ? cache : QHash<QString, Cached>();
 }
 
 void writeCache(const QString& cacheFile, const QList<Entry>& entries, const QStringList& paths,
@@ -129,19 +138,95 @@ void writeCache(const QString& cacheFile, const QList<Entry>& entries, const QSt
     for (int i = 0; i < entries.size(); ++i)
         out << paths[i] << files[i].size() << files[i].lastModified().toMSecsSinceEpoch()
             << entries[i].subject << entries[i].text;
+    bytes += QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
     // A cache is a convenience: without one the next start reads every template.
     QDir().mkpath(QFileInfo(cacheFile).path());
     FileIo::writeAtomically(cacheFile, bytes);
 }
 
-// Whether `word` starts a word of `text` (both folded).
-bool startsAWord(const QString& text, const QString& word)
+// Scripts written without spaces between words: a boundary finder without
+// a dictionary cannot split them, so a run of them is one word, found by
+// any part of it.
+bool withoutSpaces(char32_t c)
 {
-    for (qsizetype at = text.indexOf(word); at >= 0; at = text.indexOf(word, at + 1)) {
-        if (at == 0 || !text.at(at - 1).isLetterOrNumber())
-            return true;
+    switch (QChar::script(c)) {
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Hangul:
+    case QChar::Script_Thai:
+    case QChar::Script_Lao:
+    case QChar::Script_Khmer:
+    case QChar::Script_Myanmar:
+    case QChar::Script_Yi:
+        return true;
+    default:
+        return c == 0x30FC; // the Katakana prolonged sound mark, shared with Hiragana
     }
+}
+
+bool hasLetterOrNumber(QStringView text)
+{
+    for (const char32_t c : text.toUcs4())
+        if (QChar::isLetterOrNumber(c))
+            return true;
     return false;
+}
+
+struct Word
+{
+    QString text;
+    bool anywhere = false; // a run of a script without spaces
+};
+
+// The words of folded text, split by the Unicode rules.
+QList<Word> wordsOf(const QString& folded)
+{
+    QList<Word> words;
+    auto addSpaced = [&words](const QString& part) {
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Word, part);
+        qsizetype start = 0;
+        for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+            const QStringView word = QStringView(part).sliced(start, end - start);
+            if (hasLetterOrNumber(word))
+                words.append({word.toString(), false});
+            start = end;
+        }
+    };
+    QString spaced;
+    QString run;
+    for (qsizetype i = 0; i < folded.size();) {
+        const char32_t c = folded.at(i).isHighSurrogate() && i + 1 < folded.size()
+                               ? QChar::surrogateToUcs4(folded.at(i), folded.at(i + 1))
+                               : folded.at(i).unicode();
+        const qsizetype length = c > 0xFFFF ? 2 : 1;
+        if (withoutSpaces(c)) {
+            if (!spaced.isEmpty())
+                addSpaced(std::exchange(spaced, QString()));
+            run += folded.sliced(i, length);
+        } else {
+            if (!run.isEmpty())
+                words.append({std::exchange(run, QString()), true});
+            spaced += folded.sliced(i, length);
+        }
+        i += length;
+    }
+    if (!spaced.isEmpty())
+        addSpaced(spaced);
+    if (!run.isEmpty())
+        words.append({run, true});
+    return words;
+}
+
+// What a query is matched against: each word after a space, so that
+// " word" finds the start of a word.
+QString searchable(const QString& text)
+{
+    QString joined;
+    for (const Word& word : wordsOf(fold(text)))
+        joined += QLatin1Char(' ') + word.text;
+    return joined;
 }
 
 } // namespace
@@ -149,13 +234,21 @@ bool startsAWord(const QString& text, const QString& word)
 QString fold(const QString& text)
 {
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
-    QString folded;
-    folded.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            folded.append(c.toCaseFolded());
+    QString bare;
+    bare.reserve(decomposed.size());
+    for (qsizetype i = 0; i < decomposed.size(); ++i) {
+        const QChar c = decomposed.at(i);
+        if (c.isHighSurrogate() && i + 1 < decomposed.size()) {
+            const char32_t full = QChar::surrogateToUcs4(c, decomposed.at(i + 1));
+            if (QChar::category(full) != QChar::Mark_NonSpacing)
+                bare += decomposed.sliced(i, 2);
+            ++i;
+        } else if (c.category() != QChar::Mark_NonSpacing) {
+            bare += c;
+        }
     }
-    return folded;
+    // Full folding, as German writes "ß" also "ss".
+    return bare.toCaseFolded().replace(QChar(0x00DF), QLatin1String("ss"));
 }
 
 Index Index::build(const QStringList& libraries, const QString& cacheFile)
@@ -202,23 +295,26 @@ Index Index::build(const QStringList& libraries, const QString& cacheFile)
     if (changed)
         writeCache(cacheFile, index.m_entries, paths, files);
     for (const Entry& entry : index.m_entries)
-        index.m_folded.append({fold(entry.name), fold(entry.subject), fold(entry.text)});
+        index.m_folded.append(
+            {searchable(entry.name), searchable(entry.subject), searchable(entry.text)});
     return index;
 }
 
 QList<Entry> Index::find(const QString& query, int limit, int* total) const
 {
-    static const QRegularExpression separators(QStringLiteral("[^\\w]+"));
-    const QStringList words = fold(query).split(separators, Qt::SkipEmptyParts);
+    // A word is found at the start of a word, a run without spaces anywhere.
+    QStringList needles;
+    for (const Word& word : wordsOf(fold(query)))
+        needles.append(word.anywhere ? word.text : QLatin1Char(' ') + word.text);
     QList<QPair<int, int>> scored; // score, entry
-    if (!words.isEmpty()) {
+    if (!needles.isEmpty()) {
         for (int i = 0; i < m_folded.size(); ++i) {
             int score = 0;
-            for (const QString& word : words) {
-                const int weight = startsAWord(m_folded[i][0], word)   ? 4
-                                   : startsAWord(m_folded[i][1], word) ? 2
-                                   : startsAWord(m_folded[i][2], word) ? 1
-                                                                       : 0;
+            for (const QString& needle : needles) {
+                const int weight = m_folded[i][0].contains(needle)   ? 4
+                                   : m_folded[i][1].contains(needle) ? 2
+                                   : m_folded[i][2].contains(needle) ? 1
+                                                                     : 0;
                 if (weight == 0) {
                     score = 0;
                     break;
