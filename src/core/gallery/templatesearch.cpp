@@ -149,6 +149,8 @@ void writeCache(const QString& cacheFile, const QList<Entry>& entries, const QSt
 // any part of it.
 bool withoutSpaces(char32_t c)
 {
+    if (c < 0x0E00) // Latin, Greek, Cyrillic, Arabic, Hebrew, Indic...: most text
+        return false;
     switch (QChar::script(c)) {
     case QChar::Script_Han:
     case QChar::Script_Hiragana:
@@ -168,55 +170,56 @@ bool withoutSpaces(char32_t c)
 
 bool hasLetterOrNumber(QStringView text)
 {
-    for (const char32_t c : text.toUcs4())
-        if (QChar::isLetterOrNumber(c))
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size()) {
+            if (QChar::isLetterOrNumber(QChar::surrogateToUcs4(c, text[++i])))
+                return true;
+        } else if (c.isLetterOrNumber()) {
             return true;
+        }
+    }
     return false;
 }
 
-struct Word
+// Calls `add(word, anywhere)` for each word of folded text, split by the
+// Unicode rules; `anywhere` marks a run of a script without spaces.
+template <typename Add> void forEachWord(const QString& folded, Add add)
 {
-    QString text;
-    bool anywhere = false; // a run of a script without spaces
-};
-
-// The words of folded text, split by the Unicode rules.
-QList<Word> wordsOf(const QString& folded)
-{
-    QList<Word> words;
-    auto addSpaced = [&words](const QString& part) {
+    auto addSpaced = [&add, &folded](qsizetype from, qsizetype to) {
+        const QString part = folded.sliced(from, to - from);
         QTextBoundaryFinder finder(QTextBoundaryFinder::Word, part);
         qsizetype start = 0;
         for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
             const QStringView word = QStringView(part).sliced(start, end - start);
             if (hasLetterOrNumber(word))
-                words.append({word.toString(), false});
+                add(word, false);
             start = end;
         }
     };
-    QString spaced;
-    QString run;
+    qsizetype spanStart = 0;
+    bool inRun = false;
     for (qsizetype i = 0; i < folded.size();) {
         const char32_t c = folded.at(i).isHighSurrogate() && i + 1 < folded.size()
                                ? QChar::surrogateToUcs4(folded.at(i), folded.at(i + 1))
                                : folded.at(i).unicode();
-        const qsizetype length = c > 0xFFFF ? 2 : 1;
-        if (withoutSpaces(c)) {
-            if (!spaced.isEmpty())
-                addSpaced(std::exchange(spaced, QString()));
-            run += folded.sliced(i, length);
-        } else {
-            if (!run.isEmpty())
-                words.append({std::exchange(run, QString()), true});
-            spaced += folded.sliced(i, length);
+        const bool run = withoutSpaces(c);
+        if (run != inRun && i > spanStart) {
+            if (inRun)
+                add(QStringView(folded).sliced(spanStart, i - spanStart), true);
+            else
+                addSpaced(spanStart, i);
+            spanStart = i;
         }
-        i += length;
+        inRun = run;
+        i += c > 0xFFFF ? 2 : 1;
     }
-    if (!spaced.isEmpty())
-        addSpaced(spaced);
-    if (!run.isEmpty())
-        words.append({run, true});
-    return words;
+    if (folded.size() > spanStart) {
+        if (inRun)
+            add(QStringView(folded).sliced(spanStart), true);
+        else
+            addSpaced(spanStart, folded.size());
+    }
 }
 
 // What a query is matched against: each word after a space, so that
@@ -224,8 +227,10 @@ QList<Word> wordsOf(const QString& folded)
 QString searchable(const QString& text)
 {
     QString joined;
-    for (const Word& word : wordsOf(fold(text)))
-        joined += QLatin1Char(' ') + word.text;
+    forEachWord(fold(text), [&joined](QStringView word, bool) {
+        joined += QLatin1Char(' ');
+        joined += word;
+    });
     return joined;
 }
 
@@ -294,9 +299,13 @@ Index Index::build(const QStringList& libraries, const QString& cacheFile)
     });
     if (changed)
         writeCache(cacheFile, index.m_entries, paths, files);
-    for (const Entry& entry : index.m_entries)
-        index.m_folded.append(
-            {searchable(entry.name), searchable(entry.subject), searchable(entry.text)});
+    index.m_folded.resize(index.m_entries.size());
+    std::array<QString, 3>* folded = index.m_folded.data();
+    const Entry* entries = index.m_entries.constData();
+    Parallel::forEachOnAllCores(int(index.m_entries.size()), [folded, entries](int i) {
+        folded[i] = {searchable(entries[i].name), searchable(entries[i].subject),
+                     searchable(entries[i].text)};
+    });
     return index;
 }
 
@@ -304,8 +313,9 @@ QList<Entry> Index::find(const QString& query, int limit, int* total) const
 {
     // A word is found at the start of a word, a run without spaces anywhere.
     QStringList needles;
-    for (const Word& word : wordsOf(fold(query)))
-        needles.append(word.anywhere ? word.text : QLatin1Char(' ') + word.text);
+    forEachWord(fold(query), [&needles](QStringView word, bool anywhere) {
+        needles.append(anywhere ? word.toString() : QLatin1Char(' ') + word.toString());
+    });
     QList<QPair<int, int>> scored; // score, entry
     if (!needles.isEmpty()) {
         for (int i = 0; i < m_folded.size(); ++i) {
