@@ -81,6 +81,14 @@
         <source>The folder “%1” could not be opened</source>
         <translation>Der Ordner „%1“ konnte nicht geöffnet werden</translation>
     </message>
+    <message>
+        <source>Closes the notice</source>
+        <translation>Schließt den Hinweis</translation>
+    </message>
+    <message>
+        <source>Esc closes the notice.</source>
+        <translation>Esc schließt den Hinweis.</translation>
+    </message>
 </context>
 <context>
     <name>FileChanges</name>
@@ -355,6 +363,14 @@
     <message>
         <source>The template was not removed.</source>
         <translation>Die Vorlage wurde nicht entfernt.</translation>
+    </message>
+    <message>
+        <source>The settings file was damaged: it is kept as “%1” and the settings start afresh</source>
+        <translation>Die Einstellungsdatei war beschädigt: Sie ist als „%1“ aufbewahrt, und die Einstellungen beginnen neu</translation>
+    </message>
+    <message>
+        <source>Settings cannot be stored, and changes last only until the gallery closes: %1</source>
+        <translation>Einstellungen können nicht gespeichert werden; Änderungen gelten nur, bis die Galerie geschlossen wird: %1</translation>
     </message>
 </context>
 <context>

@@ -42,7 +42,8 @@ QAccessibleInterface* alertFactory(const QString&, QObject* object)
 
 } // namespace
 
-ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent)
+ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent,
+                           const QString& name)
     : QFrame(parent), m_anchor(anchor), m_focusAfter(focusAfter)
 {
     static const bool alertsInstalled = [] {
@@ -50,30 +51,31 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
         return true;
     }();
     Q_UNUSED(alertsInstalled);
-    setObjectName(QStringLiteral("exportNotice"));
+    setObjectName(name);
     setAccessibleDescription(
         tr("Export finished. %1 opens the folder of the file.").arg(shownKeys()));
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral(
-        "ExportNotice{background:#404040;border:none;border-radius:4px}"
-        "QLabel{color:#FFFFFF;background:transparent}"
-        "QPushButton{border:2px solid transparent;border-radius:3px;padding:3px 10px}"
-        // Buttons that only a keyboard reaches must show where the focus is.
-        "QPushButton:focus{border-color:#FFFFFF}"
-        "QPushButton#exportNoticeOpen{background:#FF8000;color:#1A1A1A}"
-        "QPushButton#exportNoticeOpen:hover{background:#FFA040}"
-        "QPushButton#exportNoticeClose{background:transparent;color:#FFFFFF;padding:0}"
-        "QPushButton#exportNoticeClose:hover{background:#606060}"));
+                      "ExportNotice{background:#404040;border:none;border-radius:4px}"
+                      "QLabel{color:#FFFFFF;background:transparent}"
+                      "QPushButton{border:2px solid transparent;border-radius:3px;padding:3px 10px}"
+                      // Buttons that only a keyboard reaches must show where the focus is.
+                      "QPushButton:focus{border-color:#FFFFFF}"
+                      "QPushButton#%1Open{background:#FF8000;color:#1A1A1A}"
+                      "QPushButton#%1Open:hover{background:#FFA040}"
+                      "QPushButton#%1Close{background:transparent;color:#FFFFFF;padding:0}"
+                      "QPushButton#%1Close:hover{background:#606060}")
+                      .arg(name));
     const QFont font = AppFonts::tahoma(12);
 
     m_text = new QLabel(this);
-    m_text->setObjectName(QStringLiteral("exportNoticeText"));
+    m_text->setObjectName(name + QStringLiteral("Text"));
     // File names are shown as they are, never as markup.
     m_text->setTextFormat(Qt::PlainText);
     m_text->setFont(font);
 
     m_open = new QPushButton(tr("Open folder"), this);
-    m_open->setObjectName(QStringLiteral("exportNoticeOpen"));
+    m_open->setObjectName(name + QStringLiteral("Open"));
     m_open->setFont(font);
     m_open->setAccessibleName(tr("Open folder"));
     m_open->setAccessibleDescription(
@@ -82,7 +84,7 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     connect(m_open, &QPushButton::clicked, this, &ExportNotice::openFolder);
 
     m_close = new QPushButton(QStringLiteral("\u00d7"), this);
-    m_close->setObjectName(QStringLiteral("exportNoticeClose"));
+    m_close->setObjectName(name + QStringLiteral("Close"));
     m_close->setFont(AppFonts::tahoma(15));
     m_close->setAccessibleName(tr("Close"));
     m_close->setAccessibleDescription(tr("Closes the export notice"));
@@ -90,8 +92,8 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     connect(m_close, &QPushButton::clicked, this, &ExportNotice::dismiss);
 
     // Only while the notice is shown: a hidden widget's shortcut does not fire.
-    auto* shortcut = new QShortcut(QKeySequence(OpenFolderKeys), this);
-    connect(shortcut, &QShortcut::activated, this, &ExportNotice::openFolder);
+    m_openShortcut = new QShortcut(QKeySequence(OpenFolderKeys), this);
+    connect(m_openShortcut, &QShortcut::activated, this, &ExportNotice::openFolder);
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(DefaultTimeout);
@@ -118,6 +120,26 @@ void ExportNotice::showExported(const QString& filePath)
         setTabOrder(m_open, m_close);
     }
     say(tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()));
+}
+
+void ExportNotice::showMessage(const QString& text)
+{
+    m_filePath.clear();
+    m_open->hide();
+    m_openShortcut->setEnabled(false);
+    m_close->setAccessibleDescription(tr("Closes the notice"));
+    setAccessibleDescription(tr("Esc closes the notice."));
+    place();
+    raise();
+    show();
+    if (m_focusAfter) {
+        QWidget* proxy = m_focusAfter->focusProxy();
+        setTabOrder(proxy ? proxy : m_focusAfter, m_close);
+    }
+    say(text);
+    // Nothing done by itself: it stays until it is closed.
+    m_timer.stop();
+    setToolTip(text);
 }
 
 void ExportNotice::say(const QString& text)
@@ -174,7 +196,7 @@ void ExportNotice::layOut()
     const int buttonHeight = Height - 2 * Margin;
     const int closeLeft = width() - Margin - buttonHeight;
     m_close->setGeometry(closeLeft, Margin, buttonHeight, buttonHeight);
-    const int openWidth = m_open->sizeHint().width();
+    const int openWidth = m_open->isHidden() ? 0 : m_open->sizeHint().width();
     const int openLeft = closeLeft - Margin / 2 - openWidth;
     m_open->setGeometry(openLeft, Margin, openWidth, buttonHeight);
     // A long name is cut short; the tooltip has the whole path.

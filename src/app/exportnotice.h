@@ -6,6 +6,7 @@
 
 class QLabel;
 class QPushButton;
+class QShortcut;
 
 // Confirms a finished export without stopping the user: a bar along the
 // bottom of the preview that names the file, opens its folder on request and
@@ -20,9 +21,13 @@ public:
     // Lies over the bottom of `anchor` and follows it; `focusAfter` takes the
     // keyboard when the notice is closed while holding it. `parent` is the
     // window, so the notice covers the anchor without being part of its layout.
-    ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent);
+    // `name` is its object name and the start of its parts' names.
+    ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent,
+                 const QString& name = QStringLiteral("exportNotice"));
 
     void showExported(const QString& filePath);
+    // Says `text` without an Open button, until it is closed.
+    void showMessage(const QString& text);
 
     int timeout() const { return m_timer.interval(); }
     void setTimeout(int milliseconds) { m_timer.setInterval(milliseconds); }
@@ -45,6 +50,7 @@ private:
     QLabel* m_text = nullptr;
     QPushButton* m_open = nullptr;
     QPushButton* m_close = nullptr;
+    QShortcut* m_openShortcut = nullptr;
     QTimer m_timer;
     QString m_filePath;
     QString m_message; // before it is cut to fit

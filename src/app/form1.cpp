@@ -99,6 +99,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
 
 Form1::~Form1()
 {
+    modSettings::SetTroubleHandler(nullptr);
     m_thumbnails.reset();
     setBusy(false);
     // Pages must be gone before their profile.
@@ -237,7 +238,33 @@ void Form1::createControls()
     cmdButton[2]->hide();
     // Last, so that it lies over the preview and its buttons come last in the tab walk.
     m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
+    m_settingsNotice =
+        new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
+    modSettings::SetTroubleHandler(
+        [this](const modSettings::Trouble& trouble) { saySettingsTrouble(trouble); });
     placeControls();
+}
+
+// Every splitter move or search would say it again: once is enough, and the
+// standard error has each one.
+void Form1::saySettingsTrouble(const modSettings::Trouble& trouble)
+{
+    if (trouble.kind == modSettings::Trouble::SetAside) {
+        if (m_settingsSetAsideSaid)
+            return;
+        m_settingsSetAsideSaid = true;
+        m_settingsNotice->showMessage(
+            tr("The settings file was damaged: it is kept as \u201c%1\u201d and the settings "
+               "start afresh")
+                .arg(QDir::toNativeSeparators(trouble.asidePath)));
+        return;
+    }
+    if (m_settingsTroubleSaid)
+        return;
+    m_settingsTroubleSaid = true;
+    m_settingsNotice->showMessage(
+        tr("Settings cannot be stored, and changes last only until the gallery closes: %1")
+            .arg(trouble.message));
 }
 
 void Form1::loadForm()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/gallery/libraryset.h"
+#include "core/platform/settingsstore.h"
 #include "core/platform/status.h"
 #include "core/window/layoutmodel.h"
 #include "previewviews.h"
@@ -171,4 +172,9 @@ private:
     QStringList m_recent;                   // names, the latest first
     CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
     ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
+    // Settings that cannot be stored, said once, over the category page.
+    ExportNotice* m_settingsNotice = nullptr;
+    bool m_settingsTroubleSaid = false;
+    bool m_settingsSetAsideSaid = false;
+    void saySettingsTrouble(const modSettings::Trouble& trouble);
 };

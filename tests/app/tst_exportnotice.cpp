@@ -60,6 +60,8 @@ private slots:
     void hidesAfterItsTimeoutUnlessSomeoneIsOnIt();
     void keyboardReachesItAndLeavesIt();
     void failureKeepsItsWarningBox();
+    void settingsTroubleIsSaidOnce_data();
+    void settingsTroubleIsSaidOnce();
 
 private:
     void openWindow();
@@ -306,6 +308,51 @@ void TestExportNotice::failureKeepsItsWarningBox()
     exportAs(0, QStringLiteral("news.html"));
     QVERIFY2(warning.contains(QLatin1String("in the way")), qPrintable(warning));
     QVERIFY(notice()->isHidden());
+}
+
+void TestExportNotice::settingsTroubleIsSaidOnce_data()
+{
+    QTest::addColumn<bool>("folderInTheWay");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("damaged file") << false << "kept as";
+    QTest::newRow("folder in the way") << true << "Settings cannot be stored";
+}
+
+// Settings that cannot be stored are said once in the window, in a bar
+// that stops nothing and that Esc closes; a damaged file is kept aside.
+void TestExportNotice::settingsTroubleIsSaidOnce()
+{
+    QFETCH(bool, folderInTheWay);
+    QFETCH(QString, said);
+    const QString settings = m_fixture->configFolder() + "/Quillbook1.ini";
+    if (folderInTheWay) {
+        QVERIFY(QDir().mkpath(settings));
+    } else {
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Main\nSplit=450\n");
+    }
+    openWindow();
+    QWidget* bar = control(m_form.get(), "settingsNotice");
+    m_form->ResetLayout();
+    QVERIFY(bar->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+    const QString text = bar->toolTip();
+    QVERIFY2(text.contains(said), qPrintable(text));
+    QCOMPARE(QAccessible::queryAccessibleInterface(bar)->role(), QAccessible::AlertMessage);
+    if (!folderInTheWay) {
+        const QStringList aside =
+            QDir(m_fixture->configFolder()).entryList({"Quillbook1.ini.damaged-*"});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(text.contains(aside.first()));
+    }
+
+    auto* close = control<QPushButton>(m_form.get(), "settingsNoticeClose");
+    close->setFocus();
+    QTest::keyClick(close, Qt::Key_Escape);
+    QVERIFY(bar->isHidden());
+    m_form->ResetLayout();
+    QVERIFY(bar->isHidden());
 }
 
 QTEST_MAIN(TestExportNotice)

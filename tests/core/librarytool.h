@@ -11,17 +11,27 @@ struct ToolRun
     int exitCode = -1;
     QString out;
     QString err;
+    bool killed = false; // ended by a signal
 };
 
-inline ToolRun runTool(const QStringList& arguments, const QString& workingFolder = QString())
+// `faultAt`, when given, is passed as QUILLERY_FAULT_KILL_AT ("step:n"): the
+// tool then kills itself there, and the run reports exitCode -1 and a crash.
+inline ToolRun runTool(const QStringList& arguments, const QString& workingFolder = QString(),
+                       const QString& faultAt = QString())
 {
     QProcess process;
+    if (!faultAt.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUILLERY_FAULT_KILL_AT"), faultAt);
+        process.setProcessEnvironment(environment);
+    }
     if (!workingFolder.isEmpty())
         process.setWorkingDirectory(workingFolder);
     process.start(QStringLiteral(QUILLERY_TOOL), arguments);
     ToolRun run;
     if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit) {
         run.err = QStringLiteral("the tool did not finish: ") + process.errorString();
+        run.killed = process.exitStatus() == QProcess::CrashExit;
         return run;
     }
     run.exitCode = process.exitCode();

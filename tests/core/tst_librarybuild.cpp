@@ -42,10 +42,17 @@ Built build(const QString& source, const QString& library)
 }
 
 // Runs the tool; `fileSizeLimit` bytes, when given, is the most it may write
-// into one file, as on a disk that fills up.
-Run runTool(const QStringList& arguments, rlim_t fileSizeLimit = 0)
+// into one file, as on a disk that fills up. `faultAt` ("step:n") makes it
+// kill itself there (see faultpoint.h); the run then keeps exit code -1.
+Run runTool(const QStringList& arguments, rlim_t fileSizeLimit = 0,
+            const QString& faultAt = QString())
 {
     QProcess process;
+    if (!faultAt.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUILLERY_FAULT_KILL_AT"), faultAt);
+        process.setProcessEnvironment(environment);
+    }
     if (fileSizeLimit > 0)
         process.setChildProcessModifier([fileSizeLimit] {
             std::signal(SIGXFSZ, SIG_IGN);
@@ -342,6 +349,108 @@ private Q_SLOTS:
         QVERIFY(build(source.path(), library.path()).status);
         QVERIFY(!QFile::exists(library.filePath(".quillery-staging")));
         QVERIFY(!QFile::exists(library.filePath(".quillery-build.lock")));
+    }
+
+    void killedWhilePlacingKeepsThePreviousLibrary_data()
+    {
+        QTest::addColumn<int>("rename");
+        // The page, then Autumn, New and Sale: an old file aside and the new
+        // one in, but New has no old one.
+        QTest::newRow("first old file set aside") << 1;
+        QTest::newRow("the page set aside, not replaced") << 2;
+        QTest::newRow("the page replaced") << 3;
+        QTest::newRow("a new template in place") << 6;
+        QTest::newRow("last new file") << 7;
+    }
+
+    // A build killed while putting its files in place leaves a library part
+    // old, part new: check says so, and the next build, even one that fails,
+    // first puts the previous files back.
+    void killedWhilePlacingKeepsThePreviousLibrary()
+    {
+        QFETCH(int, rename);
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Autumn"), QStringLiteral("Sale")});
+        QVERIFY(build(source.path(), library.path()).status);
+        const QMap<QString, QByteArray> before = snapshot(library.path());
+        makeSource(source.path(),
+                   {QStringLiteral("Autumn"), QStringLiteral("New"), QStringLiteral("Sale")});
+        for (const QString name : {"Autumn", "Sale"})
+            writeFile(source.path() + "/0Shop/" + name + "/message.txt", "Changed\n");
+
+        const Run killed = runTool({QStringLiteral("build"), source.path(), library.path()}, 0,
+                                   QStringLiteral("build-place:%1").arg(rename));
+        QCOMPARE(killed.exitCode, -1);
+        const Run check = runTool(
+            {QStringLiteral("check"), library.path(), QStringLiteral("--no-mail-programs")});
+        QVERIFY2(check.exitCode != 0 && check.out.contains("left by a build that did not finish"),
+                 qPrintable(check.out + check.err));
+
+        // Two templates of one name fail the next build.
+        writeFile(source.path() + "/Travel/page.html", "<a href=\"#Sale\">Sale</a>");
+        writeFile(source.path() + "/Travel/Sale/message.txt", "Sale\n");
+        const Built failed = build(source.path(), library.path());
+        QVERIFY(!failed.status);
+        QVERIFY2(failed.status.message().contains("another category has a template of this name"),
+                 qPrintable(failed.status.message()));
+        QCOMPARE(snapshot(library.path()), before);
+    }
+
+    void keepsWhatItDidNotWrite_data()
+    {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("built file replaced by hand") << true;
+        QTest::newRow("file named in the record by hand") << false;
+    }
+
+    // Only a file that still holds what a build wrote is pruned.
+    void keepsWhatItDidNotWrite()
+    {
+        QFETCH(bool, replaced);
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Old"), QStringLiteral("Kept")});
+        QVERIFY(build(source.path(), library.path()).status);
+        const QString mine =
+            library.filePath(replaced ? "templates/Old.dat" : "templates/Mine.dat");
+        writeFile(mine, "the author's own");
+        if (!replaced) {
+            QFile record(library.filePath(".quillery-built"));
+            QVERIFY(record.open(QIODevice::Append));
+            record.write("templates/Mine.dat\n");
+        }
+        QVERIFY(QDir(source.path() + "/0Shop/Old").removeRecursively());
+        makeSource(source.path(), {QStringLiteral("Kept")});
+
+        const Built run = build(source.path(), library.path());
+        QVERIFY2(run.status, qPrintable(run.status.message()));
+        QCOMPARE(FileIo::readAll(mine).valueOr(""), QByteArray("the author's own"));
+        QVERIFY2(run.out.contains("kept " + QDir(library.path()).relativeFilePath(mine)),
+                 qPrintable(run.out));
+        QVERIFY2(!run.out.contains("removed " + QDir(library.path()).relativeFilePath(mine)),
+                 qPrintable(run.out));
+        // No longer the build's: the next one does not name it again.
+        QVERIFY(!FileIo::readAll(library.filePath(".quillery-built"))
+                     .valueOr("")
+                     .contains(QDir(library.path()).relativeFilePath(mine).toUtf8()));
+    }
+
+    // A record line grown huge by hand is skipped unread, not echoed whole.
+    void hugeRecordLineIsSkipped()
+    {
+        QTemporaryDir source, library;
+        makeSource(source.path(), {QStringLiteral("Sale")});
+        QVERIFY(build(source.path(), library.path()).status);
+        QFile record(library.filePath(".quillery-built"));
+        QVERIFY(record.open(QIODevice::Append));
+        record.write(QByteArray(8 * 1024 * 1024, 'x') + "\n");
+        record.close();
+
+        const Built run = build(source.path(), library.path());
+        QVERIFY2(run.status, qPrintable(run.status.message()));
+        QVERIFY2(run.warnings.contains("is longer than 4096 bytes"),
+                 qPrintable(run.warnings.left(300)));
+        QVERIFY(run.warnings.size() < 1000);
+        QVERIFY(QFile::exists(library.filePath("templates/Sale.dat")));
     }
 
     void refusesBrokenSources_data()

@@ -104,6 +104,36 @@ private Q_SLOTS:
         }
     }
 
+    // An export killed at any of its moves leaves the user's own file (one
+    // the page does not use) where the next export finds and keeps it.
+    void killedExportLosesNoUserFile_data()
+    {
+        QTest::addColumn<int>("move");
+        QTest::newRow("images folder set aside") << 1;
+        QTest::newRow("user's file moved across") << 2;
+        QTest::newRow("new images folder in place") << 3;
+        QTest::newRow("page in place") << 4;
+    }
+
+    void killedExportLosesNoUserFile()
+    {
+        QFETCH(int, move);
+        ToolRun run = runTool({"export", Sample, "page.htm"}, m_dir->path());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        writeFile(m_dir->filePath("page_files/notes.txt"), "mine");
+
+        run = runTool({"export", Sample, "page.htm"}, m_dir->path(),
+                      QStringLiteral("export-move:%1").arg(move));
+        QVERIFY2(run.killed, qPrintable(run.err));
+        run = runTool({"export", Sample, "page.htm"}, m_dir->path());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+        QCOMPARE(entries(m_dir->path()), (QStringList{"page.htm", "page_files"}));
+        QCOMPARE(entries(m_dir->filePath("page_files")),
+                 (QStringList{"banner.png", "logo.png", "notes.txt"}));
+        QCOMPARE(readFile(m_dir->filePath("page_files/notes.txt")), QByteArray("mine"));
+    }
+
     void pageOfADamagedMessageWarns()
     {
         const ToolRun run = runTool({"page", Truncated, "out"}, m_dir->path());

@@ -17,6 +17,8 @@
 #include <unistd.h>
 
 using modSettings::ReadSetting;
+using modSettings::SetTroubleHandler;
+using modSettings::Trouble;
 using modSettings::WriteSetting;
 
 namespace {
@@ -443,7 +445,7 @@ private Q_SLOTS:
                  QStringList());
     }
 
-    void damagedFilesAreNeitherReadNorReplaced_data()
+    void damagedFilesAreSetAsideAndStartedAfresh_data()
     {
         QTest::addColumn<QByteArray>("content");
 
@@ -471,7 +473,10 @@ private Q_SLOTS:
         QTest::newRow("duplicate group") << QByteArray("[Main]\nSplit=1\n[MAIN]\nWidth=2\n");
     }
 
-    void damagedFilesAreNeitherReadNorReplaced()
+    // A damaged file is not read; the first write keeps it aside under a
+    // name of its own, says so, and starts a fresh file, so that later
+    // changes are stored again.
+    void damagedFilesAreSetAsideAndStartedAfresh()
     {
         QFETCH(QByteArray, content);
 
@@ -481,13 +486,48 @@ private Q_SLOTS:
         QVERIFY(!reader.value().isValid());
         QVERIFY(reader.status().message().contains(settingsFile()));
 
-        cRegistry writer = accessor(QStringLiteral("Main"), QStringLiteral("Split"));
-        QVERIFY(!writer.setValue(QStringLiteral("450")));
-        QVERIFY(writer.status().message().contains(settingsFile()));
-        QVERIFY(!WriteSetting("Quillbook1", "Other", "Split", "1"));
-        QCOMPARE(readRaw(), content);
-        QCOMPARE(QDir(m_config->path()).entryList(QDir::Files),
-                 (QStringList{"Quillbook1.ini", "Quillbook1.ini.lock"}));
+        QList<Trouble> troubles;
+        SetTroubleHandler([&troubles](const Trouble& trouble) { troubles.append(trouble); });
+        const bool stored = WriteSetting("Quillbook1", "Main", "Split", "450");
+        SetTroubleHandler(nullptr);
+        QVERIFY(stored);
+        QCOMPARE(troubles.size(), 1);
+        QCOMPARE(troubles.first().kind, Trouble::SetAside);
+        const QString aside = troubles.first().asidePath;
+        QVERIFY2(QFileInfo(aside).fileName().startsWith("Quillbook1.ini.damaged-"),
+                 qPrintable(aside));
+        QFile kept(aside);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), content);
+        QCOMPARE(ReadSetting("Quillbook1", "Main", "Split"), QStringLiteral("450"));
+        QVERIFY(WriteSetting("Quillbook1", "Other", "Split", "1"));
+        QCOMPARE(ReadSetting("Quillbook1", "Other", "Split"), QStringLiteral("1"));
+        QCOMPARE(QDir(m_config->path()).entryList(QDir::Files).size(), 3); // ini, lock, aside
+    }
+
+    // A folder of settings that cannot be written: the caller hears once
+    // per write, with the path and the reason.
+    void unwritableFolderIsReported()
+    {
+        QVERIFY(WriteSetting("Quillbook1", "Main", "Split", "450"));
+        QFile::setPermissions(m_config->path(), QFile::ReadOwner | QFile::ExeOwner);
+        if (QFileInfo(m_config->path()).isWritable() && ::geteuid() == 0) {
+            QFile::setPermissions(m_config->path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("root writes into a read-only folder");
+        }
+        QList<Trouble> troubles;
+        SetTroubleHandler([&troubles](const Trouble& trouble) { troubles.append(trouble); });
+        const bool stored = WriteSetting("Quillbook1", "Main", "Split", "500");
+        SetTroubleHandler(nullptr);
+        QFile::setPermissions(m_config->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!stored);
+        QCOMPARE(troubles.size(), 1);
+        QCOMPARE(troubles.first().kind, Trouble::NotStored);
+        QVERIFY2(troubles.first().message.contains(m_config->path()),
+                 qPrintable(troubles.first().message));
+        QCOMPARE(ReadSetting("Quillbook1", "Main", "Split"), QStringLiteral("450"));
     }
 
     void nonRegularAndSparseFilesAreRefused_data()
@@ -513,11 +553,16 @@ private Q_SLOTS:
         }
         // A pipe without a writer would block a plain open; this must return.
         QCOMPARE(ReadSetting("Quillbook1", "Main", "Split"), QString());
-        QVERIFY(!WriteSetting("Quillbook1", "Main", "Split", "450"));
+        // What is not a file stays as it is; a file too large is set aside.
+        QCOMPARE(WriteSetting("Quillbook1", "Main", "Split", "450"), kind == "sparse");
         QFileInfo info(settingsFile());
         QCOMPARE(info.isDir(), kind == "folder");
-        if (kind == "sparse")
-            QCOMPARE(info.size(), qint64(4) << 30);
+        if (kind == "sparse") {
+            const QStringList aside =
+                QDir(m_config->path()).entryList({"Quillbook1.ini.damaged-*"});
+            QCOMPARE(aside.size(), 1);
+            QCOMPARE(QFileInfo(m_config->filePath(aside.first())).size(), qint64(4) << 30);
+        }
     }
 
     void concurrentWritersLoseNothing()

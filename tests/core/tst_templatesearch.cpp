@@ -45,6 +45,29 @@ void addCategory(const QString& library, const QString& category, const QStringL
     writeFile(library + "/categories/" + category + ".html", page + "</body></html>");
 }
 
+// A subject outside ASCII, as a mail header carries it.
+QByteArray encoded(const QString& subject)
+{
+    return "=?UTF-8?B?" + subject.toUtf8().toBase64() + "?=";
+}
+
+// A template of any script: the packed form takes no raw bytes of some
+// values, so the subject and the text travel encoded, as mail carries them.
+void addTemplateOfAnyScript(const QString& library, const QString& name, const QString& subject,
+                            const QString& text)
+{
+    const QByteArray mail =
+        "From: Shop <news@shop.example>\r\nSubject: " + encoded(subject) +
+        "\r\nMIME-Version: 1.0\r\nContent-Type: multipart/alternative; boundary=b\r\n\r\n"
+        "--b\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: "
+        "base64\r\n\r\n" +
+        text.toUtf8().toBase64() +
+        "\r\n--b\r\nContent-Type: text/html; charset=utf-8\r\n\r\n<p>html</p>\r\n--b--\r\n";
+    const Result<QByteArray> packed = Module1::PackTemplate(mail);
+    QVERIFY2(packed, qPrintable(packed.status().message()));
+    writeFile(library + "/templates/" + name + ".dat", *packed);
+}
+
 QStringList namesOf(const QList<TemplateSearch::Entry>& entries)
 {
     QStringList names;
@@ -76,6 +99,17 @@ private Q_SLOTS:
                     {"Crème Brûlée Recipe", "Grand Opening", "Wine Tasting", "Summer Sale"});
         addTemplate(m_own.path(), "Club Night", "Members only", "Prosecco at the bar.");
         addCategory(m_own.path(), "Mine", {"Club Night"});
+
+        const QString scripts = m_scripts.path();
+        addTemplateOfAnyScript(scripts, "Ελληνικά", "Νέα της εβδομάδας", "Καλημέρα σας");
+        addTemplateOfAnyScript(scripts, "Новости", "Скидки недели", "Привет, друзья");
+        addTemplateOfAnyScript(scripts, "お知らせ", "新しいお知らせです", "今週のセール情報");
+        addTemplateOfAnyScript(scripts, "新闻通讯", "本周优惠", "欢迎订阅我们的新闻");
+        addTemplateOfAnyScript(scripts, "نشرة أخبار", "عروض الأسبوع", "مرحبًا بكم");
+        addTemplateOfAnyScript(scripts, "Grüße aus Köln", "Neu in der Straße", "Schöne Grüße");
+        addCategory(
+            scripts, "World",
+            {"Ελληνικά", "Новости", "お知らせ", "新闻通讯", "نشرة أخبار", "Grüße aus Köln"});
     }
 
     void find_data()
@@ -104,6 +138,63 @@ private Q_SLOTS:
         const TemplateSearch::Index index =
             TemplateSearch::Index::build({m_shipped.path(), m_own.path()});
         QCOMPARE(namesOf(index.find(query, 50)), expected);
+    }
+
+    void findsEveryScript_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("Greek name as written") << "Ελληνικά" << QStringList{"Ελληνικά"};
+        QTest::newRow("Greek in capitals, no accent") << "ΕΛΛΗΝΙΚΑ" << QStringList{"Ελληνικά"};
+        QTest::newRow("Greek final sigma") << "ΣΑΣ" << QStringList{"Ελληνικά"};
+        QTest::newRow("Cyrillic word of the subject") << "скидки" << QStringList{"Новости"};
+        QTest::newRow("Cyrillic start of a word") << "ПРИВ" << QStringList{"Новости"};
+        QTest::newRow("not the middle of a Cyrillic word") << "вости" << QStringList{};
+        QTest::newRow("Japanese name") << "お知らせ" << QStringList{"お知らせ"};
+        QTest::newRow("Japanese inside a run") << "セール" << QStringList{"お知らせ"};
+        QTest::newRow("Japanese not there") << "ニュース" << QStringList{};
+        QTest::newRow("Chinese part of a run") << "优惠" << QStringList{"新闻通讯"};
+        QTest::newRow("Chinese name before text") << "新闻" << QStringList{"新闻通讯"};
+        QTest::newRow("Arabic word of the subject") << "عروض" << QStringList{"نشرة أخبار"};
+        QTest::newRow("Arabic without vowel marks") << "مرحبا" << QStringList{"نشرة أخبار"};
+        QTest::newRow("German as written") << "grüße" << QStringList{"Grüße aus Köln"};
+        QTest::newRow("German ß as ss") << "GRUSSE" << QStringList{"Grüße aus Köln"};
+        QTest::newRow("German ß in the subject") << "strasse" << QStringList{"Grüße aus Köln"};
+        QTest::newRow("a word from two scripts") << "köln お知らせ" << QStringList{};
+    }
+
+    void findsEveryScript()
+    {
+        QFETCH(QString, query);
+        QFETCH(QStringList, expected);
+        const TemplateSearch::Index index = TemplateSearch::Index::build({m_scripts.path()});
+        QCOMPARE(index.size(), 6);
+        QCOMPARE(namesOf(index.find(query, 50)), expected);
+    }
+
+    // A cache edited after it was written is not trusted: the words it
+    // lost are found again.
+    void editedCacheIsRebuilt()
+    {
+        QTemporaryDir library, cacheDir;
+        const QString cache = cacheDir.filePath("search/index");
+        addTemplate(library.path(), "Alpha", "Alpha subject", "apples");
+        addCategory(library.path(), "Fruit", {"Alpha"});
+        QCOMPARE(TemplateSearch::Index::build({library.path()}, cache).size(), 1);
+
+        QByteArray bytes = FileIo::readAll(cache).valueOr(QByteArray());
+        // QDataStream writes text as UTF-16 big-endian.
+        QByteArray word, other;
+        for (const char c : QByteArray("apples"))
+            word += QByteArray(1, '\0') + c;
+        for (const char c : QByteArray("pears!"))
+            other += QByteArray(1, '\0') + c;
+        QVERIFY(bytes.contains(word));
+        writeFile(cache, bytes.replace(word, other));
+
+        const TemplateSearch::Index again = TemplateSearch::Index::build({library.path()}, cache);
+        QCOMPARE(namesOf(again.find("apples", 5)), QStringList{"Alpha"});
+        QCOMPARE(namesOf(again.find("pears", 5)), QStringList{});
     }
 
     void entriesSayWhereATemplateLives()
@@ -178,6 +269,7 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_shipped;
     QTemporaryDir m_own;
+    QTemporaryDir m_scripts;
 };
 
 QTEST_GUILESS_MAIN(TestTemplateSearch)

@@ -1,8 +1,11 @@
 #include "core/export/exportstaging.h"
 
+#include "core/platform/faultpoint.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio> // renameat2
@@ -16,6 +19,7 @@ namespace {
 
 const QString Prefix = QStringLiteral(".quillery-export-");
 const QString LockName = QStringLiteral("owner.lock");
+const QString JournalName = QStringLiteral("moves");
 constexpr qint64 AbandonedAfterSeconds = 24 * 60 * 60;
 
 QString errnoText()
@@ -94,13 +98,73 @@ void StagingFolder::removeStale(const QString& folder)
             if (marked || info.st_mtime > abandoned)
                 continue;
         }
+        // A killed export may have set the user's files aside in it.
+        if (!RenameJournal::recover(QDir(path).filePath(JournalName)))
+            continue;
         std::error_code error;
         std::filesystem::remove_all(QFile::encodeName(path).toStdString(), error);
     }
 }
 
+bool RenameJournal::log(const QString& from, const QString& to, bool replace, QString* reason)
+{
+    if (m_log.isEmpty())
+        return true;
+    const QByteArray line = QByteArray(replace ? "R " : "N ") + QUrl::toPercentEncoding(from) +
+                            ' ' + QUrl::toPercentEncoding(to) + '\n';
+    const int fd = ::open(QFile::encodeName(m_log).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    bool written = fd >= 0 && ::write(fd, line.constData(), size_t(line.size())) == line.size() &&
+                   ::fdatasync(fd) == 0;
+    if (!written)
+        *reason = errnoText();
+    if (fd >= 0)
+        ::close(fd);
+    return written;
+}
+
+bool RenameJournal::recover(const QString& logPath)
+{
+    QFile file(logPath);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    struct Move
+    {
+        bool replace;
+        QByteArray from;
+        QByteArray to;
+    };
+    QList<Move> moves;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() != 3)
+            continue; // the line being written when the export was killed
+        moves.append({parts[0] == "R", QFile::encodeName(QUrl::fromPercentEncoding(parts[1])),
+                      QFile::encodeName(QUrl::fromPercentEncoding(parts[2]))});
+    }
+    struct stat info = {};
+    auto exists = [&info](const QByteArray& path) { return ::lstat(path.constData(), &info) == 0; };
+    // The replacing move comes last: once made, the export was complete.
+    for (const Move& move : std::as_const(moves))
+        if (move.replace && !exists(move.from))
+            return true;
+    bool whole = true;
+    for (auto it = moves.crbegin(); it != moves.crend(); ++it) {
+        if (it->replace || !exists(it->to) || exists(it->from))
+            continue;
+        if (!renameNoReplace(it->to, it->from))
+            whole = false;
+    }
+    return whole;
+}
+
 bool RenameJournal::move(const QString& from, const QString& to, bool replace, QString* reason)
 {
+    if (!log(from, to, replace, reason))
+        return false;
+    FaultPoint::reached("export-move");
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
     const bool moved = replace ? ::rename(source.constData(), target.constData()) == 0

@@ -202,6 +202,8 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
             target, QCoreApplication::translate("TemplateExport", "not the full path of a file"));
     if (Status usable = checkTarget(target, sourceFile); !usable)
         return usable;
+    // A killed export's leftover may hold the images folder looked at below.
+    StagingFolder::removeStale(folder);
     const QFileInfo targetInfo(target);
     const QString imagesName = ExportPaths::ImagesFolderName(fileName);
     const QString imagesPath = ExportPaths::ImagesFolderPath(target);
@@ -243,7 +245,7 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
     if (Status written = writeNewFile(stagedPage, html, target); !written)
         return written;
 
-    RenameJournal journal;
+    RenameJournal journal(staging.journalPath());
     QString reason;
     auto undone = [&journal, &reason](const QString& path) {
         journal.undo();

@@ -86,9 +86,12 @@ public:
             return {lockPath + (lock.error() == QLockFile::LockFailedError
                                     ? QLatin1String(": another build is writing this library")
                                     : QLatin1String(": cannot be created"))};
-        const Result<bool> leftover = removeLeftoverStaging(m_library);
+        int restored = 0;
+        const Result<bool> leftover = removeLeftoverStaging(m_library, &restored);
         if (!leftover)
             return {leftover.status().message()};
+        if (restored > 0)
+            out << "put back " << restored << " files an earlier build had replaced\n";
         if (*leftover)
             out << "removed " << StagingName << ", left by an earlier build\n";
 
@@ -113,13 +116,15 @@ public:
 
 private:
     // A file that is in place with these very bytes is kept, not replaced.
+    // Its hash is recorded: a later build removes it only while it holds them.
     void write(const QString& entry, const QByteArray& data)
     {
         m_entries.insert(entry);
+        const QByteArray hash = sha256(data);
         const Result<QByteArray> current = FileIo::readAll(m_library + QLatin1Char('/') + entry);
         if (current && *current == data)
-            m_staging.keep(entry);
-        else if (const Status written = m_staging.write(entry, data); !written)
+            m_staging.keep(entry, hash);
+        else if (const Status written = m_staging.write(entry, data, hash); !written)
             m_failures.append(written.message());
     }
 
@@ -218,8 +223,8 @@ private:
             failures->append(folder + QLatin1String(": ") + packed.status().message());
             return false;
         }
-        const QByteArray fingerprint =
-            source.isEmpty() ? QByteArray() : source + '/' + sha256(*packed);
+        // Without sources to fingerprint, only what was written is recorded.
+        const QByteArray fingerprint = source + '/' + sha256(*packed);
         if (const Status written = m_staging.write(entry, *packed, fingerprint); !written) {
             failures->append(written.message());
             return false;

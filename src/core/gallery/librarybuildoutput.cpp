@@ -1,15 +1,19 @@
 #include "core/gallery/librarybuildoutput.h"
 
 #include "core/gallery/templatelibrary.h"
+#include "core/platform/faultpoint.h"
 #include "core/platform/fileio.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
 
 namespace LibraryBuild {
 
@@ -49,6 +53,70 @@ QString recordedEntry(const QString& line)
     return line.section(QLatin1Char('\t'), 0, 0);
 }
 
+// The hash of the content a build wrote, the fingerprint's last part: a
+// template's fingerprint is "sources/content", a page's only "content".
+QByteArray contentHash(const QByteArray& fingerprint)
+{
+    return fingerprint.mid(fingerprint.lastIndexOf('/') + 1);
+}
+
+// The names of a staging folder's parts.
+const QLatin1String PlacingLog("/placing"); // entries being put in place, in order
+const QLatin1String PlacedMark("/placed");  // every new file is in place
+
+// Writes `line` to the end of `path` and onto the disk before going on.
+bool appendDurably(const QString& path, const QByteArray& line)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool written =
+        ::write(fd, line.constData(), size_t(line.size())) == line.size() && ::fdatasync(fd) == 0;
+    ::close(fd);
+    return written;
+}
+
+struct RecordLine
+{
+    int number = 0;
+    QByteArray text; // empty when too long
+    bool tooLong = false;
+};
+
+// The record's lines, each read up to MaxRecordLine bytes: a record grown
+// huge by hand costs neither the time nor the memory of its size.
+Result<QList<RecordLine>> readRecordLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(path + QLatin1String(": ") + file.errorString());
+    QList<RecordLine> lines;
+    QByteArray buffer(MaxRecordLine + 2, Qt::Uninitialized);
+    for (int number = 1; !file.atEnd(); ++number) {
+        const qint64 read = file.readLine(buffer.data(), buffer.size());
+        if (read < 0)
+            return Status::failure(path + QLatin1String(": ") + file.errorString());
+        QByteArray line(buffer.constData(), read);
+        bool ended = line.endsWith('\n');
+        if (ended)
+            line.chop(1);
+        if (line.size() <= MaxRecordLine) {
+            lines.append({number, line, false});
+            continue;
+        }
+        // The rest of a line too long goes unread.
+        while (!ended && !file.atEnd()) {
+            const qint64 more = file.readLine(buffer.data(), buffer.size());
+            if (more <= 0)
+                break;
+            ended = buffer.at(more - 1) == '\n';
+        }
+        lines.append({number, QByteArray(), true});
+    }
+    return lines;
+}
+
 class Installer
 {
 public:
@@ -61,7 +129,7 @@ public:
 
     QStringList run()
     {
-        const QStringList recorded = readRecord();
+        const QMap<QString, QByteArray> recorded = readRecord();
         if (!m_failures.isEmpty()) {
             removeStaging();
             return m_failures;
@@ -71,6 +139,8 @@ public:
                 removeStaging();
             return m_failures;
         }
+        // From here on a killed build leaves the new library, not the old one.
+        appendDurably(m_staging + PlacedMark, QByteArray());
         prune(recorded);
         writeRecord();
         removeStaging();
@@ -97,33 +167,38 @@ private:
         return false;
     }
 
-    QStringList readRecord()
+    // The recorded entries with the hash of what the build wrote.
+    QMap<QString, QByteArray> readRecord()
     {
         const QString path = m_library + QLatin1Char('/') + RecordName;
         if (!QFileInfo::exists(path))
             return {};
-        const Result<QByteArray> bytes = FileIo::readAll(path);
-        if (!bytes) {
-            m_failures.append(bytes.status().message());
+        const Result<QList<RecordLine>> lines = readRecordLines(path);
+        if (!lines) {
+            m_failures.append(lines.status().message());
             return {};
         }
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8.decode(*bytes);
-        if (utf8.hasError()) {
-            m_failures.append(path + QLatin1String(": is not valid UTF-8; remove it by hand to "
-                                                   "build afresh"));
-            return {};
-        }
-        QStringList entries;
-        const QStringList lines = text.split(QLatin1Char('\n'));
-        for (int i = 0; i < lines.size(); ++i) {
-            const QString& line = lines[i];
+        QMap<QString, QByteArray> entries;
+        for (const RecordLine& each : *lines) {
+            if (each.tooLong) {
+                m_warnings << path << ": line " << each.number << " is longer than "
+                           << MaxRecordLine << " bytes, and is left alone\n";
+                continue;
+            }
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString line = utf8.decode(each.text);
+            if (utf8.hasError()) {
+                m_failures.append(path + QLatin1String(": is not valid UTF-8; remove it by hand "
+                                                       "to build afresh"));
+                return {};
+            }
             if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
                 continue;
             if (isBuildOutput(recordedEntry(line)))
-                entries.append(recordedEntry(line));
+                entries.insert(recordedEntry(line),
+                               contentHash(line.section(QLatin1Char('\t'), 1).toLatin1()));
             else
-                m_warnings << path << ": line " << i + 1 << ": \"" << line
+                m_warnings << path << ": line " << each.number << ": \"" << line
                            << "\" is not a file a build writes, and is left alone\n";
         }
         return entries;
@@ -140,6 +215,10 @@ private:
             const QString path = target(entry);
             if (!makeFolderFor(path))
                 return false;
+            if (!appendDurably(m_staging + PlacingLog, entry.toUtf8() + '\n')) {
+                m_failures.append(m_staging + PlacingLog + QLatin1String(": cannot be written"));
+                return false;
+            }
             const QFileInfo info(path);
             Placed placed{entry, false, false};
             std::error_code error;
@@ -150,6 +229,7 @@ private:
                 }
                 if (!makeFolderFor(backup(entry)))
                     return false;
+                FaultPoint::reached("build-place");
                 fs::rename(fsPath(path), fsPath(backup(entry)), error);
                 if (error) {
                     m_failures.append(path + QLatin1String(": cannot be replaced: ") +
@@ -159,6 +239,7 @@ private:
                 placed.hadOld = true;
             }
             m_placed.append(placed);
+            FaultPoint::reached("build-place");
             fs::rename(fsPath(staged(entry)), fsPath(path), error);
             if (error) {
                 m_failures.append(path + QLatin1String(": cannot be put in place: ") +
@@ -195,20 +276,36 @@ private:
         return whole;
     }
 
-    void prune(const QStringList& recorded)
+    // Only a file that still holds what the build wrote is removed: one the
+    // author replaced by hand, or one the record names without a hash (an
+    // older build's record, or a line added by hand), is theirs now.
+    void prune(const QMap<QString, QByteArray>& recorded)
     {
-        for (const QString& entry : recorded) {
+        for (auto it = recorded.cbegin(); it != recorded.cend(); ++it) {
+            const QString& entry = it.key();
             if (m_files.contains(entry))
                 continue;
             const QFileInfo info(target(entry));
-            if ((!info.exists() && !info.isSymLink()) || (info.isDir() && !info.isSymLink()))
+            if ((!info.exists() && !info.isSymLink()) || info.isDir() || info.isSymLink())
                 continue;
+            const Result<QByteArray> content = FileIo::readAll(target(entry));
+            if (!content) {
+                m_failures.append(content.status().message());
+                m_kept.insert(entry, it.value());
+                continue;
+            }
+            const QByteArray hash =
+                QCryptographicHash::hash(*content, QCryptographicHash::Sha256).toHex();
+            if (it.value().isEmpty() || hash != it.value()) {
+                m_out << "kept " << entry << ", not as a build wrote it\n";
+                continue;
+            }
             if (QFile::remove(target(entry))) {
                 m_out << "removed " << entry << '\n';
             } else {
                 m_failures.append(target(entry) +
                                   QLatin1String(": no longer built, and cannot be removed"));
-                m_kept.append(entry);
+                m_kept.insert(entry, it.value());
             }
         }
     }
@@ -222,8 +319,8 @@ private:
             lines.insert(it.key(), it->fingerprint.isEmpty()
                                        ? it.key().toUtf8()
                                        : it.key().toUtf8() + '\t' + it->fingerprint);
-        for (const QString& entry : m_kept)
-            lines.insert(entry, entry.toUtf8());
+        for (auto it = m_kept.cbegin(); it != m_kept.cend(); ++it)
+            lines.insert(it.key(), it.key().toUtf8() + '\t' + it.value());
         for (const QByteArray& line : lines)
             record += line + '\n';
         const Status status =
@@ -254,17 +351,64 @@ private:
     QTextStream& m_warnings;
     QStringList m_failures;
     QList<Placed> m_placed;
-    QStringList m_kept; // recorded, not built, and still there
+    QMap<QString, QByteArray> m_kept; // recorded, not built, and still there: its hash
 };
 
 } // namespace
 
-Result<bool> removeLeftoverStaging(const QString& library)
+namespace {
+
+// Puts back the files a build killed while putting its own in place had set
+// aside, and takes away the new ones it had put in, so that the library is
+// the previous build's again. A build killed after all were in place keeps
+// the new library. The faults, each "path: reason".
+QStringList restoreSetAside(const QString& library, const QString& staging, int* restored)
 {
+    QStringList failures;
+    if (QFileInfo(staging).isSymLink() || QFileInfo::exists(staging + PlacedMark))
+        return failures;
+    const Result<QList<RecordLine>> lines = readRecordLines(staging + PlacingLog);
+    if (!lines)
+        return failures; // nothing was put in place
+    for (auto it = lines->crbegin(); it != lines->crend(); ++it) {
+        const QString entry = QString::fromUtf8(it->text);
+        if (entry.isEmpty() || !isBuildOutput(entry))
+            continue;
+        const QString target = library + QLatin1Char('/') + entry;
+        const QString old = staging + QLatin1String("/old/") + entry;
+        const QString fresh = staging + QLatin1String("/new/") + entry;
+        std::error_code error;
+        if (QFileInfo::exists(old) || QFileInfo(old).isSymLink()) {
+            fs::rename(fsPath(old), fsPath(target), error);
+            if (!error)
+                ++*restored;
+        } else if (!QFileInfo::exists(fresh) && !QFileInfo(fresh).isSymLink()) {
+            fs::remove(fsPath(target), error);
+        }
+        if (error)
+            failures.append(target + QLatin1String(": cannot be put back as it was (") +
+                            reasonOf(error) + QLatin1Char(')'));
+    }
+    return failures;
+}
+
+} // namespace
+
+Result<bool> removeLeftoverStaging(const QString& library, int* restored)
+{
+    int count = 0;
+    if (!restored)
+        restored = &count;
     const QString staging = library + QLatin1Char('/') + StagingName;
     const QFileInfo info(staging);
     if (!info.exists() && !info.isSymLink())
         return false;
+    // Never removed while it holds a file of the previous library.
+    const QStringList failures = restoreSetAside(library, staging, restored);
+    if (!failures.isEmpty())
+        return Status::failure(failures.join(QLatin1Char('\n')) + QLatin1Char('\n') + staging +
+                               QLatin1String(": left by an earlier build, and kept: it holds "
+                                             "files of the previous library"));
     // remove_all takes a link away without following it.
     std::error_code error;
     fs::remove_all(fsPath(staging), error);
@@ -320,13 +464,14 @@ QMap<QString, Staging::Entry> Staging::entries() const
 QHash<QString, QByteArray> recordedFingerprints(const QString& library)
 {
     QHash<QString, QByteArray> fingerprints;
-    const Result<QByteArray> record = FileIo::readAll(library + QLatin1Char('/') + RecordName);
-    if (!record)
+    const Result<QList<RecordLine>> lines =
+        readRecordLines(library + QLatin1Char('/') + RecordName);
+    if (!lines)
         return fingerprints;
-    for (const QByteArray& line : record->split('\n')) {
-        const qsizetype tab = line.indexOf('\t');
-        if (tab > 0 && !line.startsWith('#'))
-            fingerprints.insert(QString::fromUtf8(line.left(tab)), line.mid(tab + 1));
+    for (const RecordLine& line : *lines) {
+        const qsizetype tab = line.text.indexOf('\t');
+        if (tab > 0 && !line.text.startsWith('#'))
+            fingerprints.insert(QString::fromUtf8(line.text.left(tab)), line.text.mid(tab + 1));
     }
     return fingerprints;
 }

@@ -21,9 +21,16 @@ inline const QLatin1String StagingName(".quillery-staging");
 // Held while a build writes the library.
 inline const QLatin1String LockName(".quillery-build.lock");
 
+// A record line longer than this is not a build's, and is not read.
+inline constexpr qsizetype MaxRecordLine = 4096;
+
 // Removes the staging folder a killed build left in `library`, and says
 // whether there was one. A link in its place is removed, never followed.
-Result<bool> removeLeftoverStaging(const QString& library);
+// First the files that build had set aside are put back (counted in
+// `restored`): a build killed while putting its files in place leaves the
+// previous library. A folder that still holds one it could not put back is
+// kept, and the failure names it.
+Result<bool> removeLeftoverStaging(const QString& library, int* restored = nullptr);
 
 // The files of one build, written into the staging folder inside the library
 // as they are made, so that the build holds one template at a time in memory

@@ -1,5 +1,7 @@
 #include "core/gallery/librarycheck.h"
 
+#include "core/gallery/librarybuildoutput.h"
+
 #include "core/gallery/ondemandresources.h"
 #include "core/gallery/pagehazards.h"
 #include "core/gallery/templatedecoding.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
@@ -359,7 +362,19 @@ private:
 
 Problems CheckLibrary(const QString& libraryFolder)
 {
-    return Checker(libraryFolder).run();
+    Problems problems = Checker(libraryFolder).run();
+    // A build killed while putting its files in place leaves a library half
+    // old, half new that may look whole; the next build puts the old back.
+    const QString staging = QDir(libraryFolder).filePath(LibraryBuild::StagingName);
+    if (QFileInfo::exists(staging) || QFileInfo(staging).isSymLink()) {
+        QLockFile lock(QDir(libraryFolder).filePath(LibraryBuild::LockName));
+        const bool building = !lock.tryLock(0) && lock.error() == QLockFile::LockFailedError;
+        if (!building)
+            problems.prepend({staging, QStringLiteral("left by a build that did not finish: the "
+                                                      "library may be part old, part new; build "
+                                                      "again to put the previous files back")});
+    }
+    return problems;
 }
 
 Problems CheckTemplate(const QString& templatePath)

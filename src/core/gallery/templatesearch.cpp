@@ -8,15 +8,17 @@
 #include "core/platform/fileio.h"
 #include "core/platform/parallel.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
+#include <QTextBoundaryFinder>
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace TemplateSearch {
 
@@ -25,7 +27,8 @@ namespace {
 // Enough of a newsletter's text to find it by; a hostile template cannot
 // make the index large.
 constexpr qsizetype MaxTextBytes = 8 * 1024;
-constexpr quint32 CacheVersion = 1;
+// 2: the entries are followed by their SHA-256.
+constexpr quint32 CacheVersion = 2;
 
 struct Link
 {
@@ -93,15 +96,21 @@ struct Cached
     QString text;
 };
 
+// A cache edited or damaged after it was written is not one: its entries
+// are checked against the hash written after them.
 QHash<QString, Cached> readCache(const QString& cacheFile)
 {
     QHash<QString, Cached> cache;
     if (cacheFile.isEmpty())
         return cache;
     const Result<QByteArray> bytes = FileIo::readAll(cacheFile);
-    if (!bytes)
+    constexpr qsizetype HashSize = 32;
+    if (!bytes || bytes->size() < HashSize)
         return cache;
-    QDataStream in(*bytes);
+    const QByteArray payload = bytes->first(bytes->size() - HashSize);
+    if (QCryptographicHash::hash(payload, QCryptographicHash::Sha256) != bytes->last(HashSize))
+        return cache;
+    QDataStream in(payload);
     quint32 version = 0;
     in >> version;
     if (version != CacheVersion)
@@ -115,7 +124,7 @@ QHash<QString, Cached> readCache(const QString& cacheFile)
         if (in.status() == QDataStream::Ok)
             cache.insert(path, entry);
     }
-    return in.status() == QDataStream::Ok ? cache : QHash<QString, Cached>();
+    return in.status() == QDataStream::Ok && in.atEnd() ? cache : QHash<QString, Cached>();
 }
 
 void writeCache(const QString& cacheFile, const QList<Entry>& entries, const QStringList& paths,
@@ -129,19 +138,100 @@ void writeCache(const QString& cacheFile, const QList<Entry>& entries, const QSt
     for (int i = 0; i < entries.size(); ++i)
         out << paths[i] << files[i].size() << files[i].lastModified().toMSecsSinceEpoch()
             << entries[i].subject << entries[i].text;
+    bytes += QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
     // A cache is a convenience: without one the next start reads every template.
     QDir().mkpath(QFileInfo(cacheFile).path());
     FileIo::writeAtomically(cacheFile, bytes);
 }
 
-// Whether `word` starts a word of `text` (both folded).
-bool startsAWord(const QString& text, const QString& word)
+// Scripts written without spaces between words: a boundary finder without
+// a dictionary cannot split them, so a run of them is one word, found by
+// any part of it.
+bool withoutSpaces(char32_t c)
 {
-    for (qsizetype at = text.indexOf(word); at >= 0; at = text.indexOf(word, at + 1)) {
-        if (at == 0 || !text.at(at - 1).isLetterOrNumber())
+    if (c < 0x0E00) // Latin, Greek, Cyrillic, Arabic, Hebrew, Indic...: most text
+        return false;
+    switch (QChar::script(c)) {
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Hangul:
+    case QChar::Script_Thai:
+    case QChar::Script_Lao:
+    case QChar::Script_Khmer:
+    case QChar::Script_Myanmar:
+    case QChar::Script_Yi:
+        return true;
+    default:
+        return c == 0x30FC; // the Katakana prolonged sound mark, shared with Hiragana
+    }
+}
+
+bool hasLetterOrNumber(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size()) {
+            if (QChar::isLetterOrNumber(QChar::surrogateToUcs4(c, text[++i])))
+                return true;
+        } else if (c.isLetterOrNumber()) {
             return true;
+        }
     }
     return false;
+}
+
+// Calls `add(word, anywhere)` for each word of folded text, split by the
+// Unicode rules; `anywhere` marks a run of a script without spaces.
+template <typename Add> void forEachWord(const QString& folded, Add add)
+{
+    auto addSpaced = [&add, &folded](qsizetype from, qsizetype to) {
+        const QString part = folded.sliced(from, to - from);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Word, part);
+        qsizetype start = 0;
+        for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+            const QStringView word = QStringView(part).sliced(start, end - start);
+            if (hasLetterOrNumber(word))
+                add(word, false);
+            start = end;
+        }
+    };
+    qsizetype spanStart = 0;
+    bool inRun = false;
+    for (qsizetype i = 0; i < folded.size();) {
+        const char32_t c = folded.at(i).isHighSurrogate() && i + 1 < folded.size()
+                               ? QChar::surrogateToUcs4(folded.at(i), folded.at(i + 1))
+                               : folded.at(i).unicode();
+        const bool run = withoutSpaces(c);
+        if (run != inRun && i > spanStart) {
+            if (inRun)
+                add(QStringView(folded).sliced(spanStart, i - spanStart), true);
+            else
+                addSpaced(spanStart, i);
+            spanStart = i;
+        }
+        inRun = run;
+        i += c > 0xFFFF ? 2 : 1;
+    }
+    if (folded.size() > spanStart) {
+        if (inRun)
+            add(QStringView(folded).sliced(spanStart), true);
+        else
+            addSpaced(spanStart, folded.size());
+    }
+}
+
+// What a query is matched against: each word after a space, so that
+// " word" finds the start of a word.
+QString searchable(const QString& text)
+{
+    QString joined;
+    forEachWord(fold(text), [&joined](QStringView word, bool) {
+        joined += QLatin1Char(' ');
+        joined += word;
+    });
+    return joined;
 }
 
 } // namespace
@@ -149,13 +239,21 @@ bool startsAWord(const QString& text, const QString& word)
 QString fold(const QString& text)
 {
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
-    QString folded;
-    folded.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            folded.append(c.toCaseFolded());
+    QString bare;
+    bare.reserve(decomposed.size());
+    for (qsizetype i = 0; i < decomposed.size(); ++i) {
+        const QChar c = decomposed.at(i);
+        if (c.isHighSurrogate() && i + 1 < decomposed.size()) {
+            const char32_t full = QChar::surrogateToUcs4(c, decomposed.at(i + 1));
+            if (QChar::category(full) != QChar::Mark_NonSpacing)
+                bare += decomposed.sliced(i, 2);
+            ++i;
+        } else if (c.category() != QChar::Mark_NonSpacing) {
+            bare += c;
+        }
     }
-    return folded;
+    // Full folding, as German writes "ß" also "ss".
+    return bare.toCaseFolded().replace(QChar(0x00DF), QLatin1String("ss"));
 }
 
 Index Index::build(const QStringList& libraries, const QString& cacheFile)
@@ -201,24 +299,32 @@ Index Index::build(const QStringList& libraries, const QString& cacheFile)
     });
     if (changed)
         writeCache(cacheFile, index.m_entries, paths, files);
-    for (const Entry& entry : index.m_entries)
-        index.m_folded.append({fold(entry.name), fold(entry.subject), fold(entry.text)});
+    index.m_folded.resize(index.m_entries.size());
+    std::array<QString, 3>* folded = index.m_folded.data();
+    const Entry* entries = index.m_entries.constData();
+    Parallel::forEachOnAllCores(int(index.m_entries.size()), [folded, entries](int i) {
+        folded[i] = {searchable(entries[i].name), searchable(entries[i].subject),
+                     searchable(entries[i].text)};
+    });
     return index;
 }
 
 QList<Entry> Index::find(const QString& query, int limit, int* total) const
 {
-    static const QRegularExpression separators(QStringLiteral("[^\\w]+"));
-    const QStringList words = fold(query).split(separators, Qt::SkipEmptyParts);
+    // A word is found at the start of a word, a run without spaces anywhere.
+    QStringList needles;
+    forEachWord(fold(query), [&needles](QStringView word, bool anywhere) {
+        needles.append(anywhere ? word.toString() : QLatin1Char(' ') + word.toString());
+    });
     QList<QPair<int, int>> scored; // score, entry
-    if (!words.isEmpty()) {
+    if (!needles.isEmpty()) {
         for (int i = 0; i < m_folded.size(); ++i) {
             int score = 0;
-            for (const QString& word : words) {
-                const int weight = startsAWord(m_folded[i][0], word)   ? 4
-                                   : startsAWord(m_folded[i][1], word) ? 2
-                                   : startsAWord(m_folded[i][2], word) ? 1
-                                                                       : 0;
+            for (const QString& needle : needles) {
+                const int weight = m_folded[i][0].contains(needle)   ? 4
+                                   : m_folded[i][1].contains(needle) ? 2
+                                   : m_folded[i][2].contains(needle) ? 1
+                                                                     : 0;
                 if (weight == 0) {
                     score = 0;
                     break;

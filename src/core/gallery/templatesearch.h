@@ -21,7 +21,8 @@ struct Entry
     bool operator==(const Entry&) const = default;
 };
 
-// Lower case without accents, so that "creme" finds "Crème".
+// Case folded without accents, in every script, so that "creme" finds
+// "Crème", "ελληνικα" "Ελληνικά" and "grusse" "Grüße".
 QString fold(const QString& text);
 
 class Index
@@ -34,7 +35,9 @@ public:
     static Index build(const QStringList& libraries, const QString& cacheFile = QString());
 
     // The entries holding every word of `query` (in any order, a word may be
-    // the start of a longer one), best first: a word in the name counts more
+    // the start of a longer one; words split by the Unicode rules, and a run
+    // of a script written without spaces, as Chinese or Japanese, found
+    // anywhere in a run), best first: a word in the name counts more
     // than one in the subject, and that more than one in the text. At most
     // `limit`; `total`, when given, receives how many matched in all.
     QList<Entry> find(const QString& query, int limit, int* total = nullptr) const;
@@ -44,7 +47,8 @@ public:
 
 private:
     QList<Entry> m_entries;
-    QList<std::array<QString, 3>> m_folded; // name, subject, text
+    // Name, subject, text: folded, each word after a space.
+    QList<std::array<QString, 3>> m_folded;
 };
 
 } // namespace TemplateSearch

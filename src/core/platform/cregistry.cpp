@@ -4,6 +4,7 @@
 #include "core/platform/ownerlock.h"
 #include "core/platform/settingsfile.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -64,6 +65,7 @@ struct Loaded
     enum State { Missing, Ok, Broken } state = Missing;
     Document document;
     QString error;
+    bool damaged = false; // Broken: a file read whole that is not in the format
 };
 
 QString errnoText()
@@ -113,8 +115,10 @@ Loaded load(const QString& path)
     bytes.truncate(total);
 
     Result<Document> document = Document::parse(bytes);
-    if (!document)
+    if (!document) {
+        result.damaged = true;
         return broken(document.status().message());
+    }
     result.state = Loaded::Ok;
     result.document = std::move(*document);
     return result;
@@ -160,6 +164,19 @@ Result<OwnerLock> lockForWriting(const QString& path)
                 QStringLiteral("%1: another program keeps the settings locked").arg(lockPath));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+}
+
+// A damaged file is kept beside a fresh one, named by when it was found: it
+// may hold settings worth copying back by hand. The name it now has.
+Result<QString> setAside(const QString& path)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo(aside).exists() || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".damaged-") + stamp + u'-' + QString::number(n);
+    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
+        return Status::failure(QStringLiteral("%1: %2").arg(aside, errnoText()));
+    return aside;
 }
 
 Status replaceFile(const QString& path, const QByteArray& bytes)
@@ -291,8 +308,21 @@ bool cRegistry::setValue(const QVariant& value)
     if (!m_status)
         return false;
     Loaded loaded = load(address->file);
+    m_setAside.clear();
+    if (loaded.state == Loaded::Broken && loaded.damaged) {
+        // Never written again, it would keep every later change from being
+        // stored; replaced, the settings it may hold would be lost.
+        const Result<QString> aside = setAside(address->file);
+        if (!aside) {
+            m_status = Status::failure(loaded.error + QStringLiteral("; cannot be set aside: ") +
+                                       aside.status().message());
+            return false;
+        }
+        m_setAside = *aside;
+        loaded = Loaded();
+    }
     if (loaded.state == Loaded::Broken) {
-        // The file may hold settings we cannot read; replacing it would lose them.
+        // Not a file: what it is stays as it is.
         m_status = Status::failure(loaded.error + QStringLiteral("; left as it is"));
         return false;
     }

@@ -32,8 +32,12 @@ public:
 
     // The stored value (text or quint32), or Default when it is missing or cannot be read.
     QVariant value();
-    // False when nothing was stored; the previous file is then untouched.
+    // False when nothing was stored; the previous file is then untouched. A
+    // file that is not in the format is renamed aside (see setAsidePath())
+    // and a fresh one holds the value.
     bool setValue(const QVariant& value);
+    // Where the last setValue() put a damaged file, or empty.
+    const QString& setAsidePath() const { return m_setAside; }
 
     // Why the last value() or setValue() fell back or failed; success for a plain missing value.
     const Status& status() const { return m_status; }
@@ -53,4 +57,5 @@ public:
 
 private:
     Status m_status = Status::success();
+    QString m_setAside;
 };

@@ -8,6 +8,12 @@ namespace modSettings {
 
 namespace {
 
+TroubleHandler& troubleHandler()
+{
+    static TroubleHandler handler;
+    return handler;
+}
+
 cRegistry accessor(const QString& application, const QString& section, const QString& valueName)
 {
     cRegistry registry;
@@ -29,13 +35,26 @@ QString ReadSetting(const QString& application, const QString& section, const QS
     return value.toString();
 }
 
+void SetTroubleHandler(TroubleHandler handler)
+{
+    troubleHandler() = std::move(handler);
+}
+
 bool WriteSetting(const QString& application, const QString& section, const QString& valueName,
                   const QString& text)
 {
     cRegistry registry = accessor(application, section, valueName);
-    if (registry.setValue(text))
+    const bool stored = registry.setValue(text);
+    if (!registry.setAsidePath().isEmpty()) {
+        qWarning().noquote() << "Damaged settings file kept as" << registry.setAsidePath();
+        if (troubleHandler())
+            troubleHandler()({Trouble::SetAside, QString(), registry.setAsidePath()});
+    }
+    if (stored)
         return true;
     qWarning().noquote() << "Setting not stored:" << registry.status().message();
+    if (troubleHandler())
+        troubleHandler()({Trouble::NotStored, registry.status().message(), QString()});
     return false;
 }
 
