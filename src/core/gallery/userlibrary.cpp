@@ -527,7 +527,7 @@ Status Rename(const LibrarySet& libraries, const QString& oldName, const QString
 Status Remove(const LibrarySet& libraries, const QString& name)
 {
     const QString library = libraries.userFolder();
-    const Result<OwnerLock> lock = lockAndRecover(library, false);
+    Result<OwnerLock> lock = lockAndRecover(library, false);
     if (!lock)
         return lock.status();
     Result<Located> found = locate(libraries, name);
@@ -544,7 +544,7 @@ Status Remove(const LibrarySet& libraries, const QString& name)
         change.insert(QStringLiteral("thumbnail"), entry.thumbnail);
     }
     // The page first: from then on nothing links the files that go.
-    return journaled(library, change, [&](FileChanges& changes) {
+    const Status status = journaled(library, change, [&](FileChanges& changes) {
         if (paged) {
             if (const Status status = writePage(changes, library, found->category, found->entries);
                 !status)
@@ -560,6 +560,14 @@ Status Remove(const LibrarySet& libraries, const QString& name)
         UserLibraryJournal::step("remove", "template");
         return Status::success();
     });
+    // The last template gone, the library's lock goes too, as a waiting
+    // writer expects of a lock file (see OwnerLock): nothing of the library stays.
+    if (status && lock->isHeld() && TemplateLibrary::CategoryNames(library).isEmpty() &&
+        QDir(library + QLatin1String("/templates"))
+            .entryList(QDir::Files | QDir::Hidden | QDir::System)
+            .isEmpty())
+        lock->removeAndRelease();
+    return status;
 }
 
 Status Repair(const QString& library)

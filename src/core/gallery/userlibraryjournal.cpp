@@ -299,7 +299,10 @@ Status recover(const QString& library)
 void step(const char* op, const char* name)
 {
     static const QByteArray stop = qgetenv("QUILLERY_FAULT_STOP_AFTER");
+    static const int pause = envNumber("QUILLERY_FAULT_STEP_DELAY_MS");
     static int count = 0;
+    if (pause > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
     if (stop.isEmpty())
         return;
     ++count;

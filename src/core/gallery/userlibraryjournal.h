@@ -42,7 +42,9 @@ QStringList leftoverTemporaries(const QString& library);
 // QUILLERY_FAULT_STOP_AFTER=<op>:<step>, <step> or <n> kills the process with
 // SIGKILL right after that step (the n-th step) of a change, and
 // QUILLERY_FAULT_DELAY_MS=<ms> waits that long after a change has read the
-// library and before it writes, so that a second writer meets it mid-change.
+// library and before it writes, so that a second writer meets it mid-change;
+// QUILLERY_FAULT_STEP_DELAY_MS=<ms> waits after every step, so that a kill
+// at a random moment lands inside a change more often.
 void step(const char* op, const char* name);
 void delayBeforeWriting();
 
