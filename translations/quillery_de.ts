@@ -936,6 +936,18 @@
         <source>%1 reads the same as the category %2, which is there already; use that name or one that looks different</source>
         <translation>%1 liest sich wie die Kategorie %2, die es schon gibt; nehmen Sie diesen Namen oder einen, der anders aussieht</translation>
     </message>
+    <message>
+        <source>%1: the page holds what this program did not write (links without their thumbnail, other links, or none at all), so it is left as it is; put it right by hand or remove it</source>
+        <translation>%1: Die Seite enthält, was dieses Programm nicht geschrieben hat (Links ohne ihr Vorschaubild, andere Links oder gar keine), daher bleibt sie, wie sie ist; bringen Sie sie von Hand in Ordnung oder entfernen Sie sie</translation>
+    </message>
+    <message>
+        <source>%1: the record of an unfinished change of your library is damaged; look at your templates and remove the file</source>
+        <translation>%1: Die Aufzeichnung einer unvollendeten Änderung Ihrer Bibliothek ist beschädigt; sehen Sie Ihre Vorlagen durch und entfernen Sie die Datei</translation>
+    </message>
+    <message>
+        <source>%1: another program keeps your library locked</source>
+        <translation>%1: Ein anderes Programm hält Ihre Bibliothek gesperrt</translation>
+    </message>
 </context>
 <context>
     <name>ViewBar</name>

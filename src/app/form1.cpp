@@ -90,6 +90,10 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     createControls();
     createShortcuts();
     createOwnCommands();
+    // A change of the user's templates cut off by a kill is finished or taken
+    // back before the lists are read.
+    if (const Status repaired = UserLibrary::Repair(m_libraries.userFolder()); !repaired)
+        qWarning("%s", qPrintable(repaired.message()));
     createSearch();
     loadForm();
     if (cboCategory->count() == 0)

@@ -12,11 +12,13 @@
 #include "browserpane.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
+#include "core/platform/fileio.h"
 #include "thumbnailrenderer.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -171,7 +174,17 @@ Status Form1::addOwnTemplate(const QString& file, const QString& category, const
     if (!m_thumbnails)
         m_thumbnails = std::make_unique<ThumbnailRenderer>();
     // Without its picture the template still works; the placeholder says so.
-    const Status drawn = m_thumbnails->writeThumbnail(added->templatePath, added->thumbnailPath);
+    // Drawn outside the library and put in place under its lock, as the
+    // library tool does.
+    QTemporaryDir work;
+    const QString picture = work.filePath(QStringLiteral("thumbnail.png"));
+    Status drawn = work.isValid() ? m_thumbnails->writeThumbnail(added->templatePath, picture)
+                                  : Status::failure(QDir::toNativeSeparators(work.path()) +
+                                                    QLatin1String(": ") + work.errorString());
+    if (drawn) {
+        const Result<QByteArray> png = FileIo::readAll(picture);
+        drawn = png ? UserLibrary::SetThumbnail(m_libraries, added->name, *png) : png.status();
+    }
     m_searchIndex->start();
     refillCategories(added->category);
     cboCategory_Click();

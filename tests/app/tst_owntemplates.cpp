@@ -113,6 +113,7 @@ private slots:
     void renamesAndRemovesFromTheKeyboard();
     void shippedTemplatesStayAsTheyAre();
     void badInputIsRefusedWithNothingWritten();
+    void startFinishesACutOffChange();
 
 private:
     void start();
@@ -331,6 +332,24 @@ void TestOwnTemplates::badInputIsRefusedWithNothingWritten()
     QVERIFY(waitUntil([&said] { return !said.isEmpty(); }));
     QVERIFY2(said.contains("was not added") && said.contains("script"), qPrintable(said));
     QVERIFY(!QFileInfo::exists(ownFolder()));
+}
+
+// An add killed before its page was written: the next start takes it back,
+// so that the name is free again and no invisible file stays.
+void TestOwnTemplates::startFinishesACutOffChange()
+{
+    const QString own = ownFolder();
+    QVERIFY(QDir().mkpath(own + "/templates"));
+    QVERIFY(QDir().mkpath(own + "/categories/thumbs"));
+    QVERIFY(FileIo::writeAtomically(own + "/templates/Half.dat", "half"));
+    QVERIFY(FileIo::writeAtomically(own + "/categories/thumbs/half.png", "png"));
+    QVERIFY(FileIo::writeAtomically(own + "/categories/Mine.html.a1B2c3", "<a"));
+    QVERIFY(FileIo::writeAtomically(own + "/.quillery-change",
+                                    "quillery-change 1\nop\tadd\nname\tHalf\ncategory\tMine\n"
+                                    "thumbnail\thalf.png\n"));
+    start();
+    QCOMPARE(files(own), QStringList{own + "/.quillery-lock"});
+    QCOMPARE(categories()->count(), 1);
 }
 
 QTEST_MAIN(TestOwnTemplates)

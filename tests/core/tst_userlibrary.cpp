@@ -1,8 +1,10 @@
 #include "core/gallery/htmltext.h"
 #include "core/gallery/librarycheck.h"
+#include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/templatestaging.h"
 #include "core/gallery/userlibrary.h"
+#include "core/gallery/userlibraryjournal.h"
 #include "core/userlibraryfixture.h"
 
 #include <QFile>
@@ -30,6 +32,13 @@ private slots:
     void removesAndDropsAnEmptyCategory();
     void refusesChangesToShippedTemplates();
     void librarySetListsShippedFirst();
+    void categoryPageShapes_data();
+    void categoryPageShapes();
+    void changesRefuseAPageTheyDoNotUnderstand_data();
+    void changesRefuseAPageTheyDoNotUnderstand();
+    void checkReportsWhatACutOffChangeLeft();
+    void messageRoundTripKeepsSenderAndDate_data();
+    void messageRoundTripKeepsSenderAndDate();
     void plainText_data();
     void plainText();
 };
@@ -503,6 +512,193 @@ void TestUserLibrary::plainText()
     QFETCH(QByteArray, html);
     QFETCH(QString, text);
     QCOMPARE(HtmlText::PlainText(html), text);
+}
+
+void TestUserLibrary::categoryPageShapes_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QStringList>("names"); // empty: the page is refused
+
+    const QByteArray own =
+        UserLibrary::CategoryPage("Mine", {{"One", "one.png"}, {"Two", "two.png"}});
+    QTest::newRow("as written") << own << QStringList{"One", "Two"};
+    QTest::newRow("newline between link and picture")
+        << QByteArray("<ul><li><a href=\"#One\">\n  <img src=\"thumbs/one.png\"></a>\n"
+                      "<li><a href=\"#Two\"><img src=\"thumbs/two.png\"></a></ul>")
+        << QStringList{"One", "Two"};
+    QTest::newRow("other spelling")
+        << QByteArray("<A HREF='#One' class=x\n><IMG alt=\"\" SRC=thumbs/one.png></A>"
+                      "<a href=\"#T%77o\"><img src=\"thumbs/two.png\"></a>")
+        << QStringList{"One", "Two"};
+    QTest::newRow("link in a comment is no link")
+        << QByteArray("<!-- <a href=\"#Gone\">x</a> --><a href=\"#One\"><img "
+                      "src=\"thumbs/one.png\"></a>")
+        << QStringList{"One"};
+    QTest::newRow("empty") << QByteArray() << QStringList();
+    QTest::newRow("junk") << QByteArray("\x01\x02 <<< not a page >>>\xff") << QStringList();
+    QTest::newRow("no links") << QByteArray("<html><body><p>Nothing here</p></body></html>")
+                              << QStringList();
+    QTest::newRow("link without its picture")
+        << QByteArray("<a href=\"#One\"><img src=\"thumbs/one.png\"></a><a "
+                      "href=\"#Two\">Two</a>")
+        << QStringList();
+    QTest::newRow("picture from elsewhere")
+        << QByteArray("<a href=\"#One\"><img src=\"../one.png\"></a>") << QStringList();
+    QTest::newRow("link elsewhere")
+        << QByteArray("<a href=\"#One\"><img src=\"thumbs/one.png\"></a><a "
+                      "href=\"https://example.com\"><img src=\"thumbs/x.png\"></a>")
+        << QStringList();
+    QTest::newRow("image map")
+        << QByteArray("<a href=\"#One\"><img src=\"thumbs/one.png\"></a><area href=\"#Two\">")
+        << QStringList();
+}
+
+void TestUserLibrary::categoryPageShapes()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QStringList, names);
+    const Result<QList<UserLibrary::Entry>> entries =
+        UserLibrary::ParseCategoryPage("/lib/categories/Mine.html", page);
+    if (names.isEmpty()) {
+        QVERIFY(!entries);
+        QVERIFY2(entries.status().message().contains("/lib/categories/Mine.html"),
+                 qPrintable(entries.status().message()));
+        return;
+    }
+    QVERIFY2(entries, qPrintable(entries.status().message()));
+    QStringList read;
+    for (const UserLibrary::Entry& entry : *entries)
+        read << entry.name;
+    QCOMPARE(read, names);
+}
+
+void TestUserLibrary::changesRefuseAPageTheyDoNotUnderstand_data()
+{
+    QTest::addColumn<QByteArray>("page"); // replaces Mine.html, which links "Kept"
+    QTest::addColumn<bool>("understood");
+    QTest::newRow("newline between link and picture")
+        << QByteArray("<ul><li><a href=\"#Kept\">\n<img src=\"thumbs/kept.png\"></a></ul>") << true;
+    QTest::newRow("junk before the link")
+        << QByteArray("junk <a href=\"#Kept\"><b>Kept</b></a>") << false;
+    QTest::newRow("emptied") << QByteArray() << false;
+}
+
+void TestUserLibrary::changesRefuseAPageTheyDoNotUnderstand()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(bool, understood);
+    UserLibraryFixture fixture;
+    const LibrarySet libraries = fixture.libraries();
+    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "Kept"));
+    const QString path = fixture.userLibrary() + "/categories/Mine.html";
+    fixture.write("data/quillery/library/categories/Mine.html", page);
+    const Snapshot before = fixture.snapshot();
+
+    const Result<UserLibrary::Added> added =
+        UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "New");
+    // A template on no page is renamed alone; one on a page refused with it.
+    const Status renamed =
+        page.isEmpty() ? Status::failure(path) : UserLibrary::Rename(libraries, "Kept", "Renamed");
+    if (understood) {
+        QVERIFY2(added, qPrintable(added.status().message()));
+        QVERIFY2(renamed, qPrintable(renamed.message()));
+        // The other template stays on the page beside the new one.
+        QCOMPARE(TemplateLibrary::TemplateLinks(path), (QStringList{"Renamed", "New"}));
+        QCOMPARE(LibraryCheck::CheckLibrary(fixture.userLibrary()), LibraryCheck::Problems());
+        return;
+    }
+    QVERIFY(!added);
+    QVERIFY2(added.status().message().contains(path), qPrintable(added.status().message()));
+    QVERIFY(!renamed);
+    QVERIFY2(renamed.message().contains(path), qPrintable(renamed.message()));
+    QCOMPARE(fixture.snapshot(), before);
+}
+
+void TestUserLibrary::checkReportsWhatACutOffChangeLeft()
+{
+    UserLibraryFixture fixture;
+    const QString folder = fixture.userLibrary();
+    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Shown"));
+    const QByteArray dat = FileIo::readAll(folder + "/templates/Shown.dat").valueOr({});
+    fixture.write("data/quillery/library/templates/Hidden.dat", dat);
+    fixture.write("data/quillery/library/categories/Mine.html.a1B2c3", "half a page");
+    fixture.write("data/quillery/library/.quillery-built",
+                  "categories/Mine.html\tx\ncategories/Gone.html\tx\n");
+    fixture.write("data/quillery/library/.quillery-change",
+                  "quillery-change 1\nop\tremove\nname\tHidden\n");
+
+    QStringList reported;
+    for (const LibraryCheck::Problem& problem : LibraryCheck::CheckLibrary(folder))
+        reported << problem.toString();
+    const QStringList expected{
+        folder + "/templates/Hidden.dat: on no category page",
+        folder + "/categories/Gone.html: missing, though the library's record",
+        folder + "/.quillery-change: a change of the library was cut off",
+        folder + "/categories/Mine.html.a1B2c3: a temporary file left",
+    };
+    QCOMPARE(reported.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QVERIFY2(reported[i].startsWith(expected[i]), qPrintable(reported[i]));
+
+    // The journal finishes the remove; the leftover goes with it.
+    QVERIFY(UserLibrary::Repair(folder));
+    QVERIFY(!QFileInfo::exists(folder + "/templates/Hidden.dat"));
+    QVERIFY(!QFileInfo::exists(folder + "/categories/Mine.html.a1B2c3"));
+    QVERIFY(!QFileInfo::exists(folder + "/.quillery-change"));
+    QFile::remove(folder + "/.quillery-built");
+    QCOMPARE(LibraryCheck::CheckLibrary(folder), LibraryCheck::Problems());
+}
+
+void TestUserLibrary::messageRoundTripKeepsSenderAndDate_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QString>("name");      // as a mail program shows it
+    QTest::addColumn<QByteArray>("stored"); // the header as the template holds it
+
+    QTest::newRow("plain name") << QByteArray("News <news@example.com>") << "News"
+                                << QByteArray("\"News\" <news@example.com>");
+    QTest::newRow("quoted with &")
+        << QByteArray("\"Harbour & Pine\" <hp@example.com>") << "Harbour & Pine"
+        << QByteArray("\"Harbour & Pine\" <hp@example.com>");
+    QTest::newRow("quotes inside")
+        << QByteArray(R"("The \"Best\" Shop" <b@example.com>)") << "The \"Best\" Shop"
+        << QByteArray(R"("The \"Best\" Shop" <b@example.com>)");
+    QTest::newRow("backslash") << QByteArray(R"("Back\\slash" <b@example.com>)") << "Back\\slash"
+                               << QByteArray(R"("Back\\slash" <b@example.com>)");
+    QTest::newRow("encoded word")
+        << QByteArray("=?UTF-8?B?w4RwZmVsICYgQmlybmU=?= <obst@example.com>")
+        << QString::fromUtf8("Äpfel & Birne")
+        << QByteArray("=?UTF-8?B?w4RwZmVsICYgQmlybmU=?= <obst@example.com>");
+    QTest::newRow("address only") << QByteArray("<solo@example.com>") << QString()
+                                  << QByteArray("<solo@example.com>");
+}
+
+void TestUserLibrary::messageRoundTripKeepsSenderAndDate()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, stored);
+    UserLibraryFixture fixture;
+    const QByteArray date = "Tue, 04 Mar 2025 09:30:00 +0100";
+    QByteArray message = UserLibraryFixture::sampleMessage();
+    message.replace("From: News <news@example.com>", "From: " + from + "\nDate: " + date);
+    const LibrarySet libraries = fixture.libraries();
+    // Added, unpacked and added again: the sender comes back as it went in.
+    for (int round = 1; round <= 3; ++round) {
+        const QString file = fixture.path(QStringLiteral("in/Round %1.eml").arg(round));
+        fixture.write(QStringLiteral("in/Round %1.eml").arg(round), message);
+        const Result<UserLibrary::Added> added =
+            UserLibrary::Add(libraries, file, "Mine", QStringLiteral("Round %1").arg(round));
+        QVERIFY2(added, qPrintable(added.status().message()));
+        message =
+            Module1::UnpackTemplate(FileIo::readAll(added->templatePath).valueOr({})).valueOr({});
+        QVERIFY2(message.contains("\r\nFrom: " + stored + "\r\n") ||
+                     message.startsWith("From: " + stored + "\r\n"),
+                 message.left(400).constData());
+        QVERIFY2(message.contains("\r\nDate: " + date + "\r\n"), message.left(400).constData());
+        const MimeComponent::ListHeaders headers = MimeComponent::ReadListHeaders(message);
+        QCOMPARE(headers.fromName, name);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestUserLibrary)

@@ -15,6 +15,7 @@ int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runRepair(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 namespace {
 
@@ -55,6 +56,12 @@ const std::array commands{
             VariableArguments, runRename},
     Command{"remove", "remove NAME [--library FOLDER]    remove one of your own templates",
             VariableArguments, runRemove},
+    Command{"repair",
+            "repair [--library FOLDER]         finish or take back a change of your own "
+            "templates that was cut off\n"
+            "                                    (add, rename and remove do it first "
+            "themselves)",
+            VariableArguments, runRepair},
 };
 
 void printUsage(QTextStream& stream)

@@ -4,14 +4,19 @@
 
 #include "core/gallery/libraryset.h"
 #include "core/gallery/userlibrary.h"
+#include "core/platform/fileio.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
+#include <QTemporaryDir>
 
+#include <csignal>
 #include <optional>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,9 +58,10 @@ LibrarySet libraries(const Options& options)
                                                            UserLibrary::DefaultFolder())));
 }
 
-// The sibling renderer draws the thumbnail over the placeholder; without it
-// the template stays added and says so.
-void renderThumbnail(const UserLibrary::Added& added, QTextStream& out, QTextStream& err)
+// The sibling renderer draws the thumbnail, which then replaces the
+// placeholder; without it the template stays added and says so.
+void renderThumbnail(const LibrarySet& libraries, const UserLibrary::Added& added, QTextStream& out,
+                     QTextStream& err)
 {
     const QString renderer =
         QCoreApplication::applicationDirPath() + QLatin1String("/quillery-thumbnails");
@@ -64,13 +70,32 @@ void renderThumbnail(const UserLibrary::Added& added, QTextStream& out, QTextStr
             << " is missing, so the template shows a placeholder thumbnail\n";
         return;
     }
+    // Drawn outside the library, so that a renderer cut off leaves nothing in
+    // it and a template removed meanwhile gets no picture back.
+    QTemporaryDir work;
+    const QString drawn = work.filePath(QStringLiteral("thumbnail.png"));
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(renderer, {QStringLiteral("thumb"), added.templatePath, added.thumbnailPath});
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
+    // The renderer goes with the tool: killed, the tool leaves no renderer
+    // behind writing on.
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+    process.start(renderer, {QStringLiteral("thumb"), added.templatePath, drawn});
+    const bool rendered = work.isValid() && process.waitForFinished(120000) &&
+                          process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    const Result<QByteArray> png =
+        rendered ? FileIo::readAll(drawn) : Result<QByteArray>(Status::failure(QString()));
+    const Status placed =
+        png ? UserLibrary::SetThumbnail(libraries, added.name, *png) : png.status();
+    if (!placed) {
         err << "quillery-library: the thumbnail could not be rendered, so the template shows a "
                "placeholder\n";
+        if (!placed.message().isEmpty())
+            err << placed.message() << '\n';
         return;
     }
     out << "thumbnail " << QDir::toNativeSeparators(added.thumbnailPath) << '\n';
@@ -88,8 +113,9 @@ int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return ExitUsage;
     }
     const QString file = options->positional.first();
+    const LibrarySet set = libraries(*options);
     const Result<UserLibrary::Added> added = UserLibrary::Add(
-        libraries(*options), file,
+        set, file,
         options->values.value(QStringLiteral("--category"), UserLibrary::DefaultCategory),
         options->values.value(QStringLiteral("--name"), UserLibrary::DefaultName(file)));
     if (!added) {
@@ -98,7 +124,7 @@ int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     out << "added \u201c" << added->name << "\u201d to \u201c" << added->category
         << "\u201d: " << QDir::toNativeSeparators(added->templatePath) << '\n';
-    renderThumbnail(*added, out, err);
+    renderThumbnail(set, *added, out, err);
     return ExitOk;
 }
 
@@ -132,5 +158,22 @@ int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return ExitFailure;
     }
     out << "removed \u201c" << name << "\u201d\n";
+    return ExitOk;
+}
+
+int runRepair(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const std::optional<Options> options = parse(arguments, {"--library"}, err);
+    if (!options || !options->positional.isEmpty()) {
+        err << "quillery-library: usage: quillery-library repair [--library FOLDER]\n";
+        return ExitUsage;
+    }
+    const QString library = QDir::cleanPath(
+        options->values.value(QStringLiteral("--library"), UserLibrary::DefaultFolder()));
+    if (const Status status = UserLibrary::Repair(library); !status) {
+        err << status.message() << '\n';
+        return ExitFailure;
+    }
+    out << "repaired " << QDir::toNativeSeparators(library) << '\n';
     return ExitOk;
 }

@@ -7,6 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
 FileChanges::~FileChanges()
 {
     if (!m_committed)
@@ -24,7 +29,7 @@ Status FileChanges::write(const QString& path, const QByteArray& data)
             return Status::failure(
                 QDir::toNativeSeparators(created) +
                 QCoreApplication::translate("FileChanges", ": the folder cannot be created"));
-        m_undo.append({created, std::nullopt, true});
+        m_undo.append({created, std::nullopt, true, QString()});
     }
     std::optional<QByteArray> previous;
     if (QFileInfo::exists(path)) {
@@ -35,7 +40,7 @@ Status FileChanges::write(const QString& path, const QByteArray& data)
     }
     if (const Status status = FileIo::writeAtomically(path, data); !status)
         return status;
-    m_undo.append({path, previous, false});
+    m_undo.append({path, previous, false, QString()});
     return Status::success();
 }
 
@@ -50,14 +55,35 @@ Status FileChanges::remove(const QString& path)
         return Status::failure(
             QDir::toNativeSeparators(path) +
             QCoreApplication::translate("FileChanges", ": the file cannot be removed"));
-    m_undo.append({path, *old, false});
+    m_undo.append({path, *old, false, QString()});
+    return Status::success();
+}
+
+Status FileChanges::link(const QString& from, const QString& to)
+{
+    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        const Result<QByteArray> data = FileIo::readAll(from);
+        if (!data)
+            return data.status();
+        return write(to, *data);
+    }
+    m_undo.append({to, std::nullopt, false, QString()});
+    return Status::success();
+}
+
+Status FileChanges::rename(const QString& from, const QString& to)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return Status::failure(QDir::toNativeSeparators(to) + QLatin1String(": ") +
+                               QString::fromLocal8Bit(std::strerror(errno)));
+    m_undo.append({to, std::nullopt, false, from});
     return Status::success();
 }
 
 void FileChanges::removeEmptyFolder(const QString& path)
 {
     if (QDir().rmdir(path))
-        m_undo.append({path, std::nullopt, true});
+        m_undo.append({path, std::nullopt, true, QString()});
 }
 
 void FileChanges::commit()
@@ -70,7 +96,10 @@ void FileChanges::rollback()
 {
     for (qsizetype i = m_undo.size() - 1; i >= 0; --i) {
         const Undo& undo = m_undo[i];
-        if (undo.folder) {
+        if (!undo.renamedFrom.isEmpty()) {
+            ::rename(QFile::encodeName(undo.path).constData(),
+                     QFile::encodeName(undo.renamedFrom).constData());
+        } else if (undo.folder) {
             // A folder this set created goes, one it removed comes back.
             if (!QDir().rmdir(undo.path))
                 QDir().mkdir(undo.path);

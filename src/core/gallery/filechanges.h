@@ -23,6 +23,11 @@ public:
     Status write(const QString& path, const QByteArray& data);
     // Removes the file at `path`; a missing file is no failure.
     Status remove(const QString& path);
+    // Gives the file `from` the further name `to` (a hard link, or a copy
+    // where the file system has none); `to` must not exist.
+    Status link(const QString& from, const QString& to);
+    // Renames `from` to `to` in one step.
+    Status rename(const QString& from, const QString& to);
     // Removes the folder at `path` if it is empty.
     void removeEmptyFolder(const QString& path);
 
@@ -34,6 +39,7 @@ private:
         QString path;
         std::optional<QByteArray> previous; // none: the path held nothing
         bool folder = false;
+        QString renamedFrom; // set: the path was renamed from there
     };
 
     void rollback();

@@ -1,12 +1,12 @@
 #include "core/gallery/librarycheck.h"
 
 #include "core/gallery/librarybuildoutput.h"
-
 #include "core/gallery/ondemandresources.h"
 #include "core/gallery/pagehazards.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/templatestaging.h"
+#include "core/gallery/userlibraryjournal.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 #include "core/platform/parallel.h"
@@ -175,10 +175,58 @@ public:
         const QStringList names = TemplateLibrary::CategoryNames(m_folder);
         for (const QString& fileName : fileNames)
             checkCategoryFile(categories + QLatin1Char('/') + fileName, names);
+        checkUnlinkedTemplates(fileNames);
+        checkRecordedPages();
+        checkUnfinishedChanges();
         return report();
     }
 
 private:
+    // A template no page links is never shown, yet its name is taken.
+    void checkUnlinkedTemplates(const QStringList& pageFiles)
+    {
+        QSet<QString> linked;
+        for (const QString& fileName : pageFiles)
+            for (const QString& name : TemplateLibrary::TemplateLinks(
+                     m_folder + QLatin1String("/categories/") + fileName))
+                linked.insert(name);
+        const QStringList files =
+            QDir(m_folder + QLatin1String("/templates"))
+                .entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+        for (const QString& file : files)
+            if (!linked.contains(file.chopped(4)))
+                add(m_folder + QLatin1String("/templates/") + file,
+                    QStringLiteral("on no category page: the gallery never shows it"));
+    }
+
+    // A page the build wrote that has gone takes its category out of the list unnoticed.
+    void checkRecordedPages()
+    {
+        QStringList pages;
+        for (const QString& entry : LibraryBuild::recordedFingerprints(m_folder).keys())
+            if (entry.startsWith(QLatin1String("categories/")) && entry.count(u'/') == 1 &&
+                entry.endsWith(QLatin1String(".html")))
+                pages << entry;
+        pages.sort();
+        for (const QString& entry : pages)
+            if (!QFileInfo::exists(m_folder + QLatin1Char('/') + entry))
+                add(m_folder + QLatin1Char('/') + entry,
+                    QStringLiteral("missing, though the library's record (%1) lists it")
+                        .arg(LibraryBuild::RecordName));
+    }
+
+    void checkUnfinishedChanges()
+    {
+        const QString journal = m_folder + QLatin1Char('/') + UserLibraryJournal::JournalName;
+        if (QFileInfo::exists(journal))
+            add(journal, QStringLiteral("a change of the library was cut off; the next add, "
+                                        "rename, remove or repair, or the gallery's start, "
+                                        "finishes or takes it back"));
+        for (const QString& path : UserLibraryJournal::leftoverTemporaries(m_folder))
+            add(path, QStringLiteral("a temporary file left by a write that was cut off; the "
+                                     "next add, rename, remove or repair removes it"));
+    }
+
     void add(const QString& path, const QString& reason)
     {
         m_report.push_back({{path, reason}, QString(), false});

@@ -283,7 +283,8 @@ Result<QByteArray> compose(const QString& file, TemplateMessage::Source source, 
         source.subject = name;
     if (source.from.isEmpty())
         source.from = PlaceholderSender;
-    source.date = rfc5322Now();
+    if (source.date.isEmpty())
+        source.date = rfc5322Now();
     const Result<QByteArray> message = TemplateMessage::Compose(source);
     if (!message)
         return Status::failure(refusal(file, message.status().message()));
@@ -361,12 +362,24 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
     Result<TemplateMessage::Source> source = pageSource(file, html, work.path());
     if (!source)
         return source.status();
-    source->subject = simpleHeader(bytes, "Subject");
-    source->from = simpleHeader(bytes, "From");
+    // Read as a mail program reads them: the display name without the quotes
+    // and escapes around it, which the composer puts back once.
+    const MimeComponent::ListHeaders headers = MimeComponent::ReadListHeaders(bytes);
+    source->subject = headers.subject.simplified();
+    static const QRegularExpression plainAddress(QStringLiteral("^[!-;=?-~]+$"));
+    if (plainAddress.match(headers.fromAddress).hasMatch())
+        source->from =
+            headers.fromName.simplified().isEmpty()
+                ? QStringLiteral("<%1>").arg(headers.fromAddress)
+                : QStringLiteral("%1 <%2>").arg(headers.fromName.simplified(), headers.fromAddress);
     if (const Status status = checkHeaderLength(file, "Subject", source->subject); !status)
         return status;
     if (const Status status = checkHeaderLength(file, "From", source->from); !status)
         return status;
+    // The message's own date stays, as its sender set it.
+    const QString date = simpleHeader(bytes, "Date");
+    if (QDateTime::fromString(date, Qt::RFC2822Date).isValid())
+        source->date = date;
     return compose(file, *source, name);
 }
 

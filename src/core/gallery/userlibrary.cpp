@@ -6,6 +6,9 @@
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templateimport.h"
 #include "core/gallery/templatelibrary.h"
+#include "core/gallery/userlibraryjournal.h"
+#include "core/html/htmlscan.h"
+#include "core/html/htmlurls.h"
 #include "core/platform/fileio.h"
 
 #include <QBuffer>
@@ -16,7 +19,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace UserLibrary {
 
@@ -83,15 +88,71 @@ Result<Located> locate(const LibrarySet& libraries, const QString& name)
                 .arg(QDir::toNativeSeparators(TemplateLibrary::TemplateFilePath(library, name))));
     }
     for (const QString& category : TemplateLibrary::CategoryNames(library)) {
-        const Result<QByteArray> page = FileIo::readAll(pagePath(library, category));
+        const QString path = pagePath(library, category);
+        const Result<QByteArray> page = FileIo::readAll(path);
         if (!page)
             continue;
-        const QList<Entry> entries = ReadCategoryPage(*page);
-        for (qsizetype i = 0; i < entries.size(); ++i)
-            if (entries[i].name == name)
-                return Located{category, entries, i};
+        const Result<QList<Entry>> entries = ParseCategoryPage(path, *page);
+        if (!entries) {
+            // Rewriting a page it does not understand would lose its other links.
+            if (TemplateLibrary::TemplateLinks(path).contains(name))
+                return entries.status();
+            continue;
+        }
+        for (qsizetype i = 0; i < entries->size(); ++i)
+            if (entries->at(i).name == name)
+                return Located{category, *entries, i};
     }
     return Located{};
+}
+
+// The entries of the page of `category`: none for a new category, a failure
+// for a page that cannot be read or understood whole.
+Result<QList<Entry>> readPage(const QString& library, const QString& category)
+{
+    const QString path = pagePath(library, category);
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return QList<Entry>();
+    const Result<QByteArray> page = FileIo::readAll(path);
+    if (!page)
+        return page.status();
+    return ParseCategoryPage(path, *page);
+}
+
+// Runs the steps of a change between its journal's writing and removal. A
+// step that fails puts back what the earlier ones changed; a kill is finished
+// or taken back by the next change or start (UserLibraryJournal::recover).
+Status journaled(const QString& library, const UserLibraryJournal::Change& change,
+                 const std::function<Status(FileChanges&)>& steps)
+{
+    if (const Status status = UserLibraryJournal::begin(library, change); !status)
+        return status;
+    const QByteArray op = change.value(QStringLiteral("op")).toLatin1();
+    UserLibraryJournal::step(op.constData(), "journal");
+    Status status = Status::success();
+    {
+        FileChanges changes;
+        status = steps(changes);
+        if (status)
+            changes.commit();
+    }
+    if (!status) {
+        // The files are as before; the journal says so to whoever comes next.
+        UserLibraryJournal::recover(library);
+        return status;
+    }
+    return UserLibraryJournal::end(library);
+}
+
+// Locks the user's library and finishes what a killed change left.
+Result<OwnerLock> lockAndRecover(const QString& library, bool create)
+{
+    Result<OwnerLock> lock = UserLibraryJournal::lock(library, create);
+    if (!lock || !lock->isHeld())
+        return lock;
+    if (const Status status = UserLibraryJournal::recover(library); !status)
+        return status;
+    return lock;
 }
 
 Status writePage(FileChanges& changes, const QString& library, const QString& category,
@@ -116,14 +177,47 @@ QString DefaultName(const QString& file)
     return QFileInfo(file).completeBaseName().trimmed();
 }
 
+Result<QList<Entry>> ParseCategoryPage(const QString& path, const QByteArray& page)
+{
+    std::vector<Html::HtmlTag> tags;
+    Html::scanHtml(page, [&tags](const Html::HtmlTag& tag) { tags.push_back(tag); });
+    QList<Entry> entries;
+    bool understood = true;
+    for (size_t i = 0; i < tags.size() && understood; ++i) {
+        const Html::HtmlTag& tag = tags[i];
+        if (tag.name != "a" && tag.name != "area")
+            continue;
+        // Each link is a thumbnail: <a href="#name"><img src="thumbs/file">,
+        // however the markup between them is spaced.
+        const QByteArray url = Html::cleanUrl(tag.attribute(page, "href"));
+        const QString name = TemplateLibrary::PageText(QByteArray::fromPercentEncoding(url.mid(1)));
+        const Html::HtmlTag* image = i + 1 < tags.size() ? &tags[i + 1] : nullptr;
+        const QByteArray src =
+            image && image->name == "img" ? Html::cleanUrl(image->attribute(page, "src")) : "";
+        const QString thumbnail =
+            src.startsWith("thumbs/") ? TemplateLibrary::PageText(src.mid(7)) : QString();
+        if (tag.name != "a" || !url.startsWith('#') ||
+            !TemplateLibrary::IsPlainTemplateName(name) ||
+            !TemplateLibrary::IsPlainTemplateName(thumbnail)) {
+            understood = false;
+            break;
+        }
+        entries.append({name, thumbnail});
+    }
+    // A page this library writes always links a template: an empty one is not its own.
+    if (!understood || entries.isEmpty())
+        return Status::failure(QCoreApplication::translate(
+                                   "UserLibrary",
+                                   "%1: the page holds what this program did not write (links "
+                                   "without their thumbnail, other links, or none at all), so it "
+                                   "is left as it is; put it right by hand or remove it")
+                                   .arg(QDir::toNativeSeparators(path)));
+    return entries;
+}
+
 QList<Entry> ReadCategoryPage(const QByteArray& page)
 {
-    static const QRegularExpression link(
-        QStringLiteral(R"re(<a href="#([^"]*)"><img src="thumbs/([^"/]+)")re"));
-    QList<Entry> entries;
-    for (const QRegularExpressionMatch& match : link.globalMatch(QString::fromUtf8(page)))
-        entries.append({match.captured(1), match.captured(2)});
-    return entries;
+    return ParseCategoryPage(QString(), page).valueOr({});
 }
 
 QByteArray CategoryPage(const QString& category, const QList<Entry>& entries)
@@ -413,27 +507,66 @@ Result<Added> Add(const LibrarySet& libraries, const QString& file, const QStrin
                                packed.status().message());
 
     const QString library = libraries.userFolder();
-    QList<Entry> entries;
-    if (const Result<QByteArray> page = FileIo::readAll(pagePath(library, category)); page)
-        entries = ReadCategoryPage(*page);
+    const Result<OwnerLock> lock = lockAndRecover(library, true);
+    if (!lock)
+        return lock.status();
+    // Asked again under the lock: another writer may have taken the name meanwhile.
+    if (const Status status = CheckNewName(libraries, name); !status)
+        return status;
+    Result<QList<Entry>> entries = readPage(library, category);
+    if (!entries)
+        return entries.status();
+    UserLibraryJournal::delayBeforeWriting();
     const Entry entry{name, freeThumbnail(library, name)};
-    entries.append(entry);
+    entries->append(entry);
 
     Added added{name, category, TemplateLibrary::TemplateFilePath(library, name),
                 thumbPath(library, entry.thumbnail)};
-    FileChanges changes;
-    if (const Status status = changes.write(added.templatePath, *packed); !status)
+    const UserLibraryJournal::Change change{{QStringLiteral("op"), QStringLiteral("add")},
+                                            {QStringLiteral("name"), name},
+                                            {QStringLiteral("category"), category},
+                                            {QStringLiteral("thumbnail"), entry.thumbnail}};
+    const Status status = journaled(library, change, [&](FileChanges& changes) {
+        if (const Status status = changes.write(added.templatePath, *packed); !status)
+            return status;
+        UserLibraryJournal::step("add", "template");
+        if (const Status status = changes.write(added.thumbnailPath, PlaceholderThumbnail());
+            !status)
+            return status;
+        UserLibraryJournal::step("add", "thumbnail");
+        if (const Status status = writePage(changes, library, category, *entries); !status)
+            return status;
+        UserLibraryJournal::step("add", "page");
+        return Status::success();
+    });
+    if (!status)
         return status;
-    if (const Status status = changes.write(added.thumbnailPath, PlaceholderThumbnail()); !status)
-        return status;
-    if (const Status status = writePage(changes, library, category, entries); !status)
-        return status;
-    changes.commit();
     return added;
+}
+
+Status SetThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png)
+{
+    const QString library = libraries.userFolder();
+    const Result<OwnerLock> lock = lockAndRecover(library, false);
+    if (!lock)
+        return lock.status();
+    const Result<Located> found = locate(libraries, name);
+    if (!found)
+        return found.status();
+    // Removed or renamed meanwhile: its picture has no place any more.
+    if (found->index < 0)
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary", "%1 is on none of your category pages")
+                .arg(quoted(name)));
+    return FileIo::writeAtomically(thumbPath(library, found->entries[found->index].thumbnail), png);
 }
 
 Status Rename(const LibrarySet& libraries, const QString& oldName, const QString& givenNewName)
 {
+    const QString library = libraries.userFolder();
+    const Result<OwnerLock> lock = lockAndRecover(library, false);
+    if (!lock)
+        return lock.status();
     Result<Located> found = locate(libraries, oldName);
     if (!found)
         return found.status();
@@ -448,63 +581,117 @@ Status Rename(const LibrarySet& libraries, const QString& oldName, const QString
             caseOnly ? checkNameForm(newName) : checkNewName(libraries, newName, oldName);
         !status)
         return status;
-
-    const QString library = libraries.userFolder();
     const QString oldFile = TemplateLibrary::TemplateFilePath(library, oldName);
-    const Result<QByteArray> data = FileIo::readAll(oldFile);
-    if (!data)
-        return data.status();
-    FileChanges changes;
+    const QString newFile = TemplateLibrary::TemplateFilePath(library, newName);
+    if (caseOnly && QDir(QFileInfo(newFile).absolutePath())
+                        .entryList(QDir::Files | QDir::Hidden)
+                        .contains(QFileInfo(newFile).fileName()))
+        return Status::failure(QCoreApplication::translate(
+                                   "UserLibrary", "%1: there is a template of that name already")
+                                   .arg(quoted(newName)));
+    UserLibraryJournal::delayBeforeWriting();
+
+    const bool paged = found->index >= 0;
     QString oldThumb;
-    if (found->index >= 0) {
+    QString newThumb;
+    UserLibraryJournal::Change change{{QStringLiteral("op"), QStringLiteral("rename")},
+                                      {QStringLiteral("old"), oldName},
+                                      {QStringLiteral("new"), newName}};
+    if (paged) {
         Entry& entry = found->entries[found->index];
         oldThumb = thumbPath(library, entry.thumbnail);
+        change.insert(QStringLiteral("category"), found->category);
+        change.insert(QStringLiteral("oldThumbnail"), entry.thumbnail);
         entry.name = newName;
         entry.thumbnail = freeThumbnail(library, newName);
-        const Result<QByteArray> picture = FileIo::readAll(oldThumb);
-        const Status status = changes.write(thumbPath(library, entry.thumbnail),
-                                            picture ? *picture : PlaceholderThumbnail());
-        if (!status)
-            return status;
+        newThumb = thumbPath(library, entry.thumbnail);
+        change.insert(QStringLiteral("newThumbnail"), entry.thumbnail);
     }
-    // Removed first, so that a change of case only never meets its own file.
-    if (const Status status = changes.remove(oldFile); !status)
-        return status;
-    if (const Status status =
-            changes.write(TemplateLibrary::TemplateFilePath(library, newName), *data);
-        !status)
-        return status;
-    if (found->index >= 0) {
-        if (const Status status = writePage(changes, library, found->category, found->entries);
+    // The new names first, then the page, then the old names go: at every
+    // moment the page links a template that is there.
+    return journaled(library, change, [&](FileChanges& changes) {
+        // A change of case only is one rename, so that it never meets its own file.
+        if (const Status status =
+                caseOnly ? changes.rename(oldFile, newFile) : changes.link(oldFile, newFile);
             !status)
             return status;
-        if (const Status status = changes.remove(oldThumb); !status)
-            return status;
-    }
-    changes.commit();
-    return Status::success();
+        UserLibraryJournal::step("rename", "template");
+        if (paged) {
+            const Result<QByteArray> picture = FileIo::readAll(oldThumb);
+            if (const Status status =
+                    changes.write(newThumb, picture ? *picture : PlaceholderThumbnail());
+                !status)
+                return status;
+            UserLibraryJournal::step("rename", "thumbnail");
+            if (const Status status = writePage(changes, library, found->category, found->entries);
+                !status)
+                return status;
+            UserLibraryJournal::step("rename", "page");
+        }
+        if (!caseOnly) {
+            if (const Status status = changes.remove(oldFile); !status)
+                return status;
+            UserLibraryJournal::step("rename", "old-template");
+        }
+        if (paged) {
+            if (const Status status = changes.remove(oldThumb); !status)
+                return status;
+            UserLibraryJournal::step("rename", "old-thumbnail");
+        }
+        return Status::success();
+    });
 }
 
 Status Remove(const LibrarySet& libraries, const QString& name)
 {
+    const QString library = libraries.userFolder();
+    Result<OwnerLock> lock = lockAndRecover(library, false);
+    if (!lock)
+        return lock.status();
     Result<Located> found = locate(libraries, name);
     if (!found)
         return found.status();
-    const QString library = libraries.userFolder();
-    FileChanges changes;
-    if (found->index >= 0) {
-        const Entry entry = found->entries.takeAt(found->index);
-        if (const Status status = writePage(changes, library, found->category, found->entries);
+    UserLibraryJournal::delayBeforeWriting();
+    UserLibraryJournal::Change change{{QStringLiteral("op"), QStringLiteral("remove")},
+                                      {QStringLiteral("name"), name}};
+    const bool paged = found->index >= 0;
+    Entry entry;
+    if (paged) {
+        entry = found->entries.takeAt(found->index);
+        change.insert(QStringLiteral("category"), found->category);
+        change.insert(QStringLiteral("thumbnail"), entry.thumbnail);
+    }
+    // The page first: from then on nothing links the files that go.
+    const Status status = journaled(library, change, [&](FileChanges& changes) {
+        if (paged) {
+            if (const Status status = writePage(changes, library, found->category, found->entries);
+                !status)
+                return status;
+            UserLibraryJournal::step("remove", "page");
+            if (const Status status = changes.remove(thumbPath(library, entry.thumbnail)); !status)
+                return status;
+            UserLibraryJournal::step("remove", "thumbnail");
+        }
+        if (const Status status = changes.remove(TemplateLibrary::TemplateFilePath(library, name));
             !status)
             return status;
-        if (const Status status = changes.remove(thumbPath(library, entry.thumbnail)); !status)
-            return status;
-    }
-    if (const Status status = changes.remove(TemplateLibrary::TemplateFilePath(library, name));
-        !status)
-        return status;
-    changes.commit();
-    return Status::success();
+        UserLibraryJournal::step("remove", "template");
+        return Status::success();
+    });
+    // The last template gone, the library's lock goes too, as a waiting
+    // writer expects of a lock file (see OwnerLock): nothing of the library stays.
+    if (status && lock->isHeld() && TemplateLibrary::CategoryNames(library).isEmpty() &&
+        QDir(library + QLatin1String("/templates"))
+            .entryList(QDir::Files | QDir::Hidden | QDir::System)
+            .isEmpty())
+        lock->removeAndRelease();
+    return status;
+}
+
+Status Repair(const QString& library)
+{
+    const Result<OwnerLock> lock = lockAndRecover(library, false);
+    return lock ? Status::success() : lock.status();
 }
 
 Result<QString> CategoryOf(const LibrarySet& libraries, const QString& name)

@@ -10,8 +10,10 @@
 // The user's own templates, in a library folder of the same form as the
 // shipped one (categories/<Category>.html, categories/thumbs/, templates/),
 // so that every reader of a library works on it unchanged. Every change
-// writes each file atomically and, when a step fails, puts back what the
-// earlier steps changed: the library is either changed whole or not at all.
+// holds the library's lock, writes each file atomically and, when a step
+// fails, puts back what the earlier steps changed; a change cut off by a kill
+// is finished or taken back by the next one (see UserLibraryJournal): the
+// library is either changed whole or not at all.
 namespace UserLibrary {
 
 inline const QString DefaultCategory = QStringLiteral("My templates");
@@ -31,7 +33,11 @@ struct Entry
     bool operator==(const Entry&) const = default;
 };
 
-// The entries of a category page the user library wrote, in page order.
+// The entries of the category page `path` holding `page`, in page order, read
+// as the engine reads it; a failure naming the page when it holds anything
+// but thumbnail links (or none), which a rewrite would lose.
+Result<QList<Entry>> ParseCategoryPage(const QString& path, const QByteArray& page);
+// The entries of a page, or none when ParseCategoryPage refuses it.
 QList<Entry> ReadCategoryPage(const QByteArray& page);
 // A category page in the shipped pages' form: a grid of thumbnail links, the
 // first template link being the first "#" of the file.
@@ -60,11 +66,19 @@ struct Added
 Result<Added> Add(const LibrarySet& libraries, const QString& file, const QString& category,
                   const QString& name);
 
+// Puts a rendered thumbnail in place of the template's placeholder, unless
+// it has been renamed or removed meanwhile.
+Status SetThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png);
+
 // Renames a template of the user's: its file, its thumbnail and its link.
 Status Rename(const LibrarySet& libraries, const QString& oldName, const QString& newName);
 
 // Removes a template of the user's; a category left empty goes with it.
 Status Remove(const LibrarySet& libraries, const QString& name);
+
+// Finishes or takes back a change of the user's library `library` that was
+// cut off, and removes what killed writes left; the gallery runs it at start.
+Status Repair(const QString& library);
 
 // The user's category whose page links `name`, or the reason there is none.
 Result<QString> CategoryOf(const LibrarySet& libraries, const QString& name);

@@ -163,10 +163,15 @@ QByteArray declareUtf8(const QByteArray& html)
     qsizetype copied = 0;
     for (const Html::HtmlTag& tag : Html::findTags(html, {"meta"})) {
         if (!metaCharset(html, tag).isNull()) {
-            // A blank in its place, so that the text around it cannot join
-            // into a new tag ("<me" + "ta charset=...>").
+            // A blank in its place where the text around it could join into
+            // new markup ("<" + "b>", "&am" + "p;"); after a tag's ">" or a
+            // blank nothing can, and the page keeps its size from one round
+            // to the next.
             result.append(html.constData() + copied, tag.begin - copied);
-            result.append(' ');
+            const char before = tag.begin > 0 ? html.at(tag.begin - 1) : '>';
+            if (before != '>' && before != ' ' && before != '\n' && before != '\r' &&
+                before != '\t' && before != '\f')
+                result.append(' ');
             copied = tag.end;
         }
     }
