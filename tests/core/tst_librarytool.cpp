@@ -86,6 +86,8 @@ private Q_SLOTS:
     void checkListsLinksToReplace();
     void checkReportsEachProblem_data();
     void checkReportsEachProblem();
+    void checkReportsALibraryFolderLinkedOut_data();
+    void checkReportsALibraryFolderLinkedOut();
 };
 
 void TestLibraryTool::usage_data()
@@ -304,6 +306,32 @@ void TestLibraryTool::checkReportsEachProblem()
     const ToolRun run = runTool({"check", dir.path()});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains(report), qPrintable(run.out));
+}
+
+void TestLibraryTool::checkReportsALibraryFolderLinkedOut_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("categories") << "categories";
+    QTest::newRow("templates") << "templates";
+}
+
+void TestLibraryTool::checkReportsALibraryFolderLinkedOut()
+{
+    QFETCH(QString, folder);
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    makeGoodLibrary(dir.path());
+    makeGoodLibrary(elsewhere.path());
+    QVERIFY(QDir(dir.filePath(folder)).removeRecursively());
+    QVERIFY(QFile::link(elsewhere.filePath(folder), dir.filePath(folder)));
+
+    const ToolRun run = runTool({"check", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(folder +
+                              ": the folder is a link that leads out of the template "
+                              "library (to " +
+                              elsewhere.filePath(folder) + ")"),
+             qPrintable(run.out));
 }
 
 QTEST_GUILESS_MAIN(TestLibraryTool)

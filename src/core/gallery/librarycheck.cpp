@@ -160,6 +160,17 @@ public:
             add(m_folder, QStringLiteral("no such library folder"));
             return report();
         }
+        // A folder that is a link out of the library: the gallery lists nothing of it.
+        if (const Status linked = TemplateLibrary::CheckLibraryFolders(m_folder); !linked) {
+            for (const QLatin1String name :
+                 {QLatin1String("categories"), QLatin1String("templates")}) {
+                const QString path = m_folder + QLatin1Char('/') + name;
+                if (linked.message().startsWith(QDir::toNativeSeparators(path) +
+                                                QLatin1String(": ")))
+                    add(path, reasonOf(linked, path));
+            }
+            return report();
+        }
         if (!QFileInfo(m_folder + QLatin1String("/templates")).isDir())
             add(m_folder + QLatin1String("/templates"), QStringLiteral("no templates folder"));
         if (!QFileInfo(categories).isDir()) {
