@@ -2,6 +2,7 @@
 
 #include "core/gallery/ondemandresources.h"
 #include "core/gallery/pagehazards.h"
+#include "core/gallery/searchpage.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/templatestaging.h"
@@ -282,11 +283,14 @@ private:
             const QString where = QStringLiteral("image \"%1\" (line %2)")
                                       .arg(target)
                                       .arg(lines.of(match.capturedStart(1)));
-            if (!QFileInfo(file).isFile())
-                add(pagePath, where + QLatin1String(" is missing"));
-            else if (!real.startsWith(folder.canonicalPath() + QLatin1Char('/')))
+            if (!real.isEmpty() && !real.startsWith(folder.canonicalPath() + QLatin1Char('/')))
                 add(pagePath, QStringLiteral("%1 leads out of the template library (to %2)")
                                   .arg(where, QDir::toNativeSeparators(real)));
+            // Said as what it is: the search page leaves out a FIFO or a huge file.
+            else if (const Status picture =
+                         FileIo::checkSmallFile(file, SearchPage::MaxPictureBytes);
+                     !picture)
+                add(pagePath, where + QLatin1Char(' ') + withoutPath(picture.message(), file));
         }
     }
 
