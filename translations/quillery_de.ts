@@ -102,6 +102,53 @@
     </message>
 </context>
 <context>
+    <name>FileIo</name>
+    <message>
+        <source>is a folder</source>
+        <translation>ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>is a FIFO (a named pipe), not a file</source>
+        <translation>ist ein FIFO (eine benannte Pipe), keine Datei</translation>
+    </message>
+    <message>
+        <source>is a socket, not a file</source>
+        <translation>ist ein Socket, keine Datei</translation>
+    </message>
+    <message>
+        <source>is a device, not a file</source>
+        <translation>ist ein Gerät, keine Datei</translation>
+    </message>
+    <message>
+        <source>is not a regular file</source>
+        <translation>ist keine normale Datei</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>is a link to a missing file</source>
+        <translation>ist eine Verknüpfung auf eine fehlende Datei</translation>
+    </message>
+    <message>
+        <source>is missing</source>
+        <translation>fehlt</translation>
+    </message>
+    <message>
+        <source>is a link, not a file</source>
+        <translation>ist eine Verknüpfung, keine Datei</translation>
+    </message>
+    <message>
+        <source>is larger than %1</source>
+        <translation>ist größer als %1</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source> Choose a template</source>
@@ -831,6 +878,10 @@
         <source>template file</source>
         <translation>Vorlagendatei</translation>
     </message>
+    <message>
+        <source>the folder is a link that leads out of the template library (to %1) and is not used</source>
+        <translation>der Ordner ist eine Verknüpfung, die aus der Vorlagenbibliothek hinausführt (nach %1), und wird nicht verwendet</translation>
+    </message>
 </context>
 <context>
     <name>TemplateStaging</name>
@@ -1097,6 +1148,10 @@
     <message>
         <source>%1: no free folder name for this copy</source>
         <translation>%1: kein freier Ordnername für diese Instanz des Programms</translation>
+    </message>
+    <message>
+        <source>the temp folder %1 is writable by every user and has no sticky bit, so another user could replace the workspace in it; it is not used (set TMPDIR to a folder of your own, or give the folder the sticky bit: chmod +t)</source>
+        <translation>der temporäre Ordner %1 ist für alle Benutzer beschreibbar und hat kein Sticky-Bit, sodass ein anderer Benutzer den Arbeitsordner darin ersetzen könnte; er wird nicht verwendet (setzen Sie TMPDIR auf einen eigenen Ordner oder geben Sie dem Ordner das Sticky-Bit: chmod +t)</translation>
     </message>
 </context>
 <context>

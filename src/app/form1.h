@@ -22,6 +22,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class SearchIndexLoader;
+class SearchPageBuilder;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
@@ -132,6 +133,7 @@ private:
     void closeSearch();
     void leaveSearch();
     void showSearchResults();
+    void showSearchPage(const QString& heading, const QByteArray& page);
     void rememberRecent(const QString& name);
     void placeSearchBar();
     void showPreviewTitle();
@@ -168,6 +170,7 @@ private:
     PreviewViews::StoredView* m_storedView = nullptr;
     QLineEdit* txtSearch = nullptr;
     SearchIndexLoader* m_searchIndex = nullptr;
+    SearchPageBuilder* m_searchPages = nullptr;
     std::unique_ptr<QTemporaryDir> m_searchFolder;
     QStringList m_recent;                   // names, the latest first
     CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail

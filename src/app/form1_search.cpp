@@ -6,6 +6,7 @@
 #include "core/gallery/templatelibrary.h"
 #include "core/platform/settingsstore.h"
 #include "searchindexloader.h"
+#include "searchpagebuilder.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -139,6 +140,8 @@ void Form1::createSearch()
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                           QStringLiteral("/quillery/search-index");
     m_searchIndex = new SearchIndexLoader({m_appFolder, m_libraries.userFolder()}, cache, this);
+    m_searchPages = new SearchPageBuilder(this);
+    connect(m_searchPages, &SearchPageBuilder::built, this, &Form1::showSearchPage);
     connect(m_searchIndex, &SearchIndexLoader::ready, this, [this] {
         if (txtSearch->isVisible())
             showSearchResults();
@@ -223,6 +226,15 @@ void Form1::showSearchResults()
         else if (total > shown.size())
             note = tr("The first %1 are shown; add a word to narrow the search.").arg(shown.size());
     }
+    // The pictures are read off the window's thread; the page follows when it is built.
+    m_searchPages->build(heading, note, shown);
+}
+
+void Form1::showSearchPage(const QString& heading, const QByteArray& page)
+{
+    // Closed while the page was built: the category pane stays as it is.
+    if (!txtSearch->isVisible())
+        return;
     if (!m_searchFolder || !m_searchFolder->isValid())
         m_searchFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                                          QStringLiteral("/quillery-search-XXXXXX"));
@@ -232,8 +244,7 @@ void Form1::showSearchResults()
     for (const QString& old : QDir(m_searchFolder->path()).entryList(QDir::Files))
         QFile::remove(m_searchFolder->filePath(old));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(SearchPage::build(heading, note, shown)) < 0) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(page) < 0) {
         WebBrowser1->setHtml(SearchPage::build(heading, file.errorString(), {}));
         return;
     }

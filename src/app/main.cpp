@@ -3,6 +3,7 @@
 #include "apptranslation.h"
 #include "browserpane.h"
 #include "core/platform/workspace.h"
+#include "enginecaches.h"
 #include "form1.h"
 
 #include <QApplication>
@@ -121,6 +122,8 @@ int main(int argc, char* argv[])
     // The web engine describes its graphics set-up at every start; that is
     // for whoever debugs the engine, who can turn it on with QT_LOGGING_RULES.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    // A full or read-only cache folder must not take the program down at start.
+    EngineCaches::prepare();
     QApplication app(argc, argv);
     // Before any window is made, so that every text is in the user's language.
     const AppTranslation translation(QLocale::system().uiLanguages());

@@ -12,8 +12,13 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +52,7 @@ private slots:
     void clickedResultIsPreviewed();
     void escapeReturnsToTheCategory();
     void recentTemplatesSurviveARestart();
+    void hostileThumbnailsDoNotFreezeTheWindow();
 
 private:
     void openWindow();
@@ -192,6 +198,52 @@ void TestSearch::recentTemplatesSurviveARestart()
     search(QString());
     // The start previewed Offer again, so it leads.
     QCOMPARE(linkedNames(pane), (QStringList{"Offer", "Summer Sale"}));
+}
+
+// A library whose thumbnails are a FIFO and a sparse 3 GB file: the recent
+// list shows both templates, without their pictures, and the window answers.
+void TestSearch::hostileThumbnailsDoNotFreezeTheWindow()
+{
+    m_form.reset();
+    m_shown.clear();
+    const QString thumbs = m_fixture->appFolder() + "/categories/thumbs";
+    m_fixture->addFile("categories/0Retail.html",
+                       "<a href=\"#Offer\"><img src=\"thumbs/offer.png\"></a>"
+                       "<a href=\"#Summer Sale\"><img src=\"thumbs/sale.png\"></a>");
+    QVERIFY(QDir().mkpath(thumbs));
+    const QByteArray fifo = QFile::encodeName(thumbs + "/offer.png");
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+    QFile sparse(thumbs + "/sale.png");
+    QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.write("\x89PNG") == 4 &&
+            sparse.resize(3LL * 1024 * 1024 * 1024)); // sparse: costs no disk
+    sparse.close();
+    openWindow();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ControlModifier);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Summer Sale"); }));
+
+    // Should the window's thread hang on the FIFO, a writer lets it go after a
+    // while, so that the test fails instead of hanging.
+    std::atomic<bool> done = false;
+    std::atomic<bool> released = false;
+    std::thread watchdog([&] {
+        for (int i = 0; i < 300 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (done)
+            return;
+        const int writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        released = writer >= 0;
+        if (writer >= 0)
+            ::close(writer);
+    });
+    search(QString());
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    const QStringList names = linkedNames(pane);
+    const int pictures = evaluate(pane, "document.images.length").toInt();
+    done = true;
+    watchdog.join();
+    QVERIFY2(!released, "the window's thread was stuck reading the FIFO");
+    QCOMPARE(names, (QStringList{"Summer Sale", "Offer"}));
+    QCOMPARE(pictures, 0);
 }
 
 QTEST_MAIN(TestSearch)

@@ -7,6 +7,9 @@
 #include <QtEndian>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray readFile(const QString& path)
@@ -86,6 +89,10 @@ private Q_SLOTS:
     void checkListsLinksToReplace();
     void checkReportsEachProblem_data();
     void checkReportsEachProblem();
+    void checkSaysWhatAThumbnailIs_data();
+    void checkSaysWhatAThumbnailIs();
+    void checkReportsALibraryFolderLinkedOut_data();
+    void checkReportsALibraryFolderLinkedOut();
 };
 
 void TestLibraryTool::usage_data()
@@ -304,6 +311,70 @@ void TestLibraryTool::checkReportsEachProblem()
     const ToolRun run = runTool({"check", dir.path()});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains(report), qPrintable(run.out));
+}
+
+// What a hostile library puts in a thumbnail's place is named, not called missing.
+void TestLibraryTool::checkSaysWhatAThumbnailIs_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("report");
+
+    const QString where = R"(0Main.html: image "offer.png" (line 2) )";
+    QTest::newRow("FIFO") << "fifo" << where + "is a FIFO (a named pipe), not a file";
+    QTest::newRow("sparse 3 GB file") << "sparse" << where + "is larger than 2 MB";
+    QTest::newRow("folder") << "folder" << where + "is a folder";
+    QTest::newRow("dangling link") << "dangling" << where + "is a link to a missing file";
+    QTest::newRow("missing") << "missing" << where + "is missing";
+}
+
+void TestLibraryTool::checkSaysWhatAThumbnailIs()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, report);
+    QTemporaryDir dir;
+    makeGoodLibrary(dir.path());
+    const QString thumbnail = dir.filePath("categories/offer.png");
+    QVERIFY(QFile::remove(thumbnail));
+    const QByteArray name = QFile::encodeName(thumbnail);
+    if (kind == "fifo")
+        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+    else if (kind == "sparse")
+        QVERIFY(::truncate((writeFile(thumbnail, "\x89PNG"), name.constData()),
+                           3LL * 1024 * 1024 * 1024) == 0); // sparse: costs no disk
+    else if (kind == "folder")
+        QVERIFY(QDir().mkdir(thumbnail));
+    else if (kind == "dangling")
+        QVERIFY(QFile::link("gone.png", thumbnail));
+
+    const ToolRun run = runTool({"check", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(report), qPrintable(run.out));
+}
+
+void TestLibraryTool::checkReportsALibraryFolderLinkedOut_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("categories") << "categories";
+    QTest::newRow("templates") << "templates";
+}
+
+void TestLibraryTool::checkReportsALibraryFolderLinkedOut()
+{
+    QFETCH(QString, folder);
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    makeGoodLibrary(dir.path());
+    makeGoodLibrary(elsewhere.path());
+    QVERIFY(QDir(dir.filePath(folder)).removeRecursively());
+    QVERIFY(QFile::link(elsewhere.filePath(folder), dir.filePath(folder)));
+
+    const ToolRun run = runTool({"check", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(folder +
+                              ": the folder is a link that leads out of the template "
+                              "library (to " +
+                              elsewhere.filePath(folder) + ")"),
+             qPrintable(run.out));
 }
 
 QTEST_GUILESS_MAIN(TestLibraryTool)

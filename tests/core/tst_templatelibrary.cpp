@@ -99,6 +99,8 @@ private Q_SLOTS:
     void findTemplateFile();
     void findCategoryPage_data();
     void findCategoryPage();
+    void libraryFolderThatIsALink_data();
+    void libraryFolderThatIsALink();
 };
 
 void TestTemplateLibrary::categoryNameFromFileName_data()
@@ -419,6 +421,79 @@ void TestTemplateLibrary::findCategoryPage()
     }
     if (!name.isEmpty())
         QCOMPARE(GetFirstLink(CategoryPagePath(library.path(), name)), firstLink);
+}
+
+// The categories or templates folder itself links somewhere: out of the
+// library it is refused as a whole, inside it is an ordinary folder.
+void TestTemplateLibrary::libraryFolderThatIsALink_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("categories out of the library") << "categories"
+                                                   << "outside" << true;
+    QTest::newRow("templates out of the library") << "templates"
+                                                  << "outside" << true;
+    QTest::newRow("categories climbing out") << "categories"
+                                             << "relative" << true;
+    QTest::newRow("templates to a missing folder") << "templates"
+                                                   << "gone" << true;
+    QTest::newRow("categories inside the library") << "categories"
+                                                   << "pages" << false;
+    QTest::newRow("templates inside the library") << "templates"
+                                                  << "pages" << false;
+}
+
+void TestTemplateLibrary::libraryFolderThatIsALink()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, target);
+    QFETCH(bool, refused);
+
+    // The folder a link points to holds a page and a template of its own.
+    QTemporaryDir outside;
+    Library library;
+    const QString holder =
+        target == "pages" ? library.path() + "/pages" : outside.path() + "/" + target;
+    QVERIFY(QDir().mkpath(library.path() + "/templates"));
+    if (target != "gone") {
+        QVERIFY(QDir().mkpath(holder));
+        QFile page(holder + "/Stolen.html");
+        QVERIFY(page.open(QIODevice::WriteOnly) && page.write(R"(<a href="#Secret">)") > 0);
+        page.close();
+        QFile secret(holder + "/Secret.dat");
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("secret") > 0);
+    }
+    // The other folder stays a folder, with what the probes need.
+    library.write("categories/Stolen.html", R"(<a href="#Secret">)");
+    library.write("templates/Secret.dat", "own");
+    QVERIFY(QDir(library.path() + "/" + folder).removeRecursively());
+    // Both temporary folders lie side by side in the temp folder.
+    const QString relative = "../" + QFileInfo(outside.path()).fileName() + "/relative";
+    library.link(target == "pages" ? "pages" : target == "relative" ? relative : holder, folder);
+
+    const Status status = CheckLibraryFolders(library.path());
+    QCOMPARE(status.ok(), !refused);
+    const Result<QString> page = FindCategoryPage(library.path(), "Stolen");
+    const Result<QString> file = FindTemplateFile(library.path(), "Secret");
+    if (refused) {
+        QVERIFY2(status.message().contains(library.path() + "/" + folder) &&
+                     status.message().contains("leads out of the template library"),
+                 qPrintable(status.message()));
+        if (folder == "categories") {
+            QCOMPARE(CategoryNames(library.path()), QStringList());
+            QVERIFY(!page.ok());
+            QCOMPARE(page.status().message(), status.message());
+        } else {
+            QVERIFY(!file.ok());
+            QCOMPARE(file.status().message(), status.message());
+        }
+    } else {
+        QCOMPARE(CategoryNames(library.path()), QStringList{"Stolen"});
+        QVERIFY(page.ok());
+        QVERIFY(file.ok());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTemplateLibrary)

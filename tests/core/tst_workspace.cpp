@@ -3,6 +3,7 @@
 #include "core/platform/ownerlock.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,11 +13,17 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <grp.h>
 #include <memory>
 #include <optional>
+#include <string>
 #include <sys/inotify.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using modGetDirs::EnsureWorkspaceFolder;
 using modGetDirs::WorkspaceDir;
@@ -225,10 +232,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("kind");
 
-        QTest::newRow("workspace is a link to a folder") << "QYX"
-                                                         << "link";
-        QTest::newRow("workspace is a dangling link") << "QYX"
-                                                      << "dangling";
         QTest::newRow("workspace is a file") << "QYX"
                                              << "file";
         QTest::newRow("subfolder is a link to a folder") << "QYX/msg"
@@ -261,18 +264,168 @@ private Q_SLOTS:
         QCOMPARE(permissions(temp("elsewhere")), mode_t(0755));
     }
 
-    void ensureRefusesForeignFolder()
+    // Another user (or a link) holding the shared name must not stop this user's previews.
+    void takenSharedNameFallsBackToOwnName_data()
     {
-        if (::geteuid() != 0)
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<bool>("ownNameTaken");
+
+        QTest::newRow("a folder of another user") << "foreign" << false;
+        QTest::newRow("a link to a folder") << "link" << false;
+        QTest::newRow("a dangling link") << "dangling" << false;
+        QTest::newRow("the own name taken too") << "link" << true;
+    }
+
+    void takenSharedNameFallsBackToOwnName()
+    {
+        QFETCH(QString, planted);
+        QFETCH(bool, ownNameTaken);
+
+        if (planted == "foreign" && ::geteuid() != 0)
             QSKIP("only root can give a folder to another user");
-        QVERIFY(QDir().mkdir(WorkspaceDir()));
-        QVERIFY(::chmod(QFile::encodeName(WorkspaceDir()).constData(), 0777) == 0);
-        QVERIFY(::chown(QFile::encodeName(WorkspaceDir()).constData(), 65534, 65534) == 0);
-        const Status status = EnsureWorkspaceFolder("msg").status();
-        QVERIFY(!status.ok());
-        QVERIFY(status.message().contains("another user"));
-        QCOMPARE(entries(WorkspaceDir()), QStringList());
-        QCOMPARE(permissions(WorkspaceDir()), mode_t(0777));
+        const QString shared = temp("QYX");
+        const QString own = shared + "-" + QString::number(::geteuid());
+        QVERIFY(QDir().mkdir(temp("elsewhere")));
+        QVERIFY(::chmod(QFile::encodeName(temp("elsewhere")).constData(), 0755) == 0);
+        if (planted == "foreign") {
+            QVERIFY(QDir().mkdir(shared));
+            QVERIFY(::chmod(QFile::encodeName(shared).constData(), 0777) == 0);
+            QVERIFY(::chown(QFile::encodeName(shared).constData(), 65534, 65534) == 0);
+        } else {
+            QVERIFY(QFile::link(temp(planted == "link" ? "elsewhere" : "nowhere"), shared));
+        }
+        if (ownNameTaken)
+            QVERIFY(QFile::link(temp("elsewhere"), own));
+
+        QCOMPARE(WorkspaceDir(), own);
+        const Result<QString> folder = EnsureWorkspaceFolder("msg");
+        if (ownNameTaken) {
+            QVERIFY(!folder.ok());
+            QVERIFY2(folder.status().message().contains(own),
+                     qPrintable(folder.status().message()));
+        } else {
+            QVERIFY2(folder.ok(), qPrintable(folder.status().message()));
+            QCOMPARE(*folder, own + "/msg");
+            QCOMPARE(permissions(own), mode_t(0700));
+            QVERIFY(makeFile(*folder + "/msg.html"));
+            Module1::RemoveFolder(*folder);
+            QVERIFY(!QFileInfo::exists(*folder));
+            QCOMPARE(entries(own), QStringList());
+        }
+        // What someone else put there is neither used nor changed.
+        QCOMPARE(entries(temp("elsewhere")), QStringList());
+        QCOMPARE(permissions(temp("elsewhere")), mode_t(0755));
+        QVERIFY(!QFile::exists(temp("nowhere")));
+        if (planted == "foreign") {
+            QCOMPARE(entries(shared), QStringList());
+            QCOMPARE(permissions(shared), mode_t(0777));
+        }
+    }
+
+    // Where every user may write, only the sticky bit keeps the workspace from being swapped.
+    void sharedTempFolderNeedsTheStickyBit_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("used");
+
+        QTest::newRow("writable by all, no sticky bit") << 0777 << false;
+        QTest::newRow("writable by all, sticky bit") << 01777 << true;
+        QTest::newRow("private") << 0700 << true;
+        QTest::newRow("writable by the group") << 0770 << true;
+    }
+
+    void sharedTempFolderNeedsTheStickyBit()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, used);
+
+        // A workspace made earlier, before the folder was opened to everyone.
+        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(makeFile(WorkspaceDir() + "/msg/msg.html"));
+        QVERIFY(::chmod(QFile::encodeName(m_temp->path()).constData(), mode_t(mode)) == 0);
+
+        const Result<QString> folder = EnsureWorkspaceFolder("rp");
+        QCOMPARE(folder.ok(), used);
+        Module1::RemoveFolder(WorkspaceDir() + "/msg");
+        QCOMPARE(QFileInfo::exists(WorkspaceDir() + "/msg"), !used);
+        if (!used) {
+            const QString message = folder.status().message();
+            QVERIFY2(message.contains(m_temp->path()) && message.contains("sticky bit"),
+                     qPrintable(message));
+            QCOMPARE(entries(WorkspaceDir()), QStringList{"msg"});
+        }
+        QCOMPARE(entries(temp("cwd")), QStringList());
+    }
+
+    // A second user swaps the workspace for a folder of their own full of removal
+    // scripts, as fast as they can, while this user previews and cleans up.
+    void otherUserCannotRunCodeThroughTheWorkspace_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("shared temp folder without sticky bit") << 0777;
+        QTest::newRow("shared temp folder with sticky bit") << 01777;
+    }
+
+    void otherUserCannotRunCodeThroughTheWorkspace()
+    {
+        QFETCH(int, mode);
+        if (::geteuid() != 0)
+            QSKIP("needs root to act as a second user (uid 65534); run the suite as root to "
+                  "cover the race");
+        QVERIFY(::chmod(QFile::encodeName(m_temp->path()).constData(), mode_t(mode)) == 0);
+        const std::string workspace = QFile::encodeName(temp("QYX")).toStdString();
+        const std::string theirs = QFile::encodeName(temp("theirs")).toStdString();
+        const QString canary = temp("canary");
+        const std::string payload = ": > '" + QFile::encodeName(canary).toStdString() + "'\n";
+        std::vector<std::string> scripts;
+        for (int n = 0; n < 9999; ++n)
+            scripts.push_back(theirs + "/~rmdir" + std::to_string(n) + ".sh");
+
+        int ready[2];
+        QVERIFY(::pipe(ready) == 0);
+        const pid_t attacker = ::fork();
+        QVERIFY(attacker >= 0);
+        if (attacker == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(1);
+            if (::mkdir(theirs.c_str(), 0777) != 0 || ::chmod(theirs.c_str(), 0777) != 0)
+                ::_exit(1);
+            for (const std::string& script : scripts) {
+                const int fd = ::open(script.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0777);
+                if (fd < 0 || ::write(fd, payload.data(), payload.size()) < 0)
+                    ::_exit(1);
+                ::close(fd);
+            }
+            ::write(ready[1], "r", 1);
+            for (;;)
+                ::syscall(SYS_renameat2, AT_FDCWD, workspace.c_str(), AT_FDCWD, theirs.c_str(),
+                          2 /* RENAME_EXCHANGE */);
+        }
+        ::close(ready[1]);
+        char signal = 0;
+        const bool started = ::read(ready[0], &signal, 1) == 1;
+        ::close(ready[0]);
+
+        QString refusal;
+        QElapsedTimer timer;
+        timer.start();
+        for (int round = 0; started && round < 3000 && timer.elapsed() < 8000; ++round) {
+            const Result<QString> folder = EnsureWorkspaceFolder("msg");
+            if (!folder)
+                refusal = folder.status().message();
+            Module1::RemoveFolder(WorkspaceDir() + "/msg");
+            modGetDirs::RemoveStaleWorkspaceFolders();
+            if (QFileInfo::exists(canary))
+                break;
+        }
+        ::kill(attacker, SIGKILL);
+        ::waitpid(attacker, nullptr, 0);
+        QVERIFY(started);
+        QVERIFY2(!QFileInfo::exists(canary), "the other user's script ran as this user");
+        if (mode == 0777)
+            QVERIFY2(refusal.contains("sticky bit"), qPrintable(refusal));
+        QCOMPARE(entries(temp("cwd")), QStringList());
     }
 
     void ensureRefusesNamesThatAreNotPlain_data()
@@ -590,6 +743,40 @@ private Q_SLOTS:
         QVERIFY(!names.contains(QStringLiteral("~rmdir%1.sh").arg(free)));
         for (const QString& name : names)
             QCOMPARE(readFile(WorkspaceDir() + "/" + name), QByteArray("x"));
+    }
+
+    // Copies killed while removing a folder leave their scripts and locks behind.
+    void startRemovesLeftoversOfKilledCopies()
+    {
+        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        const QString ws = WorkspaceDir();
+        for (const char* name : {"~rmdir17.sh", "~rmdir9998.sh", "~rmdir0.sh", "~rmdir5.sh",
+                                 "~rmdir12345.sh", "~rmdir3.txt"})
+            QVERIFY(makeFile(ws + "/" + name));
+        for (const char* name :
+             {"~rmdir17.sh", "~rmdir9998.sh", "~rmdir5.sh", "~rmdir12345.sh", "~rmdir3.txt"}) {
+            const timespec old[2] = {{::time(nullptr) - 600, 0}, {::time(nullptr) - 600, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(ws + "/" + name).constData(), old, 0) ==
+                    0);
+        }
+        // A copy that runs its script right now: the script is locked.
+        OtherCopy running;
+        QVERIFY(running.start({"--hold-lock", ws + "/~rmdir5.sh"}));
+        // Killed copies' locks, with and without their preview folder.
+        QVERIFY(makeFile(ws + "/msg/99998.lock"));
+        QVERIFY(QDir().mkpath(ws + "/msg/99997"));
+        QVERIFY(makeFile(ws + "/msg/99997.lock"));
+        OtherCopy killed;
+        QVERIFY(killed.start());
+        killed.kill();
+
+        modGetDirs::RemoveStaleWorkspaceFolders();
+
+        // Left: a script just being written (~rmdir0), the running copy's, and
+        // names no copy gives its scripts.
+        QCOMPARE(entries(ws), (QStringList{"msg", "rp", "~rmdir0.sh", "~rmdir12345.sh",
+                                           "~rmdir3.txt", "~rmdir5.sh"}));
+        QCOMPARE(entries(ws + "/msg"), QStringList());
     }
 
     void runAndWait_data()

@@ -3,6 +3,7 @@
 #include "core/gallery/librarybuildoutput.h"
 #include "core/gallery/ondemandresources.h"
 #include "core/gallery/pagehazards.h"
+#include "core/gallery/searchpage.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/templatestaging.h"
@@ -161,6 +162,17 @@ public:
         const QString categories = m_folder + QLatin1String("/categories");
         if (!QFileInfo(m_folder).isDir()) {
             add(m_folder, QStringLiteral("no such library folder"));
+            return report();
+        }
+        // A folder that is a link out of the library: the gallery lists nothing of it.
+        if (const Status linked = TemplateLibrary::CheckLibraryFolders(m_folder); !linked) {
+            for (const QLatin1String name :
+                 {QLatin1String("categories"), QLatin1String("templates")}) {
+                const QString path = m_folder + QLatin1Char('/') + name;
+                if (linked.message().startsWith(QDir::toNativeSeparators(path) +
+                                                QLatin1String(": ")))
+                    add(path, reasonOf(linked, path));
+            }
             return report();
         }
         if (!QFileInfo(m_folder + QLatin1String("/templates")).isDir())
@@ -322,11 +334,14 @@ private:
             const QString where = QStringLiteral("image \"%1\" (line %2)")
                                       .arg(target)
                                       .arg(lines.of(match.capturedStart(1)));
-            if (!QFileInfo(file).isFile())
-                add(pagePath, where + QLatin1String(" is missing"));
-            else if (!real.startsWith(folder.canonicalPath() + QLatin1Char('/')))
+            if (!real.isEmpty() && !real.startsWith(folder.canonicalPath() + QLatin1Char('/')))
                 add(pagePath, QStringLiteral("%1 leads out of the template library (to %2)")
                                   .arg(where, QDir::toNativeSeparators(real)));
+            // Said as what it is: the search page leaves out a FIFO or a huge file.
+            else if (const Status picture =
+                         FileIo::checkSmallFile(file, SearchPage::MaxPictureBytes);
+                     !picture)
+                add(pagePath, where + QLatin1Char(' ') + withoutPath(picture.message(), file));
         }
     }
 

@@ -15,16 +15,13 @@ QByteArray escaped(const QString& text)
     return text.toHtmlEscaped().toUtf8();
 }
 
-// Only pictures a category page may show: a thumbnail is small, and the
-// bound keeps a strange file from swelling the page.
-constexpr qsizetype MaxPictureBytes = 2 * 1024 * 1024;
-
 QByteArray picture(const QString& path)
 {
     if (path.isEmpty())
         return {};
-    const Result<QByteArray> data = FileIo::readAll(path);
-    if (!data || data->size() > MaxPictureBytes || !data->startsWith("\x89PNG"))
+    // A hostile library may put a FIFO or a huge sparse file there.
+    const Result<QByteArray> data = FileIo::readSmallFile(path, MaxPictureBytes, false);
+    if (!data || !data->startsWith("\x89PNG"))
         return {};
     return "data:image/png;base64," + data->toBase64();
 }

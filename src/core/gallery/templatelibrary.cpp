@@ -69,6 +69,26 @@ Status checkEntry(const QString& folder, const QString& path, const QString& wha
     return Status::success();
 }
 
+// A library's "categories" or "templates" folder may itself be a link; one
+// that leads out of the library is refused as the entries inside would be.
+Status checkLibraryFolder(const QString& appFolder, const QString& name)
+{
+    const QString path = appFolder + QLatin1Char('/') + name;
+    const QFileInfo folder(path);
+    if (!folder.isSymLink())
+        return Status::success();
+    const QString real = folder.canonicalFilePath();
+    const QString root = QFileInfo(appFolder).canonicalFilePath();
+    if (real.isEmpty() || root.isEmpty() || !real.startsWith(root + QLatin1Char('/')))
+        return failure(
+            path,
+            QCoreApplication::translate("TemplateLibrary",
+                                        "the folder is a link that leads out of the "
+                                        "template library (to %1) and is not used")
+                .arg(QDir::toNativeSeparators(real.isEmpty() ? folder.symLinkTarget() : real)));
+    return Status::success();
+}
+
 // What the reference platform calls an ordinary file: not a folder (also not
 // through a link), not hidden.
 bool isOrdinaryFile(const QFileInfo& info)
@@ -103,8 +123,19 @@ QString CategoryNameFromFileName(const QString& fileName)
     return name;
 }
 
+Status CheckLibraryFolders(const QString& appFolder)
+{
+    for (const QLatin1String name : {QLatin1String("categories"), QLatin1String("templates")}) {
+        if (Status status = checkLibraryFolder(appFolder, name); !status)
+            return status;
+    }
+    return Status::success();
+}
+
 QStringList CategoryFileNames(const QString& appFolder)
 {
+    if (!checkLibraryFolder(appFolder, QStringLiteral("categories")))
+        return {};
     const QDir folder(categoriesFolder(appFolder));
     QStringList names;
     const QFileInfoList entries = folder.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
@@ -141,6 +172,8 @@ Result<QString> FindCategoryPage(const QString& appFolder, const QString& catego
     if (categoryName.isEmpty())
         return failure(appFolder + QStringLiteral("/categories"),
                        QCoreApplication::translate("TemplateLibrary", "no category is chosen"));
+    if (Status linked = checkLibraryFolder(appFolder, QStringLiteral("categories")); !linked)
+        return linked;
     const QString path = CategoryPagePath(appFolder, categoryName);
     if (Status entry = checkEntry(folder, path,
                                   QCoreApplication::translate("TemplateLibrary", "category page"));
@@ -238,6 +271,8 @@ Result<QString> FindTemplateFile(const QString& appFolder, const QString& name)
             folder, QCoreApplication::translate("TemplateLibrary",
                                                 "\"%1\" is not a plain file name and is not opened")
                         .arg(name));
+    if (Status linked = checkLibraryFolder(appFolder, QStringLiteral("templates")); !linked)
+        return linked;
     const QString path = TemplateFilePath(appFolder, name);
     if (Status entry = checkEntry(folder, path,
                                   QCoreApplication::translate("TemplateLibrary", "template file"));

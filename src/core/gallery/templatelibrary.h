@@ -12,8 +12,13 @@ namespace TemplateLibrary {
 // "0Business.html" -> "Business": every ".html", "0" and "1" is deleted.
 QString CategoryNameFromFileName(const QString& fileName);
 
+// Refuses a "categories" or "templates" folder that is a link leading out of
+// the library (one that stays inside is fine); the message names the folder.
+Status CheckLibraryFolders(const QString& appFolder);
+
 // Ordinary, non-hidden files matching *.html in any case, ascending without
-// regard to case, as the reference file system lists them.
+// regard to case, as the reference file system lists them. None when the
+// categories folder is a link out of the library.
 QStringList CategoryFileNames(const QString& appFolder);
 
 // The names the category list shows, in listing order; duplicates are kept.

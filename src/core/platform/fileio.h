@@ -16,6 +16,16 @@ Result<QByteArray> readAll(const QString& path);
 // replaces the target; a failure abandons the write and is returned.
 using BeforeReplace = std::function<Status()>;
 
+// A file of at most `maxBytes` from a place someone else fills (a library):
+// only a regular file is read, opened without waiting (a FIFO never blocks)
+// and, unless `followLinks`, not through a link; its size is checked before a
+// byte is read. A failure's message is the path, ": " and what the file is
+// ("is a FIFO", "is larger than 2 MB", "is missing", ...).
+Result<QByteArray> readSmallFile(const QString& path, qint64 maxBytes, bool followLinks = true);
+
+// What readSmallFile would refuse, without reading the file.
+Status checkSmallFile(const QString& path, qint64 maxBytes, bool followLinks = true);
+
 // Writes through a temporary file in the same folder that is renamed over the
 // target only once every byte is on disk, so readers never see a torn file and
 // a failed write (a full disk included) leaves the previous content in place.

@@ -15,7 +15,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +32,115 @@ bool isPlainName(const QString& name)
 {
     return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
            !name.contains(QChar(0));
+}
+
+// Closes a file descriptor when it goes out of scope.
+class Fd
+{
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd;
+};
+
+// In a folder every user may write to, only the sticky bit keeps others from
+// renaming or replacing our workspace between our check and our use of it.
+Status checkSharedFolder(const QString& folder)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
+        return Status::failure(QStringLiteral("%1: %2").arg(folder, errnoText()));
+    if ((info.st_mode & S_IWOTH) != 0 && (info.st_mode & S_ISVTX) == 0)
+        return Status::failure(
+            QCoreApplication::translate(
+                "Workspace",
+                "the temp folder %1 is writable by every user and has no sticky bit, so "
+                "another user could replace the workspace in it; it is not used (set TMPDIR "
+                "to a folder of your own, or give the folder the sticky bit: chmod +t)")
+                .arg(folder));
+    return Status::success();
+}
+
+// Opens the workspace for removing in it: ours, private, and in a temp folder
+// nobody else can rearrange; -1 otherwise.
+int openWorkspace(const QString& workspace)
+{
+    if (!QDir::isAbsolutePath(workspace) || !checkSharedFolder(QFileInfo(workspace).path()).ok())
+        return -1;
+    const int fd = ::open(QFile::encodeName(workspace).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid() || (info.st_mode & 0022) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Removes the entry `name` of the folder `parent` with everything below it,
+// never following a link: a link is removed itself.
+void removeTreeAt(int parent, const QByteArray& name, int depth = 0)
+{
+    struct stat info = {};
+    if (::fstatat(parent, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return;
+    if (!S_ISDIR(info.st_mode)) {
+        ::unlinkat(parent, name.constData(), 0);
+        return;
+    }
+    if (depth > 256)
+        return;
+    const int fd =
+        ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    DIR* folder = ::fdopendir(fd);
+    if (!folder) {
+        ::close(fd);
+        return;
+    }
+    QList<QByteArray> names;
+    while (const dirent* entry = ::readdir(folder)) {
+        const QByteArray inner(entry->d_name);
+        if (inner != "." && inner != "..")
+            names.append(inner);
+    }
+    for (const QByteArray& inner : std::as_const(names))
+        removeTreeAt(::dirfd(folder), inner, depth + 1);
+    ::closedir(folder);
+    ::unlinkat(parent, name.constData(), AT_REMOVEDIR);
+}
+
+bool sameFile(int fd, int folder, const QByteArray& name)
+{
+    struct stat open = {};
+    struct stat named = {};
+    return ::fstat(fd, &open) == 0 &&
+           ::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+const QRegularExpression& scriptPattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^~rmdir(0|[1-9][0-9]{0,3})\\.sh$"));
+    return pattern;
 }
 
 // Opens (creating it when missing) the folder `name` below `parent` as ours alone.
@@ -90,17 +201,48 @@ QByteArray shellQuoted(QByteArray text)
     return '\'' + text.replace('\'', "'\\''") + '\'';
 }
 
-enum class Written { Ok, Taken, NotCreated, Torn };
-
-// Never replaces a file: another running copy may be using a script of the same name.
-Written writeNewFile(const QString& path, const QByteArray& content)
+// Removes the entry `name` of the open folder `parent` through a script in the
+// open workspace `workspace`. The shell is handed the script and the folder as
+// open files, never by path: nothing it runs or removes can be swapped for
+// another by a name lookup in between.
+void removeThroughScript(int workspace, int parent, const QByteArray& name)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return errno == EEXIST ? Written::Taken : Written::NotCreated;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written ? Written::Ok : Written::Torn;
+    const QByteArray command =
+        "cd /dev/fd/" + QByteArray::number(parent) + " && rm -rf -- " + shellQuoted(name) + '\n';
+    // Another running copy may use any of the names at the same time: a taken
+    // name is left to its owner and the next one is tried.
+    constexpr int names = 9999;
+    const int first = int(QRandomGenerator::global()->bounded(names));
+    for (int i = 0; i < names; ++i) {
+        const QByteArray script = "~rmdir" + QByteArray::number((first + i) % names) + ".sh";
+        const int fd = ::openat(workspace, script.constData(),
+                                O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return;
+        // Held while the script is in use, so the clean-up at a start knows it is not a leftover.
+        ::flock(fd, LOCK_EX);
+        if (::write(fd, command.constData(), size_t(command.size())) == command.size()) {
+            QProcess process;
+            process.setProgram(QStringLiteral("/bin/sh"));
+            process.setArguments({QStringLiteral("/dev/fd/%1").arg(fd)});
+            process.setStandardInputFile(QProcess::nullDevice());
+            process.setStandardOutputFile(QProcess::nullDevice());
+            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            process.setChildProcessModifier([fd, parent] {
+                ::fcntl(fd, F_SETFD, 0);
+                ::fcntl(parent, F_SETFD, 0);
+            });
+            process.start();
+            if (process.waitForStarted(-1))
+                process.waitForFinished(-1);
+        }
+        if (sameFile(fd, workspace, script))
+            ::unlinkat(workspace, script.constData(), 0);
+        ::close(fd);
+        return;
+    }
 }
 
 bool entryExists(const QString& path)
@@ -124,6 +266,8 @@ Result<QString> ensureFolders(const QStringList& levels)
             QCoreApplication::translate("Workspace", "the temp folder %1 does not exist")
                 .arg(qEnvironmentVariable("TMPDIR", QStringLiteral("/tmp"))));
 
+    if (const Status shared = checkSharedFolder(QFileInfo(workspace).path()); !shared)
+        return shared;
     const Result<int> top = openPrivateFolder(AT_FDCWD, workspace);
     if (!top)
         return top.status();
@@ -245,6 +389,37 @@ qint64 newestChange(const QString& folder)
     return newest;
 }
 
+// Scripts of copies that were killed while removing a folder. A script in use
+// is locked by its copy; one just being created is younger than a minute.
+void removeLeftoverScripts(int workspace)
+{
+    const int fd = ::fcntl(workspace, F_DUPFD_CLOEXEC, 0);
+    DIR* folder = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!folder) {
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    QList<QByteArray> scripts;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (scriptPattern().match(QFile::decodeName(entry->d_name)).hasMatch())
+            scripts.append(QByteArray(entry->d_name));
+    }
+    ::closedir(folder);
+    const qint64 minuteAgo = QDateTime::currentSecsSinceEpoch() - 60;
+    for (const QByteArray& name : std::as_const(scripts)) {
+        const Fd script(::openat(workspace, name.constData(),
+                                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat info = {};
+        if (script.get() < 0 || ::fstat(script.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != ::geteuid() || info.st_mtime > minuteAgo ||
+            ::flock(script.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (sameFile(script.get(), workspace, name))
+            ::unlinkat(workspace, name.constData(), 0);
+    }
+}
+
 } // namespace
 
 namespace modGetDirs {
@@ -259,7 +434,17 @@ QString GetTempDir()
 
 QString WorkspaceDir()
 {
-    return GetTempDir() + QStringLiteral("QYX");
+    const QString temp = GetTempDir();
+    const QString shared = temp + QStringLiteral("QYX");
+    if (temp.isEmpty())
+        return shared;
+    // Another user may have made the shared name first, or put a link there:
+    // then this user's previews go to a name of their own instead of failing.
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(shared).constData(), &info) != 0 ||
+        (!S_ISLNK(info.st_mode) && info.st_uid == ::geteuid()))
+        return shared;
+    return shared + u'-' + QString::number(::geteuid());
 }
 
 Result<QString> EnsureWorkspaceFolder(const QString& name)
@@ -282,8 +467,10 @@ void RemoveStaleWorkspaceFolders()
     QMutexLocker locker(&s_identityMutex);
     const QString workspace = WorkspaceDir();
     // Nothing of ours to clean, or a workspace that is not ours to touch.
-    if (!isPrivateFolder(workspace))
+    const Fd workspaceFd(openWorkspace(workspace));
+    if (workspaceFd.get() < 0)
         return;
+    removeLeftoverScripts(workspaceFd.get());
     const Result<QString> msgFolder = ensureFolders({QStringLiteral("msg")});
     if (!msgFolder)
         return;
@@ -325,35 +512,35 @@ namespace Module1 {
 void RemoveFolder(const QString& folder)
 {
     const QString workspace = modGetDirs::WorkspaceDir();
-    if (!isPrivateFolder(workspace) || folder.contains(QChar(0)))
+    if (folder.contains(QChar(0)))
         return;
     const QString target = QDir::cleanPath(folder);
     if (!QDir::isAbsolutePath(target) || !target.startsWith(workspace + u'/'))
         return;
-    // A link on the way to the folder could lead out of the workspace, so the
-    // removal names the folder through its resolved parent.
-    const QString parent = QFileInfo(QFileInfo(target).path()).canonicalFilePath();
-    const QString root = QFileInfo(workspace).canonicalFilePath();
-    if (root.isEmpty() || (parent != root && !parent.startsWith(root + u'/')))
+    const Fd workspaceFd(openWorkspace(workspace));
+    if (workspaceFd.get() < 0)
         return;
-    const QString victim = parent + u'/' + QFileInfo(target).fileName();
-
-    // Another running copy may use any of the names at the same time: a taken
-    // name is left to its owner and the next one is tried.
-    const QByteArray command = "rm -rf -- " + shellQuoted(QFile::encodeName(victim)) + '\n';
-    constexpr int names = 9999;
-    const int first = int(QRandomGenerator::global()->bounded(names));
-    for (int i = 0; i < names; ++i) {
-        const QString script = workspace + QStringLiteral("/~rmdir%1.sh").arg((first + i) % names);
-        const Written written = writeNewFile(script, command);
-        if (written == Written::Taken)
-            continue;
-        if (written == Written::Ok)
-            RunAndWait(QStringLiteral("/bin/sh"), {script});
-        if (written != Written::NotCreated)
-            QFile::remove(script);
+    // Each level is opened below the last, never through a link, so the folder
+    // removed is the one inside this workspace whatever is renamed meanwhile.
+    const QStringList levels = target.mid(workspace.size() + 1).split(u'/');
+    Fd parent(::fcntl(workspaceFd.get(), F_DUPFD_CLOEXEC, 0));
+    for (qsizetype i = 0; i + 1 < levels.size() && parent.get() >= 0; ++i)
+        parent.reset(::openat(parent.get(), QFile::encodeName(levels[i]).constData(),
+                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (parent.get() < 0)
+        return;
+    const QByteArray name = QFile::encodeName(levels.last());
+    struct stat info = {};
+    if (::fstatat(parent.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return;
+    // A link or a file in the folder's place goes itself, never what it leads to.
+    if (!S_ISDIR(info.st_mode)) {
+        ::unlinkat(parent.get(), name.constData(), 0);
         return;
     }
+    removeThroughScript(workspaceFd.get(), parent.get(), name);
+    // Where no shell could do it (no /bin/sh, no /dev/fd), the folder is removed here.
+    removeTreeAt(parent.get(), name);
 }
 
 bool RunAndWait(const QString& program, const QStringList& arguments)
