@@ -3,6 +3,7 @@
 #include "core/gallery/thumbnailgrid.h"
 
 #include "core/gallery/filechanges.h"
+#include "core/gallery/searchpage.h"
 #include "core/gallery/templatedecoding.h"
 #include "core/gallery/templateimport.h"
 #include "core/gallery/templatelibrary.h"
@@ -617,7 +618,10 @@ Status Rename(const LibrarySet& libraries, const QString& oldName, const QString
             return status;
         UserLibraryJournal::step("rename", "template");
         if (paged) {
-            const Result<QByteArray> picture = FileIo::readAll(oldThumb);
+            // A thumbnail that is no small regular file (a FIFO would block) gives way
+            // to the placeholder.
+            const Result<QByteArray> picture =
+                FileIo::readSmallFile(oldThumb, SearchPage::MaxPictureBytes, false);
             if (const Status status =
                     changes.write(newThumb, picture ? *picture : PlaceholderThumbnail());
                 !status)
