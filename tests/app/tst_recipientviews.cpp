@@ -7,6 +7,7 @@
 #include "core/platform/settingsstore.h"
 #include "core/views/recipientview.h"
 #include "form1.h"
+#include "thumbnailrenderer.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -205,6 +206,7 @@ private slots:
     void shortcutsChooseTheView();
     void phoneViewLaysThePageOutAtPhoneWidth();
     void phoneViewIsAPhoneToThePage();
+    void thumbnailShowsTheDesktopLayout();
     void darkViewShowsTheTemplatesOwnDarkColours();
     void invertedViewInvertsAllButThePictures();
     void imagesBlockedFetchesNoPictureAndShowsAltText();
@@ -560,6 +562,42 @@ void TestRecipientViews::phoneViewIsAPhoneToThePage()
         QVERIFY2((colour == u"rgb(1, 2, 3)") == cases[i].phone,
                  qPrintable(QStringLiteral("%1 gave %2").arg(cases[i].media, colour)));
     }
+}
+
+// A thumbnail shows the template as the Desktop view does: drawn at the
+// width of the preview in the window's designed size, so that a template's
+// rules for narrow screens (the common max-width: 600px) stay off.
+void TestRecipientViews::thumbnailShowsTheDesktopLayout()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer"});
+    Letter letter;
+    letter.style = "@media (max-width:600px){body{background:rgb(255,0,0)!important}}";
+    letter.body += "<div style=\"height:3000px\"></div>";
+    addLetter(fixture, "Offer", letter);
+
+    ThumbnailRenderer renderer;
+    const Result<QImage> thumbnail =
+        renderer.renderTemplate(fixture.appFolder() + QStringLiteral("/templates/Offer.dat"));
+    QVERIFY2(thumbnail, qPrintable(thumbnail.status().message()));
+    QCOMPARE(thumbnail->size(),
+             QSize(ThumbnailRenderer::ThumbWidth, ThumbnailRenderer::ThumbHeight));
+    const QColor background = thumbnail->pixelColor(ThumbnailRenderer::ThumbWidth / 2,
+                                                    ThumbnailRenderer::ThumbHeight - 10);
+    QVERIFY2(near(background, Qt::white), qPrintable(background.name()));
+
+    // The width the thumbnail is drawn at is the one the Desktop view lays
+    // the page out at in the designed window, scrollbar and all.
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.resize(1317, 675);
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    QCOMPARE(form.size(), QSize(1317, 675));
+    QCOMPARE(
+        evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.documentElement.clientWidth")
+            .toInt(),
+        ThumbnailRenderer::TemplateWidth);
 }
 
 // A template's own dark rules take effect; one without any shows as it is,
