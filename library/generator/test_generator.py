@@ -126,5 +126,32 @@ class Headings(unittest.TestCase):
                 generate.build_template(folder, tpl)
 
 
+class PictureSizes(unittest.TestCase):
+    def test_a_picture_says_its_width_in_its_style(self):
+        cases = [
+            ('<img src="a.png" width="44" height="44" style="display:block;width:44px;height:auto;">', None),
+            ('<img src="a.png" width="600" style="width:100%;max-width:600px;">', None),
+            ('<img src="a.png" width="44" height="44" style="display:block;border:0;">', "a.png"),
+            ('<img src="a.png" width="44" height="44">', "a.png"),
+            ('<img src="a.png" style="border-width:0;line-height:20px">', "a.png"),
+        ]
+        for img, refused in cases:
+            with self.subTest(img=img):
+                if refused:
+                    with self.assertRaisesRegex(ValueError, "T: the picture a.png has no width in its style"):
+                        generate.check_image_sizes("T", img)
+                else:
+                    generate.check_image_sizes("T", img)
+
+    def test_logos_and_icons_say_their_width(self):
+        def build(t, img):
+            return [blocks.header(t, img, "Voltline", "laptop", "Gadgets"),
+                    blocks.hero(t, img, ("card", "bag", 1), "A bag", "Sale", "Words"),
+                    blocks.checklist(t, img, "Why", ["One", "Two"])]
+        tpl = Template("T", themes.RETAIL, "S", "P", "Voltline <a@b.example>", "Voltline", "laptop", build)
+        with tempfile.TemporaryDirectory() as folder:
+            generate.build_template(folder, tpl)
+
+
 if __name__ == "__main__":
     unittest.main()
