@@ -86,8 +86,10 @@ def _img(t, src, width, alt, on, style="", fluid=True):
     background instead of the client's default black serif."""
     height = round(width * src.height / src.width)
     # The attributes alone leave a picture at its file's size (twice the drawn
-    # one) in the programs that ignore them, so the style says it too.
-    size = f"width:100%;max-width:{width}px;height:auto;" if fluid else f"width:{width}px;height:auto;"
+    # one) in the programs that ignore them, so the style says it too: both
+    # sides, since height:auto would let the alt text of a blocked picture
+    # set the box's height.
+    size = f"width:100%;max-width:{width}px;height:auto;" if fluid else f"width:{width}px;height:{height}px;"
     return (f'<img src="{src}" width="{width}" height="{height}" alt="{esc(alt)}" '
             f'style="display:block;{size}border:0;text-decoration:none;'
             f'font-family:{t.font};font-size:14px;line-height:20px;color:{on};{style}">')
