@@ -1181,5 +1181,9 @@
         <source>%1 is not a folder</source>
         <translation>%1 ist kein Ordner</translation>
     </message>
+    <message>
+        <source>The fonts templates are drawn with are missing (%1): templates are drawn with this computer&apos;s fonts, so their lines may break elsewhere than recipients see. ./scripts/install-deps installs them.</source>
+        <translation>Die Schriften, mit denen Vorlagen gezeichnet werden, fehlen (%1): Vorlagen werden mit den Schriften dieses Computers gezeichnet, daher können ihre Zeilen anders umbrechen als bei den Empfängern. ./scripts/install-deps installiert sie.</translation>
+    </message>
 </context>
 </TS>

@@ -85,7 +85,11 @@ def _img(t, src, width, alt, on, style="", fluid=True):
     keeps the layout, and an alt text styled to be readable on `on`'s
     background instead of the client's default black serif."""
     height = round(width * src.height / src.width)
-    size = f"width:100%;max-width:{width}px;height:auto;" if fluid else ""
+    # The attributes alone leave a picture at its file's size (twice the drawn
+    # one) in the programs that ignore them, so the style says it too: both
+    # sides, since height:auto would let the alt text of a blocked picture
+    # set the box's height.
+    size = f"width:100%;max-width:{width}px;height:auto;" if fluid else f"width:{width}px;height:{height}px;"
     return (f'<img src="{src}" width="{width}" height="{height}" alt="{esc(alt)}" '
             f'style="display:block;{size}border:0;text-decoration:none;'
             f'font-family:{t.font};font-size:14px;line-height:20px;color:{on};{style}">')
@@ -226,14 +230,17 @@ def cards(t, img, items, title=None):
         more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;font-weight:700;'
                 f'color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
         content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 0 14px;")
-                   + _h(t, esc(heading), 3, 19) + _p(t, body, 15, margin="0 0 10px") + more)
+                   + _h(t, esc(heading), 3 if title else 2, 19) + _p(t, body, 15, margin="0 0 10px") + more)
         cells.append((_cell(t, content, "12px 16px", "left"), 270))
     head = _td(t, _h(t, esc(title), 2, 24), pad="28px 32px 0") if title else ""
     return head + _columns(t, cells, 576, "8px 12px 20px")
 
 
-def feature(t, img, name, art, alt, heading, body, link=None, image_right=False):
+def feature(t, img, name, art, alt, heading, body, link=None, image_right=False, level=3):
     """An image beside its text, side by side on a desktop and stacked on a phone.
+
+    level is its heading's: 3 under a section's title, 2 where it follows the
+    opening directly.
 
     The image always comes first in the source, so a phone shows it above its
     text; image_right lays the columns out right to left, the classic way to
@@ -244,7 +251,7 @@ def feature(t, img, name, art, alt, heading, body, link=None, image_right=False)
                    "padding:12px 12px;", "center")
     more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;'
             f'font-weight:700;color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
-    words = _cell(t, _h(t, esc(heading), 3, 20) + _p(t, body, 15, margin="0 0 10px") + more, "12px 12px", "left")
+    words = _cell(t, _h(t, esc(heading), level, 20) + _p(t, body, 15, margin="0 0 10px") + more, "12px 12px", "left")
     return _columns(t, [(picture, 260), (words, 300)], 584, "8px 8px", valign="middle", rtl=image_right)
 
 
@@ -273,7 +280,7 @@ def products(t, img, items, title=None):
         was = (f' <span style="font-size:15px;font-weight:400;color:{t.muted};text-decoration:line-through;">'
                f'{esc(old)}</span>') if old else ""
         content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto 14px;")
-                   + _h(t, esc(name), 3, 18, align="center")
+                   + _h(t, esc(name), 3 if title else 2, 18, align="center")
                    + f'<p style="margin:0 0 8px;font-family:{t.font};font-size:20px;line-height:28px;font-weight:700;'
                      f'color:{t.heading};text-align:center;">{esc(price)}{was}</p>'
                    + button(t, label, align="center"))

@@ -59,10 +59,11 @@ def yoga_retreat(t, img):
                "lodge's own garden. For every level, including none.", "Book your place",
                eyebrow="Retreat weekend · 13–15 November"),
         b.feature(t, img, "feature1", card("mountains", 151), "Green mountains with snow on their peaks", "Where you'll stay",
-                  "The Alpenrose lodge sits at 1,400 metres, with twelve rooms, a wood-fired sauna and no television."),
+                  "The Alpenrose lodge sits at 1,400 metres, with twelve rooms, a wood-fired sauna and no television.",
+                  level=2),
         b.feature(t, img, "feature2", card("yoga_mat", 152), "A rolled yoga mat and a wooden block", "How the days go",
                   "Gentle yoga at 7:30, breakfast, a guided walk, free afternoons, restorative yoga at 17:30.",
-                  image_right=True),
+                  image_right=True, level=2),
         b.details(t, img, "Good to know", [
             ("calendar", "Dates", f"{on(11, 13)}, 16:00 to {on(11, 15)}, 14:00"),
             ("ticket", "Price", "€420 in a shared room, €510 in a single room, all meals included"),
@@ -98,10 +99,10 @@ def spa_weekend(t, img):
                eyebrow="Winter offer · from €289"),
         b.feature(t, img, "feature1", card("pool", 161), "The indoor pool, with a window onto the lake", "The spa",
                   "A 20-metre pool, four saunas and a quiet room looking over the water. Robes and towels are waiting "
-                  "in your room."),
+                  "in your room.", level=2),
         b.feature(t, img, "feature2", card("fish_plate", 162), "Lake trout with potatoes, greens and a lemon wedge", "The kitchen",
                   "Dinner is three courses from local farms and the lake. Tell us about allergies when you book.",
-                  image_right=True),
+                  image_right=True, level=2),
         b.coupon(t, "Book by 31 January and save 10%", "SEEBLICK10", "Valid for stays from Sunday to Thursday until 31 March."),
         b.footer(t, "Hotel Seeblick", "You are receiving this e-mail because you stayed with us."),
     ]

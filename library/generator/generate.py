@@ -164,6 +164,8 @@ def build_template(folder, tpl):
     page = blocks.page(tpl.theme, tpl.subject, tpl.preheader, body)
     if len(page.encode("utf-8")) > MAX_HTML_BYTES:
         raise ValueError(f"{tpl.name}: HTML over {MAX_HTML_BYTES} bytes")
+    check_headings(tpl.name, page)
+    check_image_sizes(tpl.name, page)
     parser = TextPart()
     parser.feed(page)
     calendar_dates.check_weekdays(tpl.name, tpl.date, html.unescape(page))
@@ -174,6 +176,29 @@ def build_template(folder, tpl):
     for name, svg in sorted(images.items()):
         write(os.path.join(folder, "images", f"{name}.svg"), svg)
     return pictured
+
+
+def check_headings(name, page):
+    """Refuses a heading more than one level below the one before it: screen
+    reader users move by heading level, and a skipped level reads as a
+    missing section."""
+    previous = 0
+    for level in (int(n) for n in re.findall(r"<h([1-6])[\s>]", page, re.IGNORECASE)):
+        if level > previous + 1:
+            raise ValueError(f"{name}: an h{level} follows " +
+                             (f"an h{previous}" if previous else "no heading") +
+                             "; headings go down one level at a time")
+        previous = level
+
+
+def check_image_sizes(name, page):
+    """Refuses a picture sized by its attributes alone: the files are drawn at
+    twice the size, and programs that ignore the attributes show them so."""
+    for img in re.findall(r"<img\b[^>]*>", page, re.IGNORECASE):
+        style = re.search(r'\sstyle="([^"]*)"', img)
+        if not style or not re.search(r"(^|;)\s*(max-)?width\s*:", style.group(1)):
+            src = re.search(r'\ssrc="([^"]*)"', img)
+            raise ValueError(f"{name}: the picture {src.group(1) if src else img} has no width in its style")
 
 
 def pictured_objects(art):

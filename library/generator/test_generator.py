@@ -1,17 +1,20 @@
 """The generator's own refusals: a look two senders share, a drawing repeated
-across the library, and a sender's colours that cannot be read.
+across the library, a sender's colours that cannot be read, and headings that
+skip a level.
 
     python3 -B -m unittest discover -s library/generator
 """
 
 import os
 import sys
+import tempfile
 import unittest
 from unittest import mock
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import blocks  # noqa: E402
 import generate  # noqa: E402
 import themes  # noqa: E402
 from template import Template, card, scene  # noqa: E402
@@ -85,6 +88,69 @@ class Pictures(unittest.TestCase):
         art = scene(("house_garden", 0, 0, 1), size=(280, 340))
         svg = generate.render_art(themes.REAL_ESTATE.art, art)
         self.assertIn('width="280" height="340" viewBox="0 0 280 340"', svg)
+
+
+class Headings(unittest.TestCase):
+    def test_a_heading_never_skips_a_level(self):
+        cases = [
+            # (levels, refusal or None)
+            ([1, 2, 3, 3, 2, 3], None),
+            ([1, 2, 1, 2], None),  # going back up any number of levels is fine
+            ([], None),
+            ([1, 3], "an h3 follows an h1"),
+            ([2], "an h2 follows no heading"),
+            ([1, 2, 4], "an h4 follows an h2"),
+        ]
+        for levels, refusal in cases:
+            page = "".join(f'<h{n} class="q-heading">x</h{n}>' for n in levels)
+            with self.subTest(levels=levels):
+                if refusal:
+                    with self.assertRaisesRegex(ValueError, f"T: {refusal}"):
+                        generate.check_headings("T", page)
+                else:
+                    generate.check_headings("T", page)
+
+    def test_untitled_rows_of_cards_and_products_keep_the_levels(self):
+        # A row without a title of its own follows the opening's h1 directly.
+        item = (("card", "shirt", 2), "A shirt", "Shirt", "€1", None, "Buy")
+        card_item = (("card", "shirt", 2), "A shirt", "Shirt", "Words", None)
+        rows = {
+            "products": lambda t, img: [blocks.hero(t, img, ("card", "bag", 1), "A bag", "Sale", "Words"),
+                                        blocks.products(t, img, [item, item])],
+            "cards": lambda t, img: [blocks.hero(t, img, ("card", "bag", 1), "A bag", "Sale", "Words"),
+                                     blocks.cards(t, img, [card_item, card_item])],
+        }
+        for what, build in rows.items():
+            tpl = Template("T", themes.RETAIL, "S", "P", "Voltline <a@b.example>", "Voltline", "laptop", build)
+            with self.subTest(what), tempfile.TemporaryDirectory() as folder:
+                generate.build_template(folder, tpl)
+
+
+class PictureSizes(unittest.TestCase):
+    def test_a_picture_says_its_width_in_its_style(self):
+        cases = [
+            ('<img src="a.png" width="44" height="44" style="display:block;width:44px;height:auto;">', None),
+            ('<img src="a.png" width="600" style="width:100%;max-width:600px;">', None),
+            ('<img src="a.png" width="44" height="44" style="display:block;border:0;">', "a.png"),
+            ('<img src="a.png" width="44" height="44">', "a.png"),
+            ('<img src="a.png" style="border-width:0;line-height:20px">', "a.png"),
+        ]
+        for img, refused in cases:
+            with self.subTest(img=img):
+                if refused:
+                    with self.assertRaisesRegex(ValueError, "T: the picture a.png has no width in its style"):
+                        generate.check_image_sizes("T", img)
+                else:
+                    generate.check_image_sizes("T", img)
+
+    def test_logos_and_icons_say_their_width(self):
+        def build(t, img):
+            return [blocks.header(t, img, "Voltline", "laptop", "Gadgets"),
+                    blocks.hero(t, img, ("card", "bag", 1), "A bag", "Sale", "Words"),
+                    blocks.checklist(t, img, "Why", ["One", "Two"])]
+        tpl = Template("T", themes.RETAIL, "S", "P", "Voltline <a@b.example>", "Voltline", "laptop", build)
+        with tempfile.TemporaryDirectory() as folder:
+            generate.build_template(folder, tpl)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include "core/platform/workspace.h"
 #include "enginecaches.h"
 #include "form1.h"
+#include "renderfonts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -107,6 +108,18 @@ CommandLine readCommandLine(int argc, char* argv[])
         result.libraryFolder = folder.absoluteFilePath();
     } else {
         result.libraryFolder = QCoreApplication::applicationDirPath();
+    }
+    if (result.exitCode < 0) {
+        const QStringList missing = RenderFonts::use(RenderFonts::besideProgram());
+        if (!missing.isEmpty())
+            std::fprintf(
+                stderr, "quillery: %s\n",
+                qPrintable(QCoreApplication::translate(
+                               "main", "The fonts templates are drawn with are missing (%1): "
+                                       "templates are drawn with this computer's fonts, so their "
+                                       "lines may break elsewhere than recipients see. "
+                                       "./scripts/install-deps installs them.")
+                               .arg(missing.join(QLatin1String(", ")))));
     }
     return result;
 }

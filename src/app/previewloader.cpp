@@ -138,6 +138,11 @@ void PreviewLoader::navigate(const QString& page)
     url.setQuery(QStringLiteral("preview=%1").arg(++m_serial));
     m_url = url;
     m_pending = true;
+    // A phone's scrollbar lies over the page and takes none of its width; a
+    // scrollbar inside the phone-wide pane would lay the page out 15 pixels
+    // narrower than the phone it shows. The page still scrolls as before.
+    m_pane->page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars,
+                                             !m_view.isPhoneWide());
     m_pane->Navigate2(url);
 }
 

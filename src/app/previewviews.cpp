@@ -123,7 +123,8 @@ QByteArray pageFor(const View& view, const QString& name, const QByteArray& mess
     case Content::Page:
         break;
     }
-    return RecipientView::pageForView(html, view.colours, view.imagesBlocked);
+    return RecipientView::pageForView(html, view.colours, view.imagesBlocked,
+                                      view.width == Width::Phone);
 }
 
 } // namespace PreviewViews

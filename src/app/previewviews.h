@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/views/recipientview.h"
+#include "core/views/viewcss.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -34,8 +35,9 @@ struct View
     bool showsPage() const { return content == Content::Page; }
 };
 
-// The width of the pane in the Phone view, in CSS pixels: a common phone's.
-inline constexpr int PhoneWidth = 375;
+// The width of the pane in the Phone view, in CSS pixels: a common phone's,
+// the one its media queries are read for.
+inline constexpr int PhoneWidth = ViewCss::PhoneDeviceWidth;
 
 // Where the preview pane lies in its frame and how far it is zoomed.
 struct PanePlace

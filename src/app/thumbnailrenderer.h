@@ -16,7 +16,11 @@
 class ThumbnailRenderer
 {
 public:
-    static constexpr int TemplateWidth = 600;
+    // The width the Desktop view lays a template out at in the window's
+    // designed size (the preview pane less its scrollbar): a thumbnail drawn
+    // narrower would show the layout a template keeps for narrow screens,
+    // which often starts at 600 pixels, while the preview shows the wide one.
+    static constexpr int TemplateWidth = 678;
     static constexpr int ThumbWidth = 300;
     static constexpr int ThumbHeight = 375;
 

@@ -17,6 +17,7 @@ private slots:
     void opensAnotherLibrary();
     void startsQuietly_data();
     void startsQuietly();
+    void saysWhenItsFontsAreMissing();
 };
 
 namespace {
@@ -29,11 +30,12 @@ struct Run
 };
 
 Run run(const QStringList& arguments,
-        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+        const QString& executable = QStringLiteral(QUILLERY_PROGRAM))
 {
     QProcess program;
     program.setProcessEnvironment(environment);
-    program.start(QUILLERY_PROGRAM, arguments);
+    program.start(executable, arguments);
     Run result;
     if (!program.waitForFinished(120000))
         return result;
@@ -144,6 +146,27 @@ void TestCommandLine::startsQuietly()
             said << line;
     }
     QVERIFY2(said.isEmpty(), said.join('\n').constData());
+}
+
+// Without the fonts it draws templates with beside it, the gallery still
+// previews, with the system's fonts, and says why its pictures may differ.
+void TestCommandLine::saysWhenItsFontsAreMissing()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Own.html", {"Mine"});
+    fixture.addTemplate("Mine");
+    QTemporaryDir folder;
+    const QString program = folder.filePath("quillery");
+    QVERIFY(QFile::copy(QUILLERY_PROGRAM, program));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUILLERY_QUIT_AFTER_PREVIEW", "1");
+    environment.insert("LANGUAGE", "en");
+    const Run result = run({"--library", fixture.appFolder()}, environment, program);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains("shown: Mine\n"), result.out.constData());
+    QVERIFY2(result.err.contains("quillery: The fonts templates are drawn with are missing (" +
+                                 QFile::encodeName(folder.filePath("quillery-fonts.conf")) + ")"),
+             result.err.constData());
 }
 
 QTEST_MAIN(TestCommandLine)

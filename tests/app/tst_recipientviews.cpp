@@ -7,6 +7,7 @@
 #include "core/platform/settingsstore.h"
 #include "core/views/recipientview.h"
 #include "form1.h"
+#include "thumbnailrenderer.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -204,6 +205,8 @@ private slots:
     void shortcutsChooseTheView_data();
     void shortcutsChooseTheView();
     void phoneViewLaysThePageOutAtPhoneWidth();
+    void phoneViewIsAPhoneToThePage();
+    void thumbnailShowsTheDesktopLayout();
     void darkViewShowsTheTemplatesOwnDarkColours();
     void invertedViewInvertsAllButThePictures();
     void imagesBlockedFetchesNoPictureAndShowsAltText();
@@ -506,6 +509,95 @@ void TestRecipientViews::phoneViewLaysThePageOutAtPhoneWidth()
     control<QToolButton>(form, "viewInboxLine")->click();
     QVERIFY(waitForPreview(shown, "Offer"));
     QVERIFY(preview->width() > 375);
+}
+
+// The phone's screen is 375 pixels wide for the page too, with a page taller
+// than the screen, and the page's queries about the device hear a phone: its
+// screen's width, a finger for a pointer and nothing that hovers.
+void TestRecipientViews::phoneViewIsAPhoneToThePage()
+{
+    struct Case
+    {
+        const char* media;
+        bool phone; // holds on a phone
+    };
+    const Case cases[] = {
+        {"(max-device-width: 480px)", true},
+        {"only screen and (max-device-width:30em)", true},
+        {"(min-device-width: 768px)", false},
+        {"(pointer: coarse)", true},
+        {"(pointer: fine)", false},
+        {"(any-pointer: coarse)", true},
+        {"(hover: none)", true},
+        {"(hover: hover)", false},
+        {"(hover)", false},
+        {"not all and (hover: hover)", true},
+    };
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer"});
+    Letter letter;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        letter.style += QByteArray("@media ") + cases[i].media + "{#f" + QByteArray::number(i) +
+                        "{color:rgb(1,2,3)!important}}";
+        letter.body += "<p id=\"f" + QByteArray::number(i) + "\">" + cases[i].media + "</p>";
+    }
+    letter.body += "<div style=\"height:3000px\"></div>";
+    addLetter(fixture, "Offer", letter);
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    auto* preview = control<BrowserPane>(form, "WebBrowser2");
+    control<QToolButton>(form, "viewPhone")->click();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    QCOMPARE(evaluate(preview, "document.documentElement.scrollHeight > innerHeight").toBool(),
+             true);
+    QCOMPARE(evaluate(preview, "document.documentElement.clientWidth").toInt(), 375);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const QString colour =
+            evaluate(preview, QStringLiteral("getComputedStyle(document.getElementById('f%1'))"
+                                             ".color")
+                                  .arg(i))
+                .toString();
+        QVERIFY2((colour == u"rgb(1, 2, 3)") == cases[i].phone,
+                 qPrintable(QStringLiteral("%1 gave %2").arg(cases[i].media, colour)));
+    }
+}
+
+// A thumbnail shows the template as the Desktop view does: drawn at the
+// width of the preview in the window's designed size, so that a template's
+// rules for narrow screens (the common max-width: 600px) stay off.
+void TestRecipientViews::thumbnailShowsTheDesktopLayout()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer"});
+    Letter letter;
+    letter.style = "@media (max-width:600px){body{background:rgb(255,0,0)!important}}";
+    letter.body += "<div style=\"height:3000px\"></div>";
+    addLetter(fixture, "Offer", letter);
+
+    ThumbnailRenderer renderer;
+    const Result<QImage> thumbnail =
+        renderer.renderTemplate(fixture.appFolder() + QStringLiteral("/templates/Offer.dat"));
+    QVERIFY2(thumbnail, qPrintable(thumbnail.status().message()));
+    QCOMPARE(thumbnail->size(),
+             QSize(ThumbnailRenderer::ThumbWidth, ThumbnailRenderer::ThumbHeight));
+    const QColor background = thumbnail->pixelColor(ThumbnailRenderer::ThumbWidth / 2,
+                                                    ThumbnailRenderer::ThumbHeight - 10);
+    QVERIFY2(near(background, Qt::white), qPrintable(background.name()));
+
+    // The width the thumbnail is drawn at is the one the Desktop view lays
+    // the page out at in the designed window, scrollbar and all.
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.resize(1317, 675);
+    form.show();
+    QVERIFY(waitForPreview(shown, "Offer"));
+    QCOMPARE(form.size(), QSize(1317, 675));
+    QCOMPARE(
+        evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.documentElement.clientWidth")
+            .toInt(),
+        ThumbnailRenderer::TemplateWidth);
 }
 
 // A template's own dark rules take effect; one without any shows as it is,

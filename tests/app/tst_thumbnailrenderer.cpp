@@ -3,8 +3,10 @@
 #include "core/platform/fileio.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -19,7 +21,46 @@ class TestThumbnailRenderer : public QObject
 private slots:
     void drawsOnlyThePagesOwnFiles();
     void capturesTheWholePage();
+    void drawsWithTheProjectsFonts_data();
+    void drawsWithTheProjectsFonts();
+    void withoutItsFontsItSaysSoAndDrawsAnyway_data();
+    void withoutItsFontsItSaysSoAndDrawsAnyway();
 };
+
+namespace {
+
+// A machine whose fonts and font settings would draw every family a template
+// asks for with another font.
+const QString hostileFonts = QStringLiteral(QUILLERY_TEST_DATA "/fonts/hostile-fonts.conf");
+
+// A line of text in `family`, drawn by `program` with the environment
+// `environment` added; `errors` gets what the program said.
+QImage drawnLine(const QString& program, const QString& family, const QStringList& environment = {},
+                 QString* errors = nullptr)
+{
+    QTemporaryDir root;
+    const QString page = root.filePath("page.html");
+    if (!FileIo::writeAtomically(page, "<html><body style=\"margin:0;background:#fff\">"
+                                       "<p style=\"font:24px/32px '" +
+                                           family.toUtf8() +
+                                           "',monospace;margin:4px\">Hamburgefonstiv, "
+                                           "quick brown fox 0123 &mdash; &euro;1,099</p>"
+                                           "</body></html>"))
+        return {};
+    QProcess renderer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : environment)
+        env.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    renderer.setProcessEnvironment(env);
+    renderer.start(program, {"shot", page, root.filePath("shot.png"), "700", "40"});
+    if (!renderer.waitForFinished(120000) || renderer.exitCode() != 0)
+        return {};
+    if (errors)
+        *errors = QString::fromLocal8Bit(renderer.readAllStandardError());
+    return QImage(root.filePath("shot.png"));
+}
+
+} // namespace
 
 void TestThumbnailRenderer::drawsOnlyThePagesOwnFiles()
 {
@@ -91,6 +132,86 @@ void TestThumbnailRenderer::capturesTheWholePage()
     const QImage shot(root.filePath("shot.png"));
     QCOMPARE(shot.size(), QSize(300, 1520));
     QCOMPARE(shot.pixelColor(150, 1510), QColor(Qt::red));
+}
+
+void TestThumbnailRenderer::drawsWithTheProjectsFonts_data()
+{
+    QTest::addColumn<QString>("family"); // as a template asks for it
+    QTest::addColumn<QString>("font");   // the free font drawn for it
+    QTest::newRow("Arial") << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("Helvetica") << "Helvetica"
+                               << "Liberation Sans";
+    QTest::newRow("Helvetica Neue") << "Helvetica Neue"
+                                    << "Liberation Sans";
+    QTest::newRow("Times New Roman") << "Times New Roman"
+                                     << "Liberation Serif";
+    QTest::newRow("Courier New") << "Courier New"
+                                 << "Liberation Mono";
+    QTest::newRow("Calibri") << "Calibri"
+                             << "Carlito";
+    QTest::newRow("Cambria") << "Cambria"
+                             << "Caladea";
+    QTest::newRow("Palatino Linotype") << "Palatino Linotype"
+                                       << "P052";
+    QTest::newRow("Century Schoolbook") << "Century Schoolbook"
+                                        << "C059";
+    QTest::newRow("Georgia") << "Georgia"
+                             << "DejaVu Serif";
+    QTest::newRow("Verdana") << "Verdana"
+                             << "DejaVu Sans";
+    QTest::newRow("Tahoma") << "Tahoma"
+                            << "Tahoma";
+}
+
+// Whatever fonts the machine has and however it is set to map families, a
+// family is drawn with the font the project chose for it.
+void TestThumbnailRenderer::drawsWithTheProjectsFonts()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, font);
+    const QImage chosen = drawnLine(QUILLERY_THUMBNAILS, font);
+    const QImage asked =
+        drawnLine(QUILLERY_THUMBNAILS, family, {"FONTCONFIG_FILE=" + hostileFonts});
+    QVERIFY(!chosen.isNull() && !asked.isNull());
+    QVERIFY(asked == chosen);
+    // The chosen font is drawn, not the fallback for a family not found
+    // (the page's monospace, which no family here maps to).
+    QVERIFY(chosen != drawnLine(QUILLERY_THUMBNAILS, "No Such Family"));
+}
+
+void TestThumbnailRenderer::withoutItsFontsItSaysSoAndDrawsAnyway_data()
+{
+    QTest::addColumn<QByteArray>("config"); // beside the program; empty for none
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no configuration") << QByteArray() << "quillery-fonts.conf";
+    QTest::newRow("a font folder missing")
+        << QByteArray("<fontconfig><dir>/usr/share/fonts</dir>"
+                      "<dir>/nonexistent/quillery-fonts</dir></fontconfig>")
+        << "/nonexistent/quillery-fonts";
+    QTest::newRow("not a configuration")
+        << QByteArray("<fontconfig><dir>") << "quillery-fonts.conf";
+}
+
+// Where the fonts are missing the program draws with the system's, as it
+// did before it had its own, and says so.
+void TestThumbnailRenderer::withoutItsFontsItSaysSoAndDrawsAnyway()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, said);
+    QTemporaryDir folder;
+    const QString program = folder.filePath("quillery-thumbnails");
+    QVERIFY(QFile::copy(QUILLERY_THUMBNAILS, program));
+    if (!config.isEmpty())
+        QVERIFY(FileIo::writeAtomically(folder.filePath("quillery-fonts.conf"), config));
+    QString errors;
+    const QImage drawn = drawnLine(program, "Arial", {"FONTCONFIG_FILE=" + hostileFonts}, &errors);
+    QVERIFY(!drawn.isNull());
+    QVERIFY2(errors.contains("fonts missing") && errors.contains(said), qPrintable(errors));
+    // The machine's own mapping of the family holds then, unlike with the
+    // program's fonts.
+    QVERIFY(drawn == drawnLine(program, "DejaVu Sans Mono", {"FONTCONFIG_FILE=" + hostileFonts}));
+    QVERIFY(drawn != drawnLine(QUILLERY_THUMBNAILS, "Arial", {"FONTCONFIG_FILE=" + hostileFonts}));
 }
 
 QTEST_MAIN(TestThumbnailRenderer)

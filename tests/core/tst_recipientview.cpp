@@ -100,6 +100,8 @@ private slots:
     void darkRules_data();
     void darkRules();
     void darkRulesKeepTheRestOfThePage();
+    void phoneMedia_data();
+    void phoneMedia();
     void imagesBlocked_data();
     void imagesBlocked();
     void imagesBlockedKeepsTheBoxes();
@@ -229,6 +231,50 @@ void TestRecipientView::darkRulesKeepTheRestOfThePage()
     QByteArray expected = page;
     expected.replace("(prefers-color-scheme: dark)", "(min-width: 0px)");
     QCOMPARE(withOwnDarkRules(page), expected);
+}
+
+void TestRecipientView::phoneMedia_data()
+{
+    QTest::addColumn<QByteArray>("media");
+    QTest::addColumn<QByteArray>("expected"); // as the Phone view reads it
+
+    QTest::newRow("narrow device")
+        << QByteArray("(max-device-width: 480px)") << QByteArray("(min-width: 0px)");
+    QTest::newRow("device narrower than the phone")
+        << QByteArray("screen and (max-device-width:320px)") << QByteArray("screen and (grid)");
+    QTest::newRow("em and rem at 16 px")
+        << QByteArray("(max-device-width: 29.9375em), (min-device-width: 40rem)")
+        << QByteArray("(min-width: 0px), (grid)");
+    QTest::newRow("exactly the phone's width")
+        << QByteArray("(device-width: 375px) and (min-device-width:375px)")
+        << QByteArray("(min-width: 0px) and (min-width: 0px)");
+    QTest::newRow("a unit read by the engine")
+        << QByteArray("(max-device-width: 10cm)") << QByteArray("(max-device-width: 10cm)");
+    QTest::newRow("finger, no hover")
+        << QByteArray("(pointer: coarse) and (hover: none), (any-pointer:fine), (any-hover:hover)")
+        << QByteArray("(min-width: 0px) and (min-width: 0px), (grid), (grid)");
+    QTest::newRow("features without a value")
+        << QByteArray("(pointer), (hover), not all and (any-hover)")
+        << QByteArray("(min-width: 0px), (grid), not all and (grid)");
+    QTest::newRow("case, comments and escapes")
+        << QByteArray("(HOVER /* x */ : NONE) and (\\70 ointer: co\\61rse)")
+        << QByteArray("(min-width: 0px) and (min-width: 0px)");
+    QTest::newRow("the page's own width stays the engine's")
+        << QByteArray("(max-width: 600px), (prefers-color-scheme: dark)")
+        << QByteArray("(max-width: 600px), (prefers-color-scheme: dark)");
+}
+
+void TestRecipientView::phoneMedia()
+{
+    QFETCH(QByteArray, media);
+    QFETCH(QByteArray, expected);
+    const QByteArray sheet = "@media " + media + "{a{b:c}}";
+    QCOMPARE(withPhoneMedia("<style>" + sheet + "</style>"),
+             "<style>@media " + expected + "{a{b:c}}</style>");
+    // And in a media attribute, as a <picture> source for phones has it.
+    QCOMPARE(withPhoneMedia("<source media=\"" + media + "\">"),
+             media == expected ? "<source media=\"" + media + "\">"
+                               : "<source media=\"" + expected + "\">");
 }
 
 void TestRecipientView::imagesBlocked_data()

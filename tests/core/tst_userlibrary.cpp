@@ -490,6 +490,35 @@ void TestUserLibrary::plainText_data()
     QTest::newRow("link address after its words")
         << QByteArray("<p>See <a href=\"https://example.com/a\">our shop</a>.</p>")
         << "See our shop (https://example.com/a).\n";
+    QTest::newRow("placeholder link targets")
+        << QByteArray("<p><a href=\"[unsubscribe_url]\">Unsubscribe</a> &middot; "
+                      "<a href=\"{{preferences_url}}\">Update your preferences</a></p>")
+        << QString::fromUtf8("Unsubscribe ([unsubscribe_url]) · Update your preferences "
+                             "({{preferences_url}})\n");
+    QTest::newRow("other link targets")
+        << QByteArray("<p><a href=\"tel:+4930123\">Call</a> <a href=\"shop/a.html\">Shop</a> "
+                      "<a href=\"https://x.example/?a=1&amp;b=2\">Go</a></p>")
+        << "Call (tel:+4930123) Shop (shop/a.html) Go (https://x.example/?a=1&b=2)\n";
+    QTest::newRow("no target for a jump, a script or an empty link")
+        << QByteArray("<p><a href=\"#top\">Top</a> <a href=\"javascript:x()\">Run</a> "
+                      "<a href=\"\">None</a> <a>Bare</a></p>")
+        << "Top Run None Bare\n";
+    QTest::newRow("a link that shows its address")
+        << QByteArray("<p><a href=\"https://www.example.com/\">www.example.com</a> "
+                      "<a href=\"mailto:a@b.example\">a@b.example</a></p>")
+        << "www.example.com a@b.example\n";
+    QTest::newRow("struck price") << QByteArray(
+                                         "<p>\xe2\x82\xac899 (was <s>\xe2\x82\xac1,099</s>)</p>")
+                                  << QString::fromUtf8("€899 (was ~~€1,099~~)\n");
+    QTest::newRow("struck by style, marks hug the words")
+        << QByteArray("<p>Now \xe2\x82\xac39 <span style=\"text-decoration: Line-Through\"> "
+                      "\xe2\x82\xac65 </span></p>")
+        << QString::fromUtf8("Now €39 ~~€65~~\n");
+    QTest::newRow("struck elements nested, del and strike")
+        << QByteArray("<p><del>old <strike>older</strike> words</del> new</p>")
+        << "~~old older words~~ new\n";
+    QTest::newRow("struck picture leaves no marks")
+        << QByteArray("<p>A<s><img src=\"x.png\"></s>B</p>") << "AB\n";
     QTest::newRow("hidden preheader")
         << QByteArray("<div style=\"display: none\">Preheader</div><p>Seen</p>") << "Seen\n";
     QTest::newRow("aria hidden") << QByteArray("<p>A<span aria-hidden=\"true\">B</span>C</p>")

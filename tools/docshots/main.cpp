@@ -12,6 +12,7 @@
 #include "core/gallery/templatelibrary.h"
 #include "enginewait.h"
 #include "form1.h"
+#include "renderfonts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -141,6 +142,11 @@ int main(int argc, char** argv)
     QTemporaryDir config, cache;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    // The pictures show templates drawn as the gallery draws them.
+    if (const QStringList missing = RenderFonts::use(RenderFonts::besideProgram());
+        !missing.isEmpty())
+        QTextStream(stderr) << "quillery-docshots: fonts missing (" << missing.join(", ")
+                            << "); drawing with the system's fonts\n";
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 4) {

@@ -24,6 +24,7 @@
 //       Outlook model shows them, which every caption then says
 
 #include "outlookcheck.h"
+#include "renderfonts.h"
 #include "sheetcommand.h"
 #include "thumbnailrenderer.h"
 
@@ -156,6 +157,12 @@ int outlookShot(const QString& file, const QString& out, int width)
 
 int main(int argc, char* argv[])
 {
+    // The thumbnails and screenshots are drawn with the fonts the preview
+    // uses, the same on every machine.
+    if (const QStringList missing = RenderFonts::use(RenderFonts::besideProgram());
+        !missing.isEmpty())
+        err() << "quillery-thumbnails: fonts missing (" << missing.join(QLatin1String(", "))
+              << "); drawing with the system's fonts\n";
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 3 && args[0] == QLatin1String("thumbs"))

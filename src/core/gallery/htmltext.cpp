@@ -120,7 +120,19 @@ struct Open
     QByteArray name;
     bool hidden = false;
     QByteArray href;
+    qsizetype textStart = 0;  // where the element's words begin in the collected text
+    bool struck = false;      // drawn struck through, itself or by an element around it
+    bool marksStrike = false; // opened the struck words' mark
 };
+
+// Struck text keeps its meaning ("was €1,099") only while it is marked as
+// struck; plain text marks it the way plain-text mail and chat write it.
+constexpr char StrikeMark[] = "~~";
+
+bool drawsStruck(const QByteArray& name, const QByteArray& style)
+{
+    return name == "s" || name == "strike" || name == "del" || style.contains("line-through");
+}
 
 class Collector
 {
@@ -210,7 +222,15 @@ private:
                    hidden() || isHiddenElement(tag.name) ||
                        tag.attribute(m_html, "aria-hidden").toLower() == "true" ||
                        style.contains("display:none"),
-                   tag.name == "a" ? tag.attribute(m_html, "href").trimmed() : QByteArray()};
+                   tag.name == "a" ? tag.attribute(m_html, "href").trimmed() : QByteArray(),
+                   m_out.size()};
+        const bool struckAround = !m_stack.isEmpty() && m_stack.last().struck;
+        entry.struck = struckAround || drawsStruck(tag.name, style);
+        entry.marksStrike = entry.struck && !struckAround && !entry.hidden;
+        if (entry.marksStrike) {
+            m_out += QLatin1String(StrikeMark);
+            entry.textStart = m_out.size();
+        }
         m_stack.append(entry);
     }
 
@@ -223,7 +243,10 @@ private:
             m_stack.resize(i);
             if (closed.hidden && !hidden())
                 m_out += QLatin1Char(' ');
-            if (!closed.hidden && closed.name == "a" && isShownAddress(closed.href))
+            if (closed.marksStrike)
+                closeStrikeMark(closed.textStart);
+            if (!closed.hidden && closed.name == "a" && isShownAddress(closed.href) &&
+                !wordsAreAddress(m_out.mid(closed.textStart), closed.href))
                 m_out += QStringLiteral(" (%1)").arg(QString::fromUtf8(closed.href));
             break;
         }
@@ -233,11 +256,55 @@ private:
             m_out += QLatin1Char('\n');
     }
 
+    // Every target a reader could use or the sender fills in, merge-field
+    // placeholders such as "[unsubscribe_url]" included: without it the words
+    // "Unsubscribe" lead nowhere. A jump within the page and a script are no
+    // address.
     static bool isShownAddress(const QByteArray& href)
     {
         const QByteArray lower = href.toLower();
-        return lower.startsWith("http:") || lower.startsWith("https:") ||
-               lower.startsWith("mailto:");
+        return !lower.isEmpty() && !lower.startsWith('#') && !lower.startsWith("javascript:") &&
+               !lower.startsWith("vbscript:") && !lower.startsWith("data:");
+    }
+
+    // A link that shows its own address ("www.example.com", "a@b.example")
+    // needs it no second time.
+    static bool wordsAreAddress(const QString& words, const QByteArray& href)
+    {
+        QString address = QString::fromUtf8(href);
+        if (address.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+            address = address.mid(7);
+        static const QRegularExpression scheme(QStringLiteral("^https?://"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        const auto bare = [](QString text) {
+            text = text.trimmed().remove(scheme);
+            return text.endsWith(QLatin1Char('/')) ? text.chopped(1) : text;
+        };
+        return !words.trimmed().isEmpty() &&
+               bare(words).compare(bare(address), Qt::CaseInsensitive) == 0;
+    }
+
+    // Ends the struck words that began at `start`, right after their opening
+    // mark: the marks hug the words, and struck text that held no words (a
+    // struck picture) leaves no marks.
+    void closeStrikeMark(qsizetype start)
+    {
+        const qsizetype mark = start - qsizetype(sizeof(StrikeMark) - 1);
+        const QString words = m_out.mid(start);
+        const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\u00a0'; };
+        qsizetype first = 0;
+        while (first < words.size() && isBlank(words[first]))
+            ++first;
+        qsizetype last = words.size();
+        while (last > first && isBlank(words[last - 1]))
+            --last;
+        m_out.truncate(mark);
+        if (first == last) {
+            m_out += words;
+            return;
+        }
+        m_out += words.left(first) + QLatin1String(StrikeMark) + words.mid(first, last - first) +
+                 QLatin1String(StrikeMark) + words.mid(last);
     }
 
     const QByteArray& m_html;

@@ -8,9 +8,11 @@
 namespace HtmlText {
 
 // Paragraphs and table rows on lines of their own, a blank line after each
-// paragraph, a link's address after its words, wrapped at 72 columns; the
-// head, style sheets, scripts and elements hidden from readers
-// (aria-hidden="true", display:none) leave nothing.
+// paragraph, a link's target after its words in parentheses (merge-field
+// placeholders such as "[unsubscribe_url]" too; not a jump within the page),
+// struck-through words between "~~" marks, wrapped at 72 columns; the head,
+// style sheets, scripts and elements hidden from readers (aria-hidden="true",
+// display:none) leave nothing.
 QString PlainText(const QByteArray& html);
 
 } // namespace HtmlText

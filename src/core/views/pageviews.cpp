@@ -169,10 +169,30 @@ QByteArray withImagesBlocked(const QByteArray& html)
     return page.insert(PageRewrite::headStart(page), blockedStyle);
 }
 
-QByteArray pageForView(const QByteArray& html, Colours colours, bool imagesBlocked)
+QByteArray withPhoneMedia(const QByteArray& html)
+{
+    PageRewrite::Rules rules;
+    rules.styleSheet = [](QByteArrayView css) { return ViewCss::phoneStyleSheet(css); };
+    rules.tag = [](const QByteArray& page, const Html::HtmlTag& tag, std::vector<Edit>& edits) {
+        for (const Html::HtmlAttribute& attribute : tag.attributes) {
+            if (attribute.name != "media" || !attribute.hasValue)
+                continue;
+            const QByteArray media = Html::decodeEntities(QByteArrayView(page).sliced(
+                attribute.valueBegin, attribute.valueEnd - attribute.valueBegin));
+            const QByteArray phone = ViewCss::phoneMediaList(media);
+            if (phone != media)
+                edits.push_back(PageRewrite::replaceAttribute(attribute, phone));
+        }
+    };
+    return PageRewrite::rewrite(html, rules);
+}
+
+QByteArray pageForView(const QByteArray& html, Colours colours, bool imagesBlocked, bool phone)
 {
     // Images first: the inversion tells pictures by their sources.
-    const QByteArray page = imagesBlocked ? withImagesBlocked(html) : html;
+    QByteArray page = imagesBlocked ? withImagesBlocked(html) : html;
+    if (phone)
+        page = withPhoneMedia(page);
     switch (colours) {
     case Colours::Dark:
         return withOwnDarkRules(page);

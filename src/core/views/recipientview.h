@@ -12,8 +12,12 @@ bool hasOwnDarkRules(const QByteArray& html);
 QByteArray withOwnDarkRules(const QByteArray& html); // dark @media rules always on, light ones off
 QByteArray withColoursInverted(const QByteArray& html);
 QByteArray withImagesBlocked(const QByteArray& html); // no image source of any kind remains
-// Colours and images together, in the right order; Light and !imagesBlocked give html unchanged.
-QByteArray pageForView(const QByteArray& html, Colours colours, bool imagesBlocked);
+// Media queries read as on the phone the Phone view shows (ViewCss::phoneMediaList).
+QByteArray withPhoneMedia(const QByteArray& html);
+// Colours, images and the phone together, in the right order; Light, !imagesBlocked and !phone
+// give html unchanged.
+QByteArray pageForView(const QByteArray& html, Colours colours, bool imagesBlocked,
+                       bool phone = false);
 
 struct InboxLine
 {

@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
+#include <utility>
 
 namespace ViewCss {
 
@@ -222,7 +225,21 @@ constexpr char neverTrue[] = "(grid)";
 
 } // namespace
 
-QByteArray darkMediaList(QByteArrayView media, SchemeFeatures* found)
+namespace {
+
+// What a media feature reads as in a view: holds, does not, or stays as the
+// template wrote it.
+enum class Verdict { AsWritten, Holds, Fails };
+
+// Decides a feature from its name and value, both lower case; a feature
+// written without a value ("(hover)") has an empty one.
+using Decide = Verdict (*)(const QByteArray& name, const QByteArray& value, void* context);
+
+// Every (name: value) and (name) of a media list decided by `decide`; the
+// ones it holds or fails take the place of the feature inside its
+// parentheses, so that any query around it, with "not", "and", "or" or
+// nested conditions, reads as it would on the device the view shows.
+QByteArray rewriteMediaList(QByteArrayView media, Decide decide, void* context)
 {
     const Reader reader(media);
     Output out(media);
@@ -237,27 +254,42 @@ QByteArray darkMediaList(QByteArrayView media, SchemeFeatures* found)
             ++i;
             continue;
         }
-        // ( prefers-color-scheme : dark ), blanks and comments anywhere.
+        // ( name : value ) or ( name ), blanks and comments anywhere.
         QByteArray name;
         QByteArray value;
-        qsizetype at = reader.readName(reader.afterBlanks(i + 1), &name);
-        if (name == "prefers-color-scheme" && reader.at(at = reader.afterBlanks(at)) == ':') {
-            at = reader.afterBlanks(reader.readName(reader.afterBlanks(at + 1), &value));
-            if (reader.at(at) == ')' && (value == "dark" || value == "light")) {
-                const bool dark = value == "dark";
-                out.replace(i, at + 1, dark ? alwaysTrue : neverTrue);
-                if (found)
-                    (dark ? found->dark : found->light) = true;
-                i = at + 1;
-                continue;
+        qsizetype at = reader.afterBlanks(reader.readName(reader.afterBlanks(i + 1), &name));
+        if (!name.isEmpty() && reader.at(at) == ':') {
+            // A keyword or a length ("29.9375em"), escapes resolved.
+            at = reader.afterBlanks(at + 1);
+            while (at < reader.size()) {
+                QByteArray piece;
+                if (reader.startsName(at)) {
+                    at = reader.readName(at, &piece);
+                    value += piece;
+                } else if (media[at] == '.' || media[at] == '+') {
+                    value += media[at++];
+                } else {
+                    break;
+                }
             }
+            at = reader.afterBlanks(at);
+        }
+        const Verdict verdict = !name.isEmpty() && reader.at(at) == ')'
+                                    ? decide(name, value, context)
+                                    : Verdict::AsWritten;
+        if (verdict != Verdict::AsWritten) {
+            out.replace(i, at + 1, verdict == Verdict::Holds ? alwaysTrue : neverTrue);
+            i = at + 1;
+            continue;
         }
         ++i;
     }
     return out.finish();
 }
 
-QByteArray darkStyleSheet(QByteArrayView css, SchemeFeatures* found)
+// The same for every @media and @import prelude of a style sheet, nested ones
+// included.
+QByteArray rewriteStyleSheet(QByteArrayView css, Decide decide, void* context)
 {
     const Reader reader(css);
     Output out(css);
@@ -282,12 +314,92 @@ QByteArray darkStyleSheet(QByteArrayView css, SchemeFeatures* found)
         // rules nested in it are found too.
         const qsizetype preludeEnd = reader.preludeEnd(preludeBegin);
         const QByteArrayView prelude = css.sliced(preludeBegin, preludeEnd - preludeBegin);
-        const QByteArray rewritten = darkMediaList(prelude, found);
+        const QByteArray rewritten = rewriteMediaList(prelude, decide, context);
         if (rewritten != prelude)
             out.replace(preludeBegin, preludeEnd, rewritten);
         i = preludeEnd;
     }
     return out.finish();
+}
+
+Verdict decideDark(const QByteArray& name, const QByteArray& value, void* context)
+{
+    if (name != "prefers-color-scheme" || (value != "dark" && value != "light"))
+        return Verdict::AsWritten;
+    const bool dark = value == "dark";
+    if (auto* found = static_cast<SchemeFeatures*>(context))
+        (dark ? found->dark : found->light) = true;
+    return dark ? Verdict::Holds : Verdict::Fails;
+}
+
+// A length in CSS pixels: px, or em and rem at the engine's 16 px; other
+// units are left to the engine.
+std::optional<double> cssPixels(const QByteArray& value)
+{
+    static const std::pair<const char*, double> units[] = {{"px", 1}, {"rem", 16}, {"em", 16}};
+    for (const auto& [unit, factor] : units) {
+        if (value.endsWith(unit)) {
+            bool ok = false;
+            const double number = value.chopped(qsizetype(std::strlen(unit))).toDouble(&ok);
+            return ok ? std::optional<double>(number * factor) : std::nullopt;
+        }
+    }
+    if (value == "0")
+        return 0.0;
+    return std::nullopt;
+}
+
+Verdict verdict(bool holds)
+{
+    return holds ? Verdict::Holds : Verdict::Fails;
+}
+
+Verdict decidePhone(const QByteArray& name, const QByteArray& value, void*)
+{
+    if (name == "pointer" || name == "any-pointer") {
+        if (value.isEmpty())
+            return Verdict::Holds;
+        if (value == "coarse" || value == "fine" || value == "none")
+            return verdict(value == "coarse");
+    }
+    if (name == "hover" || name == "any-hover") {
+        if (value.isEmpty())
+            return Verdict::Fails;
+        if (value == "none" || value == "hover")
+            return verdict(value == "none");
+    }
+    if (name == "device-width" || name == "min-device-width" || name == "max-device-width") {
+        const std::optional<double> pixels = cssPixels(value);
+        if (!pixels)
+            return Verdict::AsWritten;
+        if (name == "device-width")
+            return verdict(*pixels == PhoneDeviceWidth);
+        return verdict(name == "min-device-width" ? PhoneDeviceWidth >= *pixels
+                                                  : PhoneDeviceWidth <= *pixels);
+    }
+    return Verdict::AsWritten;
+}
+
+} // namespace
+
+QByteArray darkMediaList(QByteArrayView media, SchemeFeatures* found)
+{
+    return rewriteMediaList(media, decideDark, found);
+}
+
+QByteArray darkStyleSheet(QByteArrayView css, SchemeFeatures* found)
+{
+    return rewriteStyleSheet(css, decideDark, found);
+}
+
+QByteArray phoneMediaList(QByteArrayView media)
+{
+    return rewriteMediaList(media, decidePhone, nullptr);
+}
+
+QByteArray phoneStyleSheet(QByteArrayView css)
+{
+    return rewriteStyleSheet(css, decidePhone, nullptr);
 }
 
 QByteArray styleSheetWithoutUrls(QByteArrayView css)

@@ -25,6 +25,19 @@ QByteArray darkMediaList(QByteArrayView media, SchemeFeatures* found = nullptr);
 // included.
 QByteArray darkStyleSheet(QByteArrayView css, SchemeFeatures* found = nullptr);
 
+// The width of the phone the Phone view shows, in CSS pixels.
+inline constexpr int PhoneDeviceWidth = 375;
+
+// A media list as a phone's mail program reads it: its screen is
+// PhoneDeviceWidth wide ((max-|min-)device-width), its pointer is a coarse
+// finger ((pointer: coarse), (any-pointer: coarse)) and nothing hovers
+// ((hover: none), (any-hover: none)). Everything else stays as written; the
+// page's own width is the view's.
+QByteArray phoneMediaList(QByteArrayView media);
+
+// The same for every @media and @import prelude of a style sheet.
+QByteArray phoneStyleSheet(QByteArrayView css);
+
 // Every URL the style sheet would fetch replaced by "none": url(),
 // image-set() and src() give a declaration that either shows no image or is
 // dropped as invalid. An @import is renamed to an at-rule the engine does not
