@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using Snapshot = QMap<QString, QByteArray>;
 
 class TestUserLibrary : public QObject
@@ -29,6 +31,7 @@ private slots:
     void namesAreComposedAndLookAlikesRefused();
     void failureHalfWayLeavesTheLibraryAsItWas();
     void renamesFileThumbnailAndLink();
+    void renameTakesNoThumbnailThatIsNoFile();
     void removesAndDropsAnEmptyCategory();
     void refusesChangesToShippedTemplates();
     void librarySetListsShippedFirst();
@@ -416,6 +419,24 @@ void TestUserLibrary::renamesFileThumbnailAndLink()
     QCOMPARE(TemplateLibrary::TemplateLinks(folder + "/categories/Mine.html"),
              (QStringList{"New Name", "OTHER"}));
     QCOMPARE(LibraryCheck::CheckLibrary(folder), LibraryCheck::Problems());
+}
+
+// A FIFO in place of the thumbnail used to block the rename for good.
+void TestUserLibrary::renameTakesNoThumbnailThatIsNoFile()
+{
+    UserLibraryFixture fixture;
+    const LibrarySet libraries = fixture.libraries();
+    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "Old"));
+    const QString folder = fixture.userLibrary();
+    const QByteArray thumb = QFile::encodeName(folder + "/categories/thumbs/old.png");
+    QVERIFY(QFile::remove(QString::fromLocal8Bit(thumb)));
+    QCOMPARE(::mkfifo(thumb.constData(), 0600), 0);
+
+    QVERIFY(UserLibrary::Rename(libraries, "Old", "New"));
+    const QString renamed = folder + "/categories/thumbs/new.png";
+    QVERIFY(QFileInfo(renamed).isFile());
+    QCOMPARE(FileIo::readAll(renamed).valueOr({}), UserLibrary::PlaceholderThumbnail());
+    QCOMPARE(TemplateLibrary::TemplateLinks(folder + "/categories/Mine.html"), QStringList{"New"});
 }
 
 void TestUserLibrary::removesAndDropsAnEmptyCategory()
