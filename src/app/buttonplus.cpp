@@ -64,7 +64,7 @@ ButtonPlus::ButtonPlus(int index, QWidget* parent) : QWidget(parent), m_index(in
     }();
     Q_UNUSED(factoryInstalled);
     setAttribute(Qt::WA_Hover);
-    // The window passes any focus that lands here on to the category page.
+    // The window that holds the button chooses whether the keyboard stops here.
     setFocusPolicy(Qt::ClickFocus);
 }
 

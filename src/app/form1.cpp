@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "announcer.h"
 #include "appfonts.h"
 #include "browserpane.h"
 #include "buttonplus.h"
@@ -90,6 +91,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     createShortcuts();
     createOwnCommands();
     createSearch();
+    orderTabs();
     loadForm();
     if (cboCategory->count() == 0)
         setBusy(false);
@@ -230,12 +232,12 @@ void Form1::createControls()
         connect(button, &ButtonPlus::MouseEnter, this, &Form1::PaintHoverIn);
         connect(button, &ButtonPlus::MouseLeave, this, &Form1::PaintHoverOut);
         connect(button, &ButtonPlus::Click, this, &Form1::cmdButton_Click);
-        connect(button, &ButtonPlus::GotFocus, this, [this] { WebBrowser1->setFocus(); });
         cmdButton[i] = button;
     }
     cmdButton[2]->hide();
     // Last, so that it lies over the preview and its buttons come last in the tab walk.
     m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
+    m_announcer = new Announcer(this);
     placeControls();
 }
 
@@ -359,6 +361,7 @@ void Form1::chooseView(const PreviewViews::View& view)
     placeControls();
     m_preview->setView(view);
     m_storedView->store(view);
+    announce(m_viewBar->description());
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)

@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 
+class Announcer;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
@@ -122,6 +123,11 @@ private:
     void placeControls();
     // The window's keys for every command (form1_keys.cpp).
     void createShortcuts();
+    // The keyboard's walk through the window, in reading order; the engine
+    // may make the category page's key widget anew, so it is set again then.
+    void orderTabs();
+    // Says `text` to assistive tools without moving the focus (announcer.cpp).
+    void announce(const QString& text);
     void stepTemplate(int step);
     void stepCategory(int step);
     // Finding a template across every category, and the recent ones
@@ -131,6 +137,10 @@ private:
     void closeSearch();
     void leaveSearch();
     void showSearchResults();
+    // From the search field: preview the first result, or put the keyboard
+    // on it.
+    void previewFirstResult();
+    void enterResults();
     void rememberRecent(const QString& name);
     void placeSearchBar();
     void showPreviewTitle();
@@ -168,7 +178,9 @@ private:
     QLineEdit* txtSearch = nullptr;
     SearchIndexLoader* m_searchIndex = nullptr;
     std::unique_ptr<QTemporaryDir> m_searchFolder;
-    QStringList m_recent;                   // names, the latest first
+    QStringList m_recent;        // names, the latest first
+    QStringList m_searchResults; // the names the results page shows, in order
+    Announcer* m_announcer = nullptr;
     CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
     ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
 };
