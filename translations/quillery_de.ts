@@ -356,6 +356,24 @@
         <source>The template was not removed.</source>
         <translation>Die Vorlage wurde nicht entfernt.</translation>
     </message>
+    <message>
+        <source>Preview: %1, %2 of %3</source>
+        <extracomment>Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how many.</extracomment>
+        <translation>Vorschau: %1, %2 von %3</translation>
+    </message>
+    <message>
+        <source>Category %1, %2 of %3; preview: %4</source>
+        <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
+        <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
+    </message>
+    <message>
+        <source>Preview: %1</source>
+        <translation>Vorschau: %1</translation>
+    </message>
 </context>
 <context>
     <name>Form2</name>
@@ -998,6 +1016,10 @@
     <message>
         <source>Colours: %1 — %2</source>
         <translation>Farben: %1 — %2</translation>
+    </message>
+    <message>
+        <source>View: %1</source>
+        <translation>Ansicht: %1</translation>
     </message>
 </context>
 <context>
