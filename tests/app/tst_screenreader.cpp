@@ -57,6 +57,7 @@ struct Node
 {
     QAccessible::Role role;
     QString name;
+    QString description;
 };
 
 // Every node under `face`, depth first, as an assistive tool walks them.
@@ -64,7 +65,8 @@ void walk(QAccessibleInterface* face, QList<Node>& nodes, int depth = 0)
 {
     if (!face || !face->isValid() || depth > 40 || nodes.size() > 2000)
         return;
-    nodes.append({face->role(), face->text(QAccessible::Name)});
+    nodes.append(
+        {face->role(), face->text(QAccessible::Name), face->text(QAccessible::Description)});
     for (int i = 0; i < face->childCount(); ++i)
         walk(face->child(i), nodes, depth + 1);
 }
@@ -226,7 +228,8 @@ void TestScreenReader::switchFollowsTheDesktop()
 
 // With a screen reader on, as the program finds at its start, both panes
 // show their pages to assistive tools: the thumbnails' links, each named
-// once, and the template's text. From here on the screen reader stays on.
+// once, the previewed one described as such, and the template's text. From here on the screen
+// reader stays on.
 void TestScreenReader::panesAreReadByAssistiveTools()
 {
     m_status->enabled = false;
@@ -270,8 +273,14 @@ void TestScreenReader::panesAreReadByAssistiveTools()
             qDebug() << node.role << node.name;
     }
     QVERIFY(pageRead);
-    // Read once, by the words the thumbnail shows.
+    // Read once, by the words the thumbnail shows; the previewed one says so.
     QCOMPARE(linkNames(page), (QStringList{"Autumn", "Winter"}));
+    QStringList descriptions;
+    for (const Node& node : page) {
+        if (node.role == QAccessible::Link)
+            descriptions << node.description;
+    }
+    QCOMPARE(descriptions, (QStringList{"Previewed", QString()}));
 
     QList<Node> text;
     QVERIFY(waitUntil(

@@ -5,7 +5,7 @@
 // constructed one: a page's Content-Security-Policy cannot refuse it. The ring
 // sits outside the card with a white gap, so a hover or focus outline drawn
 // over it still shows as itself; the label is hidden from assistive tools,
-// which hear aria-current instead. The label comes in the window's language.
+// which hear aria-current instead, and the label as the link's description. The label comes in the window's language.
 // When the mark moves on a page already shown (a key previewed the next
 // template), its thumbnail is scrolled into view. Each thumbnail link is
 // named once, by the words it shows: a picture's alternative text beside them
@@ -65,9 +65,32 @@
             link.setAttribute('aria-label', words);
     });
 
+    // The description that says which link is previewed: hidden, so only
+    // assistive tools that follow aria-describedby read it.
+    var describer = 'quillery-previewed-description';
+    if (!document.getElementById(describer) && document.body) {
+        var text = document.createElement('span');
+        text.id = describer;
+        text.hidden = true;
+        text.textContent = label;
+        document.body.appendChild(text);
+    }
+    function describedBy(link, on) {
+        var ids = (link.getAttribute('aria-describedby') || '').split(/\s+/).filter(function (id) {
+            return id !== '' && id !== describer;
+        });
+        if (on)
+            ids.push(describer);
+        if (ids.length > 0)
+            link.setAttribute('aria-describedby', ids.join(' '));
+        else
+            link.removeAttribute('aria-describedby');
+    }
+
     state.marked.forEach(function (link) {
         link.removeAttribute(attribute);
         link.removeAttribute('aria-current');
+        describedBy(link, false);
     });
     state.marked = [];
     if (typeof name !== 'string' || name === '')
@@ -76,6 +99,7 @@
         if (typeof link.href === 'string' && templateOf(link.href) === name) {
             link.setAttribute(attribute, '');
             link.setAttribute('aria-current', 'true');
+            describedBy(link, true);
             state.marked.push(link);
         }
     });
