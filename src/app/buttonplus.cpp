@@ -214,6 +214,7 @@ void ButtonPlus::mouseReleaseEvent(QMouseEvent* event)
 void ButtonPlus::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
+    m_focusReason = event->reason();
     update();
     emit GotFocus(m_index);
 }

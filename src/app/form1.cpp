@@ -232,6 +232,11 @@ void Form1::createControls()
         connect(button, &ButtonPlus::MouseEnter, this, &Form1::PaintHoverIn);
         connect(button, &ButtonPlus::MouseLeave, this, &Form1::PaintHoverOut);
         connect(button, &ButtonPlus::Click, this, &Form1::cmdButton_Click);
+        // Tab stops here; a click hands the keyboard on to the category page.
+        connect(button, &ButtonPlus::GotFocus, this, [this, button] {
+            if (button->focusReason() == Qt::MouseFocusReason)
+                WebBrowser1->setFocus();
+        });
         cmdButton[i] = button;
     }
     cmdButton[2]->hide();

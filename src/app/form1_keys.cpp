@@ -50,11 +50,12 @@ private:
 
 // Every command works from the keyboard wherever the focus is in the window,
 // so the keys belong to the window, not to a button; the buttons are stops of
-// the keyboard's walk as well, but a click leaves the keyboard where it was.
+// the keyboard's walk as well, and a click on one leaves the keyboard on the
+// category page.
 void Form1::createShortcuts()
 {
     for (ButtonPlus* button : cmdButton)
-        button->setFocusPolicy(Qt::TabFocus);
+        button->setFocusPolicy(Qt::StrongFocus);
     auto* reorder = new QTimer(this);
     reorder->setSingleShot(true);
     reorder->setInterval(0);
