@@ -419,6 +419,24 @@
         <source>Settings cannot be stored, and changes last only until the gallery closes: %1</source>
         <translation>Einstellungen können nicht gespeichert werden; Änderungen gelten nur, bis die Galerie geschlossen wird: %1</translation>
     </message>
+    <message>
+        <source>Preview: %1, %2 of %3</source>
+        <extracomment>Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how many.</extracomment>
+        <translation>Vorschau: %1, %2 von %3</translation>
+    </message>
+    <message>
+        <source>Category %1, %2 of %3; preview: %4</source>
+        <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
+        <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
+    </message>
+    <message>
+        <source>Preview: %1</source>
+        <translation>Vorschau: %1</translation>
+    </message>
 </context>
 <context>
     <name>Form2</name>
@@ -1117,6 +1135,10 @@
     <message>
         <source>Colours: %1 — %2</source>
         <translation>Farben: %1 — %2</translation>
+    </message>
+    <message>
+        <source>View: %1</source>
+        <translation>Ansicht: %1</translation>
     </message>
 </context>
 <context>

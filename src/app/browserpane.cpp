@@ -118,11 +118,14 @@ BrowserPane::BrowserPane(QWebEngineProfile* profile, Role role, QWidget* parent)
         hook.setWorldId(QWebEngineScript::ApplicationWorld);
         hook.setInjectionPoint(QWebEngineScript::DocumentCreation);
         hook.setRunsOnSubFrames(false);
+        // The grid's arrow keys belong to the pages of thumbnails only.
         hook.setSourceCode(
             readResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
             QStringLiteral("var quilleryLinkHook = {mail: %1};\n")
                 .arg(role == Role::Preview ? QStringLiteral("true") : QStringLiteral("false")) +
-            readResource(QStringLiteral(":/quillery/linkhook.js")));
+            readResource(QStringLiteral(":/quillery/linkhook.js")) +
+            (role == Role::Preview ? QString()
+                                   : readResource(QStringLiteral(":/quillery/thumbnailkeys.js"))));
         page->scripts().insert(hook);
     }
     setPage(page);
@@ -169,8 +172,14 @@ void BrowserPane::childEvent(QChildEvent* event)
     // policy of its own, and may replace it. When a page's own tab walk ends
     // the engine hands focus on along the window's tab chain, and a stop in
     // the preview would let the keys walk, scroll and follow its links.
-    if (!m_tabStop && event->type() == QEvent::ChildPolished && event->child()->isWidgetType())
-        leaveTabChain(static_cast<QWidget*>(event->child()));
+    if (event->type() != QEvent::ChildPolished || !event->child()->isWidgetType())
+        return;
+    auto* keys = static_cast<QWidget*>(event->child());
+    if (!m_tabStop)
+        leaveTabChain(keys);
+    // Where the keyboard lands in the pane, screen readers name the pane.
+    if (keys->accessibleName().isEmpty())
+        keys->setAccessibleName(accessibleName());
 }
 
 void BrowserPane::Navigate2(const QString& path)

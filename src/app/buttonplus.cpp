@@ -64,7 +64,7 @@ ButtonPlus::ButtonPlus(int index, QWidget* parent) : QWidget(parent), m_index(in
     }();
     Q_UNUSED(factoryInstalled);
     setAttribute(Qt::WA_Hover);
-    // The window passes any focus that lands here on to the category page.
+    // The window that holds the button chooses whether the keyboard stops here.
     setFocusPolicy(Qt::ClickFocus);
 }
 
@@ -214,6 +214,7 @@ void ButtonPlus::mouseReleaseEvent(QMouseEvent* event)
 void ButtonPlus::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
+    m_focusReason = event->reason();
     update();
     emit GotFocus(m_index);
 }

@@ -41,6 +41,8 @@ public:
     // What a click does, for keyboard and assistive tools: the same Click as
     // a press and release of the mouse.
     void click();
+    // How the button took the keyboard focus last: by Tab, or by a click.
+    Qt::FocusReason focusReason() const { return m_focusReason; }
 
 signals:
     void Click(int index);
@@ -73,4 +75,5 @@ private:
     bool m_framed = false;
     bool m_pressed = false;
     bool m_spaceDown = false;
+    Qt::FocusReason m_focusReason = Qt::OtherFocusReason;
 };

@@ -94,6 +94,10 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     // Only while the notice is shown: a hidden widget's shortcut does not fire.
     m_openShortcut = new QShortcut(QKeySequence(OpenFolderKeys), this);
     connect(m_openShortcut, &QShortcut::activated, this, &ExportNotice::openFolder);
+    // Esc closes it wherever the keyboard is in the window: after an export
+    // that is the category page, not the notice.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &ExportNotice::dismiss);
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(DefaultTimeout);

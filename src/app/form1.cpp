@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "announcer.h"
 #include "appfonts.h"
 #include "browserpane.h"
 #include "buttonplus.h"
@@ -95,6 +96,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     if (const Status repaired = UserLibrary::Repair(m_libraries.userFolder()); !repaired)
         qWarning("%s", qPrintable(repaired.message()));
     createSearch();
+    orderTabs();
     loadForm();
     if (cboCategory->count() == 0)
         setBusy(false);
@@ -236,7 +238,11 @@ void Form1::createControls()
         connect(button, &ButtonPlus::MouseEnter, this, &Form1::PaintHoverIn);
         connect(button, &ButtonPlus::MouseLeave, this, &Form1::PaintHoverOut);
         connect(button, &ButtonPlus::Click, this, &Form1::cmdButton_Click);
-        connect(button, &ButtonPlus::GotFocus, this, [this] { WebBrowser1->setFocus(); });
+        // Tab stops here; a click hands the keyboard on to the category page.
+        connect(button, &ButtonPlus::GotFocus, this, [this, button] {
+            if (button->focusReason() == Qt::MouseFocusReason)
+                WebBrowser1->setFocus();
+        });
         cmdButton[i] = button;
     }
     cmdButton[2]->hide();
@@ -246,6 +252,7 @@ void Form1::createControls()
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
     modSettings::SetTroubleHandler(
         [this](const modSettings::Trouble& trouble) { saySettingsTrouble(trouble); });
+    m_announcer = new Announcer(this);
     placeControls();
 }
 
@@ -392,6 +399,7 @@ void Form1::chooseView(const PreviewViews::View& view)
     placeControls();
     m_preview->setView(view);
     m_storedView->store(view);
+    announce(m_viewBar->description());
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)

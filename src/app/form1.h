@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 
+class Announcer;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
@@ -124,6 +125,11 @@ private:
     void placeControls();
     // The window's keys for every command (form1_keys.cpp).
     void createShortcuts();
+    // The keyboard's walk through the window, in reading order; the engine
+    // may make the category page's key widget anew, so it is set again then.
+    void orderTabs();
+    // Says `text` to assistive tools without moving the focus (announcer.cpp).
+    void announce(const QString& text);
     void stepTemplate(int step);
     void stepCategory(int step);
     // Finding a template across every category, and the recent ones
@@ -134,6 +140,10 @@ private:
     void leaveSearch();
     void showSearchResults();
     void showSearchPage(const QString& heading, const QByteArray& page);
+    // From the search field: preview the first result, or put the keyboard
+    // on it.
+    void previewFirstResult();
+    void enterResults();
     void rememberRecent(const QString& name);
     void placeSearchBar();
     void showPreviewTitle();
@@ -172,7 +182,9 @@ private:
     SearchIndexLoader* m_searchIndex = nullptr;
     SearchPageBuilder* m_searchPages = nullptr;
     std::unique_ptr<QTemporaryDir> m_searchFolder;
-    QStringList m_recent;                   // names, the latest first
+    QStringList m_recent;        // names, the latest first
+    QStringList m_searchResults; // the names the results page shows, in order
+    Announcer* m_announcer = nullptr;
     CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
     ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
     // Settings that cannot be stored, said once, over the category page.

@@ -20,6 +20,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 
 namespace {
 
@@ -51,35 +54,58 @@ QString encodeRecent(const QStringList& names)
     return parts.join(QLatin1Char(' '));
 }
 
-// Keys that leave the search field for the results, or close the search.
+// Keys of the search field: Return previews the first result, Down goes to
+// the results, Esc closes the search. The window's commands work here too: a
+// line edit takes some Ctrl keys (Ctrl+E, the end of the line) for itself.
 class SearchKeys : public QObject
 {
 public:
-    SearchKeys(QObject* parent, std::function<void()> toResults, std::function<void()> close)
-        : QObject(parent), m_toResults(std::move(toResults)), m_close(std::move(close))
+    SearchKeys(QObject* parent, std::function<void()> preview, std::function<void()> toResults,
+               std::function<void()> close, std::function<bool(const QKeySequence&)> isCommand)
+        : QObject(parent), m_preview(std::move(preview)), m_toResults(std::move(toResults)),
+          m_close(std::move(close)), m_isCommand(std::move(isCommand))
     {
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            // Esc is the field's, also while the export notice would take it.
+            if (key->key() == Qt::Key_Escape) {
+                event->accept();
+                return true;
+            }
+            // Left unaccepted, the key goes on to the window's command.
+            if (m_isCommand(QKeySequence(key->keyCombination())))
+                return true;
+            return QObject::eventFilter(watched, event);
+        }
         if (event->type() != QEvent::KeyPress)
             return QObject::eventFilter(watched, event);
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Escape) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Escape:
             m_close();
             return true;
-        }
-        if (key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            m_preview();
+            return true;
+        case Qt::Key_Down:
             m_toResults();
             return true;
+        default:
+            return QObject::eventFilter(watched, event);
         }
-        return QObject::eventFilter(watched, event);
     }
 
 private:
+    std::function<void()> m_preview;
     std::function<void()> m_toResults;
     std::function<void()> m_close;
+    std::function<bool(const QKeySequence&)> m_isCommand;
 };
 
 // Follows the category pane, which the layout moves and sizes.
@@ -119,15 +145,35 @@ void Form1::createSearch()
     txtSearch->setToolTip(tr("Search all templates (Ctrl+F); empty, it lists the recent ones. "
                              "Esc closes, Down goes to the results."));
     txtSearch->setClearButtonEnabled(true);
+    // The clear button is a picture only; screen readers need its name.
+    for (QAction* action : txtSearch->findChildren<QAction*>()) {
+        action->setText(tr("Clear search"));
+        action->setToolTip(tr("Clear search"));
+    }
+    for (QToolButton* button : txtSearch->findChildren<QToolButton*>())
+        button->setAccessibleName(tr("Clear search"));
     txtSearch->setFont(AppFonts::tahoma(11.25));
     txtSearch->setStyleSheet(QStringLiteral(
         "QLineEdit{background:#FFFFFF;color:#404040;border:2px solid #FF8000;padding:0 6px}"));
     txtSearch->hide();
     txtSearch->installEventFilter(new SearchKeys(
-        txtSearch, [this] { WebBrowser1->setFocus(); }, [this] { closeSearch(); }));
+        txtSearch, [this] { previewFirstResult(); }, [this] { enterResults(); },
+        [this] { closeSearch(); },
+        [this](const QKeySequence& pressed) {
+            for (const QShortcut* shortcut : findChildren<QShortcut*>()) {
+                if (shortcut->isEnabled() && shortcut->keys().contains(pressed))
+                    return true;
+            }
+            for (const QAction* action : findChildren<QAction*>()) {
+                if (action->isEnabled() && action->shortcuts().contains(pressed))
+                    return true;
+            }
+            return false;
+        }));
     WebBrowser1->installEventFilter(new PaneWatch(txtSearch, [this] { placeSearchBar(); }));
 
     auto* delay = new QTimer(this);
+    delay->setObjectName(QStringLiteral("searchDelay"));
     delay->setSingleShot(true);
     delay->setInterval(120);
     connect(delay, &QTimer::timeout, this, &Form1::showSearchResults);
@@ -243,6 +289,11 @@ void Form1::showSearchPage(const QString& heading, const QByteArray& page)
     const QString path = m_searchFolder->filePath(QStringLiteral("results-%1.html").arg(++serial));
     for (const QString& old : QDir(m_searchFolder->path()).entryList(QDir::Files))
         QFile::remove(m_searchFolder->filePath(old));
+    m_searchResults.clear();
+    for (const TemplateSearch::Entry& entry : shown.mid(0, SearchPage::MaxShown))
+        m_searchResults.append(entry.name);
+    // The count, and what to do when there is none, as the page says them.
+    announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(page) < 0) {
         WebBrowser1->setHtml(SearchPage::build(heading, file.errorString(), {}));
@@ -251,6 +302,43 @@ void Form1::showSearchPage(const QString& heading, const QByteArray& page)
     file.close();
     WebBrowser1->setLocalRoot(m_searchFolder->path());
     WebBrowser1->Navigate2(path);
+}
+
+void Form1::previewFirstResult()
+{
+    if (auto* delay = findChild<QTimer*>(QStringLiteral("searchDelay")); delay->isActive()) {
+        delay->stop();
+        showSearchResults();
+    }
+    if (m_searchResults.isEmpty())
+        return;
+    SelectTemplate(m_searchResults.first());
+    announce(tr("Preview: %1").arg(m_searchResults.first()));
+}
+
+void Form1::enterResults()
+{
+    // The page of the last keystroke may not be there yet.
+    bool pending = false;
+    if (auto* delay = findChild<QTimer*>(QStringLiteral("searchDelay")); delay->isActive()) {
+        delay->stop();
+        showSearchResults();
+        pending = true;
+    }
+    WebBrowser1->setFocus();
+    // The first result, with the page's focus ring on it; Tab and the arrow
+    // keys go on from there, Return previews it.
+    const auto focusFirst = [this] {
+        WebBrowser1->page()->runJavaScript(
+            QStringLiteral("(function(){var a=document.querySelector('a[href*=\"#\"]');"
+                           "if(a){a.focus();a.scrollIntoView({block:'nearest'});}})()"),
+            QWebEngineScript::ApplicationWorld);
+    };
+    if (pending)
+        connect(WebBrowser1->page(), &QWebEnginePage::loadFinished, this, focusFirst,
+                Qt::SingleShotConnection);
+    else
+        focusFirst();
 }
 
 void Form1::rememberRecent(const QString& name)

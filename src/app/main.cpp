@@ -1,3 +1,4 @@
+#include "accessibilityswitch.h"
 #include "appfonts.h"
 #include "appidentity.h"
 #include "apptranslation.h"
@@ -142,6 +143,8 @@ int main(int argc, char* argv[])
     const AppTranslation translation(QLocale::system().uiLanguages());
     AppIdentity::apply();
     AppFonts::ensureLoaded();
+    // A screen reader needs the pages' contents; the engine reads its switch once, as it starts.
+    AccessibilitySwitch::applyBeforeEngineStarts();
     // Copies that crashed or were killed leave their previews behind.
     modGetDirs::RemoveStaleWorkspaceFolders();
 

@@ -30,6 +30,8 @@ const char* const ButtonStyle =
     "QToolButton{background:#E0E0E0;color:#404040;border:none;border-radius:2px;padding:0;"
     "font:13px}"
     "QToolButton:hover{background:#D0D0D0}"
+    // Tab reaches the toggles; the one with the focus wears a dark frame.
+    "QToolButton:focus{border:2px solid #404040}"
     "QToolButton:checked,QToolButton[altered=\"true\"]{background:#FF8000;color:#FFFFFF}"
     "QToolButton:checked:hover,QToolButton[altered=\"true\"]:hover{background:#FF9933}"
     // A toggle that does nothing to what is shown is greyed, chosen or not.
@@ -201,7 +203,7 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
                                 "colours, images, plain text, inbox line"));
     m_menuButton->setMenu(m_menu);
     m_menuButton->setPopupMode(QToolButton::InstantPopup);
-    m_menuButton->setFocusPolicy(Qt::NoFocus);
+    m_menuButton->setFocusPolicy(Qt::TabFocus);
     m_menuButton->hide();
 
     showChoice();
@@ -236,8 +238,8 @@ QToolButton* ViewBar::addButton(QAction* action, const QString& picture)
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setIconSize(QSize(IconSize, IconSize));
     button->setFixedSize(ButtonWidth, ButtonHeight);
-    // A click leaves the keyboard where it was, on the category page.
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the toggle; a click leaves the keyboard where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setAutoRaise(true);
     m_row.append(button);
     return button;
@@ -255,6 +257,28 @@ void ViewBar::setOwnDarkRules(bool has)
         return;
     m_ownDarkRules = has;
     showChoice();
+}
+
+QString ViewBar::description() const
+{
+    QStringList parts;
+    switch (m_view.content) {
+    case Content::PlainText:
+        parts << (m_view.width == Width::Phone ? tr("Phone") : tr("Desktop")) << tr("Plain text");
+        break;
+    case Content::InboxLine:
+        parts << tr("Inbox line");
+        break;
+    case Content::Page:
+        parts << (m_view.width == Width::Phone ? tr("Phone") : tr("Desktop"));
+        parts << (m_view.colours == Colours::Dark       ? tr("Dark")
+                  : m_view.colours == Colours::Inverted ? tr("Inverted")
+                                                        : tr("Light"));
+        if (m_view.imagesBlocked)
+            parts << tr("Images blocked");
+        break;
+    }
+    return tr("View: %1").arg(parts.join(QStringLiteral(", ")));
 }
 
 void ViewBar::choose(const View& view)

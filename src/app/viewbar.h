@@ -27,6 +27,8 @@ public:
     // Whether the previewed template has dark colours of its own; the Dark
     // view says when it has none, since it then shows the template as it is.
     void setOwnDarkRules(bool has);
+    // The chosen view in words, for screen readers: "View: Phone, Dark".
+    QString description() const;
 
     // Places the row at the right end of `titleBar`, unfolded when the title
     // starting at `titleLeft` keeps `titleWanted` pixels before it, folded

@@ -2,6 +2,10 @@
 #include "app/urlrecorder.h"
 #include "app/windowcontrols.h"
 
+#include "app/dialogtools.h"
+#include "app/pagetools.h"
+
+#include "browserpane.h"
 #include "buttonplus.h"
 #include "form1.h"
 #include "form2.h"
@@ -11,10 +15,15 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QImage>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -71,6 +80,38 @@ void withPanelPressed(Form1& form, const std::function<void(Form2*)>& inside)
     QVERIFY(!QApplication::activeModalWidget());
 }
 
+// A window on two categories, open and with its first preview shown.
+struct OpenWindow
+{
+    GalleryFixture fixture;
+    std::unique_ptr<Form1> form;
+    QStringList shown;
+
+    void open()
+    {
+        fixture.addCategory("Letters.html", {"Autumn", "Winter"});
+        fixture.addCategory("Travel.html", {"Trip"});
+        for (const char* name : {"Autumn", "Winter", "Trip"})
+            fixture.addTemplate(QString::fromLatin1(name));
+        form = std::make_unique<Form1>(fixture.appFolder());
+        QObject::connect(form.get(), &Form1::previewShown, form.get(),
+                         [this](const QString& name) { shown << name; });
+        auto* page = control<BrowserPane>(*form, "WebBrowser1");
+        QSignalSpy pageLoaded(page, &BrowserPane::DocumentComplete);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(waitUntil([this] { return !shown.isEmpty(); }));
+        QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+        page->setFocus();
+        QVERIFY(waitUntil([page] { return QApplication::focusWidget() == page->focusProxy(); }));
+    }
+    void press(QKeyCombination key)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+    }
+};
+
 } // namespace
 
 class TestAccessibility : public QObject
@@ -90,6 +131,9 @@ private slots:
     void panelButtons();
     void listPanesAndDividerAreNamed();
     void categoryListShowsFocus();
+    void focusLandsOnANamedWidget_data();
+    void focusLandsOnANamedWidget();
+    void searchClearButtonIsNamed();
 
 private:
     UrlRecorder m_recorder;
@@ -195,6 +239,64 @@ void TestAccessibility::categoryListShowsFocus()
     control(form, "WebBrowser1")->setFocus();
     QTRY_VERIFY(!list->hasFocus());
     QCOMPARE(list->grab().toImage(), unfocused);
+}
+
+void TestAccessibility::focusLandsOnANamedWidget_data()
+{
+    QTest::addColumn<QString>("after");
+    QTest::newRow("changing category") << "changing category";
+    QTest::newRow("closing More") << "closing More";
+    QTest::newRow("exporting") << "exporting";
+}
+
+// Where the window puts the keyboard after a command, a screen reader names
+// the place rather than an empty container.
+void TestAccessibility::focusLandsOnANamedWidget()
+{
+    QFETCH(QString, after);
+    OpenWindow window;
+    window.open();
+    if (QTest::currentTestFailed())
+        return;
+    QTemporaryDir out;
+    if (after == "changing category") {
+        window.press(Qt::CTRL | Qt::Key_PageDown);
+    } else if (after == "closing More") {
+        QTimer::singleShot(50, window.form.get(), [] {
+            if (QWidget* panel = QApplication::activeModalWidget())
+                QTest::keyClick(panel, Qt::Key_Escape);
+        });
+        window.press(QKeyCombination(Qt::Key_F10));
+        QVERIFY(!QApplication::activeModalWidget());
+        // A desktop gives the window back its activation when the panel closes.
+        window.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.form.get()));
+    } else {
+        chooseInDialog(window.form.get(), out.filePath("page.htm"));
+        window.press(Qt::CTRL | Qt::Key_E);
+        window.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.form.get()));
+    }
+    QVERIFY(waitUntil([] { return QApplication::focusWidget() != nullptr; }));
+    QWidget* focus = QApplication::focusWidget();
+    QCOMPARE(nameOf(focus), QStringLiteral("Category page"));
+}
+
+// The search field's clear button is a picture; screen readers need its name.
+void TestAccessibility::searchClearButtonIsNamed()
+{
+    OpenWindow window;
+    window.open();
+    if (QTest::currentTestFailed())
+        return;
+    window.press(Qt::CTRL | Qt::Key_F);
+    auto* field = control<QLineEdit>(*window.form, "txtSearch");
+    QCOMPARE(QApplication::focusWidget(), field);
+    QTest::keyClicks(field, "winter");
+    const QList<QToolButton*> buttons = field->findChildren<QToolButton*>();
+    QVERIFY(!buttons.isEmpty());
+    for (QToolButton* button : buttons)
+        QCOMPARE(nameOf(button), QStringLiteral("Clear search"));
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -66,7 +66,152 @@ private slots:
     void markFollowsThePreview();
     void namesAreData_data();
     void namesAreData();
+    void arrowsMoveThroughTheGrid_data();
+    void arrowsMoveThroughTheGrid();
+    void steppedTemplateIsScrolledIntoView();
+    void thumbnailLinksAreNamedOnce();
 };
+
+namespace {
+
+// Opens the window on one category page and waits until it and the first
+// preview are there.
+void openOn(GalleryFixture& fixture, const QByteArray& page, const QStringList& templates,
+            std::unique_ptr<Form1>& form)
+{
+    fixture.addFile("categories/0Retail.html", page);
+    for (const QString& name : templates)
+        fixture.addTemplate(name);
+    form = std::make_unique<Form1>(fixture.appFolder());
+    QSignalSpy shown(form.get(), &Form1::previewShown);
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QVERIFY(waitForPreview(shown, templates.first()));
+    auto* pane = control<BrowserPane>(*form, "WebBrowser1");
+    QCOMPARE(waitForMarked(pane, templates.first()), templates.first());
+}
+
+const QString ActiveId = QStringLiteral("document.activeElement ? document.activeElement.id : ''");
+
+} // namespace
+
+void TestCategoryMark::arrowsMoveThroughTheGrid_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("to");
+    // Three thumbnails a row: T1 T2 T3 / T4 T5 T6 / T7.
+    QTest::newRow("right") << "T1" << QList<int>{Qt::Key_Right} << "T2";
+    QTest::newRow("right goes on to the next row") << "T3" << QList<int>{Qt::Key_Right} << "T4";
+    QTest::newRow("left stops at the first") << "T1" << QList<int>{Qt::Key_Left} << "T1";
+    QTest::newRow("down keeps the column") << "T2" << QList<int>{Qt::Key_Down} << "T5";
+    QTest::newRow("up keeps the column") << "T5" << QList<int>{Qt::Key_Up} << "T2";
+    QTest::newRow("up stops at the top") << "T2" << QList<int>{Qt::Key_Up} << "T2";
+    QTest::newRow("down into a shorter row") << "T6" << QList<int>{Qt::Key_Down} << "T7";
+    QTest::newRow("down stops at the bottom") << "T7" << QList<int>{Qt::Key_Down} << "T7";
+    QTest::newRow("end") << "T2" << QList<int>{Qt::Key_End} << "T7";
+    QTest::newRow("home") << "T6" << QList<int>{Qt::Key_Home} << "T1";
+    QTest::newRow("two steps") << "T1" << QList<int>{Qt::Key_Down, Qt::Key_Right} << "T5";
+}
+
+// The page's scripts are off, so the window's own script moves the focus
+// between thumbnails; the preview stays until Return.
+void TestCategoryMark::arrowsMoveThroughTheGrid()
+{
+    QFETCH(QString, from);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, to);
+    GalleryFixture fixture;
+    QByteArray page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>"
+                      "ul{list-style:none;margin:0;padding:8px;display:grid;"
+                      "grid-template-columns:repeat(3,100px);gap:12px}"
+                      "a{display:block;height:80px}</style></head><body><ul>";
+    QStringList names;
+    for (int i = 1; i <= 7; ++i) {
+        const QByteArray name = "T" + QByteArray::number(i);
+        names << QString::fromLatin1(name);
+        page += "<li><a id=\"" + name + "\" href=\"#" + name + "\">" + name + "</a></li>";
+    }
+    page += "</ul></body></html>";
+    std::unique_ptr<Form1> form;
+    openOn(fixture, page, names, form);
+    if (QTest::currentTestFailed())
+        return;
+    auto* pane = control<BrowserPane>(*form, "WebBrowser1");
+    pane->setFocus();
+    QVERIFY(waitUntil([pane] { return QApplication::focusWidget() == pane->focusProxy(); }));
+    evaluate(pane, QStringLiteral("document.getElementById('%1').focus()").arg(from));
+    QCOMPARE(evaluate(pane, ActiveId).toString(), from);
+    for (int key : keys) {
+        const QString before = evaluate(pane, ActiveId).toString();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        waitUntil([&] { return evaluate(pane, ActiveId).toString() != before; }, 1500);
+    }
+    QCOMPARE(evaluate(pane, ActiveId).toString(), to);
+    // The keys scrolled nothing of their own and previewed nothing.
+    QCOMPARE(evaluate(pane, "window.scrollY").toInt(), 0);
+    QCOMPARE(form->currentTemplate(), QStringLiteral("T1"));
+}
+
+// Ctrl+Down may preview a template whose thumbnail is out of sight: the
+// page scrolls so that its ring shows.
+void TestCategoryMark::steppedTemplateIsScrolledIntoView()
+{
+    GalleryFixture fixture;
+    const QByteArray page =
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>"
+        "a{display:block;width:120px;height:60px;margin:12px}</style></head><body>"
+        "<a id=\"Offer\" href=\"#Offer\">Offer</a><div style=\"height:3000px\"></div>"
+        "<a id=\"Promo\" href=\"#Promo\">Promo</a><div style=\"height:3000px\"></div>"
+        "</body></html>";
+    std::unique_ptr<Form1> form;
+    openOn(fixture, page, {"Offer", "Promo"}, form);
+    if (QTest::currentTestFailed())
+        return;
+    auto* pane = control<BrowserPane>(*form, "WebBrowser1");
+    QCOMPARE(evaluate(pane, "window.scrollY").toInt(), 0);
+    const QString promoInView =
+        QStringLiteral("(function(){var r=document.getElementById('Promo').getBoundingClientRect();"
+                       "return r.top >= 0 && r.bottom <= window.innerHeight;})()");
+    QCOMPARE(evaluate(pane, promoInView).toBool(), false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(waitForMarked(pane, "Promo"), QStringLiteral("Promo"));
+    QVERIFY(waitUntil([&] { return evaluate(pane, promoInView).toBool(); }));
+    // Back up: the first one comes into view again.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(waitForMarked(pane, "Offer"), QStringLiteral("Offer"));
+    QVERIFY(waitUntil([&] { return evaluate(pane, "window.scrollY").toInt() == 0; }));
+}
+
+// A thumbnail link shows a picture with an alternative text and the name:
+// screen readers are to hear it once, by the name it shows.
+void TestCategoryMark::thumbnailLinksAreNamedOnce()
+{
+    GalleryFixture fixture;
+    const QByteArray page =
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body><ul>"
+        "<li><a id=\"Offer\" href=\"#Offer\"><img alt=\"Preview of the template Offer\" "
+        "width=\"30\" height=\"30\"><span>Offer</span></a></li>"
+        "<li><a id=\"Promo\" href=\"#Promo\" aria-label=\"The page's own\">"
+        "<img alt=\"Promo\"><span>Promo</span></a></li>"
+        "<li><a id=\"Bare\" href=\"#Bare\"><img alt=\"Only a picture\"></a></li>"
+        "</ul></body></html>";
+    std::unique_ptr<Form1> form;
+    openOn(fixture, page, {"Offer", "Promo", "Bare"}, form);
+    if (QTest::currentTestFailed())
+        return;
+    auto* pane = control<BrowserPane>(*form, "WebBrowser1");
+    const auto label = [pane](const char* id) {
+        return evaluate(pane, QStringLiteral("document.getElementById('%1')"
+                                             ".getAttribute('aria-label')")
+                                  .arg(QLatin1String(id)));
+    };
+    QCOMPARE(label("Offer").toString(), QStringLiteral("Offer"));
+    QCOMPARE(label("Promo").toString(), QStringLiteral("The page's own"));
+    // A picture alone names its link well enough.
+    QVERIFY(label("Bare").isNull() || label("Bare").toString().isEmpty());
+}
 
 // The mark moves with every way a template gets previewed, one link at a
 // time, and looks different from the page's own focus outline.

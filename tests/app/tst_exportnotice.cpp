@@ -59,6 +59,8 @@ private slots:
     void folderThatHasGoneIsSaid();
     void hidesAfterItsTimeoutUnlessSomeoneIsOnIt();
     void keyboardReachesItAndLeavesIt();
+    void escapeClosesItWhereverTheFocusIs_data();
+    void escapeClosesItWhereverTheFocusIs();
     void failureKeepsItsWarningBox();
     void settingsTroubleIsSaidOnce_data();
     void settingsTroubleIsSaidOnce();
@@ -261,7 +263,6 @@ void TestExportNotice::keyboardReachesItAndLeavesIt()
     openWindow();
     exportAs(0, QStringLiteral("page.htm"));
     QVERIFY(notice()->isVisible());
-    auto* categories = control<QComboBox>(m_form.get(), "cboCategory");
     // Tab past the category page's last link.
     auto* pane = control<BrowserPane>(m_form.get(), "WebBrowser1");
     pane->setFocus();
@@ -271,10 +272,11 @@ void TestExportNotice::keyboardReachesItAndLeavesIt()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeClose"));
 
-    // Backwards from the first stop of the window: the notice's buttons come last.
-    categories->setFocus();
-    QVERIFY(categories->hasFocus());
-    QTest::keyClick(categories, Qt::Key_Backtab, Qt::ShiftModifier);
+    // Backwards from the stop after it, the first of the preview's view toggles.
+    QWidget* toggle = control(m_form.get(), "viewDesktop");
+    toggle->setFocus(Qt::TabFocusReason);
+    QVERIFY(toggle->hasFocus());
+    QTest::keyClick(toggle, Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeClose"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeOpen"));
@@ -289,9 +291,48 @@ void TestExportNotice::keyboardReachesItAndLeavesIt()
         return focus && (focus == pane || pane->isAncestorOf(focus));
     }));
     // A hidden notice is no stop.
-    categories->setFocus();
-    QTest::keyClick(categories, Qt::Key_Backtab, Qt::ShiftModifier);
+    toggle->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(toggle, Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(!notice()->isAncestorOf(QApplication::focusWidget()));
+}
+
+void TestExportNotice::escapeClosesItWhereverTheFocusIs_data()
+{
+    QTest::addColumn<QString>("where");
+    // After an export the keyboard is back on the category page.
+    QTest::newRow("category page") << "category page";
+    QTest::newRow("a link on the category page") << "a link on the category page";
+    QTest::newRow("category list") << "cboCategory";
+    QTest::newRow("export button") << "cmdButton0";
+    QTest::newRow("view toggle") << "viewPhone";
+}
+
+void TestExportNotice::escapeClosesItWhereverTheFocusIs()
+{
+    QFETCH(QString, where);
+    openWindow();
+    exportAs(0, QStringLiteral("page.htm"));
+    QVERIFY(notice()->isVisible());
+    auto* pane = control<BrowserPane>(m_form.get(), "WebBrowser1");
+    const auto inPage = [pane] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == pane->focusProxy() || pane->isAncestorOf(focus));
+    };
+    if (where.contains("category page")) {
+        pane->setFocus();
+        QVERIFY(waitUntil(inPage));
+        if (where.startsWith("a link"))
+            evaluate(pane, "document.getElementById('Sample').focus()");
+    } else {
+        control(m_form.get(), where)->setFocus(Qt::TabFocusReason);
+        QVERIFY(
+            waitUntil([&] { return QApplication::focusWidget() == control(m_form.get(), where); }));
+    }
+    QWidget* before = QApplication::focusWidget();
+    QTest::keyClick(before, Qt::Key_Escape);
+    QVERIFY(waitUntil([this] { return notice()->isHidden(); }, 3000));
+    // The keyboard stays where it was.
+    QCOMPARE(QApplication::focusWidget(), before);
 }
 
 void TestExportNotice::failureKeepsItsWarningBox()

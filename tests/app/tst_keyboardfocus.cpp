@@ -3,13 +3,18 @@
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
+#include "buttonplus.h"
 #include "form1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -49,6 +54,8 @@ class TestKeyboardFocus : public QObject
 private slots:
     void keysNeverReachThePreview_data();
     void keysNeverReachThePreview();
+    void tabReachesEveryControl_data();
+    void tabReachesEveryControl();
 };
 
 void TestKeyboardFocus::keysNeverReachThePreview_data()
@@ -114,6 +121,83 @@ void TestKeyboardFocus::keysNeverReachThePreview()
     QCOMPARE(previewState(preview), before);
     QVERIFY2(intoPreview.isEmpty(), qPrintable(intoPreview.join(u' ')));
     QCOMPARE(form.currentTemplate(), QStringLiteral("Offer"));
+}
+
+void TestKeyboardFocus::tabReachesEveryControl_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("tab") << Qt::Key_Tab << Qt::KeyboardModifiers();
+    QTest::newRow("backtab") << Qt::Key_Backtab << Qt::KeyboardModifiers(Qt::ShiftModifier);
+}
+
+// The keyboard walks the whole window in reading order, the buttons and view
+// toggles included, and every stop shows that it has the focus; the preview
+// is passed by.
+void TestKeyboardFocus::tabReachesEveryControl()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer", "Promo"});
+    fixture.addTemplate("Offer");
+    fixture.addTemplate("Promo");
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    auto* categories = control<BrowserPane>(form, "WebBrowser1");
+    auto* preview = control<BrowserPane>(form, "WebBrowser2");
+    QSignalSpy pageLoaded(categories, &BrowserPane::DocumentComplete);
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(shown.count() > 0 || shown.wait(20000));
+    QVERIFY(pageLoaded.count() > 0 || pageLoaded.wait(20000));
+
+    QStringList expected{"cmdButton4",    "cboCategory", "category page",     "viewDesktop",
+                         "viewPhone",     "viewColours", "viewImagesBlocked", "viewPlainText",
+                         "viewInboxLine", "cmdButton0",  "cmdButton1",        "cmdButton3"};
+    if (key == Qt::Key_Backtab)
+        std::reverse(expected.begin(), expected.end());
+    QWidget* first = control(form, expected.first());
+    first->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(first->hasFocus());
+    const auto where = [&] {
+        QWidget* focus = QApplication::focusWidget();
+        if (inPane(categories, focus))
+            return QStringLiteral("category page");
+        return focus ? focus->objectName() : QString();
+    };
+    QStringList walk{where()};
+    QStringList unmarked;
+    for (int press = 0; press < 40; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        settle(categories, preview);
+        QVERIFY2(!inPane(preview, QApplication::focusWidget()),
+                 qPrintable(QStringLiteral("press %1").arg(press + 1)));
+        const QString now = where();
+        if (now == walk.first())
+            break;
+        if (now == walk.last())
+            continue;
+        walk << now;
+        // A stop that looks the same with and without the focus is lost to the eye.
+        QWidget* focus = QApplication::focusWidget();
+        if (now != "category page") {
+            const QImage focused = focus->grab().toImage();
+            form.setFocus();
+            const QImage unfocused = focus->grab().toImage();
+            focus->setFocus(key == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            if (focused == unfocused)
+                unmarked << now;
+        }
+        if (now == "cmdButton0" && !qEnvironmentVariableIsEmpty("QUILLERY_TEST_PICTURES"))
+            form.grab().save(
+                QDir(qEnvironmentVariable("QUILLERY_TEST_PICTURES"))
+                    .filePath(QStringLiteral("keyboard-tab-%1.png").arg(QTest::currentDataTag())));
+    }
+    QVERIFY2(walk == expected, qPrintable(walk.join(u' ')));
+    QVERIFY2(unmarked.isEmpty(), qPrintable(unmarked.join(u' ')));
 }
 
 QTEST_MAIN(TestKeyboardFocus)

@@ -51,6 +51,9 @@ private slots:
     void findsByNameAndTextAcrossCategories();
     void clickedResultIsPreviewed();
     void escapeReturnsToTheCategory();
+    void returnPreviewsTheFirstResult();
+    void keysMoveThroughTheResults_data();
+    void keysMoveThroughTheResults();
     void recentTemplatesSurviveARestart();
     void hostileThumbnailsDoNotFreezeTheWindow();
 
@@ -155,13 +158,12 @@ void TestSearch::clickedResultIsPreviewed()
     auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
     search("rhubarb");
     QCOMPARE(linkedNames(pane), QStringList{"Menu"});
-    // Down leaves the field for the results; Tab and Return open the first.
+    // Down leaves the field for the first result; Return opens it.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QVERIFY(waitUntil([pane] {
         return QApplication::focusWidget() && (QApplication::focusWidget() == pane->focusProxy() ||
                                                pane->isAncestorOf(QApplication::focusWidget()));
     }));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QVERIFY(waitUntil(
         [pane] { return evaluate(pane, "document.activeElement.tagName").toString() == "A"; }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -181,6 +183,68 @@ void TestSearch::escapeReturnsToTheCategory()
     QVERIFY(waitUntil([pane] { return linkedNames(pane) == QStringList{"Offer", "Summer Sale"}; }));
     // Closing the search previews nothing new.
     QCOMPARE(m_shown, QStringList{"Offer"});
+}
+
+// Return in the field previews the top result at once; the field keeps the
+// keyboard for the next words.
+void TestSearch::returnPreviewsTheFirstResult()
+{
+    search("prosecco");
+    auto* field = control<QLineEdit>(*m_form, "txtSearch");
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Menu"));
+    QVERIFY(waitUntil([this] { return m_shown.contains("Menu"); }));
+    QCOMPARE(QApplication::focusWidget(), field);
+    // Typed and confirmed at once, before the results page has followed.
+    field->selectAll();
+    QTest::keyClicks(field, "linen");
+    QTest::keyClick(field, Qt::Key_Enter);
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Summer Sale"));
+}
+
+void TestSearch::keysMoveThroughTheResults_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("focused");
+    QTest::newRow("down enters at the first") << QList<int>{} << "Menu";
+    QTest::newRow("right") << QList<int>{Qt::Key_Right} << "Tasting Night";
+    QTest::newRow("right stops at the last")
+        << QList<int>{Qt::Key_Right, Qt::Key_Right} << "Tasting Night";
+    QTest::newRow("left") << QList<int>{Qt::Key_Right, Qt::Key_Left} << "Menu";
+    QTest::newRow("end") << QList<int>{Qt::Key_End} << "Tasting Night";
+    QTest::newRow("home") << QList<int>{Qt::Key_End, Qt::Key_Home} << "Menu";
+}
+
+// Down goes from the field to the first result, with the page's focus ring
+// on it; the arrows, Home and End move through the grid from there.
+void TestSearch::keysMoveThroughTheResults()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, focused);
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    search("prosecco");
+    QCOMPARE(linkedNames(pane), (QStringList{"Menu", "Tasting Night"}));
+    const QString active =
+        QStringLiteral("document.activeElement && document.activeElement.hash ? "
+                       "decodeURIComponent(document.activeElement.hash.slice(1)) : ''");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QVERIFY2(waitUntil([&] { return evaluate(pane, active).toString() == "Menu"; }),
+             qPrintable(evaluate(pane, active).toString()));
+    QVERIFY(pane->isAncestorOf(QApplication::focusWidget()) ||
+            QApplication::focusWidget() == pane->focusProxy());
+    for (int key : keys) {
+        const QString before = evaluate(pane, active).toString();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        // The engine handles the key on its own time.
+        waitUntil([&] { return evaluate(pane, active).toString() != before; }, 1500);
+    }
+    QCOMPARE(evaluate(pane, active).toString(), focused);
+    QCOMPARE(evaluate(pane, "document.hasFocus()").toBool(), true);
+    const QString outline =
+        evaluate(pane, "getComputedStyle(document.activeElement).outlineStyle").toString();
+    QVERIFY2(outline != "none", qPrintable(outline));
+    // The keys moved the focus, not the preview.
+    QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
 }
 
 void TestSearch::recentTemplatesSurviveARestart()

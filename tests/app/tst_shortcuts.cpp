@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -166,6 +167,13 @@ void TestShortcuts::putFocus(const QString& where)
         QVERIFY(waitUntil(
             [page] { return evaluate(page, "document.activeElement.tagName").toString() == "A"; }));
         QVERIFY(inPane(page, QApplication::focusWidget()));
+    } else if (where == "search field") {
+        // A line edit takes some Ctrl keys for its own editing.
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_form.get(),
+                        Qt::Key_F, Qt::ControlModifier);
+        auto* field = control<QLineEdit>(*m_form, "txtSearch");
+        QVERIFY(waitUntil([field] { return QApplication::focusWidget() == field; }));
+        QTest::keyClicks(field, "o");
     } else {
         // A click into the preview leaves the keyboard on the category page.
         auto* preview = control<BrowserPane>(*m_form, "WebBrowser2");
@@ -216,7 +224,7 @@ void TestShortcuts::keyWorksWhereverTheFocusIs_data()
          "category:Business/Offer"},
     };
     for (const char* where : {"category list", "category page", "a link on the category page",
-                              "after a click in the preview"}) {
+                              "after a click in the preview", "search field"}) {
         for (const Row& row : rows) {
             QTest::addRow("%s, %s", row.name, where)
                 << row.key << row.presses << QString::fromLatin1(row.effect) << where;
