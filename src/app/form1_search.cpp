@@ -272,6 +272,11 @@ void Form1::showSearchResults()
         else if (total > shown.size())
             note = tr("The first %1 are shown; add a word to narrow the search.").arg(shown.size());
     }
+    m_searchResults.clear();
+    for (const TemplateSearch::Entry& entry : shown.mid(0, SearchPage::MaxShown))
+        m_searchResults.append(entry.name);
+    // The count, and what to do when there is none, as the page says them.
+    announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
     // The pictures are read off the window's thread; the page follows when it is built.
     m_searchPages->build(heading, note, shown);
 }
@@ -289,11 +294,6 @@ void Form1::showSearchPage(const QString& heading, const QByteArray& page)
     const QString path = m_searchFolder->filePath(QStringLiteral("results-%1.html").arg(++serial));
     for (const QString& old : QDir(m_searchFolder->path()).entryList(QDir::Files))
         QFile::remove(m_searchFolder->filePath(old));
-    m_searchResults.clear();
-    for (const TemplateSearch::Entry& entry : shown.mid(0, SearchPage::MaxShown))
-        m_searchResults.append(entry.name);
-    // The count, and what to do when there is none, as the page says them.
-    announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(page) < 0) {
         WebBrowser1->setHtml(SearchPage::build(heading, file.errorString(), {}));
