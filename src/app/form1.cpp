@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
+#include <QLockFile>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
@@ -251,7 +252,8 @@ void Form1::loadForm()
     LoadCategories();
     const QString split =
         modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"));
-    m_geometry.picSplitter.left = float(LayoutModel::SplitFromSetting(split)) * TwipsPerPixel;
+    m_split = LayoutModel::SplitFromSetting(split);
+    m_geometry.picSplitter.left = float(shownSplit()) * TwipsPerPixel;
     picSplitter->move(toPixels(m_geometry.picSplitter.left), picSplitter->y());
     setWindowTitle(DesignerCaption + QStringLiteral(" | ") + QStringLiteral(QUILLERY_VERSION));
 }
@@ -420,7 +422,7 @@ void Form1::showMorePanel()
 
 void Form1::ResetLayout()
 {
-    m_geometry.picSplitter.left = float(LayoutModel::DefaultSplitPixels) * TwipsPerPixel;
+    m_split = LayoutModel::DefaultSplitPixels;
     PaintUI();
     modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
                               QStringLiteral("0"));
@@ -435,10 +437,13 @@ void Form1::picSplitter_MouseMove(float x)
 {
     if (!SplitterDragging)
         return;
-    const long long column = LayoutModel::DragColumn(m_geometry.picSplitter.left, x);
+    long long column = LayoutModel::DragColumn(m_geometry.picSplitter.left, x);
+    // In a narrow window the place shown stands for a proportionally larger one.
+    if (shownSplit() != m_split)
+        column = std::llround(double(column) * m_split / std::max(1, shownSplit()));
     if (column < LayoutModel::MinSplitPixels || column > LayoutModel::MaxSplitPixels)
         return;
-    m_geometry.picSplitter.left = float(column) * TwipsPerPixel;
+    m_split = int(column);
     PaintUI();
 }
 
@@ -446,11 +451,20 @@ void Form1::picSplitter_MouseUp()
 {
     SplitterDragging = false;
     modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
-                              LayoutModel::SplitSettingText(m_geometry.picSplitter.left));
+                              LayoutModel::SplitSettingText(float(m_split) * TwipsPerPixel));
+}
+
+int Form1::shownSplit() const
+{
+    const int least = toPixels(LayoutModel::MinimumScale().width);
+    if (width() >= least || width() <= 0)
+        return m_split;
+    return int(std::lround(double(m_split) * width() / least));
 }
 
 void Form1::PaintUI()
 {
+    m_geometry.picSplitter.left = float(shownSplit()) * TwipsPerPixel;
     LayoutModel::PaintUI(m_geometry, float(width()) * TwipsPerPixel,
                          float(height()) * TwipsPerPixel);
     placeControls();
@@ -486,6 +500,7 @@ void Form1::placeControls()
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    keepNormalPlace();
     PaintUI();
 }
 

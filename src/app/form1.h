@@ -5,6 +5,7 @@
 #include "core/window/layoutmodel.h"
 #include "previewviews.h"
 
+#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -20,6 +21,7 @@ class ExportNotice;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QLockFile;
 class SearchIndexLoader;
 class PreviewLoader;
 class QWebEngineProfile;
@@ -86,6 +88,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -149,6 +152,7 @@ private:
     // The minimum follows the window to another screen.
     void watchScreen();
     void rememberPlace() const;
+    void keepNormalPlace();
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
@@ -159,8 +163,14 @@ private:
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
+    // The splitter's place as the user left it; a window narrower than the
+    // layout's minimum shows it proportionally further left.
+    int m_split = LayoutModel::DefaultSplitPixels;
+    int shownSplit() const;
     bool m_busy = false;
     bool m_screenWatched = false;
+    QRect m_normalPlace; // the last place the window had neither maximized nor minimized
+    std::unique_ptr<QLockFile> m_windowSlot; // which of the running copies' windows this is
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
     ViewBar* m_viewBar = nullptr;
