@@ -527,5 +527,7 @@ bool Form1::event(QEvent* event)
         ShowTitle();
     else if (event->type() == QEvent::Show)
         watchScreen();
+    else if (event->type() == QEvent::WindowStateChange)
+        windowStateChanged();
     return QWidget::event(event);
 }

@@ -153,6 +153,7 @@ private:
     void watchScreen();
     void rememberPlace() const;
     void keepNormalPlace();
+    void windowStateChanged();
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
@@ -169,7 +170,7 @@ private:
     int shownSplit() const;
     bool m_busy = false;
     bool m_screenWatched = false;
-    QRect m_normalPlace; // the last place the window had neither maximized nor minimized
+    QList<QRect> m_normalPlaces;             // the last places the window had in the normal state
     std::unique_ptr<QLockFile> m_windowSlot; // which of the running copies' windows this is
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;

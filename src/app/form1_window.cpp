@@ -112,7 +112,7 @@ void Form1::placeWindow()
         steppedAside(place, takeWindowSlot(&m_windowSlot), area, minimum.boundedTo(area.size()));
     fitMinimumTo(area);
     setGeometry(place);
-    m_normalPlace = place;
+    m_normalPlaces = {place};
     // A screen too small for the layout gets all of it, the title bar on
     // screen, rather than a window that starts above its top edge.
     const bool tooSmall = area.width() < minimum.width() || area.height() < minimum.height();
@@ -146,8 +146,8 @@ void Form1::rememberPlace() const
     // The desktop may maximize the window without the toolkit's knowing its
     // place before; the window kept that place itself.
     QRect place = normal ? geometry() : normalGeometry();
-    if (!place.isValid())
-        place = m_normalPlace;
+    if (!normal && (!place.isValid() || place == geometry()))
+        place = m_normalPlaces.value(m_normalPlaces.size() - 1);
     const auto write = [](const QString& name, int value) {
         modSettings::WriteSetting(SettingsKey, Section, name, QString::number(value));
     };
@@ -162,9 +162,25 @@ void Form1::rememberPlace() const
 
 void Form1::keepNormalPlace()
 {
-    if (isVisible() &&
-        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
-        m_normalPlace = geometry();
+    const bool normal =
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    if (isVisible() && normal && m_normalPlaces.value(m_normalPlaces.size() - 1) != geometry()) {
+        m_normalPlaces.append(geometry());
+        if (m_normalPlaces.size() > 4)
+            m_normalPlaces.removeFirst();
+    }
+}
+
+void Form1::windowStateChanged()
+{
+    // A desktop that maximizes the window resizes and moves it before the
+    // toolkit hears of the new state: those places were never normal ones.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        while (m_normalPlaces.size() > 1 &&
+               (m_normalPlaces.last().size() == size() ||
+                m_normalPlaces.last().topLeft() == geometry().topLeft()))
+            m_normalPlaces.removeLast();
+    }
 }
 
 void Form1::moveEvent(QMoveEvent* event)
