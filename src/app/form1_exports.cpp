@@ -51,12 +51,16 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
     dialog.setOwner(owner);
     dialog.setFlags(cCommonDialog::OverwritePrompt | cCommonDialog::HideReadOnly);
     dialog.ShowSave();
-    const QString target = dialog.Filename();
-    // Losing this only costs the next dialog its starting folder.
-    if (!target.isEmpty())
-        modSettings::WriteSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder,
-                                  QFileInfo(target).absolutePath());
-    return target;
+    return dialog.Filename();
+}
+
+// Only a folder an export succeeded in: one that refused the export would
+// only refuse the next one again. Losing this costs the next dialog no more
+// than its starting folder.
+void rememberExportFolder(const QString& target)
+{
+    modSettings::WriteSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder,
+                              QFileInfo(target).absolutePath());
 }
 
 // Says why there is nothing to export before the user picks a file for it.
@@ -82,10 +86,12 @@ void Form1::ExportHtml()
     if (target.isEmpty())
         return;
     if (const Status status = TemplateExport::ExportHtmlTo(templateLibrary(), name, target);
-        !status)
+        !status) {
         showFailure(this, what, status);
-    else
+    } else {
+        rememberExportFolder(target);
         m_exportNotice->showExported(target);
+    }
 }
 
 void Form1::ExportEml()
@@ -97,10 +103,13 @@ void Form1::ExportEml()
     const QString target = askForTarget(this, tr("Export as eml"), QStringLiteral("eml"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportEmlTo(templateLibrary(), name, target); !status)
+    if (const Status status = TemplateExport::ExportEmlTo(templateLibrary(), name, target);
+        !status) {
         showFailure(this, what, status);
-    else
+    } else {
+        rememberExportFolder(target);
         m_exportNotice->showExported(target);
+    }
 }
 
 void Form1::ExportRookpost()

@@ -331,6 +331,25 @@ void TestExports::saveDialogStartsInTheLastExportFolder()
     QCOMPARE(folder, chosen);
     QCOMPARE(proposed, QStringLiteral("Sample.eml"));
 
+    // A folder that refused the export is not remembered: the next dialog
+    // starts where the last export succeeded.
+    // (A file in the way of the images folder refuses it even to root, as a
+    // read-only disk would.)
+    const QString refusing = out(QStringLiteral("refusing"));
+    QVERIFY(QDir().mkpath(refusing));
+    QFile blocker(refusing + QStringLiteral("/refused_files"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    MessageSeen seen;
+    chooseInDialog(m_guard.get(), refusing + QStringLiteral("/refused.htm"));
+    recordMessage(m_guard.get(), &seen);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
+    QVERIFY(waitUntil([&] { return !seen.text.isEmpty(); }));
+    QVERIFY(!QFileInfo::exists(refusing + QStringLiteral("/refused.htm")));
+    chooseInDialog(m_guard.get(), QString(), nullptr, nullptr, &folder);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
+    QCOMPARE(folder, chosen);
+
     // A remembered folder that has gone since is no place to start.
     QVERIFY(QDir(chosen).removeRecursively());
     chooseInDialog(m_guard.get(), QString(), nullptr, nullptr, &folder);
