@@ -305,7 +305,9 @@ void Form1::cboCategory_Click()
         SelectTemplate(QString(), page.status().message());
     } else {
         WebBrowser1->Navigate2(*page);
+        m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));
+        m_selectingFirst = false;
     }
     WebBrowser1->setFocus();
 }
@@ -328,6 +330,7 @@ void Form1::SelectTemplate(const QString& name)
 void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
 {
     CurrentTemplate = name;
+    m_previewChosen = !m_selectingFirst;
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
     m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));

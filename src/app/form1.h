@@ -135,6 +135,8 @@ private:
     void leaveSearch();
     void showSearchResults();
     void rememberRecent(const QString& name);
+    // A removed template leaves the recent ones; a renamed one keeps its place.
+    void forgetRecent(const QString& name, const QString& renamedTo = QString());
     void placeSearchBar();
     void showPreviewTitle();
     void createOwnCommands();
@@ -164,6 +166,10 @@ private:
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
+    // The preview shows what the user chose, not the template a start or a
+    // category change put there; only the first counts as recently used.
+    bool m_selectingFirst = false;
+    bool m_previewChosen = false;
     // The splitter's place as the user left it; a window narrower than the
     // layout's minimum shows it proportionally further left.
     int m_split = LayoutModel::DefaultSplitPixels;

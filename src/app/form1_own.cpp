@@ -222,6 +222,7 @@ Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Rename(m_libraries, oldName, newName); !status)
         return status;
+    forgetRecent(oldName, newName);
     m_searchIndex->start();
     refillCategories(category);
     cboCategory_Click();
@@ -253,6 +254,7 @@ Status Form1::removeOwnTemplate(const QString& name)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Remove(m_libraries, name); !status)
         return status;
+    forgetRecent(name);
     m_searchIndex->start();
     // A category left empty is gone: the list then shows its first one.
     refillCategories(category);

@@ -6,6 +6,7 @@
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/mime/mimecomponent.h"
+#include "core/platform/settingsstore.h"
 #include "form1.h"
 
 #include <QAction>
@@ -273,6 +274,12 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
     QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/Mine.html"),
              QStringList{"Renamed"});
     QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Renamed.dat"));
+    // The recent templates follow the rename, and forget a removed one.
+    const auto recent = [] {
+        return modSettings::ReadSetting(Form1::SettingsKey, "Main", "Recent")
+            .split(' ', Qt::SkipEmptyParts);
+    };
+    QCOMPARE(recent(), QStringList{"Renamed"});
 
     QString question;
     whenShown<QMessageBox>(m_form, [&question](QMessageBox* box) {
@@ -284,6 +291,7 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
     QVERIFY2(question.contains(QString::fromUtf8("“Renamed”")), qPrintable(question));
     QCOMPARE(files(ownFolder()), QStringList());
     QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
+    QCOMPARE(recent(), QStringList());
 }
 
 void TestOwnTemplates::shippedTemplatesStayAsTheyAre()
