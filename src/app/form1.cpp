@@ -279,6 +279,14 @@ void Form1::LoadCategories()
     refillCategories(QString());
     if (cboCategory->count() > 0) {
         cboCategory_Click();
+    } else if (!QFileInfo(m_appFolder).isDir()) {
+        // Started on a library that is not there: say so where the user looks.
+        WebBrowser1->setHtml(
+            messagePage(tr("The library cannot be opened"),
+                        tr("%1 is not a folder. Start Quillery with --library and a folder that "
+                           "holds categories/ and templates/, as quillery-library build writes "
+                           "them, or without --library for the library installed with it.")
+                            .arg(QDir::toNativeSeparators(m_appFolder))));
     } else {
         // Say why the gallery is empty rather than leave two blank panes.
         WebBrowser1->setHtml(messagePage(
@@ -286,6 +294,14 @@ void Form1::LoadCategories()
             tr("There are no category pages in %1.")
                 .arg(QDir::toNativeSeparators(m_appFolder + QStringLiteral("/categories")))));
     }
+}
+
+void Form1::enableExports()
+{
+    // With nothing to export, the exports say so by being greyed out.
+    const bool any = cboCategory->count() > 0;
+    for (int i = 0; i < 3; ++i)
+        cmdButton[i]->setEnabled(any);
 }
 
 void Form1::cboCategory_Click()

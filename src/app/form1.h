@@ -143,6 +143,7 @@ private:
     void askToAdd(const QString& file);
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
+    void enableExports();
     // Why the previewed template cannot be changed, or success.
     Status checkOwnTemplate(const QString& what) const;
     // The preview in `view`, chosen on the view bar; stored for the next start.

@@ -80,6 +80,7 @@ void Form1::refillCategories(const QString& category)
                                      Qt::AccessibleDescriptionRole);
     }
     cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
+    enableExports();
 }
 
 void Form1::createOwnCommands()
