@@ -263,7 +263,7 @@ void TestExports::missingTemplateIsReportedBeforeAsking()
         dialog->reject();
     });
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton", button), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QCOMPARE(seen.title, QStringLiteral("Export as ") + QTest::currentDataTag());
     QVERIFY2(seen.text.contains(library) && seen.text.contains(QLatin1String("missing")),
              qPrintable(seen.text));
     QCOMPARE(seen.icon, QMessageBox::Warning);
@@ -280,9 +280,11 @@ void TestExports::blockedImagesFolderIsReported()
     chooseInDialog(m_guard.get(), out(QStringLiteral("news.html")));
     recordMessage(m_guard.get(), &seen);
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    // What failed, why and what to do, under the command's name.
+    QCOMPARE(seen.title, QStringLiteral("Export as html"));
     QVERIFY2(seen.text.contains(out(QStringLiteral("news_files"))) &&
-                 seen.text.contains(QLatin1String("in the way")),
+                 seen.text.contains(QLatin1String("in the way")) &&
+                 seen.text.endsWith(QLatin1String("and export again.")),
              qPrintable(seen.text));
     QVERIFY(!QFileInfo::exists(out(QStringLiteral("news.html"))));
 }
@@ -410,7 +412,7 @@ void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
         box->accept();
     });
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QCOMPARE(seen.title, QStringLiteral("Hand to Rookpost"));
     QVERIFY2(seen.text.contains(QLatin1String("cut off")), qPrintable(seen.text));
     QCOMPARE(seen.icon, QMessageBox::Warning);
     QCOMPARE(pagesWhenWarned.size(), 1);
@@ -427,7 +429,7 @@ void TestExports::handoffWithoutTheMailerSaysSo()
     MessageSeen seen;
     recordMessage(m_guard.get(), &seen);
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QCOMPARE(seen.title, QStringLiteral("Hand to Rookpost"));
     QCOMPARE(seen.text, QStringLiteral("Rookpost is not installed"));
     QCOMPARE(seen.icon, QMessageBox::Information);
     QVERIFY(!QFileInfo::exists(modGetDirs::WorkspaceDir() + QStringLiteral("/rp")));

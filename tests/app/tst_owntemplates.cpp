@@ -114,6 +114,7 @@ private slots:
     void renamesAndRemovesFromTheKeyboard();
     void shippedTemplatesStayAsTheyAre();
     void badInputIsRefusedWithNothingWritten();
+    void textNamedHtmlIsRefusedFirst();
 
 private:
     void start();
@@ -235,7 +236,9 @@ void TestOwnTemplates::addsWithCtrlO()
                  qPrintable(names.join('\n')));
 
     const QString file = sampleMessage("Ctrl O");
-    whenShown<QFileDialog>(m_form, [this, file](QFileDialog* dialog) {
+    QString prefilled = "unread";
+    whenShown<QFileDialog>(m_form, [this, file, &prefilled](QFileDialog* dialog) {
+        prefilled = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
         whenShown<QDialog>(m_form, [](QDialog* dialog) {
             // Any other box would wait for an answer for ever; the checks
             // below then name what is missing.
@@ -245,6 +248,11 @@ void TestOwnTemplates::addsWithCtrlO()
                 return;
             }
             dialog->findChild<QComboBox*>("category")->setCurrentText("Picked");
+            // Its button says what it does; the title is not cut short.
+            auto* box = dialog->findChild<QDialogButtonBox*>();
+            QCOMPARE(box->button(QDialogButtonBox::Ok)->text(), QStringLiteral("Add"));
+            QVERIFY(dialog->width() >=
+                    dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 100);
             dialog->accept();
         });
         // Typed as a user types a path: the dialog need not have read its
@@ -254,6 +262,8 @@ void TestOwnTemplates::addsWithCtrlO()
     });
     press(m_form, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(waitForPreview(*m_shown, "Ctrl O"));
+    // No folder offered as the name of the file to open.
+    QCOMPARE(prefilled, QString());
     QCOMPARE(m_form->currentCategory(), QStringLiteral("Picked"));
     QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Ctrl O.dat"));
 }
@@ -266,6 +276,9 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
 
     whenShown<QInputDialog>(m_form, [](QInputDialog* dialog) {
         QCOMPARE(dialog->textValue(), QStringLiteral("First"));
+        QCOMPARE(dialog->okButtonText(), QStringLiteral("Rename"));
+        QVERIFY(dialog->width() >=
+                dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 100);
         dialog->setTextValue("Renamed");
         dialog->accept();
     });
@@ -283,12 +296,17 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
 
     QString question;
     whenShown<QMessageBox>(m_form, [&question](QMessageBox* box) {
-        question = box->text();
-        box->button(QMessageBox::Yes)->click();
+        question = box->windowTitle() + " | " + box->text();
+        // The button says what it does.
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Remove")
+                button->click();
     });
     press(m_form, Qt::Key_Delete);
     QVERIFY(waitUntil([this] { return categories()->count() == 1; }));
-    QVERIFY2(question.contains(QString::fromUtf8("“Renamed”")), qPrintable(question));
+    QVERIFY2(question.contains(QString::fromUtf8("“Renamed”")) &&
+                 question.startsWith("Remove the template | "),
+             qPrintable(question));
     QCOMPARE(files(ownFolder()), QStringList());
     QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
     QCOMPARE(recent(), QStringList());
@@ -326,18 +344,46 @@ void TestOwnTemplates::badInputIsRefusedWithNothingWritten()
     QCOMPARE(categories()->count(), 1);
     QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
 
-    // The same through the window: the dialog, then the reason in a message box.
+    // The same through the window: the reason in a message box, before the
+    // dialog that would ask for a category and a name.
     QString said;
-    whenShown<QDialog>(m_form, [this, &said](QDialog* dialog) {
-        whenShown<QMessageBox>(m_form, [&said](QMessageBox* box) {
-            said = box->text();
-            box->accept();
-        });
-        dialog->accept();
+    whenShown<QDialog>(m_form, [&said](QDialog* dialog) {
+        said = dialog->objectName() == "AddTemplateDialog"
+                   ? QStringLiteral("asked first")
+                   : static_cast<QMessageBox*>(dialog)->text();
+        dialog->reject();
     });
     dropFile(m_form, hostile);
     QVERIFY(waitUntil([&said] { return !said.isEmpty(); }));
     QVERIFY2(said.contains("was not added") && said.contains("script"), qPrintable(said));
+    QVERIFY(!QFileInfo::exists(ownFolder()));
+}
+
+// A text file named .html is refused before the user is asked for its
+// category and name, under the command's title, with what to do.
+void TestOwnTemplates::textNamedHtmlIsRefusedFirst()
+{
+    start();
+    const QString text = m_inputs->filePath("notes.html");
+    FileIo::writeAtomically(text, "Dear all,\nthe meeting is on Monday.\n");
+    QVERIFY(!m_form->addOwnTemplate(text, "Mine", "Notes"));
+    QString said, asked;
+    whenShown<QDialog>(m_form, [&said, &asked](QDialog* dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            said = box->windowTitle() + " | " + box->text();
+            box->accept();
+        } else {
+            asked = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    dropFile(m_form, text);
+    QVERIFY(waitUntil([&] { return !said.isEmpty() || !asked.isEmpty(); }));
+    QCOMPARE(asked, QString());
+    QVERIFY2(said.startsWith("Add a template | The template was not added.") &&
+                 said.contains(text + ": this is not an HTML page") &&
+                 said.contains("add it again"),
+             qPrintable(said));
     QVERIFY(!QFileInfo::exists(ownFolder()));
 }
 
