@@ -17,11 +17,6 @@ namespace {
 // Kept in the window's settings, beside the splitter position.
 const QString LastExportFolder = QStringLiteral("LastExportFolder");
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("Form1", text);
-}
-
 // What failed, why, and what to do, under the name of the command.
 void showFailure(QWidget* owner, const QString& title, const QString& what, const Status& status,
                  const QString& advice)
@@ -33,7 +28,8 @@ void showFailure(QWidget* owner, const QString& title, const QString& what, cons
 
 QString writeAdvice()
 {
-    return tr("Choose a folder you can write to, with room to spare, and export again.");
+    return QCoreApplication::translate(
+        "Form1", "Choose a folder you can write to, with room to spare, and export again.");
 }
 
 // Where the save dialog opens: the folder of the last export, so a run of
@@ -85,8 +81,9 @@ bool checkTemplate(QWidget* owner, const QString& title, const QString& appFolde
     const Status status = TemplateExport::DecodeTemplate(appFolder, name, &message);
     if (!status)
         showFailure(owner, title, what, status,
-                    tr("Choose another template; a shipped one comes back when Quillery is "
-                       "installed again."));
+                    QCoreApplication::translate("Form1",
+                                                "Choose another template; a shipped one comes "
+                                                "back when Quillery is installed again."));
     return status.ok();
 }
 
