@@ -35,6 +35,11 @@
         <source>&amp;Name:</source>
         <translation>&amp;Name:</translation>
     </message>
+    <message>
+        <source>Add</source>
+        <extracomment>The button that adds the file to the user&apos;s templates.</extracomment>
+        <translation>Hinzufügen</translation>
+    </message>
 </context>
 <context>
     <name>CategoryMark</name>
@@ -436,6 +441,64 @@
     <message>
         <source>Preview: %1</source>
         <translation>Vorschau: %1</translation>
+    </message>
+    <message>
+        <source>The library cannot be opened</source>
+        <translation>Die Bibliothek lässt sich nicht öffnen</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder. Start Quillery with --library and a folder that holds categories/ and templates/, as quillery-library build writes them, or without --library for the library installed with it.</source>
+        <translation>%1 ist kein Ordner. Starten Sie Quillery mit --library und einem Ordner, der categories/ und templates/ enthält, wie quillery-library build sie schreibt, oder ohne --library für die mitinstallierte Bibliothek.</translation>
+    </message>
+    <message>
+        <source>Make room in the temporary folder named above and hand the template over again.</source>
+        <translation>Schaffen Sie Platz im oben genannten temporären Ordner und übergeben Sie die Vorlage erneut.</translation>
+    </message>
+    <message>
+        <source>Check that Rookpost starts on its own, or install it again, and hand the template over again.</source>
+        <translation>Prüfen Sie, ob Rookpost für sich allein startet, oder installieren Sie es neu, und übergeben Sie die Vorlage erneut.</translation>
+    </message>
+    <message>
+        <source>: this is not an HTML page: it holds no HTML elements, only text</source>
+        <translation>: dies ist keine HTML-Seite: sie enthält keine HTML-Elemente, nur Text</translation>
+    </message>
+    <message>
+        <source>Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and add it again.</source>
+        <translation>Wählen Sie eine vollständige Nachricht (.eml) oder HTML-Seite (.htm, .html), die Sie lesen dürfen, und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>Choose another name or category, or another file, and add it again.</source>
+        <translation>Wählen Sie einen anderen Namen, eine andere Kategorie oder eine andere Datei und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <extracomment>The button that renames the template, in the rename dialog.</extracomment>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Choose another name and rename it again.</source>
+        <translation>Wählen Sie einen anderen Namen und benennen Sie sie erneut um.</translation>
+    </message>
+    <message>
+        <source>Remove the template</source>
+        <translation>Vorlage entfernen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <extracomment>The button that removes the template, in the question before removing it.</extracomment>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Close other programs that may use the file and remove it again.</source>
+        <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
+    </message>
+    <message>
+        <source>Choose a folder you can write to, with room to spare, and export again.</source>
+        <translation>Wählen Sie einen Ordner, in den Sie schreiben dürfen und der genug Platz hat, und exportieren Sie erneut.</translation>
+    </message>
+    <message>
+        <source>Choose another template; a shipped one comes back when Quillery is installed again.</source>
+        <translation>Wählen Sie eine andere Vorlage; eine mitgelieferte kehrt zurück, wenn Quillery neu installiert wird.</translation>
     </message>
 </context>
 <context>

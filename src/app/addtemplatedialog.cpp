@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 AddTemplateDialog::AddTemplateDialog(const QString& file, const QStringList& categories,
                                      const QString& category, const QString& name, QWidget* parent)
@@ -35,6 +36,8 @@ AddTemplateDialog::AddTemplateDialog(const QString& file, const QStringList& cat
     layout->addRow(tr("&Name:"), m_name);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    //: The button that adds the file to the user's templates.
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Add"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addRow(buttons);

@@ -89,6 +89,8 @@ void ButtonPlus::setCaption(const QString& caption)
 
 void ButtonPlus::click()
 {
+    if (!isEnabled())
+        return;
     emit Click(m_index);
 }
 
@@ -139,6 +141,8 @@ void ButtonPlus::paintEvent(QPaintEvent*)
     const bool pressed = m_pressed || m_spaceDown;
     if (pressed)
         face = face.darker(112);
+    if (!isEnabled())
+        face = QColor(0xC8, 0xC8, 0xC8);
     painter.fillRect(rect(), face);
     if (m_framed) {
         painter.setPen(QColor(255, 255, 255, 70));

@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
+#include <QLockFile>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
@@ -290,7 +291,8 @@ void Form1::loadForm()
     LoadCategories();
     const QString split =
         modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"));
-    m_geometry.picSplitter.left = float(LayoutModel::SplitFromSetting(split)) * TwipsPerPixel;
+    m_split = LayoutModel::SplitFromSetting(split);
+    m_geometry.picSplitter.left = float(shownSplit()) * TwipsPerPixel;
     picSplitter->move(toPixels(m_geometry.picSplitter.left), picSplitter->y());
     setWindowTitle(DesignerCaption + QStringLiteral(" | ") + QStringLiteral(QUILLERY_VERSION));
 }
@@ -316,6 +318,14 @@ void Form1::LoadCategories()
     refillCategories(QString());
     if (cboCategory->count() > 0) {
         cboCategory_Click();
+    } else if (!QFileInfo(m_appFolder).isDir()) {
+        // Started on a library that is not there: say so where the user looks.
+        WebBrowser1->setHtml(
+            messagePage(tr("The library cannot be opened"),
+                        tr("%1 is not a folder. Start Quillery with --library and a folder that "
+                           "holds categories/ and templates/, as quillery-library build writes "
+                           "them, or without --library for the library installed with it.")
+                            .arg(QDir::toNativeSeparators(m_appFolder))));
     } else {
         // Say why the gallery is empty rather than leave two blank panes.
         WebBrowser1->setHtml(messagePage(
@@ -323,6 +333,14 @@ void Form1::LoadCategories()
             tr("There are no category pages in %1.")
                 .arg(QDir::toNativeSeparators(m_appFolder + QStringLiteral("/categories")))));
     }
+}
+
+void Form1::enableExports()
+{
+    // With nothing to export, the exports say so by being greyed out.
+    const bool any = cboCategory->count() > 0;
+    for (int i = 0; i < 3; ++i)
+        cmdButton[i]->setEnabled(any);
 }
 
 void Form1::cboCategory_Click()
@@ -342,7 +360,9 @@ void Form1::cboCategory_Click()
         SelectTemplate(QString(), page.status().message());
     } else {
         WebBrowser1->Navigate2(*page);
+        m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));
+        m_selectingFirst = false;
     }
     WebBrowser1->setFocus();
 }
@@ -365,6 +385,7 @@ void Form1::SelectTemplate(const QString& name)
 void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
 {
     CurrentTemplate = name;
+    m_previewChosen = !m_selectingFirst;
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
     m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
@@ -461,7 +482,7 @@ void Form1::showMorePanel()
 
 void Form1::ResetLayout()
 {
-    m_geometry.picSplitter.left = float(LayoutModel::DefaultSplitPixels) * TwipsPerPixel;
+    m_split = LayoutModel::DefaultSplitPixels;
     PaintUI();
     modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
                               QStringLiteral("0"));
@@ -476,10 +497,13 @@ void Form1::picSplitter_MouseMove(float x)
 {
     if (!SplitterDragging)
         return;
-    const long long column = LayoutModel::DragColumn(m_geometry.picSplitter.left, x);
+    long long column = LayoutModel::DragColumn(m_geometry.picSplitter.left, x);
+    // In a narrow window the place shown stands for a proportionally larger one.
+    if (shownSplit() != m_split)
+        column = std::llround(double(column) * m_split / std::max(1, shownSplit()));
     if (column < LayoutModel::MinSplitPixels || column > LayoutModel::MaxSplitPixels)
         return;
-    m_geometry.picSplitter.left = float(column) * TwipsPerPixel;
+    m_split = int(column);
     PaintUI();
 }
 
@@ -487,11 +511,20 @@ void Form1::picSplitter_MouseUp()
 {
     SplitterDragging = false;
     modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
-                              LayoutModel::SplitSettingText(m_geometry.picSplitter.left));
+                              LayoutModel::SplitSettingText(float(m_split) * TwipsPerPixel));
+}
+
+int Form1::shownSplit() const
+{
+    const int least = toPixels(LayoutModel::MinimumScale().width);
+    if (width() >= least || width() <= 0)
+        return m_split;
+    return int(std::lround(double(m_split) * width() / least));
 }
 
 void Form1::PaintUI()
 {
+    m_geometry.picSplitter.left = float(shownSplit()) * TwipsPerPixel;
     LayoutModel::PaintUI(m_geometry, float(width()) * TwipsPerPixel,
                          float(height()) * TwipsPerPixel);
     placeControls();
@@ -527,6 +560,7 @@ void Form1::placeControls()
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    keepNormalPlace();
     PaintUI();
 }
 
@@ -553,5 +587,7 @@ bool Form1::event(QEvent* event)
         ShowTitle();
     else if (event->type() == QEvent::Show)
         watchScreen();
+    else if (event->type() == QEvent::WindowStateChange)
+        windowStateChanged();
     return QWidget::event(event);
 }

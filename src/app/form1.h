@@ -6,6 +6,7 @@
 #include "core/window/layoutmodel.h"
 #include "previewviews.h"
 
+#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -22,6 +23,7 @@ class ExportNotice;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QLockFile;
 class SearchIndexLoader;
 class SearchPageBuilder;
 class PreviewLoader;
@@ -89,6 +91,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -145,12 +148,15 @@ private:
     void previewFirstResult();
     void enterResults();
     void rememberRecent(const QString& name);
+    // A removed template leaves the recent ones; a renamed one keeps its place.
+    void forgetRecent(const QString& name, const QString& renamedTo = QString());
     void placeSearchBar();
     void showPreviewTitle();
     void createOwnCommands();
     void askToAdd(const QString& file);
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
+    void enableExports();
     // Why the previewed template cannot be changed, or success.
     Status checkOwnTemplate(const QString& what) const;
     // The preview in `view`, chosen on the view bar; stored for the next start.
@@ -162,6 +168,8 @@ private:
     // The minimum follows the window to another screen.
     void watchScreen();
     void rememberPlace() const;
+    void keepNormalPlace();
+    void windowStateChanged();
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
@@ -172,8 +180,18 @@ private:
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
     bool SplitterDragging = false;
+    // The preview shows what the user chose, not the template a start or a
+    // category change put there; only the first counts as recently used.
+    bool m_selectingFirst = false;
+    bool m_previewChosen = false;
+    // The splitter's place as the user left it; a window narrower than the
+    // layout's minimum shows it proportionally further left.
+    int m_split = LayoutModel::DefaultSplitPixels;
+    int shownSplit() const;
     bool m_busy = false;
     bool m_screenWatched = false;
+    QList<QRect> m_normalPlaces;             // the last places the window had in the normal state
+    std::unique_ptr<QLockFile> m_windowSlot; // which of the running copies' windows this is
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
     ViewBar* m_viewBar = nullptr;

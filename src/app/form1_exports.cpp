@@ -6,6 +6,7 @@
 #include "exportnotice.h"
 #include "plaintext.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -14,13 +15,22 @@
 
 namespace {
 
-const QString MessageTitle = QStringLiteral("Quillery 1");
 // Kept in the window's settings, beside the splitter position.
 const QString LastExportFolder = QStringLiteral("LastExportFolder");
 
-void showFailure(QWidget* owner, const QString& what, const Status& status)
+// What failed, why, and what to do, under the name of the command.
+void showFailure(QWidget* owner, const QString& title, const QString& what, const Status& status,
+                 const QString& advice)
 {
-    PlainText::warning(owner, MessageTitle, what + QStringLiteral("\n\n") + status.message());
+    PlainText::warning(owner, title,
+                       what + QStringLiteral("\n\n") + status.message() + QStringLiteral("\n\n") +
+                           advice);
+}
+
+QString writeAdvice()
+{
+    return QCoreApplication::translate(
+        "Form1", "Choose a folder you can write to, with room to spare, and export again.");
 }
 
 // Where the save dialog opens: the folder of the last export, so a run of
@@ -52,22 +62,29 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
     dialog.setOwner(owner);
     dialog.setFlags(cCommonDialog::OverwritePrompt | cCommonDialog::HideReadOnly);
     dialog.ShowSave();
-    const QString target = dialog.Filename();
-    // Losing this only costs the next dialog its starting folder.
-    if (!target.isEmpty())
-        modSettings::WriteSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder,
-                                  QFileInfo(target).absolutePath());
-    return target;
+    return dialog.Filename();
+}
+
+// Only a folder an export succeeded in: one that refused the export would
+// only refuse the next one again. Losing this costs the next dialog no more
+// than its starting folder.
+void rememberExportFolder(const QString& target)
+{
+    modSettings::WriteSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder,
+                              QFileInfo(target).absolutePath());
 }
 
 // Says why there is nothing to export before the user picks a file for it.
-bool checkTemplate(QWidget* owner, const QString& appFolder, const QString& name,
-                   const QString& what)
+bool checkTemplate(QWidget* owner, const QString& title, const QString& appFolder,
+                   const QString& name, const QString& what)
 {
     QByteArray message;
     const Status status = TemplateExport::DecodeTemplate(appFolder, name, &message);
     if (!status)
-        showFailure(owner, what, status);
+        showFailure(owner, title, what, status,
+                    QCoreApplication::translate("Form1",
+                                                "Choose another template; a shipped one comes "
+                                                "back when Quillery is installed again."));
     return status.ok();
 }
 
@@ -76,51 +93,61 @@ bool checkTemplate(QWidget* owner, const QString& appFolder, const QString& name
 void Form1::ExportHtml()
 {
     const QString what = tr("The template could not be exported as a web page.");
+    const QString title = tr("Export as html");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, templateLibrary(), name, what))
+    if (!checkTemplate(this, title, templateLibrary(), name, what))
         return;
-    const QString target = askForTarget(this, tr("Export as html"), QStringLiteral("htm"), name);
+    const QString target = askForTarget(this, title, QStringLiteral("htm"), name);
     if (target.isEmpty())
         return;
     if (const Status status = TemplateExport::ExportHtmlTo(templateLibrary(), name, target);
-        !status)
-        showFailure(this, what, status);
-    else
+        !status) {
+        showFailure(this, title, what, status, writeAdvice());
+    } else {
+        rememberExportFolder(target);
         m_exportNotice->showExported(target);
+    }
 }
 
 void Form1::ExportEml()
 {
     const QString what = tr("The template could not be exported as a message file.");
+    const QString title = tr("Export as eml");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, templateLibrary(), name, what))
+    if (!checkTemplate(this, title, templateLibrary(), name, what))
         return;
-    const QString target = askForTarget(this, tr("Export as eml"), QStringLiteral("eml"), name);
+    const QString target = askForTarget(this, title, QStringLiteral("eml"), name);
     if (target.isEmpty())
         return;
-    if (const Status status = TemplateExport::ExportEmlTo(templateLibrary(), name, target); !status)
-        showFailure(this, what, status);
-    else
+    if (const Status status = TemplateExport::ExportEmlTo(templateLibrary(), name, target);
+        !status) {
+        showFailure(this, title, what, status, writeAdvice());
+    } else {
+        rememberExportFolder(target);
         m_exportNotice->showExported(target);
+    }
 }
 
 void Form1::ExportRookpost()
 {
     const QString program = GetRPPath();
     if (program.isEmpty()) {
-        PlainText::information(this, MessageTitle, tr("Rookpost is not installed"));
+        PlainText::information(this, tr("Hand to Rookpost"), tr("Rookpost is not installed"));
         return;
     }
     const QString what = tr("The template could not be handed to Rookpost.");
+    const QString title = tr("Hand to Rookpost");
     const QString name = CurrentTemplate;
-    if (!checkTemplate(this, templateLibrary(), name, what))
+    if (!checkTemplate(this, title, templateLibrary(), name, what))
         return;
     QString page;
     QString warning;
     if (const Status status =
             TemplateExport::PrepareHandoff(templateLibrary(), name, &page, &warning);
         !status) {
-        showFailure(this, what, status);
+        showFailure(this, title, what, status,
+                    tr("Make room in the temporary folder named above and hand the template "
+                       "over again."));
         return;
     }
     // Arguments go to the program as they are; no shell ever sees the paths.
@@ -128,14 +155,16 @@ void Form1::ExportRookpost()
     mailer.setProgram(program);
     mailer.setArguments(TemplateExport::RookpostArguments(page));
     if (!mailer.startDetached()) {
-        showFailure(this, what,
-                    Status::failure(QStringLiteral("%1: %2").arg(program, mailer.errorString())));
+        showFailure(this, title, what,
+                    Status::failure(QStringLiteral("%1: %2").arg(program, mailer.errorString())),
+                    tr("Check that Rookpost starts on its own, or install it again, and hand "
+                       "the template over again."));
         return;
     }
     // A damaged template still makes a page; the mailer has it before the user reads why
     // it may look incomplete.
     if (!warning.isEmpty())
-        PlainText::warning(this, MessageTitle,
+        PlainText::warning(this, tr("Hand to Rookpost"),
                            tr("The template was handed to Rookpost, but it is damaged, so the "
                               "page may be incomplete.") +
                                QStringLiteral("\n\n") + warning);

@@ -9,7 +9,9 @@
 #include "searchindexloader.h"
 
 #include "addtemplatedialog.h"
+#include "appfonts.h"
 #include "browserpane.h"
+#include "core/gallery/templateimport.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/platform/fileio.h"
@@ -21,16 +23,20 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
 
-const QString MessageTitle = QStringLiteral("Quillery 1");
 // Shown after an own category's name in the list; never part of the name.
 const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
 
@@ -52,6 +58,45 @@ QString droppedFile(const QMimeData* data)
                    suffix == QLatin1String("html")
                ? file
                : QString();
+}
+
+// The window's own face for the dialogs its commands open.
+QFont dialogFont()
+{
+    return AppFonts::tahoma(9);
+}
+
+// Wide enough that the title bar shows the whole title, in any language.
+void fitTitle(QWidget* dialog)
+{
+    const QFontMetrics metrics(dialog->font());
+    const int wanted = metrics.horizontalAdvance(dialog->windowTitle()) + 160;
+    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), wanted));
+    // The input dialog's layout sizes it by its field.
+    if (auto* field = dialog->findChild<QLineEdit*>())
+        field->setMinimumWidth(std::max(field->minimumWidth(), wanted - 40));
+}
+
+// A page is only a page when it holds HTML; a text file that took the name is
+// refused before the user is asked where to put it.
+Status checkPageFile(const QString& file)
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix != QLatin1String("htm") && suffix != QLatin1String("html"))
+        return Status::success();
+    QFile page(file);
+    if (!page.open(QIODevice::ReadOnly))
+        return Status::failure(QDir::toNativeSeparators(file) + QStringLiteral(": ") +
+                               page.errorString());
+    static const QRegularExpression element(
+        QStringLiteral("<\\s*(!doctype\\s+html|html|head|body|table|div|p|h[1-6]|img|a)[\\s>/]"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (!element.match(QString::fromUtf8(page.read(TemplateImport::MaxFileSize()))).hasMatch())
+        return Status::failure(
+            QDir::toNativeSeparators(file) +
+            QCoreApplication::translate("Form1", ": this is not an HTML page: it holds no HTML "
+                                                 "elements, only text"));
+    return Status::success();
 }
 
 } // namespace
@@ -84,6 +129,7 @@ void Form1::refillCategories(const QString& category)
                                      Qt::AccessibleDescriptionRole);
     }
     cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
+    enableExports();
 }
 
 void Form1::createOwnCommands()
@@ -141,12 +187,19 @@ void Form1::dropEvent(QDropEvent* event)
 
 void Form1::AddTemplate()
 {
-    const QString file = QFileDialog::getOpenFileName(
-        this, tr("Add a template"),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+    // A folder that is not there would be offered as the file's name.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QFileDialog dialog(
+        this, tr("Add a template"), folder,
         tr("Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)"));
-    if (!file.isEmpty())
-        askToAdd(file);
+    dialog.setObjectName(QStringLiteral("addFileDialog"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFont(dialogFont());
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        askToAdd(dialog.selectedFiles().constFirst());
 }
 
 void Form1::askToAdd(const QString& file)
@@ -157,17 +210,42 @@ void Form1::askToAdd(const QString& file)
             own << entry.name;
     const QString category =
         m_libraries.isOwn(currentCategory()) ? currentCategory() : UserLibrary::DefaultCategory;
+    const QString advice =
+        tr("Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and "
+           "add it again.");
+    // Whether the file can become a template at all is known before the user
+    // names it.
+    if (const Status status = checkPageFile(file); !status) {
+        PlainText::warning(this, tr("Add a template"),
+                           tr("The template was not added.") + QStringLiteral("\n\n") +
+                               status.message() + QStringLiteral("\n\n") + advice);
+        return;
+    }
+    if (const Result<QByteArray> composed =
+            TemplateImport::ComposeFromFile(file, UserLibrary::DefaultName(file));
+        !composed) {
+        PlainText::warning(this, tr("Add a template"),
+                           tr("The template was not added.") + QStringLiteral("\n\n") +
+                               composed.status().message() + QStringLiteral("\n\n") + advice);
+        return;
+    }
     AddTemplateDialog dialog(file, own, category, UserLibrary::DefaultName(file), this);
+    dialog.setFont(dialogFont());
+    fitTitle(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (const Status status = addOwnTemplate(file, dialog.category(), dialog.name()); !status)
-        PlainText::warning(this, MessageTitle,
+        PlainText::warning(this, tr("Add a template"),
                            tr("The template was not added.") + QStringLiteral("\n\n") +
-                               status.message());
+                               status.message() + QStringLiteral("\n\n") +
+                               tr("Choose another name or category, or another file, and add "
+                                  "it again."));
 }
 
 Status Form1::addOwnTemplate(const QString& file, const QString& category, const QString& name)
 {
+    if (const Status status = checkPageFile(file); !status)
+        return status;
     const Result<UserLibrary::Added> added = UserLibrary::Add(m_libraries, file, category, name);
     if (!added)
         return added.status();
@@ -190,7 +268,7 @@ Status Form1::addOwnTemplate(const QString& file, const QString& category, const
     cboCategory_Click();
     SelectTemplate(added->name);
     if (!drawn)
-        PlainText::information(this, MessageTitle,
+        PlainText::information(this, tr("Add a template"),
                                tr("The template was added, but its thumbnail could not be drawn.") +
                                    QStringLiteral("\n\n") + drawn.message());
     return Status::success();
@@ -215,19 +293,31 @@ Status Form1::checkOwnTemplate(const QString& what) const
 void Form1::RenameTemplate()
 {
     if (const Status status = checkOwnTemplate(QStringLiteral("rename")); !status) {
-        PlainText::information(this, MessageTitle, status.message());
+        PlainText::information(this, tr("Rename the template"), status.message());
         return;
     }
-    bool ok = false;
-    const QString name = PlainText::getText(this, tr("Rename the template"),
-                                            tr("New name of %1:").arg(quoted(CurrentTemplate)),
-                                            CurrentTemplate, &ok);
-    if (!ok || name == CurrentTemplate)
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("RenameTemplateDialog"));
+    dialog.setWindowTitle(tr("Rename the template"));
+    dialog.setLabelText(tr("New name of %1:").arg(quoted(CurrentTemplate)));
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(CurrentTemplate);
+    //: The button that renames the template, in the rename dialog.
+    dialog.setOkButtonText(tr("Rename"));
+    dialog.setFont(dialogFont());
+    fitTitle(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString name = dialog.textValue();
+    if (name == CurrentTemplate)
         return;
     if (const Status status = renameOwnTemplate(CurrentTemplate, name); !status)
-        PlainText::warning(this, MessageTitle,
+        PlainText::warning(this, tr("Rename the template"),
                            tr("The template was not renamed.") + QStringLiteral("\n\n") +
-                               status.message());
+                               status.message() + QStringLiteral("\n\n") +
+                               tr("Choose another name and rename it again."));
 }
 
 Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
@@ -235,6 +325,7 @@ Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Rename(m_libraries, oldName, newName); !status)
         return status;
+    forgetRecent(oldName, newName);
     m_searchIndex->start();
     refillCategories(category);
     cboCategory_Click();
@@ -246,20 +337,28 @@ Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
 void Form1::RemoveTemplate()
 {
     if (const Status status = checkOwnTemplate(QStringLiteral("remove")); !status) {
-        PlainText::information(this, MessageTitle, status.message());
+        PlainText::information(this, tr("Remove the template"), status.message());
         return;
     }
     const QString name = CurrentTemplate;
-    const auto answer = PlainText::message(
-        this, QMessageBox::Question, MessageTitle,
+    QMessageBox question(
+        QMessageBox::Question, tr("Remove the template"),
         tr("Remove the template %1 from your templates? This cannot be undone.").arg(quoted(name)),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+        QMessageBox::NoButton, this);
+    question.setTextFormat(Qt::PlainText);
+    question.setFont(dialogFont());
+    //: The button that removes the template, in the question before removing it.
+    QPushButton* remove = question.addButton(tr("Remove"), QMessageBox::YesRole);
+    question.setDefaultButton(question.addButton(QMessageBox::Cancel));
+    question.exec();
+    if (question.clickedButton() != remove)
         return;
     if (const Status status = removeOwnTemplate(name); !status)
-        PlainText::warning(this, MessageTitle,
+        PlainText::warning(this, tr("Remove the template"),
                            tr("The template was not removed.") + QStringLiteral("\n\n") +
-                               status.message());
+                               status.message() + QStringLiteral("\n\n") +
+                               tr("Close other programs that may use the file and remove it "
+                                  "again."));
 }
 
 Status Form1::removeOwnTemplate(const QString& name)
@@ -267,6 +366,7 @@ Status Form1::removeOwnTemplate(const QString& name)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Remove(m_libraries, name); !status)
         return status;
+    forgetRecent(name);
     m_searchIndex->start();
     // A category left empty is gone: the list then shows its first one.
     refillCategories(category);

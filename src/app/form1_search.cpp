@@ -344,11 +344,24 @@ void Form1::enterResults()
 void Form1::rememberRecent(const QString& name)
 {
     // A view switch shows the same template again: nothing to write.
-    if (name.isEmpty() || m_recent.value(0) == name)
+    if (name.isEmpty() || !m_previewChosen || m_recent.value(0) == name)
         return;
     m_recent.removeAll(name);
     m_recent.prepend(name);
     m_recent = m_recent.mid(0, MaxRecent);
+    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent"),
+                              encodeRecent(m_recent));
+}
+
+void Form1::forgetRecent(const QString& name, const QString& renamedTo)
+{
+    const qsizetype at = m_recent.indexOf(name);
+    if (at < 0)
+        return;
+    if (renamedTo.isEmpty() || m_recent.contains(renamedTo))
+        m_recent.removeAt(at);
+    else
+        m_recent[at] = renamedTo;
     modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent"),
                               encodeRecent(m_recent));
 }

@@ -100,12 +100,12 @@ CommandLine readCommandLine(int argc, char* argv[])
         result.exitCode = 2;
     } else if (parser.isSet(library)) {
         const QFileInfo folder(parser.value(library));
-        if (!folder.isDir()) {
+        // Also said in the window, which opens anyway: started from a menu or
+        // a file manager, nobody reads standard error.
+        if (!folder.isDir())
             std::fprintf(stderr, "quillery: %s\n",
                          qPrintable(QCoreApplication::translate("main", "%1 is not a folder")
                                         .arg(parser.value(library))));
-            result.exitCode = 1;
-        }
         result.libraryFolder = folder.absoluteFilePath();
     } else {
         result.libraryFolder = QCoreApplication::applicationDirPath();

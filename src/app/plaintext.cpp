@@ -1,7 +1,5 @@
 #include "plaintext.h"
 
-#include <QInputDialog>
-#include <QLabel>
 #include <QTextDocument>
 
 namespace PlainText {
@@ -22,22 +20,6 @@ QMessageBox::StandardButton message(QWidget* parent, QMessageBox::Icon icon, con
     if (box.exec() == -1)
         return QMessageBox::Cancel;
     return box.standardButton(box.clickedButton());
-}
-
-QString getText(QWidget* parent, const QString& title, const QString& label, const QString& text,
-                bool* ok)
-{
-    QInputDialog dialog(parent);
-    dialog.setWindowTitle(title);
-    dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setLabelText(label);
-    for (QLabel* shown : dialog.findChildren<QLabel*>())
-        shown->setTextFormat(Qt::PlainText);
-    dialog.setTextValue(text);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (ok)
-        *ok = accepted;
-    return accepted ? dialog.textValue() : QString();
 }
 
 } // namespace PlainText

@@ -29,8 +29,4 @@ inline void information(QWidget* parent, const QString& title, const QString& te
     message(parent, QMessageBox::Information, title, text);
 }
 
-// QInputDialog::getText, with its label shown as written.
-QString getText(QWidget* parent, const QString& title, const QString& label, const QString& text,
-                bool* ok);
-
 } // namespace PlainText

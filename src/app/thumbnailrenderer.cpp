@@ -18,7 +18,18 @@ ThumbnailRenderer::ThumbnailRenderer()
     m_view.setAttribute(Qt::WA_DontShowOnScreen);
     // Drawn beside the window, it must not take the keyboard from it.
     m_view.setAttribute(Qt::WA_ShowWithoutActivating);
+    // Never the reason the program keeps running once its windows are closed.
+    m_view.setAttribute(Qt::WA_QuitOnClose, false);
     m_view.page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    // The engine puts its drawing surface into the view at the first load;
+    // done to a view already shown, that makes the toolkit show the window
+    // anew, this time on screen, as a second window of the program. A load
+    // before show() gives the view its surface while it is still hidden.
+    QEventLoop loop;
+    QObject::connect(&m_view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    m_view.setHtml(QString());
+    loop.exec();
     m_view.show();
 }
 

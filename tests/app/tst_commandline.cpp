@@ -15,6 +15,7 @@ private slots:
     void printsAndEnds_data();
     void printsAndEnds();
     void opensAnotherLibrary();
+    void missingLibraryOpensTheWindow();
     void startsQuietly_data();
     void startsQuietly();
     void saysWhenItsFontsAreMissing();
@@ -61,9 +62,6 @@ void TestCommandLine::printsAndEnds_data()
         << QStringList{"--colour"} << 2 << QByteArray() << QByteArray("Unknown option 'colour'");
     QTest::newRow("stray word") << QStringList{"Offer"} << 2 << QByteArray()
                                 << QByteArray("unexpected argument 'Offer'");
-    QTest::newRow("library missing")
-        << QStringList{"--library", "/nonexistent/library"} << 1 << QByteArray()
-        << QByteArray("/nonexistent/library is not a folder");
 }
 
 // None of these needs a display: they are answered before any window exists.
@@ -97,6 +95,21 @@ void TestCommandLine::opensAnotherLibrary()
     const Run result = run({"--library", fixture.appFolder()}, environment);
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.out.contains("shown: Mine\n"), result.out.constData());
+}
+
+// A library that is not there is said on standard error and in the window,
+// which opens: started from a menu, nobody reads standard error.
+void TestCommandLine::missingLibraryOpensTheWindow()
+{
+    GalleryFixture fixture;
+    QTemporaryDir out;
+    const QString shot = out.filePath("window.png");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUILLERY_SCREENSHOT", shot);
+    const Run result = run({"--library", "/nonexistent/library"}, environment);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.contains("/nonexistent/library is not a folder"), result.err.constData());
+    QVERIFY(QFileInfo(shot).size() > 0);
 }
 
 void TestCommandLine::startsQuietly_data()

@@ -263,7 +263,7 @@ void TestExports::missingTemplateIsReportedBeforeAsking()
         dialog->reject();
     });
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton", button), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QCOMPARE(seen.title, QStringLiteral("Export as ") + QTest::currentDataTag());
     QVERIFY2(seen.text.contains(library) && seen.text.contains(QLatin1String("missing")),
              qPrintable(seen.text));
     QCOMPARE(seen.icon, QMessageBox::Warning);
@@ -280,9 +280,11 @@ void TestExports::blockedImagesFolderIsReported()
     chooseInDialog(m_guard.get(), out(QStringLiteral("news.html")));
     recordMessage(m_guard.get(), &seen);
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    // What failed, why and what to do, under the command's name.
+    QCOMPARE(seen.title, QStringLiteral("Export as html"));
     QVERIFY2(seen.text.contains(out(QStringLiteral("news_files"))) &&
-                 seen.text.contains(QLatin1String("in the way")),
+                 seen.text.contains(QLatin1String("in the way")) &&
+                 seen.text.endsWith(QLatin1String("and export again.")),
              qPrintable(seen.text));
     QVERIFY(!QFileInfo::exists(out(QStringLiteral("news.html"))));
 }
@@ -330,6 +332,25 @@ void TestExports::saveDialogStartsInTheLastExportFolder()
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton1"), Qt::LeftButton);
     QCOMPARE(folder, chosen);
     QCOMPARE(proposed, QStringLiteral("Sample.eml"));
+
+    // A folder that refused the export is not remembered: the next dialog
+    // starts where the last export succeeded.
+    // (A file in the way of the images folder refuses it even to root, as a
+    // read-only disk would.)
+    const QString refusing = out(QStringLiteral("refusing"));
+    QVERIFY(QDir().mkpath(refusing));
+    QFile blocker(refusing + QStringLiteral("/refused_files"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    MessageSeen seen;
+    chooseInDialog(m_guard.get(), refusing + QStringLiteral("/refused.htm"));
+    recordMessage(m_guard.get(), &seen);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
+    QVERIFY(waitUntil([&] { return !seen.text.isEmpty(); }));
+    QVERIFY(!QFileInfo::exists(refusing + QStringLiteral("/refused.htm")));
+    chooseInDialog(m_guard.get(), QString(), nullptr, nullptr, &folder);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton0"), Qt::LeftButton);
+    QCOMPARE(folder, chosen);
 
     // A remembered folder that has gone since is no place to start.
     QVERIFY(QDir(chosen).removeRecursively());
@@ -391,7 +412,7 @@ void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
         box->accept();
     });
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QCOMPARE(seen.title, QStringLiteral("Hand to Rookpost"));
     QVERIFY2(seen.text.contains(QLatin1String("cut off")), qPrintable(seen.text));
     QCOMPARE(seen.icon, QMessageBox::Warning);
     QCOMPARE(pagesWhenWarned.size(), 1);
@@ -408,7 +429,7 @@ void TestExports::handoffWithoutTheMailerSaysSo()
     MessageSeen seen;
     recordMessage(m_guard.get(), &seen);
     QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton2"), Qt::LeftButton);
-    QCOMPARE(seen.title, QStringLiteral("Quillery 1"));
+    QCOMPARE(seen.title, QStringLiteral("Hand to Rookpost"));
     QCOMPARE(seen.text, QStringLiteral("Rookpost is not installed"));
     QCOMPARE(seen.icon, QMessageBox::Information);
     QVERIFY(!QFileInfo::exists(modGetDirs::WorkspaceDir() + QStringLiteral("/rp")));

@@ -22,6 +22,7 @@ class TestForm1Startup : public QObject
 private slots:
     void opensOnTheLibrary();
     void emptyLibrary();
+    void missingLibrary();
     void splitSetting_data();
     void splitSetting();
     void siblingMailerButton_data();
@@ -114,6 +115,26 @@ void TestForm1Startup::emptyLibrary()
     const QString text =
         evaluate(control<BrowserPane>(form, "WebBrowser1"), "document.body.innerText").toString();
     QVERIFY2(text.contains(fixture.appFolder() + "/categories"), qPrintable(text));
+    // Nothing to export: the export buttons are greyed out and do nothing.
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(!control<ButtonPlus>(form, "cmdButton", i)->isEnabled());
+}
+
+// A library folder that is not there: the window opens and says so.
+void TestForm1Startup::missingLibrary()
+{
+    GalleryFixture fixture;
+    const QString missing = fixture.appFolder() + "/nope";
+    Form1 form(missing);
+    QSignalSpy loaded(control<BrowserPane>(form, "WebBrowser1"), &BrowserPane::DocumentComplete);
+    form.show();
+    QVERIFY(loaded.wait(20000));
+    const QString text =
+        evaluate(control<BrowserPane>(form, "WebBrowser1"), "document.body.innerText").toString();
+    QVERIFY2(text.contains("The library cannot be opened") &&
+                 text.contains(missing + " is not a folder") && text.contains("--library"),
+             qPrintable(text));
+    QVERIFY(!control<ButtonPlus>(form, "cmdButton", 0)->isEnabled());
 }
 
 void TestForm1Startup::splitSetting_data()

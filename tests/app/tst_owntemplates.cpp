@@ -6,6 +6,7 @@
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/mime/mimecomponent.h"
+#include "core/platform/settingsstore.h"
 #include "form1.h"
 
 #include <QAction>
@@ -114,6 +115,7 @@ private slots:
     void shippedTemplatesStayAsTheyAre();
     void badInputIsRefusedWithNothingWritten();
     void startFinishesACutOffChange();
+    void textNamedHtmlIsRefusedFirst();
 
 private:
     void start();
@@ -235,7 +237,9 @@ void TestOwnTemplates::addsWithCtrlO()
                  qPrintable(names.join('\n')));
 
     const QString file = sampleMessage("Ctrl O");
-    whenShown<QFileDialog>(m_form, [this, file](QFileDialog* dialog) {
+    QString prefilled = "unread";
+    whenShown<QFileDialog>(m_form, [this, file, &prefilled](QFileDialog* dialog) {
+        prefilled = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
         whenShown<QDialog>(m_form, [](QDialog* dialog) {
             // Any other box would wait for an answer for ever; the checks
             // below then name what is missing.
@@ -245,6 +249,11 @@ void TestOwnTemplates::addsWithCtrlO()
                 return;
             }
             dialog->findChild<QComboBox*>("category")->setCurrentText("Picked");
+            // Its button says what it does; the title is not cut short.
+            auto* box = dialog->findChild<QDialogButtonBox*>();
+            QCOMPARE(box->button(QDialogButtonBox::Ok)->text(), QStringLiteral("Add"));
+            QVERIFY(dialog->width() >=
+                    dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 100);
             dialog->accept();
         });
         // Typed as a user types a path: the dialog need not have read its
@@ -254,6 +263,8 @@ void TestOwnTemplates::addsWithCtrlO()
     });
     press(m_form, Qt::Key_O, Qt::ControlModifier);
     QVERIFY(waitForPreview(*m_shown, "Ctrl O"));
+    // No folder offered as the name of the file to open.
+    QCOMPARE(prefilled, QString());
     QCOMPARE(m_form->currentCategory(), QStringLiteral("Picked"));
     QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Ctrl O.dat"));
 }
@@ -266,6 +277,9 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
 
     whenShown<QInputDialog>(m_form, [](QInputDialog* dialog) {
         QCOMPARE(dialog->textValue(), QStringLiteral("First"));
+        QCOMPARE(dialog->okButtonText(), QStringLiteral("Rename"));
+        QVERIFY(dialog->width() >=
+                dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 100);
         dialog->setTextValue("Renamed");
         dialog->accept();
     });
@@ -274,17 +288,29 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
     QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/Mine.html"),
              QStringList{"Renamed"});
     QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Renamed.dat"));
+    // The recent templates follow the rename, and forget a removed one.
+    const auto recent = [] {
+        return modSettings::ReadSetting(Form1::SettingsKey, "Main", "Recent")
+            .split(' ', Qt::SkipEmptyParts);
+    };
+    QCOMPARE(recent(), QStringList{"Renamed"});
 
     QString question;
     whenShown<QMessageBox>(m_form, [&question](QMessageBox* box) {
-        question = box->text();
-        box->button(QMessageBox::Yes)->click();
+        question = box->windowTitle() + " | " + box->text();
+        // The button says what it does.
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == "Remove")
+                button->click();
     });
     press(m_form, Qt::Key_Delete);
     QVERIFY(waitUntil([this] { return categories()->count() == 1; }));
-    QVERIFY2(question.contains(QString::fromUtf8("“Renamed”")), qPrintable(question));
+    QVERIFY2(question.contains(QString::fromUtf8("“Renamed”")) &&
+                 question.startsWith("Remove the template | "),
+             qPrintable(question));
     QCOMPARE(files(ownFolder()), QStringList());
     QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
+    QCOMPARE(recent(), QStringList());
 }
 
 void TestOwnTemplates::shippedTemplatesStayAsTheyAre()
@@ -319,14 +345,14 @@ void TestOwnTemplates::badInputIsRefusedWithNothingWritten()
     QCOMPARE(categories()->count(), 1);
     QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
 
-    // The same through the window: the dialog, then the reason in a message box.
+    // The same through the window: the reason in a message box, before the
+    // dialog that would ask for a category and a name.
     QString said;
-    whenShown<QDialog>(m_form, [this, &said](QDialog* dialog) {
-        whenShown<QMessageBox>(m_form, [&said](QMessageBox* box) {
-            said = box->text();
-            box->accept();
-        });
-        dialog->accept();
+    whenShown<QDialog>(m_form, [&said](QDialog* dialog) {
+        said = dialog->objectName() == "AddTemplateDialog"
+                   ? QStringLiteral("asked first")
+                   : static_cast<QMessageBox*>(dialog)->text();
+        dialog->reject();
     });
     dropFile(m_form, hostile);
     QVERIFY(waitUntil([&said] { return !said.isEmpty(); }));
@@ -350,6 +376,34 @@ void TestOwnTemplates::startFinishesACutOffChange()
     start();
     QCOMPARE(files(own), QStringList{own + "/.quillery-lock"});
     QCOMPARE(categories()->count(), 1);
+}
+
+// A text file named .html is refused before the user is asked for its
+// category and name, under the command's title, with what to do.
+void TestOwnTemplates::textNamedHtmlIsRefusedFirst()
+{
+    start();
+    const QString text = m_inputs->filePath("notes.html");
+    FileIo::writeAtomically(text, "Dear all,\nthe meeting is on Monday.\n");
+    QVERIFY(!m_form->addOwnTemplate(text, "Mine", "Notes"));
+    QString said, asked;
+    whenShown<QDialog>(m_form, [&said, &asked](QDialog* dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            said = box->windowTitle() + " | " + box->text();
+            box->accept();
+        } else {
+            asked = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    dropFile(m_form, text);
+    QVERIFY(waitUntil([&] { return !said.isEmpty() || !asked.isEmpty(); }));
+    QCOMPARE(asked, QString());
+    QVERIFY2(said.startsWith("Add a template | The template was not added.") &&
+                 said.contains(text + ": this is not an HTML page") &&
+                 said.contains("add it again"),
+             qPrintable(said));
+    QVERIFY(!QFileInfo::exists(ownFolder()));
 }
 
 QTEST_MAIN(TestOwnTemplates)

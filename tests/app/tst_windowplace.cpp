@@ -13,9 +13,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
-// The window on a desktop of two screens: a laptop panel of 1366x768 at a
-// scale of 2, the primary one, and a large monitor to its right.
+#include <cmath>
+
+// The window on a desktop of three screens: a laptop panel of 1366x768 at a
+// scale of 2, the primary one, a large monitor to its right and a small
+// panel of 1024x600 beyond it.
 class TestWindowPlace : public QObject
 {
     Q_OBJECT
@@ -30,6 +34,8 @@ private slots:
     void remembersItsPlace_data();
     void remembersItsPlace();
     void offScreenPlaceComesBack();
+    void smallScreenOpensMaximized_data();
+    void smallScreenOpensMaximized();
     void desktopFileNamesTheEntry();
 };
 
@@ -37,6 +43,7 @@ namespace {
 
 const QRect Laptop(0, 0, 683, 384);
 const QRect Monitor(683, 0, 1400, 900);
+const QRect Netbook(2083, 0, 1024, 600);
 
 void remember(const QRect& place, bool maximized = false)
 {
@@ -96,7 +103,7 @@ QString overlapsIn(const Form1& form)
 
 void TestWindowPlace::initTestCase()
 {
-    QCOMPARE(QGuiApplication::screens().size(), 2);
+    QCOMPARE(QGuiApplication::screens().size(), 3);
     QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), Laptop);
     QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0);
     QCOMPARE(QGuiApplication::screens().at(1)->availableGeometry(), Monitor);
@@ -212,6 +219,7 @@ void TestWindowPlace::remembersItsPlace_data()
     QTest::addColumn<bool>("maximized");
     QTest::newRow("normal") << false;
     QTest::newRow("maximized") << true;
+    QTest::newRow("maximized by the desktop") << true;
 }
 
 // Moved and resized, closed, opened again on the same settings: the window
@@ -221,13 +229,20 @@ void TestWindowPlace::remembersItsPlace()
     QFETCH(bool, maximized);
     GalleryFixture fixture;
     const QRect moved(Monitor.left() + 100, 60, 1150, 700);
+    // Started on the monitor: the laptop is too small not to open maximized.
+    remember(QRect(Monitor.topLeft() + QPoint(20, 20), QSize(1200, 700)));
     {
         Form1 form(fixture.appFolder());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.setGeometry(moved);
         QTRY_COMPARE(form.geometry(), moved);
-        if (maximized) {
+        if (QByteArray(QTest::currentDataTag()) == "maximized by the desktop") {
+            // As a window manager does it: the toolkit learns only the new state.
+            form.windowHandle()->setWindowStates(Qt::WindowMaximized);
+            QTRY_VERIFY(form.isMaximized());
+            QTRY_COMPARE(form.geometry(), Monitor);
+        } else if (maximized) {
             form.showMaximized();
             QTRY_VERIFY(form.isMaximized());
             QTRY_COMPARE(form.geometry(), Monitor);
@@ -256,6 +271,41 @@ void TestWindowPlace::offScreenPlaceComesBack()
     QCOMPARE(form.size(), QSize(600, 300).expandedTo(form.minimumSize()));
 }
 
+void TestWindowPlace::smallScreenOpensMaximized_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::newRow("1366x768 at scale 2") << Laptop;
+    QTest::newRow("1024x600") << Netbook;
+}
+
+// A screen smaller than the layout's minimum: the window takes the whole of
+// it, maximized, with its title bar on screen, and the splitter moves left in
+// proportion, so that the preview keeps a useful width.
+void TestWindowPlace::smallScreenOpensMaximized()
+{
+    QFETCH(QRect, screen);
+    GalleryFixture fixture;
+    fixture.addCategory("Own.html", {"Mine"});
+    fixture.addTemplate("Mine");
+    remember(QRect(screen.topLeft() + QPoint(10, 10), QSize(500, 300)));
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    form.show();
+    QVERIFY(shown.wait(20000));
+    QCOMPARE(form.screen()->availableGeometry(), screen);
+    QVERIFY(form.isMaximized());
+    QTRY_COMPARE(form.geometry(), screen);
+    const LayoutModel::TwipSize minimum = LayoutModel::MinimumScale();
+    const int least = int(std::lround(minimum.width / LayoutModel::TwipsPerPixel));
+    QCOMPARE(control(form, "picSplitter")->x(),
+             int(std::lround(double(LayoutModel::DefaultSplitPixels) * screen.width() / least)));
+    QVERIFY2(control(form, "Picture2")->width() >= 200,
+             qPrintable(QString::number(control(form, "Picture2")->width())));
+    // The stored place is the user's, not the one shown in the narrow window.
+    QVERIFY(form.close());
+    QCOMPARE(modSettings::ReadSetting(Form1::SettingsKey, "Main", "Split"), QString());
+}
+
 // The desktop finds the window's entry, and so its icon and name, by this name.
 void TestWindowPlace::desktopFileNamesTheEntry()
 {
@@ -275,7 +325,8 @@ int main(int argc, char* argv[])
     if (!config.open(QIODevice::WriteOnly) ||
         config.write(R"({"windowFrameMargins": false, "screens": [
             {"name": "laptop", "x": 0, "y": 0, "width": 683, "height": 384, "dpr": 2},
-            {"name": "monitor", "x": 683, "y": 0, "width": 1400, "height": 900, "dpr": 1}]})") < 0)
+            {"name": "monitor", "x": 683, "y": 0, "width": 1400, "height": 900, "dpr": 1},
+            {"name": "netbook", "x": 2083, "y": 0, "width": 1024, "height": 600, "dpr": 1}]})") < 0)
         return 1;
     config.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());

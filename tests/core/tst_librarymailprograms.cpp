@@ -235,8 +235,8 @@ void TestLibraryMailPrograms::saysWhenItCannotCheck_data()
     QTest::addColumn<QString>("renderer"); // "none", "linked", or a shell script in its place
     QTest::addColumn<bool>("nodeOnPath");
     QTest::addColumn<QString>("platform"); // the renderer's, without a display; or inherited
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out"); // what the report holds
+    QTest::addColumn<int>("exitCode");     // 3: no problem found, but not all was checked
+    QTest::addColumn<QString>("out");      // what the report holds
     QTest::addColumn<QString>("err");
     QTest::addColumn<QString>("verdict");
     const QString noRenderer =
@@ -248,14 +248,14 @@ void TestLibraryMailPrograms::saysWhenItCannotCheck_data()
         "TOOL/quillery-thumbnails: ";
     QTest::newRow("no linter beside the tool")
         << "none"
-        << "none" << true << QString() << 0 << QString()
+        << "none" << true << QString() << 3 << QString()
         << "quillery-library: the mail programs cannot be checked: the template linter is "
            "missing (TOOL/lint with its npm packages); scripts/install-deps installs it\n" +
                noRenderer
         << "no problems; the mail programs were not checked" + noModel;
     QTest::newRow("no Node")
         << "copied"
-        << "none" << false << QString() << 0 << QString()
+        << "none" << false << QString() << 3 << QString()
         << "quillery-library: the mail programs cannot be checked: Node.js is missing (neither "
            "node nor nodejs is on PATH); scripts/install-deps installs it\n"
         << "no problems; the mail programs were not checked" + noModel;
@@ -266,13 +266,13 @@ void TestLibraryMailPrograms::saysWhenItCannotCheck_data()
         << noRenderer << "1 problem" + noModel;
     QTest::newRow("a renderer without a display")
         << "none"
-        << "linked" << true << "xcb" << 0 << QString()
+        << "linked" << true << "xcb" << 3 << QString()
         << failed + "it crashed on Flex.dat, having answered for 0 of them: This application "
                     "failed to start because no Qt platform plugin could be initialized."
         << "no problems; the mail programs were not checked" + noModel;
     QTest::newRow("a renderer that answers for no template")
         << "none"
-        << "echo 'Flex.dat: holds in the Outlook model'" << true << QString() << 0 << QString()
+        << "echo 'Flex.dat: holds in the Outlook model'" << true << QString() << 3 << QString()
         << failed + "it said \u201cFlex.dat: holds in the Outlook model\u201d, which names no "
                     "template it was given, on Flex.dat\n"
         << "no problems; the mail programs were not checked" + noModel;

@@ -53,5 +53,8 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err)
     for (const MailPrograms::NotChecked& notChecked : mail.notChecked)
         out << "; " << notChecked.verdict;
     out << '\n';
-    return problems.isEmpty() ? ExitOk : ExitFailure;
+    if (!problems.isEmpty())
+        return ExitFailure;
+    // A check that could not run is not a pass.
+    return mail.notChecked.isEmpty() ? ExitOk : ExitNotChecked;
 }

@@ -4,7 +4,9 @@
 #include <QTextStream>
 
 // Exit codes shared by every command of the library tool.
-enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+// ExitNotChecked: check found no problem but could not run all of its checks,
+// which is no pass.
+enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitNotChecked = 3 };
 
 // A command that checks its own arguments (options among them).
 constexpr int VariableArguments = -1;

@@ -72,7 +72,9 @@ void printUsage(QTextStream& stream)
     stream << "\nYour own templates live in " << UserLibrary::DefaultFolder()
            << " unless --library says otherwise;\nadd renders the thumbnail with the "
               "quillery-thumbnails program beside this one.\n";
-    stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage.\n";
+    stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage,\n"
+              "3 when check found no problem but could not run all of its checks (the\n"
+              "mail programs or the Outlook model; standard error says why).\n";
 }
 
 } // namespace
