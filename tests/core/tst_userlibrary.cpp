@@ -514,7 +514,8 @@ void TestUserLibrary::plainText_data()
     QTest::newRow("placeholder link targets")
         << QByteArray("<p><a href=\"[unsubscribe_url]\">Unsubscribe</a> &middot; "
                       "<a href=\"{{preferences_url}}\">Update your preferences</a></p>")
-        << QString::fromUtf8("Unsubscribe ([unsubscribe_url]) · Update your preferences "
+        // Wrapped where a line passes 72 characters, as every plain-text line is.
+        << QString::fromUtf8("Unsubscribe ([unsubscribe_url]) · Update your preferences\n"
                              "({{preferences_url}})\n");
     QTest::newRow("other link targets")
         << QByteArray("<p><a href=\"tel:+4930123\">Call</a> <a href=\"shop/a.html\">Shop</a> "
@@ -528,12 +529,15 @@ void TestUserLibrary::plainText_data()
         << QByteArray("<p><a href=\"https://www.example.com/\">www.example.com</a> "
                       "<a href=\"mailto:a@b.example\">a@b.example</a></p>")
         << "www.example.com a@b.example\n";
-    QTest::newRow("struck price") << QByteArray(
-                                         "<p>\xe2\x82\xac899 (was <s>\xe2\x82\xac1,099</s>)</p>")
+    QTest::newRow("struck price") << QByteArray("<p>\xe2\x82\xac"
+                                                "899 (was <s>\xe2\x82\xac"
+                                                "1,099</s>)</p>")
                                   << QString::fromUtf8("€899 (was ~~€1,099~~)\n");
     QTest::newRow("struck by style, marks hug the words")
-        << QByteArray("<p>Now \xe2\x82\xac39 <span style=\"text-decoration: Line-Through\"> "
-                      "\xe2\x82\xac65 </span></p>")
+        << QByteArray("<p>Now \xe2\x82\xac"
+                      "39 <span style=\"text-decoration: Line-Through\"> "
+                      "\xe2\x82\xac"
+                      "65 </span></p>")
         << QString::fromUtf8("Now €39 ~~€65~~\n");
     QTest::newRow("struck elements nested, del and strike")
         << QByteArray("<p><del>old <strike>older</strike> words</del> new</p>")

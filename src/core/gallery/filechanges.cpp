@@ -12,6 +12,18 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace {
+
+// Only a regular file's content can be kept to put it back; reading anything
+// else (a FIFO left in a library) would block or never end.
+bool keepsContent(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && !info.isSymLink();
+}
+
+} // namespace
+
 FileChanges::~FileChanges()
 {
     if (!m_committed)
@@ -32,7 +44,7 @@ Status FileChanges::write(const QString& path, const QByteArray& data)
         m_undo.append({created, std::nullopt, true, QString()});
     }
     std::optional<QByteArray> previous;
-    if (QFileInfo::exists(path)) {
+    if (keepsContent(path)) {
         const Result<QByteArray> old = FileIo::readAll(path);
         if (!old)
             return old.status();
@@ -48,14 +60,19 @@ Status FileChanges::remove(const QString& path)
 {
     if (!QFileInfo::exists(path))
         return Status::success();
-    const Result<QByteArray> old = FileIo::readAll(path);
-    if (!old)
-        return old.status();
+    std::optional<QByteArray> old;
+    if (keepsContent(path)) {
+        const Result<QByteArray> content = FileIo::readAll(path);
+        if (!content)
+            return content.status();
+        old = *content;
+    }
     if (!QFile::remove(path))
         return Status::failure(
             QDir::toNativeSeparators(path) +
             QCoreApplication::translate("FileChanges", ": the file cannot be removed"));
-    m_undo.append({path, *old, false, QString()});
+    if (old)
+        m_undo.append({path, *old, false, QString()});
     return Status::success();
 }
 

@@ -107,6 +107,17 @@ Result<Located> locate(const LibrarySet& libraries, const QString& name)
     return Located{};
 }
 
+// The template and the page that links it; one on no page has no place there.
+Result<Located> locateOnPage(const LibrarySet& libraries, const QString& name)
+{
+    Result<Located> found = locate(libraries, name);
+    if (found && found->index < 0)
+        return Status::failure(
+            QCoreApplication::translate("UserLibrary", "%1 is on none of your category pages")
+                .arg(quoted(name)));
+    return found;
+}
+
 // The entries of the page of `category`: none for a new category, a failure
 // for a page that cannot be read or understood whole.
 Result<QList<Entry>> readPage(const QString& library, const QString& category)
@@ -551,14 +562,10 @@ Status SetThumbnail(const LibrarySet& libraries, const QString& name, const QByt
     const Result<OwnerLock> lock = lockAndRecover(library, false);
     if (!lock)
         return lock.status();
-    const Result<Located> found = locate(libraries, name);
+    // Removed or renamed meanwhile: its picture has no place any more.
+    const Result<Located> found = locateOnPage(libraries, name);
     if (!found)
         return found.status();
-    // Removed or renamed meanwhile: its picture has no place any more.
-    if (found->index < 0)
-        return Status::failure(
-            QCoreApplication::translate("UserLibrary", "%1 is on none of your category pages")
-                .arg(quoted(name)));
     return FileIo::writeAtomically(thumbPath(library, found->entries[found->index].thumbnail), png);
 }
 
@@ -700,13 +707,9 @@ Status Repair(const QString& library)
 
 Result<QString> CategoryOf(const LibrarySet& libraries, const QString& name)
 {
-    const Result<Located> found = locate(libraries, name);
+    const Result<Located> found = locateOnPage(libraries, name);
     if (!found)
         return found.status();
-    if (found->index < 0)
-        return Status::failure(
-            QCoreApplication::translate("UserLibrary", "%1 is on none of your category pages")
-                .arg(quoted(name)));
     return found->category;
 }
 
