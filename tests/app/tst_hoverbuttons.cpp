@@ -65,7 +65,10 @@ void TestHoverButtons::hoverColours()
     QFETCH(int, index);
     QFETCH(quint32, base);
     QFETCH(quint32, hover);
+    // With a template to export: an empty library greys the export buttons out.
     GalleryFixture fixture;
+    fixture.addCategory("Letters.html", {"Autumn"});
+    fixture.addTemplate("Autumn");
     Form1 form(fixture.appFolder());
     ButtonPlus* button = control<ButtonPlus>(form, "cmdButton", index);
     QCOMPARE(button->BackColor(), base);
