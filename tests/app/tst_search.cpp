@@ -308,8 +308,14 @@ void TestSearch::hostileThumbnailsDoNotFreezeTheWindow()
     done = true;
     watchdog.join();
     QVERIFY2(!released, "the window's thread was stuck reading the FIFO");
-    QCOMPARE(names, (QStringList{"Summer Sale", "Offer"}));
+    // Offer, previewed at start, is not one the user chose.
+    QCOMPARE(names, QStringList{"Summer Sale"});
     QCOMPARE(pictures, 0);
+    // The engine's own file reader still waits on the FIFO that the category
+    // page shows as a picture; a writer lets it go, so the engine can shut down.
+    const int writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0)
+        ::close(writer);
 }
 
 QTEST_MAIN(TestSearch)
