@@ -272,9 +272,6 @@ void TestTranslation::programInTheUsersLanguage_data()
     QTest::newRow("German error") << "de" << QStringList{"Offer"} << 2 << ""
                                   << "quillery: unerwartetes Argument \u201eOffer\u201c\n"
                                      "Weitere Informationen mit \u201equillery --help\u201c.\n";
-    QTest::newRow("German missing folder")
-        << "de" << QStringList{"--library", "/nonexistent/library"} << 1 << ""
-        << "quillery: /nonexistent/library ist kein Ordner\n";
     // No translation for the language: English throughout, Qt's texts too, and no word about it.
     QTest::newRow("French help") << "fr" << QStringList{"--help"} << 0
                                  << QStringLiteral("Usage: %1 [options]\n").arg(QUILLERY_PROGRAM)
