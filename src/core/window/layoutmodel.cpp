@@ -31,8 +31,9 @@ void move(TwipRect& r, float left, float top, float width, float height)
 
 // Below the least height the design allows (a small screen at a large
 // scale), "More" would climb over the exports: the column's four places then
-// share the height there is, first by closing the gaps, then by shortening
-// the buttons alike. At every height that fits, the places are the design's.
+// share the height there is, first by closing the gaps down to the design's
+// gap between two exports, then by shortening the buttons alike. At every height that fits, the
+// places are the design's.
 void fitCommandColumn(Form1Geometry& g, float bottom)
 {
     const Form1Geometry d = Form1Geometry::design();
@@ -49,7 +50,11 @@ void fitCommandColumn(Form1Geometry& g, float bottom)
     if (room <= 0)
         return;
     const int count = 4;
-    const float height = std::min(d.cmdButton[0].height, room / count);
+    // Buttons of one colour that touch read as one: the design's gap stays.
+    const float leastGap = d.cmdButton[1].top - d.cmdButton[0].top - d.cmdButton[0].height;
+    const float height = std::min(d.cmdButton[0].height, (room - (count - 1) * leastGap) / count);
+    if (height <= 0)
+        return;
     const float gap = (room - count * height) / (count - 1);
     for (int i = 0; i < count; ++i) {
         g.cmdButton[i].top = top + i * (height + gap);
