@@ -157,6 +157,8 @@ private slots:
     void textNamedHtmlIsRefusedFirst();
     void dialogsFitTheirTexts_data();
     void dialogsFitTheirTexts();
+    void changeFailureSaysWhyInWords_data();
+    void changeFailureSaysWhyInWords();
 
 private:
     void start();
@@ -523,6 +525,70 @@ void TestOwnTemplates::dialogsFitTheirTexts()
     }
     // The button named for removing removed it.
     QVERIFY(waitUntil([this] { return categories()->count() == 1; }));
+}
+
+// A rename or removal the file system refuses: the box names the command,
+// what failed and where, the reason in words and what to do; the system's
+// own words are in its details. A file where the library has a folder, or a
+// folder where it has a file, makes the system refuse as it would for any
+// user, root included.
+void TestOwnTemplates::changeFailureSaysWhyInWords_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("blocked");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("system");
+    QTest::newRow("rename") << int(Qt::Key_F2) << "categories/thumbs"
+                            << "Rename the template | The template was not renamed.\n\n%1"
+                            << ": a part of this path is a file, where a folder should be\n\n"
+                            << "Not a directory";
+    QTest::newRow("remove") << int(Qt::Key_Delete) << ".quillery-lock"
+                            << "Remove the template | The template was not removed.\n\n%1"
+                            << ": this is a folder, where a file should be\n\n"
+                            << "Is a directory";
+}
+
+void TestOwnTemplates::changeFailureSaysWhyInWords()
+{
+    QFETCH(int, key);
+    QFETCH(QString, blocked);
+    QFETCH(QString, said);
+    QFETCH(QString, words);
+    QFETCH(QString, system);
+    start();
+    QVERIFY(m_form->addOwnTemplate(sampleMessage("a"), "Mine", "First"));
+    QVERIFY(waitForPreview(*m_shown, "First"));
+    const QString path = ownFolder() + '/' + blocked;
+    const bool folder = QFileInfo(path).isDir();
+    QVERIFY(folder ? QDir().rename(path, path + ".moved") : QFile::remove(path));
+    QVERIFY(folder ? FileIo::writeAtomically(path, "in the way").ok() : QDir().mkpath(path + "/x"));
+
+    QString seen, details;
+    const auto record = [&] {
+        whenShown<QMessageBox>(m_form, [&](QMessageBox* box) {
+            seen = box->windowTitle() + " | " + box->text();
+            details = box->detailedText();
+            box->accept();
+        });
+    };
+    whenShown<QDialog>(m_form, [&](QDialog* dialog) {
+        record();
+        if (auto* input = qobject_cast<QInputDialog*>(dialog)) {
+            input->setTextValue("Renamed");
+            input->accept();
+            return;
+        }
+        for (QAbstractButton* button : static_cast<QMessageBox*>(dialog)->buttons())
+            if (button->text() == "Remove")
+                button->click();
+    });
+    press(m_form, Qt::Key(key));
+    QVERIFY(waitUntil([&seen] { return !seen.isEmpty(); }));
+    QVERIFY2(seen.startsWith(said.arg(path)) && seen.contains(words) && seen.endsWith("again.") &&
+                 !seen.contains(system),
+             qPrintable(seen));
+    QVERIFY2(details.contains(path) && details.contains(": " + system), qPrintable(details));
 }
 
 QTEST_MAIN(TestOwnTemplates)
