@@ -6,6 +6,7 @@
 #include "core/window/layoutmodel.h"
 #include "previewviews.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
@@ -83,6 +84,11 @@ public:
     Status addOwnTemplate(const QString& file, const QString& category, const QString& name);
     Status renameOwnTemplate(const QString& oldName, const QString& newName);
     Status removeOwnTemplate(const QString& name);
+    // The user guide (F1), the keys (Ctrl+?) and the About box, one of each
+    // at a time; each opens anew or comes to the front (form1_keys.cpp).
+    void showHelp();
+    void showShortcutOverview();
+    void showAbout();
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -205,6 +211,9 @@ private:
     Announcer* m_announcer = nullptr;
     CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
     ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
+    QPointer<QWidget> m_help;
+    QPointer<QWidget> m_keys;
+    QPointer<QWidget> m_about;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;

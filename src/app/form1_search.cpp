@@ -181,6 +181,7 @@ void Form1::createSearch()
 
     auto* find = new QShortcut(QKeySequence::Find, this);
     find->setContext(Qt::WindowShortcut);
+    find->setWhatsThis(tr("Search every template; empty, the recent ones"));
     connect(find, &QShortcut::activated, this, &Form1::openSearch);
 
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
