@@ -128,6 +128,73 @@
     </message>
 </context>
 <context>
+    <name>CategoryNames</name>
+    <message>
+        <source>Retail</source>
+        <translation>Einzelhandel</translation>
+    </message>
+    <message>
+        <source>Sales, launches and loyalty mailings for shops and brands.</source>
+        <translation>Rabattaktionen, Neuheiten und Kundenbindungs-Mailings für Geschäfte und Marken.</translation>
+    </message>
+    <message>
+        <source>Food and Drink</source>
+        <translation>Essen und Trinken</translation>
+    </message>
+    <message>
+        <source>Menus, tastings and openings for cafés, bakeries and restaurants.</source>
+        <translation>Speisekarten, Verkostungen und Eröffnungen für Cafés, Bäckereien und Restaurants.</translation>
+    </message>
+    <message>
+        <source>Business</source>
+        <translation>Unternehmen</translation>
+    </message>
+    <message>
+        <source>Product news, invitations and reports for companies and start-ups.</source>
+        <translation>Produktneuheiten, Einladungen und Berichte für Unternehmen und Start-ups.</translation>
+    </message>
+    <message>
+        <source>Education</source>
+        <translation>Bildung</translation>
+    </message>
+    <message>
+        <source>Newsletters and invitations for schools, colleges, camps and libraries.</source>
+        <translation>Newsletter und Einladungen für Schulen, Hochschulen, Ferienlager und Bibliotheken.</translation>
+    </message>
+    <message>
+        <source>Nonprofit</source>
+        <translation>Gemeinnützig</translation>
+    </message>
+    <message>
+        <source>Appeals, thank-yous and impact stories for charities.</source>
+        <translation>Spendenaufrufe, Dankesschreiben und Wirkungsberichte für gemeinnützige Organisationen.</translation>
+    </message>
+    <message>
+        <source>Real Estate</source>
+        <translation>Immobilien</translation>
+    </message>
+    <message>
+        <source>Listings, open houses and market updates for agents.</source>
+        <translation>Objektangebote, Besichtigungstermine und Marktberichte für Makler.</translation>
+    </message>
+    <message>
+        <source>Travel and Events</source>
+        <translation>Reisen und Veranstaltungen</translation>
+    </message>
+    <message>
+        <source>Trips, festivals, races and weekends away.</source>
+        <translation>Reisen, Festivals, Läufe und Wochenendausflüge.</translation>
+    </message>
+    <message>
+        <source>My templates</source>
+        <translation>Meine Vorlagen</translation>
+    </message>
+    <message>
+        <source>Your own templates.</source>
+        <translation>Ihre eigenen Vorlagen.</translation>
+    </message>
+</context>
+<context>
     <name>ExportNotice</name>
     <message>
         <source>Export finished. %1 opens the folder of the file.</source>

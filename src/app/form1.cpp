@@ -5,6 +5,7 @@
 #include "browserpane.h"
 #include "buttonplus.h"
 #include "categorymark.h"
+#include "categorynames.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/platform/opener.h"
@@ -180,6 +181,7 @@ void Form1::createControls()
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
     m_mark = new CategoryMark(WebBrowser1);
+    m_pageWords = new CategoryPageWords(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
@@ -359,6 +361,8 @@ void Form1::cboCategory_Click()
             page.status().message()));
         SelectTemplate(QString(), page.status().message());
     } else {
+        m_pageWords->setWords(CategoryNames::pageWords(
+            {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
         WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));

@@ -20,6 +20,7 @@ class Announcer;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class CategoryPageWords;
 class ExportNotice;
 class QComboBox;
 class QLabel;
@@ -209,8 +210,9 @@ private:
     QStringList m_recent;        // names, the latest first
     QStringList m_searchResults; // the names the results page shows, in order
     Announcer* m_announcer = nullptr;
-    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
-    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
+    CategoryMark* m_mark = nullptr;           // the previewed template's thumbnail
+    CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
+    ExportNotice* m_exportNotice = nullptr;   // a finished export, over the preview
     QPointer<QWidget> m_help;
     QPointer<QWidget> m_keys;
     QPointer<QWidget> m_about;
