@@ -112,11 +112,16 @@ QList<Key> keysOf(const QWidget& window)
         }
         keys.append({sequences, command});
     };
-    for (const QShortcut* shortcut : window.findChildren<QShortcut*>())
-        add(shortcut->keys(), shortcut->whatsThis());
-    for (const QAction* action : window.findChildren<QAction*>()) {
-        add(action->shortcuts(),
-            action->whatsThis().isEmpty() ? withoutMnemonic(action->text()) : action->whatsThis());
+    // The window's own keys first, then those of its parts (the view bar,
+    // the notices), each in the order they were made.
+    for (const Qt::FindChildOptions options :
+         {Qt::FindDirectChildrenOnly, Qt::FindChildrenRecursively}) {
+        for (const QShortcut* shortcut : window.findChildren<QShortcut*>(QString(), options))
+            add(shortcut->keys(), shortcut->whatsThis());
+        for (const QAction* action : window.findChildren<QAction*>(QString(), options)) {
+            add(action->shortcuts(), action->whatsThis().isEmpty() ? withoutMnemonic(action->text())
+                                                                   : action->whatsThis());
+        }
     }
     return keys;
 }
@@ -204,7 +209,7 @@ ShortcutOverview::ShortcutOverview(const QWidget& window, QWidget* parent) : QDi
         m_table->setItem(row, 1, new QTableWidgetItem(keys[row].command));
     }
     m_table->resizeColumnToContents(0);
-    m_table->resizeRowsToContents();
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(tr("Close"));
