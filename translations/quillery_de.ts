@@ -378,8 +378,8 @@
         <translation>Mehr</translation>
     </message>
     <message>
-        <source>More: the website and the layout</source>
-        <translation>Mehr: die Website und das Layout</translation>
+        <source>More: the website, the layout, help and About</source>
+        <translation>Mehr: die Website, das Layout, Hilfe und „Über Quillery“</translation>
     </message>
     <message>
         <source>Quillery website</source>

@@ -217,7 +217,7 @@ void Form1::createControls()
         {QT_TR_NOOP("> Rookpost"), HoverTable::Teal, "rookpost", QT_TR_NOOP("Hand to Rookpost"),
          QT_TR_NOOP("Hand the previewed template to Rookpost")},
         {QT_TR_NOOP("More"), HoverTable::Green, "dots", QT_TR_NOOP("More"),
-         QT_TR_NOOP("More: the website and the layout")},
+         QT_TR_NOOP("More: the website, the layout, help and About")},
         // The caption is the program's name, set by ShowTitle.
         {"QY1", HoverTable::Grey, "globe", QT_TR_NOOP("Quillery website"),
          QT_TR_NOOP("Open the Quillery website in the browser")}};

@@ -142,7 +142,8 @@ void TestTranslation::windowInGerman()
              QStringLiteral("An Rookpost übergeben"));
     QVERIFY(control(form, "cmdButton", 3)
                 ->toolTip()
-                .startsWith(QStringLiteral("Mehr: die Website und das Layout (")));
+                .startsWith(
+                    QStringLiteral("Mehr: die Website, das Layout, Hilfe und „Über Quillery“ (")));
     QCOMPARE(control(form, "cmdButton", 4)->accessibleName(), QStringLiteral("Quillery-Website"));
     QCOMPARE(control(form, "cboCategory")->accessibleName(), QStringLiteral("Kategorie"));
     QCOMPARE(control(form, "lblTitle0")->accessibleName(), QStringLiteral("Kategorie"));
