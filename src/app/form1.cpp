@@ -5,6 +5,7 @@
 #include "browserpane.h"
 #include "buttonplus.h"
 #include "categorymark.h"
+#include "categorynames.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/platform/opener.h"
@@ -181,6 +182,7 @@ void Form1::createControls()
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
     m_mark = new CategoryMark(WebBrowser1);
+    m_pageWords = new CategoryPageWords(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
@@ -216,7 +218,7 @@ void Form1::createControls()
         {QT_TR_NOOP("> Rookpost"), HoverTable::Teal, "rookpost", QT_TR_NOOP("Hand to Rookpost"),
          QT_TR_NOOP("Hand the previewed template to Rookpost")},
         {QT_TR_NOOP("More"), HoverTable::Green, "dots", QT_TR_NOOP("More"),
-         QT_TR_NOOP("More: the website and the layout")},
+         QT_TR_NOOP("More: the website, the layout, help and About")},
         // The caption is the program's name, set by ShowTitle.
         {"QY1", HoverTable::Grey, "globe", QT_TR_NOOP("Quillery website"),
          QT_TR_NOOP("Open the Quillery website in the browser")}};
@@ -360,6 +362,8 @@ void Form1::cboCategory_Click()
             FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
+        m_pageWords->setWords(CategoryNames::pageWords(
+            {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
         WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));

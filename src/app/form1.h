@@ -6,6 +6,7 @@
 #include "core/window/layoutmodel.h"
 #include "previewviews.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@ class Announcer;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class CategoryPageWords;
 class ExportNotice;
 class QComboBox;
 class QLabel;
@@ -83,6 +85,11 @@ public:
     Status addOwnTemplate(const QString& file, const QString& category, const QString& name);
     Status renameOwnTemplate(const QString& oldName, const QString& newName);
     Status removeOwnTemplate(const QString& name);
+    // The user guide (F1), the keys (Ctrl+?) and the About box, one of each
+    // at a time; each opens anew or comes to the front (form1_keys.cpp).
+    void showHelp();
+    void showShortcutOverview();
+    void showAbout();
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -203,8 +210,12 @@ private:
     QStringList m_recent;        // names, the latest first
     QStringList m_searchResults; // the names the results page shows, in order
     Announcer* m_announcer = nullptr;
-    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
-    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
+    CategoryMark* m_mark = nullptr;           // the previewed template's thumbnail
+    CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
+    ExportNotice* m_exportNotice = nullptr;   // a finished export, over the preview
+    QPointer<QWidget> m_help;
+    QPointer<QWidget> m_keys;
+    QPointer<QWidget> m_about;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;

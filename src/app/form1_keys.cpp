@@ -4,6 +4,7 @@
 #include "buttonplus.h"
 #include "core/gallery/templatelibrary.h"
 #include "exportnotice.h"
+#include "helpwindows.h"
 #include "viewbar.h"
 
 #include <QComboBox>
@@ -62,28 +63,43 @@ void Form1::createShortcuts()
     connect(reorder, &QTimer::timeout, this, &Form1::orderTabs);
     WebBrowser1->installEventFilter(new KeyWidgetWatch(this, [reorder] { reorder->start(); }));
 
-    const auto bind = [this](const QList<QKeySequence>& keys, bool repeats, auto action) {
+    // Each key says what it does: the keyboard overview reads it from here.
+    const auto bind = [this](const QList<QKeySequence>& keys, bool repeats, const QString& command,
+                             auto action) {
         auto* shortcut = new QShortcut(this);
         shortcut->setKeys(keys);
         shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setWhatsThis(command);
         // A held key must not stack up save dialogs or panels.
         shortcut->setAutoRepeat(repeats);
         connect(shortcut, &QShortcut::activated, this, action);
     };
-    const auto press = [this, &bind](int index, const QList<QKeySequence>& keys) {
+    const auto press = [this, &bind](int index, const QList<QKeySequence>& keys,
+                                     const QString& command) {
         ButtonPlus* button = cmdButton[index];
-        bind(keys, false, [button] {
+        bind(keys, false, command, [button] {
             // The mailer's button is there only while the mailer is installed.
             if (!button->isHidden())
                 button->click();
         });
         button->setToolTip(button->toolTip() + QStringLiteral(" (%1)").arg(keyText(keys.first())));
     };
-    press(0, {QKeySequence(Qt::CTRL | Qt::Key_E)});
-    press(1, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
-    press(2, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)});
-    press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)});
-    press(4, {QKeySequence(Qt::Key_F1)});
+    press(0, {QKeySequence(Qt::CTRL | Qt::Key_E)},
+          tr("Export the previewed template as an HTML page (\u201c> html\u201d)"));
+    press(1, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+          tr("Export it as an .eml message (\u201c> eml\u201d)"));
+    press(2, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
+          tr("Hand it to Rookpost (\u201c> Rookpost\u201d, while that button is shown)"));
+    press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)},
+          tr("Open the More panel"));
+
+    // F1 is help on every desktop; the title button keeps the home page.
+    bind({QKeySequence(Qt::Key_F1)}, false, tr("Open the user guide"), [this] { showHelp(); });
+    // On most layouts "?" takes Shift: the desktop reports Ctrl+Shift+?, a
+    // layout with "?" on a key of its own Ctrl+?.
+    bind({QKeySequence(Qt::CTRL | Qt::Key_Question),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Question)},
+         false, tr("Show the keyboard shortcuts"), [this] { showShortcutOverview(); });
 
     // Ctrl+Q everywhere, and whatever else the desktop uses to quit.
     QList<QKeySequence> quit{QKeySequence(Qt::CTRL | Qt::Key_Q)};
@@ -91,12 +107,44 @@ void Form1::createShortcuts()
         if (!quit.contains(key))
             quit.append(key);
     }
-    bind(quit, false, [this] { close(); });
+    bind(quit, false, tr("Close the window"), [this] { close(); });
 
-    bind({QKeySequence(Qt::CTRL | Qt::Key_Down)}, true, [this] { stepTemplate(1); });
-    bind({QKeySequence(Qt::CTRL | Qt::Key_Up)}, true, [this] { stepTemplate(-1); });
-    bind({QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, true, [this] { stepCategory(1); });
-    bind({QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, true, [this] { stepCategory(-1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_Down)}, true,
+         tr("Preview the next template of the category page"), [this] { stepTemplate(1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_Up)}, true,
+         tr("Preview the previous template of the category page"), [this] { stepTemplate(-1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, true, tr("Show the next category"),
+         [this] { stepCategory(1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, true, tr("Show the previous category"),
+         [this] { stepCategory(-1); });
+}
+
+template <typename Window, typename... Made>
+static void raiseOrOpen(QPointer<QWidget>& slot, Made&&... made)
+{
+    if (!slot)
+        slot = new Window(std::forward<Made>(made)...);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+void Form1::showHelp()
+{
+    raiseOrOpen<HelpWindow>(m_help, this);
+}
+
+void Form1::showShortcutOverview()
+{
+    // Read afresh each time: the keys are those the window has now.
+    if (m_keys)
+        m_keys->close();
+    raiseOrOpen<ShortcutOverview>(m_keys, *this, this);
+}
+
+void Form1::showAbout()
+{
+    raiseOrOpen<AboutBox>(m_about, this);
 }
 
 void Form1::orderTabs()

@@ -10,6 +10,7 @@
 
 #include "addtemplatedialog.h"
 #include "browserpane.h"
+#include "categorynames.h"
 #include "core/gallery/templateimport.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
@@ -107,7 +108,8 @@ void Form1::refillCategories(const QString& category)
     const QSignalBlocker blocker(cboCategory);
     cboCategory->clear();
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
-        cboCategory->addItem(entry.own ? entry.name + tr(OwnMarker) : entry.name, entry.name);
+        const QString shown = CategoryNames::shown(entry);
+        cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
         if (entry.own)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
                                      Qt::AccessibleDescriptionRole);
@@ -188,12 +190,20 @@ void Form1::AddTemplate()
 
 void Form1::askToAdd(const QString& file)
 {
+    // The dialog shows the names as the list does; what is stored is the
+    // library's name, so "My templates" stays so whatever language shows it.
     QStringList own;
+    QHash<QString, QString> stored;
+    const auto offer = [&](const QString& name) {
+        const QString shown = CategoryNames::shown({name, m_libraries.userFolder(), true});
+        stored.insert(shown, name);
+        return shown;
+    };
     for (const LibrarySet::Category& entry : m_libraries.categories())
         if (entry.own)
-            own << entry.name;
-    const QString category =
-        m_libraries.isOwn(currentCategory()) ? currentCategory() : UserLibrary::DefaultCategory;
+            own << offer(entry.name);
+    const QString category = offer(
+        m_libraries.isOwn(currentCategory()) ? currentCategory() : UserLibrary::DefaultCategory);
     const QString advice =
         tr("Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and "
            "add it again.");
@@ -215,7 +225,9 @@ void Form1::askToAdd(const QString& file)
     DialogStyle::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const Status status = addOwnTemplate(file, dialog.category(), dialog.name()); !status)
+    if (const Status status =
+            addOwnTemplate(file, stored.value(dialog.category(), dialog.category()), dialog.name());
+        !status)
         FailureReport::show(this, tr("Add a template"), tr("The template was not added."), status,
                             tr("Choose another name or category, or another file, and add "
                                "it again."));

@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "categorynames.h"
+
 #include "appfonts.h"
 #include "browserpane.h"
 #include "core/gallery/searchpage.h"
@@ -181,6 +183,7 @@ void Form1::createSearch()
 
     auto* find = new QShortcut(QKeySequence::Find, this);
     find->setContext(Qt::WindowShortcut);
+    find->setWhatsThis(tr("Search every template; empty, the recent ones"));
     connect(find, &QShortcut::activated, this, &Form1::openSearch);
 
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
@@ -277,6 +280,10 @@ void Form1::showSearchResults()
         m_searchResults.append(entry.name);
     // The count, and what to do when there is none, as the page says them.
     announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
+    // Each result names its category as the list does.
+    for (TemplateSearch::Entry& entry : shown)
+        entry.category = CategoryNames::shown(
+            {entry.category, entry.library, entry.library == m_libraries.userFolder()});
     // The pictures are read off the window's thread; the page follows when it is built.
     m_searchPages->build(heading, note, shown);
 }
