@@ -1,6 +1,6 @@
 #include "contactsheet.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -11,9 +11,9 @@
 #include "addtemplatedialog.h"
 #include "appfonts.h"
 #include "browserpane.h"
-#include "core/gallery/templateimport.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/userlibrary/templateimport.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/fileio.h"
 #include "thumbnailrenderer.h"
 

@@ -2,8 +2,8 @@
 
 #include "appfonts.h"
 #include "browserpane.h"
-#include "core/gallery/searchpage.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/search/searchpage.h"
 #include "core/platform/settingsstore.h"
 #include "searchindexloader.h"
 #include "searchpagebuilder.h"

@@ -3,8 +3,8 @@
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/settingsstore.h"
 #include "form1.h"

@@ -5,7 +5,7 @@
 #include "apptranslation.h"
 #include "browserpane.h"
 #include "buttonplus.h"
-#include "core/gallery/searchpage.h"
+#include "core/gallery/search/searchpage.h"
 #include "form1.h"
 #include "form2.h"
 #include "splitterbar.h"

@@ -9,7 +9,7 @@
 // and temp folders are private to the run.
 
 #include "browserpane.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "enginewait.h"
 #include "form1.h"
 #include "renderfonts.h"

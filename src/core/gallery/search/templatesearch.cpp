@@ -1,7 +1,7 @@
-#include "core/gallery/templatesearch.h"
+#include "core/gallery/search/templatesearch.h"
 
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/html/htmlscan.h"
 #include "core/html/htmlurls.h"
 #include "core/mime/mimecomponent.h"

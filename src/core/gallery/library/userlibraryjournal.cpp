@@ -1,6 +1,6 @@
-#include "core/gallery/userlibraryjournal.h"
+#include "core/gallery/library/userlibraryjournal.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/platform/fileio.h"
 
 #include <QCoreApplication>

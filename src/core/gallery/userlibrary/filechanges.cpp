@@ -1,4 +1,4 @@
-#include "core/gallery/filechanges.h"
+#include "core/gallery/userlibrary/filechanges.h"
 
 #include "core/platform/fileio.h"
 

@@ -1,6 +1,6 @@
-#include "core/gallery/libraryset.h"
+#include "core/gallery/library/libraryset.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "core/gallery/librarybuild.h"
+#include "core/gallery/build/librarybuild.h"
 
-#include "core/gallery/librarybuildoutput.h"
-#include "core/gallery/librarybuildsources.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/templatemessage.h"
+#include "core/gallery/build/librarybuildoutput.h"
+#include "core/gallery/build/librarybuildsources.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/templatemessage.h"
 #include "core/platform/fileio.h"
 #include "core/platform/parallel.h"
 

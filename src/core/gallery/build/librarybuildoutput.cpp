@@ -1,6 +1,6 @@
-#include "core/gallery/librarybuildoutput.h"
+#include "core/gallery/build/librarybuildoutput.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/platform/faultpoint.h"
 #include "core/platform/fileio.h"
 
