@@ -1246,8 +1246,8 @@
         <translation>Weitere Informationen mit „quillery --help“.</translation>
     </message>
     <message>
-        <source>Quillery 1: a gallery of ready-made e-mail newsletter templates.</source>
-        <translation>Quillery 1: eine Sammlung fertiger Vorlagen für E-Mail-Newsletter.</translation>
+        <source>%1: a gallery of ready-made e-mail newsletter templates.</source>
+        <translation>%1: eine Sammlung fertiger Vorlagen für E-Mail-Newsletter.</translation>
     </message>
     <message>
         <source>Opens the template library in FOLDER (with categories/ and templates/, as quillery-library build writes it) instead of the one beside the program.</source>

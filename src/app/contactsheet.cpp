@@ -101,7 +101,7 @@ QList<Tile> renderLibrary(const QString& libraryFolder, int width, const RenderF
             tiles.append(drawn(name + QStringLiteral(" · ") + category, file, width, render));
         }
     }
-    const QFileInfoList files = QDir(libraryFolder + QStringLiteral("/templates"))
+    const QFileInfoList files = QDir(TemplateLibrary::templatesFolder(libraryFolder))
                                     .entryInfoList({QStringLiteral("*.dat")},
                                                    QDir::Files | QDir::CaseSensitive, QDir::Name);
     for (const QFileInfo& info : files) {

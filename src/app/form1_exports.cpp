@@ -15,9 +15,6 @@
 
 namespace {
 
-// Kept in the window's settings, beside the splitter position.
-const QString LastExportFolder = QStringLiteral("LastExportFolder");
-
 // What failed, why, and what to do, under the name of the command.
 void showFailure(QWidget* owner, const QString& title, const QString& what, const Status& status,
                  const QString& advice)
@@ -38,8 +35,7 @@ QString writeAdvice()
 // which for a program started from a menu is anywhere at all.
 QString startFolder()
 {
-    const QString last =
-        modSettings::ReadSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder);
+    const QString last = modSettings::ReadSetting(SettingKeys::LastExportFolder);
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -70,8 +66,7 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
 // than its starting folder.
 void rememberExportFolder(const QString& target)
 {
-    modSettings::WriteSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder,
-                              QFileInfo(target).absolutePath());
+    modSettings::WriteSetting(SettingKeys::LastExportFolder, QFileInfo(target).absolutePath());
 }
 
 // Says why there is nothing to export before the user picks a file for it.

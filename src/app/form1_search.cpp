@@ -133,8 +133,7 @@ private:
 
 void Form1::createSearch()
 {
-    m_recent = decodeRecent(
-        modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent")));
+    m_recent = decodeRecent(modSettings::ReadSetting(SettingKeys::Recent));
 
     // The field lies over the top of the category page while a search is
     // open, so no control of the window moves for it.
@@ -220,7 +219,7 @@ void Form1::leaveSearch()
     if (!txtSearch || !txtSearch->isVisible())
         return;
     txtSearch->hide();
-    WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
+    WebBrowser1->setLocalRoot(TemplateLibrary::categoriesFolder(currentLibrary()));
 }
 
 // Back to the chosen category's page; the preview stays as it is.
@@ -349,8 +348,7 @@ void Form1::rememberRecent(const QString& name)
     m_recent.removeAll(name);
     m_recent.prepend(name);
     m_recent = m_recent.mid(0, MaxRecent);
-    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent"),
-                              encodeRecent(m_recent));
+    modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
 }
 
 void Form1::forgetRecent(const QString& name, const QString& renamedTo)
@@ -362,6 +360,5 @@ void Form1::forgetRecent(const QString& name, const QString& renamedTo)
         m_recent.removeAt(at);
     else
         m_recent[at] = renamedTo;
-    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent"),
-                              encodeRecent(m_recent));
+    modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
 }

@@ -138,7 +138,9 @@ private:
         }
         if (const Result<QByteArray> page =
                 FileIo::readAll(category.filePath() + QLatin1String("/page.html"))) {
-            write(QLatin1String("categories/") + name + QLatin1String(".html"), *page);
+            write(TemplateLibrary::CategoriesFolderName + QLatin1Char('/') + name +
+                      QLatin1String(".html"),
+                  *page);
             ++m_pages;
         } else {
             m_failures.append(page.status().message());
@@ -147,7 +149,8 @@ private:
             QDir(category.filePath() + QLatin1String("/thumbs"))
                 .entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
         for (const QFileInfo& thumb : thumbs) {
-            const QString entry = QLatin1String("categories/thumbs/") + thumb.fileName();
+            const QString entry = TemplateLibrary::CategoriesFolderName +
+                                  QLatin1String("/thumbs/") + thumb.fileName();
             // All pages share one thumbnails folder.
             if (m_entries.contains(entry))
                 m_failures.append(thumb.filePath() +

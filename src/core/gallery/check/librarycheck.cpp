@@ -159,7 +159,7 @@ public:
 
     Problems run()
     {
-        const QString categories = m_folder + QLatin1String("/categories");
+        const QString categories = TemplateLibrary::categoriesFolder(m_folder);
         if (!QFileInfo(m_folder).isDir()) {
             add(m_folder, QStringLiteral("no such library folder"));
             return report();
@@ -167,7 +167,7 @@ public:
         // A folder that is a link out of the library: the gallery lists nothing of it.
         if (const Status linked = TemplateLibrary::CheckLibraryFolders(m_folder); !linked) {
             for (const QLatin1String name :
-                 {QLatin1String("categories"), QLatin1String("templates")}) {
+                 {TemplateLibrary::CategoriesFolderName, TemplateLibrary::TemplatesFolderName}) {
                 const QString path = m_folder + QLatin1Char('/') + name;
                 if (linked.message().startsWith(QDir::toNativeSeparators(path) +
                                                 QLatin1String(": ")))
@@ -175,8 +175,8 @@ public:
             }
             return report();
         }
-        if (!QFileInfo(m_folder + QLatin1String("/templates")).isDir())
-            add(m_folder + QLatin1String("/templates"), QStringLiteral("no templates folder"));
+        if (!QFileInfo(TemplateLibrary::templatesFolder(m_folder)).isDir())
+            add(TemplateLibrary::templatesFolder(m_folder), QStringLiteral("no templates folder"));
         if (!QFileInfo(categories).isDir()) {
             add(categories, QStringLiteral("no categories folder"));
             return report();

@@ -9,7 +9,7 @@ namespace {
 
 bool hasTemplateIn(const QString& folder, const QString& name)
 {
-    const QStringList files = QDir(folder + QLatin1String("/templates"))
+    const QStringList files = QDir(TemplateLibrary::templatesFolder(folder))
                                   .entryList({QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden);
     const QString wanted = name + QLatin1String(".dat");
     for (const QString& file : files)

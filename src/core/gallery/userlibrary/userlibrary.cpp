@@ -31,19 +31,15 @@ namespace {
 constexpr int ThumbWidth = 300;
 constexpr int ThumbHeight = 375;
 
-QString categoriesFolder(const QString& library)
-{
-    return library + QLatin1String("/categories");
-}
-
 QString pagePath(const QString& library, const QString& category)
 {
-    return categoriesFolder(library) + QLatin1Char('/') + category + QLatin1String(".html");
+    return TemplateLibrary::categoriesFolder(library) + QLatin1Char('/') + category +
+           QLatin1String(".html");
 }
 
 QString thumbPath(const QString& library, const QString& thumbnail)
 {
-    return categoriesFolder(library) + QLatin1String("/thumbs/") + thumbnail;
+    return TemplateLibrary::categoriesFolder(library) + QLatin1String("/thumbs/") + thumbnail;
 }
 
 QString quoted(const QString& name)
@@ -353,7 +349,7 @@ QStringList templateNames(const QString& library)
     QStringList names;
     if (library.isEmpty())
         return names;
-    const QStringList files = QDir(library + QLatin1String("/templates"))
+    const QStringList files = QDir(TemplateLibrary::templatesFolder(library))
                                   .entryList({QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden);
     for (const QString& file : files)
         names.append(file.chopped(4));
@@ -692,7 +688,7 @@ Status Remove(const LibrarySet& libraries, const QString& name)
     // The last template gone, the library's lock goes too, as a waiting
     // writer expects of a lock file (see OwnerLock): nothing of the library stays.
     if (status && lock->isHeld() && TemplateLibrary::CategoryNames(library).isEmpty() &&
-        QDir(library + QLatin1String("/templates"))
+        QDir(TemplateLibrary::templatesFolder(library))
             .entryList(QDir::Files | QDir::Hidden | QDir::System)
             .isEmpty())
         lock->removeAndRelease();
