@@ -105,6 +105,18 @@
         <source>: the file cannot be removed</source>
         <translation>: die Datei kann nicht entfernt werden</translation>
     </message>
+    <message>
+        <source>%1: could not be put back as it was (%2)</source>
+        <translation>%1: konnte nicht wiederhergestellt werden (%2)</translation>
+    </message>
+    <message>
+        <source>the folder can be neither removed nor made</source>
+        <translation>der Ordner kann weder entfernt noch angelegt werden</translation>
+    </message>
+    <message>
+        <source>the file cannot be removed</source>
+        <translation>die Datei kann nicht entfernt werden</translation>
+    </message>
 </context>
 <context>
     <name>FileIo</name>

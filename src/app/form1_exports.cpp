@@ -57,7 +57,9 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
     dialog.setCancelError(false);
     dialog.setOwner(owner);
     dialog.setFlags(cCommonDialog::OverwritePrompt | cCommonDialog::HideReadOnly);
-    dialog.ShowSave();
+    // With CancelError off a cancel is no failure: it leaves the name empty.
+    if (!dialog.ShowSave())
+        return QString();
     return dialog.Filename();
 }
 

@@ -108,8 +108,10 @@ public:
         // All or nothing: a failed build leaves the previous library in place.
         if (m_failures.isEmpty())
             m_failures = install(m_library, m_staging, out, warnings);
-        else
-            removeLeftoverStaging(m_library);
+        // The staging folder of the failed build goes too; if it cannot, the
+        // author hears why it stays.
+        else if (const Result<bool> removed = removeLeftoverStaging(m_library); !removed)
+            m_failures.append(removed.status().message());
         out << m_library << ": " << m_pages << " categories, " << m_templates << " templates\n";
         return m_failures;
     }

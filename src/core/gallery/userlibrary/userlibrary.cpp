@@ -137,19 +137,21 @@ Status journaled(const QString& library, const UserLibraryJournal::Change& chang
         return status;
     const QByteArray op = change.value(QStringLiteral("op")).toLatin1();
     UserLibraryJournal::step(op.constData(), "journal");
-    Status status = Status::success();
-    {
-        FileChanges changes;
-        status = steps(changes);
-        if (status)
-            changes.commit();
+    FileChanges changes;
+    const Status status = steps(changes);
+    if (status) {
+        changes.commit();
+        return UserLibraryJournal::end(library);
     }
-    if (!status) {
-        // The files are as before; the journal says so to whoever comes next.
-        UserLibraryJournal::recover(library);
-        return status;
-    }
-    return UserLibraryJournal::end(library);
+    // The user hears of every file that is not as before, not only of the
+    // step that failed.
+    QStringList messages{status.message()};
+    if (const Status undone = changes.rollback(); !undone)
+        messages.append(undone.message());
+    // The journal says to whoever comes next that the files are as before.
+    if (const Status recovered = UserLibraryJournal::recover(library); !recovered)
+        messages.append(recovered.message());
+    return Status::failure(messages.join(QLatin1Char('\n')));
 }
 
 // Locks the user's library and finishes what a killed change left.
