@@ -1,6 +1,6 @@
 // Decoding a library file against the floor of copying its bytes: the first
 // pass should run at a sizeable fraction of memcpy's speed.
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 
 #include <benchmark/benchmark.h>
 

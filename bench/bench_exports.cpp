@@ -3,7 +3,7 @@
 // the page with its images against the component writing straight into the
 // target folder. The difference is the price of never leaving a torn file.
 #include "core/export/templateexport.h"
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 

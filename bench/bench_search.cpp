@@ -2,8 +2,8 @@
 // benchmark in a temporary folder. Reports a query's time (goal: results in
 // well under 100 ms), and the reading of the index at a start, without and
 // with its cache.
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatesearch.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/search/templatesearch.h"
 #include "core/platform/fileio.h"
 
 #include <benchmark/benchmark.h>

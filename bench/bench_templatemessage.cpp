@@ -1,7 +1,7 @@
 // Composing a template's message at the library's limits (100 KB of HTML,
 // 1 MB of images), against the floor of base64-encoding the same bytes: the
 // quoted-printable pass should not dominate a library build.
-#include "core/gallery/templatemessage.h"
+#include "core/gallery/library/templatemessage.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // 100 KB of HTML with 1 MB of images beside it, checked, composed, packed and
 // written with its category page. The goal is well within a second, so that
 // a drop on the window feels immediate; the thumbnail is drawn after.
-#include "core/gallery/libraryset.h"
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/library/libraryset.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/fileio.h"
 
 #include <benchmark/benchmark.h>

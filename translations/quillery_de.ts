@@ -308,6 +308,18 @@
         <source>: the file cannot be removed</source>
         <translation>: die Datei kann nicht entfernt werden</translation>
     </message>
+    <message>
+        <source>%1: could not be put back as it was (%2)</source>
+        <translation>%1: konnte nicht wiederhergestellt werden (%2)</translation>
+    </message>
+    <message>
+        <source>the folder can be neither removed nor made</source>
+        <translation>der Ordner kann weder entfernt noch angelegt werden</translation>
+    </message>
+    <message>
+        <source>the file cannot be removed</source>
+        <translation>die Datei kann nicht entfernt werden</translation>
+    </message>
 </context>
 <context>
     <name>FileIo</name>
@@ -1587,8 +1599,8 @@
         <translation>Weitere Informationen mit „quillery --help“.</translation>
     </message>
     <message>
-        <source>Quillery 1: a gallery of ready-made e-mail newsletter templates.</source>
-        <translation>Quillery 1: eine Sammlung fertiger Vorlagen für E-Mail-Newsletter.</translation>
+        <source>%1: a gallery of ready-made e-mail newsletter templates.</source>
+        <translation>%1: eine Sammlung fertiger Vorlagen für E-Mail-Newsletter.</translation>
     </message>
     <message>
         <source>Opens the template library in FOLDER (with categories/ and templates/, as quillery-library build writes it) instead of the one beside the program.</source>

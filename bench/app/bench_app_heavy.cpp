@@ -17,7 +17,7 @@
 #include "browserpane.h"
 #include "previewpages.h"
 
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/fileio.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "timings.h"
 
 #include "browserpane.h"
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/fileio.h"
 #include "finishedpage.h"
 #include "form1.h"

@@ -3,8 +3,8 @@
 // The finished preview page of a library template, written once into a
 // folder of its own: what the bare engine loads for comparison.
 
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/fileio.h"
 
 #include <QDir>

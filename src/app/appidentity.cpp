@@ -13,7 +13,7 @@ namespace AppIdentity {
 void apply()
 {
     initResources();
-    QApplication::setApplicationName(QStringLiteral("Quillery 1"));
+    QApplication::setApplicationName(ProductName);
     QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
     // The name of the desktop entry shipped in dist/, without ".desktop".
     QGuiApplication::setDesktopFileName(QStringLiteral("app.quillery.Quillery"));

@@ -1,6 +1,6 @@
 #include "categorynames.h"
 
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/gallery/libraryset.h"
+#include "core/gallery/library/libraryset.h"
 
 #include <QObject>
 #include <QString>

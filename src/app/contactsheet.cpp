@@ -1,6 +1,6 @@
 #include "contactsheet.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,7 +101,7 @@ QList<Tile> renderLibrary(const QString& libraryFolder, int width, const RenderF
             tiles.append(drawn(name + QStringLiteral(" · ") + category, file, width, render));
         }
     }
-    const QFileInfoList files = QDir(libraryFolder + QStringLiteral("/templates"))
+    const QFileInfoList files = QDir(TemplateLibrary::templatesFolder(libraryFolder))
                                     .entryInfoList({QStringLiteral("*.dat")},
                                                    QDir::Files | QDir::CaseSensitive, QDir::Name);
     for (const QFileInfo& info : files) {

@@ -2,12 +2,13 @@
 
 #include "announcer.h"
 #include "appfonts.h"
+#include "appidentity.h"
 #include "browserpane.h"
 #include "buttonplus.h"
 #include "categorymark.h"
 #include "categorynames.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/opener.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
@@ -48,8 +49,9 @@ using PreviewPages::messagePage;
 
 namespace {
 
-const QString DesignerCaption = QStringLiteral("Quillery 1");
-const QString FileDescription = QStringLiteral("Quillery 1");
+// The window's caption and the name its file gives itself are the product's.
+const QString& DesignerCaption = AppIdentity::ProductName;
+const QString& FileDescription = AppIdentity::ProductName;
 
 int toPixels(float twips)
 {
@@ -288,12 +290,11 @@ void Form1::loadForm()
     for (ButtonPlus* button : cmdButton)
         button->setCursor(imgLogo->cursor());
     ShowTitle();
-    m_storedView = new PreviewViews::StoredView(SettingsKey, this);
+    m_storedView = new PreviewViews::StoredView(this);
     m_viewBar->setView(m_storedView->view());
     m_preview->setView(m_storedView->view());
     LoadCategories();
-    const QString split =
-        modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"));
+    const QString split = modSettings::ReadSetting(SettingKeys::Split);
     m_split = LayoutModel::SplitFromSetting(split);
     m_geometry.picSplitter.left = float(shownSplit()) * TwipsPerPixel;
     picSplitter->move(toPixels(m_geometry.picSplitter.left), picSplitter->y());
@@ -302,8 +303,7 @@ void Form1::loadForm()
 
 QString Form1::GetRPPath() const
 {
-    const QString folder = modSettings::ReadSetting(QStringLiteral("RookpostInt2"),
-                                                    QStringLiteral("Main"), QStringLiteral("Path"));
+    const QString folder = modSettings::ReadSetting(SettingKeys::RookpostPath);
     if (folder.isEmpty())
         return QString();
     const QString path = folder + QStringLiteral("/rookpost2");
@@ -334,7 +334,7 @@ void Form1::LoadCategories()
         WebBrowser1->setHtml(messagePage(
             tr("No templates"),
             tr("There are no category pages in %1.")
-                .arg(QDir::toNativeSeparators(m_appFolder + QStringLiteral("/categories")))));
+                .arg(QDir::toNativeSeparators(TemplateLibrary::categoriesFolder(m_appFolder)))));
     }
 }
 
@@ -351,7 +351,7 @@ void Form1::cboCategory_Click()
     if (cboCategory->currentIndex() < 0)
         return;
     // Category pages show only what lies in their own folder.
-    WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
+    WebBrowser1->setLocalRoot(TemplateLibrary::categoriesFolder(currentLibrary()));
     leaveSearch();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
@@ -489,8 +489,7 @@ void Form1::ResetLayout()
 {
     m_split = LayoutModel::DefaultSplitPixels;
     PaintUI();
-    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
-                              QStringLiteral("0"));
+    modSettings::WriteSetting(SettingKeys::Split, QStringLiteral("0"));
 }
 
 void Form1::picSplitter_MouseDown()
@@ -515,7 +514,7 @@ void Form1::picSplitter_MouseMove(float x)
 void Form1::picSplitter_MouseUp()
 {
     SplitterDragging = false;
-    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"),
+    modSettings::WriteSetting(SettingKeys::Split,
                               LayoutModel::SplitSettingText(float(m_split) * TwipsPerPixel));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/gallery/libraryset.h"
+#include "core/gallery/library/libraryset.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/status.h"
 #include "core/window/layoutmodel.h"
@@ -43,8 +43,9 @@ class Form1 : public QWidget
 
 public:
     // The application key of the window's own settings (the splitter, the
-    // window's place, the last export's folder).
-    static inline const QString SettingsKey = QStringLiteral("Quillbook1");
+    // window's place, the last export's folder); every value of it is in
+    // core/platform/settingkeys.h.
+    static inline const QString SettingsKey = QString::fromLatin1(SettingKeys::Gallery);
 
     // appFolder holds "categories/" and "templates/"; it is never written.
     // The user's own templates are in UserLibrary::DefaultFolder().

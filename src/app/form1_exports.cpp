@@ -16,9 +16,6 @@
 
 namespace {
 
-// Kept in the window's settings, beside the splitter position.
-const QString LastExportFolder = QStringLiteral("LastExportFolder");
-
 // What failed, why, and what to do, under the name of the command.
 void showFailure(QWidget* owner, const QString& title, const QString& what, const Status& status,
                  const QString& advice)
@@ -37,8 +34,7 @@ QString writeAdvice()
 // which for a program started from a menu is anywhere at all.
 QString startFolder()
 {
-    const QString last =
-        modSettings::ReadSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder);
+    const QString last = modSettings::ReadSetting(SettingKeys::LastExportFolder);
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -60,7 +56,9 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
     dialog.setCancelError(false);
     dialog.setOwner(owner);
     dialog.setFlags(cCommonDialog::OverwritePrompt | cCommonDialog::HideReadOnly);
-    dialog.ShowSave();
+    // With CancelError off a cancel is no failure: it leaves the name empty.
+    if (!dialog.ShowSave())
+        return QString();
     return dialog.Filename();
 }
 
@@ -69,8 +67,7 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
 // than its starting folder.
 void rememberExportFolder(const QString& target)
 {
-    modSettings::WriteSetting(Form1::SettingsKey, QStringLiteral("Main"), LastExportFolder,
-                              QFileInfo(target).absolutePath());
+    modSettings::WriteSetting(SettingKeys::LastExportFolder, QFileInfo(target).absolutePath());
 }
 
 // Says why there is nothing to export before the user picks a file for it.

@@ -2,7 +2,7 @@
 
 #include "browserpane.h"
 #include "buttonplus.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "exportnotice.h"
 #include "helpwindows.h"
 #include "viewbar.h"

@@ -4,8 +4,8 @@
 
 #include "appfonts.h"
 #include "browserpane.h"
-#include "core/gallery/searchpage.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/search/searchpage.h"
 #include "core/platform/settingsstore.h"
 #include "searchindexloader.h"
 #include "searchpagebuilder.h"
@@ -135,8 +135,7 @@ private:
 
 void Form1::createSearch()
 {
-    m_recent = decodeRecent(
-        modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent")));
+    m_recent = decodeRecent(modSettings::ReadSetting(SettingKeys::Recent));
 
     // The field lies over the top of the category page while a search is
     // open, so no control of the window moves for it.
@@ -223,7 +222,7 @@ void Form1::leaveSearch()
     if (!txtSearch || !txtSearch->isVisible())
         return;
     txtSearch->hide();
-    WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
+    WebBrowser1->setLocalRoot(TemplateLibrary::categoriesFolder(currentLibrary()));
 }
 
 // Back to the chosen category's page; the preview stays as it is.
@@ -356,8 +355,7 @@ void Form1::rememberRecent(const QString& name)
     m_recent.removeAll(name);
     m_recent.prepend(name);
     m_recent = m_recent.mid(0, MaxRecent);
-    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent"),
-                              encodeRecent(m_recent));
+    modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
 }
 
 void Form1::forgetRecent(const QString& name, const QString& renamedTo)
@@ -369,6 +367,5 @@ void Form1::forgetRecent(const QString& name, const QString& renamedTo)
         m_recent.removeAt(at);
     else
         m_recent[at] = renamedTo;
-    modSettings::WriteSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Recent"),
-                              encodeRecent(m_recent));
+    modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
 }

@@ -16,22 +16,15 @@
 
 namespace {
 
-const QString Section = QStringLiteral("Main");
-const QString LeftKey = QStringLiteral("WindowLeft");
-const QString TopKey = QStringLiteral("WindowTop");
-const QString WidthKey = QStringLiteral("WindowWidth");
-const QString HeightKey = QStringLiteral("WindowHeight");
-const QString MaximizedKey = QStringLiteral("WindowMaximized");
-
 int pixels(float twips)
 {
     return int(std::lround(twips / LayoutModel::TwipsPerPixel));
 }
 
-std::optional<int> readNumber(const QString& name)
+std::optional<int> readNumber(const SettingKeys::Key& key)
 {
     bool ok = false;
-    const int value = modSettings::ReadSetting(Form1::SettingsKey, Section, name).toInt(&ok);
+    const int value = modSettings::ReadSetting(key).toInt(&ok);
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
@@ -39,10 +32,10 @@ std::optional<int> readNumber(const QString& name)
 // place the user chose.
 std::optional<QRect> rememberedPlace()
 {
-    const auto left = readNumber(LeftKey);
-    const auto top = readNumber(TopKey);
-    const auto width = readNumber(WidthKey);
-    const auto height = readNumber(HeightKey);
+    const auto left = readNumber(SettingKeys::WindowLeft);
+    const auto top = readNumber(SettingKeys::WindowTop);
+    const auto width = readNumber(SettingKeys::WindowWidth);
+    const auto height = readNumber(SettingKeys::WindowHeight);
     if (!left || !top || !width || !height || *width <= 0 || *height <= 0)
         return std::nullopt;
     return QRect(*left, *top, *width, *height);
@@ -116,7 +109,7 @@ void Form1::placeWindow()
     // A screen too small for the layout gets all of it, the title bar on
     // screen, rather than a window that starts above its top edge.
     const bool tooSmall = area.width() < minimum.width() || area.height() < minimum.height();
-    if (tooSmall || readNumber(MaximizedKey).value_or(0) != 0)
+    if (tooSmall || readNumber(SettingKeys::WindowMaximized).value_or(0) != 0)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -148,16 +141,16 @@ void Form1::rememberPlace() const
     QRect place = normal ? geometry() : normalGeometry();
     if (!normal && (!place.isValid() || place == geometry()))
         place = m_normalPlaces.value(m_normalPlaces.size() - 1);
-    const auto write = [](const QString& name, int value) {
-        modSettings::WriteSetting(SettingsKey, Section, name, QString::number(value));
+    const auto write = [](const SettingKeys::Key& key, int value) {
+        modSettings::WriteSetting(key, QString::number(value));
     };
-    write(MaximizedKey, isMaximized() ? 1 : 0);
+    write(SettingKeys::WindowMaximized, isMaximized() ? 1 : 0);
     if (!place.isValid())
         return;
-    write(LeftKey, place.left());
-    write(TopKey, place.top());
-    write(WidthKey, place.width());
-    write(HeightKey, place.height());
+    write(SettingKeys::WindowLeft, place.left());
+    write(SettingKeys::WindowTop, place.top());
+    write(SettingKeys::WindowWidth, place.width());
+    write(SettingKeys::WindowHeight, place.height());
 }
 
 void Form1::keepNormalPlace()

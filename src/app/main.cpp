@@ -70,8 +70,10 @@ CommandLine readCommandLine(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
     const AppTranslation translation(QLocale::system().uiLanguages());
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "main", "Quillery 1: a gallery of ready-made e-mail newsletter templates."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main",
+                                    "%1: a gallery of ready-made e-mail newsletter templates.")
+            .arg(AppIdentity::ProductName));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption library(

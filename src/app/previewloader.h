@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "previewviews.h"
 
 #include <QObject>

@@ -10,19 +10,16 @@ namespace PreviewViews {
 
 namespace {
 
-const QString Section = QStringLiteral("Main");
-
-// One stored part of the view: its value name and the texts of its values,
-// the default first.
+// One stored part of the view: its key and the texts of its values, the
+// default first.
 template <typename T, size_t N> struct Part
 {
-    const char* valueName;
+    SettingKeys::Key key;
     std::array<std::pair<T, const char*>, N> texts;
 
-    T read(const QString& application) const
+    T read() const
     {
-        const QString text =
-            modSettings::ReadSetting(application, Section, QString::fromLatin1(valueName));
+        const QString text = modSettings::ReadSetting(key);
         for (const auto& [value, name] : texts) {
             if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
                 return value;
@@ -30,27 +27,27 @@ template <typename T, size_t N> struct Part
         return texts.front().first;
     }
 
-    void write(const QString& application, T previous, T value) const
+    void write(T previous, T value) const
     {
         if (previous == value)
             return;
         for (const auto& [candidate, name] : texts) {
             if (candidate == value)
-                modSettings::WriteSetting(application, Section, QString::fromLatin1(valueName),
-                                          QString::fromLatin1(name));
+                modSettings::WriteSetting(key, QString::fromLatin1(name));
         }
     }
 };
 
 using RecipientView::Colours;
 
-constexpr Part<Width, 2> WidthPart{"ViewWidth",
+constexpr Part<Width, 2> WidthPart{SettingKeys::ViewWidth,
                                    {{{Width::Desktop, "Desktop"}, {Width::Phone, "Phone"}}}};
 constexpr Part<Colours, 3> ColoursPart{
-    "ViewColours",
+    SettingKeys::ViewColours,
     {{{Colours::Light, "Light"}, {Colours::Dark, "Dark"}, {Colours::Inverted, "Inverted"}}}};
-constexpr Part<bool, 2> ImagesPart{"ViewImages", {{{false, "Shown"}, {true, "Blocked"}}}};
-constexpr Part<Content, 3> ContentPart{"ViewContent",
+constexpr Part<bool, 2> ImagesPart{SettingKeys::ViewImages,
+                                   {{{false, "Shown"}, {true, "Blocked"}}}};
+constexpr Part<Content, 3> ContentPart{SettingKeys::ViewContent,
                                        {{{Content::Page, "Page"},
                                          {Content::PlainText, "PlainText"},
                                          {Content::InboxLine, "InboxLine"}}}};
@@ -67,27 +64,25 @@ PanePlace panePlace(const View& view, const QRect& desktop, int frameWidth)
     return {QRect(0, desktop.y(), width, desktop.height()), qreal(width) / PhoneWidth};
 }
 
-View readSetting(const QString& application)
+View readSetting()
 {
     View view;
-    view.width = WidthPart.read(application);
-    view.colours = ColoursPart.read(application);
-    view.imagesBlocked = ImagesPart.read(application);
-    view.content = ContentPart.read(application);
+    view.width = WidthPart.read();
+    view.colours = ColoursPart.read();
+    view.imagesBlocked = ImagesPart.read();
+    view.content = ContentPart.read();
     return view;
 }
 
-void writeSetting(const QString& application, const View& previous, const View& view)
+void writeSetting(const View& previous, const View& view)
 {
-    WidthPart.write(application, previous.width, view.width);
-    ColoursPart.write(application, previous.colours, view.colours);
-    ImagesPart.write(application, previous.imagesBlocked, view.imagesBlocked);
-    ContentPart.write(application, previous.content, view.content);
+    WidthPart.write(previous.width, view.width);
+    ColoursPart.write(previous.colours, view.colours);
+    ImagesPart.write(previous.imagesBlocked, view.imagesBlocked);
+    ContentPart.write(previous.content, view.content);
 }
 
-StoredView::StoredView(const QString& application, QObject* parent)
-    : QObject(parent), m_application(application), m_view(readSetting(application)),
-      m_written(m_view)
+StoredView::StoredView(QObject* parent) : QObject(parent), m_view(readSetting()), m_written(m_view)
 {
     m_delay.setSingleShot(true);
     m_delay.setInterval(500);
@@ -108,7 +103,7 @@ void StoredView::store(const View& view)
 void StoredView::flush()
 {
     m_delay.stop();
-    writeSetting(m_application, m_written, m_view);
+    writeSetting(m_written, m_view);
     m_written = m_view;
 }
 

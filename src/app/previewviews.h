@@ -52,13 +52,13 @@ struct PanePlace
 // is still laid out at the phone's width.
 PanePlace panePlace(const View& view, const QRect& desktop, int frameWidth);
 
-// The view stored under `application`, section "Main"; a missing or unknown
-// value gives that part of the default view.
-View readSetting(const QString& application);
+// The stored view (SettingKeys::ViewWidth and the others); a missing or
+// unknown value gives that part of the default view.
+View readSetting();
 
 // Stores the parts of `view` that differ from `previous`, so that a switch
 // costs one write.
-void writeSetting(const QString& application, const View& previous, const View& view);
+void writeSetting(const View& previous, const View& view);
 
 // The choice kept for the next start. A switch is stored a moment after it
 // was made, once the preview is on its way: a settings write costs as much as
@@ -67,8 +67,8 @@ void writeSetting(const QString& application, const View& previous, const View& 
 class StoredView : public QObject
 {
 public:
-    // Reads the stored view of `application`.
-    explicit StoredView(const QString& application, QObject* parent = nullptr);
+    // Reads the stored view.
+    explicit StoredView(QObject* parent = nullptr);
     ~StoredView() override;
 
     const View& view() const { return m_view; }
@@ -77,7 +77,6 @@ public:
 private:
     void flush();
 
-    QString m_application;
     View m_view;
     View m_written;
     QTimer m_delay;

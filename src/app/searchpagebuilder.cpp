@@ -1,6 +1,6 @@
 #include "searchpagebuilder.h"
 
-#include "core/gallery/searchpage.h"
+#include "core/gallery/search/searchpage.h"
 
 #include <QThread>
 

@@ -1,6 +1,6 @@
 #include "thumbnailrenderer.h"
 
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/fileio.h"
 #include "enginewait.h"
 

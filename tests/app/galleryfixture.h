@@ -3,7 +3,7 @@
 // A small template library in a temporary application folder, with private
 // settings and temp folders, for tests of the gallery window.
 
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/platform/fileio.h"
 #include "core/platform/workspace.h"
 

@@ -3,7 +3,7 @@
 // Shared by the render tests: stage a built template as the preview does,
 // load it in the engine, and measure what a reader would see.
 
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -185,12 +185,16 @@ struct HostileSetting
     {
         QDir().mkpath(own);
         QDir().mkpath(outside);
-        FileIo::writeAtomically(own + "/own.png", Png);
-        FileIo::writeAtomically(own + "/other.html",
-                                "<html><head><title>other</title></head></html>");
-        FileIo::writeAtomically(outside + "/canary.png", Png);
-        FileIo::writeAtomically(outside + "/secret.html", "<title>secret</title>secret");
-        FileIo::writeAtomically(outside + "/style.css", "body{background:url(canary.png)}");
+        // Without its files the setting would prove nothing.
+        const auto write = [](const QString& path, const QByteArray& data) {
+            if (const Status written = FileIo::writeAtomically(path, data); !written)
+                qFatal("%s", qPrintable(written.message()));
+        };
+        write(own + "/own.png", Png);
+        write(own + "/other.html", "<html><head><title>other</title></head></html>");
+        write(outside + "/canary.png", Png);
+        write(outside + "/secret.html", "<title>secret</title>secret");
+        write(outside + "/style.css", "body{background:url(canary.png)}");
     }
 
     // Fills in the places a hostile page points at.

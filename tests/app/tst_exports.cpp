@@ -4,7 +4,7 @@
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/platform/settingsstore.h"
 #include "form1.h"
 

@@ -5,7 +5,7 @@
 
 #include "templaterender.h"
 
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/platform/fileio.h"
 
 #include <QImage>

@@ -5,8 +5,8 @@
 #include "appfonts.h"
 #include "apptranslation.h"
 #include "browserpane.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/settingsstore.h"
 #include "form1.h"
@@ -217,7 +217,8 @@ QString TestOwnTemplates::exportedPage(const QString& name) const
     mime.LoadEmlFile(QUILLERY_TEST_DATA "/templateexport/sample.eml");
     const QByteArray html = mime.SaveHtmlAndImagesUtf8(m_inputs->path(), name + "_files");
     const QString path = m_inputs->filePath(name + ".htm");
-    FileIo::writeAtomically(path, html);
+    if (const Status written = FileIo::writeAtomically(path, html); !written)
+        qFatal("%s", qPrintable(written.message()));
     return path;
 }
 
@@ -414,7 +415,8 @@ void TestOwnTemplates::badInputIsRefusedWithNothingWritten()
 {
     start();
     const QString hostile = m_inputs->filePath("hostile.html");
-    FileIo::writeAtomically(hostile, "<html><body><p>Hi</p><script>steal()</script></body></html>");
+    QVERIFY(FileIo::writeAtomically(hostile,
+                                    "<html><body><p>Hi</p><script>steal()</script></body></html>"));
     const Status status = m_form->addOwnTemplate(hostile, "Mine", "Hostile");
     QVERIFY(!status);
     QVERIFY2(status.message().contains(hostile) && status.message().contains("script"),
@@ -462,7 +464,7 @@ void TestOwnTemplates::textNamedHtmlIsRefusedFirst()
 {
     start();
     const QString text = m_inputs->filePath("notes.html");
-    FileIo::writeAtomically(text, "Dear all,\nthe meeting is on Monday.\n");
+    QVERIFY(FileIo::writeAtomically(text, "Dear all,\nthe meeting is on Monday.\n"));
     QVERIFY(!m_form->addOwnTemplate(text, "Mine", "Notes"));
     QString said, asked;
     whenShown<QDialog>(m_form, [&said, &asked](QDialog* dialog) {

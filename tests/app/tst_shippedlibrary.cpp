@@ -7,7 +7,7 @@
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/platform/fileio.h"
 #include "form1.h"
 

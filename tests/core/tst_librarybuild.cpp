@@ -1,7 +1,7 @@
 // The library build: readable sources in, a library the gallery opens out.
 
-#include "core/gallery/librarybuild.h"
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/build/librarybuild.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/platform/fileio.h"
 
 #include <QDir>

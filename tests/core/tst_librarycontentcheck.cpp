@@ -1,6 +1,6 @@
-#include "core/gallery/librarycheck.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatemessage.h"
+#include "core/gallery/check/librarycheck.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatemessage.h"
 
 #include <QDir>
 #include <QFile>

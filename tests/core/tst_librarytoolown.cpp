@@ -1,6 +1,6 @@
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/userlibrary.h"
-#include "core/gallery/userlibraryjournal.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/userlibraryjournal.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/librarytool.h"
 #include "core/userlibraryfixture.h"
 

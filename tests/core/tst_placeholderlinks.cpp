@@ -1,4 +1,4 @@
-#include "core/gallery/placeholderlinks.h"
+#include "core/gallery/check/placeholderlinks.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/html/cssurls.h"
 #include "core/html/htmlscan.h"
 #include "core/views/recipientview.h"

@@ -1,4 +1,4 @@
-#include "core/gallery/searchpage.h"
+#include "core/gallery/search/searchpage.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/platform/fileio.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/export/exportpaths.h"
 #include "core/export/exportstaging.h"
 #include "core/export/templateexport.h"
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/platform/ownerlock.h"
 #include "core/platform/workspace.h"
 

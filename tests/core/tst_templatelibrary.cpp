@@ -1,4 +1,4 @@
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatesearch.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/search/templatesearch.h"
 #include "core/platform/fileio.h"
 
 #include <QDir>

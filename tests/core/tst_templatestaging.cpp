@@ -1,5 +1,5 @@
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatestaging.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "core/gallery/htmltext.h"
-#include "core/gallery/librarycheck.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/templatestaging.h"
-#include "core/gallery/userlibrary.h"
-#include "core/gallery/userlibraryjournal.h"
+#include "core/gallery/check/librarycheck.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/templatestaging.h"
+#include "core/gallery/library/userlibraryjournal.h"
+#include "core/gallery/userlibrary/htmltext.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/userlibraryfixture.h"
 
 #include <QFile>

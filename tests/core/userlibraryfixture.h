@@ -3,7 +3,7 @@
 // A shipped library, an empty place for the user's, and the files a user
 // adds: the sample message and the page the HTML export makes of it.
 
-#include "core/gallery/libraryset.h"
+#include "core/gallery/library/libraryset.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 

@@ -13,7 +13,7 @@
 
 #include "browserpane.h"
 #include "core/export/templateexport.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "enginewait.h"
 #include "form1.h"
 #include "renderfonts.h"

@@ -1,6 +1,6 @@
 #include "command.h"
 
-#include "core/gallery/librarybuild.h"
+#include "core/gallery/build/librarybuild.h"
 
 namespace {
 

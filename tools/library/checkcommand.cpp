@@ -1,7 +1,7 @@
 #include "command.h"
 #include "mailprograms.h"
 
-#include "core/gallery/librarycheck.h"
+#include "core/gallery/check/librarycheck.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 #include "mailprograms.h"
 #include "processwave.h"
 
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 #include "core/platform/parallel.h"

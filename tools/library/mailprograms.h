@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/gallery/librarycheck.h"
+#include "core/gallery/check/librarycheck.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "command.h"
 
 #include "core/export/templateexport.h"
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 

@@ -1,7 +1,7 @@
 #include "mailprograms.h"
 #include "processwave.h"
 
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/parallel.h"
 
 #include <QDir>

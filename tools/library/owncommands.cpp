@@ -2,8 +2,8 @@
 
 #include "command.h"
 
-#include "core/gallery/libraryset.h"
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/library/libraryset.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/fileio.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "command.h"
 #include "filecommands.h"
 
-#include "core/gallery/templatedecoding.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/platform/fileio.h"
 
 int runPack(const QStringList& arguments, QTextStream&, QTextStream& err)

@@ -1,7 +1,7 @@
 #include "command.h"
 #include "filecommands.h"
 
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/fileio.h"
 
 // Decodes in memory, so the library file is only ever read, and a file that

@@ -28,8 +28,8 @@
 #include "sheetcommand.h"
 #include "thumbnailrenderer.h"
 
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/fileio.h"
 
 #include <QApplication>

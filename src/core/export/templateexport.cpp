@@ -2,7 +2,7 @@
 
 #include "core/export/exportpaths.h"
 #include "core/export/exportstaging.h"
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 #include "core/platform/workspace.h"

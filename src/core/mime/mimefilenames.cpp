@@ -1,5 +1,7 @@
 #include "core/mime/mimefilenames.h"
 
+#include "core/platform/devicenames.h"
+
 namespace Mime {
 
 namespace {
@@ -13,21 +15,6 @@ bool isUnwanted(char32_t c)
            // look like something else.
            (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
            (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF || c == 0xFFFD;
-}
-
-bool isDeviceName(const QString& stem)
-{
-    static const QStringList devices{QStringLiteral("con"),    QStringLiteral("prn"),
-                                     QStringLiteral("aux"),    QStringLiteral("nul"),
-                                     QStringLiteral("clock$"), QStringLiteral("conin$"),
-                                     QStringLiteral("conout$")};
-    const QString lower = stem.trimmed().toLower();
-    if (devices.contains(lower))
-        return true;
-    return lower.size() == 4 &&
-           (lower.startsWith(QLatin1String("com")) || lower.startsWith(QLatin1String("lpt"))) &&
-           (lower[3].isDigit() || lower[3] == QChar(0xB9) || lower[3] == QChar(0xB2) ||
-            lower[3] == QChar(0xB3));
 }
 
 // Cuts to at most `bytes` of UTF-8 without splitting a character.
@@ -125,7 +112,7 @@ QString safeFileName(const QString& proposed, const QByteArray& type, const QByt
     extension = cutToBytes(extension, 16);
 
     const qsizetype firstDot = stem.indexOf(QLatin1Char('.'));
-    if (isDeviceName(firstDot >= 0 ? stem.left(firstDot) : stem))
+    if (DeviceNames::isDeviceName(firstDot >= 0 ? stem.left(firstDot) : stem))
         stem.prepend(QLatin1Char('_'));
     const int room =
         MaxFileNameBytes - (extension.isEmpty() ? 0 : int(extension.toUtf8().size()) + 1);

@@ -58,4 +58,16 @@ bool WriteSetting(const QString& application, const QString& section, const QStr
     return false;
 }
 
+QString ReadSetting(const SettingKeys::Key& key)
+{
+    return ReadSetting(QString::fromLatin1(key.application), QString::fromLatin1(key.section),
+                       QString::fromLatin1(key.valueName));
+}
+
+bool WriteSetting(const SettingKeys::Key& key, const QString& text)
+{
+    return WriteSetting(QString::fromLatin1(key.application), QString::fromLatin1(key.section),
+                        QString::fromLatin1(key.valueName), text);
+}
+
 } // namespace modSettings

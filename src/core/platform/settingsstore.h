@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/settingkeys.h"
+
 #include <QString>
 
 #include <functional>
@@ -11,6 +13,9 @@
 namespace modSettings {
 
 QString ReadSetting(const QString& application, const QString& section, const QString& valueName);
+// The value a key of the list in settingkeys.h names; the programs read
+// through these, so that every name they store is in that list.
+QString ReadSetting(const SettingKeys::Key& key);
 
 // What went wrong with the settings file, for the user to hear once.
 struct Trouble
@@ -28,5 +33,6 @@ void SetTroubleHandler(TroubleHandler handler);
 // intact. A damaged file is set aside and a fresh one started.
 bool WriteSetting(const QString& application, const QString& section, const QString& valueName,
                   const QString& text);
+bool WriteSetting(const SettingKeys::Key& key, const QString& text);
 
 } // namespace modSettings

@@ -8,8 +8,9 @@
 #include <utility>
 
 // The outcome of an operation that touches files or parses input. The
-// message names the path and the reason, ready to show to the user.
-class Status
+// message names the path and the reason, ready to show to the user. Dropping
+// one unread is a failure nobody hears of; the compiler warns.
+class [[nodiscard]] Status
 {
 public:
     static Status success() { return Status(); }
@@ -31,7 +32,7 @@ private:
 };
 
 // A value, or the status that says why there is none.
-template <class T> class Result
+template <class T> class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_value(std::move(value)), m_status(Status::success()) {}

@@ -1,7 +1,7 @@
-#include "core/gallery/templatestaging.h"
+#include "core/gallery/library/templatestaging.h"
 
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 

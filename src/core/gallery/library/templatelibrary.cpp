@@ -1,15 +1,13 @@
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 
 #include "core/html/htmlscan.h"
 #include "core/html/htmlurls.h"
+#include "core/platform/devicenames.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#ifdef Q_OS_WIN
-#include <QRegularExpression>
-#endif
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -19,16 +17,6 @@ namespace TemplateLibrary {
 namespace {
 
 const QLatin1String PageExtension(".html");
-
-QString categoriesFolder(const QString& appFolder)
-{
-    return appFolder + QLatin1String("/categories/");
-}
-
-QString templatesFolder(const QString& appFolder)
-{
-    return appFolder + QLatin1String("/templates");
-}
 
 Status failure(const QString& path, const QString& reason)
 {
@@ -114,6 +102,16 @@ bool listsBefore(const QString& a, const QString& b)
 
 } // namespace
 
+QString categoriesFolder(const QString& appFolder)
+{
+    return appFolder + QLatin1Char('/') + CategoriesFolderName;
+}
+
+QString templatesFolder(const QString& appFolder)
+{
+    return appFolder + QLatin1Char('/') + TemplatesFolderName;
+}
+
 QString CategoryNameFromFileName(const QString& fileName)
 {
     QString name = fileName;
@@ -125,7 +123,7 @@ QString CategoryNameFromFileName(const QString& fileName)
 
 Status CheckLibraryFolders(const QString& appFolder)
 {
-    for (const QLatin1String name : {QLatin1String("categories"), QLatin1String("templates")}) {
+    for (const QLatin1String name : {CategoriesFolderName, TemplatesFolderName}) {
         if (Status status = checkLibraryFolder(appFolder, name); !status)
             return status;
     }
@@ -134,7 +132,7 @@ Status CheckLibraryFolders(const QString& appFolder)
 
 QStringList CategoryFileNames(const QString& appFolder)
 {
-    if (!checkLibraryFolder(appFolder, QStringLiteral("categories")))
+    if (!checkLibraryFolder(appFolder, CategoriesFolderName))
         return {};
     const QDir folder(categoriesFolder(appFolder));
     QStringList names;
@@ -157,7 +155,7 @@ QStringList CategoryNames(const QString& appFolder)
 
 QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
 {
-    const QString folder = categoriesFolder(appFolder);
+    const QString folder = categoriesFolder(appFolder) + QLatin1Char('/');
     for (const QLatin1String prefix : {QLatin1String(""), QLatin1String("0")}) {
         const QString path = folder + prefix + categoryName + PageExtension;
         if (isOrdinaryFile(QFileInfo(path)))
@@ -168,11 +166,11 @@ QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
 
 Result<QString> FindCategoryPage(const QString& appFolder, const QString& categoryName)
 {
-    const QString folder = categoriesFolder(appFolder);
+    const QString folder = categoriesFolder(appFolder) + QLatin1Char('/');
     if (categoryName.isEmpty())
-        return failure(appFolder + QStringLiteral("/categories"),
+        return failure(categoriesFolder(appFolder),
                        QCoreApplication::translate("TemplateLibrary", "no category is chosen"));
-    if (Status linked = checkLibraryFolder(appFolder, QStringLiteral("categories")); !linked)
+    if (Status linked = checkLibraryFolder(appFolder, CategoriesFolderName); !linked)
         return linked;
     const QString path = CategoryPagePath(appFolder, categoryName);
     if (Status entry = checkEntry(folder, path,
@@ -245,9 +243,7 @@ bool IsPlainTemplateName(const QString& name)
     }
 #ifdef Q_OS_WIN
     // There a device name opens the device whatever the folder and extension.
-    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    if (device.match(name).hasMatch())
+    if (DeviceNames::isDeviceName(name.section(QLatin1Char('.'), 0, 0)))
         return false;
 #endif
     return true;
@@ -257,7 +253,7 @@ QString TemplateFilePath(const QString& appFolder, const QString& templateName)
 {
     if (!IsPlainTemplateName(templateName))
         return QString();
-    return appFolder + QLatin1String("/templates/") + templateName + QLatin1String(".dat");
+    return templatesFolder(appFolder) + QLatin1Char('/') + templateName + QLatin1String(".dat");
 }
 
 Result<QString> FindTemplateFile(const QString& appFolder, const QString& name)
@@ -271,7 +267,7 @@ Result<QString> FindTemplateFile(const QString& appFolder, const QString& name)
             folder, QCoreApplication::translate("TemplateLibrary",
                                                 "\"%1\" is not a plain file name and is not opened")
                         .arg(name));
-    if (Status linked = checkLibraryFolder(appFolder, QStringLiteral("templates")); !linked)
+    if (Status linked = checkLibraryFolder(appFolder, TemplatesFolderName); !linked)
         return linked;
     const QString path = TemplateFilePath(appFolder, name);
     if (Status entry = checkEntry(folder, path,

@@ -1,6 +1,6 @@
-#include "core/gallery/libraryset.h"
+#include "core/gallery/library/libraryset.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +9,7 @@ namespace {
 
 bool hasTemplateIn(const QString& folder, const QString& name)
 {
-    const QStringList files = QDir(folder + QLatin1String("/templates"))
+    const QStringList files = QDir(TemplateLibrary::templatesFolder(folder))
                                   .entryList({QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden);
     const QString wanted = name + QLatin1String(".dat");
     for (const QString& file : files)

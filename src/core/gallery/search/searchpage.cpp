@@ -1,6 +1,6 @@
-#include "core/gallery/searchpage.h"
+#include "core/gallery/search/searchpage.h"
 
-#include "core/gallery/thumbnailgrid.h"
+#include "core/gallery/library/thumbnailgrid.h"
 #include "core/platform/fileio.h"
 
 #include <QCoreApplication>

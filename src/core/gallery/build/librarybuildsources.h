@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/gallery/templatemessage.h"
+#include "core/gallery/library/templatemessage.h"
 
 #include <QString>
 #include <QStringList>

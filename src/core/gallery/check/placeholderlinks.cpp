@@ -1,4 +1,4 @@
-#include "placeholderlinks.h"
+#include "core/gallery/check/placeholderlinks.h"
 
 #include "core/html/htmlscan.h"
 

@@ -1,4 +1,4 @@
-#include "core/gallery/librarybuildsources.h"
+#include "core/gallery/build/librarybuildsources.h"
 
 #include "core/platform/fileio.h"
 

@@ -1,6 +1,6 @@
-#include "core/gallery/librarybuildoutput.h"
+#include "core/gallery/build/librarybuildoutput.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/platform/faultpoint.h"
 #include "core/platform/fileio.h"
 
@@ -39,11 +39,11 @@ bool isBuildOutput(const QString& entry)
     const QStringList parts = entry.split(QLatin1Char('/'));
     if (!TemplateLibrary::IsPlainTemplateName(parts.last()))
         return false;
-    if (parts.size() == 2 && parts[0] == QLatin1String("templates"))
+    if (parts.size() == 2 && parts[0] == TemplateLibrary::TemplatesFolderName)
         return parts[1].endsWith(QLatin1String(".dat"));
-    if (parts.size() == 2 && parts[0] == QLatin1String("categories"))
+    if (parts.size() == 2 && parts[0] == TemplateLibrary::CategoriesFolderName)
         return parts[1].endsWith(QLatin1String(".html"));
-    return parts.size() == 3 && parts[0] == QLatin1String("categories") &&
+    return parts.size() == 3 && parts[0] == TemplateLibrary::CategoriesFolderName &&
            parts[1] == QLatin1String("thumbs") && parts[2].endsWith(QLatin1String(".png"));
 }
 

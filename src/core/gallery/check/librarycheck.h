@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/gallery/placeholderlinks.h"
+#include "core/gallery/check/placeholderlinks.h"
 
 #include <QList>
 #include <QString>

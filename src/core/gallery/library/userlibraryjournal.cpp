@@ -1,6 +1,6 @@
-#include "core/gallery/userlibraryjournal.h"
+#include "core/gallery/library/userlibraryjournal.h"
 
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/platform/fileio.h"
 
 #include <QCoreApplication>
@@ -38,13 +38,15 @@ QString journalPath(const QString& library)
 
 QString pagePath(const QString& library, const QString& category)
 {
-    return library + QLatin1String("/categories/") + category + QLatin1String(".html");
+    return TemplateLibrary::categoriesFolder(library) + QLatin1Char('/') + category +
+           QLatin1String(".html");
 }
 
 QString thumbPath(const QString& library, const QString& thumbnail)
 {
-    return thumbnail.isEmpty() ? QString()
-                               : library + QLatin1String("/categories/thumbs/") + thumbnail;
+    return thumbnail.isEmpty()
+               ? QString()
+               : TemplateLibrary::categoriesFolder(library) + QLatin1String("/thumbs/") + thumbnail;
 }
 
 // Whether the folder holds an entry of exactly this name: on a file system
@@ -269,8 +271,9 @@ QStringList leftoverTemporaries(const QString& library)
         QStringLiteral(R"re(^(.+\.(html|png|dat)|\.quillery-change)\.[A-Za-z0-9]{6}$)re"));
     QStringList found;
     for (const QString& folder :
-         {library, library + QLatin1String("/categories"),
-          library + QLatin1String("/categories/thumbs"), library + QLatin1String("/templates")}) {
+         {library, TemplateLibrary::categoriesFolder(library),
+          TemplateLibrary::categoriesFolder(library) + QLatin1String("/thumbs"),
+          TemplateLibrary::templatesFolder(library)}) {
         const QStringList names =
             QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
         for (const QString& name : names)

@@ -1,4 +1,4 @@
-#include "core/gallery/ondemandresources.h"
+#include "core/gallery/check/ondemandresources.h"
 
 #include <QRegularExpression>
 

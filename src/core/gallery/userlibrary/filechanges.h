@@ -9,8 +9,9 @@
 #include <optional>
 
 // A set of file changes that is kept whole or undone whole: each write is
-// atomic, and until commit() the destructor puts back every file and folder
-// as it was, so a step that fails half-way leaves nothing of the earlier ones.
+// atomic, and until commit() rollback() (or else the destructor) puts back
+// every file and folder as it was, so a step that fails half-way leaves
+// nothing of the earlier ones.
 class FileChanges
 {
 public:
@@ -32,6 +33,10 @@ public:
     void removeEmptyFolder(const QString& path);
 
     void commit();
+    // Puts back every file and folder this set changed, newest first. Goes on
+    // past a path it cannot put back, and then names each such path and why,
+    // so that the user learns which files are not as they were.
+    Status rollback();
 
 private:
     struct Undo
@@ -41,8 +46,6 @@ private:
         bool folder = false;
         QString renamedFrom; // set: the path was renamed from there
     };
-
-    void rollback();
 
     QList<Undo> m_undo;
     bool m_committed = false;

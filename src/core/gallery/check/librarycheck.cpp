@@ -1,13 +1,13 @@
-#include "core/gallery/librarycheck.h"
+#include "core/gallery/check/librarycheck.h"
 
-#include "core/gallery/librarybuildoutput.h"
-#include "core/gallery/ondemandresources.h"
-#include "core/gallery/pagehazards.h"
-#include "core/gallery/searchpage.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/templatestaging.h"
-#include "core/gallery/userlibraryjournal.h"
+#include "core/gallery/build/librarybuildoutput.h"
+#include "core/gallery/check/ondemandresources.h"
+#include "core/gallery/check/pagehazards.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/templatestaging.h"
+#include "core/gallery/library/userlibraryjournal.h"
+#include "core/gallery/search/searchpage.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 #include "core/platform/parallel.h"
@@ -159,7 +159,7 @@ public:
 
     Problems run()
     {
-        const QString categories = m_folder + QLatin1String("/categories");
+        const QString categories = TemplateLibrary::categoriesFolder(m_folder);
         if (!QFileInfo(m_folder).isDir()) {
             add(m_folder, QStringLiteral("no such library folder"));
             return report();
@@ -167,7 +167,7 @@ public:
         // A folder that is a link out of the library: the gallery lists nothing of it.
         if (const Status linked = TemplateLibrary::CheckLibraryFolders(m_folder); !linked) {
             for (const QLatin1String name :
-                 {QLatin1String("categories"), QLatin1String("templates")}) {
+                 {TemplateLibrary::CategoriesFolderName, TemplateLibrary::TemplatesFolderName}) {
                 const QString path = m_folder + QLatin1Char('/') + name;
                 if (linked.message().startsWith(QDir::toNativeSeparators(path) +
                                                 QLatin1String(": ")))
@@ -175,8 +175,8 @@ public:
             }
             return report();
         }
-        if (!QFileInfo(m_folder + QLatin1String("/templates")).isDir())
-            add(m_folder + QLatin1String("/templates"), QStringLiteral("no templates folder"));
+        if (!QFileInfo(TemplateLibrary::templatesFolder(m_folder)).isDir())
+            add(TemplateLibrary::templatesFolder(m_folder), QStringLiteral("no templates folder"));
         if (!QFileInfo(categories).isDir()) {
             add(categories, QStringLiteral("no categories folder"));
             return report();

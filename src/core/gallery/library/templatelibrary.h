@@ -2,12 +2,22 @@
 
 #include "core/platform/status.h"
 
+#include <QLatin1String>
 #include <QString>
 #include <QStringList>
 
 // The template library beside the program: "categories/" holds one page per
 // category, "templates/" one scrambled file per template.
 namespace TemplateLibrary {
+
+// The library's two folders by name; every path into a library, and every
+// entry the build writes, is made from these.
+inline constexpr QLatin1String CategoriesFolderName("categories");
+inline constexpr QLatin1String TemplatesFolderName("templates");
+
+// appFolder + "/categories" and appFolder + "/templates".
+QString categoriesFolder(const QString& appFolder);
+QString templatesFolder(const QString& appFolder);
 
 // "0Business.html" -> "Business": every ".html", "0" and "1" is deleted.
 QString CategoryNameFromFileName(const QString& fileName);

@@ -1,10 +1,10 @@
-#include "core/gallery/librarybuild.h"
+#include "core/gallery/build/librarybuild.h"
 
-#include "core/gallery/librarybuildoutput.h"
-#include "core/gallery/librarybuildsources.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/templatemessage.h"
+#include "core/gallery/build/librarybuildoutput.h"
+#include "core/gallery/build/librarybuildsources.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/templatemessage.h"
 #include "core/platform/fileio.h"
 #include "core/platform/parallel.h"
 
@@ -108,8 +108,10 @@ public:
         // All or nothing: a failed build leaves the previous library in place.
         if (m_failures.isEmpty())
             m_failures = install(m_library, m_staging, out, warnings);
-        else
-            removeLeftoverStaging(m_library);
+        // The staging folder of the failed build goes too; if it cannot, the
+        // author hears why it stays.
+        else if (const Result<bool> removed = removeLeftoverStaging(m_library); !removed)
+            m_failures.append(removed.status().message());
         out << m_library << ": " << m_pages << " categories, " << m_templates << " templates\n";
         return m_failures;
     }
@@ -138,7 +140,9 @@ private:
         }
         if (const Result<QByteArray> page =
                 FileIo::readAll(category.filePath() + QLatin1String("/page.html"))) {
-            write(QLatin1String("categories/") + name + QLatin1String(".html"), *page);
+            write(TemplateLibrary::CategoriesFolderName + QLatin1Char('/') + name +
+                      QLatin1String(".html"),
+                  *page);
             ++m_pages;
         } else {
             m_failures.append(page.status().message());
@@ -147,7 +151,8 @@ private:
             QDir(category.filePath() + QLatin1String("/thumbs"))
                 .entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
         for (const QFileInfo& thumb : thumbs) {
-            const QString entry = QLatin1String("categories/thumbs/") + thumb.fileName();
+            const QString entry = TemplateLibrary::CategoriesFolderName +
+                                  QLatin1String("/thumbs/") + thumb.fileName();
             // All pages share one thumbnails folder.
             if (m_entries.contains(entry))
                 m_failures.append(thumb.filePath() +

@@ -1,7 +1,7 @@
-#include "core/gallery/templatesearch.h"
+#include "core/gallery/search/templatesearch.h"
 
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templatelibrary.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
 #include "core/html/htmlscan.h"
 #include "core/html/htmlurls.h"
 #include "core/mime/mimecomponent.h"
@@ -139,9 +139,10 @@ void writeCache(const QString& cacheFile, const QList<Entry>& entries, const QSt
         out << paths[i] << files[i].size() << files[i].lastModified().toMSecsSinceEpoch()
             << entries[i].subject << entries[i].text;
     bytes += QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-    // A cache is a convenience: without one the next start reads every template.
+    // A cache is a convenience: without one the next start reads every
+    // template, so a failed write is no failure of the search.
     QDir().mkpath(QFileInfo(cacheFile).path());
-    FileIo::writeAtomically(cacheFile, bytes);
+    (void)FileIo::writeAtomically(cacheFile, bytes);
 }
 
 // Scripts written without spaces between words: a boundary finder without

@@ -1,4 +1,4 @@
-#include "core/gallery/filechanges.h"
+#include "core/gallery/userlibrary/filechanges.h"
 
 #include "core/platform/fileio.h"
 
@@ -26,8 +26,10 @@ bool keepsContent(const QString& path)
 
 FileChanges::~FileChanges()
 {
+    // Nobody is left to hear of a failure here; a caller that wants it calls
+    // rollback() itself.
     if (!m_committed)
-        rollback();
+        (void)rollback();
 }
 
 Status FileChanges::write(const QString& path, const QByteArray& data)
@@ -109,22 +111,36 @@ void FileChanges::commit()
     m_undo.clear();
 }
 
-void FileChanges::rollback()
+Status FileChanges::rollback()
 {
+    QStringList failures;
+    const auto failed = [&failures](const QString& path, const QString& reason) {
+        failures.append(
+            QCoreApplication::translate("FileChanges", "%1: could not be put back as it was (%2)")
+                .arg(QDir::toNativeSeparators(path), reason));
+    };
     for (qsizetype i = m_undo.size() - 1; i >= 0; --i) {
         const Undo& undo = m_undo[i];
         if (!undo.renamedFrom.isEmpty()) {
-            ::rename(QFile::encodeName(undo.path).constData(),
-                     QFile::encodeName(undo.renamedFrom).constData());
+            if (::rename(QFile::encodeName(undo.path).constData(),
+                         QFile::encodeName(undo.renamedFrom).constData()) != 0)
+                failed(undo.renamedFrom, QString::fromLocal8Bit(std::strerror(errno)));
         } else if (undo.folder) {
             // A folder this set created goes, one it removed comes back.
-            if (!QDir().rmdir(undo.path))
-                QDir().mkdir(undo.path);
+            if (!QDir().rmdir(undo.path) && !QDir().mkdir(undo.path))
+                failed(undo.path, QCoreApplication::translate(
+                                      "FileChanges", "the folder can be neither removed nor made"));
         } else if (undo.previous) {
-            FileIo::writeAtomically(undo.path, *undo.previous);
-        } else {
-            QFile::remove(undo.path);
+            if (const Status status = FileIo::writeAtomically(undo.path, *undo.previous); !status)
+                failed(undo.path, status.message());
+        } else if (QFileInfo::exists(undo.path) || QFileInfo(undo.path).isSymLink()) {
+            if (!QFile::remove(undo.path))
+                failed(undo.path,
+                       QCoreApplication::translate("FileChanges", "the file cannot be removed"));
         }
     }
     m_undo.clear();
+    if (failures.isEmpty())
+        return Status::success();
+    return Status::failure(failures.join(QLatin1Char('\n')));
 }

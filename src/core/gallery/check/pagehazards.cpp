@@ -1,4 +1,4 @@
-#include "core/gallery/pagehazards.h"
+#include "core/gallery/check/pagehazards.h"
 
 #include "core/html/cssurls.h"
 #include "core/html/htmlnesting.h"

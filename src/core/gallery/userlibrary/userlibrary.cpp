@@ -1,13 +1,13 @@
-#include "core/gallery/userlibrary.h"
+#include "core/gallery/userlibrary/userlibrary.h"
 
-#include "core/gallery/thumbnailgrid.h"
+#include "core/gallery/library/thumbnailgrid.h"
 
-#include "core/gallery/filechanges.h"
-#include "core/gallery/searchpage.h"
-#include "core/gallery/templatedecoding.h"
-#include "core/gallery/templateimport.h"
-#include "core/gallery/templatelibrary.h"
-#include "core/gallery/userlibraryjournal.h"
+#include "core/gallery/library/templatedecoding.h"
+#include "core/gallery/library/templatelibrary.h"
+#include "core/gallery/library/userlibraryjournal.h"
+#include "core/gallery/search/searchpage.h"
+#include "core/gallery/userlibrary/filechanges.h"
+#include "core/gallery/userlibrary/templateimport.h"
 #include "core/html/htmlscan.h"
 #include "core/html/htmlurls.h"
 #include "core/platform/fileio.h"
@@ -31,19 +31,15 @@ namespace {
 constexpr int ThumbWidth = 300;
 constexpr int ThumbHeight = 375;
 
-QString categoriesFolder(const QString& library)
-{
-    return library + QLatin1String("/categories");
-}
-
 QString pagePath(const QString& library, const QString& category)
 {
-    return categoriesFolder(library) + QLatin1Char('/') + category + QLatin1String(".html");
+    return TemplateLibrary::categoriesFolder(library) + QLatin1Char('/') + category +
+           QLatin1String(".html");
 }
 
 QString thumbPath(const QString& library, const QString& thumbnail)
 {
-    return categoriesFolder(library) + QLatin1String("/thumbs/") + thumbnail;
+    return TemplateLibrary::categoriesFolder(library) + QLatin1String("/thumbs/") + thumbnail;
 }
 
 QString quoted(const QString& name)
@@ -141,19 +137,21 @@ Status journaled(const QString& library, const UserLibraryJournal::Change& chang
         return status;
     const QByteArray op = change.value(QStringLiteral("op")).toLatin1();
     UserLibraryJournal::step(op.constData(), "journal");
-    Status status = Status::success();
-    {
-        FileChanges changes;
-        status = steps(changes);
-        if (status)
-            changes.commit();
+    FileChanges changes;
+    const Status status = steps(changes);
+    if (status) {
+        changes.commit();
+        return UserLibraryJournal::end(library);
     }
-    if (!status) {
-        // The files are as before; the journal says so to whoever comes next.
-        UserLibraryJournal::recover(library);
-        return status;
-    }
-    return UserLibraryJournal::end(library);
+    // The user hears of every file that is not as before, not only of the
+    // step that failed.
+    QStringList messages{status.message()};
+    if (const Status undone = changes.rollback(); !undone)
+        messages.append(undone.message());
+    // The journal says to whoever comes next that the files are as before.
+    if (const Status recovered = UserLibraryJournal::recover(library); !recovered)
+        messages.append(recovered.message());
+    return Status::failure(messages.join(QLatin1Char('\n')));
 }
 
 // Locks the user's library and finishes what a killed change left.
@@ -353,7 +351,7 @@ QStringList templateNames(const QString& library)
     QStringList names;
     if (library.isEmpty())
         return names;
-    const QStringList files = QDir(library + QLatin1String("/templates"))
+    const QStringList files = QDir(TemplateLibrary::templatesFolder(library))
                                   .entryList({QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden);
     for (const QString& file : files)
         names.append(file.chopped(4));
@@ -692,7 +690,7 @@ Status Remove(const LibrarySet& libraries, const QString& name)
     // The last template gone, the library's lock goes too, as a waiting
     // writer expects of a lock file (see OwnerLock): nothing of the library stays.
     if (status && lock->isHeld() && TemplateLibrary::CategoryNames(library).isEmpty() &&
-        QDir(library + QLatin1String("/templates"))
+        QDir(TemplateLibrary::templatesFolder(library))
             .entryList(QDir::Files | QDir::Hidden | QDir::System)
             .isEmpty())
         lock->removeAndRelease();

@@ -1,4 +1,4 @@
-#include "core/gallery/htmltext.h"
+#include "core/gallery/userlibrary/htmltext.h"
 
 #include "core/html/htmlscan.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/gallery/templatesearch.h"
+#include "core/gallery/search/templatesearch.h"
 
 #include <QByteArray>
 #include <QString>

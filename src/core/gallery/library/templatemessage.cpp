@@ -1,4 +1,4 @@
-#include "core/gallery/templatemessage.h"
+#include "core/gallery/library/templatemessage.h"
 
 #include <QRegularExpression>
 #include <QSet>
