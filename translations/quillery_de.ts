@@ -280,54 +280,6 @@
         <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
     </message>
     <message>
-        <source>Search all templates</source>
-        <translation>Alle Vorlagen durchsuchen</translation>
-    </message>
-    <message>
-        <source>Search all templates by name, subject or text</source>
-        <translation>Alle Vorlagen nach Name, Betreff oder Text durchsuchen</translation>
-    </message>
-    <message>
-        <source>Search all templates (Ctrl+F); empty, it lists the recent ones. Esc closes, Down goes to the results.</source>
-        <translation>Alle Vorlagen durchsuchen (Strg+F); leer zeigt es die zuletzt angesehenen. Esc schließt, Pfeil nach unten führt zu den Ergebnissen.</translation>
-    </message>
-    <message>
-        <source>Recent templates</source>
-        <translation>Zuletzt angesehene Vorlagen</translation>
-    </message>
-    <message>
-        <source>The templates you preview are listed here. Type a word to search every template.</source>
-        <translation>Hier stehen die Vorlagen, die Sie in der Vorschau ansehen. Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
-    </message>
-    <message>
-        <source>Type a word to search every template.</source>
-        <translation>Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
-    </message>
-    <message>
-        <source>Searching for “%1”</source>
-        <translation>Suche nach „%1“</translation>
-    </message>
-    <message>
-        <source>Still reading the templates; the results follow in a moment.</source>
-        <translation>Die Vorlagen werden noch gelesen; die Ergebnisse folgen gleich.</translation>
-    </message>
-    <message>
-        <source>1 template for “%1”</source>
-        <translation>1 Vorlage für „%1“</translation>
-    </message>
-    <message>
-        <source>%1 templates for “%2”</source>
-        <translation>%1 Vorlagen für „%2“</translation>
-    </message>
-    <message>
-        <source>No template has these words in its name, subject or text.</source>
-        <translation>Keine Vorlage hat diese Wörter in Name, Betreff oder Text.</translation>
-    </message>
-    <message>
-        <source>The first %1 are shown; add a word to narrow the search.</source>
-        <translation>Die ersten %1 werden angezeigt; fügen Sie ein Wort hinzu, um die Suche einzugrenzen.</translation>
-    </message>
-    <message>
         <source> (yours)</source>
         <translation> (eigene)</translation>
     </message>
@@ -433,14 +385,6 @@
         <source>Category %1, %2 of %3; preview: %4</source>
         <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
         <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
-    </message>
-    <message>
-        <source>Clear search</source>
-        <translation>Suche leeren</translation>
-    </message>
-    <message>
-        <source>Preview: %1</source>
-        <translation>Vorschau: %1</translation>
     </message>
     <message>
         <source>The library cannot be opened</source>
@@ -757,6 +701,65 @@
     <message>
         <source>This template has no plain-text part.</source>
         <translation>Diese Vorlage hat keinen Textteil.</translation>
+    </message>
+</context>
+<context>
+    <name>SearchController</name>
+    <message>
+        <source>Search all templates</source>
+        <translation>Alle Vorlagen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search all templates by name, subject or text</source>
+        <translation>Alle Vorlagen nach Name, Betreff oder Text durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search all templates (Ctrl+F); empty, it lists the recent ones. Esc closes, Down goes to the results.</source>
+        <translation>Alle Vorlagen durchsuchen (Strg+F); leer zeigt es die zuletzt angesehenen. Esc schließt, Pfeil nach unten führt zu den Ergebnissen.</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
+    </message>
+    <message>
+        <source>Recent templates</source>
+        <translation>Zuletzt angesehene Vorlagen</translation>
+    </message>
+    <message>
+        <source>The templates you preview are listed here. Type a word to search every template.</source>
+        <translation>Hier stehen die Vorlagen, die Sie in der Vorschau ansehen. Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Type a word to search every template.</source>
+        <translation>Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Searching for “%1”</source>
+        <translation>Suche nach „%1“</translation>
+    </message>
+    <message>
+        <source>Still reading the templates; the results follow in a moment.</source>
+        <translation>Die Vorlagen werden noch gelesen; die Ergebnisse folgen gleich.</translation>
+    </message>
+    <message>
+        <source>1 template for “%1”</source>
+        <translation>1 Vorlage für „%1“</translation>
+    </message>
+    <message>
+        <source>%1 templates for “%2”</source>
+        <translation>%1 Vorlagen für „%2“</translation>
+    </message>
+    <message>
+        <source>No template has these words in its name, subject or text.</source>
+        <translation>Keine Vorlage hat diese Wörter in Name, Betreff oder Text.</translation>
+    </message>
+    <message>
+        <source>The first %1 are shown; add a word to narrow the search.</source>
+        <translation>Die ersten %1 werden angezeigt; fügen Sie ein Wort hinzu, um die Suche einzugrenzen.</translation>
+    </message>
+    <message>
+        <source>Preview: %1</source>
+        <translation>Vorschau: %1</translation>
     </message>
 </context>
 <context>

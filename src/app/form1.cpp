@@ -16,6 +16,7 @@
 #include "plaintext.h"
 #include "previewloader.h"
 #include "previewpages.h"
+#include "searchcontroller.h"
 #include "splitterbar.h"
 #include "thumbnailrenderer.h"
 #include "viewbar.h"
@@ -96,7 +97,9 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     // back before the lists are read.
     if (const Status repaired = UserLibrary::Repair(m_libraries.userFolder()); !repaired)
         qWarning("%s", qPrintable(repaired.message()));
-    createSearch();
+    m_search = new SearchController(*this, WebBrowser1, SettingsKey, this);
+    connect(this, &Form1::previewShown, m_search,
+            [this](const QString& name) { m_search->previewShown(name, m_previewChosen); });
     orderTabs();
     loadForm();
     if (cboCategory->count() == 0)
@@ -335,6 +338,12 @@ void Form1::LoadCategories()
     }
 }
 
+void Form1::showCategory(const QString& category)
+{
+    refillCategories(category);
+    cboCategory_Click();
+}
+
 void Form1::enableExports()
 {
     // With nothing to export, the exports say so by being greyed out.
@@ -349,7 +358,8 @@ void Form1::cboCategory_Click()
         return;
     // Category pages show only what lies in their own folder.
     WebBrowser1->setLocalRoot(currentLibrary() + QStringLiteral("/categories"));
-    leaveSearch();
+    if (m_search)
+        m_search->leave();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
     if (!page) {

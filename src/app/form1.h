@@ -4,6 +4,7 @@
 #include "core/platform/settingsstore.h"
 #include "core/platform/status.h"
 #include "core/window/layoutmodel.h"
+#include "gallerywindow.h"
 #include "previewviews.h"
 
 #include <QRect>
@@ -24,8 +25,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QLockFile;
-class SearchIndexLoader;
-class SearchPageBuilder;
+class SearchController;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
@@ -35,7 +35,7 @@ class ViewBar;
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
 // PaintUI from the window size and the splitter position.
-class Form1 : public QWidget
+class Form1 : public QWidget, public GalleryWindow
 {
     Q_OBJECT
 
@@ -50,14 +50,14 @@ public:
     ~Form1() override;
 
     const QString& appFolder() const { return m_appFolder; }
-    const LibrarySet& libraries() const { return m_libraries; }
+    const LibrarySet& libraries() const override { return m_libraries; }
     // The category the list shows, as its library names it, and that library's folder.
-    QString currentCategory() const;
-    QString currentLibrary() const;
+    QString currentCategory() const override;
+    QString currentLibrary() const override;
     // The library folder the previewed template is read from.
-    QString templateLibrary() const;
+    QString templateLibrary() const override;
     // The template the preview shows, as chosen last; the exports work on it.
-    const QString& currentTemplate() const { return CurrentTemplate; }
+    QString currentTemplate() const override { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
 
     void PaintUI();
@@ -65,7 +65,10 @@ public:
     void PaintHoverOut(int index);
     void ShowTitle();
     void LoadCategories();
-    void SelectTemplate(const QString& name);
+    void SelectTemplate(const QString& name) override;
+    void showCategory(const QString& category) override;
+    // Says `text` to assistive tools without moving the focus (announcer.cpp).
+    void announce(const QString& text) override;
     // The sibling mailer's executable, or empty when it is not installed.
     QString GetRPPath() const;
     // The More panel's "Reset layout": splitter back to 450 pixels, stored as 0.
@@ -131,26 +134,8 @@ private:
     // The keyboard's walk through the window, in reading order; the engine
     // may make the category page's key widget anew, so it is set again then.
     void orderTabs();
-    // Says `text` to assistive tools without moving the focus (announcer.cpp).
-    void announce(const QString& text);
     void stepTemplate(int step);
     void stepCategory(int step);
-    // Finding a template across every category, and the recent ones
-    // (form1_search.cpp).
-    void createSearch();
-    void openSearch();
-    void closeSearch();
-    void leaveSearch();
-    void showSearchResults();
-    void showSearchPage(const QString& heading, const QByteArray& page);
-    // From the search field: preview the first result, or put the keyboard
-    // on it.
-    void previewFirstResult();
-    void enterResults();
-    void rememberRecent(const QString& name);
-    // A removed template leaves the recent ones; a renamed one keeps its place.
-    void forgetRecent(const QString& name, const QString& renamedTo = QString());
-    void placeSearchBar();
     void showPreviewTitle();
     void createOwnCommands();
     void askToAdd(const QString& file);
@@ -196,12 +181,8 @@ private:
     PreviewLoader* m_preview = nullptr;
     ViewBar* m_viewBar = nullptr;
     PreviewViews::StoredView* m_storedView = nullptr;
-    QLineEdit* txtSearch = nullptr;
-    SearchIndexLoader* m_searchIndex = nullptr;
-    SearchPageBuilder* m_searchPages = nullptr;
-    std::unique_ptr<QTemporaryDir> m_searchFolder;
-    QStringList m_recent;        // names, the latest first
-    QStringList m_searchResults; // the names the results page shows, in order
+    // Finding a template across every category, and the recent ones.
+    SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
     CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
     ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview

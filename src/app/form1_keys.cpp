@@ -4,6 +4,7 @@
 #include "buttonplus.h"
 #include "core/gallery/templatelibrary.h"
 #include "exportnotice.h"
+#include "searchcontroller.h"
 #include "viewbar.h"
 
 #include <QComboBox>
@@ -113,12 +114,13 @@ void Form1::orderTabs()
     // the view toggles in the preview's title bar, the buttons on the right.
     // The pane moves with its proxy right behind it.
     QList<QWidget*> walk{cmdButton[4], cboCategory};
-    if (txtSearch)
-        walk << txtSearch;
+    if (m_search)
+        walk << m_search->field();
     walk << WebBrowser1;
     for (QPushButton* button : m_exportNotice->findChildren<QPushButton*>())
         walk << button;
-    for (QToolButton* button : m_viewBar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+    for (QToolButton* button :
+         m_viewBar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
         walk << button;
     for (int i = 0; i < 4; ++i)
         walk << cmdButton[i];

@@ -6,7 +6,7 @@
 
 #include "plaintext.h"
 
-#include "searchindexloader.h"
+#include "searchcontroller.h"
 
 #include "addtemplatedialog.h"
 #include "appfonts.h"
@@ -263,7 +263,7 @@ Status Form1::addOwnTemplate(const QString& file, const QString& category, const
         const Result<QByteArray> png = FileIo::readAll(picture);
         drawn = png ? UserLibrary::SetThumbnail(m_libraries, added->name, *png) : png.status();
     }
-    m_searchIndex->start();
+    m_search->reindex();
     refillCategories(added->category);
     cboCategory_Click();
     SelectTemplate(added->name);
@@ -325,8 +325,8 @@ Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Rename(m_libraries, oldName, newName); !status)
         return status;
-    forgetRecent(oldName, newName);
-    m_searchIndex->start();
+    m_search->forgetRecent(oldName, newName);
+    m_search->reindex();
     refillCategories(category);
     cboCategory_Click();
     // Stored in its composed form, as UserLibrary::Rename keeps every name.
@@ -366,8 +366,8 @@ Status Form1::removeOwnTemplate(const QString& name)
     const QString category = currentCategory();
     if (const Status status = UserLibrary::Remove(m_libraries, name); !status)
         return status;
-    forgetRecent(name);
-    m_searchIndex->start();
+    m_search->forgetRecent(name);
+    m_search->reindex();
     // A category left empty is gone: the list then shows its first one.
     refillCategories(category);
     if (cboCategory->count() > 0)
