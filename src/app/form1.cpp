@@ -20,6 +20,7 @@
 #include "splitterbar.h"
 #include "thumbnailrenderer.h"
 #include "viewbar.h"
+#include "viewcontroller.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -188,9 +189,13 @@ void Form1::createControls()
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
-    m_viewBar = new ViewBar(this);
-    connect(m_viewBar, &ViewBar::viewChosen, this, &Form1::chooseView);
-    connect(m_preview, &PreviewLoader::ownDarkRulesFound, m_viewBar, &ViewBar::setOwnDarkRules);
+    m_views = new ViewController(*this, this, SettingsKey, this);
+    connect(m_views, &ViewController::viewChanged, this, [this](const PreviewViews::View& view) {
+        placeControls();
+        m_preview->setView(view);
+    });
+    connect(m_preview, &PreviewLoader::ownDarkRulesFound, m_views,
+            &ViewController::setOwnDarkRules);
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
@@ -288,9 +293,7 @@ void Form1::loadForm()
     for (ButtonPlus* button : cmdButton)
         button->setCursor(imgLogo->cursor());
     ShowTitle();
-    m_storedView = new PreviewViews::StoredView(SettingsKey, this);
-    m_viewBar->setView(m_storedView->view());
-    m_preview->setView(m_storedView->view());
+    m_preview->setView(m_views->load());
     LoadCategories();
     const QString split =
         modSettings::ReadSetting(SettingsKey, QStringLiteral("Main"), QStringLiteral("Split"));
@@ -413,7 +416,7 @@ void Form1::showPreviewTitle()
     const int wanted = std::min(metrics.horizontalAdvance(m_previewTitle),
                                 metrics.horizontalAdvance(tr(" Preview: ")) + 120);
     const int rowLeft =
-        m_viewBar->placeIn(toPixels(m_geometry.shpTitle[1]), lblTitle[1]->x(), wanted);
+        m_views->bar()->placeIn(toPixels(m_geometry.shpTitle[1]), lblTitle[1]->x(), wanted);
     if (m_previewTitle.isEmpty())
         return;
     const int room = std::max(0, rowLeft - lblTitle[1]->x() - 4);
@@ -423,14 +426,6 @@ void Form1::showPreviewTitle()
     lblTitle[1]->setToolTip(shown == m_previewTitle ? QString()
                                                     : PlainText::toolTip(CurrentTemplate));
     lblTitle[1]->adjustSize();
-}
-
-void Form1::chooseView(const PreviewViews::View& view)
-{
-    placeControls();
-    m_preview->setView(view);
-    m_storedView->store(view);
-    announce(m_viewBar->description());
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
@@ -551,7 +546,7 @@ void Form1::placeControls()
     Picture1->setGeometry(toPixels(g.Picture1));
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
     Picture2->setGeometry(toPixels(g.Picture2));
-    const PreviewViews::View& view = m_viewBar->view();
+    const PreviewViews::View& view = m_views->view();
     const PreviewViews::PanePlace pane =
         PreviewViews::panePlace(view, toPixels(g.WebBrowser2), Picture2->width());
     WebBrowser2->setGeometry(pane.rect);

@@ -30,7 +30,7 @@ class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
 class ThumbnailRenderer;
-class ViewBar;
+class ViewController;
 
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
@@ -144,8 +144,6 @@ private:
     void enableExports();
     // Why the previewed template cannot be changed, or success.
     Status checkOwnTemplate(const QString& what) const;
-    // The preview in `view`, chosen on the view bar; stored for the next start.
-    void chooseView(const PreviewViews::View& view);
     // The window's size and place, remembered or fitted to the screen, and
     // the size below which controls would overlap (form1_window.cpp).
     void placeWindow();
@@ -179,8 +177,8 @@ private:
     std::unique_ptr<QLockFile> m_windowSlot; // which of the running copies' windows this is
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
-    ViewBar* m_viewBar = nullptr;
-    PreviewViews::StoredView* m_storedView = nullptr;
+    // The recipients' views of the preview, chosen on the view bar.
+    ViewController* m_views = nullptr;
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;

@@ -6,6 +6,7 @@
 #include "exportnotice.h"
 #include "searchcontroller.h"
 #include "viewbar.h"
+#include "viewcontroller.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -120,7 +121,7 @@ void Form1::orderTabs()
     for (QPushButton* button : m_exportNotice->findChildren<QPushButton*>())
         walk << button;
     for (QToolButton* button :
-         m_viewBar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+         m_views->bar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
         walk << button;
     for (int i = 0; i < 4; ++i)
         walk << cmdButton[i];
