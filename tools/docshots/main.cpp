@@ -1,4 +1,4 @@
-// Takes the screenshots of the README from the real window and the built
+// Takes the screenshots in docs/ from the real window and the built
 // library, so that they show what the program shows today.
 //
 //   quillery-docshots OUT_FOLDER LIBRARY_FOLDER SOURCE_FOLDER

@@ -327,7 +327,7 @@ bool cRegistry::setValue(const QVariant& value)
         return false;
     }
     if (loaded.state == Loaded::Missing) {
-        loaded.document = *Document::parse("; Quillery settings, format in the Quillery README\n");
+        loaded.document = *Document::parse("; Quillery settings, format in docs/settings.md\n");
     }
     loaded.document.set(address->group, ValueKey, stored);
     m_status = replaceFile(address->file, loaded.document.serialize());

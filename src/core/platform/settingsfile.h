@@ -11,7 +11,7 @@
 #include <optional>
 
 // The text form of one application key's settings: a UTF-8 file of groups and
-// typed values (described for users in the README, section "Settings"). Parsing
+// typed values (described for users in docs/settings.md). Parsing
 // is strict so that a damaged file is recognised and never rewritten; comments,
 // blank lines and the order of everything else survive a change of one value.
 namespace SettingsFile {
