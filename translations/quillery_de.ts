@@ -49,6 +49,57 @@
     </message>
 </context>
 <context>
+    <name>ExportController</name>
+    <message>
+        <source>Choose another template; a shipped one comes back when Quillery is installed again.</source>
+        <translation>Wählen Sie eine andere Vorlage; eine mitgelieferte kehrt zurück, wenn Quillery neu installiert wird.</translation>
+    </message>
+    <message>
+        <source>The template could not be exported as a web page.</source>
+        <translation>Die Vorlage konnte nicht als Webseite exportiert werden.</translation>
+    </message>
+    <message>
+        <source>The template could not be exported as a message file.</source>
+        <translation>Die Vorlage konnte nicht als Nachrichtendatei exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Export as html</source>
+        <translation>Als HTML exportieren</translation>
+    </message>
+    <message>
+        <source>Export as eml</source>
+        <translation>Als EML exportieren</translation>
+    </message>
+    <message>
+        <source>Choose a folder you can write to, with room to spare, and export again.</source>
+        <translation>Wählen Sie einen Ordner, in den Sie schreiben dürfen und der genug Platz hat, und exportieren Sie erneut.</translation>
+    </message>
+    <message>
+        <source>Hand to Rookpost</source>
+        <translation>An Rookpost übergeben</translation>
+    </message>
+    <message>
+        <source>Rookpost is not installed</source>
+        <translation>Rookpost ist nicht installiert</translation>
+    </message>
+    <message>
+        <source>The template could not be handed to Rookpost.</source>
+        <translation>Die Vorlage konnte nicht an Rookpost übergeben werden.</translation>
+    </message>
+    <message>
+        <source>Make room in the temporary folder named above and hand the template over again.</source>
+        <translation>Schaffen Sie Platz im oben genannten temporären Ordner und übergeben Sie die Vorlage erneut.</translation>
+    </message>
+    <message>
+        <source>Check that Rookpost starts on its own, or install it again, and hand the template over again.</source>
+        <translation>Prüfen Sie, ob Rookpost für sich allein startet, oder installieren Sie es neu, und übergeben Sie die Vorlage erneut.</translation>
+    </message>
+    <message>
+        <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
+        <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
+    </message>
+</context>
+<context>
     <name>ExportNotice</name>
     <message>
         <source>Export finished. %1 opens the folder of the file.</source>
@@ -252,34 +303,6 @@
         <translation> Vorschau: </translation>
     </message>
     <message>
-        <source>The template could not be exported as a web page.</source>
-        <translation>Die Vorlage konnte nicht als Webseite exportiert werden.</translation>
-    </message>
-    <message>
-        <source>Export as html</source>
-        <translation>Als HTML exportieren</translation>
-    </message>
-    <message>
-        <source>The template could not be exported as a message file.</source>
-        <translation>Die Vorlage konnte nicht als Nachrichtendatei exportiert werden.</translation>
-    </message>
-    <message>
-        <source>Export as eml</source>
-        <translation>Als EML exportieren</translation>
-    </message>
-    <message>
-        <source>Rookpost is not installed</source>
-        <translation>Rookpost ist nicht installiert</translation>
-    </message>
-    <message>
-        <source>The template could not be handed to Rookpost.</source>
-        <translation>Die Vorlage konnte nicht an Rookpost übergeben werden.</translation>
-    </message>
-    <message>
-        <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
-        <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
-    </message>
-    <message>
         <source> (yours)</source>
         <translation> (eigene)</translation>
     </message>
@@ -395,14 +418,6 @@
         <translation>%1 ist kein Ordner. Starten Sie Quillery mit --library und einem Ordner, der categories/ und templates/ enthält, wie quillery-library build sie schreibt, oder ohne --library für die mitinstallierte Bibliothek.</translation>
     </message>
     <message>
-        <source>Make room in the temporary folder named above and hand the template over again.</source>
-        <translation>Schaffen Sie Platz im oben genannten temporären Ordner und übergeben Sie die Vorlage erneut.</translation>
-    </message>
-    <message>
-        <source>Check that Rookpost starts on its own, or install it again, and hand the template over again.</source>
-        <translation>Prüfen Sie, ob Rookpost für sich allein startet, oder installieren Sie es neu, und übergeben Sie die Vorlage erneut.</translation>
-    </message>
-    <message>
         <source>: this is not an HTML page: it holds no HTML elements, only text</source>
         <translation>: dies ist keine HTML-Seite: sie enthält keine HTML-Elemente, nur Text</translation>
     </message>
@@ -435,14 +450,6 @@
     <message>
         <source>Close other programs that may use the file and remove it again.</source>
         <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
-    </message>
-    <message>
-        <source>Choose a folder you can write to, with room to spare, and export again.</source>
-        <translation>Wählen Sie einen Ordner, in den Sie schreiben dürfen und der genug Platz hat, und exportieren Sie erneut.</translation>
-    </message>
-    <message>
-        <source>Choose another template; a shipped one comes back when Quillery is installed again.</source>
-        <translation>Wählen Sie eine andere Vorlage; eine mitgelieferte kehrt zurück, wenn Quillery neu installiert wird.</translation>
     </message>
 </context>
 <context>

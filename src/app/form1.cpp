@@ -11,6 +11,7 @@
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
 #include "core/window/hovertable.h"
+#include "exportcontroller.h"
 #include "exportnotice.h"
 #include "form2.h"
 #include "plaintext.h"
@@ -256,7 +257,7 @@ void Form1::createControls()
     }
     cmdButton[2]->hide();
     // Last, so that it lies over the preview and its buttons come last in the tab walk.
-    m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
+    m_exports = new ExportController(*this, this, WebBrowser2, WebBrowser1, SettingsKey, this);
     m_settingsNotice =
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
     modSettings::SetTroubleHandler(
@@ -305,13 +306,22 @@ void Form1::loadForm()
 
 QString Form1::GetRPPath() const
 {
-    const QString folder = modSettings::ReadSetting(QStringLiteral("RookpostInt2"),
-                                                    QStringLiteral("Main"), QStringLiteral("Path"));
-    if (folder.isEmpty())
-        return QString();
-    const QString path = folder + QStringLiteral("/rookpost2");
-    const QFileInfo info(path);
-    return info.isFile() && info.isExecutable() ? path : QString();
+    return ExportController::rookpostPath();
+}
+
+void Form1::ExportHtml()
+{
+    m_exports->exportHtml();
+}
+
+void Form1::ExportEml()
+{
+    m_exports->exportEml();
+}
+
+void Form1::ExportRookpost()
+{
+    m_exports->exportRookpost();
 }
 
 void Form1::ShowTitle()

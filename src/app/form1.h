@@ -20,6 +20,7 @@ class Announcer;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class ExportController;
 class ExportNotice;
 class QComboBox;
 class QLabel;
@@ -74,7 +75,7 @@ public:
     // The More panel's "Reset layout": splitter back to 450 pixels, stored as 0.
     void ResetLayout();
     // The three exports of the previewed template; each tells the user why
-    // it wrote nothing (form1_exports.cpp).
+    // it wrote nothing (ExportController).
     void ExportHtml();
     void ExportEml();
     void ExportRookpost();
@@ -182,8 +183,9 @@ private:
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
-    CategoryMark* m_mark = nullptr;         // the previewed template's thumbnail
-    ExportNotice* m_exportNotice = nullptr; // a finished export, over the preview
+    CategoryMark* m_mark = nullptr; // the previewed template's thumbnail
+    // The exports of the previewed template, with their notice over the preview.
+    ExportController* m_exports = nullptr;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;

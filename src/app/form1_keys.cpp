@@ -3,6 +3,7 @@
 #include "browserpane.h"
 #include "buttonplus.h"
 #include "core/gallery/templatelibrary.h"
+#include "exportcontroller.h"
 #include "exportnotice.h"
 #include "searchcontroller.h"
 #include "viewbar.h"
@@ -118,7 +119,7 @@ void Form1::orderTabs()
     if (m_search)
         walk << m_search->field();
     walk << WebBrowser1;
-    for (QPushButton* button : m_exportNotice->findChildren<QPushButton*>())
+    for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
         walk << button;
     for (QToolButton* button :
          m_views->bar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
