@@ -307,89 +307,8 @@
         <translation> (eigene)</translation>
     </message>
     <message>
-        <source>“%1”</source>
-        <extracomment>Quotation marks around a template&apos;s name.</extracomment>
-        <translation>„%1“</translation>
-    </message>
-    <message>
         <source>One of your own categories</source>
         <translation>Eine Ihrer eigenen Kategorien</translation>
-    </message>
-    <message>
-        <source>Add a template…</source>
-        <translation>Vorlage hinzufügen…</translation>
-    </message>
-    <message>
-        <source>Add a message (.eml) or a page (.htm, .html) to your own templates</source>
-        <translation>Eine Nachricht (.eml) oder eine Seite (.htm, .html) zu Ihren eigenen Vorlagen hinzufügen</translation>
-    </message>
-    <message>
-        <source>Rename the template…</source>
-        <translation>Vorlage umbenennen…</translation>
-    </message>
-    <message>
-        <source>Rename the previewed template, when it is one of yours</source>
-        <translation>Die angezeigte Vorlage umbenennen, wenn sie eine Ihrer eigenen ist</translation>
-    </message>
-    <message>
-        <source>Remove the template…</source>
-        <translation>Vorlage entfernen…</translation>
-    </message>
-    <message>
-        <source>Remove the previewed template, when it is one of yours</source>
-        <translation>Die angezeigte Vorlage entfernen, wenn sie eine Ihrer eigenen ist</translation>
-    </message>
-    <message>
-        <source>Add a template</source>
-        <translation>Vorlage hinzufügen</translation>
-    </message>
-    <message>
-        <source>Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)</source>
-        <translation>Vorlagen (*.eml *.htm *.html);;Nachrichten (*.eml);;Seiten (*.htm *.html)</translation>
-    </message>
-    <message>
-        <source>The template was not added.</source>
-        <translation>Die Vorlage wurde nicht hinzugefügt.</translation>
-    </message>
-    <message>
-        <source>The template was added, but its thumbnail could not be drawn.</source>
-        <translation>Die Vorlage wurde hinzugefügt, aber ihr Vorschaubild konnte nicht gezeichnet werden.</translation>
-    </message>
-    <message>
-        <source>There is no template in the preview to rename.</source>
-        <translation>In der Vorschau ist keine Vorlage, die umbenannt werden könnte.</translation>
-    </message>
-    <message>
-        <source>There is no template in the preview to remove.</source>
-        <translation>In der Vorschau ist keine Vorlage, die entfernt werden könnte.</translation>
-    </message>
-    <message>
-        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be renamed.</source>
-        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können umbenannt werden.</translation>
-    </message>
-    <message>
-        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be removed.</source>
-        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können entfernt werden.</translation>
-    </message>
-    <message>
-        <source>Rename the template</source>
-        <translation>Vorlage umbenennen</translation>
-    </message>
-    <message>
-        <source>New name of %1:</source>
-        <translation>Neuer Name für %1:</translation>
-    </message>
-    <message>
-        <source>The template was not renamed.</source>
-        <translation>Die Vorlage wurde nicht umbenannt.</translation>
-    </message>
-    <message>
-        <source>Remove the template %1 from your templates? This cannot be undone.</source>
-        <translation>Die Vorlage %1 aus Ihren Vorlagen entfernen? Das lässt sich nicht rückgängig machen.</translation>
-    </message>
-    <message>
-        <source>The template was not removed.</source>
-        <translation>Die Vorlage wurde nicht entfernt.</translation>
     </message>
     <message>
         <source>The settings file was damaged: it is kept as “%1” and the settings start afresh</source>
@@ -416,40 +335,6 @@
     <message>
         <source>%1 is not a folder. Start Quillery with --library and a folder that holds categories/ and templates/, as quillery-library build writes them, or without --library for the library installed with it.</source>
         <translation>%1 ist kein Ordner. Starten Sie Quillery mit --library und einem Ordner, der categories/ und templates/ enthält, wie quillery-library build sie schreibt, oder ohne --library für die mitinstallierte Bibliothek.</translation>
-    </message>
-    <message>
-        <source>: this is not an HTML page: it holds no HTML elements, only text</source>
-        <translation>: dies ist keine HTML-Seite: sie enthält keine HTML-Elemente, nur Text</translation>
-    </message>
-    <message>
-        <source>Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and add it again.</source>
-        <translation>Wählen Sie eine vollständige Nachricht (.eml) oder HTML-Seite (.htm, .html), die Sie lesen dürfen, und fügen Sie sie erneut hinzu.</translation>
-    </message>
-    <message>
-        <source>Choose another name or category, or another file, and add it again.</source>
-        <translation>Wählen Sie einen anderen Namen, eine andere Kategorie oder eine andere Datei und fügen Sie sie erneut hinzu.</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <extracomment>The button that renames the template, in the rename dialog.</extracomment>
-        <translation>Umbenennen</translation>
-    </message>
-    <message>
-        <source>Choose another name and rename it again.</source>
-        <translation>Wählen Sie einen anderen Namen und benennen Sie sie erneut um.</translation>
-    </message>
-    <message>
-        <source>Remove the template</source>
-        <translation>Vorlage entfernen</translation>
-    </message>
-    <message>
-        <source>Remove</source>
-        <extracomment>The button that removes the template, in the question before removing it.</extracomment>
-        <translation>Entfernen</translation>
-    </message>
-    <message>
-        <source>Close other programs that may use the file and remove it again.</source>
-        <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
     </message>
 </context>
 <context>
@@ -628,6 +513,124 @@
     <message>
         <source>an @media block in the style sheet has no end</source>
         <translation>ein @media-Block im Stylesheet hat kein Ende</translation>
+    </message>
+</context>
+<context>
+    <name>OwnTemplatesController</name>
+    <message>
+        <source>“%1”</source>
+        <extracomment>Quotation marks around a template&apos;s name.</extracomment>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>: this is not an HTML page: it holds no HTML elements, only text</source>
+        <translation>: dies ist keine HTML-Seite: sie enthält keine HTML-Elemente, nur Text</translation>
+    </message>
+    <message>
+        <source>Add a template…</source>
+        <translation>Vorlage hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add a message (.eml) or a page (.htm, .html) to your own templates</source>
+        <translation>Eine Nachricht (.eml) oder eine Seite (.htm, .html) zu Ihren eigenen Vorlagen hinzufügen</translation>
+    </message>
+    <message>
+        <source>Rename the template…</source>
+        <translation>Vorlage umbenennen…</translation>
+    </message>
+    <message>
+        <source>Rename the previewed template, when it is one of yours</source>
+        <translation>Die angezeigte Vorlage umbenennen, wenn sie eine Ihrer eigenen ist</translation>
+    </message>
+    <message>
+        <source>Remove the template…</source>
+        <translation>Vorlage entfernen…</translation>
+    </message>
+    <message>
+        <source>Remove the previewed template, when it is one of yours</source>
+        <translation>Die angezeigte Vorlage entfernen, wenn sie eine Ihrer eigenen ist</translation>
+    </message>
+    <message>
+        <source>Add a template</source>
+        <translation>Vorlage hinzufügen</translation>
+    </message>
+    <message>
+        <source>Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)</source>
+        <translation>Vorlagen (*.eml *.htm *.html);;Nachrichten (*.eml);;Seiten (*.htm *.html)</translation>
+    </message>
+    <message>
+        <source>Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and add it again.</source>
+        <translation>Wählen Sie eine vollständige Nachricht (.eml) oder HTML-Seite (.htm, .html), die Sie lesen dürfen, und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>The template was not added.</source>
+        <translation>Die Vorlage wurde nicht hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Choose another name or category, or another file, and add it again.</source>
+        <translation>Wählen Sie einen anderen Namen, eine andere Kategorie oder eine andere Datei und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>The template was added, but its thumbnail could not be drawn.</source>
+        <translation>Die Vorlage wurde hinzugefügt, aber ihr Vorschaubild konnte nicht gezeichnet werden.</translation>
+    </message>
+    <message>
+        <source>There is no template in the preview to rename.</source>
+        <translation>In der Vorschau ist keine Vorlage, die umbenannt werden könnte.</translation>
+    </message>
+    <message>
+        <source>There is no template in the preview to remove.</source>
+        <translation>In der Vorschau ist keine Vorlage, die entfernt werden könnte.</translation>
+    </message>
+    <message>
+        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be renamed.</source>
+        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be removed.</source>
+        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Rename the template</source>
+        <translation>Vorlage umbenennen</translation>
+    </message>
+    <message>
+        <source>New name of %1:</source>
+        <translation>Neuer Name für %1:</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <extracomment>The button that renames the template, in the rename dialog.</extracomment>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>The template was not renamed.</source>
+        <translation>Die Vorlage wurde nicht umbenannt.</translation>
+    </message>
+    <message>
+        <source>Choose another name and rename it again.</source>
+        <translation>Wählen Sie einen anderen Namen und benennen Sie sie erneut um.</translation>
+    </message>
+    <message>
+        <source>Remove the template</source>
+        <translation>Vorlage entfernen</translation>
+    </message>
+    <message>
+        <source>Remove the template %1 from your templates? This cannot be undone.</source>
+        <translation>Die Vorlage %1 aus Ihren Vorlagen entfernen? Das lässt sich nicht rückgängig machen.</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <extracomment>The button that removes the template, in the question before removing it.</extracomment>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>The template was not removed.</source>
+        <translation>Die Vorlage wurde nicht entfernt.</translation>
+    </message>
+    <message>
+        <source>Close other programs that may use the file and remove it again.</source>
+        <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
     </message>
 </context>
 <context>

@@ -14,22 +14,25 @@
 #include "exportcontroller.h"
 #include "exportnotice.h"
 #include "form2.h"
+#include "owntemplatescontroller.h"
 #include "plaintext.h"
 #include "previewloader.h"
 #include "previewpages.h"
 #include "searchcontroller.h"
 #include "splitterbar.h"
-#include "thumbnailrenderer.h"
 #include "viewbar.h"
 #include "viewcontroller.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
 #include <QLockFile>
+#include <QMimeData>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
@@ -48,6 +51,9 @@ using LayoutModel::TwipsPerPixel;
 using PreviewPages::messagePage;
 
 namespace {
+
+// Shown after an own category's name in the list; never part of the name.
+const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
 
 const QString DesignerCaption = QStringLiteral("Quillery 1");
 const QString FileDescription = QStringLiteral("Quillery 1");
@@ -94,7 +100,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     m_profile = new QWebEngineProfile(this);
     createControls();
     createShortcuts();
-    createOwnCommands();
+    m_own = new OwnTemplatesController(*this, this, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.
     if (const Status repaired = UserLibrary::Repair(m_libraries.userFolder()); !repaired)
@@ -102,6 +108,13 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     m_search = new SearchController(*this, WebBrowser1, SettingsKey, this);
     connect(this, &Form1::previewShown, m_search,
             [this](const QString& name) { m_search->previewShown(name, m_previewChosen); });
+    connect(m_own, &OwnTemplatesController::templateRenamed, m_search,
+            [this](const QString& oldName, const QString& newName) {
+                m_search->forgetRecent(oldName, newName);
+            });
+    connect(m_own, &OwnTemplatesController::templateRemoved, m_search,
+            [this](const QString& name) { m_search->forgetRecent(name); });
+    connect(m_own, &OwnTemplatesController::templatesChanged, m_search, &SearchController::reindex);
     orderTabs();
     loadForm();
     if (cboCategory->count() == 0)
@@ -112,7 +125,9 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
 Form1::~Form1()
 {
     modSettings::SetTroubleHandler(nullptr);
-    m_thumbnails.reset();
+    // The renderer's engine page goes before the window's.
+    delete m_own;
+    m_own = nullptr;
     setBusy(false);
     // Pages must be gone before their profile.
     delete WebBrowser1;
@@ -309,6 +324,50 @@ QString Form1::GetRPPath() const
     return ExportController::rookpostPath();
 }
 
+void Form1::AddTemplate()
+{
+    m_own->add();
+}
+
+void Form1::RenameTemplate()
+{
+    m_own->rename();
+}
+
+void Form1::RemoveTemplate()
+{
+    m_own->remove();
+}
+
+Status Form1::addOwnTemplate(const QString& file, const QString& category, const QString& name)
+{
+    return m_own->addTemplate(file, category, name);
+}
+
+Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
+{
+    return m_own->renameTemplate(oldName, newName);
+}
+
+Status Form1::removeOwnTemplate(const QString& name)
+{
+    return m_own->removeTemplate(name);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_own->acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    if (!m_own->acceptsDrop(event->mimeData()))
+        return;
+    event->acceptProposedAction();
+    m_own->drop(event->mimeData());
+}
+
 void Form1::ExportHtml()
 {
     m_exports->exportHtml();
@@ -349,6 +408,37 @@ void Form1::LoadCategories()
             tr("There are no category pages in %1.")
                 .arg(QDir::toNativeSeparators(m_appFolder + QStringLiteral("/categories")))));
     }
+}
+
+QString Form1::currentCategory() const
+{
+    const QVariant name = cboCategory->currentData();
+    return name.isValid() ? name.toString() : cboCategory->currentText();
+}
+
+QString Form1::currentLibrary() const
+{
+    const QString folder = m_libraries.folderOf(currentCategory());
+    return folder.isEmpty() ? m_appFolder : folder;
+}
+
+QString Form1::templateLibrary() const
+{
+    return m_libraries.templateFolder(CurrentTemplate, currentCategory());
+}
+
+void Form1::refillCategories(const QString& category)
+{
+    const QSignalBlocker blocker(cboCategory);
+    cboCategory->clear();
+    for (const LibrarySet::Category& entry : m_libraries.categories()) {
+        cboCategory->addItem(entry.own ? entry.name + tr(OwnMarker) : entry.name, entry.name);
+        if (entry.own)
+            cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
+                                     Qt::AccessibleDescriptionRole);
+    }
+    cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
+    enableExports();
 }
 
 void Form1::showCategory(const QString& category)

@@ -27,10 +27,10 @@ class QLabel;
 class QLineEdit;
 class QLockFile;
 class SearchController;
+class OwnTemplatesController;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
-class ThumbnailRenderer;
 class ViewController;
 
 // The gallery's main window: the category list and page on the left, the
@@ -79,7 +79,7 @@ public:
     void ExportHtml();
     void ExportEml();
     void ExportRookpost();
-    // The user's own templates (form1_own.cpp). The first three ask, then
+    // The user's own templates (OwnTemplatesController). The first three ask, then
     // report in a message box; the last three do the work and say why not.
     void AddTemplate();
     void RenameTemplate();
@@ -138,13 +138,9 @@ private:
     void stepTemplate(int step);
     void stepCategory(int step);
     void showPreviewTitle();
-    void createOwnCommands();
-    void askToAdd(const QString& file);
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
     void enableExports();
-    // Why the previewed template cannot be changed, or success.
-    Status checkOwnTemplate(const QString& what) const;
     // The window's size and place, remembered or fitted to the screen, and
     // the size below which controls would overlap (form1_window.cpp).
     void placeWindow();
@@ -159,7 +155,7 @@ private:
 
     QString m_appFolder;
     LibrarySet m_libraries;
-    std::unique_ptr<ThumbnailRenderer> m_thumbnails; // made at the first added template
+    OwnTemplatesController* m_own = nullptr; // the user's own templates: add, rename, remove
     QString CurrentTemplate;
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
