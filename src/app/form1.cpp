@@ -22,6 +22,7 @@
 #include "splitterbar.h"
 #include "viewbar.h"
 #include "viewcontroller.h"
+#include "windowplacecontroller.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -29,9 +30,9 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
-#include <QLockFile>
 #include <QMimeData>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -92,7 +93,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    placeWindow();
+    m_place = new WindowPlaceController(this, SettingsKey, this);
 
     // Starting the web engine takes a while; the first preview ends the wait.
     setBusy(true);
@@ -665,7 +666,6 @@ void Form1::placeControls()
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    keepNormalPlace();
     PaintUI();
 }
 
@@ -690,9 +690,19 @@ bool Form1::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         ShowTitle();
-    else if (event->type() == QEvent::Show)
-        watchScreen();
-    else if (event->type() == QEvent::WindowStateChange)
-        windowStateChanged();
     return QWidget::event(event);
+}
+
+void Form1::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    // The panes set pointers of their own, which a pointer set on the window
+    // would not override; the application's override does, for this window
+    // and whatever it opens meanwhile.
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
 }

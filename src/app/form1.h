@@ -9,7 +9,6 @@
 
 #include <QRect>
 #include <QString>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
@@ -25,13 +24,13 @@ class ExportNotice;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QLockFile;
 class SearchController;
 class OwnTemplatesController;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
 class ViewController;
+class WindowPlaceController;
 
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
@@ -93,9 +92,7 @@ signals:
     void previewShown(const QString& templateName);
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -141,15 +138,6 @@ private:
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
     void enableExports();
-    // The window's size and place, remembered or fitted to the screen, and
-    // the size below which controls would overlap (form1_window.cpp).
-    void placeWindow();
-    void fitMinimumTo(const QRect& area);
-    // The minimum follows the window to another screen.
-    void watchScreen();
-    void rememberPlace() const;
-    void keepNormalPlace();
-    void windowStateChanged();
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
@@ -169,9 +157,8 @@ private:
     int m_split = LayoutModel::DefaultSplitPixels;
     int shownSplit() const;
     bool m_busy = false;
-    bool m_screenWatched = false;
-    QList<QRect> m_normalPlaces;             // the last places the window had in the normal state
-    std::unique_ptr<QLockFile> m_windowSlot; // which of the running copies' windows this is
+    // The window's place, remembered or fitted to the screen.
+    WindowPlaceController* m_place = nullptr;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
     // The recipients' views of the preview, chosen on the view bar.
