@@ -319,16 +319,6 @@
         <translation>Einstellungen können nicht gespeichert werden; Änderungen gelten nur, bis die Galerie geschlossen wird: %1</translation>
     </message>
     <message>
-        <source>Preview: %1, %2 of %3</source>
-        <extracomment>Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how many.</extracomment>
-        <translation>Vorschau: %1, %2 von %3</translation>
-    </message>
-    <message>
-        <source>Category %1, %2 of %3; preview: %4</source>
-        <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
-        <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
-    </message>
-    <message>
         <source>The library cannot be opened</source>
         <translation>Die Bibliothek lässt sich nicht öffnen</translation>
     </message>
@@ -376,6 +366,19 @@
         <source>Reset layout</source>
         <comment>caption</comment>
         <translation>Zurücksetzen</translation>
+    </message>
+</context>
+<context>
+    <name>KeysController</name>
+    <message>
+        <source>Preview: %1, %2 of %3</source>
+        <extracomment>Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how many.</extracomment>
+        <translation>Vorschau: %1, %2 von %3</translation>
+    </message>
+    <message>
+        <source>Category %1, %2 of %3; preview: %4</source>
+        <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
+        <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include "exportcontroller.h"
 #include "exportnotice.h"
 #include "form2.h"
+#include "keyscontroller.h"
 #include "owntemplatescontroller.h"
 #include "plaintext.h"
 #include "previewloader.h"
@@ -32,11 +33,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
+#include <QToolButton>
 #include <QWebEngineProfile>
 
 #include <cmath>
@@ -100,7 +104,9 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     // Off the record: the gallery keeps no cache or cookies of its own.
     m_profile = new QWebEngineProfile(this);
     createControls();
-    createShortcuts();
+    m_keys = new KeysController(*this, this, {cmdButton.begin(), cmdButton.end()}, cboCategory,
+                                WebBrowser1, this);
+    connect(m_keys, &KeysController::categoryChosen, this, [this] { cboCategory_Click(); });
     m_own = new OwnTemplatesController(*this, this, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.
@@ -116,7 +122,8 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     connect(m_own, &OwnTemplatesController::templateRemoved, m_search,
             [this](const QString& name) { m_search->forgetRecent(name); });
     connect(m_own, &OwnTemplatesController::templatesChanged, m_search, &SearchController::reindex);
-    orderTabs();
+    m_keys->setTabWalk([this] { return tabWalk(); });
+    m_keys->orderTabs();
     loadForm();
     if (cboCategory->count() == 0)
         setBusy(false);
@@ -440,6 +447,25 @@ void Form1::refillCategories(const QString& category)
     }
     cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
     enableExports();
+}
+
+QList<QWidget*> Form1::tabWalk() const
+{
+    // Top to bottom, left to right: the title button, the list, the search
+    // field over the page, the page and the export notice over the preview,
+    // the view toggles in the preview's title bar, the buttons on the right.
+    QList<QWidget*> walk{cmdButton[4], cboCategory};
+    if (m_search)
+        walk << m_search->field();
+    walk << WebBrowser1;
+    for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
+        walk << button;
+    for (QToolButton* button :
+         m_views->bar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        walk << button;
+    for (int i = 0; i < 4; ++i)
+        walk << cmdButton[i];
+    return walk;
 }
 
 void Form1::showCategory(const QString& category)

@@ -21,6 +21,7 @@ class ButtonPlus;
 class CategoryMark;
 class ExportController;
 class ExportNotice;
+class KeysController;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -127,13 +128,8 @@ private:
     // The preview of `name`, or of the reason why a category's page cannot be shown.
     void SelectTemplate(const QString& name, const QString& categoryProblem);
     void placeControls();
-    // The window's keys for every command (form1_keys.cpp).
-    void createShortcuts();
-    // The keyboard's walk through the window, in reading order; the engine
-    // may make the category page's key widget anew, so it is set again then.
-    void orderTabs();
-    void stepTemplate(int step);
-    void stepCategory(int step);
+    // The keyboard's walk through the window, in reading order.
+    QList<QWidget*> tabWalk() const;
     void showPreviewTitle();
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
@@ -157,6 +153,8 @@ private:
     int m_split = LayoutModel::DefaultSplitPixels;
     int shownSplit() const;
     bool m_busy = false;
+    // The window's keys and the keyboard's walk.
+    KeysController* m_keys = nullptr;
     // The window's place, remembered or fitted to the screen.
     WindowPlaceController* m_place = nullptr;
     QWebEngineProfile* m_profile = nullptr;
