@@ -68,7 +68,7 @@ public:
     void LoadCategories();
     void SelectTemplate(const QString& name) override;
     void showCategory(const QString& category) override;
-    // Says `text` to assistive tools without moving the focus (announcer.cpp).
+    // Says `text` to assistive tools without moving the focus.
     void announce(const QString& text) override;
     // The sibling mailer's executable, or empty when it is not installed.
     QString GetRPPath() const;

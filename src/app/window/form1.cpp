@@ -449,6 +449,12 @@ void Form1::refillCategories(const QString& category)
     enableExports();
 }
 
+void Form1::announce(const QString& text)
+{
+    if (m_announcer)
+        m_announcer->say(text);
+}
+
 QList<QWidget*> Form1::tabWalk() const
 {
     // Top to bottom, left to right: the title button, the list, the search
