@@ -147,6 +147,55 @@
     </message>
 </context>
 <context>
+    <name>FailureReport</name>
+    <message>
+        <source>your user account is not allowed to use this file or folder</source>
+        <translation>Ihr Benutzerkonto darf diese Datei oder diesen Ordner nicht verwenden</translation>
+    </message>
+    <message>
+        <source>the drive it is on can only be read, so nothing can be saved or changed there</source>
+        <translation>das Laufwerk, auf dem es liegt, kann nur gelesen werden; dort lässt sich nichts speichern oder ändern</translation>
+    </message>
+    <message>
+        <source>there is no room left on its drive, or your share of it is used up</source>
+        <translation>auf dem Laufwerk ist kein Platz mehr frei, oder Ihr Anteil daran ist aufgebraucht</translation>
+    </message>
+    <message>
+        <source>there is no such file or folder; it may have been moved, renamed or removed</source>
+        <translation>diese Datei oder diesen Ordner gibt es nicht; vielleicht wurde sie verschoben, umbenannt oder entfernt</translation>
+    </message>
+    <message>
+        <source>a part of this path is a file, where a folder should be</source>
+        <translation>ein Teil dieses Pfades ist eine Datei, wo ein Ordner sein müsste</translation>
+    </message>
+    <message>
+        <source>the name or the path is too long for the system</source>
+        <translation>der Name oder der Pfad ist für das System zu lang</translation>
+    </message>
+    <message>
+        <source>the file is in use by another program</source>
+        <translation>die Datei wird von einem anderen Programm verwendet</translation>
+    </message>
+    <message>
+        <source>this is a folder, where a file should be</source>
+        <translation>dies ist ein Ordner, wo eine Datei sein müsste</translation>
+    </message>
+    <message>
+        <source>the drive could not be read or written; it may be damaged or no longer connected</source>
+        <translation>das Laufwerk ließ sich nicht lesen oder beschreiben; vielleicht ist es beschädigt oder nicht mehr verbunden</translation>
+    </message>
+    <message>
+        <source>%1 (system: %2)</source>
+        <extracomment>A reason in words, then the system&apos;s own words for it, for whoever helps the user.</extracomment>
+        <translation>%1 (System: %2)</translation>
+    </message>
+    <message>
+        <source>The system&apos;s message: %1</source>
+        <extracomment>The details of an error box, kept for whoever helps the user.</extracomment>
+        <translation>Die Meldung des Systems: %1</translation>
+    </message>
+</context>
+<context>
     <name>FileChanges</name>
     <message>
         <source>: the folder cannot be created</source>
@@ -576,6 +625,10 @@
     <message>
         <source>The template was added, but its thumbnail could not be drawn.</source>
         <translation>Die Vorlage wurde hinzugefügt, aber ihr Vorschaubild konnte nicht gezeichnet werden.</translation>
+    </message>
+    <message>
+        <source>The category page shows a placeholder in its place; the template itself works.</source>
+        <translation>Die Kategorieseite zeigt an seiner Stelle einen Platzhalter; die Vorlage selbst funktioniert.</translation>
     </message>
     <message>
         <source>There is no template in the preview to rename.</source>

@@ -5,6 +5,9 @@ skip a level.
     python3 -B -m unittest discover -s library/generator
 """
 
+from __future__ import annotations
+
+import dataclasses
 import os
 import sys
 import tempfile
@@ -14,10 +17,10 @@ from unittest import mock
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-import blocks  # noqa: E402
-import generate  # noqa: E402
-import themes  # noqa: E402
-from template import Template, card, scene  # noqa: E402
+from quillery_generator import blocks, svgart, themes  # noqa: E402
+from quillery_generator import sources as generate  # noqa: E402
+from quillery_generator.art import Icon, Logo, Picture  # noqa: E402
+from quillery_generator.template import Template, card, scene  # noqa: E402
 
 
 def sent_by(brand, name="A template"):
@@ -64,6 +67,64 @@ class Brands(unittest.TestCase):
                     themes.branded(themes.RETAIL, "Pale")
 
 
+class Themes(unittest.TestCase):
+    def test_a_checked_theme_cannot_change_afterwards(self):
+        with self.assertRaises(dataclasses.FrozenInstanceError):
+            themes.RETAIL.text = "#ffffff"  # type: ignore[misc]
+
+    def test_every_way_to_a_theme_checks_its_colours(self):
+        cases = [
+            ("made directly", lambda: dataclasses.replace(themes.RETAIL, name="Pale", muted="#cccccc"),
+             "theme Pale: #cccccc on #ffffff"),
+            ("a sender's colours", lambda: themes.branded(themes.RETAIL, "Voltline", header_style="light"), None),
+            ("an opening of its own", lambda: dataclasses.replace(themes.FOOD, on_band="#3b2a20"),
+             "theme Food and Drink: #3b2a20 on #3b2a20"),
+        ]
+        for what, make, refusal in cases:
+            with self.subTest(what):
+                if refusal:
+                    with self.assertRaisesRegex(ValueError, refusal):
+                        make()
+                else:
+                    make()
+
+
+class Drawings(unittest.TestCase):
+    def test_the_registry_holds_the_drawings_and_nothing_else(self):
+        for name in ("cup", "house", "house_garden", "yoga_mat"):
+            with self.subTest(name):
+                self.assertIs(svgart.OBJECTS[name], getattr(svgart, name))
+        for name in ("rect", "circle", "ellipse", "path", "group", "blob", "_window", "scene", "card", "icon",
+                     "logo", "draw", "drawing"):
+            with self.subTest(name):
+                self.assertNotIn(name, svgart.OBJECTS)
+
+    def test_a_drawing_is_registered_once(self):
+        with mock.patch.dict(svgart.OBJECTS):
+            def cup(p):
+                return ""
+            with self.assertRaisesRegex(ValueError, "two drawings are named 'cup'"):
+                svgart.drawing(cup)
+
+    def test_a_picture_of_an_unknown_object_is_refused(self):
+        cases = {
+            "scene": scene(("unicorn", 0, 0, 1)),
+            "card": card("unicorn"),
+            "icon": Icon("unicorn"),
+            "logo": Logo("unicorn"),
+        }
+        for what, art in cases.items():
+            with self.subTest(what):
+                with self.assertRaisesRegex(ValueError, "no drawing is named 'unicorn'"):
+                    svgart.draw(themes.RETAIL.art, art)
+
+    def test_a_picture_reads_as_its_path_and_knows_its_size(self):
+        picture = Picture.of("images/hero.png", svgart.draw(themes.RETAIL.art, card("bag")))
+        self.assertEqual((f'src="{picture}"', picture.width, picture.height), ('src="images/hero.png"', 280, 180))
+        with self.assertRaisesRegex(ValueError, "images/x.png: the drawing has no width and height"):
+            Picture.of("images/x.png", "<svg></svg>")
+
+
 class Pictures(unittest.TestCase):
     def test_a_drawing_is_the_main_picture_of_two_templates_at_most(self):
         mic = scene(("microphone", 0, 0, 1), ("ticket", 200, 0, 1))
@@ -72,14 +133,15 @@ class Pictures(unittest.TestCase):
             ({"A": [mic], "B": [card("microphone")]}, None),
             ({"A": [mic, card("microphone")], "B": [mic]}, None),  # counted per template, not per use
             ({"A": [mic], "B": [card("microphone")], "C": [scene(("microphone", 0, 0, 1))]}, "microphone"),
-            ({"A": [mic], "B": [mic], "C": [("icon", "microphone", 48), ("logo", "microphone", 44)]}, None),
+            ({"A": [mic], "B": [mic], "C": [Icon("microphone", 48), Logo("microphone", 44)]}, None),
         ]
         for arts, refused in cases:
             with self.subTest(templates=sorted(arts), refused=refused):
                 pictures = {name: set().union(*(generate.pictured_objects(a) for a in art))
                             for name, art in arts.items()}
                 if refused:
-                    with self.assertRaisesRegex(ValueError, rf"'{refused}' is a main picture in 3 templates \(A, B, C\)"):
+                    with self.assertRaisesRegex(ValueError,
+                                                rf"'{refused}' is a main picture in 3 templates \(A, B, C\)"):
                         generate.check_reuse(pictures)
                 else:
                     generate.check_reuse(pictures)
@@ -112,12 +174,12 @@ class Headings(unittest.TestCase):
 
     def test_untitled_rows_of_cards_and_products_keep_the_levels(self):
         # A row without a title of its own follows the opening's h1 directly.
-        item = (("card", "shirt", 2), "A shirt", "Shirt", "€1", None, "Buy")
-        card_item = (("card", "shirt", 2), "A shirt", "Shirt", "Words", None)
+        item = blocks.Product(card("shirt", 2), "A shirt", "Shirt", "€1", None, "Buy")
+        card_item = blocks.CardItem(card("shirt", 2), "A shirt", "Shirt", "Words", None)
         rows = {
-            "products": lambda t, img: [blocks.hero(t, img, ("card", "bag", 1), "A bag", "Sale", "Words"),
+            "products": lambda t, img: [blocks.hero(t, img, card("bag", 1), "A bag", "Sale", "Words"),
                                         blocks.products(t, img, [item, item])],
-            "cards": lambda t, img: [blocks.hero(t, img, ("card", "bag", 1), "A bag", "Sale", "Words"),
+            "cards": lambda t, img: [blocks.hero(t, img, card("bag", 1), "A bag", "Sale", "Words"),
                                      blocks.cards(t, img, [card_item, card_item])],
         }
         for what, build in rows.items():
@@ -146,7 +208,7 @@ class PictureSizes(unittest.TestCase):
     def test_logos_and_icons_say_their_width(self):
         def build(t, img):
             return [blocks.header(t, img, "Voltline", "laptop", "Gadgets"),
-                    blocks.hero(t, img, ("card", "bag", 1), "A bag", "Sale", "Words"),
+                    blocks.hero(t, img, card("bag", 1), "A bag", "Sale", "Words"),
                     blocks.checklist(t, img, "Why", ["One", "Two"])]
         tpl = Template("T", themes.RETAIL, "S", "P", "Voltline <a@b.example>", "Voltline", "laptop", build)
         with tempfile.TemporaryDirectory() as folder:

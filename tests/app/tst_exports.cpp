@@ -30,6 +30,7 @@ struct MessageSeen
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString details;
 };
 
 void recordMessage(QObject* context, MessageSeen* seen)
@@ -38,6 +39,7 @@ void recordMessage(QObject* context, MessageSeen* seen)
         seen->title = box->windowTitle();
         seen->text = box->text();
         seen->icon = box->icon();
+        seen->details = box->detailedText();
         box->accept();
     });
 }
@@ -103,6 +105,8 @@ private Q_SLOTS:
     void missingTemplateIsReportedBeforeAsking_data();
     void missingTemplateIsReportedBeforeAsking();
     void blockedImagesFolderIsReported();
+    void failureSaysWhyInWords_data();
+    void failureSaysWhyInWords();
     void saveDialogStartsInTheLastExportFolder_data();
     void saveDialogStartsInTheLastExportFolder();
     void handoffStartsTheMailerWithThePage();
@@ -287,6 +291,51 @@ void TestExports::blockedImagesFolderIsReported()
                  seen.text.endsWith(QLatin1String("and export again.")),
              qPrintable(seen.text));
     QVERIFY(!QFileInfo::exists(out(QStringLiteral("news.html"))));
+}
+
+// A real failure of each common kind, as the box says it: the command, the
+// path, the reason in words and what to do; the system's own words only in
+// the details, for whoever helps the user.
+void TestExports::failureSaysWhyInWords_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("system");
+    // Root may write nearly anywhere, but not into the kernel's folders.
+    QTest::newRow("no permission") << "/sys/Sample.eml"
+                                   << "your user account is not allowed to use this file or folder"
+                                   << "Permission denied";
+    QTest::newRow("folder is a file") << "blocker/Sample.eml"
+                                      << "a part of this path is a file, where a folder should be"
+                                      << "Not a directory";
+    QTest::newRow("folder is gone") << "gone/Sample.eml"
+                                    << "there is no such file or folder"
+                                    << "No such file or directory";
+}
+
+void TestExports::failureSaysWhyInWords()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, words);
+    QFETCH(QString, system);
+    openWindow();
+    QFile blocker(out(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString path = target.startsWith(u'/') ? target : out(target);
+    MessageSeen seen;
+    chooseInDialog(m_guard.get(), path);
+    recordMessage(m_guard.get(), &seen);
+    QTest::mouseClick(control<ButtonPlus>(*m_form, "cmdButton1"), Qt::LeftButton);
+    QCOMPARE(seen.title, QStringLiteral("Export as eml"));
+    QVERIFY2(seen.text.startsWith(
+                 QLatin1String("The template could not be exported as a message file.\n\n")) &&
+                 seen.text.contains(QFileInfo(path).absolutePath()) && seen.text.contains(words) &&
+                 !seen.text.contains(system) &&
+                 seen.text.endsWith(QLatin1String("and export again.")),
+             qPrintable(seen.text));
+    QVERIFY2(seen.details.contains(system), qPrintable(seen.details));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestExports::saveDialogStartsInTheLastExportFolder_data()

@@ -2,6 +2,8 @@
 #include "app/pagetools.h"
 #include "app/windowcontrols.h"
 
+#include "appfonts.h"
+#include "apptranslation.h"
 #include "browserpane.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
@@ -20,11 +22,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -100,6 +104,41 @@ bool markLink(QWebEngineView* page, const QString& name, const QString& id)
         .toBool();
 }
 
+// How a dialog of the window looked when it came up.
+struct DialogLook
+{
+    QString title;
+    int width = 0;
+    QString family;
+    QStringList buttons; // every button's text, with "!" after one that cuts it
+};
+
+DialogLook lookOf(const QWidget* dialog)
+{
+    DialogLook look;
+    look.title = dialog->windowTitle();
+    look.width = dialog->width();
+    look.family = QFontInfo(dialog->font()).family();
+    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (!button->isVisible())
+            continue;
+        const int text = button->fontMetrics().horizontalAdvance(button->text());
+        look.buttons << button->text() + (text + 8 > button->width() ? "!" : "");
+    }
+    return look;
+}
+
+// The window manager draws the title in a face of its own, commonly a bold one
+// of about 11 points, beside the icon and three buttons; a narrower dialog
+// shows the title cut short ("Rename t\u2026template").
+int widthForTitle(const QString& title)
+{
+    QFont face = QApplication::font();
+    face.setBold(true);
+    face.setPointSizeF(std::max(face.pointSizeF(), 11.0));
+    return QFontMetrics(face).horizontalAdvance(title) + 4 * 28 + 16;
+}
+
 } // namespace
 
 class TestOwnTemplates : public QObject
@@ -116,6 +155,10 @@ private slots:
     void badInputIsRefusedWithNothingWritten();
     void startFinishesACutOffChange();
     void textNamedHtmlIsRefusedFirst();
+    void dialogsFitTheirTexts_data();
+    void dialogsFitTheirTexts();
+    void changeFailureSaysWhyInWords_data();
+    void changeFailureSaysWhyInWords();
 
 private:
     void start();
@@ -404,6 +447,148 @@ void TestOwnTemplates::textNamedHtmlIsRefusedFirst()
                  said.contains("add it again"),
              qPrintable(said));
     QVERIFY(!QFileInfo::exists(ownFolder()));
+}
+
+// The add, rename and remove dialogs in either language: the title in full,
+// buttons that name the action, the window's face; the file dialog offers no
+// folder as the name of the file to open.
+void TestOwnTemplates::dialogsFitTheirTexts_data()
+{
+    QTest::addColumn<QStringList>("languages");
+    QTest::addColumn<QStringList>("verbs");
+    QTest::newRow("English") << QStringList{"en-US"} << QStringList{"Add", "Rename", "Remove"};
+    QTest::newRow("German") << QStringList{"de-DE"}
+                            << QStringList{"Hinzuf\u00fcgen", "Umbenennen", "Entfernen"};
+}
+
+void TestOwnTemplates::dialogsFitTheirTexts()
+{
+    QFETCH(QStringList, languages);
+    QFETCH(QStringList, verbs);
+    // A home without a Documents folder, as a fresh account has.
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const auto restoreHome = qScopeGuard([&savedHome] { qputenv("HOME", savedHome); });
+    const AppTranslation translation(languages);
+    start();
+    const QString window = QFontInfo(AppFonts::tahoma(9)).family();
+
+    const QString file = sampleMessage("Mine");
+    QString prefilled = "unread";
+    DialogLook opened, added, renamed, removed;
+    whenShown<QFileDialog>(m_form, [&, file](QFileDialog* dialog) {
+        prefilled = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+        opened = lookOf(dialog);
+        whenShown<QDialog>(m_form, [&added](QDialog* dialog) {
+            added = lookOf(dialog);
+            dialog->accept();
+        });
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    press(m_form, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(waitForPreview(*m_shown, "Mine"));
+
+    whenShown<QInputDialog>(m_form, [&renamed](QInputDialog* dialog) {
+        renamed = lookOf(dialog);
+        dialog->setTextValue("Ours");
+        dialog->accept();
+    });
+    press(m_form, Qt::Key_F2);
+    QVERIFY(waitForPreview(*m_shown, "Ours"));
+
+    whenShown<QMessageBox>(m_form, [&removed, verbs](QMessageBox* box) {
+        removed = lookOf(box);
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == verbs[2])
+                button->click();
+        if (box->isVisible())
+            box->reject();
+    });
+    press(m_form, Qt::Key_Delete);
+    QVERIFY(waitUntil([&removed] { return !removed.title.isEmpty(); }));
+
+    QCOMPARE(prefilled, QString());
+    QCOMPARE(opened.family, window);
+    const QList<std::pair<DialogLook, QString>> dialogs{
+        {added, verbs[0]}, {renamed, verbs[1]}, {removed, verbs[2]}};
+    for (const auto& [look, verb] : dialogs) {
+        QVERIFY2(look.width >= widthForTitle(look.title),
+                 qPrintable(QStringLiteral("\"%1\" needs %2 pixels, the dialog has %3")
+                                .arg(look.title)
+                                .arg(widthForTitle(look.title))
+                                .arg(look.width)));
+        QVERIFY2(look.buttons.contains(verb), qPrintable(look.buttons.join(" | ")));
+        QVERIFY2(look.buttons.filter("!").isEmpty(), qPrintable(look.buttons.join(" | ")));
+        QCOMPARE(look.family, window);
+    }
+    // The button named for removing removed it.
+    QVERIFY(waitUntil([this] { return categories()->count() == 1; }));
+}
+
+// A rename or removal the file system refuses: the box names the command,
+// what failed and where, the reason in words and what to do; the system's
+// own words are in its details. A file where the library has a folder, or a
+// folder where it has a file, makes the system refuse as it would for any
+// user, root included.
+void TestOwnTemplates::changeFailureSaysWhyInWords_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("blocked");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("system");
+    QTest::newRow("rename") << int(Qt::Key_F2) << "categories/thumbs"
+                            << "Rename the template | The template was not renamed.\n\n%1"
+                            << ": a part of this path is a file, where a folder should be\n\n"
+                            << "Not a directory";
+    QTest::newRow("remove") << int(Qt::Key_Delete) << ".quillery-lock"
+                            << "Remove the template | The template was not removed.\n\n%1"
+                            << ": this is a folder, where a file should be\n\n"
+                            << "Is a directory";
+}
+
+void TestOwnTemplates::changeFailureSaysWhyInWords()
+{
+    QFETCH(int, key);
+    QFETCH(QString, blocked);
+    QFETCH(QString, said);
+    QFETCH(QString, words);
+    QFETCH(QString, system);
+    start();
+    QVERIFY(m_form->addOwnTemplate(sampleMessage("a"), "Mine", "First"));
+    QVERIFY(waitForPreview(*m_shown, "First"));
+    const QString path = ownFolder() + '/' + blocked;
+    const bool folder = QFileInfo(path).isDir();
+    QVERIFY(folder ? QDir().rename(path, path + ".moved") : QFile::remove(path));
+    QVERIFY(folder ? FileIo::writeAtomically(path, "in the way").ok() : QDir().mkpath(path + "/x"));
+
+    QString seen, details;
+    const auto record = [&] {
+        whenShown<QMessageBox>(m_form, [&](QMessageBox* box) {
+            seen = box->windowTitle() + " | " + box->text();
+            details = box->detailedText();
+            box->accept();
+        });
+    };
+    whenShown<QDialog>(m_form, [&](QDialog* dialog) {
+        record();
+        if (auto* input = qobject_cast<QInputDialog*>(dialog)) {
+            input->setTextValue("Renamed");
+            input->accept();
+            return;
+        }
+        for (QAbstractButton* button : static_cast<QMessageBox*>(dialog)->buttons())
+            if (button->text() == "Remove")
+                button->click();
+    });
+    press(m_form, Qt::Key(key));
+    QVERIFY(waitUntil([&seen] { return !seen.isEmpty(); }));
+    QVERIFY2(seen.startsWith(said.arg(path)) && seen.contains(words) && seen.endsWith("again.") &&
+                 !seen.contains(system),
+             qPrintable(seen));
+    QVERIFY2(details.contains(path) && details.contains(": " + system), qPrintable(details));
 }
 
 QTEST_MAIN(TestOwnTemplates)

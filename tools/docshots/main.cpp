@@ -3,27 +3,36 @@
 //
 //   quillery-docshots OUT_FOLDER LIBRARY_FOLDER SOURCE_FOLDER
 //
-// Writes gallery.png, keyboard-focus.png, search.png, the category pages
+// Writes gallery.png, keyboard-focus.png, search.png, the preview's views
+// view-phone.png, view-dark.png, view-inverted.png, view-images-blocked.png,
+// view-plain-text.png and view-inbox-line.png, marked-thumbnail.png,
+// export-confirmation.png, own-templates.png, the category pages
 // category-retail.png and category-food-and-drink.png, and library-overview.png
-// (every thumbnail, one row per category, from SOURCE_FOLDER). Settings, cache
-// and temp folders are private to the run.
+// (every thumbnail, one row per category, from SOURCE_FOLDER). Settings, cache,
+// the user's own templates and temp folders are private to the run.
 
 #include "browserpane.h"
+#include "core/export/templateexport.h"
 #include "core/gallery/templatelibrary.h"
 #include "enginewait.h"
 #include "form1.h"
 #include "renderfonts.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 #include <QWebEngineProfile>
 
 #include <functional>
@@ -85,6 +94,172 @@ bool windowShots(const QString& out, const QString& library)
     return ok;
 }
 
+// The preview's page loaded and drawn.
+void waitForPreview(Form1& form)
+{
+    auto* preview = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser2"));
+    EngineWait::settle(300);
+    waitUntil([&] {
+        return EngineWait::evaluate(preview->page(), "document.readyState").toString() ==
+               "complete";
+    });
+    EngineWait::settle(1200);
+}
+
+// Each view of the preview, one at a time from the default one, as the
+// window's view bar chooses it.
+bool viewShots(const QString& out, const QString& library)
+{
+    Form1 form(library);
+    QStringList shown;
+    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
+    form.show();
+    form.resize(1317, 675);
+    if (!waitUntil([&] { return !shown.isEmpty(); }))
+        return false;
+    const auto action = [&form](const char* name) {
+        return form.findChild<QAction*>(QLatin1String(name));
+    };
+    const struct
+    {
+        const char* choose;
+        const char* back;
+        const char* file;
+    } views[] = {
+        {"viewPhoneAction", "viewDesktopAction", "view-phone.png"},
+        {"viewDarkAction", "viewLightAction", "view-dark.png"},
+        {"viewInvertedAction", "viewLightAction", "view-inverted.png"},
+        {"viewImagesBlockedAction", "viewImagesBlockedAction", "view-images-blocked.png"},
+        {"viewPlainTextAction", "viewPlainTextAction", "view-plain-text.png"},
+        {"viewInboxLineAction", "viewInboxLineAction", "view-inbox-line.png"},
+    };
+    bool ok = true;
+    for (const auto& view : views) {
+        QAction* choose = action(view.choose);
+        QAction* back = action(view.back);
+        if (!choose || !back) {
+            QTextStream(stderr) << view.choose << ": no such view\n";
+            return false;
+        }
+        choose->trigger();
+        waitForPreview(form);
+        ok &= save(form.grab().toImage(), out + '/' + view.file);
+        back->trigger();
+        waitForPreview(form);
+    }
+    return ok;
+}
+
+// Chooses `path` in the next save dialog, as a user types it.
+void chooseInSaveDialog(const QString& path)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                return button->click();
+    });
+    timer->start();
+}
+
+// Black Friday previewed, the keyboard on a thumbnail beside it; then the
+// template exported, and the notice over the preview that says so.
+bool markAndExportShots(const QString& out, const QString& library)
+{
+    Form1 form(library);
+    QStringList shown;
+    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
+    form.show();
+    form.resize(1317, 675);
+    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
+    if (!waitUntil([&] { return !shown.isEmpty(); }))
+        return false;
+    form.SelectTemplate(QStringLiteral("Black Friday"));
+    if (!waitUntil([&] { return shown.last() == QLatin1String("Black Friday"); }))
+        return false;
+    waitForPreview(form);
+    pane->setFocus();
+    EngineWait::settle(300);
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EngineWait::settle(200);
+    }
+    EngineWait::settle(500);
+    const QRect left = form.findChild<QWidget*>(QStringLiteral("Picture1"))->geometry();
+    const QRect list = form.findChild<QWidget*>(QStringLiteral("cboCategory"))->geometry();
+    bool ok = save(form.grab(QRect(left.left() - 8, list.top() - 8, left.width() + 16,
+                                   form.height() - list.top() + 8))
+                       .toImage(),
+                   out + "/marked-thumbnail.png");
+
+    QTemporaryDir exports;
+    chooseInSaveDialog(exports.filePath(QStringLiteral("Black Friday.htm")));
+    form.ExportHtml();
+    EngineWait::settle(800);
+    const QRect preview = form.findChild<QWidget*>(QStringLiteral("Picture2"))->geometry();
+    ok &= save(form.grab(QRect(preview.left() - 8, list.top() - 8,
+                               form.width() - preview.left() + 8, form.height() - list.top() + 8))
+                   .toImage(),
+               out + "/export-confirmation.png");
+    return ok;
+}
+
+// A category of the user's own, from three shipped templates under names of
+// the user's choosing.
+bool ownShot(const QString& out, const QString& library)
+{
+    QTemporaryDir messages;
+    const struct
+    {
+        const char* shipped;
+        const char* name;
+    } own[] = {{"Café Menu", "Our Lunch Menu"},
+               {"Spa Weekend", "Member Weekend"},
+               {"Open Day", "Studio Open Day"}};
+    for (const auto& entry : own) {
+        const QString file = messages.filePath(QString::fromUtf8(entry.name) + ".eml");
+        if (const Status status =
+                TemplateExport::ExportEmlTo(library, QString::fromUtf8(entry.shipped), file);
+            !status) {
+            QTextStream(stderr) << status.message() << '\n';
+            return false;
+        }
+    }
+    Form1 form(library);
+    QStringList shown;
+    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
+    form.show();
+    form.resize(1317, 675);
+    if (!waitUntil([&] { return !shown.isEmpty(); }))
+        return false;
+    for (const auto& entry : own) {
+        const QString name = QString::fromUtf8(entry.name);
+        if (const Status status = form.addOwnTemplate(messages.filePath(name + ".eml"),
+                                                      QStringLiteral("My templates"), name);
+            !status) {
+            QTextStream(stderr) << status.message() << '\n';
+            return false;
+        }
+        if (!waitUntil([&] { return shown.last() == name; }))
+            return false;
+    }
+    waitForPreview(form);
+    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
+    waitUntil([&] {
+        return EngineWait::evaluate(pane->page(), "document.readyState").toString() == "complete";
+    });
+    EngineWait::settle(800);
+    return save(form.grab().toImage(), out + "/own-templates.png");
+}
+
 bool categoryShot(const QString& library, const QString& category, const QString& out)
 {
     QWebEngineProfile profile;
@@ -139,9 +314,10 @@ bool overview(const QString& sources, const QString& out)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config, cache;
+    QTemporaryDir config, cache, data;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     // The pictures show templates drawn as the gallery draws them.
     if (const QStringList missing = RenderFonts::use(RenderFonts::besideProgram());
         !missing.isEmpty())
@@ -156,6 +332,9 @@ int main(int argc, char** argv)
     const QString out = args[1];
     const QString library = QDir(args[2]).absolutePath();
     bool ok = windowShots(out, library);
+    ok &= viewShots(out, library);
+    ok &= markAndExportShots(out, library);
+    ok &= ownShot(out, library);
     ok &= categoryShot(library, QStringLiteral("Retail"), out + "/category-retail.png");
     ok &= categoryShot(library, QStringLiteral("Food and Drink"),
                        out + "/category-food-and-drink.png");

@@ -155,12 +155,17 @@ void ButtonPlus::paintEvent(QPaintEvent*)
     const int shift = pressed ? 1 : 0;
     if (m_face == Face::PictureAboveCaption) {
         const int captionHeight = metrics.height();
-        const int gap = m_picture.isNull() || m_caption.isEmpty() ? 0 : 6;
-        const int block = m_pictureSize + gap + (m_caption.isEmpty() ? 0 : captionHeight);
+        // A button shortened to fit a small window keeps its caption readable
+        // and leaves the picture out.
+        const bool picture = !m_picture.isNull() &&
+                             (m_caption.isEmpty() || m_pictureSize + 6 + captionHeight <= height());
+        const int gap = !picture || m_caption.isEmpty() ? 0 : 6;
+        const int block =
+            (picture ? m_pictureSize : 0) + gap + (m_caption.isEmpty() ? 0 : captionHeight);
         int top = (height() - block) / 2 + shift;
-        if (!m_picture.isNull())
+        if (picture)
             painter.drawPixmap((width() - m_pictureSize) / 2 + shift, top, m_picture);
-        top += m_pictureSize + gap;
+        top += (picture ? m_pictureSize : 0) + gap;
         painter.drawText(QRect(shift, top, width(), captionHeight), Qt::AlignHCenter | Qt::AlignTop,
                          m_caption);
     } else {

@@ -1,5 +1,7 @@
 #include "plaintext.h"
 
+#include "dialogstyle.h"
+
 #include <QTextDocument>
 
 namespace PlainText {
@@ -17,6 +19,7 @@ QMessageBox::StandardButton message(QWidget* parent, QMessageBox::Icon icon, con
     QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    DialogStyle::apply(&box);
     if (box.exec() == -1)
         return QMessageBox::Cancel;
     return box.standardButton(box.clickedButton());

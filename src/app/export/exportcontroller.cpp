@@ -4,6 +4,7 @@
 #include "core/export/templateexport.h"
 #include "core/platform/settingsstore.h"
 #include "exportnotice.h"
+#include "failurereport.h"
 #include "gallerywindow.h"
 #include "plaintext.h"
 
@@ -22,9 +23,7 @@ const QString LastExportFolder = QStringLiteral("LastExportFolder");
 void showFailure(QWidget* owner, const QString& title, const QString& what, const Status& status,
                  const QString& advice)
 {
-    PlainText::warning(owner, title,
-                       what + QStringLiteral("\n\n") + status.message() + QStringLiteral("\n\n") +
-                           advice);
+    FailureReport::show(owner, title, what, status, advice);
 }
 
 } // namespace

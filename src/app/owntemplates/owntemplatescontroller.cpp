@@ -5,12 +5,13 @@
 #include "owntemplatescontroller.h"
 
 #include "addtemplatedialog.h"
-#include "appfonts.h"
 #include "browserpane.h"
 #include "core/gallery/templateimport.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/platform/fileio.h"
+#include "dialogstyle.h"
+#include "failurereport.h"
 #include "gallerywindow.h"
 #include "plaintext.h"
 #include "thumbnailrenderer.h"
@@ -53,23 +54,6 @@ QString droppedFile(const QMimeData* data)
                    suffix == QLatin1String("html")
                ? file
                : QString();
-}
-
-// The window's own face for the dialogs its commands open.
-QFont dialogFont()
-{
-    return AppFonts::tahoma(9);
-}
-
-// Wide enough that the title bar shows the whole title, in any language.
-void fitTitle(QWidget* dialog)
-{
-    const QFontMetrics metrics(dialog->font());
-    const int wanted = metrics.horizontalAdvance(dialog->windowTitle()) + 160;
-    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), wanted));
-    // The input dialog's layout sizes it by its field.
-    if (auto* field = dialog->findChild<QLineEdit*>())
-        field->setMinimumWidth(std::max(field->minimumWidth(), wanted - 40));
 }
 
 // A page is only a page when it holds HTML; a text file that took the name is
@@ -164,7 +148,7 @@ void OwnTemplatesController::add()
     dialog.setObjectName(QStringLiteral("addFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFont(dialogFont());
+    dialog.setFont(DialogStyle::font());
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         askToAdd(dialog.selectedFiles().constFirst());
 }
@@ -184,30 +168,26 @@ void OwnTemplatesController::askToAdd(const QString& file)
     // Whether the file can become a template at all is known before the user
     // names it.
     if (const Status status = checkPageFile(file); !status) {
-        PlainText::warning(m_owner, tr("Add a template"),
-                           tr("The template was not added.") + QStringLiteral("\n\n") +
-                               status.message() + QStringLiteral("\n\n") + advice);
+        FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
+                            status, advice);
         return;
     }
     if (const Result<QByteArray> composed =
             TemplateImport::ComposeFromFile(file, UserLibrary::DefaultName(file));
         !composed) {
-        PlainText::warning(m_owner, tr("Add a template"),
-                           tr("The template was not added.") + QStringLiteral("\n\n") +
-                               composed.status().message() + QStringLiteral("\n\n") + advice);
+        FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
+                            composed.status(), advice);
         return;
     }
     AddTemplateDialog dialog(file, own, category, UserLibrary::DefaultName(file), m_owner);
-    dialog.setFont(dialogFont());
-    fitTitle(&dialog);
+    DialogStyle::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (const Status status = addTemplate(file, dialog.category(), dialog.name()); !status)
-        PlainText::warning(m_owner, tr("Add a template"),
-                           tr("The template was not added.") + QStringLiteral("\n\n") +
-                               status.message() + QStringLiteral("\n\n") +
-                               tr("Choose another name or category, or another file, and add "
-                                  "it again."));
+        FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
+                            status,
+                            tr("Choose another name or category, or another file, and add "
+                               "it again."));
 }
 
 Status OwnTemplatesController::addTemplate(const QString& file, const QString& category,
@@ -238,9 +218,11 @@ Status OwnTemplatesController::addTemplate(const QString& file, const QString& c
     m_window.showCategory(added->category);
     m_window.SelectTemplate(added->name);
     if (!drawn)
-        PlainText::information(m_owner, tr("Add a template"),
-                               tr("The template was added, but its thumbnail could not be drawn.") +
-                                   QStringLiteral("\n\n") + drawn.message());
+        FailureReport::show(
+            m_owner, tr("Add a template"),
+            tr("The template was added, but its thumbnail could not be drawn."), drawn,
+            tr("The category page shows a placeholder in its place; the template itself works."),
+            QMessageBox::Information);
     return Status::success();
 }
 
@@ -279,18 +261,15 @@ void OwnTemplatesController::rename()
     dialog.setTextValue(current);
     //: The button that renames the template, in the rename dialog.
     dialog.setOkButtonText(tr("Rename"));
-    dialog.setFont(dialogFont());
-    fitTitle(&dialog);
+    DialogStyle::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString name = dialog.textValue();
     if (name == current)
         return;
     if (const Status status = renameTemplate(current, name); !status)
-        PlainText::warning(m_owner, tr("Rename the template"),
-                           tr("The template was not renamed.") + QStringLiteral("\n\n") +
-                               status.message() + QStringLiteral("\n\n") +
-                               tr("Choose another name and rename it again."));
+        FailureReport::show(m_owner, tr("Rename the template"), tr("The template was not renamed."),
+                            status, tr("Choose another name and rename it again."));
 }
 
 Status OwnTemplatesController::renameTemplate(const QString& oldName, const QString& newName)
@@ -318,19 +297,18 @@ void OwnTemplatesController::remove()
         tr("Remove the template %1 from your templates? This cannot be undone.").arg(quoted(name)),
         QMessageBox::NoButton, m_owner);
     question.setTextFormat(Qt::PlainText);
-    question.setFont(dialogFont());
     //: The button that removes the template, in the question before removing it.
     QPushButton* remove = question.addButton(tr("Remove"), QMessageBox::YesRole);
     question.setDefaultButton(question.addButton(QMessageBox::Cancel));
+    DialogStyle::apply(&question);
     question.exec();
     if (question.clickedButton() != remove)
         return;
     if (const Status status = removeTemplate(name); !status)
-        PlainText::warning(m_owner, tr("Remove the template"),
-                           tr("The template was not removed.") + QStringLiteral("\n\n") +
-                               status.message() + QStringLiteral("\n\n") +
-                               tr("Close other programs that may use the file and remove it "
-                                  "again."));
+        FailureReport::show(m_owner, tr("Remove the template"), tr("The template was not removed."),
+                            status,
+                            tr("Close other programs that may use the file and remove it "
+                               "again."));
 }
 
 Status OwnTemplatesController::removeTemplate(const QString& name)

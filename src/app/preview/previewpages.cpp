@@ -1,5 +1,7 @@
 #include "previewpages.h"
 
+#include "failurereport.h"
+
 #include <QCoreApplication>
 #include <QRegularExpression>
 
@@ -21,7 +23,7 @@ QString noticePage(const QString& name, const QString& reason)
                            : QCoreApplication::translate(
                                  "PreviewPages", "The template \u201c%1\u201d cannot be shown")
                                  .arg(name),
-                       reason);
+                       FailureReport::inWords(reason));
 }
 
 QByteArray withProblemNotice(const QByteArray& page, const QString& problem)

@@ -13,6 +13,7 @@
 #include "core/window/hovertable.h"
 #include "exportcontroller.h"
 #include "exportnotice.h"
+#include "failurereport.h"
 #include "form2.h"
 #include "keyscontroller.h"
 #include "owntemplatescontroller.h"
@@ -308,7 +309,7 @@ void Form1::saySettingsTrouble(const modSettings::Trouble& trouble)
     m_settingsTroubleSaid = true;
     m_settingsNotice->showMessage(
         tr("Settings cannot be stored, and changes last only until the gallery closes: %1")
-            .arg(trouble.message));
+            .arg(FailureReport::inWords(trouble.message)));
 }
 
 void Form1::loadForm()
@@ -502,7 +503,7 @@ void Form1::cboCategory_Click()
         // A page that is not the library's own is never shown; both panes say why.
         WebBrowser1->setHtml(messagePage(
             tr("The category \u201c%1\u201d cannot be shown").arg(cboCategory->currentText()),
-            page.status().message()));
+            FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
         WebBrowser1->Navigate2(*page);

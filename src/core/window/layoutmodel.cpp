@@ -29,6 +29,39 @@ void move(TwipRect& r, float left, float top, float width, float height)
     r = {left, top, width, height};
 }
 
+// Below the least height the design allows (a small screen at a large
+// scale), "More" would climb over the exports: the column's four places then
+// share the height there is, first by closing the gaps down to the design's
+// gap between two exports, then by shortening the buttons alike. At every height that fits, the
+// places are the design's.
+void fitCommandColumn(Form1Geometry& g, float bottom)
+{
+    const Form1Geometry d = Form1Geometry::design();
+    for (int i = 0; i < 3; ++i) {
+        g.cmdButton[i].top = d.cmdButton[i].top;
+        g.cmdButton[i].height = d.cmdButton[i].height;
+    }
+    g.cmdButton[3].height = d.cmdButton[3].height;
+    const float lowest = d.cmdButton[2].top + d.cmdButton[2].height;
+    if (g.cmdButton[3].top >= lowest)
+        return;
+    const float top = d.cmdButton[0].top;
+    const float room = bottom - top;
+    if (room <= 0)
+        return;
+    const int count = 4;
+    // Buttons of one colour that touch read as one: the design's gap stays.
+    const float leastGap = d.cmdButton[1].top - d.cmdButton[0].top - d.cmdButton[0].height;
+    const float height = std::min(d.cmdButton[0].height, (room - (count - 1) * leastGap) / count);
+    if (height <= 0)
+        return;
+    const float gap = (room - count * height) / (count - 1);
+    for (int i = 0; i < count; ++i) {
+        g.cmdButton[i].top = top + i * (height + gap);
+        g.cmdButton[i].height = height;
+    }
+}
+
 } // namespace
 
 Form1Geometry Form1Geometry::design()
@@ -75,6 +108,7 @@ void PaintUI(Form1Geometry& g, float sw, float sh, float px, float py)
     g.cmdButton[2].left = g.cmdButton[0].left;
     g.cmdButton[3].left = g.cmdButton[0].left;
     g.cmdButton[3].top = sh - m - g.cmdButton[3].height;
+    fitCommandColumn(g, sh - m);
     setWidth(g.cmdButton[4], sw - 2 * g.cmdButton[4].left);
     g.shpTitle[2].left = g.cmdButton[0].left;
     setHeight(g.shpTitle[2], g.cboCategory.height);

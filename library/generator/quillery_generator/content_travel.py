@@ -1,12 +1,16 @@
 """Travel and Events templates."""
 
-import blocks as b
-from calendar_dates import on, sent, weekday
-from template import Template, card, scene
-from themes import TRAVEL
+from __future__ import annotations
+
+from . import blocks as b
+from .art import AddImage
+from .calendar_dates import on, sent
+from .template import Template, card, scene
+from .theme import Theme
+from .themes import TRAVEL
 
 
-def island_escape(t, img):
+def island_escape(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Wayfarer Travel", "plane", "Small-group trips since 2009"),
         b.hero(t, img, scene(("palm", 40, 60, 1.0), ("plane", 220, 10, 0.9), ("suitcase", 400, 80, 0.85), seed=41),
@@ -16,8 +20,8 @@ def island_escape(t, img):
                "have six places left each, with flights, guides and every breakfast included.",
                "See the itinerary", eyebrow="From €1,290 per person"),
         b.products(t, img, [
-            (card("mountains", 141), "Sunlit mountain peaks above green hills", "Hiking week, 12–19 April", "€1,290", "€1,450", "Reserve"),
-            (card("palm", 142), "A palm tree by the sea", "Coast and springs, 3–10 May", "€1,340", None, "Reserve"),
+            b.Product(card("mountains", 141), "Sunlit mountain peaks above green hills", "Hiking week, 12–19 April", "€1,290", "€1,450", "Reserve"),
+            b.Product(card("palm", 142), "A palm tree by the sea", "Coast and springs, 3–10 May", "€1,340", None, "Reserve"),
         ], "Spring departures"),
         b.checklist(t, img, "Included in every trip", [
             "Return flights from Lisbon, Porto or Frankfurt",
@@ -29,7 +33,7 @@ def island_escape(t, img):
     ]
 
 
-def music_festival(t, img):
+def music_festival(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Riverbank Festival", "guitar", "Three days of music by the water", centered=True),
         b.hero(t, img, scene(("guitar", 30, 50, 1.0), ("stage", 200, 30, 1.25), ("microphone", 460, 80, 0.8), seed=42),
@@ -37,11 +41,11 @@ def music_festival(t, img):
                "Forty artists on three stages, from Friday sundown to Sunday night. Early-bird weekend passes "
                "sell out every year, and this year they're on sale for 72 hours only.",
                "Get weekend passes", eyebrow="17–19 July · Riverside Park", centered=True),
-        b.stats(t, [("40", "artists"), ("3", "stages"), ("72 h", "early-bird sale")]),
+        b.stats(t, [b.Figure("40", "artists"), b.Figure("3", "stages"), b.Figure("72 h", "early-bird sale")]),
         b.details(t, img, "Tickets", [
-            ("ticket", "Weekend pass", "€129 early bird, then €159"),
-            ("calendar", "Day ticket", "€59 Friday, €69 Saturday or Sunday"),
-            ("heart", "Under 16s", "Free with a paying adult"),
+            b.Detail("ticket", "Weekend pass", "€129 early bird, then €159"),
+            b.Detail("calendar", "Day ticket", "€59 Friday, €69 Saturday or Sunday"),
+            b.Detail("heart", "Under 16s", "Free with a paying adult"),
         ], cta="Get weekend passes"),
         b.text(t, "Getting there",
                "Free shuttle buses run from the central station every 15 minutes. Bring your bike: "
@@ -50,7 +54,7 @@ def music_festival(t, img):
     ]
 
 
-def yoga_retreat(t, img):
+def yoga_retreat(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Still Water Retreats", "candle", "Yoga and rest in the mountains"),
         b.hero(t, img, scene(("mountains", 40, 60, 1.2), ("candle", 300, 70, 0.9), ("yoga_mat", 410, 90, 0.9), seed=43),
@@ -65,14 +69,14 @@ def yoga_retreat(t, img):
                   "Gentle yoga at 7:30, breakfast, a guided walk, free afternoons, restorative yoga at 17:30.",
                   image_right=True, level=2),
         b.details(t, img, "Good to know", [
-            ("calendar", "Dates", f"{on(11, 13)}, 16:00 to {on(11, 15)}, 14:00"),
-            ("ticket", "Price", "€420 in a shared room, €510 in a single room, all meals included"),
+            b.Detail("calendar", "Dates", f"{on(11, 13)}, 16:00 to {on(11, 15)}, 14:00"),
+            b.Detail("ticket", "Price", "€420 in a shared room, €510 in a single room, all meals included"),
         ], cta="Book your place"),
         b.footer(t, "Still Water Retreats", "You are receiving this e-mail because you asked about our retreats."),
     ]
 
 
-def spring_race(t, img):
+def spring_race(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Harbour Runners", "sneaker", "Running club", centered=True),
         b.hero(t, img, scene(("sneaker", 60, 100, 0.9), ("medal", 240, 40, 1.0), ("sun", 420, 30, 0.7), seed=44),
@@ -80,7 +84,7 @@ def spring_race(t, img):
                "A flat, fast loop along the harbour and back through the old town, with music at every "
                "kilometre and a medal for everyone who finishes.", "Enter the race",
                eyebrow=f"{on(4, 12)} · 9:30", centered=True),
-        b.stats(t, [("10 km", "flat, certified course"), ("1,500", "places"), ("€25", "entry, with a T-shirt")]),
+        b.stats(t, [b.Figure("10 km", "flat, certified course"), b.Figure("1,500", "places"), b.Figure("€25", "entry, with a T-shirt")]),
         b.checklist(t, img, "Before the day", [
             "Collect your number on Saturday, 10:00–18:00, at the club house",
             "Bag drop opens at 8:30 by the start",
@@ -89,7 +93,7 @@ def spring_race(t, img):
     ]
 
 
-def spa_weekend(t, img):
+def spa_weekend(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Hotel Seeblick", "house", "Lakeside hotel and spa"),
         b.hero(t, img, scene(("lake_hotel", 150, 20, 1.4), seed=45),
@@ -108,7 +112,7 @@ def spa_weekend(t, img):
     ]
 
 
-TEMPLATES = [
+TEMPLATES: list[Template] = [
     Template("São Miguel Escape", TRAVEL, "Seven days in the Azores: six places left", "Crater lakes, tea plantations and hot springs, from €1,290.",
              "Wayfarer Travel <trips@wayfarer.example>", "Wayfarer Travel", "plane", island_escape, date=sent(1, 20, "09:00")),
     Template("Music Festival", TRAVEL, "The Riverbank Festival line-up is here", "40 artists, 3 stages, and early-bird passes for 72 hours only.",

@@ -1,12 +1,16 @@
 """Nonprofit and Real Estate templates."""
 
-import blocks as b
-from calendar_dates import on, sent, weekday
-from template import Template, card, scene
-from themes import NONPROFIT, REAL_ESTATE
+from __future__ import annotations
+
+from . import blocks as b
+from .art import AddImage
+from .calendar_dates import on, sent
+from .template import Template, card, scene
+from .theme import Theme
+from .themes import NONPROFIT, REAL_ESTATE
 
 
-def winter_appeal(t, img):
+def winter_appeal(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Hearthstone Trust", "heart", "Warm homes for every family"),
         b.hero(t, img, scene(("house", 70, 60, 1.0), ("hands", 250, 70, 0.95), ("heart", 420, 60, 0.7), seed=23),
@@ -14,7 +18,7 @@ def winter_appeal(t, img):
                "This winter, one in eight families in our city will struggle to heat their home. "
                "€40 covers a week of heating for a family with young children. Will you help keep one warm?",
                "Donate today", eyebrow="Winter appeal"),
-        b.stats(t, [("€40", "heats a home for a week"), ("2,318", "families helped last winter"), ("92c", "of every euro goes to families")]),
+        b.stats(t, [b.Figure("€40", "heats a home for a week"), b.Figure("2,318", "families helped last winter"), b.Figure("92c", "of every euro goes to families")]),
         b.quote(t, "When the heating came back on, my daughter stopped wearing her coat indoors. That's when I cried.",
                 "Marta, a mother supported last winter"),
         b.cta(t, "Every gift is doubled until 31 December", "A local foundation matches every donation, euro for euro, up to €50,000.",
@@ -23,7 +27,7 @@ def winter_appeal(t, img):
     ]
 
 
-def volunteers(t, img):
+def volunteers(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Green Streets", "tree", "Community gardens", centered=True),
         b.hero(t, img, scene(("tree", 40, 60, 1.0), ("plant", 230, 70, 0.95), ("hands", 380, 80, 0.9), seed=24),
@@ -32,8 +36,8 @@ def volunteers(t, img):
                "we bring the gloves, the tools and the coffee.", "Sign up for a shift",
                eyebrow="Get your hands dirty", centered=True),
         b.cards(t, img, [
-            (card("tree", 101), "A young tree", "Planting days", "Saturdays in April, 9:00&ndash;13:00. Families welcome.", "Pick a Saturday"),
-            (card("plant", 102), "A potted seedling", "Garden hosts", "Two hours a week watering and welcoming neighbours.", "Become a host"),
+            b.CardItem(card("tree", 101), "A young tree", "Planting days", "Saturdays in April, 9:00&ndash;13:00. Families welcome.", "Pick a Saturday"),
+            b.CardItem(card("plant", 102), "A potted seedling", "Garden hosts", "Two hours a week watering and welcoming neighbours.", "Become a host"),
         ]),
         b.checklist(t, img, "Every volunteer gets", [
             "Training from our horticulture team", "A Green Streets T-shirt and gloves", "Breakfast on planting days"]),
@@ -41,7 +45,7 @@ def volunteers(t, img):
     ]
 
 
-def impact_report(t, img):
+def impact_report(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Open Water Project", "drop", "Clean water, locally run"),
         b.hero_split(t, img, scene(("water_tap", 30, 70, 1.15), ("drop", 180, 40, 0.45), seed=25, size=(280, 340)),
@@ -49,19 +53,19 @@ def impact_report(t, img):
                      "Because of you, 48 villages now run their own clean water systems. Here is what your support "
                      "made possible this year, and where every euro went.", "Read the full report",
                      eyebrow="Impact report 2025"),
-        b.stats(t, [("48", "village water systems"), ("61,000", "people with clean water"), ("97%", "still working after 5 years")]),
+        b.stats(t, [b.Figure("48", "village water systems"), b.Figure("61,000", "people with clean water"), b.Figure("97%", "still working after 5 years")]),
         b.text(t, "Built to last",
                "Every system is owned by a village water committee, trained by our engineers and funded by small "
                "monthly fees. That is why nearly all of them are still running five years later."),
         b.cards(t, img, [
-            (card("wrench", 111), "A spanner and a washer", "Training 300 technicians", "Local mechanics now repair 9 out of 10 faults within 48 hours.", None),
-            (card("school", 112), "A school building", "Water in every school", "All 36 schools in the district have taps and hand-washing stations.", None),
+            b.CardItem(card("wrench", 111), "A spanner and a washer", "Training 300 technicians", "Local mechanics now repair 9 out of 10 faults within 48 hours.", None),
+            b.CardItem(card("school", 112), "A school building", "Water in every school", "All 36 schools in the district have taps and hand-washing stations.", None),
         ]),
         b.footer(t, "Open Water Project", "You are receiving this e-mail because you are an Open Water supporter."),
     ]
 
 
-def gala(t, img):
+def gala(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Children's Music Fund", "star", "Annual gala", centered=True),
         b.hero(t, img, scene(("star", 60, 60, 0.6), ("cello", 180, 14, 1.3), ("ticket", 390, 100, 0.9, 8), seed=26),
@@ -70,24 +74,24 @@ def gala(t, img):
                "Every ticket funds a year of lessons for a child.", "Buy tickets",
                eyebrow=on(11, 21), centered=True),
         b.details(t, img, "The evening", [
-            ("calendar", "When", f"{on(11, 21)}, 18:30 reception, 19:30 dinner"),
-            ("house", "Where", "The Grand Hall, [Street address], [City]"),
-            ("ticket", "Tickets", "€150 per guest, tables of ten €1,400"),
-            ("star", "Dress code", "Black tie optional"),
+            b.Detail("calendar", "When", f"{on(11, 21)}, 18:30 reception, 19:30 dinner"),
+            b.Detail("house", "Where", "The Grand Hall, [Street address], [City]"),
+            b.Detail("ticket", "Tickets", "€150 per guest, tables of ten €1,400"),
+            b.Detail("star", "Dress code", "Black tie optional"),
         ], cta="Buy tickets"),
         b.quote(t, "Before the fund, I had never touched a cello. Now I play it every day.", "Leo, 13, performing on the night"),
         b.footer(t, "Children's Music Fund", "You are receiving this e-mail because you support the Children's Music Fund."),
     ]
 
 
-def thank_you(t, img):
+def thank_you(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Paws & Whiskers Rescue", "heart", "Animal shelter"),
         b.hero_split(t, img, scene(("dog", 40, 110, 1.05), ("heart", 170, 40, 0.45), seed=27, size=(280, 340)),
                      "Biscuit the rescue dog in his new collar, and a heart", "Thank you. Here's what you did.",
                      "Your gift last month paid for vaccinations, food and a warm bed for the animals in our care. "
                      "We wanted you to see the difference you made.", eyebrow="Thank you"),
-        b.stats(t, [("128", "animals adopted"), ("340", "vet visits funded"), ("17", "volunteer foster homes")]),
+        b.stats(t, [b.Figure("128", "animals adopted"), b.Figure("340", "vet visits funded"), b.Figure("17", "volunteer foster homes")]),
         b.text(t, "Meet Biscuit",
                "Biscuit arrived in January, thin and nervous. Eight weeks of care later he went home with a family "
                "who promise him a sofa and daily walks by the river. Your support made that possible."),
@@ -96,14 +100,14 @@ def thank_you(t, img):
     ]
 
 
-def just_listed(t, img):
+def just_listed(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Ashford & Lane", "key", "Residential estate agents"),
         b.hero(t, img, scene(("house_garden", 160, 26, 1.35), seed=28),
                "14 Orchard Close: a detached house with a front lawn, a fence and an apple tree", "Just listed: 14 Orchard Close",
                "A light-filled family home on a quiet cul-de-sac, five minutes from the station, with a south-facing "
                "garden and a kitchen made for long dinners.", "Book a viewing", eyebrow="€685,000 · Freehold"),
-        b.stats(t, [("4", "bedrooms"), ("2", "bathrooms"), ("165 m²", "living space")]),
+        b.stats(t, [b.Figure("4", "bedrooms"), b.Figure("2", "bathrooms"), b.Figure("165 m²", "living space")]),
         b.feature(t, img, "feature1", card("living_room", 121), "The living room: a sofa, a floor lamp and a tall window",
                   "Open-plan living",
                   "A 9-metre kitchen and living room opening onto the terrace, with oak floors and a wood burner.",
@@ -113,14 +117,14 @@ def just_listed(t, img):
                   "Mature apple trees, a vegetable bed and a timber workshop with power and light.", image_right=True,
                   level=2),
         b.details(t, img, "Viewings", [
-            ("calendar", "Open viewings", "Saturday 10:00&ndash;13:00, or by appointment"),
-            ("key", "Your agent", "Sophie Lane, [phone number]"),
+            b.Detail("calendar", "Open viewings", "Saturday 10:00&ndash;13:00, or by appointment"),
+            b.Detail("key", "Your agent", "Sophie Lane, [phone number]"),
         ], cta="Book a viewing"),
         b.footer(t, "Ashford & Lane", "You are receiving this e-mail because you registered for property alerts."),
     ]
 
 
-def open_house(t, img):
+def open_house(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Ashford & Lane", "key", "Residential estate agents", centered=True),
         b.hero(t, img, scene(("apartments", 170, 24, 1.3), seed=29),
@@ -129,10 +133,10 @@ def open_house(t, img):
                "garden. Drop in, no appointment needed.", "Get directions",
                eyebrow="Sunday 12:00–15:00", centered=True),
         b.products(t, img, [
-            (card("living_room", 131), "The living room of apartment 3B, with a sofa and a tall window",
-             "Apartment 3B, two bedrooms", "€420,000", None, "View details"),
-            (card("terrace", 132), "The penthouse roof terrace, with a parasol, loungers and planters over the city",
-             "Apartment 6A, penthouse", "€690,000", None, "View details"),
+            b.Product(card("living_room", 131), "The living room of apartment 3B, with a sofa and a tall window",
+                      "Apartment 3B, two bedrooms", "€420,000", None, "View details"),
+            b.Product(card("terrace", 132), "The penthouse roof terrace, with a parasol, loungers and planters over the city",
+                      "Apartment 6A, penthouse", "€690,000", None, "View details"),
         ]),
         b.checklist(t, img, "At The Linden", [
             "Underfloor heating and triple glazing (energy rating A)",
@@ -142,14 +146,14 @@ def open_house(t, img):
     ]
 
 
-def market_report(t, img):
+def market_report(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Ashford & Lane", "key", "Market insight"),
         b.hero(t, img, scene(("chart", 60, 60, 1.0), ("street", 290, 66, 1.1), seed=30),
                "A rising bar chart beside a row of terraced houses", "Your local property market, autumn edition",
                "Prices in the Northside area rose 3.1% over the year, homes sold faster than in any autumn since 2021, "
                "and buyers are back for family houses with gardens.", "Get a free valuation", eyebrow="Quarterly market report"),
-        b.stats(t, [("+3.1%", "average price, year on year"), ("24", "days to agree a sale"), ("98%", "of asking price achieved")]),
+        b.stats(t, [b.Figure("+3.1%", "average price, year on year"), b.Figure("24", "days to agree a sale"), b.Figure("98%", "of asking price achieved")]),
         b.text(t, "What it means for you",
                "If you are thinking of selling, spring listings face more competition; autumn buyers are fewer but more "
                "serious. If you are buying, mortgage rates have eased and lenders are competing again for good borrowers."),
@@ -158,7 +162,7 @@ def market_report(t, img):
     ]
 
 
-def just_sold(t, img):
+def just_sold(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Harbourview Homes", "house", "Estate agents", centered=True),
         b.hero_split(t, img, scene(("for_sale", 40, 50, 1.1), ("key", 40, 230, 0.45), seed=31, size=(280, 340)),
@@ -167,14 +171,14 @@ def just_sold(t, img):
                      "27 Ferry Road went under offer after the first weekend of viewings, with four offers and a final "
                      "price 4% above asking. Thinking of moving? Your neighbours' buyers may want your home too.",
                      "Ask for a valuation", eyebrow="Just sold"),
-        b.stats(t, [("9", "days on the market"), ("4", "offers received"), ("+4%", "above asking")]),
+        b.stats(t, [b.Figure("9", "days on the market"), b.Figure("4", "offers received"), b.Figure("+4%", "above asking")]),
         b.quote(t, "Harbourview told us exactly what to fix, what to leave, and when to list. They were right on all three.",
                 "Daniel and Inês, sellers of 27 Ferry Road"),
         b.footer(t, "Harbourview Homes", "You are receiving this e-mail because you live near one of our recent sales."),
     ]
 
 
-def moving_guide(t, img):
+def moving_guide(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Harbourview Homes", "house", "Moving made simple"),
         b.hero(t, img, scene(("boxes", 50, 70, 1.05), ("sofa", 260, 80, 1.0), ("key", 440, 60, 0.7), seed=32),
@@ -194,7 +198,7 @@ def moving_guide(t, img):
     ]
 
 
-TEMPLATES = [
+TEMPLATES: list[Template] = [
     Template("Winter Appeal", NONPROFIT, "Will you keep a family warm this winter?", "€40 heats a home for a week, and every gift is doubled until 31 December.",
              "Hearthstone Trust <hello@hearthstone.example>", "Hearthstone Trust", "heart", winter_appeal,
              palette=dict(bg="#dfe8f5", bg2="#bccde8", main="#d1495b", dark="#2e4057", accent="#edae49", shadow="#9fb3d1"), date=sent(12, 1, "10:00")),

@@ -6,25 +6,30 @@ No text is drawn: headlines belong in the HTML, where screen readers, search
 and translation tools find them.
 """
 
+from __future__ import annotations
+
 import math
+from typing import Callable
+
+from .art import Art, Card, Icon, Logo, Palette, Placed, Scene
 
 
 class Svg:
-    def __init__(self, width, height):
+    def __init__(self, width: float, height: float) -> None:
         self.width = width
         self.height = height
-        self.defs = []
-        self.parts = []
+        self.defs: list[str] = []
+        self.parts: list[str] = []
         self._ids = 0
 
-    def uid(self, stem):
+    def uid(self, stem: str) -> str:
         self._ids += 1
         return f"{stem}{self._ids}"
 
-    def add(self, text):
+    def add(self, text: str) -> None:
         self.parts.append(text)
 
-    def linear(self, top, bottom, angle_vertical=True):
+    def linear(self, top: str, bottom: str, angle_vertical: bool = True) -> str:
         gid = self.uid("g")
         x2, y2 = ("0", "1") if angle_vertical else ("1", "1")
         self.defs.append(
@@ -33,31 +38,31 @@ class Svg:
             "</linearGradient>")
         return f"url(#{gid})"
 
-    def text(self):
+    def text(self) -> str:
         defs = f"<defs>{''.join(self.defs)}</defs>" if self.defs else ""
         return (f'<svg xmlns="http://www.w3.org/2000/svg" width="{self.width}" '
                 f'height="{self.height}" viewBox="0 0 {self.width} {self.height}">'
                 f"{defs}\n" + "\n".join(self.parts) + "\n</svg>\n")
 
 
-def rect(x, y, w, h, fill, r=0, extra=""):
+def rect(x: float, y: float, w: float, h: float, fill: str, r: float = 0, extra: str = "") -> str:
     return f'<rect x="{x:g}" y="{y:g}" width="{w:g}" height="{h:g}" rx="{r:g}" fill="{fill}" {extra}/>'
 
 
-def circle(cx, cy, r, fill, extra=""):
+def circle(cx: float, cy: float, r: float, fill: str, extra: str = "") -> str:
     return f'<circle cx="{cx:g}" cy="{cy:g}" r="{r:g}" fill="{fill}" {extra}/>'
 
 
-def ellipse(cx, cy, rx, ry, fill, extra=""):
+def ellipse(cx: float, cy: float, rx: float, ry: float, fill: str, extra: str = "") -> str:
     return f'<ellipse cx="{cx:g}" cy="{cy:g}" rx="{rx:g}" ry="{ry:g}" fill="{fill}" {extra}/>'
 
 
-def path(d, fill="none", stroke=None, width=0, extra=""):
+def path(d: str, fill: str = "none", stroke: str | None = None, width: float = 0, extra: str = "") -> str:
     s = f' stroke="{stroke}" stroke-width="{width:g}" stroke-linecap="round" stroke-linejoin="round"' if stroke else ""
     return f'<path d="{d}" fill="{fill}"{s} {extra}/>'
 
 
-def group(content, x=0, y=0, s=1.0, rotate=0):
+def group(content: str, x: float = 0, y: float = 0, s: float = 1.0, rotate: float = 0) -> str:
     t = f"translate({x:g} {y:g})"
     if rotate:
         t += f" rotate({rotate:g})"
@@ -66,7 +71,8 @@ def group(content, x=0, y=0, s=1.0, rotate=0):
     return f'<g transform="{t}">{content}</g>'
 
 
-def blob(cx, cy, r, fill, wobble=0.18, seed=1, points=7, extra=""):
+def blob(cx: float, cy: float, r: float, fill: str, wobble: float = 0.18, seed: int = 1, points: int = 7,
+         extra: str = "") -> str:
     """A soft organic shape: a closed curve through jittered points on a circle."""
     pts = []
     for i in range(points):
@@ -89,7 +95,28 @@ def blob(cx, cy, r, fill, wobble=0.18, seed=1, points=7, extra=""):
 # Each object is drawn around its own origin in a box of about 200 x 200 and
 # placed with group(); colours come from the palette the scene passes in.
 
-def cup(p):
+Drawing = Callable[..., str]
+
+# Every object a picture may name, by the name of the function that draws it.
+OBJECTS: dict[str, Drawing] = {}
+
+
+def drawing(draw: Drawing) -> Drawing:
+    """Registers `draw` as the object of its own name."""
+    if draw.__name__ in OBJECTS:
+        raise ValueError(f"two drawings are named {draw.__name__!r}")
+    OBJECTS[draw.__name__] = draw
+    return draw
+
+
+def _object(name: str, pal: Palette) -> str:
+    if name not in OBJECTS:
+        raise ValueError(f"no drawing is named {name!r}")
+    return OBJECTS[name](pal)
+
+
+@drawing
+def cup(p: Palette) -> str:
     return "".join([
         ellipse(100, 182, 88, 12, p["shadow"]),
         ellipse(100, 170, 82, 14, p["light"]),
@@ -102,7 +129,8 @@ def cup(p):
     ])
 
 
-def croissant(p):
+@drawing
+def croissant(p: Palette) -> str:
     # Five plump segments along a crescent, the middle one largest.
     segments = [(-62, 124, 30, 20, -40), (-32, 102, 36, 28, -20), (0, 94, 42, 36, 0),
                 (32, 102, 36, 28, 20), (62, 124, 30, 20, 40)]
@@ -114,7 +142,8 @@ def croissant(p):
             + path("M86 76 Q100 70 114 76", stroke=p["light"], width=5, extra='opacity="0.7"'))
 
 
-def cake(p):
+@drawing
+def cake(p: Palette) -> str:
     return "".join([
         ellipse(100, 178, 92, 12, p["shadow"]),
         rect(30, 100, 140, 70, p["main"], 10),
@@ -125,7 +154,8 @@ def cake(p):
     ])
 
 
-def wine(p):
+@drawing
+def wine(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 80, 10, p["shadow"]),
         rect(34, 60, 34, 120, p["dark"], 10),
@@ -138,7 +168,8 @@ def wine(p):
     ])
 
 
-def bowl(p):
+@drawing
+def bowl(p: Palette) -> str:
     return "".join([
         ellipse(100, 176, 90, 10, p["shadow"]),
         circle(70, 92, 22, p["accent"]), circle(112, 84, 26, p["leaf"]), circle(142, 98, 18, p["main"]),
@@ -148,7 +179,8 @@ def bowl(p):
     ])
 
 
-def bag(p):
+@drawing
+def bag(p: Palette) -> str:
     return "".join([
         ellipse(100, 188, 80, 9, p["shadow"]),
         path("M70 70 V50 Q70 20 100 20 Q130 20 130 50 V70", stroke=p["dark"], width=9),
@@ -159,7 +191,8 @@ def bag(p):
     ])
 
 
-def tag(p):
+@drawing
+def tag(p: Palette) -> str:
     return "".join([
         path("M20 96 L96 20 H176 V100 L100 176 Z", p["main"]),
         circle(146, 50, 12, p["light"]),
@@ -169,7 +202,8 @@ def tag(p):
     ])
 
 
-def sun(p):
+@drawing
+def sun(p: Palette) -> str:
     rays = "".join(
         path(f"M{100 + 62 * math.cos(a):.1f} {100 + 62 * math.sin(a):.1f} L{100 + 92 * math.cos(a):.1f} {100 + 92 * math.sin(a):.1f}",
              stroke=p["accent"], width=10)
@@ -177,7 +211,8 @@ def sun(p):
     return rays + circle(100, 100, 48, p["accent"]) + circle(86, 86, 14, p["light"], 'opacity="0.5"')
 
 
-def gift(p):
+@drawing
+def gift(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 84, 9, p["shadow"]),
         rect(30, 90, 140, 90, p["main"], 6),
@@ -187,7 +222,8 @@ def gift(p):
     ])
 
 
-def sneaker(p):
+@drawing
+def sneaker(p: Palette) -> str:
     return "".join([
         ellipse(100, 170, 92, 10, p["shadow"]),
         path("M14 150 Q12 120 30 112 L76 96 Q96 70 120 78 L150 106 Q186 116 188 146 Z", p["main"]),
@@ -197,7 +233,8 @@ def sneaker(p):
     ])
 
 
-def shirt(p):
+@drawing
+def shirt(p: Palette) -> str:
     return "".join([
         path("M60 30 L20 60 L40 96 L56 86 V180 H144 V86 L160 96 L180 60 L140 30 Q100 56 60 30 Z", p["main"]),
         path("M80 36 Q100 58 120 36", stroke=p["dark"], width=6),
@@ -205,7 +242,8 @@ def shirt(p):
     ])
 
 
-def watch(p):
+@drawing
+def watch(p: Palette) -> str:
     return "".join([
         rect(74, 10, 52, 180, p["dark"], 14),
         circle(100, 100, 52, p["light"]),
@@ -215,7 +253,8 @@ def watch(p):
     ])
 
 
-def laptop(p):
+@drawing
+def laptop(p: Palette) -> str:
     return "".join([
         ellipse(100, 178, 96, 8, p["shadow"]),
         rect(30, 40, 140, 100, p["dark"], 8),
@@ -227,7 +266,8 @@ def laptop(p):
     ])
 
 
-def chart(p):
+@drawing
+def chart(p: Palette) -> str:
     bars = "".join(rect(34 + i * 34, 160 - h, 22, h, c, 4)
                    for i, (h, c) in enumerate([(50, p["light"]), (76, p["accent"]), (64, p["light"]), (110, p["main"]), (130, p["accent"])]))
     return (rect(16, 20, 168, 162, p["dark"], 14) + bars
@@ -235,7 +275,8 @@ def chart(p):
             + circle(170, 42, 8, p["light"]))
 
 
-def rocket(p):
+@drawing
+def rocket(p: Palette) -> str:
     return "".join([
         path("M100 10 Q140 40 140 110 L60 110 Q60 40 100 10 Z", p["light"]),
         path("M60 90 L30 140 L62 130 Z M140 90 L170 140 L138 130 Z", p["main"]),
@@ -246,7 +287,8 @@ def rocket(p):
     ])
 
 
-def calendar(p):
+@drawing
+def calendar(p: Palette) -> str:
     cells = "".join(rect(38 + c * 32, 86 + r * 26, 22, 16, p["main"] if (r, c) == (1, 2) else p["light"], 3)
                     for r in range(3) for c in range(4))
     return (rect(20, 30, 160, 150, p["dark"], 14) + rect(20, 30, 160, 40, p["main"], 14)
@@ -254,7 +296,8 @@ def calendar(p):
             + rect(134, 16, 12, 32, p["light"], 6) + cells)
 
 
-def microphone(p):
+@drawing
+def microphone(p: Palette) -> str:
     return "".join([
         ellipse(100, 188, 56, 8, p["shadow"]),
         rect(72, 16, 56, 98, p["main"], 28),
@@ -264,7 +307,8 @@ def microphone(p):
     ])
 
 
-def book(p):
+@drawing
+def book(p: Palette) -> str:
     return "".join([
         ellipse(100, 176, 92, 9, p["shadow"]),
         path("M100 50 Q60 30 14 40 V160 Q60 150 100 170 Z", p["main"]),
@@ -274,7 +318,8 @@ def book(p):
     ])
 
 
-def pencil(p):
+@drawing
+def pencil(p: Palette) -> str:
     return group("".join([
         rect(-14, -80, 28, 130, p["accent"], 3),
         rect(-14, -96, 28, 20, p["light"], 6),
@@ -284,7 +329,8 @@ def pencil(p):
     ]), 100, 100, rotate=35)
 
 
-def apple(p):
+@drawing
+def apple(p: Palette) -> str:
     return "".join([
         ellipse(100, 182, 60, 8, p["shadow"]),
         path("M100 60 Q60 36 40 80 Q24 130 60 166 Q80 184 100 170 Q120 184 140 166 Q176 130 160 80 Q140 36 100 60 Z", p["main"]),
@@ -294,7 +340,8 @@ def apple(p):
     ])
 
 
-def school(p):
+@drawing
+def school(p: Palette) -> str:
     windows = "".join(rect(x, y, 18, 22, p["light"], 2) for x in (36, 146) for y in (110, 146))
     return "".join([
         rect(10, 176, 180, 8, p["shadow"], 4),
@@ -308,7 +355,8 @@ def school(p):
     ])
 
 
-def cap(p):
+@drawing
+def cap(p: Palette) -> str:
     return "".join([
         path("M60 96 V136 Q100 160 140 136 V96 Z", p["dark"]),
         path("M100 50 L190 90 L100 130 L10 90 Z", p["main"]),
@@ -317,7 +365,8 @@ def cap(p):
     ])
 
 
-def backpack(p):
+@drawing
+def backpack(p: Palette) -> str:
     return "".join([
         ellipse(100, 188, 70, 8, p["shadow"]),
         path("M76 40 Q76 16 100 16 Q124 16 124 40", stroke=p["dark"], width=10),
@@ -328,19 +377,22 @@ def backpack(p):
     ])
 
 
-def heart(p):
+@drawing
+def heart(p: Palette) -> str:
     return path("M100 170 Q20 110 20 64 Q20 24 60 24 Q88 24 100 52 Q112 24 140 24 Q180 24 180 64 Q180 110 100 170 Z", p["main"]) + \
         path("M52 56 Q44 70 50 86", stroke=p["light"], width=8, extra='opacity="0.6"')
 
 
-def hands(p):
+@drawing
+def hands(p: Palette) -> str:
     return "".join([
         path("M10 150 Q40 120 78 126 L118 132 Q130 136 124 148 Q118 156 102 154 L80 152 L112 158 Q140 162 176 130 Q190 124 192 138 Q176 170 130 184 Q80 196 10 184 Z", p["skin"]),
         path("M100 110 Q60 82 60 56 Q60 34 80 34 Q94 34 100 50 Q106 34 120 34 Q140 34 140 56 Q140 82 100 110 Z", p["main"]),
     ])
 
 
-def tree(p):
+@drawing
+def tree(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 70, 8, p["shadow"]),
         rect(92, 110, 16, 74, p["dark"], 4),
@@ -349,7 +401,8 @@ def tree(p):
     ])
 
 
-def globe(p):
+@drawing
+def globe(p: Palette) -> str:
     return "".join([
         circle(100, 100, 80, p["main"]),
         path("M60 48 Q84 56 78 80 Q70 100 90 110 Q104 120 92 146 Q84 160 70 156 Q40 130 44 90 Q46 62 60 48 Z", p["leaf"]),
@@ -358,7 +411,8 @@ def globe(p):
     ])
 
 
-def house(p, roof=None, door=None):
+@drawing
+def house(p: Palette, roof: str | None = None, door: str | None = None) -> str:
     roof = roof or p["dark"]
     door = door or p["accent"]
     return "".join([
@@ -373,19 +427,22 @@ def house(p, roof=None, door=None):
     ])
 
 
-def tower(p):
+@drawing
+def tower(p: Palette) -> str:
     win = "".join(rect(x, y, 14, 16, p["light"], 2) for x in (54, 78, 102, 126) for y in range(40, 170, 28))
     return rect(40, 20, 120, 164, p["main"], 4) + rect(40, 20, 120, 12, p["dark"]) + win + rect(88, 160, 24, 24, p["dark"])
 
 
-def key(p):
+@drawing
+def key(p: Palette) -> str:
     return group("".join([
         circle(0, 0, 40, p["accent"]), circle(0, 0, 16, p["bg"] if "bg" in p else p["light"]),
         rect(34, -10, 110, 20, p["accent"], 6), rect(110, 8, 14, 28, p["accent"], 3), rect(130, 8, 12, 20, p["accent"], 3),
     ]), 40, 100, rotate=-20)
 
 
-def sofa(p):
+@drawing
+def sofa(p: Palette) -> str:
     return "".join([
         ellipse(100, 180, 96, 8, p["shadow"]),
         rect(20, 60, 160, 70, p["main"], 20),
@@ -395,7 +452,8 @@ def sofa(p):
     ])
 
 
-def plant(p):
+@drawing
+def plant(p: Palette) -> str:
     return "".join([
         path("M70 130 H130 L122 186 H78 Z", p["accent"]),
         path("M100 130 Q60 110 48 60 Q86 70 100 130 Z", p["leaf"]),
@@ -404,7 +462,8 @@ def plant(p):
     ])
 
 
-def megaphone(p):
+@drawing
+def megaphone(p: Palette) -> str:
     return "".join([
         path("M40 80 L140 30 V170 L40 120 Z", p["main"]),
         rect(20, 78, 26, 44, p["dark"], 6),
@@ -413,7 +472,8 @@ def megaphone(p):
     ])
 
 
-def drop(p):
+@drawing
+def drop(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 52, 8, p["shadow"]),
         path("M100 14 Q150 84 150 124 Q150 176 100 176 Q50 176 50 124 Q50 84 100 14 Z", p["main"]),
@@ -421,7 +481,8 @@ def drop(p):
     ])
 
 
-def plane(p):
+@drawing
+def plane(p: Palette) -> str:
     return group("".join([
         path("M-90 0 Q-90 -14 -70 -14 H60 Q90 -14 96 0 Q90 14 60 14 H-70 Q-90 14 -90 0 Z", p["light"]),
         path("M-10 -12 L-44 -70 H-24 L30 -12 Z", p["main"]),
@@ -432,7 +493,8 @@ def plane(p):
     ]), 100, 100, rotate=-18)
 
 
-def suitcase(p):
+@drawing
+def suitcase(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 70, 8, p["shadow"]),
         path("M78 50 V30 Q78 22 86 22 H114 Q122 22 122 30 V50", stroke=p["dark"], width=8),
@@ -444,7 +506,8 @@ def suitcase(p):
     ])
 
 
-def mountains(p):
+@drawing
+def mountains(p: Palette) -> str:
     return "".join([
         path("M0 180 L70 60 L110 120 L140 80 L200 180 Z", p["main"]),
         path("M70 60 L88 90 L76 84 L64 96 L56 84 Z", p["light"]),
@@ -453,7 +516,8 @@ def mountains(p):
     ])
 
 
-def guitar(p):
+@drawing
+def guitar(p: Palette) -> str:
     return group("".join([
         circle(0, 40, 46, p["main"]), circle(0, -14, 34, p["main"]),
         circle(0, 26, 14, p["dark"]),
@@ -464,7 +528,8 @@ def guitar(p):
     ]), 100, 110, rotate=28)
 
 
-def medal(p):
+@drawing
+def medal(p: Palette) -> str:
     return "".join([
         path("M70 10 L100 80 L130 10 H110 L100 40 L90 10 Z", p["main"]),
         circle(100, 120, 52, p["accent"]),
@@ -473,7 +538,8 @@ def medal(p):
     ])
 
 
-def palm(p):
+@drawing
+def palm(p: Palette) -> str:
     return "".join([
         ellipse(100, 184, 70, 9, p["shadow"]),
         path("M96 182 Q90 120 104 60 L114 62 Q102 120 108 182 Z", p["dark"]),
@@ -485,7 +551,8 @@ def palm(p):
     ])
 
 
-def candle(p):
+@drawing
+def candle(p: Palette) -> str:
     return "".join([
         ellipse(100, 184, 70, 9, p["shadow"]),
         rect(70, 90, 60, 92, p["light"], 8),
@@ -497,7 +564,8 @@ def candle(p):
     ])
 
 
-def star(p):
+@drawing
+def star(p: Palette) -> str:
     pts = []
     for i in range(10):
         r = 90 if i % 2 == 0 else 40
@@ -506,7 +574,8 @@ def star(p):
     return path("M" + " L".join(pts) + " Z", p["accent"])
 
 
-def envelope(p):
+@drawing
+def envelope(p: Palette) -> str:
     return "".join([
         rect(20, 50, 160, 110, p["light"], 10),
         path("M20 60 L100 120 L180 60", stroke=p["main"], width=8),
@@ -514,7 +583,8 @@ def envelope(p):
     ])
 
 
-def ticket(p):
+@drawing
+def ticket(p: Palette) -> str:
     return "".join([
         path("M10 60 H190 V88 Q174 88 174 100 Q174 112 190 112 V140 H10 V112 Q26 112 26 100 Q26 88 10 88 Z", p["main"]),
         path("M60 62 V138", stroke=p["light"], width=4, extra='stroke-dasharray="6 8"'),
@@ -524,12 +594,13 @@ def ticket(p):
 
 # ---- things a business would show a photo of: its house, its rooms, its dishes
 
-def _window(x, y, w, h, glass, frame):
+def _window(x: float, y: float, w: float, h: float, glass: str, frame: str) -> str:
     return (rect(x, y, w, h, glass, 2) + path(f"M{x + w / 2:g} {y:g} V{y + h:g} M{x:g} {y + h / 2:g} H{x + w:g}",
                                               stroke=frame, width=3))
 
 
-def house_garden(p):
+@drawing
+def house_garden(p: Palette) -> str:
     """A detached family house with a lawn, a path, a fence and an apple tree."""
     fence = "".join(rect(x, 150, 6, 26, p["light"], 2) for x in range(4, 200, 14))
     return "".join([
@@ -549,7 +620,8 @@ def house_garden(p):
     ])
 
 
-def garden(p):
+@drawing
+def garden(p: Palette) -> str:
     """A back garden: lawn, an apple tree, a vegetable bed and a timber workshop."""
     rows = "".join(circle(x, y, 6, p["leaf"]) for x in range(110, 190, 16) for y in (162, 176))
     return "".join([
@@ -564,7 +636,8 @@ def garden(p):
     ])
 
 
-def terrace(p):
+@drawing
+def terrace(p: Palette) -> str:
     """A penthouse roof terrace: decking, a parasol, two loungers and planters over the city."""
     skyline = "".join(rect(x, 120 - h, 22, h, p["bg2"]) for x, h in ((0, 50), (26, 80), (52, 40), (120, 70), (150, 96), (178, 56)))
     boards = "".join(path(f"M0 {y} H200", stroke=p["dark"], width=2, extra='opacity="0.25"') for y in range(140, 200, 10))
@@ -580,7 +653,8 @@ def terrace(p):
     ])
 
 
-def apartments(p):
+@drawing
+def apartments(p: Palette) -> str:
     """A modern apartment building with a set-back penthouse and its roof terrace."""
     floors = "".join(rect(x, y, 22, 18, p["light"], 2) for x in (44, 76, 108, 140) for y in range(86, 170, 26))
     balconies = "".join(rect(36, y + 20, 134, 4, p["dark"]) for y in range(86, 150, 26))
@@ -599,7 +673,8 @@ def apartments(p):
     ])
 
 
-def living_room(p):
+@drawing
+def living_room(p: Palette) -> str:
     """A bright living room: a window, a sofa with cushions, a floor lamp, a rug and a plant."""
     return "".join([
         rect(0, 0, 200, 150, p["soft"]),
@@ -620,7 +695,8 @@ def living_room(p):
     ])
 
 
-def pasta_plate(p):
+@drawing
+def pasta_plate(p: Palette) -> str:
     """Fresh tagliatelle twirled on a plate, with basil and a cherry tomato, seen from above."""
     strands = "".join(path(f"M{100 - r:g} 100 A{r:g} {r * 0.8:g} 0 1 1 {100 + r * 0.9:g} {104 - r * 0.3:g}",
                            stroke=p["accent"], width=7) for r in (12, 24, 36, 48))
@@ -636,7 +712,8 @@ def pasta_plate(p):
     ])
 
 
-def fish_plate(p):
+@drawing
+def fish_plate(p: Palette) -> str:
     """A dinner plate: lake trout on greens with potatoes and a lemon wedge."""
     return "".join([
         ellipse(102, 110, 96, 84, p["shadow"], 'opacity="0.6"'),
@@ -651,7 +728,8 @@ def fish_plate(p):
     ])
 
 
-def ramekin(p):
+@drawing
+def ramekin(p: Palette) -> str:
     """Crème brûlée in a white ramekin, the caramel top cracked, a spoon beside it."""
     flutes = "".join(path(f"M{x} 108 V170", stroke=p["soft"], width=3) for x in range(48, 156, 12))
     return "".join([
@@ -666,7 +744,8 @@ def ramekin(p):
     ])
 
 
-def loaf(p):
+@drawing
+def loaf(p: Palette) -> str:
     """A sourdough loaf with its scoring, on a board."""
     return "".join([
         rect(10, 160, 180, 16, p["dark"], 6),
@@ -677,7 +756,8 @@ def loaf(p):
     ])
 
 
-def dog(p):
+@drawing
+def dog(p: Palette) -> str:
     """A sitting dog with floppy ears and a collar."""
     return "".join([
         ellipse(100, 186, 70, 8, p["shadow"]),
@@ -694,7 +774,8 @@ def dog(p):
     ])
 
 
-def lake_hotel(p):
+@drawing
+def lake_hotel(p: Palette) -> str:
     """A lakeside hotel with a pitched roof, under mountains, reflected in the water."""
     rows = "".join(rect(x, y, 14, 14, p["light"], 2) for x in (58, 82, 106, 130) for y in (88, 112))
     return "".join([
@@ -711,7 +792,8 @@ def lake_hotel(p):
     ])
 
 
-def pool(p):
+@drawing
+def pool(p: Palette) -> str:
     """An indoor pool with steps and a window onto the lake."""
     return "".join([
         rect(10, 20, 180, 70, p["light"], 6),
@@ -726,7 +808,8 @@ def pool(p):
     ])
 
 
-def for_sale(p):
+@drawing
+def for_sale(p: Palette) -> str:
     """A terraced house with the agent's board in the front garden, a sold strip across it."""
     return "".join([
         rect(0, 164, 200, 24, p["leaf"], 6),
@@ -742,7 +825,8 @@ def for_sale(p):
     ])
 
 
-def street(p):
+@drawing
+def street(p: Palette) -> str:
     """A row of three terraced houses in different colours."""
     out = [rect(0, 178, 200, 10, p["shadow"], 4)]
     for i, (x, wall) in enumerate(((8, p["main"]), (70, p["accent"]), (132, p["light"]))):
@@ -754,9 +838,10 @@ def street(p):
     return "".join(out)
 
 
-def boxes(p):
+@drawing
+def boxes(p: Palette) -> str:
     """Moving boxes, taped and stacked."""
-    def box(x, y, w, h):
+    def box(x: float, y: float, w: float, h: float) -> str:
         return (rect(x, y, w, h, p["accent"], 3) + rect(x + w / 2 - 6, y, 12, h * 0.4, p["light"], 1, 'opacity="0.8"')
                 + rect(x, y, w, 6, p["dark"], 2, 'opacity="0.25"'))
     return ellipse(100, 186, 90, 8, p["shadow"]) + box(14, 112, 90, 72) + box(100, 120, 86, 64) + box(44, 48, 80, 66)
@@ -764,7 +849,8 @@ def boxes(p):
 
 # ---- things people do, make and use
 
-def video_call(p):
+@drawing
+def video_call(p: Palette) -> str:
     """A laptop showing a video call: the host large, two guests beside her."""
     return "".join([
         ellipse(100, 178, 96, 8, p["shadow"]),
@@ -779,7 +865,8 @@ def video_call(p):
     ])
 
 
-def headset(p):
+@drawing
+def headset(p: Palette) -> str:
     """A support agent's headset with its microphone arm."""
     return "".join([
         ellipse(100, 184, 60, 8, p["shadow"]),
@@ -789,7 +876,8 @@ def headset(p):
     ])
 
 
-def magnifier(p):
+@drawing
+def magnifier(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 60, 8, p["shadow"]),
         path("M126 126 L176 176", stroke=p["dark"], width=22),
@@ -798,7 +886,8 @@ def magnifier(p):
     ])
 
 
-def lightbulb(p):
+@drawing
+def lightbulb(p: Palette) -> str:
     rays = "".join(path(f"M{100 + 70 * math.cos(a):.1f} {80 + 70 * math.sin(a):.1f} L{100 + 88 * math.cos(a):.1f} "
                         f"{80 + 88 * math.sin(a):.1f}", stroke=p["accent"], width=7)
                    for a in (math.pi * k / 6 for k in (7, 9, 11)))
@@ -811,7 +900,8 @@ def lightbulb(p):
     ])
 
 
-def bookshelf(p):
+@drawing
+def bookshelf(p: Palette) -> str:
     """A bookcase filled with books of different heights and colours."""
     colours = (p["main"], p["accent"], p["leaf"], p["dark"], p["light"])
     out = [rect(16, 14, 168, 172, p["dark"], 6), rect(24, 22, 152, 156, p["soft"], 2)]
@@ -828,7 +918,8 @@ def bookshelf(p):
     return "".join(out)
 
 
-def flask(p):
+@drawing
+def flask(p: Palette) -> str:
     """A laboratory flask with bubbles, beside a test tube."""
     return "".join([
         ellipse(100, 186, 76, 8, p["shadow"]),
@@ -840,7 +931,8 @@ def flask(p):
     ])
 
 
-def tent(p):
+@drawing
+def tent(p: Palette) -> str:
     return "".join([
         ellipse(100, 180, 94, 9, p["shadow"]),
         path("M10 176 L100 34 L190 176 Z", p["main"]),
@@ -850,7 +942,8 @@ def tent(p):
     ])
 
 
-def campfire(p):
+@drawing
+def campfire(p: Palette) -> str:
     return "".join([
         ellipse(100, 180, 70, 8, p["shadow"]),
         path("M40 176 L160 146 M40 146 L160 176", stroke=p["dark"], width=14),
@@ -859,7 +952,8 @@ def campfire(p):
     ])
 
 
-def canoe(p):
+@drawing
+def canoe(p: Palette) -> str:
     return "".join([
         path("M0 150 Q100 170 200 150 V190 H0 Z", p["bg2"]),
         path("M10 120 Q100 170 190 120 Q170 150 100 152 Q30 150 10 120 Z", p["main"]),
@@ -869,7 +963,8 @@ def canoe(p):
     ])
 
 
-def robot(p):
+@drawing
+def robot(p: Palette) -> str:
     """A small robot of the kind children build in a makers' club."""
     return "".join([
         ellipse(100, 186, 64, 8, p["shadow"]),
@@ -883,7 +978,8 @@ def robot(p):
     ])
 
 
-def cello(p):
+@drawing
+def cello(p: Palette) -> str:
     """A cello standing on its spike, with its bow."""
     return group("".join([
         path("M0 -18 Q-44 -18 -46 22 Q-48 42 -30 52 Q-54 66 -52 100 Q-48 140 0 142 Q48 140 52 100 Q54 66 30 52 "
@@ -897,7 +993,8 @@ def cello(p):
     ]), 100, 94, s=0.62, rotate=-8)
 
 
-def music_notes(p):
+@drawing
+def music_notes(p: Palette) -> str:
     return "".join([
         path("M60 150 V50 L150 30 V130", stroke=p["dark"], width=8),
         path("M60 70 L150 50", stroke=p["dark"], width=14),
@@ -908,7 +1005,8 @@ def music_notes(p):
     ])
 
 
-def stage(p):
+@drawing
+def stage(p: Palette) -> str:
     """An open-air stage with its roof, spotlights and a crowd's raised hands."""
     beams = "".join(path(f"M{x} 30 L{x - 30 + i * 20} 150 L{x + 10 + i * 20} 150 Z", p["accent"], extra='opacity="0.35"')
                     for i, x in enumerate((46, 100, 154)))
@@ -924,7 +1022,8 @@ def stage(p):
     ])
 
 
-def water_tap(p):
+@drawing
+def water_tap(p: Palette) -> str:
     """A village standpipe with a tap, water running into a bucket."""
     return "".join([
         ellipse(100, 186, 84, 8, p["shadow"]),
@@ -937,7 +1036,8 @@ def water_tap(p):
     ])
 
 
-def wrench(p):
+@drawing
+def wrench(p: Palette) -> str:
     return group("".join([
         rect(-10, -60, 20, 120, p["dark"], 8),
         path("M-26 -70 Q-28 -96 0 -100 L-8 -84 L8 -76 L20 -88 Q32 -60 6 -52 L-10 -52 Q-26 -56 -26 -70 Z", p["dark"]),
@@ -945,7 +1045,8 @@ def wrench(p):
     ]), 100, 100, rotate=40) + circle(40, 160, 16, p["accent"]) + circle(40, 160, 6, p["light"])
 
 
-def perfume(p):
+@drawing
+def perfume(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 64, 8, p["shadow"]),
         rect(86, 28, 28, 26, p["dark"], 6),
@@ -956,7 +1057,8 @@ def perfume(p):
     ])
 
 
-def lipstick(p):
+@drawing
+def lipstick(p: Palette) -> str:
     return "".join([
         ellipse(100, 186, 44, 7, p["shadow"]),
         rect(70, 110, 60, 74, p["dark"], 6),
@@ -966,7 +1068,8 @@ def lipstick(p):
     ])
 
 
-def sweater(p):
+@drawing
+def sweater(p: Palette) -> str:
     """A chunky knitted jumper."""
     ribs = "".join(path(f"M{x} 160 V176", stroke=p["dark"], width=3, extra='opacity="0.4"') for x in range(54, 150, 10))
     cable = "".join(path(f"M{x} 70 Q{x + 10} 90 {x} 110 Q{x - 10} 130 {x} 150", stroke=p["light"], width=4,
@@ -979,7 +1082,8 @@ def sweater(p):
     ])
 
 
-def yoga_mat(p):
+@drawing
+def yoga_mat(p: Palette) -> str:
     """A rolled yoga mat with a wooden block."""
     return "".join([
         ellipse(100, 182, 90, 9, p["shadow"]),
@@ -989,15 +1093,9 @@ def yoga_mat(p):
     ])
 
 
-# Every drawer above, by name; the primitives are not objects of their own.
-OBJECTS = {name: fn for name, fn in globals().items()
-           if callable(fn) and fn.__module__ == __name__ and not name.startswith("_") and name not in
-           ("rect", "circle", "ellipse", "path", "group", "blob", "Svg")}
-
-
 # ---------------------------------------------------------------- pictures
 
-def _backdrop(svg, w, h, pal, seed):
+def _backdrop(svg: Svg, w: int, h: int, pal: Palette, seed: int) -> None:
     svg.add(rect(0, 0, w, h, svg.linear(pal["bg"], pal["bg2"])))
     svg.add(blob(w * 0.18, h * 0.25, h * 0.42, pal["soft"], seed=seed, extra='opacity="0.55"'))
     svg.add(blob(w * 0.86, h * 0.82, h * 0.5, pal["soft"], seed=seed + 3, extra='opacity="0.45"'))
@@ -1007,29 +1105,27 @@ def _backdrop(svg, w, h, pal, seed):
         svg.add(circle(x, y, 3 + (i % 3) * 2, pal["light"], 'opacity="0.35"'))
 
 
-def scene(pal, objects, width=600, height=300, seed=1):
-    """A banner: backdrop plus objects given as (name, x, y, scale[, rotation])."""
+def scene(pal: Palette, objects: tuple[Placed, ...], width: int = 600, height: int = 300, seed: int = 1) -> str:
+    """A banner: backdrop plus the objects where they are placed."""
     svg = Svg(width, height)
     _backdrop(svg, width, height, pal, seed)
     svg.add(ellipse(width / 2, height * 0.9, width * 0.42, height * 0.06, pal["shadow"], 'opacity="0.45"'))
     for obj in objects:
-        name, x, y, s = obj[:4]
-        rot = obj[4] if len(obj) > 4 else 0
-        svg.add(group(OBJECTS[name](pal), x, y, s, rot))
+        svg.add(group(_object(obj.name, pal), obj.x, obj.y, obj.scale, obj.rotation))
     return svg.text()
 
 
 # Rooms and gardens are the whole picture, as a photo of them would be: the
 # drawing keeps its size and its wall, floor or lawn runs on to the tile's
 # edges. Bands are (top, bottom, palette colour) in the drawing's units.
-FULL_BLEED = {
+FULL_BLEED: dict[str, list[tuple[float, float, str]]] = {
     "living_room": [(0, 150, "soft"), (150, 200, "bg2")],
     "garden": [(60, 146, "soft"), (140, 200, "leaf")],
     "terrace": [(98, 102, "dark"), (130, 200, "main")],
 }
 
 
-def card(pal, name, width=280, height=180, seed=1):
+def card(pal: Palette, name: str, width: int = 280, height: int = 180, seed: int = 1) -> str:
     """A product or photo placeholder: one object centred on a tinted tile."""
     svg = Svg(width, height)
     svg.add(rect(0, 0, width, height, svg.linear(pal["bg"], pal["bg2"])))
@@ -1037,29 +1133,29 @@ def card(pal, name, width=280, height=180, seed=1):
         s = height / 200
         for top, bottom, colour in FULL_BLEED[name]:
             svg.add(rect(0, top * s, width, (bottom - top) * s, pal[colour]))
-        svg.add(group(OBJECTS[name](pal), width / 2 - 100 * s, 0, s))
+        svg.add(group(_object(name, pal), width / 2 - 100 * s, 0, s))
         return svg.text()
     svg.add(blob(width * 0.5, height * 0.52, height * 0.42, pal["soft"], seed=seed, extra='opacity="0.7"'))
     s = height * 0.72 / 200
-    svg.add(group(OBJECTS[name](pal), width / 2 - 100 * s, height * 0.14, s))
+    svg.add(group(_object(name, pal), width / 2 - 100 * s, height * 0.14, s))
     return svg.text()
 
 
-def icon(pal, name, size=48):
+def icon(pal: Palette, name: str, size: int = 48) -> str:
     """A round badge with a small object, for detail rows and feature lists."""
     svg = Svg(size, size)
     svg.add(circle(size / 2, size / 2, size / 2, pal["soft"]))
     s = size * 0.62 / 200
-    svg.add(group(OBJECTS[name](pal), size / 2 - 100 * s, size / 2 - 100 * s, s))
+    svg.add(group(_object(name, pal), size / 2 - 100 * s, size / 2 - 100 * s, s))
     return svg.text()
 
 
-def _is_light(colour):
+def _is_light(colour: str) -> bool:
     r, g, b = (int(colour.lstrip("#")[i:i + 2], 16) for i in (0, 2, 4))
     return 0.299 * r + 0.587 * g + 0.114 * b > 170
 
 
-def logo(pal, name, size=44):
+def logo(pal: Palette, name: str, size: int = 44) -> str:
     svg = Svg(size, size)
     # A white mark needs a tile dark enough to stand out on.
     tile = pal["dark"] if _is_light(pal["main"]) else pal["main"]
@@ -1067,5 +1163,25 @@ def logo(pal, name, size=44):
     light = dict(pal, main=pal["light"], dark=pal["light"], accent=pal["light"], leaf=pal["light"],
                  shadow="none", soft=tile, skin=pal["light"])
     s = size * 0.66 / 200
-    svg.add(group(OBJECTS[name](light), size / 2 - 100 * s, size / 2 - 100 * s, s))
+    svg.add(group(_object(name, light), size / 2 - 100 * s, size / 2 - 100 * s, s))
     return svg.text()
+
+
+def draw(pal: Palette, art: Art) -> str:
+    """The SVG of one picture a template asks for."""
+    if isinstance(art, Scene):
+        return scene(pal, art.objects, width=art.width, height=art.height, seed=art.seed)
+    if isinstance(art, Card):
+        return card(pal, art.name, seed=art.seed)
+    if isinstance(art, Icon):
+        return icon(pal, art.name, art.size)
+    if isinstance(art, Logo):
+        return logo(pal, art.name, art.size)
+    raise ValueError(f"unknown kind of picture {art!r}")
+
+
+def pictured_objects(art: Art) -> set[str]:
+    """The drawn objects of a scene or a card: what a reader takes the picture to show."""
+    if isinstance(art, Scene):
+        return {obj.name for obj in art.objects}
+    return {art.name} if isinstance(art, Card) else set()

@@ -6,6 +6,8 @@ library's year, and `check_weekdays` refuses a template whose words still
 disagree with the calendar of its Date header.
 """
 
+from __future__ import annotations
+
 import datetime
 import re
 
@@ -16,22 +18,22 @@ MONTHS = ["January", "February", "March", "April", "May", "June", "July", "Augus
 WEEKDAYS = ["Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"]
 
 
-def date(month, day, year=YEAR):
+def date(month: int, day: int, year: int = YEAR) -> datetime.date:
     return datetime.date(year, month, day)
 
 
-def weekday(month, day, year=YEAR):
+def weekday(month: int, day: int, year: int = YEAR) -> str:
     """"Friday" for 27 November."""
     return WEEKDAYS[date(month, day, year).weekday()]
 
 
-def on(month, day, year=YEAR, with_year=False):
+def on(month: int, day: int, year: int = YEAR, with_year: bool = False) -> str:
     """"Friday 27 November", or "Friday 27 November 2026"."""
     text = f"{weekday(month, day, year)} {day} {MONTHS[month - 1]}"
     return f"{text} {year}" if with_year else text
 
 
-def sent(month, day, time="09:00", year=YEAR):
+def sent(month: int, day: int, time: str = "09:00", year: int = YEAR) -> str:
     """The Date header of a message sent then, in UTC."""
     d = date(month, day, year)
     hours, minutes = time.split(":")
@@ -45,11 +47,11 @@ _DAY = re.compile(r"\b(" + "|".join(WEEKDAYS) + r"),? (\d{1,2})"
 _MORE = re.compile(r"(" + "|".join(WEEKDAYS) + r") (\d{1,2})")
 
 
-def _sent_date(header):
+def _sent_date(header: str) -> datetime.date:
     return datetime.datetime.strptime(header, "%a, %d %b %Y %H:%M:%S %z").date()
 
 
-def check_weekdays(name, header, text):
+def check_weekdays(name: str, header: str, text: str) -> None:
     """Raises when `text` names a day whose weekday is not that date's.
 
     A date without a year is the next one on or after the sending day, as a

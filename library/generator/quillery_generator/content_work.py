@@ -1,12 +1,16 @@
 """Business and Education templates."""
 
-import blocks as b
-from calendar_dates import on, sent, weekday
-from template import Template, card, scene
-from themes import BUSINESS, EDUCATION
+from __future__ import annotations
+
+from . import blocks as b
+from .art import AddImage
+from .calendar_dates import on, sent, weekday
+from .template import Template, card, scene
+from .theme import Theme
+from .themes import BUSINESS, EDUCATION
 
 
-def product_update(t, img):
+def product_update(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Tasklane", "rocket", "Product news"),
         b.hero(t, img, scene(("laptop", 70, 60, 1.0), ("rocket", 290, 40, 0.95, 12), ("magnifier", 430, 80, 0.75), seed=13),
@@ -31,7 +35,7 @@ def product_update(t, img):
     ]
 
 
-def conference(t, img):
+def conference(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Northwind Summit 2026", "microphone", "Data, design and the people in between", centered=True),
         b.hero(t, img, scene(("microphone", 80, 50, 1.0), ("calendar", 250, 70, 0.9), ("ticket", 400, 80, 0.9, -8), seed=14),
@@ -41,17 +45,17 @@ def conference(t, img):
                "Early-bird tickets are 30% off until 31 January.", "Get your ticket",
                eyebrow="Lisbon · 14–15 May 2026", centered=True),
         b.details(t, img, "Event details", [
-            ("calendar", "Dates", f"{weekday(5, 14)} 14 and {on(5, 15, with_year=True)}"),
-            ("house", "Venue", "Riverside Congress Centre, Lisbon"),
-            ("ticket", "Early bird", "€390 instead of €560, until 31 January"),
+            b.Detail("calendar", "Dates", f"{weekday(5, 14)} 14 and {on(5, 15, with_year=True)}"),
+            b.Detail("house", "Venue", "Riverside Congress Centre, Lisbon"),
+            b.Detail("ticket", "Early bird", "€390 instead of €560, until 31 January"),
         ], cta="Register now"),
-        b.stats(t, [("40", "speakers"), ("12", "workshops"), ("1,200", "attendees")], "Summit at a glance"),
+        b.stats(t, [b.Figure("40", "speakers"), b.Figure("12", "workshops"), b.Figure("1,200", "attendees")], "Summit at a glance"),
         b.quote(t, "The most useful two days of my year. I came back with a plan, not just a notebook.", "Priya Raman, Head of Product, Corvid"),
         b.footer(t, "Northwind Events", "You are receiving this e-mail because you attended a Northwind event."),
     ]
 
 
-def webinar(t, img):
+def webinar(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Ledgerly", "book", "Accounting for small businesses"),
         b.hero_split(t, img, scene(("video_call", 14, 80, 1.25), seed=15, size=(280, 340)),
@@ -61,9 +65,9 @@ def webinar(t, img):
                      "the three reports that cut her clients' close time from five days to one.",
                      "Reserve my spot", eyebrow="Live online · 45 minutes"),
         b.details(t, img, None, [
-            ("calendar", "When", f"{on(2, 11)}, 16:00 CET"),
-            ("laptop", "Where", "Online. The link arrives after you sign up"),
-            ("microphone", "Host", "Elena Marquez, chartered accountant"),
+            b.Detail("calendar", "When", f"{on(2, 11)}, 16:00 CET"),
+            b.Detail("laptop", "Where", "Online. The link arrives after you sign up"),
+            b.Detail("microphone", "Host", "Elena Marquez, chartered accountant"),
         ]),
         b.checklist(t, img, "You will learn", [
             "The month-end checklist we give every new client",
@@ -74,14 +78,14 @@ def webinar(t, img):
     ]
 
 
-def quarterly_report(t, img):
+def quarterly_report(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Fernway Capital", "tree", "Investor letter"),
         b.hero(t, img, scene(("chart", 110, 50, 1.05), ("globe", 330, 60, 0.95), seed=16),
                "A rising bar chart and a globe", "Our third quarter in review",
                "Revenue grew 18% year on year, we opened our first office in Singapore, and our fund returned 6.4% net. "
                "Here are the highlights; the full letter is on our investor site.", "Read the full letter", eyebrow="Q3 2026"),
-        b.stats(t, [("+18%", "revenue, year on year"), ("6.4%", "net fund return"), ("94%", "client retention")],
+        b.stats(t, [b.Figure("+18%", "revenue, year on year"), b.Figure("6.4%", "net fund return"), b.Figure("94%", "client retention")],
                 "The quarter in numbers"),
         b.text(t, "A note from our managing partner",
                "Markets were uneven this quarter, and we chose patience over activity: we made two new investments "
@@ -93,7 +97,7 @@ def quarterly_report(t, img):
     ]
 
 
-def welcome(t, img):
+def welcome(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Brightdesk", "envelope", "Customer support, simplified", centered=True),
         b.hero(t, img, scene(("envelope", 90, 60, 1.0), ("rocket", 270, 40, 0.95), ("star", 430, 60, 0.6), seed=17),
@@ -105,14 +109,14 @@ def welcome(t, img):
             "<strong>Invite your team.</strong> Everyone gets their own queue and mentions.",
             "<strong>Add saved replies.</strong> Start with our ten most-used templates."]),
         b.cards(t, img, [
-            (card("lightbulb", 71), "A light bulb", "Help centre", "Short guides for every feature, with screenshots.", "Browse guides"),
-            (card("headset", 72), "A headset for a call with our team", "Live onboarding", "Book a free 30-minute call with our team.", "Book a call"),
+            b.CardItem(card("lightbulb", 71), "A light bulb", "Help centre", "Short guides for every feature, with screenshots.", "Browse guides"),
+            b.CardItem(card("headset", 72), "A headset for a call with our team", "Live onboarding", "Book a free 30-minute call with our team.", "Book a call"),
         ]),
         b.footer(t, "Brightdesk", "You are receiving this e-mail because you started a Brightdesk trial."),
     ]
 
 
-def school_newsletter(t, img):
+def school_newsletter(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Riverside Primary School", "school", "Newsletter · Spring term"),
         b.hero(t, img, scene(("school", 60, 60, 1.0), ("tree", 240, 70, 0.95), ("backpack", 400, 80, 0.85), seed=18),
@@ -120,15 +124,15 @@ def school_newsletter(t, img):
                "What a busy half-term! Year 4 visited the science museum, our choir sang at the town hall, and the "
                "new reading garden is finally open. Here is everything coming up.", eyebrow="Issue 7 · March"),
         b.details(t, img, "Dates for your diary", [
-            ("calendar", on(3, 13), "Book Week dress-up day: come as a favourite character"),
-            ("apple", on(3, 18), "Parent consultations, 15:30&ndash;19:00. Book online"),
-            ("backpack", on(4, 3), "Last day of term, school closes at 13:30"),
+            b.Detail("calendar", on(3, 13), "Book Week dress-up day: come as a favourite character"),
+            b.Detail("apple", on(3, 18), "Parent consultations, 15:30&ndash;19:00. Book online"),
+            b.Detail("backpack", on(4, 3), "Last day of term, school closes at 13:30"),
         ]),
         b.cards(t, img, [
-            (card("bookshelf", 81), "A bookcase full of donated books", "The reading garden",
-             "Thank you to the PTA and to the families who planted, painted and donated books.", "See photos"),
-            (card("music_notes", 82), "Music notes", "Choir at the town hall",
-             "Forty-two pupils sang three songs, and the mayor asked for an encore.", "Watch the video"),
+            b.CardItem(card("bookshelf", 81), "A bookcase full of donated books", "The reading garden",
+                       "Thank you to the PTA and to the families who planted, painted and donated books.", "See photos"),
+            b.CardItem(card("music_notes", 82), "Music notes", "Choir at the town hall",
+                       "Forty-two pupils sang three songs, and the mayor asked for an encore.", "Watch the video"),
         ], "Around the school"),
         b.text(t, "A word from the head teacher",
                "Attendance this term is at 96.8%, our best in five years. Thank you for getting everyone here, on "
@@ -137,7 +141,7 @@ def school_newsletter(t, img):
     ]
 
 
-def open_day(t, img):
+def open_day(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Hillcrest College", "cap", "Sixth form and college", centered=True),
         b.hero(t, img, scene(("cap", 60, 60, 1.0), ("flask", 240, 60, 1.0), ("pencil", 400, 50, 0.9), seed=19),
@@ -146,16 +150,16 @@ def open_day(t, img):
                "course guide and an honest answer to every question.", "Book your visit",
                eyebrow=on(11, 7), centered=True),
         b.details(t, img, "Plan your visit", [
-            ("calendar", "When", f"{on(11, 7)}, 10:00&ndash;14:00"),
-            ("school", "Where", "Hillcrest College, main reception, [Street address]"),
-            ("apple", "Taster lessons", "Biology, Design, Psychology and Music, every 30 minutes"),
+            b.Detail("calendar", "When", f"{on(11, 7)}, 10:00&ndash;14:00"),
+            b.Detail("school", "Where", "Hillcrest College, main reception, [Street address]"),
+            b.Detail("apple", "Taster lessons", "Biology, Design, Psychology and Music, every 30 minutes"),
         ], cta="Book your visit"),
-        b.stats(t, [("38", "A-level and BTEC courses"), ("91%", "go on to university or apprenticeships"), ("1:12", "teacher to student")]),
+        b.stats(t, [b.Figure("38", "A-level and BTEC courses"), b.Figure("91%", "go on to university or apprenticeships"), b.Figure("1:12", "teacher to student")]),
         b.footer(t, "Hillcrest College", "You are receiving this e-mail because you requested information from Hillcrest College."),
     ]
 
 
-def course_launch(t, img):
+def course_launch(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Studio Lingo", "book", "Language courses online"),
         b.hero_split(t, img, scene(("video_call", 40, 40, 1.0), ("book", 20, 190, 0.6), ("globe", 160, 196, 0.5),
@@ -175,7 +179,7 @@ def course_launch(t, img):
     ]
 
 
-def summer_camp(t, img):
+def summer_camp(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Camp Tall Pines", "tree", "Summer day camp, ages 7–13", centered=True),
         b.hero(t, img, scene(("tent", 40, 60, 1.0), ("campfire", 230, 90, 0.85), ("canoe", 380, 80, 1.0), seed=21),
@@ -184,19 +188,19 @@ def summer_camp(t, img):
                "Places for July fill fast: early registration closes on 30 April.", "Register now",
                eyebrow="Summer 2026", centered=True),
         b.cards(t, img, [
-            (card("tent", 91), "A tent for a night under canvas", "Outdoor week", "Hiking, shelter building and a night under canvas for ages 10+.", "Details"),
-            (card("robot", 92), "A small robot built by campers", "Makers week", "Woodwork, robots and a rocket launch on Friday.", "Details"),
+            b.CardItem(card("tent", 91), "A tent for a night under canvas", "Outdoor week", "Hiking, shelter building and a night under canvas for ages 10+.", "Details"),
+            b.CardItem(card("robot", 92), "A small robot built by campers", "Makers week", "Woodwork, robots and a rocket launch on Friday.", "Details"),
         ], "Choose your weeks"),
         b.details(t, img, "Good to know", [
-            ("calendar", "Dates", "Six weeks from 6 July to 14 August, Monday to Friday"),
-            ("sun", "Hours", "9:00&ndash;16:00, early drop-off from 8:00"),
-            ("ticket", "Price", "€245 per week, siblings save 10%"),
+            b.Detail("calendar", "Dates", "Six weeks from 6 July to 14 August, Monday to Friday"),
+            b.Detail("sun", "Hours", "9:00&ndash;16:00, early drop-off from 8:00"),
+            b.Detail("ticket", "Price", "€245 per week, siblings save 10%"),
         ]),
         b.footer(t, "Camp Tall Pines", "You are receiving this e-mail because your family attended Camp Tall Pines."),
     ]
 
 
-def library_week(t, img):
+def library_week(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Oakfield Public Library", "book", "What's on"),
         b.hero(t, img, scene(("bookshelf", 80, 60, 1.1), ("book", 340, 90, 0.95), seed=22),
@@ -204,9 +208,9 @@ def library_week(t, img):
                "Author talks, a repair café, coding club for teens and story time in three languages. Everything is "
                "free, and most events need no booking.", "See all events", eyebrow="20–26 April"),
         b.details(t, img, "Highlights", [
-            ("microphone", "Tuesday 18:30", "Author talk with novelist Amira Haddad"),
-            ("laptop", "Wednesday 16:00", "Coding club for ages 12&ndash;16, laptops provided"),
-            ("book", "Saturday 10:30", "Story time in English, Spanish and Polish"),
+            b.Detail("microphone", "Tuesday 18:30", "Author talk with novelist Amira Haddad"),
+            b.Detail("laptop", "Wednesday 16:00", "Coding club for ages 12&ndash;16, laptops provided"),
+            b.Detail("book", "Saturday 10:30", "Story time in English, Spanish and Polish"),
         ]),
         b.text(t, "New this month",
                "You can now borrow e-books and audiobooks with your library card, on any phone or tablet. "
@@ -215,7 +219,7 @@ def library_week(t, img):
     ]
 
 
-TEMPLATES = [
+TEMPLATES: list[Template] = [
     Template("Product Update", BUSINESS, "New in Tasklane: timelines, faster search and a dark theme",
              "Three of your most requested features ship today.", "Tasklane <news@tasklane.example>", "Tasklane", "rocket", product_update, date=sent(3, 3, "15:00")),
     Template("Conference Invitation", BUSINESS, "You're invited: Northwind Summit, Lisbon, 14–15 May",

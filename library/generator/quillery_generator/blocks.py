@@ -9,59 +9,65 @@ that knows no inline-block, max-width or padding outside table cells: it gets
 tables of its own in conditional comments that no other client reads.
 """
 
+from __future__ import annotations
+
 import html
 import re
 import textwrap
+from typing import NamedTuple, Sequence
+
+from .art import AddImage, Art, Icon, Logo, Picture
+from .theme import Theme
 
 
-def esc(text):
+def esc(text: str) -> str:
     return html.escape(text, quote=True)
 
 
-# ---------------------------------------------------------------- colour
-
-def _channel(c):
-    c /= 255
-    return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+# ---------------------------------------------------------------- rows
+# What the blocks that repeat a layout take, one value per card, product,
+# dish, detail or figure.
 
 
-def luminance(hex_colour):
-    h = hex_colour.lstrip("#")
-    r, g, b = (int(h[i:i + 2], 16) for i in (0, 2, 4))
-    return 0.2126 * _channel(r) + 0.7152 * _channel(g) + 0.0722 * _channel(b)
+class CardItem(NamedTuple):
+    art: Art
+    alt: str
+    heading: str
+    text: str
+    link: str | None
 
 
-def contrast(a, b):
-    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
-    return (la + 0.05) / (lb + 0.05)
+class Product(NamedTuple):
+    art: Art
+    alt: str
+    name: str
+    price: str
+    old_price: str | None
+    label: str
 
 
-class Theme:
-    """Colours and type of one category. Every text/background pair is checked."""
+class Dish(NamedTuple):
+    name: str
+    description: str
+    price: str
 
-    def __init__(self, name, *, page, panel, text, muted, heading, accent, on_accent,
-                 band, on_band, soft, font, heading_font, radius, dark_page, dark_panel,
-                 dark_text, dark_heading, dark_band, art, header_style="band", hero_style="image-first"):
-        self.name = name
-        self.page, self.panel, self.text, self.muted = page, panel, text, muted
-        self.heading, self.accent, self.on_accent = heading, accent, on_accent
-        self.band, self.on_band, self.soft = band, on_band, soft
-        self.font, self.heading_font, self.radius = font, heading_font, radius
-        self.dark_page, self.dark_panel = dark_page, dark_panel
-        self.dark_text, self.dark_heading, self.dark_band = dark_text, dark_heading, dark_band
-        self.art = art
-        # "band": the brand on a dark bar; "light": on the panel under an accent stripe.
-        self.header_style = header_style
-        # "image-first": picture, then headline; "headline-first": an editorial opening.
-        self.hero_style = hero_style
-        pairs = [(text, panel), (muted, panel), (heading, panel), (on_accent, accent),
-                 (on_band, band), (text, soft), (muted, page), (heading, soft),
-                 (dark_text, dark_panel), (dark_heading, dark_panel), (dark_text, dark_page),
-                 (on_band, dark_band), (on_accent, accent)]
-        for fg, bg in pairs:
-            ratio = contrast(fg, bg)
-            if ratio < 4.5:
-                raise ValueError(f"theme {name}: {fg} on {bg} has contrast {ratio:.2f} < 4.5")
+
+class MenuSection(NamedTuple):
+    title: str
+    dishes: Sequence[Dish]
+
+
+class Detail(NamedTuple):
+    """A line of an event's or offer's details: when, where, what to bring."""
+
+    icon: str
+    label: str
+    value: str
+
+
+class Figure(NamedTuple):
+    figure: str
+    label: str
 
 
 # ---------------------------------------------------------------- markup
@@ -75,12 +81,12 @@ TABLE = 'role="presentation" cellpadding="0" cellspacing="0" border="0"'
 NO_GAPS = "mso-table-lspace:0pt;mso-table-rspace:0pt;"
 
 
-def _mso(markup):
+def _mso(markup: str) -> str:
     """Markup that only the Word engine of Outlook for Windows reads."""
     return f"<!--[if mso | IE]>{markup}<![endif]-->"
 
 
-def _img(t, src, width, alt, on, style="", fluid=True):
+def _img(t: Theme, src: Picture, width: int, alt: str, on: str, style: str = "", fluid: bool = True) -> str:
     """An image with both size attributes, so a client that blocks images
     keeps the layout, and an alt text styled to be readable on `on`'s
     background instead of the client's default black serif."""
@@ -95,33 +101,36 @@ def _img(t, src, width, alt, on, style="", fluid=True):
             f'font-family:{t.font};font-size:14px;line-height:20px;color:{on};{style}">')
 
 
-def _box(content, style, align=None):
+def _box(content: str, style: str, align: str | None = None) -> str:
     """A one-cell table: the Word engine ignores padding and borders on a div,
     but not on a table cell."""
     a = f' align="{align}"' if align else ""
     return (f'<table {TABLE} width="100%" style="{NO_GAPS}"><tr><td{a} style="{style}">{content}</td></tr></table>')
 
 
-def _td(t, content, pad="28px 32px", bg=None, align="left", cls="q-panel"):
+def _td(t: Theme, content: str, pad: str = "28px 32px", bg: str | None = None, align: str = "left",
+        cls: str = "q-panel") -> str:
     bg = bg or t.panel
     return (f'<tr><td class="{cls}" align="{align}" bgcolor="{bg}" style="padding:{pad};background-color:{bg};'
             f'font-family:{t.font};font-size:16px;line-height:26px;color:{t.text};">{content}</td></tr>')
 
 
-def _p(t, text, size=16, color=None, margin="0 0 16px", align=None):
+def _p(t: Theme, text: str, size: int = 16, color: str | None = None, margin: str = "0 0 16px",
+       align: str | None = None) -> str:
     a = f"text-align:{align};" if align else ""
     return (f'<p style="margin:{margin};font-family:{t.font};font-size:{size}px;'
             f'line-height:{round(size * 1.6)}px;color:{color or t.text};{a}">{text}</p>')
 
 
-def _h(t, text, level=2, size=24, color=None, align=None):
+def _h(t: Theme, text: str, level: int = 2, size: int = 24, color: str | None = None, align: str | None = None) -> str:
     a = f"text-align:{align};" if align else ""
     return (f'<h{level} class="q-heading" style="margin:0 0 12px;font-family:{t.heading_font};'
             f'font-size:{size}px;line-height:{round(size * 1.25)}px;font-weight:700;'
             f'color:{color or t.heading};{a}">{text}</h{level}>')
 
 
-def button(t, label, href="https://example.com", align="left", bg=None, fg=None):
+def button(t: Theme, label: str, href: str = "https://example.com", align: str = "left", bg: str | None = None,
+           fg: str | None = None) -> str:
     # The padding sits on the link, so all of the button is clickable; the Word
     # engine ignores padding on a link and takes mso-padding-alt on the cell
     # instead, which every other client ignores.
@@ -134,8 +143,8 @@ def button(t, label, href="https://example.com", align="left", bg=None, fg=None)
             f'border-radius:{t.radius}px;">{esc(label)}</a></td></tr></table>')
 
 
-def header(t, img, brand, mark, tagline=None, centered=False):
-    logo = img("logo", ("logo", mark, 44))
+def header(t: Theme, img: AddImage, brand: str, mark: str, tagline: str | None = None, centered: bool = False) -> str:
+    logo = img("logo", Logo(mark, 44))
     light = t.header_style == "light"
     fg, sub = (t.heading, t.muted) if light else (t.on_band, t.on_band)
     # Name and tagline are rows of their own: a client that drops
@@ -158,7 +167,8 @@ def header(t, img, brand, mark, tagline=None, centered=False):
     return _td(t, inner, pad="20px 32px", bg=t.band, align=align, cls="q-band")
 
 
-def hero(t, img, art, alt, title, text, cta=None, eyebrow=None, centered=False):
+def hero(t: Theme, img: AddImage, art: Art, alt: str, title: str, text: str, cta: str | None = None,
+         eyebrow: str | None = None, centered: bool = False) -> str:
     src = img("hero", art)
     align = "center" if centered else None
     eb = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
@@ -176,13 +186,14 @@ def hero(t, img, art, alt, title, text, cta=None, eyebrow=None, centered=False):
     return pic + _td(t, body, pad="32px 32px 24px")
 
 
-def text(t, title, *paragraphs, align=None):
+def text(t: Theme, title: str | None, *paragraphs: str, align: str | None = None) -> str:
     body = (_h(t, esc(title), 2, 24, align=align) if title else "") + "".join(_p(t, p, align=align) for p in paragraphs)
     # A title alone introduces the block below it and sits close to it.
     return _td(t, body, pad="28px 32px" if paragraphs else "28px 32px 0")
 
 
-def _columns(t, cells, inner, pad, valign="top", rtl=False):
+def _columns(t: Theme, cells: Sequence[tuple[str, int]], inner: int, pad: str, valign: str = "top",
+             rtl: bool = False) -> str:
     """cells: (markup, width). Inline-block columns side by side where they
     fit, stacked on a phone without relying on @media.
 
@@ -217,18 +228,18 @@ def _columns(t, cells, inner, pad, valign="top", rtl=False):
             f'background-color:{t.panel};font-size:0;line-height:0;{"direction:rtl;" if rtl else ""}">{out}</td></tr>')
 
 
-def _cell(t, content, pad, align):
+def _cell(t: Theme, content: str, pad: str, align: str) -> str:
     return _box(content, f"padding:{pad};text-align:{align};font-family:{t.font};font-size:15px;"
                          f"line-height:22px;color:{t.text};", align)
 
 
-def cards(t, img, items, title=None):
+def cards(t: Theme, img: AddImage, items: Sequence[CardItem], title: str | None = None) -> str:
     """items: (art, alt, heading, text, link label) in two columns."""
     cells = []
     for i, (art, alt, heading, body, link) in enumerate(items):
         src = img(f"card{i + 1}", art)
-        more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;font-weight:700;'
-                f'color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
+        more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;'
+                f'font-weight:700;color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
         content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 0 14px;")
                    + _h(t, esc(heading), 3 if title else 2, 19) + _p(t, body, 15, margin="0 0 10px") + more)
         cells.append((_cell(t, content, "12px 16px", "left"), 270))
@@ -236,7 +247,8 @@ def cards(t, img, items, title=None):
     return head + _columns(t, cells, 576, "8px 12px 20px")
 
 
-def feature(t, img, name, art, alt, heading, body, link=None, image_right=False, level=3):
+def feature(t: Theme, img: AddImage, name: str, art: Art, alt: str, heading: str, body: str, link: str | None = None,
+            image_right: bool = False, level: int = 3) -> str:
     """An image beside its text, side by side on a desktop and stacked on a phone.
 
     level is its heading's: 3 under a section's title, 2 where it follows the
@@ -255,7 +267,8 @@ def feature(t, img, name, art, alt, heading, body, link=None, image_right=False,
     return _columns(t, [(picture, 260), (words, 300)], 584, "8px 8px", valign="middle", rtl=image_right)
 
 
-def hero_split(t, img, art, alt, title, text, cta=None, eyebrow=None):
+def hero_split(t: Theme, img: AddImage, art: Art, alt: str, title: str, text: str, cta: str | None = None,
+               eyebrow: str | None = None) -> str:
     """An opening with the picture beside the headline: side by side on a
     desktop, the picture on top on a phone.
 
@@ -272,7 +285,7 @@ def hero_split(t, img, art, alt, title, text, cta=None, eyebrow=None):
     return _columns(t, [(picture, 264), (words, 296)], 584, "16px 8px", valign="middle")
 
 
-def products(t, img, items, title=None):
+def products(t: Theme, img: AddImage, items: Sequence[Product], title: str | None = None) -> str:
     """items: (art, alt, name, price, old price or None, button label)."""
     cells = []
     for i, (art, alt, name, price, old, label) in enumerate(items):
@@ -289,13 +302,13 @@ def products(t, img, items, title=None):
     return head + _columns(t, cells, 576, "8px 12px 20px")
 
 
-def _unbroken(words):
+def _unbroken(words: str) -> str:
     # Non-breaking spaces rather than white-space:nowrap, which the Word engine
     # and some phone clients ignore.
     return esc(words).replace(" ", "&nbsp;")
 
 
-def menu(t, title, sections, note=None):
+def menu(t: Theme, title: str, sections: Sequence[MenuSection], note: str | None = None) -> str:
     """sections: (section title, [(dish, description, price)])."""
     body = _h(t, esc(title), 2, 26, align="center")
     for heading, dishes in sections:
@@ -303,10 +316,14 @@ def menu(t, title, sections, note=None):
                  f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};text-align:center;">{esc(heading)}</p>')
         rows = "".join(
             f'<tr><td class="q-rule" style="padding:10px 0;border-bottom:1px solid {t.soft};vertical-align:top;">'
-            f'<span style="font-family:{t.heading_font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};">{esc(d)}</span><br>'
-            f'<span style="font-family:{t.font};font-size:14px;line-height:21px;color:{t.muted};">{esc(desc)}</span></td>'
-            f'<td class="q-rule" style="padding:10px 0 10px 12px;border-bottom:1px solid {t.soft};vertical-align:top;text-align:right;'
-            f'font-family:{t.font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};">{_unbroken(price)}</td></tr>'
+            f'<span style="font-family:{t.heading_font};font-size:17px;line-height:24px;font-weight:700;'
+            f'color:{t.heading};">{esc(d)}</span><br>'
+            f'<span style="font-family:{t.font};font-size:14px;line-height:21px;color:{t.muted};">{esc(desc)}</span>'
+            '</td>'
+            f'<td class="q-rule" style="padding:10px 0 10px 12px;border-bottom:1px solid {t.soft};vertical-align:top;'
+            'text-align:right;'
+            f'font-family:{t.font};font-size:17px;line-height:24px;font-weight:700;color:{t.heading};">'
+            f'{_unbroken(price)}</td></tr>'
             for d, desc, price in dishes)
         body += f'<table {TABLE} width="100%" style="{NO_GAPS}">{rows}</table>'
     if note:
@@ -314,16 +331,17 @@ def menu(t, title, sections, note=None):
     return _td(t, body)
 
 
-def details(t, img, title, rows, cta=None):
+def details(t: Theme, img: AddImage, title: str | None, rows: Sequence[Detail], cta: str | None = None) -> str:
     """rows: (icon object, label, value) - when, where, what to bring."""
     body = _h(t, esc(title), 2, 24) if title else ""
     trs = ""
     for i, (obj, label, value) in enumerate(rows):
-        src = img(f"icon{i + 1}", ("icon", obj, 48))
-        trs += (f'<tr><td width="56" style="padding:8px 12px 8px 0;vertical-align:top;">'
+        src = img(f"icon{i + 1}", Icon(obj, 48))
+        trs += ('<tr><td width="56" style="padding:8px 12px 8px 0;vertical-align:top;">'
                 + _img(t, src, 44, "", t.text, fluid=False) + '</td>'
                 f'<td style="padding:8px 0;vertical-align:top;font-family:{t.font};">'
-                f'<span style="font-size:13px;line-height:18px;font-weight:700;letter-spacing:1px;text-transform:uppercase;color:{t.muted};">{esc(label)}</span><br>'
+                '<span style="font-size:13px;line-height:18px;font-weight:700;letter-spacing:1px;'
+                f'text-transform:uppercase;color:{t.muted};">{esc(label)}</span><br>'
                 f'<span style="font-size:17px;line-height:25px;color:{t.text};">{value}</span></td></tr>')
     body += f'<table {TABLE} width="100%" style="{NO_GAPS}">{trs}</table>'
     if cta:
@@ -331,70 +349,78 @@ def details(t, img, title, rows, cta=None):
     return _td(t, body, bg=t.soft, cls="q-soft")
 
 
-def stats(t, items, title=None):
+def stats(t: Theme, items: Sequence[Figure], title: str | None = None) -> str:
     """items: (figure, label), three across, stacking on a phone."""
-    cells = [(_cell(t, f'<p style="margin:0;font-family:{t.heading_font};font-size:36px;line-height:44px;font-weight:700;color:{t.heading};">{esc(n)}</p>'
-                       f'<p style="margin:4px 0 0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">{esc(label)}</p>',
+    cells = [(_cell(t, f'<p style="margin:0;font-family:{t.heading_font};font-size:36px;line-height:44px;'
+                       f'font-weight:700;color:{t.heading};">{esc(n)}</p>'
+                       f'<p style="margin:4px 0 0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};'
+                       f'">{esc(label)}</p>',
                     "12px 8px", "center"), 184)
              for n, label in items]
     head = _td(t, _h(t, esc(title), 2, 24, align="center"), pad="28px 32px 0") if title else ""
     return head + _columns(t, cells, 576, "8px 12px 20px")
 
 
-def quote(t, words, who):
+def quote(t: Theme, words: str, who: str) -> str:
     body = (f'<p style="margin:0 0 12px;font-family:{t.heading_font};font-size:21px;line-height:32px;font-style:italic;'
             f'color:{t.heading};">&ldquo;{esc(words)}&rdquo;</p>'
-            f'<p style="margin:0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">&mdash; {esc(who)}</p>')
+            f'<p style="margin:0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">&mdash; '
+            f'{esc(who)}</p>')
     return _td(t, _box(body, f"border-left:4px solid {t.accent};padding-left:20px;"), bg=t.soft, cls="q-soft")
 
 
-def checklist(t, img, title, items):
-    src = img("check", ("icon", "star", 48))
-    trs = "".join(f'<tr><td width="36" style="padding:6px 10px 6px 0;vertical-align:top;">'
+def checklist(t: Theme, img: AddImage, title: str, items: Sequence[str]) -> str:
+    src = img("check", Icon("star", 48))
+    trs = "".join('<tr><td width="36" style="padding:6px 10px 6px 0;vertical-align:top;">'
                   + _img(t, src, 24, "", t.text, fluid=False) + '</td>'
-                  f'<td style="padding:6px 0;font-family:{t.font};font-size:16px;line-height:24px;color:{t.text};">{item}</td></tr>'
+                  f'<td style="padding:6px 0;font-family:{t.font};font-size:16px;line-height:24px;color:{t.text};">'
+                  f'{item}</td></tr>'
                   for item in items)
     return _td(t, _h(t, esc(title), 2, 22) +
                f'<table {TABLE} width="100%" style="{NO_GAPS}">{trs}</table>')
 
 
-def coupon(t, title, code, note):
+def coupon(t: Theme, title: str, code: str, note: str) -> str:
     body = (_h(t, esc(title), 2, 22, color=t.on_band, align="center")
             + f'<table {TABLE} align="center" style="{NO_GAPS}margin:0 auto 12px;"><tr>'
               f'<td align="center" style="padding:12px 20px;border:2px dashed {t.on_band};border-radius:{t.radius}px;'
-              f'font-family:Courier New,Courier,monospace;font-size:26px;line-height:32px;font-weight:700;letter-spacing:4px;'
+              'font-family:Courier New,Courier,monospace;font-size:26px;line-height:32px;font-weight:700;'
+              'letter-spacing:4px;'
               f'color:{t.on_band};text-align:center;">{esc(code)}</td></tr></table>'
             + _p(t, note, 14, t.on_band, margin="0", align="center"))
     return _td(t, body, bg=t.band, align="center", cls="q-band")
 
 
-def cta(t, title, body, label):
-    return _td(t, _h(t, esc(title), 2, 24, align="center") + _p(t, body, align="center") + button(t, label, align="center"),
-               pad="36px 32px", align="center")
+def cta(t: Theme, title: str, body: str, label: str) -> str:
+    return _td(t, _h(t, esc(title), 2, 24, align="center") + _p(t, body, align="center")
+               + button(t, label, align="center"), pad="36px 32px", align="center")
 
 
-def divider(t):
+def divider(t: Theme) -> str:
     return (f'<tr><td class="q-panel" bgcolor="{t.panel}" style="padding:0 32px;background-color:{t.panel};">'
             f'<table {TABLE} width="100%" style="{NO_GAPS}"><tr><td height="1" bgcolor="{t.soft}" '
-            f'style="height:1px;line-height:1px;font-size:1px;background-color:{t.soft};">&nbsp;</td></tr></table></td></tr>')
+            f'style="height:1px;line-height:1px;font-size:1px;background-color:{t.soft};">&nbsp;</td></tr></table></td>'
+            '</tr>')
 
 
-def footer(t, brand, why):
+def footer(t: Theme, brand: str, why: str) -> str:
     body = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
             f'{esc(why)}</p>'
             f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
             f'{esc(brand)} &middot; [Street address], [Postcode] [City], [Country]</p>'
             f'<p style="margin:0;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
             f'<a href="[unsubscribe_url]" style="color:{t.muted};text-decoration:underline;">Unsubscribe</a> &middot; '
-            f'<a href="[preferences_url]" style="color:{t.muted};text-decoration:underline;">Update your preferences</a> &middot; '
-            f'<a href="[web_version_url]" style="color:{t.muted};text-decoration:underline;">View in your browser</a></p>')
+            f'<a href="[preferences_url]" style="color:{t.muted};text-decoration:underline;">Update your '
+            'preferences</a> &middot; '
+            f'<a href="[web_version_url]" style="color:{t.muted};text-decoration:underline;">View in your browser</a>'
+            '</p>')
     return (f'<tr><td class="q-page q-footer" align="center" bgcolor="{t.page}" style="padding:24px 32px 8px;'
             f'background-color:{t.page};text-align:center;">{body}</td></tr>')
 
 
 # ---------------------------------------------------------------- page
 
-def _dark(t):
+def _dark(t: Theme) -> list[tuple[str, str, str]]:
     """The dark-mode colours as (selector, property, value), in cascade order."""
     return [
         (".q-page", "background-color", t.dark_page),
@@ -412,7 +438,7 @@ def _dark(t):
     ]
 
 
-def _style(t):
+def _style(t: Theme) -> str:
     # Only enhancements: the layout, colours and type are all inline. No url()
     # here: a client would fetch it only on demand.
     scheme = "\n".join(f"  {sel} {{ {prop}: {value} !important; }}" for sel, prop, value in _dark(t))
@@ -449,21 +475,24 @@ _MSO_HEAD = ("<!--[if mso]>\n<xml><o:OfficeDocumentSettings><o:AllowPNG/><o:Pixe
              "<![endif]-->\n")
 
 
-def _exact_line_heights(markup):
+def _exact_line_heights(markup: str) -> str:
     # The Word engine reads a line-height as a minimum unless told otherwise.
     return re.sub(r'(?<=["; ])line-height:', "mso-line-height-rule:exactly;line-height:", markup)
 
 
-def page(t, subject, preheader, rows, lang="en"):
+def page(t: Theme, subject: str, preheader: str, rows: Sequence[str], lang: str = "en") -> str:
     pad = "&#847;&zwnj;&nbsp;" * 40  # keeps the body text out of the inbox preview line
     body = (f'<body id="body" class="q-page" bgcolor="{t.page}" style="margin:0;padding:0;background-color:{t.page};'
             f'-webkit-text-size-adjust:100%;-ms-text-size-adjust:100%;">\n'
-            f'<div style="display:none;max-height:0;max-width:0;overflow:hidden;opacity:0;mso-hide:all;" aria-hidden="true">'
+            '<div style="display:none;max-height:0;max-width:0;overflow:hidden;opacity:0;mso-hide:all;" '
+            'aria-hidden="true">'
             f"{esc(preheader)}{pad}</div>\n"
-            f'<table {TABLE} width="100%" class="q-page" bgcolor="{t.page}" style="{NO_GAPS}background-color:{t.page};">\n'
+            f'<table {TABLE} width="100%" class="q-page" bgcolor="{t.page}" style="{NO_GAPS}background-color:{t.page};'
+            '">\n'
             f'<tr><td align="center" style="padding:24px 10px;">\n'
             + _mso(f'<table {TABLE} width="600" align="center" style="{NO_GAPS}"><tr><td width="600">') + "\n"
-            + f'<table {TABLE} width="100%" style="{NO_GAPS}max-width:600px;border-radius:{t.radius}px;overflow:hidden;">\n'
+            + f'<table {TABLE} width="100%" style="{NO_GAPS}max-width:600px;border-radius:{t.radius}px;overflow:hidden;'
+              '">\n'
             + "\n".join(rows) +
             "\n</table>\n" + _mso("</td></tr></table>") + "\n</td></tr>\n</table>\n</body>\n")
     return (f'<!DOCTYPE html>\n<html lang="{lang}" xmlns="http://www.w3.org/1999/xhtml" '
@@ -472,6 +501,7 @@ def page(t, subject, preheader, rows, lang="en"):
             '<meta http-equiv="X-UA-Compatible" content="IE=edge">\n'
             '<meta name="x-apple-disable-message-reformatting">\n'
             '<meta name="format-detection" content="telephone=no, date=no, address=no, email=no, url=no">\n'
-            '<meta name="color-scheme" content="light dark">\n<meta name="supported-color-schemes" content="light dark">\n'
+            '<meta name="color-scheme" content="light dark">\n<meta name="supported-color-schemes" content="light '
+            'dark">\n'
             f"<title>{esc(subject)}</title>\n{_MSO_HEAD}<style>\n{_style(t)}\n</style>\n</head>\n"
             + _exact_line_heights(body) + "</html>\n")

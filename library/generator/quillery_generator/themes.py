@@ -1,8 +1,11 @@
 """One look per category: colours, type and the palette of its illustrations."""
 
-import inspect
+from __future__ import annotations
 
-from blocks import Theme
+import dataclasses
+from typing import Any
+
+from .theme import Theme
 
 SANS = "Helvetica Neue,Helvetica,Arial,sans-serif"
 SERIF = "Georgia,Times New Roman,serif"
@@ -21,7 +24,8 @@ RETAIL = Theme(
 FOOD = Theme(
     "Food and Drink", page="#f5ede3", panel="#fffdf9", text="#3b2a20", muted="#6b5141", heading="#4a2c1a",
     accent="#8f3a1a", on_accent="#ffffff", band="#3b2a20", on_band="#fbeee0", soft="#f3e6d6",
-    font=SANS, heading_font=SERIF, radius=4, header_style="light", hero_style="headline-first", dark_page="#1b1410", dark_panel="#261c16",
+    font=SANS, heading_font=SERIF, radius=4, header_style="light", hero_style="headline-first",
+    dark_page="#1b1410", dark_panel="#261c16",
     dark_text="#f0e4d8", dark_heading="#f7c99f", dark_band="#120d0a",
     art=dict(bg="#f6e2c8", bg2="#eec99d", soft="#fdf4e8", light="#fffaf2", main="#c0703a", dark="#5a3420",
              accent="#e0a458", leaf="#6a8d4e", shadow="#d9b08a", skin="#f1c9a0"))
@@ -53,7 +57,8 @@ NONPROFIT = Theme(
 REAL_ESTATE = Theme(
     "Real Estate", page="#f2efea", panel="#ffffff", text="#2a2a2e", muted="#5b5853", heading="#1f2a36",
     accent="#735221", on_accent="#ffffff", band="#1f2a36", on_band="#f4ead6", soft="#efe7d9",
-    font=SANS, heading_font=BOOK, radius=2, header_style="light", hero_style="headline-first", dark_page="#121418", dark_panel="#1c2026",
+    font=SANS, heading_font=BOOK, radius=2, header_style="light", hero_style="headline-first",
+    dark_page="#121418", dark_panel="#1c2026",
     dark_text="#e8e4dc", dark_heading="#e8cf9c", dark_band="#0b0d10",
     art=dict(bg="#e6e9ee", bg2="#c9d3de", soft="#f5f6f8", light="#fdfaf3", main="#d8c3a0", dark="#1f2a36",
              accent="#8a6a2f", leaf="#6d9a6a", shadow="#aab6c4", skin="#e9c39f"))
@@ -72,7 +77,7 @@ TRAVEL = Theme(
 # the coupon, the buttons, the headings, and the page around the column. The
 # category gives the type, the shape and the dark-mode colours; dark_heading
 # is the sender's heading colour on a dark panel.
-BRANDS = {
+BRANDS: dict[str, dict[str, Any]] = {
     # Retail
     "Harbour & Pine": dict(band="#17403a", accent="#b83f0b", heading="#17403a", page="#f3efe6", soft="#e6efe9",
                            dark_heading="#ffc29e"),
@@ -136,14 +141,10 @@ BRANDS = {
 }
 
 
-def branded(theme, brand, **opening):
+def branded(theme: Theme, brand: str, **opening: str) -> Theme:
     """The category's theme in the sender's colours, with this message's opening.
 
     opening: header_style ("band" or "light") and hero_style ("image-first" or
     "headline-first"). The Theme checks every text and background pair again.
     """
-    names = [p for p in inspect.signature(Theme.__init__).parameters if p not in ("self", "name")]
-    values = {n: getattr(theme, n) for n in names}
-    values.update(BRANDS.get(brand, {}))
-    values.update(opening)
-    return Theme(f"{theme.name} ({brand})", **values)
+    return dataclasses.replace(theme, name=f"{theme.name} ({brand})", **{**BRANDS.get(brand, {}), **opening})

@@ -1,12 +1,16 @@
 """Retail and Food and Drink templates."""
 
-import blocks as b
-from calendar_dates import on, sent, weekday
-from template import Template, card, scene
-from themes import FOOD, RETAIL
+from __future__ import annotations
+
+from . import blocks as b
+from .art import AddImage
+from .calendar_dates import on, sent, weekday
+from .template import Template, card, scene
+from .theme import Theme
+from .themes import FOOD, RETAIL
 
 
-def summer_sale(t, img):
+def summer_sale(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Harbour & Pine", "bag", "Clothing and outdoor gear"),
         b.hero(t, img, scene(("sun", 30, 20, 0.9), ("bag", 210, 70, 1.0, -6), ("sneaker", 380, 110, 0.85),
@@ -17,10 +21,10 @@ def summer_sale(t, img):
                "trail shoes and everything you need for the beach, the hills and the evenings in between.",
                "Shop the sale", eyebrow="Ends Sunday at midnight"),
         b.products(t, img, [
-            (card("shirt", 2), "An orange linen shirt", "Linen Camp Shirt", "€39", "€65", "Add to bag"),
-            (card("sneaker", 4), "A trail running shoe", "Ridge Trail Runner", "€84", "€120", "Add to bag"),
-            (card("watch", 5), "A field watch with a canvas strap", "Tidewater Field Watch", "€95", "€135", "Add to bag"),
-            (card("bag", 6), "A waxed canvas tote bag", "Waxed Canvas Tote", "€42", "€60", "Add to bag"),
+            b.Product(card("shirt", 2), "An orange linen shirt", "Linen Camp Shirt", "€39", "€65", "Add to bag"),
+            b.Product(card("sneaker", 4), "A trail running shoe", "Ridge Trail Runner", "€84", "€120", "Add to bag"),
+            b.Product(card("watch", 5), "A field watch with a canvas strap", "Tidewater Field Watch", "€95", "€135", "Add to bag"),
+            b.Product(card("bag", 6), "A waxed canvas tote bag", "Waxed Canvas Tote", "€42", "€60", "Add to bag"),
         ], "Our most-loved pieces, now on sale"),
         b.coupon(t, "Take an extra 10% off at checkout", "SUNNY10",
                  "Valid on sale items until Sunday 23:59. One use per customer."),
@@ -32,7 +36,7 @@ def summer_sale(t, img):
     ]
 
 
-def black_friday(t, img):
+def black_friday(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Voltline Electronics", "laptop", "Gadgets that last", centered=True),
         b.hero_split(t, img, scene(("laptop", 40, 16, 1.0), ("watch", 24, 196, 0.62), ("gift", 140, 200, 0.6),
@@ -43,13 +47,13 @@ def black_friday(t, img):
                      f"while stocks last. Members shop first, from 20:00 tonight; everyone else from 07:00 on {weekday(11, 27)}.",
                      "See every deal", eyebrow="Friday to Monday only"),
         b.products(t, img, [
-            (card("laptop", 11), "The Aero 14, a slim silver laptop", "Aero 14 Laptop", "€749", "€1,099", "Get the deal"),
-            (card("watch", 12), "The Pulse 3, a smartwatch with a grey strap", "Pulse 3 Smartwatch", "€129", "€229", "Get the deal"),
+            b.Product(card("laptop", 11), "The Aero 14, a slim silver laptop", "Aero 14 Laptop", "€749", "€1,099", "Get the deal"),
+            b.Product(card("watch", 12), "The Pulse 3, a smartwatch with a grey strap", "Pulse 3 Smartwatch", "€129", "€229", "Get the deal"),
         ], "Doorbusters"),
         b.details(t, img, "Deal hours", [
-            ("calendar", "When", f"{on(11, 27)}, 07:00 &ndash; {on(11, 30)}, 23:59"),
-            ("gift", "Members", f"Early access from {on(11, 26)}, 20:00, with your member login"),
-            ("bag", "Delivery", "Free next-day delivery on every order over €30"),
+            b.Detail("calendar", "When", f"{on(11, 27)}, 07:00 &ndash; {on(11, 30)}, 23:59"),
+            b.Detail("gift", "Members", f"Early access from {on(11, 26)}, 20:00, with your member login"),
+            b.Detail("bag", "Delivery", "Free next-day delivery on every order over €30"),
         ]),
         b.coupon(t, "Stack it: extra €20 off orders over €200", "BLACK20",
                  f"Enter the code at checkout. Valid until {on(11, 30)}, 23:59."),
@@ -57,7 +61,7 @@ def black_friday(t, img):
     ]
 
 
-def new_arrivals(t, img):
+def new_arrivals(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Maple Row", "shirt", "Everyday clothing, made slowly"),
         b.hero(t, img, scene(("shirt", 60, 60, 1.0, -4), ("sweater", 220, 56, 1.05), ("backpack", 390, 60, 1.0), seed=5),
@@ -67,10 +71,10 @@ def new_arrivals(t, img):
                "Meet the autumn collection, designed in our studio and made in small batches.",
                "Explore the collection", eyebrow="Autumn collection"),
         b.cards(t, img, [
-            (card("shirt", 21), "A rust-coloured overshirt", "The Overshirt",
-             "Brushed cotton twill with deep pockets. Wear it as a light jacket until October.", "Shop overshirts"),
-            (card("backpack", 22), "A canvas backpack", "Day Pack 18",
-             "Recycled canvas, a padded laptop sleeve and a lifetime guarantee.", "Shop bags"),
+            b.CardItem(card("shirt", 21), "A rust-coloured overshirt", "The Overshirt",
+                       "Brushed cotton twill with deep pockets. Wear it as a light jacket until October.", "Shop overshirts"),
+            b.CardItem(card("backpack", 22), "A canvas backpack", "Day Pack 18",
+                       "Recycled canvas, a padded laptop sleeve and a lifetime guarantee.", "Shop bags"),
         ], "Made for the weather"),
         b.quote(t, "The overshirt I bought three autumns ago is still the first thing I reach for.", "Nadia, customer since 2021"),
         b.cta(t, "Free alterations in every store", "Bring any piece back within 30 days and we hem, take in or let out, at no cost.",
@@ -79,7 +83,7 @@ def new_arrivals(t, img):
     ]
 
 
-def back_in_stock(t, img):
+def back_in_stock(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Kettle & Co.", "cup", "Kitchenware", centered=True),
         b.hero_split(t, img, scene(("cup", 50, 30, 0.95), ("bowl", 40, 160, 1.0), seed=9, size=(280, 340)),
@@ -88,8 +92,8 @@ def back_in_stock(t, img):
                      "because you asked to be told, you hear about it first.",
                      "Reserve yours", eyebrow="You asked, we listened"),
         b.products(t, img, [
-            (card("cup", 31), "A glazed stoneware mug", "Stoneware Mug, set of 2", "€28", None, "Add to basket"),
-            (card("bowl", 32), "A stoneware breakfast bowl", "Breakfast Bowl, set of 2", "€34", None, "Add to basket"),
+            b.Product(card("cup", 31), "A glazed stoneware mug", "Stoneware Mug, set of 2", "€28", None, "Add to basket"),
+            b.Product(card("bowl", 32), "A stoneware breakfast bowl", "Breakfast Bowl, set of 2", "€34", None, "Add to basket"),
         ]),
         b.quote(t, "Heavy enough to feel special, light enough for every morning. I bought a second set for my sister.",
                 "★★★★★ Review by Tomasz K."),
@@ -100,7 +104,7 @@ def back_in_stock(t, img):
     ]
 
 
-def rewards_club(t, img):
+def rewards_club(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Bloom Beauty", "star", "Rewards Club", centered=True),
         b.hero(t, img, scene(("perfume", 70, 60, 1.0), ("gift", 220, 60, 1.0), ("lipstick", 380, 70, 0.95), seed=12),
@@ -108,7 +112,7 @@ def rewards_club(t, img):
                "That's enough for a full-size treat of your choice. Your points are yours to keep until "
                "31 December, and this month every purchase earns double.",
                "Use my points", eyebrow="Your rewards summary", centered=True),
-        b.stats(t, [("1,250", "points available"), ("Gold", "your member tier"), ("2×", "points this month")]),
+        b.stats(t, [b.Figure("1,250", "points available"), b.Figure("Gold", "your member tier"), b.Figure("2×", "points this month")]),
         b.checklist(t, img, "Your Gold benefits", [
             "Free shipping on every order, no minimum",
             "A birthday gift and double points during your birthday month",
@@ -119,7 +123,7 @@ def rewards_club(t, img):
     ]
 
 
-def cafe_menu(t, img):
+def cafe_menu(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Café Lumière", "cup", "Coffee, pastries & lunch", centered=True),
         b.hero(t, img, scene(("cup", 100, 70, 0.95), ("croissant", 300, 120, 0.8), ("cake", 440, 90, 0.72), seed=2),
@@ -127,23 +131,23 @@ def cafe_menu(t, img):
                "Our new spring menu", "Fresh herbs, early rhubarb and a new single-origin espresso from Huila, Colombia. "
                "Here is what is on the counter from Monday.", eyebrow="Served daily from 8:00", centered=True),
         b.menu(t, "On the menu", [
-            ("Coffee", [("Espresso", "Huila single origin, notes of cherry and cocoa", "€2.40"),
-                        ("Flat White", "Double ristretto, silky whole or oat milk", "€3.60"),
-                        ("Iced Rhubarb Soda", "House rhubarb syrup, lime, sparkling water", "€4.20")]),
-            ("From the oven", [("Butter Croissant", "Laminated over three days", "€2.80"),
-                               ("Rhubarb Custard Tart", "Vanilla custard, poached rhubarb", "€4.50")]),
-            ("Lunch", [("Green Herb Frittata", "Peas, mint, feta, leaf salad", "€9.80"),
-                       ("Roast Carrot Soup", "Cumin, yoghurt, toasted seeds, sourdough", "€7.50")]),
+            b.MenuSection("Coffee", [b.Dish("Espresso", "Huila single origin, notes of cherry and cocoa", "€2.40"),
+                                     b.Dish("Flat White", "Double ristretto, silky whole or oat milk", "€3.60"),
+                                     b.Dish("Iced Rhubarb Soda", "House rhubarb syrup, lime, sparkling water", "€4.20")]),
+            b.MenuSection("From the oven", [b.Dish("Butter Croissant", "Laminated over three days", "€2.80"),
+                                            b.Dish("Rhubarb Custard Tart", "Vanilla custard, poached rhubarb", "€4.50")]),
+            b.MenuSection("Lunch", [b.Dish("Green Herb Frittata", "Peas, mint, feta, leaf salad", "€9.80"),
+                                    b.Dish("Roast Carrot Soup", "Cumin, yoghurt, toasted seeds, sourdough", "€7.50")]),
         ], note="Vegan and gluten-free options every day. Ask us about allergens."),
         b.details(t, img, "Visit us", [
-            ("calendar", "Opening hours", "Monday to Friday 8:00&ndash;17:00, weekends 9:00&ndash;16:00"),
-            ("house", "Address", "[Street address], [City]"),
+            b.Detail("calendar", "Opening hours", "Monday to Friday 8:00&ndash;17:00, weekends 9:00&ndash;16:00"),
+            b.Detail("house", "Address", "[Street address], [City]"),
         ], cta="Reserve a table"),
         b.footer(t, "Café Lumière", "You are receiving this e-mail because you signed up at our counter."),
     ]
 
 
-def bakery_autumn(t, img):
+def bakery_autumn(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Crumb & Hearth Bakery", "croissant", "Baked before sunrise"),
         b.hero(t, img, scene(("loaf", 40, 70, 1.1), ("apple", 260, 90, 0.85), ("croissant", 390, 110, 0.9), seed=4),
@@ -151,23 +155,23 @@ def bakery_autumn(t, img):
                "Autumn at the bakery", "Apples from the Hofmann orchard, spiced pumpkin and the first chestnuts of the year: "
                "our seasonal menu is in the window from Saturday.", "See the full menu", eyebrow="Seasonal menu"),
         b.menu(t, "This season's bakes", [
-            ("Bread", [("Chestnut Sourdough", "Roasted chestnut flour, 36-hour ferment", "€6.20"),
-                       ("Pumpkin Seed Rye", "Dense, dark and perfect with soup", "€5.40")]),
-            ("Sweet", [("Apple Cardamom Bun", "Our cardamom dough, baked apple, brown butter", "€3.40"),
-                       ("Spiced Pumpkin Loaf", "By the slice or whole, cream cheese glaze", "€3.80 / €18"),
-                       ("Pear & Hazelnut Galette", "Flaky rye pastry, whole-roasted pears", "€4.60")]),
+            b.MenuSection("Bread", [b.Dish("Chestnut Sourdough", "Roasted chestnut flour, 36-hour ferment", "€6.20"),
+                                    b.Dish("Pumpkin Seed Rye", "Dense, dark and perfect with soup", "€5.40")]),
+            b.MenuSection("Sweet", [b.Dish("Apple Cardamom Bun", "Our cardamom dough, baked apple, brown butter", "€3.40"),
+                                    b.Dish("Spiced Pumpkin Loaf", "By the slice or whole, cream cheese glaze", "€3.80 / €18"),
+                                    b.Dish("Pear & Hazelnut Galette", "Flaky rye pastry, whole-roasted pears", "€4.60")]),
         ]),
         b.cards(t, img, [
-            (card("cake", 41), "A celebration cake", "Celebration cakes",
-             "Order by Wednesday for the weekend. Apple caramel is this season's favourite.", "Order a cake"),
-            (card("croissant", 42), "A croissant of laminated dough", "Weekend baking class",
-             "Learn laminated dough with our head baker. Saturdays, 8 places.", "Book a place"),
+            b.CardItem(card("cake", 41), "A celebration cake", "Celebration cakes",
+                       "Order by Wednesday for the weekend. Apple caramel is this season's favourite.", "Order a cake"),
+            b.CardItem(card("croissant", 42), "A croissant of laminated dough", "Weekend baking class",
+                       "Learn laminated dough with our head baker. Saturdays, 8 places.", "Book a place"),
         ]),
         b.footer(t, "Crumb & Hearth Bakery", "You are receiving this e-mail because you joined our bread club."),
     ]
 
 
-def wine_tasting(t, img):
+def wine_tasting(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Vine Street Cellar", "wine", "Wine shop and bar", centered=True),
         b.hero_split(t, img, scene(("wine", 40, 40, 1.1), ("bowl", 110, 200, 0.6), seed=6, size=(280, 340)),
@@ -176,9 +180,9 @@ def wine_tasting(t, img):
                      "from a bright Muscadet to a honeyed Vouvray, with cheese from our friends at the market.",
                      "Book your seat", eyebrow="Tasting evening"),
         b.details(t, img, "The details", [
-            ("calendar", "When", f"{on(10, 15)}, 19:00&ndash;21:30"),
-            ("house", "Where", "Vine Street Cellar, the back room, [Street address]"),
-            ("ticket", "Tickets", "€35 per person, including six wines and a cheese board"),
+            b.Detail("calendar", "When", f"{on(10, 15)}, 19:00&ndash;21:30"),
+            b.Detail("house", "Where", "Vine Street Cellar, the back room, [Street address]"),
+            b.Detail("ticket", "Tickets", "€35 per person, including six wines and a cheese board"),
         ], cta="Book your seat"),
         b.text(t, "About the winemaker",
                "Claire took over her family's eight hectares in 2012 and converted them to organic farming. "
@@ -187,7 +191,7 @@ def wine_tasting(t, img):
     ]
 
 
-def grand_opening(t, img):
+def grand_opening(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "Trattoria Nonna Rosa", "bowl", "Fresh pasta, every day"),
         b.hero(t, img, scene(("pasta_plate", 60, 50, 1.15), ("wine", 300, 60, 0.9), ("plant", 430, 60, 1.0), seed=7),
@@ -196,20 +200,20 @@ def grand_opening(t, img):
                f"{on(3, 6)}. Come for the opening weekend: the first glass of prosecco is on us.",
                "Reserve for the weekend", eyebrow="Grand opening"),
         b.cards(t, img, [
-            (card("pasta_plate", 51), "A plate of fresh tagliatelle with basil and a cherry tomato", "Pasta made each morning",
-             "Tagliatelle, ravioli and pici, rolled by hand in the window from 9:00.", None),
-            (card("wine", 52), "A bottle of Italian red wine and a glass", "Wines from small growers",
-             "Thirty wines by the glass, all from family estates we have visited.", None),
+            b.CardItem(card("pasta_plate", 51), "A plate of fresh tagliatelle with basil and a cherry tomato", "Pasta made each morning",
+                       "Tagliatelle, ravioli and pici, rolled by hand in the window from 9:00.", None),
+            b.CardItem(card("wine", 52), "A bottle of Italian red wine and a glass", "Wines from small growers",
+                       "Thirty wines by the glass, all from family estates we have visited.", None),
         ], "What to expect"),
         b.details(t, img, "Opening weekend", [
-            ("calendar", "When", f"{weekday(3, 6)} 6 to {on(3, 8)}, from 12:00"),
-            ("house", "Where", "[Street address], [City]"),
+            b.Detail("calendar", "When", f"{weekday(3, 6)} 6 to {on(3, 8)}, from 12:00"),
+            b.Detail("house", "Where", "[Street address], [City]"),
         ]),
         b.footer(t, "Trattoria Nonna Rosa", "You are receiving this e-mail because you signed up for our opening news."),
     ]
 
 
-def creme_brulee(t, img):
+def creme_brulee(t: Theme, img: AddImage) -> list[str]:
     return [
         b.header(t, img, "The Sunday Kitchen", "cake", "A recipe every week"),
         b.hero(t, img, scene(("ramekin", 100, 60, 1.05), ("ramekin", 320, 90, 0.9), seed=10),
@@ -230,7 +234,7 @@ def creme_brulee(t, img):
     ]
 
 
-TEMPLATES = [
+TEMPLATES: list[Template] = [
     Template("Summer Sale", RETAIL, "Summer Sale: up to 40% off for one week", "Linen, trail shoes and beach bags, plus an extra 10% with SUNNY10.",
              "Harbour & Pine <hello@harbourpine.example>", "Harbour & Pine", "bag", summer_sale,
              palette=dict(main="#ef6c3a", dark="#17403a", leaf="#2a9d8f"), date=sent(6, 22, "08:00")),
