@@ -2,6 +2,85 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>About Quillery</source>
+        <translation>Über Quillery</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>A gallery of ready-made e-mail newsletter templates.</source>
+        <translation>Eine Sammlung fertiger Vorlagen für E-Mail-Newsletter.</translation>
+    </message>
+    <message>
+        <source>Quillery and its template library are proprietary software: all rights reserved.</source>
+        <translation>Quillery und seine Vorlagenbibliothek sind proprietäre Software: alle Rechte vorbehalten.</translation>
+    </message>
+    <message>
+        <source>Software it uses</source>
+        <translation>Verwendete Software</translation>
+    </message>
+    <message>
+        <source>GNU Lesser General Public License, version 3 (LGPL-3), or GNU General Public License, version 2 (GPL-2)</source>
+        <translation>GNU Lesser General Public License, Version 3 (LGPL-3), oder GNU General Public License, Version 2 (GPL-2)</translation>
+    </message>
+    <message>
+        <source>Qt WebEngine, with the Chromium code it contains</source>
+        <translation>Qt WebEngine mit dem enthaltenen Chromium-Code</translation>
+    </message>
+    <message>
+        <source>LGPL-3 or GPL-2; the Chromium code under BSD-style licences</source>
+        <translation>LGPL-3 oder GPL-2; der Chromium-Code unter BSD-artigen Lizenzen</translation>
+    </message>
+    <message>
+        <source>GNU Lesser General Public License, version 2.1 or later (LGPL-2.1+)</source>
+        <translation>GNU Lesser General Public License, Version 2.1 oder später (LGPL-2.1+)</translation>
+    </message>
+    <message>
+        <source>Fonts</source>
+        <translation>Schriften</translation>
+    </message>
+    <message>
+        <source>Tahoma from Wine (the window&apos;s font)</source>
+        <translation>Tahoma aus Wine (die Schrift des Fensters)</translation>
+    </message>
+    <message>
+        <source>Liberation 2, Carlito, Caladea (templates)</source>
+        <translation>Liberation 2, Carlito, Caladea (Vorlagen)</translation>
+    </message>
+    <message>
+        <source>SIL Open Font License, version 1.1 (OFL-1.1)</source>
+        <translation>SIL Open Font License, Version 1.1 (OFL-1.1)</translation>
+    </message>
+    <message>
+        <source>URW base35 (templates)</source>
+        <translation>URW base35 (Vorlagen)</translation>
+    </message>
+    <message>
+        <source>GNU Affero General Public License, version 3, with a font exception</source>
+        <translation>GNU Affero General Public License, Version 3, mit einer Ausnahme für Schriften</translation>
+    </message>
+    <message>
+        <source>DejaVu (templates)</source>
+        <translation>DejaVu (Vorlagen)</translation>
+    </message>
+    <message>
+        <source>the Bitstream Vera font licence</source>
+        <translation>die Schriftlizenz von Bitstream Vera</translation>
+    </message>
+    <message>
+        <source>The fonts are those of Debian&apos;s packages fonts-wine, fonts-liberation2, fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-urw-base35 and fonts-dejavu-core; each package&apos;s copyright file in /usr/share/doc/ holds the full licence.</source>
+        <translation>Die Schriften sind die der Debian-Pakete fonts-wine, fonts-liberation2, fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-urw-base35 und fonts-dejavu-core; die Copyright-Datei jedes Pakets unter /usr/share/doc/ enthält die vollständige Lizenz.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
     <name>AddTemplateDialog</name>
     <message>
         <source>Add a template</source>
@@ -46,6 +125,73 @@
     <message>
         <source>Previewed</source>
         <translation>In der Vorschau</translation>
+    </message>
+</context>
+<context>
+    <name>CategoryNames</name>
+    <message>
+        <source>Retail</source>
+        <translation>Einzelhandel</translation>
+    </message>
+    <message>
+        <source>Sales, launches and loyalty mailings for shops and brands.</source>
+        <translation>Rabattaktionen, Neuheiten und Kundenbindungs-Mailings für Geschäfte und Marken.</translation>
+    </message>
+    <message>
+        <source>Food and Drink</source>
+        <translation>Essen und Trinken</translation>
+    </message>
+    <message>
+        <source>Menus, tastings and openings for cafés, bakeries and restaurants.</source>
+        <translation>Speisekarten, Verkostungen und Eröffnungen für Cafés, Bäckereien und Restaurants.</translation>
+    </message>
+    <message>
+        <source>Business</source>
+        <translation>Unternehmen</translation>
+    </message>
+    <message>
+        <source>Product news, invitations and reports for companies and start-ups.</source>
+        <translation>Produktneuheiten, Einladungen und Berichte für Unternehmen und Start-ups.</translation>
+    </message>
+    <message>
+        <source>Education</source>
+        <translation>Bildung</translation>
+    </message>
+    <message>
+        <source>Newsletters and invitations for schools, colleges, camps and libraries.</source>
+        <translation>Newsletter und Einladungen für Schulen, Hochschulen, Ferienlager und Bibliotheken.</translation>
+    </message>
+    <message>
+        <source>Nonprofit</source>
+        <translation>Gemeinnützig</translation>
+    </message>
+    <message>
+        <source>Appeals, thank-yous and impact stories for charities.</source>
+        <translation>Spendenaufrufe, Dankesschreiben und Wirkungsberichte für gemeinnützige Organisationen.</translation>
+    </message>
+    <message>
+        <source>Real Estate</source>
+        <translation>Immobilien</translation>
+    </message>
+    <message>
+        <source>Listings, open houses and market updates for agents.</source>
+        <translation>Objektangebote, Besichtigungstermine und Marktberichte für Makler.</translation>
+    </message>
+    <message>
+        <source>Travel and Events</source>
+        <translation>Reisen und Veranstaltungen</translation>
+    </message>
+    <message>
+        <source>Trips, festivals, races and weekends away.</source>
+        <translation>Reisen, Festivals, Läufe und Wochenendausflüge.</translation>
+    </message>
+    <message>
+        <source>My templates</source>
+        <translation>Meine Vorlagen</translation>
+    </message>
+    <message>
+        <source>Your own templates.</source>
+        <translation>Ihre eigenen Vorlagen.</translation>
     </message>
 </context>
 <context>
@@ -144,6 +290,14 @@
     <message>
         <source>Esc closes the notice.</source>
         <translation>Esc schließt den Hinweis.</translation>
+    </message>
+    <message>
+        <source>Open the folder of the file just exported (while the export notice is shown)</source>
+        <translation>Den Ordner der eben exportierten Datei öffnen (solange der Exporthinweis angezeigt wird)</translation>
+    </message>
+    <message>
+        <source>Close the export notice; in the search field, close the search</source>
+        <translation>Den Exporthinweis schließen; im Suchfeld die Suche schließen</translation>
     </message>
 </context>
 <context>
@@ -324,8 +478,8 @@
         <translation>Mehr</translation>
     </message>
     <message>
-        <source>More: the website and the layout</source>
-        <translation>Mehr: die Website und das Layout</translation>
+        <source>More: the website, the layout, help and About</source>
+        <translation>Mehr: die Website, das Layout, Hilfe und „Über Quillery“</translation>
     </message>
     <message>
         <source>Quillery website</source>
@@ -416,9 +570,115 @@
         <comment>caption</comment>
         <translation>Zurücksetzen</translation>
     </message>
+    <message>
+        <source>Help</source>
+        <comment>caption</comment>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>User guide</source>
+        <translation>Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>Open the user guide (F1)</source>
+        <translation>Das Benutzerhandbuch öffnen (F1)</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <comment>caption</comment>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Show the keyboard shortcuts (Ctrl+?)</source>
+        <translation>Die Tastenkürzel anzeigen (Strg+?)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <comment>caption</comment>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>About Quillery</source>
+        <translation>Über Quillery</translation>
+    </message>
+    <message>
+        <source>The version and the licences</source>
+        <translation>Die Version und die Lizenzen</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Quillery user guide</source>
+        <translation>Quillery-Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>User guide</source>
+        <translation>Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindows</name>
+    <message>
+        <source> or </source>
+        <extracomment>Between two keys that do the same, in the keyboard-shortcut overview: &quot;F10 or Ctrl+M&quot;.</extracomment>
+        <translation> oder </translation>
+    </message>
 </context>
 <context>
     <name>KeysController</name>
+    <message>
+        <source>Export the previewed template as an HTML page (“&gt; html”)</source>
+        <translation>Die angezeigte Vorlage als HTML-Seite exportieren („&gt; html“)</translation>
+    </message>
+    <message>
+        <source>Export it as an .eml message (“&gt; eml”)</source>
+        <translation>Sie als .eml-Nachricht exportieren („&gt; eml“)</translation>
+    </message>
+    <message>
+        <source>Hand it to Rookpost (“&gt; Rookpost”, while that button is shown)</source>
+        <translation>Sie an Rookpost übergeben („&gt; Rookpost“, solange diese Schaltfläche angezeigt wird)</translation>
+    </message>
+    <message>
+        <source>Open the More panel</source>
+        <translation>Das Feld „Mehr“ öffnen</translation>
+    </message>
+    <message>
+        <source>Open the user guide</source>
+        <translation>Das Benutzerhandbuch öffnen</translation>
+    </message>
+    <message>
+        <source>Show the keyboard shortcuts</source>
+        <translation>Die Tastenkürzel anzeigen</translation>
+    </message>
+    <message>
+        <source>Close the window</source>
+        <translation>Das Fenster schließen</translation>
+    </message>
+    <message>
+        <source>Preview the next template of the category page</source>
+        <translation>Die nächste Vorlage der Kategorieseite anzeigen</translation>
+    </message>
+    <message>
+        <source>Preview the previous template of the category page</source>
+        <translation>Die vorige Vorlage der Kategorieseite anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the next category</source>
+        <translation>Die nächste Kategorie anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the previous category</source>
+        <translation>Die vorige Kategorie anzeigen</translation>
+    </message>
     <message>
         <source>Preview: %1, %2 of %3</source>
         <extracomment>Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how many.</extracomment>
@@ -788,6 +1048,10 @@
         <translation>Suche leeren</translation>
     </message>
     <message>
+        <source>Search every template; empty, the recent ones</source>
+        <translation>Alle Vorlagen durchsuchen; leer die zuletzt angesehenen</translation>
+    </message>
+    <message>
         <source>Recent templates</source>
         <translation>Zuletzt angesehene Vorlagen</translation>
     </message>
@@ -838,6 +1102,25 @@
         <source>en</source>
         <extracomment>The code of this translation&apos;s language, as a web page names it (&quot;de&quot;, &quot;fr&quot;).</extracomment>
         <translation>de</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutOverview</name>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -1271,6 +1554,11 @@
     <message>
         <source>View: %1</source>
         <translation>Ansicht: %1</translation>
+    </message>
+    <message>
+        <source>The preview&apos;s view: %1</source>
+        <extracomment>In the keyboard-shortcut overview: %1 is a view of the preview (&quot;Phone&quot;).</extracomment>
+        <translation>Ansicht der Vorschau: %1</translation>
     </message>
 </context>
 <context>

@@ -162,6 +162,10 @@ void TestAccessibility::panelButtons()
         verifyButton(control<ButtonPlus>(panel, "cmdButton3"), QStringLiteral("Website"));
         verifyButton(control<ButtonPlus>(panel, "cmdButton1"), QStringLiteral("Reset layout"));
         verifyButton(control<ButtonPlus>(panel, "cmdButton2"), QStringLiteral("Close"));
+        verifyButton(control<ButtonPlus>(panel, "cmdButton4"), QStringLiteral("User guide"));
+        verifyButton(control<ButtonPlus>(panel, "cmdButton5"),
+                     QStringLiteral("Keyboard shortcuts"));
+        verifyButton(control<ButtonPlus>(panel, "cmdButton6"), QStringLiteral("About Quillery"));
         press(control<ButtonPlus>(panel, "cmdButton3"));
         QVERIFY(!panel->isVisible());
     });

@@ -7,6 +7,7 @@
 #include "core/window/hovertable.h"
 #include "form1.h"
 #include "form2.h"
+#include "helpwindows.h"
 #include "splitterbar.h"
 
 #include <QApplication>
@@ -62,6 +63,21 @@ void dragSplitterTo(Form1& form, int column)
     send(QEvent::MouseButtonRelease, column, Qt::NoButton);
 }
 
+// The visible top-level window named `name`, if any.
+QWidget* openWindowNamed(const QString& name)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == name && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+bool waitForWindow(const QString& name)
+{
+    return QTest::qWaitFor([&] { return openWindowNamed(name) != nullptr; }, 5000);
+}
+
 QString storedSplit()
 {
     return modSettings::ReadSetting("Quillbook1", "Main", "Split");
@@ -87,6 +103,8 @@ private slots:
     void keyboardPressesTheFocusedButton_data();
     void keyboardPressesTheFocusedButton();
     void focusedButtonWearsAFrame();
+    void helpRowOpensItsWindow_data();
+    void helpRowOpensItsWindow();
 
 private:
     UrlRecorder m_recorder;
@@ -104,14 +122,19 @@ void TestMorePanel::opensFreshEachTime()
         // The More button was put back to its base colour before the panel opened.
         QCOMPARE(control<ButtonPlus>(form, "cmdButton3")->BackColor(), HoverTable::Green);
         QCOMPARE(panel->windowTitle(), QStringLiteral(" "));
-        QCOMPARE(panel->size(), QSize(529, 153));
+        // The designed row keeps its place; the help row below it makes the panel taller.
+        QCOMPARE(panel->size(), QSize(529, 202));
         QVERIFY(panel->windowFlags().testFlag(Qt::Tool));
         QVERIFY((panel->geometry().center() - form.geometry().center()).manhattanLength() <= 2);
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->Caption(), QStringLiteral("Website"));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton1")->Caption(),
                  QStringLiteral("Reset layout"));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->geometry(), QRect(160, 16, 129, 121));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton1")->geometry(), QRect(304, 16, 129, 121));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton2")->geometry(), QRect(448, 16, 65, 65));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton4")->geometry(), QRect(160, 153, 129, 33));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton5")->geometry(), QRect(304, 153, 129, 33));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton6")->geometry(), QRect(448, 153, 65, 33));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->cursor().pixmap().cacheKey(),
                  control<QLabel>(form, "imgLogo")->cursor().pixmap().cacheKey());
         enter(control<ButtonPlus>(panel, "cmdButton3"));
@@ -197,10 +220,14 @@ void TestMorePanel::keyboardPressesTheFocusedButton_data()
     QTest::newRow("Tab, Space") << Keys{tab, QKeyCombination(Qt::Key_Space)} << "Reset layout";
     QTest::newRow("Tab, Tab, keypad Enter")
         << Keys{tab, tab, QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter)} << "Close";
+    QTest::newRow("Tab to the user guide")
+        << Keys{tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "User guide";
+    QTest::newRow("Tab to the keys")
+        << Keys{tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Keyboard shortcuts";
     QTest::newRow("Tab goes round")
-        << Keys{tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Website";
+        << Keys{tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Website";
     QTest::newRow("Shift+Tab goes back round")
-        << Keys{backtab, QKeyCombination(Qt::Key_Return)} << "Close";
+        << Keys{backtab, QKeyCombination(Qt::Key_Return)} << "About Quillery";
     QTest::newRow("Esc presses nothing") << Keys{tab, QKeyCombination(Qt::Key_Escape)} << "";
 }
 
@@ -224,6 +251,13 @@ void TestMorePanel::keyboardPressesTheFocusedButton()
         QVERIFY(!panel->isVisible());
     });
     QCOMPARE(m_recorder.urls.size(), pressed == "Website" ? 1 : 0);
+    const QHash<QString, QString> windows{{"User guide", "helpWindow"},
+                                          {"Keyboard shortcuts", "shortcutOverview"},
+                                          {"About Quillery", "aboutBox"}};
+    if (windows.contains(pressed)) {
+        QVERIFY(waitForWindow(windows[pressed]));
+        openWindowNamed(windows[pressed])->close();
+    }
     QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), pressed == "Reset layout" ? 450 : 700);
     QCOMPARE(storedSplit(),
              pressed == "Reset layout" ? QStringLiteral("0") : QStringLiteral("700"));
@@ -253,6 +287,41 @@ void TestMorePanel::focusedButtonWearsAFrame()
     auto* more = control<ButtonPlus>(form, "cmdButton3");
     more->setFocus();
     QVERIFY(QApplication::focusWidget() != more);
+}
+
+void TestMorePanel::helpRowOpensItsWindow_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Help") << 4 << "helpWindow"
+                          << "Quillery user guide";
+    QTest::newRow("Keys") << 5 << "shortcutOverview"
+                          << "Keyboard shortcuts";
+    QTest::newRow("About") << 6 << "aboutBox"
+                           << "About Quillery";
+}
+
+// Each closes the panel and opens its window, which the main window owns.
+void TestMorePanel::helpRowOpensItsWindow()
+{
+    QFETCH(int, index);
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    GalleryFixture fixture;
+    Form1 form(fixture.appFolder());
+    form.show();
+    withPanel(form, [&](Form2* panel) {
+        QTest::mouseClick(control<ButtonPlus>(panel, "cmdButton", index), Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+    });
+    QVERIFY(waitForWindow(window));
+    QWidget* opened = openWindowNamed(window);
+    QCOMPARE(opened->windowTitle(), title);
+    QCOMPARE(opened->parentWidget(), &form);
+    QVERIFY(m_recorder.urls.isEmpty());
+    QTest::keyClick(opened, Qt::Key_Escape);
+    QVERIFY(!openWindowNamed(window));
 }
 
 QTEST_MAIN(TestMorePanel)

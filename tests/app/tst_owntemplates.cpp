@@ -150,6 +150,7 @@ private slots:
     void cleanup();
     void addsFromMessageAndExportedPage();
     void addsWithCtrlO();
+    void defaultCategoryInGermanIsStoredAsItIs();
     void renamesAndRemovesFromTheKeyboard();
     void shippedTemplatesStayAsTheyAre();
     void badInputIsRefusedWithNothingWritten();
@@ -265,6 +266,40 @@ void TestOwnTemplates::addsFromMessageAndExportedPage()
     clickElement(categoryPane(), "spring");
     QVERIFY(waitForPreview(*m_shown, "Spring News"));
     QCOMPARE(m_form->currentTemplate(), QStringLiteral("Spring News"));
+}
+
+// A German user sees "Meine Vorlagen" in the dialog and the list; the library
+// keeps "My templates", which is what an English start shows again.
+void TestOwnTemplates::defaultCategoryInGermanIsStoredAsItIs()
+{
+    start();
+    {
+        const AppTranslation german(QStringList{QStringLiteral("de-DE")});
+        whenShown<QDialog>(m_form, [](QDialog* dialog) {
+            QCOMPARE(dialog->findChild<QComboBox*>("category")->currentText(),
+                     QStringLiteral("Meine Vorlagen"));
+            dialog->accept();
+        });
+        dropFile(m_form, sampleMessage("Spring"));
+        QVERIFY(waitForPreview(*m_shown, "Spring"));
+        QCOMPARE(m_form->currentCategory(), QStringLiteral("My templates"));
+        QCOMPARE(categories()->currentText(), QStringLiteral("Meine Vorlagen (eigene)"));
+        QVERIFY(QFileInfo::exists(ownFolder() + "/categories/My templates.html"));
+        QVERIFY(!QFileInfo::exists(ownFolder() + "/categories/Meine Vorlagen.html"));
+
+        // The second one goes into the same category, offered again in German.
+        whenShown<QDialog>(m_form, [](QDialog* dialog) {
+            auto* category = dialog->findChild<QComboBox*>("category");
+            QCOMPARE(category->currentText(), QStringLiteral("Meine Vorlagen"));
+            QCOMPARE(category->count(), 1);
+            dialog->accept();
+        });
+        dropFile(m_form, exportedPage("Autumn News"));
+        QVERIFY(waitForPreview(*m_shown, "Autumn News"));
+        QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/My templates.html"),
+                 (QStringList{"Spring", "Autumn News"}));
+    }
+    QCOMPARE(TemplateLibrary::CategoryNames(ownFolder()), QStringList{"My templates"});
 }
 
 void TestOwnTemplates::addsWithCtrlO()

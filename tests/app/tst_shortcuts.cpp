@@ -8,6 +8,7 @@
 #include "core/platform/settingsstore.h"
 #include "form1.h"
 #include "form2.h"
+#include "helpwindows.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -19,7 +20,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
+#include <QShortcut>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -65,6 +69,33 @@ protected:
     }
 };
 
+// The open top-level window of type T, if any.
+template <typename T> T* openWindowOf()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<T*>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+template <typename T> int countOf()
+{
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        count += qobject_cast<T*>(widget) && widget->isVisible() ? 1 : 0;
+    return count;
+}
+
+// The keys as a keyboard sends them: through the X server, so that the
+// desktop's keyboard layout decides what Qt sees.
+bool typeOnTheKeyboard(const QString& keys)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+    return xdotool.waitForFinished(30000) && xdotool.exitCode() == 0;
+}
+
 } // namespace
 
 class TestShortcuts : public QObject
@@ -80,6 +111,11 @@ private slots:
     void mailerKeyNeedsTheMailer();
     void tooltipsNameTheirKeys();
     void altDownStillOpensTheCategoryList();
+    void helpKeysFromTheRealKeyboard_data();
+    void helpKeysFromTheRealKeyboard();
+    void overviewShowsEveryKeyOfTheWindow();
+    void eachOverviewEntryDoesWhatItSays();
+    void oneHelpWindowAtATime();
 
 private:
     void openWindow(bool withMailer);
@@ -195,7 +231,7 @@ void TestShortcuts::keyWorksWhereverTheFocusIs_data()
 {
     QTest::addColumn<QKeyCombination>("key");
     QTest::addColumn<int>("presses");
-    // "dialog:<title>", "panel", "website", "mailer", "closed",
+    // "dialog:<title>", "panel", "help", "keys", "mailer", "closed",
     // "template:<name>" or "category:<name>/<first template>".
     QTest::addColumn<QString>("effect");
     QTest::addColumn<QString>("where");
@@ -213,7 +249,8 @@ void TestShortcuts::keyWorksWhereverTheFocusIs_data()
         {"hand to the mailer", Qt::CTRL | Qt::SHIFT | Qt::Key_M, 1, "mailer"},
         {"More by F10", QKeyCombination(Qt::Key_F10), 1, "panel"},
         {"More by Ctrl+M", Qt::CTRL | Qt::Key_M, 1, "panel"},
-        {"website", QKeyCombination(Qt::Key_F1), 1, "website"},
+        {"user guide", QKeyCombination(Qt::Key_F1), 1, "help"},
+        {"keyboard shortcuts", Qt::CTRL | Qt::SHIFT | Qt::Key_Question, 1, "keys"},
         {"quit", Qt::CTRL | Qt::Key_Q, 1, "closed"},
         {"next template", Qt::CTRL | Qt::Key_Down, 1, "template:Promo"},
         {"next template stops at the last", Qt::CTRL | Qt::Key_Down, 4, "template:Deal"},
@@ -262,9 +299,13 @@ void TestShortcuts::keyWorksWhereverTheFocusIs()
     } else if (effect == "panel") {
         QVERIFY(panelOpened);
         QVERIFY(!QApplication::activeModalWidget());
-    } else if (effect == "website") {
-        QCOMPARE(m_recorder.urls.size(), 1);
-        QCOMPARE(m_recorder.urls[0].query(), QStringLiteral("key=home"));
+    } else if (effect == "help" || effect == "keys") {
+        // F1 is help, not the home page, which stays on the title button.
+        QWidget* window = effect == "help" ? static_cast<QWidget*>(openWindowOf<HelpWindow>())
+                                           : openWindowOf<ShortcutOverview>();
+        QVERIFY(window);
+        QVERIFY(m_recorder.urls.isEmpty());
+        window->close();
     } else if (effect == "mailer") {
         const QString args = m_mailer->filePath("rookpost2.args");
         QVERIFY2(waitUntil([&] { return QFileInfo::exists(args); }), qPrintable(args));
@@ -316,11 +357,14 @@ void TestShortcuts::tooltipsNameTheirKeys()
                    {1, "(Ctrl+Shift+E)", "Export as an .eml message\u2026"},
                    {2, "(Ctrl+Shift+M)", "Hand to Rookpost"},
                    {3, "(F10)", "More"},
-                   {4, "(F1)", "Quillery website"}};
+                   // F1 is help: the title button has no key of its own.
+                   {4, "", "Quillery website"}};
     for (const auto& b : buttons) {
         auto* button = control<ButtonPlus>(*m_form, "cmdButton", b.index);
         QVERIFY2(button->toolTip().endsWith(QString::fromLatin1(b.key)),
                  qPrintable(button->toolTip()));
+        if (!*b.key)
+            QVERIFY2(!button->toolTip().contains(QLatin1Char('(')), qPrintable(button->toolTip()));
         QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name),
                  QString::fromUtf8(b.name));
     }
@@ -339,6 +383,149 @@ void TestShortcuts::altDownStillOpensTheCategoryList()
     QVERIFY(waitUntil([list] { return list->view()->isVisible(); }));
     QCOMPARE(m_form->currentTemplate(), QStringLiteral("Offer"));
     list->hidePopup();
+}
+
+void TestShortcuts::helpKeysFromTheRealKeyboard_data()
+{
+    QTest::addColumn<QString>("keys"); // as xdotool names them, on the US layout of Xvfb
+    QTest::addColumn<QString>("opens");
+    QTest::addColumn<QString>("where");
+    for (const char* where : {"category list", "category page", "search field"}) {
+        QTest::addRow("F1, %s", where) << "F1"
+                                       << "help" << where;
+        // "?" is Shift+/ on a US keyboard.
+        QTest::addRow("Ctrl+?, %s", where) << "ctrl+shift+slash"
+                                           << "keys" << where;
+    }
+}
+
+void TestShortcuts::helpKeysFromTheRealKeyboard()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, opens);
+    QFETCH(QString, where);
+    openWindow(false);
+    putFocus(where);
+    QVERIFY(typeOnTheKeyboard(keys));
+    QWidget* window = nullptr;
+    QVERIFY2(waitUntil([&] {
+                 window = opens == "help" ? static_cast<QWidget*>(openWindowOf<HelpWindow>())
+                                          : openWindowOf<ShortcutOverview>();
+                 return window != nullptr;
+             }),
+             qPrintable(keys));
+    QVERIFY(m_recorder.urls.isEmpty());
+    // Esc closes it, as any dialog.
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QVERIFY(waitUntil([&] { return window->isAncestorOf(QApplication::focusWidget()); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(waitUntil([&] {
+        return opens == "help" ? !openWindowOf<HelpWindow>() : !openWindowOf<ShortcutOverview>();
+    }));
+}
+
+// Every key the window answers to, whoever registered it, is in the overview.
+void TestShortcuts::overviewShowsEveryKeyOfTheWindow()
+{
+    openWindow(false);
+    putFocus("category page");
+    press(Qt::CTRL | Qt::SHIFT | Qt::Key_Question);
+    auto* overview = openWindowOf<ShortcutOverview>();
+    QVERIFY(overview);
+    QCOMPARE(overview->windowTitle(), QStringLiteral("Keyboard shortcuts"));
+    QStringList shown;
+    QTableWidget* table = overview->table();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QVERIFY2(!table->item(row, 1)->text().isEmpty(), qPrintable(table->item(row, 0)->text()));
+        shown << table->item(row, 0)->text();
+    }
+    QList<QKeySequence> answered;
+    for (const QShortcut* shortcut : m_form->findChildren<QShortcut*>())
+        answered << shortcut->keys();
+    for (const QAction* action : m_form->findChildren<QAction*>())
+        answered << action->shortcuts();
+    QVERIFY(answered.size() > 20);
+    for (const QKeySequence& key : answered) {
+        const QString text = key.toString(QKeySequence::NativeText);
+        const bool listed = std::any_of(shown.begin(), shown.end(), [&](const QString& keys) {
+            return keys == text || keys.startsWith(text + " or ") || keys.endsWith(" or " + text) ||
+                   keys.contains(" or " + text + " or ");
+        });
+        QVERIFY2(listed, qPrintable(text + " is missing from the overview: " + shown.join(" | ")));
+    }
+    for (const char* key : {"F1", "Ctrl+?", "Ctrl+E", "F10 or Ctrl+M", "Ctrl+1", "Ctrl+O"})
+        QVERIFY2(std::any_of(shown.begin(), shown.end(),
+                             [&](const QString& keys) { return keys.startsWith(key); }),
+                 key);
+    overview->close();
+}
+
+// Pressing an entry's keys runs the command the entry names, and nothing else.
+void TestShortcuts::eachOverviewEntryDoesWhatItSays()
+{
+    openWindow(true);
+    QList<HelpWindows::Key> entries = HelpWindows::keysOf(*m_form);
+    // Closing the window ends the walk.
+    std::stable_partition(entries.begin(), entries.end(), [](const HelpWindows::Key& entry) {
+        return !entry.keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    });
+    QStringList ran;
+    for (QShortcut* shortcut : m_form->findChildren<QShortcut*>())
+        connect(shortcut, &QShortcut::activated, this,
+                [&ran, shortcut] { ran << shortcut->whatsThis(); });
+    for (QAction* action : m_form->findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, [&ran, action] {
+            ran << (action->whatsThis().isEmpty() ? action->text() : action->whatsThis());
+        });
+    // Whatever a command opens is closed again.
+    auto* closer = new QTimer(m_guard.get());
+    closer->setInterval(20);
+    connect(closer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    closer->start();
+    for (const HelpWindows::Key& entry : entries) {
+        // The notices' keys work only while a notice is shown (tst_exportnotice).
+        const bool noticeKey =
+            std::any_of(entry.keys.begin(), entry.keys.end(), [](const QKeySequence& key) {
+                return key == QKeySequence(Qt::Key_Escape) ||
+                       key == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
+            });
+        if (noticeKey)
+            continue;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<HelpWindow*>(window) || qobject_cast<ShortcutOverview*>(window))
+                window->close();
+        }
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        control<QComboBox>(*m_form, "cboCategory")->setFocus();
+        ran.clear();
+        const QKeyCombination key = entry.keys.first()[0];
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        QVERIFY2(ran.size() == 1 && ran.first().remove(QChar(0x2026)).remove('&') == entry.command,
+                 qPrintable(HelpWindows::keysText(entry.keys) + ": " + entry.command + " ran " +
+                            ran.join(", ")));
+    }
+    closer->stop();
+}
+
+void TestShortcuts::oneHelpWindowAtATime()
+{
+    openWindow(false);
+    putFocus("category list");
+    press(QKeyCombination(Qt::Key_F1));
+    HelpWindow* help = openWindowOf<HelpWindow>();
+    QVERIFY(help);
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    putFocus("category list");
+    press(QKeyCombination(Qt::Key_F1));
+    QCOMPARE(countOf<HelpWindow>(), 1);
+    QCOMPARE(openWindowOf<HelpWindow>(), help);
+    help->close();
+    QVERIFY(waitUntil([] { return countOf<HelpWindow>() == 0; }));
 }
 
 QTEST_MAIN(TestShortcuts)

@@ -5,19 +5,25 @@
 #include "apptranslation.h"
 #include "browserpane.h"
 #include "buttonplus.h"
+#include "categorynames.h"
 #include "core/gallery/searchpage.h"
+#include "core/gallery/templatedecoding.h"
+#include "core/gallery/userlibrary.h"
+#include "core/platform/fileio.h"
 #include "form1.h"
 #include "form2.h"
 #include "splitterbar.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -35,6 +41,8 @@ private slots:
     void morePanelInGerman();
     void pagesInGerman();
     void categoryMarkInGerman();
+    void categoriesInGerman();
+    void shippedCategoryWordsAreTheLibrarys();
     void searchPageNamesItsLanguage();
     void qtDialogsInTheSameLanguage();
     void programInTheUsersLanguage_data();
@@ -134,7 +142,8 @@ void TestTranslation::windowInGerman()
              QStringLiteral("An Rookpost übergeben"));
     QVERIFY(control(form, "cmdButton", 3)
                 ->toolTip()
-                .startsWith(QStringLiteral("Mehr: die Website und das Layout (")));
+                .startsWith(
+                    QStringLiteral("Mehr: die Website, das Layout, Hilfe und „Über Quillery“ (")));
     QCOMPARE(control(form, "cmdButton", 4)->accessibleName(), QStringLiteral("Quillery-Website"));
     QCOMPARE(control(form, "cboCategory")->accessibleName(), QStringLiteral("Kategorie"));
     QCOMPARE(control(form, "lblTitle0")->accessibleName(), QStringLiteral("Kategorie"));
@@ -223,6 +232,139 @@ void TestTranslation::categoryMarkInGerman()
         content = evaluate(pane, label).toString();
     } while (!content.contains(QStringLiteral("In der Vorschau")) && !timer.hasExpired(20000));
     QVERIFY2(content.contains(QStringLiteral("In der Vorschau")), qPrintable(content));
+}
+
+namespace {
+
+// Writes the user's own category `category` holding `names`, as the gallery writes it.
+void addOwnCategory(const GalleryFixture& fixture, const QString& category,
+                    const QStringList& names)
+{
+    const QString own = fixture.dataFolder() + QStringLiteral("/quillery/library");
+    QList<UserLibrary::Entry> entries;
+    for (const QString& name : names) {
+        entries.append({name, UserLibrary::ThumbnailFileName(name)});
+        const auto packed = Module1::PackTemplate(GalleryFixture::message(name));
+        QVERIFY(packed);
+        QVERIFY(QDir().mkpath(own + "/templates"));
+        QVERIFY(FileIo::writeAtomically(own + "/templates/" + name + ".dat", *packed));
+    }
+    QVERIFY(QDir().mkpath(own + "/categories"));
+    QVERIFY(FileIo::writeAtomically(own + "/categories/" + category + ".html",
+                                    UserLibrary::CategoryPage(category, entries)));
+}
+
+QString pageWords(BrowserPane* pane)
+{
+    return evaluate(pane,
+                    QStringLiteral("[document.title, document.querySelector('h1').textContent,"
+                                   " document.querySelector('h1').lang,"
+                                   " document.querySelector('h1 + p').textContent]"
+                                   ".join('|')"))
+        .toString();
+}
+
+} // namespace
+
+// The shipped categories and the user's default one in German; a category
+// the user named keeps its name, and the files keep the library's names.
+void TestTranslation::categoriesInGerman()
+{
+    GalleryFixture fixture;
+    fixture.addFile("categories/0Retail.html",
+                    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\">"
+                    "<title>Retail</title></head><body><main><h1>Retail</h1>"
+                    "<p>Sales, launches and loyalty mailings for shops and brands.</p>"
+                    "<ul><li><a href=\"#Offer\">Offer</a></li></ul></main></body></html>");
+    fixture.addTemplate("Offer");
+    addOwnCategory(fixture, UserLibrary::DefaultCategory, {"Mine"});
+    // A shipped name, but the user's: the shipped library here has no such category.
+    addOwnCategory(fixture, "Nonprofit", {"Appeal"});
+    const QString ownPage = fixture.dataFolder() + "/quillery/library/categories/My templates.html";
+    const QByteArray storedPage = *FileIo::readAll(ownPage);
+
+    const AppTranslation translation(German);
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    auto* pane = control<BrowserPane>(form, "WebBrowser1");
+    form.show();
+    QVERIFY(shown.wait(20000));
+
+    auto* list = control<QComboBox>(form, "cboCategory");
+    QStringList texts;
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i) {
+        texts << list->itemText(i);
+        names << list->itemData(i).toString();
+    }
+    QCOMPARE(texts, (QStringList{"Einzelhandel", "Meine Vorlagen (eigene)", "Nonprofit (eigene)"}));
+    QCOMPARE(names, (QStringList{"Retail", "My templates", "Nonprofit"}));
+
+    QVERIFY2(waitUntil([&] {
+                 return pageWords(pane) ==
+                        "Einzelhandel|Einzelhandel|de|Rabattaktionen, Neuheiten und "
+                        "Kundenbindungs-Mailings für Geschäfte und Marken.";
+             }),
+             qPrintable(pageWords(pane)));
+
+    const auto choose = [&](int index) {
+        QSignalSpy loaded(pane, &BrowserPane::DocumentComplete);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+        QVERIFY(loaded.count() > 0 || loaded.wait(20000));
+    };
+    choose(1);
+    QCOMPARE(form.currentCategory(), QStringLiteral("My templates"));
+    QVERIFY2(waitUntil([&] {
+                 return pageWords(pane) ==
+                        "Meine Vorlagen|Meine Vorlagen|de|Ihre eigenen Vorlagen.";
+             }),
+             qPrintable(pageWords(pane)));
+    choose(2);
+    QVERIFY2(
+        waitUntil([&] { return pageWords(pane) == "Nonprofit|Nonprofit||Ihre eigenen Vorlagen."; }),
+        qPrintable(pageWords(pane)));
+
+    // Search results name the category as the list does.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(control<QLineEdit>(form, "txtSearch"), "Offer");
+    QVERIFY2(waitUntil([&] {
+                 const QString text = pageText(pane);
+                 return text.contains(QStringLiteral("Einzelhandel")) &&
+                        !text.contains(QStringLiteral("Retail"));
+             }),
+             qPrintable(pageText(pane)));
+
+    // What is stored keeps the library's names.
+    QCOMPARE(*FileIo::readAll(ownPage), storedPage);
+    QVERIFY(storedPage.contains("<h1>My templates</h1>"));
+}
+
+// The table the window translates from says what the shipped pages say, and
+// every shipped category has its German name and description.
+void TestTranslation::shippedCategoryWordsAreTheLibrarys()
+{
+    const QDir sources(QStringLiteral(QUILLERY_SOURCE_DIR "/library/sources"));
+    const QStringList folders = sources.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QVERIFY(folders.size() >= 7);
+    static const QRegularExpression words(QStringLiteral("<h1>([^<]*)</h1>\\s*<p>([^<]*)</p>"));
+    const AppTranslation translation(German);
+    for (const QString& folder : folders) {
+        QString name = folder;
+        if (name.startsWith('0') || name.startsWith('1'))
+            name.remove(0, 1);
+        QFile page(sources.filePath(folder + "/page.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QRegularExpressionMatch match = words.match(QString::fromUtf8(page.readAll()));
+        QVERIFY2(match.hasMatch(), qPrintable(folder));
+        const CategoryNames::PageWords shipped = CategoryNames::pageWords({name, {}, false});
+        QCOMPARE(shipped.heading, match.captured(1));
+        QCOMPARE(shipped.description, match.captured(2));
+        QVERIFY2(shipped.shownHeading != shipped.heading, qPrintable(name));
+        QVERIFY2(shipped.shownDescription != shipped.description, qPrintable(name));
+        // The user's category of the same name keeps it.
+        QCOMPARE(CategoryNames::shown({name, {}, true}), name);
+    }
 }
 
 // Screen readers choose their voice by the page's language.

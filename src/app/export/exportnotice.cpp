@@ -94,10 +94,13 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     // Only while the notice is shown: a hidden widget's shortcut does not fire.
     m_openShortcut = new QShortcut(QKeySequence(OpenFolderKeys), this);
     connect(m_openShortcut, &QShortcut::activated, this, &ExportNotice::openFolder);
+    m_openShortcut->setWhatsThis(
+        tr("Open the folder of the file just exported (while the export notice is shown)"));
     // Esc closes it wherever the keyboard is in the window: after an export
     // that is the category page, not the notice.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &ExportNotice::dismiss);
+    escape->setWhatsThis(tr("Close the export notice; in the search field, close the search"));
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(DefaultTimeout);

@@ -6,6 +6,7 @@
 
 #include "addtemplatedialog.h"
 #include "browserpane.h"
+#include "categorynames.h"
 #include "core/gallery/templateimport.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -155,13 +157,22 @@ void OwnTemplatesController::add()
 
 void OwnTemplatesController::askToAdd(const QString& file)
 {
+    // The dialog shows the names as the list does; what is stored is the
+    // library's name, so "My templates" stays so whatever language shows it.
     const LibrarySet& libraries = m_window.libraries();
     QStringList own;
+    QHash<QString, QString> stored;
+    const auto offer = [&](const QString& name) {
+        const QString shown = CategoryNames::shown({name, libraries.userFolder(), true});
+        stored.insert(shown, name);
+        return shown;
+    };
     for (const LibrarySet::Category& entry : libraries.categories())
         if (entry.own)
-            own << entry.name;
+            own << offer(entry.name);
     const QString current = m_window.currentCategory();
-    const QString category = libraries.isOwn(current) ? current : UserLibrary::DefaultCategory;
+    const QString category =
+        offer(libraries.isOwn(current) ? current : UserLibrary::DefaultCategory);
     const QString advice =
         tr("Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and "
            "add it again.");
@@ -183,7 +194,9 @@ void OwnTemplatesController::askToAdd(const QString& file)
     DialogStyle::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const Status status = addTemplate(file, dialog.category(), dialog.name()); !status)
+    if (const Status status =
+            addTemplate(file, stored.value(dialog.category(), dialog.category()), dialog.name());
+        !status)
         FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
                             status,
                             tr("Choose another name or category, or another file, and add "

@@ -221,6 +221,8 @@ QAction* ViewBar::addToggle(const QString& objectName, const QString& text, cons
     // The window's shortcuts work wherever the keyboard is, also while the
     // row is folded into its menu.
     action->setShortcutContext(Qt::WindowShortcut);
+    //: In the keyboard-shortcut overview: %1 is a view of the preview ("Phone").
+    action->setWhatsThis(tr("The preview's view: %1").arg(text));
     addAction(action);
     return action;
 }

@@ -1,5 +1,7 @@
 #include "searchcontroller.h"
 
+#include "categorynames.h"
+
 #include "appfonts.h"
 #include "browserpane.h"
 #include "core/gallery/searchpage.h"
@@ -179,6 +181,7 @@ SearchController::SearchController(GalleryWindow& window, BrowserPane* categoryP
 
     auto* find = new QShortcut(QKeySequence::Find, windowWidget);
     find->setContext(Qt::WindowShortcut);
+    find->setWhatsThis(tr("Search every template; empty, the recent ones"));
     connect(find, &QShortcut::activated, this, &SearchController::open);
 
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
@@ -286,6 +289,10 @@ void SearchController::showResults()
         m_results.append(entry.name);
     // The count, and what to do when there is none, as the page says them.
     m_window.announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
+    // Each result names its category as the list does.
+    for (TemplateSearch::Entry& entry : shown)
+        entry.category = CategoryNames::shown(
+            {entry.category, entry.library, entry.library == m_window.libraries().userFolder()});
     // The pictures are read off the window's thread; the page follows when it is built.
     m_pages->build(heading, note, shown);
 }

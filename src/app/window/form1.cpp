@@ -5,6 +5,7 @@
 #include "browserpane.h"
 #include "buttonplus.h"
 #include "categorymark.h"
+#include "categorynames.h"
 #include "core/gallery/templatelibrary.h"
 #include "core/gallery/userlibrary.h"
 #include "core/platform/opener.h"
@@ -15,6 +16,7 @@
 #include "exportnotice.h"
 #include "failurereport.h"
 #include "form2.h"
+#include "helpwindows.h"
 #include "keyscontroller.h"
 #include "owntemplatescontroller.h"
 #include "plaintext.h"
@@ -108,6 +110,8 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     m_keys = new KeysController(*this, this, {cmdButton.begin(), cmdButton.end()}, cboCategory,
                                 WebBrowser1, this);
     connect(m_keys, &KeysController::categoryChosen, this, [this] { cboCategory_Click(); });
+    connect(m_keys, &KeysController::helpRequested, this, &Form1::showHelp);
+    connect(m_keys, &KeysController::shortcutsRequested, this, &Form1::showShortcutOverview);
     m_own = new OwnTemplatesController(*this, this, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.
@@ -209,6 +213,7 @@ void Form1::createControls()
     connect(WebBrowser2, &BrowserPane::DownloadComplete, this,
             &Form1::WebBrowser2_DownloadComplete);
     m_mark = new CategoryMark(WebBrowser1);
+    m_pageWords = new CategoryPageWords(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
@@ -248,7 +253,7 @@ void Form1::createControls()
         {QT_TR_NOOP("> Rookpost"), HoverTable::Teal, "rookpost", QT_TR_NOOP("Hand to Rookpost"),
          QT_TR_NOOP("Hand the previewed template to Rookpost")},
         {QT_TR_NOOP("More"), HoverTable::Green, "dots", QT_TR_NOOP("More"),
-         QT_TR_NOOP("More: the website and the layout")},
+         QT_TR_NOOP("More: the website, the layout, help and About")},
         // The caption is the program's name, set by ShowTitle.
         {"QY1", HoverTable::Grey, "globe", QT_TR_NOOP("Quillery website"),
          QT_TR_NOOP("Open the Quillery website in the browser")}};
@@ -441,7 +446,8 @@ void Form1::refillCategories(const QString& category)
     const QSignalBlocker blocker(cboCategory);
     cboCategory->clear();
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
-        cboCategory->addItem(entry.own ? entry.name + tr(OwnMarker) : entry.name, entry.name);
+        const QString shown = CategoryNames::shown(entry);
+        cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
         if (entry.own)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
                                      Qt::AccessibleDescriptionRole);
@@ -475,6 +481,34 @@ QList<QWidget*> Form1::tabWalk() const
     return walk;
 }
 
+template <typename Window, typename... Made>
+static void raiseOrOpen(QPointer<QWidget>& slot, Made&&... made)
+{
+    if (!slot)
+        slot = new Window(std::forward<Made>(made)...);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+void Form1::showHelp()
+{
+    raiseOrOpen<HelpWindow>(m_helpWindow, this);
+}
+
+void Form1::showShortcutOverview()
+{
+    // Read afresh each time: the keys are those the window has now.
+    if (m_keysWindow)
+        m_keysWindow->close();
+    raiseOrOpen<ShortcutOverview>(m_keysWindow, *this, this);
+}
+
+void Form1::showAbout()
+{
+    raiseOrOpen<AboutBox>(m_aboutBox, this);
+}
+
 void Form1::showCategory(const QString& category)
 {
     refillCategories(category);
@@ -506,6 +540,8 @@ void Form1::cboCategory_Click()
             FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
+        m_pageWords->setWords(CategoryNames::pageWords(
+            {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
         WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));

@@ -7,6 +7,7 @@
 #include "gallerywindow.h"
 #include "previewviews.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QUrl>
@@ -19,6 +20,7 @@ class Announcer;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class CategoryPageWords;
 class ExportController;
 class ExportNotice;
 class KeysController;
@@ -87,6 +89,11 @@ public:
     Status addOwnTemplate(const QString& file, const QString& category, const QString& name);
     Status renameOwnTemplate(const QString& oldName, const QString& newName);
     Status removeOwnTemplate(const QString& name);
+    // The user guide (F1), the keys (Ctrl+?) and the About box, one of each
+    // at a time; each opens anew or comes to the front.
+    void showHelp();
+    void showShortcutOverview();
+    void showAbout();
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -164,9 +171,14 @@ private:
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
-    CategoryMark* m_mark = nullptr; // the previewed template's thumbnail
+    CategoryMark* m_mark = nullptr;           // the previewed template's thumbnail
+    CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
     // The exports of the previewed template, with their notice over the preview.
     ExportController* m_exports = nullptr;
+    // The user guide, the keyboard overview and the About box, while open.
+    QPointer<QWidget> m_helpWindow;
+    QPointer<QWidget> m_keysWindow;
+    QPointer<QWidget> m_aboutBox;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;

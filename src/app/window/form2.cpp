@@ -32,7 +32,8 @@ Form2::Form2(Form1* owner)
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    setFixedSize(fromTwips(0, 0, 7935, 2295).size());
+    // The designed row keeps its place; the help row is added below it.
+    setFixedSize(fromTwips(0, 0, 7935, 3030).size());
 
     // The panel's free left part carries the program's picture.
     auto* logo = new QLabel(this);
@@ -54,26 +55,37 @@ Form2::Form2(Form1* owner)
         const char* picture;
         const char* name;
         const char* toolTip;
+        qreal points;
     };
     const Caption NoCaption{"", ""};
     const Design designs[] = {
         {3, fromTwips(2400, 240, 1935, 1815), QT_TRANSLATE_NOOP3("Form2", "Website", "caption"),
          HoverTable::Green, "globe", QT_TR_NOOP("Website"),
-         QT_TR_NOOP("Open the Quillery website in the browser")},
+         QT_TR_NOOP("Open the Quillery website in the browser"), 13.5},
         {1, fromTwips(4560, 240, 1935, 1815),
          QT_TRANSLATE_NOOP3("Form2", "Reset layout", "caption"), HoverTable::Green, "panes",
          QT_TR_NOOP("Reset layout"),
-         QT_TR_NOOP("Put the divider between the panes back where it started")},
+         QT_TR_NOOP("Put the divider between the panes back where it started"), 13.5},
         {2, fromTwips(6720, 240, 975, 975), NoCaption, HoverTable::Silver, "cross",
-         QT_TR_NOOP("Close"), QT_TR_NOOP("Close this panel")}};
+         QT_TR_NOOP("Close"), QT_TR_NOOP("Close this panel"), 13.5},
+        {4, fromTwips(2400, 2295, 1935, 495), QT_TRANSLATE_NOOP3("Form2", "Help", "caption"),
+         HoverTable::Green, nullptr, QT_TR_NOOP("User guide"),
+         QT_TR_NOOP("Open the user guide (F1)"), 11.25},
+        {5, fromTwips(4560, 2295, 1935, 495), QT_TRANSLATE_NOOP3("Form2", "Keys", "caption"),
+         HoverTable::Green, nullptr, QT_TR_NOOP("Keyboard shortcuts"),
+         QT_TR_NOOP("Show the keyboard shortcuts (Ctrl+?)"), 11.25},
+        {6, fromTwips(6720, 2295, 975, 495), QT_TRANSLATE_NOOP3("Form2", "About", "caption"),
+         HoverTable::Green, nullptr, QT_TR_NOOP("About Quillery"),
+         QT_TR_NOOP("The version and the licences"), 11.25}};
     for (const Design& d : designs) {
         auto* button = new ButtonPlus(d.index, this);
         button->setObjectName(QStringLiteral("cmdButton%1").arg(d.index));
         button->setGeometry(d.place);
         button->setCaption(tr(d.caption.source, d.caption.disambiguation));
         button->setBackColor(d.color);
-        button->setFont(AppFonts::tahoma(13.5));
-        button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture), 64);
+        button->setFont(AppFonts::tahoma(d.points));
+        if (d.picture)
+            button->setPicture(QStringLiteral(":/quillery/%1.svg").arg(d.picture), 64);
         button->setAccessibleName(tr(d.name));
         button->setToolTip(tr(d.toolTip));
         connect(button, &ButtonPlus::MouseEnter, this, &Form2::PaintHoverIn);
@@ -104,7 +116,7 @@ void Form2::showEvent(QShowEvent* event)
 
 void Form2::PaintHoverIn(int index)
 {
-    if (index < 1 || index > 3)
+    if (index < 1 || index >= int(cmdButton.size()))
         return;
     if (const auto hover = HoverTable::HoverColourOf(cmdButton[index]->BackColor()))
         cmdButton[index]->setBackColor(*hover);
@@ -112,7 +124,7 @@ void Form2::PaintHoverIn(int index)
 
 void Form2::PaintHoverOut(int index)
 {
-    if (index < 1 || index > 3)
+    if (index < 1 || index >= int(cmdButton.size()))
         return;
     if (const auto base = HoverTable::BaseColourOf(cmdButton[index]->BackColor()))
         cmdButton[index]->setBackColor(*base);
@@ -128,6 +140,24 @@ void Form2::cmdButton_Click(int index)
         break;
     case 3:
         Module1::OpenHomePage();
+        break;
+    case 4:
+    case 5:
+    case 6:
+        // Opened once the panel has closed, so that they do not belong to it.
+        if (m_owner) {
+            QMetaObject::invokeMethod(
+                m_owner,
+                [owner = m_owner, index] {
+                    if (index == 4)
+                        owner->showHelp();
+                    else if (index == 5)
+                        owner->showShortcutOverview();
+                    else
+                        owner->showAbout();
+                },
+                Qt::QueuedConnection);
+        }
         break;
     default:
         break;

@@ -7,8 +7,9 @@
 class ButtonPlus;
 class Form1;
 
-// The More panel: "Website", "Reset layout" and a close button. Every button
-// closes it; the main window makes a new one each time.
+// The More panel: "Website", "Reset layout" and a close button, and below
+// them the user guide, the keys and the About box. Every button closes it;
+// the main window makes a new one each time.
 class Form2 : public QDialog
 {
     Q_OBJECT
@@ -25,7 +26,7 @@ protected:
 private:
     void cmdButton_Click(int index);
 
-    // Indices 1 to 3 as designed; there is no button 0.
-    std::array<ButtonPlus*, 4> cmdButton{};
+    // Indices 1 to 3 as designed, 4 to 6 the help row; there is no button 0.
+    std::array<ButtonPlus*, 7> cmdButton{};
     Form1* m_owner;
 };

@@ -62,28 +62,44 @@ KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
     connect(reorder, &QTimer::timeout, this, &KeysController::orderTabs);
     m_pane->installEventFilter(new KeyWidgetWatch(this, [reorder] { reorder->start(); }));
 
-    const auto bind = [this](const QList<QKeySequence>& keys, bool repeats, auto action) {
+    // Each key says what it does: the keyboard overview reads it from here.
+    const auto bind = [this](const QList<QKeySequence>& keys, bool repeats, const QString& command,
+                             auto action) {
         auto* shortcut = new QShortcut(m_windowWidget);
         shortcut->setKeys(keys);
         shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setWhatsThis(command);
         // A held key must not stack up save dialogs or panels.
         shortcut->setAutoRepeat(repeats);
         connect(shortcut, &QShortcut::activated, this, action);
     };
-    const auto press = [&buttons, &bind](int index, const QList<QKeySequence>& keys) {
+    const auto press = [&buttons, &bind](int index, const QList<QKeySequence>& keys,
+                                         const QString& command) {
         ButtonPlus* button = buttons.at(index);
-        bind(keys, false, [button] {
+        bind(keys, false, command, [button] {
             // The mailer's button is there only while the mailer is installed.
             if (!button->isHidden())
                 button->click();
         });
         button->setToolTip(button->toolTip() + QStringLiteral(" (%1)").arg(keyText(keys.first())));
     };
-    press(0, {QKeySequence(Qt::CTRL | Qt::Key_E)});
-    press(1, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
-    press(2, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)});
-    press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)});
-    press(4, {QKeySequence(Qt::Key_F1)});
+    press(0, {QKeySequence(Qt::CTRL | Qt::Key_E)},
+          tr("Export the previewed template as an HTML page (\u201c> html\u201d)"));
+    press(1, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+          tr("Export it as an .eml message (\u201c> eml\u201d)"));
+    press(2, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
+          tr("Hand it to Rookpost (\u201c> Rookpost\u201d, while that button is shown)"));
+    press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)},
+          tr("Open the More panel"));
+
+    // F1 is help on every desktop; the title button keeps the home page.
+    bind({QKeySequence(Qt::Key_F1)}, false, tr("Open the user guide"),
+         [this] { emit helpRequested(); });
+    // On most layouts "?" takes Shift: the desktop reports Ctrl+Shift+?, a
+    // layout with "?" on a key of its own Ctrl+?.
+    bind({QKeySequence(Qt::CTRL | Qt::Key_Question),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Question)},
+         false, tr("Show the keyboard shortcuts"), [this] { emit shortcutsRequested(); });
 
     // Ctrl+Q everywhere, and whatever else the desktop uses to quit.
     QList<QKeySequence> quit{QKeySequence(Qt::CTRL | Qt::Key_Q)};
@@ -91,12 +107,16 @@ KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
         if (!quit.contains(key))
             quit.append(key);
     }
-    bind(quit, false, [this] { m_windowWidget->close(); });
+    bind(quit, false, tr("Close the window"), [this] { m_windowWidget->close(); });
 
-    bind({QKeySequence(Qt::CTRL | Qt::Key_Down)}, true, [this] { stepTemplate(1); });
-    bind({QKeySequence(Qt::CTRL | Qt::Key_Up)}, true, [this] { stepTemplate(-1); });
-    bind({QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, true, [this] { stepCategory(1); });
-    bind({QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, true, [this] { stepCategory(-1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_Down)}, true,
+         tr("Preview the next template of the category page"), [this] { stepTemplate(1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_Up)}, true,
+         tr("Preview the previous template of the category page"), [this] { stepTemplate(-1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, true, tr("Show the next category"),
+         [this] { stepCategory(1); });
+    bind({QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, true, tr("Show the previous category"),
+         [this] { stepCategory(-1); });
 }
 
 void KeysController::setTabWalk(std::function<QList<QWidget*>()> walk)

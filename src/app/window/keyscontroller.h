@@ -11,7 +11,8 @@ class QComboBox;
 class QWidget;
 
 // The window's keys: every command works from the keyboard wherever the
-// focus is in the window, so the keys belong to the window, not to a button;
+// focus is in the window, so the keys belong to the window, not to a button,
+// and each says what it does for the keyboard overview;
 // Ctrl+Up and Ctrl+Down step through the category's templates, Ctrl+PgUp and
 // Ctrl+PgDown through the categories; and the keyboard's walk through the
 // window stays in reading order as the engine replaces its widgets.
@@ -39,6 +40,9 @@ public:
 signals:
     // The list shows another category: the window shows its page.
     void categoryChosen();
+    // F1: the user guide; Ctrl+?: the overview of these keys.
+    void helpRequested();
+    void shortcutsRequested();
 
 private:
     GalleryWindow& m_window;
