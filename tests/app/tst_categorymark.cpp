@@ -70,6 +70,7 @@ private slots:
     void arrowsMoveThroughTheGrid();
     void steppedTemplateIsScrolledIntoView();
     void thumbnailLinksAreNamedOnce();
+    void descriptionStaysOutOfSight();
 };
 
 namespace {
@@ -211,6 +212,31 @@ void TestCategoryMark::thumbnailLinksAreNamedOnce()
     QCOMPARE(label("Promo").toString(), QStringLiteral("The page's own"));
     // A picture alone names its link well enough.
     QVERIFY(label("Bare").isNull() || label("Bare").toString().isEmpty());
+}
+
+// The words that tell a screen reader which link is previewed are for the
+// ear only: a page that shows every span (the search page does) must not
+// show them under its thumbnails.
+void TestCategoryMark::descriptionStaysOutOfSight()
+{
+    GalleryFixture fixture;
+    const QByteArray page =
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>"
+        "span { display: block !important; } [hidden] { display: inline !important; }"
+        "</style></head><body><a id=\"Offer\" href=\"#Offer\"><span>Offer</span></a>"
+        "</body></html>";
+    std::unique_ptr<Form1> form;
+    openOn(fixture, page, {"Offer"}, form);
+    if (QTest::currentTestFailed())
+        return;
+    auto* pane = control<BrowserPane>(*form, "WebBrowser1");
+    QCOMPARE(evaluate(pane, "document.getElementById('quillery-previewed-description')"
+                            ".getClientRects().length")
+                 .toInt(),
+             0);
+    QCOMPARE(evaluate(pane, "document.getElementById('Offer').getAttribute('aria-describedby')")
+                 .toString(),
+             QStringLiteral("quillery-previewed-description"));
 }
 
 // The mark moves with every way a template gets previewed, one link at a

@@ -1,10 +1,12 @@
 #include "app/urlrecorder.h"
 
 #include "apptranslation.h"
+#include "dialogstyle.h"
 #include "helpwindows.h"
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QFontInfo>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
@@ -27,6 +29,7 @@ private slots:
     void links();
     void aboutNamesVersionAndLicences();
     void titlesInGerman();
+    void windowsUseTheWindowsFace();
 
 private:
     UrlRecorder m_recorder;
@@ -176,6 +179,19 @@ void TestHelpWindows::titlesInGerman()
     AboutBox about(nullptr);
     QCOMPARE(about.windowTitle(), QStringLiteral("Über Quillery"));
     QVERIFY(about.text().contains(QStringLiteral("Version " QUILLERY_VERSION)));
+}
+
+// A dialog in the system's face beside a window in Tahoma looks like another program's.
+void TestHelpWindows::windowsUseTheWindowsFace()
+{
+    const QString window = QFontInfo(DialogStyle::font()).family();
+    QWidget parent;
+    HelpWindow help(&parent);
+    QCOMPARE(QFontInfo(help.font()).family(), window);
+    ShortcutOverview keys(parent, &parent);
+    QCOMPARE(QFontInfo(keys.font()).family(), window);
+    AboutBox about(&parent);
+    QCOMPARE(QFontInfo(about.font()).family(), window);
 }
 
 QTEST_MAIN(TestHelpWindows)

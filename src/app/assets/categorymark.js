@@ -72,6 +72,10 @@
         var text = document.createElement('span');
         text.id = describer;
         text.hidden = true;
+        // The page's own style may show what "hidden" hides (the search page
+        // makes every span a block); an inline declaration marked important
+        // outranks any rule of the page.
+        text.style.setProperty('display', 'none', 'important');
         text.textContent = label;
         document.body.appendChild(text);
     }

@@ -2,6 +2,7 @@
 
 #include "appfonts.h"
 #include "core/platform/opener.h"
+#include "dialogstyle.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -164,6 +165,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent)
     layout->addWidget(m_browser);
     layout->addWidget(buttons);
     m_browser->setFocus();
+    DialogStyle::apply(this);
 }
 
 void HelpWindow::follow(const QUrl& url)
@@ -219,6 +221,7 @@ ShortcutOverview::ShortcutOverview(const QWidget& window, QWidget* parent) : QDi
     layout->addWidget(buttons);
     resize(680, 620);
     m_table->setFocus();
+    DialogStyle::apply(this);
 }
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
@@ -278,6 +281,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
     resize(560, 520);
     m_text->setFocus();
+    DialogStyle::apply(this);
 }
 
 QString AboutBox::text() const
