@@ -195,6 +195,57 @@
     </message>
 </context>
 <context>
+    <name>ExportController</name>
+    <message>
+        <source>Choose another template; a shipped one comes back when Quillery is installed again.</source>
+        <translation>Wählen Sie eine andere Vorlage; eine mitgelieferte kehrt zurück, wenn Quillery neu installiert wird.</translation>
+    </message>
+    <message>
+        <source>The template could not be exported as a web page.</source>
+        <translation>Die Vorlage konnte nicht als Webseite exportiert werden.</translation>
+    </message>
+    <message>
+        <source>The template could not be exported as a message file.</source>
+        <translation>Die Vorlage konnte nicht als Nachrichtendatei exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Export as html</source>
+        <translation>Als HTML exportieren</translation>
+    </message>
+    <message>
+        <source>Export as eml</source>
+        <translation>Als EML exportieren</translation>
+    </message>
+    <message>
+        <source>Choose a folder you can write to, with room to spare, and export again.</source>
+        <translation>Wählen Sie einen Ordner, in den Sie schreiben dürfen und der genug Platz hat, und exportieren Sie erneut.</translation>
+    </message>
+    <message>
+        <source>Hand to Rookpost</source>
+        <translation>An Rookpost übergeben</translation>
+    </message>
+    <message>
+        <source>Rookpost is not installed</source>
+        <translation>Rookpost ist nicht installiert</translation>
+    </message>
+    <message>
+        <source>The template could not be handed to Rookpost.</source>
+        <translation>Die Vorlage konnte nicht an Rookpost übergeben werden.</translation>
+    </message>
+    <message>
+        <source>Make room in the temporary folder named above and hand the template over again.</source>
+        <translation>Schaffen Sie Platz im oben genannten temporären Ordner und übergeben Sie die Vorlage erneut.</translation>
+    </message>
+    <message>
+        <source>Check that Rookpost starts on its own, or install it again, and hand the template over again.</source>
+        <translation>Prüfen Sie, ob Rookpost für sich allein startet, oder installieren Sie es neu, und übergeben Sie die Vorlage erneut.</translation>
+    </message>
+    <message>
+        <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
+        <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
+    </message>
+</context>
+<context>
     <name>ExportNotice</name>
     <message>
         <source>Export finished. %1 opens the folder of the file.</source>
@@ -467,169 +518,12 @@
         <translation> Vorschau: </translation>
     </message>
     <message>
-        <source>The template could not be exported as a web page.</source>
-        <translation>Die Vorlage konnte nicht als Webseite exportiert werden.</translation>
-    </message>
-    <message>
-        <source>Export as html</source>
-        <translation>Als HTML exportieren</translation>
-    </message>
-    <message>
-        <source>The template could not be exported as a message file.</source>
-        <translation>Die Vorlage konnte nicht als Nachrichtendatei exportiert werden.</translation>
-    </message>
-    <message>
-        <source>Export as eml</source>
-        <translation>Als EML exportieren</translation>
-    </message>
-    <message>
-        <source>Rookpost is not installed</source>
-        <translation>Rookpost ist nicht installiert</translation>
-    </message>
-    <message>
-        <source>The template could not be handed to Rookpost.</source>
-        <translation>Die Vorlage konnte nicht an Rookpost übergeben werden.</translation>
-    </message>
-    <message>
-        <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
-        <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
-    </message>
-    <message>
-        <source>Search all templates</source>
-        <translation>Alle Vorlagen durchsuchen</translation>
-    </message>
-    <message>
-        <source>Search all templates by name, subject or text</source>
-        <translation>Alle Vorlagen nach Name, Betreff oder Text durchsuchen</translation>
-    </message>
-    <message>
-        <source>Search all templates (Ctrl+F); empty, it lists the recent ones. Esc closes, Down goes to the results.</source>
-        <translation>Alle Vorlagen durchsuchen (Strg+F); leer zeigt es die zuletzt angesehenen. Esc schließt, Pfeil nach unten führt zu den Ergebnissen.</translation>
-    </message>
-    <message>
-        <source>Recent templates</source>
-        <translation>Zuletzt angesehene Vorlagen</translation>
-    </message>
-    <message>
-        <source>The templates you preview are listed here. Type a word to search every template.</source>
-        <translation>Hier stehen die Vorlagen, die Sie in der Vorschau ansehen. Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
-    </message>
-    <message>
-        <source>Type a word to search every template.</source>
-        <translation>Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
-    </message>
-    <message>
-        <source>Searching for “%1”</source>
-        <translation>Suche nach „%1“</translation>
-    </message>
-    <message>
-        <source>Still reading the templates; the results follow in a moment.</source>
-        <translation>Die Vorlagen werden noch gelesen; die Ergebnisse folgen gleich.</translation>
-    </message>
-    <message>
-        <source>1 template for “%1”</source>
-        <translation>1 Vorlage für „%1“</translation>
-    </message>
-    <message>
-        <source>%1 templates for “%2”</source>
-        <translation>%1 Vorlagen für „%2“</translation>
-    </message>
-    <message>
-        <source>No template has these words in its name, subject or text.</source>
-        <translation>Keine Vorlage hat diese Wörter in Name, Betreff oder Text.</translation>
-    </message>
-    <message>
-        <source>The first %1 are shown; add a word to narrow the search.</source>
-        <translation>Die ersten %1 werden angezeigt; fügen Sie ein Wort hinzu, um die Suche einzugrenzen.</translation>
-    </message>
-    <message>
         <source> (yours)</source>
         <translation> (eigene)</translation>
     </message>
     <message>
-        <source>“%1”</source>
-        <extracomment>Quotation marks around a template&apos;s name.</extracomment>
-        <translation>„%1“</translation>
-    </message>
-    <message>
         <source>One of your own categories</source>
         <translation>Eine Ihrer eigenen Kategorien</translation>
-    </message>
-    <message>
-        <source>Add a template…</source>
-        <translation>Vorlage hinzufügen…</translation>
-    </message>
-    <message>
-        <source>Add a message (.eml) or a page (.htm, .html) to your own templates</source>
-        <translation>Eine Nachricht (.eml) oder eine Seite (.htm, .html) zu Ihren eigenen Vorlagen hinzufügen</translation>
-    </message>
-    <message>
-        <source>Rename the template…</source>
-        <translation>Vorlage umbenennen…</translation>
-    </message>
-    <message>
-        <source>Rename the previewed template, when it is one of yours</source>
-        <translation>Die angezeigte Vorlage umbenennen, wenn sie eine Ihrer eigenen ist</translation>
-    </message>
-    <message>
-        <source>Remove the template…</source>
-        <translation>Vorlage entfernen…</translation>
-    </message>
-    <message>
-        <source>Remove the previewed template, when it is one of yours</source>
-        <translation>Die angezeigte Vorlage entfernen, wenn sie eine Ihrer eigenen ist</translation>
-    </message>
-    <message>
-        <source>Add a template</source>
-        <translation>Vorlage hinzufügen</translation>
-    </message>
-    <message>
-        <source>Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)</source>
-        <translation>Vorlagen (*.eml *.htm *.html);;Nachrichten (*.eml);;Seiten (*.htm *.html)</translation>
-    </message>
-    <message>
-        <source>The template was not added.</source>
-        <translation>Die Vorlage wurde nicht hinzugefügt.</translation>
-    </message>
-    <message>
-        <source>The template was added, but its thumbnail could not be drawn.</source>
-        <translation>Die Vorlage wurde hinzugefügt, aber ihr Vorschaubild konnte nicht gezeichnet werden.</translation>
-    </message>
-    <message>
-        <source>There is no template in the preview to rename.</source>
-        <translation>In der Vorschau ist keine Vorlage, die umbenannt werden könnte.</translation>
-    </message>
-    <message>
-        <source>There is no template in the preview to remove.</source>
-        <translation>In der Vorschau ist keine Vorlage, die entfernt werden könnte.</translation>
-    </message>
-    <message>
-        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be renamed.</source>
-        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können umbenannt werden.</translation>
-    </message>
-    <message>
-        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be removed.</source>
-        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können entfernt werden.</translation>
-    </message>
-    <message>
-        <source>Rename the template</source>
-        <translation>Vorlage umbenennen</translation>
-    </message>
-    <message>
-        <source>New name of %1:</source>
-        <translation>Neuer Name für %1:</translation>
-    </message>
-    <message>
-        <source>The template was not renamed.</source>
-        <translation>Die Vorlage wurde nicht umbenannt.</translation>
-    </message>
-    <message>
-        <source>Remove the template %1 from your templates? This cannot be undone.</source>
-        <translation>Die Vorlage %1 aus Ihren Vorlagen entfernen? Das lässt sich nicht rückgängig machen.</translation>
-    </message>
-    <message>
-        <source>The template was not removed.</source>
-        <translation>Die Vorlage wurde nicht entfernt.</translation>
     </message>
     <message>
         <source>The settings file was damaged: it is kept as “%1” and the settings start afresh</source>
@@ -640,132 +534,12 @@
         <translation>Einstellungen können nicht gespeichert werden; Änderungen gelten nur, bis die Galerie geschlossen wird: %1</translation>
     </message>
     <message>
-        <source>Preview: %1, %2 of %3</source>
-        <extracomment>Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how many.</extracomment>
-        <translation>Vorschau: %1, %2 von %3</translation>
-    </message>
-    <message>
-        <source>Category %1, %2 of %3; preview: %4</source>
-        <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
-        <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
-    </message>
-    <message>
-        <source>Clear search</source>
-        <translation>Suche leeren</translation>
-    </message>
-    <message>
-        <source>Preview: %1</source>
-        <translation>Vorschau: %1</translation>
-    </message>
-    <message>
         <source>The library cannot be opened</source>
         <translation>Die Bibliothek lässt sich nicht öffnen</translation>
     </message>
     <message>
         <source>%1 is not a folder. Start Quillery with --library and a folder that holds categories/ and templates/, as quillery-library build writes them, or without --library for the library installed with it.</source>
         <translation>%1 ist kein Ordner. Starten Sie Quillery mit --library und einem Ordner, der categories/ und templates/ enthält, wie quillery-library build sie schreibt, oder ohne --library für die mitinstallierte Bibliothek.</translation>
-    </message>
-    <message>
-        <source>Make room in the temporary folder named above and hand the template over again.</source>
-        <translation>Schaffen Sie Platz im oben genannten temporären Ordner und übergeben Sie die Vorlage erneut.</translation>
-    </message>
-    <message>
-        <source>Check that Rookpost starts on its own, or install it again, and hand the template over again.</source>
-        <translation>Prüfen Sie, ob Rookpost für sich allein startet, oder installieren Sie es neu, und übergeben Sie die Vorlage erneut.</translation>
-    </message>
-    <message>
-        <source>: this is not an HTML page: it holds no HTML elements, only text</source>
-        <translation>: dies ist keine HTML-Seite: sie enthält keine HTML-Elemente, nur Text</translation>
-    </message>
-    <message>
-        <source>Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and add it again.</source>
-        <translation>Wählen Sie eine vollständige Nachricht (.eml) oder HTML-Seite (.htm, .html), die Sie lesen dürfen, und fügen Sie sie erneut hinzu.</translation>
-    </message>
-    <message>
-        <source>Choose another name or category, or another file, and add it again.</source>
-        <translation>Wählen Sie einen anderen Namen, eine andere Kategorie oder eine andere Datei und fügen Sie sie erneut hinzu.</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <extracomment>The button that renames the template, in the rename dialog.</extracomment>
-        <translation>Umbenennen</translation>
-    </message>
-    <message>
-        <source>Choose another name and rename it again.</source>
-        <translation>Wählen Sie einen anderen Namen und benennen Sie sie erneut um.</translation>
-    </message>
-    <message>
-        <source>Remove the template</source>
-        <translation>Vorlage entfernen</translation>
-    </message>
-    <message>
-        <source>Remove</source>
-        <extracomment>The button that removes the template, in the question before removing it.</extracomment>
-        <translation>Entfernen</translation>
-    </message>
-    <message>
-        <source>Close other programs that may use the file and remove it again.</source>
-        <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
-    </message>
-    <message>
-        <source>Choose a folder you can write to, with room to spare, and export again.</source>
-        <translation>Wählen Sie einen Ordner, in den Sie schreiben dürfen und der genug Platz hat, und exportieren Sie erneut.</translation>
-    </message>
-    <message>
-        <source>Choose another template; a shipped one comes back when Quillery is installed again.</source>
-        <translation>Wählen Sie eine andere Vorlage; eine mitgelieferte kehrt zurück, wenn Quillery neu installiert wird.</translation>
-    </message>
-    <message>
-        <source>The category page shows a placeholder in its place; the template itself works.</source>
-        <translation>Die Kategorieseite zeigt an seiner Stelle einen Platzhalter; die Vorlage selbst funktioniert.</translation>
-    </message>
-    <message>
-        <source>Export the previewed template as an HTML page (“&gt; html”)</source>
-        <translation>Die angezeigte Vorlage als HTML-Seite exportieren („&gt; html“)</translation>
-    </message>
-    <message>
-        <source>Export it as an .eml message (“&gt; eml”)</source>
-        <translation>Sie als .eml-Nachricht exportieren („&gt; eml“)</translation>
-    </message>
-    <message>
-        <source>Hand it to Rookpost (“&gt; Rookpost”, while that button is shown)</source>
-        <translation>Sie an Rookpost übergeben („&gt; Rookpost“, solange diese Schaltfläche angezeigt wird)</translation>
-    </message>
-    <message>
-        <source>Open the More panel</source>
-        <translation>Das Feld „Mehr“ öffnen</translation>
-    </message>
-    <message>
-        <source>Open the user guide</source>
-        <translation>Das Benutzerhandbuch öffnen</translation>
-    </message>
-    <message>
-        <source>Show the keyboard shortcuts</source>
-        <translation>Die Tastenkürzel anzeigen</translation>
-    </message>
-    <message>
-        <source>Close the window</source>
-        <translation>Das Fenster schließen</translation>
-    </message>
-    <message>
-        <source>Preview the next template of the category page</source>
-        <translation>Die nächste Vorlage der Kategorieseite anzeigen</translation>
-    </message>
-    <message>
-        <source>Preview the previous template of the category page</source>
-        <translation>Die vorige Vorlage der Kategorieseite anzeigen</translation>
-    </message>
-    <message>
-        <source>Show the next category</source>
-        <translation>Die nächste Kategorie anzeigen</translation>
-    </message>
-    <message>
-        <source>Show the previous category</source>
-        <translation>Die vorige Kategorie anzeigen</translation>
-    </message>
-    <message>
-        <source>Search every template; empty, the recent ones</source>
-        <translation>Alle Vorlagen durchsuchen; leer die zuletzt angesehenen</translation>
     </message>
 </context>
 <context>
@@ -869,6 +643,63 @@
         <source> or </source>
         <extracomment>Between two keys that do the same, in the keyboard-shortcut overview: &quot;F10 or Ctrl+M&quot;.</extracomment>
         <translation> oder </translation>
+    </message>
+</context>
+<context>
+    <name>KeysController</name>
+    <message>
+        <source>Export the previewed template as an HTML page (“&gt; html”)</source>
+        <translation>Die angezeigte Vorlage als HTML-Seite exportieren („&gt; html“)</translation>
+    </message>
+    <message>
+        <source>Export it as an .eml message (“&gt; eml”)</source>
+        <translation>Sie als .eml-Nachricht exportieren („&gt; eml“)</translation>
+    </message>
+    <message>
+        <source>Hand it to Rookpost (“&gt; Rookpost”, while that button is shown)</source>
+        <translation>Sie an Rookpost übergeben („&gt; Rookpost“, solange diese Schaltfläche angezeigt wird)</translation>
+    </message>
+    <message>
+        <source>Open the More panel</source>
+        <translation>Das Feld „Mehr“ öffnen</translation>
+    </message>
+    <message>
+        <source>Open the user guide</source>
+        <translation>Das Benutzerhandbuch öffnen</translation>
+    </message>
+    <message>
+        <source>Show the keyboard shortcuts</source>
+        <translation>Die Tastenkürzel anzeigen</translation>
+    </message>
+    <message>
+        <source>Close the window</source>
+        <translation>Das Fenster schließen</translation>
+    </message>
+    <message>
+        <source>Preview the next template of the category page</source>
+        <translation>Die nächste Vorlage der Kategorieseite anzeigen</translation>
+    </message>
+    <message>
+        <source>Preview the previous template of the category page</source>
+        <translation>Die vorige Vorlage der Kategorieseite anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the next category</source>
+        <translation>Die nächste Kategorie anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the previous category</source>
+        <translation>Die vorige Kategorie anzeigen</translation>
+    </message>
+    <message>
+        <source>Preview: %1, %2 of %3</source>
+        <extracomment>Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how many.</extracomment>
+        <translation>Vorschau: %1, %2 von %3</translation>
+    </message>
+    <message>
+        <source>Category %1, %2 of %3; preview: %4</source>
+        <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
+        <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
     </message>
 </context>
 <context>
@@ -1009,6 +840,128 @@
     </message>
 </context>
 <context>
+    <name>OwnTemplatesController</name>
+    <message>
+        <source>“%1”</source>
+        <extracomment>Quotation marks around a template&apos;s name.</extracomment>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>: this is not an HTML page: it holds no HTML elements, only text</source>
+        <translation>: dies ist keine HTML-Seite: sie enthält keine HTML-Elemente, nur Text</translation>
+    </message>
+    <message>
+        <source>Add a template…</source>
+        <translation>Vorlage hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add a message (.eml) or a page (.htm, .html) to your own templates</source>
+        <translation>Eine Nachricht (.eml) oder eine Seite (.htm, .html) zu Ihren eigenen Vorlagen hinzufügen</translation>
+    </message>
+    <message>
+        <source>Rename the template…</source>
+        <translation>Vorlage umbenennen…</translation>
+    </message>
+    <message>
+        <source>Rename the previewed template, when it is one of yours</source>
+        <translation>Die angezeigte Vorlage umbenennen, wenn sie eine Ihrer eigenen ist</translation>
+    </message>
+    <message>
+        <source>Remove the template…</source>
+        <translation>Vorlage entfernen…</translation>
+    </message>
+    <message>
+        <source>Remove the previewed template, when it is one of yours</source>
+        <translation>Die angezeigte Vorlage entfernen, wenn sie eine Ihrer eigenen ist</translation>
+    </message>
+    <message>
+        <source>Add a template</source>
+        <translation>Vorlage hinzufügen</translation>
+    </message>
+    <message>
+        <source>Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)</source>
+        <translation>Vorlagen (*.eml *.htm *.html);;Nachrichten (*.eml);;Seiten (*.htm *.html)</translation>
+    </message>
+    <message>
+        <source>Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and add it again.</source>
+        <translation>Wählen Sie eine vollständige Nachricht (.eml) oder HTML-Seite (.htm, .html), die Sie lesen dürfen, und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>The template was not added.</source>
+        <translation>Die Vorlage wurde nicht hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Choose another name or category, or another file, and add it again.</source>
+        <translation>Wählen Sie einen anderen Namen, eine andere Kategorie oder eine andere Datei und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>The template was added, but its thumbnail could not be drawn.</source>
+        <translation>Die Vorlage wurde hinzugefügt, aber ihr Vorschaubild konnte nicht gezeichnet werden.</translation>
+    </message>
+    <message>
+        <source>The category page shows a placeholder in its place; the template itself works.</source>
+        <translation>Die Kategorieseite zeigt an seiner Stelle einen Platzhalter; die Vorlage selbst funktioniert.</translation>
+    </message>
+    <message>
+        <source>There is no template in the preview to rename.</source>
+        <translation>In der Vorschau ist keine Vorlage, die umbenannt werden könnte.</translation>
+    </message>
+    <message>
+        <source>There is no template in the preview to remove.</source>
+        <translation>In der Vorschau ist keine Vorlage, die entfernt werden könnte.</translation>
+    </message>
+    <message>
+        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be renamed.</source>
+        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>%1 is a shipped template: only your own templates, added with Ctrl+O, can be removed.</source>
+        <translation>%1 ist eine mitgelieferte Vorlage: Nur Ihre eigenen, mit Strg+O hinzugefügten Vorlagen können entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Rename the template</source>
+        <translation>Vorlage umbenennen</translation>
+    </message>
+    <message>
+        <source>New name of %1:</source>
+        <translation>Neuer Name für %1:</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <extracomment>The button that renames the template, in the rename dialog.</extracomment>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>The template was not renamed.</source>
+        <translation>Die Vorlage wurde nicht umbenannt.</translation>
+    </message>
+    <message>
+        <source>Choose another name and rename it again.</source>
+        <translation>Wählen Sie einen anderen Namen und benennen Sie sie erneut um.</translation>
+    </message>
+    <message>
+        <source>Remove the template</source>
+        <translation>Vorlage entfernen</translation>
+    </message>
+    <message>
+        <source>Remove the template %1 from your templates? This cannot be undone.</source>
+        <translation>Die Vorlage %1 aus Ihren Vorlagen entfernen? Das lässt sich nicht rückgängig machen.</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <extracomment>The button that removes the template, in the question before removing it.</extracomment>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>The template was not removed.</source>
+        <translation>Die Vorlage wurde nicht entfernt.</translation>
+    </message>
+    <message>
+        <source>Close other programs that may use the file and remove it again.</source>
+        <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
+    </message>
+</context>
+<context>
     <name>OwnerLock</name>
     <message>
         <source>%1: cannot lock: %2</source>
@@ -1086,6 +1039,69 @@
     <message>
         <source>This template has no plain-text part.</source>
         <translation>Diese Vorlage hat keinen Textteil.</translation>
+    </message>
+</context>
+<context>
+    <name>SearchController</name>
+    <message>
+        <source>Search all templates</source>
+        <translation>Alle Vorlagen durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search all templates by name, subject or text</source>
+        <translation>Alle Vorlagen nach Name, Betreff oder Text durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search all templates (Ctrl+F); empty, it lists the recent ones. Esc closes, Down goes to the results.</source>
+        <translation>Alle Vorlagen durchsuchen (Strg+F); leer zeigt es die zuletzt angesehenen. Esc schließt, Pfeil nach unten führt zu den Ergebnissen.</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
+    </message>
+    <message>
+        <source>Search every template; empty, the recent ones</source>
+        <translation>Alle Vorlagen durchsuchen; leer die zuletzt angesehenen</translation>
+    </message>
+    <message>
+        <source>Recent templates</source>
+        <translation>Zuletzt angesehene Vorlagen</translation>
+    </message>
+    <message>
+        <source>The templates you preview are listed here. Type a word to search every template.</source>
+        <translation>Hier stehen die Vorlagen, die Sie in der Vorschau ansehen. Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Type a word to search every template.</source>
+        <translation>Geben Sie ein Wort ein, um alle Vorlagen zu durchsuchen.</translation>
+    </message>
+    <message>
+        <source>Searching for “%1”</source>
+        <translation>Suche nach „%1“</translation>
+    </message>
+    <message>
+        <source>Still reading the templates; the results follow in a moment.</source>
+        <translation>Die Vorlagen werden noch gelesen; die Ergebnisse folgen gleich.</translation>
+    </message>
+    <message>
+        <source>1 template for “%1”</source>
+        <translation>1 Vorlage für „%1“</translation>
+    </message>
+    <message>
+        <source>%1 templates for “%2”</source>
+        <translation>%1 Vorlagen für „%2“</translation>
+    </message>
+    <message>
+        <source>No template has these words in its name, subject or text.</source>
+        <translation>Keine Vorlage hat diese Wörter in Name, Betreff oder Text.</translation>
+    </message>
+    <message>
+        <source>The first %1 are shown; add a word to narrow the search.</source>
+        <translation>Die ersten %1 werden angezeigt; fügen Sie ein Wort hinzu, um die Suche einzugrenzen.</translation>
+    </message>
+    <message>
+        <source>Preview: %1</source>
+        <translation>Vorschau: %1</translation>
     </message>
 </context>
 <context>

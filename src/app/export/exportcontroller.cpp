@@ -1,13 +1,13 @@
-#include "form1.h"
+#include "exportcontroller.h"
 
 #include "ccommondialog.h"
 #include "core/export/templateexport.h"
 #include "core/platform/settingsstore.h"
 #include "exportnotice.h"
 #include "failurereport.h"
+#include "gallerywindow.h"
 #include "plaintext.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -23,16 +23,29 @@ void showFailure(QWidget* owner, const QString& title, const QString& what, cons
     FailureReport::show(owner, title, what, status, advice);
 }
 
-QString writeAdvice()
+} // namespace
+
+ExportController::ExportController(GalleryWindow& window, QWidget* owner, QWidget* preview,
+                                   QWidget* focusAfter, QObject* parent)
+    : QObject(parent), m_window(window), m_owner(owner),
+      m_notice(new ExportNotice(preview, focusAfter, owner))
 {
-    return QCoreApplication::translate(
-        "Form1", "Choose a folder you can write to, with room to spare, and export again.");
+}
+
+QString ExportController::rookpostPath()
+{
+    const QString folder = modSettings::ReadSetting(SettingKeys::RookpostPath);
+    if (folder.isEmpty())
+        return QString();
+    const QString path = folder + QStringLiteral("/rookpost2");
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable() ? path : QString();
 }
 
 // Where the save dialog opens: the folder of the last export, so a run of
 // exports lands together; else Documents; else home. Never the working folder,
 // which for a program started from a menu is anywhere at all.
-QString startFolder()
+QString ExportController::startFolder() const
 {
     const QString last = modSettings::ReadSetting(SettingKeys::LastExportFolder);
     if (!last.isEmpty() && QFileInfo(last).isDir())
@@ -43,9 +56,8 @@ QString startFolder()
     return QDir::homePath();
 }
 
-// The chosen target, or empty when the user cancelled.
-QString askForTarget(QWidget* owner, const QString& title, const QString& extension,
-                     const QString& templateName)
+QString ExportController::askForTarget(const QString& title, const QString& extension,
+                                       const QString& templateName) const
 {
     cCommonDialog dialog;
     dialog.setInitDir(startFolder());
@@ -54,7 +66,7 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
     dialog.setFilter(QStringLiteral("*.") + extension);
     dialog.setFilename(templateName + QLatin1Char('.') + extension);
     dialog.setCancelError(false);
-    dialog.setOwner(owner);
+    dialog.setOwner(m_owner);
     dialog.setFlags(cCommonDialog::OverwritePrompt | cCommonDialog::HideReadOnly);
     // With CancelError off a cancel is no failure: it leaves the name empty.
     if (!dialog.ShowSave())
@@ -65,83 +77,77 @@ QString askForTarget(QWidget* owner, const QString& title, const QString& extens
 // Only a folder an export succeeded in: one that refused the export would
 // only refuse the next one again. Losing this costs the next dialog no more
 // than its starting folder.
-void rememberExportFolder(const QString& target)
+void ExportController::rememberFolder(const QString& target) const
 {
     modSettings::WriteSetting(SettingKeys::LastExportFolder, QFileInfo(target).absolutePath());
 }
 
-// Says why there is nothing to export before the user picks a file for it.
-bool checkTemplate(QWidget* owner, const QString& title, const QString& appFolder,
-                   const QString& name, const QString& what)
+bool ExportController::checkTemplate(const QString& title, const QString& name,
+                                     const QString& what) const
 {
     QByteArray message;
-    const Status status = TemplateExport::DecodeTemplate(appFolder, name, &message);
+    const Status status =
+        TemplateExport::DecodeTemplate(m_window.templateLibrary(), name, &message);
     if (!status)
-        showFailure(owner, title, what, status,
-                    QCoreApplication::translate("Form1",
-                                                "Choose another template; a shipped one comes "
-                                                "back when Quillery is installed again."));
+        showFailure(m_owner, title, what, status,
+                    tr("Choose another template; a shipped one comes back when Quillery is "
+                       "installed again."));
     return status.ok();
 }
 
-} // namespace
-
-void Form1::ExportHtml()
+void ExportController::exportHtml()
 {
-    const QString what = tr("The template could not be exported as a web page.");
-    const QString title = tr("Export as html");
-    const QString name = CurrentTemplate;
-    if (!checkTemplate(this, title, templateLibrary(), name, what))
-        return;
-    const QString target = askForTarget(this, title, QStringLiteral("htm"), name);
-    if (target.isEmpty())
-        return;
-    if (const Status status = TemplateExport::ExportHtmlTo(templateLibrary(), name, target);
-        !status) {
-        showFailure(this, title, what, status, writeAdvice());
-    } else {
-        rememberExportFolder(target);
-        m_exportNotice->showExported(target);
-    }
+    exportAs(Format::Html);
 }
 
-void Form1::ExportEml()
+void ExportController::exportEml()
 {
-    const QString what = tr("The template could not be exported as a message file.");
-    const QString title = tr("Export as eml");
-    const QString name = CurrentTemplate;
-    if (!checkTemplate(this, title, templateLibrary(), name, what))
-        return;
-    const QString target = askForTarget(this, title, QStringLiteral("eml"), name);
-    if (target.isEmpty())
-        return;
-    if (const Status status = TemplateExport::ExportEmlTo(templateLibrary(), name, target);
-        !status) {
-        showFailure(this, title, what, status, writeAdvice());
-    } else {
-        rememberExportFolder(target);
-        m_exportNotice->showExported(target);
-    }
+    exportAs(Format::Eml);
 }
 
-void Form1::ExportRookpost()
+void ExportController::exportAs(Format format)
 {
-    const QString program = GetRPPath();
+    const bool html = format == Format::Html;
+    const QString what = html ? tr("The template could not be exported as a web page.")
+                              : tr("The template could not be exported as a message file.");
+    const QString title = html ? tr("Export as html") : tr("Export as eml");
+    const QString name = m_window.currentTemplate();
+    if (!checkTemplate(title, name, what))
+        return;
+    const QString target =
+        askForTarget(title, html ? QStringLiteral("htm") : QStringLiteral("eml"), name);
+    if (target.isEmpty())
+        return;
+    const QString library = m_window.templateLibrary();
+    const Status status = html ? TemplateExport::ExportHtmlTo(library, name, target)
+                               : TemplateExport::ExportEmlTo(library, name, target);
+    if (!status) {
+        showFailure(m_owner, title, what, status,
+                    tr("Choose a folder you can write to, with room to spare, and export again."));
+        return;
+    }
+    rememberFolder(target);
+    m_notice->showExported(target);
+}
+
+void ExportController::exportRookpost()
+{
+    const QString program = rookpostPath();
     if (program.isEmpty()) {
-        PlainText::information(this, tr("Hand to Rookpost"), tr("Rookpost is not installed"));
+        PlainText::information(m_owner, tr("Hand to Rookpost"), tr("Rookpost is not installed"));
         return;
     }
     const QString what = tr("The template could not be handed to Rookpost.");
     const QString title = tr("Hand to Rookpost");
-    const QString name = CurrentTemplate;
-    if (!checkTemplate(this, title, templateLibrary(), name, what))
+    const QString name = m_window.currentTemplate();
+    if (!checkTemplate(title, name, what))
         return;
     QString page;
     QString warning;
     if (const Status status =
-            TemplateExport::PrepareHandoff(templateLibrary(), name, &page, &warning);
+            TemplateExport::PrepareHandoff(m_window.templateLibrary(), name, &page, &warning);
         !status) {
-        showFailure(this, title, what, status,
+        showFailure(m_owner, title, what, status,
                     tr("Make room in the temporary folder named above and hand the template "
                        "over again."));
         return;
@@ -151,7 +157,7 @@ void Form1::ExportRookpost()
     mailer.setProgram(program);
     mailer.setArguments(TemplateExport::RookpostArguments(page));
     if (!mailer.startDetached()) {
-        showFailure(this, title, what,
+        showFailure(m_owner, title, what,
                     Status::failure(QStringLiteral("%1: %2").arg(program, mailer.errorString())),
                     tr("Check that Rookpost starts on its own, or install it again, and hand "
                        "the template over again."));
@@ -160,7 +166,7 @@ void Form1::ExportRookpost()
     // A damaged template still makes a page; the mailer has it before the user reads why
     // it may look incomplete.
     if (!warning.isEmpty())
-        PlainText::warning(this, tr("Hand to Rookpost"),
+        PlainText::warning(m_owner, tr("Hand to Rookpost"),
                            tr("The template was handed to Rookpost, but it is damaged, so the "
                               "page may be incomplete.") +
                                QStringLiteral("\n\n") + warning);

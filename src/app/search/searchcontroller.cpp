@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "searchcontroller.h"
 
 #include "categorynames.h"
 
@@ -7,6 +7,7 @@
 #include "core/gallery/library/templatelibrary.h"
 #include "core/gallery/search/searchpage.h"
 #include "core/platform/settingsstore.h"
+#include "gallerywindow.h"
 #include "searchindexloader.h"
 #include "searchpagebuilder.h"
 
@@ -30,11 +31,6 @@ namespace {
 
 constexpr int MaxRecent = 12;
 constexpr int SearchBarHeight = 30;
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("Form1", text);
-}
 
 // Names travel in one setting, each percent-encoded and separated by spaces.
 QStringList decodeRecent(const QString& setting)
@@ -133,115 +129,128 @@ private:
 
 } // namespace
 
-void Form1::createSearch()
+SearchController::SearchController(GalleryWindow& window, BrowserPane* categoryPane,
+                                   QObject* parent)
+    : QObject(parent), m_window(window), m_pane(categoryPane)
 {
     m_recent = decodeRecent(modSettings::ReadSetting(SettingKeys::Recent));
 
     // The field lies over the top of the category page while a search is
     // open, so no control of the window moves for it.
-    txtSearch = new QLineEdit(WebBrowser1->parentWidget());
-    txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    txtSearch->setAccessibleName(tr("Search all templates"));
-    txtSearch->setPlaceholderText(tr("Search all templates by name, subject or text"));
-    txtSearch->setToolTip(tr("Search all templates (Ctrl+F); empty, it lists the recent ones. "
-                             "Esc closes, Down goes to the results."));
-    txtSearch->setClearButtonEnabled(true);
+    m_field = new QLineEdit(m_pane->parentWidget());
+    m_field->setObjectName(QStringLiteral("txtSearch"));
+    m_field->setAccessibleName(tr("Search all templates"));
+    m_field->setPlaceholderText(tr("Search all templates by name, subject or text"));
+    m_field->setToolTip(tr("Search all templates (Ctrl+F); empty, it lists the recent ones. "
+                           "Esc closes, Down goes to the results."));
+    m_field->setClearButtonEnabled(true);
     // The clear button is a picture only; screen readers need its name.
-    for (QAction* action : txtSearch->findChildren<QAction*>()) {
+    for (QAction* action : m_field->findChildren<QAction*>()) {
         action->setText(tr("Clear search"));
         action->setToolTip(tr("Clear search"));
     }
-    for (QToolButton* button : txtSearch->findChildren<QToolButton*>())
+    for (QToolButton* button : m_field->findChildren<QToolButton*>())
         button->setAccessibleName(tr("Clear search"));
-    txtSearch->setFont(AppFonts::tahoma(11.25));
-    txtSearch->setStyleSheet(QStringLiteral(
+    m_field->setFont(AppFonts::tahoma(11.25));
+    m_field->setStyleSheet(QStringLiteral(
         "QLineEdit{background:#FFFFFF;color:#404040;border:2px solid #FF8000;padding:0 6px}"));
-    txtSearch->hide();
-    txtSearch->installEventFilter(new SearchKeys(
-        txtSearch, [this] { previewFirstResult(); }, [this] { enterResults(); },
-        [this] { closeSearch(); },
-        [this](const QKeySequence& pressed) {
-            for (const QShortcut* shortcut : findChildren<QShortcut*>()) {
+    m_field->hide();
+    QWidget* const windowWidget = m_pane->window();
+    m_field->installEventFilter(new SearchKeys(
+        m_field, [this] { previewFirstResult(); }, [this] { enterResults(); }, [this] { close(); },
+        [windowWidget](const QKeySequence& pressed) {
+            for (const QShortcut* shortcut : windowWidget->findChildren<QShortcut*>()) {
                 if (shortcut->isEnabled() && shortcut->keys().contains(pressed))
                     return true;
             }
-            for (const QAction* action : findChildren<QAction*>()) {
+            for (const QAction* action : windowWidget->findChildren<QAction*>()) {
                 if (action->isEnabled() && action->shortcuts().contains(pressed))
                     return true;
             }
             return false;
         }));
-    WebBrowser1->installEventFilter(new PaneWatch(txtSearch, [this] { placeSearchBar(); }));
+    m_pane->installEventFilter(new PaneWatch(m_field, [this] { placeField(); }));
 
-    auto* delay = new QTimer(this);
-    delay->setObjectName(QStringLiteral("searchDelay"));
-    delay->setSingleShot(true);
-    delay->setInterval(120);
-    connect(delay, &QTimer::timeout, this, &Form1::showSearchResults);
-    connect(txtSearch, &QLineEdit::textEdited, delay, qOverload<>(&QTimer::start));
+    m_delay = new QTimer(this);
+    m_delay->setObjectName(QStringLiteral("searchDelay"));
+    m_delay->setSingleShot(true);
+    m_delay->setInterval(120);
+    connect(m_delay, &QTimer::timeout, this, &SearchController::showResults);
+    connect(m_field, &QLineEdit::textEdited, m_delay, qOverload<>(&QTimer::start));
 
-    auto* find = new QShortcut(QKeySequence::Find, this);
+    auto* find = new QShortcut(QKeySequence::Find, windowWidget);
     find->setContext(Qt::WindowShortcut);
     find->setWhatsThis(tr("Search every template; empty, the recent ones"));
-    connect(find, &QShortcut::activated, this, &Form1::openSearch);
+    connect(find, &QShortcut::activated, this, &SearchController::open);
 
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                           QStringLiteral("/quillery/search-index");
-    m_searchIndex = new SearchIndexLoader({m_appFolder, m_libraries.userFolder()}, cache, this);
-    m_searchPages = new SearchPageBuilder(this);
-    connect(m_searchPages, &SearchPageBuilder::built, this, &Form1::showSearchPage);
-    connect(m_searchIndex, &SearchIndexLoader::ready, this, [this] {
-        if (txtSearch->isVisible())
-            showSearchResults();
+    m_index = new SearchIndexLoader(
+        {m_window.libraries().shippedFolder(), m_window.libraries().userFolder()}, cache, this);
+    m_pages = new SearchPageBuilder(this);
+    connect(m_pages, &SearchPageBuilder::built, this, &SearchController::showPage);
+    connect(m_index, &SearchIndexLoader::ready, this, [this] {
+        if (m_field->isVisible())
+            showResults();
     });
-    // Read once the first preview is on screen: the start does not wait for it.
-    connect(this, &Form1::previewShown, this, &Form1::rememberRecent);
-    connect(
-        this, &Form1::previewShown, m_searchIndex, [this] { m_searchIndex->start(); },
-        Qt::SingleShotConnection);
 }
 
-void Form1::placeSearchBar()
+SearchController::~SearchController() = default;
+
+void SearchController::placeField()
 {
-    const QRect pane = WebBrowser1->geometry();
-    txtSearch->setGeometry(pane.x(), pane.y(), pane.width(), SearchBarHeight);
+    const QRect pane = m_pane->geometry();
+    m_field->setGeometry(pane.x(), pane.y(), pane.width(), SearchBarHeight);
 }
 
-void Form1::openSearch()
+void SearchController::open()
 {
-    placeSearchBar();
-    txtSearch->show();
-    txtSearch->raise();
-    txtSearch->setFocus();
-    txtSearch->selectAll();
-    showSearchResults();
+    placeField();
+    m_field->show();
+    m_field->raise();
+    m_field->setFocus();
+    m_field->selectAll();
+    showResults();
 }
 
-void Form1::leaveSearch()
+void SearchController::leave()
 {
-    if (!txtSearch || !txtSearch->isVisible())
+    if (!m_field->isVisible())
         return;
-    txtSearch->hide();
-    WebBrowser1->setLocalRoot(TemplateLibrary::categoriesFolder(currentLibrary()));
+    m_field->hide();
+    m_pane->setLocalRoot(TemplateLibrary::categoriesFolder(m_window.currentLibrary()));
 }
 
-// Back to the chosen category's page; the preview stays as it is.
-void Form1::closeSearch()
+void SearchController::close()
 {
-    leaveSearch();
+    leave();
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
+        TemplateLibrary::FindCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
     if (page)
-        WebBrowser1->Navigate2(*page);
-    WebBrowser1->setFocus();
+        m_pane->Navigate2(*page);
+    m_pane->setFocus();
 }
 
-void Form1::showSearchResults()
+void SearchController::reindex()
 {
-    if (!txtSearch->isVisible())
+    m_index->start();
+}
+
+void SearchController::previewShown(const QString& name, bool chosen)
+{
+    if (chosen)
+        rememberRecent(name);
+    if (!m_indexStarted) {
+        m_indexStarted = true;
+        m_index->start();
+    }
+}
+void SearchController::showResults()
+{
+    if (!m_field->isVisible())
         return;
-    const QString query = txtSearch->text().simplified();
-    const TemplateSearch::Index* index = m_searchIndex->index();
+    const QString query = m_field->text().simplified();
+    const TemplateSearch::Index* index = m_index->index();
     QString heading;
     QString note;
     QList<TemplateSearch::Entry> shown;
@@ -261,7 +270,7 @@ void Form1::showSearchResults()
                                     "search every template.")
                                : tr("Type a word to search every template.");
     } else if (!index) {
-        m_searchIndex->start();
+        m_index->start();
         heading = tr("Searching for \u201c%1\u201d").arg(query);
         note = tr("Still reading the templates; the results follow in a moment.");
     } else {
@@ -274,91 +283,91 @@ void Form1::showSearchResults()
         else if (total > shown.size())
             note = tr("The first %1 are shown; add a word to narrow the search.").arg(shown.size());
     }
-    m_searchResults.clear();
+    m_results.clear();
     for (const TemplateSearch::Entry& entry : shown.mid(0, SearchPage::MaxShown))
-        m_searchResults.append(entry.name);
+        m_results.append(entry.name);
     // The count, and what to do when there is none, as the page says them.
-    announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
+    m_window.announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
     // Each result names its category as the list does.
     for (TemplateSearch::Entry& entry : shown)
         entry.category = CategoryNames::shown(
-            {entry.category, entry.library, entry.library == m_libraries.userFolder()});
+            {entry.category, entry.library, entry.library == m_window.libraries().userFolder()});
     // The pictures are read off the window's thread; the page follows when it is built.
-    m_searchPages->build(heading, note, shown);
+    m_pages->build(heading, note, shown);
 }
 
-void Form1::showSearchPage(const QString& heading, const QByteArray& page)
+void SearchController::showPage(const QString& heading, const QByteArray& page)
 {
     // Closed while the page was built: the category pane stays as it is.
-    if (!txtSearch->isVisible())
+    if (!m_field->isVisible())
         return;
-    if (!m_searchFolder || !m_searchFolder->isValid())
-        m_searchFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() +
-                                                         QStringLiteral("/quillery-search-XXXXXX"));
+    if (!m_folder || !m_folder->isValid())
+        m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                   QStringLiteral("/quillery-search-XXXXXX"));
     // A new file each time: the pane loads it as a new page.
     static int serial = 0;
-    const QString path = m_searchFolder->filePath(QStringLiteral("results-%1.html").arg(++serial));
-    for (const QString& old : QDir(m_searchFolder->path()).entryList(QDir::Files))
-        QFile::remove(m_searchFolder->filePath(old));
+    const QString path = m_folder->filePath(QStringLiteral("results-%1.html").arg(++serial));
+    for (const QString& old : QDir(m_folder->path()).entryList(QDir::Files))
+        QFile::remove(m_folder->filePath(old));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(page) < 0) {
-        WebBrowser1->setHtml(SearchPage::build(heading, file.errorString(), {}));
+        m_pane->setHtml(SearchPage::build(heading, file.errorString(), {}));
         return;
     }
     file.close();
-    WebBrowser1->setLocalRoot(m_searchFolder->path());
-    WebBrowser1->Navigate2(path);
+    m_pane->setLocalRoot(m_folder->path());
+    m_pane->Navigate2(path);
 }
 
-void Form1::previewFirstResult()
+void SearchController::previewFirstResult()
 {
-    if (auto* delay = findChild<QTimer*>(QStringLiteral("searchDelay")); delay->isActive()) {
-        delay->stop();
-        showSearchResults();
+    if (m_delay->isActive()) {
+        m_delay->stop();
+        showResults();
     }
-    if (m_searchResults.isEmpty())
+    if (m_results.isEmpty())
         return;
-    SelectTemplate(m_searchResults.first());
-    announce(tr("Preview: %1").arg(m_searchResults.first()));
+    m_window.SelectTemplate(m_results.first());
+    m_window.announce(tr("Preview: %1").arg(m_results.first()));
 }
 
-void Form1::enterResults()
+void SearchController::enterResults()
 {
     // The page of the last keystroke may not be there yet.
     bool pending = false;
-    if (auto* delay = findChild<QTimer*>(QStringLiteral("searchDelay")); delay->isActive()) {
-        delay->stop();
-        showSearchResults();
+    if (m_delay->isActive()) {
+        m_delay->stop();
+        showResults();
         pending = true;
     }
-    WebBrowser1->setFocus();
+    m_pane->setFocus();
     // The first result, with the page's focus ring on it; Tab and the arrow
     // keys go on from there, Return previews it.
     const auto focusFirst = [this] {
-        WebBrowser1->page()->runJavaScript(
+        m_pane->page()->runJavaScript(
             QStringLiteral("(function(){var a=document.querySelector('a[href*=\"#\"]');"
                            "if(a){a.focus();a.scrollIntoView({block:'nearest'});}})()"),
             QWebEngineScript::ApplicationWorld);
     };
     if (pending)
-        connect(WebBrowser1->page(), &QWebEnginePage::loadFinished, this, focusFirst,
+        connect(m_pane->page(), &QWebEnginePage::loadFinished, this, focusFirst,
                 Qt::SingleShotConnection);
     else
         focusFirst();
 }
 
-void Form1::rememberRecent(const QString& name)
+void SearchController::rememberRecent(const QString& name)
 {
     // A view switch shows the same template again: nothing to write.
-    if (name.isEmpty() || !m_previewChosen || m_recent.value(0) == name)
+    if (name.isEmpty() || m_recent.value(0) == name)
         return;
     m_recent.removeAll(name);
     m_recent.prepend(name);
     m_recent = m_recent.mid(0, MaxRecent);
-    modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
+    storeRecent();
 }
 
-void Form1::forgetRecent(const QString& name, const QString& renamedTo)
+void SearchController::forgetRecent(const QString& name, const QString& renamedTo)
 {
     const qsizetype at = m_recent.indexOf(name);
     if (at < 0)
@@ -367,5 +376,10 @@ void Form1::forgetRecent(const QString& name, const QString& renamedTo)
         m_recent.removeAt(at);
     else
         m_recent[at] = renamedTo;
+    storeRecent();
+}
+
+void SearchController::storeRecent() const
+{
     modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
 }

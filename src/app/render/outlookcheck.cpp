@@ -13,6 +13,12 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+// The measuring script lives in this static library; its users need not know.
+static void initRenderResources()
+{
+    Q_INIT_RESOURCE(render);
+}
+
 namespace {
 
 // Every element outside svg and math gets a number, so that the page a
@@ -38,6 +44,7 @@ QByteArray numbered(const QByteArray& html)
 const QString& measureScript()
 {
     static const QString script = [] {
+        initRenderResources();
         QFile file(QStringLiteral(":/quillery/outlookcheck.js"));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }();

@@ -4,12 +4,12 @@
 #include "core/platform/settingsstore.h"
 #include "core/platform/status.h"
 #include "core/window/layoutmodel.h"
+#include "gallerywindow.h"
 #include "previewviews.h"
 
 #include <QPointer>
 #include <QRect>
 #include <QString>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
@@ -21,23 +21,24 @@ class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
 class CategoryPageWords;
+class ExportController;
 class ExportNotice;
+class KeysController;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QLockFile;
-class SearchIndexLoader;
-class SearchPageBuilder;
+class SearchController;
+class OwnTemplatesController;
 class PreviewLoader;
 class QWebEngineProfile;
 class SplitterBar;
-class ThumbnailRenderer;
-class ViewBar;
+class ViewController;
+class WindowPlaceController;
 
 // The gallery's main window: the category list and page on the left, the
 // preview in the middle, the command buttons on the right, all placed by
 // PaintUI from the window size and the splitter position.
-class Form1 : public QWidget
+class Form1 : public QWidget, public GalleryWindow
 {
     Q_OBJECT
 
@@ -53,14 +54,14 @@ public:
     ~Form1() override;
 
     const QString& appFolder() const { return m_appFolder; }
-    const LibrarySet& libraries() const { return m_libraries; }
+    const LibrarySet& libraries() const override { return m_libraries; }
     // The category the list shows, as its library names it, and that library's folder.
-    QString currentCategory() const;
-    QString currentLibrary() const;
+    QString currentCategory() const override;
+    QString currentLibrary() const override;
     // The library folder the previewed template is read from.
-    QString templateLibrary() const;
+    QString templateLibrary() const override;
     // The template the preview shows, as chosen last; the exports work on it.
-    const QString& currentTemplate() const { return CurrentTemplate; }
+    QString currentTemplate() const override { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
 
     void PaintUI();
@@ -68,17 +69,20 @@ public:
     void PaintHoverOut(int index);
     void ShowTitle();
     void LoadCategories();
-    void SelectTemplate(const QString& name);
+    void SelectTemplate(const QString& name) override;
+    void showCategory(const QString& category) override;
+    // Says `text` to assistive tools without moving the focus.
+    void announce(const QString& text) override;
     // The sibling mailer's executable, or empty when it is not installed.
     QString GetRPPath() const;
     // The More panel's "Reset layout": splitter back to 450 pixels, stored as 0.
     void ResetLayout();
     // The three exports of the previewed template; each tells the user why
-    // it wrote nothing (form1_exports.cpp).
+    // it wrote nothing (ExportController).
     void ExportHtml();
     void ExportEml();
     void ExportRookpost();
-    // The user's own templates (form1_own.cpp). The first three ask, then
+    // The user's own templates (OwnTemplatesController). The first three ask, then
     // report in a message box; the last three do the work and say why not.
     void AddTemplate();
     void RenameTemplate();
@@ -87,7 +91,7 @@ public:
     Status renameOwnTemplate(const QString& oldName, const QString& newName);
     Status removeOwnTemplate(const QString& name);
     // The user guide (F1), the keys (Ctrl+?) and the About box, one of each
-    // at a time; each opens anew or comes to the front (form1_keys.cpp).
+    // at a time; each opens anew or comes to the front.
     void showHelp();
     void showShortcutOverview();
     void showAbout();
@@ -97,9 +101,7 @@ signals:
     void previewShown(const QString& templateName);
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -134,56 +136,18 @@ private:
     // The preview of `name`, or of the reason why a category's page cannot be shown.
     void SelectTemplate(const QString& name, const QString& categoryProblem);
     void placeControls();
-    // The window's keys for every command (form1_keys.cpp).
-    void createShortcuts();
-    // The keyboard's walk through the window, in reading order; the engine
-    // may make the category page's key widget anew, so it is set again then.
-    void orderTabs();
-    // Says `text` to assistive tools without moving the focus (announcer.cpp).
-    void announce(const QString& text);
-    void stepTemplate(int step);
-    void stepCategory(int step);
-    // Finding a template across every category, and the recent ones
-    // (form1_search.cpp).
-    void createSearch();
-    void openSearch();
-    void closeSearch();
-    void leaveSearch();
-    void showSearchResults();
-    void showSearchPage(const QString& heading, const QByteArray& page);
-    // From the search field: preview the first result, or put the keyboard
-    // on it.
-    void previewFirstResult();
-    void enterResults();
-    void rememberRecent(const QString& name);
-    // A removed template leaves the recent ones; a renamed one keeps its place.
-    void forgetRecent(const QString& name, const QString& renamedTo = QString());
-    void placeSearchBar();
+    // The keyboard's walk through the window, in reading order.
+    QList<QWidget*> tabWalk() const;
     void showPreviewTitle();
-    void createOwnCommands();
-    void askToAdd(const QString& file);
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
     void enableExports();
-    // Why the previewed template cannot be changed, or success.
-    Status checkOwnTemplate(const QString& what) const;
-    // The preview in `view`, chosen on the view bar; stored for the next start.
-    void chooseView(const PreviewViews::View& view);
-    // The window's size and place, remembered or fitted to the screen, and
-    // the size below which controls would overlap (form1_window.cpp).
-    void placeWindow();
-    void fitMinimumTo(const QRect& area);
-    // The minimum follows the window to another screen.
-    void watchScreen();
-    void rememberPlace() const;
-    void keepNormalPlace();
-    void windowStateChanged();
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
     QString m_appFolder;
     LibrarySet m_libraries;
-    std::unique_ptr<ThumbnailRenderer> m_thumbnails; // made at the first added template
+    OwnTemplatesController* m_own = nullptr; // the user's own templates: add, rename, remove
     QString CurrentTemplate;
     QString m_previewTitle; // " Preview: " and the name, before it is cut to fit
     LayoutModel::Form1Geometry m_geometry = LayoutModel::Form1Geometry::design();
@@ -197,26 +161,25 @@ private:
     int m_split = LayoutModel::DefaultSplitPixels;
     int shownSplit() const;
     bool m_busy = false;
-    bool m_screenWatched = false;
-    QList<QRect> m_normalPlaces;             // the last places the window had in the normal state
-    std::unique_ptr<QLockFile> m_windowSlot; // which of the running copies' windows this is
+    // The window's keys and the keyboard's walk.
+    KeysController* m_keys = nullptr;
+    // The window's place, remembered or fitted to the screen.
+    WindowPlaceController* m_place = nullptr;
     QWebEngineProfile* m_profile = nullptr;
     PreviewLoader* m_preview = nullptr;
-    ViewBar* m_viewBar = nullptr;
-    PreviewViews::StoredView* m_storedView = nullptr;
-    QLineEdit* txtSearch = nullptr;
-    SearchIndexLoader* m_searchIndex = nullptr;
-    SearchPageBuilder* m_searchPages = nullptr;
-    std::unique_ptr<QTemporaryDir> m_searchFolder;
-    QStringList m_recent;        // names, the latest first
-    QStringList m_searchResults; // the names the results page shows, in order
+    // The recipients' views of the preview, chosen on the view bar.
+    ViewController* m_views = nullptr;
+    // Finding a template across every category, and the recent ones.
+    SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
     CategoryMark* m_mark = nullptr;           // the previewed template's thumbnail
     CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
-    ExportNotice* m_exportNotice = nullptr;   // a finished export, over the preview
-    QPointer<QWidget> m_help;
-    QPointer<QWidget> m_keys;
-    QPointer<QWidget> m_about;
+    // The exports of the previewed template, with their notice over the preview.
+    ExportController* m_exports = nullptr;
+    // The user guide, the keyboard overview and the About box, while open.
+    QPointer<QWidget> m_helpWindow;
+    QPointer<QWidget> m_keysWindow;
+    QPointer<QWidget> m_aboutBox;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;

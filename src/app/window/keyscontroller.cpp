@@ -1,11 +1,8 @@
-#include "form1.h"
+#include "keyscontroller.h"
 
-#include "browserpane.h"
 #include "buttonplus.h"
 #include "core/gallery/library/templatelibrary.h"
-#include "exportnotice.h"
-#include "helpwindows.h"
-#include "viewbar.h"
+#include "gallerywindow.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -49,24 +46,26 @@ private:
 
 } // namespace
 
-// Every command works from the keyboard wherever the focus is in the window,
-// so the keys belong to the window, not to a button; the buttons are stops of
-// the keyboard's walk as well, and a click on one leaves the keyboard on the
-// category page.
-void Form1::createShortcuts()
+KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
+                               const QList<ButtonPlus*>& buttons, QComboBox* categories,
+                               QWidget* pane, QObject* parent)
+    : QObject(parent), m_window(window), m_windowWidget(windowWidget), m_categories(categories),
+      m_pane(pane)
 {
-    for (ButtonPlus* button : cmdButton)
+    // The buttons are stops of the keyboard's walk as well; a click on one
+    // leaves the keyboard on the category page.
+    for (ButtonPlus* button : buttons)
         button->setFocusPolicy(Qt::StrongFocus);
     auto* reorder = new QTimer(this);
     reorder->setSingleShot(true);
     reorder->setInterval(0);
-    connect(reorder, &QTimer::timeout, this, &Form1::orderTabs);
-    WebBrowser1->installEventFilter(new KeyWidgetWatch(this, [reorder] { reorder->start(); }));
+    connect(reorder, &QTimer::timeout, this, &KeysController::orderTabs);
+    m_pane->installEventFilter(new KeyWidgetWatch(this, [reorder] { reorder->start(); }));
 
     // Each key says what it does: the keyboard overview reads it from here.
     const auto bind = [this](const QList<QKeySequence>& keys, bool repeats, const QString& command,
                              auto action) {
-        auto* shortcut = new QShortcut(this);
+        auto* shortcut = new QShortcut(m_windowWidget);
         shortcut->setKeys(keys);
         shortcut->setContext(Qt::WindowShortcut);
         shortcut->setWhatsThis(command);
@@ -74,9 +73,9 @@ void Form1::createShortcuts()
         shortcut->setAutoRepeat(repeats);
         connect(shortcut, &QShortcut::activated, this, action);
     };
-    const auto press = [this, &bind](int index, const QList<QKeySequence>& keys,
-                                     const QString& command) {
-        ButtonPlus* button = cmdButton[index];
+    const auto press = [&buttons, &bind](int index, const QList<QKeySequence>& keys,
+                                         const QString& command) {
+        ButtonPlus* button = buttons.at(index);
         bind(keys, false, command, [button] {
             // The mailer's button is there only while the mailer is installed.
             if (!button->isHidden())
@@ -94,12 +93,13 @@ void Form1::createShortcuts()
           tr("Open the More panel"));
 
     // F1 is help on every desktop; the title button keeps the home page.
-    bind({QKeySequence(Qt::Key_F1)}, false, tr("Open the user guide"), [this] { showHelp(); });
+    bind({QKeySequence(Qt::Key_F1)}, false, tr("Open the user guide"),
+         [this] { emit helpRequested(); });
     // On most layouts "?" takes Shift: the desktop reports Ctrl+Shift+?, a
     // layout with "?" on a key of its own Ctrl+?.
     bind({QKeySequence(Qt::CTRL | Qt::Key_Question),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Question)},
-         false, tr("Show the keyboard shortcuts"), [this] { showShortcutOverview(); });
+         false, tr("Show the keyboard shortcuts"), [this] { emit shortcutsRequested(); });
 
     // Ctrl+Q everywhere, and whatever else the desktop uses to quit.
     QList<QKeySequence> quit{QKeySequence(Qt::CTRL | Qt::Key_Q)};
@@ -107,7 +107,7 @@ void Form1::createShortcuts()
         if (!quit.contains(key))
             quit.append(key);
     }
-    bind(quit, false, tr("Close the window"), [this] { close(); });
+    bind(quit, false, tr("Close the window"), [this] { m_windowWidget->close(); });
 
     bind({QKeySequence(Qt::CTRL | Qt::Key_Down)}, true,
          tr("Preview the next template of the category page"), [this] { stepTemplate(1); });
@@ -119,73 +119,38 @@ void Form1::createShortcuts()
          [this] { stepCategory(-1); });
 }
 
-template <typename Window, typename... Made>
-static void raiseOrOpen(QPointer<QWidget>& slot, Made&&... made)
+void KeysController::setTabWalk(std::function<QList<QWidget*>()> walk)
 {
-    if (!slot)
-        slot = new Window(std::forward<Made>(made)...);
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
+    m_walk = std::move(walk);
 }
 
-void Form1::showHelp()
+void KeysController::orderTabs()
 {
-    raiseOrOpen<HelpWindow>(m_help, this);
-}
-
-void Form1::showShortcutOverview()
-{
-    // Read afresh each time: the keys are those the window has now.
-    if (m_keys)
-        m_keys->close();
-    raiseOrOpen<ShortcutOverview>(m_keys, *this, this);
-}
-
-void Form1::showAbout()
-{
-    raiseOrOpen<AboutBox>(m_about, this);
-}
-
-void Form1::orderTabs()
-{
+    if (!m_walk)
+        return;
     // Qt stops at the pane and hands the focus to the engine's widget, its
     // focus proxy; the pane has to stand in the walk itself, or Qt would stop
     // there wherever it happens to lie in the chain. Qt orders only widgets
     // that take focus, and passes the policy on to the proxy, which the
     // engine gives this policy anyway.
-    if (!(WebBrowser1->focusPolicy() & Qt::TabFocus))
-        WebBrowser1->setFocusPolicy(Qt::StrongFocus);
-    // Top to bottom, left to right: the title button, the list, the search
-    // field over the page, the page and the export notice over the preview,
-    // the view toggles in the preview's title bar, the buttons on the right.
+    if (!(m_pane->focusPolicy() & Qt::TabFocus))
+        m_pane->setFocusPolicy(Qt::StrongFocus);
     // The pane moves with its proxy right behind it.
-    QList<QWidget*> walk{cmdButton[4], cboCategory};
-    if (txtSearch)
-        walk << txtSearch;
-    walk << WebBrowser1;
-    for (QPushButton* button : m_exportNotice->findChildren<QPushButton*>())
-        walk << button;
-    for (QToolButton* button : m_viewBar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
-        walk << button;
-    for (int i = 0; i < 4; ++i)
-        walk << cmdButton[i];
+    const QList<QWidget*> walk = m_walk();
     for (qsizetype i = 0; i + 1 < walk.size(); ++i)
         QWidget::setTabOrder(walk[i], walk[i + 1]);
 }
 
-// Steps through the templates in the order the category page shows them and
-// stops at either end, as the category keys do.
-void Form1::stepTemplate(int step)
+void KeysController::stepTemplate(int step)
 {
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
+        TemplateLibrary::FindCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
     if (!page)
         return;
     const QStringList names = TemplateLibrary::TemplateLinks(*page);
     if (names.isEmpty())
         return;
-    const qsizetype at = names.indexOf(CurrentTemplate);
+    const qsizetype at = names.indexOf(m_window.currentTemplate());
     qsizetype next = 0;
     if (at < 0)
         next = step > 0 ? 0 : names.size() - 1;
@@ -193,24 +158,25 @@ void Form1::stepTemplate(int step)
         next = std::clamp<qsizetype>(at + step, 0, names.size() - 1);
     if (next == at)
         return;
-    SelectTemplate(names.at(next));
+    m_window.SelectTemplate(names.at(next));
     //: Said to screen readers after Ctrl+Down or Ctrl+Up: %1 is the template, %2 its place, %3 how
     //: many.
-    announce(tr("Preview: %1, %2 of %3").arg(names.at(next)).arg(next + 1).arg(names.size()));
+    m_window.announce(
+        tr("Preview: %1, %2 of %3").arg(names.at(next)).arg(next + 1).arg(names.size()));
 }
 
-void Form1::stepCategory(int step)
+void KeysController::stepCategory(int step)
 {
-    const int next = cboCategory->currentIndex() + step;
-    if (next < 0 || next >= cboCategory->count())
+    const int next = m_categories->currentIndex() + step;
+    if (next < 0 || next >= m_categories->count())
         return;
-    cboCategory->setCurrentIndex(next);
-    cboCategory_Click();
+    m_categories->setCurrentIndex(next);
+    emit categoryChosen();
     //: Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3
     //: how many, %4 the template previewed.
-    announce(tr("Category %1, %2 of %3; preview: %4")
-                 .arg(cboCategory->currentText())
-                 .arg(next + 1)
-                 .arg(cboCategory->count())
-                 .arg(CurrentTemplate));
+    m_window.announce(tr("Category %1, %2 of %3; preview: %4")
+                          .arg(m_categories->currentText())
+                          .arg(next + 1)
+                          .arg(m_categories->count())
+                          .arg(m_window.currentTemplate()));
 }

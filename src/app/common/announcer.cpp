@@ -1,7 +1,5 @@
 #include "announcer.h"
 
-#include "form1.h"
-
 #include <QAccessible>
 #include <QAccessibleWidget>
 
@@ -38,10 +36,4 @@ void Announcer::say(const QString& text)
     setAccessibleName(text);
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
-}
-
-void Form1::announce(const QString& text)
-{
-    if (m_announcer)
-        m_announcer->say(text);
 }

@@ -2,11 +2,7 @@
 // drop), renamed (F2) and removed (Delete). The work is UserLibrary's; this
 // file asks, reports and shows the outcome.
 
-#include "form1.h"
-
-#include "plaintext.h"
-
-#include "searchindexloader.h"
+#include "owntemplatescontroller.h"
 
 #include "addtemplatedialog.h"
 #include "browserpane.h"
@@ -17,6 +13,8 @@
 #include "core/platform/fileio.h"
 #include "dialogstyle.h"
 #include "failurereport.h"
+#include "gallerywindow.h"
+#include "plaintext.h"
 #include "thumbnailrenderer.h"
 
 #include <QAction>
@@ -28,6 +26,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -39,13 +38,10 @@
 
 namespace {
 
-// Shown after an own category's name in the list; never part of the name.
-const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
-
 QString quoted(const QString& name)
 {
     //: Quotation marks around a template's name.
-    return QCoreApplication::translate("Form1", "\u201c%1\u201d").arg(name);
+    return QCoreApplication::translate("OwnTemplatesController", "\u201c%1\u201d").arg(name);
 }
 
 // The one file of a drop that can become a template, or empty.
@@ -79,68 +75,39 @@ Status checkPageFile(const QString& file)
     if (!element.match(QString::fromUtf8(page.read(TemplateImport::MaxFileSize()))).hasMatch())
         return Status::failure(
             QDir::toNativeSeparators(file) +
-            QCoreApplication::translate("Form1", ": this is not an HTML page: it holds no HTML "
-                                                 "elements, only text"));
+            QCoreApplication::translate("OwnTemplatesController",
+                                        ": this is not an HTML page: it holds no HTML "
+                                        "elements, only text"));
     return Status::success();
 }
 
 } // namespace
 
-QString Form1::currentCategory() const
+OwnTemplatesController::OwnTemplatesController(GalleryWindow& window, QWidget* owner,
+                                               QObject* parent)
+    : QObject(parent), m_window(window), m_owner(owner)
 {
-    const QVariant name = cboCategory->currentData();
-    return name.isValid() ? name.toString() : cboCategory->currentText();
-}
-
-QString Form1::currentLibrary() const
-{
-    const QString folder = m_libraries.folderOf(currentCategory());
-    return folder.isEmpty() ? m_appFolder : folder;
-}
-
-QString Form1::templateLibrary() const
-{
-    return m_libraries.templateFolder(CurrentTemplate, currentCategory());
-}
-
-void Form1::refillCategories(const QString& category)
-{
-    const QSignalBlocker blocker(cboCategory);
-    cboCategory->clear();
-    for (const LibrarySet::Category& entry : m_libraries.categories()) {
-        const QString shown = CategoryNames::shown(entry);
-        cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
-        if (entry.own)
-            cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
-                                     Qt::AccessibleDescriptionRole);
-    }
-    cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
-    enableExports();
-}
-
-void Form1::createOwnCommands()
-{
-    setAcceptDrops(true);
+    owner->setAcceptDrops(true);
     struct Command
     {
         const char* name; // also names the action, in English
         const char* toolTip;
         QKeySequence key;
-        void (Form1::*run)();
+        void (OwnTemplatesController::*run)();
     };
     const Command commands[] = {
         {QT_TR_NOOP("Add a template\u2026"),
          QT_TR_NOOP("Add a message (.eml) or a page (.htm, .html) to your own templates"),
-         QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::AddTemplate},
+         QKeySequence(Qt::CTRL | Qt::Key_O), &OwnTemplatesController::add},
         {QT_TR_NOOP("Rename the template\u2026"),
          QT_TR_NOOP("Rename the previewed template, when it is one of yours"),
-         QKeySequence(Qt::Key_F2), &Form1::RenameTemplate},
+         QKeySequence(Qt::Key_F2), &OwnTemplatesController::rename},
         {QT_TR_NOOP("Remove the template\u2026"),
          QT_TR_NOOP("Remove the previewed template, when it is one of yours"),
-         QKeySequence(Qt::Key_Delete), &Form1::RemoveTemplate},
+         QKeySequence(Qt::Key_Delete), &OwnTemplatesController::remove},
     };
     for (const Command& command : commands) {
-        auto* action = new QAction(tr(command.name), this);
+        auto* action = new QAction(tr(command.name), owner);
         action->setObjectName(
             QString::fromUtf8(command.name).section(QLatin1Char(' '), 0, 0).toLower() +
             QStringLiteral("TemplateAction"));
@@ -150,35 +117,35 @@ void Form1::createOwnCommands()
         action->setShortcutContext(Qt::WindowShortcut);
         action->setAutoRepeat(false);
         connect(action, &QAction::triggered, this, command.run);
-        addAction(action);
+        owner->addAction(action);
     }
 }
 
-void Form1::dragEnterEvent(QDragEnterEvent* event)
+OwnTemplatesController::~OwnTemplatesController() = default;
+
+bool OwnTemplatesController::acceptsDrop(const QMimeData* data) const
 {
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    return !droppedFile(data).isEmpty();
 }
 
-void Form1::dropEvent(QDropEvent* event)
+void OwnTemplatesController::drop(const QMimeData* data)
 {
-    const QString file = droppedFile(event->mimeData());
+    const QString file = droppedFile(data);
     if (file.isEmpty())
         return;
-    event->acceptProposedAction();
     // The program the file came from waits for the drop to end: ask afterwards.
     QMetaObject::invokeMethod(
         this, [this, file] { askToAdd(file); }, Qt::QueuedConnection);
 }
 
-void Form1::AddTemplate()
+void OwnTemplatesController::add()
 {
     // A folder that is not there would be offered as the file's name.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     QFileDialog dialog(
-        this, tr("Add a template"), folder,
+        m_owner, tr("Add a template"), folder,
         tr("Templates (*.eml *.htm *.html);;Messages (*.eml);;Pages (*.htm *.html)"));
     dialog.setObjectName(QStringLiteral("addFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -188,56 +155,61 @@ void Form1::AddTemplate()
         askToAdd(dialog.selectedFiles().constFirst());
 }
 
-void Form1::askToAdd(const QString& file)
+void OwnTemplatesController::askToAdd(const QString& file)
 {
     // The dialog shows the names as the list does; what is stored is the
     // library's name, so "My templates" stays so whatever language shows it.
+    const LibrarySet& libraries = m_window.libraries();
     QStringList own;
     QHash<QString, QString> stored;
     const auto offer = [&](const QString& name) {
-        const QString shown = CategoryNames::shown({name, m_libraries.userFolder(), true});
+        const QString shown = CategoryNames::shown({name, libraries.userFolder(), true});
         stored.insert(shown, name);
         return shown;
     };
-    for (const LibrarySet::Category& entry : m_libraries.categories())
+    for (const LibrarySet::Category& entry : libraries.categories())
         if (entry.own)
             own << offer(entry.name);
-    const QString category = offer(
-        m_libraries.isOwn(currentCategory()) ? currentCategory() : UserLibrary::DefaultCategory);
+    const QString current = m_window.currentCategory();
+    const QString category =
+        offer(libraries.isOwn(current) ? current : UserLibrary::DefaultCategory);
     const QString advice =
         tr("Choose a complete message (.eml) or HTML page (.htm, .html) that you can read, and "
            "add it again.");
     // Whether the file can become a template at all is known before the user
     // names it.
     if (const Status status = checkPageFile(file); !status) {
-        FailureReport::show(this, tr("Add a template"), tr("The template was not added."), status,
-                            advice);
+        FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
+                            status, advice);
         return;
     }
     if (const Result<QByteArray> composed =
             TemplateImport::ComposeFromFile(file, UserLibrary::DefaultName(file));
         !composed) {
-        FailureReport::show(this, tr("Add a template"), tr("The template was not added."),
+        FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
                             composed.status(), advice);
         return;
     }
-    AddTemplateDialog dialog(file, own, category, UserLibrary::DefaultName(file), this);
+    AddTemplateDialog dialog(file, own, category, UserLibrary::DefaultName(file), m_owner);
     DialogStyle::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (const Status status =
-            addOwnTemplate(file, stored.value(dialog.category(), dialog.category()), dialog.name());
+            addTemplate(file, stored.value(dialog.category(), dialog.category()), dialog.name());
         !status)
-        FailureReport::show(this, tr("Add a template"), tr("The template was not added."), status,
+        FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
+                            status,
                             tr("Choose another name or category, or another file, and add "
                                "it again."));
 }
 
-Status Form1::addOwnTemplate(const QString& file, const QString& category, const QString& name)
+Status OwnTemplatesController::addTemplate(const QString& file, const QString& category,
+                                           const QString& name)
 {
     if (const Status status = checkPageFile(file); !status)
         return status;
-    const Result<UserLibrary::Added> added = UserLibrary::Add(m_libraries, file, category, name);
+    const Result<UserLibrary::Added> added =
+        UserLibrary::Add(m_window.libraries(), file, category, name);
     if (!added)
         return added.status();
     if (!m_thumbnails)
@@ -252,89 +224,91 @@ Status Form1::addOwnTemplate(const QString& file, const QString& category, const
                                                     QLatin1String(": ") + work.errorString());
     if (drawn) {
         const Result<QByteArray> png = FileIo::readAll(picture);
-        drawn = png ? UserLibrary::SetThumbnail(m_libraries, added->name, *png) : png.status();
+        drawn =
+            png ? UserLibrary::SetThumbnail(m_window.libraries(), added->name, *png) : png.status();
     }
-    m_searchIndex->start();
-    refillCategories(added->category);
-    cboCategory_Click();
-    SelectTemplate(added->name);
+    emit templatesChanged();
+    m_window.showCategory(added->category);
+    m_window.SelectTemplate(added->name);
     if (!drawn)
         FailureReport::show(
-            this, tr("Add a template"),
+            m_owner, tr("Add a template"),
             tr("The template was added, but its thumbnail could not be drawn."), drawn,
             tr("The category page shows a placeholder in its place; the template itself works."),
             QMessageBox::Information);
     return Status::success();
 }
 
-Status Form1::checkOwnTemplate(const QString& what) const
+Status OwnTemplatesController::checkPreviewed(Command command) const
 {
     // Whole sentences for each command, so that each language can say them its own way.
-    const bool renaming = what == u"rename";
-    if (CurrentTemplate.isEmpty())
+    const bool renaming = command == Command::Rename;
+    const QString name = m_window.currentTemplate();
+    if (name.isEmpty())
         return Status::failure(renaming ? tr("There is no template in the preview to rename.")
                                         : tr("There is no template in the preview to remove."));
-    if (!m_libraries.isOwn(currentCategory()) || !m_libraries.isOwnTemplate(CurrentTemplate))
+    const LibrarySet& libraries = m_window.libraries();
+    if (!libraries.isOwn(m_window.currentCategory()) || !libraries.isOwnTemplate(name))
         return Status::failure((renaming ? tr("%1 is a shipped template: only your own templates, "
                                               "added with Ctrl+O, can be renamed.")
                                          : tr("%1 is a shipped template: only your own templates, "
                                               "added with Ctrl+O, can be removed."))
-                                   .arg(quoted(CurrentTemplate)));
+                                   .arg(quoted(name)));
     return Status::success();
 }
 
-void Form1::RenameTemplate()
+void OwnTemplatesController::rename()
 {
-    if (const Status status = checkOwnTemplate(QStringLiteral("rename")); !status) {
-        PlainText::information(this, tr("Rename the template"), status.message());
+    if (const Status status = checkPreviewed(Command::Rename); !status) {
+        PlainText::information(m_owner, tr("Rename the template"), status.message());
         return;
     }
-    QInputDialog dialog(this);
+    const QString current = m_window.currentTemplate();
+    QInputDialog dialog(m_owner);
     dialog.setObjectName(QStringLiteral("RenameTemplateDialog"));
     dialog.setWindowTitle(tr("Rename the template"));
-    dialog.setLabelText(tr("New name of %1:").arg(quoted(CurrentTemplate)));
+    dialog.setLabelText(tr("New name of %1:").arg(quoted(current)));
     for (QLabel* label : dialog.findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setTextValue(CurrentTemplate);
+    dialog.setTextValue(current);
     //: The button that renames the template, in the rename dialog.
     dialog.setOkButtonText(tr("Rename"));
     DialogStyle::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString name = dialog.textValue();
-    if (name == CurrentTemplate)
+    if (name == current)
         return;
-    if (const Status status = renameOwnTemplate(CurrentTemplate, name); !status)
-        FailureReport::show(this, tr("Rename the template"), tr("The template was not renamed."),
+    if (const Status status = renameTemplate(current, name); !status)
+        FailureReport::show(m_owner, tr("Rename the template"), tr("The template was not renamed."),
                             status, tr("Choose another name and rename it again."));
 }
 
-Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
+Status OwnTemplatesController::renameTemplate(const QString& oldName, const QString& newName)
 {
-    const QString category = currentCategory();
-    if (const Status status = UserLibrary::Rename(m_libraries, oldName, newName); !status)
+    const QString category = m_window.currentCategory();
+    if (const Status status = UserLibrary::Rename(m_window.libraries(), oldName, newName); !status)
         return status;
-    forgetRecent(oldName, newName);
-    m_searchIndex->start();
-    refillCategories(category);
-    cboCategory_Click();
+    emit templateRenamed(oldName, newName);
+    emit templatesChanged();
+    m_window.showCategory(category);
     // Stored in its composed form, as UserLibrary::Rename keeps every name.
-    SelectTemplate(newName.normalized(QString::NormalizationForm_C));
+    m_window.SelectTemplate(newName.normalized(QString::NormalizationForm_C));
     return Status::success();
 }
 
-void Form1::RemoveTemplate()
+void OwnTemplatesController::remove()
 {
-    if (const Status status = checkOwnTemplate(QStringLiteral("remove")); !status) {
-        PlainText::information(this, tr("Remove the template"), status.message());
+    if (const Status status = checkPreviewed(Command::Remove); !status) {
+        PlainText::information(m_owner, tr("Remove the template"), status.message());
         return;
     }
-    const QString name = CurrentTemplate;
+    const QString name = m_window.currentTemplate();
     QMessageBox question(
         QMessageBox::Question, tr("Remove the template"),
         tr("Remove the template %1 from your templates? This cannot be undone.").arg(quoted(name)),
-        QMessageBox::NoButton, this);
+        QMessageBox::NoButton, m_owner);
     question.setTextFormat(Qt::PlainText);
     //: The button that removes the template, in the question before removing it.
     QPushButton* remove = question.addButton(tr("Remove"), QMessageBox::YesRole);
@@ -343,23 +317,21 @@ void Form1::RemoveTemplate()
     question.exec();
     if (question.clickedButton() != remove)
         return;
-    if (const Status status = removeOwnTemplate(name); !status)
-        FailureReport::show(this, tr("Remove the template"), tr("The template was not removed."),
+    if (const Status status = removeTemplate(name); !status)
+        FailureReport::show(m_owner, tr("Remove the template"), tr("The template was not removed."),
                             status,
                             tr("Close other programs that may use the file and remove it "
                                "again."));
 }
 
-Status Form1::removeOwnTemplate(const QString& name)
+Status OwnTemplatesController::removeTemplate(const QString& name)
 {
-    const QString category = currentCategory();
-    if (const Status status = UserLibrary::Remove(m_libraries, name); !status)
+    const QString category = m_window.currentCategory();
+    if (const Status status = UserLibrary::Remove(m_window.libraries(), name); !status)
         return status;
-    forgetRecent(name);
-    m_searchIndex->start();
+    emit templateRemoved(name);
+    emit templatesChanged();
     // A category left empty is gone: the list then shows its first one.
-    refillCategories(category);
-    if (cboCategory->count() > 0)
-        cboCategory_Click();
+    m_window.showCategory(category);
     return Status::success();
 }

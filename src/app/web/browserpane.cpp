@@ -16,10 +16,17 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 
+// The pane's scripts live in this static library; its users need not know.
+static void initWebResources()
+{
+    Q_INIT_RESOURCE(web);
+}
+
 namespace {
 
 QString readResource(const QString& path)
 {
+    initWebResources();
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }

@@ -13,26 +13,38 @@
 #include "core/platform/settingsstore.h"
 #include "core/platform/workspace.h"
 #include "core/window/hovertable.h"
+#include "exportcontroller.h"
 #include "exportnotice.h"
 #include "failurereport.h"
 #include "form2.h"
+#include "helpwindows.h"
+#include "keyscontroller.h"
+#include "owntemplatescontroller.h"
 #include "plaintext.h"
 #include "previewloader.h"
 #include "previewpages.h"
+#include "searchcontroller.h"
 #include "splitterbar.h"
-#include "thumbnailrenderer.h"
 #include "viewbar.h"
+#include "viewcontroller.h"
+#include "windowplacecontroller.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
-#include <QLockFile>
+#include <QMimeData>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
+#include <QToolButton>
 #include <QWebEngineProfile>
 
 #include <cmath>
@@ -48,6 +60,9 @@ using LayoutModel::TwipsPerPixel;
 using PreviewPages::messagePage;
 
 namespace {
+
+// Shown after an own category's name in the list; never part of the name.
+const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
 
 // The window's caption and the name its file gives itself are the product's.
 const QString& DesignerCaption = AppIdentity::ProductName;
@@ -87,21 +102,35 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    placeWindow();
+    m_place = new WindowPlaceController(this, this);
 
     // Starting the web engine takes a while; the first preview ends the wait.
     setBusy(true);
     // Off the record: the gallery keeps no cache or cookies of its own.
     m_profile = new QWebEngineProfile(this);
     createControls();
-    createShortcuts();
-    createOwnCommands();
+    m_keys = new KeysController(*this, this, {cmdButton.begin(), cmdButton.end()}, cboCategory,
+                                WebBrowser1, this);
+    connect(m_keys, &KeysController::categoryChosen, this, [this] { cboCategory_Click(); });
+    connect(m_keys, &KeysController::helpRequested, this, &Form1::showHelp);
+    connect(m_keys, &KeysController::shortcutsRequested, this, &Form1::showShortcutOverview);
+    m_own = new OwnTemplatesController(*this, this, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.
     if (const Status repaired = UserLibrary::Repair(m_libraries.userFolder()); !repaired)
         qWarning("%s", qPrintable(repaired.message()));
-    createSearch();
-    orderTabs();
+    m_search = new SearchController(*this, WebBrowser1, this);
+    connect(this, &Form1::previewShown, m_search,
+            [this](const QString& name) { m_search->previewShown(name, m_previewChosen); });
+    connect(m_own, &OwnTemplatesController::templateRenamed, m_search,
+            [this](const QString& oldName, const QString& newName) {
+                m_search->forgetRecent(oldName, newName);
+            });
+    connect(m_own, &OwnTemplatesController::templateRemoved, m_search,
+            [this](const QString& name) { m_search->forgetRecent(name); });
+    connect(m_own, &OwnTemplatesController::templatesChanged, m_search, &SearchController::reindex);
+    m_keys->setTabWalk([this] { return tabWalk(); });
+    m_keys->orderTabs();
     loadForm();
     if (cboCategory->count() == 0)
         setBusy(false);
@@ -111,7 +140,9 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
 Form1::~Form1()
 {
     modSettings::SetTroubleHandler(nullptr);
-    m_thumbnails.reset();
+    // The renderer's engine page goes before the window's.
+    delete m_own;
+    m_own = nullptr;
     setBusy(false);
     // Pages must be gone before their profile.
     delete WebBrowser1;
@@ -190,9 +221,13 @@ void Form1::createControls()
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
     connect(WebBrowser2, &BrowserPane::GotFocus, WebBrowser1, [this] { WebBrowser1->setFocus(); });
-    m_viewBar = new ViewBar(this);
-    connect(m_viewBar, &ViewBar::viewChosen, this, &Form1::chooseView);
-    connect(m_preview, &PreviewLoader::ownDarkRulesFound, m_viewBar, &ViewBar::setOwnDarkRules);
+    m_views = new ViewController(*this, this, this);
+    connect(m_views, &ViewController::viewChanged, this, [this](const PreviewViews::View& view) {
+        placeControls();
+        m_preview->setView(view);
+    });
+    connect(m_preview, &PreviewLoader::ownDarkRulesFound, m_views,
+            &ViewController::setOwnDarkRules);
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
@@ -253,7 +288,7 @@ void Form1::createControls()
     }
     cmdButton[2]->hide();
     // Last, so that it lies over the preview and its buttons come last in the tab walk.
-    m_exportNotice = new ExportNotice(WebBrowser2, WebBrowser1, this);
+    m_exports = new ExportController(*this, this, WebBrowser2, WebBrowser1, this);
     m_settingsNotice =
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
     modSettings::SetTroubleHandler(
@@ -290,9 +325,7 @@ void Form1::loadForm()
     for (ButtonPlus* button : cmdButton)
         button->setCursor(imgLogo->cursor());
     ShowTitle();
-    m_storedView = new PreviewViews::StoredView(this);
-    m_viewBar->setView(m_storedView->view());
-    m_preview->setView(m_storedView->view());
+    m_preview->setView(m_views->load());
     LoadCategories();
     const QString split = modSettings::ReadSetting(SettingKeys::Split);
     m_split = LayoutModel::SplitFromSetting(split);
@@ -303,12 +336,66 @@ void Form1::loadForm()
 
 QString Form1::GetRPPath() const
 {
-    const QString folder = modSettings::ReadSetting(SettingKeys::RookpostPath);
-    if (folder.isEmpty())
-        return QString();
-    const QString path = folder + QStringLiteral("/rookpost2");
-    const QFileInfo info(path);
-    return info.isFile() && info.isExecutable() ? path : QString();
+    return ExportController::rookpostPath();
+}
+
+void Form1::AddTemplate()
+{
+    m_own->add();
+}
+
+void Form1::RenameTemplate()
+{
+    m_own->rename();
+}
+
+void Form1::RemoveTemplate()
+{
+    m_own->remove();
+}
+
+Status Form1::addOwnTemplate(const QString& file, const QString& category, const QString& name)
+{
+    return m_own->addTemplate(file, category, name);
+}
+
+Status Form1::renameOwnTemplate(const QString& oldName, const QString& newName)
+{
+    return m_own->renameTemplate(oldName, newName);
+}
+
+Status Form1::removeOwnTemplate(const QString& name)
+{
+    return m_own->removeTemplate(name);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_own->acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    if (!m_own->acceptsDrop(event->mimeData()))
+        return;
+    event->acceptProposedAction();
+    m_own->drop(event->mimeData());
+}
+
+void Form1::ExportHtml()
+{
+    m_exports->exportHtml();
+}
+
+void Form1::ExportEml()
+{
+    m_exports->exportEml();
+}
+
+void Form1::ExportRookpost()
+{
+    m_exports->exportRookpost();
 }
 
 void Form1::ShowTitle()
@@ -338,6 +425,97 @@ void Form1::LoadCategories()
     }
 }
 
+QString Form1::currentCategory() const
+{
+    const QVariant name = cboCategory->currentData();
+    return name.isValid() ? name.toString() : cboCategory->currentText();
+}
+
+QString Form1::currentLibrary() const
+{
+    const QString folder = m_libraries.folderOf(currentCategory());
+    return folder.isEmpty() ? m_appFolder : folder;
+}
+
+QString Form1::templateLibrary() const
+{
+    return m_libraries.templateFolder(CurrentTemplate, currentCategory());
+}
+
+void Form1::refillCategories(const QString& category)
+{
+    const QSignalBlocker blocker(cboCategory);
+    cboCategory->clear();
+    for (const LibrarySet::Category& entry : m_libraries.categories()) {
+        const QString shown = CategoryNames::shown(entry);
+        cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
+        if (entry.own)
+            cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
+                                     Qt::AccessibleDescriptionRole);
+    }
+    cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
+    enableExports();
+}
+
+void Form1::announce(const QString& text)
+{
+    if (m_announcer)
+        m_announcer->say(text);
+}
+
+QList<QWidget*> Form1::tabWalk() const
+{
+    // Top to bottom, left to right: the title button, the list, the search
+    // field over the page, the page and the export notice over the preview,
+    // the view toggles in the preview's title bar, the buttons on the right.
+    QList<QWidget*> walk{cmdButton[4], cboCategory};
+    if (m_search)
+        walk << m_search->field();
+    walk << WebBrowser1;
+    for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
+        walk << button;
+    for (QToolButton* button :
+         m_views->bar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        walk << button;
+    for (int i = 0; i < 4; ++i)
+        walk << cmdButton[i];
+    return walk;
+}
+
+template <typename Window, typename... Made>
+static void raiseOrOpen(QPointer<QWidget>& slot, Made&&... made)
+{
+    if (!slot)
+        slot = new Window(std::forward<Made>(made)...);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+void Form1::showHelp()
+{
+    raiseOrOpen<HelpWindow>(m_helpWindow, this);
+}
+
+void Form1::showShortcutOverview()
+{
+    // Read afresh each time: the keys are those the window has now.
+    if (m_keysWindow)
+        m_keysWindow->close();
+    raiseOrOpen<ShortcutOverview>(m_keysWindow, *this, this);
+}
+
+void Form1::showAbout()
+{
+    raiseOrOpen<AboutBox>(m_aboutBox, this);
+}
+
+void Form1::showCategory(const QString& category)
+{
+    refillCategories(category);
+    cboCategory_Click();
+}
+
 void Form1::enableExports()
 {
     // With nothing to export, the exports say so by being greyed out.
@@ -352,7 +530,8 @@ void Form1::cboCategory_Click()
         return;
     // Category pages show only what lies in their own folder.
     WebBrowser1->setLocalRoot(TemplateLibrary::categoriesFolder(currentLibrary()));
-    leaveSearch();
+    if (m_search)
+        m_search->leave();
     const Result<QString> page =
         TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
     if (!page) {
@@ -408,7 +587,7 @@ void Form1::showPreviewTitle()
     const int wanted = std::min(metrics.horizontalAdvance(m_previewTitle),
                                 metrics.horizontalAdvance(tr(" Preview: ")) + 120);
     const int rowLeft =
-        m_viewBar->placeIn(toPixels(m_geometry.shpTitle[1]), lblTitle[1]->x(), wanted);
+        m_views->bar()->placeIn(toPixels(m_geometry.shpTitle[1]), lblTitle[1]->x(), wanted);
     if (m_previewTitle.isEmpty())
         return;
     const int room = std::max(0, rowLeft - lblTitle[1]->x() - 4);
@@ -418,14 +597,6 @@ void Form1::showPreviewTitle()
     lblTitle[1]->setToolTip(shown == m_previewTitle ? QString()
                                                     : PlainText::toolTip(CurrentTemplate));
     lblTitle[1]->adjustSize();
-}
-
-void Form1::chooseView(const PreviewViews::View& view)
-{
-    placeControls();
-    m_preview->setView(view);
-    m_storedView->store(view);
-    announce(m_viewBar->description());
 }
 
 void Form1::WebBrowser2_DocumentComplete(const QUrl& url)
@@ -545,7 +716,7 @@ void Form1::placeControls()
     Picture1->setGeometry(toPixels(g.Picture1));
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
     Picture2->setGeometry(toPixels(g.Picture2));
-    const PreviewViews::View& view = m_viewBar->view();
+    const PreviewViews::View& view = m_views->view();
     const PreviewViews::PanePlace pane =
         PreviewViews::panePlace(view, toPixels(g.WebBrowser2), Picture2->width());
     WebBrowser2->setGeometry(pane.rect);
@@ -564,7 +735,6 @@ void Form1::placeControls()
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    keepNormalPlace();
     PaintUI();
 }
 
@@ -589,9 +759,19 @@ bool Form1::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         ShowTitle();
-    else if (event->type() == QEvent::Show)
-        watchScreen();
-    else if (event->type() == QEvent::WindowStateChange)
-        windowStateChanged();
     return QWidget::event(event);
+}
+
+void Form1::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    // The panes set pointers of their own, which a pointer set on the window
+    // would not override; the application's override does, for this window
+    // and whatever it opens meanwhile.
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
 }

@@ -1,14 +1,15 @@
+#include "windowplacecontroller.h"
+
 #include "core/platform/settingsstore.h"
+#include "core/platform/workspace.h"
 #include "core/window/layoutmodel.h"
-#include "form1.h"
 #include "windowplace.h"
 
-#include "core/platform/workspace.h"
-
-#include <QCloseEvent>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QScreen>
+#include <QWidget>
 #include <QWindow>
 
 #include <cmath>
@@ -88,7 +89,40 @@ QRect steppedAside(const QRect& place, int slot, const QRect& area, const QSize&
 
 } // namespace
 
-void Form1::placeWindow()
+WindowPlaceController::WindowPlaceController(QWidget* window, QObject* parent)
+    : QObject(parent), m_window(window)
+{
+    place();
+    window->installEventFilter(this);
+}
+
+bool WindowPlaceController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window) {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+            keepNormalPlace();
+            break;
+        case QEvent::Show:
+            watchScreen();
+            break;
+        case QEvent::WindowStateChange:
+            stateChanged();
+            break;
+        case QEvent::Close:
+            remember();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+WindowPlaceController::~WindowPlaceController() = default;
+
+void WindowPlaceController::place()
 {
     const QSize minimum = layoutMinimum();
     const QSize design(pixels(LayoutModel::DesignScaleWidth),
@@ -96,7 +130,8 @@ void Form1::placeWindow()
     QList<QRect> available;
     for (const QScreen* each : QGuiApplication::screens())
         available << each->availableGeometry();
-    const QRect home = screen() ? screen()->availableGeometry() : QRect(QPoint(), design);
+    const QRect home =
+        m_window->screen() ? m_window->screen()->availableGeometry() : QRect(QPoint(), design);
     const std::optional<QRect> remembered = rememberedPlace();
     QRect place = WindowPlace::place(remembered, design, minimum, available, home);
     const QRect area = WindowPlace::areaHolding(place, available, home);
@@ -104,47 +139,47 @@ void Form1::placeWindow()
     place =
         steppedAside(place, takeWindowSlot(&m_windowSlot), area, minimum.boundedTo(area.size()));
     fitMinimumTo(area);
-    setGeometry(place);
+    m_window->setGeometry(place);
     m_normalPlaces = {place};
     // A screen too small for the layout gets all of it, the title bar on
     // screen, rather than a window that starts above its top edge.
     const bool tooSmall = area.width() < minimum.width() || area.height() < minimum.height();
     if (tooSmall || readNumber(SettingKeys::WindowMaximized).value_or(0) != 0)
-        setWindowState(windowState() | Qt::WindowMaximized);
+        m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
 }
 
 // A screen smaller than the layout's minimum still shows the whole window;
 // the controls may then overlap.
-void Form1::fitMinimumTo(const QRect& area)
+void WindowPlaceController::fitMinimumTo(const QRect& area)
 {
-    setMinimumSize(layoutMinimum().boundedTo(area.size()));
+    m_window->setMinimumSize(layoutMinimum().boundedTo(area.size()));
 }
 
-void Form1::watchScreen()
+void WindowPlaceController::watchScreen()
 {
-    if (m_screenWatched || !windowHandle())
+    if (m_screenWatched || !m_window->windowHandle())
         return;
     m_screenWatched = true;
-    connect(windowHandle(), &QWindow::screenChanged, this, [this](QScreen* now) {
+    connect(m_window->windowHandle(), &QWindow::screenChanged, this, [this](QScreen* now) {
         if (now)
             fitMinimumTo(now->availableGeometry());
     });
 }
 
-void Form1::rememberPlace() const
+void WindowPlaceController::remember() const
 {
     // A maximized or minimized window comes back to the place it had before.
-    const bool normal =
-        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    const bool normal = !(m_window->windowState() &
+                          (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
     // The desktop may maximize the window without the toolkit's knowing its
     // place before; the window kept that place itself.
-    QRect place = normal ? geometry() : normalGeometry();
-    if (!normal && (!place.isValid() || place == geometry()))
+    QRect place = normal ? m_window->geometry() : m_window->normalGeometry();
+    if (!normal && (!place.isValid() || place == m_window->geometry()))
         place = m_normalPlaces.value(m_normalPlaces.size() - 1);
     const auto write = [](const SettingKeys::Key& key, int value) {
         modSettings::WriteSetting(key, QString::number(value));
     };
-    write(SettingKeys::WindowMaximized, isMaximized() ? 1 : 0);
+    write(SettingKeys::WindowMaximized, m_window->isMaximized() ? 1 : 0);
     if (!place.isValid())
         return;
     write(SettingKeys::WindowLeft, place.left());
@@ -153,51 +188,26 @@ void Form1::rememberPlace() const
     write(SettingKeys::WindowHeight, place.height());
 }
 
-void Form1::keepNormalPlace()
+void WindowPlaceController::keepNormalPlace()
 {
-    const bool normal =
-        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    if (isVisible() && normal && m_normalPlaces.value(m_normalPlaces.size() - 1) != geometry()) {
-        m_normalPlaces.append(geometry());
+    const bool normal = !(m_window->windowState() &
+                          (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    if (m_window->isVisible() && normal &&
+        m_normalPlaces.value(m_normalPlaces.size() - 1) != m_window->geometry()) {
+        m_normalPlaces.append(m_window->geometry());
         if (m_normalPlaces.size() > 4)
             m_normalPlaces.removeFirst();
     }
 }
 
-void Form1::windowStateChanged()
+void WindowPlaceController::stateChanged()
 {
     // A desktop that maximizes the window resizes and moves it before the
     // toolkit hears of the new state: those places were never normal ones.
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    if (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
         while (m_normalPlaces.size() > 1 &&
-               (m_normalPlaces.last().size() == size() ||
-                m_normalPlaces.last().topLeft() == geometry().topLeft()))
+               (m_normalPlaces.last().size() == m_window->size() ||
+                m_normalPlaces.last().topLeft() == m_window->geometry().topLeft()))
             m_normalPlaces.removeLast();
     }
-}
-
-void Form1::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    keepNormalPlace();
-}
-
-void Form1::closeEvent(QCloseEvent* event)
-{
-    rememberPlace();
-    QWidget::closeEvent(event);
-}
-
-void Form1::setBusy(bool busy)
-{
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
-    // The panes set pointers of their own, which a pointer set on the window
-    // would not override; the application's override does, for this window
-    // and whatever it opens meanwhile.
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
 }

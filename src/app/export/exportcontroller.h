@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class ExportNotice;
+class GalleryWindow;
+class QWidget;
+
+// The three ways the previewed template leaves the program: an HTML page
+// with its images, an .eml message, and the hand-off to Rookpost. It asks
+// for the target in the save dialog, which starts in the folder of the last
+// export that succeeded, says why nothing was written, and confirms a
+// finished export in the notice over the preview.
+class ExportController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Dialogs and boxes belong to `owner`; the notice lies over `preview` and
+    // hands the keyboard back to `focusAfter`.
+    ExportController(GalleryWindow& window, QWidget* owner, QWidget* preview, QWidget* focusAfter,
+                     QObject* parent = nullptr);
+
+    ExportNotice* notice() const { return m_notice; }
+
+    void exportHtml();
+    void exportEml();
+    void exportRookpost();
+
+    // The sibling mailer's executable, or empty when it is not installed.
+    static QString rookpostPath();
+
+private:
+    enum class Format { Html, Eml };
+    void exportAs(Format format);
+    // Says why there is nothing to export before the user picks a file for it.
+    bool checkTemplate(const QString& title, const QString& name, const QString& what) const;
+    // The chosen target, or empty when the user cancelled.
+    QString askForTarget(const QString& title, const QString& extension,
+                         const QString& templateName) const;
+    QString startFolder() const;
+    void rememberFolder(const QString& target) const;
+
+    GalleryWindow& m_window;
+    QWidget* m_owner;
+    ExportNotice* m_notice = nullptr;
+};
