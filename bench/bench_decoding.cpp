@@ -43,7 +43,7 @@ const QByteArray& message()
 
 const QByteArray& libraryFile()
 {
-    static const QByteArray file = *Module1::PackTemplate(message());
+    static const QByteArray file = *Module1::packTemplate(message());
     return file;
 }
 
@@ -85,7 +85,7 @@ void BM_UnpackTemplate(benchmark::State& state)
 {
     const QByteArray& file = libraryFile();
     for (auto _ : state) {
-        Result<QByteArray> text = Module1::UnpackTemplate(file);
+        Result<QByteArray> text = Module1::unpackTemplate(file);
         benchmark::DoNotOptimize(text->data());
     }
     state.SetBytesProcessed(state.iterations() * file.size());
@@ -95,7 +95,7 @@ void BM_PackTemplate(benchmark::State& state)
 {
     const QByteArray& source = message();
     for (auto _ : state) {
-        Result<QByteArray> file = Module1::PackTemplate(source);
+        Result<QByteArray> file = Module1::packTemplate(source);
         benchmark::DoNotOptimize(file->data());
     }
     state.SetBytesProcessed(state.iterations() * source.size());

@@ -58,7 +58,7 @@ struct Library
         QDir().mkpath(app + "/templates");
         QDir().mkpath(out);
         templateFile = app + "/templates/Offer.dat";
-        FileIo::writeAtomically(templateFile, *Module1::PackTemplate(makeMessage()));
+        FileIo::writeAtomically(templateFile, *Module1::packTemplate(makeMessage()));
     }
 };
 
@@ -72,7 +72,7 @@ void exportEml(benchmark::State& state)
 {
     const QString target = library().out + "/Offer.eml";
     for (auto _ : state) {
-        const Status status = TemplateExport::ExportEmlTo(library().app, "Offer", target);
+        const Status status = TemplateExport::exportEmlTo(library().app, "Offer", target);
         if (!status)
             state.SkipWithError(qPrintable(status.message()));
     }
@@ -97,7 +97,7 @@ void exportHtml(benchmark::State& state)
     const QString target = library().out + "/Offer.htm";
     for (auto _ : state) {
         // Each round replaces the previous page and its folder, as a user re-exporting does.
-        const Status status = TemplateExport::ExportHtmlTo(library().app, "Offer", target);
+        const Status status = TemplateExport::exportHtmlTo(library().app, "Offer", target);
         if (!status)
             state.SkipWithError(qPrintable(status.message()));
     }
@@ -112,7 +112,7 @@ void exportHtmlNewPage(benchmark::State& state)
         QFile::remove(target);
         QDir(library().out + "/New_files").removeRecursively();
         state.ResumeTiming();
-        const Status status = TemplateExport::ExportHtmlTo(library().app, "Offer", target);
+        const Status status = TemplateExport::exportHtmlTo(library().app, "Offer", target);
         if (!status)
             state.SkipWithError(qPrintable(status.message()));
     }
@@ -129,12 +129,12 @@ void htmlDirectFloor(benchmark::State& state)
         QDir(library().out + "/Direct_files").removeRecursively();
         state.ResumeTiming();
         QByteArray message;
-        TemplateExport::DecodeTemplate(library().app, "Offer", &message);
+        TemplateExport::decodeTemplate(library().app, "Offer", &message);
         MimeComponent mime;
         mime.LoadEmlData(message);
         QFile page(target);
         page.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        page.write(mime.SaveHtmlAndImagesUtf8(library().out, "Direct_files"));
+        page.write(mime.saveHtmlAndImagesUtf8(library().out, "Direct_files"));
     }
 }
 BENCHMARK(htmlDirectFloor)->Unit(benchmark::kMillisecond);

@@ -74,7 +74,7 @@ void BM_MimeComponent(benchmark::State& state)
         const QString folder = QStringLiteral("p%1_files").arg(round++);
         MimeComponent mime;
         mime.LoadEmlData(s.message);
-        const QByteArray page = mime.SaveHtmlAndImagesUtf8(dir.path(), folder);
+        const QByteArray page = mime.saveHtmlAndImagesUtf8(dir.path(), folder);
         benchmark::DoNotOptimize(page.data());
         if (!mime.lastError().isEmpty())
             state.SkipWithError(qPrintable(mime.lastError()));

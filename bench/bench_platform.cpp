@@ -104,7 +104,7 @@ void removePreviewFolder(benchmark::State& state)
     qputenv("TMPDIR", QFile::encodeName(temp.path()));
     for (auto _ : state) {
         state.PauseTiming();
-        const QString folder = modGetDirs::EnsureWorkspaceFolder("msg").valueOr(QString());
+        const QString folder = modGetDirs::ensureWorkspaceFolder("msg").valueOr(QString());
         for (int i = 0; i < 20; ++i) {
             QFile file(folder + QStringLiteral("/image%1.png").arg(i));
             file.open(QIODevice::WriteOnly);

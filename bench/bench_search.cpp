@@ -50,7 +50,7 @@ const QString& library()
             for (int t = 0; t < PerCategory; ++t, ++n) {
                 const QByteArray name = "Template " + QByteArray::number(n);
                 FileIo::writeAtomically(root + "/templates/" + name + ".dat",
-                                        *Module1::PackTemplate(message(n, random)));
+                                        *Module1::packTemplate(message(n, random)));
                 page += "<a href=\"#" + name + "\">" + name + "</a>";
             }
             const QString category =

@@ -40,7 +40,7 @@ void BM_QuotedPrintable100KB(benchmark::State& state)
 {
     const QByteArray html = makeHtml().toUtf8();
     for (auto _ : state)
-        benchmark::DoNotOptimize(TemplateMessage::EncodeQuotedPrintable(html));
+        benchmark::DoNotOptimize(TemplateMessage::encodeQuotedPrintable(html));
     state.SetBytesProcessed(state.iterations() * html.size());
 }
 BENCHMARK(BM_QuotedPrintable100KB);
@@ -58,7 +58,7 @@ void BM_ComposeAtLimits(benchmark::State& state)
 {
     const TemplateMessage::Source source = makeSource();
     for (auto _ : state)
-        benchmark::DoNotOptimize(TemplateMessage::Compose(source));
+        benchmark::DoNotOptimize(TemplateMessage::compose(source));
     state.SetBytesProcessed(state.iterations() *
                             (source.html.size() + source.images[0].data.size()));
 }

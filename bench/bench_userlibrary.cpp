@@ -60,17 +60,17 @@ void BM_AddOwnTemplate(benchmark::State& state)
                                root.filePath(QStringLiteral("library")));
     // Nine templates already in the category, as a user's library grows.
     for (int i = 0; i < 9; ++i)
-        UserLibrary::Add(libraries, page, UserLibrary::DefaultCategory,
+        UserLibrary::add(libraries, page, UserLibrary::DefaultCategory,
                          QStringLiteral("Earlier %1").arg(i));
     for (auto _ : state) {
         const Result<UserLibrary::Added> added =
-            UserLibrary::Add(libraries, page, UserLibrary::DefaultCategory, QStringLiteral("News"));
+            UserLibrary::add(libraries, page, UserLibrary::DefaultCategory, QStringLiteral("News"));
         if (!added) {
             state.SkipWithError(qPrintable(added.status().message()));
             break;
         }
         state.PauseTiming();
-        UserLibrary::Remove(libraries, QStringLiteral("News"));
+        UserLibrary::remove(libraries, QStringLiteral("News"));
         state.ResumeTiming();
     }
     state.SetLabel("goal: under 1 s");

@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Both ways the gallery saves, alternating with the input so both are exercised.
     const bool toSubfolder = size % 2 == 1;
     const QByteArray page = toSubfolder
-                                ? mime.SaveHtmlToSubfolderUtf8(folder, QStringLiteral("msg"))
-                                : mime.SaveHtmlAndImagesUtf8(folder, QStringLiteral("page_files"));
+                                ? mime.saveHtmlToSubfolderUtf8(folder, QStringLiteral("msg"))
+                                : mime.saveHtmlAndImagesUtf8(folder, QStringLiteral("page_files"));
 
     require(QString::fromUtf8(page).toUtf8() == page, "page is valid UTF-8");
     if (!page.isEmpty()) {
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const QByteArray equiv = tag.attribute(page, "http-equiv").trimmed();
             require(equiv.compare("refresh", Qt::CaseInsensitive) != 0, "no refresh");
         }
-        require(HtmlNesting::Depth(page) <= HtmlNesting::MaxDepth, "nesting within bounds");
+        require(HtmlNesting::depth(page) <= HtmlNesting::MaxDepth, "nesting within bounds");
     }
     QDirIterator it(root.path(),
                     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,

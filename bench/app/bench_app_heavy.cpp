@@ -110,7 +110,7 @@ int runOne(const QString& eml)
     const QString staging = folder.filePath(QStringLiteral("preview"));
     QDir().mkpath(staging);
     const auto staged =
-        TemplateStaging::StageMessage(*message, staging, QStringLiteral("msg.html"));
+        TemplateStaging::stageMessage(*message, staging, QStringLiteral("msg.html"));
     if (!staged)
         return 1;
     if (!staged->problem.isEmpty()) {

@@ -145,8 +145,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir pageFolder;
     const QString appFolder = QStringLiteral(QUILLERY_BIN_DIR);
-    const QString first = TemplateLibrary::GetFirstLink(TemplateLibrary::CategoryPagePath(
-        appFolder, TemplateLibrary::CategoryNames(appFolder).value(0)));
+    const QString first = TemplateLibrary::GetFirstLink(TemplateLibrary::categoryPagePath(
+        appFolder, TemplateLibrary::categoryNames(appFolder).value(0)));
     plainPage = writeFinishedPage(appFolder, first, pageFolder.path());
     if (plainPage.isEmpty()) {
         std::fprintf(stderr, "No template library in %s: build the project first.\n",

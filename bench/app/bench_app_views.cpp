@@ -83,11 +83,11 @@ QString describe(const View& view)
 QString writeViewPage(const QString& appFolder, const QString& name, const View& view,
                       const QString& folder)
 {
-    const auto decoded = TemplateStaging::DecodeTemplate(appFolder, name);
+    const auto decoded = TemplateStaging::decodeTemplate(appFolder, name);
     if (!decoded)
         return {};
     const auto staged =
-        TemplateStaging::StageDecoded(*decoded, folder + "/msg", QStringLiteral("msg.html"));
+        TemplateStaging::stageDecoded(*decoded, folder + "/msg", QStringLiteral("msg.html"));
     if (!staged ||
         !FileIo::writeAtomically(staged->page,
                                  PreviewViews::pageFor(view, name, decoded->message, staged->html)))

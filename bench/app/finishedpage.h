@@ -16,17 +16,17 @@ inline QString writeFinishedPage(const QString& appFolder, const QString& name,
     const QString msg = folder + QStringLiteral("/msg");
     QDir().mkpath(msg);
     const auto staged =
-        TemplateStaging::StageTemplate(appFolder, name, msg, QStringLiteral("msg.html"));
+        TemplateStaging::stageTemplate(appFolder, name, msg, QStringLiteral("msg.html"));
     return staged ? staged->page : QString();
 }
 
 // The first two templates of the first category, as the gallery opens.
 inline QStringList firstTemplates(const QString& appFolder)
 {
-    const QStringList categories = TemplateLibrary::CategoryNames(appFolder);
+    const QStringList categories = TemplateLibrary::categoryNames(appFolder);
     if (categories.isEmpty())
         return {};
-    const QString page = TemplateLibrary::CategoryPagePath(appFolder, categories.first());
+    const QString page = TemplateLibrary::categoryPagePath(appFolder, categories.first());
     const auto text = FileIo::readAll(page);
     QStringList names;
     if (!text)

@@ -104,7 +104,7 @@ public:
 
     void addTemplate(const QString& name, const QByteArray& extraBody = {})
     {
-        const auto packed = Module1::PackTemplate(message(name, extraBody));
+        const auto packed = Module1::packTemplate(message(name, extraBody));
         QVERIFY2(packed, qPrintable(packed.status().message()));
         addFile(QStringLiteral("templates/") + name + QStringLiteral(".dat"), *packed);
     }

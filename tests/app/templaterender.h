@@ -36,9 +36,9 @@ inline QFileInfoList templateFiles()
 inline QString decodeToPage(const QString& datPath, const QString& folder, QString* error)
 {
     const Result<TemplateStaging::DecodedTemplate> decoded =
-        TemplateStaging::DecodeTemplateFile(datPath);
+        TemplateStaging::decodeTemplateFile(datPath);
     const Result<TemplateStaging::StagedPage> staged =
-        decoded ? TemplateStaging::StageDecoded(*decoded, folder + QLatin1String("/msg"),
+        decoded ? TemplateStaging::stageDecoded(*decoded, folder + QLatin1String("/msg"),
                                                 QStringLiteral("msg.html"))
                 : decoded.status();
     if (!staged) {

@@ -182,7 +182,7 @@ void TestContactSheet::drawsTheLibrary()
     fixture.addCategory("Alpha.html", {"Blue"});
     for (const auto& [name, message] :
          {std::pair{"Orange", block("#ff8000", 1400)}, std::pair{"Blue", block("#0000ff", 1000)}}) {
-        const Result<QByteArray> packed = Module1::PackTemplate(message);
+        const Result<QByteArray> packed = Module1::packTemplate(message);
         QVERIFY(packed);
         fixture.addFile(QStringLiteral("templates/%1.dat").arg(name), *packed);
     }
@@ -236,7 +236,7 @@ void TestContactSheet::drawsTheOutlookModel()
     GalleryFixture fixture;
     fixture.addCategory("0Zeta.html", {"Boxes"});
     const QByteArray box = "<div style=\"display:inline-block;width:120px;height:80px;background:";
-    const Result<QByteArray> packed = Module1::PackTemplate(
+    const Result<QByteArray> packed = Module1::packTemplate(
         "MIME-Version: 1.0\r\nSubject: Boxes\r\nContent-Type: text/html; charset=utf-8\r\n\r\n"
         "<html><body style=\"margin:0\">" +
         box + "#ff8000\"></div>" + box + "#0000ff\"></div></body></html>\r\n");

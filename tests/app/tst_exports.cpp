@@ -215,7 +215,7 @@ void TestExports::emlIsTheDecodedMessage()
     QCOMPARE(proposed, QStringLiteral("Sample.eml"));
     QFile library(m_fixture->appFolder() + QStringLiteral("/templates/Sample.dat"));
     QVERIFY(library.open(QIODevice::ReadOnly));
-    const auto message = Module1::UnpackTemplate(library.readAll());
+    const auto message = Module1::unpackTemplate(library.readAll());
     QVERIFY(message);
     QFile exported(out(QStringLiteral("letter.eml")));
     QVERIFY(exported.open(QIODevice::ReadOnly));
@@ -428,7 +428,7 @@ void TestExports::handoffStartsTheMailerWithThePage()
     const QStringList arguments = mailerArguments(m_mailerFolder);
     QCOMPARE(arguments.size(), 2);
     QCOMPARE(arguments.at(0), QStringLiteral("/LOADHTML"));
-    const QString own = modGetDirs::EnsureHandoffFolder().valueOr(QString());
+    const QString own = modGetDirs::ensureHandoffFolder().valueOr(QString());
     QVERIFY(!own.isEmpty());
     const QString folder = own + QStringLiteral("/Sample");
     const QFileInfo page(arguments.at(1));
@@ -446,7 +446,7 @@ void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
     openWindow();
     // Cut off in the middle of its picture.
     const QByteArray message = GalleryFixture::message(QStringLiteral("Sample"));
-    const auto packed = Module1::PackTemplate(message.left(message.size() - 60));
+    const auto packed = Module1::packTemplate(message.left(message.size() - 60));
     QVERIFY(packed);
     m_fixture->addFile(QStringLiteral("templates/Sample.dat"), *packed);
 
@@ -456,7 +456,7 @@ void TestExports::handoffOfADamagedTemplateWarnsAfterStartingTheMailer()
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        if (const Result<QString> own = modGetDirs::EnsureHandoffFolder())
+        if (const Result<QString> own = modGetDirs::ensureHandoffFolder())
             pagesWhenWarned = QDir(*own + QStringLiteral("/Sample")).entryList({"msg*.html"});
         box->accept();
     });

@@ -213,7 +213,7 @@ void TestHostileLibrary::cleanupTestCase()
 
 void TestHostileLibrary::addMessage(const QString& name, const QByteArray& message)
 {
-    const auto packed = Module1::PackTemplate(message);
+    const auto packed = Module1::packTemplate(message);
     QVERIFY2(packed, qPrintable(name + ": " + packed.status().message()));
     m_fixture->addFile("templates/" + name + ".dat", *packed);
     m_templates << name;

@@ -49,7 +49,7 @@ QByteArray templateOf(const QString& body)
                                "Content-Type: text/html; charset=UTF-8\r\n\r\n"
                                "<!DOCTYPE html><html><body><table width=\"600\"><tr><td>" +
                                body.toUtf8() + "</td></tr></table></body></html>\r\n";
-    const Result<QByteArray> packed = Module1::PackTemplate(message);
+    const Result<QByteArray> packed = Module1::packTemplate(message);
     if (!packed)
         qFatal("the fixture does not pack: %s", qPrintable(packed.status().message()));
     return *packed;

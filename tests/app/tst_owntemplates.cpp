@@ -215,7 +215,7 @@ QString TestOwnTemplates::exportedPage(const QString& name) const
 {
     MimeComponent mime;
     mime.LoadEmlFile(QUILLERY_TEST_DATA "/templateexport/sample.eml");
-    const QByteArray html = mime.SaveHtmlAndImagesUtf8(m_inputs->path(), name + "_files");
+    const QByteArray html = mime.saveHtmlAndImagesUtf8(m_inputs->path(), name + "_files");
     const QString path = m_inputs->filePath(name + ".htm");
     if (const Status written = FileIo::writeAtomically(path, html); !written)
         qFatal("%s", qPrintable(written.message()));
@@ -247,7 +247,7 @@ void TestOwnTemplates::addsFromMessageAndExportedPage()
     }));
     const QImage thumb(ownFolder() + "/categories/thumbs/spring-news.png");
     QCOMPARE(thumb.size(), QSize(300, 375));
-    QVERIFY(thumb != QImage::fromData(UserLibrary::PlaceholderThumbnail()));
+    QVERIFY(thumb != QImage::fromData(UserLibrary::placeholderThumbnail()));
 
     // A page dropped on the window: the dialog offers its name and the category.
     const QString page = exportedPage("Autumn News");
@@ -259,7 +259,7 @@ void TestOwnTemplates::addsFromMessageAndExportedPage()
     });
     dropFile(m_form, page);
     QVERIFY(waitForPreview(*m_shown, "Autumn News"));
-    QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/My templates.html"),
+    QCOMPARE(TemplateLibrary::templateLinks(ownFolder() + "/categories/My templates.html"),
              (QStringList{"Spring News", "Autumn News"}));
 
     // A click on the first thumbnail previews it from the user's library.
@@ -297,10 +297,10 @@ void TestOwnTemplates::defaultCategoryInGermanIsStoredAsItIs()
         });
         dropFile(m_form, exportedPage("Autumn News"));
         QVERIFY(waitForPreview(*m_shown, "Autumn News"));
-        QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/My templates.html"),
+        QCOMPARE(TemplateLibrary::templateLinks(ownFolder() + "/categories/My templates.html"),
                  (QStringList{"Spring", "Autumn News"}));
     }
-    QCOMPARE(TemplateLibrary::CategoryNames(ownFolder()), QStringList{"My templates"});
+    QCOMPARE(TemplateLibrary::categoryNames(ownFolder()), QStringList{"My templates"});
 }
 
 void TestOwnTemplates::addsWithCtrlO()
@@ -364,7 +364,7 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
     });
     press(m_form, Qt::Key_F2);
     QVERIFY(waitForPreview(*m_shown, "Renamed"));
-    QCOMPARE(TemplateLibrary::TemplateLinks(ownFolder() + "/categories/Mine.html"),
+    QCOMPARE(TemplateLibrary::templateLinks(ownFolder() + "/categories/Mine.html"),
              QStringList{"Renamed"});
     QVERIFY(QFileInfo::exists(ownFolder() + "/templates/Renamed.dat"));
     // The recent templates follow the rename, and forget a removed one.

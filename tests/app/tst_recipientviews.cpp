@@ -89,7 +89,7 @@ struct Letter
 
 void addLetter(GalleryFixture& fixture, const QString& name, const Letter& letter = {})
 {
-    const auto packed = Module1::PackTemplate(letter.message(name));
+    const auto packed = Module1::packTemplate(letter.message(name));
     QVERIFY2(packed, qPrintable(packed.status().message()));
     fixture.addFile(QStringLiteral("templates/") + name + QStringLiteral(".dat"), *packed);
 }
@@ -839,7 +839,7 @@ void TestRecipientViews::noticesShowInEveryView()
     // Cut off in the middle of its picture.
     QByteArray torn = Letter().message("Torn");
     torn.truncate(torn.indexOf("Content-ID: <logo@fixture>") + 60);
-    const auto packed = Module1::PackTemplate(torn);
+    const auto packed = Module1::packTemplate(torn);
     QVERIFY(packed);
     fixture.addFile("templates/Torn.dat", *packed);
     Form1 form(fixture.appFolder());

@@ -79,7 +79,7 @@ void TestSearch::init()
           {"Menu", "Rhubarb tart and prosecco."},
           {"Tasting Night", "Six wines and prosecco."}}) {
         m_fixture->addFile("templates/" + name + ".dat",
-                           *Module1::PackTemplate(withText(name, text)));
+                           *Module1::packTemplate(withText(name, text)));
     }
     openWindow();
 }

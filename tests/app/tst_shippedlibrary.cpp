@@ -93,7 +93,7 @@ private Q_SLOTS:
         Form1 form(fixture.appFolder());
         QSignalSpy shown(&form, &Form1::previewShown);
         form.show();
-        const QStringList categories = TemplateLibrary::CategoryNames(fixture.appFolder());
+        const QStringList categories = TemplateLibrary::categoryNames(fixture.appFolder());
         QCOMPARE(control<QComboBox>(form, "cboCategory")->count(), categories.size());
         QSet<QString> previewed;
         for (int i = 0; i < categories.size(); ++i) {
@@ -102,7 +102,7 @@ private Q_SLOTS:
                 Q_EMIT control<QComboBox>(form, "cboCategory")->activated(i);
             }
             const QString page =
-                TemplateLibrary::CategoryPagePath(fixture.appFolder(), categories[i]);
+                TemplateLibrary::categoryPagePath(fixture.appFolder(), categories[i]);
             QVERIFY2(waitForPreview(shown, TemplateLibrary::GetFirstLink(page)), qPrintable(page));
             QVERIFY2(waitForPage(form, page), qPrintable(page));
 

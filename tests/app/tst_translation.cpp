@@ -243,15 +243,15 @@ void addOwnCategory(const GalleryFixture& fixture, const QString& category,
     const QString own = fixture.dataFolder() + QStringLiteral("/quillery/library");
     QList<UserLibrary::Entry> entries;
     for (const QString& name : names) {
-        entries.append({name, UserLibrary::ThumbnailFileName(name)});
-        const auto packed = Module1::PackTemplate(GalleryFixture::message(name));
+        entries.append({name, UserLibrary::thumbnailFileName(name)});
+        const auto packed = Module1::packTemplate(GalleryFixture::message(name));
         QVERIFY(packed);
         QVERIFY(QDir().mkpath(own + "/templates"));
         QVERIFY(FileIo::writeAtomically(own + "/templates/" + name + ".dat", *packed));
     }
     QVERIFY(QDir().mkpath(own + "/categories"));
     QVERIFY(FileIo::writeAtomically(own + "/categories/" + category + ".html",
-                                    UserLibrary::CategoryPage(category, entries)));
+                                    UserLibrary::categoryPage(category, entries)));
 }
 
 QString pageWords(BrowserPane* pane)
@@ -357,13 +357,13 @@ void TestTranslation::shippedCategoryWordsAreTheLibrarys()
         QVERIFY(page.open(QIODevice::ReadOnly));
         const QRegularExpressionMatch match = words.match(QString::fromUtf8(page.readAll()));
         QVERIFY2(match.hasMatch(), qPrintable(folder));
-        const CategoryNames::PageWords shipped = CategoryNames::pageWords({name, {}, false});
+        const categoryNames::PageWords shipped = categoryNames::pageWords({name, {}, false});
         QCOMPARE(shipped.heading, match.captured(1));
         QCOMPARE(shipped.description, match.captured(2));
         QVERIFY2(shipped.shownHeading != shipped.heading, qPrintable(name));
         QVERIFY2(shipped.shownDescription != shipped.description, qPrintable(name));
         // The user's category of the same name keeps it.
-        QCOMPARE(CategoryNames::shown({name, {}, true}), name);
+        QCOMPARE(categoryNames::shown({name, {}, true}), name);
     }
 }
 

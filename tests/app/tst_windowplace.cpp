@@ -169,7 +169,7 @@ void TestWindowPlace::firstStartFitsTheScreen()
 
     // On the monitor the whole minimum applies again, and back on the laptop
     // the window can be as small as that screen.
-    const LayoutModel::TwipSize minimum = LayoutModel::MinimumScale();
+    const LayoutModel::TwipSize minimum = LayoutModel::minimumScale();
     const QSize layoutMinimum(int(minimum.width / LayoutModel::TwipsPerPixel),
                               int(minimum.height / LayoutModel::TwipsPerPixel));
     form.setGeometry(QRect(Monitor.topLeft() + QPoint(50, 50), QSize(1200, 700)));
@@ -206,7 +206,7 @@ void TestWindowPlace::minimumKeepsControlsApart()
     const QString problems = overlapsIn(form);
     QVERIFY2(problems.isEmpty(), qPrintable(problems));
 
-    const LayoutModel::TwipSize minimum = LayoutModel::MinimumScale();
+    const LayoutModel::TwipSize minimum = LayoutModel::minimumScale();
     QCOMPARE(form.minimumSize(), QSize(int(minimum.width / LayoutModel::TwipsPerPixel),
                                        int(minimum.height / LayoutModel::TwipsPerPixel)));
     auto lower = LayoutModel::Form1Geometry::design();
@@ -300,7 +300,7 @@ void TestWindowPlace::smallScreenOpensMaximized()
     QCOMPARE(form.screen()->availableGeometry(), screen);
     QVERIFY(form.isMaximized());
     QTRY_COMPARE(form.geometry(), screen);
-    const LayoutModel::TwipSize minimum = LayoutModel::MinimumScale();
+    const LayoutModel::TwipSize minimum = LayoutModel::minimumScale();
     const int least = int(std::lround(minimum.width / LayoutModel::TwipsPerPixel));
     QCOMPARE(control(form, "picSplitter")->x(),
              int(std::lround(double(LayoutModel::DefaultSplitPixels) * screen.width() / least)));

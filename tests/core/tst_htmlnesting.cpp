@@ -89,7 +89,7 @@ void TestHtmlNesting::depth()
 {
     QFETCH(QByteArray, html);
     QFETCH(int, expected);
-    QCOMPARE(HtmlNesting::Depth(html), expected);
+    QCOMPARE(HtmlNesting::depth(html), expected);
 }
 
 void TestHtmlNesting::flattenKeepsShallowPagesAsTheyAre()
@@ -98,7 +98,7 @@ void TestHtmlNesting::flattenKeepsShallowPagesAsTheyAre()
                             "<img src=\"a.png\">x" + repeated("</div>", HtmlNesting::MaxDepth - 1) +
                             "</body></html>";
     int removed = -1;
-    QCOMPARE(HtmlNesting::Flatten(page, &removed), page);
+    QCOMPARE(HtmlNesting::flatten(page, &removed), page);
     QCOMPARE(removed, 0);
 }
 
@@ -108,11 +108,11 @@ void TestHtmlNesting::flattenTakesOutTheTagsPastTheLimit()
     const QByteArray page = repeated("<div>", 200) + "<img src=\"a.png\">deep text" +
                             repeated("</div>", 200) + "<p>after</p>";
     int removed = -1;
-    const QByteArray flat = HtmlNesting::Flatten(page, &removed);
+    const QByteArray flat = HtmlNesting::flatten(page, &removed);
     QCOMPARE(flat, repeated("<div>", limit) + "<img src=\"a.png\">deep text" +
                        repeated("</div>", limit) + "<p>after</p>");
     QCOMPARE(removed, 2 * (200 - limit));
-    QCOMPARE(HtmlNesting::Depth(flat), limit);
+    QCOMPARE(HtmlNesting::depth(flat), limit);
 }
 
 void TestHtmlNesting::flattenKeepsLeaves_data()
@@ -136,9 +136,9 @@ void TestHtmlNesting::flattenKeepsLeaves()
     QFETCH(QByteArray, container);
     QFETCH(QByteArray, leaf);
     const QByteArray outer = repeated("<div>", HtmlNesting::MaxDepth - 1) + container;
-    const QByteArray flat = HtmlNesting::Flatten(outer + "<i>" + leaf + "after</i>");
+    const QByteArray flat = HtmlNesting::flatten(outer + "<i>" + leaf + "after</i>");
     QCOMPARE(flat, outer + leaf + "after");
-    QCOMPARE(HtmlNesting::Depth(flat), HtmlNesting::MaxDepth);
+    QCOMPARE(HtmlNesting::depth(flat), HtmlNesting::MaxDepth);
 }
 
 // A table part that implies a closing but is itself too deep: the closing
@@ -148,15 +148,15 @@ void TestHtmlNesting::flattenKeepsWhatADroppedTagClosedClosed()
     const QByteArray page = repeated("<div>", HtmlNesting::MaxDepth - 2) +
                             "<table><caption>c<td>x" + repeated("<span>", 5);
     int removed = 0;
-    const QByteArray flat = HtmlNesting::Flatten(page, &removed);
+    const QByteArray flat = HtmlNesting::flatten(page, &removed);
     QVERIFY(flat.contains("c</caption>x"));
-    QCOMPARE(HtmlNesting::Depth(flat), HtmlNesting::MaxDepth);
+    QCOMPARE(HtmlNesting::depth(flat), HtmlNesting::MaxDepth);
 }
 
 void TestHtmlNesting::flattenJoinsNoTextIntoATag()
 {
     const QByteArray outer = repeated("<div>", HtmlNesting::MaxDepth);
-    const QByteArray flat = HtmlNesting::Flatten(outer + "<<i>div>a<<b></b>/div>");
+    const QByteArray flat = HtmlNesting::flatten(outer + "<<i>div>a<<b></b>/div>");
     QCOMPARE(flat, outer + "&lt;div>a&lt;/div>");
 }
 
@@ -181,14 +181,14 @@ void TestHtmlNesting::flattenedPagesAreNeverTooDeep()
                                                     : int(random.bounded(3)) * 7 % 28;
             html += pieces[pick];
         }
-        const QByteArray flat = HtmlNesting::Flatten(html);
-        const int depth = HtmlNesting::Depth(flat);
+        const QByteArray flat = HtmlNesting::flatten(html);
+        const int depth = HtmlNesting::depth(flat);
         if (depth > HtmlNesting::MaxDepth)
             QFAIL(qPrintable(QStringLiteral("page %1 is %2 deep after flattening:\n%3")
                                  .arg(page)
                                  .arg(depth)
                                  .arg(QString::fromUtf8(html))));
-        QCOMPARE(HtmlNesting::Flatten(flat), flat);
+        QCOMPARE(HtmlNesting::flatten(flat), flat);
     }
 }
 
@@ -214,10 +214,10 @@ void TestHtmlNesting::hostileShapesTakeLinearTime()
     QFETCH(int, expected);
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(HtmlNesting::Depth(html), expected);
+    QCOMPARE(HtmlNesting::depth(html), expected);
     int removed = 0;
-    const QByteArray flat = HtmlNesting::Flatten(html, &removed);
-    QVERIFY(HtmlNesting::Depth(flat) <= HtmlNesting::MaxDepth);
+    const QByteArray flat = HtmlNesting::flatten(html, &removed);
+    QVERIFY(HtmlNesting::depth(flat) <= HtmlNesting::MaxDepth);
     // Quadratic work on these shapes takes minutes.
     QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
 }

@@ -140,32 +140,32 @@ void TestLayoutModel::splitFromSetting()
 {
     QFETCH(QString, text);
     QFETCH(int, pixels);
-    QCOMPARE(SplitFromSetting(text), pixels);
+    QCOMPARE(LayoutModel::splitFromSetting(text), pixels);
 }
 
 void TestLayoutModel::dragColumn()
 {
     // The column is the bar's left edge plus the pointer's offset, rounded
     // halves to even; the stored text is the bar's edge in whole pixels.
-    QCOMPARE(DragColumn(4500, 7.5f * 15), 308);
-    QCOMPARE(DragColumn(4500, 8.5f * 15), 308);
-    QCOMPARE(DragColumn(4500, -200 * 15), 100);
-    QVERIFY(!IsSplitAccepted(250) && IsSplitAccepted(251));
-    QVERIFY(IsSplitAccepted(899) && !IsSplitAccepted(900));
-    QCOMPARE(SplitSettingText(7500), QStringLiteral("500"));
-    QCOMPARE(SplitSettingText(6750), QStringLiteral("450"));
+    QCOMPARE(LayoutModel::dragColumn(4500, 7.5f * 15), 308);
+    QCOMPARE(LayoutModel::dragColumn(4500, 8.5f * 15), 308);
+    QCOMPARE(LayoutModel::dragColumn(4500, -200 * 15), 100);
+    QVERIFY(!isSplitAccepted(250) && isSplitAccepted(251));
+    QVERIFY(isSplitAccepted(899) && !isSplitAccepted(900));
+    QCOMPARE(splitSettingText(7500), QStringLiteral("500"));
+    QCOMPARE(splitSettingText(6750), QStringLiteral("450"));
 }
 
 void TestLayoutModel::hoverTable()
 {
-    QCOMPARE(HoverTable::HoverColourOf(HoverTable::Orange), 0x0040A0FFu);
-    QCOMPARE(HoverTable::HoverColourOf(HoverTable::Grey), 0x00909090u);
-    QCOMPARE(HoverTable::BaseColourOf(0x00909090), HoverTable::Grey);
-    QCOMPARE(HoverTable::BaseColourOf(0x0000D000), HoverTable::Green);
-    QVERIFY(!HoverTable::HoverColourOf(0x00FFFFFF));
+    QCOMPARE(HoverTable::hoverColourOf(HoverTable::Orange), 0x0040A0FFu);
+    QCOMPARE(HoverTable::hoverColourOf(HoverTable::Grey), 0x00909090u);
+    QCOMPARE(HoverTable::baseColourOf(0x00909090), HoverTable::Grey);
+    QCOMPARE(HoverTable::baseColourOf(0x0000D000), HoverTable::Green);
+    QVERIFY(!HoverTable::hoverColourOf(0x00FFFFFF));
     // A hover shade is not a base: entering twice never lightens further.
-    QVERIFY(!HoverTable::HoverColourOf(0x0040A0FF));
-    QVERIFY(!HoverTable::BaseColourOf(HoverTable::Orange));
+    QVERIFY(!HoverTable::hoverColourOf(0x0040A0FF));
+    QVERIFY(!HoverTable::baseColourOf(HoverTable::Orange));
 }
 
 QTEST_APPLESS_MAIN(TestLayoutModel)

@@ -37,7 +37,7 @@ Built build(const QString& source, const QString& library)
     Built built;
     QTextStream out(&built.out);
     QTextStream warnings(&built.warnings);
-    built.status = LibraryBuild::Build(source, library, out, warnings);
+    built.status = LibraryBuild::build(source, library, out, warnings);
     return built;
 }
 
@@ -118,7 +118,7 @@ QByteArray decodedTemplate(const QString& library, const QString& name)
     const Result<QByteArray> file = FileIo::readAll(library + "/templates/" + name + ".dat");
     if (!file)
         return {};
-    return Module1::UnpackTemplate(*file).valueOr(QByteArray());
+    return Module1::unpackTemplate(*file).valueOr(QByteArray());
 }
 
 ino_t inodeOf(const QString& path)

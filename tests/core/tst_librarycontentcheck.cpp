@@ -18,7 +18,7 @@ QByteArray composed(const QString& html)
     source.html = html;
     source.text = QStringLiteral("Text\n");
     source.images = {{QStringLiteral("a.png"), "image/png", QByteArray(64, 'p')}};
-    const Result<QByteArray> message = TemplateMessage::Compose(source);
+    const Result<QByteArray> message = TemplateMessage::compose(source);
     if (!message)
         qFatal("fixture template does not compose: %s", qPrintable(message.status().message()));
     return *message;
@@ -197,7 +197,7 @@ class TestLibraryContentCheck : public QObject
                                                 "<img src=\"images/a.png\" alt=\"\">\n%1\n"
                                                 "</body></html>\n")
                                      .arg(QString::fromUtf8(vector.html));
-            const Result<QByteArray> packed = Module1::PackTemplate(composed(html));
+            const Result<QByteArray> packed = Module1::packTemplate(composed(html));
             QVERIFY(packed);
             writeFile(library + "/templates/" + vector.name + ".dat", *packed);
             main += "<a href=\"#" + QByteArray(vector.name) + "\">x</a>\n";
@@ -218,7 +218,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         makeHostileLibrary();
-        m_problems = LibraryCheck::CheckLibrary(m_dir.path());
+        m_problems = LibraryCheck::checkLibrary(m_dir.path());
     }
 
     void hostileLibrary_data()
@@ -308,11 +308,11 @@ private Q_SLOTS:
         source.html = html;
         source.text = QStringLiteral("Text\n");
         source.images = {{QStringLiteral("a.png"), "image/png", QByteArray(64, 'p')}};
-        const Result<QByteArray> message = TemplateMessage::Compose(source);
+        const Result<QByteArray> message = TemplateMessage::compose(source);
         QVERIFY2(message, qPrintable(message.status().message()));
 
         const LibraryCheck::Problems problems =
-            LibraryCheck::CheckMessage(QStringLiteral("T.dat"), *message);
+            LibraryCheck::checkMessage(QStringLiteral("T.dat"), *message);
         QStringList reasons;
         for (const LibraryCheck::Problem& problem : problems)
             reasons.append(problem.reason);
@@ -327,7 +327,7 @@ private Q_SLOTS:
         const QString html = "<img src=\"images/a.png\" alt=\"\">" +
                              QStringLiteral("<b onclick=\"x()\">b</b>").repeated(150);
         const LibraryCheck::Problems problems =
-            LibraryCheck::CheckMessage(QStringLiteral("T.dat"), composed(html));
+            LibraryCheck::checkMessage(QStringLiteral("T.dat"), composed(html));
         QCOMPARE(problems.size(), 101);
         QCOMPARE(problems.last().reason,
                  QStringLiteral("HTML: 50 more problems of the kinds above"));
@@ -345,7 +345,7 @@ private Q_SLOTS:
             "p { color: red }\r\n@import url(\"https://x.example/a.css\");\r\n"
             "--b--\r\n";
         const LibraryCheck::Problems problems =
-            LibraryCheck::CheckMessage(QStringLiteral("T.dat"), message);
+            LibraryCheck::checkMessage(QStringLiteral("T.dat"), message);
         QCOMPARE(problems.size(), 1);
         QVERIFY2(problems.first().reason.startsWith(
                      "style sheet cid:s.css line 2: loads \"https://x.example/a.css\""),
@@ -354,7 +354,7 @@ private Q_SLOTS:
 
     void unparsableMessageIsReported()
     {
-        const LibraryCheck::Problems problems = LibraryCheck::CheckMessage(
+        const LibraryCheck::Problems problems = LibraryCheck::checkMessage(
             QStringLiteral("T.dat"), QByteArray("Content-Type: multipart/mixed; "
                                                 "boundary=\"b\"\r\n\r\n--b\r\n"));
         QVERIFY(!problems.isEmpty());

@@ -73,7 +73,7 @@ void makeLibrary(const QString& folder, const QMap<QString, QByteArray>& templat
 {
     QByteArray page = "<html><body>\n";
     for (auto it = templates.cbegin(); it != templates.cend(); ++it) {
-        const Result<QByteArray> packed = Module1::PackTemplate(it.value());
+        const Result<QByteArray> packed = Module1::packTemplate(it.value());
         if (!packed)
             qFatal("fixture message does not pack");
         writeFile(folder + "/templates/" + it.key() + ".dat", *packed);

@@ -27,7 +27,7 @@ void writeFile(const QString& path, const QByteArray& content)
 
 QByteArray pack(const QByteArray& message)
 {
-    const Result<QByteArray> packed = Module1::PackTemplate(message);
+    const Result<QByteArray> packed = Module1::packTemplate(message);
     if (!packed)
         qFatal("fixture message does not pack");
     return *packed;

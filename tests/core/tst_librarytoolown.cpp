@@ -55,10 +55,10 @@ QStringList inconsistencies(const QString& library)
     QStringList found;
     QSet<QString> linked;
     QSet<QString> pictures;
-    for (const QString& category : TemplateLibrary::CategoryNames(library)) {
+    for (const QString& category : TemplateLibrary::categoryNames(library)) {
         const QString page = library + "/categories/" + category + ".html";
         const Result<QList<UserLibrary::Entry>> entries =
-            UserLibrary::ParseCategoryPage(page, FileIo::readAll(page).valueOr({}));
+            UserLibrary::parseCategoryPage(page, FileIo::readAll(page).valueOr({}));
         if (!entries) {
             found << entries.status().message();
             continue;
@@ -88,8 +88,8 @@ QStringList inconsistencies(const QString& library)
 QStringList linksOf(const QString& library)
 {
     QStringList names;
-    for (const QString& category : TemplateLibrary::CategoryNames(library))
-        names += TemplateLibrary::TemplateLinks(library + "/categories/" + category + ".html");
+    for (const QString& category : TemplateLibrary::categoryNames(library))
+        names += TemplateLibrary::templateLinks(library + "/categories/" + category + ".html");
     return names;
 }
 
@@ -111,7 +111,7 @@ void TestLibraryToolOwn::addsToTheDefaultLibraryAndRendersTheThumbnail()
     // Drawn by the renderer, no longer the placeholder.
     const QImage thumb(folder + "/categories/thumbs/spring-news.png");
     QCOMPARE(thumb.size(), QSize(300, 375));
-    QVERIFY(thumb != QImage::fromData(UserLibrary::PlaceholderThumbnail()));
+    QVERIFY(thumb != QImage::fromData(UserLibrary::placeholderThumbnail()));
     QCOMPARE(runTool({"check", folder}).exitCode, 0);
 }
 
@@ -124,12 +124,12 @@ void TestLibraryToolOwn::addsWithOptionsRenamesAndRemoves()
                                       "Seasons", "--name", "Fall"} +
                           where);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(TemplateLibrary::TemplateLinks(library + "/categories/Seasons.html"),
+    QCOMPARE(TemplateLibrary::templateLinks(library + "/categories/Seasons.html"),
              QStringList{"Fall"});
 
     run = runTool(QStringList{"rename", "Fall", "Autumn"} + where);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QCOMPARE(TemplateLibrary::TemplateLinks(library + "/categories/Seasons.html"),
+    QCOMPARE(TemplateLibrary::templateLinks(library + "/categories/Seasons.html"),
              QStringList{"Autumn"});
 
     run = runTool(QStringList{"remove", "Summer Sale"} + where);
@@ -138,7 +138,7 @@ void TestLibraryToolOwn::addsWithOptionsRenamesAndRemoves()
 
     run = runTool(QStringList{"remove", "Autumn"} + where);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(TemplateLibrary::CategoryNames(library), QStringList());
+    QCOMPARE(TemplateLibrary::categoryNames(library), QStringList());
     QVERIFY(!QFileInfo::exists(fixture.userLibrary()));
 }
 
@@ -158,7 +158,7 @@ void TestLibraryToolOwn::saysPlainlyWhenTheRendererIsMissing()
              qPrintable(err));
     QCOMPARE(
         FileIo::readAll(fixture.userLibrary() + "/categories/thumbs/spring-news.png").valueOr({}),
-        UserLibrary::PlaceholderThumbnail());
+        UserLibrary::placeholderThumbnail());
 }
 
 void TestLibraryToolOwn::refusesAndWritesNothing_data()
@@ -227,8 +227,8 @@ void TestLibraryToolOwn::killedChangeIsFinishedOrTakenBack()
     QFETCH(QStringList, after);
     UserLibraryFixture fixture;
     const QString library = fixture.userLibrary();
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Big Old"));
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Other"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Big Old"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Other"));
     command.replaceInStrings(QRegularExpression("^FILE$"), fixture.messageFile());
     const QStringList where{"--shipped", fixture.shipped()};
 
@@ -275,7 +275,7 @@ void TestLibraryToolOwn::secondWriterWaitsForTheFirst()
     QFETCH(QStringList, second);
     QFETCH(QStringList, after);
     UserLibraryFixture fixture;
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Kept"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Kept"));
     const QString file = fixture.messageFile();
     first.replaceInStrings(QRegularExpression("^FILE$"), file);
     second.replaceInStrings(QRegularExpression("^FILE$"), file);

@@ -134,7 +134,7 @@ QByteArray pageOf(const QByteArray& html, QString* error)
     MimeComponent mime;
     mime.LoadEmlData("MIME-Version: 1.0\nContent-Type: text/html; charset=utf-8\n\n" + html + "\n");
     QTemporaryDir dir;
-    QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    QByteArray page = mime.saveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
     *error = mime.lastError();
     const QByteArray declaration = "<meta charset=\"utf-8\">";
     if (page.startsWith(declaration))
@@ -205,7 +205,7 @@ void TestMimeComponent::corpus()
 
     MimeComponent mime;
     mime.LoadEmlFile(QDir(corpusDir).filePath(name));
-    const QByteArray page = mime.SaveHtmlAndImagesUtf8(dir.path(), QStringLiteral("page_files"));
+    const QByteArray page = mime.saveHtmlAndImagesUtf8(dir.path(), QStringLiteral("page_files"));
     const QString error = mime.lastError();
 
     for (const QString& entry : listTree(dir.path()))
@@ -222,7 +222,7 @@ void TestMimeComponent::corpus()
                 Mime::declaredMetaCharset(page.mid(tag.begin, tag.end - tag.begin)) == "utf-8";
         QCOMPARE(declarations, 1);
     }
-    QVERIFY(HtmlNesting::Depth(page) <= HtmlNesting::MaxDepth);
+    QVERIFY(HtmlNesting::depth(page) <= HtmlNesting::MaxDepth);
     NoLocalReference check;
     Mime::rewriteReferences(page, check);
     QVERIFY2(check.found.isEmpty(), check.found.constData());
@@ -636,7 +636,7 @@ void TestMimeComponent::textPartsForACheck()
     QFETCH(QStringList, contentIds);
     QFETCH(QStringList, problems);
 
-    const MimeComponent::TextParts read = MimeComponent::ReadTextParts(message);
+    const MimeComponent::TextParts read = MimeComponent::readTextParts(message);
     QVERIFY(read.parsed);
     QStringList found;
     for (const MimeComponent::TextPart& part : read.parts)
@@ -775,7 +775,7 @@ void TestMimeComponent::deepPageIsFlattened()
     QString error;
     const QByteArray page = pageOf(html, &error);
     QVERIFY2(error.contains("deeper than 128 levels; it was flattened"), qPrintable(error));
-    QCOMPARE(HtmlNesting::Depth(page), HtmlNesting::MaxDepth);
+    QCOMPARE(HtmlNesting::depth(page), HtmlNesting::MaxDepth);
     QVERIFY(page.contains("deep text</span></div>"));
     QVERIFY(page.endsWith("<p>after</p></body>"));
 }
@@ -788,7 +788,7 @@ void TestMimeComponent::documentsThePageLoadsReachNoLocalFile()
     QTemporaryDir dir;
     MimeComponent mime;
     QVERIFY(mime.LoadEmlFile(corpusDir + "/loaded_documents.eml"));
-    const QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    const QByteArray page = mime.saveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
     QCOMPARE(mime.lastError(), QString());
     QVERIFY(page.contains("href=\"part1.css\"") && page.contains("src=\"part2.html\""));
     QCOMPARE(readFile(dir.filePath("msg/part1.css")),
@@ -832,7 +832,7 @@ void TestMimeComponent::filesAreJudgedAsTheirNameMakesThemRead()
     MimeComponent mime;
     QVERIFY(mime.LoadEmlData(message));
     QTemporaryDir dir;
-    const QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    const QByteArray page = mime.saveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
     QCOMPARE(mime.lastError(), QString());
     QVERIFY2(page.contains("href=\"" + name + '"'), page.constData());
     QCOMPARE(readFile(dir.filePath("msg/" + name)), written);
@@ -916,7 +916,7 @@ void TestMimeComponent::xmlDocumentsReachingLocalFilesAreNotWritten()
     MimeComponent mime;
     QVERIFY(mime.LoadEmlData(message));
     QTemporaryDir dir;
-    const QByteArray page = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    const QByteArray page = mime.saveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
     QCOMPARE(mime.lastError(), QString());
     QCOMPARE(page.contains("data=\"image1.svg\""), written);
     QCOMPARE(page.contains("data=\"cid:p\""), !written);
@@ -1061,7 +1061,7 @@ void TestMimeComponent::heavyContentIsLeftOut()
     MimeComponent mime;
     QVERIFY(mime.LoadEmlData(message));
     QTemporaryDir dir;
-    QByteArray written = mime.SaveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
+    QByteArray written = mime.saveHtmlToSubfolderUtf8(dir.path(), QStringLiteral("msg"));
     for (const QString& file : listTree(dir.filePath("msg")))
         written += "\n" + readFile(dir.filePath("msg/" + file));
     for (const QByteArray& text : absent)

@@ -58,7 +58,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, html);
         QFETCH(QList<Reference>, expected);
-        QCOMPARE(OnDemandResources::Find(html), expected);
+        QCOMPARE(OnDemandResources::find(html), expected);
     }
 };
 

@@ -31,7 +31,7 @@ void compareViewOfRow()
 {
     QFETCH(QString, page);
     QFETCH(QString, expected);
-    const Result<QString> view = OutlookModel::OutlookView(page);
+    const Result<QString> view = OutlookModel::outlookView(page);
     QVERIFY2(view.ok(), qPrintable(view.status().message()));
     QCOMPARE(*view, expected);
 }
@@ -170,7 +170,7 @@ void TestOutlookModelView::inlineStyles()
     QFETCH(QString, style);
     QFETCH(QString, expected);
     const QString page = QStringLiteral("<%1 style=\"%2\">x</%1>").arg(tag, style);
-    const Result<QString> view = OutlookModel::OutlookView(page);
+    const Result<QString> view = OutlookModel::outlookView(page);
     QVERIFY2(view.ok(), qPrintable(view.status().message()));
     QCOMPARE(*view, QStringLiteral("<%1 style=\"%2\">x</%1>").arg(tag, expected));
 }
@@ -231,7 +231,7 @@ void TestOutlookModelView::mediaBlockWithoutEnd_data()
 void TestOutlookModelView::mediaBlockWithoutEnd()
 {
     QFETCH(QString, page);
-    const Result<QString> view = OutlookModel::OutlookView(page);
+    const Result<QString> view = OutlookModel::outlookView(page);
     QVERIFY(!view.ok());
     QCOMPARE(view.status().message(),
              QStringLiteral("an @media block in the style sheet has no end"));
@@ -266,7 +266,7 @@ void TestOutlookModelView::hostilePagesEndInOnePass()
 {
     QFETCH(QString, page);
     QFETCH(QString, expected);
-    const Result<QString> view = OutlookModel::OutlookView(page);
+    const Result<QString> view = OutlookModel::outlookView(page);
     QVERIFY2(view.ok(), qPrintable(view.status().message()));
     QVERIFY(*view == expected);
 }
@@ -310,7 +310,7 @@ void TestOutlookModelView::anySoupGivesAPage()
         const int length = random.bounded(1, 40);
         for (int i = 0; i < length; ++i)
             page += pieces[random.bounded(int(pieces.size()))];
-        const Result<QString> view = OutlookModel::OutlookView(page);
+        const Result<QString> view = OutlookModel::outlookView(page);
         if (!view.ok())
             QVERIFY2(page.contains(QLatin1String("@media")), qPrintable(page));
         else // cut only between whole characters

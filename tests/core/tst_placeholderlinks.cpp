@@ -38,7 +38,7 @@ void TestPlaceholderLinks::isPlaceholder()
 {
     QFETCH(QString, url);
     QFETCH(bool, placeholder);
-    QCOMPARE(PlaceholderLinks::IsPlaceholder(url), placeholder);
+    QCOMPARE(PlaceholderLinks::isPlaceholder(url), placeholder);
 }
 
 void TestPlaceholderLinks::findNamesEachLinkByLineAndWords()
@@ -58,7 +58,7 @@ void TestPlaceholderLinks::findNamesEachLinkByLineAndWords()
         {QStringLiteral("https://example.com/a?b=1&c=2"), QStringLiteral("Harbour & Pine"), 6},
         {QStringLiteral("[unsubscribe_url]"), QStringLiteral("Unsubscribe"), 7},
     };
-    QCOMPARE(PlaceholderLinks::Find(html), expected);
+    QCOMPARE(PlaceholderLinks::find(html), expected);
 }
 
 QTEST_APPLESS_MAIN(TestPlaceholderLinks)

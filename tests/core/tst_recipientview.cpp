@@ -35,7 +35,7 @@ QStringList fetches(const QByteArray& html)
             const qsizetype end =
                 tag.contentEnd >= 0 ? tag.contentEnd : html.indexOf("</", tag.end);
             for (const CssUrls::Url& url :
-                 CssUrls::Find(range(html, tag.end, end < 0 ? html.size() : end)))
+                 CssUrls::find(range(html, tag.end, end < 0 ? html.size() : end)))
                 found.append(QStringLiteral("style: ") + QString::fromUtf8(url.url));
         }
         for (const Html::HtmlAttribute& attribute : tag.attributes) {
@@ -43,7 +43,7 @@ QStringList fetches(const QByteArray& html)
                 Html::decodeEntities(range(html, attribute.valueBegin, attribute.valueEnd));
             const QString where = QString::fromUtf8(tag.name + ' ' + attribute.name + ": ");
             if (attribute.name == "style") {
-                for (const CssUrls::Url& url : CssUrls::Find(value))
+                for (const CssUrls::Url& url : CssUrls::find(value))
                     found.append(where + QString::fromUtf8(url.url));
             } else if (sourceNames.contains(attribute.name) ||
                        (tag.name.startsWith("v:") && attribute.name == "src") ||
@@ -721,7 +721,7 @@ void TestRecipientView::newsletterEndToEnd()
     const QByteArray newsletter = readFixture("newsletter.eml");
     QVERIFY(!newsletter.isEmpty());
     QTemporaryDir dir;
-    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::StageMessage(
+    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::stageMessage(
         newsletter, dir.filePath(QStringLiteral("p")), QStringLiteral("page.html"));
     QVERIFY2(staged, qPrintable(staged.status().message()));
 

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 using modSettings::ReadSetting;
-using modSettings::SetTroubleHandler;
+using modSettings::setTroubleHandler;
 using modSettings::Trouble;
 using modSettings::WriteSetting;
 
@@ -487,9 +487,9 @@ private Q_SLOTS:
         QVERIFY(reader.status().message().contains(settingsFile()));
 
         QList<Trouble> troubles;
-        SetTroubleHandler([&troubles](const Trouble& trouble) { troubles.append(trouble); });
+        setTroubleHandler([&troubles](const Trouble& trouble) { troubles.append(trouble); });
         const bool stored = WriteSetting("Quillbook1", "Main", "Split", "450");
-        SetTroubleHandler(nullptr);
+        setTroubleHandler(nullptr);
         QVERIFY(stored);
         QCOMPARE(troubles.size(), 1);
         QCOMPARE(troubles.first().kind, Trouble::SetAside);
@@ -517,9 +517,9 @@ private Q_SLOTS:
             QSKIP("root writes into a read-only folder");
         }
         QList<Trouble> troubles;
-        SetTroubleHandler([&troubles](const Trouble& trouble) { troubles.append(trouble); });
+        setTroubleHandler([&troubles](const Trouble& trouble) { troubles.append(trouble); });
         const bool stored = WriteSetting("Quillbook1", "Main", "Split", "500");
-        SetTroubleHandler(nullptr);
+        setTroubleHandler(nullptr);
         QFile::setPermissions(m_config->path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!stored);

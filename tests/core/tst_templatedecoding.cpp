@@ -176,7 +176,7 @@ void TestTemplateDecoding::decodedMessagePath()
 {
     QFETCH(QString, path);
     QFETCH(QString, expected);
-    QCOMPARE(DecodedMessagePath(path), expected);
+    QCOMPARE(Module1::decodedMessagePath(path), expected);
 }
 
 void TestTemplateDecoding::decryptFile_data()
@@ -281,7 +281,7 @@ void TestTemplateDecoding::unencryptFileBesideDatInFolderName()
 void TestTemplateDecoding::twoPassesOnACopyGiveTheMessage()
 {
     const QByteArray message = "Subject: quillbook news\r\n\r\n<p>Hello</p>\r\n";
-    const Result<QByteArray> packed = PackTemplate(message);
+    const Result<QByteArray> packed = packTemplate(message);
     QVERIFY(packed);
 
     QTemporaryDir dir;
@@ -311,7 +311,7 @@ void TestTemplateDecoding::unpackRejectsBrokenFiles()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, reason);
-    const Result<QByteArray> unpacked = UnpackTemplate(file);
+    const Result<QByteArray> unpacked = unpackTemplate(file);
     QVERIFY(!unpacked);
     const QString error = unpacked.status().message();
     QVERIFY2(error.contains(reason), qPrintable(error));
@@ -343,7 +343,7 @@ void TestTemplateDecoding::unpackAgreesWithTheFilePasses()
     expected.replace(char(0xB0), '<').replace(char(0xA7), '>').replace("rookpost", "quillbook");
     const QByteArray file = withCount(qint32(text.size()), referenceCipher(text, Key));
 
-    const Result<QByteArray> unpacked = UnpackTemplate(file);
+    const Result<QByteArray> unpacked = unpackTemplate(file);
     QVERIFY(unpacked);
     QCOMPARE(*unpacked, expected);
 
@@ -374,10 +374,10 @@ void TestTemplateDecoding::packRoundTrip_data()
 void TestTemplateDecoding::packRoundTrip()
 {
     QFETCH(QByteArray, message);
-    const Result<QByteArray> packed = PackTemplate(message);
+    const Result<QByteArray> packed = packTemplate(message);
     QVERIFY2(packed, qPrintable(packed.status().message()));
     QCOMPARE(qFromLittleEndian<qint32>(packed->constData()), qint32(packed->size() - 4));
-    const Result<QByteArray> unpacked = UnpackTemplate(*packed);
+    const Result<QByteArray> unpacked = unpackTemplate(*packed);
     QVERIFY2(unpacked, qPrintable(unpacked.status().message()));
     QCOMPARE(*unpacked, message);
 }
@@ -401,7 +401,7 @@ void TestTemplateDecoding::packRefuses()
 {
     QFETCH(QByteArray, message);
     QFETCH(QString, reason);
-    const Result<QByteArray> packed = PackTemplate(message);
+    const Result<QByteArray> packed = packTemplate(message);
     QVERIFY(!packed);
     const QString error = packed.status().message();
     QVERIFY2(error.contains(reason), qPrintable(error));

@@ -170,13 +170,13 @@ void TestTemplateExport::init()
     QVERIFY(QDir().mkpath(out(QString())));
     m_message = readFile(QStringLiteral(QUILLERY_TEST_DATA "/templateexport/sample.eml"));
     QVERIFY(!m_message.isEmpty());
-    const Result<QByteArray> library = Module1::PackTemplate(m_message);
+    const Result<QByteArray> library = Module1::packTemplate(m_message);
     QVERIFY2(library, qPrintable(library.status().message()));
     m_library = *library;
     writeFile(m_app + QStringLiteral("/templates/Sample.dat"), m_library);
     // Cut off in the middle of its second image.
     const QByteArray truncated = m_message.left(m_message.indexOf("banner.png") + 130);
-    writeFile(m_app + QStringLiteral("/templates/Damaged.dat"), *Module1::PackTemplate(truncated));
+    writeFile(m_app + QStringLiteral("/templates/Damaged.dat"), *Module1::packTemplate(truncated));
     // The hand-offs' workspace lives in the test's folder.
     m_startTmpdir =
         qEnvironmentVariableIsSet("TMPDIR") ? std::optional(qgetenv("TMPDIR")) : std::nullopt;
@@ -210,7 +210,7 @@ void TestTemplateExport::emlIsTheDecodedMessage()
     QFETCH(QString, target);
     const QString folder = QFileInfo(out(target)).absolutePath();
     QVERIFY(QDir().mkpath(folder));
-    const Status status = TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"), out(target));
+    const Status status = TemplateExport::exportEmlTo(m_app, QStringLiteral("Sample"), out(target));
     QVERIFY2(status, qPrintable(status.message()));
     QByteArray written = readFile(out(target));
     if (written.size() == m_message.size() + 2 && written.endsWith("\r\n"))
@@ -223,7 +223,7 @@ void TestTemplateExport::emlIsTheDecodedMessage()
 void TestTemplateExport::emlReplacesAnAgreedFile()
 {
     writeFile(out(QStringLiteral("Sample.eml")), QByteArray(100000, 'x'));
-    QVERIFY(TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"),
+    QVERIFY(TemplateExport::exportEmlTo(m_app, QStringLiteral("Sample"),
                                         out(QStringLiteral("Sample.eml"))));
     QCOMPARE(readFile(out(QStringLiteral("Sample.eml"))), m_message);
 }
@@ -273,8 +273,8 @@ void TestTemplateExport::failureWritesNothing()
     writeFile(out(QStringLiteral("Sample.eml")), "old message");
     const QStringList before = entries(out(QString()));
 
-    const Status status = html ? TemplateExport::ExportHtmlTo(m_app, name, out(target))
-                               : TemplateExport::ExportEmlTo(m_app, name, out(target));
+    const Status status = html ? TemplateExport::exportHtmlTo(m_app, name, out(target))
+                               : TemplateExport::exportEmlTo(m_app, name, out(target));
     QVERIFY(!status);
     QVERIFY2(status.message().contains(expected), qPrintable(status.message()));
     QCOMPARE(entries(out(QString())), before);
@@ -310,8 +310,8 @@ void TestTemplateExport::readOnlyFolderIsReported()
     Status status = Status::success();
     {
         UnprivilegedScope unprivileged;
-        status = html ? TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"), target)
-                      : TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"), target);
+        status = html ? TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"), target)
+                      : TemplateExport::exportEmlTo(m_app, QStringLiteral("Sample"), target);
     }
     QFile::setPermissions(out(QString()), readable | QFileDevice::WriteOwner);
     QVERIFY(!status);
@@ -341,8 +341,8 @@ void TestTemplateExport::writeFailingPartWayKeepsTheOldFile()
     {
         // Room for the images, not for the whole page or message.
         FileSizeLimit limit(200);
-        status = html ? TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"), target)
-                      : TemplateExport::ExportEmlTo(m_app, QStringLiteral("Sample"), target);
+        status = html ? TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"), target)
+                      : TemplateExport::exportEmlTo(m_app, QStringLiteral("Sample"), target);
     }
     QVERIFY(!status);
     QVERIFY2(status.message().contains(QDir::toNativeSeparators(target)) &&
@@ -382,7 +382,7 @@ void TestTemplateExport::pageComesWithItsImages()
     const QString folder = QFileInfo(out(target)).absolutePath();
     QVERIFY(QDir().mkpath(folder));
     const Status status =
-        TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"), out(target));
+        TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"), out(target));
     QVERIFY2(status, qPrintable(status.message()));
 
     const QString fileName = QFileInfo(target).fileName();
@@ -406,7 +406,7 @@ void TestTemplateExport::replacedPageTakesItsImagesFolderAlong()
     QVERIFY(QDir().mkpath(out(QStringLiteral("Sample_files"))));
     writeFile(out(QStringLiteral("Sample_files/stale.png")), "stale");
     writeFile(out(QStringLiteral("Sample.htm")), "<img src=\"Sample_files/stale.png\">");
-    QVERIFY(TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+    QVERIFY(TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"),
                                          out(QStringLiteral("Sample.htm"))));
     QCOMPARE(entries(out(QString())), (QStringList{"Sample.htm", "Sample_files"}));
     QVERIFY(!entries(out(QStringLiteral("Sample_files"))).contains(QStringLiteral("stale.png")));
@@ -451,7 +451,7 @@ void TestTemplateExport::replacedPageKeepsTheUsersFiles()
     writeFile(out(QStringLiteral("Sample.htm")), oldPage);
 
     for (int pass = 0; pass < 2; ++pass) {
-        const Status status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+        const Status status = TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"),
                                                            out(QStringLiteral("Sample.htm")));
         QVERIFY2(status, qPrintable(status.message()));
         QStringList expected = kept + QStringList{"banner.png", "logo.png"};
@@ -472,7 +472,7 @@ void TestTemplateExport::usersFileNamedLikeANewImageStopsTheExport()
     writeFile(out(QStringLiteral("Sample_files/logo.png")), "my own logo");
     writeFile(out(QStringLiteral("Sample.htm")), "<p>no pictures</p>");
 
-    const Status status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+    const Status status = TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"),
                                                        out(QStringLiteral("Sample.htm")));
     QVERIFY(!status);
     QVERIFY2(status.message().contains(out(QStringLiteral("Sample_files/logo.png"))),
@@ -512,7 +512,7 @@ void TestTemplateExport::referencedImageNames()
         QString::fromUtf8(QTest::currentDataTag()) == QLatin1String("percent-encoded")
             ? QStringLiteral("x y_files")
             : QStringLiteral("x_files");
-    QStringList found = ExportPaths::ReferencedImageNames(page, folder).values();
+    QStringList found = ExportPaths::referencedImageNames(page, folder).values();
     found.sort();
     names.sort();
     QCOMPARE(found, names);
@@ -533,9 +533,9 @@ void TestTemplateExport::damagedMessageIsRefused()
                                        : out(QStringLiteral("cut.eml"));
     const Status status =
         fromLibrary
-            ? TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Damaged"),
+            ? TemplateExport::exportHtmlTo(m_app, QStringLiteral("Damaged"),
                                            out(QStringLiteral("Sample.htm")))
-            : TemplateExport::ExportHtmlMessageTo(m_message.left(m_message.size() / 2),
+            : TemplateExport::exportHtmlMessageTo(m_message.left(m_message.size() / 2),
                                                   out(QStringLiteral("Sample.htm")), source);
     QVERIFY(!status);
     QVERIFY2(status.message().contains(source), qPrintable(status.message()));
@@ -574,7 +574,7 @@ void TestTemplateExport::leftoversOfKilledExportsGo()
     QVERIFY(age(out(QStringLiteral(".quillery-export-notes"))));
     writeFile(out(QStringLiteral(".quillery-export-File12")), "mine");
 
-    QVERIFY(TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+    QVERIFY(TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"),
                                          out(QStringLiteral("Sample.htm"))));
     QCOMPARE(entries(out(QString())),
              (QStringList{".quillery-export-File12", ".quillery-export-New123",
@@ -589,7 +589,7 @@ void TestTemplateExport::stagingFolderIsNeverNamed()
     {
         // No room even for the images.
         FileSizeLimit limit(10);
-        status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+        status = TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"),
                                               out(QStringLiteral("Sample.htm")));
     }
     QVERIFY(!status);
@@ -621,7 +621,7 @@ void TestTemplateExport::imagesFolderInTheWayKeepsTheOldPage()
         writeFile(out(QStringLiteral("news_files")), "mine");
     }
     const QStringList before = entries(out(QString()));
-    const Status status = TemplateExport::ExportHtmlTo(m_app, QStringLiteral("Sample"),
+    const Status status = TemplateExport::exportHtmlTo(m_app, QStringLiteral("Sample"),
                                                        out(QStringLiteral("news.html")));
     QVERIFY(!status);
     QVERIFY2(
@@ -662,7 +662,7 @@ void TestTemplateExport::pathsSplitAtTheRoot()
     QCOMPARE(ExportPaths::GetPathInfoFromPath(path), folder);
     QCOMPARE(ExportPaths::GetFilenameFromPath(path), fileName);
     if (!imagesFolder.isEmpty())
-        QCOMPARE(ExportPaths::ImagesFolderPath(path), imagesFolder);
+        QCOMPARE(ExportPaths::imagesFolderPath(path), imagesFolder);
 }
 
 void TestTemplateExport::pageInTheRootFolder()
@@ -675,7 +675,7 @@ void TestTemplateExport::pageInTheRootFolder()
     if (child == 0) {
         if (chroot(QFile::encodeName(root).constData()) != 0 || chdir("/") != 0)
             _exit(2);
-        const Status status = TemplateExport::ExportHtmlTo(
+        const Status status = TemplateExport::exportHtmlTo(
             QStringLiteral("/app"), QStringLiteral("Sample"), QStringLiteral("/Sample.htm"));
         _exit(status ? 0 : 1);
     }
@@ -695,10 +695,10 @@ void TestTemplateExport::handoffPreparesAPageWithItsImages()
     QString page;
     QString warning;
     const Status status =
-        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), &page, &warning);
+        TemplateExport::prepareHandoff(m_app, QStringLiteral("Sample"), &page, &warning);
     QVERIFY2(status, qPrintable(status.message()));
     QCOMPARE(warning, QString());
-    const QString own = modGetDirs::EnsureHandoffFolder().valueOr(QString());
+    const QString own = modGetDirs::ensureHandoffFolder().valueOr(QString());
     QVERIFY(!own.isEmpty());
     const QString folder = own + QStringLiteral("/Sample");
     QCOMPARE(QFileInfo(page).absolutePath(), folder);
@@ -724,8 +724,8 @@ void TestTemplateExport::handoffReplacesItsEarlierFolder()
     QString first;
     QString second;
     QString warning;
-    QVERIFY(TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), &first, &warning));
-    QVERIFY(TemplateExport::PrepareHandoff(m_app, QStringLiteral("Sample"), &second, &warning));
+    QVERIFY(TemplateExport::prepareHandoff(m_app, QStringLiteral("Sample"), &first, &warning));
+    QVERIFY(TemplateExport::prepareHandoff(m_app, QStringLiteral("Sample"), &second, &warning));
     const QString folder = QFileInfo(second).absolutePath();
     QCOMPARE(QFileInfo(first).absolutePath(), folder);
     // One copy of everything, not another image beside each earlier one.
@@ -742,7 +742,7 @@ void TestTemplateExport::handoffOfADamagedTemplateWarns()
     QString page;
     QString warning;
     const Status status =
-        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Damaged"), &page, &warning);
+        TemplateExport::prepareHandoff(m_app, QStringLiteral("Damaged"), &page, &warning);
     QVERIFY2(status, qPrintable(status.message()));
     QVERIFY(QFileInfo(page).isFile());
     QVERIFY(readFile(page).contains("Caf\xc3\xa9 opening hours"));
@@ -757,7 +757,7 @@ void TestTemplateExport::handoffOfAMissingTemplateWritesNoPage()
     QString page;
     QString warning;
     const Status status =
-        TemplateExport::PrepareHandoff(m_app, QStringLiteral("Gone"), &page, &warning);
+        TemplateExport::prepareHandoff(m_app, QStringLiteral("Gone"), &page, &warning);
     QVERIFY(!status);
     QVERIFY2(status.message().contains(QLatin1String("Gone.dat")), qPrintable(status.message()));
     QVERIFY(page.isEmpty());

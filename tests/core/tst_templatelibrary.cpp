@@ -127,7 +127,7 @@ void TestTemplateLibrary::categoryNameFromFileName()
 {
     QFETCH(QString, fileName);
     QFETCH(QString, name);
-    QCOMPARE(CategoryNameFromFileName(fileName), name);
+    QCOMPARE(TemplateLibrary::categoryNameFromFileName(fileName), name);
 }
 
 void TestTemplateLibrary::listingHoldsOrdinaryPageFilesInCaseBlindOrder()
@@ -144,19 +144,19 @@ void TestTemplateLibrary::listingHoldsOrdinaryPageFilesInCaseBlindOrder()
     // Upper-cased comparison puts "_" after the letters, as NTFS does.
     const QStringList files{"0New.html",  "1Art.html",   "Alias.html", "art.html",  "BUSINESS.HTML",
                             "Top10.html", "Travel.html", "zeta.html",  "_misc.html"};
-    QCOMPARE(CategoryFileNames(library.path()), files);
+    QCOMPARE(TemplateLibrary::categoryFileNames(library.path()), files);
     const QStringList names{"New", "Art",    "Alias", "art",  "BUSINESS.HTML",
                             "Top", "Travel", "zeta",  "_misc"};
-    QCOMPARE(CategoryNames(library.path()), names);
+    QCOMPARE(TemplateLibrary::categoryNames(library.path()), names);
 }
 
 void TestTemplateLibrary::missingOrEmptyFolderListsNothing()
 {
     const Library empty;
-    QVERIFY(CategoryNames(empty.path()).isEmpty());
+    QVERIFY(TemplateLibrary::categoryNames(empty.path()).isEmpty());
     QTemporaryDir bare;
-    QVERIFY(CategoryNames(bare.path()).isEmpty());
-    QVERIFY(CategoryNames(bare.filePath("does-not-exist")).isEmpty());
+    QVERIFY(TemplateLibrary::categoryNames(bare.path()).isEmpty());
+    QVERIFY(TemplateLibrary::categoryNames(bare.filePath("does-not-exist")).isEmpty());
 }
 
 void TestTemplateLibrary::categoryPagePath_data()
@@ -190,7 +190,8 @@ void TestTemplateLibrary::categoryPagePath()
     QFETCH(QString, name);
     QFETCH(QString, page);
     const Library library(files);
-    QCOMPARE(CategoryPagePath(library.path(), name), library.categories() + "/" + page);
+    QCOMPARE(TemplateLibrary::categoryPagePath(library.path(), name),
+             library.categories() + "/" + page);
 }
 
 void TestTemplateLibrary::getFirstLink_data()
@@ -264,7 +265,7 @@ void TestTemplateLibrary::templateLinks()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, names);
     const Library library;
-    QCOMPARE(TemplateLinks(library.write("categories/Page.html", content)), names);
+    QCOMPARE(TemplateLibrary::templateLinks(library.write("categories/Page.html", content)), names);
 }
 
 void TestTemplateLibrary::templateLinksOfARefusedPage_data()
@@ -285,7 +286,7 @@ void TestTemplateLibrary::templateLinksOfARefusedPage()
     QFETCH(QStringList, names);
     const Library library;
     makeEntries(library);
-    QCOMPARE(TemplateLinks(library.path() + "/" + page), names);
+    QCOMPARE(TemplateLibrary::templateLinks(library.path() + "/" + page), names);
 }
 
 void TestTemplateLibrary::isPlainTemplateName_data()
@@ -316,8 +317,8 @@ void TestTemplateLibrary::isPlainTemplateName()
 {
     QFETCH(QString, name);
     QFETCH(bool, plain);
-    QCOMPARE(IsPlainTemplateName(name), plain);
-    const QString path = TemplateFilePath("/lib", name);
+    QCOMPARE(TemplateLibrary::isPlainTemplateName(name), plain);
+    const QString path = TemplateLibrary::templateFilePath("/lib", name);
     QCOMPARE(path.isEmpty(), !plain);
     if (plain)
         QCOMPARE(path, "/lib/templates/" + name + ".dat");
@@ -363,11 +364,11 @@ void TestTemplateLibrary::findTemplateFile()
     QFETCH(QString, reason);
     const Library library;
     makeEntries(library);
-    const Result<QString> found = FindTemplateFile(library.path(), name);
+    const Result<QString> found = TemplateLibrary::findTemplateFile(library.path(), name);
     const Status& status = found.status();
     if (reason.isEmpty()) {
         QVERIFY2(status.ok(), qPrintable(status.message()));
-        QCOMPARE(*found, TemplateFilePath(library.path(), name));
+        QCOMPARE(*found, TemplateLibrary::templateFilePath(library.path(), name));
     } else {
         QVERIFY(!status.ok());
         QVERIFY2(status.message().startsWith(library.path() + "/"), qPrintable(status.message()));
@@ -410,17 +411,17 @@ void TestTemplateLibrary::findCategoryPage()
     QFETCH(QString, firstLink);
     const Library library;
     makeEntries(library);
-    const Result<QString> found = FindCategoryPage(library.path(), name);
+    const Result<QString> found = TemplateLibrary::findCategoryPage(library.path(), name);
     const Status& status = found.status();
     if (reason.isEmpty()) {
         QVERIFY2(status.ok(), qPrintable(status.message()));
-        QCOMPARE(*found, CategoryPagePath(library.path(), name));
+        QCOMPARE(*found, TemplateLibrary::categoryPagePath(library.path(), name));
     } else {
         QVERIFY(!status.ok());
         QVERIFY2(status.message().contains(reason), qPrintable(status.message()));
     }
     if (!name.isEmpty())
-        QCOMPARE(GetFirstLink(CategoryPagePath(library.path(), name)), firstLink);
+        QCOMPARE(GetFirstLink(TemplateLibrary::categoryPagePath(library.path(), name)), firstLink);
 }
 
 // The categories or templates folder itself links somewhere: out of the
@@ -473,16 +474,16 @@ void TestTemplateLibrary::libraryFolderThatIsALink()
     const QString relative = "../" + QFileInfo(outside.path()).fileName() + "/relative";
     library.link(target == "pages" ? "pages" : target == "relative" ? relative : holder, folder);
 
-    const Status status = CheckLibraryFolders(library.path());
+    const Status status = TemplateLibrary::checkLibraryFolders(library.path());
     QCOMPARE(status.ok(), !refused);
-    const Result<QString> page = FindCategoryPage(library.path(), "Stolen");
-    const Result<QString> file = FindTemplateFile(library.path(), "Secret");
+    const Result<QString> page = TemplateLibrary::findCategoryPage(library.path(), "Stolen");
+    const Result<QString> file = TemplateLibrary::findTemplateFile(library.path(), "Secret");
     if (refused) {
         QVERIFY2(status.message().contains(library.path() + "/" + folder) &&
                      status.message().contains("leads out of the template library"),
                  qPrintable(status.message()));
         if (folder == "categories") {
-            QCOMPARE(CategoryNames(library.path()), QStringList());
+            QCOMPARE(TemplateLibrary::categoryNames(library.path()), QStringList());
             QVERIFY(!page.ok());
             QCOMPARE(page.status().message(), status.message());
         } else {
@@ -490,7 +491,7 @@ void TestTemplateLibrary::libraryFolderThatIsALink()
             QCOMPARE(file.status().message(), status.message());
         }
     } else {
-        QCOMPARE(CategoryNames(library.path()), QStringList{"Stolen"});
+        QCOMPARE(TemplateLibrary::categoryNames(library.path()), QStringList{"Stolen"});
         QVERIFY(page.ok());
         QVERIFY(file.ok());
     }

@@ -62,7 +62,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, expected);
-        const QByteArray encoded = TemplateMessage::EncodeQuotedPrintable(input);
+        const QByteArray encoded = TemplateMessage::encodeQuotedPrintable(input);
         QCOMPARE(encoded, expected);
         for (const QByteArray& line : encoded.split('\n'))
             QVERIFY2(line.size() <= 77, line.constData()); // 76 plus the CR
@@ -98,15 +98,15 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, mailbox);
         QFETCH(QByteArray, expected);
-        QCOMPARE(mailbox ? TemplateMessage::EncodeMailbox(text)
-                         : TemplateMessage::EncodeHeaderText(text),
+        QCOMPARE(mailbox ? TemplateMessage::encodeMailbox(text)
+                         : TemplateMessage::encodeHeaderText(text),
                  expected);
     }
 
     void longSubjectIsFoldedIntoShortWords()
     {
         const QString subject = QString(60, QChar(0x00e9)) + QStringLiteral("😀 end");
-        const QByteArray encoded = TemplateMessage::EncodeHeaderText(subject);
+        const QByteArray encoded = TemplateMessage::encodeHeaderText(subject);
         QString decoded;
         for (const QByteArray& line : encoded.split('\n')) {
             QVERIFY(line.size() <= 76);
@@ -119,7 +119,7 @@ private Q_SLOTS:
 
     void composeGivesAStandardMessage()
     {
-        const Result<QByteArray> message = TemplateMessage::Compose(source());
+        const Result<QByteArray> message = TemplateMessage::compose(source());
         QVERIFY2(message, qPrintable(message.status().message()));
         for (const char* header :
              {"From: =?UTF-8?B?", "\r\nSubject: Our spring menu\r\n", "\r\nDate: Mon, 02 Mar 2026",
@@ -139,7 +139,7 @@ private Q_SLOTS:
                  QStringLiteral("Fresh rhubarb – €4.50\r\n"));
         QCOMPARE(QByteArray::fromBase64(partBody(*message, "Content-ID: <hero.png@quillery>")),
                  source().images[0].data);
-        QCOMPARE(*TemplateMessage::Compose(source()), *message); // reproducible
+        QCOMPARE(*TemplateMessage::compose(source()), *message); // reproducible
     }
 
     void composeRefuses_data()
@@ -177,7 +177,7 @@ private Q_SLOTS:
             s.images.append({QStringLiteral("caf\u00e9.png"), "image/png", "x"});
             break;
         }
-        const Result<QByteArray> message = TemplateMessage::Compose(s);
+        const Result<QByteArray> message = TemplateMessage::compose(s);
         QVERIFY(!message);
         const QString error = message.status().message();
         QVERIFY2(error.contains(reason), qPrintable(error));

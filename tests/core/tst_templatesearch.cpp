@@ -29,7 +29,7 @@ void addTemplate(const QString& library, const QString& name, const QByteArray& 
                  const QByteArray& text)
 {
     writeFile(library + "/templates/" + name + ".dat",
-              Module1::PackTemplate(message(subject, text)).valueOr(QByteArray()));
+              Module1::packTemplate(message(subject, text)).valueOr(QByteArray()));
 }
 
 // A category page linking `names` in order, each with thumbs/<n>.png.
@@ -63,7 +63,7 @@ void addTemplateOfAnyScript(const QString& library, const QString& name, const Q
         "base64\r\n\r\n" +
         text.toUtf8().toBase64() +
         "\r\n--b\r\nContent-Type: text/html; charset=utf-8\r\n\r\n<p>html</p>\r\n--b--\r\n";
-    const Result<QByteArray> packed = Module1::PackTemplate(mail);
+    const Result<QByteArray> packed = Module1::packTemplate(mail);
     QVERIFY2(packed, qPrintable(packed.status().message()));
     writeFile(library + "/templates/" + name + ".dat", *packed);
 }

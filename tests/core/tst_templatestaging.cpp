@@ -72,14 +72,14 @@ void TestTemplateStaging::initTestCase()
     m_app = m_dir.filePath(QStringLiteral("app"));
     m_message = readFile(QStringLiteral(QUILLERY_TEST_DATA "/templateexport/sample.eml"));
     QVERIFY(!m_message.isEmpty());
-    const Result<QByteArray> sample = Module1::PackTemplate(m_message);
+    const Result<QByteArray> sample = Module1::packTemplate(m_message);
     QVERIFY2(sample, qPrintable(sample.status().message()));
     writeFile(m_app + QStringLiteral("/templates/Sample.dat"), *sample);
     // Cut off in the middle of its second image.
     writeFile(m_app + QStringLiteral("/templates/Damaged.dat"),
-              *Module1::PackTemplate(m_message.left(m_message.indexOf("banner.png") + 130)));
+              *Module1::packTemplate(m_message.left(m_message.indexOf("banner.png") + 130)));
     writeFile(m_app + QStringLiteral("/templates/Blank.dat"),
-              *Module1::PackTemplate(QByteArray("\r\n")));
+              *Module1::packTemplate(QByteArray("\r\n")));
     // Four bytes promising more than follow.
     writeFile(m_app + QStringLiteral("/templates/Broken.dat"), QByteArray("\xff\x00\x00\x00"
                                                                           "abc",
@@ -126,7 +126,7 @@ void TestTemplateStaging::stagesATemplate()
 
     const QString target = folder(QString::fromLatin1(QTest::currentDataTag()));
     const Result<TemplateStaging::StagedPage> staged =
-        TemplateStaging::StageTemplate(m_app, name, target, QStringLiteral("page.html"));
+        TemplateStaging::stageTemplate(m_app, name, target, QStringLiteral("page.html"));
     QCOMPARE(entries(target), files);
     if (!failure.isEmpty()) {
         QVERIFY(!staged);
@@ -160,7 +160,7 @@ void TestTemplateStaging::stagesAMessageFromMemory()
     QVERIFY(QDir().mkpath(folder(QString())));
     const QString target = folder(QStringLiteral("memory"));
     const Result<TemplateStaging::StagedPage> staged =
-        TemplateStaging::StageMessage(m_message, target, QStringLiteral("msg.html"));
+        TemplateStaging::stageMessage(m_message, target, QStringLiteral("msg.html"));
     QVERIFY2(staged, qPrintable(staged.status().message()));
     QCOMPARE(staged->problem, QString());
     QCOMPARE(entries(target), (QStringList{"banner.png", "logo.png", "msg.html"}));
@@ -171,7 +171,7 @@ void TestTemplateStaging::refusesAnUnreadableMessage()
 {
     const QString target = folder(QStringLiteral("unreadable"));
     const Result<TemplateStaging::StagedPage> staged =
-        TemplateStaging::StageMessage(QByteArray(" \r\n"), target, QStringLiteral("msg.html"));
+        TemplateStaging::stageMessage(QByteArray(" \r\n"), target, QStringLiteral("msg.html"));
     QVERIFY(!staged);
     QVERIFY2(staged.status().message().contains(QLatin1String("empty")),
              qPrintable(staged.status().message()));

@@ -51,7 +51,7 @@ namespace {
 QString decodedHtml(const QString& datPath)
 {
     const Result<TemplateStaging::DecodedTemplate> decoded =
-        TemplateStaging::DecodeTemplateFile(datPath);
+        TemplateStaging::decodeTemplateFile(datPath);
     return decoded ? QString::fromUtf8(decoded->message) : QString();
 }
 
@@ -60,14 +60,14 @@ QString decodedHtml(const QString& datPath)
 void TestUserLibrary::folderFollowsXdgDataHome()
 {
     UserLibraryFixture fixture;
-    QCOMPARE(UserLibrary::DefaultFolder(), fixture.userLibrary());
+    QCOMPARE(UserLibrary::defaultFolder(), fixture.userLibrary());
 }
 
 void TestUserLibrary::addsMessageAsTheLibraryBuildComposesIt()
 {
     UserLibraryFixture fixture;
     const Result<UserLibrary::Added> added =
-        UserLibrary::Add(fixture.libraries(), fixture.messageFile(), UserLibrary::DefaultCategory,
+        UserLibrary::add(fixture.libraries(), fixture.messageFile(), UserLibrary::DefaultCategory,
                          QStringLiteral("Spring News"));
     QVERIFY2(added, qPrintable(added.status().message()));
     QCOMPARE(added->templatePath, fixture.userLibrary() + "/templates/Spring News.dat");
@@ -75,9 +75,9 @@ void TestUserLibrary::addsMessageAsTheLibraryBuildComposesIt()
     QVERIFY(QFileInfo(added->thumbnailPath).size() > 0);
 
     // The readers of the shipped library take it as it is.
-    QCOMPARE(LibraryCheck::CheckLibrary(fixture.userLibrary()), LibraryCheck::Problems());
+    QCOMPARE(LibraryCheck::checkLibrary(fixture.userLibrary()), LibraryCheck::Problems());
     const QString page = fixture.userLibrary() + "/categories/My templates.html";
-    QCOMPARE(TemplateLibrary::CategoryNames(fixture.userLibrary()),
+    QCOMPARE(TemplateLibrary::categoryNames(fixture.userLibrary()),
              QStringList{UserLibrary::DefaultCategory});
     QCOMPARE(TemplateLibrary::GetFirstLink(page), QStringLiteral("Spring News"));
 
@@ -95,11 +95,11 @@ void TestUserLibrary::addsExportedPageWithItsImages()
     UserLibraryFixture fixture;
     const QString page = fixture.exportedPage();
     QVERIFY(!page.isEmpty());
-    const Result<UserLibrary::Added> added = UserLibrary::Add(
-        fixture.libraries(), page, QStringLiteral("Seasons"), UserLibrary::DefaultName(page));
+    const Result<UserLibrary::Added> added = UserLibrary::add(
+        fixture.libraries(), page, QStringLiteral("Seasons"), UserLibrary::defaultName(page));
     QVERIFY2(added, qPrintable(added.status().message()));
     QCOMPARE(added->name, QStringLiteral("Autumn News"));
-    QCOMPARE(LibraryCheck::CheckLibrary(fixture.userLibrary()), LibraryCheck::Problems());
+    QCOMPARE(LibraryCheck::checkLibrary(fixture.userLibrary()), LibraryCheck::Problems());
     const QString message = decodedHtml(added->templatePath);
     QCOMPARE(message.count("Content-Type: image/png"), 2);
     QVERIFY(!message.contains("Autumn News_files"));
@@ -112,13 +112,13 @@ void TestUserLibrary::newTemplatesJoinTheEndOfTheirCategory()
 {
     UserLibraryFixture fixture;
     for (const QString name : {"First", "Second", "Second!"})
-        QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", name));
+        QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", name));
     const QString page = fixture.userLibrary() + "/categories/Mine.html";
-    QCOMPARE(TemplateLibrary::TemplateLinks(page), (QStringList{"First", "Second", "Second!"}));
+    QCOMPARE(TemplateLibrary::templateLinks(page), (QStringList{"First", "Second", "Second!"}));
     QCOMPARE(TemplateLibrary::GetFirstLink(page), QStringLiteral("First"));
     // Two names with one thumbnail name keep apart.
     const QList<UserLibrary::Entry> entries =
-        UserLibrary::ReadCategoryPage(FileIo::readAll(page).valueOr({}));
+        UserLibrary::readCategoryPage(FileIo::readAll(page).valueOr({}));
     QCOMPARE(entries.at(1).thumbnail, QStringLiteral("second.png"));
     QCOMPARE(entries.at(2).thumbnail, QStringLiteral("second-2.png"));
 }
@@ -218,7 +218,7 @@ void TestUserLibrary::refusesBadInputAndWritesNothing()
     QFETCH(QString, name);
     QFETCH(QString, reason);
     UserLibraryFixture fixture;
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Taken"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Taken"));
     QString path = fixture.messageFile(QStringLiteral("input"));
     if (!file.isEmpty()) {
         fixture.write(file, content);
@@ -229,7 +229,7 @@ void TestUserLibrary::refusesBadInputAndWritesNothing()
     const Snapshot before = fixture.snapshot();
 
     const Result<UserLibrary::Added> added =
-        UserLibrary::Add(fixture.libraries(), path, category, name);
+        UserLibrary::add(fixture.libraries(), path, category, name);
     QVERIFY(!added);
     QVERIFY2(added.status().message().contains(reason, Qt::CaseInsensitive),
              qPrintable(added.status().message()));
@@ -300,7 +300,7 @@ void TestUserLibrary::picturesOnlyFromThePageFolder()
                               "\r\n" +
                                   page + "\r\n"
                             : page);
-    const Result<UserLibrary::Added> added = UserLibrary::Add(
+    const Result<UserLibrary::Added> added = UserLibrary::add(
         fixture.libraries(), fixture.path(file), QStringLiteral("Mine"), QStringLiteral("T"));
     QVERIFY2(!added, "the outside picture was carried into the template");
     QVERIFY2(added.status().message().contains(reason), qPrintable(added.status().message()));
@@ -344,19 +344,19 @@ void TestUserLibrary::namesAreComposedAndLookAlikesRefused()
     QFETCH(QString, reason);
     UserLibraryFixture fixture;
     fixture.write(QStringLiteral("shipped/templates/Caf\u00e9 Menu.dat"), "shipped");
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Office"));
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Other"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Office"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Other"));
     const Snapshot before = fixture.snapshot();
 
     const Result<UserLibrary::Added> added =
-        UserLibrary::Add(fixture.libraries(), fixture.messageFile(), category, name);
+        UserLibrary::add(fixture.libraries(), fixture.messageFile(), category, name);
     if (!reason.isEmpty()) {
         QVERIFY2(!added, "the name was taken");
         QVERIFY2(added.status().message().contains(reason), qPrintable(added.status().message()));
         QCOMPARE(fixture.snapshot(), before);
         // A rename is held to the same rules.
         if (category == QLatin1String("Mine")) {
-            const Status renamed = UserLibrary::Rename(fixture.libraries(), "Other", name);
+            const Status renamed = UserLibrary::rename(fixture.libraries(), "Other", name);
             QVERIFY(!renamed);
             QCOMPARE(fixture.snapshot(), before);
         }
@@ -369,22 +369,22 @@ void TestUserLibrary::namesAreComposedAndLookAlikesRefused()
     QCOMPARE(added->category, composedCategory);
     QCOMPARE(added->templatePath, fixture.userLibrary() + "/templates/" + composedName + ".dat");
     QVERIFY(QFileInfo::exists(added->templatePath));
-    QVERIFY(TemplateLibrary::CategoryNames(fixture.userLibrary()).contains(composedCategory));
+    QVERIFY(TemplateLibrary::categoryNames(fixture.userLibrary()).contains(composedCategory));
     // Renamed to a decomposed name, it is stored composed too.
-    QVERIFY(UserLibrary::Rename(fixture.libraries(), "Office", "Bu\u0308ro"));
+    QVERIFY(UserLibrary::rename(fixture.libraries(), "Office", "Bu\u0308ro"));
     QVERIFY(QFileInfo::exists(fixture.userLibrary() + "/templates/B\u00fcro.dat"));
 }
 
 void TestUserLibrary::failureHalfWayLeavesTheLibraryAsItWas()
 {
     UserLibraryFixture fixture;
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Kept"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Kept"));
     // Where the new category's page would go stands a folder: the last step fails.
     QVERIFY(QDir().mkpath(fixture.userLibrary() + "/categories/Blocked.html"));
     const Snapshot before = fixture.snapshot();
 
     const Result<UserLibrary::Added> added =
-        UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Blocked", "Lost");
+        UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Blocked", "Lost");
     QVERIFY(!added);
     QCOMPARE(fixture.snapshot(), before);
     QVERIFY(!QFileInfo::exists(fixture.userLibrary() + "/templates/Lost.dat"));
@@ -394,31 +394,31 @@ void TestUserLibrary::renamesFileThumbnailAndLink()
 {
     UserLibraryFixture fixture;
     const LibrarySet libraries = fixture.libraries();
-    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "Old"));
-    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "Other"));
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "Old"));
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "Other"));
     const QString folder = fixture.userLibrary();
     const QByteArray file = FileIo::readAll(folder + "/templates/Old.dat").valueOr({});
 
     const Snapshot before = fixture.snapshot();
-    const Status taken = UserLibrary::Rename(libraries, "Old", "other");
+    const Status taken = UserLibrary::rename(libraries, "Old", "other");
     QVERIFY(!taken);
     QVERIFY2(taken.message().contains("already"), qPrintable(taken.message()));
     QCOMPARE(fixture.snapshot(), before);
 
-    QVERIFY(UserLibrary::Rename(libraries, "Old", "New Name"));
+    QVERIFY(UserLibrary::rename(libraries, "Old", "New Name"));
     QCOMPARE(FileIo::readAll(folder + "/templates/New Name.dat").valueOr({}), file);
     QVERIFY(!QFileInfo::exists(folder + "/templates/Old.dat"));
     QVERIFY(!QFileInfo::exists(folder + "/categories/thumbs/old.png"));
     QVERIFY(QFileInfo::exists(folder + "/categories/thumbs/new-name.png"));
-    QCOMPARE(TemplateLibrary::TemplateLinks(folder + "/categories/Mine.html"),
+    QCOMPARE(TemplateLibrary::templateLinks(folder + "/categories/Mine.html"),
              (QStringList{"New Name", "Other"}));
-    QCOMPARE(UserLibrary::CategoryOf(libraries, "New Name").valueOr({}), QStringLiteral("Mine"));
+    QCOMPARE(UserLibrary::categoryOf(libraries, "New Name").valueOr({}), QStringLiteral("Mine"));
 
     // A change of case only is a rename too.
-    QVERIFY(UserLibrary::Rename(libraries, "Other", "OTHER"));
-    QCOMPARE(TemplateLibrary::TemplateLinks(folder + "/categories/Mine.html"),
+    QVERIFY(UserLibrary::rename(libraries, "Other", "OTHER"));
+    QCOMPARE(TemplateLibrary::templateLinks(folder + "/categories/Mine.html"),
              (QStringList{"New Name", "OTHER"}));
-    QCOMPARE(LibraryCheck::CheckLibrary(folder), LibraryCheck::Problems());
+    QCOMPARE(LibraryCheck::checkLibrary(folder), LibraryCheck::Problems());
 }
 
 // A FIFO in place of the thumbnail used to block the rename for good.
@@ -426,37 +426,37 @@ void TestUserLibrary::renameTakesNoThumbnailThatIsNoFile()
 {
     UserLibraryFixture fixture;
     const LibrarySet libraries = fixture.libraries();
-    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "Old"));
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "Old"));
     const QString folder = fixture.userLibrary();
     const QByteArray thumb = QFile::encodeName(folder + "/categories/thumbs/old.png");
     QVERIFY(QFile::remove(QString::fromLocal8Bit(thumb)));
     QCOMPARE(::mkfifo(thumb.constData(), 0600), 0);
 
-    QVERIFY(UserLibrary::Rename(libraries, "Old", "New"));
+    QVERIFY(UserLibrary::rename(libraries, "Old", "New"));
     const QString renamed = folder + "/categories/thumbs/new.png";
     QVERIFY(QFileInfo(renamed).isFile());
-    QCOMPARE(FileIo::readAll(renamed).valueOr({}), UserLibrary::PlaceholderThumbnail());
-    QCOMPARE(TemplateLibrary::TemplateLinks(folder + "/categories/Mine.html"), QStringList{"New"});
+    QCOMPARE(FileIo::readAll(renamed).valueOr({}), UserLibrary::placeholderThumbnail());
+    QCOMPARE(TemplateLibrary::templateLinks(folder + "/categories/Mine.html"), QStringList{"New"});
 }
 
 void TestUserLibrary::removesAndDropsAnEmptyCategory()
 {
     UserLibraryFixture fixture;
     const LibrarySet libraries = fixture.libraries();
-    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "One"));
-    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "Two"));
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "One"));
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "Two"));
     const QString folder = fixture.userLibrary();
 
-    QVERIFY(UserLibrary::Remove(libraries, "One"));
-    QCOMPARE(TemplateLibrary::TemplateLinks(folder + "/categories/Mine.html"), QStringList{"Two"});
+    QVERIFY(UserLibrary::remove(libraries, "One"));
+    QCOMPARE(TemplateLibrary::templateLinks(folder + "/categories/Mine.html"), QStringList{"Two"});
     QVERIFY(!QFileInfo::exists(folder + "/templates/One.dat"));
     QVERIFY(!QFileInfo::exists(folder + "/categories/thumbs/one.png"));
 
-    QVERIFY(UserLibrary::Remove(libraries, "Two"));
+    QVERIFY(UserLibrary::remove(libraries, "Two"));
     QVERIFY(!QFileInfo::exists(folder + "/categories/Mine.html"));
-    QCOMPARE(TemplateLibrary::CategoryNames(folder), QStringList());
+    QCOMPARE(TemplateLibrary::categoryNames(folder), QStringList());
     QCOMPARE(QDir(folder + "/templates").entryList(QDir::Files), QStringList());
-    QVERIFY(!UserLibrary::Remove(libraries, "Two"));
+    QVERIFY(!UserLibrary::remove(libraries, "Two"));
 }
 
 void TestUserLibrary::refusesChangesToShippedTemplates()
@@ -464,8 +464,8 @@ void TestUserLibrary::refusesChangesToShippedTemplates()
     UserLibraryFixture fixture;
     const QByteArray shipped =
         FileIo::readAll(fixture.shipped() + "/templates/Summer Sale.dat").valueOr({});
-    for (const Status& status : {UserLibrary::Rename(fixture.libraries(), "Summer Sale", "Mine"),
-                                 UserLibrary::Remove(fixture.libraries(), "Summer Sale")}) {
+    for (const Status& status : {UserLibrary::rename(fixture.libraries(), "Summer Sale", "Mine"),
+                                 UserLibrary::remove(fixture.libraries(), "Summer Sale")}) {
         QVERIFY(!status);
         QVERIFY2(status.message().contains("shipped"), qPrintable(status.message()));
     }
@@ -476,7 +476,7 @@ void TestUserLibrary::refusesChangesToShippedTemplates()
 void TestUserLibrary::librarySetListsShippedFirst()
 {
     UserLibraryFixture fixture;
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Alpha", "A"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Alpha", "A"));
     // A page of the user's with a shipped category's name never shadows it.
     fixture.write("data/quillery/library/categories/Retail.html", "<a href=\"#A\">A</a>");
     const LibrarySet libraries = fixture.libraries();
@@ -565,7 +565,7 @@ void TestUserLibrary::plainText()
 {
     QFETCH(QByteArray, html);
     QFETCH(QString, text);
-    QCOMPARE(HtmlText::PlainText(html), text);
+    QCOMPARE(HtmlText::plainText(html), text);
 }
 
 void TestUserLibrary::categoryPageShapes_data()
@@ -574,7 +574,7 @@ void TestUserLibrary::categoryPageShapes_data()
     QTest::addColumn<QStringList>("names"); // empty: the page is refused
 
     const QByteArray own =
-        UserLibrary::CategoryPage("Mine", {{"One", "one.png"}, {"Two", "two.png"}});
+        UserLibrary::categoryPage("Mine", {{"One", "one.png"}, {"Two", "two.png"}});
     QTest::newRow("as written") << own << QStringList{"One", "Two"};
     QTest::newRow("newline between link and picture")
         << QByteArray("<ul><li><a href=\"#One\">\n  <img src=\"thumbs/one.png\"></a>\n"
@@ -612,7 +612,7 @@ void TestUserLibrary::categoryPageShapes()
     QFETCH(QByteArray, page);
     QFETCH(QStringList, names);
     const Result<QList<UserLibrary::Entry>> entries =
-        UserLibrary::ParseCategoryPage("/lib/categories/Mine.html", page);
+        UserLibrary::parseCategoryPage("/lib/categories/Mine.html", page);
     if (names.isEmpty()) {
         QVERIFY(!entries);
         QVERIFY2(entries.status().message().contains("/lib/categories/Mine.html"),
@@ -643,22 +643,22 @@ void TestUserLibrary::changesRefuseAPageTheyDoNotUnderstand()
     QFETCH(bool, understood);
     UserLibraryFixture fixture;
     const LibrarySet libraries = fixture.libraries();
-    QVERIFY(UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "Kept"));
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "Kept"));
     const QString path = fixture.userLibrary() + "/categories/Mine.html";
     fixture.write("data/quillery/library/categories/Mine.html", page);
     const Snapshot before = fixture.snapshot();
 
     const Result<UserLibrary::Added> added =
-        UserLibrary::Add(libraries, fixture.messageFile(), "Mine", "New");
+        UserLibrary::add(libraries, fixture.messageFile(), "Mine", "New");
     // A template on no page is renamed alone; one on a page refused with it.
     const Status renamed =
-        page.isEmpty() ? Status::failure(path) : UserLibrary::Rename(libraries, "Kept", "Renamed");
+        page.isEmpty() ? Status::failure(path) : UserLibrary::rename(libraries, "Kept", "Renamed");
     if (understood) {
         QVERIFY2(added, qPrintable(added.status().message()));
         QVERIFY2(renamed, qPrintable(renamed.message()));
         // The other template stays on the page beside the new one.
-        QCOMPARE(TemplateLibrary::TemplateLinks(path), (QStringList{"Renamed", "New"}));
-        QCOMPARE(LibraryCheck::CheckLibrary(fixture.userLibrary()), LibraryCheck::Problems());
+        QCOMPARE(TemplateLibrary::templateLinks(path), (QStringList{"Renamed", "New"}));
+        QCOMPARE(LibraryCheck::checkLibrary(fixture.userLibrary()), LibraryCheck::Problems());
         return;
     }
     QVERIFY(!added);
@@ -672,7 +672,7 @@ void TestUserLibrary::checkReportsWhatACutOffChangeLeft()
 {
     UserLibraryFixture fixture;
     const QString folder = fixture.userLibrary();
-    QVERIFY(UserLibrary::Add(fixture.libraries(), fixture.messageFile(), "Mine", "Shown"));
+    QVERIFY(UserLibrary::add(fixture.libraries(), fixture.messageFile(), "Mine", "Shown"));
     const QByteArray dat = FileIo::readAll(folder + "/templates/Shown.dat").valueOr({});
     fixture.write("data/quillery/library/templates/Hidden.dat", dat);
     fixture.write("data/quillery/library/categories/Mine.html.a1B2c3", "half a page");
@@ -682,7 +682,7 @@ void TestUserLibrary::checkReportsWhatACutOffChangeLeft()
                   "quillery-change 1\nop\tremove\nname\tHidden\n");
 
     QStringList reported;
-    for (const LibraryCheck::Problem& problem : LibraryCheck::CheckLibrary(folder))
+    for (const LibraryCheck::Problem& problem : LibraryCheck::checkLibrary(folder))
         reported << problem.toString();
     const QStringList expected{
         folder + "/templates/Hidden.dat: on no category page",
@@ -695,12 +695,12 @@ void TestUserLibrary::checkReportsWhatACutOffChangeLeft()
         QVERIFY2(reported[i].startsWith(expected[i]), qPrintable(reported[i]));
 
     // The journal finishes the remove; the leftover goes with it.
-    QVERIFY(UserLibrary::Repair(folder));
+    QVERIFY(UserLibrary::repair(folder));
     QVERIFY(!QFileInfo::exists(folder + "/templates/Hidden.dat"));
     QVERIFY(!QFileInfo::exists(folder + "/categories/Mine.html.a1B2c3"));
     QVERIFY(!QFileInfo::exists(folder + "/.quillery-change"));
     QFile::remove(folder + "/.quillery-built");
-    QCOMPARE(LibraryCheck::CheckLibrary(folder), LibraryCheck::Problems());
+    QCOMPARE(LibraryCheck::checkLibrary(folder), LibraryCheck::Problems());
 }
 
 void TestUserLibrary::messageRoundTripKeepsSenderAndDate_data()
@@ -742,15 +742,15 @@ void TestUserLibrary::messageRoundTripKeepsSenderAndDate()
         const QString file = fixture.path(QStringLiteral("in/Round %1.eml").arg(round));
         fixture.write(QStringLiteral("in/Round %1.eml").arg(round), message);
         const Result<UserLibrary::Added> added =
-            UserLibrary::Add(libraries, file, "Mine", QStringLiteral("Round %1").arg(round));
+            UserLibrary::add(libraries, file, "Mine", QStringLiteral("Round %1").arg(round));
         QVERIFY2(added, qPrintable(added.status().message()));
         message =
-            Module1::UnpackTemplate(FileIo::readAll(added->templatePath).valueOr({})).valueOr({});
+            Module1::unpackTemplate(FileIo::readAll(added->templatePath).valueOr({})).valueOr({});
         QVERIFY2(message.contains("\r\nFrom: " + stored + "\r\n") ||
                      message.startsWith("From: " + stored + "\r\n"),
                  message.left(400).constData());
         QVERIFY2(message.contains("\r\nDate: " + date + "\r\n"), message.left(400).constData());
-        const MimeComponent::ListHeaders headers = MimeComponent::ReadListHeaders(message);
+        const MimeComponent::ListHeaders headers = MimeComponent::readListHeaders(message);
         QCOMPARE(headers.fromName, name);
     }
 }

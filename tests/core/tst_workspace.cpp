@@ -25,7 +25,7 @@
 #include <unistd.h>
 #include <vector>
 
-using modGetDirs::EnsureWorkspaceFolder;
+using modGetDirs::ensureWorkspaceFolder;
 using modGetDirs::WorkspaceDir;
 
 namespace {
@@ -110,8 +110,8 @@ private:
 
 int holdWorkspace()
 {
-    const Result<QString> preview = modGetDirs::EnsurePreviewFolder();
-    const Result<QString> handoff = modGetDirs::EnsureHandoffFolder();
+    const Result<QString> preview = modGetDirs::ensurePreviewFolder();
+    const Result<QString> handoff = modGetDirs::ensureHandoffFolder();
     if (!preview || !handoff || !makeFile(*preview + "/msg.html") ||
         !makeFile(*handoff + "/msg1.html")) {
         std::puts("failed");
@@ -192,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(WorkspaceDir(), QStringLiteral("QYX"));
         // The relative workspace would land in whatever the current folder is.
         QVERIFY(QDir().mkpath("QYX/msg"));
-        const Status status = EnsureWorkspaceFolder("msg").status();
+        const Status status = ensureWorkspaceFolder("msg").status();
         QVERIFY(!status.ok());
         QVERIFY(!status.message().isEmpty());
         Module1::RemoveFolder(WorkspaceDir() + "/msg");
@@ -202,7 +202,7 @@ private Q_SLOTS:
 
     void ensureCreatesPrivateFolders()
     {
-        const Result<QString> folder = EnsureWorkspaceFolder("msg");
+        const Result<QString> folder = ensureWorkspaceFolder("msg");
         QVERIFY2(folder.ok(), qPrintable(folder.status().message()));
         const QString path = *folder;
         QCOMPARE(path, WorkspaceDir() + "/msg");
@@ -211,8 +211,8 @@ private Q_SLOTS:
 
         // Existing folders are reused with their contents.
         QVERIFY(makeFile(path + "/keep.txt"));
-        QCOMPARE(EnsureWorkspaceFolder("msg").valueOr(QString()), path);
-        QVERIFY(EnsureWorkspaceFolder("rp").ok());
+        QCOMPARE(ensureWorkspaceFolder("msg").valueOr(QString()), path);
+        QVERIFY(ensureWorkspaceFolder("rp").ok());
         QVERIFY(QFile::exists(path + "/keep.txt"));
         QCOMPARE(entries(WorkspaceDir()), (QStringList{"msg", "rp"}));
     }
@@ -222,7 +222,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(WorkspaceDir() + "/msg"));
         QVERIFY(::chmod(QFile::encodeName(WorkspaceDir()).constData(), 0777) == 0);
         QVERIFY(::chmod(QFile::encodeName(WorkspaceDir() + "/msg").constData(), 0755) == 0);
-        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(ensureWorkspaceFolder("msg").ok());
         QCOMPARE(permissions(WorkspaceDir()), mode_t(0700));
         QCOMPARE(permissions(WorkspaceDir() + "/msg"), mode_t(0700));
     }
@@ -255,7 +255,7 @@ private Q_SLOTS:
         else
             QVERIFY(makeFile(temp(planted)));
 
-        const Result<QString> folder = EnsureWorkspaceFolder("msg");
+        const Result<QString> folder = ensureWorkspaceFolder("msg");
         QVERIFY(!folder.ok());
         const Status& status = folder.status();
         QVERIFY2(status.message().contains(temp(planted)), qPrintable(status.message()));
@@ -298,7 +298,7 @@ private Q_SLOTS:
             QVERIFY(QFile::link(temp("elsewhere"), own));
 
         QCOMPARE(WorkspaceDir(), own);
-        const Result<QString> folder = EnsureWorkspaceFolder("msg");
+        const Result<QString> folder = ensureWorkspaceFolder("msg");
         if (ownNameTaken) {
             QVERIFY(!folder.ok());
             QVERIFY2(folder.status().message().contains(own),
@@ -340,11 +340,11 @@ private Q_SLOTS:
         QFETCH(bool, used);
 
         // A workspace made earlier, before the folder was opened to everyone.
-        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(ensureWorkspaceFolder("msg").ok());
         QVERIFY(makeFile(WorkspaceDir() + "/msg/msg.html"));
         QVERIFY(::chmod(QFile::encodeName(m_temp->path()).constData(), mode_t(mode)) == 0);
 
-        const Result<QString> folder = EnsureWorkspaceFolder("rp");
+        const Result<QString> folder = ensureWorkspaceFolder("rp");
         QCOMPARE(folder.ok(), used);
         Module1::RemoveFolder(WorkspaceDir() + "/msg");
         QCOMPARE(QFileInfo::exists(WorkspaceDir() + "/msg"), !used);
@@ -411,11 +411,11 @@ private Q_SLOTS:
         QElapsedTimer timer;
         timer.start();
         for (int round = 0; started && round < 3000 && timer.elapsed() < 8000; ++round) {
-            const Result<QString> folder = EnsureWorkspaceFolder("msg");
+            const Result<QString> folder = ensureWorkspaceFolder("msg");
             if (!folder)
                 refusal = folder.status().message();
             Module1::RemoveFolder(WorkspaceDir() + "/msg");
-            modGetDirs::RemoveStaleWorkspaceFolders();
+            modGetDirs::removeStaleWorkspaceFolders();
             if (QFileInfo::exists(canary))
                 break;
         }
@@ -442,7 +442,7 @@ private Q_SLOTS:
     void ensureRefusesNamesThatAreNotPlain()
     {
         QFETCH(QString, name);
-        QVERIFY(!EnsureWorkspaceFolder(name).ok());
+        QVERIFY(!ensureWorkspaceFolder(name).ok());
         QVERIFY(!QFile::exists(temp("escape")));
         QVERIFY(!QFile::exists(WorkspaceDir() + "/msg"));
     }
@@ -471,7 +471,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
 
-        QVERIFY(EnsureWorkspaceFolder("keep").ok());
+        QVERIFY(ensureWorkspaceFolder("keep").ok());
         QVERIFY(makeFile(WorkspaceDir() + "/keep/file.txt"));
         const QString victim = WorkspaceDir() + "/" + name;
         QVERIFY(QDir().mkpath(victim + "/sub/deeper"));
@@ -494,7 +494,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkdir(temp("real")));
         QVERIFY(QFile::link(temp("real"), temp("linked")));
         qputenv("TMPDIR", QFile::encodeName(temp("linked")));
-        const QString folder = EnsureWorkspaceFolder("msg").valueOr(QString());
+        const QString folder = ensureWorkspaceFolder("msg").valueOr(QString());
         QCOMPARE(folder, temp("real/QYX/msg"));
         QVERIFY(makeFile(folder + "/msg.html"));
 
@@ -506,7 +506,7 @@ private Q_SLOTS:
 
     void removalScriptIsNamedAndRemoved()
     {
-        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(ensureWorkspaceFolder("msg").ok());
         const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         QVERIFY(watch >= 0);
         QVERIFY(::inotify_add_watch(watch, QFile::encodeName(WorkspaceDir()).constData(),
@@ -538,7 +538,7 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkdir(temp("outside")));
         QVERIFY(makeFile(temp("outside/precious.txt")));
-        QVERIFY(EnsureWorkspaceFolder("rp").ok());
+        QVERIFY(ensureWorkspaceFolder("rp").ok());
         QVERIFY(QFile::link(temp("outside"), WorkspaceDir() + "/msg"));
 
         Module1::RemoveFolder(WorkspaceDir() + "/msg");
@@ -567,7 +567,7 @@ private Q_SLOTS:
 
         for (const QString& folder : {"outside/inner", "QYXoutside/inner", "cwd/relative/inner"})
             QVERIFY(QDir().mkpath(temp(folder)));
-        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(ensureWorkspaceFolder("msg").ok());
         QVERIFY(QFile::link(temp("outside"), WorkspaceDir() + "/link"));
 
         Module1::RemoveFolder(target == "relative" ? target : temp(target));
@@ -609,19 +609,19 @@ private Q_SLOTS:
 
     void previewFolderBelongsToThisCopy()
     {
-        const QString preview = modGetDirs::EnsurePreviewFolder().valueOr(QString());
+        const QString preview = modGetDirs::ensurePreviewFolder().valueOr(QString());
         const QString id = QString::number(::getpid());
         QCOMPARE(preview, WorkspaceDir() + "/msg/" + id);
         QCOMPARE(permissions(preview), mode_t(0700));
         QCOMPARE(permissions(WorkspaceDir() + "/msg/" + id + ".lock"), mode_t(0600));
-        const QString handoff = modGetDirs::EnsureHandoffFolder().valueOr(QString());
+        const QString handoff = modGetDirs::ensureHandoffFolder().valueOr(QString());
         QCOMPARE(handoff, WorkspaceDir() + "/rp/" + id);
         QCOMPARE(permissions(handoff), mode_t(0700));
 
         // The preview removes its folder after each load; it comes back under the same name.
         QVERIFY(makeFile(preview + "/msg.html"));
         Module1::RemoveFolder(preview);
-        const QString again = modGetDirs::EnsurePreviewFolder().valueOr(QString());
+        const QString again = modGetDirs::ensurePreviewFolder().valueOr(QString());
         QCOMPARE(again, preview);
         QCOMPARE(entries(again), QStringList());
     }
@@ -647,7 +647,7 @@ private Q_SLOTS:
 
         const QString pid = QString::number(::getpid());
         const QString msg = WorkspaceDir() + "/msg/";
-        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(ensureWorkspaceFolder("msg").ok());
         QVERIFY(QDir().mkpath(msg + pid));
         QVERIFY(makeFile(msg + pid + "/old.html"));
         QVERIFY(makeFile(msg + pid + ".lock"));
@@ -661,7 +661,7 @@ private Q_SLOTS:
             QCOMPARE(other.line(0), QStringLiteral("held"));
         }
 
-        const Result<QString> ensured = modGetDirs::EnsurePreviewFolder();
+        const Result<QString> ensured = modGetDirs::ensurePreviewFolder();
         QVERIFY2(ensured.ok(), qPrintable(ensured.status().message()));
         const QString preview = *ensured;
         QCOMPARE(preview, msg + expectedId);
@@ -674,8 +674,8 @@ private Q_SLOTS:
 
     void twoRunningCopiesKeepTheirOwnFolders()
     {
-        const QString preview = modGetDirs::EnsurePreviewFolder().valueOr(QString());
-        const QString handoff = modGetDirs::EnsureHandoffFolder().valueOr(QString());
+        const QString preview = modGetDirs::ensurePreviewFolder().valueOr(QString());
+        const QString handoff = modGetDirs::ensureHandoffFolder().valueOr(QString());
         QVERIFY(!preview.isEmpty() && !handoff.isEmpty());
         QVERIFY(makeFile(preview + "/msg.html"));
         QVERIFY(makeFile(handoff + "/msg2.html"));
@@ -693,19 +693,19 @@ private Q_SLOTS:
         QVERIFY(otherHandoff != handoff);
 
         // Both run: a start of either removes nothing.
-        modGetDirs::RemoveStaleWorkspaceFolders();
+        modGetDirs::removeStaleWorkspaceFolders();
         QVERIFY(QFile::exists(otherPreview + "/msg.html"));
         QVERIFY(QFile::exists(otherHandoff + "/msg1.html"));
 
         // After a crash its preview goes; its hand-off stays for the mailer for a day.
         other.kill();
-        modGetDirs::RemoveStaleWorkspaceFolders();
+        modGetDirs::removeStaleWorkspaceFolders();
         QVERIFY(!QFileInfo::exists(otherPreview));
         QVERIFY(!QFileInfo::exists(otherPreview + ".lock"));
         QVERIFY(QFile::exists(otherHandoff + "/msg1.html"));
         QVERIFY(age(otherHandoff));
         QVERIFY(age(handoff));
-        modGetDirs::RemoveStaleWorkspaceFolders();
+        modGetDirs::removeStaleWorkspaceFolders();
         QVERIFY(!QFileInfo::exists(otherHandoff));
 
         // This copy's own folders stay, however old, as do names of no copy.
@@ -720,14 +720,14 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkpath(WorkspaceDir() + "/msg/12345"));
         QVERIFY(::chmod(QFile::encodeName(WorkspaceDir()).constData(), 0777) == 0);
-        modGetDirs::RemoveStaleWorkspaceFolders();
+        modGetDirs::removeStaleWorkspaceFolders();
         QVERIFY(QFileInfo::exists(WorkspaceDir() + "/msg/12345"));
     }
 
     void removalScriptNeverReplacesAnother()
     {
         // Every name but one is in use by other running copies.
-        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(ensureWorkspaceFolder("msg").ok());
         const int free = 4321;
         for (int n = 0; n < 9999; ++n) {
             if (n != free)
@@ -748,7 +748,7 @@ private Q_SLOTS:
     // Copies killed while removing a folder leave their scripts and locks behind.
     void startRemovesLeftoversOfKilledCopies()
     {
-        QVERIFY(EnsureWorkspaceFolder("msg").ok());
+        QVERIFY(ensureWorkspaceFolder("msg").ok());
         const QString ws = WorkspaceDir();
         for (const char* name : {"~rmdir17.sh", "~rmdir9998.sh", "~rmdir0.sh", "~rmdir5.sh",
                                  "~rmdir12345.sh", "~rmdir3.txt"})
@@ -770,7 +770,7 @@ private Q_SLOTS:
         QVERIFY(killed.start());
         killed.kill();
 
-        modGetDirs::RemoveStaleWorkspaceFolders();
+        modGetDirs::removeStaleWorkspaceFolders();
 
         // Left: a script just being written (~rmdir0), the running copy's, and
         // names no copy gives its scripts.

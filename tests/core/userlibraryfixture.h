@@ -69,7 +69,7 @@ public:
         if (!mime.LoadEmlData(sampleMessage()))
             return QString();
         const QByteArray html =
-            mime.SaveHtmlAndImagesUtf8(path(QStringLiteral("in")), name + QLatin1String("_files"));
+            mime.saveHtmlAndImagesUtf8(path(QStringLiteral("in")), name + QLatin1String("_files"));
         const QString relative = QStringLiteral("in/%1.htm").arg(name);
         write(relative, html);
         return path(relative);

@@ -227,7 +227,7 @@ bool ownShot(const QString& out, const QString& library)
     for (const auto& entry : own) {
         const QString file = messages.filePath(QString::fromUtf8(entry.name) + ".eml");
         if (const Status status =
-                TemplateExport::ExportEmlTo(library, QString::fromUtf8(entry.shipped), file);
+                TemplateExport::exportEmlTo(library, QString::fromUtf8(entry.shipped), file);
             !status) {
             QTextStream(stderr) << status.message() << '\n';
             return false;
@@ -269,7 +269,7 @@ bool categoryShot(const QString& library, const QString& category, const QString
     pane->show();
     bool loaded = false;
     QObject::connect(pane, &BrowserPane::DocumentComplete, [&] { loaded = true; });
-    pane->Navigate2(TemplateLibrary::CategoryPagePath(library, category));
+    pane->Navigate2(TemplateLibrary::categoryPagePath(library, category));
     const bool ok = waitUntil([&] { return loaded; });
     EngineWait::settle(800);
     const bool saved = ok && save(pane->grab().toImage(), out);

@@ -17,7 +17,7 @@ int runBuild(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QString warnings;
     QTextStream warningStream(&warnings);
-    const Status built = LibraryBuild::Build(arguments.at(0), arguments.at(1), out, warningStream);
+    const Status built = LibraryBuild::build(arguments.at(0), arguments.at(1), out, warningStream);
     warningStream.flush();
     report(warnings, err);
     if (!built)

@@ -9,7 +9,7 @@ namespace {
 
 void printLinksToReplace(const QString& folder, QTextStream& out)
 {
-    for (const LibraryCheck::TemplateLinks& entry : LibraryCheck::LinksToReplace(folder)) {
+    for (const LibraryCheck::TemplateLinks& entry : LibraryCheck::linksToReplace(folder)) {
         out << entry.templatePath << ": " << entry.links.size()
             << (entry.links.size() == 1 ? " link" : " links") << " to replace before sending\n";
         for (const PlaceholderLinks::Link& link : entry.links) {
@@ -33,7 +33,7 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return ExitUsage;
     }
     const QString folder = QDir::cleanPath(positional.first());
-    LibraryCheck::Problems problems = LibraryCheck::CheckLibrary(folder);
+    LibraryCheck::Problems problems = LibraryCheck::checkLibrary(folder);
     MailPrograms::Report mail;
     if (mailPrograms)
         mail = MailPrograms::Check(MailPrograms::TemplatePaths(folder));

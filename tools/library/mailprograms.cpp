@@ -82,12 +82,12 @@ QList<Page> writePages(const QStringList& templatePaths, const QString& folder, 
     std::vector<QString> errors(templatePaths.size());
     Parallel::forEachOnAllCores(int(templatePaths.size()), [&](int i) {
         const Result<TemplateStaging::DecodedTemplate> decoded =
-            TemplateStaging::DecodeTemplateFile(templatePaths[i]);
+            TemplateStaging::decodeTemplateFile(templatePaths[i]);
         if (!decoded)
             return;
         int part = 0;
         for (const MimeComponent::TextPart& text :
-             MimeComponent::ReadTextParts(decoded->message).parts) {
+             MimeComponent::readTextParts(decoded->message).parts) {
             if (text.type != "text/html")
                 continue;
             const QString file = QStringLiteral("%1/%2-%3.html").arg(folder).arg(i).arg(part++);
@@ -230,7 +230,7 @@ QStringList TemplatePaths(const QString& libraryFolder)
                                   .entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
     for (const QString& file : files) {
         const Result<QString> path =
-            TemplateLibrary::FindTemplateFile(libraryFolder, file.chopped(4));
+            TemplateLibrary::findTemplateFile(libraryFolder, file.chopped(4));
         if (path)
             paths.append(*path);
     }

@@ -69,7 +69,7 @@ void printUsage(QTextStream& stream)
     stream << "Usage: quillery-library COMMAND ARGUMENTS\n\nCommands:\n";
     for (const Command& command : commands)
         stream << "  " << command.synopsis << '\n';
-    stream << "\nYour own templates live in " << UserLibrary::DefaultFolder()
+    stream << "\nYour own templates live in " << UserLibrary::defaultFolder()
            << " unless --library says otherwise;\nadd renders the thumbnail with the "
               "quillery-thumbnails program beside this one.\n";
     stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage,\n"

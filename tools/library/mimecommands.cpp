@@ -33,7 +33,7 @@ int runPage(const QStringList& arguments, QTextStream&, QTextStream& err)
         err << "quillery-library: " << message.status().message() << '\n';
         return ExitFailure;
     }
-    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::StageMessage(
+    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::stageMessage(
         *message, QDir::current().absoluteFilePath(arguments.at(1)), QStringLiteral("msg.html"));
     if (!staged) {
         err << "quillery-library: " << source << ": " << staged.status().message() << '\n';
@@ -56,7 +56,7 @@ int runExport(const QStringList& arguments, QTextStream&, QTextStream& err)
         err << "quillery-library: " << message.status().message() << '\n';
         return ExitFailure;
     }
-    if (const Status exported = TemplateExport::ExportHtmlMessageTo(*message, target, source);
+    if (const Status exported = TemplateExport::exportHtmlMessageTo(*message, target, source);
         !exported) {
         err << "quillery-library: " << exported.message() << '\n';
         return ExitFailure;

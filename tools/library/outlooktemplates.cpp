@@ -36,7 +36,7 @@ QStringList decodable(const QStringList& templatePaths)
 {
     std::vector<char> decodes(templatePaths.size());
     Parallel::forEachOnAllCores(int(templatePaths.size()), [&](int i) {
-        decodes[i] = bool(TemplateStaging::DecodeTemplateFile(templatePaths[i]));
+        decodes[i] = bool(TemplateStaging::decodeTemplateFile(templatePaths[i]));
     });
     QStringList paths;
     for (qsizetype i = 0; i < templatePaths.size(); ++i)

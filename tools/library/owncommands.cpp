@@ -55,7 +55,7 @@ LibrarySet libraries(const Options& options)
     const QString here = QCoreApplication::applicationDirPath();
     return LibrarySet(QDir::cleanPath(options.values.value(QStringLiteral("--shipped"), here)),
                       QDir::cleanPath(options.values.value(QStringLiteral("--library"),
-                                                           UserLibrary::DefaultFolder())));
+                                                           UserLibrary::defaultFolder())));
 }
 
 // The sibling renderer draws the thumbnail, which then replaces the
@@ -90,7 +90,7 @@ void renderThumbnail(const LibrarySet& libraries, const UserLibrary::Added& adde
     const Result<QByteArray> png =
         rendered ? FileIo::readAll(drawn) : Result<QByteArray>(Status::failure(QString()));
     const Status placed =
-        png ? UserLibrary::SetThumbnail(libraries, added.name, *png) : png.status();
+        png ? UserLibrary::setThumbnail(libraries, added.name, *png) : png.status();
     if (!placed) {
         err << "quillery-library: the thumbnail could not be rendered, so the template shows a "
                "placeholder\n";
@@ -114,10 +114,10 @@ int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     const QString file = options->positional.first();
     const LibrarySet set = libraries(*options);
-    const Result<UserLibrary::Added> added = UserLibrary::Add(
+    const Result<UserLibrary::Added> added = UserLibrary::add(
         set, file,
         options->values.value(QStringLiteral("--category"), UserLibrary::DefaultCategory),
-        options->values.value(QStringLiteral("--name"), UserLibrary::DefaultName(file)));
+        options->values.value(QStringLiteral("--name"), UserLibrary::defaultName(file)));
     if (!added) {
         err << added.status().message() << '\n';
         return ExitFailure;
@@ -136,7 +136,7 @@ int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return ExitUsage;
     }
     const QStringList& names = options->positional;
-    if (const Status status = UserLibrary::Rename(libraries(*options), names[0], names[1]);
+    if (const Status status = UserLibrary::rename(libraries(*options), names[0], names[1]);
         !status) {
         err << status.message() << '\n';
         return ExitFailure;
@@ -153,7 +153,7 @@ int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return ExitUsage;
     }
     const QString& name = options->positional.first();
-    if (const Status status = UserLibrary::Remove(libraries(*options), name); !status) {
+    if (const Status status = UserLibrary::remove(libraries(*options), name); !status) {
         err << status.message() << '\n';
         return ExitFailure;
     }
@@ -169,8 +169,8 @@ int runRepair(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return ExitUsage;
     }
     const QString library = QDir::cleanPath(
-        options->values.value(QStringLiteral("--library"), UserLibrary::DefaultFolder()));
-    if (const Status status = UserLibrary::Repair(library); !status) {
+        options->values.value(QStringLiteral("--library"), UserLibrary::defaultFolder()));
+    if (const Status status = UserLibrary::repair(library); !status) {
         err << status.message() << '\n';
         return ExitFailure;
     }

@@ -17,7 +17,7 @@ int runPack(const QStringList& arguments, QTextStream&, QTextStream& err)
         err << "quillery-library: " << message.status().message() << '\n';
         return ExitFailure;
     }
-    const Result<QByteArray> packed = Module1::PackTemplate(*message);
+    const Result<QByteArray> packed = Module1::packTemplate(*message);
     if (!packed) {
         err << "quillery-library: " << source << ": " << packed.status().message() << '\n';
         return ExitFailure;

@@ -16,7 +16,7 @@ int runUnpack(const QStringList& arguments, QTextStream&, QTextStream& err)
         return ExitFailure;
     }
     const Result<TemplateStaging::DecodedTemplate> decoded =
-        TemplateStaging::DecodeTemplateFile(source);
+        TemplateStaging::decodeTemplateFile(source);
     if (!decoded) {
         err << "quillery-library: " << decoded.status().message() << '\n';
         return ExitFailure;

@@ -65,7 +65,7 @@ int thumbs(const QString& source, const QString& library)
             const QString target =
                 category.filePath() + QLatin1String("/thumbs/") + match.captured(2);
             const Result<QString> file =
-                TemplateLibrary::FindTemplateFile(library, match.captured(1));
+                TemplateLibrary::findTemplateFile(library, match.captured(1));
             const Status status = file ? renderer.writeThumbnail(*file, target) : file.status();
             if (!status) {
                 err() << status.message() << '\n';

@@ -87,7 +87,7 @@ bool ExportController::checkTemplate(const QString& title, const QString& name,
 {
     QByteArray message;
     const Status status =
-        TemplateExport::DecodeTemplate(m_window.templateLibrary(), name, &message);
+        TemplateExport::decodeTemplate(m_window.templateLibrary(), name, &message);
     if (!status)
         showFailure(m_owner, title, what, status,
                     tr("Choose another template; a shipped one comes back when Quillery is "
@@ -119,8 +119,8 @@ void ExportController::exportAs(Format format)
     if (target.isEmpty())
         return;
     const QString library = m_window.templateLibrary();
-    const Status status = html ? TemplateExport::ExportHtmlTo(library, name, target)
-                               : TemplateExport::ExportEmlTo(library, name, target);
+    const Status status = html ? TemplateExport::exportHtmlTo(library, name, target)
+                               : TemplateExport::exportEmlTo(library, name, target);
     if (!status) {
         showFailure(m_owner, title, what, status,
                     tr("Choose a folder you can write to, with room to spare, and export again."));
@@ -145,7 +145,7 @@ void ExportController::exportRookpost()
     QString page;
     QString warning;
     if (const Status status =
-            TemplateExport::PrepareHandoff(m_window.templateLibrary(), name, &page, &warning);
+            TemplateExport::prepareHandoff(m_window.templateLibrary(), name, &page, &warning);
         !status) {
         showFailure(m_owner, title, what, status,
                     tr("Make room in the temporary folder named above and hand the template "
@@ -155,7 +155,7 @@ void ExportController::exportRookpost()
     // Arguments go to the program as they are; no shell ever sees the paths.
     QProcess mailer;
     mailer.setProgram(program);
-    mailer.setArguments(TemplateExport::RookpostArguments(page));
+    mailer.setArguments(TemplateExport::rookpostArguments(page));
     if (!mailer.startDetached()) {
         showFailure(m_owner, title, what,
                     Status::failure(QStringLiteral("%1: %2").arg(program, mailer.errorString())),

@@ -72,7 +72,7 @@ Status checkPageFile(const QString& file)
     static const QRegularExpression element(
         QStringLiteral("<\\s*(!doctype\\s+html|html|head|body|table|div|p|h[1-6]|img|a)[\\s>/]"),
         QRegularExpression::CaseInsensitiveOption);
-    if (!element.match(QString::fromUtf8(page.read(TemplateImport::MaxFileSize()))).hasMatch())
+    if (!element.match(QString::fromUtf8(page.read(TemplateImport::maxFileSize()))).hasMatch())
         return Status::failure(
             QDir::toNativeSeparators(file) +
             QCoreApplication::translate("OwnTemplatesController",
@@ -163,7 +163,7 @@ void OwnTemplatesController::askToAdd(const QString& file)
     QStringList own;
     QHash<QString, QString> stored;
     const auto offer = [&](const QString& name) {
-        const QString shown = CategoryNames::shown({name, libraries.userFolder(), true});
+        const QString shown = categoryNames::shown({name, libraries.userFolder(), true});
         stored.insert(shown, name);
         return shown;
     };
@@ -184,13 +184,13 @@ void OwnTemplatesController::askToAdd(const QString& file)
         return;
     }
     if (const Result<QByteArray> composed =
-            TemplateImport::ComposeFromFile(file, UserLibrary::DefaultName(file));
+            TemplateImport::composeFromFile(file, UserLibrary::defaultName(file));
         !composed) {
         FailureReport::show(m_owner, tr("Add a template"), tr("The template was not added."),
                             composed.status(), advice);
         return;
     }
-    AddTemplateDialog dialog(file, own, category, UserLibrary::DefaultName(file), m_owner);
+    AddTemplateDialog dialog(file, own, category, UserLibrary::defaultName(file), m_owner);
     DialogStyle::apply(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -209,7 +209,7 @@ Status OwnTemplatesController::addTemplate(const QString& file, const QString& c
     if (const Status status = checkPageFile(file); !status)
         return status;
     const Result<UserLibrary::Added> added =
-        UserLibrary::Add(m_window.libraries(), file, category, name);
+        UserLibrary::add(m_window.libraries(), file, category, name);
     if (!added)
         return added.status();
     if (!m_thumbnails)
@@ -225,7 +225,7 @@ Status OwnTemplatesController::addTemplate(const QString& file, const QString& c
     if (drawn) {
         const Result<QByteArray> png = FileIo::readAll(picture);
         drawn =
-            png ? UserLibrary::SetThumbnail(m_window.libraries(), added->name, *png) : png.status();
+            png ? UserLibrary::setThumbnail(m_window.libraries(), added->name, *png) : png.status();
     }
     emit templatesChanged();
     m_window.showCategory(added->category);
@@ -288,12 +288,12 @@ void OwnTemplatesController::rename()
 Status OwnTemplatesController::renameTemplate(const QString& oldName, const QString& newName)
 {
     const QString category = m_window.currentCategory();
-    if (const Status status = UserLibrary::Rename(m_window.libraries(), oldName, newName); !status)
+    if (const Status status = UserLibrary::rename(m_window.libraries(), oldName, newName); !status)
         return status;
     emit templateRenamed(oldName, newName);
     emit templatesChanged();
     m_window.showCategory(category);
-    // Stored in its composed form, as UserLibrary::Rename keeps every name.
+    // Stored in its composed form, as UserLibrary::rename keeps every name.
     m_window.SelectTemplate(newName.normalized(QString::NormalizationForm_C));
     return Status::success();
 }
@@ -327,7 +327,7 @@ void OwnTemplatesController::remove()
 Status OwnTemplatesController::removeTemplate(const QString& name)
 {
     const QString category = m_window.currentCategory();
-    if (const Status status = UserLibrary::Remove(m_window.libraries(), name); !status)
+    if (const Status status = UserLibrary::remove(m_window.libraries(), name); !status)
         return status;
     emit templateRemoved(name);
     emit templatesChanged();

@@ -44,7 +44,7 @@ void PreviewLoader::show(const QString& name, const QString& problem)
         m_notice = tr("The category page names no template.");
     if (m_notice.isEmpty()) {
         Result<TemplateStaging::DecodedTemplate> decoded =
-            TemplateStaging::DecodeTemplate(m_appFolder, name);
+            TemplateStaging::decodeTemplate(m_appFolder, name);
         if (decoded)
             m_decoded = std::move(*decoded);
         else
@@ -66,7 +66,7 @@ void PreviewLoader::setView(const PreviewViews::View& view)
 
 void PreviewLoader::present(bool again)
 {
-    const Result<QString> workspace = modGetDirs::EnsurePreviewFolder();
+    const Result<QString> workspace = modGetDirs::ensurePreviewFolder();
     if (!workspace) {
         // Nowhere to write: show the reason without touching any file.
         forget();
@@ -89,8 +89,8 @@ void PreviewLoader::present(bool again)
         m_staged.page = QDir(folder).filePath(PageName);
     } else {
         Result<TemplateStaging::StagedPage> staged =
-            again ? TemplateStaging::StageMessage(m_decoded->message, folder, PageName)
-                  : TemplateStaging::StageDecoded(*m_decoded, folder, PageName);
+            again ? TemplateStaging::stageMessage(m_decoded->message, folder, PageName)
+                  : TemplateStaging::stageDecoded(*m_decoded, folder, PageName);
         if (!staged) {
             showNotice(m_name, staged.status().message());
             return;

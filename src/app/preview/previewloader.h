@@ -58,7 +58,7 @@ private:
 
     QString m_appFolder;
     BrowserPane* m_pane;
-    QString m_folder; // this running copy's own, see EnsurePreviewFolder
+    QString m_folder; // this running copy's own, see ensurePreviewFolder
     QString m_name;   // of the latest choice
     // The latest choice's message, or why it cannot be shown.
     std::optional<TemplateStaging::DecodedTemplate> m_decoded;

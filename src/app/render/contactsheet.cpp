@@ -88,12 +88,12 @@ QList<Tile> renderLibrary(const QString& libraryFolder, int width, const RenderF
 {
     QList<Tile> tiles;
     QSet<QString> seen;
-    for (const QString& category : TemplateLibrary::CategoryNames(libraryFolder)) {
-        const Result<QString> page = TemplateLibrary::FindCategoryPage(libraryFolder, category);
+    for (const QString& category : TemplateLibrary::categoryNames(libraryFolder)) {
+        const Result<QString> page = TemplateLibrary::findCategoryPage(libraryFolder, category);
         if (!page)
             continue; // its templates follow with those no page links to
-        for (const QString& name : TemplateLibrary::TemplateLinks(*page)) {
-            const Result<QString> file = TemplateLibrary::FindTemplateFile(libraryFolder, name);
+        for (const QString& name : TemplateLibrary::templateLinks(*page)) {
+            const Result<QString> file = TemplateLibrary::findTemplateFile(libraryFolder, name);
             const QString key = file ? *file : name;
             if (seen.contains(key))
                 continue;
@@ -106,7 +106,7 @@ QList<Tile> renderLibrary(const QString& libraryFolder, int width, const RenderF
                                                    QDir::Files | QDir::CaseSensitive, QDir::Name);
     for (const QFileInfo& info : files) {
         const QString name = info.fileName().chopped(4);
-        const Result<QString> file = TemplateLibrary::FindTemplateFile(libraryFolder, name);
+        const Result<QString> file = TemplateLibrary::findTemplateFile(libraryFolder, name);
         if (seen.contains(file ? *file : name))
             continue;
         tiles.append(drawn(name, file, width, render));

@@ -147,7 +147,7 @@ QString besidePage(const QString& page, const char* name)
 // the author knows, named in every message.
 Result<QString> writeModel(const QByteArray& html, const QString& page, const QString& shownPath)
 {
-    const Result<QString> view = OutlookModel::OutlookView(QString::fromUtf8(html));
+    const Result<QString> view = OutlookModel::outlookView(QString::fromUtf8(html));
     if (!view)
         return Status::failure(QDir::toNativeSeparators(shownPath) + QLatin1String(": ") +
                                view.status().message());

@@ -70,10 +70,10 @@ QImage ThumbnailRenderer::render(const QString& page, int width, int height)
 Result<QString> ThumbnailRenderer::stageTemplate(const QString& libraryPath, const QString& folder)
 {
     const Result<TemplateStaging::DecodedTemplate> decoded =
-        TemplateStaging::DecodeTemplateFile(libraryPath);
+        TemplateStaging::decodeTemplateFile(libraryPath);
     if (!decoded)
         return decoded.status();
-    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::StageDecoded(
+    const Result<TemplateStaging::StagedPage> staged = TemplateStaging::stageDecoded(
         *decoded, folder + QLatin1String("/msg"), QStringLiteral("msg.html"));
     if (!staged)
         return staged.status();

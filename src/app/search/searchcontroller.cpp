@@ -38,7 +38,7 @@ QStringList decodeRecent(const QString& setting)
     QStringList names;
     for (const QString& part : setting.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QString name = QUrl::fromPercentEncoding(part.toUtf8());
-        if (TemplateLibrary::IsPlainTemplateName(name) && !names.contains(name))
+        if (TemplateLibrary::isPlainTemplateName(name) && !names.contains(name))
             names.append(name);
     }
     return names.mid(0, MaxRecent);
@@ -225,7 +225,7 @@ void SearchController::close()
 {
     leave();
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
+        TemplateLibrary::findCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
     if (page)
         m_pane->Navigate2(*page);
     m_pane->setFocus();
@@ -290,7 +290,7 @@ void SearchController::showResults()
     m_window.announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
     // Each result names its category as the list does.
     for (TemplateSearch::Entry& entry : shown)
-        entry.category = CategoryNames::shown(
+        entry.category = categoryNames::shown(
             {entry.category, entry.library, entry.library == m_window.libraries().userFolder()});
     // The pictures are read off the window's thread; the page follows when it is built.
     m_pages->build(heading, note, shown);

@@ -148,7 +148,7 @@ int main(int argc, char* argv[])
     // A screen reader needs the pages' contents; the engine reads its switch once, as it starts.
     AccessibilitySwitch::applyBeforeEngineStarts();
     // Copies that crashed or were killed leave their previews behind.
-    modGetDirs::RemoveStaleWorkspaceFolders();
+    modGetDirs::removeStaleWorkspaceFolders();
 
     Form1 form(commandLine.libraryFolder);
     const QString screenshot = qEnvironmentVariable("QUILLERY_SCREENSHOT");

@@ -261,7 +261,7 @@ bool BrowserPane::askBeforeNavigate(const QUrl& url)
 bool BrowserPane::mayFollowClick(const QUrl& url)
 {
     if (m_kind == PanePolicy::PaneKind::Preview && PanePolicy::IsMailLink(url)) {
-        Module1::OpenMailLink(url);
+        Module1::openMailLink(url);
         return false;
     }
     return PanePolicy::MayFollowClick(m_kind, url, this->url(), m_localRoot);

@@ -92,7 +92,7 @@ QCursor handPointer()
 } // namespace
 
 Form1::Form1(const QString& appFolder, QWidget* parent)
-    : QWidget(parent), m_appFolder(appFolder), m_libraries(appFolder, UserLibrary::DefaultFolder())
+    : QWidget(parent), m_appFolder(appFolder), m_libraries(appFolder, UserLibrary::defaultFolder())
 {
     initResources();
     AppFonts::ensureLoaded();
@@ -117,7 +117,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     m_own = new OwnTemplatesController(*this, this, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.
-    if (const Status repaired = UserLibrary::Repair(m_libraries.userFolder()); !repaired)
+    if (const Status repaired = UserLibrary::repair(m_libraries.userFolder()); !repaired)
         qWarning("%s", qPrintable(repaired.message()));
     m_search = new SearchController(*this, WebBrowser1, this);
     connect(this, &Form1::previewShown, m_search,
@@ -139,7 +139,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
 
 Form1::~Form1()
 {
-    modSettings::SetTroubleHandler(nullptr);
+    modSettings::setTroubleHandler(nullptr);
     // The renderer's engine page goes before the window's.
     delete m_own;
     m_own = nullptr;
@@ -291,7 +291,7 @@ void Form1::createControls()
     m_exports = new ExportController(*this, this, WebBrowser2, WebBrowser1, this);
     m_settingsNotice =
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
-    modSettings::SetTroubleHandler(
+    modSettings::setTroubleHandler(
         [this](const modSettings::Trouble& trouble) { saySettingsTrouble(trouble); });
     m_announcer = new Announcer(this);
     placeControls();
@@ -328,7 +328,7 @@ void Form1::loadForm()
     m_preview->setView(m_views->load());
     LoadCategories();
     const QString split = modSettings::ReadSetting(SettingKeys::Split);
-    m_split = LayoutModel::SplitFromSetting(split);
+    m_split = LayoutModel::splitFromSetting(split);
     m_geometry.picSplitter.left = float(shownSplit()) * TwipsPerPixel;
     picSplitter->move(toPixels(m_geometry.picSplitter.left), picSplitter->y());
     setWindowTitle(DesignerCaption + QStringLiteral(" | ") + QStringLiteral(QUILLERY_VERSION));
@@ -447,7 +447,7 @@ void Form1::refillCategories(const QString& category)
     const QSignalBlocker blocker(cboCategory);
     cboCategory->clear();
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
-        const QString shown = CategoryNames::shown(entry);
+        const QString shown = categoryNames::shown(entry);
         cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
         if (entry.own)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
@@ -533,7 +533,7 @@ void Form1::cboCategory_Click()
     if (m_search)
         m_search->leave();
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(currentLibrary(), currentCategory());
+        TemplateLibrary::findCategoryPage(currentLibrary(), currentCategory());
     if (!page) {
         // A page that is not the library's own is never shown; both panes say why.
         WebBrowser1->setHtml(messagePage(
@@ -541,7 +541,7 @@ void Form1::cboCategory_Click()
             FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
-        m_pageWords->setWords(CategoryNames::pageWords(
+        m_pageWords->setWords(categoryNames::pageWords(
             {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
         WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
@@ -613,7 +613,7 @@ void Form1::PaintHoverIn(int index)
 {
     if (index < 0 || index >= int(cmdButton.size()))
         return;
-    if (const auto hover = HoverTable::HoverColourOf(cmdButton[index]->BackColor()))
+    if (const auto hover = HoverTable::hoverColourOf(cmdButton[index]->BackColor()))
         cmdButton[index]->setBackColor(*hover);
 }
 
@@ -621,7 +621,7 @@ void Form1::PaintHoverOut(int index)
 {
     if (index < 0 || index >= int(cmdButton.size()))
         return;
-    if (const auto base = HoverTable::BaseColourOf(cmdButton[index]->BackColor()))
+    if (const auto base = HoverTable::baseColourOf(cmdButton[index]->BackColor()))
         cmdButton[index]->setBackColor(*base);
 }
 
@@ -672,7 +672,7 @@ void Form1::picSplitter_MouseMove(float x)
 {
     if (!SplitterDragging)
         return;
-    long long column = LayoutModel::DragColumn(m_geometry.picSplitter.left, x);
+    long long column = LayoutModel::dragColumn(m_geometry.picSplitter.left, x);
     // In a narrow window the place shown stands for a proportionally larger one.
     if (shownSplit() != m_split)
         column = std::llround(double(column) * m_split / std::max(1, shownSplit()));
@@ -686,12 +686,12 @@ void Form1::picSplitter_MouseUp()
 {
     SplitterDragging = false;
     modSettings::WriteSetting(SettingKeys::Split,
-                              LayoutModel::SplitSettingText(float(m_split) * TwipsPerPixel));
+                              LayoutModel::splitSettingText(float(m_split) * TwipsPerPixel));
 }
 
 int Form1::shownSplit() const
 {
-    const int least = toPixels(LayoutModel::MinimumScale().width);
+    const int least = toPixels(LayoutModel::minimumScale().width);
     if (width() >= least || width() <= 0)
         return m_split;
     return int(std::lround(double(m_split) * width() / least));

@@ -49,7 +49,7 @@ public:
     static inline const QString SettingsKey = QString::fromLatin1(SettingKeys::Gallery);
 
     // appFolder holds "categories/" and "templates/"; it is never written.
-    // The user's own templates are in UserLibrary::DefaultFolder().
+    // The user's own templates are in UserLibrary::defaultFolder().
     explicit Form1(const QString& appFolder, QWidget* parent = nullptr);
     ~Form1() override;
 

@@ -118,7 +118,7 @@ void Form2::PaintHoverIn(int index)
 {
     if (index < 1 || index >= int(cmdButton.size()))
         return;
-    if (const auto hover = HoverTable::HoverColourOf(cmdButton[index]->BackColor()))
+    if (const auto hover = HoverTable::hoverColourOf(cmdButton[index]->BackColor()))
         cmdButton[index]->setBackColor(*hover);
 }
 
@@ -126,7 +126,7 @@ void Form2::PaintHoverOut(int index)
 {
     if (index < 1 || index >= int(cmdButton.size()))
         return;
-    if (const auto base = HoverTable::BaseColourOf(cmdButton[index]->BackColor()))
+    if (const auto base = HoverTable::baseColourOf(cmdButton[index]->BackColor()))
         cmdButton[index]->setBackColor(*base);
 }
 

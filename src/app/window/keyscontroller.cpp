@@ -144,10 +144,10 @@ void KeysController::orderTabs()
 void KeysController::stepTemplate(int step)
 {
     const Result<QString> page =
-        TemplateLibrary::FindCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
+        TemplateLibrary::findCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
     if (!page)
         return;
-    const QStringList names = TemplateLibrary::TemplateLinks(*page);
+    const QStringList names = TemplateLibrary::templateLinks(*page);
     if (names.isEmpty())
         return;
     const qsizetype at = names.indexOf(m_window.currentTemplate());

@@ -44,7 +44,7 @@ std::optional<QRect> rememberedPlace()
 
 QSize layoutMinimum()
 {
-    const LayoutModel::TwipSize minimum = LayoutModel::MinimumScale();
+    const LayoutModel::TwipSize minimum = LayoutModel::minimumScale();
     return QSize(pixels(minimum.width), pixels(minimum.height));
 }
 
@@ -58,7 +58,7 @@ constexpr int MostSlots = 8;
 // one that crashed.
 int takeWindowSlot(std::unique_ptr<QLockFile>* held)
 {
-    const Result<QString> folder = modGetDirs::EnsureWorkspaceFolder(QStringLiteral("windows"));
+    const Result<QString> folder = modGetDirs::ensureWorkspaceFolder(QStringLiteral("windows"));
     if (!folder)
         return 0;
     for (int slot = 0; slot < MostSlots; ++slot) {

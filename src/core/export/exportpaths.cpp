@@ -21,7 +21,7 @@ qsizetype lastSeparator(const QString& path)
 
 } // namespace
 
-QString ImagesFolderName(const QString& pageFileName)
+QString imagesFolderName(const QString& pageFileName)
 {
     for (const QLatin1String extension : {QLatin1String(".html"), QLatin1String(".htm")}) {
         if (pageFileName.size() > extension.size() &&
@@ -31,10 +31,10 @@ QString ImagesFolderName(const QString& pageFileName)
     return pageFileName + QLatin1String("_files");
 }
 
-QString ImagesFolderPath(const QString& target)
+QString imagesFolderPath(const QString& target)
 {
     return QDir(GetPathInfoFromPath(target))
-        .filePath(ImagesFolderName(GetFilenameFromPath(target)));
+        .filePath(imagesFolderName(GetFilenameFromPath(target)));
 }
 
 QString GetPathInfoFromPath(const QString& path)
@@ -53,7 +53,7 @@ QString GetFilenameFromPath(const QString& path)
     return separator < 0 ? QString() : path.mid(separator + 1);
 }
 
-QSet<QString> ReferencedImageNames(const QByteArray& page, const QString& imagesFolderName)
+QSet<QString> referencedImageNames(const QByteArray& page, const QString& imagesFolderName)
 {
     // A reference ends where an attribute, a url() or a srcset entry ends; an
     // export writes these characters percent-encoded inside names.

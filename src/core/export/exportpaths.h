@@ -10,11 +10,11 @@ namespace ExportPaths {
 
 // The page's ".htm" or ".html" extension (any case) becomes "_files";
 // any other name gets "_files" appended. Never equal to the name itself.
-QString ImagesFolderName(const QString& pageFileName);
+QString imagesFolderName(const QString& pageFileName);
 
-// The images folder beside `target`: its folder joined with ImagesFolderName of
+// The images folder beside `target`: its folder joined with imagesFolderName of
 // its file name ("/news.html" gives "/news_files").
-QString ImagesFolderPath(const QString& target);
+QString imagesFolderPath(const QString& target);
 
 // The folder of `path` without a trailing separator, except the root folder,
 // which stays "/". Empty when the path names no folder.
@@ -26,6 +26,6 @@ QString GetFilenameFromPath(const QString& path);
 // The names of the files inside the images folder `imagesFolderName` that
 // `page` refers to as "imagesFolderName/file", percent-encoded or not: the
 // files that an export of that page wrote.
-QSet<QString> ReferencedImageNames(const QByteArray& page, const QString& imagesFolderName);
+QSet<QString> referencedImageNames(const QByteArray& page, const QString& imagesFolderName);
 
 } // namespace ExportPaths

@@ -52,7 +52,7 @@ Result<TemplateStaging::DecodedTemplate> decodePreviewed(const QString& appFolde
     if (name.isEmpty())
         return Status::failure(
             QCoreApplication::translate("TemplateExport", "No template is previewed."));
-    return TemplateStaging::DecodeTemplate(appFolder, name);
+    return TemplateStaging::decodeTemplate(appFolder, name);
 }
 
 Status decode(const QString& appFolder, const QString& name, QByteArray* message,
@@ -111,7 +111,7 @@ Status userEntries(const QString& target, const QString& imagesPath, const QStri
     const QByteArray text = page.read(std::min(page.size(), MaxPageRead));
     if (page.error() != QFileDevice::NoError)
         return failure(target, page.errorString());
-    const QSet<QString> referenced = ExportPaths::ReferencedImageNames(text, imagesName);
+    const QSet<QString> referenced = ExportPaths::referencedImageNames(text, imagesName);
     const QStringList present =
         QDir(imagesPath)
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -159,13 +159,13 @@ bool replaceFolder(const QString& staged, const QString& target, QString* reason
 
 } // namespace
 
-Status DecodeTemplate(const QString& appFolder, const QString& name, QByteArray* message)
+Status decodeTemplate(const QString& appFolder, const QString& name, QByteArray* message)
 {
     QString libraryPath;
     return decode(appFolder, name, message, &libraryPath);
 }
 
-Status ExportEmlTo(const QString& appFolder, const QString& name, const QString& target)
+Status exportEmlTo(const QString& appFolder, const QString& name, const QString& target)
 {
     QByteArray message;
     QString libraryPath;
@@ -176,16 +176,16 @@ Status ExportEmlTo(const QString& appFolder, const QString& name, const QString&
     return FileIo::writeAtomically(target, message);
 }
 
-Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString& target)
+Status exportHtmlTo(const QString& appFolder, const QString& name, const QString& target)
 {
     QByteArray message;
     QString libraryPath;
     if (Status decoded = decode(appFolder, name, &message, &libraryPath); !decoded)
         return decoded;
-    return ExportHtmlMessageTo(message, target, libraryPath);
+    return exportHtmlMessageTo(message, target, libraryPath);
 }
 
-Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
+Status exportHtmlMessageTo(const QByteArray& message, const QString& target,
                            const QString& sourceFile)
 {
     MimeComponent mime;
@@ -205,8 +205,8 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
     // A killed export's leftover may hold the images folder looked at below.
     StagingFolder::removeStale(folder);
     const QFileInfo targetInfo(target);
-    const QString imagesName = ExportPaths::ImagesFolderName(fileName);
-    const QString imagesPath = ExportPaths::ImagesFolderPath(target);
+    const QString imagesName = ExportPaths::imagesFolderName(fileName);
+    const QString imagesPath = ExportPaths::imagesFolderPath(target);
     const QFileInfo imagesInfo(imagesPath);
     if (imagesInfo.exists() && !imagesInfo.isDir())
         return failure(imagesPath, QCoreApplication::translate(
@@ -228,7 +228,7 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
     StagingFolder staging(folder);
     if (!staging.status())
         return staging.status();
-    const QByteArray html = mime.SaveHtmlAndImagesUtf8(staging.path(), imagesName);
+    const QByteArray html = mime.saveHtmlAndImagesUtf8(staging.path(), imagesName);
     if (!mime.lastError().isEmpty())
         return failure(target, mime.lastError().replace(staging.path(), folder));
     const QString stagedImages = staging.filePath(imagesName);
@@ -270,15 +270,15 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
     return Status::success();
 }
 
-Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
+Status prepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
                       QString* warning)
 {
     const Result<TemplateStaging::DecodedTemplate> decoded = decodePreviewed(appFolder, name);
     if (!decoded)
         return decoded.status();
     // A copy that runs for days clears the hand-offs of ended copies here too.
-    modGetDirs::RemoveStaleWorkspaceFolders();
-    const Result<QString> ownFolder = modGetDirs::EnsureHandoffFolder();
+    modGetDirs::removeStaleWorkspaceFolders();
+    const Result<QString> ownFolder = modGetDirs::ensureHandoffFolder();
     if (!ownFolder)
         return ownFolder.status();
     const QString& own = *ownFolder;
@@ -292,7 +292,7 @@ Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pa
     const QString page =
         QStringLiteral("msg%1.html").arg(QRandomGenerator::global()->bounded(9999));
     const Result<TemplateStaging::StagedPage> staged =
-        TemplateStaging::StageDecoded(*decoded, staging.path(), page);
+        TemplateStaging::stageDecoded(*decoded, staging.path(), page);
     if (!staged)
         return Status::failure(QString(staged.status().message()).replace(staging.path(), handoff));
     // The mailer gets the best page there is; what is wrong with it is said after.
@@ -311,7 +311,7 @@ Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pa
     return Status::success();
 }
 
-QStringList RookpostArguments(const QString& pagePath)
+QStringList rookpostArguments(const QString& pagePath)
 {
     return {QStringLiteral("/LOADHTML"), pagePath};
 }

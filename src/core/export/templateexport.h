@@ -14,17 +14,17 @@ namespace TemplateExport {
 // The library file of `name` below `appFolder`, decoded in memory. Refuses an
 // empty name (nothing previewed), a name that is not a plain file name, a
 // missing or unreadable file and a file that does not decode.
-Status DecodeTemplate(const QString& appFolder, const QString& name, QByteArray* message);
+Status decodeTemplate(const QString& appFolder, const QString& name, QByteArray* message);
 
 // Writes the decoded message to exactly `target`, atomically: the file holds
 // either its previous content or the whole message, never scrambled text.
-Status ExportEmlTo(const QString& appFolder, const QString& name, const QString& target);
+Status exportEmlTo(const QString& appFolder, const QString& name, const QString& target);
 
-// ExportHtmlMessageTo for the decoded library file of `name`.
-Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString& target);
+// exportHtmlMessageTo for the decoded library file of `name`.
+Status exportHtmlTo(const QString& appFolder, const QString& name, const QString& target);
 
 // Writes the page of `message` to `target` and its images to the folder beside
-// it named by ExportPaths::ImagesFolderName. Both are prepared in a hidden
+// it named by ExportPaths::imagesFolderName. Both are prepared in a hidden
 // folder next to the target and moved into place only when complete, so a
 // failure writes nothing. A message with any problem is refused. An existing
 // page is replaced together with the files of its images folder that it refers
@@ -32,7 +32,7 @@ Status ExportHtmlTo(const QString& appFolder, const QString& name, const QString
 // and one that has the name of a new image stops the export. `sourceFile` is
 // where the message came from: named when the message is unreadable, and
 // never written over.
-Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
+Status exportHtmlMessageTo(const QByteArray& message, const QString& target,
                            const QString& sourceFile);
 
 // Prepares the hand-off of `name` in this running copy's hand-off folder, in
@@ -41,10 +41,10 @@ Status ExportHtmlMessageTo(const QByteArray& message, const QString& target,
 // beside it, the images the page refers to, and the page "msg" + number +
 // ".html", whose path goes to `pagePath`. A damaged message still gives the
 // best page there is; `warning` then says what is wrong with it.
-Status PrepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
+Status prepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
                       QString* warning);
 
 // The arguments that hand `pagePath` to the sibling mailer, each passed as is.
-QStringList RookpostArguments(const QString& pagePath);
+QStringList rookpostArguments(const QString& pagePath);
 
 } // namespace TemplateExport

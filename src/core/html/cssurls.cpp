@@ -166,7 +166,7 @@ private:
 
 } // namespace
 
-QList<Url> Find(QByteArrayView css)
+QList<Url> find(QByteArrayView css)
 {
     return Tokenizer(css).run();
 }

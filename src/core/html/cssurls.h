@@ -18,6 +18,6 @@ struct Url
     bool operator==(const Url&) const = default;
 };
 
-QList<Url> Find(QByteArrayView css);
+QList<Url> find(QByteArrayView css);
 
 } // namespace CssUrls

@@ -498,13 +498,13 @@ QByteArray Walker::flattened() const
 
 } // namespace
 
-int Depth(QByteArrayView html)
+int depth(QByteArrayView html)
 {
     Walker walker(html, INT_MAX);
     return walker.run();
 }
 
-QByteArray Flatten(const QByteArray& html, int* removed)
+QByteArray flatten(const QByteArray& html, int* removed)
 {
     Walker walker(html, MaxDepth);
     walker.run();

@@ -18,12 +18,12 @@ constexpr int MaxDepth = 128;
 // can hold others count: "<div><img></div>" is 1 deep, and so is a div holding a
 // script, style or textarea, whose content is text. The html, head and body
 // elements every page has are not counted either. Linear in the size of the page.
-int Depth(QByteArrayView html);
+int depth(QByteArrayView html);
 
 // The page with every start and end tag past MaxDepth taken out; their text
 // and the elements that hold none (images, line breaks, ...) stay. Everything
 // else is copied byte for byte. `removed` receives the number of tags taken
-// out. Depth(Flatten(html)) <= MaxDepth.
-QByteArray Flatten(const QByteArray& html, int* removed = nullptr);
+// out. depth(flatten(html)) <= MaxDepth.
+QByteArray flatten(const QByteArray& html, int* removed = nullptr);
 
 } // namespace HtmlNesting

@@ -284,7 +284,7 @@ QByteArray restyle(const QByteArray& tag, QByteArrayView style)
         const QByteArray compact = QByteArray(value).replace(' ', QByteArray());
         if (ignoredNames.contains(name) || (name == "display" && ignoredDisplays.contains(compact)))
             continue;
-        if (name == "background" && !CssUrls::Find(declaration.value).isEmpty())
+        if (name == "background" && !CssUrls::find(declaration.value).isEmpty())
             continue;
         const bool padding = isBox(name, "padding");
         const bool margin = isBox(name, "margin");
@@ -327,7 +327,7 @@ struct Edit
 
 } // namespace
 
-Result<QString> OutlookView(const QString& page)
+Result<QString> outlookView(const QString& page)
 {
     const QByteArray html = switchConditionals(page.toUtf8());
     const QByteArray lower = html.toLower();

@@ -15,6 +15,6 @@ namespace OutlookModel {
 // The page as Outlook for Windows reads it. Fails, saying why, only on a
 // style sheet whose @media block never ends. Any other input gives a page,
 // in time linear in its size.
-Result<QString> OutlookView(const QString& page);
+Result<QString> outlookView(const QString& page);
 
 } // namespace OutlookModel

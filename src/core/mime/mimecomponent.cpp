@@ -99,25 +99,25 @@ bool MimeComponent::LoadEmlData(const QByteArray& data)
     return d->message != nullptr;
 }
 
-QByteArray MimeComponent::SaveHtmlAndImagesUtf8(const QString& folder,
+QByteArray MimeComponent::saveHtmlAndImagesUtf8(const QString& folder,
                                                 const QString& imagesFolderName)
 {
     return d->save(folder, imagesFolderName, QUrl::toPercentEncoding(imagesFolderName) + '/');
 }
 
-QByteArray MimeComponent::SaveHtmlToSubfolderUtf8(const QString& folder, const QString& subfolder)
+QByteArray MimeComponent::saveHtmlToSubfolderUtf8(const QString& folder, const QString& subfolder)
 {
     return d->save(folder, subfolder, QByteArray());
 }
 
 QString MimeComponent::SaveHtmlAndImages(const QString& folder, const QString& imagesFolderName)
 {
-    return QString::fromUtf8(SaveHtmlAndImagesUtf8(folder, imagesFolderName));
+    return QString::fromUtf8(saveHtmlAndImagesUtf8(folder, imagesFolderName));
 }
 
 QString MimeComponent::SaveHtmlToSubfolder(const QString& folder, const QString& subfolder)
 {
-    return QString::fromUtf8(SaveHtmlToSubfolderUtf8(folder, subfolder));
+    return QString::fromUtf8(saveHtmlToSubfolderUtf8(folder, subfolder));
 }
 
 QString MimeComponent::lastError() const
@@ -125,7 +125,7 @@ QString MimeComponent::lastError() const
     return joined(d->problems);
 }
 
-MimeComponent::TextParts MimeComponent::ReadTextParts(const QByteArray& message)
+MimeComponent::TextParts MimeComponent::readTextParts(const QByteArray& message)
 {
     TextParts result;
     const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, &result.problems);
@@ -161,7 +161,7 @@ MimeComponent::TextParts MimeComponent::ReadTextParts(const QByteArray& message)
     return result;
 }
 
-MimeComponent::ListHeaders MimeComponent::ReadListHeaders(const QByteArray& message)
+MimeComponent::ListHeaders MimeComponent::readListHeaders(const QByteArray& message)
 {
     ListHeaders headers;
     const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, nullptr);
@@ -203,7 +203,7 @@ int plainTextPart(const std::vector<Mime::Part>& parts)
 
 } // namespace
 
-std::optional<MimeComponent::PlainText> MimeComponent::ReadPlainText(const QByteArray& message,
+std::optional<MimeComponent::PlainText> MimeComponent::readPlainText(const QByteArray& message,
                                                                      qsizetype maxBytes)
 {
     const std::unique_ptr<Mime::Message> parsed = Mime::Message::parse(message, nullptr);

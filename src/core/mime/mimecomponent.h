@@ -49,7 +49,7 @@ public:
 
     // Parses `message` as LoadEmlData does, with no size limit: the caller
     // has the bytes in memory already.
-    static TextParts ReadTextParts(const QByteArray& message);
+    static TextParts readTextParts(const QByteArray& message);
 
     // What a mail list shows of a message: From and Subject with encoded
     // words decoded. Empty where the message has none.
@@ -59,7 +59,7 @@ public:
         QString fromAddress;
         QString subject;
     };
-    static ListHeaders ReadListHeaders(const QByteArray& message);
+    static ListHeaders readListHeaders(const QByteArray& message);
 
     // The text a reader of plain-text mail gets: the text/plain alternative
     // of the HTML, or the message's text when it has no HTML. UTF-8 with
@@ -70,7 +70,7 @@ public:
         QByteArray text;
         bool cut = false; // there was more than maxBytes
     };
-    static std::optional<PlainText> ReadPlainText(const QByteArray& message, qsizetype maxBytes);
+    static std::optional<PlainText> readPlainText(const QByteArray& message, qsizetype maxBytes);
 
     MimeComponent();
     ~MimeComponent();
@@ -93,8 +93,8 @@ public:
 
     // The page is UTF-8 and says so in its <meta charset>; these return it as
     // bytes, ready to be written, without a round trip through QString.
-    QByteArray SaveHtmlAndImagesUtf8(const QString& folder, const QString& imagesFolderName);
-    QByteArray SaveHtmlToSubfolderUtf8(const QString& folder, const QString& subfolder);
+    QByteArray saveHtmlAndImagesUtf8(const QString& folder, const QString& imagesFolderName);
+    QByteArray saveHtmlToSubfolderUtf8(const QString& folder, const QString& subfolder);
 
     QString lastError() const;
 

@@ -348,7 +348,7 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
     // rewriting then sees as the browser will.
     int removed = 0;
     if (body.html)
-        html = HtmlNesting::Flatten(html, &removed);
+        html = HtmlNesting::flatten(html, &removed);
 
     // Left out before anything is written on their account; a page drawn
     // without them costs the engine what its size says.
@@ -384,7 +384,7 @@ QByteArray buildPage(const Message& message, OutputFolder* output, const QByteAr
     // The pictures shown after the page sit at its end, as deep as the page
     // left it; what flattening them exposes is checked once more.
     int removedAfter = 0;
-    html = HtmlNesting::Flatten(html, &removedAfter);
+    html = HtmlNesting::flatten(html, &removedAfter);
     if (removedAfter > 0)
         html = dropLocalReferences(html, false, files);
     if (removed + removedAfter > 0) {

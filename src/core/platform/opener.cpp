@@ -44,7 +44,7 @@ bool OpenDocument(const QString& document, const QString& folder)
     return !open(QUrl::fromLocalFile(folder + u'/' + document));
 }
 
-bool OpenMailLink(const QUrl& url)
+bool openMailLink(const QUrl& url)
 {
     if (!url.isValid() || url.scheme() != u"mailto")
         return true;

@@ -15,7 +15,7 @@ bool OpenDocument(const QString& document, const QString& folder);
 // Hands a clicked mailto: address to the desktop's mail program; any other
 // scheme is refused, so that no page can start a program of its choosing.
 // Returns true when it failed.
-bool OpenMailLink(const QUrl& url);
+bool openMailLink(const QUrl& url);
 
 // "http://" + VendorHost + "/services/tredirect.php?key=" + keyWord.
 QString GetRedirectUrl(const QString& keyWord);

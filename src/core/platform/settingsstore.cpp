@@ -35,7 +35,7 @@ QString ReadSetting(const QString& application, const QString& section, const QS
     return value.toString();
 }
 
-void SetTroubleHandler(TroubleHandler handler)
+void setTroubleHandler(TroubleHandler handler)
 {
     troubleHandler() = std::move(handler);
 }

@@ -27,7 +27,7 @@ struct Trouble
 using TroubleHandler = std::function<void(const Trouble&)>;
 // Called from WriteSetting when a value could not be stored, or a damaged
 // file was set aside; the standard error hears of it either way.
-void SetTroubleHandler(TroubleHandler handler);
+void setTroubleHandler(TroubleHandler handler);
 
 // Returns false when the value could not be stored; the previous file stays
 // intact. A damaged file is set aside and a fresh one started.

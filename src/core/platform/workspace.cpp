@@ -447,22 +447,22 @@ QString WorkspaceDir()
     return shared + u'-' + QString::number(::geteuid());
 }
 
-Result<QString> EnsureWorkspaceFolder(const QString& name)
+Result<QString> ensureWorkspaceFolder(const QString& name)
 {
     return ensureFolders({name});
 }
 
-Result<QString> EnsurePreviewFolder()
+Result<QString> ensurePreviewFolder()
 {
     return ensureOwnFolder(QStringLiteral("msg"));
 }
 
-Result<QString> EnsureHandoffFolder()
+Result<QString> ensureHandoffFolder()
 {
     return ensureOwnFolder(QStringLiteral("rp"));
 }
 
-void RemoveStaleWorkspaceFolders()
+void removeStaleWorkspaceFolders()
 {
     QMutexLocker locker(&s_identityMutex);
     const QString workspace = WorkspaceDir();

@@ -17,20 +17,20 @@ QString WorkspaceDir();
 // Creates WorkspaceDir() (owner-only) and its subfolder `name`, refusing a
 // link or a folder that belongs to someone else, and a temp folder that every
 // user may write to without the sticky bit; the subfolder's full path.
-Result<QString> EnsureWorkspaceFolder(const QString& name);
+Result<QString> ensureWorkspaceFolder(const QString& name);
 
 // This running copy's own preview folder, QYX/msg/<id>, created private; another running
 // copy never uses, replaces or removes it.
-Result<QString> EnsurePreviewFolder();
+Result<QString> ensurePreviewFolder();
 
 // This running copy's own hand-off folder, QYX/rp/<id>, created private; another running
 // copy never uses, replaces or removes it.
-Result<QString> EnsureHandoffFolder();
+Result<QString> ensureHandoffFolder();
 
 // Removes the preview folders of copies that no longer run, and hand-off folders of copies
 // that no longer run and that nobody touched for a day, and the removal scripts
 // of copies that were killed while using them. Safe to call at every start.
-void RemoveStaleWorkspaceFolders();
+void removeStaleWorkspaceFolders();
 
 } // namespace modGetDirs
 

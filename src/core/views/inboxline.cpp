@@ -78,7 +78,7 @@ QString shownSubject(const InboxLine& line)
 
 InboxLine readInboxLine(const QByteArray& message, const QByteArray& html)
 {
-    const MimeComponent::ListHeaders headers = MimeComponent::ReadListHeaders(message);
+    const MimeComponent::ListHeaders headers = MimeComponent::readListHeaders(message);
     InboxLine line;
     line.senderAddress = headers.fromAddress.trimmed();
     line.senderName = unquoted(headers.fromName);

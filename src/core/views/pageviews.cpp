@@ -120,7 +120,7 @@ QByteArray reinvertedRules(const QByteArray& html)
             const bool safe = std::none_of(selectors.begin(), selectors.end(), [](char c) {
                 return std::strchr(unsafe, c) != nullptr;
             });
-            if (safe && !selectors.isEmpty() && !CssUrls::Find(declarations).isEmpty())
+            if (safe && !selectors.isEmpty() && !CssUrls::find(declarations).isEmpty())
                 rules += selectors.toByteArray() + "{filter:invert(1) hue-rotate(180deg)}";
         });
     }

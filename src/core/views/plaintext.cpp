@@ -17,7 +17,7 @@ constexpr qsizetype MaxPlainTextBytes = 1024 * 1024;
 std::optional<QString> readPlainText(const QByteArray& message)
 {
     const std::optional<MimeComponent::PlainText> plain =
-        MimeComponent::ReadPlainText(message, MaxPlainTextBytes);
+        MimeComponent::readPlainText(message, MaxPlainTextBytes);
     if (!plain)
         return std::nullopt;
     QString text = QString::fromUtf8(plain->text);

@@ -17,7 +17,7 @@ constexpr std::array<std::pair<quint32, quint32>, 5> Rows{{
 
 } // namespace
 
-std::optional<quint32> HoverColourOf(quint32 base)
+std::optional<quint32> hoverColourOf(quint32 base)
 {
     for (const auto& [b, h] : Rows) {
         if (b == base)
@@ -26,7 +26,7 @@ std::optional<quint32> HoverColourOf(quint32 base)
     return std::nullopt;
 }
 
-std::optional<quint32> BaseColourOf(quint32 hover)
+std::optional<quint32> baseColourOf(quint32 hover)
 {
     for (const auto& [b, h] : Rows) {
         if (h == hover)

@@ -14,9 +14,9 @@ inline constexpr quint32 Grey = 0x00808080;
 inline constexpr quint32 Silver = 0x00C0C0C0;
 
 // The lighter shade shown under the pointer for a base colour, if it has one.
-std::optional<quint32> HoverColourOf(quint32 base);
+std::optional<quint32> hoverColourOf(quint32 base);
 
 // The base colour a hover shade came from, if it is one.
-std::optional<quint32> BaseColourOf(quint32 hover);
+std::optional<quint32> baseColourOf(quint32 hover);
 
 } // namespace HoverTable

@@ -123,7 +123,7 @@ void PaintUI(Form1Geometry& g, float sw, float sh, float px, float py)
          g.Picture2.height + 2 * py);
 }
 
-TwipSize MinimumScale(const Form1Geometry& g, float px)
+TwipSize minimumScale(const Form1Geometry& g, float px)
 {
     const float m = g.Picture1.left;
     // With the splitter at its rightmost place the preview keeps room for its
@@ -138,12 +138,12 @@ TwipSize MinimumScale(const Form1Geometry& g, float px)
     return {width, height};
 }
 
-bool IsSplitAccepted(int pixels)
+bool isSplitAccepted(int pixels)
 {
     return pixels >= MinSplitPixels && pixels <= MaxSplitPixels;
 }
 
-double LeadingNumber(const QString& text)
+double leadingNumber(const QString& text)
 {
     QString number;
     bool seenDigit = false;
@@ -170,7 +170,7 @@ double LeadingNumber(const QString& text)
     return ok && std::isfinite(value) ? value : 0;
 }
 
-long long RoundHalfEven(double value)
+long long roundHalfEven(double value)
 {
     // Callers only pass values they have bounded; the rounding mode is the
     // default one, which rounds halves to even.
@@ -181,25 +181,25 @@ long long RoundHalfEven(double value)
     return static_cast<long long>(rounded);
 }
 
-int SplitFromSetting(const QString& text)
+int splitFromSetting(const QString& text)
 {
-    const double value = LeadingNumber(text);
+    const double value = leadingNumber(text);
     // Out of range long before a conversion to an integer could overflow.
     if (!(value > MinSplitPixels - 2 && value < MaxSplitPixels + 2))
         return DefaultSplitPixels;
-    const long long pixels = RoundHalfEven(value);
-    return IsSplitAccepted(int(pixels)) ? int(pixels) : DefaultSplitPixels;
+    const long long pixels = roundHalfEven(value);
+    return isSplitAccepted(int(pixels)) ? int(pixels) : DefaultSplitPixels;
 }
 
-long long DragColumn(float splitterLeft, float pointerX, float px)
+long long dragColumn(float splitterLeft, float pointerX, float px)
 {
     const double column = double((splitterLeft + pointerX) / px);
     if (!std::isfinite(column) || std::fabs(column) > 1e15)
         return -1;
-    return RoundHalfEven(column);
+    return roundHalfEven(column);
 }
 
-QString SplitSettingText(float splitterLeft, float px)
+QString splitSettingText(float splitterLeft, float px)
 {
     return QString::number(double(splitterLeft / px), 'g', 10);
 }

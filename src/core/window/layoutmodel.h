@@ -56,7 +56,7 @@ inline constexpr int MinSplitPixels = 251;
 inline constexpr int MaxSplitPixels = 899;
 inline constexpr int DefaultSplitPixels = 450;
 
-bool IsSplitAccepted(int pixels);
+bool isSplitAccepted(int pixels);
 
 struct TwipSize
 {
@@ -69,25 +69,25 @@ struct TwipSize
 // others and inside the window, wherever the splitter stands in its range:
 // below it the preview's title would run under the export column's, or the
 // "More" button over the one above it.
-TwipSize MinimumScale(const Form1Geometry& design = Form1Geometry::design(),
+TwipSize minimumScale(const Form1Geometry& design = Form1Geometry::design(),
                       float px = TwipsPerPixel);
 
 // The leading number of a text: blanks skipped, optional sign, digits, an
 // optional fraction; reading stops at the first other character. Empty or
 // non-numeric text gives 0.
-double LeadingNumber(const QString& text);
+double leadingNumber(const QString& text);
 
 // Nearest whole number, a half going to the even neighbour.
-long long RoundHalfEven(double value);
+long long roundHalfEven(double value);
 
 // The stored "Split" text as a position: in range it is kept, otherwise 450.
-int SplitFromSetting(const QString& text);
+int splitFromSetting(const QString& text);
 
 // The pointer's column in whole pixels during a drag: the bar's left edge plus
 // the pointer's offset on the bar, both in twips.
-long long DragColumn(float splitterLeft, float pointerX, float px = TwipsPerPixel);
+long long dragColumn(float splitterLeft, float pointerX, float px = TwipsPerPixel);
 
 // The text stored on release: the bar's left edge in pixels.
-QString SplitSettingText(float splitterLeft, float px = TwipsPerPixel);
+QString splitSettingText(float splitterLeft, float px = TwipsPerPixel);
 
 } // namespace LayoutModel

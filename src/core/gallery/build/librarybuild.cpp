@@ -133,7 +133,7 @@ private:
     void buildCategory(const QFileInfo& category)
     {
         const QString name = category.fileName();
-        if (TemplateLibrary::CategoryNameFromFileName(name + QLatin1String(".html")).isEmpty()) {
+        if (TemplateLibrary::categoryNameFromFileName(name + QLatin1String(".html")).isEmpty()) {
             m_failures.append(category.filePath() +
                               QLatin1String(": gives an empty category name"));
             return;
@@ -174,7 +174,7 @@ private:
     void addTemplate(const QFileInfo& folder)
     {
         const QString name = folder.fileName();
-        if (!TemplateLibrary::IsPlainTemplateName(name)) {
+        if (!TemplateLibrary::isPlainTemplateName(name)) {
             m_failures.append(folder.filePath() + QLatin1String(": is not a plain template name"));
             return;
         }
@@ -221,9 +221,9 @@ private:
         const std::optional<TemplateMessage::Source> parts = readSource(folder, failures);
         if (!parts)
             return false;
-        const Result<QByteArray> message = TemplateMessage::Compose(*parts);
+        const Result<QByteArray> message = TemplateMessage::compose(*parts);
         const Result<QByteArray> packed =
-            message ? Module1::PackTemplate(*message) : message.status();
+            message ? Module1::packTemplate(*message) : message.status();
         if (!packed) {
             failures->append(folder + QLatin1String(": ") + packed.status().message());
             return false;
@@ -251,7 +251,7 @@ private:
 
 } // namespace
 
-Status Build(const QString& sourceFolder, const QString& libraryFolder, QTextStream& out,
+Status build(const QString& sourceFolder, const QString& libraryFolder, QTextStream& out,
              QTextStream& warnings)
 {
     const QStringList failures =

@@ -14,7 +14,7 @@ namespace LibraryBuild {
 // previous library stays as it was. Progress ("removed PATH", the totals) goes
 // to `out`, and record entries left alone to `warnings`, one "path: reason"
 // line each. The failure lists every fault, one "path: reason" line each.
-Status Build(const QString& sourceFolder, const QString& libraryFolder, QTextStream& out,
+Status build(const QString& sourceFolder, const QString& libraryFolder, QTextStream& out,
              QTextStream& warnings);
 
 } // namespace LibraryBuild

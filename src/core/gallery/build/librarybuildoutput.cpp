@@ -37,7 +37,7 @@ QString reasonOf(const std::error_code& error)
 bool isBuildOutput(const QString& entry)
 {
     const QStringList parts = entry.split(QLatin1Char('/'));
-    if (!TemplateLibrary::IsPlainTemplateName(parts.last()))
+    if (!TemplateLibrary::isPlainTemplateName(parts.last()))
         return false;
     if (parts.size() == 2 && parts[0] == TemplateLibrary::TemplatesFolderName)
         return parts[1].endsWith(QLatin1String(".dat"));

@@ -145,11 +145,11 @@ Problems checkTemplateFile(const QString& templatePath, bool* decodes)
     if (!file)
         return {{templatePath, QStringLiteral("cannot be read: %1")
                                    .arg(withoutPath(file.status().message(), templatePath))}};
-    const Result<QByteArray> message = Module1::UnpackTemplate(*file);
+    const Result<QByteArray> message = Module1::unpackTemplate(*file);
     if (!message)
         return {{templatePath, message.status().message()}};
     *decodes = true;
-    return CheckMessage(templatePath, *message);
+    return checkMessage(templatePath, *message);
 }
 
 class Checker
@@ -165,7 +165,7 @@ public:
             return report();
         }
         // A folder that is a link out of the library: the gallery lists nothing of it.
-        if (const Status linked = TemplateLibrary::CheckLibraryFolders(m_folder); !linked) {
+        if (const Status linked = TemplateLibrary::checkLibraryFolders(m_folder); !linked) {
             for (const QLatin1String name :
                  {TemplateLibrary::CategoriesFolderName, TemplateLibrary::TemplatesFolderName}) {
                 const QString path = m_folder + QLatin1Char('/') + name;
@@ -181,10 +181,10 @@ public:
             add(categories, QStringLiteral("no categories folder"));
             return report();
         }
-        const QStringList fileNames = TemplateLibrary::CategoryFileNames(m_folder);
+        const QStringList fileNames = TemplateLibrary::categoryFileNames(m_folder);
         if (fileNames.isEmpty())
             add(categories, QStringLiteral("no category pages (*.html)"));
-        const QStringList names = TemplateLibrary::CategoryNames(m_folder);
+        const QStringList names = TemplateLibrary::categoryNames(m_folder);
         for (const QString& fileName : fileNames)
             checkCategoryFile(categories + QLatin1Char('/') + fileName, names);
         checkUnlinkedTemplates(fileNames);
@@ -199,7 +199,7 @@ private:
     {
         QSet<QString> linked;
         for (const QString& fileName : pageFiles)
-            for (const QString& name : TemplateLibrary::TemplateLinks(
+            for (const QString& name : TemplateLibrary::templateLinks(
                      m_folder + QLatin1String("/categories/") + fileName))
                 linked.insert(name);
         const QStringList files =
@@ -247,12 +247,12 @@ private:
     void checkCategoryFile(const QString& path, const QStringList& names)
     {
         const QString fileName = QFileInfo(path).fileName();
-        const QString name = TemplateLibrary::CategoryNameFromFileName(fileName);
+        const QString name = TemplateLibrary::categoryNameFromFileName(fileName);
         if (name.isEmpty()) {
             add(path, QStringLiteral("the category name is empty"));
             return;
         }
-        const QString opened = TemplateLibrary::CategoryPagePath(m_folder, name);
+        const QString opened = TemplateLibrary::categoryPagePath(m_folder, name);
         if (QFileInfo(opened).fileName() != fileName) {
             QString reason = QStringLiteral("cannot be opened from the category list: "
                                             "the entry \"%1\" opens %2")
@@ -266,7 +266,7 @@ private:
             add(path, reason);
             return;
         }
-        const Result<QString> page = TemplateLibrary::FindCategoryPage(m_folder, name);
+        const Result<QString> page = TemplateLibrary::findCategoryPage(m_folder, name);
         if (!page) {
             add(path, reasonOf(page.status(), path));
             return;
@@ -282,7 +282,7 @@ private:
                           .arg(withoutPath(bytes.status().message(), path)));
             return;
         }
-        const QString page = TemplateLibrary::PageText(*bytes);
+        const QString page = TemplateLibrary::pageText(*bytes);
         const Lines lines(page);
         const QList<Link> links = templateLinks(page);
         const qsizetype firstHash = page.indexOf(QLatin1Char('#'));
@@ -309,7 +309,7 @@ private:
         for (const Link& link : links)
             checkLink(path, lines, link);
         checkImages(path, page, lines);
-        for (const PageHazards::Hazard& hazard : PageHazards::Find(*bytes))
+        for (const PageHazards::Hazard& hazard : PageHazards::find(*bytes))
             add(path, hazardText(hazard, QString()));
     }
 
@@ -353,14 +353,14 @@ private:
             add(pagePath, QStringLiteral("%1: names no template").arg(where));
             return;
         }
-        if (!TemplateLibrary::IsPlainTemplateName(link.name)) {
+        if (!TemplateLibrary::isPlainTemplateName(link.name)) {
             add(pagePath, QStringLiteral("%1: not a plain template name").arg(where));
             return;
         }
-        const Result<QString> found = TemplateLibrary::FindTemplateFile(m_folder, link.name);
+        const Result<QString> found = TemplateLibrary::findTemplateFile(m_folder, link.name);
         if (!found) {
             // Named as the library would name it, also when it is refused.
-            const QString refused = TemplateLibrary::TemplateFilePath(m_folder, link.name);
+            const QString refused = TemplateLibrary::templateFilePath(m_folder, link.name);
             add(pagePath, QStringLiteral("%1: %2 (%3)")
                               .arg(where, reasonOf(found.status(), refused),
                                    QDir::toNativeSeparators(refused)));
@@ -423,7 +423,7 @@ private:
 
 } // namespace
 
-Problems CheckLibrary(const QString& libraryFolder)
+Problems checkLibrary(const QString& libraryFolder)
 {
     Problems problems = Checker(libraryFolder).run();
     // A build killed while putting its files in place leaves a library half
@@ -440,16 +440,16 @@ Problems CheckLibrary(const QString& libraryFolder)
     return problems;
 }
 
-Problems CheckTemplate(const QString& templatePath)
+Problems checkTemplate(const QString& templatePath)
 {
     bool decodes = false;
     return checkTemplateFile(templatePath, &decodes);
 }
 
-Problems CheckMessage(const QString& templatePath, const QByteArray& message)
+Problems checkMessage(const QString& templatePath, const QByteArray& message)
 {
     Problems problems;
-    const MimeComponent::TextParts parsed = MimeComponent::ReadTextParts(message);
+    const MimeComponent::TextParts parsed = MimeComponent::readTextParts(message);
     for (const QString& problem : parsed.problems)
         problems.append({templatePath, problem});
     if (!parsed.parsed)
@@ -458,17 +458,17 @@ Problems CheckMessage(const QString& templatePath, const QByteArray& message)
                                         QRegularExpression::CaseInsensitiveOption);
     for (const MimeComponent::TextPart& part : parsed.parts) {
         if (part.type == "text/css") {
-            for (const PageHazards::Hazard& hazard : PageHazards::FindInStyleSheet(part.content))
+            for (const PageHazards::Hazard& hazard : PageHazards::findInStyleSheet(part.content))
                 problems.append({templatePath, hazardText(hazard, part.label)});
             continue;
         }
         const QByteArray& bytes = part.content;
-        for (const PageHazards::Hazard& hazard : PageHazards::Find(bytes))
+        for (const PageHazards::Hazard& hazard : PageHazards::find(bytes))
             problems.append({templatePath, hazardText(hazard, part.label)});
         const QString html = QString::fromUtf8(bytes);
         // The preview's files are removed once the page has loaded; what the
         // engine fetches later is missing by then.
-        for (const OnDemandResources::Reference& ref : OnDemandResources::Find(html))
+        for (const OnDemandResources::Reference& ref : OnDemandResources::find(html))
             problems.append(
                 {templatePath, QStringLiteral("HTML line %1: url(%2) under \"%3\" loads only on "
                                               "demand, after the preview's files are gone")
@@ -486,7 +486,7 @@ Problems CheckMessage(const QString& templatePath, const QByteArray& message)
     return problems;
 }
 
-QList<TemplateLinks> LinksToReplace(const QString& libraryFolder)
+QList<TemplateLinks> linksToReplace(const QString& libraryFolder)
 {
     QList<TemplateLinks> result;
     const QFileInfoList files =
@@ -494,18 +494,18 @@ QList<TemplateLinks> LinksToReplace(const QString& libraryFolder)
             .entryInfoList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
     for (const QFileInfo& file : files) {
         const QString name = file.fileName().chopped(4);
-        const Result<QString> path = TemplateLibrary::FindTemplateFile(libraryFolder, name);
+        const Result<QString> path = TemplateLibrary::findTemplateFile(libraryFolder, name);
         if (!path)
             continue;
         const Result<TemplateStaging::DecodedTemplate> decoded =
-            TemplateStaging::DecodeTemplateFile(*path);
+            TemplateStaging::decodeTemplateFile(*path);
         if (!decoded)
             continue;
         TemplateLinks entry{*path, {}};
         for (const MimeComponent::TextPart& part :
-             MimeComponent::ReadTextParts(decoded->message).parts) {
+             MimeComponent::readTextParts(decoded->message).parts) {
             if (part.type == "text/html")
-                entry.links += PlaceholderLinks::Find(part.content);
+                entry.links += PlaceholderLinks::find(part.content);
         }
         if (!entry.links.isEmpty())
             result.append(entry);

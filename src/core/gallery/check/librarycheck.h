@@ -24,16 +24,16 @@ using Problems = QList<Problem>;
 // folders, then each category page in listing order with the templates it
 // links. Empty when the gallery would open every page and template and none
 // of them holds a script, reaches for local files or loads from the network.
-Problems CheckLibrary(const QString& libraryFolder);
+Problems checkLibrary(const QString& libraryFolder);
 
 // The problems of one template file, given its path: unreadable, corrupt, or
 // not decodable. Checks of the decoded message's content belong here.
-Problems CheckTemplate(const QString& templatePath);
+Problems checkTemplate(const QString& templatePath);
 
 // The problems of a decoded message: an unparsable structure, what its HTML
 // must not hold (see PageHazards), a cid: image no part carries, or a
 // style-sheet resource that loads only on demand (under :hover or inside @media).
-Problems CheckMessage(const QString& templatePath, const QByteArray& message);
+Problems checkMessage(const QString& templatePath, const QByteArray& message);
 
 // The links a template of the library ships with that its sender must replace
 // before sending; not faults of the library, so not among its problems.
@@ -44,7 +44,7 @@ struct TemplateLinks
 };
 
 // For every template in the library's templates/ folder that has such links,
-// in file name order. A template that cannot be read is left to CheckLibrary.
-QList<TemplateLinks> LinksToReplace(const QString& libraryFolder);
+// in file name order. A template that cannot be read is left to checkLibrary.
+QList<TemplateLinks> linksToReplace(const QString& libraryFolder);
 
 } // namespace LibraryCheck

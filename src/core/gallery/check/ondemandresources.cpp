@@ -72,7 +72,7 @@ void scanSheet(const QString& page, qsizetype base, qsizetype end, QList<Referen
 
 } // namespace
 
-QList<Reference> Find(const QString& html)
+QList<Reference> find(const QString& html)
 {
     static const QRegularExpression style(QStringLiteral(R"(<style\b[^>]*>)"),
                                           QRegularExpression::CaseInsensitiveOption);

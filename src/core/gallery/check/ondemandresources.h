@@ -18,6 +18,6 @@ struct Reference
     bool operator==(const Reference&) const = default;
 };
 
-QList<Reference> Find(const QString& html);
+QList<Reference> find(const QString& html);
 
 } // namespace OnDemandResources

@@ -215,7 +215,7 @@ public:
         checkConditionalComments();
         if (m_depth > 0)
             return finish();
-        const int depth = HtmlNesting::Depth(m_html);
+        const int depth = HtmlNesting::depth(m_html);
         if (depth > HtmlNesting::MaxDepth)
             add(0, QStringLiteral("elements nest %1 deep, more than the %2 the gallery shows; "
                                   "the deeper ones are flattened")
@@ -314,7 +314,7 @@ private:
     // -1) whose URLs all stand at `line`.
     void checkCss(QByteArrayView css, qsizetype offset, const QString& where, int line = 0)
     {
-        for (const CssUrls::Url& url : CssUrls::Find(css))
+        for (const CssUrls::Url& url : CssUrls::find(css))
             checkUrl(url.url, where, Use::Loads, offset < 0 ? line : lineAt(offset + url.offset));
     }
 
@@ -462,12 +462,12 @@ private:
 
 } // namespace
 
-QList<Hazard> Find(const QByteArray& html)
+QList<Hazard> find(const QByteArray& html)
 {
     return Scanner(html).run();
 }
 
-QList<Hazard> FindInStyleSheet(const QByteArray& css)
+QList<Hazard> findInStyleSheet(const QByteArray& css)
 {
     return Scanner(css).runOnStyleSheet();
 }

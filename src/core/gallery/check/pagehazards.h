@@ -25,10 +25,10 @@ constexpr int MaxListed = 100;
 // Every hazard of the page in document order. Relative references inside the
 // page's folder (a category page's thumbs/...) and plain links to the web
 // (<a href="https://...">) are fine.
-QList<Hazard> Find(const QByteArray& html);
+QList<Hazard> find(const QByteArray& html);
 
 // The same for a style sheet of its own (a text/css part of a template): the
 // URLs it would fetch or that reach for local files.
-QList<Hazard> FindInStyleSheet(const QByteArray& css);
+QList<Hazard> findInStyleSheet(const QByteArray& css);
 
 } // namespace PageHazards

@@ -56,7 +56,7 @@ QString linkText(const QByteArray& html, const Html::HtmlTag& anchor)
 
 } // namespace
 
-bool IsPlaceholder(const QString& url)
+bool isPlaceholder(const QString& url)
 {
     const QString target = url.trimmed();
     if (target.isEmpty() || target == QLatin1String("#"))
@@ -76,7 +76,7 @@ bool IsPlaceholder(const QString& url)
     return isReservedHost(parsed.host().toLower());
 }
 
-QList<Link> Find(const QByteArray& html)
+QList<Link> find(const QByteArray& html)
 {
     QList<Link> links;
     // Lines are counted as the scan goes, so a page of many links stays linear.
@@ -87,7 +87,7 @@ QList<Link> Find(const QByteArray& html)
         if (href.isNull())
             continue;
         const QString url = QString::fromUtf8(href);
-        if (!IsPlaceholder(url))
+        if (!isPlaceholder(url))
             continue;
         line += int(std::count(html.cbegin() + counted, html.cbegin() + anchor.begin, '\n'));
         counted = anchor.begin;

@@ -19,9 +19,9 @@ struct Link
 // A target reserved for examples (example.com, .example, .test, .invalid,
 // localhost), a merge-field placeholder such as "[unsubscribe_url]" or
 // "{{url}}", or nothing at all ("", "#").
-bool IsPlaceholder(const QString& url);
+bool isPlaceholder(const QString& url);
 
 // The placeholder links of one HTML text, in page order.
-QList<Link> Find(const QByteArray& html);
+QList<Link> find(const QByteArray& html);
 
 } // namespace PlaceholderLinks

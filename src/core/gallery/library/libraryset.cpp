@@ -28,12 +28,12 @@ LibrarySet::LibrarySet(QString shippedFolder, QString userFolder)
 QList<LibrarySet::Category> LibrarySet::categories() const
 {
     QList<Category> out;
-    const QStringList shipped = TemplateLibrary::CategoryNames(m_shippedFolder);
+    const QStringList shipped = TemplateLibrary::categoryNames(m_shippedFolder);
     for (const QString& name : shipped)
         out.append({name, m_shippedFolder, false});
     if (m_userFolder.isEmpty())
         return out;
-    for (const QString& name : TemplateLibrary::CategoryNames(m_userFolder))
+    for (const QString& name : TemplateLibrary::categoryNames(m_userFolder))
         if (!shipped.contains(name))
             out.append({name, m_userFolder, true});
     return out;
@@ -63,7 +63,7 @@ bool LibrarySet::hasTemplate(const QString& name) const
 
 bool LibrarySet::isOwnTemplate(const QString& name) const
 {
-    const QString path = TemplateLibrary::TemplateFilePath(m_userFolder, name);
+    const QString path = TemplateLibrary::templateFilePath(m_userFolder, name);
     return !m_userFolder.isEmpty() && !path.isEmpty() && QFileInfo(path).isFile();
 }
 
@@ -71,7 +71,7 @@ QString LibrarySet::templateFolder(const QString& name, const QString& category)
 {
     const QString own = folderOf(category);
     const auto holds = [&name](const QString& folder) {
-        const QString path = TemplateLibrary::TemplateFilePath(folder, name);
+        const QString path = TemplateLibrary::templateFilePath(folder, name);
         return !folder.isEmpty() && !path.isEmpty() && QFileInfo::exists(path);
     };
     if (holds(own))

@@ -235,7 +235,7 @@ Status DecryptFile(const QString& path, const QByteArray& key)
     return FileIo::writeAtomically(path, decryptPayload(*file, *payload, key));
 }
 
-QString DecodedMessagePath(const QString& path)
+QString decodedMessagePath(const QString& path)
 {
     static const QLatin1String scrambled(".dat");
     // Only the file name's own extension changes; a ".dat" in a folder name or
@@ -252,10 +252,10 @@ Status UnencryptFile(const QString& path)
         return text.status();
     restorePlaceholders(*text);
     restoreGalleryWord(*text);
-    return FileIo::writeAtomically(DecodedMessagePath(path), *text);
+    return FileIo::writeAtomically(decodedMessagePath(path), *text);
 }
 
-Result<QByteArray> UnpackTemplate(const QByteArray& libraryFile)
+Result<QByteArray> unpackTemplate(const QByteArray& libraryFile)
 {
     const Result<Payload> payload = readPayload(libraryFile);
     if (!payload)
@@ -268,7 +268,7 @@ Result<QByteArray> UnpackTemplate(const QByteArray& libraryFile)
     return text;
 }
 
-Result<QByteArray> PackTemplate(const QByteArray& message)
+Result<QByteArray> packTemplate(const QByteArray& message)
 {
     const QString construct = firstUnpackableConstruct(message);
     if (!construct.isEmpty())
@@ -291,7 +291,7 @@ Result<QByteArray> PackTemplate(const QByteArray& message)
 
     // The checks above cover every construct known to break the round trip;
     // decoding the result proves it for this message.
-    const Result<QByteArray> decoded = UnpackTemplate(packed);
+    const Result<QByteArray> decoded = unpackTemplate(packed);
     if (!decoded || *decoded != message) {
         qsizetype at = 0;
         if (decoded) {

@@ -22,18 +22,18 @@ Status DecryptFile(const QString& path, const QByteArray& key);
 
 // The path the second pass writes to: a trailing ".dat" becomes ".eml"; any
 // other path is its own target. Folder names are never rewritten.
-QString DecodedMessagePath(const QString& path);
+QString decodedMessagePath(const QString& path);
 
 // Second pass: undoes the character substitution and writes the message to
-// DecodedMessagePath(path), leaving the file at `path` in place.
+// decodedMessagePath(path), leaving the file at `path` in place.
 Status UnencryptFile(const QString& path);
 
 // Both passes in memory: library file bytes to message bytes. Fails, with the
 // reason, on a count that is negative or larger than the data.
-Result<QByteArray> UnpackTemplate(const QByteArray& libraryFile);
+Result<QByteArray> unpackTemplate(const QByteArray& libraryFile);
 
 // The inverse: a library file whose decoding gives back `message` byte for
 // byte, or the reason why no such file exists.
-Result<QByteArray> PackTemplate(const QByteArray& message);
+Result<QByteArray> packTemplate(const QByteArray& message);
 
 } // namespace Module1

@@ -112,7 +112,7 @@ QString templatesFolder(const QString& appFolder)
     return appFolder + QLatin1Char('/') + TemplatesFolderName;
 }
 
-QString CategoryNameFromFileName(const QString& fileName)
+QString categoryNameFromFileName(const QString& fileName)
 {
     QString name = fileName;
     name.remove(PageExtension);
@@ -121,7 +121,7 @@ QString CategoryNameFromFileName(const QString& fileName)
     return name;
 }
 
-Status CheckLibraryFolders(const QString& appFolder)
+Status checkLibraryFolders(const QString& appFolder)
 {
     for (const QLatin1String name : {CategoriesFolderName, TemplatesFolderName}) {
         if (Status status = checkLibraryFolder(appFolder, name); !status)
@@ -130,7 +130,7 @@ Status CheckLibraryFolders(const QString& appFolder)
     return Status::success();
 }
 
-QStringList CategoryFileNames(const QString& appFolder)
+QStringList categoryFileNames(const QString& appFolder)
 {
     if (!checkLibraryFolder(appFolder, CategoriesFolderName))
         return {};
@@ -145,15 +145,15 @@ QStringList CategoryFileNames(const QString& appFolder)
     return names;
 }
 
-QStringList CategoryNames(const QString& appFolder)
+QStringList categoryNames(const QString& appFolder)
 {
     QStringList names;
-    for (const QString& fileName : CategoryFileNames(appFolder))
-        names.append(CategoryNameFromFileName(fileName));
+    for (const QString& fileName : categoryFileNames(appFolder))
+        names.append(categoryNameFromFileName(fileName));
     return names;
 }
 
-QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
+QString categoryPagePath(const QString& appFolder, const QString& categoryName)
 {
     const QString folder = categoriesFolder(appFolder) + QLatin1Char('/');
     for (const QLatin1String prefix : {QLatin1String(""), QLatin1String("0")}) {
@@ -164,7 +164,7 @@ QString CategoryPagePath(const QString& appFolder, const QString& categoryName)
     return folder + QLatin1Char('1') + categoryName + PageExtension;
 }
 
-Result<QString> FindCategoryPage(const QString& appFolder, const QString& categoryName)
+Result<QString> findCategoryPage(const QString& appFolder, const QString& categoryName)
 {
     const QString folder = categoriesFolder(appFolder) + QLatin1Char('/');
     if (categoryName.isEmpty())
@@ -172,7 +172,7 @@ Result<QString> FindCategoryPage(const QString& appFolder, const QString& catego
                        QCoreApplication::translate("TemplateLibrary", "no category is chosen"));
     if (Status linked = checkLibraryFolder(appFolder, CategoriesFolderName); !linked)
         return linked;
-    const QString path = CategoryPagePath(appFolder, categoryName);
+    const QString path = categoryPagePath(appFolder, categoryName);
     if (Status entry = checkEntry(folder, path,
                                   QCoreApplication::translate("TemplateLibrary", "category page"));
         !entry)
@@ -194,10 +194,10 @@ QString GetFirstLink(const QString& pagePath)
     const qsizetype quote = text.indexOf('"', hash + 1);
     if (quote < 0)
         return QString();
-    return PageText(text.mid(hash + 1, quote - hash - 1));
+    return pageText(text.mid(hash + 1, quote - hash - 1));
 }
 
-QStringList TemplateLinks(const QString& pagePath)
+QStringList templateLinks(const QString& pagePath)
 {
     if (!checkEntry(QFileInfo(pagePath).absolutePath(), pagePath, QStringLiteral("page")))
         return {};
@@ -212,7 +212,7 @@ QStringList TemplateLinks(const QString& pagePath)
         const QByteArray url = Html::cleanUrl(tag.attribute(html, "href"));
         if (!url.startsWith('#'))
             continue;
-        const QString name = PageText(QByteArray::fromPercentEncoding(url.mid(1)));
+        const QString name = pageText(QByteArray::fromPercentEncoding(url.mid(1)));
         if (!name.isEmpty() && !names.contains(name))
             names.append(name);
     }
@@ -221,7 +221,7 @@ QStringList TemplateLinks(const QString& pagePath)
 
 // Page files are authored as UTF-8 and template files are named in UTF-8; a
 // page in a single-byte code page is read as Latin-1 rather than mangled.
-QString PageText(const QByteArray& bytes)
+QString pageText(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
@@ -230,7 +230,7 @@ QString PageText(const QByteArray& bytes)
     return text;
 }
 
-bool IsPlainTemplateName(const QString& name)
+bool isPlainTemplateName(const QString& name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
@@ -249,27 +249,27 @@ bool IsPlainTemplateName(const QString& name)
     return true;
 }
 
-QString TemplateFilePath(const QString& appFolder, const QString& templateName)
+QString templateFilePath(const QString& appFolder, const QString& templateName)
 {
-    if (!IsPlainTemplateName(templateName))
+    if (!isPlainTemplateName(templateName))
         return QString();
     return templatesFolder(appFolder) + QLatin1Char('/') + templateName + QLatin1String(".dat");
 }
 
-Result<QString> FindTemplateFile(const QString& appFolder, const QString& name)
+Result<QString> findTemplateFile(const QString& appFolder, const QString& name)
 {
     const QString folder = templatesFolder(appFolder);
     if (name.isEmpty())
         return failure(folder,
                        QCoreApplication::translate("TemplateLibrary", "no template is chosen"));
-    if (!IsPlainTemplateName(name))
+    if (!isPlainTemplateName(name))
         return failure(
             folder, QCoreApplication::translate("TemplateLibrary",
                                                 "\"%1\" is not a plain file name and is not opened")
                         .arg(name));
     if (Status linked = checkLibraryFolder(appFolder, TemplatesFolderName); !linked)
         return linked;
-    const QString path = TemplateFilePath(appFolder, name);
+    const QString path = templateFilePath(appFolder, name);
     if (Status entry = checkEntry(folder, path,
                                   QCoreApplication::translate("TemplateLibrary", "template file"));
         !entry)

@@ -47,7 +47,7 @@ QString linkImages(const QString& html, QSet<QString>* used)
         out += QStringView(html).mid(last, match.capturedStart() - last);
         const QString name = match.captured(1);
         used->insert(name);
-        out += QStringLiteral("src=\"cid:%1\"").arg(QString::fromLatin1(ContentId(name)));
+        out += QStringLiteral("src=\"cid:%1\"").arg(QString::fromLatin1(contentId(name)));
         last = match.capturedEnd();
     }
     out += QStringView(html).mid(last);
@@ -56,12 +56,12 @@ QString linkImages(const QString& html, QSet<QString>* used)
 
 } // namespace
 
-QByteArray ContentId(const QString& fileName)
+QByteArray contentId(const QString& fileName)
 {
     return fileName.toUtf8().toPercentEncoding("._-") + "@quillery";
 }
 
-QByteArray EncodeQuotedPrintable(const QByteArray& data)
+QByteArray encodeQuotedPrintable(const QByteArray& data)
 {
     static const char hex[] = "0123456789ABCDEF";
     // At most three output bytes per input byte plus a soft break per 25.
@@ -103,7 +103,7 @@ QByteArray EncodeQuotedPrintable(const QByteArray& data)
     return out;
 }
 
-QByteArray EncodeHeaderText(const QString& text)
+QByteArray encodeHeaderText(const QString& text)
 {
     if (isPrintableAscii(text))
         return text.toLatin1();
@@ -126,7 +126,7 @@ QByteArray EncodeHeaderText(const QString& text)
     return words.join("\r\n ");
 }
 
-QByteArray EncodeMailbox(const QString& mailbox)
+QByteArray encodeMailbox(const QString& mailbox)
 {
     const qsizetype open = mailbox.lastIndexOf(QLatin1Char('<'));
     if (open < 0 || !mailbox.endsWith(QLatin1Char('>')))
@@ -136,14 +136,14 @@ QByteArray EncodeMailbox(const QString& mailbox)
     if (name.isEmpty())
         return address;
     if (!isPrintableAscii(name))
-        return EncodeHeaderText(name) + ' ' + address;
+        return encodeHeaderText(name) + ' ' + address;
     QString quoted = name;
     quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
         .replace(QLatin1Char('"'), QLatin1String("\\\""));
     return '"' + quoted.toLatin1() + "\" " + address;
 }
 
-Result<QByteArray> Compose(const Source& source)
+Result<QByteArray> compose(const Source& source)
 {
     const auto fail = [](const QString& reason) { return Status::failure(reason); };
     if (source.from.trimmed().isEmpty() || source.subject.trimmed().isEmpty() ||
@@ -173,8 +173,8 @@ Result<QByteArray> Compose(const Source& source)
             return fail(QStringLiteral("images/%1 is never shown by the HTML").arg(name));
 
     QByteArray m;
-    m += header("From", EncodeMailbox(source.from));
-    m += header("Subject", EncodeHeaderText(source.subject));
+    m += header("From", encodeMailbox(source.from));
+    m += header("Subject", encodeHeaderText(source.subject));
     m += header("Date", source.date.toLatin1());
     m += header("MIME-Version", "1.0");
     m += header("Content-Type",
@@ -186,7 +186,7 @@ Result<QByteArray> Compose(const Source& source)
     m += QByteArray(Crlf) + "--" + AlternativeBoundary + Crlf;
     m += header("Content-Type", "text/plain; charset=UTF-8");
     m += header("Content-Transfer-Encoding", "quoted-printable");
-    m += Crlf + EncodeQuotedPrintable(source.text.toUtf8());
+    m += Crlf + encodeQuotedPrintable(source.text.toUtf8());
 
     m += QByteArray(Crlf) + "--" + AlternativeBoundary + Crlf;
     m += header("Content-Type",
@@ -196,13 +196,13 @@ Result<QByteArray> Compose(const Source& source)
     m += QByteArray("--") + RelatedBoundary + Crlf;
     m += header("Content-Type", "text/html; charset=UTF-8");
     m += header("Content-Transfer-Encoding", "quoted-printable");
-    m += Crlf + EncodeQuotedPrintable(html.toUtf8());
+    m += Crlf + encodeQuotedPrintable(html.toUtf8());
     for (const Image& image : source.images) {
         const QByteArray name = image.fileName.toUtf8();
         m += QByteArray(Crlf) + "--" + RelatedBoundary + Crlf;
         m += header("Content-Type", image.mimeType + ";\r\n name=\"" + name + '"');
         m += header("Content-Transfer-Encoding", "base64");
-        m += header("Content-ID", '<' + ContentId(image.fileName) + '>');
+        m += header("Content-ID", '<' + contentId(image.fileName) + '>');
         m += header("Content-Disposition", "inline; filename=\"" + name + '"');
         m += Crlf + base64Lines(image.data);
     }

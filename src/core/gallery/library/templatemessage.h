@@ -30,21 +30,21 @@ struct Source
 };
 
 // The Content-ID an image travels under, without angle brackets.
-QByteArray ContentId(const QString& fileName);
+QByteArray contentId(const QString& fileName);
 
 // RFC 2045 quoted-printable with CRLF line ends; line breaks in `data` (LF or
 // CRLF) become hard line breaks.
-QByteArray EncodeQuotedPrintable(const QByteArray& data);
+QByteArray encodeQuotedPrintable(const QByteArray& data);
 
 // The text as a header value: plain when it is printable ASCII, otherwise
 // RFC 2047 encoded words in UTF-8, each short enough for a 76-column line.
-QByteArray EncodeHeaderText(const QString& text);
+QByteArray encodeHeaderText(const QString& text);
 
 // "Name <address>" as a header value with the name quoted or encoded as needed.
-QByteArray EncodeMailbox(const QString& mailbox);
+QByteArray encodeMailbox(const QString& mailbox);
 
 // The whole message, or the reason there is none: a header missing, an image
 // the HTML names but the source lacks, or an image the HTML never uses.
-Result<QByteArray> Compose(const Source& source);
+Result<QByteArray> compose(const Source& source);
 
 } // namespace TemplateMessage

@@ -43,7 +43,7 @@ Result<StagedPage> stagePage(const QByteArray& message, const QString& folder,
     }
     const QFileInfo folderInfo(QDir::cleanPath(QDir(folder).absolutePath()));
     StagedPage staged;
-    staged.html = mime.SaveHtmlToSubfolderUtf8(folderInfo.path(), folderInfo.fileName());
+    staged.html = mime.saveHtmlToSubfolderUtf8(folderInfo.path(), folderInfo.fileName());
     staged.problem = mime.lastError();
     // The component creates the folder; when it could not, its problem says why.
     if (!QFileInfo(folderInfo.filePath()).isDir())
@@ -56,12 +56,12 @@ Result<StagedPage> stagePage(const QByteArray& message, const QString& folder,
 
 } // namespace
 
-Result<DecodedTemplate> DecodeTemplateFile(const QString& libraryPath)
+Result<DecodedTemplate> decodeTemplateFile(const QString& libraryPath)
 {
     Result<QByteArray> file = FileIo::readAll(libraryPath);
     if (!file)
         return file.status();
-    Result<QByteArray> message = Module1::UnpackTemplate(*file);
+    Result<QByteArray> message = Module1::unpackTemplate(*file);
     if (!message)
         return Status::failure(
             QCoreApplication::translate("TemplateStaging",
@@ -70,15 +70,15 @@ Result<DecodedTemplate> DecodeTemplateFile(const QString& libraryPath)
     return DecodedTemplate{libraryPath, std::move(*file), std::move(*message)};
 }
 
-Result<DecodedTemplate> DecodeTemplate(const QString& appFolder, const QString& name)
+Result<DecodedTemplate> decodeTemplate(const QString& appFolder, const QString& name)
 {
-    const Result<QString> libraryPath = TemplateLibrary::FindTemplateFile(appFolder, name);
+    const Result<QString> libraryPath = TemplateLibrary::findTemplateFile(appFolder, name);
     if (!libraryPath)
         return libraryPath.status();
-    return DecodeTemplateFile(*libraryPath);
+    return decodeTemplateFile(*libraryPath);
 }
 
-Result<StagedPage> StageDecoded(const DecodedTemplate& decoded, const QString& folder,
+Result<StagedPage> stageDecoded(const DecodedTemplate& decoded, const QString& folder,
                                 const QString& pageName)
 {
     if (!QDir().mkpath(folder))
@@ -89,22 +89,22 @@ Result<StagedPage> StageDecoded(const DecodedTemplate& decoded, const QString& f
         QDir(folder).filePath(QFileInfo(decoded.libraryPath).completeBaseName() + ".dat");
     if (Status written = writeWorkingFile(copy, decoded.file); !written)
         return written;
-    if (Status written = writeWorkingFile(Module1::DecodedMessagePath(copy), decoded.message);
+    if (Status written = writeWorkingFile(Module1::decodedMessagePath(copy), decoded.message);
         !written)
         return written;
     return stagePage(decoded.message, folder, pageName, decoded.libraryPath);
 }
 
-Result<StagedPage> StageTemplate(const QString& appFolder, const QString& name,
+Result<StagedPage> stageTemplate(const QString& appFolder, const QString& name,
                                  const QString& folder, const QString& pageName)
 {
-    const Result<DecodedTemplate> decoded = DecodeTemplate(appFolder, name);
+    const Result<DecodedTemplate> decoded = decodeTemplate(appFolder, name);
     if (!decoded)
         return decoded.status();
-    return StageDecoded(*decoded, folder, pageName);
+    return stageDecoded(*decoded, folder, pageName);
 }
 
-Result<StagedPage> StageMessage(const QByteArray& message, const QString& folder,
+Result<StagedPage> stageMessage(const QByteArray& message, const QString& folder,
                                 const QString& pageName)
 {
     return stagePage(message, folder, pageName, QString());

@@ -27,27 +27,27 @@ struct StagedPage
     QString problem;
 };
 
-// The library file of `name` below `appFolder`, refused as FindTemplateFile
+// The library file of `name` below `appFolder`, refused as findTemplateFile
 // refuses it, then read and decoded.
-Result<DecodedTemplate> DecodeTemplate(const QString& appFolder, const QString& name);
+Result<DecodedTemplate> decodeTemplate(const QString& appFolder, const QString& name);
 
 // The library file at `libraryPath`, wherever it lies, read and decoded.
-Result<DecodedTemplate> DecodeTemplateFile(const QString& libraryPath);
+Result<DecodedTemplate> decodeTemplateFile(const QString& libraryPath);
 
 // The template `name` below `appFolder`, written into `folder` as the copy
 // "<name>.dat", the message "<name>.eml", the page file `pageName` and the
 // files the page refers to.
-Result<StagedPage> StageTemplate(const QString& appFolder, const QString& name,
+Result<StagedPage> stageTemplate(const QString& appFolder, const QString& name,
                                  const QString& folder, const QString& pageName);
 
 // The same for a template already decoded; the copy is named after its library file.
-Result<StagedPage> StageDecoded(const DecodedTemplate& decoded, const QString& folder,
+Result<StagedPage> stageDecoded(const DecodedTemplate& decoded, const QString& folder,
                                 const QString& pageName);
 
 // The page of `message` and its files, written into `folder` (created when
 // missing, below a folder that exists). A message that cannot be read at all
 // writes no page.
-Result<StagedPage> StageMessage(const QByteArray& message, const QString& folder,
+Result<StagedPage> stageMessage(const QByteArray& message, const QString& folder,
                                 const QString& pageName);
 
 } // namespace TemplateStaging

@@ -66,7 +66,7 @@ bool hasEntry(const QString& path)
 bool pageLinks(const QString& library, const QString& category, const QString& name)
 {
     const QString page = pagePath(library, category);
-    return QFileInfo(page).isFile() && TemplateLibrary::TemplateLinks(page).contains(name);
+    return QFileInfo(page).isFile() && TemplateLibrary::templateLinks(page).contains(name);
 }
 
 Status removeFile(const QString& path)
@@ -134,11 +134,11 @@ Result<Change> readJournal(const QString& path)
     const QString op = change.value(QStringLiteral("op"));
     const auto plain = [&change](const char* key) {
         const QString value = change.value(QLatin1String(key));
-        return TemplateLibrary::IsPlainTemplateName(value);
+        return TemplateLibrary::isPlainTemplateName(value);
     };
     const auto plainOrEmpty = [&change](const char* key) {
         const QString value = change.value(QLatin1String(key));
-        return value.isEmpty() || TemplateLibrary::IsPlainTemplateName(value);
+        return value.isEmpty() || TemplateLibrary::isPlainTemplateName(value);
     };
     const bool known =
         (op == u"add" && plain("name") && plain("category") && plain("thumbnail")) ||
@@ -156,7 +156,7 @@ Status recoverChange(const QString& library, const Change& change)
     const QString op = change.value(QStringLiteral("op"));
     const QString category = change.value(QStringLiteral("category"));
     const auto dat = [&library](const QString& name) {
-        return TemplateLibrary::TemplateFilePath(library, name);
+        return TemplateLibrary::templateFilePath(library, name);
     };
     if (op == u"add") {
         const QString name = change.value(QStringLiteral("name"));

@@ -40,7 +40,7 @@ struct Link
 // first image between a link and the next.
 QList<Link> linksWithPictures(const QString& pagePath)
 {
-    const QStringList names = TemplateLibrary::TemplateLinks(pagePath);
+    const QStringList names = TemplateLibrary::templateLinks(pagePath);
     if (names.isEmpty())
         return {};
     const QByteArray html = FileIo::readAll(pagePath).valueOr(QByteArray());
@@ -51,7 +51,7 @@ QList<Link> linksWithPictures(const QString& pagePath)
         if (tag.name == "a") {
             const QByteArray url = Html::cleanUrl(tag.attribute(html, "href"));
             current = url.startsWith('#')
-                          ? TemplateLibrary::PageText(QByteArray::fromPercentEncoding(url.mid(1)))
+                          ? TemplateLibrary::pageText(QByteArray::fromPercentEncoding(url.mid(1)))
                           : QString();
             continue;
         }
@@ -80,11 +80,11 @@ void readWords(const QString& templatePath, Entry* entry)
     const Result<QByteArray> file = FileIo::readAll(templatePath);
     if (!file)
         return;
-    const Result<QByteArray> message = Module1::UnpackTemplate(*file);
+    const Result<QByteArray> message = Module1::unpackTemplate(*file);
     if (!message)
         return;
-    entry->subject = MimeComponent::ReadListHeaders(*message).subject;
-    if (const auto plain = MimeComponent::ReadPlainText(*message, MaxTextBytes))
+    entry->subject = MimeComponent::readListHeaders(*message).subject;
+    if (const auto plain = MimeComponent::readPlainText(*message, MaxTextBytes))
         entry->text = QString::fromUtf8(plain->text).simplified();
 }
 
@@ -263,12 +263,12 @@ Index Index::build(const QStringList& libraries, const QString& cacheFile)
     QStringList paths;
     QSet<QString> seen;
     for (const QString& library : libraries) {
-        for (const QString& category : TemplateLibrary::CategoryNames(library)) {
-            const Result<QString> page = TemplateLibrary::FindCategoryPage(library, category);
+        for (const QString& category : TemplateLibrary::categoryNames(library)) {
+            const Result<QString> page = TemplateLibrary::findCategoryPage(library, category);
             if (!page)
                 continue;
             for (const Link& link : linksWithPictures(*page)) {
-                const Result<QString> file = TemplateLibrary::FindTemplateFile(library, link.name);
+                const Result<QString> file = TemplateLibrary::findTemplateFile(library, link.name);
                 if (!file || seen.contains(*file))
                     continue;
                 seen.insert(*file);

@@ -316,7 +316,7 @@ private:
 
 } // namespace
 
-QString PlainText(const QByteArray& html)
+QString plainText(const QByteArray& html)
 {
     return Collector(html).run();
 }

@@ -13,6 +13,6 @@ namespace HtmlText {
 // struck-through words between "~~" marks, wrapped at 72 columns; the head,
 // style sheets, scripts and elements hidden from readers (aria-hidden="true",
 // display:none) leave nothing.
-QString PlainText(const QByteArray& html);
+QString plainText(const QByteArray& html);
 
 } // namespace HtmlText

@@ -118,7 +118,7 @@ std::optional<QString> uncarriedPicture(const QByteArray& html)
 {
     std::optional<QString> found;
     const auto inCss = [&found](QByteArrayView css) {
-        for (const CssUrls::Url& url : CssUrls::Find(css))
+        for (const CssUrls::Url& url : CssUrls::find(css))
             if (!found && isLocalRelative(url.url))
                 found = QString::fromUtf8(url.url);
     };
@@ -177,11 +177,11 @@ QString pictureFile(const QString& file, const QByteArray& url, const QString& p
             QCoreApplication::translate(
                 "TemplateImport", "the image \u201c%1\u201d it shows is not a regular file (%2)")
                 .arg(shown, QDir::toNativeSeparators(real)));
-    if (info.size() > MaxFileSize())
+    if (info.size() > maxFileSize())
         return refuse(QCoreApplication::translate(
                           "TemplateImport", "the image \u201c%1\u201d is larger than %2 bytes")
                           .arg(shown)
-                          .arg(MaxFileSize()));
+                          .arg(maxFileSize()));
     return real;
 }
 
@@ -247,12 +247,12 @@ Result<TemplateMessage::Source> pageSource(const QString& file, const QByteArray
     });
     if (failure)
         return *failure;
-    if (total > MaxFileSize())
+    if (total > maxFileSize())
         return Status::failure(
             refusal(file, QCoreApplication::translate("TemplateImport",
                                                       "the page and its images are larger "
                                                       "than %1 bytes")
-                              .arg(MaxFileSize())));
+                              .arg(maxFileSize())));
     out += html.mid(last);
     source.html = QString::fromUtf8(out);
     return source;
@@ -278,18 +278,18 @@ Status checkHeaderLength(const QString& file, const char* header, const QString&
 
 Result<QByteArray> compose(const QString& file, TemplateMessage::Source source, const QString& name)
 {
-    source.text = HtmlText::PlainText(source.html.toUtf8());
+    source.text = HtmlText::plainText(source.html.toUtf8());
     if (source.subject.isEmpty())
         source.subject = name;
     if (source.from.isEmpty())
         source.from = PlaceholderSender;
     if (source.date.isEmpty())
         source.date = rfc5322Now();
-    const Result<QByteArray> message = TemplateMessage::Compose(source);
+    const Result<QByteArray> message = TemplateMessage::compose(source);
     if (!message)
         return Status::failure(refusal(file, message.status().message()));
     // The same check the shipped library passes, on what will be stored.
-    const LibraryCheck::Problems problems = LibraryCheck::CheckMessage(file, *message);
+    const LibraryCheck::Problems problems = LibraryCheck::checkMessage(file, *message);
     if (!problems.isEmpty())
         return refuseProblems(file, problems);
     return message;
@@ -297,7 +297,7 @@ Result<QByteArray> compose(const QString& file, TemplateMessage::Source source, 
 
 Result<QByteArray> fromPage(const QString& file, const QByteArray& html, const QString& name)
 {
-    const QList<PageHazards::Hazard> hazards = PageHazards::Find(html);
+    const QList<PageHazards::Hazard> hazards = PageHazards::find(html);
     if (!hazards.isEmpty()) {
         LibraryCheck::Problems problems;
         for (const PageHazards::Hazard& hazard : hazards)
@@ -327,7 +327,7 @@ Result<QByteArray> fromPage(const QString& file, const QByteArray& html, const Q
 
 Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, const QString& name)
 {
-    const MimeComponent::TextParts parts = MimeComponent::ReadTextParts(bytes);
+    const MimeComponent::TextParts parts = MimeComponent::readTextParts(bytes);
     if (!parts.parsed)
         return Status::failure(
             refusal(file, QCoreApplication::translate("TemplateImport", "this is not a message")));
@@ -337,7 +337,7 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
         return Status::failure(refusal(
             file, QCoreApplication::translate("TemplateImport", "the message holds no HTML part")));
     // Judged as sent: the page written below drops local references quietly.
-    const LibraryCheck::Problems problems = LibraryCheck::CheckMessage(file, bytes);
+    const LibraryCheck::Problems problems = LibraryCheck::checkMessage(file, bytes);
     if (!problems.isEmpty())
         return refuseProblems(file, problems);
     MimeComponent mime;
@@ -347,7 +347,7 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
             work.path(), QCoreApplication::translate("TemplateImport", "no working folder")));
     if (!mime.LoadEmlData(bytes))
         return Status::failure(refusal(file, mime.lastError()));
-    const QByteArray html = mime.SaveHtmlAndImagesUtf8(work.path(), QStringLiteral("files"));
+    const QByteArray html = mime.saveHtmlAndImagesUtf8(work.path(), QStringLiteral("files"));
     if (!mime.lastError().isEmpty() || html.isEmpty())
         return Status::failure(
             refusal(file, QCoreApplication::translate("TemplateImport",
@@ -364,7 +364,7 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
         return source.status();
     // Read as a mail program reads them: the display name without the quotes
     // and escapes around it, which the composer puts back once.
-    const MimeComponent::ListHeaders headers = MimeComponent::ReadListHeaders(bytes);
+    const MimeComponent::ListHeaders headers = MimeComponent::readListHeaders(bytes);
     source->subject = headers.subject.simplified();
     static const QRegularExpression plainAddress(QStringLiteral("^[!-;=?-~]+$"));
     if (plainAddress.match(headers.fromAddress).hasMatch())
@@ -385,21 +385,21 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
 
 } // namespace
 
-qsizetype MaxFileSize()
+qsizetype maxFileSize()
 {
     return MimeComponent::MaxMessageSize;
 }
 
-Result<QByteArray> ComposeFromFile(const QString& file, const QString& name)
+Result<QByteArray> composeFromFile(const QString& file, const QString& name)
 {
     const QFileInfo info(file);
     if (!info.isFile())
         return Status::failure(
             refusal(file, QCoreApplication::translate("TemplateImport", "there is no such file")));
-    if (info.size() > MaxFileSize())
+    if (info.size() > maxFileSize())
         return Status::failure(refusal(
             file, QCoreApplication::translate("TemplateImport", "the file is larger than %1 bytes")
-                      .arg(MaxFileSize())));
+                      .arg(maxFileSize())));
     const QString suffix = info.suffix().toLower();
     const bool isMessage = suffix == QLatin1String("eml");
     if (!isMessage && suffix != QLatin1String("htm") && suffix != QLatin1String("html"))

@@ -12,14 +12,14 @@
 namespace TemplateImport {
 
 // Larger files are refused before they are read.
-qsizetype MaxFileSize();
+qsizetype maxFileSize();
 
 // The message for a template named `name` from `file`: a message (.eml), or a
 // page (.htm, .html) with the images it refers to beside it, as the HTML
 // export writes them. Refused, with the path and the reason: a file that is
 // too large or neither kind, a message that does not parse or holds no HTML,
 // an image the page names that is missing or not an image, and anything
-// LibraryCheck::CheckMessage finds (scripts, local files, network loads).
-Result<QByteArray> ComposeFromFile(const QString& file, const QString& name);
+// LibraryCheck::checkMessage finds (scripts, local files, network loads).
+Result<QByteArray> composeFromFile(const QString& file, const QString& name);
 
 } // namespace TemplateImport

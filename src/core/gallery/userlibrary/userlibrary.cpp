@@ -55,7 +55,7 @@ QString escaped(const QString& text)
 // A thumbnail file name no other template of the library uses.
 QString freeThumbnail(const QString& library, const QString& name)
 {
-    const QString base = ThumbnailFileName(name).chopped(4);
+    const QString base = thumbnailFileName(name).chopped(4);
     QString candidate = base + QLatin1String(".png");
     for (int n = 2; QFileInfo::exists(thumbPath(library, candidate)); ++n)
         candidate = QStringLiteral("%1-%2.png").arg(base).arg(n);
@@ -82,17 +82,17 @@ Result<Located> locate(const LibrarySet& libraries, const QString& name)
         return Status::failure(
             QCoreApplication::translate("UserLibrary",
                                         "%1: there is no template of yours by that name")
-                .arg(QDir::toNativeSeparators(TemplateLibrary::TemplateFilePath(library, name))));
+                .arg(QDir::toNativeSeparators(TemplateLibrary::templateFilePath(library, name))));
     }
-    for (const QString& category : TemplateLibrary::CategoryNames(library)) {
+    for (const QString& category : TemplateLibrary::categoryNames(library)) {
         const QString path = pagePath(library, category);
         const Result<QByteArray> page = FileIo::readAll(path);
         if (!page)
             continue;
-        const Result<QList<Entry>> entries = ParseCategoryPage(path, *page);
+        const Result<QList<Entry>> entries = parseCategoryPage(path, *page);
         if (!entries) {
             // Rewriting a page it does not understand would lose its other links.
-            if (TemplateLibrary::TemplateLinks(path).contains(name))
+            if (TemplateLibrary::templateLinks(path).contains(name))
                 return entries.status();
             continue;
         }
@@ -124,7 +124,7 @@ Result<QList<Entry>> readPage(const QString& library, const QString& category)
     const Result<QByteArray> page = FileIo::readAll(path);
     if (!page)
         return page.status();
-    return ParseCategoryPage(path, *page);
+    return parseCategoryPage(path, *page);
 }
 
 // Runs the steps of a change between its journal's writing and removal. A
@@ -170,24 +170,24 @@ Status writePage(FileChanges& changes, const QString& library, const QString& ca
 {
     const QString page = pagePath(library, category);
     if (!entries.isEmpty())
-        return changes.write(page, CategoryPage(category, entries));
+        return changes.write(page, categoryPage(category, entries));
     return changes.remove(page);
 }
 
 } // namespace
 
-QString DefaultFolder()
+QString defaultFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QLatin1String("/quillery/library");
 }
 
-QString DefaultName(const QString& file)
+QString defaultName(const QString& file)
 {
     return QFileInfo(file).completeBaseName().trimmed();
 }
 
-Result<QList<Entry>> ParseCategoryPage(const QString& path, const QByteArray& page)
+Result<QList<Entry>> parseCategoryPage(const QString& path, const QByteArray& page)
 {
     std::vector<Html::HtmlTag> tags;
     Html::scanHtml(page, [&tags](const Html::HtmlTag& tag) { tags.push_back(tag); });
@@ -200,15 +200,15 @@ Result<QList<Entry>> ParseCategoryPage(const QString& path, const QByteArray& pa
         // Each link is a thumbnail: <a href="#name"><img src="thumbs/file">,
         // however the markup between them is spaced.
         const QByteArray url = Html::cleanUrl(tag.attribute(page, "href"));
-        const QString name = TemplateLibrary::PageText(QByteArray::fromPercentEncoding(url.mid(1)));
+        const QString name = TemplateLibrary::pageText(QByteArray::fromPercentEncoding(url.mid(1)));
         const Html::HtmlTag* image = i + 1 < tags.size() ? &tags[i + 1] : nullptr;
         const QByteArray src =
             image && image->name == "img" ? Html::cleanUrl(image->attribute(page, "src")) : "";
         const QString thumbnail =
-            src.startsWith("thumbs/") ? TemplateLibrary::PageText(src.mid(7)) : QString();
+            src.startsWith("thumbs/") ? TemplateLibrary::pageText(src.mid(7)) : QString();
         if (tag.name != "a" || !url.startsWith('#') ||
-            !TemplateLibrary::IsPlainTemplateName(name) ||
-            !TemplateLibrary::IsPlainTemplateName(thumbnail)) {
+            !TemplateLibrary::isPlainTemplateName(name) ||
+            !TemplateLibrary::isPlainTemplateName(thumbnail)) {
             understood = false;
             break;
         }
@@ -225,12 +225,12 @@ Result<QList<Entry>> ParseCategoryPage(const QString& path, const QByteArray& pa
     return entries;
 }
 
-QList<Entry> ReadCategoryPage(const QByteArray& page)
+QList<Entry> readCategoryPage(const QByteArray& page)
 {
-    return ParseCategoryPage(QString(), page).valueOr({});
+    return parseCategoryPage(QString(), page).valueOr({});
 }
 
-QByteArray CategoryPage(const QString& category, const QList<Entry>& entries)
+QByteArray categoryPage(const QString& category, const QList<Entry>& entries)
 {
     QString cards;
     for (const Entry& entry : entries)
@@ -277,7 +277,7 @@ p { margin: 0 0 16px; color: rgb(84, 84, 92); }
     return page.toUtf8();
 }
 
-QString ThumbnailFileName(const QString& templateName)
+QString thumbnailFileName(const QString& templateName)
 {
     QString folded = templateName.normalized(QString::NormalizationForm_KD).toLower();
     static const QRegularExpression marks(QStringLiteral("\\p{M}+"));
@@ -290,7 +290,7 @@ QString ThumbnailFileName(const QString& templateName)
     return (folded.isEmpty() ? QStringLiteral("template") : folded) + QLatin1String(".png");
 }
 
-QByteArray PlaceholderThumbnail()
+QByteArray placeholderThumbnail()
 {
     QImage image(ThumbWidth, ThumbHeight, QImage::Format_RGB32);
     image.fill(QColor(236, 234, 230));
@@ -384,7 +384,7 @@ Status checkNameForm(const QString& name)
         return Status::failure(QCoreApplication::translate(
                                    "UserLibrary", "%1: a name must not begin or end with a space")
                                    .arg(quoted(name)));
-    if (!TemplateLibrary::IsPlainTemplateName(name) || name.startsWith(QLatin1Char('.')))
+    if (!TemplateLibrary::isPlainTemplateName(name) || name.startsWith(QLatin1Char('.')))
         return Status::failure(QCoreApplication::translate(
                                    "UserLibrary", "%1 is not a plain file name (no \"/\", \"\\\", "
                                                   "\":\", control characters or leading \".\")")
@@ -415,8 +415,8 @@ QString composed(const QString& name)
     return name.normalized(QString::NormalizationForm_C);
 }
 
-Status checkNewName(const LibrarySet& libraries, const QString& name,
-                    const QString& self = QString())
+Status checkComposedName(const LibrarySet& libraries, const QString& name,
+                         const QString& self = QString())
 {
     if (const Status status = checkNameForm(name); !status)
         return status;
@@ -433,34 +433,34 @@ Status checkNewName(const LibrarySet& libraries, const QString& name,
     return Status::success();
 }
 
-Status checkCategory(const LibrarySet& libraries, const QString& category);
+Status checkComposedCategory(const LibrarySet& libraries, const QString& category);
 
 } // namespace
 
-Status CheckNewName(const LibrarySet& libraries, const QString& name)
+Status checkNewName(const LibrarySet& libraries, const QString& name)
 {
-    return checkNewName(libraries, composed(name));
+    return checkComposedName(libraries, composed(name));
 }
 
-Status CheckCategory(const LibrarySet& libraries, const QString& category)
+Status checkCategory(const LibrarySet& libraries, const QString& category)
 {
-    return checkCategory(libraries, composed(category));
+    return checkComposedCategory(libraries, composed(category));
 }
 
 namespace {
 
-Status checkCategory(const LibrarySet& libraries, const QString& category)
+Status checkComposedCategory(const LibrarySet& libraries, const QString& category)
 {
     if (category.trimmed().isEmpty() || category != category.trimmed())
         return Status::failure(
             QCoreApplication::translate("UserLibrary", "%1: a category needs a name without spaces "
                                                        "around it")
                 .arg(quoted(category)));
-    if (!TemplateLibrary::IsPlainTemplateName(category) || category.startsWith(QLatin1Char('.')))
+    if (!TemplateLibrary::isPlainTemplateName(category) || category.startsWith(QLatin1Char('.')))
         return Status::failure(
             QCoreApplication::translate("UserLibrary", "%1 is not a plain file name")
                 .arg(quoted(category)));
-    if (TemplateLibrary::CategoryNameFromFileName(category + QLatin1String(".html")) != category)
+    if (TemplateLibrary::categoryNameFromFileName(category + QLatin1String(".html")) != category)
         return Status::failure(QCoreApplication::translate(
                                    "UserLibrary", "%1: the category list drops \"0\", \"1\" and "
                                                   "\".html\" from a category's name")
@@ -472,7 +472,7 @@ Status checkCategory(const LibrarySet& libraries, const QString& category)
                                         "%1: a category's name cannot hold \" & < > %% or "
                                         "#, nor be longer than 200 bytes")
                 .arg(quoted(category)));
-    if (TemplateLibrary::CategoryNames(libraries.shippedFolder()).contains(category))
+    if (TemplateLibrary::categoryNames(libraries.shippedFolder()).contains(category))
         return Status::failure(
             QCoreApplication::translate("UserLibrary",
                                         "%1 is a shipped category; pick a name of your own")
@@ -486,7 +486,7 @@ Status checkCategory(const LibrarySet& libraries, const QString& category)
     // One of the user's own categories is added to under its own name only.
     const QString key = lookAlikeKey(category);
     for (const QString& library : {libraries.shippedFolder(), libraries.userFolder()})
-        for (const QString& existing : TemplateLibrary::CategoryNames(library))
+        for (const QString& existing : TemplateLibrary::categoryNames(library))
             if (existing != category && lookAlikeKey(existing) == key)
                 return Status::failure(
                     QCoreApplication::translate("UserLibrary",
@@ -499,19 +499,19 @@ Status checkCategory(const LibrarySet& libraries, const QString& category)
 
 } // namespace
 
-Result<Added> Add(const LibrarySet& libraries, const QString& file, const QString& givenCategory,
+Result<Added> add(const LibrarySet& libraries, const QString& file, const QString& givenCategory,
                   const QString& givenName)
 {
     const QString category = composed(givenCategory);
     const QString name = composed(givenName);
-    if (const Status status = checkCategory(libraries, category); !status)
+    if (const Status status = checkComposedCategory(libraries, category); !status)
         return status;
-    if (const Status status = checkNewName(libraries, name); !status)
+    if (const Status status = checkComposedName(libraries, name); !status)
         return status;
-    const Result<QByteArray> message = TemplateImport::ComposeFromFile(file, name);
+    const Result<QByteArray> message = TemplateImport::composeFromFile(file, name);
     if (!message)
         return message.status();
-    const Result<QByteArray> packed = Module1::PackTemplate(*message);
+    const Result<QByteArray> packed = Module1::packTemplate(*message);
     if (!packed)
         return Status::failure(QDir::toNativeSeparators(file) + QLatin1String(": ") +
                                packed.status().message());
@@ -521,7 +521,7 @@ Result<Added> Add(const LibrarySet& libraries, const QString& file, const QStrin
     if (!lock)
         return lock.status();
     // Asked again under the lock: another writer may have taken the name meanwhile.
-    if (const Status status = CheckNewName(libraries, name); !status)
+    if (const Status status = checkNewName(libraries, name); !status)
         return status;
     Result<QList<Entry>> entries = readPage(library, category);
     if (!entries)
@@ -530,7 +530,7 @@ Result<Added> Add(const LibrarySet& libraries, const QString& file, const QStrin
     const Entry entry{name, freeThumbnail(library, name)};
     entries->append(entry);
 
-    Added added{name, category, TemplateLibrary::TemplateFilePath(library, name),
+    Added added{name, category, TemplateLibrary::templateFilePath(library, name),
                 thumbPath(library, entry.thumbnail)};
     const UserLibraryJournal::Change change{{QStringLiteral("op"), QStringLiteral("add")},
                                             {QStringLiteral("name"), name},
@@ -540,7 +540,7 @@ Result<Added> Add(const LibrarySet& libraries, const QString& file, const QStrin
         if (const Status status = changes.write(added.templatePath, *packed); !status)
             return status;
         UserLibraryJournal::step("add", "template");
-        if (const Status status = changes.write(added.thumbnailPath, PlaceholderThumbnail());
+        if (const Status status = changes.write(added.thumbnailPath, placeholderThumbnail());
             !status)
             return status;
         UserLibraryJournal::step("add", "thumbnail");
@@ -554,7 +554,7 @@ Result<Added> Add(const LibrarySet& libraries, const QString& file, const QStrin
     return added;
 }
 
-Status SetThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png)
+Status setThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png)
 {
     const QString library = libraries.userFolder();
     const Result<OwnerLock> lock = lockAndRecover(library, false);
@@ -567,7 +567,7 @@ Status SetThumbnail(const LibrarySet& libraries, const QString& name, const QByt
     return FileIo::writeAtomically(thumbPath(library, found->entries[found->index].thumbnail), png);
 }
 
-Status Rename(const LibrarySet& libraries, const QString& oldName, const QString& givenNewName)
+Status rename(const LibrarySet& libraries, const QString& oldName, const QString& givenNewName)
 {
     const QString library = libraries.userFolder();
     const Result<OwnerLock> lock = lockAndRecover(library, false);
@@ -584,11 +584,11 @@ Status Rename(const LibrarySet& libraries, const QString& oldName, const QString
     // A change of case only keeps the name taken, by this very template.
     const bool caseOnly = oldName.compare(newName, Qt::CaseInsensitive) == 0;
     if (const Status status =
-            caseOnly ? checkNameForm(newName) : checkNewName(libraries, newName, oldName);
+            caseOnly ? checkNameForm(newName) : checkComposedName(libraries, newName, oldName);
         !status)
         return status;
-    const QString oldFile = TemplateLibrary::TemplateFilePath(library, oldName);
-    const QString newFile = TemplateLibrary::TemplateFilePath(library, newName);
+    const QString oldFile = TemplateLibrary::templateFilePath(library, oldName);
+    const QString newFile = TemplateLibrary::templateFilePath(library, newName);
     if (caseOnly && QDir(QFileInfo(newFile).absolutePath())
                         .entryList(QDir::Files | QDir::Hidden)
                         .contains(QFileInfo(newFile).fileName()))
@@ -628,7 +628,7 @@ Status Rename(const LibrarySet& libraries, const QString& oldName, const QString
             const Result<QByteArray> picture =
                 FileIo::readSmallFile(oldThumb, SearchPage::MaxPictureBytes, false);
             if (const Status status =
-                    changes.write(newThumb, picture ? *picture : PlaceholderThumbnail());
+                    changes.write(newThumb, picture ? *picture : placeholderThumbnail());
                 !status)
                 return status;
             UserLibraryJournal::step("rename", "thumbnail");
@@ -651,7 +651,7 @@ Status Rename(const LibrarySet& libraries, const QString& oldName, const QString
     });
 }
 
-Status Remove(const LibrarySet& libraries, const QString& name)
+Status remove(const LibrarySet& libraries, const QString& name)
 {
     const QString library = libraries.userFolder();
     Result<OwnerLock> lock = lockAndRecover(library, false);
@@ -681,7 +681,7 @@ Status Remove(const LibrarySet& libraries, const QString& name)
                 return status;
             UserLibraryJournal::step("remove", "thumbnail");
         }
-        if (const Status status = changes.remove(TemplateLibrary::TemplateFilePath(library, name));
+        if (const Status status = changes.remove(TemplateLibrary::templateFilePath(library, name));
             !status)
             return status;
         UserLibraryJournal::step("remove", "template");
@@ -689,7 +689,7 @@ Status Remove(const LibrarySet& libraries, const QString& name)
     });
     // The last template gone, the library's lock goes too, as a waiting
     // writer expects of a lock file (see OwnerLock): nothing of the library stays.
-    if (status && lock->isHeld() && TemplateLibrary::CategoryNames(library).isEmpty() &&
+    if (status && lock->isHeld() && TemplateLibrary::categoryNames(library).isEmpty() &&
         QDir(TemplateLibrary::templatesFolder(library))
             .entryList(QDir::Files | QDir::Hidden | QDir::System)
             .isEmpty())
@@ -697,13 +697,13 @@ Status Remove(const LibrarySet& libraries, const QString& name)
     return status;
 }
 
-Status Repair(const QString& library)
+Status repair(const QString& library)
 {
     const Result<OwnerLock> lock = lockAndRecover(library, false);
     return lock ? Status::success() : lock.status();
 }
 
-Result<QString> CategoryOf(const LibrarySet& libraries, const QString& name)
+Result<QString> categoryOf(const LibrarySet& libraries, const QString& name)
 {
     const Result<Located> found = locateOnPage(libraries, name);
     if (!found)

@@ -19,10 +19,10 @@ namespace UserLibrary {
 inline const QString DefaultCategory = QStringLiteral("My templates");
 
 // $XDG_DATA_HOME/quillery/library, ~/.local/share/quillery/library by default.
-QString DefaultFolder();
+QString defaultFolder();
 
 // What a file is added as unless the user says otherwise: its base name.
-QString DefaultName(const QString& file);
+QString defaultName(const QString& file);
 
 // A template's entry on its category page.
 struct Entry
@@ -36,22 +36,22 @@ struct Entry
 // The entries of the category page `path` holding `page`, in page order, read
 // as the engine reads it; a failure naming the page when it holds anything
 // but thumbnail links (or none), which a rewrite would lose.
-Result<QList<Entry>> ParseCategoryPage(const QString& path, const QByteArray& page);
-// The entries of a page, or none when ParseCategoryPage refuses it.
-QList<Entry> ReadCategoryPage(const QByteArray& page);
+Result<QList<Entry>> parseCategoryPage(const QString& path, const QByteArray& page);
+// The entries of a page, or none when parseCategoryPage refuses it.
+QList<Entry> readCategoryPage(const QByteArray& page);
 // A category page in the shipped pages' form: a grid of thumbnail links, the
 // first template link being the first "#" of the file.
-QByteArray CategoryPage(const QString& category, const QList<Entry>& entries);
+QByteArray categoryPage(const QString& category, const QList<Entry>& entries);
 
 // "Back in Stock" -> "back-in-stock.png", as the shipped thumbnails are named.
-QString ThumbnailFileName(const QString& templateName);
+QString thumbnailFileName(const QString& templateName);
 // The picture an added template shows until its thumbnail is rendered.
-QByteArray PlaceholderThumbnail();
+QByteArray placeholderThumbnail();
 
 // Why `name` cannot be a new template's name, or success.
-Status CheckNewName(const LibrarySet& libraries, const QString& name);
+Status checkNewName(const LibrarySet& libraries, const QString& name);
 // Why `category` cannot hold the user's templates, or success.
-Status CheckCategory(const LibrarySet& libraries, const QString& category);
+Status checkCategory(const LibrarySet& libraries, const QString& category);
 
 struct Added
 {
@@ -61,26 +61,26 @@ struct Added
     QString thumbnailPath; // a placeholder until the caller renders the template over it
 };
 
-// Adds `file` (see TemplateImport::ComposeFromFile) as the template `name` of
+// Adds `file` (see TemplateImport::composeFromFile) as the template `name` of
 // the user's category `category`, creating the library and the category as needed.
-Result<Added> Add(const LibrarySet& libraries, const QString& file, const QString& category,
+Result<Added> add(const LibrarySet& libraries, const QString& file, const QString& category,
                   const QString& name);
 
 // Puts a rendered thumbnail in place of the template's placeholder, unless
 // it has been renamed or removed meanwhile.
-Status SetThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png);
+Status setThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png);
 
 // Renames a template of the user's: its file, its thumbnail and its link.
-Status Rename(const LibrarySet& libraries, const QString& oldName, const QString& newName);
+Status rename(const LibrarySet& libraries, const QString& oldName, const QString& newName);
 
 // Removes a template of the user's; a category left empty goes with it.
-Status Remove(const LibrarySet& libraries, const QString& name);
+Status remove(const LibrarySet& libraries, const QString& name);
 
 // Finishes or takes back a change of the user's library `library` that was
 // cut off, and removes what killed writes left; the gallery runs it at start.
-Status Repair(const QString& library);
+Status repair(const QString& library);
 
 // The user's category whose page links `name`, or the reason there is none.
-Result<QString> CategoryOf(const LibrarySet& libraries, const QString& name);
+Result<QString> categoryOf(const LibrarySet& libraries, const QString& name);
 
 } // namespace UserLibrary
