@@ -2,6 +2,10 @@
 
 // Watches what a hostile page reaches: local canary files (through inotify,
 // which sees the engine's other processes too) and a listener on loopback.
+// A test proves that something did not happen by waiting for a later thing
+// that did, never by waiting a while.
+
+#include "app/pagetools.h"
 
 #include <QByteArray>
 #include <QEventLoop>
@@ -10,6 +14,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -101,7 +108,59 @@ private:
     int m_connections = 0;
 };
 
-// Lets the engine run for `ms` without starving it, as QTest::qWait would.
+// Counts the loads a page starts and ends from now on: a page that managed to
+// move its pane is caught once that load is over.
+class LoadWatch
+{
+public:
+    explicit LoadWatch(QWebEnginePage* page)
+    {
+        QObject::connect(page, &QWebEnginePage::loadingChanged, &m_context,
+                         [this](const QWebEngineLoadingInfo& info) {
+                             if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                                 ++m_started;
+                             else
+                                 ++m_ended;
+                         });
+    }
+    int started() const { return m_started; }
+    // Waits until every load started so far has ended.
+    bool waitForEnds() const
+    {
+        return waitUntil([this] { return m_ended >= m_started; });
+    }
+
+private:
+    QObject m_context;
+    int m_started = 0;
+    int m_ended = 0;
+};
+
+// Waits until `pane` has handled everything it was given so far: a round trip
+// to its page, then the end of every load `loads` saw start.
+inline bool settlePane(QWebEngineView* pane, const LoadWatch& loads)
+{
+    evaluate(pane, QStringLiteral("1"));
+    return loads.waitForEnds();
+}
+
+// Clicks the element `sentinel` of `pane` and waits until `seen` says that
+// the window heard of that click: the page handles its input in order, so by
+// then it has acted on every click before it. Then settles the pane. False
+// when the sentinel is gone (the pane has left its page) or never arrived.
+inline bool clickSentinel(QWebEngineView* pane, const QString& sentinel,
+                          const std::function<bool()>& seen, const LoadWatch& loads)
+{
+    const QPoint point = centreOf(pane, sentinel);
+    if (point.x() < 0)
+        return false;
+    QTest::mouseClick(pane->focusProxy(), Qt::LeftButton, {}, point);
+    return waitUntil(seen) && settlePane(pane, loads);
+}
+
+// Lets real time pass with the engine running. Only for what a page itself
+// times on the clock, such as a refresh after a delay: nothing the engine
+// does tells that the delay is over.
 inline void runEngineFor(int ms)
 {
     QEventLoop loop;

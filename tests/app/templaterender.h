@@ -4,6 +4,7 @@
 // load it in the engine, and measure what a reader would see.
 
 #include "core/gallery/library/templatestaging.h"
+#include "enginewait.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -128,14 +129,12 @@ inline QJsonObject measureAt(QWebEngineView& view, int width)
 {
     view.resize(width, 900);
     QJsonObject m;
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        m = evaluate(view);
-        if (m.value(QLatin1String("innerWidth")).toInt() == width)
-            break;
-        QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    EngineWait::until(
+        [&] {
+            m = evaluate(view);
+            return m.value(QLatin1String("innerWidth")).toInt() == width;
+        },
+        10000);
     return m;
 }
 

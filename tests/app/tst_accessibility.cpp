@@ -235,10 +235,8 @@ void TestAccessibility::focusLandsOnANamedWidget()
     if (after == "changing category") {
         window.press(Qt::CTRL | Qt::Key_PageDown);
     } else if (after == "closing More") {
-        QTimer::singleShot(50, window.form.get(), [] {
-            if (QWidget* panel = QApplication::activeModalWidget())
-                QTest::keyClick(panel, Qt::Key_Escape);
-        });
+        whenShown<Form2>(window.form.get(),
+                         [](Form2* panel) { QTest::keyClick(panel, Qt::Key_Escape); });
         window.press(QKeyCombination(Qt::Key_F10));
         QVERIFY(!QApplication::activeModalWidget());
         // A desktop gives the window back its activation when the panel closes.

@@ -1,5 +1,6 @@
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
+#include "app/waits.h"
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
@@ -40,18 +41,6 @@ QString styleOf(QWebEngineView* pane, const QString& id, const QString& property
                                          "'%2').getPropertyValue('%3')")
                               .arg(id, pseudo, property))
         .toString();
-}
-
-bool waitForPreview(QSignalSpy& spy, const QString& name)
-{
-    for (;;) {
-        while (!spy.isEmpty()) {
-            if (spy.takeFirst().first().toString() == name)
-                return true;
-        }
-        if (!spy.wait(20000))
-            return false;
-    }
 }
 
 const QString Orange = QStringLiteral("rgb(255, 128, 0)");

@@ -1,5 +1,6 @@
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
+#include "app/waits.h"
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
@@ -14,17 +15,6 @@
 namespace {
 
 // Waits for the preview of `name`; earlier previews still arriving are skipped.
-bool waitForPreview(QSignalSpy& spy, const QString& name)
-{
-    for (;;) {
-        while (!spy.isEmpty()) {
-            if (spy.takeFirst().first().toString() == name)
-                return true;
-        }
-        if (!spy.wait(20000))
-            return false;
-    }
-}
 
 // Waits for the category pane to complete the page whose path ends so.
 bool waitForPage(QSignalSpy& spy, const QString& pathEnd)
@@ -229,16 +219,10 @@ void TestCategoryPage::pageThatIsMissing()
                               control<BrowserPane>(m_form, "WebBrowser2")}) {
         // The category pane's notice may still be loading when the preview is shown.
         QString text;
-        QElapsedTimer waited;
-        waited.start();
-        do {
+        waitUntil([&] {
             text = evaluate(pane, "document.body ? document.body.innerText : ''").toString();
-            if (text.contains("1Top.html"))
-                break;
-            QEventLoop pause;
-            QTimer::singleShot(50, &pause, &QEventLoop::quit);
-            pause.exec();
-        } while (waited.elapsed() < 20000);
+            return text.contains("1Top.html");
+        });
         QVERIFY2(text.contains("1Top.html") && text.contains("missing"), qPrintable(text));
     }
 }

@@ -1,5 +1,7 @@
+#include "app/dialogtools.h"
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
+#include "app/waits.h"
 #include "app/windowcontrols.h"
 
 #include "appfonts.h"
@@ -32,17 +34,6 @@
 
 namespace {
 
-bool waitForPreview(QSignalSpy& spy, const QString& name)
-{
-    for (;;) {
-        while (!spy.isEmpty())
-            if (spy.takeFirst().first().toString() == name)
-                return true;
-        if (!spy.wait(20000))
-            return false;
-    }
-}
-
 // To the widget that has the focus, as a keyboard would. The offscreen
 // platform gives a closed dialog's activation back to no window: the test does.
 void press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -53,23 +44,6 @@ void press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::N
     }
     QVERIFY(waitUntil([] { return QApplication::focusWidget() != nullptr; }));
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-}
-
-// Runs `step` on the next modal dialog of type T; a dialog runs its own event
-// loop inside the key press or drop, so the test acts from a timer.
-template <typename T> void whenShown(QObject* context, std::function<void(T*)> step)
-{
-    auto* timer = new QTimer(context);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!widget || !widget->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        step(widget);
-    });
-    timer->start();
 }
 
 QStringList files(const QString& folder)

@@ -1,6 +1,7 @@
 #include "app/galleryfixture.h"
 #include "app/hostilewatch.h"
 #include "app/pagetools.h"
+#include "app/waits.h"
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
@@ -13,18 +14,6 @@
 #include <QTest>
 
 namespace {
-
-bool waitForPreview(QSignalSpy& spy, const QString& name)
-{
-    for (;;) {
-        while (!spy.isEmpty()) {
-            if (spy.takeFirst().first().toString() == name)
-                return true;
-        }
-        if (!spy.wait(20000))
-            return false;
-    }
-}
 
 QStringList filesIn(const QString& folder)
 {

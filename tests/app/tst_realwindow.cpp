@@ -161,8 +161,9 @@ void TestRealWindow::addingATemplateShowsNoSecondWindow()
     press(dialog, "Return");
     const QDir thumbnails(fixture.dataFolder() + "/quillery/library/categories/thumbs");
     QVERIFY(QTest::qWaitFor([&] { return !thumbnails.entryList({"*.png"}).isEmpty(); }, 60000));
-    // Time for a window that was going to appear to do so.
-    QTest::qWait(2000);
+    // A window of the renderer's would have been mapped as its page started
+    // to load, long before the thumbnail was drawn and written; the server
+    // answers this look after that request.
     QCOMPARE(mappedTopLevels(), QStringList{"Quillery 1 | " QUILLERY_VERSION});
 
     press(window, "ctrl+q");

@@ -1,6 +1,7 @@
 #include "app/galleryfixture.h"
 #include "app/hostilewatch.h"
 #include "app/pagetools.h"
+#include "app/waits.h"
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
@@ -92,18 +93,6 @@ void addLetter(GalleryFixture& fixture, const QString& name, const Letter& lette
     const auto packed = Module1::packTemplate(letter.message(name));
     QVERIFY2(packed, qPrintable(packed.status().message()));
     fixture.addFile(QStringLiteral("templates/") + name + QStringLiteral(".dat"), *packed);
-}
-
-bool waitForPreview(QSignalSpy& spy, const QString& name)
-{
-    for (;;) {
-        while (!spy.isEmpty()) {
-            if (spy.takeFirst().first().toString() == name)
-                return true;
-        }
-        if (!spy.wait(20000))
-            return false;
-    }
 }
 
 // The colour the pane shows at `at`, once the engine has drawn it as `accept`

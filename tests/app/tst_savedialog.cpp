@@ -1,3 +1,5 @@
+#include "app/dialogtools.h"
+
 #include "ccommondialog.h"
 #include "gcommondialog.h"
 
@@ -17,23 +19,6 @@
 #include <functional>
 
 namespace {
-
-// Runs `step` once a visible modal widget of type T is active; the dialogs
-// run their own event loop, so the test acts from a timer inside it.
-template <typename T> void whenShown(std::function<void(T*)> step)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!widget || !widget->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        step(widget);
-    });
-    timer->start();
-}
 
 void typeName(QFileDialog* dialog, const QString& name)
 {
@@ -127,7 +112,7 @@ void TestSaveDialog::acceptingTheProposedName()
     QStringList filters;
     QWidget* parent = nullptr;
     bool modal = false;
-    whenShown<QFileDialog>([&](QFileDialog* shown) {
+    whenShown<QFileDialog>(m_window.get(), [&](QFileDialog* shown) {
         title = shown->windowTitle();
         proposed = shown->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
         filters = shown->nameFilters();
@@ -172,7 +157,7 @@ void TestSaveDialog::typedNameGetsTheDefaultExtension()
     cCommonDialog dialog;
     configure(dialog);
     dialog.setDefaultExt(defaultExt);
-    whenShown<QFileDialog>([&](QFileDialog* shown) {
+    whenShown<QFileDialog>(m_window.get(), [&](QFileDialog* shown) {
         typeName(shown, typed);
         pressAccept(shown);
     });
@@ -194,7 +179,7 @@ void TestSaveDialog::cancelClearsTheResult()
     cCommonDialog dialog;
     configure(dialog);
     dialog.setCancelError(cancelError);
-    whenShown<QFileDialog>([](QFileDialog* shown) { pressCancel(shown); });
+    whenShown<QFileDialog>(m_window.get(), [](QFileDialog* shown) { pressCancel(shown); });
     const Status status = dialog.ShowSave();
     QCOMPARE(status.ok(), !cancelError);
     if (cancelError)
@@ -232,18 +217,19 @@ void TestSaveDialog::existingFileAsksFirst()
     dialog.setFlags(flags);
     bool questionShown = false;
     bool stillOpenAfterNo = false;
-    whenShown<QFileDialog>([&](QFileDialog* shown) {
+    whenShown<QFileDialog>(m_window.get(), [&](QFileDialog* shown) {
         if (asked) {
-            whenShown<QMessageBox>([&, shown](QMessageBox* question) {
+            whenShown<QMessageBox>(m_window.get(), [&, shown](QMessageBox* question) {
                 questionShown = question->text().contains(QLatin1String("Sample.htm"));
-                question->button(confirm ? QMessageBox::Yes : QMessageBox::No)->click();
                 if (!confirm) {
-                    // Back in the dialog, which must still be waiting for a choice.
-                    QTimer::singleShot(50, shown, [&, shown] {
-                        stillOpenAfterNo = shown->isVisible();
-                        pressCancel(shown);
+                    // Back in the dialog, which must still be waiting for a
+                    // choice; a dialog that closed never comes back.
+                    whenShown<QFileDialog>(m_window.get(), [&, shown](QFileDialog* again) {
+                        stillOpenAfterNo = again == shown;
+                        pressCancel(again);
                     });
                 }
+                question->button(confirm ? QMessageBox::Yes : QMessageBox::No)->click();
             });
         }
         pressAccept(shown);

@@ -4,6 +4,7 @@
 
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
+#include "app/waits.h"
 #include "app/windowcontrols.h"
 
 #include "browserpane.h"
@@ -23,29 +24,14 @@ QString builtLibrary()
     return QFileInfo(QStringLiteral(QUILLERY_TOOL)).absolutePath();
 }
 
-bool waitForPreview(QSignalSpy& spy, const QString& name)
-{
-    for (;;) {
-        while (!spy.isEmpty())
-            if (spy.takeFirst().first().toString() == name)
-                return true;
-        if (!spy.wait(20000))
-            return false;
-    }
-}
-
-// Polls until the left pane has finished loading the page at `path`.
+// Waits until the left pane has finished loading the page at `path`.
 bool waitForPage(Form1& form, const QString& path)
 {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const QString script = QStringLiteral("document.readyState === 'complete' ? "
-                                              "decodeURIComponent(location.pathname) : ''");
-        if (evaluate(control<BrowserPane>(form, "WebBrowser1"), script).toString() == path)
-            return true;
-        QTest::qSleep(50);
-        QCoreApplication::processEvents();
-    }
-    return false;
+    const QString script = QStringLiteral("document.readyState === 'complete' ? "
+                                          "decodeURIComponent(location.pathname) : ''");
+    return waitUntil([&] {
+        return evaluate(control<BrowserPane>(form, "WebBrowser1"), script).toString() == path;
+    });
 }
 
 // Clicks the link whose href is "#" + name, scrolled into view first.

@@ -1,3 +1,4 @@
+#include "app/dialogtools.h"
 #include "app/galleryfixture.h"
 #include "app/pagetools.h"
 #include "app/urlrecorder.h"
@@ -31,24 +32,6 @@
 #include <memory>
 
 namespace {
-
-// Runs `step` once a visible modal widget of type T is active; a dialog runs
-// its own event loop inside the key press, so the test acts from a timer. The
-// timer dies with `context`, so a step that never ran cannot leak on.
-template <typename T> void whenShown(QObject* context, std::function<void(T*)> step)
-{
-    auto* timer = new QTimer(context);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        T* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!widget || !widget->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        step(widget);
-    });
-    timer->start();
-}
 
 bool inPane(const QWidget* pane, const QWidget* widget)
 {
