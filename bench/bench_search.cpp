@@ -2,6 +2,7 @@
 // benchmark in a temporary folder. Reports a query's time (goal: results in
 // well under 100 ms), and the reading of the index at a start, without and
 // with its cache.
+#include "benchsetup.h"
 #include "core/gallery/library/templatedecoding.h"
 #include "core/gallery/search/templatesearch.h"
 #include "core/platform/fileio.h"
@@ -49,14 +50,14 @@ const QString& library()
             QByteArray page = "<html><body>";
             for (int t = 0; t < PerCategory; ++t, ++n) {
                 const QByteArray name = "Template " + QByteArray::number(n);
-                FileIo::writeAtomically(root + "/templates/" + name + ".dat",
-                                        *Module1::packTemplate(message(n, random)));
+                mustHold(FileIo::writeAtomically(root + "/templates/" + name + ".dat",
+                                                 *Module1::packTemplate(message(n, random))));
                 page += "<a href=\"#" + name + "\">" + name + "</a>";
             }
             const QString category =
                 QStringLiteral("Category %1%2").arg(QChar('A' + c / 26)).arg(QChar('A' + c % 26));
-            FileIo::writeAtomically(root + "/categories/" + category + ".html",
-                                    page + "</body></html>");
+            mustHold(FileIo::writeAtomically(root + "/categories/" + category + ".html",
+                                             page + "</body></html>"));
         }
         return true;
     }();

@@ -2,6 +2,7 @@
 // 100 KB of HTML with 1 MB of images beside it, checked, composed, packed and
 // written with its category page. The goal is well within a second, so that
 // a drop on the window feels immediate; the thumbnail is drawn after.
+#include "benchsetup.h"
 #include "core/gallery/library/libraryset.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/fileio.h"
@@ -37,7 +38,7 @@ QString writePage(const QString& folder)
                       "</title></head><body><table>";
     for (int i = 0; i < 4; ++i) {
         const QString name = QStringLiteral("news_files/photo%1.png").arg(i);
-        FileIo::writeAtomically(folder + QLatin1Char('/') + name, noisePng(256));
+        mustHold(FileIo::writeAtomically(folder + QLatin1Char('/') + name, noisePng(256)));
         html += "<tr><td><img src=\"" + name.toUtf8() + "\" alt=\"\"></td></tr>";
     }
     while (html.size() < 100 * 1024)
@@ -46,7 +47,7 @@ QString writePage(const QString& folder)
                 "</td></tr>\n";
     html += "</table></body></html>";
     const QString page = folder + QStringLiteral("/news.htm");
-    FileIo::writeAtomically(page, html);
+    mustHold(FileIo::writeAtomically(page, html));
     return page;
 }
 
@@ -60,8 +61,9 @@ void BM_AddOwnTemplate(benchmark::State& state)
                                root.filePath(QStringLiteral("library")));
     // Nine templates already in the category, as a user's library grows.
     for (int i = 0; i < 9; ++i)
-        UserLibrary::add(libraries, page, UserLibrary::DefaultCategory,
-                         QStringLiteral("Earlier %1").arg(i));
+        mustHold(UserLibrary::add(libraries, page, UserLibrary::DefaultCategory,
+                                  QStringLiteral("Earlier %1").arg(i))
+                     .status());
     for (auto _ : state) {
         const Result<UserLibrary::Added> added =
             UserLibrary::add(libraries, page, UserLibrary::DefaultCategory, QStringLiteral("News"));
@@ -70,7 +72,7 @@ void BM_AddOwnTemplate(benchmark::State& state)
             break;
         }
         state.PauseTiming();
-        UserLibrary::remove(libraries, QStringLiteral("News"));
+        mustHold(UserLibrary::remove(libraries, QStringLiteral("News")));
         state.ResumeTiming();
     }
     state.SetLabel("goal: under 1 s");
