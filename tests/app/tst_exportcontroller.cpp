@@ -41,7 +41,6 @@ private:
     QString m_documents;
 };
 
-
 void TestExportController::init()
 {
     m_guard = std::make_unique<QObject>();

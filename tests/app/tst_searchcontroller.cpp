@@ -29,7 +29,6 @@ private:
     std::unique_ptr<FakeWindow> m_window;
 };
 
-
 void TestSearchController::init()
 {
     m_home = std::make_unique<QTemporaryDir>();

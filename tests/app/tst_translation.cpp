@@ -357,13 +357,13 @@ void TestTranslation::shippedCategoryWordsAreTheLibrarys()
         QVERIFY(page.open(QIODevice::ReadOnly));
         const QRegularExpressionMatch match = words.match(QString::fromUtf8(page.readAll()));
         QVERIFY2(match.hasMatch(), qPrintable(folder));
-        const categoryNames::PageWords shipped = categoryNames::pageWords({name, {}, false});
+        const CategoryNames::PageWords shipped = CategoryNames::pageWords({name, {}, false});
         QCOMPARE(shipped.heading, match.captured(1));
         QCOMPARE(shipped.description, match.captured(2));
         QVERIFY2(shipped.shownHeading != shipped.heading, qPrintable(name));
         QVERIFY2(shipped.shownDescription != shipped.description, qPrintable(name));
         // The user's category of the same name keeps it.
-        QCOMPARE(categoryNames::shown({name, {}, true}), name);
+        QCOMPARE(CategoryNames::shown({name, {}, true}), name);
     }
 }
 

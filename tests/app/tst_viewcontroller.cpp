@@ -35,7 +35,6 @@ private:
     std::unique_ptr<FakeWindow> m_window;
 };
 
-
 void TestViewController::init()
 {
     m_home = std::make_unique<QTemporaryDir>();

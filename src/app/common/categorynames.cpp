@@ -20,34 +20,34 @@ struct Shipped
 // The shipped library's categories, as library/sources names and describes
 // them; tst_categorynames holds the two to each other.
 const Shipped ShippedCategories[] = {
-    {QT_TRANSLATE_NOOP("categoryNames", "Retail"),
-     QT_TRANSLATE_NOOP("categoryNames",
+    {QT_TRANSLATE_NOOP("CategoryNames", "Retail"),
+     QT_TRANSLATE_NOOP("CategoryNames",
                        "Sales, launches and loyalty mailings for shops and brands.")},
-    {QT_TRANSLATE_NOOP("categoryNames", "Food and Drink"),
-     QT_TRANSLATE_NOOP("categoryNames",
+    {QT_TRANSLATE_NOOP("CategoryNames", "Food and Drink"),
+     QT_TRANSLATE_NOOP("CategoryNames",
                        "Menus, tastings and openings for cafés, bakeries and restaurants.")},
-    {QT_TRANSLATE_NOOP("categoryNames", "Business"),
-     QT_TRANSLATE_NOOP("categoryNames",
+    {QT_TRANSLATE_NOOP("CategoryNames", "Business"),
+     QT_TRANSLATE_NOOP("CategoryNames",
                        "Product news, invitations and reports for companies and start-ups.")},
-    {QT_TRANSLATE_NOOP("categoryNames", "Education"),
-     QT_TRANSLATE_NOOP("categoryNames",
+    {QT_TRANSLATE_NOOP("CategoryNames", "Education"),
+     QT_TRANSLATE_NOOP("CategoryNames",
                        "Newsletters and invitations for schools, colleges, camps and libraries.")},
-    {QT_TRANSLATE_NOOP("categoryNames", "Nonprofit"),
-     QT_TRANSLATE_NOOP("categoryNames", "Appeals, thank-yous and impact stories for charities.")},
-    {QT_TRANSLATE_NOOP("categoryNames", "Real Estate"),
-     QT_TRANSLATE_NOOP("categoryNames", "Listings, open houses and market updates for agents.")},
-    {QT_TRANSLATE_NOOP("categoryNames", "Travel and Events"),
-     QT_TRANSLATE_NOOP("categoryNames", "Trips, festivals, races and weekends away.")},
+    {QT_TRANSLATE_NOOP("CategoryNames", "Nonprofit"),
+     QT_TRANSLATE_NOOP("CategoryNames", "Appeals, thank-yous and impact stories for charities.")},
+    {QT_TRANSLATE_NOOP("CategoryNames", "Real Estate"),
+     QT_TRANSLATE_NOOP("CategoryNames", "Listings, open houses and market updates for agents.")},
+    {QT_TRANSLATE_NOOP("CategoryNames", "Travel and Events"),
+     QT_TRANSLATE_NOOP("CategoryNames", "Trips, festivals, races and weekends away.")},
 };
 
 // The user's default category, and the description every page of the
 // user's library carries (UserLibrary::categoryPage).
-const char* const MyTemplates = QT_TRANSLATE_NOOP("categoryNames", "My templates");
-const char* const OwnDescription = QT_TRANSLATE_NOOP("categoryNames", "Your own templates.");
+const char* const MyTemplates = QT_TRANSLATE_NOOP("CategoryNames", "My templates");
+const char* const OwnDescription = QT_TRANSLATE_NOOP("CategoryNames", "Your own templates.");
 
 QString translated(const char* text)
 {
-    return QCoreApplication::translate("categoryNames", text);
+    return QCoreApplication::translate("CategoryNames", text);
 }
 
 const Shipped* shippedOf(const LibrarySet::Category& category)
@@ -63,7 +63,7 @@ const Shipped* shippedOf(const LibrarySet::Category& category)
 
 } // namespace
 
-namespace categoryNames {
+namespace CategoryNames {
 
 QString shown(const LibrarySet::Category& category)
 {
@@ -94,14 +94,14 @@ PageWords pageWords(const LibrarySet::Category& category)
     return words;
 }
 
-} // namespace categoryNames
+} // namespace CategoryNames
 
 CategoryPageWords::CategoryPageWords(QWebEngineView* pane) : QObject(pane), m_pane(pane)
 {
     connect(pane->page(), &QWebEnginePage::loadFinished, this, &CategoryPageWords::apply);
 }
 
-void CategoryPageWords::setWords(const categoryNames::PageWords& words)
+void CategoryPageWords::setWords(const CategoryNames::PageWords& words)
 {
     m_words = words;
 }

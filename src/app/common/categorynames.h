@@ -13,7 +13,7 @@ class QWebEngineView;
 // translated, and only what the program itself named: the shipped
 // categories and the user's default one. A category the user named keeps
 // that name, whatever it is.
-namespace categoryNames {
+namespace CategoryNames {
 
 // The name the category list shows for `category` (without the window's
 // marker for the user's own).
@@ -31,7 +31,7 @@ struct PageWords
 };
 PageWords pageWords(const LibrarySet::Category& category);
 
-} // namespace categoryNames
+} // namespace CategoryNames
 
 // Puts the shown heading and description on the category page the pane
 // loads, in place of the library's English, once each page has loaded; a
@@ -43,11 +43,11 @@ class CategoryPageWords : public QObject
 public:
     explicit CategoryPageWords(QWebEngineView* pane);
 
-    void setWords(const categoryNames::PageWords& words);
+    void setWords(const CategoryNames::PageWords& words);
 
 private:
     void apply();
 
     QWebEngineView* m_pane;
-    categoryNames::PageWords m_words;
+    CategoryNames::PageWords m_words;
 };

@@ -163,7 +163,7 @@ void OwnTemplatesController::askToAdd(const QString& file)
     QStringList own;
     QHash<QString, QString> stored;
     const auto offer = [&](const QString& name) {
-        const QString shown = categoryNames::shown({name, libraries.userFolder(), true});
+        const QString shown = CategoryNames::shown({name, libraries.userFolder(), true});
         stored.insert(shown, name);
         return shown;
     };

@@ -290,7 +290,7 @@ void SearchController::showResults()
     m_window.announce(note.isEmpty() ? heading : heading + QStringLiteral(". ") + note);
     // Each result names its category as the list does.
     for (TemplateSearch::Entry& entry : shown)
-        entry.category = categoryNames::shown(
+        entry.category = CategoryNames::shown(
             {entry.category, entry.library, entry.library == m_window.libraries().userFolder()});
     // The pictures are read off the window's thread; the page follows when it is built.
     m_pages->build(heading, note, shown);

@@ -447,7 +447,7 @@ void Form1::refillCategories(const QString& category)
     const QSignalBlocker blocker(cboCategory);
     cboCategory->clear();
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
-        const QString shown = categoryNames::shown(entry);
+        const QString shown = CategoryNames::shown(entry);
         cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
         if (entry.own)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
@@ -541,7 +541,7 @@ void Form1::cboCategory_Click()
             FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
-        m_pageWords->setWords(categoryNames::pageWords(
+        m_pageWords->setWords(CategoryNames::pageWords(
             {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
         WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
