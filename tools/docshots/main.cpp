@@ -52,16 +52,23 @@ bool save(const QImage& image, const QString& path)
     return false;
 }
 
+// Shows the window at its designed size and waits for its first preview;
+// `shown` collects every template previewed from then on.
+bool showAtDesignedSize(Form1& form, QStringList& shown)
+{
+    QObject::connect(&form, &Form1::previewShown, [&shown](const QString& name) { shown << name; });
+    form.show();
+    form.resize(1317, 675);
+    return waitUntil([&] { return !shown.isEmpty(); });
+}
+
 bool windowShots(const QString& out, const QString& library)
 {
     Form1 form(library);
     QStringList shown;
-    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
-    form.show();
-    form.resize(1317, 675);
-    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
-    if (!waitUntil([&] { return !shown.isEmpty(); }))
+    if (!showAtDesignedSize(form, shown))
         return false;
+    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
     waitUntil([&] {
         return EngineWait::evaluate(pane->page(), "document.readyState").toString() == "complete";
     });
@@ -112,10 +119,7 @@ bool viewShots(const QString& out, const QString& library)
 {
     Form1 form(library);
     QStringList shown;
-    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
-    form.show();
-    form.resize(1317, 675);
-    if (!waitUntil([&] { return !shown.isEmpty(); }))
+    if (!showAtDesignedSize(form, shown))
         return false;
     const auto action = [&form](const char* name) {
         return form.findChild<QAction*>(QLatin1String(name));
@@ -176,12 +180,9 @@ bool markAndExportShots(const QString& out, const QString& library)
 {
     Form1 form(library);
     QStringList shown;
-    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
-    form.show();
-    form.resize(1317, 675);
-    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
-    if (!waitUntil([&] { return !shown.isEmpty(); }))
+    if (!showAtDesignedSize(form, shown))
         return false;
+    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
     form.SelectTemplate(QStringLiteral("Black Friday"));
     if (!waitUntil([&] { return shown.last() == QLatin1String("Black Friday"); }))
         return false;
@@ -235,10 +236,7 @@ bool ownShot(const QString& out, const QString& library)
     }
     Form1 form(library);
     QStringList shown;
-    QObject::connect(&form, &Form1::previewShown, [&](const QString& name) { shown << name; });
-    form.show();
-    form.resize(1317, 675);
-    if (!waitUntil([&] { return !shown.isEmpty(); }))
+    if (!showAtDesignedSize(form, shown))
         return false;
     for (const auto& entry : own) {
         const QString name = QString::fromUtf8(entry.name);
