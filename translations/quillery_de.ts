@@ -703,6 +703,37 @@
     </message>
 </context>
 <context>
+    <name>MergeFields</name>
+    <message>
+        <source>First name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>E-mail address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>Unsubscribe link</source>
+        <translation>Abmeldelink</translation>
+    </message>
+    <message>
+        <source>Preferences link</source>
+        <translation>Link zu den Einstellungen</translation>
+    </message>
+    <message>
+        <source>Web version link</source>
+        <translation>Link zur Webversion</translation>
+    </message>
+    <message>
+        <source>Generic ([name] fields)</source>
+        <translation>Allgemein (Felder [name])</translation>
+    </message>
+</context>
+<context>
     <name>MimeComponent</name>
     <message>
         <source>no message has been loaded</source>
