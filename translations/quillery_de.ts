@@ -1148,6 +1148,29 @@
     </message>
 </context>
 <context>
+    <name>ServiceExport</name>
+    <message>
+        <source>not a complete web address</source>
+        <translation>keine vollständige Webadresse</translation>
+    </message>
+    <message>
+        <source>the address must start with https://</source>
+        <translation>die Adresse muss mit https:// beginnen</translation>
+    </message>
+    <message>
+        <source>the address must not hold a user name or password</source>
+        <translation>die Adresse darf keinen Benutzernamen und kein Passwort enthalten</translation>
+    </message>
+    <message>
+        <source>the address of a folder has no &quot;?&quot; or &quot;#&quot; part</source>
+        <translation>die Adresse eines Ordners hat keinen Teil mit &quot;?&quot; oder &quot;#&quot;</translation>
+    </message>
+    <message>
+        <source>the address holds a character that a page cannot name a picture with unescaped</source>
+        <translation>die Adresse enthält ein Zeichen, mit dem eine Seite ein Bild nicht unmaskiert benennen kann</translation>
+    </message>
+</context>
+<context>
     <name>ShortcutOverview</name>
     <message>
         <source>Keyboard shortcuts</source>
@@ -1637,6 +1660,33 @@
     <message>
         <source>the temp folder %1 is writable by every user and has no sticky bit, so another user could replace the workspace in it; it is not used (set TMPDIR to a folder of your own, or give the folder the sticky bit: chmod +t)</source>
         <translation>der temporäre Ordner %1 ist für alle Benutzer beschreibbar und hat kein Sticky-Bit, sodass ein anderer Benutzer den Arbeitsordner darin ersetzen könnte; er wird nicht verwendet (setzen Sie TMPDIR auf einen eigenen Ordner oder geben Sie dem Ordner das Sticky-Bit: chmod +t)</translation>
+    </message>
+</context>
+<context>
+    <name>ZipArchive</name>
+    <message>
+        <source>an empty name in the archive</source>
+        <translation>ein leerer Name im Archiv</translation>
+    </message>
+    <message>
+        <source>an absolute path would be unpacked outside the folder</source>
+        <translation>ein absoluter Pfad würde außerhalb des Ordners entpackt</translation>
+    </message>
+    <message>
+        <source>a backslash or colon may lead outside the folder</source>
+        <translation>ein Backslash oder Doppelpunkt kann aus dem Ordner hinausführen</translation>
+    </message>
+    <message>
+        <source>a control character in the name</source>
+        <translation>ein Steuerzeichen im Namen</translation>
+    </message>
+    <message>
+        <source>an empty, &quot;.&quot; or &quot;..&quot; part may lead outside the folder</source>
+        <translation>ein leerer Teil, &quot;.&quot; oder &quot;..&quot; kann aus dem Ordner hinausführen</translation>
+    </message>
+    <message>
+        <source>the name is in the archive twice</source>
+        <translation>der Name steht zweimal im Archiv</translation>
     </message>
 </context>
 <context>
