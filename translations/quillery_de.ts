@@ -79,6 +79,10 @@
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>BSD 3-clause licence</source>
+        <translation>BSD-Lizenz mit drei Klauseln</translation>
+    </message>
 </context>
 <context>
     <name>AddTemplateDialog</name>
@@ -243,6 +247,26 @@
     <message>
         <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
         <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
+    </message>
+    <message>
+        <source>The template could not be exported for a mailing service.</source>
+        <translation>Die Vorlage konnte nicht für einen Mailing-Dienst exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Export for a mailing service</source>
+        <translation>Für einen Mailing-Dienst exportieren</translation>
+    </message>
+    <message>
+        <source>Exported “%1” for %2: page %3, images %4</source>
+        <translation>„%1“ für %2 exportiert: Seite %3, Bilder %4</translation>
+    </message>
+    <message>
+        <source>The page is %1, more than the %2 after which Gmail clips a message: its readers see the end, with the unsubscribe link, only after clicking “View entire message”. A shorter template avoids that.</source>
+        <translation>Die Seite hat %1, mehr als die %2, nach denen Gmail eine Nachricht abschneidet: Ihre Leser sehen das Ende mit dem Abmeldelink erst nach einem Klick auf „Gesamte Nachricht anzeigen“. Eine kürzere Vorlage vermeidet das.</translation>
+    </message>
+    <message>
+        <source>%1 has no merge tag for %2, so the page still holds it as it is; replace it in the service&apos;s editor before sending.</source>
+        <translation>%1 hat kein Platzhalter-Tag für %2; die Seite enthält es daher unverändert. Ersetzen Sie es vor dem Versand im Editor des Dienstes.</translation>
     </message>
 </context>
 <context>
@@ -700,6 +724,10 @@
         <source>Category %1, %2 of %3; preview: %4</source>
         <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
         <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
+    </message>
+    <message>
+        <source>Export it for a mailing service (a zip with the service&apos;s merge tags)</source>
+        <translation>Sie für einen Mailing-Dienst exportieren (ein Zip mit den Platzhalter-Tags des Dienstes)</translation>
     </message>
 </context>
 <context>
@@ -1168,6 +1196,49 @@
     <message>
         <source>the address holds a character that a page cannot name a picture with unescaped</source>
         <translation>die Adresse enthält ein Zeichen, mit dem eine Seite ein Bild nicht unmaskiert benennen kann</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceExportDialog</name>
+    <message>
+        <source>Export for a mailing service</source>
+        <translation>Für einen Mailing-Dienst exportieren</translation>
+    </message>
+    <message>
+        <source>Mailing service</source>
+        <translation>Mailing-Dienst</translation>
+    </message>
+    <message>
+        <source>&amp;Mailing service:</source>
+        <translation>&amp;Mailing-Dienst:</translation>
+    </message>
+    <message>
+        <source>&amp;Images in the zip, beside index.html</source>
+        <translation>&amp;Bilder im Zip, neben index.html</translation>
+    </message>
+    <message>
+        <source>Images &amp;hosted at this web address:</source>
+        <translation>Bilder unter dieser &amp;Webadresse bereitgestellt:</translation>
+    </message>
+    <message>
+        <source>Web address of the images</source>
+        <translation>Webadresse der Bilder</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Exportieren…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>stays %1 (this service has no tag for it)</source>
+        <translation>bleibt %1 (dieser Dienst hat kein Tag dafür)</translation>
+    </message>
+    <message>
+        <source>Merge tags written:</source>
+        <translation>Geschriebene Platzhalter-Tags:</translation>
     </message>
 </context>
 <context>
