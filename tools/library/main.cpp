@@ -12,6 +12,7 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runBuild(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runPage(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runExportService(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err);
@@ -47,6 +48,14 @@ const std::array commands{
             "export MESSAGE.eml PAGE.htm       write PAGE.htm and its images folder beside it, as "
             "the HTML export does",
             2, runExport},
+    Command{"export-service",
+            "export-service MESSAGE.eml ARCHIVE.zip [--service NAME] [--images-at URL]\n"
+            "                                    write the zip a mailing service's upload takes, "
+            "index.html with\n"
+            "                                    the service's merge tags and its images, as the "
+            "window's export\n"
+            "                                    for a mailing service does",
+            VariableArguments, runExportService},
     Command{"add",
             "add FILE [--category NAME] [--name NAME] [--library FOLDER]\n"
             "                                    add a message (.eml) or a page (.htm, .html) "
