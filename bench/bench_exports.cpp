@@ -163,6 +163,16 @@ void exportForService(benchmark::State& state)
 }
 BENCHMARK(exportForService)->Unit(benchmark::kMillisecond);
 
+// A hostile page of a million '[' before one field: the rewrite stays linear.
+void mergeFieldsOfBrackets(benchmark::State& state)
+{
+    const QByteArray page = "<p>" + QByteArray(1000 * 1000, '[') + "first_name]</p>";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            MergeFields::toService(page, MergeFields::Service::Mailchimp).text.size());
+}
+BENCHMARK(mergeFieldsOfBrackets)->Unit(benchmark::kMillisecond);
+
 // The same for the largest template of a built library, named by
 // QUILLERY_BENCH_LIBRARY (a folder holding templates/), such as build/bin.
 void exportForServiceLargestShipped(benchmark::State& state)
