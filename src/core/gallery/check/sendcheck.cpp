@@ -409,8 +409,15 @@ int shownWidth(const QByteArray& html, const Html::HtmlTag& image)
 }
 
 void checkSize(Report& report, qsizetype htmlBytes, const QString& pageFolder,
-               const QByteArray& page, int maxImages)
+               const QByteArray& page, const std::vector<Element>& elements, int maxImages)
 {
+    // The pictures as the HTML part places them: the page written for the
+    // preview keeps their order, not always their lines.
+    std::vector<Locator> pictures;
+    for (const Element& element : elements) {
+        if (element.tag.name == "img")
+            pictures.push_back(element.where);
+    }
     const Section section = Section::Size;
     if (htmlBytes > GmailClipBytes)
         add(report, section, Severity::Problem, Kind::HtmlSize,
@@ -443,9 +450,11 @@ void checkSize(Report& report, qsizetype htmlBytes, const QString& pageFolder,
     Html::scanHtml(page, [&](const Html::HtmlTag& tag) {
         if (tag.name.startsWith('!'))
             return;
-        const Locator where = places.at(tag);
+        Locator where = places.at(tag);
         if (tag.name != "img" || ++images > maxImages)
             return;
+        if (where.index < int(pictures.size()))
+            where = pictures[where.index];
         const QString source = QString::fromUtf8(tag.attribute(page, "src")).trimmed();
         const QUrl url(source);
         if (!url.scheme().isEmpty() && url.scheme().size() > 1) {
@@ -668,7 +677,7 @@ Report check(const QByteArray& message, const Options& options)
     }
     checkSize(report, html.size(),
               page.isEmpty() ? QString() : pageFolder.filePath(QStringLiteral("page")), page,
-              options.maxImages);
+              elements, options.maxImages);
     checkSpam(report, message, options);
     // Sections in a fixed order, each finding by severity, worst first.
     std::stable_sort(report.findings.begin(), report.findings.end(),
