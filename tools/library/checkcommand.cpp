@@ -2,6 +2,7 @@
 #include "mailprograms.h"
 
 #include "core/gallery/check/librarycheck.h"
+#include "core/gallery/check/linkprobe.h"
 #include "core/gallery/check/sendcheck.h"
 #include "core/gallery/library/templatestaging.h"
 #include "core/mime/mimecomponent.h"
@@ -9,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -53,6 +55,22 @@ void addOutlookModel(SendCheck::Report& report, const QString& templatePath)
         report.notChecked.append({SendCheck::Section::MailPrograms, notChecked.why});
 }
 
+// Asks each web address of the report's links, as "Check links now" does.
+void addLinkAnswers(SendCheck::Report& report)
+{
+    LinkProbe probe;
+    QEventLoop loop;
+    QObject::connect(
+        &probe, &LinkProbe::finished, &loop,
+        [&](const QList<LinkProbe::Answer>& answers, const QList<SendCheck::Gap>& notChecked) {
+            SendCheck::addFindings(report, LinkProbe::findings(answers));
+            report.notChecked += notChecked;
+            loop.quit();
+        });
+    probe.start(report.links);
+    loop.exec();
+}
+
 // check TEMPLATE --report|--json: the pre-send report of one template, a
 // library file (.dat) or a message (.eml) as "> eml" writes it.
 int runTemplateReport(QStringList positional, QTextStream& out, QTextStream& err)
@@ -62,10 +80,11 @@ int runTemplateReport(QStringList positional, QTextStream& out, QTextStream& err
     SendCheck::Options options;
     options.spam = positional.removeAll(QStringLiteral("--no-spam")) == 0;
     const bool outlookModel = positional.removeAll(QStringLiteral("--no-outlook-model")) == 0;
+    const bool checkLinks = positional.removeAll(QStringLiteral("--check-links")) > 0;
     if (positional.size() != 1 || positional.first().startsWith(QLatin1String("--")) ||
         json == text) {
         err << "quillery-library: usage: quillery-library check TEMPLATE (--report | --json) "
-               "[--no-spam] [--no-outlook-model]\n";
+               "[--no-spam] [--no-outlook-model] [--check-links]\n";
         return ExitUsage;
     }
     const QString path = positional.first();
@@ -95,6 +114,8 @@ int runTemplateReport(QStringList positional, QTextStream& out, QTextStream& err
             {SendCheck::Section::MailPrograms,
              QStringLiteral("The Outlook model lays out library files only: pack the message "
                             "first to check it there.")});
+    if (checkLinks)
+        addLinkAnswers(report);
     const QString name = QFileInfo(path).fileName();
     if (json)
         out << QString::fromUtf8(SendCheck::toJson(report, name));

@@ -35,12 +35,15 @@ const std::array commands{
             "Outlook model (needs\n"
             "                                    quillery-thumbnails beside this tool); "
             "--no-mail-programs skips both\n"
-            "check TEMPLATE (--report | --json) [--no-spam] [--no-outlook-model]\n"
+            "check TEMPLATE (--report | --json) [--no-spam] [--no-outlook-model] "
+            "[--check-links]\n"
             "                                    the report of one template (.dat) or message "
             "(.eml) before\n"
             "                                    sending: mail programs, spam, accessibility, "
             "size and pictures,\n"
-            "                                    links; as text or as JSON",
+            "                                    links; as text or as JSON. --check-links asks "
+            "each web address\n"
+            "                                    for its answer, the tool's one use of the network",
             VariableArguments, runCheck},
     Command{"build",
             "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library",
