@@ -703,6 +703,62 @@
     </message>
 </context>
 <context>
+    <name>LinkProbe</name>
+    <message numerus="yes">
+        <source>The link check stopped after %n seconds.</source>
+        <translation>
+            <numerusform>Die Linkprüfung wurde nach %n Sekunde beendet.</numerusform>
+            <numerusform>Die Linkprüfung wurde nach %n Sekunden beendet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The link check was cancelled.</source>
+        <translation>Die Linkprüfung wurde abgebrochen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The link check stopped after %n requests.</source>
+        <translation>
+            <numerusform>Die Linkprüfung wurde nach %n Anfrage beendet.</numerusform>
+            <numerusform>Die Linkprüfung wurde nach %n Anfragen beendet.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n addresses were not checked.</source>
+        <translation>
+            <numerusform>%n Adresse wurde nicht geprüft.</numerusform>
+            <numerusform>%n Adressen wurden nicht geprüft.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(sent on to %1)</source>
+        <translation>(weitergeleitet zu %1)</translation>
+    </message>
+    <message>
+        <source>%1 sends its readers round in a loop of redirects%2.</source>
+        <translation>%1 schickt die Leser in eine Schleife von Weiterleitungen%2.</translation>
+    </message>
+    <message>
+        <source>%1 was sent on %2 times and not followed further%3.</source>
+        <translation>%1 wurde %2-mal weitergeleitet und nicht weiter verfolgt%3.</translation>
+    </message>
+    <message>
+        <source>%1 answers %2: the reader gets an error page%3.</source>
+        <translation>%1 antwortet %2: Der Leser bekommt eine Fehlerseite%3.</translation>
+    </message>
+    <message>
+        <source>%1 answers %2%3.</source>
+        <translation>%1 antwortet %2%3.</translation>
+    </message>
+    <message>
+        <source>%1 gave no answer in time%2.</source>
+        <translation>%1 hat nicht rechtzeitig geantwortet%2.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached: %2%3.</source>
+        <translation>%1 ist nicht erreichbar: %2%3.</translation>
+    </message>
+</context>
+<context>
     <name>MimeComponent</name>
     <message>
         <source>no message has been loaded</source>
@@ -1114,6 +1170,276 @@
         <source>en</source>
         <extracomment>The code of this translation&apos;s language, as a web page names it (&quot;de&quot;, &quot;fr&quot;).</extracomment>
         <translation>de</translation>
+    </message>
+</context>
+<context>
+    <name>SendCheck</name>
+    <message>
+        <source>%1 is not supported by %2.</source>
+        <translation>%1 wird von %2 nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>Nothing is known of %1 in %2: try it there.</source>
+        <translation>Über %1 in %2 ist nichts bekannt: Probieren Sie es dort aus.</translation>
+    </message>
+    <message>
+        <source>%1 is not supported by %2, and the template does without it there: %3</source>
+        <translation>%1 wird von %2 nicht unterstützt, und die Vorlage kommt dort ohne aus: %3</translation>
+    </message>
+    <message>
+        <source>%1 (%2 points): %3. Your mailing program or server adds what it misses when it sends the message.</source>
+        <translation>%1 (%2 Punkte): %3. Ihr Versandprogramm oder Server ergänzt, was fehlt, wenn es die Nachricht sendet.</translation>
+    </message>
+    <message>
+        <source>%1 (%2 points): %3. Filters distrust messages that are mostly pictures; give the pictures some words around them.</source>
+        <translation>%1 (%2 Punkte): %3. Filter misstrauen Nachrichten, die fast nur aus Bildern bestehen; geben Sie den Bildern etwas Text zur Seite.</translation>
+    </message>
+    <message>
+        <source>%1 (%2 points): %3.</source>
+        <translation>%1 (%2 Punkte): %3.</translation>
+    </message>
+    <message>
+        <source>The spam check was not asked for.</source>
+        <translation>Die Spamprüfung wurde nicht angefordert.</translation>
+    </message>
+    <message>
+        <source>SpamAssassin is not installed, so the message was not scored. Install it with &quot;sudo apt install spamassassin&quot; (or scripts/install-deps).</source>
+        <translation>SpamAssassin ist nicht installiert, daher wurde die Nachricht nicht bewertet. Installieren Sie es mit „sudo apt install spamassassin“ (oder scripts/install-deps).</translation>
+    </message>
+    <message>
+        <source>The spam check did not finish: %1.</source>
+        <translation>Die Spamprüfung wurde nicht fertig: %1.</translation>
+    </message>
+    <message>
+        <source>SpamAssassin scores the message %1 points; filters commonly take %2 or more for spam.</source>
+        <translation>SpamAssassin bewertet die Nachricht mit %1 Punkten; Filter halten meist %2 oder mehr für Spam.</translation>
+    </message>
+    <message>
+        <source>%1 of them are for headers that sending adds.</source>
+        <translation>%1 davon betreffen Kopfzeilen, die beim Senden hinzukommen.</translation>
+    </message>
+    <message>
+        <source>The page does not say its language (lang on &lt;html&gt;): screen readers may read it in the wrong voice.</source>
+        <translation>Die Seite nennt ihre Sprache nicht (lang an &lt;html&gt;): Bildschirmleser lesen sie womöglich mit der falschen Stimme vor.</translation>
+    </message>
+    <message>
+        <source>The page holds right-to-left text but no dir attribute: set dir=&quot;rtl&quot; where it is, so that it reads and aligns the right way.</source>
+        <translation>Die Seite enthält Text von rechts nach links, aber kein dir-Attribut: Setzen Sie dort dir=&quot;rtl&quot;, damit er richtig gelesen und ausgerichtet wird.</translation>
+    </message>
+    <message>
+        <source>A picture has no alt text: screen readers and mail programs that block pictures show nothing (or its file name) in its place. Give it words, or alt=&quot;&quot; when it is only decoration.</source>
+        <translation>Ein Bild hat keinen Alternativtext: Bildschirmleser und Mailprogramme, die Bilder sperren, zeigen an seiner Stelle nichts (oder seinen Dateinamen). Geben Sie ihm Worte, oder alt=&quot;&quot;, wenn es nur Schmuck ist.</translation>
+    </message>
+    <message>
+        <source>A decorative picture has no alt attribute: give it alt=&quot;&quot;, so that screen readers pass over it.</source>
+        <translation>Ein schmückendes Bild hat kein alt-Attribut: Geben Sie ihm alt=&quot;&quot;, damit Bildschirmleser es übergehen.</translation>
+    </message>
+    <message>
+        <source>A decorative picture has alt text (&quot;%1&quot;): screen readers read it out. Give it alt=&quot;&quot;.</source>
+        <translation>Ein schmückendes Bild hat einen Alternativtext („%1“): Bildschirmleser lesen ihn vor. Geben Sie ihm alt=&quot;&quot;.</translation>
+    </message>
+    <message>
+        <source>A layout table is not marked role=&quot;presentation&quot;: screen readers announce its rows and columns.</source>
+        <translation>Eine Layouttabelle ist nicht mit role=&quot;presentation&quot; gekennzeichnet: Bildschirmleser sagen ihre Zeilen und Spalten an.</translation>
+    </message>
+    <message>
+        <source>The first heading is &lt;h%1&gt;: start with &lt;h1&gt; or &lt;h2&gt;, so that the outline a screen reader offers begins at the top.</source>
+        <translation>Die erste Überschrift ist &lt;h%1&gt;: Beginnen Sie mit &lt;h1&gt; oder &lt;h2&gt;, damit die Gliederung eines Bildschirmlesers oben anfängt.</translation>
+    </message>
+    <message>
+        <source>&lt;h%1&gt; follows &lt;h%2&gt;: a heading level is skipped.</source>
+        <translation>&lt;h%1&gt; folgt auf &lt;h%2&gt;: Eine Überschriftenebene wird übersprungen.</translation>
+    </message>
+    <message>
+        <source>A link has no words (nor alt text on its picture): a screen reader announces only &quot;link&quot;.</source>
+        <translation>Ein Link hat keine Worte (und sein Bild keinen Alternativtext): Ein Bildschirmleser sagt nur „Link“ an.</translation>
+    </message>
+    <message>
+        <source>The link &quot;%1&quot; makes no sense read on its own, as screen readers list links: say where it leads.</source>
+        <translation>Der Link „%1“ ergibt für sich allein gelesen keinen Sinn, wie Bildschirmleser Links auflisten: Sagen Sie, wohin er führt.</translation>
+    </message>
+    <message>
+        <source>The message has no plain-text part: readers who take mail as text, and some filters, get nothing readable.</source>
+        <translation>Die Nachricht hat keinen Nur-Text-Teil: Leser, die Mail als Text empfangen, und manche Filter bekommen nichts Lesbares.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB: Gmail cuts messages over about 102 KB and hides the rest, with the unsubscribe link, behind &quot;View entire message&quot;.</source>
+        <translation>Das HTML ist %1 KB groß: Gmail kürzt Nachrichten über etwa 102 KB und versteckt den Rest samt Abmeldelink hinter „Gesamte Nachricht anzeigen“.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB, close to the about 102 KB over which Gmail cuts a message: your mailing program&apos;s tracking links may push it over.</source>
+        <translation>Das HTML ist %1 KB groß, nahe an den etwa 102 KB, ab denen Gmail eine Nachricht kürzt: Die Tracking-Links Ihres Versandprogramms können es darüber bringen.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB, well below the about 102 KB over which Gmail cuts a message.</source>
+        <translation>Das HTML ist %1 KB groß, deutlich unter den etwa 102 KB, ab denen Gmail eine Nachricht kürzt.</translation>
+    </message>
+    <message>
+        <source>A picture of %1 px (%2 KB) is shown %3 px wide: scaled to %4 px it would load much faster and look as sharp.</source>
+        <translation>Ein Bild von %1 px (%2 KB) wird %3 px breit gezeigt: Auf %4 px verkleinert lädt es viel schneller und sieht ebenso scharf aus.</translation>
+    </message>
+    <message>
+        <source>A picture of %1 px is shown %2 px wide: it is blurred on every screen. Use one of %3 px.</source>
+        <translation>Ein Bild von %1 px wird %2 px breit gezeigt: Es ist auf jedem Bildschirm unscharf. Verwenden Sie eines mit %3 px.</translation>
+    </message>
+    <message>
+        <source>A picture of %1 px is shown %2 px wide: it looks soft on sharp (2x) screens, which want %3 px.</source>
+        <translation>Ein Bild von %1 px wird %2 px breit gezeigt: Auf hochauflösenden (2x) Bildschirmen, die %3 px brauchen, wirkt es weich.</translation>
+    </message>
+    <message>
+        <source>The pictures weigh %1 KB together: on a phone&apos;s connection the message opens slowly, and some mail programs drop large messages.</source>
+        <translation>Die Bilder sind zusammen %1 KB groß: Über die Verbindung eines Telefons öffnet sich die Nachricht langsam, und manche Mailprogramme verwerfen große Nachrichten.</translation>
+    </message>
+    <message>
+        <source>The pictures weigh %1 KB together: more than 1 MB is slow on a phone&apos;s connection.</source>
+        <translation>Die Bilder sind zusammen %1 KB groß: Mehr als 1 MB ist über die Verbindung eines Telefons langsam.</translation>
+    </message>
+    <message>
+        <source>The pictures weigh %1 KB together.</source>
+        <translation>Die Bilder sind zusammen %1 KB groß.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n pictures load from the web; they are not weighed here.</source>
+        <translation>
+            <numerusform>%n Bild wird aus dem Web geladen; es ist hier nicht mitgewogen.</numerusform>
+            <numerusform>%n Bilder werden aus dem Web geladen; sie sind hier nicht mitgewogen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n pictures past the first %1 were not looked at.</source>
+        <translation>
+            <numerusform>%n Bild nach den ersten %1 wurde nicht angesehen.</numerusform>
+            <numerusform>%n Bilder nach den ersten %1 wurden nicht angesehen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Replace %1 with your own address before sending.</source>
+        <translation>Ersetzen Sie %1 vor dem Senden durch Ihre eigene Adresse.</translation>
+    </message>
+    <message>
+        <source>Replace %1 (“%2”) with your own address before sending.</source>
+        <translation>Ersetzen Sie %1 („%2“) vor dem Senden durch Ihre eigene Adresse.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n links past the first %1 were not listed or checked.</source>
+        <translation>
+            <numerusform>%n Link nach den ersten %1 wurde weder aufgeführt noch geprüft.</numerusform>
+            <numerusform>%n Links nach den ersten %1 wurden weder aufgeführt noch geprüft.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The message has no HTML part.</source>
+        <translation>Die Nachricht hat keinen HTML-Teil.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB, more than the %2 KB this check reads.</source>
+        <translation>Das HTML ist %1 KB groß, mehr als die %2 KB, die diese Prüfung liest.</translation>
+    </message>
+    <message>
+        <source>Only the first %1 elements of the page were checked.</source>
+        <translation>Nur die ersten %1 Elemente der Seite wurden geprüft.</translation>
+    </message>
+    <message>
+        <source>Text in %1 on %2 has a contrast of %3:1; text of this size needs %4:1 to be read easily.</source>
+        <translation>Text in %1 auf %2 hat einen Kontrast von %3:1; Text dieser Größe braucht %4:1, um gut lesbar zu sein.</translation>
+    </message>
+    <message>
+        <source>Text of %1 px on a phone is hard to read; use at least 14 px.</source>
+        <translation>Text von %1 px ist auf einem Telefon schwer zu lesen; verwenden Sie mindestens 14 px.</translation>
+    </message>
+    <message>
+        <source>Mail programs</source>
+        <translation>Mailprogramme</translation>
+    </message>
+    <message>
+        <source>Spam</source>
+        <translation>Spam</translation>
+    </message>
+    <message>
+        <source>Accessibility</source>
+        <translation>Barrierefreiheit</translation>
+    </message>
+    <message>
+        <source>Size and pictures</source>
+        <translation>Größe und Bilder</translation>
+    </message>
+    <message>
+        <source>Links</source>
+        <translation>Links</translation>
+    </message>
+    <message>
+        <source>passes</source>
+        <translation>bestanden</translation>
+    </message>
+    <message>
+        <source>warnings</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>problems</source>
+        <translation>Probleme</translation>
+    </message>
+    <message>
+        <source>note</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>problem</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>%1 of %2 points</source>
+        <translation>%1 von %2 Punkten</translation>
+    </message>
+    <message>
+        <source>not everything was checked</source>
+        <translation>nicht alles wurde geprüft</translation>
+    </message>
+    <message>
+        <source>&lt;%1&gt; %2, HTML line %3</source>
+        <translation>&lt;%1&gt; %2, HTML-Zeile %3</translation>
+    </message>
+    <message>
+        <source>not checked</source>
+        <translation>nicht geprüft</translation>
+    </message>
+    <message>
+        <source>link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Verdict: %1</source>
+        <translation>Ergebnis: %1</translation>
+    </message>
+    <message>
+        <source>SpamAssassin gave no report that could be read</source>
+        <translation>SpamAssassin lieferte keinen lesbaren Bericht</translation>
+    </message>
+    <message>
+        <source>SpamAssassin (%1) could not be started: %2</source>
+        <translation>SpamAssassin (%1) konnte nicht gestartet werden: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>SpamAssassin was stopped after %n seconds</source>
+        <translation>
+            <numerusform>SpamAssassin wurde nach %n Sekunde angehalten</numerusform>
+            <numerusform>SpamAssassin wurde nach %n Sekunden angehalten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>SpamAssassin crashed</source>
+        <translation>SpamAssassin ist abgestürzt</translation>
+    </message>
+    <message numerus="yes">
+        <source>The words of %n links past the first 2000 were not checked.</source>
+        <translation>
+            <numerusform>Die Worte von %n Link nach den ersten 2000 wurden nicht geprüft.</numerusform>
+            <numerusform>Die Worte von %n Links nach den ersten 2000 wurden nicht geprüft.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

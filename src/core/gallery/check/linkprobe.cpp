@@ -6,15 +6,6 @@
 #include <QNetworkRequest>
 #include <QSet>
 
-namespace {
-
-QString words(const char* text, int n = -1)
-{
-    return QCoreApplication::translate("LinkProbe", text, nullptr, n);
-}
-
-} // namespace
-
 LinkProbe::LinkProbe(QObject* parent) : LinkProbe(Limits(), parent) {}
 
 LinkProbe::LinkProbe(Limits limits, QObject* parent)
@@ -69,7 +60,7 @@ void LinkProbe::start(const QList<SendCheck::LinkEntry>& links)
 void LinkProbe::cancel()
 {
     if (m_running)
-        stopAll(words("The link check was cancelled."));
+        stopAll(QCoreApplication::translate("LinkProbe", "The link check was cancelled."));
 }
 
 void LinkProbe::pump()
@@ -78,7 +69,9 @@ void LinkProbe::pump()
         return;
     while (m_replies.size() < m_limits.atOnce && m_next < m_pending.size()) {
         if (m_requests >= m_limits.maxRequests) {
-            stopAll(words("The link check stopped after %n requests.", m_limits.maxRequests));
+            stopAll(QCoreApplication::translate("LinkProbe",
+                                                "The link check stopped after %n requests.",
+                                                nullptr, m_limits.maxRequests));
             return;
         }
         request(m_next++);
@@ -176,9 +169,10 @@ void LinkProbe::stopAll(const QString& why)
     }
     m_next = int(m_pending.size());
     if (unchecked > 0)
-        m_gaps.append(
-            {SendCheck::Section::Links,
-             why + QLatin1Char(' ') + words("%n addresses were not checked.", unchecked)});
+        m_gaps.append({SendCheck::Section::Links,
+                       why + QLatin1Char(' ') +
+                           QCoreApplication::translate(
+                               "LinkProbe", "%n addresses were not checked.", nullptr, unchecked)});
     complete();
 }
 
@@ -202,34 +196,42 @@ QList<SendCheck::Finding> LinkProbe::findings(const QList<Answer>& answers)
         const QString via =
             answer.redirects.isEmpty()
                 ? QString()
-                : QLatin1Char(' ') + words("(sent on to %1)")
+                : QLatin1Char(' ') + QCoreApplication::translate("LinkProbe", "(sent on to %1)")
                                          .arg(answer.redirects.join(QStringLiteral(" \u2192 ")));
         Severity severity = Severity::Note;
         QString text;
         if (answer.loop) {
             severity = Severity::Problem;
-            text =
-                words("%1 sends its readers round in a loop of redirects%2.").arg(answer.url, via);
+            text = QCoreApplication::translate(
+                       "LinkProbe", "%1 sends its readers round in a loop of redirects%2.")
+                       .arg(answer.url, via);
         } else if (answer.status >= 300 && answer.status < 400) {
             severity = Severity::Problem;
-            text = words("%1 was sent on %2 times and not followed further%3.")
+            text = QCoreApplication::translate(
+                       "LinkProbe", "%1 was sent on %2 times and not followed further%3.")
                        .arg(answer.url)
                        .arg(answer.redirects.size())
                        .arg(via);
         } else if (answer.status >= 400) {
             severity = Severity::Problem;
-            text = words("%1 answers %2: the reader gets an error page%3.")
+            text = QCoreApplication::translate("LinkProbe",
+                                               "%1 answers %2: the reader gets an error page%3.")
                        .arg(answer.url)
                        .arg(answer.status)
                        .arg(via);
         } else if (answer.status >= 200) {
-            text = words("%1 answers %2%3.").arg(answer.url).arg(answer.status).arg(via);
+            text = QCoreApplication::translate("LinkProbe", "%1 answers %2%3.")
+                       .arg(answer.url)
+                       .arg(answer.status)
+                       .arg(via);
         } else if (answer.timedOut) {
             severity = Severity::Warning;
-            text = words("%1 gave no answer in time%2.").arg(answer.url, via);
+            text = QCoreApplication::translate("LinkProbe", "%1 gave no answer in time%2.")
+                       .arg(answer.url, via);
         } else {
             severity = Severity::Problem;
-            text = words("%1 cannot be reached: %2%3.").arg(answer.url, answer.error, via);
+            text = QCoreApplication::translate("LinkProbe", "%1 cannot be reached: %2%3.")
+                       .arg(answer.url, answer.error, via);
         }
         out.append({Section::Links, severity, Kind::LinkAnswer, text, answer.where});
     }

@@ -236,6 +236,12 @@ bool isVagueLinkText(const QString& words)
     return vague.contains(plain);
 }
 
+QString linkWordsNotChecked(int count)
+{
+    return QCoreApplication::translate(
+        "SendCheck", "The words of %n links past the first 2000 were not checked.", nullptr, count);
+}
+
 int headingLevel(const QByteArray& name)
 {
     return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6' ? name[1] - '0'
@@ -375,11 +381,7 @@ void checkAccessibility(Report& report, const QByteArray& html,
         }
     }
     if (linksLooked > 2000)
-        report.notChecked.append(
-            {section,
-             QCoreApplication::translate(
-                 "SendCheck", "The words of %n links past the first 2000 were not checked.",
-                 nullptr, linksLooked - 2000)});
+        report.notChecked.append({section, linkWordsNotChecked(linksLooked - 2000)});
 
     const std::optional<MimeComponent::PlainText> plain =
         MimeComponent::readPlainText(message, 64 * 1024);
