@@ -127,7 +127,9 @@ struct Options
     int maxImages = 500;
 };
 
-// Checks the message a template decodes to, as "> eml" writes it.
+// Checks the message a template decodes to, as "> eml" writes it. Blocks
+// while SpamAssassin runs (up to spamSeconds): a window calls it off its
+// own thread.
 Report check(const QByteArray& message, const Options& options = {});
 
 // The sections' and kinds' names as the reports give them.
