@@ -304,8 +304,10 @@ private slots:
         const auto gap = std::find_if(report.notChecked.begin(), report.notChecked.end(),
                                       [](const Gap& g) { return g.section == Section::Spam; });
         QVERIFY(gap->what.contains("apt install spamassassin"));
-        // The rest of the report is whole.
+        // The rest of the report is whole, and the section has no verdict.
         QVERIFY(report.complete(Section::Accessibility));
+        QVERIFY2(toText(report, "t").contains("\nSpam: not checked\n"),
+                 qPrintable(toText(report, "t")));
     }
 
     void spamThatNeverEnds()

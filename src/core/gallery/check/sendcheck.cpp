@@ -435,7 +435,7 @@ void checkSize(Report& report, qsizetype htmlBytes, const QString& pageFolder,
                 "The HTML is %1 KB, close to the about 102 KB over which Gmail cuts a message: "
                 "your mailing program's tracking links may push it over.")
                 .arg(kilobytes(htmlBytes)));
-    else
+    else if (htmlBytes > 0)
         add(report, section, Severity::Note, Kind::HtmlSize,
             QCoreApplication::translate(
                 "SendCheck",
@@ -851,13 +851,17 @@ QString toText(const Report& report, const QString& name)
         out += QStringLiteral(": \u201c%1\u201d").arg(report.subject);
     out += QLatin1Char('\n');
     for (const Section section : AllSections) {
-        out += sectionTitle(section) + QStringLiteral(": ") + verdictWords(report.verdict(section));
+        // A section that found nothing because it did not run has no verdict.
+        const bool ran = report.complete(section) || !report.findingsOf(section).isEmpty();
+        out += sectionTitle(section) + QStringLiteral(": ") +
+               (ran ? verdictWords(report.verdict(section))
+                    : QCoreApplication::translate("SendCheck", "not checked"));
         if (section == Section::Spam && report.spamScore)
             out += QStringLiteral(" (%1)").arg(
                 QCoreApplication::translate("SendCheck", "%1 of %2 points")
                     .arg(QString::number(*report.spamScore, 'f', 1),
                          QString::number(report.spamThreshold, 'f', 1)));
-        if (!report.complete(section))
+        if (ran && !report.complete(section))
             out += QStringLiteral("; ") +
                    QCoreApplication::translate("SendCheck", "not everything was checked");
         out += QLatin1Char('\n');
