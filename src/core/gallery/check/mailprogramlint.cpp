@@ -6,8 +6,11 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
+#include <vector>
 
 namespace MailProgramLint {
 
@@ -297,6 +300,45 @@ QList<QByteArray> topLevelAtRules(QByteArrayView css)
     return names;
 }
 
+// The rules by what they look at, so that each element or declaration is
+// held against its own few only.
+std::vector<MailProgramTable::Rule> rulesOf(std::initializer_list<RuleKind> kinds)
+{
+    std::vector<MailProgramTable::Rule> rules;
+    for (const MailProgramTable::Rule& rule : MailProgramTable::Rules) {
+        if (std::find(kinds.begin(), kinds.end(), rule.kind) != kinds.end())
+            rules.push_back(rule);
+    }
+    return rules;
+}
+
+const std::vector<MailProgramTable::Rule>& declarationRules()
+{
+    static const auto rules = rulesOf({RuleKind::Property, RuleKind::PropertyValue, RuleKind::Unit,
+                                       RuleKind::Word, RuleKind::Keyword});
+    return rules;
+}
+
+const std::vector<MailProgramTable::Rule>& selectorRules()
+{
+    static const auto rules = rulesOf({RuleKind::Pseudo, RuleKind::Selector});
+    return rules;
+}
+
+const std::vector<MailProgramTable::Rule>& atRules()
+{
+    static const auto rules = rulesOf({RuleKind::AtRule});
+    return rules;
+}
+
+const std::vector<MailProgramTable::Rule>& elementRules()
+{
+    static const auto rules =
+        rulesOf({RuleKind::Element, RuleKind::Attribute, RuleKind::ElementAttribute,
+                 RuleKind::ElementAttributeEquals, RuleKind::ElementAttributePrefix});
+    return rules;
+}
+
 class Matcher
 {
 public:
@@ -323,7 +365,7 @@ private:
 
     void checkDeclaration(const Declaration& declaration, const Place& place)
     {
-        for (const MailProgramTable::Rule& rule : MailProgramTable::Rules) {
+        for (const MailProgramTable::Rule& rule : declarationRules()) {
             bool hit = false;
             switch (rule.kind) {
             case RuleKind::Property:
@@ -359,7 +401,7 @@ private:
                 if (selector.isEmpty())
                     continue;
                 const SelectorShape shape = selectorShape(selector);
-                for (const MailProgramTable::Rule& rule : MailProgramTable::Rules) {
+                for (const MailProgramTable::Rule& rule : selectorRules()) {
                     if ((rule.kind == RuleKind::Pseudo && selector.contains(rule.a)) ||
                         (rule.kind == RuleKind::Selector && selectorHas(shape, rule.a)))
                         use(rule.feature, place);
@@ -367,7 +409,7 @@ private:
             }
         });
         for (const QByteArray& name : topLevelAtRules(css)) {
-            for (const MailProgramTable::Rule& rule : MailProgramTable::Rules) {
+            for (const MailProgramTable::Rule& rule : atRules()) {
                 if (rule.kind == RuleKind::AtRule && name == rule.a)
                     use(rule.feature, place);
             }
@@ -409,7 +451,7 @@ private:
                                                     attribute.valueEnd - attribute.valueBegin))
                                               : QByteArray(""));
         }
-        for (const MailProgramTable::Rule& rule : MailProgramTable::Rules) {
+        for (const MailProgramTable::Rule& rule : elementRules()) {
             bool hit = false;
             const QByteArrayView b(rule.b);
             const qsizetype newline = b.indexOf('\n');
