@@ -35,7 +35,16 @@ const std::array commands{
             "                                    and what Outlook for Windows breaks in the "
             "Outlook model (needs\n"
             "                                    quillery-thumbnails beside this tool); "
-            "--no-mail-programs skips both",
+            "--no-mail-programs skips both\n"
+            "check TEMPLATE (--report | --json) [--no-spam] [--no-outlook-model] "
+            "[--check-links]\n"
+            "                                    the report of one template (.dat) or message "
+            "(.eml) before\n"
+            "                                    sending: mail programs, spam, accessibility, "
+            "size and pictures,\n"
+            "                                    links; as text or as JSON. --check-links asks "
+            "each web address\n"
+            "                                    for its answer, the tool's one use of the network",
             VariableArguments, runCheck},
     Command{"build",
             "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library",
@@ -83,7 +92,8 @@ void printUsage(QTextStream& stream)
               "quillery-thumbnails program beside this one.\n";
     stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage,\n"
               "3 when check found no problem but could not run all of its checks (the\n"
-              "mail programs or the Outlook model; standard error says why).\n";
+              "mail programs, the Outlook model or SpamAssassin; standard error or the\n"
+              "report says why).\n";
 }
 
 } // namespace
