@@ -299,6 +299,23 @@
         <source>Close the export notice; in the search field, close the search</source>
         <translation>Den Exporthinweis schließen; im Suchfeld die Suche schließen</translation>
     </message>
+    <message>
+        <source>Open</source>
+        <extracomment>Opens the exported page or message in the user&apos;s program for it.</extracomment>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Opens the exported file in the program the desktop opens it with</source>
+        <translation>Öffnet die exportierte Datei in dem Programm, mit dem der Desktop sie öffnet</translation>
+    </message>
+    <message>
+        <source>Open the exported file in the program the desktop opens it with</source>
+        <translation>Die exportierte Datei in dem Programm öffnen, mit dem der Desktop sie öffnet</translation>
+    </message>
+    <message>
+        <source>“%1” could not be opened</source>
+        <translation>„%1“ konnte nicht geöffnet werden</translation>
+    </message>
 </context>
 <context>
     <name>FailureReport</name>

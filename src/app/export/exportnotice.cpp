@@ -2,6 +2,7 @@
 
 #include "appfonts.h"
 #include "core/platform/opener.h"
+#include "filemanager.h"
 #include "plaintext.h"
 
 #include <QAccessible>
@@ -63,6 +64,8 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
                       "QPushButton:focus{border-color:#FFFFFF}"
                       "QPushButton#%1Open{background:#FF8000;color:#1A1A1A}"
                       "QPushButton#%1Open:hover{background:#FFA040}"
+                      "QPushButton#%1OpenFile{background:#FF8000;color:#1A1A1A}"
+                      "QPushButton#%1OpenFile:hover{background:#FFA040}"
                       "QPushButton#%1Close{background:transparent;color:#FFFFFF;padding:0}"
                       "QPushButton#%1Close:hover{background:#606060}")
                       .arg(name));
@@ -82,6 +85,16 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
         tr("Opens the folder of the exported file in the file manager"));
     m_open->setToolTip(tr("Open the folder of the exported file (%1)").arg(shownKeys()));
     connect(m_open, &QPushButton::clicked, this, &ExportNotice::openFolder);
+
+    //: Opens the exported page or message in the user's program for it.
+    m_openFile = new QPushButton(tr("Open"), this);
+    m_openFile->setObjectName(name + QStringLiteral("OpenFile"));
+    m_openFile->setFont(font);
+    m_openFile->setAccessibleName(tr("Open"));
+    m_openFile->setAccessibleDescription(
+        tr("Opens the exported file in the program the desktop opens it with"));
+    m_openFile->setToolTip(tr("Open the exported file in the program the desktop opens it with"));
+    connect(m_openFile, &QPushButton::clicked, this, &ExportNotice::openFile);
 
     m_close = new QPushButton(QStringLiteral("\u00d7"), this);
     m_close->setObjectName(name + QStringLiteral("Close"));
@@ -115,6 +128,9 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
 void ExportNotice::showExported(const QString& filePath)
 {
     m_filePath = filePath;
+    m_open->show();
+    m_openFile->show();
+    m_openShortcut->setEnabled(true);
     place();
     raise();
     show();
@@ -124,7 +140,8 @@ void ExportNotice::showExported(const QString& filePath)
     if (m_focusAfter) {
         QWidget* proxy = m_focusAfter->focusProxy();
         setTabOrder(proxy ? proxy : m_focusAfter, m_open);
-        setTabOrder(m_open, m_close);
+        setTabOrder(m_open, m_openFile);
+        setTabOrder(m_openFile, m_close);
     }
     say(tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()));
 }
@@ -133,6 +150,7 @@ void ExportNotice::showMessage(const QString& text)
 {
     m_filePath.clear();
     m_open->hide();
+    m_openFile->hide();
     m_openShortcut->setEnabled(false);
     m_close->setAccessibleDescription(tr("Closes the notice"));
     setAccessibleDescription(tr("Esc closes the notice."));
@@ -164,11 +182,21 @@ void ExportNotice::say(const QString& text)
 
 void ExportNotice::openFolder()
 {
-    const QString folder = QFileInfo(m_filePath).absolutePath();
-    // OpenDocument reports a failure as true.
-    if (Module1::OpenDocument(folder, QString()))
-        say(tr("The folder \u201c%1\u201d could not be opened")
-                .arg(QDir::toNativeSeparators(folder)));
+    const QString file = m_filePath;
+    const QString folder = QFileInfo(file).absolutePath();
+    // The file selected where the file manager can do it; else its folder.
+    FileManager::showItem(file, this, [this, folder] {
+        // OpenDocument reports a failure as true.
+        if (Module1::OpenDocument(folder, QString()))
+            say(tr("The folder \u201c%1\u201d could not be opened")
+                    .arg(QDir::toNativeSeparators(folder)));
+    });
+}
+
+void ExportNotice::openFile()
+{
+    if (Module1::OpenDocument(m_filePath, QString()))
+        say(tr("\u201c%1\u201d could not be opened").arg(QDir::toNativeSeparators(m_filePath)));
 }
 
 void ExportNotice::dismiss()
@@ -203,8 +231,11 @@ void ExportNotice::layOut()
     const int buttonHeight = Height - 2 * Margin;
     const int closeLeft = width() - Margin - buttonHeight;
     m_close->setGeometry(closeLeft, Margin, buttonHeight, buttonHeight);
+    const int openFileWidth = m_openFile->isHidden() ? 0 : m_openFile->sizeHint().width();
+    const int openFileLeft = closeLeft - Margin / 2 - openFileWidth;
+    m_openFile->setGeometry(openFileLeft, Margin, openFileWidth, buttonHeight);
     const int openWidth = m_open->isHidden() ? 0 : m_open->sizeHint().width();
-    const int openLeft = closeLeft - Margin / 2 - openWidth;
+    const int openLeft = openFileLeft - Margin / 2 - openWidth;
     m_open->setGeometry(openLeft, Margin, openWidth, buttonHeight);
     // A long name is cut short; the tooltip has the whole path.
     const int textWidth = std::max(0, openLeft - 2 * Margin);

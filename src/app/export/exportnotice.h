@@ -9,8 +9,9 @@ class QPushButton;
 class QShortcut;
 
 // Confirms a finished export without stopping the user: a bar along the
-// bottom of the preview that names the file, opens its folder on request and
-// goes away by itself, but not while the keyboard or the pointer is on it.
+// bottom of the preview that names the file, shows it in its folder or opens
+// it on request and goes away by itself, but not while the keyboard or the
+// pointer is on it.
 class ExportNotice : public QFrame
 {
     Q_OBJECT
@@ -39,6 +40,7 @@ protected:
 
 private:
     void openFolder();
+    void openFile();
     void dismiss();
     void expire();
     void place();
@@ -48,7 +50,8 @@ private:
     QWidget* m_anchor;
     QWidget* m_focusAfter;
     QLabel* m_text = nullptr;
-    QPushButton* m_open = nullptr;
+    QPushButton* m_open = nullptr;     // the folder, with the file selected
+    QPushButton* m_openFile = nullptr; // the file itself, in the program for it
     QPushButton* m_close = nullptr;
     QShortcut* m_openShortcut = nullptr;
     QTimer m_timer;
