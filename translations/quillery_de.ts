@@ -587,6 +587,23 @@
         <source>Remove from favourites</source>
         <translation>Aus den Favoriten entfernen</translation>
     </message>
+    <message>
+        <source>“%1” is in the trash</source>
+        <translation>„%1“ liegt im Papierkorb</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <extracomment>The button that puts a removed template back.</extracomment>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>“%1” is back</source>
+        <translation>„%1“ ist wieder da</translation>
+    </message>
+    <message>
+        <source>“%1” is back as “%2”: its name was taken meanwhile</source>
+        <translation>„%1“ ist wieder da, als „%2“: Sein Name war inzwischen vergeben</translation>
+    </message>
 </context>
 <context>
     <name>Form2</name>
@@ -990,12 +1007,7 @@
         <translation>Vorlage entfernen</translation>
     </message>
     <message>
-        <source>Remove the template %1 from your templates? This cannot be undone.</source>
-        <translation>Die Vorlage %1 aus Ihren Vorlagen entfernen? Das lässt sich nicht rückgängig machen.</translation>
-    </message>
-    <message>
         <source>Remove</source>
-        <extracomment>The button that removes the template, in the question before removing it.</extracomment>
         <translation>Entfernen</translation>
     </message>
     <message>
@@ -1005,6 +1017,34 @@
     <message>
         <source>Close other programs that may use the file and remove it again.</source>
         <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
+    </message>
+    <message>
+        <source>Undo the removal</source>
+        <translation>Entfernen rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Put the template removed last back where it was</source>
+        <translation>Die zuletzt entfernte Vorlage wieder an ihren Platz legen</translation>
+    </message>
+    <message>
+        <source>The template was not put back.</source>
+        <translation>Die Vorlage wurde nicht zurückgelegt.</translation>
+    </message>
+    <message>
+        <source>It is still in the trash, from where your file manager can put it back.</source>
+        <translation>Sie liegt noch im Papierkorb, aus dem Ihr Dateimanager sie zurücklegen kann.</translation>
+    </message>
+    <message>
+        <source>The trash cannot take the template: %1
+
+Remove the template %2 from your templates? This cannot be undone.</source>
+        <translation>Der Papierkorb kann die Vorlage nicht aufnehmen: %1
+
+Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>There is no removal to undo.</source>
+        <translation>Es gibt kein Entfernen, das rückgängig zu machen wäre.</translation>
     </message>
 </context>
 <context>

@@ -65,6 +65,8 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
                       "QPushButton#%1Open{background:#FF8000;color:#1A1A1A}"
                       "QPushButton#%1Open:hover{background:#FFA040}"
                       "QPushButton#%1OpenFile{background:#FF8000;color:#1A1A1A}"
+                      "QPushButton#%1Action{background:#FF8000;color:#1A1A1A}"
+                      "QPushButton#%1Action:hover{background:#FFA040}"
                       "QPushButton#%1OpenFile:hover{background:#FFA040}"
                       "QPushButton#%1Close{background:transparent;color:#FFFFFF;padding:0}"
                       "QPushButton#%1Close:hover{background:#606060}")
@@ -95,6 +97,17 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
         tr("Opens the exported file in the program the desktop opens it with"));
     m_openFile->setToolTip(tr("Open the exported file in the program the desktop opens it with"));
     connect(m_openFile, &QPushButton::clicked, this, &ExportNotice::openFile);
+
+    m_action = new QPushButton(this);
+    m_action->setObjectName(name + QStringLiteral("Action"));
+    m_action->setFont(font);
+    m_action->hide();
+    connect(m_action, &QPushButton::clicked, this, [this] {
+        const std::function<void()> run = m_run;
+        dismiss();
+        if (run)
+            run();
+    });
 
     m_close = new QPushButton(QStringLiteral("\u00d7"), this);
     m_close->setObjectName(name + QStringLiteral("Close"));
@@ -130,6 +143,7 @@ void ExportNotice::showExported(const QString& filePath)
     m_filePath = filePath;
     m_open->show();
     m_openFile->show();
+    m_action->hide();
     m_openShortcut->setEnabled(true);
     place();
     raise();
@@ -151,6 +165,7 @@ void ExportNotice::showMessage(const QString& text)
     m_filePath.clear();
     m_open->hide();
     m_openFile->hide();
+    m_action->hide();
     m_openShortcut->setEnabled(false);
     m_close->setAccessibleDescription(tr("Closes the notice"));
     setAccessibleDescription(tr("Esc closes the notice."));
@@ -165,6 +180,32 @@ void ExportNotice::showMessage(const QString& text)
     // Nothing done by itself: it stays until it is closed.
     m_timer.stop();
     setToolTip(text);
+}
+
+void ExportNotice::showAction(const QString& text, const QString& actionText,
+                              const QKeySequence& keys, std::function<void()> action)
+{
+    m_filePath.clear();
+    m_run = std::move(action);
+    m_open->hide();
+    m_openFile->hide();
+    m_openShortcut->setEnabled(false);
+    m_action->setText(actionText);
+    m_action->setAccessibleName(actionText);
+    m_action->setToolTip(
+        QStringLiteral("%1 (%2)").arg(actionText, keys.toString(QKeySequence::NativeText)));
+    m_action->show();
+    m_close->setAccessibleDescription(tr("Closes the notice"));
+    setAccessibleDescription(QString());
+    place();
+    raise();
+    show();
+    if (m_focusAfter) {
+        QWidget* proxy = m_focusAfter->focusProxy();
+        setTabOrder(proxy ? proxy : m_focusAfter, m_action);
+        setTabOrder(m_action, m_close);
+    }
+    say(text);
 }
 
 void ExportNotice::say(const QString& text)
@@ -231,8 +272,11 @@ void ExportNotice::layOut()
     const int buttonHeight = Height - 2 * Margin;
     const int closeLeft = width() - Margin - buttonHeight;
     m_close->setGeometry(closeLeft, Margin, buttonHeight, buttonHeight);
+    const int actionWidth = m_action->isHidden() ? 0 : m_action->sizeHint().width();
+    const int actionLeft = closeLeft - Margin / 2 - actionWidth;
+    m_action->setGeometry(actionLeft, Margin, actionWidth, buttonHeight);
     const int openFileWidth = m_openFile->isHidden() ? 0 : m_openFile->sizeHint().width();
-    const int openFileLeft = closeLeft - Margin / 2 - openFileWidth;
+    const int openFileLeft = actionLeft - (actionWidth ? Margin / 2 : 0) - openFileWidth;
     m_openFile->setGeometry(openFileLeft, Margin, openFileWidth, buttonHeight);
     const int openWidth = m_open->isHidden() ? 0 : m_open->sizeHint().width();
     const int openLeft = openFileLeft - Margin / 2 - openWidth;

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QFrame>
+#include <QKeySequence>
 #include <QString>
 #include <QTimer>
+
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -29,6 +32,11 @@ public:
     void showExported(const QString& filePath);
     // Says `text` without an Open button, until it is closed.
     void showMessage(const QString& text);
+    // Says `text` with one button, `actionText`, that runs `action` and
+    // closes the notice; `keys` are the window's keys for the same, named in
+    // its tooltip. It goes away by itself as an export's notice does.
+    void showAction(const QString& text, const QString& actionText, const QKeySequence& keys,
+                    std::function<void()> action);
 
     int timeout() const { return m_timer.interval(); }
     void setTimeout(int milliseconds) { m_timer.setInterval(milliseconds); }
@@ -52,6 +60,8 @@ private:
     QLabel* m_text = nullptr;
     QPushButton* m_open = nullptr;     // the folder, with the file selected
     QPushButton* m_openFile = nullptr; // the file itself, in the program for it
+    QPushButton* m_action = nullptr;   // showAction's
+    std::function<void()> m_run;
     QPushButton* m_close = nullptr;
     QShortcut* m_openShortcut = nullptr;
     QTimer m_timer;

@@ -142,6 +142,22 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     connect(m_own, &OwnTemplatesController::templateRemoved, m_search->favourites(),
             &Favourites::remove);
     createFavouriteAction();
+    connect(m_own, &OwnTemplatesController::templateTrashed, this, [this](const QString& name) {
+        m_undoNotice->showAction(tr("\u201c%1\u201d is in the trash").arg(name),
+                                 //: The button that puts a removed template back.
+                                 tr("Undo"), QKeySequence(QKeySequence::Undo),
+                                 [this] { m_own->undoAction()->trigger(); });
+    });
+    connect(m_own, &OwnTemplatesController::templateRestored, this,
+            [this](const QString& wanted, const QString& name) {
+                if (wanted == name)
+                    announce(tr("\u201c%1\u201d is back").arg(name));
+                else
+                    m_undoNotice->showMessage(
+                        tr("\u201c%1\u201d is back as \u201c%2\u201d: its name was taken "
+                           "meanwhile")
+                            .arg(wanted, name));
+            });
     connect(m_own, &OwnTemplatesController::templatesChanged, m_search, &SearchController::reindex);
     m_keys->setTabWalk([this] { return tabWalk(); });
     m_keys->orderTabs();
@@ -305,6 +321,7 @@ void Form1::createControls()
     m_exports = new ExportController(*this, this, WebBrowser2, WebBrowser1, this);
     m_settingsNotice =
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
+    m_undoNotice = new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("undoNotice"));
     modSettings::setTroubleHandler(
         [this](const modSettings::Trouble& trouble) { saySettingsTrouble(trouble); });
     m_announcer = new Announcer(this);
@@ -541,6 +558,8 @@ QList<QWidget*> Form1::tabWalk() const
     if (m_search)
         walk << m_search->field();
     walk << WebBrowser1;
+    for (QPushButton* button : m_undoNotice->findChildren<QPushButton*>())
+        walk << button;
     for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
         walk << button;
     for (QToolButton* button :

@@ -200,6 +200,8 @@ private:
     QPointer<QWidget> m_helpWindow;
     QPointer<QWidget> m_keysWindow;
     QPointer<QWidget> m_aboutBox;
+    // The last removal of an own template, with Undo, over the category page.
+    ExportNotice* m_undoNotice = nullptr;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;
