@@ -425,6 +425,7 @@ void TestOwnTemplates::removeGoesToTheTrashAndUndoPutsItBack()
     QVERIFY(!picture.isEmpty());
     m_form->SelectTemplate("Second");
     QVERIFY(waitForPreview(*m_shown, "Second"));
+    m_form->setFavourite("Second", true);
 
     press(m_form, Qt::Key_Delete);
     QVERIFY(waitUntil([&] { return !QFileInfo::exists(ownFolder() + "/templates/Second.dat"); }));
@@ -468,6 +469,8 @@ void TestOwnTemplates::removeGoesToTheTrashAndUndoPutsItBack()
     QCOMPARE(QDir(trashFolder() + "/files").entryList(QDir::Files), QStringList());
     QCOMPARE(QDir(trashFolder() + "/info").entryList(QDir::Files), QStringList());
     QVERIFY(!m_form->findChild<QAction*>("undoRemoveAction")->isEnabled());
+    // A favourite before, a favourite again, under the name it came back as.
+    QVERIFY(m_form->isFavourite(restoredAs));
     if (nameTaken)
         QVERIFY(control(m_form, "undoNotice")->isVisible());
 }

@@ -139,8 +139,10 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     // favourites as they are after it.
     connect(m_own, &OwnTemplatesController::templateRenamed, m_search->favourites(),
             &Favourites::rename);
-    connect(m_own, &OwnTemplatesController::templateRemoved, m_search->favourites(),
-            &Favourites::remove);
+    connect(m_own, &OwnTemplatesController::templateRemoved, this, [this](const QString& name) {
+        m_removedFavourite = isFavourite(name) ? name : QString();
+        m_search->favourites()->remove(name);
+    });
     createFavouriteAction();
     connect(m_own, &OwnTemplatesController::templateTrashed, this, [this](const QString& name) {
         m_undoNotice->showAction(tr("\u201c%1\u201d is in the trash").arg(name),
@@ -150,6 +152,9 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     });
     connect(m_own, &OwnTemplatesController::templateRestored, this,
             [this](const QString& wanted, const QString& name) {
+                if (!m_removedFavourite.isEmpty() && m_removedFavourite == wanted)
+                    m_search->favourites()->add(name);
+                m_removedFavourite.clear();
                 if (wanted == name)
                     announce(tr("\u201c%1\u201d is back").arg(name));
                 else

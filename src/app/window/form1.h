@@ -202,6 +202,8 @@ private:
     QPointer<QWidget> m_aboutBox;
     // The last removal of an own template, with Undo, over the category page.
     ExportNotice* m_undoNotice = nullptr;
+    // The template removed last was a favourite: put back, it is one again.
+    QString m_removedFavourite;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;
