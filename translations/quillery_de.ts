@@ -323,6 +323,23 @@
             <source>Close the export notice; in the search field, close the search</source>
             <translation>Den Exporthinweis schließen; im Suchfeld die Suche schließen</translation>
         </message>
+        <message>
+            <source>Open</source>
+            <extracomment>Opens the exported page or message in the user's program for it.</extracomment>
+            <translation>Öffnen</translation>
+        </message>
+        <message>
+            <source>Opens the exported file in the program the desktop opens it with</source>
+            <translation>Öffnet die exportierte Datei in dem Programm, mit dem der Desktop sie öffnet</translation>
+        </message>
+        <message>
+            <source>Open the exported file in the program the desktop opens it with</source>
+            <translation>Die exportierte Datei in dem Programm öffnen, mit dem der Desktop sie öffnet</translation>
+        </message>
+        <message>
+            <source>“%1” could not be opened</source>
+            <translation>„%1“ konnte nicht geöffnet werden</translation>
+        </message>
     </context>
     <context>
         <name>FailureReport</name>
@@ -564,6 +581,52 @@
         <message>
             <source>%1 is not a folder. Start Quillery with --library and a folder that holds categories/ and templates/, as quillery-library build writes them, or without --library for the library installed with it.</source>
             <translation>%1 ist kein Ordner. Starten Sie Quillery mit --library und einem Ordner, der categories/ und templates/ enthält, wie quillery-library build sie schreibt, oder ohne --library für die mitinstallierte Bibliothek.</translation>
+        </message>
+        <message>
+            <source>Favourites</source>
+            <translation>Favoriten</translation>
+        </message>
+        <message>
+            <source>Your favourite templates</source>
+            <translation>Ihre Lieblingsvorlagen</translation>
+        </message>
+        <message>
+            <source>Add to favourites</source>
+            <translation>Zu den Favoriten hinzufügen</translation>
+        </message>
+        <message>
+            <source>Add the previewed template to your favourites, or take it off them</source>
+            <translation>Die Vorlage der Vorschau zu den Favoriten hinzufügen oder daraus entfernen</translation>
+        </message>
+        <message>
+            <source>%1 is one of your favourites now</source>
+            <extracomment>Said to screen readers after Ctrl+D; %1 is the template's name.</extracomment>
+            <translation>%1 ist jetzt einer Ihrer Favoriten</translation>
+        </message>
+        <message>
+            <source>%1 is no longer one of your favourites</source>
+            <translation>%1 ist keiner Ihrer Favoriten mehr</translation>
+        </message>
+        <message>
+            <source>Remove from favourites</source>
+            <translation>Aus den Favoriten entfernen</translation>
+        </message>
+        <message>
+            <source>“%1” is in the trash</source>
+            <translation>„%1“ liegt im Papierkorb</translation>
+        </message>
+        <message>
+            <source>Undo</source>
+            <extracomment>The button that puts a removed template back.</extracomment>
+            <translation>Rückgängig</translation>
+        </message>
+        <message>
+            <source>“%1” is back</source>
+            <translation>„%1“ ist wieder da</translation>
+        </message>
+        <message>
+            <source>“%1” is back as “%2”: its name was taken meanwhile</source>
+            <translation>„%1“ ist wieder da, als „%2“: Sein Name war inzwischen vergeben</translation>
         </message>
     </context>
     <context>
@@ -1019,6 +1082,34 @@
             <source>Close other programs that may use the file and remove it again.</source>
             <translation>Schließen Sie andere Programme, die die Datei benutzen könnten, und entfernen Sie sie erneut.</translation>
         </message>
+        <message>
+            <source>Undo the removal</source>
+            <translation>Entfernen rückgängig machen</translation>
+        </message>
+        <message>
+            <source>Put the template removed last back where it was</source>
+            <translation>Die zuletzt entfernte Vorlage wieder an ihren Platz legen</translation>
+        </message>
+        <message>
+            <source>The template was not put back.</source>
+            <translation>Die Vorlage wurde nicht zurückgelegt.</translation>
+        </message>
+        <message>
+            <source>It is still in the trash, from where your file manager can put it back.</source>
+            <translation>Sie liegt noch im Papierkorb, aus dem Ihr Dateimanager sie zurücklegen kann.</translation>
+        </message>
+        <message>
+            <source>The trash cannot take the template: %1
+
+Remove the template %2 from your templates? This cannot be undone.</source>
+            <translation>Der Papierkorb kann die Vorlage nicht aufnehmen: %1
+
+Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht werden.</translation>
+        </message>
+        <message>
+            <source>There is no removal to undo.</source>
+            <translation>Es gibt kein Entfernen, das rückgängig zu machen wäre.</translation>
+        </message>
     </context>
     <context>
         <name>OwnerLock</name>
@@ -1161,6 +1252,18 @@
         <message>
             <source>Preview: %1</source>
             <translation>Vorschau: %1</translation>
+        </message>
+        <message>
+            <source>Still reading the templates; your favourites follow in a moment.</source>
+            <translation>Die Vorlagen werden noch gelesen; Ihre Favoriten folgen gleich.</translation>
+        </message>
+        <message>
+            <source>Press Ctrl+D to add the previewed template to your favourites.</source>
+            <translation>Drücken Sie Strg+D, um die Vorlage der Vorschau zu Ihren Favoriten hinzuzufügen.</translation>
+        </message>
+        <message>
+            <source>Favourites</source>
+            <translation>Favoriten</translation>
         </message>
     </context>
     <context>

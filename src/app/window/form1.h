@@ -30,6 +30,7 @@ class QLineEdit;
 class SearchController;
 class OwnTemplatesController;
 class PreviewLoader;
+class QAction;
 class QWebEngineProfile;
 class SplitterBar;
 class ViewController;
@@ -60,6 +61,8 @@ public:
     QString currentLibrary() const override;
     // The library folder the previewed template is read from.
     QString templateLibrary() const override;
+    bool showsFavourites() const override;
+    QStringList shownTemplates() const override;
     // The template the preview shows, as chosen last; the exports work on it.
     QString currentTemplate() const override { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
@@ -95,6 +98,13 @@ public:
     void showHelp();
     void showShortcutOverview();
     void showAbout();
+    // Ctrl+D: the previewed template joins the favourites, or leaves them.
+    // The action's text says which; a menu may show it as it is.
+    QAction* favouriteAction() const { return m_favouriteAction; }
+    void toggleFavourite();
+    // For a template other than the previewed one, as a thumbnail's menu offers it.
+    void setFavourite(const QString& name, bool favourite);
+    bool isFavourite(const QString& name) const;
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -142,6 +152,15 @@ private:
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
     void enableExports();
+    void createFavouriteAction();
+    void favouritesChanged();
+    void updateFavouriteAction();
+    // Where the user left off, shown again at the next start.
+    void rememberPlace();
+    void restorePlace();
+    QString m_storedCategory;
+    QString m_storedTemplate;
+    bool m_restoring = false;
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
@@ -172,6 +191,7 @@ private:
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
+    QAction* m_favouriteAction = nullptr;
     CategoryMark* m_mark = nullptr;           // the previewed template's thumbnail
     CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
     // The exports of the previewed template, with their notice over the preview.
@@ -180,6 +200,10 @@ private:
     QPointer<QWidget> m_helpWindow;
     QPointer<QWidget> m_keysWindow;
     QPointer<QWidget> m_aboutBox;
+    // The last removal of an own template, with Undo, over the category page.
+    ExportNotice* m_undoNotice = nullptr;
+    // The template removed last was a favourite: put back, it is one again.
+    QString m_removedFavourite;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;
