@@ -142,11 +142,15 @@ QMenu* CommandMenu::contextMenu(Place place, const QString& name, QWidget* paren
             menu->addSeparator();
             continue;
         }
-        // An entry of its own, so that it can preview its template first;
-        // it shows the command's keys but does not take them.
-        QAction* entry = menu->addAction(command->text());
+        // An entry of its own, so that it can preview its template first.
+        // It shows the command's key as text: a key of its own would make
+        // the command's ambiguous, and the keyboard overview would list it twice.
+        const QKeySequence key = command->shortcut();
+        QAction* entry =
+            menu->addAction(key.isEmpty() ? command->text()
+                                          : command->text() + QLatin1Char('\t') +
+                                                key.toString(QKeySequence::NativeText));
         entry->setObjectName(command->objectName());
-        entry->setShortcuts(command->shortcuts());
         entry->setEnabled(command->isEnabled());
         connect(entry, &QAction::triggered, this, [this, command, name] {
             if (name != m_window.currentTemplate())
