@@ -624,6 +624,35 @@
         <source>%1 is not a folder. Start Quillery with --library and a folder that holds categories/ and templates/, as quillery-library build writes them, or without --library for the library installed with it.</source>
         <translation>%1 ist kein Ordner. Starten Sie Quillery mit --library und einem Ordner, der categories/ und templates/ enthält, wie quillery-library build sie schreibt, oder ohne --library für die mitinstallierte Bibliothek.</translation>
     </message>
+    <message>
+        <source>Favourites</source>
+        <translation>Favoriten</translation>
+    </message>
+    <message>
+        <source>Your favourite templates</source>
+        <translation>Ihre Lieblingsvorlagen</translation>
+    </message>
+    <message>
+        <source>Add to favourites</source>
+        <translation>Zu den Favoriten hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add the previewed template to your favourites, or take it off them</source>
+        <translation>Die Vorlage der Vorschau zu den Favoriten hinzufügen oder daraus entfernen</translation>
+    </message>
+    <message>
+        <source>%1 is one of your favourites now</source>
+        <extracomment>Said to screen readers after Ctrl+D; %1 is the template&apos;s name.</extracomment>
+        <translation>%1 ist jetzt einer Ihrer Favoriten</translation>
+    </message>
+    <message>
+        <source>%1 is no longer one of your favourites</source>
+        <translation>%1 ist keiner Ihrer Favoriten mehr</translation>
+    </message>
+    <message>
+        <source>Remove from favourites</source>
+        <translation>Aus den Favoriten entfernen</translation>
+    </message>
 </context>
 <context>
     <name>Form2</name>
@@ -1214,6 +1243,18 @@
     <message>
         <source>Preview: %1</source>
         <translation>Vorschau: %1</translation>
+    </message>
+    <message>
+        <source>Still reading the templates; your favourites follow in a moment.</source>
+        <translation>Die Vorlagen werden noch gelesen; Ihre Favoriten folgen gleich.</translation>
+    </message>
+    <message>
+        <source>Press Ctrl+D to add the previewed template to your favourites.</source>
+        <translation>Drücken Sie Strg+D, um die Vorlage der Vorschau zu Ihren Favoriten hinzuzufügen.</translation>
+    </message>
+    <message>
+        <source>Favourites</source>
+        <translation>Favoriten</translation>
     </message>
 </context>
 <context>

@@ -126,6 +126,7 @@ private slots:
     void addsWithCtrlO();
     void defaultCategoryInGermanIsStoredAsItIs();
     void renamesAndRemovesFromTheKeyboard();
+    void favouritesFollowRenameAndRemove();
     void shippedTemplatesStayAsTheyAre();
     void badInputIsRefusedWithNothingWritten();
     void startFinishesACutOffChange();
@@ -364,6 +365,38 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
     QCOMPARE(files(ownFolder()), QStringList());
     QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
     QCOMPARE(recent(), QStringList());
+}
+
+// A favourite renamed keeps its place among the favourites, one removed leaves
+// them; and an own template is renamed from the favourites as from its category.
+void TestOwnTemplates::favouritesFollowRenameAndRemove()
+{
+    start();
+    QVERIFY(m_form->addOwnTemplate(sampleMessage("a"), "Mine", "First"));
+    QVERIFY(waitForPreview(*m_shown, "First"));
+    m_form->setFavourite("First", true);
+    m_form->setFavourite("Offer", true);
+    const auto favourites = [] {
+        return modSettings::ReadSetting(SettingKeys::Favourites).split(' ', Qt::SkipEmptyParts);
+    };
+    QCOMPARE(favourites(), (QStringList{"First", "Offer"}));
+
+    m_form->showCategory(QString());
+    QVERIFY(m_form->showsFavourites());
+    QVERIFY(waitForPreview(*m_shown, "First"));
+    whenShown<QInputDialog>(m_form, [](QInputDialog* dialog) {
+        dialog->setTextValue("Second");
+        dialog->accept();
+    });
+    press(m_form, Qt::Key_F2);
+    QVERIFY(waitForPreview(*m_shown, "Second"));
+    QCOMPARE(favourites(), (QStringList{"Second", "Offer"}));
+    QVERIFY(m_form->showsFavourites());
+    QCOMPARE(m_form->isFavourite("Second"), true);
+
+    QVERIFY(m_form->removeOwnTemplate("Second"));
+    QCOMPARE(favourites(), QStringList{"Offer"});
+    QVERIFY(m_form->showsFavourites());
 }
 
 void TestOwnTemplates::shippedTemplatesStayAsTheyAre()

@@ -248,7 +248,9 @@ Status OwnTemplatesController::checkPreviewed(Command command) const
         return Status::failure(renaming ? tr("There is no template in the preview to rename.")
                                         : tr("There is no template in the preview to remove."));
     const LibrarySet& libraries = m_window.libraries();
-    if (!libraries.isOwn(m_window.currentCategory()) || !libraries.isOwnTemplate(name))
+    // Read from the user's library, whether the list shows its category,
+    // the favourites or a search.
+    if (m_window.templateLibrary() != libraries.userFolder() || !libraries.isOwnTemplate(name))
         return Status::failure((renaming ? tr("%1 is a shipped template: only your own templates, "
                                               "added with Ctrl+O, can be renamed.")
                                          : tr("%1 is a shipped template: only your own templates, "

@@ -152,6 +152,19 @@ QMenu* CommandMenu::contextMenu(Place place, const QString& name, QWidget* paren
                                                 key.toString(QKeySequence::NativeText));
         entry->setObjectName(command->objectName());
         entry->setEnabled(command->isEnabled());
+        if (command == m_window.favouriteAction()) {
+            // The action says what it does to the previewed template; the
+            // entry says it for its own, and needs no preview to do it.
+            const bool favourite = m_window.isFavourite(name);
+            entry->setText(entry->text().replace(
+                command->text(),
+                favourite ? QCoreApplication::translate("Form1", "Remove from favourites")
+                          : QCoreApplication::translate("Form1", "Add to favourites")));
+            entry->setEnabled(true);
+            connect(entry, &QAction::triggered, this,
+                    [this, name, favourite] { m_window.setFavourite(name, !favourite); });
+            continue;
+        }
         connect(entry, &QAction::triggered, this, [this, command, name] {
             if (name != m_window.currentTemplate())
                 m_window.SelectTemplate(name);

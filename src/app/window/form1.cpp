@@ -17,6 +17,7 @@
 #include "exportcontroller.h"
 #include "exportnotice.h"
 #include "failurereport.h"
+#include "favourites.h"
 #include "form2.h"
 #include "helpwindows.h"
 #include "keyscontroller.h"
@@ -30,6 +31,7 @@
 #include "viewcontroller.h"
 #include "windowplacecontroller.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -64,6 +66,11 @@ namespace {
 
 // Shown after an own category's name in the list; never part of the name.
 const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
+
+// Marks the favourites' entry of the category list. Its data stays empty:
+// every category name is a file name of a library, and no name is left over
+// for an entry that is none.
+constexpr int FavouritesRole = Qt::UserRole + 1;
 
 // The window's caption and the name its file gives itself are the product's.
 const QString& DesignerCaption = AppIdentity::ProductName;
@@ -131,6 +138,13 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
             });
     connect(m_own, &OwnTemplatesController::templateRemoved, m_search,
             [this](const QString& name) { m_search->forgetRecent(name); });
+    // Before the list is filled again for the change, so that it lists the
+    // favourites as they are after it.
+    connect(m_own, &OwnTemplatesController::templateRenamed, m_search->favourites(),
+            &Favourites::rename);
+    connect(m_own, &OwnTemplatesController::templateRemoved, m_search->favourites(),
+            &Favourites::remove);
+    createFavouriteAction();
     connect(m_own, &OwnTemplatesController::templatesChanged, m_search, &SearchController::reindex);
     m_keys->setTabWalk([this] { return tabWalk(); });
     m_keys->orderTabs();
@@ -410,7 +424,7 @@ void Form1::LoadCategories()
 {
     refillCategories(QString());
     if (cboCategory->count() > 0) {
-        cboCategory_Click();
+        restorePlace();
     } else if (!QFileInfo(m_appFolder).isDir()) {
         // Started on a library that is not there: say so where the user looks.
         WebBrowser1->setHtml(
@@ -428,8 +442,42 @@ void Form1::LoadCategories()
     }
 }
 
+void Form1::restorePlace()
+{
+    m_storedCategory = modSettings::ReadSetting(SettingKeys::LastCategory);
+    m_storedTemplate = modSettings::ReadSetting(SettingKeys::LastTemplate);
+    // A category the library no longer lists starts at the first, as a first
+    // start does; an empty one is the favourites, which head the list.
+    if (!m_storedCategory.isEmpty()) {
+        const int at = cboCategory->findData(m_storedCategory);
+        if (at >= 0)
+            cboCategory->setCurrentIndex(at);
+    }
+    // The template too, unless the library lost it; then the category's first.
+    m_restoring =
+        !m_storedTemplate.isEmpty() && m_libraries.hasTemplate(m_storedTemplate) &&
+        (m_storedCategory.isEmpty() ? showsFavourites() : currentCategory() == m_storedCategory);
+    cboCategory_Click();
+    m_restoring = false;
+}
+
+void Form1::rememberPlace()
+{
+    if (CurrentTemplate.isEmpty())
+        return;
+    const QString category = currentCategory();
+    if (category == m_storedCategory && CurrentTemplate == m_storedTemplate)
+        return;
+    m_storedCategory = category;
+    m_storedTemplate = CurrentTemplate;
+    modSettings::WriteSetting(SettingKeys::LastCategory, category);
+    modSettings::WriteSetting(SettingKeys::LastTemplate, CurrentTemplate);
+}
+
 QString Form1::currentCategory() const
 {
+    if (showsFavourites())
+        return QString();
     const QVariant name = cboCategory->currentData();
     return name.isValid() ? name.toString() : cboCategory->currentText();
 }
@@ -445,10 +493,29 @@ QString Form1::templateLibrary() const
     return m_libraries.templateFolder(CurrentTemplate, currentCategory());
 }
 
+bool Form1::showsFavourites() const
+{
+    return cboCategory->currentData(FavouritesRole).toBool();
+}
+
+QStringList Form1::shownTemplates() const
+{
+    if (showsFavourites())
+        return m_search->favourites()->present(m_libraries);
+    return GalleryWindow::shownTemplates();
+}
+
 void Form1::refillCategories(const QString& category)
 {
     const QSignalBlocker blocker(cboCategory);
     cboCategory->clear();
+    // At the top, where a list of favourites is looked for, and only while
+    // there are any: an empty entry first would be what a new user sees first.
+    if (m_search && !m_search->favourites()->present(m_libraries).isEmpty()) {
+        cboCategory->addItem(tr("Favourites"));
+        cboCategory->setItemData(0, true, FavouritesRole);
+        cboCategory->setItemData(0, tr("Your favourite templates"), Qt::AccessibleDescriptionRole);
+    }
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
         const QString shown = CategoryNames::shown(entry);
         cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
@@ -456,7 +523,9 @@ void Form1::refillCategories(const QString& category)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
                                      Qt::AccessibleDescriptionRole);
     }
-    cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
+    // An empty name is the favourites, or the first entry when there are none.
+    cboCategory->setCurrentIndex(category.isEmpty() ? 0
+                                                    : std::max(0, cboCategory->findData(category)));
     enableExports();
 }
 
@@ -526,6 +595,76 @@ void Form1::showCategory(const QString& category)
     cboCategory_Click();
 }
 
+void Form1::createFavouriteAction()
+{
+    m_favouriteAction = new QAction(tr("Add to favourites"), this);
+    m_favouriteAction->setObjectName(QStringLiteral("favouriteAction"));
+    const QKeySequence key(Qt::CTRL | Qt::Key_D);
+    m_favouriteAction->setShortcut(key);
+    m_favouriteAction->setShortcutContext(Qt::WindowShortcut);
+    m_favouriteAction->setAutoRepeat(false);
+    m_favouriteAction->setWhatsThis(
+        tr("Add the previewed template to your favourites, or take it off them"));
+    m_favouriteAction->setToolTip(
+        m_favouriteAction->whatsThis() +
+        QStringLiteral(" (%1)").arg(key.toString(QKeySequence::NativeText)));
+    connect(m_favouriteAction, &QAction::triggered, this, &Form1::toggleFavourite);
+    addAction(m_favouriteAction);
+    connect(m_search->favourites(), &Favourites::changed, this, &Form1::favouritesChanged);
+    updateFavouriteAction();
+}
+
+bool Form1::isFavourite(const QString& name) const
+{
+    return m_search->favourites()->contains(name);
+}
+
+void Form1::toggleFavourite()
+{
+    if (CurrentTemplate.isEmpty() || !m_libraries.hasTemplate(CurrentTemplate))
+        return;
+    setFavourite(CurrentTemplate, !isFavourite(CurrentTemplate));
+}
+
+void Form1::setFavourite(const QString& name, bool favourite)
+{
+    if (favourite == isFavourite(name))
+        return;
+    if (favourite)
+        m_search->favourites()->add(name);
+    else
+        m_search->favourites()->remove(name);
+    //: Said to screen readers after Ctrl+D; %1 is the template's name.
+    announce(favourite ? tr("%1 is one of your favourites now").arg(name)
+                       : tr("%1 is no longer one of your favourites").arg(name));
+}
+
+void Form1::favouritesChanged()
+{
+    updateFavouriteAction();
+    const bool listed =
+        cboCategory->count() > 0 && cboCategory->itemData(0, FavouritesRole).toBool();
+    const bool wanted = !m_search->favourites()->present(m_libraries).isEmpty();
+    if (listed == wanted)
+        return;
+    if (showsFavourites()) {
+        // The last one went: the list shows its first category instead.
+        showCategory(QString());
+        return;
+    }
+    const QString category = currentCategory();
+    refillCategories(category);
+}
+
+void Form1::updateFavouriteAction()
+{
+    if (!m_favouriteAction)
+        return;
+    const bool favourite = isFavourite(CurrentTemplate);
+    m_favouriteAction->setEnabled(!CurrentTemplate.isEmpty());
+    m_favouriteAction->setText(favourite ? tr("Remove from favourites") : tr("Add to favourites"));
+}
+
 void Form1::enableExports()
 {
     // With nothing to export, the exports say so by being greyed out.
@@ -542,6 +681,16 @@ void Form1::cboCategory_Click()
     WebBrowser1->setLocalRoot(TemplateLibrary::categoriesFolder(currentLibrary()));
     if (m_search)
         m_search->leave();
+    if (showsFavourites()) {
+        m_pageWords->setWords({});
+        m_search->showFavourites();
+        m_selectingFirst = true;
+        SelectTemplate(m_restoring ? m_storedTemplate
+                                   : m_search->favourites()->present(m_libraries).value(0));
+        m_selectingFirst = false;
+        WebBrowser1->setFocus();
+        return;
+    }
     const Result<QString> page =
         TemplateLibrary::findCategoryPage(currentLibrary(), currentCategory());
     if (!page) {
@@ -555,7 +704,7 @@ void Form1::cboCategory_Click()
             {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
         WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
-        SelectTemplate(TemplateLibrary::GetFirstLink(*page));
+        SelectTemplate(m_restoring ? m_storedTemplate : TemplateLibrary::GetFirstLink(*page));
         m_selectingFirst = false;
     }
     WebBrowser1->setFocus();
@@ -585,6 +734,8 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
     setBusy(true);
     m_mark->setTemplate(name);
+    updateFavouriteAction();
+    rememberPlace();
     m_preview->show(name, categoryProblem);
 }
 

@@ -31,6 +31,7 @@ class QLineEdit;
 class SearchController;
 class OwnTemplatesController;
 class PreviewLoader;
+class QAction;
 class QWebEngineProfile;
 class SplitterBar;
 class ViewController;
@@ -61,6 +62,8 @@ public:
     QString currentLibrary() const override;
     // The library folder the previewed template is read from.
     QString templateLibrary() const override;
+    bool showsFavourites() const override;
+    QStringList shownTemplates() const override;
     // The template the preview shows, as chosen last; the exports work on it.
     QString currentTemplate() const override { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
@@ -100,6 +103,13 @@ public:
     void showCommandsMenu();
     // The menus of the window's commands, and copying and dragging templates out.
     CommandMenu* commandMenu() const { return m_commands; }
+    // Ctrl+D: the previewed template joins the favourites, or leaves them.
+    // The action's text says which; a menu may show it as it is.
+    QAction* favouriteAction() const { return m_favouriteAction; }
+    void toggleFavourite();
+    // For a template other than the previewed one, as a thumbnail's menu offers it.
+    void setFavourite(const QString& name, bool favourite);
+    bool isFavourite(const QString& name) const;
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -147,6 +157,15 @@ private:
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
     void enableExports();
+    void createFavouriteAction();
+    void favouritesChanged();
+    void updateFavouriteAction();
+    // Where the user left off, shown again at the next start.
+    void rememberPlace();
+    void restorePlace();
+    QString m_storedCategory;
+    QString m_storedTemplate;
+    bool m_restoring = false;
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
@@ -178,6 +197,7 @@ private:
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
+    QAction* m_favouriteAction = nullptr;
     CategoryMark* m_mark = nullptr;           // the previewed template's thumbnail
     CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
     // The exports of the previewed template, with their notice over the preview.

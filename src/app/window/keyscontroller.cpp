@@ -153,11 +153,7 @@ void KeysController::orderTabs()
 
 void KeysController::stepTemplate(int step)
 {
-    const Result<QString> page =
-        TemplateLibrary::findCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
-    if (!page)
-        return;
-    const QStringList names = TemplateLibrary::templateLinks(*page);
+    const QStringList names = m_window.shownTemplates();
     if (names.isEmpty())
         return;
     const qsizetype at = names.indexOf(m_window.currentTemplate());
