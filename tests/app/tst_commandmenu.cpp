@@ -66,6 +66,7 @@ private slots:
     void entriesShowTheKeysThatRunThem();
     void thumbnailEntryRunsOnItsTemplate();
     void ownTemplateOffersItsCommands();
+    void favouriteEntryIsItsTemplates();
     void copyPutsItsFormatsOnTheClipboard_data();
     void copyPutsItsFormatsOnTheClipboard();
     void draggingAThumbnailCarriesAnEmlFile();
@@ -163,7 +164,7 @@ void TestCommandMenu::entriesShowTheKeysThatRunThem()
         form.commandMenu()->contextMenu(CommandMenu::Place::Thumbnail, "Winter", &form));
     QCOMPARE(entries(menu.get()),
              QStringList({"Preview", "Export as HTML\u2026", "Export as .eml\u2026", "Copy HTML",
-                          "Copy as rich text"}));
+                          "Copy as rich text", "Add to favourites"}));
     for (const QAction* shown : menu->actions()) {
         if (shown->isSeparator())
             continue;
@@ -218,14 +219,37 @@ void TestCommandMenu::ownTemplateOffersItsCommands()
     QCOMPARE(entries(menu.get()),
              QStringList({"Export as HTML\u2026", "Export as .eml\u2026", "Copy HTML",
                           "Copy as rich text", "Show in folder", "Rename the template\u2026",
-                          "Remove the template\u2026"}));
-    QCOMPARE(entry(menu.get(), "Rename the template\u2026")->shortcut(), QKeySequence(Qt::Key_F2));
+                          "Remove the template\u2026", "Add to favourites"}));
+    QCOMPARE(entry(menu.get(), "Rename the template\u2026")->text().section('\t', 1),
+             QStringLiteral("F2"));
     entry(menu.get(), "Show in folder")->trigger();
     QCOMPARE(form.currentTemplate(), QStringLiteral("Own one"));
     QCOMPARE(m_recorder.urls.size(), 1);
     const QString folder = m_recorder.urls.first().toLocalFile();
     QVERIFY2(QFileInfo::exists(folder + "/Own one.dat"), qPrintable(folder));
     QVERIFY(folder.startsWith(m_window->fixture.dataFolder()));
+}
+
+// The favourites' action speaks of the previewed template; a thumbnail's
+// entry of its own, and changes it without previewing it.
+void TestCommandMenu::favouriteEntryIsItsTemplates()
+{
+    Form1& form = *m_window->form;
+    const auto favouriteEntry = [&form](const QString& name) {
+        std::unique_ptr<QMenu> menu(
+            form.commandMenu()->contextMenu(CommandMenu::Place::Thumbnail, name, &form));
+        const QStringList texts = entries(menu.get());
+        return texts.last();
+    };
+    QCOMPARE(favouriteEntry("Winter"), QStringLiteral("Add to favourites"));
+    std::unique_ptr<QMenu> menu(
+        form.commandMenu()->contextMenu(CommandMenu::Place::Thumbnail, "Winter", &form));
+    entry(menu.get(), "Add to favourites")->trigger();
+    QVERIFY(form.isFavourite("Winter"));
+    QVERIFY(!form.isFavourite("Autumn"));
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Autumn"));
+    QCOMPARE(favouriteEntry("Winter"), QStringLiteral("Remove from favourites"));
+    QCOMPARE(favouriteEntry("Autumn"), QStringLiteral("Add to favourites"));
 }
 
 void TestCommandMenu::copyPutsItsFormatsOnTheClipboard_data()
