@@ -328,7 +328,7 @@ bool menuShots(const QString& out, const QString& library)
     const QVariantList xy =
         EngineWait::evaluate(pane->page(),
                              "(function(){var r=document.querySelectorAll('a[href^=\"#\"]')[1]"
-                             ".getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/3];"
+                             ".getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/4];"
                              "})()")
             .toList();
     if (xy.size() != 2)
@@ -356,8 +356,8 @@ bool menuShots(const QString& out, const QString& library)
     const QRect list = form.findChild<QWidget*>(QStringLiteral("cboCategory"))->geometry();
     const QRect around(left.left() - 8, list.top() - 8, left.width() + 16,
                        form.height() - list.top() + 8);
-    bool ok =
-        save(image.copy(around.united(placed.adjusted(0, 0, 8, 8))), out + "/thumbnail-menu.png");
+    bool ok = save(image.copy(around.united(placed.adjusted(0, 0, 8, 8)).intersected(image.rect())),
+                   out + "/thumbnail-menu.png");
 
     form.showCommandsMenu();
     if (!waitUntil([&] { return shownMenu() != nullptr; }))
