@@ -327,7 +327,7 @@ bool menuShots(const QString& out, const QString& library)
     waitForPreview(form);
     const QVariantList xy =
         EngineWait::evaluate(pane->page(),
-                             "(function(){var r=document.querySelectorAll('a[href^=\"#\"]')[1]"
+                             "(function(){var r=document.querySelectorAll('a[href^=\"#\"]')[0]"
                              ".getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/4];"
                              "})()")
             .toList();
