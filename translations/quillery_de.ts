@@ -708,6 +708,19 @@
             <source>The version and the licences</source>
             <translation>Die Version und die Lizenzen</translation>
         </message>
+        <message>
+            <source>Commands</source>
+            <comment>caption</comment>
+            <translation>Befehle</translation>
+        </message>
+        <message>
+            <source>Every command</source>
+            <translation>Alle Befehle</translation>
+        </message>
+        <message>
+            <source>A menu of every command of the window with its key</source>
+            <translation>Ein Menü aller Befehle des Fensters mit ihren Tasten</translation>
+        </message>
     </context>
     <context>
         <name>HelpWindow</name>
@@ -791,6 +804,22 @@
         <message>
             <source>Export it for a mailing service (a zip with the service's merge tags)</source>
             <translation>Sie für einen Mailing-Dienst exportieren (ein Zip mit den Platzhalter-Tags des Dienstes)</translation>
+        </message>
+        <message>
+            <source>Export as HTML…</source>
+            <translation>Als HTML exportieren…</translation>
+        </message>
+        <message>
+            <source>Export as .eml…</source>
+            <translation>Als .eml exportieren…</translation>
+        </message>
+        <message>
+            <source>Hand to Rookpost</source>
+            <translation>An Rookpost übergeben</translation>
+        </message>
+        <message>
+            <source>More…</source>
+            <translation>Mehr…</translation>
         </message>
     </context>
     <context>
@@ -2219,6 +2248,89 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
                 <numerusform>Die Worte von %n Link nach den ersten 2000 wurden nicht geprüft.</numerusform>
                 <numerusform>Die Worte von %n Links nach den ersten 2000 wurden nicht geprüft.</numerusform>
             </translation>
+        </message>
+    </context>
+    <context>
+        <name>CommandMenu</name>
+        <message>
+            <source>Preview</source>
+            <translation>Vorschau</translation>
+        </message>
+        <message>
+            <source>Copy HTML</source>
+            <translation>HTML kopieren</translation>
+        </message>
+        <message>
+            <source>Copy the previewed template's HTML, its pictures inside it as data: URLs</source>
+            <translation>Das HTML der Vorlage in der Vorschau kopieren, ihre Bilder darin als data:-URLs</translation>
+        </message>
+        <message>
+            <source>Copy as rich text</source>
+            <translation>Als formatierten Text kopieren</translation>
+        </message>
+        <message>
+            <source>Copy the previewed template as rich text, with its pictures, for a mail composer or a word processor</source>
+            <translation>Die Vorlage in der Vorschau als formatierten Text mit ihren Bildern kopieren, für ein Mailprogramm oder eine Textverarbeitung</translation>
+        </message>
+        <message>
+            <source>Show in folder</source>
+            <translation>Im Ordner zeigen</translation>
+        </message>
+        <message>
+            <source>Show the folder of the previewed template, when it is one of yours</source>
+            <translation>Den Ordner der Vorlage in der Vorschau zeigen, wenn sie eine eigene ist</translation>
+        </message>
+        <message>
+            <source>Open the context menu</source>
+            <translation>Das Kontextmenü öffnen</translation>
+        </message>
+        <message>
+            <source>Open the menu of the thumbnail that has the keyboard, or of the preview</source>
+            <translation>Das Menü des Vorschaubilds öffnen, das die Tastatur hat, oder das der Vorschau</translation>
+        </message>
+        <message>
+            <source>Commands for %1</source>
+            <translation>Befehle für %1</translation>
+        </message>
+        <message>
+            <source>Every command</source>
+            <translation>Alle Befehle</translation>
+        </message>
+        <message>
+            <source>The template could not be copied.</source>
+            <translation>Die Vorlage konnte nicht kopiert werden.</translation>
+        </message>
+        <message>
+            <source>Make room in the temporary folder named above and copy again.</source>
+            <translation>Schaffen Sie Platz im oben genannten temporären Ordner und kopieren Sie erneut.</translation>
+        </message>
+        <message>
+            <source>Copied the HTML of %1</source>
+            <translation>Das HTML von %1 ist kopiert</translation>
+        </message>
+        <message>
+            <source>Copied %1 as rich text</source>
+            <translation>%1 ist als formatierter Text kopiert</translation>
+        </message>
+        <message>
+            <source>The template's folder could not be shown.</source>
+            <translation>Der Ordner der Vorlage konnte nicht gezeigt werden.</translation>
+        </message>
+        <message>
+            <source>Choose the template again and try once more.</source>
+            <translation>Wählen Sie die Vorlage erneut und versuchen Sie es noch einmal.</translation>
+        </message>
+        <message>
+            <source>Drag a template</source>
+            <translation>Vorlage ziehen</translation>
+        </message>
+        <message>
+            <source>The template could not be made into a message file.</source>
+            <translation>Aus der Vorlage konnte keine Nachrichtendatei werden.</translation>
+        </message>
+        <message>
+            <source>Make room in the temporary folder named above and drag the template again.</source>
+            <translation>Schaffen Sie Platz im oben genannten temporären Ordner und ziehen Sie die Vorlage erneut.</translation>
         </message>
     </context>
 </TS>

@@ -1,8 +1,10 @@
 #include "app/galleryfixture.h"
+#include "app/pagetools.h"
 #include "app/urlrecorder.h"
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
+#include "commandmenu.h"
 #include "core/platform/settingsstore.h"
 #include "core/window/hovertable.h"
 #include "form1.h"
@@ -14,6 +16,7 @@
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -220,12 +223,14 @@ void TestMorePanel::keyboardPressesTheFocusedButton_data()
     QTest::newRow("Tab, Space") << Keys{tab, QKeyCombination(Qt::Key_Space)} << "Reset layout";
     QTest::newRow("Tab, Tab, keypad Enter")
         << Keys{tab, tab, QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter)} << "Close";
+    QTest::newRow("Tab to every command")
+        << Keys{tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "Every command";
     QTest::newRow("Tab to the user guide")
-        << Keys{tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "User guide";
+        << Keys{tab, tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "User guide";
     QTest::newRow("Tab to the keys")
-        << Keys{tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Keyboard shortcuts";
+        << Keys{tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Keyboard shortcuts";
     QTest::newRow("Tab goes round")
-        << Keys{tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Website";
+        << Keys{tab, tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Website";
     QTest::newRow("Shift+Tab goes back round")
         << Keys{backtab, QKeyCombination(Qt::Key_Return)} << "About Quillery";
     QTest::newRow("Esc presses nothing") << Keys{tab, QKeyCombination(Qt::Key_Escape)} << "";
@@ -257,6 +262,21 @@ void TestMorePanel::keyboardPressesTheFocusedButton()
     if (windows.contains(pressed)) {
         QVERIFY(waitForWindow(windows[pressed]));
         openWindowNamed(windows[pressed])->close();
+    }
+    if (pressed == "Every command") {
+        // The menu of every command opens once the panel has gone.
+        QVERIFY(waitUntil([&] {
+            return form.commandMenu()->shownMenu() && form.commandMenu()->shownMenu()->isVisible();
+        }));
+        QMenu* menu = form.commandMenu()->shownMenu();
+        QCOMPARE(menu->objectName(), QStringLiteral("commandsMenu"));
+        QStringList keys;
+        for (const QAction* action : menu->actions())
+            keys << action->shortcut().toString();
+        for (const char* key : {"Ctrl+E", "Ctrl+Shift+E", "F10", "F1", "Ctrl+O", "F2", "Ctrl+1",
+                                "Ctrl+Shift+C", "Ctrl+Shift+H", "Menu"})
+            QVERIFY2(keys.contains(key), qPrintable(keys.join(' ')));
+        menu->close();
     }
     QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), pressed == "Reset layout" ? 450 : 700);
     QCOMPARE(storedSplit(),

@@ -7,6 +7,7 @@
 #include "buttonplus.h"
 #include "categorymark.h"
 #include "categorynames.h"
+#include "commandmenu.h"
 #include "core/gallery/library/templatelibrary.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/opener.h"
@@ -124,6 +125,8 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     connect(m_keys, &KeysController::serviceExportRequested, this,
             [this] { m_exports->exportForService(); });
     m_own = new OwnTemplatesController(*this, this, this);
+    // After the keys and the user's templates, whose actions its menus show.
+    m_commands = new CommandMenu(*this, WebBrowser1, WebBrowser2, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.
     if (const Status repaired = UserLibrary::repair(m_libraries.userFolder()); !repaired)
@@ -603,6 +606,13 @@ void Form1::showShortcutOverview()
 void Form1::showAbout()
 {
     raiseOrOpen<AboutBox>(m_aboutBox, this);
+}
+
+void Form1::showCommandsMenu()
+{
+    // Beside the More button the panel was opened from.
+    const QPoint corner = cmdButton[3]->mapToGlobal(QPoint(0, 0));
+    m_commands->popupCommands(corner);
 }
 
 void Form1::showCategory(const QString& category)

@@ -21,6 +21,7 @@ class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
 class CategoryPageWords;
+class CommandMenu;
 class ExportController;
 class ExportNotice;
 class KeysController;
@@ -98,6 +99,10 @@ public:
     void showHelp();
     void showShortcutOverview();
     void showAbout();
+    // Every command with its key, from the More panel.
+    void showCommandsMenu();
+    // The menus of the window's commands, and copying and dragging templates out.
+    CommandMenu* commandMenu() const { return m_commands; }
     // Ctrl+D: the previewed template joins the favourites, or leaves them.
     // The action's text says which; a menu may show it as it is.
     QAction* favouriteAction() const { return m_favouriteAction; }
@@ -182,6 +187,7 @@ private:
     bool m_busy = false;
     // The window's keys and the keyboard's walk.
     KeysController* m_keys = nullptr;
+    CommandMenu* m_commands = nullptr;
     // The window's place, remembered or fitted to the screen.
     WindowPlaceController* m_place = nullptr;
     QWebEngineProfile* m_profile = nullptr;

@@ -27,6 +27,6 @@ private:
     void cmdButton_Click(int index);
 
     // Indices 1 to 3 as designed, 4 to 6 the help row; there is no button 0.
-    std::array<ButtonPlus*, 7> cmdButton{};
+    std::array<ButtonPlus*, 8> cmdButton{};
     Form1* m_owner;
 };
