@@ -217,6 +217,9 @@ void Form1::createControls()
     m_mark = new CategoryMark(WebBrowser1);
     m_pageWords = new CategoryPageWords(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
+    // What the user sees of a choice besides the preview follows its load.
+    connect(m_preview, &PreviewLoader::loaded, m_mark, &CategoryMark::applyHeld);
+    connect(m_preview, &PreviewLoader::abandoned, m_mark, &CategoryMark::applyHeld);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
@@ -574,7 +577,7 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     showPreviewTitle();
     m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
     setBusy(true);
-    m_mark->setTemplate(name);
+    m_mark->holdTemplate(name);
     m_preview->show(name, categoryProblem);
 }
 
