@@ -61,6 +61,10 @@ using PreviewPages::messagePage;
 
 namespace {
 
+// What the category list keeps of each entry besides its name.
+constexpr int LibraryFolderRole = Qt::UserRole + 1;
+constexpr int OwnCategoryRole = Qt::UserRole + 2;
+
 // Shown after an own category's name in the list; never part of the name.
 const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
 
@@ -436,13 +440,15 @@ QString Form1::currentCategory() const
 
 QString Form1::currentLibrary() const
 {
-    const QString folder = m_libraries.folderOf(currentCategory());
+    // Kept in the list when it was filled: a click lists no folder.
+    const QString folder = cboCategory->currentData(LibraryFolderRole).toString();
     return folder.isEmpty() ? m_appFolder : folder;
 }
 
 QString Form1::templateLibrary() const
 {
-    return m_libraries.templateFolder(CurrentTemplate, currentCategory());
+    return m_libraries.templateFolderFor(CurrentTemplate,
+                                         cboCategory->currentData(LibraryFolderRole).toString());
 }
 
 void Form1::refillCategories(const QString& category)
@@ -452,6 +458,8 @@ void Form1::refillCategories(const QString& category)
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
         const QString shown = CategoryNames::shown(entry);
         cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
+        cboCategory->setItemData(cboCategory->count() - 1, entry.folder, LibraryFolderRole);
+        cboCategory->setItemData(cboCategory->count() - 1, entry.own, OwnCategoryRole);
         if (entry.own)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
                                      Qt::AccessibleDescriptionRole);
@@ -544,8 +552,9 @@ void Form1::cboCategory_Click()
             FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
-        m_pageWords->setWords(CategoryNames::pageWords(
-            {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
+        m_pageWords->setWords(
+            CategoryNames::pageWords({currentCategory(), currentLibrary(),
+                                      cboCategory->currentData(OwnCategoryRole).toBool()}));
         WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));
@@ -575,7 +584,8 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     m_previewChosen = !m_selectingFirst;
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
-    m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
+    m_preview->setLibrary(m_libraries.templateFolderFor(
+        name, cboCategory->currentData(LibraryFolderRole).toString()));
     setBusy(true);
     m_mark->holdTemplate(name);
     m_preview->show(name, categoryProblem);
