@@ -44,10 +44,12 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
 
 #include <cmath>
+#include <utility>
 
 // The pictures live in this static library; its users need not know.
 static void initResources()
@@ -224,6 +226,8 @@ void Form1::createControls()
     // What the user sees of a choice besides the preview follows its load.
     connect(m_preview, &PreviewLoader::loaded, m_mark, &CategoryMark::applyHeld);
     connect(m_preview, &PreviewLoader::abandoned, m_mark, &CategoryMark::applyHeld);
+    connect(m_preview, &PreviewLoader::loaded, this, &Form1::loadCategoryPageAfterPreview);
+    connect(m_preview, &PreviewLoader::abandoned, this, &Form1::loadCategoryPageAfterPreview);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
@@ -414,7 +418,10 @@ void Form1::LoadCategories()
 {
     refillCategories(QString());
     if (cboCategory->count() > 0) {
-        cboCategory_Click();
+        cboCategory_Click(true);
+        // A preview that takes long to load keeps the category page waiting no longer.
+        if (!m_categoryPageAfterPreview.isEmpty())
+            QTimer::singleShot(1000, this, &Form1::loadCategoryPageAfterPreview);
     } else if (!QFileInfo(m_appFolder).isDir()) {
         // Started on a library that is not there: say so where the user looks.
         WebBrowser1->setHtml(
@@ -535,8 +542,9 @@ void Form1::enableExports()
         cmdButton[i]->setEnabled(any);
 }
 
-void Form1::cboCategory_Click()
+void Form1::cboCategory_Click(bool previewFirst)
 {
+    m_categoryPageAfterPreview.clear();
     if (cboCategory->currentIndex() < 0)
         return;
     // Category pages show only what lies in their own folder.
@@ -555,12 +563,23 @@ void Form1::cboCategory_Click()
         m_pageWords->setWords(
             CategoryNames::pageWords({currentCategory(), currentLibrary(),
                                       cboCategory->currentData(OwnCategoryRole).toBool()}));
-        WebBrowser1->Navigate2(*page);
+        if (previewFirst)
+            m_categoryPageAfterPreview = *page;
+        else
+            WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));
         m_selectingFirst = false;
     }
     WebBrowser1->setFocus();
+}
+
+void Form1::loadCategoryPageAfterPreview()
+{
+    const QString page = std::exchange(m_categoryPageAfterPreview, QString());
+    // A search opened meanwhile has the pane now.
+    if (!page.isEmpty() && WebBrowser1->url().isEmpty())
+        WebBrowser1->Navigate2(page);
 }
 
 void Form1::WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel)
