@@ -421,7 +421,7 @@ void Form1::LoadCategories()
         cboCategory_Click(true);
         // A preview that takes long to load keeps the category page waiting no longer.
         if (!m_categoryPageAfterPreview.isEmpty())
-            QTimer::singleShot(1000, this, &Form1::loadCategoryPageAfterPreview);
+            QTimer::singleShot(2000, this, &Form1::loadCategoryPageAfterPreview);
     } else if (!QFileInfo(m_appFolder).isDir()) {
         // Started on a library that is not there: say so where the user looks.
         WebBrowser1->setHtml(
