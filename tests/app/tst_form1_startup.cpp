@@ -100,7 +100,7 @@ void TestForm1Startup::opensOnTheLibrary()
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }
 
-// The engine loads the first preview alone, then the category page.
+// The first preview's load starts first, and the category page's right after.
 void TestForm1Startup::categoryPageFollowsTheFirstPreview()
 {
     GalleryFixture fixture;
@@ -110,16 +110,14 @@ void TestForm1Startup::categoryPageFollowsTheFirstPreview()
     Form1 form(fixture.appFolder());
     auto* pane = control<BrowserPane>(form, "WebBrowser1");
     QWebEnginePage* preview = control<BrowserPane>(form, "WebBrowser2")->page();
-    // What the preview was doing when the category page began.
-    QStringList previewAtStart;
-    connect(pane->page(), &QWebEnginePage::loadStarted, this, [&] {
-        previewAtStart << QStringLiteral("%1 %2").arg(preview->url().query(),
-                                                      preview->isLoading() ? "loading" : "loaded");
-    });
+    // Whether the preview was loading when the category page began.
+    QList<bool> previewLoading;
+    connect(pane->page(), &QWebEnginePage::loadStarted, this,
+            [&] { previewLoading << preview->isLoading(); });
     QSignalSpy loaded(pane, &BrowserPane::DocumentComplete);
     form.show();
     QVERIFY(loaded.wait(20000));
-    QCOMPARE(previewAtStart.value(0), QStringLiteral("preview=1 loaded"));
+    QCOMPARE(previewLoading.value(0, false), true);
     QVERIFY2(pane->url().path().endsWith("/categories/0New.html"), qPrintable(pane->url().path()));
 }
 

@@ -44,12 +44,10 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
-#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
 
 #include <cmath>
-#include <utility>
 
 // The pictures live in this static library; its users need not know.
 static void initResources()
@@ -226,8 +224,6 @@ void Form1::createControls()
     // What the user sees of a choice besides the preview follows its load.
     connect(m_preview, &PreviewLoader::loaded, m_mark, &CategoryMark::applyHeld);
     connect(m_preview, &PreviewLoader::abandoned, m_mark, &CategoryMark::applyHeld);
-    connect(m_preview, &PreviewLoader::loaded, this, &Form1::loadCategoryPageAfterPreview);
-    connect(m_preview, &PreviewLoader::abandoned, this, &Form1::loadCategoryPageAfterPreview);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
@@ -419,9 +415,6 @@ void Form1::LoadCategories()
     refillCategories(QString());
     if (cboCategory->count() > 0) {
         cboCategory_Click(true);
-        // A preview that takes long to load keeps the category page waiting no longer.
-        if (!m_categoryPageAfterPreview.isEmpty())
-            QTimer::singleShot(2000, this, &Form1::loadCategoryPageAfterPreview);
     } else if (!QFileInfo(m_appFolder).isDir()) {
         // Started on a library that is not there: say so where the user looks.
         WebBrowser1->setHtml(
@@ -544,7 +537,6 @@ void Form1::enableExports()
 
 void Form1::cboCategory_Click(bool previewFirst)
 {
-    m_categoryPageAfterPreview.clear();
     if (cboCategory->currentIndex() < 0)
         return;
     // Category pages show only what lies in their own folder.
@@ -563,23 +555,17 @@ void Form1::cboCategory_Click(bool previewFirst)
         m_pageWords->setWords(
             CategoryNames::pageWords({currentCategory(), currentLibrary(),
                                       cboCategory->currentData(OwnCategoryRole).toBool()}));
-        if (previewFirst)
-            m_categoryPageAfterPreview = *page;
-        else
+        if (!previewFirst)
             WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
         SelectTemplate(TemplateLibrary::GetFirstLink(*page));
         m_selectingFirst = false;
+        // The engine's first load makes its first renderer: at the start the
+        // preview's goes first, and the category page follows at once.
+        if (previewFirst)
+            WebBrowser1->Navigate2(*page);
     }
     WebBrowser1->setFocus();
-}
-
-void Form1::loadCategoryPageAfterPreview()
-{
-    const QString page = std::exchange(m_categoryPageAfterPreview, QString());
-    // A search opened meanwhile has the pane now.
-    if (!page.isEmpty() && WebBrowser1->url().isEmpty())
-        WebBrowser1->Navigate2(page);
 }
 
 void Form1::WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel)

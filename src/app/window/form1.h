@@ -124,7 +124,7 @@ private:
 
     void createControls();
     void loadForm();
-    // `previewFirst`: the category page loads once the first preview has.
+    // `previewFirst`: the preview's load starts before the category page's.
     void cboCategory_Click(bool previewFirst = false);
     void cmdButton_Click(int index);
     void WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel);
@@ -157,10 +157,6 @@ private:
     // category change put there; only the first counts as recently used.
     bool m_selectingFirst = false;
     bool m_previewChosen = false;
-    // At the start the engine loads the first preview alone, and this
-    // category page right after it.
-    QString m_categoryPageAfterPreview;
-    void loadCategoryPageAfterPreview();
     // The splitter's place as the user left it; a window narrower than the
     // layout's minimum shows it proportionally further left.
     int m_split = LayoutModel::DefaultSplitPixels;
