@@ -58,6 +58,7 @@ private slots:
     void keysMoveThroughTheResults_data();
     void keysMoveThroughTheResults();
     void recentTemplatesSurviveARestart();
+    void windowClosedRightAfterAPreviewKeepsIt();
     void hostileThumbnailsDoNotFreezeTheWindow();
     void favouritesAreACategoryAtTheTop();
     void favouritesRankBeforeTheirEquals();
@@ -288,6 +289,19 @@ void TestSearch::recentTemplatesSurviveARestart()
     // new choice and pushes nothing down.
     QCOMPARE(m_shown.value(0), QStringLiteral("Summer Sale"));
     QCOMPARE(linkedNames(pane), QStringList{"Summer Sale"});
+}
+
+// The recent list is written once the clicks pause; a window closed before
+// that still keeps the template it just previewed.
+void TestSearch::windowClosedRightAfterAPreviewKeepsIt()
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ControlModifier);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Summer Sale"); }));
+    m_form.reset();
+    m_shown.clear();
+    openWindow();
+    search(QString());
+    QCOMPARE(linkedNames(control<BrowserPane>(*m_form, "WebBrowser1")), QStringList{"Summer Sale"});
 }
 
 // A library whose thumbnails are a FIFO and a sparse 3 GB file: the recent

@@ -186,6 +186,14 @@ SearchController::SearchController(GalleryWindow& window, BrowserPane* categoryP
     connect(m_delay, &QTimer::timeout, this, &SearchController::showResults);
     connect(m_field, &QLineEdit::textEdited, m_delay, qOverload<>(&QTimer::start));
 
+    // A write waits for a pause: each one goes to the disk before it returns,
+    // and would hold up whatever the next click loads.
+    m_storeDelay = new QTimer(this);
+    m_storeDelay->setObjectName(QStringLiteral("recentStoreDelay"));
+    m_storeDelay->setSingleShot(true);
+    m_storeDelay->setInterval(500);
+    connect(m_storeDelay, &QTimer::timeout, this, &SearchController::storeRecent);
+
     auto* find = new QShortcut(QKeySequence::Find, windowWidget);
     find->setContext(Qt::WindowShortcut);
     find->setWhatsThis(tr("Search every template; empty, the recent ones"));
@@ -205,7 +213,12 @@ SearchController::SearchController(GalleryWindow& window, BrowserPane* categoryP
     });
 }
 
-SearchController::~SearchController() = default;
+SearchController::~SearchController()
+{
+    // The window closes right after a preview: the list is still kept.
+    if (m_storeDelay->isActive())
+        storeRecent();
+}
 
 void SearchController::placeField()
 {
@@ -407,7 +420,7 @@ void SearchController::rememberRecent(const QString& name)
     m_recent.removeAll(name);
     m_recent.prepend(name);
     m_recent = m_recent.mid(0, MaxRecent);
-    storeRecent();
+    storeRecentSoon();
 }
 
 void SearchController::forgetRecent(const QString& name, const QString& renamedTo)
@@ -422,7 +435,13 @@ void SearchController::forgetRecent(const QString& name, const QString& renamedT
     storeRecent();
 }
 
+void SearchController::storeRecentSoon()
+{
+    m_storeDelay->start();
+}
+
 void SearchController::storeRecent() const
 {
+    m_storeDelay->stop();
     modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
 }

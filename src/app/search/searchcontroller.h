@@ -63,11 +63,13 @@ private:
     void enterResults();
     void rememberRecent(const QString& name);
     void storeRecent() const;
+    void storeRecentSoon();
 
     GalleryWindow& m_window;
     BrowserPane* m_pane;
     QLineEdit* m_field = nullptr;
     QTimer* m_delay = nullptr;
+    QTimer* m_storeDelay = nullptr; // the recent list's write, once the clicks pause
     SearchIndexLoader* m_index = nullptr;
     SearchPageBuilder* m_pages = nullptr;
     std::unique_ptr<QTemporaryDir> m_folder;

@@ -47,6 +47,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
 
@@ -64,13 +65,17 @@ using PreviewPages::messagePage;
 
 namespace {
 
+// What the category list keeps of each entry besides its name.
+constexpr int LibraryFolderRole = Qt::UserRole + 1;
+constexpr int OwnCategoryRole = Qt::UserRole + 2;
+
 // Shown after an own category's name in the list; never part of the name.
 const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
 
 // Marks the favourites' entry of the category list. Its data stays empty:
 // every category name is a file name of a library, and no name is left over
 // for an entry that is none.
-constexpr int FavouritesRole = Qt::UserRole + 1;
+constexpr int FavouritesRole = Qt::UserRole + 3;
 
 // The window's caption and the name its file gives itself are the product's.
 const QString& DesignerCaption = AppIdentity::ProductName;
@@ -179,6 +184,8 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
 
 Form1::~Form1()
 {
+    if (m_placeDelay && m_placeDelay->isActive())
+        storePlace();
     modSettings::setTroubleHandler(nullptr);
     // The renderer's engine page goes before the window's.
     delete m_own;
@@ -257,6 +264,9 @@ void Form1::createControls()
     m_mark = new CategoryMark(WebBrowser1);
     m_pageWords = new CategoryPageWords(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
+    // What the user sees of a choice besides the preview follows its load.
+    connect(m_preview, &PreviewLoader::loaded, m_mark, &CategoryMark::applyHeld);
+    connect(m_preview, &PreviewLoader::abandoned, m_mark, &CategoryMark::applyHeld);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
@@ -481,7 +491,7 @@ void Form1::restorePlace()
     m_restoring =
         !m_storedTemplate.isEmpty() && m_libraries.hasTemplate(m_storedTemplate) &&
         (m_storedCategory.isEmpty() ? showsFavourites() : currentCategory() == m_storedCategory);
-    cboCategory_Click();
+    cboCategory_Click(true);
     m_restoring = false;
 }
 
@@ -494,8 +504,22 @@ void Form1::rememberPlace()
         return;
     m_storedCategory = category;
     m_storedTemplate = CurrentTemplate;
-    modSettings::WriteSetting(SettingKeys::LastCategory, category);
-    modSettings::WriteSetting(SettingKeys::LastTemplate, CurrentTemplate);
+    // Each write goes to disk; stepping through thumbnails would pay for it on
+    // every click, so the place is written once the clicks pause, or at close.
+    if (!m_placeDelay) {
+        m_placeDelay = new QTimer(this);
+        m_placeDelay->setObjectName(QStringLiteral("placeStoreDelay"));
+        m_placeDelay->setSingleShot(true);
+        m_placeDelay->setInterval(500);
+        connect(m_placeDelay, &QTimer::timeout, this, &Form1::storePlace);
+    }
+    m_placeDelay->start();
+}
+
+void Form1::storePlace()
+{
+    modSettings::WriteSetting(SettingKeys::LastCategory, m_storedCategory);
+    modSettings::WriteSetting(SettingKeys::LastTemplate, m_storedTemplate);
 }
 
 QString Form1::currentCategory() const
@@ -508,13 +532,15 @@ QString Form1::currentCategory() const
 
 QString Form1::currentLibrary() const
 {
-    const QString folder = m_libraries.folderOf(currentCategory());
+    // Kept in the list when it was filled: a click lists no folder.
+    const QString folder = cboCategory->currentData(LibraryFolderRole).toString();
     return folder.isEmpty() ? m_appFolder : folder;
 }
 
 QString Form1::templateLibrary() const
 {
-    return m_libraries.templateFolder(CurrentTemplate, currentCategory());
+    return m_libraries.templateFolderFor(CurrentTemplate,
+                                         cboCategory->currentData(LibraryFolderRole).toString());
 }
 
 bool Form1::showsFavourites() const
@@ -543,6 +569,8 @@ void Form1::refillCategories(const QString& category)
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
         const QString shown = CategoryNames::shown(entry);
         cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
+        cboCategory->setItemData(cboCategory->count() - 1, entry.folder, LibraryFolderRole);
+        cboCategory->setItemData(cboCategory->count() - 1, entry.own, OwnCategoryRole);
         if (entry.own)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
                                      Qt::AccessibleDescriptionRole);
@@ -699,7 +727,7 @@ void Form1::enableExports()
         cmdButton[i]->setEnabled(any);
 }
 
-void Form1::cboCategory_Click()
+void Form1::cboCategory_Click(bool previewFirst)
 {
     if (cboCategory->currentIndex() < 0)
         return;
@@ -726,12 +754,18 @@ void Form1::cboCategory_Click()
             FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
-        m_pageWords->setWords(CategoryNames::pageWords(
-            {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
-        WebBrowser1->Navigate2(*page);
+        m_pageWords->setWords(
+            CategoryNames::pageWords({currentCategory(), currentLibrary(),
+                                      cboCategory->currentData(OwnCategoryRole).toBool()}));
+        if (!previewFirst)
+            WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
         SelectTemplate(m_restoring ? m_storedTemplate : TemplateLibrary::GetFirstLink(*page));
         m_selectingFirst = false;
+        // The engine's first load makes its first renderer: at the start the
+        // preview's goes first, and the category page follows at once.
+        if (previewFirst)
+            WebBrowser1->Navigate2(*page);
     }
     WebBrowser1->setFocus();
 }
@@ -757,9 +791,10 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     m_previewChosen = !m_selectingFirst;
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
-    m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
+    m_preview->setLibrary(m_libraries.templateFolderFor(
+        name, cboCategory->currentData(LibraryFolderRole).toString()));
     setBusy(true);
-    m_mark->setTemplate(name);
+    m_mark->holdTemplate(name);
     updateFavouriteAction();
     rememberPlace();
     m_preview->show(name, categoryProblem);

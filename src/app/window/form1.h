@@ -26,6 +26,7 @@ class ExportController;
 class ExportNotice;
 class KeysController;
 class QComboBox;
+class QTimer;
 class QLabel;
 class QLineEdit;
 class SearchController;
@@ -139,7 +140,8 @@ private:
 
     void createControls();
     void loadForm();
-    void cboCategory_Click();
+    // `previewFirst`: the preview's load starts before the category page's.
+    void cboCategory_Click(bool previewFirst = false);
     void cmdButton_Click(int index);
     void WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel);
     void WebBrowser2_DocumentComplete(const QUrl& url);
@@ -162,10 +164,12 @@ private:
     void updateFavouriteAction();
     // Where the user left off, shown again at the next start.
     void rememberPlace();
+    void storePlace();
     void restorePlace();
     QString m_storedCategory;
     QString m_storedTemplate;
     bool m_restoring = false;
+    QTimer* m_placeDelay = nullptr;
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
