@@ -27,11 +27,6 @@ namespace BrandApply {
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("BrandApply", text);
-}
-
 constexpr char SlotAttribute[] = "data-brand";
 constexpr char ColoursAttribute[] = "data-brand-colours";
 // MIME parts nest a few levels in any real message; deeper is hostile.
@@ -206,7 +201,9 @@ Result<PageResult> brandPage(const QByteArray& html, const BrandKit& brand,
     if (!brand.logoFile.isEmpty()) {
         QImage image(brand.logoFile);
         if (image.isNull())
-            return Status::failure(tr("%1: the brand's logo cannot be read").arg(brand.logoFile));
+            return Status::failure(
+                QCoreApplication::translate("BrandApply", "%1: the brand's logo cannot be read")
+                    .arg(brand.logoFile));
         logo = image;
     }
     bool logoAdded = false;
@@ -545,7 +542,8 @@ Result<QByteArray> htmlText(const QByteArray& m, const Part& part)
         return bytes;
     QStringDecoder decoder(part.charset.constData());
     if (!decoder.isValid())
-        return Status::failure(tr("the page's character set \"%1\" is not known")
+        return Status::failure(QCoreApplication::translate(
+                                   "BrandApply", "the page's character set \"%1\" is not known")
                                    .arg(QString::fromLatin1(part.charset)));
     return QString(decoder.decode(bytes)).toUtf8();
 }
@@ -614,7 +612,8 @@ Result<Branded> applyToMessage(const QByteArray& message, const BrandKit& brand)
     const QStringList problems = brandProblems(brand);
     if (!problems.isEmpty())
         return Status::failure(
-            tr("The brand \"%1\" cannot be used: %2").arg(brand.name, problems.join(u' ')));
+            QCoreApplication::translate("BrandApply", "The brand \"%1\" cannot be used: %2")
+                .arg(brand.name, problems.join(u' ')));
 
     const BrandColours::Palette palette = BrandColours::derive(brand);
     const Result<PageResult> page = brandPage(*html, brand, palette);
