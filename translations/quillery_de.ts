@@ -2333,4 +2333,240 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
             <translation>Schaffen Sie Platz im oben genannten temporären Ordner und ziehen Sie die Vorlage erneut.</translation>
         </message>
     </context>
+    <context>
+        <name>BrandApply</name>
+        <message>
+            <source>%1: the brand's logo cannot be read</source>
+            <translation>%1: Das Logo der Marke kann nicht gelesen werden</translation>
+        </message>
+        <message>
+            <source>the page's character set "%1" is not known</source>
+            <translation>der Zeichensatz „%1“ der Seite ist unbekannt</translation>
+        </message>
+        <message>
+            <source>The brand "%1" cannot be used: %2</source>
+            <translation>Die Marke „%1“ kann nicht verwendet werden: %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>BrandColours</name>
+        <message>
+            <source>The text colour has too little contrast with the page; the templates use %1 for text instead.</source>
+            <translation>Die Textfarbe hat zu wenig Kontrast zur Seite; die Vorlagen verwenden stattdessen %1 für Text.</translation>
+        </message>
+        <message>
+            <source>The main colour has too little contrast with the page for headings and links; they use the text colour instead.</source>
+            <translation>Die Hauptfarbe hat zu wenig Kontrast zur Seite für Überschriften und Links; diese verwenden stattdessen die Textfarbe.</translation>
+        </message>
+        <message>
+            <source>White text has too little contrast with the accent colour; buttons use dark text instead.</source>
+            <translation>Weißer Text hat zu wenig Kontrast zur Akzentfarbe; Schaltflächen verwenden stattdessen dunklen Text.</translation>
+        </message>
+        <message>
+            <source>White text has too little contrast with the main colour; the header uses dark text instead.</source>
+            <translation>Weißer Text hat zu wenig Kontrast zur Hauptfarbe; der Kopfbereich verwendet stattdessen dunklen Text.</translation>
+        </message>
+    </context>
+    <context>
+        <name>BrandKit</name>
+        <message>
+            <source>%1: the link is longer than %2 characters.</source>
+            <translation>%1: Der Link ist länger als %2 Zeichen.</translation>
+        </message>
+        <message>
+            <source>%1: a link cannot hold spaces or control characters.</source>
+            <translation>%1: Ein Link darf keine Leerzeichen oder Steuerzeichen enthalten.</translation>
+        </message>
+        <message>
+            <source>%1: "%2" is not a web address (it should start with https://).</source>
+            <translation>%1: „%2“ ist keine Webadresse (sie sollte mit https:// beginnen).</translation>
+        </message>
+        <message>
+            <source>%1: "%2" names no web site.</source>
+            <translation>%1: „%2“ nennt keine Website.</translation>
+        </message>
+        <message>
+            <source>%1: "%2" names no e-mail address.</source>
+            <translation>%1: „%2“ nennt keine E-Mail-Adresse.</translation>
+        </message>
+        <message>
+            <source>%1: links starting with "%2:" are refused; use https:// or mailto:.</source>
+            <translation>%1: Links, die mit „%2:“ beginnen, werden abgelehnt; verwenden Sie https:// oder mailto:.</translation>
+        </message>
+        <message>
+            <source>The brand needs a name.</source>
+            <translation>Die Marke braucht einen Namen.</translation>
+        </message>
+        <message>
+            <source>%1 is longer than %2 characters.</source>
+            <translation>%1 ist länger als %2 Zeichen.</translation>
+        </message>
+        <message>
+            <source>%1 cannot hold line breaks or control characters.</source>
+            <translation>%1 darf keine Zeilenumbrüche oder Steuerzeichen enthalten.</translation>
+        </message>
+        <message>
+            <source>The name</source>
+            <translation>Der Name</translation>
+        </message>
+        <message>
+            <source>The tagline</source>
+            <translation>Der Slogan</translation>
+        </message>
+        <message>
+            <source>%1 is not a colour; write it as #rrggbb.</source>
+            <translation>%1 ist keine Farbe; schreiben Sie sie als #rrggbb.</translation>
+        </message>
+        <message>
+            <source>The main colour</source>
+            <translation>Die Hauptfarbe</translation>
+        </message>
+        <message>
+            <source>The accent colour</source>
+            <translation>Die Akzentfarbe</translation>
+        </message>
+        <message>
+            <source>The text colour</source>
+            <translation>Die Textfarbe</translation>
+        </message>
+        <message>
+            <source>The page colour</source>
+            <translation>Die Seitenfarbe</translation>
+        </message>
+        <message>
+            <source>Choose the heading fonts from the list.</source>
+            <translation>Wählen Sie die Schriften für Überschriften aus der Liste.</translation>
+        </message>
+        <message>
+            <source>Choose the body fonts from the list.</source>
+            <translation>Wählen Sie die Schriften für den Text aus der Liste.</translation>
+        </message>
+        <message>
+            <source>The address is %1 characters long; it can have at most %2.</source>
+            <translation>Die Adresse ist %1 Zeichen lang; sie darf höchstens %2 haben.</translation>
+        </message>
+        <message>
+            <source>The address can have at most %1 lines.</source>
+            <translation>Die Adresse darf höchstens %1 Zeilen haben.</translation>
+        </message>
+        <message>
+            <source>The address cannot hold control characters.</source>
+            <translation>Die Adresse darf keine Steuerzeichen enthalten.</translation>
+        </message>
+        <message>
+            <source>Website</source>
+            <translation>Website</translation>
+        </message>
+        <message>
+            <source>View in browser</source>
+            <translation>Im Browser ansehen</translation>
+        </message>
+        <message>
+            <source>Unsubscribe</source>
+            <translation>Abmelden</translation>
+        </message>
+        <message>
+            <source>"%1" is not a social network the templates know.</source>
+            <translation>„%1“ ist kein soziales Netzwerk, das die Vorlagen kennen.</translation>
+        </message>
+    </context>
+    <context>
+        <name>BrandStore</name>
+        <message>
+            <source>%1: is not valid JSON (%2 at byte %3)</source>
+            <translation>%1: ist kein gültiges JSON (%2 bei Byte %3)</translation>
+        </message>
+        <message>
+            <source>%1: is not a brand (no JSON object)</source>
+            <translation>%1: ist keine Marke (kein JSON-Objekt)</translation>
+        </message>
+        <message>
+            <source>%1: has an unknown format %2 (this version reads %3)</source>
+            <translation>%1: hat das unbekannte Format %2 (diese Version liest %3)</translation>
+        </message>
+        <message>
+            <source>%1: the %2 colour "%3" is not a colour</source>
+            <translation>%1: Die Farbe %2 „%3“ ist keine Farbe</translation>
+        </message>
+        <message>
+            <source>%1: the logo "%2" is not a file name beside the brand</source>
+            <translation>%1: Das Logo „%2“ ist kein Dateiname neben der Marke</translation>
+        </message>
+        <message>
+            <source>%1: its logo %2 is missing</source>
+            <translation>%1: Ihr Logo %2 fehlt</translation>
+        </message>
+        <message>
+            <source>"%1" is not a brand's file name</source>
+            <translation>„%1“ ist nicht der Dateiname einer Marke</translation>
+        </message>
+        <message>
+            <source>%1: the folder could not be made</source>
+            <translation>%1: Der Ordner konnte nicht angelegt werden</translation>
+        </message>
+        <message>
+            <source>%1: the logo is not a file of the brands folder</source>
+            <translation>%1: Das Logo ist keine Datei des Markenordners</translation>
+        </message>
+        <message>
+            <source>%1: is missing</source>
+            <translation>%1: fehlt</translation>
+        </message>
+        <message>
+            <source>%1: could not be removed (%2)</source>
+            <translation>%1: konnte nicht entfernt werden (%2)</translation>
+        </message>
+        <message>
+            <source>it holds a script</source>
+            <translation>es enthält ein Skript</translation>
+        </message>
+        <message>
+            <source>it holds foreign content</source>
+            <translation>es enthält fremde Inhalte</translation>
+        </message>
+        <message>
+            <source>it declares entities</source>
+            <translation>es deklariert Entitäten</translation>
+        </message>
+        <message>
+            <source>it holds an event handler</source>
+            <translation>es enthält einen Event-Handler</translation>
+        </message>
+        <message>
+            <source>it imports a style sheet</source>
+            <translation>es importiert ein Stylesheet</translation>
+        </message>
+        <message>
+            <source>it refers to "%1" outside itself</source>
+            <translation>es verweist auf „%1“ außerhalb seiner selbst</translation>
+        </message>
+        <message>
+            <source>is not a readable image</source>
+            <translation>ist kein lesbares Bild</translation>
+        </message>
+        <message>
+            <source>has %1 megapixels; a logo can have at most %2</source>
+            <translation>hat %1 Megapixel; ein Logo darf höchstens %2 haben</translation>
+        </message>
+        <message>
+            <source>is not a readable image (%1)</source>
+            <translation>ist kein lesbares Bild (%1)</translation>
+        </message>
+        <message>
+            <source>is not a PNG, JPEG or SVG image</source>
+            <translation>ist kein PNG-, JPEG- oder SVG-Bild</translation>
+        </message>
+        <message>
+            <source>the SVG is refused: %1</source>
+            <translation>das SVG wird abgelehnt: %1</translation>
+        </message>
+        <message>
+            <source>is not a valid SVG image</source>
+            <translation>ist kein gültiges SVG-Bild</translation>
+        </message>
+        <message>
+            <source>the SVG has no size</source>
+            <translation>das SVG hat keine Größe</translation>
+        </message>
+    </context>
 </TS>

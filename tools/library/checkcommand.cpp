@@ -1,9 +1,11 @@
 #include "command.h"
 #include "mailprograms.h"
 
+#include "core/brand/brandapply.h"
 #include "core/gallery/check/librarycheck.h"
 #include "core/gallery/check/linkprobe.h"
 #include "core/gallery/check/sendcheck.h"
+#include "core/gallery/library/templatedecoding.h"
 #include "core/gallery/library/templatestaging.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
@@ -27,6 +29,35 @@ void printLinksToReplace(const QString& folder, QTextStream& out)
             if (!link.text.isEmpty())
                 out << " (\u201c" << link.text << "\u201d)";
             out << '\n';
+        }
+    }
+}
+
+// Which parts of each template a brand fills in: the gallery's "in my brand"
+// has nothing to change in a template without them.
+void printBrandSlots(const QString& folder, QTextStream& out)
+{
+    const QDir templates(folder + QLatin1String("/templates"));
+    const QStringList files =
+        templates.entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        const Result<QByteArray> bytes =
+            FileIo::readSmallFile(templates.filePath(file), MimeComponent::MaxMessageSize);
+        if (!bytes)
+            continue; // checkLibrary names it
+        const Result<QByteArray> message = Module1::unpackTemplate(*bytes);
+        if (!message)
+            continue;
+        for (const MimeComponent::TextPart& part : MimeComponent::readTextParts(*message).parts) {
+            if (part.type != "text/html")
+                continue;
+            const BrandApply::Slots found = BrandApply::slotsOf(part.content);
+            if (!found.slotNames.isEmpty() || !found.colourRoles.isEmpty())
+                out << folder << "/templates/" << file << ": brand slots: "
+                    << (found.slotNames.isEmpty() ? QStringLiteral("none")
+                                                  : found.slotNames.join(QLatin1String(", ")))
+                    << "; " << found.colourRoles.size() << " colour roles\n";
+            break;
         }
     }
 }
@@ -159,6 +190,7 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err << "quillery-library: " << notChecked.why << '\n';
     // Not faults: a sender's to-do list, shown whatever the verdict.
     printLinksToReplace(folder, out);
+    printBrandSlots(folder, out);
 
     out << folder << ": ";
     if (problems.isEmpty())

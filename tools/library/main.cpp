@@ -1,5 +1,6 @@
 #include "command.h"
 
+#include "core/brand/brandstore.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@ int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRepair(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runBrand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 namespace {
 
@@ -80,6 +82,12 @@ const std::array commands{
             "                                    (add, rename and remove do it first "
             "themselves)",
             VariableArguments, runRepair},
+    Command{"brand",
+            "brand apply TEMPLATE --brand NAME [--out FILE] [--brands FOLDER]\n"
+            "                                    write a template (.dat or .eml) in one of your "
+            "brands: a message,\n"
+            "                                    or a page and its images for an .htm/.html FILE",
+            VariableArguments, runBrand},
 };
 
 void printUsage(QTextStream& stream)
@@ -88,7 +96,8 @@ void printUsage(QTextStream& stream)
     for (const Command& command : commands)
         stream << "  " << command.synopsis << '\n';
     stream << "\nYour own templates live in " << UserLibrary::defaultFolder()
-           << " unless --library says otherwise;\nadd renders the thumbnail with the "
+           << " unless --library says otherwise;\nyour brands in " << BrandStore::defaultFolder()
+           << " unless --brands says otherwise;\nadd renders the thumbnail with the "
               "quillery-thumbnails program beside this one.\n";
     stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage,\n"
               "3 when check found no problem but could not run all of its checks (the\n"
