@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/gallery/library/templatestaging.h"
+#include "core/platform/status.h"
+
 #include <QObject>
 #include <QString>
 
+class BrandChoice;
 class ExportNotice;
 class GalleryWindow;
 class QWidget;
@@ -23,6 +27,8 @@ public:
                      QObject* parent = nullptr);
 
     ExportNotice* notice() const { return m_notice; }
+    // While `brands` has one switched on, the exports write the template in it.
+    void setBrands(const BrandChoice* brands) { m_brands = brands; }
 
     void exportHtml();
     void exportEml();
@@ -39,10 +45,15 @@ private:
     // The chosen target, or empty when the user cancelled.
     QString askForTarget(const QString& title, const QString& extension,
                          const QString& templateName) const;
+    // The previewed template's message as the exports write it: in the brand
+    // that is on, whose name goes to `brandName`, when the template has places for it.
+    Result<TemplateStaging::DecodedTemplate> messageToExport(const QString& name,
+                                                             QString* brandName) const;
     QString startFolder() const;
     void rememberFolder(const QString& target) const;
 
     GalleryWindow& m_window;
     QWidget* m_owner;
     ExportNotice* m_notice = nullptr;
+    const BrandChoice* m_brands = nullptr;
 };

@@ -112,7 +112,7 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     hide();
 }
 
-void ExportNotice::showExported(const QString& filePath)
+void ExportNotice::showExported(const QString& filePath, const QString& brandName)
 {
     m_filePath = filePath;
     place();
@@ -126,7 +126,11 @@ void ExportNotice::showExported(const QString& filePath)
         setTabOrder(proxy ? proxy : m_focusAfter, m_open);
         setTabOrder(m_open, m_close);
     }
-    say(tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()));
+    const QString fileName = QFileInfo(filePath).fileName();
+    say(brandName.isEmpty()
+            ? tr("Exported \u201c%1\u201d").arg(fileName)
+            //: %1 is the exported file's name, %2 the name of the user's brand.
+            : tr("Exported \u201c%1\u201d in the brand \u201c%2\u201d").arg(fileName, brandName));
 }
 
 void ExportNotice::showMessage(const QString& text)

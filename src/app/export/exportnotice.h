@@ -25,7 +25,8 @@ public:
     ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent,
                  const QString& name = QStringLiteral("exportNotice"));
 
-    void showExported(const QString& filePath);
+    // `brandName` names the brand the file wears, when it wears one.
+    void showExported(const QString& filePath, const QString& brandName = QString());
     // Says `text` without an Open button, until it is closed.
     void showMessage(const QString& text);
 
