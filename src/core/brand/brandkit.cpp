@@ -1,0 +1,161 @@
+#include "core/brand/brandkit.h"
+
+#include <QCoreApplication>
+#include <QUrl>
+
+namespace BrandFonts {
+
+QStringList stacks()
+{
+    return {
+        QStringLiteral("Arial, Helvetica, sans-serif"),
+        QStringLiteral("Helvetica, Arial, sans-serif"),
+        QStringLiteral("Verdana, Geneva, sans-serif"),
+        QStringLiteral("Tahoma, Verdana, Segoe, sans-serif"),
+        QStringLiteral("'Trebuchet MS', 'Lucida Grande', sans-serif"),
+        QStringLiteral("'Segoe UI', Roboto, Arial, sans-serif"),
+        QStringLiteral("Georgia, 'Times New Roman', Times, serif"),
+        QStringLiteral("'Times New Roman', Times, serif"),
+        QStringLiteral("'Palatino Linotype', 'Book Antiqua', Palatino, serif"),
+        QStringLiteral("'Courier New', Courier, monospace"),
+    };
+}
+
+} // namespace BrandFonts
+
+namespace BrandSocial {
+
+QStringList networks()
+{
+    return {QStringLiteral("facebook"), QStringLiteral("instagram"), QStringLiteral("linkedin"),
+            QStringLiteral("x"),        QStringLiteral("youtube"),   QStringLiteral("tiktok"),
+            QStringLiteral("mastodon")};
+}
+
+QString label(const QString& id)
+{
+    // Brand names stay as their owners spell them, in every language.
+    static const QMap<QString, QString> labels{
+        {QStringLiteral("facebook"), QStringLiteral("Facebook")},
+        {QStringLiteral("instagram"), QStringLiteral("Instagram")},
+        {QStringLiteral("linkedin"), QStringLiteral("LinkedIn")},
+        {QStringLiteral("x"), QStringLiteral("X")},
+        {QStringLiteral("youtube"), QStringLiteral("YouTube")},
+        {QStringLiteral("tiktok"), QStringLiteral("TikTok")},
+        {QStringLiteral("mastodon"), QStringLiteral("Mastodon")},
+    };
+    return labels.value(id);
+}
+
+} // namespace BrandSocial
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("BrandKit", text);
+}
+
+bool hasControlCharacters(const QString& text, bool allowLineBreaks)
+{
+    for (const QChar c : text) {
+        if (allowLineBreaks && (c == u'\n' || c == u'\r'))
+            continue;
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString brandLinkProblem(const QString& field, const QString& url)
+{
+    const QString trimmed = url.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    if (trimmed.size() > BrandLimits::MaxUrlChars)
+        return tr("%1: the link is longer than %2 characters.")
+            .arg(field)
+            .arg(BrandLimits::MaxUrlChars);
+    if (hasControlCharacters(trimmed, false) || trimmed.contains(u' '))
+        return tr("%1: a link cannot hold spaces or control characters.").arg(field);
+    const QUrl parsed(trimmed, QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    if (!parsed.isValid() || scheme.isEmpty())
+        return tr("%1: \"%2\" is not a web address (it should start with https://).")
+            .arg(field, trimmed);
+    if (scheme == QLatin1String("https") || scheme == QLatin1String("http")) {
+        if (parsed.host().isEmpty())
+            return tr("%1: \"%2\" names no web site.").arg(field, trimmed);
+        return {};
+    }
+    if (scheme == QLatin1String("mailto"))
+        return parsed.path().contains(u'@')
+                   ? QString()
+                   : tr("%1: \"%2\" names no e-mail address.").arg(field, trimmed);
+    return tr("%1: links starting with \"%2:\" are refused; use https:// or mailto:.")
+        .arg(field, scheme);
+}
+
+QStringList brandProblems(const BrandKit& brand)
+{
+    QStringList problems;
+    if (brand.name.trimmed().isEmpty())
+        problems << tr("The brand needs a name.");
+    const auto checkText = [&](const QString& field, const QString& text) {
+        if (text.size() > BrandLimits::MaxTextChars)
+            problems
+                << tr("%1 is longer than %2 characters.").arg(field).arg(BrandLimits::MaxTextChars);
+        if (hasControlCharacters(text, false))
+            problems << tr("%1 cannot hold line breaks or control characters.").arg(field);
+    };
+    checkText(tr("The name"), brand.name);
+    checkText(tr("The tagline"), brand.tagline);
+
+    const auto checkColour = [&](const QString& field, const QColor& colour) {
+        if (!colour.isValid())
+            problems << tr("%1 is not a colour; write it as #rrggbb.").arg(field);
+    };
+    checkColour(tr("The main colour"), brand.main);
+    checkColour(tr("The accent colour"), brand.accent);
+    checkColour(tr("The text colour"), brand.text);
+    checkColour(tr("The page colour"), brand.background);
+
+    const QStringList stacks = BrandFonts::stacks();
+    if (!stacks.contains(brand.headingFonts))
+        problems << tr("Choose the heading fonts from the list.");
+    if (!stacks.contains(brand.bodyFonts))
+        problems << tr("Choose the body fonts from the list.");
+
+    if (brand.address.size() > BrandLimits::MaxAddressChars)
+        problems << tr("The address is %1 characters long; it can have at most %2.")
+                        .arg(brand.address.size())
+                        .arg(BrandLimits::MaxAddressChars);
+    else if (brand.address.split(u'\n').size() > BrandLimits::MaxAddressLines)
+        problems << tr("The address can have at most %1 lines.").arg(BrandLimits::MaxAddressLines);
+    if (hasControlCharacters(brand.address, true))
+        problems << tr("The address cannot hold control characters.");
+
+    const QList<std::pair<QString, QString>> links{
+        {tr("Website"), brand.website},
+        {tr("View in browser"), brand.viewInBrowser},
+        {tr("Unsubscribe"), brand.unsubscribe},
+    };
+    for (const auto& [field, url] : links) {
+        const QString problem = brandLinkProblem(field, url);
+        if (!problem.isEmpty())
+            problems << problem;
+    }
+    for (auto it = brand.social.cbegin(); it != brand.social.cend(); ++it) {
+        if (!BrandSocial::networks().contains(it.key())) {
+            problems << tr("\"%1\" is not a social network the templates know.").arg(it.key());
+            continue;
+        }
+        const QString problem = brandLinkProblem(BrandSocial::label(it.key()), it.value());
+        if (!problem.isEmpty())
+            problems << problem;
+    }
+    return problems;
+}
