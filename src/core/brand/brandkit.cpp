@@ -1,6 +1,7 @@
 #include "core/brand/brandkit.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace BrandFonts {
@@ -81,7 +82,13 @@ QString brandLinkProblem(const QString& field, const QString& url)
             .arg(BrandLimits::MaxUrlChars);
     if (hasControlCharacters(trimmed, false) || trimmed.contains(u' '))
         return tr("%1: a link cannot hold spaces or control characters.").arg(field);
-    const QUrl parsed(trimmed, QUrl::StrictMode);
+    // A merge field the mailing program fills in when it sends: "[unsubscribe_url]",
+    // "{{web_version}}", "*|UNSUB|*".
+    static const QRegularExpression mergeField(QStringLiteral(
+        "^(\\[[A-Za-z0-9_.:-]+\\]|\\{\\{[A-Za-z0-9_. :-]+\\}\\}|\\*\\|[A-Za-z0-9_:]+\\|\\*)$"));
+    if (mergeField.match(trimmed).hasMatch())
+        return {};
+    const QUrl parsed(trimmed, QUrl::TolerantMode);
     const QString scheme = parsed.scheme().toLower();
     if (!parsed.isValid() || scheme.isEmpty())
         return tr("%1: \"%2\" is not a web address (it should start with https://).")
