@@ -121,6 +121,326 @@
     </message>
 </context>
 <context>
+    <name>BrandApply</name>
+    <message>
+        <source>%1: the brand&apos;s logo cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the page&apos;s character set &quot;%1&quot; is not known</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The brand &quot;%1&quot; cannot be used: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BrandColours</name>
+    <message>
+        <source>The text colour has too little contrast with the page; the templates use %1 for text instead.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The main colour has too little contrast with the page for headings and links; they use the text colour instead.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>White text has too little contrast with the accent colour; buttons use dark text instead.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>White text has too little contrast with the main colour; the header uses dark text instead.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BrandEditor</name>
+    <message>
+        <source>Main colour (header band)</source>
+        <translation>Hauptfarbe (Kopfband)</translation>
+    </message>
+    <message>
+        <source>Accent (buttons, links)</source>
+        <translation>Akzent (Schaltflächen, Links)</translation>
+    </message>
+    <message>
+        <source>Text colour</source>
+        <translation>Textfarbe</translation>
+    </message>
+    <message>
+        <source>Page background</source>
+        <translation>Seitenhintergrund</translation>
+    </message>
+    <message>
+        <source>Second accent (optional)</source>
+        <translation>Zweiter Akzent (optional)</translation>
+    </message>
+    <message>
+        <source>Brands</source>
+        <translation>Marken</translation>
+    </message>
+    <message>
+        <source>No template is previewed</source>
+        <translation>Keine Vorlage in der Vorschau</translation>
+    </message>
+    <message>
+        <source>The template “%1” in the brand being edited</source>
+        <extracomment>%1 is the previewed template&apos;s name.</extracomment>
+        <translation>Die Vorlage „%1“ in der bearbeiteten Marke</translation>
+    </message>
+    <message>
+        <source>&amp;Brands</source>
+        <translation>&amp;Marken</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add a brand</source>
+        <translation>Eine Marke hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove the brand</source>
+        <translation>Die Marke entfernen</translation>
+    </message>
+    <message>
+        <source>Brand files that could not be read</source>
+        <translation>Markendateien, die nicht gelesen werden konnten</translation>
+    </message>
+    <message>
+        <source>&amp;Name</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>The sender&apos;s name; also the logo&apos;s alternative text</source>
+        <translation>Der Name des Absenders; auch der Alternativtext des Logos</translation>
+    </message>
+    <message>
+        <source>&amp;Tagline</source>
+        <translation>&amp;Slogan</translation>
+    </message>
+    <message>
+        <source>Logo</source>
+        <translation>Logo</translation>
+    </message>
+    <message>
+        <source>No logo: choose a file or drop one here</source>
+        <translation>Kein Logo: eine Datei wählen oder hierher ziehen</translation>
+    </message>
+    <message>
+        <source>C&amp;hoose…</source>
+        <translation>&amp;Wählen…</translation>
+    </message>
+    <message>
+        <source>Choose a logo</source>
+        <translation>Ein Logo wählen</translation>
+    </message>
+    <message>
+        <source>No logo</source>
+        <translation>Kein Logo</translation>
+    </message>
+    <message>
+        <source>Remove the logo</source>
+        <translation>Das Logo entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Logo</source>
+        <translation>&amp;Logo</translation>
+    </message>
+    <message>
+        <source>Pick…</source>
+        <translation>Wählen…</translation>
+    </message>
+    <message>
+        <source>Pick the colour: %1</source>
+        <extracomment>%1 is a colour&apos;s role, such as &quot;Text colour&quot;.</extracomment>
+        <translation>Die Farbe wählen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Heading fonts</source>
+        <translation>Schriften der Übe&amp;rschriften</translation>
+    </message>
+    <message>
+        <source>Postal address</source>
+        <translation>Postanschrift</translation>
+    </message>
+    <message>
+        <source>&amp;Website</source>
+        <translation>Webs&amp;ite</translation>
+    </message>
+    <message>
+        <source>&amp;View in browser</source>
+        <translation>Im &amp;Browser ansehen</translation>
+    </message>
+    <message>
+        <source>&amp;Unsubscribe</source>
+        <translation>&amp;Abmelden</translation>
+    </message>
+    <message>
+        <source>Preview in the brand</source>
+        <translation>Vorschau in der Marke</translation>
+    </message>
+    <message>
+        <source>Problems and adjustments</source>
+        <translation>Probleme und Anpassungen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>Spei&amp;chern</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.svg)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.svg)</translation>
+    </message>
+    <message>
+        <source>%1: “%2” is not a colour; write it as #RRGGBB, such as #1F4E79.</source>
+        <extracomment>%1 is a colour&apos;s role, %2 what the user typed.</extracomment>
+        <translation>%1: „%2“ ist keine Farbe; bitte als #RRGGBB schreiben, etwa #1F4E79.</translation>
+    </message>
+    <message>
+        <source>No template is previewed.</source>
+        <translation>Keine Vorlage in der Vorschau.</translation>
+    </message>
+    <message>
+        <source>New brand</source>
+        <translation>Neue Marke</translation>
+    </message>
+    <message>
+        <source>Remove brand</source>
+        <extracomment>%1 is the brand&apos;s name.</extracomment>
+        <translation>Marke entfernen</translation>
+    </message>
+    <message>
+        <source>Remove the brand “%1” and its logo?</source>
+        <translation>Die Marke „%1“ und ihr Logo entfernen?</translation>
+    </message>
+    <message>
+        <source>Save the changes to the brand “%1”?</source>
+        <extracomment>%1 is the brand&apos;s name.</extracomment>
+        <translation>Die Änderungen an der Marke „%1“ speichern?</translation>
+    </message>
+    <message>
+        <source>Bod&amp;y fonts</source>
+        <translation>Schriften des &amp;Texts</translation>
+    </message>
+    <message>
+        <source>&amp;Postal address</source>
+        <translation>&amp;Postanschrift</translation>
+    </message>
+</context>
+<context>
+    <name>BrandLogo</name>
+    <message>
+        <source>it holds a script</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it holds foreign content</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it declares entities</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it holds an event handler</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it imports a style sheet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it refers to &quot;%1&quot; outside itself</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is not a readable image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>has %1 megapixels; a logo can have at most %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is not a readable image (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is not a PNG, JPEG or SVG image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the SVG is refused: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is not a valid SVG image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the SVG has no size</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BrandStore</name>
+    <message>
+        <source>%1: is not valid JSON (%2 at byte %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: is not a brand (no JSON object)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: has an unknown format %2 (this version reads %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the %2 colour &quot;%3&quot; is not a colour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the logo &quot;%2&quot; is not a file name beside the brand</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: its logo %2 is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a brand&apos;s file name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the folder could not be made</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the logo is not a file of the brands folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: could not be removed (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CategoryMark</name>
     <message>
         <source>Previewed</source>
@@ -244,6 +564,10 @@
         <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
         <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
     </message>
+    <message>
+        <source>Check the brand in “Edit brands”, or switch it off, and hand the template over again.</source>
+        <translation>Die Marke unter „Marken bearbeiten“ prüfen oder ausschalten und die Vorlage erneut übergeben.</translation>
+    </message>
 </context>
 <context>
     <name>ExportNotice</name>
@@ -298,6 +622,10 @@
     <message>
         <source>Close the export notice; in the search field, close the search</source>
         <translation>Den Exporthinweis schließen; im Suchfeld die Suche schließen</translation>
+    </message>
+    <message>
+        <source>Exported “%1” in the brand “%2”</source>
+        <translation>„%1“ in der Marke „%2“ exportiert</translation>
     </message>
 </context>
 <context>
@@ -540,6 +868,19 @@
     <message>
         <source>%1 is not a folder. Start Quillery with --library and a folder that holds categories/ and templates/, as quillery-library build writes them, or without --library for the library installed with it.</source>
         <translation>%1 ist kein Ordner. Starten Sie Quillery mit --library und einem Ordner, der categories/ und templates/ enthält, wie quillery-library build sie schreibt, oder ohne --library für die mitinstallierte Bibliothek.</translation>
+    </message>
+    <message>
+        <source>Brand files that could not be read: %1</source>
+        <translation>Markendateien, die nicht gelesen werden konnten: %1</translation>
+    </message>
+    <message>
+        <source>In the brand “%1”</source>
+        <extracomment>Said to screen readers when the brand toggle is switched; %1 is the brand&apos;s name.</extracomment>
+        <translation>In der Marke „%1“</translation>
+    </message>
+    <message>
+        <source>As shipped</source>
+        <translation>Wie ausgeliefert</translation>
     </message>
 </context>
 <context>
@@ -1571,6 +1912,38 @@
         <source>The preview&apos;s view: %1</source>
         <extracomment>In the keyboard-shortcut overview: %1 is a view of the preview (&quot;Phone&quot;).</extracomment>
         <translation>Ansicht der Vorschau: %1</translation>
+    </message>
+    <message>
+        <source>In my brand</source>
+        <translation>In meiner Marke</translation>
+    </message>
+    <message>
+        <source>In my brand: the template with your brand&apos;s logo, name, colours and links, as the exports then write it</source>
+        <translation>In meiner Marke: die Vorlage mit Logo, Name, Farben und Links Ihrer Marke, wie die Exporte sie dann schreiben</translation>
+    </message>
+    <message>
+        <source>Edit brands…</source>
+        <translation>Marken bearbeiten…</translation>
+    </message>
+    <message>
+        <source>Edit your brands</source>
+        <translation>Ihre Marken bearbeiten</translation>
+    </message>
+    <message>
+        <source>Brand</source>
+        <translation>Marke</translation>
+    </message>
+    <message>
+        <source>No brands yet</source>
+        <translation>Noch keine Marken</translation>
+    </message>
+    <message>
+        <source>The brand could not be put on this template: %1</source>
+        <translation>Die Marke konnte nicht auf diese Vorlage gelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>This template has no brand slots</source>
+        <translation>Diese Vorlage hat keine Plätze für eine Marke</translation>
     </message>
 </context>
 <context>

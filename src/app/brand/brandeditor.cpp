@@ -26,8 +26,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
-#include <QToolButton>
 #include <QSplitter>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -240,14 +240,14 @@ void BrandEditor::buildFields()
         return box;
     };
     m_headingFonts = fonts(QStringLiteral("brandHeadingFonts"), tr("&Heading fonts"));
-    m_bodyFonts = fonts(QStringLiteral("brandBodyFonts"), tr("B&ody fonts"));
+    m_bodyFonts = fonts(QStringLiteral("brandBodyFonts"), tr("Bod&y fonts"));
 
     m_address = new QPlainTextEdit(fields);
     m_address->setObjectName(QStringLiteral("brandAddress"));
     m_address->setAccessibleName(tr("Postal address"));
     m_address->setTabChangesFocus(true);
     m_address->setFixedHeight(m_address->fontMetrics().lineSpacing() * 4 + 12);
-    form->addRow(tr("Postal &address"), m_address);
+    form->addRow(tr("&Postal address"), m_address);
     connect(m_address, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_filling)
             fieldEdited();

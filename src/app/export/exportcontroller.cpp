@@ -173,7 +173,8 @@ void ExportController::exportRookpost()
     const Result<TemplateStaging::DecodedTemplate> decoded = messageToExport(name, &brandName);
     if (!decoded) {
         showFailure(m_owner, title, what, decoded.status(),
-                    tr("Check the brand in \u201cEdit brands\u201d, or switch it off, and hand "
+                    tr("Check the brand in \u201c"
+                       "Edit brands\u201d, or switch it off, and hand "
                        "the template over again."));
         return;
     }
