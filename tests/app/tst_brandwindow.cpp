@@ -356,8 +356,10 @@ void TestBrandWindow::exportsWriteTheBrand_data()
     QTest::addColumn<bool>("on");
     QTest::newRow("html in the brand") << 0 << "Autumn.htm" << true;
     QTest::newRow("eml in the brand") << 1 << "Autumn.eml" << true;
+    QTest::newRow("hand-off in the brand") << 2 << "" << true;
     QTest::newRow("html as shipped") << 0 << "Autumn.htm" << false;
     QTest::newRow("eml as shipped") << 1 << "Autumn.eml" << false;
+    QTest::newRow("hand-off as shipped") << 2 << "" << false;
 }
 
 void TestBrandWindow::exportsWriteTheBrand()
@@ -371,23 +373,39 @@ void TestBrandWindow::exportsWriteTheBrand()
     QVERIFY(!id.isEmpty());
     QVERIFY(modSettings::WriteSetting(SettingKeys::BrandOn,
                                       on ? QStringLiteral("1") : QStringLiteral("0")));
+    QTemporaryDir out;
+    // A stand-in for the sibling mailer that records the page it was handed.
+    const QString mailer = out.filePath(QStringLiteral("rookpost2"));
+    QFile script(mailer);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s' \"$2\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.page\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+    QVERIFY(modSettings::WriteSetting(SettingKeys::RookpostPath, out.path()));
     openWindow();
     QVERIFY(waitForPreviewWith("Autumn", on ? "Acme Rooftops" : "Harbour &amp; Pine"));
 
-    QTemporaryDir out;
-    const QString target = out.filePath(file);
-    chooseInDialog(m_guard.get(), target);
+    QString target = out.filePath(file);
+    if (button != 2)
+        chooseInDialog(m_guard.get(), target);
     QTest::mouseClick(control<ButtonPlus>(m_form.get(), "cmdButton", button), Qt::LeftButton);
+    if (button == 2) {
+        QVERIFY(waitUntil([&] { return QFileInfo::exists(mailer + QStringLiteral(".page")); }));
+        QFile handed(mailer + QStringLiteral(".page"));
+        QVERIFY(handed.open(QIODevice::ReadOnly));
+        target = QString::fromUtf8(handed.readAll());
+    }
     QVERIFY(waitUntil([&] { return QFileInfo(target).isFile(); }));
     m_form->activateWindow();
 
     // The page as a reader gets it: from the .htm and its folder, or from the message.
     QString html;
     QString images = out.path();
-    if (button == 0) {
+    if (button != 1) {
         QFile page(target);
         QVERIFY(page.open(QIODevice::ReadOnly));
         html = QString::fromUtf8(page.readAll());
+        images = QFileInfo(target).absolutePath();
     } else {
         QFile message(target);
         QVERIFY(message.open(QIODevice::ReadOnly));
@@ -404,8 +422,10 @@ void TestBrandWindow::exportsWriteTheBrand()
     QCOMPARE(html.contains(QStringLiteral("Harbour")), !on);
     QCOMPARE(hasImageOf(images, logo), on);
 
-    const QString notice = control<QLabel>(m_form.get(), "exportNoticeText")->text();
-    QCOMPARE(notice.contains(QStringLiteral("Acme Rooftops")), on);
+    if (button != 2) {
+        const QString notice = control<QLabel>(m_form.get(), "exportNoticeText")->text();
+        QCOMPARE(notice.contains(QStringLiteral("Acme Rooftops")), on);
+    }
 }
 
 void TestBrandWindow::brandsSwitch()

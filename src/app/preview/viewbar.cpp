@@ -129,6 +129,7 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
                            "and links, as the exports then write it"),
                         QKeySequence(Qt::CTRL | Qt::Key_7));
     connect(m_brand, &QAction::triggered, this, &ViewBar::brandSwitched);
+    m_brand->setWhatsThis(tr("The template in your brand, or as shipped"));
     m_editBrands = new QAction(tr("Edit brands\u2026"), this);
     m_editBrands->setObjectName(QStringLiteral("editBrandsAction"));
     m_editBrands->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
@@ -379,6 +380,7 @@ void ViewBar::setBrands(const QList<std::pair<QString, QString>>& brands, const 
 {
     m_brand->setChecked(on);
     m_brandMenu->clear();
+    qDeleteAll(m_brandMenu->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly));
     auto* group = new QActionGroup(m_brandMenu);
     for (const auto& [id, name] : brands) {
         // A brand's name is the user's text, shown as it is.

@@ -529,7 +529,8 @@ void Form1::brandsChanged()
     QList<std::pair<QString, QString>> brands;
     for (const BrandKit& brand : m_brands->brands())
         brands.append({brand.id, brand.name});
-    m_views->bar()->setBrands(brands, m_brands->chosenId(), m_brands->isOn());
+    // On without a brand to wear shows as off: the preview is as shipped.
+    m_views->bar()->setBrands(brands, m_brands->chosenId(), m_brands->isOn() && !brands.isEmpty());
     const std::optional<BrandKit> active = m_brands->active();
     if (active == m_shownBrand)
         return;
