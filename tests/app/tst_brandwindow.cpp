@@ -253,6 +253,19 @@ void TestBrandWindow::editorMakesABrandOnTheCurrentTemplate()
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         QCOMPARE(control(*m_form, it.key())->geometry(), it.value());
 
+    // The editor stays beside the window and follows its preview.
+    m_form->SelectTemplate(QStringLiteral("Winter"));
+    QVERIFY(waitForPreviewWith("Winter", "Acme Rooftops"));
+    QVERIFY(waitUntil(
+        [&] {
+            return evaluate(pane, QStringLiteral("document.documentElement.outerHTML"))
+                .toString()
+                .contains(QStringLiteral("<h1>Winter</h1>"));
+        },
+        30000));
+    m_form->SelectTemplate(QStringLiteral("Autumn"));
+    QVERIFY(waitForPreviewWith("Autumn", "Acme Rooftops"));
+
     // Switched off by its key: the template as shipped again.
     editor->close();
     m_form->activateWindow();

@@ -110,6 +110,15 @@ BrandEditor::BrandEditor(const QString& folder, const QByteArray& message,
     m_delay.setInterval(250);
     connect(&m_delay, &QTimer::timeout, this, &BrandEditor::refresh);
 
+    setTemplate(message, templateName);
+    loadBrands(chosenId);
+    DialogStyle::apply(this);
+    resize(1100, 720);
+}
+
+void BrandEditor::setTemplate(const QByteArray& message, const QString& templateName)
+{
+    m_message = message;
     if (templateName.isEmpty())
         m_preview->setAccessibleDescription(tr("No template is previewed"));
     else
@@ -117,9 +126,8 @@ BrandEditor::BrandEditor(const QString& folder, const QByteArray& message,
         m_preview->setAccessibleDescription(tr("The template \u201c%1\u201d in the brand being "
                                                "edited")
                                                 .arg(templateName));
-    loadBrands(chosenId);
-    DialogStyle::apply(this);
-    resize(1100, 720);
+    if (m_list->currentRow() >= 0)
+        refresh();
 }
 
 BrandEditor::~BrandEditor()

@@ -41,6 +41,8 @@ public:
     // keep its colours readable, as the editor shows them.
     QStringList problems() const { return m_problems; }
     QStringList adjustments() const { return m_adjustments; }
+    // The template the preview beside the fields shows from now on.
+    void setTemplate(const QByteArray& message, const QString& templateName);
     // A logo file for the edited brand, as if picked or dropped.
     void setLogoSource(const QString& path);
     // Saves the edited brand; false, with the reason shown, when it cannot.

@@ -545,17 +545,23 @@ void Form1::showBrandEditor()
         m_brandEditor->activateWindow();
         return;
     }
-    // The editor shows the previewed template; without one it shows the fields alone.
-    QByteArray message;
-    if (!CurrentTemplate.isEmpty()) {
-        if (const auto decoded =
-                TemplateExport::decodePreviewed(templateLibrary(), CurrentTemplate))
-            message = decoded->message;
-    }
-    auto* editor = new BrandEditor(m_brands->folder(), message, CurrentTemplate, m_profile,
+    // The editor shows the previewed template, and follows the preview while
+    // it is open; without a template it shows the fields alone.
+    const auto previewed = [this] {
+        QByteArray message;
+        if (!CurrentTemplate.isEmpty()) {
+            if (const auto decoded =
+                    TemplateExport::decodePreviewed(templateLibrary(), CurrentTemplate))
+                message = decoded->message;
+        }
+        return message;
+    };
+    auto* editor = new BrandEditor(m_brands->folder(), previewed(), CurrentTemplate, m_profile,
                                    m_brands->chosenId(), this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
-    editor->setWindowModality(Qt::WindowModal);
+    editor->setWindowFlag(Qt::Window);
+    connect(this, &Form1::previewShown, editor,
+            [editor, previewed](const QString& name) { editor->setTemplate(previewed(), name); });
     connect(editor, &BrandEditor::brandSaved, this, [this](const QString& id) {
         m_brands->reload();
         m_brands->choose(id);
