@@ -1945,6 +1945,10 @@
         <source>This template has no brand slots</source>
         <translation>Diese Vorlage hat keine Plätze für eine Marke</translation>
     </message>
+    <message>
+        <source>The template in your brand, or as shipped</source>
+        <translation>Die Vorlage in Ihrer Marke oder wie ausgeliefert</translation>
+    </message>
 </context>
 <context>
     <name>Workspace</name>

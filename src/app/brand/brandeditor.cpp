@@ -113,7 +113,7 @@ BrandEditor::BrandEditor(const QString& folder, const QByteArray& message,
     setTemplate(message, templateName);
     loadBrands(chosenId);
     DialogStyle::apply(this);
-    resize(1100, 720);
+    resize(1190, 720);
 }
 
 void BrandEditor::setTemplate(const QByteArray& message, const QString& templateName)
@@ -313,6 +313,8 @@ void BrandEditor::buildFields()
     splitter->setStretchFactor(1, 1);
     splitter->setStretchFactor(2, 2);
     splitter->setChildrenCollapsible(false);
+    // The fields whole, without scrolling sideways; the preview takes the rest.
+    splitter->setSizes({170, 520, 500});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
     layout->addWidget(buttons);
