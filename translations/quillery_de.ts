@@ -79,6 +79,10 @@
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>BSD 3-clause licence</source>
+        <translation>BSD-Lizenz mit drei Klauseln</translation>
+    </message>
 </context>
 <context>
     <name>AddTemplateDialog</name>
@@ -124,34 +128,34 @@
     <name>BrandApply</name>
     <message>
         <source>%1: the brand&apos;s logo cannot be read</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: Das Logo der Marke kann nicht gelesen werden</translation>
     </message>
     <message>
         <source>the page&apos;s character set &quot;%1&quot; is not known</source>
-        <translation type="unfinished"></translation>
+        <translation>der Zeichensatz „%1“ der Seite ist unbekannt</translation>
     </message>
     <message>
         <source>The brand &quot;%1&quot; cannot be used: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Marke „%1“ kann nicht verwendet werden: %2</translation>
     </message>
 </context>
 <context>
     <name>BrandColours</name>
     <message>
         <source>The text colour has too little contrast with the page; the templates use %1 for text instead.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Textfarbe hat zu wenig Kontrast zur Seite; die Vorlagen verwenden stattdessen %1 für Text.</translation>
     </message>
     <message>
         <source>The main colour has too little contrast with the page for headings and links; they use the text colour instead.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Hauptfarbe hat zu wenig Kontrast zur Seite für Überschriften und Links; diese verwenden stattdessen die Textfarbe.</translation>
     </message>
     <message>
         <source>White text has too little contrast with the accent colour; buttons use dark text instead.</source>
-        <translation type="unfinished"></translation>
+        <translation>Weißer Text hat zu wenig Kontrast zur Akzentfarbe; Schaltflächen verwenden stattdessen dunklen Text.</translation>
     </message>
     <message>
         <source>White text has too little contrast with the main colour; the header uses dark text instead.</source>
-        <translation type="unfinished"></translation>
+        <translation>Weißer Text hat zu wenig Kontrast zur Hauptfarbe; der Kopfbereich verwendet stattdessen dunklen Text.</translation>
     </message>
 </context>
 <context>
@@ -335,109 +339,205 @@
     </message>
 </context>
 <context>
-    <name>BrandLogo</name>
+    <name>BrandKit</name>
     <message>
-        <source>it holds a script</source>
-        <translation type="unfinished"></translation>
+        <source>%1: the link is longer than %2 characters.</source>
+        <translation>%1: Der Link ist länger als %2 Zeichen.</translation>
     </message>
     <message>
-        <source>it holds foreign content</source>
-        <translation type="unfinished"></translation>
+        <source>%1: a link cannot hold spaces or control characters.</source>
+        <translation>%1: Ein Link darf keine Leerzeichen oder Steuerzeichen enthalten.</translation>
     </message>
     <message>
-        <source>it declares entities</source>
-        <translation type="unfinished"></translation>
+        <source>%1: &quot;%2&quot; is not a web address (it should start with https://).</source>
+        <translation>%1: „%2“ ist keine Webadresse (sie sollte mit https:// beginnen).</translation>
     </message>
     <message>
-        <source>it holds an event handler</source>
-        <translation type="unfinished"></translation>
+        <source>%1: &quot;%2&quot; names no web site.</source>
+        <translation>%1: „%2“ nennt keine Website.</translation>
     </message>
     <message>
-        <source>it imports a style sheet</source>
-        <translation type="unfinished"></translation>
+        <source>%1: &quot;%2&quot; names no e-mail address.</source>
+        <translation>%1: „%2“ nennt keine E-Mail-Adresse.</translation>
     </message>
     <message>
-        <source>it refers to &quot;%1&quot; outside itself</source>
-        <translation type="unfinished"></translation>
+        <source>%1: links starting with &quot;%2:&quot; are refused; use https:// or mailto:.</source>
+        <translation>%1: Links, die mit „%2:“ beginnen, werden abgelehnt; verwenden Sie https:// oder mailto:.</translation>
     </message>
     <message>
-        <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <source>The brand needs a name.</source>
+        <translation>Die Marke braucht einen Namen.</translation>
     </message>
     <message>
-        <source>is not a readable image</source>
-        <translation type="unfinished"></translation>
+        <source>%1 is longer than %2 characters.</source>
+        <translation>%1 ist länger als %2 Zeichen.</translation>
     </message>
     <message>
-        <source>has %1 megapixels; a logo can have at most %2</source>
-        <translation type="unfinished"></translation>
+        <source>%1 cannot hold line breaks or control characters.</source>
+        <translation>%1 darf keine Zeilenumbrüche oder Steuerzeichen enthalten.</translation>
     </message>
     <message>
-        <source>is not a readable image (%1)</source>
-        <translation type="unfinished"></translation>
+        <source>The name</source>
+        <translation>Der Name</translation>
     </message>
     <message>
-        <source>is not a PNG, JPEG or SVG image</source>
-        <translation type="unfinished"></translation>
+        <source>The tagline</source>
+        <translation>Der Slogan</translation>
     </message>
     <message>
-        <source>the SVG is refused: %1</source>
-        <translation type="unfinished"></translation>
+        <source>%1 is not a colour; write it as #rrggbb.</source>
+        <translation>%1 ist keine Farbe; schreiben Sie sie als #rrggbb.</translation>
     </message>
     <message>
-        <source>is not a valid SVG image</source>
-        <translation type="unfinished"></translation>
+        <source>The main colour</source>
+        <translation>Die Hauptfarbe</translation>
     </message>
     <message>
-        <source>the SVG has no size</source>
-        <translation type="unfinished"></translation>
+        <source>The accent colour</source>
+        <translation>Die Akzentfarbe</translation>
+    </message>
+    <message>
+        <source>The text colour</source>
+        <translation>Die Textfarbe</translation>
+    </message>
+    <message>
+        <source>The page colour</source>
+        <translation>Die Seitenfarbe</translation>
+    </message>
+    <message>
+        <source>Choose the heading fonts from the list.</source>
+        <translation>Wählen Sie die Schriften für Überschriften aus der Liste.</translation>
+    </message>
+    <message>
+        <source>Choose the body fonts from the list.</source>
+        <translation>Wählen Sie die Schriften für den Text aus der Liste.</translation>
+    </message>
+    <message>
+        <source>The address is %1 characters long; it can have at most %2.</source>
+        <translation>Die Adresse ist %1 Zeichen lang; sie darf höchstens %2 haben.</translation>
+    </message>
+    <message>
+        <source>The address can have at most %1 lines.</source>
+        <translation>Die Adresse darf höchstens %1 Zeilen haben.</translation>
+    </message>
+    <message>
+        <source>The address cannot hold control characters.</source>
+        <translation>Die Adresse darf keine Steuerzeichen enthalten.</translation>
+    </message>
+    <message>
+        <source>Website</source>
+        <translation>Website</translation>
+    </message>
+    <message>
+        <source>View in browser</source>
+        <translation>Im Browser ansehen</translation>
+    </message>
+    <message>
+        <source>Unsubscribe</source>
+        <translation>Abmelden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a social network the templates know.</source>
+        <translation>„%1“ ist kein soziales Netzwerk, das die Vorlagen kennen.</translation>
     </message>
 </context>
 <context>
     <name>BrandStore</name>
     <message>
         <source>%1: is not valid JSON (%2 at byte %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: ist kein gültiges JSON (%2 bei Byte %3)</translation>
     </message>
     <message>
         <source>%1: is not a brand (no JSON object)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: ist keine Marke (kein JSON-Objekt)</translation>
     </message>
     <message>
         <source>%1: has an unknown format %2 (this version reads %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: hat das unbekannte Format %2 (diese Version liest %3)</translation>
     </message>
     <message>
         <source>%1: the %2 colour &quot;%3&quot; is not a colour</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: Die Farbe %2 „%3“ ist keine Farbe</translation>
     </message>
     <message>
         <source>%1: the logo &quot;%2&quot; is not a file name beside the brand</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: Das Logo „%2“ ist kein Dateiname neben der Marke</translation>
     </message>
     <message>
         <source>%1: its logo %2 is missing</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: Ihr Logo %2 fehlt</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is not a brand&apos;s file name</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ ist nicht der Dateiname einer Marke</translation>
     </message>
     <message>
         <source>%1: the folder could not be made</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: Der Ordner konnte nicht angelegt werden</translation>
     </message>
     <message>
         <source>%1: the logo is not a file of the brands folder</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: Das Logo ist keine Datei des Markenordners</translation>
     </message>
     <message>
         <source>%1: is missing</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: fehlt</translation>
     </message>
     <message>
         <source>%1: could not be removed (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: konnte nicht entfernt werden (%2)</translation>
+    </message>
+    <message>
+        <source>it holds a script</source>
+        <translation>es enthält ein Skript</translation>
+    </message>
+    <message>
+        <source>it holds foreign content</source>
+        <translation>es enthält fremde Inhalte</translation>
+    </message>
+    <message>
+        <source>it declares entities</source>
+        <translation>es deklariert Entitäten</translation>
+    </message>
+    <message>
+        <source>it holds an event handler</source>
+        <translation>es enthält einen Event-Handler</translation>
+    </message>
+    <message>
+        <source>it imports a style sheet</source>
+        <translation>es importiert ein Stylesheet</translation>
+    </message>
+    <message>
+        <source>it refers to &quot;%1&quot; outside itself</source>
+        <translation>es verweist auf „%1“ außerhalb seiner selbst</translation>
+    </message>
+    <message>
+        <source>is not a readable image</source>
+        <translation>ist kein lesbares Bild</translation>
+    </message>
+    <message>
+        <source>has %1 megapixels; a logo can have at most %2</source>
+        <translation>hat %1 Megapixel; ein Logo darf höchstens %2 haben</translation>
+    </message>
+    <message>
+        <source>is not a readable image (%1)</source>
+        <translation>ist kein lesbares Bild (%1)</translation>
+    </message>
+    <message>
+        <source>is not a PNG, JPEG or SVG image</source>
+        <translation>ist kein PNG-, JPEG- oder SVG-Bild</translation>
+    </message>
+    <message>
+        <source>the SVG is refused: %1</source>
+        <translation>das SVG wird abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>is not a valid SVG image</source>
+        <translation>ist kein gültiges SVG-Bild</translation>
+    </message>
+    <message>
+        <source>the SVG has no size</source>
+        <translation>das SVG hat keine Größe</translation>
     </message>
 </context>
 <context>
@@ -568,6 +668,30 @@
         <source>Check the brand in “Edit brands”, or switch it off, and hand the template over again.</source>
         <translation>Die Marke unter „Marken bearbeiten“ prüfen oder ausschalten und die Vorlage erneut übergeben.</translation>
     </message>
+    <message>
+        <source>The template could not be exported for a mailing service.</source>
+        <translation>Die Vorlage konnte nicht für einen Mailing-Dienst exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Export for a mailing service</source>
+        <translation>Für einen Mailing-Dienst exportieren</translation>
+    </message>
+    <message>
+        <source>Exported “%1” for %2: page %3, images %4</source>
+        <translation>„%1“ für %2 exportiert: Seite %3, Bilder %4</translation>
+    </message>
+    <message>
+        <source>The page is %1, more than the %2 after which Gmail clips a message: its readers see the end, with the unsubscribe link, only after clicking “View entire message”. A shorter template avoids that.</source>
+        <translation>Die Seite hat %1, mehr als die %2, nach denen Gmail eine Nachricht abschneidet: Ihre Leser sehen das Ende mit dem Abmeldelink erst nach einem Klick auf „Gesamte Nachricht anzeigen“. Eine kürzere Vorlage vermeidet das.</translation>
+    </message>
+    <message>
+        <source>%1 has no merge tag for %2, so the page still holds it as it is; replace it in the service&apos;s editor before sending.</source>
+        <translation>%1 hat kein Platzhalter-Tag für %2; die Seite enthält es daher unverändert. Ersetzen Sie es vor dem Versand im Editor des Dienstes.</translation>
+    </message>
+    <message>
+        <source>Exported “%1” in the brand “%2”</source>
+        <translation>„%1“ in der Marke „%2“ exportiert</translation>
+    </message>
 </context>
 <context>
     <name>ExportNotice</name>
@@ -622,10 +746,6 @@
     <message>
         <source>Close the export notice; in the search field, close the search</source>
         <translation>Den Exporthinweis schließen; im Suchfeld die Suche schließen</translation>
-    </message>
-    <message>
-        <source>Exported “%1” in the brand “%2”</source>
-        <translation>„%1“ in der Marke „%2“ exportiert</translation>
     </message>
 </context>
 <context>
@@ -1042,6 +1162,97 @@
         <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
         <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
     </message>
+    <message>
+        <source>Export it for a mailing service (a zip with the service&apos;s merge tags)</source>
+        <translation>Sie für einen Mailing-Dienst exportieren (ein Zip mit den Platzhalter-Tags des Dienstes)</translation>
+    </message>
+</context>
+<context>
+    <name>LinkProbe</name>
+    <message numerus="yes">
+        <source>The link check stopped after %n seconds.</source>
+        <translation>
+            <numerusform>Die Linkprüfung wurde nach %n Sekunde beendet.</numerusform>
+            <numerusform>Die Linkprüfung wurde nach %n Sekunden beendet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The link check was cancelled.</source>
+        <translation>Die Linkprüfung wurde abgebrochen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The link check stopped after %n requests.</source>
+        <translation>
+            <numerusform>Die Linkprüfung wurde nach %n Anfrage beendet.</numerusform>
+            <numerusform>Die Linkprüfung wurde nach %n Anfragen beendet.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n addresses were not checked.</source>
+        <translation>
+            <numerusform>%n Adresse wurde nicht geprüft.</numerusform>
+            <numerusform>%n Adressen wurden nicht geprüft.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(sent on to %1)</source>
+        <translation>(weitergeleitet zu %1)</translation>
+    </message>
+    <message>
+        <source>%1 sends its readers round in a loop of redirects%2.</source>
+        <translation>%1 schickt die Leser in eine Schleife von Weiterleitungen%2.</translation>
+    </message>
+    <message>
+        <source>%1 was sent on %2 times and not followed further%3.</source>
+        <translation>%1 wurde %2-mal weitergeleitet und nicht weiter verfolgt%3.</translation>
+    </message>
+    <message>
+        <source>%1 answers %2: the reader gets an error page%3.</source>
+        <translation>%1 antwortet %2: Der Leser bekommt eine Fehlerseite%3.</translation>
+    </message>
+    <message>
+        <source>%1 answers %2%3.</source>
+        <translation>%1 antwortet %2%3.</translation>
+    </message>
+    <message>
+        <source>%1 gave no answer in time%2.</source>
+        <translation>%1 hat nicht rechtzeitig geantwortet%2.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached: %2%3.</source>
+        <translation>%1 ist nicht erreichbar: %2%3.</translation>
+    </message>
+</context>
+<context>
+    <name>MergeFields</name>
+    <message>
+        <source>First name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>E-mail address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>Unsubscribe link</source>
+        <translation>Abmeldelink</translation>
+    </message>
+    <message>
+        <source>Preferences link</source>
+        <translation>Link zu den Einstellungen</translation>
+    </message>
+    <message>
+        <source>Web version link</source>
+        <translation>Link zur Webversion</translation>
+    </message>
+    <message>
+        <source>Generic ([name] fields)</source>
+        <translation>Allgemein (Felder [name])</translation>
+    </message>
 </context>
 <context>
     <name>MimeComponent</name>
@@ -1455,6 +1666,342 @@
         <source>en</source>
         <extracomment>The code of this translation&apos;s language, as a web page names it (&quot;de&quot;, &quot;fr&quot;).</extracomment>
         <translation>de</translation>
+    </message>
+</context>
+<context>
+    <name>SendCheck</name>
+    <message>
+        <source>%1 is not supported by %2.</source>
+        <translation>%1 wird von %2 nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>Nothing is known of %1 in %2: try it there.</source>
+        <translation>Über %1 in %2 ist nichts bekannt: Probieren Sie es dort aus.</translation>
+    </message>
+    <message>
+        <source>%1 is not supported by %2, and the template does without it there: %3</source>
+        <translation>%1 wird von %2 nicht unterstützt, und die Vorlage kommt dort ohne aus: %3</translation>
+    </message>
+    <message>
+        <source>%1 (%2 points): %3. Your mailing program or server adds what it misses when it sends the message.</source>
+        <translation>%1 (%2 Punkte): %3. Ihr Versandprogramm oder Server ergänzt, was fehlt, wenn es die Nachricht sendet.</translation>
+    </message>
+    <message>
+        <source>%1 (%2 points): %3. Filters distrust messages that are mostly pictures; give the pictures some words around them.</source>
+        <translation>%1 (%2 Punkte): %3. Filter misstrauen Nachrichten, die fast nur aus Bildern bestehen; geben Sie den Bildern etwas Text zur Seite.</translation>
+    </message>
+    <message>
+        <source>%1 (%2 points): %3.</source>
+        <translation>%1 (%2 Punkte): %3.</translation>
+    </message>
+    <message>
+        <source>The spam check was not asked for.</source>
+        <translation>Die Spamprüfung wurde nicht angefordert.</translation>
+    </message>
+    <message>
+        <source>SpamAssassin is not installed, so the message was not scored. Install it with &quot;sudo apt install spamassassin&quot; (or scripts/install-deps).</source>
+        <translation>SpamAssassin ist nicht installiert, daher wurde die Nachricht nicht bewertet. Installieren Sie es mit „sudo apt install spamassassin“ (oder scripts/install-deps).</translation>
+    </message>
+    <message>
+        <source>The spam check did not finish: %1.</source>
+        <translation>Die Spamprüfung wurde nicht fertig: %1.</translation>
+    </message>
+    <message>
+        <source>SpamAssassin scores the message %1 points; filters commonly take %2 or more for spam.</source>
+        <translation>SpamAssassin bewertet die Nachricht mit %1 Punkten; Filter halten meist %2 oder mehr für Spam.</translation>
+    </message>
+    <message>
+        <source>%1 of them are for headers that sending adds.</source>
+        <translation>%1 davon betreffen Kopfzeilen, die beim Senden hinzukommen.</translation>
+    </message>
+    <message>
+        <source>The page does not say its language (lang on &lt;html&gt;): screen readers may read it in the wrong voice.</source>
+        <translation>Die Seite nennt ihre Sprache nicht (lang an &lt;html&gt;): Bildschirmleser lesen sie womöglich mit der falschen Stimme vor.</translation>
+    </message>
+    <message>
+        <source>The page holds right-to-left text but no dir attribute: set dir=&quot;rtl&quot; where it is, so that it reads and aligns the right way.</source>
+        <translation>Die Seite enthält Text von rechts nach links, aber kein dir-Attribut: Setzen Sie dort dir=&quot;rtl&quot;, damit er richtig gelesen und ausgerichtet wird.</translation>
+    </message>
+    <message>
+        <source>A picture has no alt text: screen readers and mail programs that block pictures show nothing (or its file name) in its place. Give it words, or alt=&quot;&quot; when it is only decoration.</source>
+        <translation>Ein Bild hat keinen Alternativtext: Bildschirmleser und Mailprogramme, die Bilder sperren, zeigen an seiner Stelle nichts (oder seinen Dateinamen). Geben Sie ihm Worte, oder alt=&quot;&quot;, wenn es nur Schmuck ist.</translation>
+    </message>
+    <message>
+        <source>A decorative picture has no alt attribute: give it alt=&quot;&quot;, so that screen readers pass over it.</source>
+        <translation>Ein schmückendes Bild hat kein alt-Attribut: Geben Sie ihm alt=&quot;&quot;, damit Bildschirmleser es übergehen.</translation>
+    </message>
+    <message>
+        <source>A decorative picture has alt text (&quot;%1&quot;): screen readers read it out. Give it alt=&quot;&quot;.</source>
+        <translation>Ein schmückendes Bild hat einen Alternativtext („%1“): Bildschirmleser lesen ihn vor. Geben Sie ihm alt=&quot;&quot;.</translation>
+    </message>
+    <message>
+        <source>A layout table is not marked role=&quot;presentation&quot;: screen readers announce its rows and columns.</source>
+        <translation>Eine Layouttabelle ist nicht mit role=&quot;presentation&quot; gekennzeichnet: Bildschirmleser sagen ihre Zeilen und Spalten an.</translation>
+    </message>
+    <message>
+        <source>The first heading is &lt;h%1&gt;: start with &lt;h1&gt; or &lt;h2&gt;, so that the outline a screen reader offers begins at the top.</source>
+        <translation>Die erste Überschrift ist &lt;h%1&gt;: Beginnen Sie mit &lt;h1&gt; oder &lt;h2&gt;, damit die Gliederung eines Bildschirmlesers oben anfängt.</translation>
+    </message>
+    <message>
+        <source>&lt;h%1&gt; follows &lt;h%2&gt;: a heading level is skipped.</source>
+        <translation>&lt;h%1&gt; folgt auf &lt;h%2&gt;: Eine Überschriftenebene wird übersprungen.</translation>
+    </message>
+    <message>
+        <source>A link has no words (nor alt text on its picture): a screen reader announces only &quot;link&quot;.</source>
+        <translation>Ein Link hat keine Worte (und sein Bild keinen Alternativtext): Ein Bildschirmleser sagt nur „Link“ an.</translation>
+    </message>
+    <message>
+        <source>The link &quot;%1&quot; makes no sense read on its own, as screen readers list links: say where it leads.</source>
+        <translation>Der Link „%1“ ergibt für sich allein gelesen keinen Sinn, wie Bildschirmleser Links auflisten: Sagen Sie, wohin er führt.</translation>
+    </message>
+    <message>
+        <source>The message has no plain-text part: readers who take mail as text, and some filters, get nothing readable.</source>
+        <translation>Die Nachricht hat keinen Nur-Text-Teil: Leser, die Mail als Text empfangen, und manche Filter bekommen nichts Lesbares.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB: Gmail cuts messages over about 102 KB and hides the rest, with the unsubscribe link, behind &quot;View entire message&quot;.</source>
+        <translation>Das HTML ist %1 KB groß: Gmail kürzt Nachrichten über etwa 102 KB und versteckt den Rest samt Abmeldelink hinter „Gesamte Nachricht anzeigen“.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB, close to the about 102 KB over which Gmail cuts a message: your mailing program&apos;s tracking links may push it over.</source>
+        <translation>Das HTML ist %1 KB groß, nahe an den etwa 102 KB, ab denen Gmail eine Nachricht kürzt: Die Tracking-Links Ihres Versandprogramms können es darüber bringen.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB, well below the about 102 KB over which Gmail cuts a message.</source>
+        <translation>Das HTML ist %1 KB groß, deutlich unter den etwa 102 KB, ab denen Gmail eine Nachricht kürzt.</translation>
+    </message>
+    <message>
+        <source>A picture of %1 px (%2 KB) is shown %3 px wide: scaled to %4 px it would load much faster and look as sharp.</source>
+        <translation>Ein Bild von %1 px (%2 KB) wird %3 px breit gezeigt: Auf %4 px verkleinert lädt es viel schneller und sieht ebenso scharf aus.</translation>
+    </message>
+    <message>
+        <source>A picture of %1 px is shown %2 px wide: it is blurred on every screen. Use one of %3 px.</source>
+        <translation>Ein Bild von %1 px wird %2 px breit gezeigt: Es ist auf jedem Bildschirm unscharf. Verwenden Sie eines mit %3 px.</translation>
+    </message>
+    <message>
+        <source>A picture of %1 px is shown %2 px wide: it looks soft on sharp (2x) screens, which want %3 px.</source>
+        <translation>Ein Bild von %1 px wird %2 px breit gezeigt: Auf hochauflösenden (2x) Bildschirmen, die %3 px brauchen, wirkt es weich.</translation>
+    </message>
+    <message>
+        <source>The pictures weigh %1 KB together: on a phone&apos;s connection the message opens slowly, and some mail programs drop large messages.</source>
+        <translation>Die Bilder sind zusammen %1 KB groß: Über die Verbindung eines Telefons öffnet sich die Nachricht langsam, und manche Mailprogramme verwerfen große Nachrichten.</translation>
+    </message>
+    <message>
+        <source>The pictures weigh %1 KB together: more than 1 MB is slow on a phone&apos;s connection.</source>
+        <translation>Die Bilder sind zusammen %1 KB groß: Mehr als 1 MB ist über die Verbindung eines Telefons langsam.</translation>
+    </message>
+    <message>
+        <source>The pictures weigh %1 KB together.</source>
+        <translation>Die Bilder sind zusammen %1 KB groß.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n pictures load from the web; they are not weighed here.</source>
+        <translation>
+            <numerusform>%n Bild wird aus dem Web geladen; es ist hier nicht mitgewogen.</numerusform>
+            <numerusform>%n Bilder werden aus dem Web geladen; sie sind hier nicht mitgewogen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n pictures past the first %1 were not looked at.</source>
+        <translation>
+            <numerusform>%n Bild nach den ersten %1 wurde nicht angesehen.</numerusform>
+            <numerusform>%n Bilder nach den ersten %1 wurden nicht angesehen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Replace %1 with your own address before sending.</source>
+        <translation>Ersetzen Sie %1 vor dem Senden durch Ihre eigene Adresse.</translation>
+    </message>
+    <message>
+        <source>Replace %1 (“%2”) with your own address before sending.</source>
+        <translation>Ersetzen Sie %1 („%2“) vor dem Senden durch Ihre eigene Adresse.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n links past the first %1 were not listed or checked.</source>
+        <translation>
+            <numerusform>%n Link nach den ersten %1 wurde weder aufgeführt noch geprüft.</numerusform>
+            <numerusform>%n Links nach den ersten %1 wurden weder aufgeführt noch geprüft.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The message has no HTML part.</source>
+        <translation>Die Nachricht hat keinen HTML-Teil.</translation>
+    </message>
+    <message>
+        <source>The HTML is %1 KB, more than the %2 KB this check reads.</source>
+        <translation>Das HTML ist %1 KB groß, mehr als die %2 KB, die diese Prüfung liest.</translation>
+    </message>
+    <message>
+        <source>Only the first %1 elements of the page were checked.</source>
+        <translation>Nur die ersten %1 Elemente der Seite wurden geprüft.</translation>
+    </message>
+    <message>
+        <source>Text in %1 on %2 has a contrast of %3:1; text of this size needs %4:1 to be read easily.</source>
+        <translation>Text in %1 auf %2 hat einen Kontrast von %3:1; Text dieser Größe braucht %4:1, um gut lesbar zu sein.</translation>
+    </message>
+    <message>
+        <source>Text of %1 px on a phone is hard to read; use at least 14 px.</source>
+        <translation>Text von %1 px ist auf einem Telefon schwer zu lesen; verwenden Sie mindestens 14 px.</translation>
+    </message>
+    <message>
+        <source>Mail programs</source>
+        <translation>Mailprogramme</translation>
+    </message>
+    <message>
+        <source>Spam</source>
+        <translation>Spam</translation>
+    </message>
+    <message>
+        <source>Accessibility</source>
+        <translation>Barrierefreiheit</translation>
+    </message>
+    <message>
+        <source>Size and pictures</source>
+        <translation>Größe und Bilder</translation>
+    </message>
+    <message>
+        <source>Links</source>
+        <translation>Links</translation>
+    </message>
+    <message>
+        <source>passes</source>
+        <translation>bestanden</translation>
+    </message>
+    <message>
+        <source>warnings</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>problems</source>
+        <translation>Probleme</translation>
+    </message>
+    <message>
+        <source>note</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>problem</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>%1 of %2 points</source>
+        <translation>%1 von %2 Punkten</translation>
+    </message>
+    <message>
+        <source>not everything was checked</source>
+        <translation>nicht alles wurde geprüft</translation>
+    </message>
+    <message>
+        <source>&lt;%1&gt; %2, HTML line %3</source>
+        <translation>&lt;%1&gt; %2, HTML-Zeile %3</translation>
+    </message>
+    <message>
+        <source>not checked</source>
+        <translation>nicht geprüft</translation>
+    </message>
+    <message>
+        <source>link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Verdict: %1</source>
+        <translation>Ergebnis: %1</translation>
+    </message>
+    <message>
+        <source>SpamAssassin gave no report that could be read</source>
+        <translation>SpamAssassin lieferte keinen lesbaren Bericht</translation>
+    </message>
+    <message>
+        <source>SpamAssassin (%1) could not be started: %2</source>
+        <translation>SpamAssassin (%1) konnte nicht gestartet werden: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>SpamAssassin was stopped after %n seconds</source>
+        <translation>
+            <numerusform>SpamAssassin wurde nach %n Sekunde angehalten</numerusform>
+            <numerusform>SpamAssassin wurde nach %n Sekunden angehalten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>SpamAssassin crashed</source>
+        <translation>SpamAssassin ist abgestürzt</translation>
+    </message>
+    <message numerus="yes">
+        <source>The words of %n links past the first 2000 were not checked.</source>
+        <translation>
+            <numerusform>Die Worte von %n Link nach den ersten 2000 wurden nicht geprüft.</numerusform>
+            <numerusform>Die Worte von %n Links nach den ersten 2000 wurden nicht geprüft.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ServiceExport</name>
+    <message>
+        <source>not a complete web address</source>
+        <translation>keine vollständige Webadresse</translation>
+    </message>
+    <message>
+        <source>the address must start with https://</source>
+        <translation>die Adresse muss mit https:// beginnen</translation>
+    </message>
+    <message>
+        <source>the address must not hold a user name or password</source>
+        <translation>die Adresse darf keinen Benutzernamen und kein Passwort enthalten</translation>
+    </message>
+    <message>
+        <source>the address of a folder has no &quot;?&quot; or &quot;#&quot; part</source>
+        <translation>die Adresse eines Ordners hat keinen Teil mit &quot;?&quot; oder &quot;#&quot;</translation>
+    </message>
+    <message>
+        <source>the address holds a character that a page cannot name a picture with unescaped</source>
+        <translation>die Adresse enthält ein Zeichen, mit dem eine Seite ein Bild nicht unmaskiert benennen kann</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceExportDialog</name>
+    <message>
+        <source>Export for a mailing service</source>
+        <translation>Für einen Mailing-Dienst exportieren</translation>
+    </message>
+    <message>
+        <source>Mailing service</source>
+        <translation>Mailing-Dienst</translation>
+    </message>
+    <message>
+        <source>&amp;Mailing service:</source>
+        <translation>&amp;Mailing-Dienst:</translation>
+    </message>
+    <message>
+        <source>&amp;Images in the zip, beside index.html</source>
+        <translation>&amp;Bilder im Zip, neben index.html</translation>
+    </message>
+    <message>
+        <source>Images &amp;hosted at this web address:</source>
+        <translation>Bilder unter dieser &amp;Webadresse bereitgestellt:</translation>
+    </message>
+    <message>
+        <source>Web address of the images</source>
+        <translation>Webadresse der Bilder</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Exportieren…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>stays %1 (this service has no tag for it)</source>
+        <translation>bleibt %1 (dieser Dienst hat kein Tag dafür)</translation>
+    </message>
+    <message>
+        <source>Merge tags written:</source>
+        <translation>Geschriebene Platzhalter-Tags:</translation>
     </message>
 </context>
 <context>
@@ -1983,6 +2530,33 @@
     <message>
         <source>the temp folder %1 is writable by every user and has no sticky bit, so another user could replace the workspace in it; it is not used (set TMPDIR to a folder of your own, or give the folder the sticky bit: chmod +t)</source>
         <translation>der temporäre Ordner %1 ist für alle Benutzer beschreibbar und hat kein Sticky-Bit, sodass ein anderer Benutzer den Arbeitsordner darin ersetzen könnte; er wird nicht verwendet (setzen Sie TMPDIR auf einen eigenen Ordner oder geben Sie dem Ordner das Sticky-Bit: chmod +t)</translation>
+    </message>
+</context>
+<context>
+    <name>ZipArchive</name>
+    <message>
+        <source>an empty name in the archive</source>
+        <translation>ein leerer Name im Archiv</translation>
+    </message>
+    <message>
+        <source>an absolute path would be unpacked outside the folder</source>
+        <translation>ein absoluter Pfad würde außerhalb des Ordners entpackt</translation>
+    </message>
+    <message>
+        <source>a backslash or colon may lead outside the folder</source>
+        <translation>ein Backslash oder Doppelpunkt kann aus dem Ordner hinausführen</translation>
+    </message>
+    <message>
+        <source>a control character in the name</source>
+        <translation>ein Steuerzeichen im Namen</translation>
+    </message>
+    <message>
+        <source>an empty, &quot;.&quot; or &quot;..&quot; part may lead outside the folder</source>
+        <translation>ein leerer Teil, &quot;.&quot; oder &quot;..&quot; kann aus dem Ordner hinausführen</translation>
+    </message>
+    <message>
+        <source>the name is in the archive twice</source>
+        <translation>der Name steht zweimal im Archiv</translation>
     </message>
 </context>
 <context>

@@ -118,6 +118,8 @@ private slots:
     void newLogoReplacesOld();
     void applyFillsEveryMark();
     void unmarkedMessageUnchanged();
+    void singlePartMessageGetsItsImages_data();
+    void singlePartMessageGetsItsImages();
     void contrastAdjusted_data();
     void contrastAdjusted();
     void hostileMarksDoNoHarm();
@@ -446,6 +448,46 @@ void tst_Brand::unmarkedMessageUnchanged()
     QCOMPARE(branded->message, message);
     QVERIFY(!BrandApply::hasSlots(htmlOf(message)));
     QVERIFY(BrandApply::hasSlots(htmlOf(composed(markedPage()))));
+}
+
+void tst_Brand::singlePartMessageGetsItsImages_data()
+{
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("CRLF") << QByteArray("\r\n");
+    QTest::newRow("LF, as a file saved by hand") << QByteArray("\n");
+}
+
+// A marked page that is the whole message (an exported template made one of
+// the user's own, say): the logo and icons need a multipart/related around it,
+// and the mail headers stay at the top.
+void tst_Brand::singlePartMessageGetsItsImages()
+{
+    QFETCH(QByteArray, lineEnd);
+    QTemporaryDir dir;
+    BrandStore store(dir.path());
+    BrandKit brand = validBrand();
+    const QString logo = dir.filePath(QStringLiteral("logo.png"));
+    writeFile(logo, pngBytes(QImage(20, 20, QImage::Format_ARGB32)));
+    QVERIFY(store.save(brand, logo).ok());
+
+    QByteArray page = markedPage();
+    page.replace("src=\"images/logo.png\"", "src=\"https://harbour.example/logo.png\"");
+    QByteArray message = "From: Harbour <news@harbour.example>\r\nSubject: Spring\r\n"
+                         "MIME-Version: 1.0\r\nContent-Type: text/html; charset=utf-8\r\n"
+                         "Content-Transfer-Encoding: 8bit\r\n\r\n" +
+                         page;
+    message.replace("\r\n", lineEnd);
+
+    const Result<BrandApply::Branded> branded = BrandApply::applyToMessage(message, brand);
+    QVERIFY2(branded.ok(), qPrintable(branded.status().message()));
+    QVERIFY(branded->message.startsWith("From: Harbour <news@harbour.example>" + lineEnd));
+    const MimeComponent::TextParts parts = MimeComponent::readTextParts(branded->message);
+    QVERIFY(parts.parsed);
+    QVERIFY2(parts.problems.isEmpty(), qPrintable(parts.problems.join(u'\n')));
+    QVERIFY(parts.contentIds.contains("brand-logo@quillery"));
+    QVERIFY(parts.contentIds.contains("brand-instagram@quillery"));
+    QVERIFY(htmlOf(branded->message).contains("Quince &amp; Daughters"));
+    QCOMPARE(MimeComponent::readListHeaders(branded->message).subject, QStringLiteral("Spring"));
 }
 
 void tst_Brand::contrastAdjusted_data()

@@ -407,10 +407,15 @@ def divider(t: Theme) -> str:
 
 
 def footer(t: Theme, brand: str, why: str) -> str:
+    # The sender's name, wherever the footer says it, is a slot the gallery
+    # fills with the user's; what follows a comma ("registered charity
+    # [number]") stays for the user to complete.
+    name = brand.split(",")[0]
+    named = f'<span data-brand="name">{esc(name)}</span>'
     body = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
-            f'{esc(why)}</p>'
+            f'{esc(why).replace(esc(name), named)}</p>'
             f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
-            f'<span data-brand="name">{esc(brand)}</span> &middot; '
+            f'{named}{esc(brand[len(name):])} &middot; '
             '<span data-brand="address">[Street address], [Postcode] [City], [Country]</span></p>'
             # Empty, so it takes no room: the gallery puts a brand's social links here.
             '<p data-brand="social" style="margin:0;"></p>'

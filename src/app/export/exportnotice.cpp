@@ -112,7 +112,7 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     hide();
 }
 
-void ExportNotice::showExported(const QString& filePath, const QString& brandName)
+void ExportNotice::showExported(const QString& filePath, const QString& text)
 {
     m_filePath = filePath;
     place();
@@ -126,11 +126,7 @@ void ExportNotice::showExported(const QString& filePath, const QString& brandNam
         setTabOrder(proxy ? proxy : m_focusAfter, m_open);
         setTabOrder(m_open, m_close);
     }
-    const QString fileName = QFileInfo(filePath).fileName();
-    say(brandName.isEmpty()
-            ? tr("Exported \u201c%1\u201d").arg(fileName)
-            //: %1 is the exported file's name, %2 the name of the user's brand.
-            : tr("Exported \u201c%1\u201d in the brand \u201c%2\u201d").arg(fileName, brandName));
+    say(text.isEmpty() ? tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()) : text);
 }
 
 void ExportNotice::showMessage(const QString& text)

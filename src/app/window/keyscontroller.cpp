@@ -92,6 +92,11 @@ KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
     press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)},
           tr("Open the More panel"));
 
+    // Beside the two exports' keys; it has no button, as the row of buttons is full.
+    bind({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)}, false,
+         tr("Export it for a mailing service (a zip with the service's merge tags)"),
+         [this] { emit serviceExportRequested(); });
+
     // F1 is help on every desktop; the title button keeps the home page.
     bind({QKeySequence(Qt::Key_F1)}, false, tr("Open the user guide"),
          [this] { emit helpRequested(); });

@@ -7,8 +7,12 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QImage>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
@@ -26,11 +30,6 @@ static void initBrandResources()
 namespace BrandApply {
 
 namespace {
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("BrandApply", text);
-}
 
 constexpr char SlotAttribute[] = "data-brand";
 constexpr char ColoursAttribute[] = "data-brand-colours";
@@ -135,13 +134,50 @@ qsizetype contentEnd(const QByteArray& html, const Html::HtmlTag& tag)
     return -1;
 }
 
-QByteArray pngOf(const QImage& image)
+// A logo as one slot shows it: the stored file read once and drawn at twice
+// the slot's size. Kept for the last few, since stepping through templates
+// asks for the same logo at the same size again and again; the file's time
+// and size are part of the key, so a logo saved anew is read anew.
+struct DrawnLogo
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+    QSize source;
+    QHash<QSize, QByteArray> pngBySize;
+};
+
+std::optional<QSize> logoSize(const QString& path, QByteArray* pngFor = nullptr,
+                              QSize drawnSize = {})
+{
+    static QMutex mutex;
+    static QHash<QString, DrawnLogo> cache;
+    const QFileInfo info(path);
+    const QString key = path + u'|' + QString::number(info.lastModified().toMSecsSinceEpoch()) +
+                        u'|' + QString::number(info.size());
+    QMutexLocker lock(&mutex);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        const QImage image(path);
+        if (image.isNull())
+            return std::nullopt;
+        if (cache.size() >= 8)
+            cache.clear();
+        it = cache.insert(key, DrawnLogo{image.size(), {}});
+    }
+    if (pngFor) {
+        auto drawn = it->pngBySize.constFind(drawnSize);
+        if (drawn == it->pngBySize.constEnd()) {
+            const QImage image(path);
+            if (image.isNull())
+                return std::nullopt;
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.scaled(drawnSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .save(&buffer, "PNG");
+            drawn = it->pngBySize.insert(drawnSize, png);
+        }
+        *pngFor = *drawn;
+    }
+    return it->source;
 }
 
 struct InlineImage
@@ -202,12 +238,13 @@ Result<PageResult> brandPage(const QByteArray& html, const BrandKit& brand,
     PageResult result;
     std::vector<Edit> edits;
     qsizetype skipUntil = 0; // inside a slot whose content is replaced
-    std::optional<QImage> logo;
+    std::optional<QSize> logo;
     if (!brand.logoFile.isEmpty()) {
-        QImage image(brand.logoFile);
-        if (image.isNull())
-            return Status::failure(tr("%1: the brand's logo cannot be read").arg(brand.logoFile));
-        logo = image;
+        logo = logoSize(brand.logoFile);
+        if (!logo)
+            return Status::failure(
+                QCoreApplication::translate("BrandApply", "%1: the brand's logo cannot be read")
+                    .arg(brand.logoFile));
     }
     bool logoAdded = false;
     QSet<QString> socialAdded;
@@ -308,9 +345,10 @@ Result<PageResult> brandPage(const QByteArray& html, const BrandKit& brand,
                 height = std::max(1, int(std::lround(width / aspect)));
             }
             if (!logoAdded) {
-                QImage drawn = logo->scaled(width * 2, height * 2, Qt::IgnoreAspectRatio,
-                                            Qt::SmoothTransformation);
-                result.images.append({LogoCid, QStringLiteral("brand-logo.png"), pngOf(drawn)});
+                QByteArray png;
+                if (!logoSize(brand.logoFile, &png, QSize(width * 2, height * 2)))
+                    return; // gone since it was read: the slot keeps its size, without it
+                result.images.append({LogoCid, QStringLiteral("brand-logo.png"), png});
                 logoAdded = true;
             }
             setAttribute("src", "cid:" + LogoCid);
@@ -545,7 +583,8 @@ Result<QByteArray> htmlText(const QByteArray& m, const Part& part)
         return bytes;
     QStringDecoder decoder(part.charset.constData());
     if (!decoder.isValid())
-        return Status::failure(tr("the page's character set \"%1\" is not known")
+        return Status::failure(QCoreApplication::translate(
+                                   "BrandApply", "the page's character set \"%1\" is not known")
                                    .arg(QString::fromLatin1(part.charset)));
     return QString(decoder.decode(bytes)).toUtf8();
 }
@@ -614,7 +653,8 @@ Result<Branded> applyToMessage(const QByteArray& message, const BrandKit& brand)
     const QStringList problems = brandProblems(brand);
     if (!problems.isEmpty())
         return Status::failure(
-            tr("The brand \"%1\" cannot be used: %2").arg(brand.name, problems.join(u' ')));
+            QCoreApplication::translate("BrandApply", "The brand \"%1\" cannot be used: %2")
+                .arg(brand.name, problems.join(u' ')));
 
     const BrandColours::Palette palette = BrandColours::derive(brand);
     const Result<PageResult> page = brandPage(*html, brand, palette);

@@ -7,11 +7,12 @@
 #include <QStringList>
 
 // Puts a brand on a copy of a template's message. Templates mark what belongs
-// to the sender: elements carry data-brand="SLOT", and a
-// <meta name="quillery-brand-colours"> lists which theme colour plays which
-// role, so that every occurrence of that colour (attributes, style
-// attributes, <style> rules, Outlook's conditional comments) can be replaced.
-// Only the marks are rewritten, by scanning: nothing is executed.
+// to the sender: elements carry data-brand="SLOT" (logo, name, tagline,
+// address, social, unsubscribe, view-in-browser, website), and an element
+// or <style> whose colours come from the sender's theme lists their roles in
+// data-brand-colours, one per "#rrggbb" it holds, in order ("-" for a colour
+// of the template's own). Only the marks are rewritten, by scanning: nothing
+// is executed.
 namespace BrandApply {
 
 struct Slots

@@ -12,11 +12,6 @@ const QColor White(0xff, 0xff, 0xff);
 // Softer than pure black on a bright band, and still above 15:1 on white.
 const QColor NearBlack(0x1a, 0x1a, 0x1a);
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("BrandColours", text);
-}
-
 double channel(double c)
 {
     c /= 255.0;
@@ -108,8 +103,10 @@ Palette derive(const BrandKit& brand)
     QColor text = brand.text.isValid() ? brand.text : readableOn(panel);
     if (contrast(text, panel) < MinContrast || contrast(text, page) < MinContrast) {
         text = readableOn(panel);
-        out.adjustments << tr("The text colour has too little contrast with the page; the "
-                              "templates use %1 for text instead.")
+        out.adjustments << QCoreApplication::translate(
+                               "BrandColours",
+                               "The text colour has too little contrast with the page; the "
+                               "templates use %1 for text instead.")
                                .arg(text.name());
     }
     r["text"] = text;
@@ -119,8 +116,9 @@ Palette derive(const BrandKit& brand)
     if (contrast(heading, panel) < MinContrast || contrast(heading, soft) < MinContrast ||
         contrast(heading, page) < MinContrast) {
         heading = text;
-        out.adjustments << tr("The main colour has too little contrast with the page for "
-                              "headings and links; they use the text colour instead.");
+        out.adjustments << QCoreApplication::translate(
+            "BrandColours", "The main colour has too little contrast with the page for "
+                            "headings and links; they use the text colour instead.");
     }
     r["heading"] = heading;
     r["soft"] = contrast(text, soft) >= MinContrast && contrast(heading, soft) >= MinContrast
@@ -141,13 +139,15 @@ Palette derive(const BrandKit& brand)
     r["accent"] = accent;
     r["on-accent"] = readableOn(accent);
     if (r["on-accent"] != White)
-        out.adjustments << tr("White text has too little contrast with the accent colour; "
-                              "buttons use dark text instead.");
+        out.adjustments << QCoreApplication::translate(
+            "BrandColours", "White text has too little contrast with the accent colour; "
+                            "buttons use dark text instead.");
     r["band"] = main;
     r["on-band"] = readableOn(main);
     if (r["on-band"] != White)
-        out.adjustments << tr("White text has too little contrast with the main colour; the "
-                              "header uses dark text instead.");
+        out.adjustments << QCoreApplication::translate(
+            "BrandColours", "White text has too little contrast with the main colour; the "
+                            "header uses dark text instead.");
 
     // Dark mode: the brand's hue on near-black, its main colour lightened for
     // headings and links.

@@ -52,11 +52,6 @@ QString label(const QString& id)
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("BrandKit", text);
-}
-
 bool hasControlCharacters(const QString& text, bool allowLineBreaks)
 {
     for (const QChar c : text) {
@@ -77,11 +72,13 @@ QString brandLinkProblem(const QString& field, const QString& url)
     if (trimmed.isEmpty())
         return {};
     if (trimmed.size() > BrandLimits::MaxUrlChars)
-        return tr("%1: the link is longer than %2 characters.")
+        return QCoreApplication::translate("BrandKit", "%1: the link is longer than %2 characters.")
             .arg(field)
             .arg(BrandLimits::MaxUrlChars);
     if (hasControlCharacters(trimmed, false) || trimmed.contains(u' '))
-        return tr("%1: a link cannot hold spaces or control characters.").arg(field);
+        return QCoreApplication::translate("BrandKit",
+                                           "%1: a link cannot hold spaces or control characters.")
+            .arg(field);
     // A merge field the mailing program fills in when it sends: "[unsubscribe_url]",
     // "{{web_version}}", "*|UNSUB|*".
     static const QRegularExpression mergeField(QStringLiteral(
@@ -91,18 +88,22 @@ QString brandLinkProblem(const QString& field, const QString& url)
     const QUrl parsed(trimmed, QUrl::TolerantMode);
     const QString scheme = parsed.scheme().toLower();
     if (!parsed.isValid() || scheme.isEmpty())
-        return tr("%1: \"%2\" is not a web address (it should start with https://).")
+        return QCoreApplication::translate(
+                   "BrandKit", "%1: \"%2\" is not a web address (it should start with https://).")
             .arg(field, trimmed);
     if (scheme == QLatin1String("https") || scheme == QLatin1String("http")) {
         if (parsed.host().isEmpty())
-            return tr("%1: \"%2\" names no web site.").arg(field, trimmed);
+            return QCoreApplication::translate("BrandKit", "%1: \"%2\" names no web site.")
+                .arg(field, trimmed);
         return {};
     }
     if (scheme == QLatin1String("mailto"))
         return parsed.path().contains(u'@')
                    ? QString()
-                   : tr("%1: \"%2\" names no e-mail address.").arg(field, trimmed);
-    return tr("%1: links starting with \"%2:\" are refused; use https:// or mailto:.")
+                   : QCoreApplication::translate("BrandKit", "%1: \"%2\" names no e-mail address.")
+                         .arg(field, trimmed);
+    return QCoreApplication::translate(
+               "BrandKit", "%1: links starting with \"%2:\" are refused; use https:// or mailto:.")
         .arg(field, scheme);
 }
 
@@ -110,45 +111,55 @@ QStringList brandProblems(const BrandKit& brand)
 {
     QStringList problems;
     if (brand.name.trimmed().isEmpty())
-        problems << tr("The brand needs a name.");
+        problems << QCoreApplication::translate("BrandKit", "The brand needs a name.");
     const auto checkText = [&](const QString& field, const QString& text) {
         if (text.size() > BrandLimits::MaxTextChars)
-            problems
-                << tr("%1 is longer than %2 characters.").arg(field).arg(BrandLimits::MaxTextChars);
+            problems << QCoreApplication::translate("BrandKit", "%1 is longer than %2 characters.")
+                            .arg(field)
+                            .arg(BrandLimits::MaxTextChars);
         if (hasControlCharacters(text, false))
-            problems << tr("%1 cannot hold line breaks or control characters.").arg(field);
+            problems << QCoreApplication::translate(
+                            "BrandKit", "%1 cannot hold line breaks or control characters.")
+                            .arg(field);
     };
-    checkText(tr("The name"), brand.name);
-    checkText(tr("The tagline"), brand.tagline);
+    checkText(QCoreApplication::translate("BrandKit", "The name"), brand.name);
+    checkText(QCoreApplication::translate("BrandKit", "The tagline"), brand.tagline);
 
     const auto checkColour = [&](const QString& field, const QColor& colour) {
         if (!colour.isValid())
-            problems << tr("%1 is not a colour; write it as #rrggbb.").arg(field);
+            problems << QCoreApplication::translate("BrandKit",
+                                                    "%1 is not a colour; write it as #rrggbb.")
+                            .arg(field);
     };
-    checkColour(tr("The main colour"), brand.main);
-    checkColour(tr("The accent colour"), brand.accent);
-    checkColour(tr("The text colour"), brand.text);
-    checkColour(tr("The page colour"), brand.background);
+    checkColour(QCoreApplication::translate("BrandKit", "The main colour"), brand.main);
+    checkColour(QCoreApplication::translate("BrandKit", "The accent colour"), brand.accent);
+    checkColour(QCoreApplication::translate("BrandKit", "The text colour"), brand.text);
+    checkColour(QCoreApplication::translate("BrandKit", "The page colour"), brand.background);
 
     const QStringList stacks = BrandFonts::stacks();
     if (!stacks.contains(brand.headingFonts))
-        problems << tr("Choose the heading fonts from the list.");
+        problems << QCoreApplication::translate("BrandKit",
+                                                "Choose the heading fonts from the list.");
     if (!stacks.contains(brand.bodyFonts))
-        problems << tr("Choose the body fonts from the list.");
+        problems << QCoreApplication::translate("BrandKit", "Choose the body fonts from the list.");
 
     if (brand.address.size() > BrandLimits::MaxAddressChars)
-        problems << tr("The address is %1 characters long; it can have at most %2.")
+        problems << QCoreApplication::translate(
+                        "BrandKit", "The address is %1 characters long; it can have at most %2.")
                         .arg(brand.address.size())
                         .arg(BrandLimits::MaxAddressChars);
     else if (brand.address.split(u'\n').size() > BrandLimits::MaxAddressLines)
-        problems << tr("The address can have at most %1 lines.").arg(BrandLimits::MaxAddressLines);
+        problems << QCoreApplication::translate("BrandKit",
+                                                "The address can have at most %1 lines.")
+                        .arg(BrandLimits::MaxAddressLines);
     if (hasControlCharacters(brand.address, true))
-        problems << tr("The address cannot hold control characters.");
+        problems << QCoreApplication::translate("BrandKit",
+                                                "The address cannot hold control characters.");
 
     const QList<std::pair<QString, QString>> links{
-        {tr("Website"), brand.website},
-        {tr("View in browser"), brand.viewInBrowser},
-        {tr("Unsubscribe"), brand.unsubscribe},
+        {QCoreApplication::translate("BrandKit", "Website"), brand.website},
+        {QCoreApplication::translate("BrandKit", "View in browser"), brand.viewInBrowser},
+        {QCoreApplication::translate("BrandKit", "Unsubscribe"), brand.unsubscribe},
     };
     for (const auto& [field, url] : links) {
         const QString problem = brandLinkProblem(field, url);
@@ -157,7 +168,9 @@ QStringList brandProblems(const BrandKit& brand)
     }
     for (auto it = brand.social.cbegin(); it != brand.social.cend(); ++it) {
         if (!BrandSocial::networks().contains(it.key())) {
-            problems << tr("\"%1\" is not a social network the templates know.").arg(it.key());
+            problems << QCoreApplication::translate(
+                            "BrandKit", "\"%1\" is not a social network the templates know.")
+                            .arg(it.key());
             continue;
         }
         const QString problem = brandLinkProblem(BrandSocial::label(it.key()), it.value());

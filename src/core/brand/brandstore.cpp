@@ -20,11 +20,6 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("BrandStore", text);
-}
-
 // A brand file is a few hundred bytes; anything far larger is not one.
 constexpr qint64 MaxBrandFileBytes = 256 * 1024;
 constexpr int FormatVersion = 1;
@@ -114,18 +109,23 @@ Result<BrandKit> BrandStore::fromJson(const QByteArray& json, const QString& pat
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        return Status::failure(tr("%1: is not valid JSON (%2 at byte %3)")
-                                   .arg(path, error.errorString())
-                                   .arg(error.offset));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore", "%1: is not valid JSON (%2 at byte %3)")
+                .arg(path, error.errorString())
+                .arg(error.offset));
     if (!document.isObject())
-        return Status::failure(tr("%1: is not a brand (no JSON object)").arg(path));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore", "%1: is not a brand (no JSON object)")
+                .arg(path));
     const QJsonObject root = document.object();
     const int format = root.value(QStringLiteral("format")).toInt(0);
     if (format < 1 || format > FormatVersion)
-        return Status::failure(tr("%1: has an unknown format %2 (this version reads %3)")
-                                   .arg(path)
-                                   .arg(root.value(QStringLiteral("format")).toVariant().toString())
-                                   .arg(FormatVersion));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore",
+                                        "%1: has an unknown format %2 (this version reads %3)")
+                .arg(path)
+                .arg(root.value(QStringLiteral("format")).toVariant().toString())
+                .arg(FormatVersion));
 
     BrandKit brand;
     brand.id = QFileInfo(path).completeBaseName();
@@ -140,7 +140,8 @@ Result<BrandKit> BrandStore::fromJson(const QByteArray& json, const QString& pat
             return Status::success();
         *out = QColor::fromString(text);
         if (!out->isValid())
-            return Status::failure(tr("%1: the %2 colour \"%3\" is not a colour")
+            return Status::failure(QCoreApplication::translate(
+                                       "BrandStore", "%1: the %2 colour \"%3\" is not a colour")
                                        .arg(path, QLatin1String(role), text));
         return Status::success();
     };
@@ -168,10 +169,14 @@ Result<BrandKit> BrandStore::fromJson(const QByteArray& json, const QString& pat
     if (!logo.isEmpty()) {
         if (!isPlainFileName(logo) || !logo.endsWith(QLatin1String(".png")))
             return Status::failure(
-                tr("%1: the logo \"%2\" is not a file name beside the brand").arg(path, logo));
+                QCoreApplication::translate(
+                    "BrandStore", "%1: the logo \"%2\" is not a file name beside the brand")
+                    .arg(path, logo));
         brand.logoFile = QDir(folder).absoluteFilePath(logo);
         if (!QFileInfo(brand.logoFile).isFile())
-            return Status::failure(tr("%1: its logo %2 is missing").arg(path, brand.logoFile));
+            return Status::failure(
+                QCoreApplication::translate("BrandStore", "%1: its logo %2 is missing")
+                    .arg(path, brand.logoFile));
     }
 
     const QStringList problems = brandProblems(brand);
@@ -217,7 +222,9 @@ Status BrandStore::save(BrandKit& brand, const QString& logoSource)
     if (!problems.isEmpty())
         return Status::failure(problems.join(u'\n'));
     if (!brand.id.isEmpty() && !isPlainFileName(brand.id))
-        return Status::failure(tr("\"%1\" is not a brand's file name").arg(brand.id));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore", "\"%1\" is not a brand's file name")
+                .arg(brand.id));
 
     // Everything that can fail on the input fails before a byte is written.
     QByteArray logoPng;
@@ -229,7 +236,9 @@ Status BrandStore::save(BrandKit& brand, const QString& logoSource)
     }
 
     if (!QDir().mkpath(m_folder))
-        return Status::failure(tr("%1: the folder could not be made").arg(m_folder));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore", "%1: the folder could not be made")
+                .arg(m_folder));
     const QDir dir(m_folder);
 
     QString id = brand.id;
@@ -261,7 +270,9 @@ Status BrandStore::save(BrandKit& brand, const QString& logoSource)
         const QFileInfo kept(brand.logoFile);
         if (QDir(kept.absolutePath()) != dir || !isPlainFileName(kept.fileName()) || !kept.isFile())
             return Status::failure(
-                tr("%1: the logo is not a file of the brands folder").arg(brand.logoFile));
+                QCoreApplication::translate("BrandStore",
+                                            "%1: the logo is not a file of the brands folder")
+                    .arg(brand.logoFile));
         logoName = kept.fileName();
     }
 
@@ -290,7 +301,8 @@ Status BrandStore::save(BrandKit& brand, const QString& logoSource)
 Status BrandStore::remove(const QString& id)
 {
     if (!isPlainFileName(id))
-        return Status::failure(tr("\"%1\" is not a brand's file name").arg(id));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore", "\"%1\" is not a brand's file name").arg(id));
     const QDir dir(m_folder);
     const QString path = dir.absoluteFilePath(id + Suffix);
     QString logo;
@@ -298,9 +310,12 @@ Status BrandStore::remove(const QString& id)
         logo = QJsonDocument::fromJson(*old).object().value(QStringLiteral("logo")).toString();
     QFile file(path);
     if (!file.exists())
-        return Status::failure(tr("%1: is missing").arg(path));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore", "%1: is missing").arg(path));
     if (!file.remove())
-        return Status::failure(tr("%1: could not be removed (%2)").arg(path, file.errorString()));
+        return Status::failure(
+            QCoreApplication::translate("BrandStore", "%1: could not be removed (%2)")
+                .arg(path, file.errorString()));
     if (isPlainFileName(logo))
         QFile::remove(dir.absoluteFilePath(logo));
     return Status::success();
@@ -312,14 +327,14 @@ QString svgHazard(const QByteArray& svg)
 {
     const QString text = QString::fromUtf8(svg).toLower();
     if (text.contains(QLatin1String("<script")))
-        return tr("it holds a script");
+        return QCoreApplication::translate("BrandStore", "it holds a script");
     if (text.contains(QLatin1String("<foreignobject")))
-        return tr("it holds foreign content");
+        return QCoreApplication::translate("BrandStore", "it holds foreign content");
     if (text.contains(QLatin1String("<!entity")))
-        return tr("it declares entities");
+        return QCoreApplication::translate("BrandStore", "it declares entities");
     static const QRegularExpression handler(QStringLiteral("\\son[a-z]+\\s*="));
     if (handler.match(text).hasMatch())
-        return tr("it holds an event handler");
+        return QCoreApplication::translate("BrandStore", "it holds an event handler");
     // Any reference is to a part of the picture itself ("#id"); everything
     // else (a web address, a file, a data URL) would reach outside it.
     static const QRegularExpression reference(QStringLiteral(
@@ -327,10 +342,11 @@ QString svgHazard(const QByteArray& svg)
     for (auto it = reference.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         if (match.captured(0).startsWith(QLatin1String("@import")))
-            return tr("it imports a style sheet");
+            return QCoreApplication::translate("BrandStore", "it imports a style sheet");
         const QString target = match.captured(1) + match.captured(2);
         if (!target.startsWith(u'#'))
-            return tr("it refers to \"%1\" outside itself").arg(target.left(80));
+            return QCoreApplication::translate("BrandStore", "it refers to \"%1\" outside itself")
+                .arg(target.left(80));
     }
     return {};
 }
@@ -344,7 +360,7 @@ Result<QImage> load(const QString& path)
     if (!bytes)
         return bytes.status();
     const auto refuse = [&](const QString& reason) {
-        return Status::failure(tr("%1: %2").arg(path, reason));
+        return Status::failure(path + QLatin1String(": ") + reason);
     };
 
     QBuffer buffer;
@@ -356,15 +372,17 @@ Result<QImage> load(const QString& path)
         QImageReader reader(&buffer, format);
         const QSize size = reader.size();
         if (!size.isValid())
-            return refuse(tr("is not a readable image"));
+            return refuse(QCoreApplication::translate("BrandStore", "is not a readable image"));
         if (qint64(size.width()) * size.height() > MaxPixels)
-            return refuse(tr("has %1 megapixels; a logo can have at most %2")
+            return refuse(QCoreApplication::translate(
+                              "BrandStore", "has %1 megapixels; a logo can have at most %2")
                               .arg(qint64(size.width()) * size.height() / 1'000'000)
                               .arg(MaxPixels / 1'000'000));
         reader.setAutoTransform(true);
         image = reader.read();
         if (image.isNull())
-            return refuse(tr("is not a readable image (%1)").arg(reader.errorString()));
+            return refuse(QCoreApplication::translate("BrandStore", "is not a readable image (%1)")
+                              .arg(reader.errorString()));
         const QSize bound(MaxStoredWidth, MaxStoredHeight);
         if (image.width() > bound.width() || image.height() > bound.height())
             image = image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -374,18 +392,20 @@ Result<QImage> load(const QString& path)
             head.contains("<svg") && (head.startsWith("<?xml") || head.startsWith("<svg") ||
                                       head.startsWith("<!--") || head.startsWith("<!doctype"));
         if (!looksSvg)
-            return refuse(tr("is not a PNG, JPEG or SVG image"));
+            return refuse(
+                QCoreApplication::translate("BrandStore", "is not a PNG, JPEG or SVG image"));
         const QString hazard = svgHazard(*bytes);
         if (!hazard.isEmpty())
-            return refuse(tr("the SVG is refused: %1").arg(hazard));
+            return refuse(
+                QCoreApplication::translate("BrandStore", "the SVG is refused: %1").arg(hazard));
         QSvgRenderer renderer(*bytes);
         if (!renderer.isValid())
-            return refuse(tr("is not a valid SVG image"));
+            return refuse(QCoreApplication::translate("BrandStore", "is not a valid SVG image"));
         QSizeF size = renderer.viewBoxF().size();
         if (size.isEmpty())
             size = renderer.defaultSize();
         if (size.isEmpty())
-            return refuse(tr("the SVG has no size"));
+            return refuse(QCoreApplication::translate("BrandStore", "the SVG has no size"));
         const QSize drawn =
             size.scaled(QSizeF(MaxStoredWidth, MaxStoredHeight), Qt::KeepAspectRatio)
                 .toSize()
