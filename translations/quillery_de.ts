@@ -268,6 +268,14 @@
             <source>%1 has no merge tag for %2, so the page still holds it as it is; replace it in the service's editor before sending.</source>
             <translation>%1 hat kein Platzhalter-Tag für %2; die Seite enthält es daher unverändert. Ersetzen Sie es vor dem Versand im Editor des Dienstes.</translation>
         </message>
+        <message>
+            <source>Check the brand in “Edit brands”, or switch it off, and hand the template over again.</source>
+            <translation>Die Marke unter „Marken bearbeiten“ prüfen oder ausschalten und die Vorlage erneut übergeben.</translation>
+        </message>
+        <message>
+            <source>Exported “%1” in the brand “%2”</source>
+            <translation>„%1“ in der Marke „%2“ exportiert</translation>
+        </message>
     </context>
     <context>
         <name>ExportNotice</name>
@@ -627,6 +635,19 @@
         <message>
             <source>“%1” is back as “%2”: its name was taken meanwhile</source>
             <translation>„%1“ ist wieder da, als „%2“: Sein Name war inzwischen vergeben</translation>
+        </message>
+        <message>
+            <source>Brand files that could not be read: %1</source>
+            <translation>Markendateien, die nicht gelesen werden konnten: %1</translation>
+        </message>
+        <message>
+            <source>In the brand “%1”</source>
+            <extracomment>Said to screen readers when the brand toggle is switched; %1 is the brand's name.</extracomment>
+            <translation>In der Marke „%1“</translation>
+        </message>
+        <message>
+            <source>As shipped</source>
+            <translation>Wie ausgeliefert</translation>
         </message>
     </context>
     <context>
@@ -1829,6 +1850,42 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
             <extracomment>In the keyboard-shortcut overview: %1 is a view of the preview ("Phone").</extracomment>
             <translation>Ansicht der Vorschau: %1</translation>
         </message>
+        <message>
+            <source>In my brand</source>
+            <translation>In meiner Marke</translation>
+        </message>
+        <message>
+            <source>In my brand: the template with your brand's logo, name, colours and links, as the exports then write it</source>
+            <translation>In meiner Marke: die Vorlage mit Logo, Name, Farben und Links Ihrer Marke, wie die Exporte sie dann schreiben</translation>
+        </message>
+        <message>
+            <source>Edit brands…</source>
+            <translation>Marken bearbeiten…</translation>
+        </message>
+        <message>
+            <source>Edit your brands</source>
+            <translation>Ihre Marken bearbeiten</translation>
+        </message>
+        <message>
+            <source>Brand</source>
+            <translation>Marke</translation>
+        </message>
+        <message>
+            <source>No brands yet</source>
+            <translation>Noch keine Marken</translation>
+        </message>
+        <message>
+            <source>The brand could not be put on this template: %1</source>
+            <translation>Die Marke konnte nicht auf diese Vorlage gelegt werden: %1</translation>
+        </message>
+        <message>
+            <source>This template has no brand slots</source>
+            <translation>Diese Vorlage hat keine Plätze für eine Marke</translation>
+        </message>
+        <message>
+            <source>The template in your brand, or as shipped</source>
+            <translation>Die Vorlage in Ihrer Marke oder wie ausgeliefert</translation>
+        </message>
     </context>
     <context>
         <name>Workspace</name>
@@ -2567,6 +2624,186 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
         <message>
             <source>the SVG has no size</source>
             <translation>das SVG hat keine Größe</translation>
+        </message>
+    </context>
+    <context>
+        <name>BrandEditor</name>
+        <message>
+            <source>Main colour (header band)</source>
+            <translation>Hauptfarbe (Kopfband)</translation>
+        </message>
+        <message>
+            <source>Accent (buttons, links)</source>
+            <translation>Akzent (Schaltflächen, Links)</translation>
+        </message>
+        <message>
+            <source>Text colour</source>
+            <translation>Textfarbe</translation>
+        </message>
+        <message>
+            <source>Page background</source>
+            <translation>Seitenhintergrund</translation>
+        </message>
+        <message>
+            <source>Second accent (optional)</source>
+            <translation>Zweiter Akzent (optional)</translation>
+        </message>
+        <message>
+            <source>Brands</source>
+            <translation>Marken</translation>
+        </message>
+        <message>
+            <source>No template is previewed</source>
+            <translation>Keine Vorlage in der Vorschau</translation>
+        </message>
+        <message>
+            <source>The template “%1” in the brand being edited</source>
+            <extracomment>%1 is the previewed template's name.</extracomment>
+            <translation>Die Vorlage „%1“ in der bearbeiteten Marke</translation>
+        </message>
+        <message>
+            <source>&amp;Brands</source>
+            <translation>&amp;Marken</translation>
+        </message>
+        <message>
+            <source>&amp;Add</source>
+            <translation>&amp;Hinzufügen</translation>
+        </message>
+        <message>
+            <source>Add a brand</source>
+            <translation>Eine Marke hinzufügen</translation>
+        </message>
+        <message>
+            <source>&amp;Remove</source>
+            <translation>&amp;Entfernen</translation>
+        </message>
+        <message>
+            <source>Remove the brand</source>
+            <translation>Die Marke entfernen</translation>
+        </message>
+        <message>
+            <source>Brand files that could not be read</source>
+            <translation>Markendateien, die nicht gelesen werden konnten</translation>
+        </message>
+        <message>
+            <source>&amp;Name</source>
+            <translation>&amp;Name</translation>
+        </message>
+        <message>
+            <source>The sender's name; also the logo's alternative text</source>
+            <translation>Der Name des Absenders; auch der Alternativtext des Logos</translation>
+        </message>
+        <message>
+            <source>&amp;Tagline</source>
+            <translation>&amp;Slogan</translation>
+        </message>
+        <message>
+            <source>Logo</source>
+            <translation>Logo</translation>
+        </message>
+        <message>
+            <source>No logo: choose a file or drop one here</source>
+            <translation>Kein Logo: eine Datei wählen oder hierher ziehen</translation>
+        </message>
+        <message>
+            <source>C&amp;hoose…</source>
+            <translation>&amp;Wählen…</translation>
+        </message>
+        <message>
+            <source>Choose a logo</source>
+            <translation>Ein Logo wählen</translation>
+        </message>
+        <message>
+            <source>No logo</source>
+            <translation>Kein Logo</translation>
+        </message>
+        <message>
+            <source>Remove the logo</source>
+            <translation>Das Logo entfernen</translation>
+        </message>
+        <message>
+            <source>&amp;Logo</source>
+            <translation>&amp;Logo</translation>
+        </message>
+        <message>
+            <source>Pick…</source>
+            <translation>Wählen…</translation>
+        </message>
+        <message>
+            <source>Pick the colour: %1</source>
+            <extracomment>%1 is a colour's role, such as "Text colour".</extracomment>
+            <translation>Die Farbe wählen: %1</translation>
+        </message>
+        <message>
+            <source>&amp;Heading fonts</source>
+            <translation>Schriften der Übe&amp;rschriften</translation>
+        </message>
+        <message>
+            <source>Postal address</source>
+            <translation>Postanschrift</translation>
+        </message>
+        <message>
+            <source>&amp;Website</source>
+            <translation>Webs&amp;ite</translation>
+        </message>
+        <message>
+            <source>&amp;View in browser</source>
+            <translation>Im &amp;Browser ansehen</translation>
+        </message>
+        <message>
+            <source>&amp;Unsubscribe</source>
+            <translation>&amp;Abmelden</translation>
+        </message>
+        <message>
+            <source>Preview in the brand</source>
+            <translation>Vorschau in der Marke</translation>
+        </message>
+        <message>
+            <source>Problems and adjustments</source>
+            <translation>Probleme und Anpassungen</translation>
+        </message>
+        <message>
+            <source>&amp;Save</source>
+            <translation>Spei&amp;chern</translation>
+        </message>
+        <message>
+            <source>Pictures (*.png *.jpg *.jpeg *.svg)</source>
+            <translation>Bilder (*.png *.jpg *.jpeg *.svg)</translation>
+        </message>
+        <message>
+            <source>%1: “%2” is not a colour; write it as #RRGGBB, such as #1F4E79.</source>
+            <extracomment>%1 is a colour's role, %2 what the user typed.</extracomment>
+            <translation>%1: „%2“ ist keine Farbe; bitte als #RRGGBB schreiben, etwa #1F4E79.</translation>
+        </message>
+        <message>
+            <source>No template is previewed.</source>
+            <translation>Keine Vorlage in der Vorschau.</translation>
+        </message>
+        <message>
+            <source>New brand</source>
+            <translation>Neue Marke</translation>
+        </message>
+        <message>
+            <source>Remove brand</source>
+            <extracomment>%1 is the brand's name.</extracomment>
+            <translation>Marke entfernen</translation>
+        </message>
+        <message>
+            <source>Remove the brand “%1” and its logo?</source>
+            <translation>Die Marke „%1“ und ihr Logo entfernen?</translation>
+        </message>
+        <message>
+            <source>Save the changes to the brand “%1”?</source>
+            <extracomment>%1 is the brand's name.</extracomment>
+            <translation>Die Änderungen an der Marke „%1“ speichern?</translation>
+        </message>
+        <message>
+            <source>Bod&amp;y fonts</source>
+            <translation>Schriften des &amp;Texts</translation>
+        </message>
+        <message>
+            <source>&amp;Postal address</source>
+            <translation>&amp;Postanschrift</translation>
         </message>
     </context>
 </TS>

@@ -283,8 +283,9 @@ void TestRecipientViews::narrowTitleBarFoldsTheRowIntoAMenu()
         if (!action->isSeparator())
             entries << action->text();
     }
-    QCOMPARE(entries, QStringList({"Desktop", "Phone", "Light", "Dark", "Inverted", "Next colours",
-                                   "Images blocked", "Plain text", "Inbox line"}));
+    QCOMPARE(entries,
+             QStringList({"Desktop", "Phone", "Light", "Dark", "Inverted", "Next colours",
+                          "Images blocked", "Plain text", "Inbox line", "In my brand", "Brand"}));
     menu->actions().at(1)->trigger();
     QVERIFY(waitForPreview(shown, name));
     // The frame is narrower than a phone: the phone's whole screen shows in

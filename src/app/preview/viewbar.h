@@ -2,7 +2,10 @@
 
 #include "previewviews.h"
 
+#include <QList>
 #include <QWidget>
+
+#include <utility>
 
 class QAction;
 class QMenu;
@@ -30,6 +33,15 @@ public:
     // The chosen view in words, for screen readers: "View: Phone, Dark".
     QString description() const;
 
+    // The user's brands (id, name), the chosen one and whether the preview
+    // wears it; shown without reporting.
+    void setBrands(const QList<std::pair<QString, QString>>& brands, const QString& chosen,
+                   bool on);
+    bool isBrandOn() const;
+    // Whether the previewed template marks places for a brand, and why the
+    // brand could not be put on it, if it could not.
+    void setBrandState(bool hasSlots, const QString& problem);
+
     // Places the row at the right end of `titleBar`, unfolded when the title
     // starting at `titleLeft` keeps `titleWanted` pixels before it, folded
     // otherwise. Returns the x where the row begins.
@@ -38,6 +50,10 @@ public:
 
 signals:
     void viewChosen(const PreviewViews::View& view);
+    // The brand toggle or its key: the template as shipped or in the brand.
+    void brandSwitched(bool on);
+    void brandChosen(const QString& id);
+    void brandEditorWanted();
 
 private:
     QAction* addToggle(const QString& objectName, const QString& text, const QString& toolTip,
@@ -46,6 +62,7 @@ private:
     void choose(const PreviewViews::View& view);
     void showChoice();
     void layoutRow();
+    void showBrandTip();
 
     PreviewViews::View m_view;
     bool m_ownDarkRules = true;
@@ -60,6 +77,11 @@ private:
     QAction* m_imagesBlocked = nullptr;
     QAction* m_plainText = nullptr;
     QAction* m_inboxLine = nullptr;
+    QAction* m_brand = nullptr;
+    QAction* m_editBrands = nullptr;
+    QMenu* m_brandMenu = nullptr;
+    bool m_brandSlots = true;
+    QString m_brandProblem;
 
     QList<QToolButton*> m_row; // in the order shown, the colours button third
     QToolButton* m_colours = nullptr;
