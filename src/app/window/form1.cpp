@@ -7,6 +7,8 @@
 #include "buttonplus.h"
 #include "categorymark.h"
 #include "categorynames.h"
+#include "checkcontroller.h"
+#include "checkpanel.h"
 #include "core/gallery/library/templatelibrary.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/opener.h"
@@ -39,6 +41,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QTreeWidget>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
@@ -230,6 +233,15 @@ void Form1::createControls()
     });
     connect(m_preview, &PreviewLoader::ownDarkRulesFound, m_views,
             &ViewController::setOwnDarkRules);
+    // The report lies over the category page, so that the preview it points
+    // into keeps its place and size.
+    m_check = new CheckController(*this, WebBrowser2, this, this);
+    connect(m_views, &ViewController::viewChanged, m_check, &CheckController::setView);
+    connect(m_views->bar(), &ViewBar::checkToggled, m_check, [this](bool shown) {
+        placeControls();
+        m_check->setShown(shown);
+    });
+    connect(m_preview, &PreviewLoader::shown, m_check, &CheckController::previewShown);
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
@@ -328,6 +340,7 @@ void Form1::loadForm()
         button->setCursor(imgLogo->cursor());
     ShowTitle();
     m_preview->setView(m_views->load());
+    m_check->setView(m_views->view());
     LoadCategories();
     const QString split = modSettings::ReadSetting(SettingKeys::Split);
     m_split = LayoutModel::splitFromSetting(split);
@@ -473,7 +486,9 @@ QList<QWidget*> Form1::tabWalk() const
     QList<QWidget*> walk{cmdButton[4], cboCategory};
     if (m_search)
         walk << m_search->field();
-    walk << WebBrowser1;
+    walk << WebBrowser1 << m_check->panel()->tree();
+    for (QPushButton* button : m_check->panel()->findChildren<QPushButton*>())
+        walk << button;
     for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
         walk << button;
     for (QToolButton* button :
@@ -717,6 +732,7 @@ void Form1::placeControls()
         lblTitle[i]->move(toPixels(g.lblTitle[i].left), toPixels(g.lblTitle[i].top));
     Picture1->setGeometry(toPixels(g.Picture1));
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
+    m_check->panel()->setGeometry(Picture1->geometry());
     Picture2->setGeometry(toPixels(g.Picture2));
     const PreviewViews::View& view = m_views->view();
     const PreviewViews::PanePlace pane =

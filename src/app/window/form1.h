@@ -20,6 +20,7 @@ class Announcer;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class CheckController;
 class CategoryPageWords;
 class ExportController;
 class ExportNotice;
@@ -169,6 +170,8 @@ private:
     PreviewLoader* m_preview = nullptr;
     // The recipients' views of the preview, chosen on the view bar.
     ViewController* m_views = nullptr;
+    // The pre-send report of the Check view, over the category page.
+    CheckController* m_check = nullptr;
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
