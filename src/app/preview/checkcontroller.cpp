@@ -6,6 +6,8 @@
 #include "core/gallery/check/linkprobe.h"
 #include "gallerywindow.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -138,10 +140,12 @@ CheckController::~CheckController()
     ++m_generation;
     if (m_probe)
         m_probe->cancel();
-    // A worker reports to this object; it ends within its own time limit.
+    // Closing waits a moment for a check to end; one that hangs is left to
+    // end on its own, and its report goes nowhere.
+    QDeadlineTimer deadline(5000);
     for (QThread* worker : std::as_const(m_workers)) {
-        worker->wait();
-        delete worker;
+        if (worker->wait(deadline))
+            delete worker;
     }
 }
 
@@ -224,17 +228,21 @@ void CheckController::runWorker(const QByteArray& message, const SendCheck::Opti
                                 Stage stage)
 {
     const quint64 generation = m_generation;
-    QThread* worker = QThread::create([this, message, options, stage, generation] {
+    const QPointer<CheckController> self(this);
+    QThread* worker = QThread::create([self, message, options, stage, generation] {
         const SendCheck::Report report = SendCheck::check(message, options);
+        // Handed over on the window's thread, where `self` is safe to read.
         QMetaObject::invokeMethod(
-            this, [this, generation, stage, report] { workerDone(generation, stage, report); },
+            qApp,
+            [self, generation, stage, report] {
+                if (self)
+                    self->workerDone(generation, stage, report);
+            },
             Qt::QueuedConnection);
     });
     m_workers.append(worker);
-    connect(worker, &QThread::finished, this, [this, worker] {
-        m_workers.removeOne(worker);
-        worker->deleteLater();
-    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &QThread::finished, this, [this, worker] { m_workers.removeOne(worker); });
     worker->start(QThread::LowPriority);
 }
 
