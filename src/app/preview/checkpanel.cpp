@@ -6,8 +6,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using SendCheck::Finding;
 using SendCheck::Locator;
@@ -59,6 +62,30 @@ void setWhere(QTreeWidgetItem* item, const Locator& where)
     item->setData(0, LineRole, where.line);
 }
 
+// A finding is read whole: its line wraps to the report's width instead of
+// ending in an ellipsis, which would hide what it says.
+class WrappingDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        const auto* view = qobject_cast<const QTreeView*>(item.widget);
+        if (!view)
+            return QStyledItemDelegate::sizeHint(option, index);
+        int depth = 1;
+        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+            ++depth;
+        const int width = std::max(40, view->columnWidth(0) - view->indentation() * depth - 12);
+        const QRect text =
+            item.fontMetrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, item.text);
+        return QSize(width, text.height() + 4);
+    }
+};
+
 QTreeWidgetItem* addLine(QTreeWidgetItem* parent, const QString& text)
 {
     auto* item = new QTreeWidgetItem(parent, {text});
@@ -101,6 +128,11 @@ CheckPanel::CheckPanel(QWidget* parent) : QWidget(parent)
     m_tree->header()->setStretchLastSection(true);
     m_tree->setTextElideMode(Qt::ElideNone);
     m_tree->setFocusPolicy(Qt::StrongFocus);
+    m_tree->setItemDelegate(new WrappingDelegate(m_tree));
+    // A new width wraps the lines anew.
+    connect(m_tree->header(), &QHeaderView::sectionResized, m_tree, [this] {
+        QMetaObject::invokeMethod(m_tree, &QTreeView::doItemsLayout, Qt::QueuedConnection);
+    });
     layout->addWidget(m_tree, 1);
     connect(m_tree, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { choose(item); });
