@@ -5,13 +5,15 @@
 //
 // Writes gallery.png, keyboard-focus.png, search.png, the preview's views
 // view-phone.png, view-dark.png, view-inverted.png, view-images-blocked.png,
-// view-plain-text.png and view-inbox-line.png, marked-thumbnail.png,
+// view-plain-text.png and view-inbox-line.png, check-view.png, marked-thumbnail.png,
 // export-confirmation.png, own-templates.png, the category pages
 // category-retail.png and category-food-and-drink.png, and library-overview.png
 // (every thumbnail, one row per category, from SOURCE_FOLDER). Settings, cache,
 // the user's own templates and temp folders are private to the run.
 
 #include "browserpane.h"
+#include "checkcontroller.h"
+#include "checkpanel.h"
 #include "core/export/templateexport.h"
 #include "core/gallery/library/templatelibrary.h"
 #include "enginewait.h"
@@ -33,6 +35,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWebEngineProfile>
 
 #include <functional>
@@ -152,6 +155,43 @@ bool viewShots(const QString& out, const QString& library)
         waitForPreview(form);
     }
     return ok;
+}
+
+// The Check view's report on the first template, with one of its links to
+// replace chosen and outlined in the preview.
+bool checkShot(const QString& out, const QString& library)
+{
+    Form1 form(library);
+    QStringList shown;
+    if (!showAtDesignedSize(form, shown))
+        return false;
+    auto* check = form.findChild<CheckController*>();
+    auto* toggle = form.findChild<QAction*>(QStringLiteral("viewCheckAction"));
+    if (!check || !toggle) {
+        QTextStream(stderr) << "check-view.png: no Check view\n";
+        return false;
+    }
+    waitForPreview(form);
+    bool finished = false;
+    QObject::connect(check, &CheckController::reportChanged,
+                     [&finished](bool done) { finished = finished || done; });
+    toggle->trigger();
+    // SpamAssassin takes up to a minute.
+    if (!EngineWait::until([&] { return finished; }, 120000)) {
+        QTextStream(stderr) << "check-view.png: the report did not finish\n";
+        return false;
+    }
+    QTreeWidget* tree = check->panel()->tree();
+    for (QTreeWidgetItem* item = tree->topLevelItem(0); item; item = tree->itemBelow(item)) {
+        if (item->parent() && item->data(0, Qt::UserRole + 1).isValid()) {
+            tree->setCurrentItem(item);
+            check->locate(
+                {item->data(0, Qt::UserRole).toString(), item->data(0, Qt::UserRole + 1).toInt()});
+            break;
+        }
+    }
+    EngineWait::settle(1200);
+    return save(form.grab().toImage(), out + "/check-view.png");
 }
 
 // Chooses `path` in the next save dialog, as a user types it.
@@ -331,6 +371,7 @@ int main(int argc, char** argv)
     const QString library = QDir(args[2]).absolutePath();
     bool ok = windowShots(out, library);
     ok &= viewShots(out, library);
+    ok &= checkShot(out, library);
     ok &= markAndExportShots(out, library);
     ok &= ownShot(out, library);
     ok &= categoryShot(library, QStringLiteral("Retail"), out + "/category-retail.png");
