@@ -340,6 +340,36 @@ private Q_SLOTS:
         QVERIFY(window.preview()->title() != QStringLiteral("ran"));
     }
 
+    void hostilePageGivesPartialReport_data()
+    {
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("words");
+
+        QTest::newRow("too many elements for the engine")
+            << QByteArray("<span>x</span>") << 25000 << QStringLiteral("too large to read whole");
+        QTest::newRow("10,000 links") << QByteArray("<a href=\"https://a.invalid/\">a</a>") << 10000
+                                      << QStringLiteral("past the first");
+    }
+
+    // The window stays usable and the report says what it left out.
+    void hostilePageGivesPartialReport()
+    {
+        QFETCH(QByteArray, element);
+        QFETCH(int, count);
+        QFETCH(QString, words);
+
+        CheckWindow window;
+        window.addMessage(QStringLiteral("Fixture"),
+                          message("Huge", "<p>start</p>" + element.repeated(count), {}));
+        window.open({QStringLiteral("Fixture")});
+        window.check->setOptions(noSpam());
+        QVERIFY(window.finished([&] { window.toggle()->trigger(); }));
+        QTreeWidgetItem* item = itemWith(window.tree(), words);
+        QVERIFY2(item, qPrintable(reportText(window.tree()).left(2000)));
+        QVERIFY(item->text(0).startsWith(QStringLiteral("Not checked")));
+    }
+
     void spamSection_data()
     {
         QTest::addColumn<QByteArray>("script"); // "" for none on PATH
