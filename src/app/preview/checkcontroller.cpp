@@ -166,7 +166,8 @@ void CheckController::setShown(bool shown)
     if (!shown)
         return;
     m_panel->raise();
-    if (m_name != m_window.currentTemplate() || m_base.findings.isEmpty())
+    // Hidden, the view kept no report up to date: a new template starts one.
+    if (m_generation == 0 || m_name != m_window.currentTemplate())
         start();
     else
         compose();
@@ -190,7 +191,7 @@ void CheckController::previewShown(const QString& name)
 
 void CheckController::start()
 {
-    const quint64 generation = ++m_generation;
+    ++m_generation;
     m_name = m_window.currentTemplate();
     m_base = {};
     m_engineFindings.clear();
@@ -219,7 +220,6 @@ void CheckController::start()
     runWorker(*message, quick, Stage::Quick);
     if (m_options.spam)
         runWorker(*message, m_options, Stage::Spam);
-    Q_UNUSED(generation);
     if (m_pageShown == m_name)
         readEngine();
 }
