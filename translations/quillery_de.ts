@@ -1886,6 +1886,18 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
             <source>The template in your brand, or as shipped</source>
             <translation>Die Vorlage in Ihrer Marke oder wie ausgeliefert</translation>
         </message>
+        <message>
+            <source>Check</source>
+            <translation>Prüfen</translation>
+        </message>
+        <message>
+            <source>Check: a report on the template before sending it, beside the preview: mail programs, spam, accessibility, size and links</source>
+            <translation>Prüfen: ein Bericht über die Vorlage vor dem Versand, neben der Vorschau: Mailprogramme, Spam, Barrierefreiheit, Größe und Links</translation>
+        </message>
+        <message>
+            <source>Check before sending</source>
+            <translation>Vor dem Versand prüfen</translation>
+        </message>
     </context>
     <context>
         <name>Workspace</name>
@@ -2804,6 +2816,179 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
         <message>
             <source>&amp;Postal address</source>
             <translation>&amp;Postanschrift</translation>
+        </message>
+    </context>
+    <context>
+        <name>CheckController</name>
+        <message numerus="yes">
+            <source>Contrast and text size were not read: the preview did not answer within %n seconds.</source>
+            <translation>
+                <numerusform>Kontrast und Textgröße wurden nicht gelesen: Die Vorschau hat nicht innerhalb von %n Sekunde geantwortet.</numerusform>
+                <numerusform>Kontrast und Textgröße wurden nicht gelesen: Die Vorschau hat nicht innerhalb von %n Sekunden geantwortet.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>%1 cannot be checked: %2</source>
+            <translation>%1 kann nicht geprüft werden: %2</translation>
+        </message>
+        <message>
+            <source>Checking %1…</source>
+            <translation>%1 wird geprüft…</translation>
+        </message>
+        <message numerus="yes">
+            <source>The checks did not finish within %n seconds.</source>
+            <translation>
+                <numerusform>Die Prüfungen wurden nicht innerhalb von %n Sekunde fertig.</numerusform>
+                <numerusform>Die Prüfungen wurden nicht innerhalb von %n Sekunden fertig.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>The spam check did not finish in time and was given up.</source>
+            <translation>Die Spamprüfung wurde nicht rechtzeitig fertig und wurde aufgegeben.</translation>
+        </message>
+        <message>
+            <source>Contrast and text size are read from the page: choose a view that shows the page.</source>
+            <translation>Kontrast und Textgröße werden aus der Seite gelesen: Wählen Sie eine Ansicht, die die Seite zeigt.</translation>
+        </message>
+        <message>
+            <source>Contrast and text size could not be read from the page.</source>
+            <translation>Kontrast und Textgröße konnten nicht aus der Seite gelesen werden.</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n more pieces of text are too faint; the first %1 are shown.</source>
+            <translation>
+                <numerusform>%n weiterer Text ist zu blass; die ersten %1 werden gezeigt.</numerusform>
+                <numerusform>%n weitere Texte sind zu blass; die ersten %1 werden gezeigt.</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n more pieces of text are too small; the first %1 are shown.</source>
+            <translation>
+                <numerusform>%n weiterer Text ist zu klein; die ersten %1 werden gezeigt.</numerusform>
+                <numerusform>%n weitere Texte sind zu klein; die ersten %1 werden gezeigt.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Text size on a phone is read in the Phone view: choose Phone to check it.</source>
+            <translation>Die Textgröße auf einem Telefon wird in der Ansicht Telefon gelesen: Wählen Sie Telefon, um sie zu prüfen.</translation>
+        </message>
+        <message>
+            <source>The page is too large to read whole: contrast and text size were checked for its first part only.</source>
+            <translation>Die Seite ist zu groß, um sie ganz zu lesen: Kontrast und Textgröße wurden nur für ihren ersten Teil geprüft.</translation>
+        </message>
+        <message>
+            <source>The preview does not show this template's page: choose a view that shows the page.</source>
+            <translation>Die Vorschau zeigt nicht die Seite dieser Vorlage: Wählen Sie eine Ansicht, die die Seite zeigt.</translation>
+        </message>
+        <message>
+            <source>Outlined in the preview: &lt;%1&gt; number %2.</source>
+            <translation>In der Vorschau umrandet: &lt;%1&gt; Nummer %2.</translation>
+        </message>
+        <message>
+            <source>The element is not in the page the preview shows.</source>
+            <translation>Das Element ist nicht in der Seite, die die Vorschau zeigt.</translation>
+        </message>
+        <message>
+            <source>Asking each address for its answer…</source>
+            <translation>Jede Adresse wird nach ihrer Antwort gefragt…</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n addresses answered.</source>
+            <translation>
+                <numerusform>%n Adresse hat geantwortet.</numerusform>
+                <numerusform>%n Adressen haben geantwortet.</numerusform>
+            </translation>
+        </message>
+    </context>
+    <context>
+        <name>CheckPanel</name>
+        <message>
+            <source>Problem</source>
+            <translation>Problem</translation>
+        </message>
+        <message>
+            <source>Warning</source>
+            <translation>Warnung</translation>
+        </message>
+        <message>
+            <source>Note</source>
+            <translation>Hinweis</translation>
+        </message>
+        <message>
+            <source>checking…</source>
+            <translation>wird geprüft…</translation>
+        </message>
+        <message>
+            <source>problems</source>
+            <translation>Probleme</translation>
+        </message>
+        <message>
+            <source>warnings</source>
+            <translation>Warnungen</translation>
+        </message>
+        <message>
+            <source>passes</source>
+            <translation>bestanden</translation>
+        </message>
+        <message>
+            <source>not fully checked</source>
+            <translation>nicht vollständig geprüft</translation>
+        </message>
+        <message>
+            <source>%1, not fully checked</source>
+            <translation>%1, nicht vollständig geprüft</translation>
+        </message>
+        <message>
+            <source>Check before sending</source>
+            <translation>Vor dem Versand prüfen</translation>
+        </message>
+        <message>
+            <source>Check report</source>
+            <translation>Prüfbericht</translation>
+        </message>
+        <message>
+            <source>A verdict for each section and its findings; Enter on a finding shows it in the preview</source>
+            <translation>Ein Urteil für jeden Abschnitt und seine Befunde; die Eingabetaste auf einem Befund zeigt ihn in der Vorschau</translation>
+        </message>
+        <message>
+            <source>Spam check under way</source>
+            <translation>Spamprüfung läuft</translation>
+        </message>
+        <message>
+            <source>Check links now (uses the network)</source>
+            <translation>Links jetzt prüfen (nutzt das Netzwerk)</translation>
+        </message>
+        <message>
+            <source>Asks each web address of the template's links for its answer: the only thing Quillery sends over the network, and only now</source>
+            <translation>Fragt jede Webadresse der Links der Vorlage nach ihrer Antwort: das Einzige, was Quillery über das Netzwerk sendet, und nur jetzt</translation>
+        </message>
+        <message>
+            <source>Check before sending: %1</source>
+            <translation>Vor dem Versand prüfen: %1</translation>
+        </message>
+        <message>
+            <source>%1: %2</source>
+            <translation>%1: %2</translation>
+        </message>
+        <message>
+            <source>SpamAssassin is scoring the message; this can take up to a minute, and the rest of the report is ready meanwhile.</source>
+            <translation>SpamAssassin bewertet die Nachricht; das kann bis zu einer Minute dauern, der übrige Bericht ist schon fertig.</translation>
+        </message>
+        <message>
+            <source>Not checked: %1</source>
+            <translation>Nicht geprüft: %1</translation>
+        </message>
+        <message>
+            <source>(no words)</source>
+            <translation>(ohne Worte)</translation>
+        </message>
+        <message>
+            <source>Link “%1” → %2</source>
+            <translation>Link „%1“ → %2</translation>
+        </message>
+        <message>
+            <source>Checking links…</source>
+            <translation>Links werden geprüft…</translation>
         </message>
     </context>
 </TS>

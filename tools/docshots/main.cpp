@@ -5,7 +5,7 @@
 //
 // Writes gallery.png, keyboard-focus.png, search.png, the preview's views
 // view-phone.png, view-dark.png, view-inverted.png, view-images-blocked.png,
-// view-plain-text.png and view-inbox-line.png, marked-thumbnail.png,
+// view-plain-text.png and view-inbox-line.png, check-view.png, marked-thumbnail.png,
 // export-confirmation.png, own-templates.png, the category pages
 // category-retail.png and category-food-and-drink.png, the menus
 // thumbnail-menu.png and commands-menu.png, brand-templates.png (three
@@ -15,6 +15,8 @@
 
 #include "brandeditor.h"
 #include "browserpane.h"
+#include "checkcontroller.h"
+#include "checkpanel.h"
 #include "commandmenu.h"
 #include "core/brand/brandstore.h"
 #include "core/export/templateexport.h"
@@ -39,6 +41,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWebEngineProfile>
 
 #include <functional>
@@ -158,6 +161,43 @@ bool viewShots(const QString& out, const QString& library)
         waitForPreview(form);
     }
     return ok;
+}
+
+// The Check view's report on the first template, with one of its links to
+// replace chosen and outlined in the preview.
+bool checkShot(const QString& out, const QString& library)
+{
+    Form1 form(library);
+    QStringList shown;
+    if (!showAtDesignedSize(form, shown))
+        return false;
+    auto* check = form.findChild<CheckController*>();
+    auto* toggle = form.findChild<QAction*>(QStringLiteral("viewCheckAction"));
+    if (!check || !toggle) {
+        QTextStream(stderr) << "check-view.png: no Check view\n";
+        return false;
+    }
+    waitForPreview(form);
+    bool finished = false;
+    QObject::connect(check, &CheckController::reportChanged,
+                     [&finished](bool done) { finished = finished || done; });
+    toggle->trigger();
+    // SpamAssassin takes up to a minute.
+    if (!EngineWait::until([&] { return finished; }, 120000)) {
+        QTextStream(stderr) << "check-view.png: the report did not finish\n";
+        return false;
+    }
+    QTreeWidget* tree = check->panel()->tree();
+    for (QTreeWidgetItem* item = tree->topLevelItem(0); item; item = tree->itemBelow(item)) {
+        if (item->parent() && item->data(0, Qt::UserRole + 1).isValid()) {
+            tree->setCurrentItem(item);
+            check->locate(
+                {item->data(0, Qt::UserRole).toString(), item->data(0, Qt::UserRole + 1).toInt()});
+            break;
+        }
+    }
+    EngineWait::settle(1200);
+    return save(form.grab().toImage(), out + "/check-view.png");
 }
 
 // Chooses `path` in the next save dialog, as a user types it.
@@ -493,6 +533,7 @@ int main(int argc, char** argv)
     const QString library = QDir(args[2]).absolutePath();
     bool ok = windowShots(out, library);
     ok &= viewShots(out, library);
+    ok &= checkShot(out, library);
     ok &= markAndExportShots(out, library);
     ok &= ownShot(out, library);
     ok &= menuShots(out, library);

@@ -31,6 +31,10 @@ public:
     ExportNotice* notice() const { return m_notice; }
     // While `brands` has one switched on, the exports write the template in it.
     void setBrands(const BrandChoice* brands) { m_brands = brands; }
+    // The previewed template's message as the exports write it: in the brand
+    // that is on, whose name goes to `brandName`, when the template has places for it.
+    Result<TemplateStaging::DecodedTemplate> messageToExport(const QString& name,
+                                                             QString* brandName) const;
 
     void exportHtml();
     void exportEml();
@@ -49,10 +53,6 @@ private:
     // The chosen target, or empty when the user cancelled.
     QString askForTarget(const QString& title, const QString& extension,
                          const QString& templateName) const;
-    // The previewed template's message as the exports write it: in the brand
-    // that is on, whose name goes to `brandName`, when the template has places for it.
-    Result<TemplateStaging::DecodedTemplate> messageToExport(const QString& name,
-                                                             QString* brandName) const;
     QString startFolder() const;
     void rememberFolder(const QString& target) const;
 

@@ -123,6 +123,12 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
                             tr("Inbox line: sender, subject and preheader as a mail "
                                "list shows them, on a phone and on a desktop"),
                             QKeySequence(Qt::CTRL | Qt::Key_6));
+    m_check = addToggle(QStringLiteral("viewCheckAction"), tr("Check"),
+                        tr("Check: a report on the template before sending it, beside the "
+                           "preview: mail programs, spam, accessibility, size and links"),
+                        QKeySequence(Qt::CTRL | Qt::Key_8));
+    connect(m_check, &QAction::toggled, this, [this] { showChoice(); });
+    connect(m_check, &QAction::toggled, this, &ViewBar::checkToggled);
 
     m_brand = addToggle(QStringLiteral("viewBrandAction"), tr("In my brand"),
                         tr("In my brand: the template with your brand's logo, name, colours "
@@ -212,6 +218,7 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
     brandButton->setMenu(m_brandMenu);
     brandButton->setPopupMode(QToolButton::MenuButtonPopup);
     brandButton->setFixedSize(ButtonWidth + MenuArrowWidth, ButtonHeight);
+    addButton(m_check, QStringLiteral("view-check"))->setAccessibleName(tr("Check before sending"));
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("viewMenu"));
@@ -224,6 +231,7 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
     m_menu->addSeparator();
     m_menu->addAction(m_brand);
     m_menu->addMenu(m_brandMenu);
+    m_menu->addAction(m_check);
     m_menuButton = new QToolButton(this);
     m_menuButton->setObjectName(QStringLiteral("viewMenuButton"));
     m_menuButton->setText(tr("View \u25BE"));
@@ -281,6 +289,16 @@ void ViewBar::setView(const View& view)
 {
     m_view = view;
     showChoice();
+}
+
+bool ViewBar::isCheckShown() const
+{
+    return m_check->isChecked();
+}
+
+void ViewBar::setCheckShown(bool shown)
+{
+    m_check->setChecked(shown);
 }
 
 void ViewBar::setOwnDarkRules(bool has)
@@ -370,7 +388,7 @@ void ViewBar::showChoice()
         withShortcut(tr("Colours: %1 \u2014 %2").arg(state, detail), m_nextColours));
 
     // Folded, the menu button says that the preview is not the plain one.
-    m_menuButton->setProperty("altered", !(m_view == View()));
+    m_menuButton->setProperty("altered", !(m_view == View()) || m_check->isChecked());
     m_menuButton->style()->unpolish(m_menuButton);
     m_menuButton->style()->polish(m_menuButton);
 }

@@ -13,10 +13,10 @@ class QToolButton;
 
 // The row of toggles at the right end of the preview's title bar that chooses
 // how the preview shows a template: Desktop | Phone, the colours, images
-// blocked, plain text, inbox line. Where the bar is too narrow for the row and
-// the title, the row folds into one "View" menu button. Every toggle has a
-// shortcut of the window; none is a stop of the keyboard's tab walk and a
-// click leaves the keyboard where it was.
+// blocked, plain text, inbox line, and the Check report beside them. Where the bar is too narrow
+// for the row and the title, the row folds into one "View" menu button. Every toggle has a shortcut
+// of the window; none is a stop of the keyboard's tab walk and a click leaves the keyboard where it
+// was.
 class ViewBar : public QWidget
 {
     Q_OBJECT
@@ -48,12 +48,18 @@ public:
     int placeIn(const QRect& titleBar, int titleLeft, int titleWanted);
     bool isFolded() const { return m_folded; }
 
+    // The Check view: the pre-send report beside the preview, in whatever
+    // view the preview shows.
+    bool isCheckShown() const;
+    void setCheckShown(bool shown);
+
 signals:
     void viewChosen(const PreviewViews::View& view);
     // The brand toggle or its key: the template as shipped or in the brand.
     void brandSwitched(bool on);
     void brandChosen(const QString& id);
     void brandEditorWanted();
+    void checkToggled(bool shown);
 
 private:
     QAction* addToggle(const QString& objectName, const QString& text, const QString& toolTip,
@@ -82,6 +88,7 @@ private:
     QMenu* m_brandMenu = nullptr;
     bool m_brandSlots = true;
     QString m_brandProblem;
+    QAction* m_check = nullptr;
 
     QList<QToolButton*> m_row; // in the order shown, the colours button third
     QToolButton* m_colours = nullptr;

@@ -9,6 +9,8 @@
 #include "buttonplus.h"
 #include "categorymark.h"
 #include "categorynames.h"
+#include "checkcontroller.h"
+#include "checkpanel.h"
 #include "commandmenu.h"
 #include "core/brand/brandstore.h"
 #include "core/export/templateexport.h"
@@ -53,6 +55,7 @@
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QWebEngineProfile>
 
 #include <cmath>
@@ -290,6 +293,15 @@ void Form1::createControls()
     connect(m_views->bar(), &ViewBar::brandEditorWanted, this, &Form1::showBrandEditor);
     connect(m_brands, &BrandChoice::changed, this, &Form1::brandsChanged);
     connect(m_preview, &PreviewLoader::brandStateFound, m_views->bar(), &ViewBar::setBrandState);
+    // The report lies over the category page, so that the preview it points
+    // into keeps its place and size.
+    m_check = new CheckController(*this, WebBrowser2, this, this);
+    connect(m_views, &ViewController::viewChanged, m_check, &CheckController::setView);
+    connect(m_views->bar(), &ViewBar::checkToggled, m_check, [this](bool shown) {
+        placeControls();
+        m_check->setShown(shown);
+    });
+    connect(m_preview, &PreviewLoader::shown, m_check, &CheckController::previewShown);
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
@@ -352,6 +364,14 @@ void Form1::createControls()
     // Last, so that it lies over the preview and its buttons come last in the tab walk.
     m_exports = new ExportController(*this, this, WebBrowser2, WebBrowser1, this);
     m_exports->setBrands(m_brands);
+    m_check->setMessageSource([this]() -> Result<QByteArray> {
+        QString brandName;
+        Result<TemplateStaging::DecodedTemplate> decoded =
+            m_exports->messageToExport(CurrentTemplate, &brandName);
+        if (!decoded)
+            return decoded.status();
+        return std::move(decoded->message);
+    });
     m_settingsNotice =
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
     m_undoNotice = new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("undoNotice"));
@@ -394,6 +414,7 @@ void Form1::loadForm()
     if (!m_brands->problems().isEmpty())
         m_settingsNotice->showMessage(tr("Brand files that could not be read: %1")
                                           .arg(m_brands->problems().join(QStringLiteral("; "))));
+    m_check->setView(m_views->view());
     LoadCategories();
     const QString split = modSettings::ReadSetting(SettingKeys::Split);
     m_split = LayoutModel::splitFromSetting(split);
@@ -612,7 +633,9 @@ QList<QWidget*> Form1::tabWalk() const
     QList<QWidget*> walk{cmdButton[4], cboCategory};
     if (m_search)
         walk << m_search->field();
-    walk << WebBrowser1;
+    walk << WebBrowser1 << m_check->panel()->tree();
+    for (QPushButton* button : m_check->panel()->findChildren<QPushButton*>())
+        walk << button;
     for (QPushButton* button : m_undoNotice->findChildren<QPushButton*>())
         walk << button;
     for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
@@ -1026,6 +1049,7 @@ void Form1::placeControls()
         lblTitle[i]->move(toPixels(g.lblTitle[i].left), toPixels(g.lblTitle[i].top));
     Picture1->setGeometry(toPixels(g.Picture1));
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
+    m_check->panel()->setGeometry(Picture1->geometry());
     Picture2->setGeometry(toPixels(g.Picture2));
     const PreviewViews::View& view = m_views->view();
     const PreviewViews::PanePlace pane =

@@ -24,6 +24,7 @@ class BrandEditor;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class CheckController;
 class CategoryPageWords;
 class CommandMenu;
 class ExportController;
@@ -214,6 +215,8 @@ private:
     bool m_brandWanted = false;
     void switchBrand(bool on);
     void brandsChanged();
+    // The pre-send report of the Check view, over the category page.
+    CheckController* m_check = nullptr;
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
