@@ -29,6 +29,8 @@ private slots:
     void refusesEditsThatDoNotFit();
     void preparesPictures_data();
     void preparesPictures();
+    void numbersTheSlotsOfTheShownPage_data();
+    void numbersTheSlotsOfTheShownPage();
     void editsAMessageAndComposesItAnew();
     void refusedEditLeavesNoMessage();
 };
@@ -332,6 +334,32 @@ void TestTemplateEdits::preparesPictures()
     QCOMPARE(picture->mimeType, mimeType);
     const QImage image = QImage::fromData(picture->data);
     QCOMPARE(image.size(), drawn);
+}
+
+void TestTemplateEdits::numbersTheSlotsOfTheShownPage_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QByteArray>("shown");
+
+    QTest::newRow("marked")
+        << QByteArray("<body><h1 data-edit=\"headline\">A</h1><p>b</p>"
+                      "<img data-edit=\"image\" src=\"x.png\"/></body>")
+        << QByteArray("<body><h1 data-edit-slot=\"0\" data-edit=\"headline\">A</h1><p>b</p>"
+                      "<img data-edit-slot=\"1\" data-edit=\"image\" src=\"x.png\"/></body>");
+    QTest::newRow("unmarked, bare tags")
+        << QByteArray("<body><p>a</p><img src=x.png><li>c</li></body>")
+        << QByteArray("<body><p data-edit-slot=\"0\">a</p><img data-edit-slot=\"1\" src=x.png>"
+                      "<li data-edit-slot=\"2\">c</li></body>");
+    QTest::newRow("ids the page brings are taken out")
+        << QByteArray("<body><p data-edit-slot=\"7\">a</p><div data-edit-slot=\"0\">z</div></body>")
+        << QByteArray("<body><p data-edit-slot=\"0\" >a</p><div >z</div></body>");
+}
+
+void TestTemplateEdits::numbersTheSlotsOfTheShownPage()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QByteArray, shown);
+    QCOMPARE(TemplateEdits::withSlotIds(html), shown);
 }
 
 void TestTemplateEdits::editsAMessageAndComposesItAnew()

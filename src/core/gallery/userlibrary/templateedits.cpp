@@ -20,6 +20,7 @@ namespace TemplateEdits {
 namespace {
 
 constexpr char MarkAttribute[] = "data-edit";
+constexpr char SlotIdAttribute[] = "data-edit-slot";
 // The run of invisible characters after a preheader's words keeps the body
 // text out of the inbox's preview line; it stays when the words change.
 constexpr char PreheaderPad[] = "&#847;";
@@ -153,6 +154,24 @@ Replacement setAttribute(const Html::HtmlTag& tag, const char* name, const QStri
     return {at, at, ' ' + markup};
 }
 
+QByteArray replaced(const QByteArray& html, std::vector<Replacement> replacements)
+{
+    std::stable_sort(replacements.begin(), replacements.end(),
+                     [](const Replacement& a, const Replacement& b) { return a.begin < b.begin; });
+    QByteArray out;
+    out.reserve(html.size() + html.size() / 8);
+    qsizetype copied = 0;
+    for (const Replacement& replacement : replacements) {
+        if (replacement.begin < copied)
+            continue;
+        out.append(QByteArrayView(html).sliced(copied, replacement.begin - copied));
+        out.append(replacement.text);
+        copied = replacement.end;
+    }
+    out.append(QByteArrayView(html).sliced(copied));
+    return out;
+}
+
 QByteArray escapedText(const QString& text)
 {
     // Typed or pasted, it is words: markup in it shows as written.
@@ -249,6 +268,28 @@ std::vector<Slot> slotsOf(const QByteArray& html)
         found.push_back(slot);
     }
     return found;
+}
+
+QByteArray withSlotIds(const QByteArray& html)
+{
+    std::vector<Replacement> replacements;
+    Html::scanHtml(html, [&](const Html::HtmlTag& tag) {
+        for (const Html::HtmlAttribute& attribute : tag.attributes)
+            if (attribute.name == SlotIdAttribute)
+                replacements.push_back({attribute.begin, attribute.end, {}});
+    });
+    for (const Slot& slot : slotsOf(html)) {
+        // The tag's name ends where its first attribute or the '>' begins.
+        qsizetype nameEnd = slot.tagBegin + 1;
+        while (nameEnd < slot.tagEnd && html[nameEnd] != ' ' && html[nameEnd] != '\t' &&
+               html[nameEnd] != '\n' && html[nameEnd] != '\r' && html[nameEnd] != '\f' &&
+               html[nameEnd] != '/' && html[nameEnd] != '>')
+            ++nameEnd;
+        replacements.push_back(
+            {nameEnd, nameEnd,
+             QByteArray(" ") + SlotIdAttribute + "=\"" + QByteArray::number(slot.id) + '"'});
+    }
+    return replaced(html, std::move(replacements));
 }
 
 QStringList markedKinds(const QByteArray& html)
@@ -442,18 +483,7 @@ Result<QByteArray> applyToPage(const QByteArray& html, const QList<Edit>& edits,
         }
     }
 
-    std::stable_sort(replacements.begin(), replacements.end(),
-                     [](const Replacement& a, const Replacement& b) { return a.begin < b.begin; });
-    QByteArray out;
-    out.reserve(html.size() + html.size() / 8);
-    qsizetype copied = 0;
-    for (const Replacement& replacement : replacements) {
-        out.append(QByteArrayView(html).sliced(copied, replacement.begin - copied));
-        out.append(replacement.text);
-        copied = replacement.end;
-    }
-    out.append(QByteArrayView(html).sliced(copied));
-    return out;
+    return replaced(html, std::move(replacements));
 }
 
 Result<QByteArray> applyToMessage(const QByteArray& message, const QList<Edit>& edits,

@@ -35,6 +35,12 @@ struct Slot
 };
 
 std::vector<Slot> slotsOf(const QByteArray& html);
+// The page as the customise mode shows it: every slot's element carries
+// data-edit-slot="ID", so the program's script finds each by the id
+// applyToPage takes, however the browser rebuilds the tables around it.
+// An id the page brings along itself is taken out.
+QByteArray withSlotIds(const QByteArray& html);
+
 // The kinds the page marks with data-edit, each once, sorted; empty for a
 // page without marks.
 QStringList markedKinds(const QByteArray& html);
