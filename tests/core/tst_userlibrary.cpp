@@ -4,6 +4,7 @@
 #include "core/gallery/library/templatestaging.h"
 #include "core/gallery/library/userlibraryjournal.h"
 #include "core/gallery/userlibrary/htmltext.h"
+#include "core/gallery/userlibrary/templateedits.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/fileio.h"
 #include "core/userlibraryfixture.h"
@@ -31,6 +32,7 @@ private slots:
     void namesAreComposedAndLookAlikesRefused_data();
     void namesAreComposedAndLookAlikesRefused();
     void failureHalfWayLeavesTheLibraryAsItWas();
+    void addsACustomisedMessage();
     void renamesFileThumbnailAndLink();
     void renameTakesNoThumbnailThatIsNoFile();
     void removesAndDropsAnEmptyCategory();
@@ -391,6 +393,37 @@ void TestUserLibrary::failureHalfWayLeavesTheLibraryAsItWas()
     QVERIFY(!added);
     QCOMPARE(fixture.snapshot(), before);
     QVERIFY(!QFileInfo::exists(fixture.userLibrary() + "/templates/Lost.dat"));
+}
+
+void TestUserLibrary::addsACustomisedMessage()
+{
+    UserLibraryFixture fixture;
+    const QByteArray original = UserLibraryFixture::sampleMessage();
+    const Result<QByteArray> edited = TemplateEdits::applyToMessage(
+        original, {{0, QStringLiteral("Our own words"), {}, {}, {}}}, QStringLiteral("Mine"));
+    QVERIFY2(edited, qPrintable(edited.status().message()));
+    const Result<UserLibrary::Added> added = UserLibrary::addMessage(
+        fixture.libraries(), *edited, UserLibrary::DefaultCategory, QStringLiteral("Mine"));
+    QVERIFY2(added, qPrintable(added.status().message()));
+    QVERIFY(decodedHtml(added->templatePath).contains(QStringLiteral("Our own words")));
+    QVERIFY(QFileInfo(added->thumbnailPath).size() > 0);
+
+    // A name taken, here by a shipped template, and a message with a script
+    // are refused and change nothing.
+    const Snapshot before = fixture.snapshot();
+    const Result<UserLibrary::Added> taken = UserLibrary::addMessage(
+        fixture.libraries(), *edited, UserLibrary::DefaultCategory, QStringLiteral("Summer Sale"));
+    QVERIFY(!taken);
+    QVERIFY2(taken.status().message().contains(QStringLiteral("Summer Sale")),
+             qPrintable(taken.status().message()));
+    QByteArray hostile = *edited;
+    hostile.replace("Our own words", "<script>alert(1)</script>");
+    const Result<UserLibrary::Added> script = UserLibrary::addMessage(
+        fixture.libraries(), hostile, UserLibrary::DefaultCategory, QStringLiteral("Other"));
+    QVERIFY(!script);
+    QVERIFY2(script.status().message().contains(QStringLiteral("script")),
+             qPrintable(script.status().message()));
+    QCOMPARE(fixture.snapshot(), before);
 }
 
 void TestUserLibrary::renamesFileThumbnailAndLink()

@@ -66,6 +66,12 @@ struct Added
 Result<Added> add(const LibrarySet& libraries, const QString& file, const QString& category,
                   const QString& name);
 
+// Adds a message composed for the library (TemplateEdits::applyToMessage
+// composes one) as the template `name` of the user's category `category`;
+// refused as add refuses a name, a category or a message.
+Result<Added> addMessage(const LibrarySet& libraries, const QByteArray& message,
+                         const QString& category, const QString& name);
+
 // Puts a rendered thumbnail in place of the template's placeholder, unless
 // it has been renamed or removed meanwhile.
 Status setThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png);
