@@ -32,7 +32,7 @@ private slots:
     void namesAreComposedAndLookAlikesRefused_data();
     void namesAreComposedAndLookAlikesRefused();
     void failureHalfWayLeavesTheLibraryAsItWas();
-    void addsACustomisedMessage();
+    void customisedMessageAddedAndSavedInPlace();
     void renamesFileThumbnailAndLink();
     void renameTakesNoThumbnailThatIsNoFile();
     void removesAndDropsAnEmptyCategory();
@@ -395,7 +395,7 @@ void TestUserLibrary::failureHalfWayLeavesTheLibraryAsItWas()
     QVERIFY(!QFileInfo::exists(fixture.userLibrary() + "/templates/Lost.dat"));
 }
 
-void TestUserLibrary::addsACustomisedMessage()
+void TestUserLibrary::customisedMessageAddedAndSavedInPlace()
 {
     UserLibraryFixture fixture;
     const QByteArray original = UserLibraryFixture::sampleMessage();
@@ -407,6 +407,15 @@ void TestUserLibrary::addsACustomisedMessage()
     QVERIFY2(added, qPrintable(added.status().message()));
     QVERIFY(decodedHtml(added->templatePath).contains(QStringLiteral("Our own words")));
     QVERIFY(QFileInfo(added->thumbnailPath).size() > 0);
+
+    // Customised again, it is saved in place.
+    const Result<QByteArray> again = TemplateEdits::applyToMessage(
+        *edited, {{0, QStringLiteral("Second words"), {}, {}, {}}}, QStringLiteral("Mine"));
+    QVERIFY2(again, qPrintable(again.status().message()));
+    const Status replaced = UserLibrary::replaceMessage(fixture.libraries(), "Mine", *again);
+    QVERIFY2(replaced, qPrintable(replaced.message()));
+    QVERIFY(decodedHtml(added->templatePath).contains(QStringLiteral("Second words")));
+    QVERIFY(!decodedHtml(added->templatePath).contains(QStringLiteral("Our own words")));
 
     // A name taken, here by a shipped template, and a message with a script
     // are refused and change nothing.
@@ -421,6 +430,7 @@ void TestUserLibrary::addsACustomisedMessage()
     const Result<UserLibrary::Added> script = UserLibrary::addMessage(
         fixture.libraries(), hostile, UserLibrary::DefaultCategory, QStringLiteral("Other"));
     QVERIFY(!script);
+    QVERIFY(!UserLibrary::replaceMessage(fixture.libraries(), "Mine", hostile));
     QVERIFY2(script.status().message().contains(QStringLiteral("script")),
              qPrintable(script.status().message()));
     QCOMPARE(fixture.snapshot(), before);
@@ -545,8 +555,11 @@ void TestUserLibrary::refusesChangesToShippedTemplates()
     UserLibraryFixture fixture;
     const QByteArray shipped =
         FileIo::readAll(fixture.shipped() + "/templates/Summer Sale.dat").valueOr({});
-    for (const Status& status : {UserLibrary::rename(fixture.libraries(), "Summer Sale", "Mine"),
-                                 UserLibrary::remove(fixture.libraries(), "Summer Sale")}) {
+    for (const Status& status :
+         {UserLibrary::rename(fixture.libraries(), "Summer Sale", "Mine"),
+          UserLibrary::remove(fixture.libraries(), "Summer Sale"),
+          UserLibrary::replaceMessage(fixture.libraries(), "Summer Sale",
+                                      UserLibraryFixture::sampleMessage())}) {
         QVERIFY(!status);
         QVERIFY2(status.message().contains("shipped"), qPrintable(status.message()));
     }

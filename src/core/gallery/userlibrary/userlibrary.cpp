@@ -652,6 +652,26 @@ Status setThumbnail(const LibrarySet& libraries, const QString& name, const QByt
     return FileIo::writeAtomically(thumbPath(library, found->entries[found->index].thumbnail), png);
 }
 
+Status replaceMessage(const LibrarySet& libraries, const QString& name, const QByteArray& message)
+{
+    const LibraryCheck::Problems problems = LibraryCheck::checkMessage(name, message);
+    if (!problems.isEmpty())
+        return Status::failure(problems.first().toString());
+    const Result<QByteArray> packed = Module1::packTemplate(message);
+    if (!packed)
+        return Status::failure(name + QLatin1String(": ") + packed.status().message());
+    const QString library = libraries.userFolder();
+    const Result<OwnerLock> lock = lockAndRecover(library, false);
+    if (!lock)
+        return lock.status();
+    // Asked under the lock: a shipped template is never written, and one
+    // removed meanwhile is not brought back.
+    if (const Result<Located> found = locate(libraries, name); !found)
+        return found.status();
+    // One file, written whole or not at all: the journal has nothing to add.
+    return FileIo::writeAtomically(TemplateLibrary::templateFilePath(library, name), *packed);
+}
+
 Status rename(const LibrarySet& libraries, const QString& oldName, const QString& givenNewName)
 {
     const QString library = libraries.userFolder();

@@ -76,6 +76,11 @@ Result<Added> addMessage(const LibrarySet& libraries, const QByteArray& message,
 // it has been renamed or removed meanwhile.
 Status setThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png);
 
+// Puts `message` in place of the user's template `name`, customised again;
+// a shipped template is refused and never changes. Its thumbnail is the
+// caller's to render anew (setThumbnail).
+Status replaceMessage(const LibrarySet& libraries, const QString& name, const QByteArray& message);
+
 // Renames a template of the user's: its file, its thumbnail and its link.
 Status rename(const LibrarySet& libraries, const QString& oldName, const QString& newName);
 
