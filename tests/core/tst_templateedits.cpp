@@ -1,3 +1,4 @@
+#include "core/brand/brandapply.h"
 #include "core/gallery/check/librarycheck.h"
 #include "core/gallery/library/templatemessage.h"
 #include "core/gallery/userlibrary/templateedits.h"
@@ -85,6 +86,7 @@ QByteArray smallMessage()
         "<!DOCTYPE html><html><head><title>Old subject</title></head><body>"
         "<h1 data-edit=\"headline\">Old headline</h1>"
         "<p data-edit=\"text\">Old paragraph</p>"
+        "<p><span data-brand=\"name\">Shop</span></p>"
         "<a data-edit=\"button\" href=\"https://example.com/old\">Old label</a>"
         "<img data-edit=\"image\" src=\"images/hero.png\" width=\"300\" height=\"150\" "
         "alt=\"Old alt\" style=\"width:300px;height:150px;\">"
@@ -390,6 +392,9 @@ void TestTemplateEdits::editsAMessageAndComposesItAnew()
     QVERIFY(!html.contains("hero.png"));
     // The slot keeps its size.
     QVERIFY(html.contains("width=\"300\" height=\"150\""));
+
+    // The brand kit finds its slots in a customised template too.
+    QCOMPARE(BrandApply::slotsOf(html).slotNames, QStringList{QStringLiteral("name")});
 
     QVERIFY(edited->contains("Subject: New subject"));
     QVERIFY(edited->contains("Content-Type: image/jpeg"));
