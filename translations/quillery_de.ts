@@ -2991,4 +2991,79 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
             <translation>Links werden geprüft…</translation>
         </message>
     </context>
+    <context>
+        <name>TemplateEdits</name>
+        <message>
+            <source>The link “%1” cannot be used: %2</source>
+            <translation>Der Link „%1“ kann nicht verwendet werden: %2</translation>
+        </message>
+        <message>
+            <source>A link needs a target, such as https://example.com.</source>
+            <translation>Ein Link braucht ein Ziel, etwa https://example.com.</translation>
+        </message>
+        <message>
+            <source>it names no web address; start it with https://</source>
+            <translation>er nennt keine Webadresse; beginnen Sie ihn mit https://</translation>
+        </message>
+        <message>
+            <source>it would run a script</source>
+            <translation>er würde ein Skript ausführen</translation>
+        </message>
+        <message>
+            <source>it carries its content in the link (data:)</source>
+            <translation>er trägt seinen Inhalt im Link selbst (data:)</translation>
+        </message>
+        <message>
+            <source>it points at a file of this computer</source>
+            <translation>er zeigt auf eine Datei dieses Computers</translation>
+        </message>
+        <message>
+            <source>a link can go to a web or mail address or a telephone number only</source>
+            <translation>ein Link kann nur zu einer Web- oder E-Mail-Adresse oder einer Telefonnummer führen</translation>
+        </message>
+        <message>
+            <source>there is no such file</source>
+            <translation>diese Datei gibt es nicht</translation>
+        </message>
+        <message>
+            <source>the picture is larger than %1 bytes</source>
+            <translation>das Bild ist größer als %1 Byte</translation>
+        </message>
+        <message>
+            <source>this is not a picture in PNG, JPEG, GIF or WebP</source>
+            <translation>dies ist kein Bild im Format PNG, JPEG, GIF oder WebP</translation>
+        </message>
+        <message>
+            <source>the picture is %1 × %2 pixels; it may have at most %3 on a side</source>
+            <translation>das Bild ist %1 × %2 Pixel groß; es darf je Seite höchstens %3 haben</translation>
+        </message>
+        <message>
+            <source>the picture cannot be read: %1</source>
+            <translation>das Bild kann nicht gelesen werden: %1</translation>
+        </message>
+        <message>
+            <source>the picture cannot be converted</source>
+            <translation>das Bild kann nicht umgewandelt werden</translation>
+        </message>
+        <message>
+            <source>The template has no part %1 to change; it has %2.</source>
+            <translation>Die Vorlage hat keinen Teil %1 zum Ändern; sie hat %2.</translation>
+        </message>
+        <message>
+            <source>Part %1 is a picture and has no words.</source>
+            <translation>Teil %1 ist ein Bild und hat keinen Text.</translation>
+        </message>
+        <message>
+            <source>Part %1 holds words, not a picture.</source>
+            <translation>Teil %1 enthält Text, kein Bild.</translation>
+        </message>
+        <message>
+            <source>Part %1 is not a link.</source>
+            <translation>Teil %1 ist kein Link.</translation>
+        </message>
+        <message>
+            <source>the folder cannot be made</source>
+            <translation>der Ordner kann nicht angelegt werden</translation>
+        </message>
+    </context>
 </TS>

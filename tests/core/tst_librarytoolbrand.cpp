@@ -71,6 +71,7 @@ private slots:
     void applyRefuses();
     void unmarkedTemplateWrittenAsItIs();
     void checkListsSlots();
+    void checkListsEditableSlots();
     void threeBrandsPassTheLibraryCheck_data();
     void threeBrandsPassTheLibraryCheck();
 
@@ -199,6 +200,21 @@ void tst_LibraryToolBrand::checkListsSlots()
                                              "view-in-browser; ")),
              qPrintable(run.out));
     QCOMPARE(run.out.count(QStringLiteral(": brand slots: ")), 35);
+}
+
+void tst_LibraryToolBrand::checkListsEditableSlots()
+{
+    const ToolRun run =
+        runTool({QStringLiteral("check"), libraryFolder(), QStringLiteral("--no-mail-programs")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(libraryFolder() + QStringLiteral("/templates/Summer Sale.dat: "
+                                                               "editable slots: button 5, caption "
+                                                               "1, headline 8, image 5, item 3, "
+                                                               "preheader 1, text 7\n")),
+             qPrintable(run.out));
+    // Every shipped template marks what the customise mode offers.
+    QCOMPARE(run.out.count(QStringLiteral(": editable slots: ")), 35);
+    QVERIFY(!run.out.contains(QStringLiteral("none marked")));
 }
 
 void tst_LibraryToolBrand::threeBrandsPassTheLibraryCheck_data()

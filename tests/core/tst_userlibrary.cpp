@@ -4,6 +4,7 @@
 #include "core/gallery/library/templatestaging.h"
 #include "core/gallery/library/userlibraryjournal.h"
 #include "core/gallery/userlibrary/htmltext.h"
+#include "core/gallery/userlibrary/templateedits.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/fileio.h"
 #include "core/userlibraryfixture.h"
@@ -31,6 +32,7 @@ private slots:
     void namesAreComposedAndLookAlikesRefused_data();
     void namesAreComposedAndLookAlikesRefused();
     void failureHalfWayLeavesTheLibraryAsItWas();
+    void customisedMessageAddedAndSavedInPlace();
     void renamesFileThumbnailAndLink();
     void renameTakesNoThumbnailThatIsNoFile();
     void removesAndDropsAnEmptyCategory();
@@ -393,6 +395,47 @@ void TestUserLibrary::failureHalfWayLeavesTheLibraryAsItWas()
     QVERIFY(!QFileInfo::exists(fixture.userLibrary() + "/templates/Lost.dat"));
 }
 
+void TestUserLibrary::customisedMessageAddedAndSavedInPlace()
+{
+    UserLibraryFixture fixture;
+    const QByteArray original = UserLibraryFixture::sampleMessage();
+    const Result<QByteArray> edited = TemplateEdits::applyToMessage(
+        original, {{0, QStringLiteral("Our own words"), {}, {}, {}}}, QStringLiteral("Mine"));
+    QVERIFY2(edited, qPrintable(edited.status().message()));
+    const Result<UserLibrary::Added> added = UserLibrary::addMessage(
+        fixture.libraries(), *edited, UserLibrary::DefaultCategory, QStringLiteral("Mine"));
+    QVERIFY2(added, qPrintable(added.status().message()));
+    QVERIFY(decodedHtml(added->templatePath).contains(QStringLiteral("Our own words")));
+    QVERIFY(QFileInfo(added->thumbnailPath).size() > 0);
+
+    // Customised again, it is saved in place.
+    const Result<QByteArray> again = TemplateEdits::applyToMessage(
+        *edited, {{0, QStringLiteral("Second words"), {}, {}, {}}}, QStringLiteral("Mine"));
+    QVERIFY2(again, qPrintable(again.status().message()));
+    const Status replaced = UserLibrary::replaceMessage(fixture.libraries(), "Mine", *again);
+    QVERIFY2(replaced, qPrintable(replaced.message()));
+    QVERIFY(decodedHtml(added->templatePath).contains(QStringLiteral("Second words")));
+    QVERIFY(!decodedHtml(added->templatePath).contains(QStringLiteral("Our own words")));
+
+    // A name taken, here by a shipped template, and a message with a script
+    // are refused and change nothing.
+    const Snapshot before = fixture.snapshot();
+    const Result<UserLibrary::Added> taken = UserLibrary::addMessage(
+        fixture.libraries(), *edited, UserLibrary::DefaultCategory, QStringLiteral("Summer Sale"));
+    QVERIFY(!taken);
+    QVERIFY2(taken.status().message().contains(QStringLiteral("Summer Sale")),
+             qPrintable(taken.status().message()));
+    QByteArray hostile = *edited;
+    hostile.replace("Our own words", "<script>alert(1)</script>");
+    const Result<UserLibrary::Added> script = UserLibrary::addMessage(
+        fixture.libraries(), hostile, UserLibrary::DefaultCategory, QStringLiteral("Other"));
+    QVERIFY(!script);
+    QVERIFY(!UserLibrary::replaceMessage(fixture.libraries(), "Mine", hostile));
+    QVERIFY2(script.status().message().contains(QStringLiteral("script")),
+             qPrintable(script.status().message()));
+    QCOMPARE(fixture.snapshot(), before);
+}
+
 void TestUserLibrary::renamesFileThumbnailAndLink()
 {
     UserLibraryFixture fixture;
@@ -512,8 +555,11 @@ void TestUserLibrary::refusesChangesToShippedTemplates()
     UserLibraryFixture fixture;
     const QByteArray shipped =
         FileIo::readAll(fixture.shipped() + "/templates/Summer Sale.dat").valueOr({});
-    for (const Status& status : {UserLibrary::rename(fixture.libraries(), "Summer Sale", "Mine"),
-                                 UserLibrary::remove(fixture.libraries(), "Summer Sale")}) {
+    for (const Status& status :
+         {UserLibrary::rename(fixture.libraries(), "Summer Sale", "Mine"),
+          UserLibrary::remove(fixture.libraries(), "Summer Sale"),
+          UserLibrary::replaceMessage(fixture.libraries(), "Summer Sale",
+                                      UserLibraryFixture::sampleMessage())}) {
         QVERIFY(!status);
         QVERIFY2(status.message().contains("shipped"), qPrintable(status.message()));
     }

@@ -7,6 +7,7 @@
 #include "core/gallery/check/sendcheck.h"
 #include "core/gallery/library/templatedecoding.h"
 #include "core/gallery/library/templatestaging.h"
+#include "core/gallery/userlibrary/templateedits.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/fileio.h"
 
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QMap>
 
 #include <algorithm>
 
@@ -31,6 +33,23 @@ void printLinksToReplace(const QString& folder, QTextStream& out)
             out << '\n';
         }
     }
+}
+
+// What the customise mode offers in a template, kind by kind: a template
+// without marks offers its text blocks and pictures instead, which a library
+// author may not have meant.
+void printEditSlots(const QString& path, const QByteArray& html, QTextStream& out)
+{
+    QMap<QString, int> counts;
+    for (const TemplateEdits::Slot& slot : TemplateEdits::slotsOf(html))
+        ++counts[slot.kind];
+    QStringList kinds;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        kinds << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+    out << path << ": editable slots: "
+        << (TemplateEdits::markedKinds(html).isEmpty() ? QStringLiteral("none marked; ")
+                                                       : QString())
+        << (kinds.isEmpty() ? QStringLiteral("none") : kinds.join(QLatin1String(", "))) << '\n';
 }
 
 // Which parts of each template a brand fills in: the gallery's "in my brand"
@@ -57,6 +76,7 @@ void printBrandSlots(const QString& folder, QTextStream& out)
                     << (found.slotNames.isEmpty() ? QStringLiteral("none")
                                                   : found.slotNames.join(QLatin1String(", ")))
                     << "; " << found.colourRoles.size() << " colour roles\n";
+            printEditSlots(folder + QLatin1String("/templates/") + file, part.content, out);
             break;
         }
     }

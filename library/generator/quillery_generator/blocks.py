@@ -87,7 +87,7 @@ def _mso(markup: str) -> str:
 
 
 def _img(t: Theme, src: Picture, width: int, alt: str, on: str, style: str = "", fluid: bool = True,
-         slot: str | None = None) -> str:
+         slot: str | None = None, edit: bool = False) -> str:
     """An image with both size attributes, so a client that blocks images
     keeps the layout, and an alt text styled to be readable on `on`'s
     background instead of the client's default black serif."""
@@ -97,7 +97,9 @@ def _img(t: Theme, src: Picture, width: int, alt: str, on: str, style: str = "",
     # sides, since height:auto would let the alt text of a blocked picture
     # set the box's height.
     size = f"width:100%;max-width:{width}px;height:auto;" if fluid else f"width:{width}px;height:{height}px;"
-    mark = f' data-brand="{slot}"' if slot else ""
+    # A picture of the sender's brand is the brand's to fill, not the user's
+    # to replace in the customise mode.
+    mark = f' data-brand="{slot}"' if slot else (' data-edit="image"' if edit else "")
     return (f'<img{mark} src="{src}" width="{width}" height="{height}" alt="{esc(alt)}" '
             f'style="display:block;{size}border:0;text-decoration:none;'
             f'font-family:{t.font};font-size:14px;line-height:20px;color:{on};{style}">')
@@ -118,15 +120,15 @@ def _td(t: Theme, content: str, pad: str = "28px 32px", bg: str | None = None, a
 
 
 def _p(t: Theme, text: str, size: int = 16, color: str | None = None, margin: str = "0 0 16px",
-       align: str | None = None) -> str:
+       align: str | None = None, edit: str = "text") -> str:
     a = f"text-align:{align};" if align else ""
-    return (f'<p style="margin:{margin};font-family:{t.font};font-size:{size}px;'
+    return (f'<p data-edit="{edit}" style="margin:{margin};font-family:{t.font};font-size:{size}px;'
             f'line-height:{round(size * 1.6)}px;color:{color or t.text};{a}">{text}</p>')
 
 
 def _h(t: Theme, text: str, level: int = 2, size: int = 24, color: str | None = None, align: str | None = None) -> str:
     a = f"text-align:{align};" if align else ""
-    return (f'<h{level} class="q-heading" style="margin:0 0 12px;font-family:{t.heading_font};'
+    return (f'<h{level} class="q-heading" data-edit="headline" style="margin:0 0 12px;font-family:{t.heading_font};'
             f'font-size:{size}px;line-height:{round(size * 1.25)}px;font-weight:700;'
             f'color:{color or t.heading};{a}">{text}</h{level}>')
 
@@ -140,7 +142,7 @@ def button(t: Theme, label: str, href: str = "https://example.com", align: str =
     return (f'<table {TABLE} align="{align}" style="{NO_GAPS}margin:8px {"auto" if align == "center" else "0"} 0;">'
             f'<tr><td class="q-button" align="center" bgcolor="{bg}" style="border-radius:{t.radius}px;'
             f'background-color:{bg};mso-padding-alt:14px 28px;">'
-            f'<a href="{href}" style="display:inline-block;padding:14px 28px;font-family:{t.font};'
+            f'<a data-edit="button" href="{href}" style="display:inline-block;padding:14px 28px;font-family:{t.font};'
             f'font-size:16px;line-height:20px;font-weight:700;color:{fg};text-decoration:none;'
             f'border-radius:{t.radius}px;">{esc(label)}</a></td></tr></table>')
 
@@ -174,14 +176,15 @@ def hero(t: Theme, img: AddImage, art: Art, alt: str, title: str, text: str, cta
          eyebrow: str | None = None, centered: bool = False) -> str:
     src = img("hero", art)
     align = "center" if centered else None
-    eb = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
+    eb = (f'<p data-edit="caption" style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;'
+          f'font-weight:700;'
           f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};{"text-align:center;" if centered else ""}">'
           f'{esc(eyebrow)}</p>') if eyebrow else ""
     body = eb + _h(t, esc(title), 1, 32, align=align) + _p(t, text, 17, align=align)
     if cta:
         body += button(t, cta, align="center" if centered else "left")
     pic = (f'<tr><td bgcolor="{t.panel}" style="padding:0;background-color:{t.panel};">'
-           + _img(t, src, 600, alt, t.text) + '</td></tr>')
+           + _img(t, src, 600, alt, t.text, edit=True) + '</td></tr>')
     if t.hero_style == "headline-first":
         opening = eb + _h(t, esc(title), 1, 34, align=align)
         rest = _p(t, text, 17, align=align) + (button(t, cta, align="center" if centered else "left") if cta else "")
@@ -241,9 +244,10 @@ def cards(t: Theme, img: AddImage, items: Sequence[CardItem], title: str | None 
     cells = []
     for i, (art, alt, heading, body, link) in enumerate(items):
         src = img(f"card{i + 1}", art)
-        more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;'
+        more = (f'<a class="q-link" data-edit="button" href="https://example.com" style="font-family:{t.font};'
+                f'font-size:15px;'
                 f'font-weight:700;color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
-        content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 0 14px;")
+        content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 0 14px;", edit=True)
                    + _h(t, esc(heading), 3 if title else 2, 19) + _p(t, body, 15, margin="0 0 10px") + more)
         cells.append((_cell(t, content, "12px 16px", "left"), 270))
     head = _td(t, _h(t, esc(title), 2, 24), pad="28px 32px 0") if title else ""
@@ -262,9 +266,10 @@ def feature(t: Theme, img: AddImage, name: str, art: Art, alt: str, heading: str
     alternate sides without @media.
     """
     src = img(name, art)
-    picture = _box(_img(t, src, 236, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto;"),
+    picture = _box(_img(t, src, 236, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto;", edit=True),
                    "padding:12px 12px;", "center")
-    more = (f'<a class="q-link" href="https://example.com" style="font-family:{t.font};font-size:15px;'
+    more = (f'<a class="q-link" data-edit="button" href="https://example.com" style="font-family:{t.font};'
+            f'font-size:15px;'
             f'font-weight:700;color:{t.heading};text-decoration:underline;">{esc(link)}</a>') if link else ""
     words = _cell(t, _h(t, esc(heading), level, 20) + _p(t, body, 15, margin="0 0 10px") + more, "12px 12px", "left")
     return _columns(t, [(picture, 260), (words, 300)], 584, "8px 8px", valign="middle", rtl=image_right)
@@ -279,9 +284,10 @@ def hero_split(t: Theme, img: AddImage, art: Art, alt: str, title: str, text: st
     window, so a reading pane of the template's own width shows them side by side.
     """
     src = img("hero", art)
-    picture = _box(_img(t, src, 240, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto;"),
+    picture = _box(_img(t, src, 240, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto;", edit=True),
                    "padding:12px 12px;", "center")
-    eb = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
+    eb = (f'<p data-edit="caption" style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:18px;'
+          f'font-weight:700;'
           f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};">{esc(eyebrow)}</p>') if eyebrow else ""
     words = _cell(t, eb + _h(t, esc(title), 1, 30) + _p(t, text, 16) + (button(t, cta) if cta else ""),
                   "12px 16px 12px 12px", "left")
@@ -295,9 +301,10 @@ def products(t: Theme, img: AddImage, items: Sequence[Product], title: str | Non
         src = img(f"product{i + 1}", art)
         was = (f' <span style="font-size:15px;font-weight:400;color:{t.muted};text-decoration:line-through;">'
                f'{esc(old)}</span>') if old else ""
-        content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto 14px;")
+        content = (_img(t, src, 238, alt, t.text, f"border-radius:{t.radius}px;margin:0 auto 14px;", edit=True)
                    + _h(t, esc(name), 3 if title else 2, 18, align="center")
-                   + f'<p style="margin:0 0 8px;font-family:{t.font};font-size:20px;line-height:28px;font-weight:700;'
+                   + f'<p data-edit="text" style="margin:0 0 8px;font-family:{t.font};font-size:20px;'
+                     f'line-height:28px;font-weight:700;'
                      f'color:{t.heading};text-align:center;">{esc(price)}{was}</p>'
                    + button(t, label, align="center"))
         cells.append((_cell(t, content, "12px 16px", "center"), 270))
@@ -315,13 +322,15 @@ def menu(t: Theme, title: str, sections: Sequence[MenuSection], note: str | None
     """sections: (section title, [(dish, description, price)])."""
     body = _h(t, esc(title), 2, 26, align="center")
     for heading, dishes in sections:
-        body += (f'<p style="margin:24px 0 8px;font-family:{t.font};font-size:13px;line-height:18px;font-weight:700;'
+        body += (f'<p data-edit="caption" style="margin:24px 0 8px;font-family:{t.font};font-size:13px;'
+                 f'line-height:18px;font-weight:700;'
                  f'letter-spacing:2px;text-transform:uppercase;color:{t.muted};text-align:center;">{esc(heading)}</p>')
         rows = "".join(
             f'<tr><td class="q-rule" style="padding:10px 0;border-bottom:1px solid {t.soft};vertical-align:top;">'
-            f'<span style="font-family:{t.heading_font};font-size:17px;line-height:24px;font-weight:700;'
-            f'color:{t.heading};">{esc(d)}</span><br>'
-            f'<span style="font-family:{t.font};font-size:14px;line-height:21px;color:{t.muted};">{esc(desc)}</span>'
+            f'<span data-edit="item" style="font-family:{t.heading_font};font-size:17px;line-height:24px;'
+            f'font-weight:700;color:{t.heading};">{esc(d)}</span><br>'
+            f'<span data-edit="text" style="font-family:{t.font};font-size:14px;line-height:21px;'
+            f'color:{t.muted};">{esc(desc)}</span>'
             '</td>'
             f'<td class="q-rule" style="padding:10px 0 10px 12px;border-bottom:1px solid {t.soft};vertical-align:top;'
             'text-align:right;'
@@ -343,9 +352,10 @@ def details(t: Theme, img: AddImage, title: str | None, rows: Sequence[Detail], 
         trs += ('<tr><td width="56" style="padding:8px 12px 8px 0;vertical-align:top;">'
                 + _img(t, src, 44, "", t.text, fluid=False) + '</td>'
                 f'<td style="padding:8px 0;vertical-align:top;font-family:{t.font};">'
-                '<span style="font-size:13px;line-height:18px;font-weight:700;letter-spacing:1px;'
+                '<span data-edit="caption" style="font-size:13px;line-height:18px;font-weight:700;letter-spacing:1px;'
                 f'text-transform:uppercase;color:{t.muted};">{esc(label)}</span><br>'
-                f'<span style="font-size:17px;line-height:25px;color:{t.text};">{value}</span></td></tr>')
+                f'<span data-edit="text" style="font-size:17px;line-height:25px;color:{t.text};'
+                f'">{value}</span></td></tr>')
     body += f'<table {TABLE} width="100%" style="{NO_GAPS}">{trs}</table>'
     if cta:
         body += button(t, cta)
@@ -354,9 +364,11 @@ def details(t: Theme, img: AddImage, title: str | None, rows: Sequence[Detail], 
 
 def stats(t: Theme, items: Sequence[Figure], title: str | None = None) -> str:
     """items: (figure, label), three across, stacking on a phone."""
-    cells = [(_cell(t, f'<p style="margin:0;font-family:{t.heading_font};font-size:36px;line-height:44px;'
+    cells = [(_cell(t, f'<p data-edit="headline" style="margin:0;font-family:{t.heading_font};font-size:36px;'
+                       f'line-height:44px;'
                        f'font-weight:700;color:{t.heading};">{esc(n)}</p>'
-                       f'<p style="margin:4px 0 0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};'
+                       f'<p data-edit="caption" style="margin:4px 0 0;font-family:{t.font};font-size:15px;'
+                       f'line-height:22px;color:{t.text};'
                        f'">{esc(label)}</p>',
                     "12px 8px", "center"), 184)
              for n, label in items]
@@ -365,9 +377,11 @@ def stats(t: Theme, items: Sequence[Figure], title: str | None = None) -> str:
 
 
 def quote(t: Theme, words: str, who: str) -> str:
-    body = (f'<p style="margin:0 0 12px;font-family:{t.heading_font};font-size:21px;line-height:32px;font-style:italic;'
+    body = (f'<p data-edit="text" style="margin:0 0 12px;font-family:{t.heading_font};font-size:21px;'
+            'line-height:32px;font-style:italic;'
             f'color:{t.heading};">&ldquo;{esc(words)}&rdquo;</p>'
-            f'<p style="margin:0;font-family:{t.font};font-size:15px;line-height:22px;color:{t.text};">&mdash; '
+            f'<p data-edit="caption" style="margin:0;font-family:{t.font};font-size:15px;line-height:22px;'
+            f'color:{t.text};">&mdash; '
             f'{esc(who)}</p>')
     return _td(t, _box(body, f"border-left:4px solid {t.accent};padding-left:20px;"), bg=t.soft, cls="q-soft")
 
@@ -376,7 +390,8 @@ def checklist(t: Theme, img: AddImage, title: str, items: Sequence[str]) -> str:
     src = img("check", Icon("star", 48))
     trs = "".join('<tr><td width="36" style="padding:6px 10px 6px 0;vertical-align:top;">'
                   + _img(t, src, 24, "", t.text, fluid=False) + '</td>'
-                  f'<td style="padding:6px 0;font-family:{t.font};font-size:16px;line-height:24px;color:{t.text};">'
+                  f'<td data-edit="item" style="padding:6px 0;font-family:{t.font};font-size:16px;line-height:24px;'
+                  f'color:{t.text};">'
                   f'{item}</td></tr>'
                   for item in items)
     return _td(t, _h(t, esc(title), 2, 22) +
@@ -386,7 +401,8 @@ def checklist(t: Theme, img: AddImage, title: str, items: Sequence[str]) -> str:
 def coupon(t: Theme, title: str, code: str, note: str) -> str:
     body = (_h(t, esc(title), 2, 22, color=t.on_band, align="center")
             + f'<table {TABLE} align="center" style="{NO_GAPS}margin:0 auto 12px;"><tr>'
-              f'<td align="center" style="padding:12px 20px;border:2px dashed {t.on_band};border-radius:{t.radius}px;'
+              f'<td align="center" data-edit="text" style="padding:12px 20px;border:2px dashed {t.on_band};'
+              f'border-radius:{t.radius}px;'
               'font-family:Courier New,Courier,monospace;font-size:26px;line-height:32px;font-weight:700;'
               'letter-spacing:4px;'
               f'color:{t.on_band};text-align:center;">{esc(code)}</td></tr></table>'
@@ -497,7 +513,8 @@ def page(t: Theme, subject: str, preheader: str, rows: Sequence[str], lang: str 
     pad = "&#847;&zwnj;&nbsp;" * 40  # keeps the body text out of the inbox preview line
     body = (f'<body id="body" class="q-page" bgcolor="{t.page}" style="margin:0;padding:0;background-color:{t.page};'
             f'-webkit-text-size-adjust:100%;-ms-text-size-adjust:100%;">\n'
-            '<div style="display:none;max-height:0;max-width:0;overflow:hidden;opacity:0;mso-hide:all;" '
+            '<div data-edit="preheader" style="display:none;max-height:0;max-width:0;overflow:hidden;opacity:0;'
+            'mso-hide:all;" '
             'aria-hidden="true">'
             f"{esc(preheader)}{pad}</div>\n"
             f'<table {TABLE} width="100%" class="q-page" bgcolor="{t.page}" style="{NO_GAPS}background-color:{t.page};'

@@ -325,7 +325,8 @@ Result<QByteArray> fromPage(const QString& file, const QByteArray& html, const Q
     return compose(file, *source, name);
 }
 
-Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, const QString& name)
+Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, const QString& name,
+                               const PageRewrite& rewrite = {}, const QString& subject = {})
 {
     const MimeComponent::TextParts parts = MimeComponent::readTextParts(bytes);
     if (!parts.parsed)
@@ -347,12 +348,29 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
             work.path(), QCoreApplication::translate("TemplateImport", "no working folder")));
     if (!mime.LoadEmlData(bytes))
         return Status::failure(refusal(file, mime.lastError()));
-    const QByteArray html = mime.saveHtmlAndImagesUtf8(work.path(), QStringLiteral("files"));
+    QByteArray html = mime.saveHtmlAndImagesUtf8(work.path(), QStringLiteral("files"));
     if (!mime.lastError().isEmpty() || html.isEmpty())
         return Status::failure(
             refusal(file, QCoreApplication::translate("TemplateImport",
                                                       "the message cannot be read whole: ") +
                               mime.lastError()));
+    if (rewrite) {
+        // The changed page goes through every rule below, like any page
+        // that comes in.
+        const Result<QByteArray> changed = rewrite(html, work.path());
+        if (!changed)
+            return changed.status();
+        html = *changed;
+        const QList<PageHazards::Hazard> hazards = PageHazards::find(html);
+        if (!hazards.isEmpty()) {
+            LibraryCheck::Problems problems;
+            for (const PageHazards::Hazard& hazard : hazards)
+                problems.append({file, QCoreApplication::translate("TemplateImport", "line %1: %2")
+                                           .arg(hazard.line)
+                                           .arg(hazard.reason)});
+            return refuseProblems(file, problems);
+        }
+    }
     if (const std::optional<QString> picture = uncarriedPicture(html))
         return Status::failure(refusal(
             file, QCoreApplication::translate(
@@ -365,7 +383,7 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
     // Read as a mail program reads them: the display name without the quotes
     // and escapes around it, which the composer puts back once.
     const MimeComponent::ListHeaders headers = MimeComponent::readListHeaders(bytes);
-    source->subject = headers.subject.simplified();
+    source->subject = subject.isNull() ? headers.subject.simplified() : subject.simplified();
     static const QRegularExpression plainAddress(QStringLiteral("^[!-;=?-~]+$"));
     if (plainAddress.match(headers.fromAddress).hasMatch())
         source->from =
@@ -384,6 +402,17 @@ Result<QByteArray> fromMessage(const QString& file, const QByteArray& bytes, con
 }
 
 } // namespace
+
+Result<QByteArray> recompose(const QString& label, const QByteArray& message,
+                             const PageRewrite& rewrite, const QString& name,
+                             const QString& subject)
+{
+    if (message.size() > maxFileSize())
+        return Status::failure(refusal(
+            label, QCoreApplication::translate("TemplateImport", "the file is larger than %1 bytes")
+                       .arg(maxFileSize())));
+    return fromMessage(label, message, name, rewrite, subject);
+}
 
 qsizetype maxFileSize()
 {

@@ -1,5 +1,6 @@
 #include "core/gallery/userlibrary/userlibrary.h"
 
+#include "core/gallery/check/librarycheck.h"
 #include "core/gallery/library/thumbnailgrid.h"
 
 #include "core/gallery/library/templatedecoding.h"
@@ -500,6 +501,11 @@ Status checkComposedCategory(const LibrarySet& libraries, const QString& categor
 
 } // namespace
 
+namespace {
+Result<Added> addComposed(const LibrarySet& libraries, const QString& label,
+                          const QByteArray& message, const QString& category, const QString& name);
+} // namespace
+
 Result<Added> add(const LibrarySet& libraries, const QString& file, const QString& givenCategory,
                   const QString& givenName)
 {
@@ -512,10 +518,33 @@ Result<Added> add(const LibrarySet& libraries, const QString& file, const QStrin
     const Result<QByteArray> message = TemplateImport::composeFromFile(file, name);
     if (!message)
         return message.status();
-    const Result<QByteArray> packed = Module1::packTemplate(*message);
+    return addComposed(libraries, QDir::toNativeSeparators(file), *message, category, name);
+}
+
+Result<Added> addMessage(const LibrarySet& libraries, const QByteArray& message,
+                         const QString& givenCategory, const QString& givenName)
+{
+    const QString category = composed(givenCategory);
+    const QString name = composed(givenName);
+    if (const Status status = checkComposedCategory(libraries, category); !status)
+        return status;
+    if (const Status status = checkComposedName(libraries, name); !status)
+        return status;
+    // Asked of what is stored, whoever composed it.
+    const LibraryCheck::Problems problems = LibraryCheck::checkMessage(name, message);
+    if (!problems.isEmpty())
+        return Status::failure(problems.first().toString());
+    return addComposed(libraries, name, message, category, name);
+}
+
+namespace {
+
+Result<Added> addComposed(const LibrarySet& libraries, const QString& label,
+                          const QByteArray& message, const QString& category, const QString& name)
+{
+    const Result<QByteArray> packed = Module1::packTemplate(message);
     if (!packed)
-        return Status::failure(QDir::toNativeSeparators(file) + QLatin1String(": ") +
-                               packed.status().message());
+        return Status::failure(label + QLatin1String(": ") + packed.status().message());
 
     const QString library = libraries.userFolder();
     const Result<OwnerLock> lock = lockAndRecover(library, true);
@@ -554,6 +583,8 @@ Result<Added> add(const LibrarySet& libraries, const QString& file, const QStrin
         return status;
     return added;
 }
+
+} // namespace
 
 Result<Added> restore(const LibrarySet& libraries, const QString& givenName,
                       const QString& givenCategory, qsizetype position, const QByteArray& packed,
@@ -619,6 +650,26 @@ Status setThumbnail(const LibrarySet& libraries, const QString& name, const QByt
     if (!found)
         return found.status();
     return FileIo::writeAtomically(thumbPath(library, found->entries[found->index].thumbnail), png);
+}
+
+Status replaceMessage(const LibrarySet& libraries, const QString& name, const QByteArray& message)
+{
+    const LibraryCheck::Problems problems = LibraryCheck::checkMessage(name, message);
+    if (!problems.isEmpty())
+        return Status::failure(problems.first().toString());
+    const Result<QByteArray> packed = Module1::packTemplate(message);
+    if (!packed)
+        return Status::failure(name + QLatin1String(": ") + packed.status().message());
+    const QString library = libraries.userFolder();
+    const Result<OwnerLock> lock = lockAndRecover(library, false);
+    if (!lock)
+        return lock.status();
+    // Asked under the lock: a shipped template is never written, and one
+    // removed meanwhile is not brought back.
+    if (const Result<Located> found = locate(libraries, name); !found)
+        return found.status();
+    // One file, written whole or not at all: the journal has nothing to add.
+    return FileIo::writeAtomically(TemplateLibrary::templateFilePath(library, name), *packed);
 }
 
 Status rename(const LibrarySet& libraries, const QString& oldName, const QString& givenNewName)

@@ -66,9 +66,20 @@ struct Added
 Result<Added> add(const LibrarySet& libraries, const QString& file, const QString& category,
                   const QString& name);
 
+// Adds a message composed for the library (TemplateEdits::applyToMessage
+// composes one) as the template `name` of the user's category `category`;
+// refused as add refuses a name, a category or a message.
+Result<Added> addMessage(const LibrarySet& libraries, const QByteArray& message,
+                         const QString& category, const QString& name);
+
 // Puts a rendered thumbnail in place of the template's placeholder, unless
 // it has been renamed or removed meanwhile.
 Status setThumbnail(const LibrarySet& libraries, const QString& name, const QByteArray& png);
+
+// Puts `message` in place of the user's template `name`, customised again;
+// a shipped template is refused and never changes. Its thumbnail is the
+// caller's to render anew (setThumbnail).
+Status replaceMessage(const LibrarySet& libraries, const QString& name, const QByteArray& message);
 
 // Renames a template of the user's: its file, its thumbnail and its link.
 Status rename(const LibrarySet& libraries, const QString& oldName, const QString& newName);
