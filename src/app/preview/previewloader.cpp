@@ -147,11 +147,14 @@ void PreviewLoader::navigate(const QString& page)
     url.setQuery(QStringLiteral("preview=%1").arg(++m_serial));
     m_url = url;
     m_pending = true;
+    const bool scrollBars = !m_view.isPhoneWide();
     // A phone's scrollbar lies over the page and takes none of its width; a
     // scrollbar inside the phone-wide pane would lay the page out 15 pixels
     // narrower than the phone it shows. The page still scrolls as before.
-    m_pane->page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars,
-                                             !m_view.isPhoneWide());
+    // Set only on a change: the engine passes every setting on to the renderer.
+    QWebEngineSettings* settings = m_pane->page()->settings();
+    if (settings->testAttribute(QWebEngineSettings::ShowScrollBars) != scrollBars)
+        settings->setAttribute(QWebEngineSettings::ShowScrollBars, scrollBars);
     m_pane->Navigate2(url);
 }
 
