@@ -12,6 +12,9 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -31,6 +34,7 @@ private slots:
     void sameTemplateTwice();
     void rapidChoicesEndOnTheLast();
     void otherCompletionKeepsPendingFiles();
+    void choiceDuringRemovalKeepsItsFiles();
     void namesThatAreNotPlain_data();
     void namesThatAreNotPlain();
     void missingTemplate();
@@ -134,6 +138,35 @@ void TestPreview::otherCompletionKeepsPendingFiles()
     QCOMPARE(evaluate(control<BrowserPane>(form, "WebBrowser2"), "document.images[0].naturalWidth")
                  .toInt(),
              24);
+    QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+// The last preview's files are removed beside the window's thread; a choice
+// made while that runs stages into the same folder and must keep its files.
+void TestPreview::choiceDuringRemovalKeepsItsFiles()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("Retail.html", {"Offer", "Promo"});
+    fixture.addTemplate("Offer");
+    fixture.addTemplate("Promo");
+    Form1 form(fixture.appFolder());
+    QSignalSpy shown(&form, &Form1::previewShown);
+    auto* pane = control<BrowserPane>(form, "WebBrowser2");
+    bool chosen = false;
+    // Queued behind the removal the completion starts.
+    connect(pane, &BrowserPane::DocumentComplete, &form, [&] {
+        if (std::exchange(chosen, true))
+            return;
+        QTimer::singleShot(0, &form, [&] {
+            form.SelectTemplate("Promo");
+            QVERIFY(QFileInfo::exists(fixture.msgFolder() + "/Promo.eml"));
+        });
+    });
+    form.show();
+    QVERIFY(waitForPreview(shown, "Promo"));
+    QVERIFY(chosen);
+    QCOMPARE(evaluate(pane, "document.title").toString(), QStringLiteral("Promo"));
+    QCOMPARE(evaluate(pane, "document.images[0].naturalWidth").toInt(), 24);
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
 }
 

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
@@ -32,6 +33,11 @@ Status writePage(const QString& path, const QByteArray& data)
 PreviewLoader::PreviewLoader(const QString& appFolder, BrowserPane* pane, QObject* parent)
     : QObject(parent), m_appFolder(appFolder), m_pane(pane)
 {
+}
+
+PreviewLoader::~PreviewLoader()
+{
+    waitForRemoval();
 }
 
 void PreviewLoader::show(const QString& name, const QString& problem)
@@ -92,6 +98,9 @@ void PreviewLoader::setView(const PreviewViews::View& view)
 
 void PreviewLoader::present(bool again)
 {
+    // The folder is the same for every preview: the last one's removal has to
+    // end before new files go in, or it would take them.
+    waitForRemoval();
     const Result<QString> workspace = modGetDirs::ensurePreviewFolder();
     if (!workspace) {
         // Nowhere to write: show the reason without touching any file.
@@ -168,11 +177,14 @@ void PreviewLoader::navigate(const QString& page)
     url.setQuery(QStringLiteral("preview=%1").arg(++m_serial));
     m_url = url;
     m_pending = true;
+    const bool scrollBars = !m_view.isPhoneWide();
     // A phone's scrollbar lies over the page and takes none of its width; a
     // scrollbar inside the phone-wide pane would lay the page out 15 pixels
     // narrower than the phone it shows. The page still scrolls as before.
-    m_pane->page()->settings()->setAttribute(QWebEngineSettings::ShowScrollBars,
-                                             !m_view.isPhoneWide());
+    // Set only on a change: the engine passes every setting on to the renderer.
+    QWebEngineSettings* settings = m_pane->page()->settings();
+    if (settings->testAttribute(QWebEngineSettings::ShowScrollBars) != scrollBars)
+        settings->setAttribute(QWebEngineSettings::ShowScrollBars, scrollBars);
     m_pane->Navigate2(url);
 }
 
@@ -195,12 +207,34 @@ void PreviewLoader::documentComplete(const QUrl& url)
     // The engine puts the page on screen first; the removal waits for a
     // process, and a preview chosen in between keeps its files.
     QTimer::singleShot(0, this, [this, latest, name = m_name] {
-        if (m_pending)
+        if (m_pending || m_folder.isEmpty())
             return;
-        removeFiles();
-        if (latest)
-            emit shown(name);
+        waitForRemoval();
+        // The shell's removal takes tens of milliseconds: off the window's
+        // thread, so that a click meanwhile is taken at once. The next
+        // staging waits for it.
+        m_removal = QThread::create([folder = m_folder] { Module1::RemoveFolder(folder); });
+        m_removal->setParent(this);
+        connect(m_removal, &QThread::finished, this,
+                [this, thread = m_removal, latest, name, url = m_url] {
+                    if (m_removal == thread)
+                        m_removal = nullptr;
+                    thread->wait();
+                    delete thread;
+                    // A choice made meanwhile is the one the window waits for now.
+                    if (latest && !m_pending && m_url == url)
+                        emit shown(name);
+                });
+        m_removal->start();
     });
+}
+
+void PreviewLoader::waitForRemoval()
+{
+    if (m_removal) {
+        m_removal->wait();
+        m_removal = nullptr; // deleted when its end is reported
+    }
 }
 
 void PreviewLoader::downloadComplete(const QUrl& url)
@@ -215,6 +249,7 @@ void PreviewLoader::downloadComplete(const QUrl& url)
 
 void PreviewLoader::removeFiles()
 {
+    waitForRemoval();
     if (!m_folder.isEmpty())
         Module1::RemoveFolder(m_folder);
 }

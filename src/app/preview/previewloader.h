@@ -11,6 +11,7 @@
 #include <optional>
 
 class BrowserPane;
+class QThread;
 
 // What the preview pane is loading and when its working files may go. Every
 // choice gets its own address, so rapid clicks end on the last choice, and
@@ -22,6 +23,8 @@ class PreviewLoader : public QObject
 public:
     // `appFolder` holds the library; `pane` shows the pages and outlives the loader's use.
     PreviewLoader(const QString& appFolder, BrowserPane* pane, QObject* parent = nullptr);
+    // Waits for a removal of the working files still under way.
+    ~PreviewLoader() override;
 
     // The library folder the next templates shown are read from.
     void setLibrary(const QString& appFolder) { m_appFolder = appFolder; }
@@ -67,6 +70,7 @@ private:
     void removeFiles();
     // Puts the brand, if one is on, on a copy of the latest choice's message.
     void brandDecoded();
+    void waitForRemoval();
 
     QString m_appFolder;
     BrowserPane* m_pane;
@@ -85,4 +89,5 @@ private:
     QUrl m_url; // of the latest page given to the pane
     bool m_pending = false;
     quint64 m_serial = 0;
+    QThread* m_removal = nullptr; // removing the last preview's files
 };

@@ -8,12 +8,22 @@
 // quilleryLinkHook.mail before this script.
 (function () {
     var bridge = null;
-    var waiting = [];
-    new QWebChannel(qt.webChannelTransport, function (channel) {
-        bridge = channel.objects.linkBridge;
-        waiting.forEach(function (href) { bridge.linkActivated(href); });
+    var waiting = null;
+    // The channel's handshake is a round trip to the window on every page; the
+    // preview needs it only once a mail address is clicked, the category page
+    // on nearly every click, so it connects there at once.
+    function connect() {
+        if (waiting)
+            return;
         waiting = [];
-    });
+        new QWebChannel(qt.webChannelTransport, function (channel) {
+            bridge = channel.objects.linkBridge;
+            waiting.forEach(function (href) { bridge.linkActivated(href); });
+            waiting = [];
+        });
+    }
+    if (!quilleryLinkHook.mail)
+        connect();
     document.addEventListener('click', function (event) {
         if (event.defaultPrevented || event.button !== 0)
             return;
@@ -29,9 +39,11 @@
             return;
         event.preventDefault();
         event.stopPropagation();
-        if (bridge)
+        if (bridge) {
             bridge.linkActivated(href);
-        else
+        } else {
+            connect();
             waiting.push(href);
+        }
     }, true);
 })();
