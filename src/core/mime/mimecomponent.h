@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -71,6 +72,26 @@ public:
         bool cut = false; // there was more than maxBytes
     };
     static std::optional<PlainText> readPlainText(const QByteArray& message, qsizetype maxBytes);
+
+    // What changes when a message leaves as mail to real recipients.
+    struct Outgoing
+    {
+        QString fromName; // empty keeps the message's own name
+        QString fromAddress;
+        QStringList to;
+        QString subjectPrefix;
+        QByteArray messageId; // without angle brackets
+        QDateTime date;
+        // Applied to the decoded text of every text/plain and text/html part,
+        // in order; a part nothing changes in stays byte for byte as it was.
+        std::vector<std::pair<QString, QString>> replacements;
+    };
+
+    // `message` with the headers of `outgoing` and its replacements made,
+    // lines ending in CRLF as SMTP carries them. Empty, with the reason in
+    // `error`, when the data is no message or larger than MaxMessageSize.
+    static QByteArray outgoingMessage(const QByteArray& message, const Outgoing& outgoing,
+                                      QString* error);
 
     MimeComponent();
     ~MimeComponent();

@@ -38,6 +38,12 @@ inline constexpr Key ViewWidth{Gallery, Main, "ViewWidth"};
 inline constexpr Key ViewColours{Gallery, Main, "ViewColours"};
 inline constexpr Key ViewImages{Gallery, Main, "ViewImages"};
 inline constexpr Key ViewContent{Gallery, Main, "ViewContent"};
+// Test sends: the SMTP accounts (a JSON list, never a password), the
+// recipients typed last and the account used last.
+inline constexpr const char* SendTest = "SendTest";
+inline constexpr Key SmtpAccounts{Gallery, SendTest, "Accounts"};
+inline constexpr Key TestRecipients{Gallery, SendTest, "Recipients"};
+inline constexpr Key TestAccount{Gallery, SendTest, "Account"};
 // The folder the mail program is installed in.
 inline constexpr Key RookpostPath{Rookpost, Main, "Path"};
 
