@@ -120,9 +120,6 @@ def main():
     handler = Handler(args.out, args.refuse)
     controller = TlsController(handler, options, hostname="127.0.0.1", port=port,
                                **controller_options)
-    if args.implicit_tls:
-        # The controller's own readiness check speaks plain SMTP.
-        controller._trigger_server = lambda: None
     controller.start()
     print(f"READY {port}", flush=True)
     sys.stdin.read()

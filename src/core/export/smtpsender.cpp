@@ -140,6 +140,22 @@ Failure explain(CURLcode code, const char* detail, long reply, const Server& ser
     }
 }
 
+// SMTP's lines end in CRLF; a message file with bare line feeds would end up
+// cut short or refused by the server.
+QByteArray withCrlf(const QByteArray& message)
+{
+    QByteArray result;
+    result.reserve(message.size() + message.size() / 32);
+    char previous = '\0';
+    for (const char c : message) {
+        if (c == '\n' && previous != '\r')
+            result.append('\r');
+        result.append(c);
+        previous = c;
+    }
+    return result;
+}
+
 } // namespace
 
 int defaultPort(Security security)
@@ -192,9 +208,10 @@ bool isLoopback(const QString& host)
 }
 
 Result<Report> send(const Server& server, const QString& password, const QString& from,
-                    const QStringList& to, const QByteArray& message,
+                    const QStringList& to, const QByteArray& original,
                     const std::atomic_bool* cancel, const Progress& progress)
 {
+    const QByteArray message = withCrlf(original);
     const QString where = QStringLiteral("%1:%2").arg(server.host).arg(server.port);
     if (server.host.isEmpty() || server.port <= 0 || server.port > 65535)
         return Status::failure(

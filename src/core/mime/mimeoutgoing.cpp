@@ -50,6 +50,24 @@ void rewriteTextPart(GMimeObject*, GMimeObject* part, gpointer data)
         g_mime_part_get_best_content_encoding(GMIME_PART(part), GMIME_ENCODING_CONSTRAINT_7BIT));
 }
 
+// GMime writes a cleared address list back as an empty header, which some
+// servers refuse; a header without addresses is left out instead.
+QByteArray withoutEmptyAddressHeaders(const QByteArray& message)
+{
+    const qsizetype end = message.indexOf("\r\n\r\n");
+    if (end < 0)
+        return message;
+    QList<QByteArray> lines = message.left(end).split('\n');
+    lines.removeIf([](const QByteArray& line) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0 || !line.mid(colon + 1).trimmed().isEmpty())
+            return false;
+        const QByteArray name = line.left(colon).toLower();
+        return name == "cc" || name == "bcc" || name == "reply-to" || name == "sender";
+    });
+    return lines.join('\n') + message.mid(end);
+}
+
 } // namespace
 
 QByteArray MimeComponent::outgoingMessage(const QByteArray& message, const Outgoing& outgoing,
@@ -120,5 +138,5 @@ QByteArray MimeComponent::outgoingMessage(const QByteArray& message, const Outgo
     g_object_unref(out);
     g_mime_format_options_free(format);
     g_object_unref(parsed);
-    return result;
+    return withoutEmptyAddressHeaders(result);
 }
