@@ -22,6 +22,7 @@ class ButtonPlus;
 class CategoryMark;
 class CategoryPageWords;
 class ExportController;
+class SendTestDialog;
 class ExportNotice;
 class KeysController;
 class QComboBox;
@@ -95,6 +96,9 @@ public:
     void showHelp();
     void showShortcutOverview();
     void showAbout();
+    // "Send a test" of the previewed template; one at a time, beside the
+    // window, which stays in use while it sends.
+    void showSendTest();
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -176,6 +180,7 @@ private:
     CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
     // The exports of the previewed template, with their notice over the preview.
     ExportController* m_exports = nullptr;
+    QPointer<SendTestDialog> m_sendTest;
     // The user guide, the keyboard overview and the About box, while open.
     QPointer<QWidget> m_helpWindow;
     QPointer<QWidget> m_keysWindow;

@@ -92,6 +92,10 @@ KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
     press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)},
           tr("Open the More panel"));
 
+    bind({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)}, false,
+         tr("Send a test of the previewed template to an inbox"),
+         [this] { emit sendTestRequested(); });
+
     // F1 is help on every desktop; the title button keeps the home page.
     bind({QKeySequence(Qt::Key_F1)}, false, tr("Open the user guide"),
          [this] { emit helpRequested(); });
