@@ -79,6 +79,141 @@
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>BSD 3-clause licence</source>
+        <translation>BSD-Lizenz mit drei Klauseln</translation>
+    </message>
+</context>
+<context>
+    <name>AccountDialog</name>
+    <message>
+        <source>New account</source>
+        <translation>Neues Konto</translation>
+    </message>
+    <message>
+        <source>Edit account</source>
+        <translation>Konto bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>Account name</source>
+        <translation>Name des Kontos</translation>
+    </message>
+    <message>
+        <source>&amp;Server:</source>
+        <translation>&amp;Server:</translation>
+    </message>
+    <message>
+        <source>SMTP server</source>
+        <translation>SMTP-Server</translation>
+    </message>
+    <message>
+        <source>smtp.example.com</source>
+        <translation>smtp.example.com</translation>
+    </message>
+    <message>
+        <source>&amp;Port:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sicherheit</translation>
+    </message>
+    <message>
+        <source>STARTTLS (usually port 587)</source>
+        <translation>STARTTLS (meist Port 587)</translation>
+    </message>
+    <message>
+        <source>TLS (usually port 465)</source>
+        <translation>TLS (meist Port 465)</translation>
+    </message>
+    <message>
+        <source>None: only to a server on this computer</source>
+        <translation>Keine: nur an einen Server auf diesem Computer</translation>
+    </message>
+    <message>
+        <source>S&amp;ecurity:</source>
+        <translation>Si&amp;cherheit:</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>&amp;Benutzername:</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <translation>Benutzername</translation>
+    </message>
+    <message>
+        <source>Pass&amp;word:</source>
+        <translation>Pass&amp;wort:</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>kept in the keyring</source>
+        <translation>wird im Schlüsselbund aufbewahrt</translation>
+    </message>
+    <message>
+        <source>unchanged unless you type a new one</source>
+        <translation>bleibt, solange Sie kein neues eingeben</translation>
+    </message>
+    <message>
+        <source>&amp;From address:</source>
+        <translation>&amp;Absenderadresse:</translation>
+    </message>
+    <message>
+        <source>From address</source>
+        <translation>Absenderadresse</translation>
+    </message>
+    <message>
+        <source>you@example.com</source>
+        <translation>sie@example.com</translation>
+    </message>
+    <message>
+        <source>From na&amp;me:</source>
+        <translation>Absender&amp;name:</translation>
+    </message>
+    <message>
+        <source>From name</source>
+        <translation>Absendername</translation>
+    </message>
+    <message>
+        <source>the template&apos;s own</source>
+        <translation>der der Vorlage</translation>
+    </message>
+    <message>
+        <source>Give the account a name.</source>
+        <translation>Geben Sie dem Konto einen Namen.</translation>
+    </message>
+    <message>
+        <source>Another account has this name.</source>
+        <translation>Ein anderes Konto hat diesen Namen.</translation>
+    </message>
+    <message>
+        <source>Enter the SMTP server&apos;s host name.</source>
+        <translation>Geben Sie den Hostnamen des SMTP-Servers ein.</translation>
+    </message>
+    <message>
+        <source>Enter the server&apos;s port.</source>
+        <translation>Geben Sie den Port des Servers ein.</translation>
+    </message>
+    <message>
+        <source>Without encryption, mail goes only to a server on this computer.</source>
+        <translation>Ohne Verschlüsselung geht Post nur an einen Server auf diesem Computer.</translation>
+    </message>
+    <message>
+        <source>Enter the address the test comes from.</source>
+        <translation>Geben Sie die Adresse ein, von der der Test kommt.</translation>
+    </message>
 </context>
 <context>
     <name>AddTemplateDialog</name>
@@ -243,6 +378,26 @@
     <message>
         <source>The template was handed to Rookpost, but it is damaged, so the page may be incomplete.</source>
         <translation>Die Vorlage wurde an Rookpost übergeben, ist aber beschädigt; die Seite ist daher möglicherweise unvollständig.</translation>
+    </message>
+    <message>
+        <source>The template could not be exported for a mailing service.</source>
+        <translation>Die Vorlage konnte nicht für einen Mailing-Dienst exportiert werden.</translation>
+    </message>
+    <message>
+        <source>Export for a mailing service</source>
+        <translation>Für einen Mailing-Dienst exportieren</translation>
+    </message>
+    <message>
+        <source>Exported “%1” for %2: page %3, images %4</source>
+        <translation>„%1“ für %2 exportiert: Seite %3, Bilder %4</translation>
+    </message>
+    <message>
+        <source>The page is %1, more than the %2 after which Gmail clips a message: its readers see the end, with the unsubscribe link, only after clicking “View entire message”. A shorter template avoids that.</source>
+        <translation>Die Seite hat %1, mehr als die %2, nach denen Gmail eine Nachricht abschneidet: Ihre Leser sehen das Ende mit dem Abmeldelink erst nach einem Klick auf „Gesamte Nachricht anzeigen“. Eine kürzere Vorlage vermeidet das.</translation>
+    </message>
+    <message>
+        <source>%1 has no merge tag for %2, so the page still holds it as it is; replace it in the service&apos;s editor before sending.</source>
+        <translation>%1 hat kein Platzhalter-Tag für %2; die Seite enthält es daher unverändert. Ersetzen Sie es vor dem Versand im Editor des Dienstes.</translation>
     </message>
 </context>
 <context>
@@ -621,6 +776,19 @@
         <source>The version and the licences</source>
         <translation>Die Version und die Lizenzen</translation>
     </message>
+    <message>
+        <source>Send a test…</source>
+        <comment>caption</comment>
+        <translation>Test senden…</translation>
+    </message>
+    <message>
+        <source>Send a test</source>
+        <translation>Test senden</translation>
+    </message>
+    <message>
+        <source>Send the previewed template to an inbox as a test (Ctrl+Shift+T)</source>
+        <translation>Die angezeigte Vorlage als Test an ein Postfach senden (Strg+Umschalt+T)</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>
@@ -700,6 +868,45 @@
         <source>Category %1, %2 of %3; preview: %4</source>
         <extracomment>Said to screen readers after Ctrl+PgDown or Ctrl+PgUp: %1 is the category, %2 its place, %3 how many, %4 the template previewed.</extracomment>
         <translation>Kategorie %1, %2 von %3; Vorschau: %4</translation>
+    </message>
+    <message>
+        <source>Export it for a mailing service (a zip with the service&apos;s merge tags)</source>
+        <translation>Sie für einen Mailing-Dienst exportieren (ein Zip mit den Platzhalter-Tags des Dienstes)</translation>
+    </message>
+    <message>
+        <source>Send a test of the previewed template to an inbox</source>
+        <translation>Einen Test der angezeigten Vorlage an ein Postfach senden</translation>
+    </message>
+</context>
+<context>
+    <name>MergeFields</name>
+    <message>
+        <source>First name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>E-mail address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>Unsubscribe link</source>
+        <translation>Abmeldelink</translation>
+    </message>
+    <message>
+        <source>Preferences link</source>
+        <translation>Link zu den Einstellungen</translation>
+    </message>
+    <message>
+        <source>Web version link</source>
+        <translation>Link zur Webversion</translation>
+    </message>
+    <message>
+        <source>Generic ([name] fields)</source>
+        <translation>Allgemein (Felder [name])</translation>
     </message>
 </context>
 <context>
@@ -973,6 +1180,17 @@
     </message>
 </context>
 <context>
+    <name>PasswordStore</name>
+    <message>
+        <source>%1: the password could not be put into the keyring: %2</source>
+        <translation>%1: Das Passwort konnte nicht in den Schlüsselbund gelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>%1: the password could not be taken out of the keyring: %2</source>
+        <translation>%1: Das Passwort konnte nicht aus dem Schlüsselbund entfernt werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>PreviewLoader</name>
     <message>
         <source>Could not write %1: %2</source>
@@ -1117,6 +1335,221 @@
     </message>
 </context>
 <context>
+    <name>SendTestDialog</name>
+    <message>
+        <source>Send a test</source>
+        <translation>Test senden</translation>
+    </message>
+    <message>
+        <source>No template is previewed.</source>
+        <translation>Es wird keine Vorlage in der Vorschau angezeigt.</translation>
+    </message>
+    <message>
+        <source>Sends “%1” as a test, with “[Test]” before its subject and sample values in its merge fields.</source>
+        <translation>Sendet „%1“ als Test, mit „[Test]“ vor dem Betreff und Beispielwerten in den Seriendruckfeldern.</translation>
+    </message>
+    <message>
+        <source>Recipients</source>
+        <translation>Empfänger</translation>
+    </message>
+    <message>
+        <source>name@example.com, another@example.com</source>
+        <translation>name@example.com, andere@example.com</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>&amp;An:</translation>
+    </message>
+    <message>
+        <source>Account</source>
+        <translation>Konto</translation>
+    </message>
+    <message>
+        <source>&amp;New…</source>
+        <translation>&amp;Neu…</translation>
+    </message>
+    <message>
+        <source>New account</source>
+        <translation>Neues Konto</translation>
+    </message>
+    <message>
+        <source>&amp;Edit…</source>
+        <translation>&amp;Bearbeiten…</translation>
+    </message>
+    <message>
+        <source>Edit the account</source>
+        <translation>Das Konto bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove the account</source>
+        <translation>Das Konto entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Account:</source>
+        <translation>&amp;Konto:</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>&amp;Send</source>
+        <translation>&amp;Senden</translation>
+    </message>
+    <message>
+        <source>No account is set up yet: choose “New…” and enter your mail provider&apos;s SMTP server.</source>
+        <translation>Es ist noch kein Konto eingerichtet: Wählen Sie „Neu…“ und geben Sie den SMTP-Server Ihres E-Mail-Anbieters ein.</translation>
+    </message>
+    <message>
+        <source>The password will be asked for each time.</source>
+        <translation>Das Passwort wird jedes Mal erfragt.</translation>
+    </message>
+    <message>
+        <source>The account “%1” is set up.</source>
+        <translation>Das Konto „%1“ ist eingerichtet.</translation>
+    </message>
+    <message>
+        <source>The account “%1” is changed.</source>
+        <translation>Das Konto „%1“ ist geändert.</translation>
+    </message>
+    <message>
+        <source>The account “%1” is removed.</source>
+        <translation>Das Konto „%1“ ist entfernt.</translation>
+    </message>
+    <message>
+        <source>No keyring answered (%1), so the password cannot be kept and is asked for each time.</source>
+        <translation>Kein Schlüsselbund hat geantwortet (%1), daher kann das Passwort nicht aufbewahrt werden und wird jedes Mal erfragt.</translation>
+    </message>
+    <message>
+        <source>The keyring holds no password for this account; it keeps the one you enter.</source>
+        <translation>Der Schlüsselbund enthält kein Passwort für dieses Konto; er bewahrt das auf, das Sie eingeben.</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Password of %1 for the account “%2”.
+%3</source>
+        <translation>Passwort von %1 für das Konto „%2“.
+%3</translation>
+    </message>
+    <message>
+        <source>Type at least one address to send the test to.</source>
+        <translation>Geben Sie mindestens eine Adresse ein, an die der Test gehen soll.</translation>
+    </message>
+    <message>
+        <source>Choose an account, or set one up with “New…”.</source>
+        <translation>Wählen Sie ein Konto, oder richten Sie eines mit „Neu…“ ein.</translation>
+    </message>
+    <message>
+        <source>Nothing was sent.</source>
+        <translation>Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Sending to %1…</source>
+        <translation>Wird an %1 gesendet…</translation>
+    </message>
+    <message>
+        <source>Sent to %1.</source>
+        <translation>Gesendet an %1.</translation>
+    </message>
+    <message>
+        <source>Not sent to %1: %2</source>
+        <translation>Nicht gesendet an %1: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Cancel the send</source>
+        <translation>Das Senden abbrechen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceExport</name>
+    <message>
+        <source>not a complete web address</source>
+        <translation>keine vollständige Webadresse</translation>
+    </message>
+    <message>
+        <source>the address must start with https://</source>
+        <translation>die Adresse muss mit https:// beginnen</translation>
+    </message>
+    <message>
+        <source>the address must not hold a user name or password</source>
+        <translation>die Adresse darf keinen Benutzernamen und kein Passwort enthalten</translation>
+    </message>
+    <message>
+        <source>the address of a folder has no &quot;?&quot; or &quot;#&quot; part</source>
+        <translation>die Adresse eines Ordners hat keinen Teil mit &quot;?&quot; oder &quot;#&quot;</translation>
+    </message>
+    <message>
+        <source>the address holds a character that a page cannot name a picture with unescaped</source>
+        <translation>die Adresse enthält ein Zeichen, mit dem eine Seite ein Bild nicht unmaskiert benennen kann</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceExportDialog</name>
+    <message>
+        <source>Export for a mailing service</source>
+        <translation>Für einen Mailing-Dienst exportieren</translation>
+    </message>
+    <message>
+        <source>Mailing service</source>
+        <translation>Mailing-Dienst</translation>
+    </message>
+    <message>
+        <source>&amp;Mailing service:</source>
+        <translation>&amp;Mailing-Dienst:</translation>
+    </message>
+    <message>
+        <source>&amp;Images in the zip, beside index.html</source>
+        <translation>&amp;Bilder im Zip, neben index.html</translation>
+    </message>
+    <message>
+        <source>Images &amp;hosted at this web address:</source>
+        <translation>Bilder unter dieser &amp;Webadresse bereitgestellt:</translation>
+    </message>
+    <message>
+        <source>Web address of the images</source>
+        <translation>Webadresse der Bilder</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Exportieren…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>stays %1 (this service has no tag for it)</source>
+        <translation>bleibt %1 (dieser Dienst hat kein Tag dafür)</translation>
+    </message>
+    <message>
+        <source>Merge tags written:</source>
+        <translation>Geschriebene Platzhalter-Tags:</translation>
+    </message>
+</context>
+<context>
     <name>ShortcutOverview</name>
     <message>
         <source>Keyboard shortcuts</source>
@@ -1133,6 +1566,89 @@
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>SmtpSender</name>
+    <message>
+        <source>the server refused this address (reply %1)</source>
+        <translation>der Server hat diese Adresse abgelehnt (Antwort %1)</translation>
+    </message>
+    <message>
+        <source>the message (%1 KB) is too large for this server. Leave out images or use another account.</source>
+        <translation>die Nachricht (%1 KB) ist für diesen Server zu groß. Lassen Sie Bilder weg oder nehmen Sie ein anderes Konto.</translation>
+    </message>
+    <message>
+        <source>the server wants a login. Enter the user name and password of the account.</source>
+        <translation>der Server verlangt eine Anmeldung. Geben Sie Benutzername und Passwort des Kontos ein.</translation>
+    </message>
+    <message>
+        <source>no server of this name is known (%1). Check the host name and that this computer is online.</source>
+        <translation>kein Server dieses Namens ist bekannt (%1). Prüfen Sie den Hostnamen und ob dieser Computer online ist.</translation>
+    </message>
+    <message>
+        <source>the server cannot be reached (%1). Check the host name and the port, and that this computer is online.</source>
+        <translation>der Server ist nicht erreichbar (%1). Prüfen Sie Hostnamen und Port und ob dieser Computer online ist.</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not trusted (%1). Nothing was sent, and nothing is sent unencrypted. Check the host name, or ask the server&apos;s administrator.</source>
+        <translation>dem Zertifikat des Servers wird nicht vertraut (%1). Es wurde nichts gesendet, und unverschlüsselt wird nichts gesendet. Prüfen Sie den Hostnamen oder fragen Sie den Betreiber des Servers.</translation>
+    </message>
+    <message>
+        <source>a secure connection could not be made (%1). Check the security: STARTTLS usually uses port 587, TLS port 465.</source>
+        <translation>es konnte keine sichere Verbindung hergestellt werden (%1). Prüfen Sie die Sicherheit: STARTTLS nutzt meist Port 587, TLS Port 465.</translation>
+    </message>
+    <message>
+        <source>the trusted certificates in %1 cannot be read.</source>
+        <translation>die vertrauenswürdigen Zertifikate in %1 können nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>the server does not offer STARTTLS, and the message is never sent unencrypted. Choose TLS, or another server.</source>
+        <translation>der Server bietet kein STARTTLS an, und die Nachricht wird nie unverschlüsselt gesendet. Wählen Sie TLS oder einen anderen Server.</translation>
+    </message>
+    <message>
+        <source>the server refused the login of user &quot;%1&quot;. Check the user name and the password.</source>
+        <translation>der Server hat die Anmeldung von Benutzer „%1“ abgelehnt. Prüfen Sie Benutzername und Passwort.</translation>
+    </message>
+    <message>
+        <source>the server did not answer within %1 seconds. Try again later, or check the port and the security.</source>
+        <translation>der Server hat nicht innerhalb von %1 Sekunden geantwortet. Versuchen Sie es später noch einmal oder prüfen Sie Port und Sicherheit.</translation>
+    </message>
+    <message>
+        <source>sending was cancelled.</source>
+        <translation>das Senden wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>sending failed (%1).</source>
+        <translation>das Senden ist fehlgeschlagen (%1).</translation>
+    </message>
+    <message>
+        <source>%1: the account names no server; enter its host and port.</source>
+        <translation>%1: Das Konto nennt keinen Server; geben Sie Host und Port ein.</translation>
+    </message>
+    <message>
+        <source>%1: sending without encryption is allowed only to this computer. Choose STARTTLS or TLS.</source>
+        <translation>%1: Senden ohne Verschlüsselung ist nur an diesen Computer erlaubt. Wählen Sie STARTTLS oder TLS.</translation>
+    </message>
+    <message>
+        <source>%1: the sender address &quot;%2&quot; is not an e-mail address.</source>
+        <translation>%1: Die Absenderadresse „%2“ ist keine E-Mail-Adresse.</translation>
+    </message>
+    <message>
+        <source>%1: no recipient is given.</source>
+        <translation>%1: Es ist kein Empfänger angegeben.</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not an e-mail address.</source>
+        <translation>%1: „%2“ ist keine E-Mail-Adresse.</translation>
+    </message>
+    <message>
+        <source>%1: sending failed (out of memory).</source>
+        <translation>%1: Das Senden ist fehlgeschlagen (kein Speicher mehr).</translation>
+    </message>
+    <message>
+        <source>%1: the server refused every recipient: %2</source>
+        <translation>%1: Der Server hat jeden Empfänger abgelehnt: %2</translation>
     </message>
 </context>
 <context>
@@ -1341,6 +1857,25 @@
     <message>
         <source>%1: the folder cannot be created</source>
         <translation>%1: der Ordner kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>TestSend</name>
+    <message>
+        <source>The accounts could not be stored in the settings file.</source>
+        <translation>Die Konten konnten nicht in der Einstellungsdatei gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>%1: no such account; no account is set up yet.</source>
+        <translation>%1: Dieses Konto gibt es nicht; es ist noch kein Konto eingerichtet.</translation>
+    </message>
+    <message>
+        <source>%1: no such account; there are: %2</source>
+        <translation>%1: Dieses Konto gibt es nicht; vorhanden sind: %2</translation>
+    </message>
+    <message>
+        <source>The template&apos;s message cannot be sent: %1</source>
+        <translation>Die Nachricht der Vorlage kann nicht gesendet werden: %1</translation>
     </message>
 </context>
 <context>
@@ -1606,6 +2141,33 @@
     <message>
         <source>the temp folder %1 is writable by every user and has no sticky bit, so another user could replace the workspace in it; it is not used (set TMPDIR to a folder of your own, or give the folder the sticky bit: chmod +t)</source>
         <translation>der temporäre Ordner %1 ist für alle Benutzer beschreibbar und hat kein Sticky-Bit, sodass ein anderer Benutzer den Arbeitsordner darin ersetzen könnte; er wird nicht verwendet (setzen Sie TMPDIR auf einen eigenen Ordner oder geben Sie dem Ordner das Sticky-Bit: chmod +t)</translation>
+    </message>
+</context>
+<context>
+    <name>ZipArchive</name>
+    <message>
+        <source>an empty name in the archive</source>
+        <translation>ein leerer Name im Archiv</translation>
+    </message>
+    <message>
+        <source>an absolute path would be unpacked outside the folder</source>
+        <translation>ein absoluter Pfad würde außerhalb des Ordners entpackt</translation>
+    </message>
+    <message>
+        <source>a backslash or colon may lead outside the folder</source>
+        <translation>ein Backslash oder Doppelpunkt kann aus dem Ordner hinausführen</translation>
+    </message>
+    <message>
+        <source>a control character in the name</source>
+        <translation>ein Steuerzeichen im Namen</translation>
+    </message>
+    <message>
+        <source>an empty, &quot;.&quot; or &quot;..&quot; part may lead outside the folder</source>
+        <translation>ein leerer Teil, &quot;.&quot; oder &quot;..&quot; kann aus dem Ordner hinausführen</translation>
+    </message>
+    <message>
+        <source>the name is in the archive twice</source>
+        <translation>der Name steht zweimal im Archiv</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "core/export/exportpaths.h"
 #include "core/export/exportstaging.h"
 #include "core/export/templateexport.h"
+#include "core/filelimits.h"
 #include "core/gallery/library/templatedecoding.h"
 #include "core/platform/ownerlock.h"
 #include "core/platform/workspace.h"
@@ -64,45 +65,6 @@ bool age(const QString& path)
                              {::time(nullptr) - 2 * 24 * 3600, 0}};
     return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), old, 0) == 0;
 }
-
-// Drops root's power to write anywhere, so permission bits count as they do
-// for a user; restores it when it goes out of scope.
-class UnprivilegedScope
-{
-public:
-    UnprivilegedScope() : m_wasRoot(geteuid() == 0)
-    {
-        if (m_wasRoot && seteuid(65534) != 0)
-            qFatal("cannot drop privileges");
-    }
-    ~UnprivilegedScope()
-    {
-        if (m_wasRoot && seteuid(0) != 0)
-            qFatal("cannot restore privileges");
-    }
-
-private:
-    bool m_wasRoot;
-};
-
-// Makes every write past `bytes` fail, as a full disk does part way through
-// a file; lifts the limit when it goes out of scope.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        const rlimit limit{bytes, m_previous.rlim_max};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            qFatal("cannot limit the file size");
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_previous); }
-
-private:
-    rlimit m_previous{};
-};
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "core/export/mergefields.h"
 #include "core/export/smtpsender.h"
 #include "core/export/testsend.h"
 #include "core/mime/mimecomponent.h"
@@ -23,13 +24,6 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString filled(QString text)
-{
-    for (const auto& [field, sample] : TestSend::sampleMergeFields())
-        text.replace(field, sample);
-    return text;
 }
 
 // Line ends as "\n": on the wire a text's lines end in CRLF, its canonical form.
@@ -140,12 +134,13 @@ private slots:
         const QByteArray received = server->received(1);
 
         QCOMPARE(QString::fromUtf8(htmlOf(received)),
-                 filled(QString::fromUtf8(htmlOf(m_template))));
+                 QString::fromUtf8(MergeFields::fillSamples(htmlOf(m_template))));
         QVERIFY(!htmlOf(received).contains("[unsubscribe_url]"));
         const auto text = MimeComponent::readPlainText(received, 1 << 20);
         const auto originalText = MimeComponent::readPlainText(m_template, 1 << 20);
         QVERIFY(text && originalText);
-        QCOMPARE(QString::fromUtf8(text->text), filled(QString::fromUtf8(originalText->text)));
+        QCOMPARE(QString::fromUtf8(text->text),
+                 QString::fromUtf8(MergeFields::fillSamplesPlain(originalText->text)));
         QVERIFY(text->text.contains("Hello Alex,"));
         const QMap<QString, QByteArray> images = imagesOf(received, folder("received"));
         QVERIFY(!images.isEmpty());

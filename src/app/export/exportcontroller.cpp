@@ -7,9 +7,11 @@
 #include "failurereport.h"
 #include "gallerywindow.h"
 #include "plaintext.h"
+#include "serviceexportdialog.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -170,4 +172,50 @@ void ExportController::exportRookpost()
                            tr("The template was handed to Rookpost, but it is damaged, so the "
                               "page may be incomplete.") +
                                QStringLiteral("\n\n") + warning);
+}
+
+void ExportController::exportForService()
+{
+    const QString what = tr("The template could not be exported for a mailing service.");
+    const QString title = tr("Export for a mailing service");
+    const QString name = m_window.currentTemplate();
+    if (!checkTemplate(title, name, what))
+        return;
+    ServiceExportDialog dialog(m_owner, m_serviceOptions);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_serviceOptions = dialog.options();
+    const QString target = askForTarget(title, QStringLiteral("zip"), name);
+    if (target.isEmpty())
+        return;
+    ServiceExport::Report report;
+    const Status status = ServiceExport::exportTemplateTo(m_window.templateLibrary(), name, target,
+                                                          m_serviceOptions, &report);
+    if (!status) {
+        showFailure(m_owner, title, what, status,
+                    tr("Choose a folder you can write to, with room to spare, and export again."));
+        return;
+    }
+    rememberFolder(target);
+    const QLocale locale;
+    const auto size = [&locale](qint64 bytes) {
+        return locale.formattedDataSize(bytes, 0, QLocale::DataSizeTraditionalFormat);
+    };
+    const QString service = QCoreApplication::translate(
+        "MergeFields", MergeFields::service(m_serviceOptions.service).name);
+    m_notice->showExported(target, tr("Exported \u201c%1\u201d for %2: page %3, images %4")
+                                       .arg(QFileInfo(target).fileName(), service,
+                                            size(report.pageBytes), size(report.imageBytes)));
+    QStringList warnings;
+    if (report.clipped())
+        warnings << tr("The page is %1, more than the %2 after which Gmail clips a message: "
+                       "its readers see the end, with the unsubscribe link, only after clicking "
+                       "\u201cView entire message\u201d. A shorter template avoids that.")
+                        .arg(size(report.pageBytes), size(ServiceExport::GmailClipBytes));
+    if (!report.unconverted.isEmpty())
+        warnings << tr("%1 has no merge tag for %2, so the page still holds it as it is; replace "
+                       "it in the service's editor before sending.")
+                        .arg(service, report.unconverted.join(QStringLiteral(", ")));
+    if (!warnings.isEmpty())
+        PlainText::warning(m_owner, title, warnings.join(QStringLiteral("\n\n")));
 }

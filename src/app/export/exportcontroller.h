@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/export/serviceexport.h"
+
 #include <QObject>
 #include <QString>
 
@@ -7,8 +9,9 @@ class ExportNotice;
 class GalleryWindow;
 class QWidget;
 
-// The three ways the previewed template leaves the program: an HTML page
-// with its images, an .eml message, and the hand-off to Rookpost. It asks
+// The ways the previewed template leaves the program: an HTML page with its
+// images, an .eml message, a zip for a mailing service, and the hand-off to
+// Rookpost. It asks
 // for the target in the save dialog, which starts in the folder of the last
 // export that succeeded, says why nothing was written, and confirms a
 // finished export in the notice over the preview.
@@ -27,6 +30,8 @@ public:
     void exportHtml();
     void exportEml();
     void exportRookpost();
+    // A zip for a mailing service's upload, with the service's merge tags.
+    void exportForService();
 
     // The sibling mailer's executable, or empty when it is not installed.
     static QString rookpostPath();
@@ -44,5 +49,7 @@ private:
 
     GalleryWindow& m_window;
     QWidget* m_owner;
+    // The choices of the last export for a service, offered again while the window is open.
+    ServiceExport::Options m_serviceOptions;
     ExportNotice* m_notice = nullptr;
 };

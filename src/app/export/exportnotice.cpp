@@ -112,7 +112,7 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
     hide();
 }
 
-void ExportNotice::showExported(const QString& filePath)
+void ExportNotice::showExported(const QString& filePath, const QString& text)
 {
     m_filePath = filePath;
     place();
@@ -126,7 +126,7 @@ void ExportNotice::showExported(const QString& filePath)
         setTabOrder(proxy ? proxy : m_focusAfter, m_open);
         setTabOrder(m_open, m_close);
     }
-    say(tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()));
+    say(text.isEmpty() ? tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()) : text);
 }
 
 void ExportNotice::showMessage(const QString& text)

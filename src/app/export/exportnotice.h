@@ -25,7 +25,8 @@ public:
     ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent,
                  const QString& name = QStringLiteral("exportNotice"));
 
-    void showExported(const QString& filePath);
+    // `text` says more than the file's name when it is given.
+    void showExported(const QString& filePath, const QString& text = QString());
     // Says `text` without an Open button, until it is closed.
     void showMessage(const QString& text);
 

@@ -116,6 +116,8 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     connect(m_keys, &KeysController::helpRequested, this, &Form1::showHelp);
     connect(m_keys, &KeysController::shortcutsRequested, this, &Form1::showShortcutOverview);
     connect(m_keys, &KeysController::sendTestRequested, this, &Form1::showSendTest);
+    connect(m_keys, &KeysController::serviceExportRequested, this,
+            [this] { m_exports->exportForService(); });
     m_own = new OwnTemplatesController(*this, this, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.

@@ -256,6 +256,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
                  tr("LGPL-3 or GPL-2; the Chromium code under BSD-style licences"));
     html += item(QStringLiteral("GMime 3"),
                  tr("GNU Lesser General Public License, version 2.1 or later (LGPL-2.1+)"));
+    html += item(QStringLiteral("libzip"), tr("BSD 3-clause licence"));
     html += QStringLiteral("</ul><h3>") + tr("Fonts").toHtmlEscaped() + QStringLiteral("</h3><ul>");
     html += item(tr("Tahoma from Wine (the window's font)"),
                  tr("GNU Lesser General Public License, version 2.1 or later (LGPL-2.1+)"));

@@ -92,6 +92,10 @@ KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
     press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)},
           tr("Open the More panel"));
 
+    // Beside the two exports' keys; it has no button, as the row of buttons is full.
+    bind({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)}, false,
+         tr("Export it for a mailing service (a zip with the service's merge tags)"),
+         [this] { emit serviceExportRequested(); });
     bind({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)}, false,
          tr("Send a test of the previewed template to an inbox"),
          [this] { emit sendTestRequested(); });

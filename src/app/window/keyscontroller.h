@@ -43,6 +43,8 @@ signals:
     // F1: the user guide; Ctrl+?: the overview of these keys.
     void helpRequested();
     void shortcutsRequested();
+    // Ctrl+Alt+E: the export for a mailing service, which has no button.
+    void serviceExportRequested();
     // Ctrl+Shift+T: a test of the previewed template to real inboxes.
     void sendTestRequested();
 

@@ -1,5 +1,6 @@
 #include "core/export/testsend.h"
 
+#include "core/export/mergefields.h"
 #include "core/export/templateexport.h"
 #include "core/mime/mimecomponent.h"
 #include "core/platform/settingkeys.h"
@@ -112,18 +113,6 @@ void remember(const QStringList& recipients, const QString& account)
     modSettings::WriteSetting(SettingKeys::TestAccount, account);
 }
 
-std::vector<std::pair<QString, QString>> sampleMergeFields()
-{
-    // The links a list service fills in per recipient; a test has no list, so
-    // they point at a page that says so rather than nowhere.
-    return {
-        {QStringLiteral("[unsubscribe_url]"), QStringLiteral("https://example.com/unsubscribe")},
-        {QStringLiteral("[preferences_url]"), QStringLiteral("https://example.com/preferences")},
-        {QStringLiteral("[web_version_url]"), QStringLiteral("https://example.com/web-version")},
-        {QStringLiteral("[first_name]"), QStringLiteral("Alex")},
-    };
-}
-
 Result<QByteArray> previewedMessage(const QString& appFolder, const QString& name)
 {
     QByteArray message;
@@ -147,7 +136,9 @@ Result<QByteArray> testMessage(const QByteArray& templateMessage, const Account&
          (domain.isEmpty() ? QStringLiteral("quillery.invalid") : domain))
             .toUtf8();
     outgoing.date = date;
-    outgoing.replacements = sampleMergeFields();
+    outgoing.fill = [](const QByteArray& text, bool html) {
+        return html ? MergeFields::fillSamples(text) : MergeFields::fillSamplesPlain(text);
+    };
     QString error;
     QByteArray message = MimeComponent::outgoingMessage(templateMessage, outgoing, &error);
     if (message.isEmpty())

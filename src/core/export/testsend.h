@@ -8,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <utility>
 #include <vector>
 
 // A test of a template sent to real inboxes: the accounts it goes through and
@@ -43,9 +42,6 @@ void remember(const QStringList& recipients, const QString& account);
 
 // Addresses split at commas, semicolons and white space.
 QStringList splitRecipients(const QString& text);
-
-// Each merge field of the shipped templates with its sample value.
-std::vector<std::pair<QString, QString>> sampleMergeFields();
 
 // The message of the previewed template as shipped: what "> eml" writes.
 // Branded or customised variants replace it here.

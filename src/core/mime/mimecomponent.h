@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -82,9 +83,10 @@ public:
         QString subjectPrefix;
         QByteArray messageId; // without angle brackets
         QDateTime date;
-        // Applied to the decoded text of every text/plain and text/html part,
-        // in order; a part nothing changes in stays byte for byte as it was.
-        std::vector<std::pair<QString, QString>> replacements;
+        // Rewrites the decoded UTF-8 text of every text/plain and text/html
+        // part (`html` says which) and the subject; a part it does not change
+        // stays byte for byte as it was. None: nothing is rewritten.
+        std::function<QByteArray(const QByteArray& text, bool html)> fill;
     };
 
     // `message` with the headers of `outgoing` and its replacements made,

@@ -32,18 +32,18 @@ void rewriteTextPart(GMimeObject*, GMimeObject* part, gpointer data)
     if (disposition && g_mime_content_disposition_is_attachment(disposition))
         return;
     const auto* rewrite = static_cast<TextRewrite*>(data);
+    if (!rewrite->outgoing->fill)
+        return;
     char* raw = g_mime_text_part_get_text(GMIME_TEXT_PART(part));
     if (!raw)
         return;
-    const QString before = QString::fromUtf8(raw);
+    const QByteArray before(raw);
     g_free(raw);
-    QString after = before;
-    for (const auto& [from, to] : rewrite->outgoing->replacements)
-        after.replace(from, to);
+    const QByteArray after =
+        rewrite->outgoing->fill(before, g_mime_content_type_is_type(type, "text", "html"));
     if (after == before)
         return;
-    const QByteArray utf8 = after.toUtf8();
-    g_mime_text_part_set_text(GMIME_TEXT_PART(part), utf8.constData());
+    g_mime_text_part_set_text(GMIME_TEXT_PART(part), after.constData());
     // Long HTML lines would break SMTP's line limit if sent as they are.
     g_mime_part_set_content_encoding(
         GMIME_PART(part),
@@ -113,8 +113,10 @@ QByteArray MimeComponent::outgoingMessage(const QByteArray& message, const Outgo
     internet_address_list_clear(g_mime_message_get_addresses(parsed, GMIME_ADDRESS_TYPE_CC));
     internet_address_list_clear(g_mime_message_get_addresses(parsed, GMIME_ADDRESS_TYPE_BCC));
 
-    const char* subject = g_mime_message_get_subject(parsed);
-    const QByteArray newSubject = (outgoing.subjectPrefix + QString::fromUtf8(subject)).toUtf8();
+    QByteArray subject = g_mime_message_get_subject(parsed);
+    if (outgoing.fill)
+        subject = outgoing.fill(subject, false);
+    const QByteArray newSubject = outgoing.subjectPrefix.toUtf8() + subject;
     g_mime_message_set_subject(parsed, newSubject.constData(), "utf-8");
     g_mime_message_set_message_id(parsed, outgoing.messageId.constData());
     const QDateTime date = outgoing.date.isValid() ? outgoing.date : QDateTime::currentDateTime();
