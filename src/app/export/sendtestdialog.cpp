@@ -40,6 +40,7 @@ QString testCaFile()
 SendTestDialog::SendTestDialog(const QString& library, const QString& name, QWidget* parent)
     : QDialog(parent), m_library(library), m_name(name)
 {
+    setObjectName(QStringLiteral("sendTestDialog"));
     setWindowTitle(tr("Send a test"));
     setAccessibleName(tr("Send a test"));
     auto* layout = new QVBoxLayout(this);
