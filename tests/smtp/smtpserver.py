@@ -8,7 +8,6 @@ OUT/<n>.rcpt (one recipient a line) and OUT/<n>.from.
 --silent accepts connections and never says a word, as a server that hangs.
 """
 import argparse
-import asyncio
 import os
 import socket
 import ssl
