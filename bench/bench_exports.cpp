@@ -3,6 +3,7 @@
 // the page with its images against the component writing straight into the
 // target folder. The difference is the price of never leaving a torn file.
 #include "benchsetup.h"
+#include "core/export/serviceexport.h"
 #include "core/export/templateexport.h"
 #include "core/gallery/library/templatedecoding.h"
 #include "core/mime/mimecomponent.h"
@@ -144,6 +145,59 @@ void htmlDirectFloor(benchmark::State& state)
     }
 }
 BENCHMARK(htmlDirectFloor)->Unit(benchmark::kMillisecond);
+
+// The zip for a mailing service: the page staged as for "> html", the merge
+// fields rewritten, the archive built in memory and written atomically.
+void exportForService(benchmark::State& state)
+{
+    const QString target = library().out + "/Offer.zip";
+    ServiceExport::Options options;
+    options.service = MergeFields::Service::Mailchimp;
+    for (auto _ : state) {
+        ServiceExport::Report report;
+        const Status status =
+            ServiceExport::exportTemplateTo(library().app, "Offer", target, options, &report);
+        if (!status)
+            state.SkipWithError(qPrintable(status.message()));
+    }
+}
+BENCHMARK(exportForService)->Unit(benchmark::kMillisecond);
+
+// A hostile page of a million '[' before one field: the rewrite stays linear.
+void mergeFieldsOfBrackets(benchmark::State& state)
+{
+    const QByteArray page = "<p>" + QByteArray(1000 * 1000, '[') + "first_name]</p>";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            MergeFields::toService(page, MergeFields::Service::Mailchimp).text.size());
+}
+BENCHMARK(mergeFieldsOfBrackets)->Unit(benchmark::kMillisecond);
+
+// The same for the largest template of a built library, named by
+// QUILLERY_BENCH_LIBRARY (a folder holding templates/), such as build/bin.
+void exportForServiceLargestShipped(benchmark::State& state)
+{
+    const QString folder = qEnvironmentVariable("QUILLERY_BENCH_LIBRARY");
+    const QFileInfoList files =
+        QDir(folder + "/templates").entryInfoList({"*.dat"}, QDir::Files, QDir::Size);
+    if (folder.isEmpty() || files.isEmpty()) {
+        state.SkipWithError("QUILLERY_BENCH_LIBRARY names no built library");
+        return;
+    }
+    const QString name = files.first().completeBaseName();
+    state.SetLabel(qPrintable(name));
+    const QString target = library().out + "/Shipped.zip";
+    ServiceExport::Options options;
+    options.service = MergeFields::Service::Mailchimp;
+    for (auto _ : state) {
+        ServiceExport::Report report;
+        const Status status =
+            ServiceExport::exportTemplateTo(folder, name, target, options, &report);
+        if (!status)
+            state.SkipWithError(qPrintable(status.message()));
+    }
+}
+BENCHMARK(exportForServiceLargestShipped)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

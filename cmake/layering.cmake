@@ -24,7 +24,7 @@ set(layers
     "core/html"
     "core/mime"
     "core/gallery/library core/views core/window"
-    "core/gallery/build core/gallery/search core/export"
+    "core/gallery/build core/gallery/search core/export core/brand"
     "core/gallery/check"
     "core/gallery/userlibrary"
     "app/common app/web"

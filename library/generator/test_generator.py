@@ -1,6 +1,6 @@
 """The generator's own refusals: a look two senders share, a drawing repeated
-across the library, a sender's colours that cannot be read, and headings that
-skip a level.
+across the library, a sender's colours that cannot be read, headings that
+skip a level, and theme colours whose role cannot be marked.
 
     python3 -B -m unittest discover -s library/generator
 """
@@ -17,7 +17,7 @@ from unittest import mock
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from quillery_generator import blocks, svgart, themes  # noqa: E402
+from quillery_generator import blocks, brandmarks, svgart, themes  # noqa: E402
 from quillery_generator import sources as generate  # noqa: E402
 from quillery_generator.art import Icon, Logo, Picture  # noqa: E402
 from quillery_generator.template import Template, card, scene  # noqa: E402
@@ -217,3 +217,30 @@ class PictureSizes(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class BrandMarks(unittest.TestCase):
+    theme = themes.RETAIL  # its heading and band share #1d1f33
+
+    def mark(self, build):
+        return brandmarks.mark(build(self.theme), build, self.theme)
+
+    def test_a_shared_colour_gets_the_role_of_each_use(self):
+        def build(t):
+            return (f'<td bgcolor="{t.band}" style="color:{t.on_band}">x</td>'
+                    f'<h2 style="color:{t.heading}">y</h2><p style="color:#123456">z</p>')
+        marked = self.mark(build)
+        self.assertIn('style="color:#ffffff" data-brand-colours="band on-band">', marked)
+        self.assertIn('style="color:#1d1f33" data-brand-colours="heading">', marked)
+        self.assertNotIn("data-brand-colours", marked.split("<p")[1])
+
+    def test_refusals(self):
+        cases = [
+            # (what the page does, how the refusal reads)
+            (lambda t: f"<!--[if mso]><td bgcolor=\"{t.band}\"><![endif]-->", "inside a comment"),
+            (lambda t: "<p>light</p>" if t.band.startswith("#1d") else "<div>dark</div>", "depends on its colours"),
+        ]
+        for build, refusal in cases:
+            with self.subTest(refusal=refusal):
+                with self.assertRaisesRegex(ValueError, refusal):
+                    self.mark(build)

@@ -274,6 +274,8 @@ void TestExportNotice::keyboardReachesItAndLeavesIt()
     QTest::keyClick(pane->focusProxy(), Qt::Key_Tab);
     QVERIFY(waitUntil([&] { return noticeButton("exportNoticeOpen")->hasFocus(); }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeOpenFile"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeClose"));
 
     // Backwards from the stop after it, the first of the preview's view toggles.
@@ -282,6 +284,8 @@ void TestExportNotice::keyboardReachesItAndLeavesIt()
     QVERIFY(toggle->hasFocus());
     QTest::keyClick(toggle, Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeClose"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeOpenFile"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), noticeButton("exportNoticeOpen"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

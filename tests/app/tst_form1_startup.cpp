@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEnginePage>
 
 #include "splitterbar.h"
 
@@ -21,6 +22,7 @@ class TestForm1Startup : public QObject
 
 private slots:
     void opensOnTheLibrary();
+    void categoryPageFollowsTheFirstPreview();
     void emptyLibrary();
     void missingLibrary();
     void splitSetting_data();
@@ -96,6 +98,27 @@ void TestForm1Startup::opensOnTheLibrary()
     QVERIFY(shown.wait(20000));
     QCOMPARE(shown.first().first().toString(), QStringLiteral("Offer"));
     QVERIFY(!QFileInfo::exists(fixture.msgFolder()));
+}
+
+// The first preview's load starts first, and the category page's right after.
+void TestForm1Startup::categoryPageFollowsTheFirstPreview()
+{
+    GalleryFixture fixture;
+    fixture.addCategory("0New.html", {"Offer", "Promo"});
+    fixture.addTemplate("Offer");
+
+    Form1 form(fixture.appFolder());
+    auto* pane = control<BrowserPane>(form, "WebBrowser1");
+    QWebEnginePage* preview = control<BrowserPane>(form, "WebBrowser2")->page();
+    // Whether the preview was loading when the category page began.
+    QList<bool> previewLoading;
+    connect(pane->page(), &QWebEnginePage::loadStarted, this,
+            [&] { previewLoading << preview->isLoading(); });
+    QSignalSpy loaded(pane, &BrowserPane::DocumentComplete);
+    form.show();
+    QVERIFY(loaded.wait(20000));
+    QCOMPARE(previewLoading.value(0, false), true);
+    QVERIFY2(pane->url().path().endsWith("/categories/0New.html"), qPrintable(pane->url().path()));
 }
 
 void TestForm1Startup::emptyLibrary()

@@ -1,8 +1,10 @@
 #include "app/galleryfixture.h"
+#include "app/pagetools.h"
 #include "app/urlrecorder.h"
 #include "app/windowcontrols.h"
 
 #include "buttonplus.h"
+#include "commandmenu.h"
 #include "core/platform/settingsstore.h"
 #include "core/window/hovertable.h"
 #include "form1.h"
@@ -14,6 +16,7 @@
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -136,7 +139,8 @@ void TestMorePanel::opensFreshEachTime()
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton4")->geometry(), QRect(160, 153, 129, 33));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton5")->geometry(), QRect(304, 153, 129, 33));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton6")->geometry(), QRect(448, 153, 65, 33));
-        QCOMPARE(control<ButtonPlus>(panel, "cmdButton7")->geometry(), QRect(160, 202, 353, 33));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton7")->geometry(), QRect(32, 153, 113, 33));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton8")->geometry(), QRect(160, 202, 353, 33));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->cursor().pixmap().cacheKey(),
                  control<QLabel>(form, "imgLogo")->cursor().pixmap().cacheKey());
         enter(control<ButtonPlus>(panel, "cmdButton3"));
@@ -222,14 +226,18 @@ void TestMorePanel::keyboardPressesTheFocusedButton_data()
     QTest::newRow("Tab, Space") << Keys{tab, QKeyCombination(Qt::Key_Space)} << "Reset layout";
     QTest::newRow("Tab, Tab, keypad Enter")
         << Keys{tab, tab, QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter)} << "Close";
+    QTest::newRow("Tab to every command")
+        << Keys{tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "Every command";
     QTest::newRow("Tab to the user guide")
-        << Keys{tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "User guide";
+        << Keys{tab, tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "User guide";
     QTest::newRow("Tab to the keys")
-        << Keys{tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Keyboard shortcuts";
+        << Keys{tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Keyboard shortcuts";
     QTest::newRow("Tab to sending a test")
-        << Keys{tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "Send a test";
+        << Keys{tab, tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Return)}
+        << "Send a test";
     QTest::newRow("Tab goes round")
-        << Keys{tab, tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Website";
+        << Keys{tab, tab, tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)}
+        << "Website";
     QTest::newRow("Shift+Tab goes back round")
         << Keys{backtab, backtab, QKeyCombination(Qt::Key_Return)} << "About Quillery";
     QTest::newRow("Esc presses nothing") << Keys{tab, QKeyCombination(Qt::Key_Escape)} << "";
@@ -262,6 +270,22 @@ void TestMorePanel::keyboardPressesTheFocusedButton()
     if (windows.contains(pressed)) {
         QVERIFY(waitForWindow(windows[pressed]));
         openWindowNamed(windows[pressed])->close();
+    }
+    if (pressed == "Every command") {
+        // The menu of every command opens once the panel has gone.
+        QVERIFY(waitUntil([&] {
+            return form.commandMenu()->shownMenu() && form.commandMenu()->shownMenu()->isVisible();
+        }));
+        QMenu* menu = form.commandMenu()->shownMenu();
+        QCOMPARE(menu->objectName(), QStringLiteral("commandsMenu"));
+        QStringList keys;
+        for (const QAction* action : menu->actions())
+            keys << action->shortcut().toString();
+        for (const char* key :
+             {"Ctrl+E", "Ctrl+Shift+E", "F10", "F1", "Ctrl+O", "F2", "Ctrl+1", "Ctrl+Shift+C",
+              "Ctrl+Shift+H", "Menu", "Ctrl+Shift+T", "Ctrl+Alt+E"})
+            QVERIFY2(keys.contains(key), qPrintable(keys.join(' ')));
+        menu->close();
     }
     QCOMPARE(control<SplitterBar>(form, "picSplitter")->x(), pressed == "Reset layout" ? 450 : 700);
     QCOMPARE(storedSplit(),
@@ -305,7 +329,7 @@ void TestMorePanel::helpRowOpensItsWindow_data()
                           << "Keyboard shortcuts";
     QTest::newRow("About") << 6 << "aboutBox"
                            << "About Quillery";
-    QTest::newRow("Send a test") << 7 << "sendTestDialog"
+    QTest::newRow("Send a test") << 8 << "sendTestDialog"
                                  << "Send a test";
 }
 

@@ -20,6 +20,7 @@
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -126,6 +127,10 @@ private slots:
     void addsWithCtrlO();
     void defaultCategoryInGermanIsStoredAsItIs();
     void renamesAndRemovesFromTheKeyboard();
+    void favouritesFollowRenameAndRemove();
+    void removeGoesToTheTrashAndUndoPutsItBack_data();
+    void removeGoesToTheTrashAndUndoPutsItBack();
+    void withoutATrashRemovalAsksFirst();
     void shippedTemplatesStayAsTheyAre();
     void badInputIsRefusedWithNothingWritten();
     void startFinishesACutOffChange();
@@ -142,6 +147,7 @@ private:
     BrowserPane* categoryPane() const { return control<BrowserPane>(m_form, "WebBrowser1"); }
     QComboBox* categories() const { return control<QComboBox>(m_form, "cboCategory"); }
     QString ownFolder() const { return m_fixture->dataFolder() + "/quillery/library"; }
+    QString trashFolder() const { return m_fixture->dataFolder() + "/Trash"; }
 
     GalleryFixture* m_fixture = nullptr;
     QTemporaryDir* m_inputs = nullptr;
@@ -348,9 +354,151 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
     };
     QCOMPARE(recent(), QStringList{"Renamed"});
 
+    // Into the trash without a question: the notice offers to undo it.
+    press(m_form, Qt::Key_Delete);
+    QVERIFY(waitUntil([this] { return categories()->count() == 1; }));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(control(m_form, "undoNotice")->isVisible());
+    QCOMPARE(files(ownFolder()), QStringList());
+    QVERIFY(QFileInfo::exists(trashFolder() + "/files/Renamed.dat"));
+    QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
+    QCOMPARE(recent(), QStringList());
+}
+
+// A favourite renamed keeps its place among the favourites, one removed leaves
+// them; and an own template is renamed from the favourites as from its category.
+void TestOwnTemplates::favouritesFollowRenameAndRemove()
+{
+    start();
+    QVERIFY(m_form->addOwnTemplate(sampleMessage("a"), "Mine", "First"));
+    QVERIFY(waitForPreview(*m_shown, "First"));
+    m_form->setFavourite("First", true);
+    m_form->setFavourite("Offer", true);
+    const auto favourites = [] {
+        return modSettings::ReadSetting(SettingKeys::Favourites).split(' ', Qt::SkipEmptyParts);
+    };
+    QCOMPARE(favourites(), (QStringList{"First", "Offer"}));
+
+    m_form->showCategory(QString());
+    QVERIFY(m_form->showsFavourites());
+    QVERIFY(waitForPreview(*m_shown, "First"));
+    whenShown<QInputDialog>(m_form, [](QInputDialog* dialog) {
+        dialog->setTextValue("Second");
+        dialog->accept();
+    });
+    press(m_form, Qt::Key_F2);
+    QVERIFY(waitForPreview(*m_shown, "Second"));
+    QCOMPARE(favourites(), (QStringList{"Second", "Offer"}));
+    QVERIFY(m_form->showsFavourites());
+    QCOMPARE(m_form->isFavourite("Second"), true);
+
+    QVERIFY(m_form->removeOwnTemplate("Second"));
+    QCOMPARE(favourites(), QStringList{"Offer"});
+    QVERIFY(m_form->showsFavourites());
+}
+
+void TestOwnTemplates::removeGoesToTheTrashAndUndoPutsItBack_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<bool>("nameTaken");
+    QTest::addColumn<QString>("restoredAs");
+    QTest::newRow("Ctrl+Z") << true << false << "Second";
+    QTest::newRow("the notice's Undo") << false << false << "Second";
+    QTest::newRow("name taken meanwhile") << true << true << "Second (2)";
+}
+
+// Removed into the trash, recorded as deleted from the library; undone, it is
+// back on its category page in its place, with its own thumbnail.
+void TestOwnTemplates::removeGoesToTheTrashAndUndoPutsItBack()
+{
+    QFETCH(bool, byKey);
+    QFETCH(bool, nameTaken);
+    QFETCH(QString, restoredAs);
+    start();
+    for (const char* name : {"First", "Second", "Third"}) {
+        QVERIFY(m_form->addOwnTemplate(sampleMessage(name), "Mine", name));
+        QVERIFY(waitForPreview(*m_shown, name));
+    }
+    const QString page = ownFolder() + "/categories/Mine.html";
+    const QString thumb = ownFolder() + "/categories/thumbs/second.png";
+    const QByteArray picture = FileIo::readAll(thumb).valueOr(QByteArray());
+    QVERIFY(!picture.isEmpty());
+    m_form->SelectTemplate("Second");
+    QVERIFY(waitForPreview(*m_shown, "Second"));
+    m_form->setFavourite("Second", true);
+
+    press(m_form, Qt::Key_Delete);
+    QVERIFY(waitUntil([&] { return !QFileInfo::exists(ownFolder() + "/templates/Second.dat"); }));
+    QCOMPARE(TemplateLibrary::templateLinks(page), (QStringList{"First", "Third"}));
+    const QString info =
+        FileIo::readAll(trashFolder() + "/info/Second.dat.trashinfo").valueOr(QByteArray());
+    QVERIFY2(info.startsWith("[Trash Info]\nPath=" +
+                             QUrl::toPercentEncoding(ownFolder() + "/templates/Second.dat", "/") +
+                             "\nDeletionDate="),
+             qPrintable(info));
+    QVERIFY(QFileInfo::exists(trashFolder() + "/files/Second.dat"));
+    auto* notice = control(m_form, "undoNotice");
+    QVERIFY(notice->isVisible());
+    QCOMPARE(control<QLabel>(m_form, "undoNoticeText")->text(),
+             QString::fromUtf8("“Second” is in the trash"));
+
+    if (nameTaken) {
+        QVERIFY(m_form->addOwnTemplate(sampleMessage("again"), "Other", "Second"));
+        QVERIFY(waitForPreview(*m_shown, "Second"));
+    }
+    if (byKey) {
+        // From the category page, where the keyboard is after a removal.
+        categoryPane()->setFocus();
+        press(m_form, Qt::Key_Z, Qt::ControlModifier);
+    } else {
+        QTest::mouseClick(control<QPushButton>(m_form, "undoNoticeAction"), Qt::LeftButton);
+    }
+    QVERIFY(waitForPreview(*m_shown, restoredAs));
+    QCOMPARE(m_form->currentCategory(), QStringLiteral("Mine"));
+    QCOMPARE(TemplateLibrary::templateLinks(page), (QStringList{"First", restoredAs, "Third"}));
+    QVERIFY(QFileInfo::exists(ownFolder() + "/templates/" + restoredAs + ".dat"));
+    // Its own picture, not the placeholder an added template shows first.
+    const QStringList thumbs = QDir(ownFolder() + "/categories/thumbs").entryList(QDir::Files);
+    bool samePicture = false;
+    for (const QString& file : thumbs)
+        samePicture |=
+            FileIo::readAll(ownFolder() + "/categories/thumbs/" + file).valueOr(QByteArray()) ==
+            picture;
+    QVERIFY(samePicture);
+    // Out of the trash, and nothing more to undo.
+    QCOMPARE(QDir(trashFolder() + "/files").entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(trashFolder() + "/info").entryList(QDir::Files), QStringList());
+    QVERIFY(!m_form->findChild<QAction*>("undoRemoveAction")->isEnabled());
+    // A favourite before, a favourite again, under the name it came back as.
+    QVERIFY(m_form->isFavourite(restoredAs));
+    if (nameTaken)
+        QVERIFY(control(m_form, "undoNotice")->isVisible());
+}
+
+// Where the trash cannot take the template, the user is asked before it is
+// removed for good, as nothing could undo it.
+void TestOwnTemplates::withoutATrashRemovalAsksFirst()
+{
+    start();
+    QVERIFY(m_form->addOwnTemplate(sampleMessage("a"), "Mine", "First"));
+    QVERIFY(waitForPreview(*m_shown, "First"));
+    QVERIFY(FileIo::writeAtomically(trashFolder(), "a file where the trash should be"));
+
+    // Asked, and kept when the user says no.
     QString question;
     whenShown<QMessageBox>(m_form, [&question](QMessageBox* box) {
         question = box->windowTitle() + " | " + box->text();
+        box->reject();
+    });
+    press(m_form, Qt::Key_Delete);
+    QVERIFY(waitUntil([&question] { return !question.isEmpty(); }));
+    QVERIFY2(question.startsWith("Remove the template | The trash cannot take the template") &&
+                 question.contains(QString::fromUtf8("“First”")) &&
+                 question.contains("This cannot be undone."),
+             qPrintable(question));
+    QVERIFY(QFileInfo::exists(ownFolder() + "/templates/First.dat"));
+
+    whenShown<QMessageBox>(m_form, [](QMessageBox* box) {
         // The button says what it does.
         for (QAbstractButton* button : box->buttons())
             if (button->text() == "Remove")
@@ -358,12 +506,9 @@ void TestOwnTemplates::renamesAndRemovesFromTheKeyboard()
     });
     press(m_form, Qt::Key_Delete);
     QVERIFY(waitUntil([this] { return categories()->count() == 1; }));
-    QVERIFY2(question.contains(QString::fromUtf8("“Renamed”")) &&
-                 question.startsWith("Remove the template | "),
-             qPrintable(question));
     QCOMPARE(files(ownFolder()), QStringList());
-    QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
-    QCOMPARE(recent(), QStringList());
+    QVERIFY(!control(m_form, "undoNotice")->isVisible());
+    QVERIFY(!m_form->findChild<QAction*>("undoRemoveAction")->isEnabled());
 }
 
 void TestOwnTemplates::shippedTemplatesStayAsTheyAre()
@@ -509,6 +654,8 @@ void TestOwnTemplates::dialogsFitTheirTexts()
     press(m_form, Qt::Key_F2);
     QVERIFY(waitForPreview(*m_shown, "Ours"));
 
+    // The question comes only where the trash cannot take the template.
+    QVERIFY(FileIo::writeAtomically(trashFolder(), "no trash here"));
     whenShown<QMessageBox>(m_form, [&removed, verbs](QMessageBox* box) {
         removed = lookOf(box);
         for (QAbstractButton* button : box->buttons())

@@ -6,6 +6,9 @@
 #include "form1.h"
 #include "searchindexloader.h"
 
+#include "core/platform/settingsstore.h"
+
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -55,11 +58,17 @@ private slots:
     void keysMoveThroughTheResults_data();
     void keysMoveThroughTheResults();
     void recentTemplatesSurviveARestart();
+    void windowClosedRightAfterAPreviewKeepsIt();
     void hostileThumbnailsDoNotFreezeTheWindow();
+    void favouritesAreACategoryAtTheTop();
+    void favouritesRankBeforeTheirEquals();
 
 private:
     void openWindow();
     void search(const QString& text);
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier);
+    // The category pane once it links `names`; false when it never does.
+    bool paneLinks(const QStringList& names);
 
     std::unique_ptr<GalleryFixture> m_fixture;
     QTemporaryDir m_cache;
@@ -123,6 +132,21 @@ void TestSearch::search(const QString& text)
             .toString()
             .contains(text.isEmpty() ? QStringLiteral("Recent") : text);
     }));
+}
+
+void TestSearch::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    if (!QApplication::focusWidget()) {
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+bool TestSearch::paneLinks(const QStringList& names)
+{
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    return waitUntil([&] { return linkedNames(pane) == names; });
 }
 
 void TestSearch::findsByNameAndTextAcrossCategories()
@@ -261,9 +285,23 @@ void TestSearch::recentTemplatesSurviveARestart()
     openWindow();
     pane = control<BrowserPane>(*m_form, "WebBrowser1");
     search(QString());
-    // The start previewed Offer again, which does not push Summer Sale down.
-    QCOMPARE(m_shown.value(0), QStringLiteral("Offer"));
+    // The start shows Summer Sale again, where the user left off; that is no
+    // new choice and pushes nothing down.
+    QCOMPARE(m_shown.value(0), QStringLiteral("Summer Sale"));
     QCOMPARE(linkedNames(pane), QStringList{"Summer Sale"});
+}
+
+// The recent list is written once the clicks pause; a window closed before
+// that still keeps the template it just previewed.
+void TestSearch::windowClosedRightAfterAPreviewKeepsIt()
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ControlModifier);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Summer Sale"); }));
+    m_form.reset();
+    m_shown.clear();
+    openWindow();
+    search(QString());
+    QCOMPARE(linkedNames(control<BrowserPane>(*m_form, "WebBrowser1")), QStringList{"Summer Sale"});
 }
 
 // A library whose thumbnails are a FIFO and a sparse 3 GB file: the recent
@@ -316,6 +354,72 @@ void TestSearch::hostileThumbnailsDoNotFreezeTheWindow()
     const int writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
     if (writer >= 0)
         ::close(writer);
+}
+
+// Ctrl+D marks the previewed template; the favourites then head the category
+// list, in the order they were marked, and come back after a restart.
+void TestSearch::favouritesAreACategoryAtTheTop()
+{
+    auto* categories = control<QComboBox>(*m_form, "cboCategory");
+    auto* action = m_form->findChild<QAction*>("favouriteAction");
+    QVERIFY(action);
+    QCOMPARE(action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    QCOMPARE(action->text(), QStringLiteral("Add to favourites"));
+    // No favourites, no entry: the list starts with the library's first category.
+    QCOMPARE(categories->count(), 2);
+    QCOMPARE(categories->itemText(0), QStringLiteral("Retail"));
+
+    press(Qt::Key_D);
+    QCOMPARE(action->text(), QStringLiteral("Remove from favourites"));
+    QCOMPARE(categories->count(), 3);
+    QCOMPARE(categories->itemText(0), QStringLiteral("Favourites"));
+    // The category shown stays as it was.
+    QCOMPARE(categories->currentIndex(), 1);
+    QCOMPARE(m_form->currentCategory(), QStringLiteral("Retail"));
+
+    press(Qt::Key_PageDown);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Menu"); }));
+    press(Qt::Key_Down);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Tasting Night"); }));
+    press(Qt::Key_D);
+
+    m_form.reset();
+    m_shown.clear();
+    openWindow();
+    categories = control<QComboBox>(*m_form, "cboCategory");
+    QCOMPARE(categories->itemText(0), QStringLiteral("Favourites"));
+    while (categories->currentIndex() > 0)
+        press(Qt::Key_PageUp);
+    QVERIFY(m_form->showsFavourites());
+    QCOMPARE(m_form->currentCategory(), QString());
+    QVERIFY(paneLinks({"Offer", "Tasting Night"}));
+    QVERIFY(waitUntil([this] { return m_shown.contains("Offer"); }));
+    // The template keys step through the favourites as through a category.
+    press(Qt::Key_Down);
+    QVERIFY(waitUntil([this] { return m_shown.contains("Tasting Night"); }));
+
+    // Taken off, it leaves the page at once; the last one takes the entry with it.
+    press(Qt::Key_D);
+    QVERIFY(paneLinks({"Offer"}));
+    QCOMPARE(categories->itemText(0), QStringLiteral("Favourites"));
+    m_form->setFavourite("Offer", false);
+    QVERIFY(waitUntil([categories] { return categories->count() == 2; }));
+    QCOMPARE(categories->itemText(0), QStringLiteral("Retail"));
+    QVERIFY(!m_form->showsFavourites());
+    QVERIFY(paneLinks({"Offer", "Summer Sale"}));
+    QCOMPARE(modSettings::ReadSetting(SettingKeys::Favourites), QString());
+}
+
+// Among results that match as well, the favourites come first.
+void TestSearch::favouritesRankBeforeTheirEquals()
+{
+    auto* pane = control<BrowserPane>(*m_form, "WebBrowser1");
+    m_form->setFavourite("Tasting Night", true);
+    search("prosecco");
+    QCOMPARE(linkedNames(pane), (QStringList{"Tasting Night", "Menu"}));
+    // Taken off while the results are shown: they follow.
+    m_form->setFavourite("Tasting Night", false);
+    QVERIFY(paneLinks({"Menu", "Tasting Night"}));
 }
 
 QTEST_MAIN(TestSearch)

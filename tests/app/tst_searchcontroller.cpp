@@ -3,8 +3,10 @@
 #include "searchcontroller.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -19,6 +21,7 @@ private slots:
     void cleanup();
     void onlyChosenPreviewsAreRecent();
     void recentListIsBounded();
+    void recentIsStoredOnceTheClicksPause();
     void recentFollowsRenamesAndRemovals_data();
     void recentFollowsRenamesAndRemovals();
 
@@ -78,6 +81,21 @@ void TestSearchController::recentListIsBounded()
     QCOMPARE(search->recent(), latestFirst.mid(0, 12));
     search.reset();
     QCOMPARE(makeController()->recent(), latestFirst.mid(0, 12));
+}
+
+// The write waits for the clicks to pause, and then comes without a close:
+// another copy started meanwhile reads the list.
+void TestSearchController::recentIsStoredOnceTheClicksPause()
+{
+    auto search = makeController();
+    auto* delay = search->findChild<QTimer*>(QStringLiteral("recentStoreDelay"));
+    QVERIFY(delay);
+    QSignalSpy stored(delay, &QTimer::timeout);
+    search->previewShown(QStringLiteral("Menu"), true);
+    search->previewShown(QStringLiteral("Offer"), true);
+    QVERIFY(stored.wait(5000));
+    QCOMPARE(stored.count(), 1);
+    QCOMPARE(makeController()->recent(), QStringList({"Offer", "Menu"}));
 }
 
 void TestSearchController::recentFollowsRenamesAndRemovals_data()

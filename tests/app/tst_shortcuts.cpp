@@ -10,6 +10,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "helpwindows.h"
+#include "serviceexportdialog.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -214,7 +215,7 @@ void TestShortcuts::keyWorksWhereverTheFocusIs_data()
 {
     QTest::addColumn<QKeyCombination>("key");
     QTest::addColumn<int>("presses");
-    // "dialog:<title>", "panel", "help", "keys", "mailer", "closed",
+    // "dialog:<title>", "service", "panel", "help", "keys", "mailer", "closed",
     // "template:<name>" or "category:<name>/<first template>".
     QTest::addColumn<QString>("effect");
     QTest::addColumn<QString>("where");
@@ -230,6 +231,7 @@ void TestShortcuts::keyWorksWhereverTheFocusIs_data()
         {"export html", Qt::CTRL | Qt::Key_E, 1, "dialog:Export as html"},
         {"export eml", Qt::CTRL | Qt::SHIFT | Qt::Key_E, 1, "dialog:Export as eml"},
         {"hand to the mailer", Qt::CTRL | Qt::SHIFT | Qt::Key_M, 1, "mailer"},
+        {"export for a mailing service", Qt::CTRL | Qt::ALT | Qt::Key_E, 1, "service"},
         {"More by F10", QKeyCombination(Qt::Key_F10), 1, "panel"},
         {"More by Ctrl+M", Qt::CTRL | Qt::Key_M, 1, "panel"},
         {"user guide", QKeyCombination(Qt::Key_F1), 1, "help"},
@@ -267,6 +269,11 @@ void TestShortcuts::keyWorksWhereverTheFocusIs()
         dialogTitle = dialog->windowTitle();
         dialog->reject();
     });
+    QString serviceTitle;
+    whenShown<ServiceExportDialog>(m_guard.get(), [&](ServiceExportDialog* dialog) {
+        serviceTitle = dialog->windowTitle();
+        dialog->reject();
+    });
     whenShown<Form2>(m_guard.get(), [&](Form2* panel) {
         panelOpened = true;
         QTest::keyClick(panel, Qt::Key_Escape);
@@ -279,6 +286,8 @@ void TestShortcuts::keyWorksWhereverTheFocusIs()
 
     if (effect.startsWith("dialog:")) {
         QCOMPARE(dialogTitle, effect.mid(7));
+    } else if (effect == "service") {
+        QCOMPARE(serviceTitle, QStringLiteral("Export for a mailing service"));
     } else if (effect == "panel") {
         QVERIFY(panelOpened);
         QVERIFY(!QApplication::activeModalWidget());
@@ -469,11 +478,13 @@ void TestShortcuts::eachOverviewEntryDoesWhatItSays()
     });
     closer->start();
     for (const HelpWindows::Key& entry : entries) {
-        // The notices' keys work only while a notice is shown (tst_exportnotice).
+        // The notices' keys work only while a notice is shown (tst_exportnotice),
+        // Undo only while there is a removal to undo (tst_owntemplates).
         const bool noticeKey =
             std::any_of(entry.keys.begin(), entry.keys.end(), [](const QKeySequence& key) {
                 return key == QKeySequence(Qt::Key_Escape) ||
-                       key == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
+                       key == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O) ||
+                       key == QKeySequence(QKeySequence::Undo);
             });
         if (noticeKey)
             continue;
@@ -483,6 +494,9 @@ void TestShortcuts::eachOverviewEntryDoesWhatItSays()
                 window->objectName() == QLatin1String("sendTestDialog"))
                 window->close();
         }
+        // The context menu's keys leave a menu open, which takes the next keys.
+        while (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         control<QComboBox>(*m_form, "cboCategory")->setFocus();

@@ -1,6 +1,7 @@
 #include "core/librarytool.h"
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -141,6 +142,46 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains("warning") && run.err.contains("truncated"), qPrintable(run.err));
         QVERIFY(readFile(m_dir->filePath("out/msg.html")).contains("logo.png"));
         QVERIFY(QFileInfo(m_dir->filePath("out/logo.png")).isFile());
+    }
+
+    void exportServiceWritesTheZipAndItsReport_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+
+        QTest::newRow("Brevo, images in the archive")
+            << QStringList{"--service", "brevo"} << 0 << "images: ";
+        QTest::newRow("SendGrid warns of the web version")
+            << QStringList{"--service", "sendgrid"} << 0
+            << "warning: SendGrid has no tag for [web_version_url]";
+        QTest::newRow("images at an address")
+            << QStringList{"--images-at", "https://cdn.example.com/a"} << 0 << "page: ";
+        QTest::newRow("plain http refused")
+            << QStringList{"--images-at", "http://cdn.example.com/a"} << 1 << "https://";
+        QTest::newRow("unknown service")
+            << QStringList{"--service", "nope"} << 2 << "one of: generic, mailchimp";
+    }
+
+    void exportServiceWritesTheZipAndItsReport()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        const QString footer = QStringLiteral(QUILLERY_TEST_DATA "/serviceexport/footer.eml");
+        const ToolRun run =
+            runTool(QStringList{"export-service", footer, "news.zip"} + options, m_dir->path());
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2((run.out + run.err).contains(said), qPrintable(run.out + run.err));
+        if (exitCode != 0) {
+            QVERIFY(entries(m_dir->path()).isEmpty());
+            return;
+        }
+        QCOMPARE(entries(m_dir->path()), QStringList{"news.zip"});
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-t"), m_dir->filePath("news.zip")});
+        QVERIFY(unzip.waitForFinished(30000));
+        QVERIFY2(unzip.exitCode() == 0, unzip.readAllStandardOutput().constData());
     }
 
 private:

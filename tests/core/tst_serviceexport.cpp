@@ -102,8 +102,8 @@ void TestServiceExport::archiveReadsBack_data()
     QTest::newRow("Mailchimp, images at an address")
         << Service::Mailchimp << Images::AtAddress
         << QStringList{"<img src=\"https://cdn.example.com/news%20letter/logo.png\"",
-                       "url('https://cdn.example.com/news%20letter/logo.png')", "href=\"*|UNSUB|*\"",
-                       "Hi *|FNAME|*, the images/ folder"};
+                       "url('https://cdn.example.com/news%20letter/logo.png')",
+                       "href=\"*|UNSUB|*\"", "Hi *|FNAME|*, the images/ folder"};
     QTest::newRow("Campaign Monitor")
         << Service::CampaignMonitor << Images::InArchive
         << QStringList{"<unsubscribe style=\"color:#555\">Unsubscribe</unsubscribe>",

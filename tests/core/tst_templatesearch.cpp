@@ -115,29 +115,48 @@ private Q_SLOTS:
     void find_data()
     {
         QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("favourites");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("a word of the name") << "sale" << QStringList{"Summer Sale"};
+        QTest::newRow("a word of the name")
+            << "sale" << QStringList{} << QStringList{"Summer Sale"};
         QTest::newRow("name before subject before text")
-            << "summer" << QStringList{"Summer Sale", "Wine Tasting"};
+            << "summer" << QStringList{} << QStringList{"Summer Sale", "Wine Tasting"};
         QTest::newRow("a word of the text, in every library")
-            << "prosecco" << QStringList{"Grand Opening", "Wine Tasting", "Club Night"};
+            << "prosecco" << QStringList{}
+            << QStringList{"Grand Opening", "Wine Tasting", "Club Night"};
         QTest::newRow("accents and case do not matter")
-            << "CREME" << QStringList{"Crème Brûlée Recipe"};
-        QTest::newRow("the start of a word") << "choc" << QStringList{"Grand Opening"};
-        QTest::newRow("not the middle of one") << "olate" << QStringList{};
+            << "CREME" << QStringList{} << QStringList{"Crème Brûlée Recipe"};
+        QTest::newRow("the start of a word")
+            << "choc" << QStringList{} << QStringList{"Grand Opening"};
+        QTest::newRow("not the middle of one") << "olate" << QStringList{} << QStringList{};
         QTest::newRow("every word must be there")
-            << "prosecco cheese" << QStringList{"Wine Tasting"};
-        QTest::newRow("punctuation separates words") << "40%, off!" << QStringList{"Summer Sale"};
-        QTest::newRow("nothing asked, nothing found") << "  " << QStringList{};
+            << "prosecco cheese" << QStringList{} << QStringList{"Wine Tasting"};
+        QTest::newRow("punctuation separates words")
+            << "40%, off!" << QStringList{} << QStringList{"Summer Sale"};
+        QTest::newRow("nothing asked, nothing found") << "  " << QStringList{} << QStringList{};
+        QTest::newRow("a favourite goes before its equals")
+            << "prosecco" << QStringList{"Club Night"}
+            << QStringList{"Club Night", "Grand Opening", "Wine Tasting"};
+        QTest::newRow("but not before a better match")
+            << "summer" << QStringList{"Wine Tasting"}
+            << QStringList{"Summer Sale", "Wine Tasting"};
+        QTest::newRow("favourites keep the library's order among them")
+            << "prosecco" << QStringList{"Wine Tasting", "Grand Opening"}
+            << QStringList{"Grand Opening", "Wine Tasting", "Club Night"};
+        QTest::newRow("a favourite that is not found adds nothing")
+            << "sale" << QStringList{"Club Night"} << QStringList{"Summer Sale"};
     }
 
     void find()
     {
         QFETCH(QString, query);
+        QFETCH(QStringList, favourites);
         QFETCH(QStringList, expected);
         const TemplateSearch::Index index =
             TemplateSearch::Index::build({m_shipped.path(), m_own.path()});
-        QCOMPARE(namesOf(index.find(query, 50)), expected);
+        QCOMPARE(namesOf(index.find(query, 50, nullptr,
+                                    QSet<QString>(favourites.begin(), favourites.end()))),
+                 expected);
     }
 
     void findsEveryScript_data()

@@ -5,6 +5,7 @@
 #include "core/gallery/library/userlibraryjournal.h"
 #include "core/gallery/userlibrary/htmltext.h"
 #include "core/gallery/userlibrary/userlibrary.h"
+#include "core/platform/fileio.h"
 #include "core/userlibraryfixture.h"
 
 #include <QFile>
@@ -33,6 +34,8 @@ private slots:
     void renamesFileThumbnailAndLink();
     void renameTakesNoThumbnailThatIsNoFile();
     void removesAndDropsAnEmptyCategory();
+    void restorePutsItBackInItsPlace_data();
+    void restorePutsItBackInItsPlace();
     void refusesChangesToShippedTemplates();
     void librarySetListsShippedFirst();
     void categoryPageShapes_data();
@@ -457,6 +460,51 @@ void TestUserLibrary::removesAndDropsAnEmptyCategory()
     QCOMPARE(TemplateLibrary::categoryNames(folder), QStringList());
     QCOMPARE(QDir(folder + "/templates").entryList(QDir::Files), QStringList());
     QVERIFY(!UserLibrary::remove(libraries, "Two"));
+}
+
+void TestUserLibrary::restorePutsItBackInItsPlace_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("links"); // empty: refused, nothing written
+    QTest::newRow("first") << "Mine" << 0 << "Back" << QStringList{"Back", "One", "Two"};
+    QTest::newRow("between") << "Mine" << 1 << "Back" << QStringList{"One", "Back", "Two"};
+    QTest::newRow("past the end of a shorter page")
+        << "Mine" << 7 << "Back" << QStringList{"One", "Two", "Back"};
+    QTest::newRow("a category that went with it") << "Gone" << 3 << "Back" << QStringList{"Back"};
+    QTest::newRow("a name taken meanwhile") << "Mine" << 0 << "two" << QStringList{};
+}
+
+void TestUserLibrary::restorePutsItBackInItsPlace()
+{
+    QFETCH(QString, category);
+    QFETCH(int, position);
+    QFETCH(QString, name);
+    QFETCH(QStringList, links);
+    UserLibraryFixture fixture;
+    const LibrarySet libraries = fixture.libraries();
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "One"));
+    QVERIFY(UserLibrary::add(libraries, fixture.messageFile(), "Mine", "Two"));
+    const QString folder = fixture.userLibrary();
+    const QByteArray packed = FileIo::readAll(folder + "/templates/One.dat").valueOr(QByteArray());
+    const QByteArray png = "\x89PNG picture";
+    const Snapshot before = fixture.snapshot();
+
+    const Result<UserLibrary::Added> restored =
+        UserLibrary::restore(libraries, name, category, position, packed, png);
+    if (links.isEmpty()) {
+        QVERIFY(!restored);
+        QVERIFY2(restored.status().message().contains(name),
+                 qPrintable(restored.status().message()));
+        QCOMPARE(fixture.snapshot(), before);
+        return;
+    }
+    QVERIFY2(restored, qPrintable(restored.status().message()));
+    QCOMPARE(TemplateLibrary::templateLinks(folder + "/categories/" + category + ".html"), links);
+    QCOMPARE(FileIo::readAll(restored->templatePath).valueOr(QByteArray()), packed);
+    QCOMPARE(FileIo::readAll(restored->thumbnailPath).valueOr(QByteArray()), png);
+    QVERIFY(!QFileInfo::exists(folder + "/" + UserLibraryJournal::JournalName));
 }
 
 void TestUserLibrary::refusesChangesToShippedTemplates()

@@ -7,13 +7,15 @@
 // view-phone.png, view-dark.png, view-inverted.png, view-images-blocked.png,
 // view-plain-text.png and view-inbox-line.png, marked-thumbnail.png,
 // export-confirmation.png, own-templates.png, the category pages
-// category-retail.png and category-food-and-drink.png, and library-overview.png
-// (every thumbnail, one row per category, from SOURCE_FOLDER), send-test.png
-// and send-test-result.png (a test sent to the tests' SMTP server on
-// loopback, which needs Debian's python3-aiosmtpd). Settings, cache,
+// category-retail.png and category-food-and-drink.png, the menus
+// thumbnail-menu.png and commands-menu.png, library-overview.png (every
+// thumbnail, one row per category, from SOURCE_FOLDER), send-test.png and
+// send-test-result.png (a test sent to the tests' SMTP server on loopback,
+// which needs Debian's python3-aiosmtpd). Settings, cache,
 // the user's own templates and temp folders are private to the run.
 
 #include "browserpane.h"
+#include "commandmenu.h"
 #include "core/export/templateexport.h"
 #include "core/gallery/library/templatelibrary.h"
 #include "enginewait.h"
@@ -29,6 +31,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -366,6 +369,63 @@ bool sendTestShots(const QString& out, const QString& library)
     return ok;
 }
 
+// A thumbnail's context menu as a right click opens it, over the category
+// page, and the menu of every command the More panel opens, on its own: a
+// menu is a window of its own, which the main window's picture leaves out.
+bool menuShots(const QString& out, const QString& library)
+{
+    Form1 form(library);
+    QStringList shown;
+    if (!showAtDesignedSize(form, shown))
+        return false;
+    auto* pane = form.findChild<BrowserPane*>(QStringLiteral("WebBrowser1"));
+    waitUntil([&] {
+        return EngineWait::evaluate(pane->page(), "document.readyState").toString() == "complete";
+    });
+    waitForPreview(form);
+    const QVariantList xy =
+        EngineWait::evaluate(pane->page(),
+                             "(function(){var r=document.querySelectorAll('a[href^=\"#\"]')[0]"
+                             ".getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/4];"
+                             "})()")
+            .toList();
+    if (xy.size() != 2)
+        return false;
+    const QPoint at(int(xy[0].toDouble()), int(xy[1].toDouble()));
+    QTest::mouseClick(pane->focusProxy(), Qt::RightButton, {}, at);
+    const auto shownMenu = [&form] {
+        QMenu* menu = form.commandMenu()->shownMenu();
+        return menu && menu->isVisible() ? menu : nullptr;
+    };
+    if (!waitUntil([&] { return shownMenu() != nullptr; }))
+        return false;
+    EngineWait::settle(300);
+    QMenu* menu = shownMenu();
+    QImage image = form.grab().toImage();
+    {
+        QPainter painter(&image);
+        painter.drawPixmap(menu->mapToGlobal(QPoint(0, 0)) - form.mapToGlobal(QPoint(0, 0)),
+                           menu->grab());
+    }
+    const QRect placed(menu->mapToGlobal(QPoint(0, 0)) - form.mapToGlobal(QPoint(0, 0)),
+                       menu->size());
+    menu->close();
+    const QRect left = form.findChild<QWidget*>(QStringLiteral("Picture1"))->geometry();
+    const QRect list = form.findChild<QWidget*>(QStringLiteral("cboCategory"))->geometry();
+    const QRect around(left.left() - 8, list.top() - 8, left.width() + 16,
+                       form.height() - list.top() + 8);
+    bool ok = save(image.copy(around.united(placed.adjusted(0, 0, 8, 8)).intersected(image.rect())),
+                   out + "/thumbnail-menu.png");
+
+    form.showCommandsMenu();
+    if (!waitUntil([&] { return shownMenu() != nullptr; }))
+        return false;
+    EngineWait::settle(300);
+    ok &= save(shownMenu()->grab().toImage(), out + "/commands-menu.png");
+    shownMenu()->close();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -391,6 +451,7 @@ int main(int argc, char** argv)
     ok &= viewShots(out, library);
     ok &= markAndExportShots(out, library);
     ok &= ownShot(out, library);
+    ok &= menuShots(out, library);
     ok &= categoryShot(library, QStringLiteral("Retail"), out + "/category-retail.png");
     ok &= categoryShot(library, QStringLiteral("Food and Drink"),
                        out + "/category-food-and-drink.png");

@@ -1,5 +1,6 @@
 #include "command.h"
 
+#include "core/brand/brandstore.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 
 #include <QCoreApplication>
@@ -12,11 +13,13 @@ int runCheck(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runBuild(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runPage(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runExportService(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRepair(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runSend(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runBrand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 namespace {
 
@@ -35,7 +38,16 @@ const std::array commands{
             "                                    and what Outlook for Windows breaks in the "
             "Outlook model (needs\n"
             "                                    quillery-thumbnails beside this tool); "
-            "--no-mail-programs skips both",
+            "--no-mail-programs skips both\n"
+            "check TEMPLATE (--report | --json) [--no-spam] [--no-outlook-model] "
+            "[--check-links]\n"
+            "                                    the report of one template (.dat) or message "
+            "(.eml) before\n"
+            "                                    sending: mail programs, spam, accessibility, "
+            "size and pictures,\n"
+            "                                    links; as text or as JSON. --check-links asks "
+            "each web address\n"
+            "                                    for its answer, the tool's one use of the network",
             VariableArguments, runCheck},
     Command{"build",
             "build SOURCE_FOLDER LIBRARY_FOLDER  turn readable template sources into the library",
@@ -48,6 +60,14 @@ const std::array commands{
             "export MESSAGE.eml PAGE.htm       write PAGE.htm and its images folder beside it, as "
             "the HTML export does",
             2, runExport},
+    Command{"export-service",
+            "export-service MESSAGE.eml ARCHIVE.zip [--service NAME] [--images-at URL]\n"
+            "                                    write the zip a mailing service's upload takes, "
+            "index.html with\n"
+            "                                    the service's merge tags and its images, as the "
+            "window's export\n"
+            "                                    for a mailing service does",
+            VariableArguments, runExportService},
     Command{"add",
             "add FILE [--category NAME] [--name NAME] [--library FOLDER]\n"
             "                                    add a message (.eml) or a page (.htm, .html) "
@@ -71,6 +91,12 @@ const std::array commands{
             "account; the password comes\n"
             "                                    from the keyring or QUILLERY_SMTP_PASSWORD",
             VariableArguments, runSend},
+    Command{"brand",
+            "brand apply TEMPLATE --brand NAME [--out FILE] [--brands FOLDER]\n"
+            "                                    write a template (.dat or .eml) in one of your "
+            "brands: a message,\n"
+            "                                    or a page and its images for an .htm/.html FILE",
+            VariableArguments, runBrand},
 };
 
 void printUsage(QTextStream& stream)
@@ -79,11 +105,13 @@ void printUsage(QTextStream& stream)
     for (const Command& command : commands)
         stream << "  " << command.synopsis << '\n';
     stream << "\nYour own templates live in " << UserLibrary::defaultFolder()
-           << " unless --library says otherwise;\nadd renders the thumbnail with the "
+           << " unless --library says otherwise;\nyour brands in " << BrandStore::defaultFolder()
+           << " unless --brands says otherwise;\nadd renders the thumbnail with the "
               "quillery-thumbnails program beside this one.\n";
     stream << "\nExit status: 0 on success, 1 on a failure or a problem found, 2 on wrong usage,\n"
               "3 when check found no problem but could not run all of its checks (the\n"
-              "mail programs or the Outlook model; standard error says why).\n";
+              "mail programs, the Outlook model or SpamAssassin; standard error or the\n"
+              "report says why).\n";
 }
 
 } // namespace

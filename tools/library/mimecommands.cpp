@@ -1,5 +1,6 @@
 #include "command.h"
 
+#include "core/export/serviceexport.h"
 #include "core/export/templateexport.h"
 #include "core/gallery/library/templatestaging.h"
 #include "core/mime/mimecomponent.h"
@@ -61,5 +62,70 @@ int runExport(const QStringList& arguments, QTextStream&, QTextStream& err)
         err << "quillery-library: " << exported.message() << '\n';
         return ExitFailure;
     }
+    return ExitOk;
+}
+
+// The window's "Export for a mailing service": the zip, then its report on
+// standard output; a field the service has no tag for is a warning, not a failure.
+int runExportService(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    QStringList positional;
+    ServiceExport::Options options;
+    const auto usage = [&err] {
+        err << "quillery-library: usage: quillery-library export-service MESSAGE.eml ARCHIVE.zip "
+               "[--service NAME] [--images-at URL]\n";
+        return ExitUsage;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == u"--service" || argument == u"--images-at") {
+            if (i + 1 >= arguments.size())
+                return usage();
+            const QString value = arguments[++i];
+            if (argument == u"--images-at") {
+                options.images = ServiceExport::Images::AtAddress;
+                options.address = value;
+                continue;
+            }
+            const std::optional<MergeFields::Service> service = MergeFields::serviceFromKey(value);
+            if (!service) {
+                QStringList keys;
+                for (const MergeFields::ServiceInfo& info : MergeFields::services())
+                    keys << QString::fromLatin1(info.key);
+                err << "quillery-library: " << value
+                    << ": no such service; one of: " << keys.join(QStringLiteral(", ")) << '\n';
+                return ExitUsage;
+            }
+            options.service = *service;
+        } else if (argument.startsWith(u"--")) {
+            return usage();
+        } else {
+            positional << argument;
+        }
+    }
+    if (positional.size() != 2)
+        return usage();
+    const QString source = positional.at(0);
+    const QString target = QDir::cleanPath(QDir::current().absoluteFilePath(positional.at(1)));
+    const Result<QByteArray> message = readMessage(source);
+    if (!message) {
+        err << "quillery-library: " << message.status().message() << '\n';
+        return ExitFailure;
+    }
+    ServiceExport::Report report;
+    if (const Status exported =
+            ServiceExport::exportMessageTo(*message, target, source, options, &report);
+        !exported) {
+        err << "quillery-library: " << exported.message() << '\n';
+        return ExitFailure;
+    }
+    out << "page: " << report.pageBytes << " bytes"
+        << (report.clipped() ? " (Gmail clips a message's HTML past " : " (under the ")
+        << ServiceExport::GmailClipBytes
+        << (report.clipped() ? " bytes)\n" : " bytes Gmail shows)\n")
+        << "images: " << report.imageBytes << " bytes in " << report.imageCount << " files\n";
+    for (const QString& field : std::as_const(report.unconverted))
+        err << "quillery-library: warning: " << MergeFields::service(options.service).name
+            << " has no tag for " << field << "; the page keeps it as it is\n";
     return ExitOk;
 }

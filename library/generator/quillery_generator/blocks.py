@@ -86,7 +86,8 @@ def _mso(markup: str) -> str:
     return f"<!--[if mso | IE]>{markup}<![endif]-->"
 
 
-def _img(t: Theme, src: Picture, width: int, alt: str, on: str, style: str = "", fluid: bool = True) -> str:
+def _img(t: Theme, src: Picture, width: int, alt: str, on: str, style: str = "", fluid: bool = True,
+         slot: str | None = None) -> str:
     """An image with both size attributes, so a client that blocks images
     keeps the layout, and an alt text styled to be readable on `on`'s
     background instead of the client's default black serif."""
@@ -96,7 +97,8 @@ def _img(t: Theme, src: Picture, width: int, alt: str, on: str, style: str = "",
     # sides, since height:auto would let the alt text of a blocked picture
     # set the box's height.
     size = f"width:100%;max-width:{width}px;height:auto;" if fluid else f"width:{width}px;height:{height}px;"
-    return (f'<img src="{src}" width="{width}" height="{height}" alt="{esc(alt)}" '
+    mark = f' data-brand="{slot}"' if slot else ""
+    return (f'<img{mark} src="{src}" width="{width}" height="{height}" alt="{esc(alt)}" '
             f'style="display:block;{size}border:0;text-decoration:none;'
             f'font-family:{t.font};font-size:14px;line-height:20px;color:{on};{style}">')
 
@@ -149,15 +151,16 @@ def header(t: Theme, img: AddImage, brand: str, mark: str, tagline: str | None =
     fg, sub = (t.heading, t.muted) if light else (t.on_band, t.on_band)
     # Name and tagline are rows of their own: a client that drops
     # display:block on a span would run them together.
-    lines = (f'<tr><td class="q-brand" style="font-family:{t.heading_font};font-size:20px;line-height:26px;'
-             f'font-weight:700;color:{fg};text-align:left;">{esc(brand)}</td></tr>')
+    # data-brand marks what the gallery replaces with the user's brand.
+    lines = (f'<tr><td class="q-brand" data-brand="name" style="font-family:{t.heading_font};font-size:20px;'
+             f'line-height:26px;font-weight:700;color:{fg};text-align:left;">{esc(brand)}</td></tr>')
     if tagline:
-        lines += (f'<tr><td style="font-family:{t.font};font-size:13px;line-height:18px;color:{sub};'
-                  f'text-align:left;">{esc(tagline)}</td></tr>')
+        lines += (f'<tr><td data-brand="tagline" style="font-family:{t.font};font-size:13px;line-height:18px;'
+                  f'color:{sub};text-align:left;">{esc(tagline)}</td></tr>')
     align = "center" if centered else "left"
     inner = (f'<table {TABLE} align="{align}" style="{NO_GAPS}"><tr>'
              f'<td valign="middle" style="padding-right:12px;vertical-align:middle;">'
-             + _img(t, logo, 44, f"{brand} logo", fg, "border-radius:10px;", fluid=False) + '</td>'
+             + _img(t, logo, 44, f"{brand} logo", fg, "border-radius:10px;", fluid=False, slot="logo") + '</td>'
              f'<td valign="middle" style="vertical-align:middle;text-align:left;">'
              f'<table {TABLE} style="{NO_GAPS}">{lines}</table></td></tr></table>')
     if light:
@@ -404,15 +407,25 @@ def divider(t: Theme) -> str:
 
 
 def footer(t: Theme, brand: str, why: str) -> str:
+    # The sender's name, wherever the footer says it, is a slot the gallery
+    # fills with the user's; what follows a comma ("registered charity
+    # [number]") stays for the user to complete.
+    name = brand.split(",")[0]
+    named = f'<span data-brand="name">{esc(name)}</span>'
     body = (f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
-            f'{esc(why)}</p>'
+            f'{esc(why).replace(esc(name), named)}</p>'
             f'<p style="margin:0 0 8px;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
-            f'{esc(brand)} &middot; [Street address], [Postcode] [City], [Country]</p>'
+            f'{named}{esc(brand[len(name):])} &middot; '
+            '<span data-brand="address">[Street address], [Postcode] [City], [Country]</span></p>'
+            # Empty, so it takes no room: the gallery puts a brand's social links here.
+            '<p data-brand="social" style="margin:0;"></p>'
             f'<p style="margin:0;font-family:{t.font};font-size:13px;line-height:20px;color:{t.muted};">'
-            f'<a href="[unsubscribe_url]" style="color:{t.muted};text-decoration:underline;">Unsubscribe</a> &middot; '
+            f'<a data-brand="unsubscribe" href="[unsubscribe_url]" style="color:{t.muted};text-decoration:underline;">'
+            'Unsubscribe</a> &middot; '
             f'<a href="[preferences_url]" style="color:{t.muted};text-decoration:underline;">Update your '
             'preferences</a> &middot; '
-            f'<a href="[web_version_url]" style="color:{t.muted};text-decoration:underline;">View in your browser</a>'
+            f'<a data-brand="view-in-browser" href="[web_version_url]" style="color:{t.muted};'
+            'text-decoration:underline;">View in your browser</a>'
             '</p>')
     return (f'<tr><td class="q-page q-footer" align="center" bgcolor="{t.page}" style="padding:24px 32px 8px;'
             f'background-color:{t.page};text-align:center;">{body}</td></tr>')

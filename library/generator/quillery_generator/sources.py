@@ -19,13 +19,14 @@ import textwrap
 from html.parser import HTMLParser
 from typing import Iterable, Mapping, Sequence
 
-from . import blocks, calendar_dates, svgart
+from . import blocks, brandmarks, calendar_dates, svgart
 from .art import Art, Logo, Palette, Picture
 from .content_people import TEMPLATES as PEOPLE
 from .content_shops import TEMPLATES as SHOPS
 from .content_travel import TEMPLATES as TRAVEL
 from .content_work import TEMPLATES as WORK
 from .template import Template
+from .theme import Theme
 
 # Folder name = page file name without ".html": the "0" and "1" prefixes put
 # Retail and Food first; the rest follow in name order.
@@ -136,8 +137,10 @@ def build_template(folder: str, tpl: Template) -> set[str]:
             pictured.update(pictured_objects(art))
         return Picture.of(f"images/{name}.png", images[name])
 
-    body = tpl.build(tpl.theme, img)
-    page = blocks.page(tpl.theme, tpl.subject, tpl.preheader, body)
+    def build(theme: Theme) -> str:
+        return blocks.page(theme, tpl.subject, tpl.preheader, tpl.build(theme, img))
+
+    page = brandmarks.mark(build(tpl.theme), build, tpl.theme)
     if len(page.encode("utf-8")) > MAX_HTML_BYTES:
         raise ValueError(f"{tpl.name}: HTML over {MAX_HTML_BYTES} bytes")
     check_headings(tpl.name, page)

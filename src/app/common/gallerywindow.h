@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/gallery/library/libraryset.h"
+#include "core/gallery/library/templatelibrary.h"
 
 #include <QString>
+#include <QStringList>
 
 // What a feature of the gallery's window may ask of the window: the template
 // the preview shows, the libraries, the category the list shows, and the few
@@ -21,6 +23,16 @@ public:
     virtual QString currentLibrary() const = 0;
     // The library folder the previewed template is read from.
     virtual QString templateLibrary() const = 0;
+    // Whether the list shows the user's favourites rather than a category;
+    // currentCategory() is empty then.
+    virtual bool showsFavourites() const { return false; }
+    // The templates the category pane shows, in its order.
+    virtual QStringList shownTemplates() const
+    {
+        const Result<QString> page =
+            TemplateLibrary::findCategoryPage(currentLibrary(), currentCategory());
+        return page ? TemplateLibrary::templateLinks(*page) : QStringList();
+    }
 
     // Previews `name`, as a click on its thumbnail does.
     virtual void SelectTemplate(const QString& name) = 0;

@@ -2,6 +2,7 @@
 
 #include "appfonts.h"
 #include "core/platform/opener.h"
+#include "filemanager.h"
 #include "plaintext.h"
 
 #include <QAccessible>
@@ -63,6 +64,10 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
                       "QPushButton:focus{border-color:#FFFFFF}"
                       "QPushButton#%1Open{background:#FF8000;color:#1A1A1A}"
                       "QPushButton#%1Open:hover{background:#FFA040}"
+                      "QPushButton#%1OpenFile{background:#FF8000;color:#1A1A1A}"
+                      "QPushButton#%1Action{background:#FF8000;color:#1A1A1A}"
+                      "QPushButton#%1Action:hover{background:#FFA040}"
+                      "QPushButton#%1OpenFile:hover{background:#FFA040}"
                       "QPushButton#%1Close{background:transparent;color:#FFFFFF;padding:0}"
                       "QPushButton#%1Close:hover{background:#606060}")
                       .arg(name));
@@ -82,6 +87,27 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
         tr("Opens the folder of the exported file in the file manager"));
     m_open->setToolTip(tr("Open the folder of the exported file (%1)").arg(shownKeys()));
     connect(m_open, &QPushButton::clicked, this, &ExportNotice::openFolder);
+
+    //: Opens the exported page or message in the user's program for it.
+    m_openFile = new QPushButton(tr("Open"), this);
+    m_openFile->setObjectName(name + QStringLiteral("OpenFile"));
+    m_openFile->setFont(font);
+    m_openFile->setAccessibleName(tr("Open"));
+    m_openFile->setAccessibleDescription(
+        tr("Opens the exported file in the program the desktop opens it with"));
+    m_openFile->setToolTip(tr("Open the exported file in the program the desktop opens it with"));
+    connect(m_openFile, &QPushButton::clicked, this, &ExportNotice::openFile);
+
+    m_action = new QPushButton(this);
+    m_action->setObjectName(name + QStringLiteral("Action"));
+    m_action->setFont(font);
+    m_action->hide();
+    connect(m_action, &QPushButton::clicked, this, [this] {
+        const std::function<void()> run = m_run;
+        dismiss();
+        if (run)
+            run();
+    });
 
     m_close = new QPushButton(QStringLiteral("\u00d7"), this);
     m_close->setObjectName(name + QStringLiteral("Close"));
@@ -115,6 +141,10 @@ ExportNotice::ExportNotice(QWidget* anchor, QWidget* focusAfter, QWidget* parent
 void ExportNotice::showExported(const QString& filePath, const QString& text)
 {
     m_filePath = filePath;
+    m_open->show();
+    m_openFile->show();
+    m_action->hide();
+    m_openShortcut->setEnabled(true);
     place();
     raise();
     show();
@@ -124,7 +154,8 @@ void ExportNotice::showExported(const QString& filePath, const QString& text)
     if (m_focusAfter) {
         QWidget* proxy = m_focusAfter->focusProxy();
         setTabOrder(proxy ? proxy : m_focusAfter, m_open);
-        setTabOrder(m_open, m_close);
+        setTabOrder(m_open, m_openFile);
+        setTabOrder(m_openFile, m_close);
     }
     say(text.isEmpty() ? tr("Exported \u201c%1\u201d").arg(QFileInfo(filePath).fileName()) : text);
 }
@@ -133,6 +164,8 @@ void ExportNotice::showMessage(const QString& text)
 {
     m_filePath.clear();
     m_open->hide();
+    m_openFile->hide();
+    m_action->hide();
     m_openShortcut->setEnabled(false);
     m_close->setAccessibleDescription(tr("Closes the notice"));
     setAccessibleDescription(tr("Esc closes the notice."));
@@ -147,6 +180,32 @@ void ExportNotice::showMessage(const QString& text)
     // Nothing done by itself: it stays until it is closed.
     m_timer.stop();
     setToolTip(text);
+}
+
+void ExportNotice::showAction(const QString& text, const QString& actionText,
+                              const QKeySequence& keys, std::function<void()> action)
+{
+    m_filePath.clear();
+    m_run = std::move(action);
+    m_open->hide();
+    m_openFile->hide();
+    m_openShortcut->setEnabled(false);
+    m_action->setText(actionText);
+    m_action->setAccessibleName(actionText);
+    m_action->setToolTip(
+        QStringLiteral("%1 (%2)").arg(actionText, keys.toString(QKeySequence::NativeText)));
+    m_action->show();
+    m_close->setAccessibleDescription(tr("Closes the notice"));
+    setAccessibleDescription(QString());
+    place();
+    raise();
+    show();
+    if (m_focusAfter) {
+        QWidget* proxy = m_focusAfter->focusProxy();
+        setTabOrder(proxy ? proxy : m_focusAfter, m_action);
+        setTabOrder(m_action, m_close);
+    }
+    say(text);
 }
 
 void ExportNotice::say(const QString& text)
@@ -164,11 +223,21 @@ void ExportNotice::say(const QString& text)
 
 void ExportNotice::openFolder()
 {
-    const QString folder = QFileInfo(m_filePath).absolutePath();
-    // OpenDocument reports a failure as true.
-    if (Module1::OpenDocument(folder, QString()))
-        say(tr("The folder \u201c%1\u201d could not be opened")
-                .arg(QDir::toNativeSeparators(folder)));
+    const QString file = m_filePath;
+    const QString folder = QFileInfo(file).absolutePath();
+    // The file selected where the file manager can do it; else its folder.
+    FileManager::showItem(file, this, [this, folder] {
+        // OpenDocument reports a failure as true.
+        if (Module1::OpenDocument(folder, QString()))
+            say(tr("The folder \u201c%1\u201d could not be opened")
+                    .arg(QDir::toNativeSeparators(folder)));
+    });
+}
+
+void ExportNotice::openFile()
+{
+    if (Module1::OpenDocument(m_filePath, QString()))
+        say(tr("\u201c%1\u201d could not be opened").arg(QDir::toNativeSeparators(m_filePath)));
 }
 
 void ExportNotice::dismiss()
@@ -203,8 +272,14 @@ void ExportNotice::layOut()
     const int buttonHeight = Height - 2 * Margin;
     const int closeLeft = width() - Margin - buttonHeight;
     m_close->setGeometry(closeLeft, Margin, buttonHeight, buttonHeight);
+    const int actionWidth = m_action->isHidden() ? 0 : m_action->sizeHint().width();
+    const int actionLeft = closeLeft - Margin / 2 - actionWidth;
+    m_action->setGeometry(actionLeft, Margin, actionWidth, buttonHeight);
+    const int openFileWidth = m_openFile->isHidden() ? 0 : m_openFile->sizeHint().width();
+    const int openFileLeft = actionLeft - (actionWidth ? Margin / 2 : 0) - openFileWidth;
+    m_openFile->setGeometry(openFileLeft, Margin, openFileWidth, buttonHeight);
     const int openWidth = m_open->isHidden() ? 0 : m_open->sizeHint().width();
-    const int openLeft = closeLeft - Margin / 2 - openWidth;
+    const int openLeft = openFileLeft - Margin / 2 - openWidth;
     m_open->setGeometry(openLeft, Margin, openWidth, buttonHeight);
     // A long name is cut short; the tooltip has the whole path.
     const int textWidth = std::max(0, openLeft - 2 * Margin);

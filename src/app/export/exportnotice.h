@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QFrame>
+#include <QKeySequence>
 #include <QString>
 #include <QTimer>
+
+#include <functional>
 
 class QLabel;
 class QPushButton;
 class QShortcut;
 
 // Confirms a finished export without stopping the user: a bar along the
-// bottom of the preview that names the file, opens its folder on request and
-// goes away by itself, but not while the keyboard or the pointer is on it.
+// bottom of the preview that names the file, shows it in its folder or opens
+// it on request and goes away by itself, but not while the keyboard or the
+// pointer is on it.
 class ExportNotice : public QFrame
 {
     Q_OBJECT
@@ -29,6 +33,11 @@ public:
     void showExported(const QString& filePath, const QString& text = QString());
     // Says `text` without an Open button, until it is closed.
     void showMessage(const QString& text);
+    // Says `text` with one button, `actionText`, that runs `action` and
+    // closes the notice; `keys` are the window's keys for the same, named in
+    // its tooltip. It goes away by itself as an export's notice does.
+    void showAction(const QString& text, const QString& actionText, const QKeySequence& keys,
+                    std::function<void()> action);
 
     int timeout() const { return m_timer.interval(); }
     void setTimeout(int milliseconds) { m_timer.setInterval(milliseconds); }
@@ -40,6 +49,7 @@ protected:
 
 private:
     void openFolder();
+    void openFile();
     void dismiss();
     void expire();
     void place();
@@ -49,7 +59,10 @@ private:
     QWidget* m_anchor;
     QWidget* m_focusAfter;
     QLabel* m_text = nullptr;
-    QPushButton* m_open = nullptr;
+    QPushButton* m_open = nullptr;     // the folder, with the file selected
+    QPushButton* m_openFile = nullptr; // the file itself, in the program for it
+    QPushButton* m_action = nullptr;   // showAction's
+    std::function<void()> m_run;
     QPushButton* m_close = nullptr;
     QShortcut* m_openShortcut = nullptr;
     QTimer m_timer;

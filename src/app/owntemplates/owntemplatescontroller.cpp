@@ -11,6 +11,7 @@
 #include "core/gallery/userlibrary/templateimport.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/fileio.h"
+#include "core/platform/trash.h"
 #include "dialogstyle.h"
 #include "failurereport.h"
 #include "gallerywindow.h"
@@ -119,6 +120,22 @@ OwnTemplatesController::OwnTemplatesController(GalleryWindow& window, QWidget* o
         connect(action, &QAction::triggered, this, command.run);
         owner->addAction(action);
     }
+    // Only while there is a removal to undo, so that the key stays free otherwise.
+    m_undoAction = new QAction(tr("Undo the removal"), owner);
+    m_undoAction->setObjectName(QStringLiteral("undoRemoveAction"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_undoAction->setShortcutContext(Qt::WindowShortcut);
+    m_undoAction->setAutoRepeat(false);
+    m_undoAction->setWhatsThis(tr("Put the template removed last back where it was"));
+    m_undoAction->setEnabled(false);
+    connect(m_undoAction, &QAction::triggered, this, [this] {
+        if (const Status status = undoRemove(); !status)
+            FailureReport::show(m_owner, tr("Undo the removal"),
+                                tr("The template was not put back."), status,
+                                tr("It is still in the trash, from where your file manager can "
+                                   "put it back."));
+    });
+    owner->addAction(m_undoAction);
 }
 
 OwnTemplatesController::~OwnTemplatesController() = default;
@@ -248,7 +265,9 @@ Status OwnTemplatesController::checkPreviewed(Command command) const
         return Status::failure(renaming ? tr("There is no template in the preview to rename.")
                                         : tr("There is no template in the preview to remove."));
     const LibrarySet& libraries = m_window.libraries();
-    if (!libraries.isOwn(m_window.currentCategory()) || !libraries.isOwnTemplate(name))
+    // Read from the user's library, whether the list shows its category,
+    // the favourites or a search.
+    if (m_window.templateLibrary() != libraries.userFolder() || !libraries.isOwnTemplate(name))
         return Status::failure((renaming ? tr("%1 is a shipped template: only your own templates, "
                                               "added with Ctrl+O, can be renamed.")
                                          : tr("%1 is a shipped template: only your own templates, "
@@ -305,23 +324,123 @@ void OwnTemplatesController::remove()
         return;
     }
     const QString name = m_window.currentTemplate();
-    QMessageBox question(
-        QMessageBox::Question, tr("Remove the template"),
-        tr("Remove the template %1 from your templates? This cannot be undone.").arg(quoted(name)),
-        QMessageBox::NoButton, m_owner);
-    question.setTextFormat(Qt::PlainText);
-    //: The button that removes the template, in the question before removing it.
-    QPushButton* remove = question.addButton(tr("Remove"), QMessageBox::YesRole);
-    question.setDefaultButton(question.addButton(QMessageBox::Cancel));
-    DialogStyle::apply(&question);
-    question.exec();
-    if (question.clickedButton() != remove)
+    // Into the trash without a question: Undo puts it back.
+    const Status trashed = trashTemplate(name);
+    if (trashed)
         return;
-    if (const Status status = removeTemplate(name); !status)
-        FailureReport::show(m_owner, tr("Remove the template"), tr("The template was not removed."),
-                            status,
-                            tr("Close other programs that may use the file and remove it "
-                               "again."));
+    if (m_trashRefused) {
+        // The trash could not take it: removed, it would be gone for good.
+        QMessageBox question(
+            QMessageBox::Question, tr("Remove the template"),
+            tr("The trash cannot take the template: %1\n\nRemove the template %2 from your "
+               "templates? This cannot be undone.")
+                .arg(FailureReport::inWords(trashed.message()), quoted(name)),
+            QMessageBox::NoButton, m_owner);
+        question.setTextFormat(Qt::PlainText);
+        QPushButton* remove = question.addButton(tr("Remove"), QMessageBox::YesRole);
+        question.setDefaultButton(question.addButton(QMessageBox::Cancel));
+        DialogStyle::apply(&question);
+        question.exec();
+        if (question.clickedButton() != remove)
+            return;
+        if (const Status status = removeTemplate(name); !status)
+            FailureReport::show(m_owner, tr("Remove the template"),
+                                tr("The template was not removed."), status,
+                                tr("Close other programs that may use the file and remove it "
+                                   "again."));
+        return;
+    }
+    FailureReport::show(m_owner, tr("Remove the template"), tr("The template was not removed."),
+                        trashed,
+                        tr("Close other programs that may use the file and remove it again."));
+}
+
+Status OwnTemplatesController::trashTemplate(const QString& name)
+{
+    const LibrarySet& libraries = m_window.libraries();
+    const QString library = libraries.userFolder();
+    const Result<QString> category = UserLibrary::categoryOf(libraries, name);
+    if (!category)
+        return category.status();
+    Trashed trashed{name, *category, 0, {}, std::nullopt};
+    QString thumbnail;
+    if (const Result<QString> page = TemplateLibrary::findCategoryPage(library, *category)) {
+        const QList<UserLibrary::Entry> entries =
+            UserLibrary::readCategoryPage(FileIo::readAll(*page).valueOr(QByteArray()));
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            if (entries[i].name == name) {
+                trashed.position = i;
+                thumbnail = entries[i].thumbnail;
+            }
+        }
+    }
+    // Copies first, then the library's own removal, which is whole or not at
+    // all: a failure or a kill in between leaves the template where it was.
+    forgetTrashed();
+    const Result<Trash::Item> file =
+        Trash::putCopy(TemplateLibrary::templateFilePath(library, name));
+    m_trashRefused = !file;
+    if (!file)
+        return file.status();
+    trashed.templateFile = *file;
+    if (!thumbnail.isEmpty()) {
+        // Without its picture the template still comes back, with a placeholder.
+        if (const Result<Trash::Item> picture =
+                Trash::putCopy(TemplateLibrary::categoriesFolder(library) +
+                               QStringLiteral("/thumbs/") + thumbnail))
+            trashed.thumbnail = *picture;
+    }
+    if (const Status status = removeTemplate(name); !status) {
+        Trash::discard(trashed.templateFile);
+        if (trashed.thumbnail)
+            Trash::discard(*trashed.thumbnail);
+        return status;
+    }
+    m_trashed = trashed;
+    m_undoAction->setEnabled(true);
+    emit templateTrashed(name);
+    return Status::success();
+}
+
+void OwnTemplatesController::forgetTrashed()
+{
+    m_trashed.reset();
+    m_undoAction->setEnabled(false);
+}
+
+Status OwnTemplatesController::undoRemove()
+{
+    if (!m_trashed)
+        return Status::failure(tr("There is no removal to undo."));
+    const Trashed trashed = *m_trashed;
+    const Result<QByteArray> packed = FileIo::readAll(trashed.templateFile.file);
+    if (!packed) {
+        // Emptied from the trash meanwhile: nothing left to put back.
+        forgetTrashed();
+        return packed.status();
+    }
+    const QByteArray png = trashed.thumbnail
+                               ? FileIo::readAll(trashed.thumbnail->file).valueOr(QByteArray())
+                               : QByteArray();
+    const LibrarySet& libraries = m_window.libraries();
+    // Taken meanwhile (added again, another renamed to it): a free name
+    // beside it, so that neither template is lost.
+    QString name = trashed.name;
+    for (int n = 2; !UserLibrary::checkNewName(libraries, name) && n < 100; ++n)
+        name = QStringLiteral("%1 (%2)").arg(trashed.name).arg(n);
+    const Result<UserLibrary::Added> added =
+        UserLibrary::restore(libraries, name, trashed.category, trashed.position, *packed, png);
+    if (!added)
+        return added.status();
+    forgetTrashed();
+    Trash::discard(trashed.templateFile);
+    if (trashed.thumbnail)
+        Trash::discard(*trashed.thumbnail);
+    emit templatesChanged();
+    emit templateRestored(trashed.name, added->name);
+    m_window.showCategory(added->category);
+    m_window.SelectTemplate(added->name);
+    return Status::success();
 }
 
 Status OwnTemplatesController::removeTemplate(const QString& name)

@@ -155,8 +155,10 @@ void PreviewLoader::forget()
 void PreviewLoader::documentComplete(const QUrl& url)
 {
     const bool latest = m_pending && url == m_url;
-    if (latest)
+    if (latest) {
         m_pending = false;
+        emit loaded(m_name);
+    }
     // Files of a preview still loading are never removed under it.
     if (m_pending)
         return;

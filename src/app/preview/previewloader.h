@@ -38,6 +38,8 @@ public:
     void downloadComplete(const QUrl& url);
 
 signals:
+    // The latest choice's page has loaded; its working files go next.
+    void loaded(const QString& templateName);
     // A preview page has loaded and its working files are gone.
     void shown(const QString& templateName);
     // Whether the template just staged has dark colours of its own; a notice

@@ -7,6 +7,7 @@
 #include "core/gallery/library/templatelibrary.h"
 #include "core/gallery/search/searchpage.h"
 #include "core/platform/settingsstore.h"
+#include "favourites.h"
 #include "gallerywindow.h"
 #include "searchindexloader.h"
 #include "searchpagebuilder.h"
@@ -134,6 +135,13 @@ SearchController::SearchController(GalleryWindow& window, BrowserPane* categoryP
     : QObject(parent), m_window(window), m_pane(categoryPane)
 {
     m_recent = decodeRecent(modSettings::ReadSetting(SettingKeys::Recent));
+    m_favourites = new Favourites(this);
+    connect(m_favourites, &Favourites::changed, this, [this] {
+        if (m_favouritesShown)
+            showFavourites();
+        else if (m_field->isVisible())
+            showResults();
+    });
 
     // The field lies over the top of the category page while a search is
     // open, so no control of the window moves for it.
@@ -178,6 +186,14 @@ SearchController::SearchController(GalleryWindow& window, BrowserPane* categoryP
     connect(m_delay, &QTimer::timeout, this, &SearchController::showResults);
     connect(m_field, &QLineEdit::textEdited, m_delay, qOverload<>(&QTimer::start));
 
+    // A write waits for a pause: each one goes to the disk before it returns,
+    // and would hold up whatever the next click loads.
+    m_storeDelay = new QTimer(this);
+    m_storeDelay->setObjectName(QStringLiteral("recentStoreDelay"));
+    m_storeDelay->setSingleShot(true);
+    m_storeDelay->setInterval(500);
+    connect(m_storeDelay, &QTimer::timeout, this, &SearchController::storeRecent);
+
     auto* find = new QShortcut(QKeySequence::Find, windowWidget);
     find->setContext(Qt::WindowShortcut);
     find->setWhatsThis(tr("Search every template; empty, the recent ones"));
@@ -192,10 +208,17 @@ SearchController::SearchController(GalleryWindow& window, BrowserPane* categoryP
     connect(m_index, &SearchIndexLoader::ready, this, [this] {
         if (m_field->isVisible())
             showResults();
+        else if (m_favouritesShown)
+            showFavourites();
     });
 }
 
-SearchController::~SearchController() = default;
+SearchController::~SearchController()
+{
+    // The window closes right after a preview: the list is still kept.
+    if (m_storeDelay->isActive())
+        storeRecent();
+}
 
 void SearchController::placeField()
 {
@@ -215,6 +238,7 @@ void SearchController::open()
 
 void SearchController::leave()
 {
+    m_favouritesShown = false;
     if (!m_field->isVisible())
         return;
     m_field->hide();
@@ -224,6 +248,11 @@ void SearchController::leave()
 void SearchController::close()
 {
     leave();
+    if (m_window.showsFavourites()) {
+        showFavourites();
+        m_pane->setFocus();
+        return;
+    }
     const Result<QString> page =
         TemplateLibrary::findCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
     if (page)
@@ -275,7 +304,7 @@ void SearchController::showResults()
         note = tr("Still reading the templates; the results follow in a moment.");
     } else {
         int total = 0;
-        shown = index->find(query, SearchPage::MaxShown, &total);
+        shown = index->find(query, SearchPage::MaxShown, &total, m_favourites->nameSet());
         heading = total == 1 ? tr("1 template for \u201c%1\u201d").arg(query)
                              : tr("%1 templates for \u201c%2\u201d").arg(total).arg(query);
         if (total == 0)
@@ -296,10 +325,37 @@ void SearchController::showResults()
     m_pages->build(heading, note, shown);
 }
 
+void SearchController::showFavourites()
+{
+    m_favouritesShown = true;
+    const TemplateSearch::Index* index = m_index->index();
+    QList<TemplateSearch::Entry> shown;
+    QString note;
+    if (!index) {
+        m_index->start();
+        note = tr("Still reading the templates; your favourites follow in a moment.");
+    } else {
+        for (const QString& name : m_favourites->present(m_window.libraries())) {
+            for (const TemplateSearch::Entry& entry : index->entries()) {
+                if (entry.name.compare(name, Qt::CaseInsensitive) == 0) {
+                    shown.append(entry);
+                    break;
+                }
+            }
+        }
+        if (shown.isEmpty())
+            note = tr("Press Ctrl+D to add the previewed template to your favourites.");
+    }
+    for (TemplateSearch::Entry& entry : shown)
+        entry.category = CategoryNames::shown(
+            {entry.category, entry.library, entry.library == m_window.libraries().userFolder()});
+    m_pages->build(tr("Favourites"), note, shown.mid(0, SearchPage::MaxShown));
+}
+
 void SearchController::showPage(const QString& heading, const QByteArray& page)
 {
     // Closed while the page was built: the category pane stays as it is.
-    if (!m_field->isVisible())
+    if (!m_field->isVisible() && !m_favouritesShown)
         return;
     if (!m_folder || !m_folder->isValid())
         m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() +
@@ -364,7 +420,7 @@ void SearchController::rememberRecent(const QString& name)
     m_recent.removeAll(name);
     m_recent.prepend(name);
     m_recent = m_recent.mid(0, MaxRecent);
-    storeRecent();
+    storeRecentSoon();
 }
 
 void SearchController::forgetRecent(const QString& name, const QString& renamedTo)
@@ -379,7 +435,13 @@ void SearchController::forgetRecent(const QString& name, const QString& renamedT
     storeRecent();
 }
 
+void SearchController::storeRecentSoon()
+{
+    m_storeDelay->start();
+}
+
 void SearchController::storeRecent() const
 {
+    m_storeDelay->stop();
     modSettings::WriteSetting(SettingKeys::Recent, encodeRecent(m_recent));
 }

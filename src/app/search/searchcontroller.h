@@ -7,6 +7,7 @@
 #include <memory>
 
 class BrowserPane;
+class Favourites;
 class GalleryWindow;
 class QLineEdit;
 class QTemporaryDir;
@@ -29,6 +30,9 @@ public:
     ~SearchController() override;
 
     QLineEdit* field() const { return m_field; }
+    // The user's favourites: ranked first among equal results, and shown as
+    // a category of their own by showFavourites.
+    Favourites* favourites() const { return m_favourites; }
     // The recent templates, the latest first.
     const QStringList& recent() const { return m_recent; }
 
@@ -38,6 +42,9 @@ public:
     void close();
     // The field goes; the category pane is left to whoever shows a page next.
     void leave();
+    // The favourites' page in the category pane, in the order they were
+    // marked; it follows every change of them until the pane shows another page.
+    void showFavourites();
     // The templates changed: the index is read again.
     void reindex();
     // A preview is on screen; one the user chose counts as recently used.
@@ -56,15 +63,19 @@ private:
     void enterResults();
     void rememberRecent(const QString& name);
     void storeRecent() const;
+    void storeRecentSoon();
 
     GalleryWindow& m_window;
     BrowserPane* m_pane;
     QLineEdit* m_field = nullptr;
     QTimer* m_delay = nullptr;
+    QTimer* m_storeDelay = nullptr; // the recent list's write, once the clicks pause
     SearchIndexLoader* m_index = nullptr;
     SearchPageBuilder* m_pages = nullptr;
     std::unique_ptr<QTemporaryDir> m_folder;
     bool m_indexStarted = false;
-    QStringList m_recent;  // names, the latest first
-    QStringList m_results; // the names the results page shows, in order
+    Favourites* m_favourites = nullptr;
+    bool m_favouritesShown = false; // the pane shows the favourites' page
+    QStringList m_recent;           // names, the latest first
+    QStringList m_results;          // the names the results page shows, in order
 };

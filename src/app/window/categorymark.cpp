@@ -22,8 +22,21 @@ void CategoryMark::setTemplate(const QString& name)
     apply();
 }
 
+void CategoryMark::holdTemplate(const QString& name)
+{
+    m_name = name;
+    m_held = true;
+}
+
+void CategoryMark::applyHeld()
+{
+    if (m_held)
+        apply();
+}
+
 void CategoryMark::apply()
 {
+    m_held = false;
     // A template name is untrusted: it goes in as a JSON string, so quotes,
     // backslashes or "</script>" in it stay text.
     const QByteArray arguments =

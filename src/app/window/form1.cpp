@@ -7,6 +7,7 @@
 #include "buttonplus.h"
 #include "categorymark.h"
 #include "categorynames.h"
+#include "commandmenu.h"
 #include "core/gallery/library/templatelibrary.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/opener.h"
@@ -16,6 +17,7 @@
 #include "exportcontroller.h"
 #include "exportnotice.h"
 #include "failurereport.h"
+#include "favourites.h"
 #include "form2.h"
 #include "helpwindows.h"
 #include "keyscontroller.h"
@@ -30,6 +32,7 @@
 #include "viewcontroller.h"
 #include "windowplacecontroller.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -45,6 +48,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineProfile>
 
@@ -62,8 +66,17 @@ using PreviewPages::messagePage;
 
 namespace {
 
+// What the category list keeps of each entry besides its name.
+constexpr int LibraryFolderRole = Qt::UserRole + 1;
+constexpr int OwnCategoryRole = Qt::UserRole + 2;
+
 // Shown after an own category's name in the list; never part of the name.
 const char* const OwnMarker = QT_TRANSLATE_NOOP("Form1", " (yours)");
+
+// Marks the favourites' entry of the category list. Its data stays empty:
+// every category name is a file name of a library, and no name is left over
+// for an entry that is none.
+constexpr int FavouritesRole = Qt::UserRole + 3;
 
 // The window's caption and the name its file gives itself are the product's.
 const QString& DesignerCaption = AppIdentity::ProductName;
@@ -119,6 +132,8 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     connect(m_keys, &KeysController::serviceExportRequested, this,
             [this] { m_exports->exportForService(); });
     m_own = new OwnTemplatesController(*this, this, this);
+    // After the keys and the user's templates, whose actions its menus show.
+    m_commands = new CommandMenu(*this, WebBrowser1, WebBrowser2, this);
     // A change of the user's templates cut off by a kill is finished or taken
     // back before the lists are read.
     if (const Status repaired = UserLibrary::repair(m_libraries.userFolder()); !repaired)
@@ -132,6 +147,34 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
             });
     connect(m_own, &OwnTemplatesController::templateRemoved, m_search,
             [this](const QString& name) { m_search->forgetRecent(name); });
+    // Before the list is filled again for the change, so that it lists the
+    // favourites as they are after it.
+    connect(m_own, &OwnTemplatesController::templateRenamed, m_search->favourites(),
+            &Favourites::rename);
+    connect(m_own, &OwnTemplatesController::templateRemoved, this, [this](const QString& name) {
+        m_removedFavourite = isFavourite(name) ? name : QString();
+        m_search->favourites()->remove(name);
+    });
+    createFavouriteAction();
+    connect(m_own, &OwnTemplatesController::templateTrashed, this, [this](const QString& name) {
+        m_undoNotice->showAction(tr("\u201c%1\u201d is in the trash").arg(name),
+                                 //: The button that puts a removed template back.
+                                 tr("Undo"), QKeySequence(QKeySequence::Undo),
+                                 [this] { m_own->undoAction()->trigger(); });
+    });
+    connect(m_own, &OwnTemplatesController::templateRestored, this,
+            [this](const QString& wanted, const QString& name) {
+                if (!m_removedFavourite.isEmpty() && m_removedFavourite == wanted)
+                    m_search->favourites()->add(name);
+                m_removedFavourite.clear();
+                if (wanted == name)
+                    announce(tr("\u201c%1\u201d is back").arg(name));
+                else
+                    m_undoNotice->showMessage(
+                        tr("\u201c%1\u201d is back as \u201c%2\u201d: its name was taken "
+                           "meanwhile")
+                            .arg(wanted, name));
+            });
     connect(m_own, &OwnTemplatesController::templatesChanged, m_search, &SearchController::reindex);
     m_keys->setTabWalk([this] { return tabWalk(); });
     m_keys->orderTabs();
@@ -143,6 +186,8 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
 
 Form1::~Form1()
 {
+    if (m_placeDelay && m_placeDelay->isActive())
+        storePlace();
     modSettings::setTroubleHandler(nullptr);
     // The renderer's engine page goes before the window's.
     delete m_own;
@@ -221,6 +266,9 @@ void Form1::createControls()
     m_mark = new CategoryMark(WebBrowser1);
     m_pageWords = new CategoryPageWords(WebBrowser1);
     m_preview = new PreviewLoader(m_appFolder, WebBrowser2, this);
+    // What the user sees of a choice besides the preview follows its load.
+    connect(m_preview, &PreviewLoader::loaded, m_mark, &CategoryMark::applyHeld);
+    connect(m_preview, &PreviewLoader::abandoned, m_mark, &CategoryMark::applyHeld);
     connect(m_preview, &PreviewLoader::shown, this, &Form1::previewShown);
     connect(m_preview, &PreviewLoader::shown, this, [this] { setBusy(false); });
     connect(m_preview, &PreviewLoader::abandoned, this, [this] { setBusy(false); });
@@ -295,6 +343,7 @@ void Form1::createControls()
     m_exports = new ExportController(*this, this, WebBrowser2, WebBrowser1, this);
     m_settingsNotice =
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
+    m_undoNotice = new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("undoNotice"));
     modSettings::setTroubleHandler(
         [this](const modSettings::Trouble& trouble) { saySettingsTrouble(trouble); });
     m_announcer = new Announcer(this);
@@ -411,7 +460,7 @@ void Form1::LoadCategories()
 {
     refillCategories(QString());
     if (cboCategory->count() > 0) {
-        cboCategory_Click();
+        restorePlace();
     } else if (!QFileInfo(m_appFolder).isDir()) {
         // Started on a library that is not there: say so where the user looks.
         WebBrowser1->setHtml(
@@ -429,35 +478,108 @@ void Form1::LoadCategories()
     }
 }
 
+void Form1::restorePlace()
+{
+    m_storedCategory = modSettings::ReadSetting(SettingKeys::LastCategory);
+    m_storedTemplate = modSettings::ReadSetting(SettingKeys::LastTemplate);
+    // A category the library no longer lists starts at the first, as a first
+    // start does; an empty one is the favourites, which head the list.
+    if (!m_storedCategory.isEmpty()) {
+        const int at = cboCategory->findData(m_storedCategory);
+        if (at >= 0)
+            cboCategory->setCurrentIndex(at);
+    }
+    // The template too, unless the library lost it; then the category's first.
+    m_restoring =
+        !m_storedTemplate.isEmpty() && m_libraries.hasTemplate(m_storedTemplate) &&
+        (m_storedCategory.isEmpty() ? showsFavourites() : currentCategory() == m_storedCategory);
+    cboCategory_Click(true);
+    m_restoring = false;
+}
+
+void Form1::rememberPlace()
+{
+    if (CurrentTemplate.isEmpty())
+        return;
+    const QString category = currentCategory();
+    if (category == m_storedCategory && CurrentTemplate == m_storedTemplate)
+        return;
+    m_storedCategory = category;
+    m_storedTemplate = CurrentTemplate;
+    // Each write goes to disk; stepping through thumbnails would pay for it on
+    // every click, so the place is written once the clicks pause, or at close.
+    if (!m_placeDelay) {
+        m_placeDelay = new QTimer(this);
+        m_placeDelay->setObjectName(QStringLiteral("placeStoreDelay"));
+        m_placeDelay->setSingleShot(true);
+        m_placeDelay->setInterval(500);
+        connect(m_placeDelay, &QTimer::timeout, this, &Form1::storePlace);
+    }
+    m_placeDelay->start();
+}
+
+void Form1::storePlace()
+{
+    modSettings::WriteSetting(SettingKeys::LastCategory, m_storedCategory);
+    modSettings::WriteSetting(SettingKeys::LastTemplate, m_storedTemplate);
+}
+
 QString Form1::currentCategory() const
 {
+    if (showsFavourites())
+        return QString();
     const QVariant name = cboCategory->currentData();
     return name.isValid() ? name.toString() : cboCategory->currentText();
 }
 
 QString Form1::currentLibrary() const
 {
-    const QString folder = m_libraries.folderOf(currentCategory());
+    // Kept in the list when it was filled: a click lists no folder.
+    const QString folder = cboCategory->currentData(LibraryFolderRole).toString();
     return folder.isEmpty() ? m_appFolder : folder;
 }
 
 QString Form1::templateLibrary() const
 {
-    return m_libraries.templateFolder(CurrentTemplate, currentCategory());
+    return m_libraries.templateFolderFor(CurrentTemplate,
+                                         cboCategory->currentData(LibraryFolderRole).toString());
+}
+
+bool Form1::showsFavourites() const
+{
+    return cboCategory->currentData(FavouritesRole).toBool();
+}
+
+QStringList Form1::shownTemplates() const
+{
+    if (showsFavourites())
+        return m_search->favourites()->present(m_libraries);
+    return GalleryWindow::shownTemplates();
 }
 
 void Form1::refillCategories(const QString& category)
 {
     const QSignalBlocker blocker(cboCategory);
     cboCategory->clear();
+    // At the top, where a list of favourites is looked for, and only while
+    // there are any: an empty entry first would be what a new user sees first.
+    if (m_search && !m_search->favourites()->present(m_libraries).isEmpty()) {
+        cboCategory->addItem(tr("Favourites"));
+        cboCategory->setItemData(0, true, FavouritesRole);
+        cboCategory->setItemData(0, tr("Your favourite templates"), Qt::AccessibleDescriptionRole);
+    }
     for (const LibrarySet::Category& entry : m_libraries.categories()) {
         const QString shown = CategoryNames::shown(entry);
         cboCategory->addItem(entry.own ? shown + tr(OwnMarker) : shown, entry.name);
+        cboCategory->setItemData(cboCategory->count() - 1, entry.folder, LibraryFolderRole);
+        cboCategory->setItemData(cboCategory->count() - 1, entry.own, OwnCategoryRole);
         if (entry.own)
             cboCategory->setItemData(cboCategory->count() - 1, tr("One of your own categories"),
                                      Qt::AccessibleDescriptionRole);
     }
-    cboCategory->setCurrentIndex(std::max(0, cboCategory->findData(category)));
+    // An empty name is the favourites, or the first entry when there are none.
+    cboCategory->setCurrentIndex(category.isEmpty() ? 0
+                                                    : std::max(0, cboCategory->findData(category)));
     enableExports();
 }
 
@@ -476,6 +598,8 @@ QList<QWidget*> Form1::tabWalk() const
     if (m_search)
         walk << m_search->field();
     walk << WebBrowser1;
+    for (QPushButton* button : m_undoNotice->findChildren<QPushButton*>())
+        walk << button;
     for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
         walk << button;
     for (QToolButton* button :
@@ -530,10 +654,87 @@ void Form1::showSendTest()
     m_sendTest->activateWindow();
 }
 
+void Form1::showCommandsMenu()
+{
+    // Beside the More button the panel was opened from.
+    const QPoint corner = cmdButton[3]->mapToGlobal(QPoint(0, 0));
+    m_commands->popupCommands(corner);
+}
+
 void Form1::showCategory(const QString& category)
 {
     refillCategories(category);
     cboCategory_Click();
+}
+
+void Form1::createFavouriteAction()
+{
+    m_favouriteAction = new QAction(tr("Add to favourites"), this);
+    m_favouriteAction->setObjectName(QStringLiteral("favouriteAction"));
+    const QKeySequence key(Qt::CTRL | Qt::Key_D);
+    m_favouriteAction->setShortcut(key);
+    m_favouriteAction->setShortcutContext(Qt::WindowShortcut);
+    m_favouriteAction->setAutoRepeat(false);
+    m_favouriteAction->setWhatsThis(
+        tr("Add the previewed template to your favourites, or take it off them"));
+    m_favouriteAction->setToolTip(
+        m_favouriteAction->whatsThis() +
+        QStringLiteral(" (%1)").arg(key.toString(QKeySequence::NativeText)));
+    connect(m_favouriteAction, &QAction::triggered, this, &Form1::toggleFavourite);
+    addAction(m_favouriteAction);
+    connect(m_search->favourites(), &Favourites::changed, this, &Form1::favouritesChanged);
+    updateFavouriteAction();
+}
+
+bool Form1::isFavourite(const QString& name) const
+{
+    return m_search->favourites()->contains(name);
+}
+
+void Form1::toggleFavourite()
+{
+    if (CurrentTemplate.isEmpty() || !m_libraries.hasTemplate(CurrentTemplate))
+        return;
+    setFavourite(CurrentTemplate, !isFavourite(CurrentTemplate));
+}
+
+void Form1::setFavourite(const QString& name, bool favourite)
+{
+    if (favourite == isFavourite(name))
+        return;
+    if (favourite)
+        m_search->favourites()->add(name);
+    else
+        m_search->favourites()->remove(name);
+    //: Said to screen readers after Ctrl+D; %1 is the template's name.
+    announce(favourite ? tr("%1 is one of your favourites now").arg(name)
+                       : tr("%1 is no longer one of your favourites").arg(name));
+}
+
+void Form1::favouritesChanged()
+{
+    updateFavouriteAction();
+    const bool listed =
+        cboCategory->count() > 0 && cboCategory->itemData(0, FavouritesRole).toBool();
+    const bool wanted = !m_search->favourites()->present(m_libraries).isEmpty();
+    if (listed == wanted)
+        return;
+    if (showsFavourites()) {
+        // The last one went: the list shows its first category instead.
+        showCategory(QString());
+        return;
+    }
+    const QString category = currentCategory();
+    refillCategories(category);
+}
+
+void Form1::updateFavouriteAction()
+{
+    if (!m_favouriteAction)
+        return;
+    const bool favourite = isFavourite(CurrentTemplate);
+    m_favouriteAction->setEnabled(!CurrentTemplate.isEmpty());
+    m_favouriteAction->setText(favourite ? tr("Remove from favourites") : tr("Add to favourites"));
 }
 
 void Form1::enableExports()
@@ -544,7 +745,7 @@ void Form1::enableExports()
         cmdButton[i]->setEnabled(any);
 }
 
-void Form1::cboCategory_Click()
+void Form1::cboCategory_Click(bool previewFirst)
 {
     if (cboCategory->currentIndex() < 0)
         return;
@@ -552,6 +753,16 @@ void Form1::cboCategory_Click()
     WebBrowser1->setLocalRoot(TemplateLibrary::categoriesFolder(currentLibrary()));
     if (m_search)
         m_search->leave();
+    if (showsFavourites()) {
+        m_pageWords->setWords({});
+        m_search->showFavourites();
+        m_selectingFirst = true;
+        SelectTemplate(m_restoring ? m_storedTemplate
+                                   : m_search->favourites()->present(m_libraries).value(0));
+        m_selectingFirst = false;
+        WebBrowser1->setFocus();
+        return;
+    }
     const Result<QString> page =
         TemplateLibrary::findCategoryPage(currentLibrary(), currentCategory());
     if (!page) {
@@ -561,12 +772,18 @@ void Form1::cboCategory_Click()
             FailureReport::inWords(page.status().message())));
         SelectTemplate(QString(), page.status().message());
     } else {
-        m_pageWords->setWords(CategoryNames::pageWords(
-            {currentCategory(), currentLibrary(), m_libraries.isOwn(currentCategory())}));
-        WebBrowser1->Navigate2(*page);
+        m_pageWords->setWords(
+            CategoryNames::pageWords({currentCategory(), currentLibrary(),
+                                      cboCategory->currentData(OwnCategoryRole).toBool()}));
+        if (!previewFirst)
+            WebBrowser1->Navigate2(*page);
         m_selectingFirst = true;
-        SelectTemplate(TemplateLibrary::GetFirstLink(*page));
+        SelectTemplate(m_restoring ? m_storedTemplate : TemplateLibrary::GetFirstLink(*page));
         m_selectingFirst = false;
+        // The engine's first load makes its first renderer: at the start the
+        // preview's goes first, and the category page follows at once.
+        if (previewFirst)
+            WebBrowser1->Navigate2(*page);
     }
     WebBrowser1->setFocus();
 }
@@ -592,9 +809,12 @@ void Form1::SelectTemplate(const QString& name, const QString& categoryProblem)
     m_previewChosen = !m_selectingFirst;
     m_previewTitle = tr(" Preview: ") + name;
     showPreviewTitle();
-    m_preview->setLibrary(m_libraries.templateFolder(name, currentCategory()));
+    m_preview->setLibrary(m_libraries.templateFolderFor(
+        name, cboCategory->currentData(LibraryFolderRole).toString()));
     setBusy(true);
-    m_mark->setTemplate(name);
+    m_mark->holdTemplate(name);
+    updateFavouriteAction();
+    rememberPlace();
     m_preview->show(name, categoryProblem);
 }
 

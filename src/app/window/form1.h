@@ -21,16 +21,19 @@ class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
 class CategoryPageWords;
+class CommandMenu;
 class ExportController;
 class SendTestDialog;
 class ExportNotice;
 class KeysController;
 class QComboBox;
+class QTimer;
 class QLabel;
 class QLineEdit;
 class SearchController;
 class OwnTemplatesController;
 class PreviewLoader;
+class QAction;
 class QWebEngineProfile;
 class SplitterBar;
 class ViewController;
@@ -61,6 +64,8 @@ public:
     QString currentLibrary() const override;
     // The library folder the previewed template is read from.
     QString templateLibrary() const override;
+    bool showsFavourites() const override;
+    QStringList shownTemplates() const override;
     // The template the preview shows, as chosen last; the exports work on it.
     QString currentTemplate() const override { return CurrentTemplate; }
     const LayoutModel::Form1Geometry& geometryModel() const { return m_geometry; }
@@ -99,6 +104,17 @@ public:
     // "Send a test" of the previewed template; one at a time, beside the
     // window, which stays in use while it sends.
     void showSendTest();
+    // Every command with its key, from the More panel.
+    void showCommandsMenu();
+    // The menus of the window's commands, and copying and dragging templates out.
+    CommandMenu* commandMenu() const { return m_commands; }
+    // Ctrl+D: the previewed template joins the favourites, or leaves them.
+    // The action's text says which; a menu may show it as it is.
+    QAction* favouriteAction() const { return m_favouriteAction; }
+    void toggleFavourite();
+    // For a template other than the previewed one, as a thumbnail's menu offers it.
+    void setFavourite(const QString& name, bool favourite);
+    bool isFavourite(const QString& name) const;
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -128,7 +144,8 @@ private:
 
     void createControls();
     void loadForm();
-    void cboCategory_Click();
+    // `previewFirst`: the preview's load starts before the category page's.
+    void cboCategory_Click(bool previewFirst = false);
     void cmdButton_Click(int index);
     void WebBrowser1_BeforeNavigate2(const QUrl& url, bool* cancel);
     void WebBrowser2_DocumentComplete(const QUrl& url);
@@ -146,6 +163,17 @@ private:
     // Fills the category list afresh and shows `category`, or the first one.
     void refillCategories(const QString& category);
     void enableExports();
+    void createFavouriteAction();
+    void favouritesChanged();
+    void updateFavouriteAction();
+    // Where the user left off, shown again at the next start.
+    void rememberPlace();
+    void storePlace();
+    void restorePlace();
+    QString m_storedCategory;
+    QString m_storedTemplate;
+    bool m_restoring = false;
+    QTimer* m_placeDelay = nullptr;
     // The pointer shows that the gallery is busy but still takes clicks.
     void setBusy(bool busy);
 
@@ -167,6 +195,7 @@ private:
     bool m_busy = false;
     // The window's keys and the keyboard's walk.
     KeysController* m_keys = nullptr;
+    CommandMenu* m_commands = nullptr;
     // The window's place, remembered or fitted to the screen.
     WindowPlaceController* m_place = nullptr;
     QWebEngineProfile* m_profile = nullptr;
@@ -176,6 +205,7 @@ private:
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;
+    QAction* m_favouriteAction = nullptr;
     CategoryMark* m_mark = nullptr;           // the previewed template's thumbnail
     CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
     // The exports of the previewed template, with their notice over the preview.
@@ -185,6 +215,10 @@ private:
     QPointer<QWidget> m_helpWindow;
     QPointer<QWidget> m_keysWindow;
     QPointer<QWidget> m_aboutBox;
+    // The last removal of an own template, with Undo, over the category page.
+    ExportNotice* m_undoNotice = nullptr;
+    // The template removed last was a favourite: put back, it is one again.
+    QString m_removedFavourite;
     // Settings that cannot be stored, said once, over the category page.
     ExportNotice* m_settingsNotice = nullptr;
     bool m_settingsTroubleSaid = false;

@@ -69,6 +69,10 @@ Form2::Form2(Form1* owner)
          QT_TR_NOOP("Put the divider between the panes back where it started"), 13.5},
         {2, fromTwips(6720, 240, 975, 975), NoCaption, HoverTable::Silver, "cross",
          QT_TR_NOOP("Close"), QT_TR_NOOP("Close this panel"), 13.5},
+        // Under the picture, first in the row: every command with its key.
+        {7, fromTwips(480, 2295, 1695, 495), QT_TRANSLATE_NOOP3("Form2", "Commands", "caption"),
+         HoverTable::Green, nullptr, QT_TR_NOOP("Every command"),
+         QT_TR_NOOP("A menu of every command of the window with its key"), 11.25},
         {4, fromTwips(2400, 2295, 1935, 495), QT_TRANSLATE_NOOP3("Form2", "Help", "caption"),
          HoverTable::Green, nullptr, QT_TR_NOOP("User guide"),
          QT_TR_NOOP("Open the user guide (F1)"), 11.25},
@@ -78,7 +82,7 @@ Form2::Form2(Form1* owner)
         {6, fromTwips(6720, 2295, 975, 495), QT_TRANSLATE_NOOP3("Form2", "About", "caption"),
          HoverTable::Green, nullptr, QT_TR_NOOP("About Quillery"),
          QT_TR_NOOP("The version and the licences"), 11.25},
-        {7, fromTwips(2400, 3030, 5297, 495),
+        {8, fromTwips(2400, 3030, 5297, 495),
          QT_TRANSLATE_NOOP3("Form2", "Send a test\u2026", "caption"), HoverTable::Green, nullptr,
          QT_TR_NOOP("Send a test"),
          QT_TR_NOOP("Send the previewed template to an inbox as a test (Ctrl+Shift+T)"), 11.25}};
@@ -150,6 +154,7 @@ void Form2::cmdButton_Click(int index)
     case 5:
     case 6:
     case 7:
+    case 8:
         // Opened once the panel has closed, so that they do not belong to it.
         if (m_owner) {
             QMetaObject::invokeMethod(
@@ -160,6 +165,8 @@ void Form2::cmdButton_Click(int index)
                     else if (index == 5)
                         owner->showShortcutOverview();
                     else if (index == 7)
+                        owner->showCommandsMenu();
+                    else if (index == 8)
                         owner->showSendTest();
                     else
                         owner->showAbout();

@@ -26,8 +26,8 @@ protected:
 private:
     void cmdButton_Click(int index);
 
-    // Indices 1 to 3 as designed, 4 to 6 the help row, 7 the send row;
+    // Indices 1 to 3 as designed, 4 to 7 the help row, 8 the send row;
     // there is no button 0.
-    std::array<ButtonPlus*, 8> cmdButton{};
+    std::array<ButtonPlus*, 9> cmdButton{};
     Form1* m_owner;
 };

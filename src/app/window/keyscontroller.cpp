@@ -4,11 +4,11 @@
 #include "core/gallery/library/templatelibrary.h"
 #include "gallerywindow.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 
@@ -62,35 +62,45 @@ KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
     connect(reorder, &QTimer::timeout, this, &KeysController::orderTabs);
     m_pane->installEventFilter(new KeyWidgetWatch(this, [reorder] { reorder->start(); }));
 
-    // Each key says what it does: the keyboard overview reads it from here.
+    // Each key is an action of the window that says what it does: the keyboard
+    // overview reads it from here, and the menus show the same action, so
+    // that a menu entry and its key never disagree.
     const auto bind = [this](const QList<QKeySequence>& keys, bool repeats, const QString& command,
-                             auto action) {
-        auto* shortcut = new QShortcut(m_windowWidget);
-        shortcut->setKeys(keys);
-        shortcut->setContext(Qt::WindowShortcut);
-        shortcut->setWhatsThis(command);
+                             auto run) {
+        auto* action = new QAction(command, m_windowWidget);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setWhatsThis(command);
         // A held key must not stack up save dialogs or panels.
-        shortcut->setAutoRepeat(repeats);
-        connect(shortcut, &QShortcut::activated, this, action);
+        action->setAutoRepeat(repeats);
+        connect(action, &QAction::triggered, this, run);
+        m_windowWidget->addAction(action);
+        return action;
     };
     const auto press = [&buttons, &bind](int index, const QList<QKeySequence>& keys,
-                                         const QString& command) {
+                                         const QString& command, const QString& menuText,
+                                         const char* name) {
         ButtonPlus* button = buttons.at(index);
-        bind(keys, false, command, [button] {
+        QAction* action = bind(keys, false, command, [button] {
             // The mailer's button is there only while the mailer is installed.
             if (!button->isHidden())
                 button->click();
         });
+        action->setText(menuText);
+        action->setObjectName(QLatin1String(name));
         button->setToolTip(button->toolTip() + QStringLiteral(" (%1)").arg(keyText(keys.first())));
     };
     press(0, {QKeySequence(Qt::CTRL | Qt::Key_E)},
-          tr("Export the previewed template as an HTML page (\u201c> html\u201d)"));
+          tr("Export the previewed template as an HTML page (\u201c> html\u201d)"),
+          tr("Export as HTML\u2026"), "exportHtmlAction");
     press(1, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
-          tr("Export it as an .eml message (\u201c> eml\u201d)"));
+          tr("Export it as an .eml message (\u201c> eml\u201d)"), tr("Export as .eml\u2026"),
+          "exportEmlAction");
     press(2, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
-          tr("Hand it to Rookpost (\u201c> Rookpost\u201d, while that button is shown)"));
+          tr("Hand it to Rookpost (\u201c> Rookpost\u201d, while that button is shown)"),
+          tr("Hand to Rookpost"), "handOffAction");
     press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)},
-          tr("Open the More panel"));
+          tr("Open the More panel"), tr("More\u2026"), "moreAction");
 
     // Beside the two exports' keys; it has no button, as the row of buttons is full.
     bind({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)}, false,
@@ -151,11 +161,7 @@ void KeysController::orderTabs()
 
 void KeysController::stepTemplate(int step)
 {
-    const Result<QString> page =
-        TemplateLibrary::findCategoryPage(m_window.currentLibrary(), m_window.currentCategory());
-    if (!page)
-        return;
-    const QStringList names = TemplateLibrary::templateLinks(*page);
+    const QStringList names = m_window.shownTemplates();
     if (names.isEmpty())
         return;
     const qsizetype at = names.indexOf(m_window.currentTemplate());

@@ -108,11 +108,15 @@ QByteArray replaceTokens(QByteArrayView text, const Substitute& substitute, QStr
     QByteArray out;
     out.reserve(text.size());
     qsizetype at = 0;
+    // Kept across candidates: a page of '[' with one ']' at its end would
+    // otherwise be scanned to that end once for every '['.
+    qsizetype close = -1;
     while (at < text.size()) {
         const qsizetype open = text.indexOf('[', at);
         if (open < 0)
             break;
-        const qsizetype close = text.indexOf(']', open + 1);
+        if (close <= open)
+            close = text.indexOf(']', open + 1);
         if (close < 0)
             break;
         // A '[' before the ']' starts the candidate afresh ("[[first_name]").

@@ -23,8 +23,14 @@ inline constexpr const char* Main = "Main";
 
 // Where the splitter between the panes stands, in pixels.
 inline constexpr Key Split{Gallery, Main, "Split"};
+// The category and template previewed last, shown again at the next start;
+// the category is empty for the favourites.
+inline constexpr Key LastCategory{Gallery, Main, "LastCategory"};
+inline constexpr Key LastTemplate{Gallery, Main, "LastTemplate"};
 // The templates previewed last, newest first.
 inline constexpr Key Recent{Gallery, Main, "Recent"};
+// The templates the user marked as favourites, in the order they were marked.
+inline constexpr Key Favourites{Gallery, Main, "Favourites"};
 // The folder the last export was saved in.
 inline constexpr Key LastExportFolder{Gallery, Main, "LastExportFolder"};
 // The window's place when it was closed.

@@ -29,8 +29,8 @@ bool isReservedHost(const QString& host)
     return false;
 }
 
-// The words between the link's start tag and its end, tags dropped; a link
-// that holds only a picture is named by the picture's alt text.
+} // namespace
+
 QString linkText(const QByteArray& html, const Html::HtmlTag& anchor)
 {
     // An image map's area has no content of its own.
@@ -53,8 +53,6 @@ QString linkText(const QByteArray& html, const Html::HtmlTag& anchor)
     }
     return QString();
 }
-
-} // namespace
 
 bool isPlaceholder(const QString& url)
 {

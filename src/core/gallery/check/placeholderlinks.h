@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/html/htmlscan.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,6 +22,10 @@ struct Link
 // localhost), a merge-field placeholder such as "[unsubscribe_url]" or
 // "{{url}}", or nothing at all ("", "#").
 bool isPlaceholder(const QString& url);
+
+// The words between the link's start tag (an <a> or <area>) and its end,
+// tags dropped; a link that holds only a picture is named by its alt text.
+QString linkText(const QByteArray& html, const Html::HtmlTag& anchor);
 
 // The placeholder links of one HTML text, in page order.
 QList<Link> find(const QByteArray& html);

@@ -69,7 +69,11 @@ bool LibrarySet::isOwnTemplate(const QString& name) const
 
 QString LibrarySet::templateFolder(const QString& name, const QString& category) const
 {
-    const QString own = folderOf(category);
+    return templateFolderFor(name, folderOf(category));
+}
+
+QString LibrarySet::templateFolderFor(const QString& name, const QString& own) const
+{
     const auto holds = [&name](const QString& folder) {
         const QString path = TemplateLibrary::templateFilePath(folder, name);
         return !folder.isEmpty() && !path.isEmpty() && QFileInfo::exists(path);

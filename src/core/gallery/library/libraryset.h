@@ -32,6 +32,9 @@ public:
     // category's own library when it holds the template (a link of its page),
     // else the one that holds it (a search result), the shipped one first.
     QString templateFolder(const QString& name, const QString& category) const;
+    // The same for a category whose library folder the caller knows already
+    // (from categories()): no listing of the libraries' categories.
+    QString templateFolderFor(const QString& name, const QString& categoryFolder) const;
 
     // Whether a template of that name, in any case, is in either library.
     bool hasTemplate(const QString& name) const;

@@ -310,7 +310,8 @@ Index Index::build(const QStringList& libraries, const QString& cacheFile)
     return index;
 }
 
-QList<Entry> Index::find(const QString& query, int limit, int* total) const
+QList<Entry> Index::find(const QString& query, int limit, int* total,
+                         const QSet<QString>& favourites) const
 {
     // A word is found at the start of a word, a run without spaces anywhere.
     QStringList needles;
@@ -336,9 +337,15 @@ QList<Entry> Index::find(const QString& query, int limit, int* total) const
                 scored.append({score, i});
         }
     }
-    // Best first; among equals, the library's own order.
-    std::stable_sort(scored.begin(), scored.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    // Best first; a favourite does not outrank a better match, as a word in
+    // the name is what the user asked for, but goes before its equals, which
+    // otherwise keep the library's own order.
+    const auto favourite = [&](int i) { return favourites.contains(m_entries[i].name); };
+    std::stable_sort(scored.begin(), scored.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first > b.first;
+        return favourite(a.second) && !favourite(b.second);
+    });
     if (total)
         *total = int(scored.size());
     QList<Entry> found;

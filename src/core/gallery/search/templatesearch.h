@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -38,9 +39,11 @@ public:
     // the start of a longer one; words split by the Unicode rules, and a run
     // of a script written without spaces, as Chinese or Japanese, found
     // anywhere in a run), best first: a word in the name counts more
-    // than one in the subject, and that more than one in the text. At most
-    // `limit`; `total`, when given, receives how many matched in all.
-    QList<Entry> find(const QString& query, int limit, int* total = nullptr) const;
+    // than one in the subject, and that more than one in the text; among
+    // equals, the user's `favourites` come first. At most `limit`; `total`,
+    // when given, receives how many matched in all.
+    QList<Entry> find(const QString& query, int limit, int* total = nullptr,
+                      const QSet<QString>& favourites = {}) const;
 
     qsizetype size() const { return m_entries.size(); }
     const QList<Entry>& entries() const { return m_entries; }

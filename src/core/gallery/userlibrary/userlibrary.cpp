@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -541,6 +542,59 @@ Result<Added> add(const LibrarySet& libraries, const QString& file, const QStrin
             return status;
         UserLibraryJournal::step("add", "template");
         if (const Status status = changes.write(added.thumbnailPath, placeholderThumbnail());
+            !status)
+            return status;
+        UserLibraryJournal::step("add", "thumbnail");
+        if (const Status status = writePage(changes, library, category, *entries); !status)
+            return status;
+        UserLibraryJournal::step("add", "page");
+        return Status::success();
+    });
+    if (!status)
+        return status;
+    return added;
+}
+
+Result<Added> restore(const LibrarySet& libraries, const QString& givenName,
+                      const QString& givenCategory, qsizetype position, const QByteArray& packed,
+                      const QByteArray& png)
+{
+    const QString category = composed(givenCategory);
+    const QString name = composed(givenName);
+    if (const Status status = checkComposedCategory(libraries, category); !status)
+        return status;
+    if (const Status status = checkComposedName(libraries, name); !status)
+        return status;
+    if (const Result<QByteArray> message = Module1::unpackTemplate(packed); !message)
+        return message.status();
+
+    const QString library = libraries.userFolder();
+    const Result<OwnerLock> lock = lockAndRecover(library, true);
+    if (!lock)
+        return lock.status();
+    if (const Status status = checkNewName(libraries, name); !status)
+        return status;
+    Result<QList<Entry>> entries = readPage(library, category);
+    if (!entries)
+        return entries.status();
+    UserLibraryJournal::delayBeforeWriting();
+    const Entry entry{name, freeThumbnail(library, name)};
+    entries->insert(std::clamp<qsizetype>(position, 0, entries->size()), entry);
+
+    Added added{name, category, TemplateLibrary::templateFilePath(library, name),
+                thumbPath(library, entry.thumbnail)};
+    // The same files as an added template's, so the journal takes it for one:
+    // a restore cut off is finished or taken back as an add is.
+    const UserLibraryJournal::Change change{{QStringLiteral("op"), QStringLiteral("add")},
+                                            {QStringLiteral("name"), name},
+                                            {QStringLiteral("category"), category},
+                                            {QStringLiteral("thumbnail"), entry.thumbnail}};
+    const Status status = journaled(library, change, [&](FileChanges& changes) {
+        if (const Status status = changes.write(added.templatePath, packed); !status)
+            return status;
+        UserLibraryJournal::step("add", "template");
+        if (const Status status =
+                changes.write(added.thumbnailPath, png.isEmpty() ? placeholderThumbnail() : png);
             !status)
             return status;
         UserLibraryJournal::step("add", "thumbnail");

@@ -76,6 +76,13 @@ Status rename(const LibrarySet& libraries, const QString& oldName, const QString
 // Removes a template of the user's; a category left empty goes with it.
 Status remove(const LibrarySet& libraries, const QString& name);
 
+// Puts a removed template back: the packed template `packed` as `name` at
+// `position` of the page of `category` (at its end when the page is shorter
+// now), with the thumbnail `png`, or a placeholder when it is empty. A name
+// taken meanwhile is refused, as add refuses it.
+Result<Added> restore(const LibrarySet& libraries, const QString& name, const QString& category,
+                      qsizetype position, const QByteArray& packed, const QByteArray& png);
+
 // Finishes or takes back a change of the user's library `library` that was
 // cut off, and removes what killed writes left; the gallery runs it at start.
 Status repair(const QString& library);
