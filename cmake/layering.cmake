@@ -28,7 +28,7 @@ set(layers
     "core/gallery/check"
     "core/gallery/userlibrary"
     "app/common app/web"
-    "app/render"
+    "app/render app/brand"
     "app/preview app/search app/owntemplates app/export"
     "app/window"
     "app/startup"

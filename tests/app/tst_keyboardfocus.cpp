@@ -177,7 +177,8 @@ void TestKeyboardFocus::tabReachesEveryControl()
 
     QStringList expected{"cmdButton4",    "cboCategory", "category page",     "viewDesktop",
                          "viewPhone",     "viewColours", "viewImagesBlocked", "viewPlainText",
-                         "viewInboxLine", "cmdButton0",  "cmdButton1",        "cmdButton3"};
+                         "viewInboxLine", "viewBrand",   "viewCheck",         "cmdButton0",
+                         "cmdButton1",    "cmdButton3"};
     if (key == Qt::Key_Backtab)
         std::reverse(expected.begin(), expected.end());
     QWidget* first = control(form, expected.first());

@@ -177,7 +177,8 @@ QAccessible::State stateOf(QWidget* widget)
 }
 
 const QStringList ToggleNames = {"viewDesktop",       "viewPhone",     "viewColours",
-                                 "viewImagesBlocked", "viewPlainText", "viewInboxLine"};
+                                 "viewImagesBlocked", "viewPlainText", "viewInboxLine",
+                                 "viewCheck"};
 
 } // namespace
 
@@ -284,7 +285,8 @@ void TestRecipientViews::narrowTitleBarFoldsTheRowIntoAMenu()
             entries << action->text();
     }
     QCOMPARE(entries, QStringList({"Desktop", "Phone", "Light", "Dark", "Inverted", "Next colours",
-                                   "Images blocked", "Plain text", "Inbox line"}));
+                                   "Images blocked", "Plain text", "Inbox line", "In my brand",
+                                   "Brand", "Check"}));
     menu->actions().at(1)->trigger();
     QVERIFY(waitForPreview(shown, name));
     // The frame is narrower than a phone: the phone's whole screen shows in

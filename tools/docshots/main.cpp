@@ -5,17 +5,22 @@
 //
 // Writes gallery.png, keyboard-focus.png, search.png, the preview's views
 // view-phone.png, view-dark.png, view-inverted.png, view-images-blocked.png,
-// view-plain-text.png and view-inbox-line.png, marked-thumbnail.png,
+// view-plain-text.png and view-inbox-line.png, check-view.png, marked-thumbnail.png,
 // export-confirmation.png, own-templates.png, the category pages
 // category-retail.png and category-food-and-drink.png, the menus
-// thumbnail-menu.png and commands-menu.png, library-overview.png (every
+// thumbnail-menu.png and commands-menu.png, brand-templates.png (three
+// templates in two brands) and brand-editor.png, library-overview.png (every
 // thumbnail, one row per category, from SOURCE_FOLDER), send-test.png and
 // send-test-result.png (a test sent to the tests' SMTP server on loopback,
 // which needs Debian's python3-aiosmtpd). Settings, cache,
 // the user's own templates and temp folders are private to the run.
 
+#include "brandeditor.h"
 #include "browserpane.h"
+#include "checkcontroller.h"
+#include "checkpanel.h"
 #include "commandmenu.h"
+#include "core/brand/brandstore.h"
 #include "core/export/templateexport.h"
 #include "core/gallery/library/templatelibrary.h"
 #include "enginewait.h"
@@ -40,6 +45,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWebEngineProfile>
 
 #include <functional>
@@ -161,6 +167,43 @@ bool viewShots(const QString& out, const QString& library)
     return ok;
 }
 
+// The Check view's report on the first template, with one of its links to
+// replace chosen and outlined in the preview.
+bool checkShot(const QString& out, const QString& library)
+{
+    Form1 form(library);
+    QStringList shown;
+    if (!showAtDesignedSize(form, shown))
+        return false;
+    auto* check = form.findChild<CheckController*>();
+    auto* toggle = form.findChild<QAction*>(QStringLiteral("viewCheckAction"));
+    if (!check || !toggle) {
+        QTextStream(stderr) << "check-view.png: no Check view\n";
+        return false;
+    }
+    waitForPreview(form);
+    bool finished = false;
+    QObject::connect(check, &CheckController::reportChanged,
+                     [&finished](bool done) { finished = finished || done; });
+    toggle->trigger();
+    // SpamAssassin takes up to a minute.
+    if (!EngineWait::until([&] { return finished; }, 120000)) {
+        QTextStream(stderr) << "check-view.png: the report did not finish\n";
+        return false;
+    }
+    QTreeWidget* tree = check->panel()->tree();
+    for (QTreeWidgetItem* item = tree->topLevelItem(0); item; item = tree->itemBelow(item)) {
+        if (item->parent() && item->data(0, Qt::UserRole + 1).isValid()) {
+            tree->setCurrentItem(item);
+            check->locate(
+                {item->data(0, Qt::UserRole).toString(), item->data(0, Qt::UserRole + 1).toInt()});
+            break;
+        }
+    }
+    EngineWait::settle(1200);
+    return save(form.grab().toImage(), out + "/check-view.png");
+}
+
 // Chooses `path` in the next save dialog, as a user types it.
 void chooseInSaveDialog(const QString& path)
 {
@@ -263,6 +306,105 @@ bool ownShot(const QString& out, const QString& library)
     });
     EngineWait::settle(800);
     return save(form.grab().toImage(), out + "/own-templates.png");
+}
+
+// A brand as a user makes one, with a logo drawn in its main colour.
+QString saveBrand(const QString& name, const QString& tagline, const QColor& main,
+                  const QColor& accent, const QString& fonts, const QString& website)
+{
+    BrandKit brand;
+    brand.name = name;
+    brand.tagline = tagline;
+    brand.main = main;
+    brand.accent = accent;
+    brand.text = QColor(0x22, 0x22, 0x22);
+    brand.background = QColor(0xFA, 0xF8, 0xF5);
+    brand.headingFonts = fonts;
+    brand.bodyFonts = BrandFonts::stacks().first();
+    brand.address = QStringLiteral("12 Market Lane\nHillford HF1 2AB");
+    brand.website = website;
+    brand.viewInBrowser = website + QStringLiteral("/newsletter");
+    brand.unsubscribe = website + QStringLiteral("/unsubscribe");
+    brand.social.insert(QStringLiteral("instagram"), website + QStringLiteral("/instagram"));
+    brand.social.insert(QStringLiteral("mastodon"), website + QStringLiteral("/mastodon"));
+    QTemporaryDir logoFolder;
+    const QString logo = logoFolder.filePath(QStringLiteral("logo.png"));
+    QImage image(240, 120, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::white);
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(8, 8, 224, 104), 24, 24);
+    painter.setPen(main);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(64);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(image.rect(), Qt::AlignCenter, name.left(1) + name.section(' ', 1, 1).left(1));
+    painter.end();
+    image.save(logo);
+    if (const Status saved = BrandStore().save(brand, logo); !saved) {
+        QTextStream(stderr) << saved.message() << '\n';
+        return QString();
+    }
+    return brand.id;
+}
+
+// Three templates, each in two brands, side by side; then the editor.
+bool brandShots(const QString& out, const QString& library)
+{
+    const QString first =
+        saveBrand(QStringLiteral("Acme Rooftops"), QStringLiteral("Tiles and gutters since 1990"),
+                  QColor(0x7A, 0x1F, 0x5C), QColor(0xC0, 0x50, 0x00),
+                  BrandFonts::stacks().value(6, BrandFonts::stacks().first()),
+                  QStringLiteral("https://acme.example"));
+    const QString second =
+        saveBrand(QStringLiteral("Birch Bakery"), QStringLiteral("Bread from the corner oven"),
+                  QColor(0x1F, 0x4E, 0x79), QColor(0x2E, 0x8B, 0x57), BrandFonts::stacks().first(),
+                  QStringLiteral("https://birch.example"));
+    if (first.isEmpty() || second.isEmpty())
+        return false;
+    Form1 form(library);
+    QStringList shown;
+    if (!showAtDesignedSize(form, shown))
+        return false;
+    const QStringList templates{QStringLiteral("Black Friday"), QStringLiteral("Caf\u00e9 Menu"),
+                                QStringLiteral("Spa Weekend")};
+    constexpr int Scale = 2; // each preview at half its size
+    const QRect frame = form.findChild<QWidget*>(QStringLiteral("Picture2"))->geometry();
+    const QSize cell = frame.size() / Scale;
+    QImage sheet(cell.width() * int(templates.size()), cell.height() * 2, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    form.findChild<QAction*>(QStringLiteral("viewBrandAction"))->trigger();
+    for (int row = 0; row < 2; ++row) {
+        form.findChild<QAction*>(QStringLiteral("brand:") + (row == 0 ? first : second))->trigger();
+        for (int column = 0; column < templates.size(); ++column) {
+            form.SelectTemplate(templates[column]);
+            if (!waitUntil([&] { return shown.last() == templates[column]; }))
+                return false;
+            waitForPreview(form);
+            painter.drawImage(QRect(QPoint(column * cell.width(), row * cell.height()), cell),
+                              form.grab(frame).toImage());
+        }
+    }
+    painter.end();
+    bool ok = save(sheet, out + "/brand-templates.png");
+
+    form.findChild<QAction*>(QStringLiteral("editBrandsAction"))->trigger();
+    BrandEditor* editor = form.brandEditor();
+    if (!editor)
+        return false;
+    editor->resize(1180, 720);
+    bool previewed = false;
+    QObject::connect(editor, &BrandEditor::previewShown, [&] { previewed = true; });
+    waitUntil([&] { return previewed; });
+    EngineWait::settle(1200);
+    ok &= save(editor->grab().toImage(), out + "/brand-editor.png");
+    editor->close();
+    return ok;
 }
 
 bool categoryShot(const QString& library, const QString& category, const QString& out)
@@ -449,9 +591,11 @@ int main(int argc, char** argv)
     const QString library = QDir(args[2]).absolutePath();
     bool ok = windowShots(out, library);
     ok &= viewShots(out, library);
+    ok &= checkShot(out, library);
     ok &= markAndExportShots(out, library);
     ok &= ownShot(out, library);
     ok &= menuShots(out, library);
+    ok &= brandShots(out, library);
     ok &= categoryShot(library, QStringLiteral("Retail"), out + "/category-retail.png");
     ok &= categoryShot(library, QStringLiteral("Food and Drink"),
                        out + "/category-food-and-drink.png");

@@ -1,6 +1,8 @@
 #include "exportcontroller.h"
 
+#include "brandchoice.h"
 #include "ccommondialog.h"
+#include "core/brand/brandapply.h"
 #include "core/export/templateexport.h"
 #include "core/platform/settingsstore.h"
 #include "exportnotice.h"
@@ -97,6 +99,26 @@ bool ExportController::checkTemplate(const QString& title, const QString& name,
     return status.ok();
 }
 
+Result<TemplateStaging::DecodedTemplate> ExportController::messageToExport(const QString& name,
+                                                                           QString* brandName) const
+{
+    brandName->clear();
+    Result<TemplateStaging::DecodedTemplate> decoded =
+        TemplateExport::decodePreviewed(m_window.templateLibrary(), name);
+    const std::optional<BrandKit> brand = m_brands ? m_brands->active() : std::nullopt;
+    if (!decoded || !brand)
+        return decoded;
+    Result<BrandApply::Branded> branded = BrandApply::applyToMessage(decoded->message, *brand);
+    if (!branded)
+        return branded.status();
+    // A template without places for a brand goes as shipped, and the notice says no brand.
+    if (branded->message != decoded->message) {
+        decoded->message = std::move(branded->message);
+        *brandName = brand->name;
+    }
+    return decoded;
+}
+
 void ExportController::exportHtml()
 {
     exportAs(Format::Html);
@@ -120,16 +142,24 @@ void ExportController::exportAs(Format format)
         askForTarget(title, html ? QStringLiteral("htm") : QStringLiteral("eml"), name);
     if (target.isEmpty())
         return;
-    const QString library = m_window.templateLibrary();
-    const Status status = html ? TemplateExport::exportHtmlTo(library, name, target)
-                               : TemplateExport::exportEmlTo(library, name, target);
+    QString brandName;
+    const Result<TemplateStaging::DecodedTemplate> decoded = messageToExport(name, &brandName);
+    const Status status =
+        !decoded ? decoded.status()
+        : html ? TemplateExport::exportHtmlMessageTo(decoded->message, target, decoded->libraryPath)
+               : TemplateExport::exportEmlMessageTo(decoded->message, target, decoded->libraryPath);
     if (!status) {
         showFailure(m_owner, title, what, status,
                     tr("Choose a folder you can write to, with room to spare, and export again."));
         return;
     }
     rememberFolder(target);
-    m_notice->showExported(target);
+    m_notice->showExported(target,
+                           brandName.isEmpty()
+                               ? QString()
+                               //: %1 is the exported file's name, %2 the name of the user's brand.
+                               : tr("Exported \u201c%1\u201d in the brand \u201c%2\u201d")
+                                     .arg(QFileInfo(target).fileName(), brandName));
 }
 
 void ExportController::exportRookpost()
@@ -146,8 +176,16 @@ void ExportController::exportRookpost()
         return;
     QString page;
     QString warning;
-    if (const Status status =
-            TemplateExport::prepareHandoff(m_window.templateLibrary(), name, &page, &warning);
+    QString brandName;
+    const Result<TemplateStaging::DecodedTemplate> decoded = messageToExport(name, &brandName);
+    if (!decoded) {
+        showFailure(m_owner, title, what, decoded.status(),
+                    tr("Check the brand in \u201c"
+                       "Edit brands\u201d, or switch it off, and hand "
+                       "the template over again."));
+        return;
+    }
+    if (const Status status = TemplateExport::prepareHandoffOf(*decoded, name, &page, &warning);
         !status) {
         showFailure(m_owner, title, what, status,
                     tr("Make room in the temporary folder named above and hand the template "

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/export/serviceexport.h"
+#include "core/gallery/library/templatestaging.h"
+#include "core/platform/status.h"
 
 #include <QObject>
 #include <QString>
 
+class BrandChoice;
 class ExportNotice;
 class GalleryWindow;
 class QWidget;
@@ -26,6 +29,12 @@ public:
                      QObject* parent = nullptr);
 
     ExportNotice* notice() const { return m_notice; }
+    // While `brands` has one switched on, the exports write the template in it.
+    void setBrands(const BrandChoice* brands) { m_brands = brands; }
+    // The previewed template's message as the exports write it: in the brand
+    // that is on, whose name goes to `brandName`, when the template has places for it.
+    Result<TemplateStaging::DecodedTemplate> messageToExport(const QString& name,
+                                                             QString* brandName) const;
 
     void exportHtml();
     void exportEml();
@@ -52,4 +61,5 @@ private:
     // The choices of the last export for a service, offered again while the window is open.
     ServiceExport::Options m_serviceOptions;
     ExportNotice* m_notice = nullptr;
+    const BrandChoice* m_brands = nullptr;
 };

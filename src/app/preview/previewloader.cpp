@@ -1,6 +1,7 @@
 #include "previewloader.h"
 
 #include "browserpane.h"
+#include "core/brand/brandapply.h"
 #include "core/platform/workspace.h"
 #include "previewpages.h"
 
@@ -50,7 +51,32 @@ void PreviewLoader::show(const QString& name, const QString& problem)
         else
             m_notice = decoded.status().message();
     }
+    brandDecoded();
     present(false);
+}
+
+void PreviewLoader::setBrand(const std::optional<BrandKit>& brand)
+{
+    m_brand = brand;
+    brandDecoded();
+    if (!m_chosen)
+        return;
+    // Another message: its page is staged afresh in every view.
+    m_staged = {};
+    present(false);
+}
+
+void PreviewLoader::brandDecoded()
+{
+    m_branded.reset();
+    m_brandProblem.clear();
+    if (!m_brand || !m_decoded)
+        return;
+    Result<BrandApply::Branded> branded = BrandApply::applyToMessage(m_decoded->message, *m_brand);
+    if (branded)
+        m_branded = std::move(branded->message);
+    else
+        m_brandProblem = branded.status().message();
 }
 
 void PreviewLoader::setView(const PreviewViews::View& view)
@@ -89,23 +115,27 @@ void PreviewLoader::present(bool again)
         m_staged.page = QDir(folder).filePath(PageName);
     } else {
         Result<TemplateStaging::StagedPage> staged =
-            again ? TemplateStaging::stageMessage(m_decoded->message, folder, PageName)
-                  : TemplateStaging::stageDecoded(*m_decoded, folder, PageName);
+            m_branded ? TemplateStaging::stageMessage(*m_branded, folder, PageName)
+            : again   ? TemplateStaging::stageMessage(m_decoded->message, folder, PageName)
+                      : TemplateStaging::stageDecoded(*m_decoded, folder, PageName);
         if (!staged) {
             showNotice(m_name, staged.status().message());
             return;
         }
         m_staged = std::move(*staged);
     }
-    if (!again)
+    if (!again) {
         emit ownDarkRulesFound(RecipientView::hasOwnDarkRules(m_staged.html));
+        emit brandStateFound(BrandApply::hasSlots(m_staged.html), m_brandProblem);
+    }
     // Mail programs show what arrived of a damaged message; so does the
     // preview, in every view, and it says what is missing.
     if (!m_staged.problem.isEmpty() && m_staged.html.isEmpty()) {
         showNotice(m_name, m_staged.problem);
         return;
     }
-    QByteArray page = PreviewViews::pageFor(m_view, m_name, m_decoded->message, m_staged.html);
+    QByteArray page = PreviewViews::pageFor(
+        m_view, m_name, m_branded ? *m_branded : m_decoded->message, m_staged.html);
     if (!m_staged.problem.isEmpty())
         page = PreviewPages::withProblemNotice(page, m_staged.problem);
     if (!m_view.showsPage() || page != m_staged.html) {

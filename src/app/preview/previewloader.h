@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/brand/brandkit.h"
 #include "core/gallery/library/templatestaging.h"
 #include "previewviews.h"
 
@@ -33,6 +34,10 @@ public:
     // it: the library file is not read again.
     void setView(const PreviewViews::View& view);
 
+    // The brand the templates wear from now on, or none: as shipped. Shows
+    // the latest choice again in it.
+    void setBrand(const std::optional<BrandKit>& brand);
+
     // The pane's reports on a page it was given.
     void documentComplete(const QUrl& url);
     void downloadComplete(const QUrl& url);
@@ -45,6 +50,9 @@ signals:
     // Whether the template just staged has dark colours of its own; a notice
     // has nothing to say about them.
     void ownDarkRulesFound(bool found);
+    // Whether the template just staged marks places for a brand, and why the
+    // brand could not be put on it (empty when it could, or none is on).
+    void brandStateFound(bool hasSlots, const QString& problem);
     // The latest choice ended without a page from the preview folder: its
     // load failed, or its notice went straight into the pane.
     void abandoned(const QString& templateName);
@@ -57,6 +65,8 @@ private:
     void navigate(const QString& page);
     void forget();
     void removeFiles();
+    // Puts the brand, if one is on, on a copy of the latest choice's message.
+    void brandDecoded();
 
     QString m_appFolder;
     BrowserPane* m_pane;
@@ -65,6 +75,10 @@ private:
     // The latest choice's message, or why it cannot be shown.
     std::optional<TemplateStaging::DecodedTemplate> m_decoded;
     TemplateStaging::StagedPage m_staged; // its page as staged last
+    std::optional<BrandKit> m_brand;
+    // The latest choice's message in m_brand; the library is never changed.
+    std::optional<QByteArray> m_branded;
+    QString m_brandProblem;
     QString m_notice;
     bool m_chosen = false;
     PreviewViews::View m_view;

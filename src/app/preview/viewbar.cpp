@@ -19,9 +19,10 @@ namespace {
 constexpr int ButtonWidth = 26;
 constexpr int ButtonHeight = 24;
 constexpr int IconSize = 16;
-constexpr int Gap = 2;      // between the buttons of a group
-constexpr int GroupGap = 8; // between the groups
-constexpr int Inset = 4;    // from the title bar's right end
+constexpr int Gap = 2;             // between the buttons of a group
+constexpr int GroupGap = 8;        // between the groups
+constexpr int Inset = 4;           // from the title bar's right end
+constexpr int MenuArrowWidth = 12; // the brand button's part that opens its menu
 
 const QColor Ink(0x40, 0x40, 0x40);
 const QColor Faded(0xA0, 0xA0, 0xA0);
@@ -36,7 +37,9 @@ const char* const ButtonStyle =
     "QToolButton:checked:hover,QToolButton[altered=\"true\"]:hover{background:#FF9933}"
     // A toggle that does nothing to what is shown is greyed, chosen or not.
     "QToolButton:disabled{background:#E0E0E0;color:#A0A0A0}"
-    "QToolButton::menu-indicator{image:none;width:0}";
+    "QToolButton::menu-indicator{image:none;width:0}"
+    "QToolButton::menu-button{border:none;width:12px}"
+    "QToolButton::menu-arrow{image:url(:/quillery/chevron.svg);width:8px;height:8px}";
 
 const char* const MenuStyle =
     "QMenu{background:#FFFFFF;border:1px solid #C0C0C0;color:#404040;padding:2px}"
@@ -120,6 +123,29 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
                             tr("Inbox line: sender, subject and preheader as a mail "
                                "list shows them, on a phone and on a desktop"),
                             QKeySequence(Qt::CTRL | Qt::Key_6));
+    m_check = addToggle(QStringLiteral("viewCheckAction"), tr("Check"),
+                        tr("Check: a report on the template before sending it, beside the "
+                           "preview: mail programs, spam, accessibility, size and links"),
+                        QKeySequence(Qt::CTRL | Qt::Key_8));
+    connect(m_check, &QAction::toggled, this, [this] { showChoice(); });
+    connect(m_check, &QAction::toggled, this, &ViewBar::checkToggled);
+
+    m_brand = addToggle(QStringLiteral("viewBrandAction"), tr("In my brand"),
+                        tr("In my brand: the template with your brand's logo, name, colours "
+                           "and links, as the exports then write it"),
+                        QKeySequence(Qt::CTRL | Qt::Key_7));
+    connect(m_brand, &QAction::triggered, this, &ViewBar::brandSwitched);
+    m_brand->setWhatsThis(tr("The template in your brand, or as shipped"));
+    m_editBrands = new QAction(tr("Edit brands\u2026"), this);
+    m_editBrands->setObjectName(QStringLiteral("editBrandsAction"));
+    m_editBrands->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+    m_editBrands->setShortcutContext(Qt::WindowShortcut);
+    m_editBrands->setWhatsThis(tr("Edit your brands"));
+    addAction(m_editBrands);
+    connect(m_editBrands, &QAction::triggered, this, &ViewBar::brandEditorWanted);
+    m_brandMenu = new QMenu(tr("Brand"), this);
+    m_brandMenu->setObjectName(QStringLiteral("brandMenu"));
+    m_brandMenu->setStyleSheet(QString::fromLatin1(MenuStyle));
 
     // Radio marks in the menu; the choice itself is kept in m_view.
     for (const auto& members :
@@ -186,6 +212,13 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
         ->setAccessibleName(tr("Images blocked"));
     addButton(m_plainText, QStringLiteral("view-plaintext"))->setAccessibleName(tr("Plain text"));
     addButton(m_inboxLine, QStringLiteral("view-inbox"))->setAccessibleName(tr("Inbox line"));
+    // A group of its own: the brand changes the template, not how it is seen.
+    QToolButton* brandButton = addButton(m_brand, QStringLiteral("view-brand"));
+    brandButton->setAccessibleName(tr("In my brand"));
+    brandButton->setMenu(m_brandMenu);
+    brandButton->setPopupMode(QToolButton::MenuButtonPopup);
+    brandButton->setFixedSize(ButtonWidth + MenuArrowWidth, ButtonHeight);
+    addButton(m_check, QStringLiteral("view-check"))->setAccessibleName(tr("Check before sending"));
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("viewMenu"));
@@ -195,6 +228,10 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
     m_menu->addActions({m_light, m_dark, m_inverted, m_nextColours});
     m_menu->addSeparator();
     m_menu->addActions({m_imagesBlocked, m_plainText, m_inboxLine});
+    m_menu->addSeparator();
+    m_menu->addAction(m_brand);
+    m_menu->addMenu(m_brandMenu);
+    m_menu->addAction(m_check);
     m_menuButton = new QToolButton(this);
     m_menuButton->setObjectName(QStringLiteral("viewMenuButton"));
     m_menuButton->setText(tr("View \u25BE"));
@@ -206,6 +243,7 @@ ViewBar::ViewBar(QWidget* parent) : QWidget(parent)
     m_menuButton->setFocusPolicy(Qt::TabFocus);
     m_menuButton->hide();
 
+    setBrands({}, QString(), false);
     showChoice();
     layoutRow();
 }
@@ -251,6 +289,16 @@ void ViewBar::setView(const View& view)
 {
     m_view = view;
     showChoice();
+}
+
+bool ViewBar::isCheckShown() const
+{
+    return m_check->isChecked();
+}
+
+void ViewBar::setCheckShown(bool shown)
+{
+    m_check->setChecked(shown);
 }
 
 void ViewBar::setOwnDarkRules(bool has)
@@ -340,16 +388,68 @@ void ViewBar::showChoice()
         withShortcut(tr("Colours: %1 \u2014 %2").arg(state, detail), m_nextColours));
 
     // Folded, the menu button says that the preview is not the plain one.
-    m_menuButton->setProperty("altered", !(m_view == View()));
+    m_menuButton->setProperty("altered", !(m_view == View()) || m_check->isChecked());
     m_menuButton->style()->unpolish(m_menuButton);
     m_menuButton->style()->polish(m_menuButton);
+}
+
+void ViewBar::setBrands(const QList<std::pair<QString, QString>>& brands, const QString& chosen,
+                        bool on)
+{
+    m_brand->setChecked(on);
+    m_brandMenu->clear();
+    qDeleteAll(m_brandMenu->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly));
+    auto* group = new QActionGroup(m_brandMenu);
+    for (const auto& [id, name] : brands) {
+        // A brand's name is the user's text, shown as it is.
+        QString label = name;
+        auto* action =
+            m_brandMenu->addAction(label.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        action->setObjectName(QStringLiteral("brand:") + id);
+        action->setCheckable(true);
+        action->setChecked(id == chosen);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, id = id] { emit brandChosen(id); });
+    }
+    if (brands.isEmpty()) {
+        QAction* none = m_brandMenu->addAction(tr("No brands yet"));
+        none->setEnabled(false);
+    }
+    m_brandMenu->addSeparator();
+    m_brandMenu->addAction(m_editBrands);
+    showBrandTip();
+}
+
+bool ViewBar::isBrandOn() const
+{
+    return m_brand->isChecked();
+}
+
+void ViewBar::setBrandState(bool hasSlots, const QString& problem)
+{
+    m_brandSlots = hasSlots;
+    m_brandProblem = problem;
+    showBrandTip();
+}
+
+void ViewBar::showBrandTip()
+{
+    QString tip = withShortcut(tr("In my brand: the template with your brand's logo, name, "
+                                  "colours and links, as the exports then write it"),
+                               m_brand);
+    if (!m_brandProblem.isEmpty())
+        tip = tr("The brand could not be put on this template: %1").arg(m_brandProblem);
+    else if (!m_brandSlots)
+        tip = tr("This template has no brand slots");
+    m_brand->setToolTip(tip);
+    m_brand->setStatusTip(tip);
 }
 
 int ViewBar::placeIn(const QRect& titleBar, int titleLeft, int titleWanted)
 {
     int rowWidth = 0;
     for (int i = 0; i < m_row.size(); ++i)
-        rowWidth += ButtonWidth + (i == 0 ? 0 : i % 2 == 0 ? GroupGap : Gap);
+        rowWidth += m_row[i]->width() + (i == 0 ? 0 : i % 2 == 0 ? GroupGap : Gap);
     const int right = titleBar.x() + titleBar.width() - Inset;
     m_folded = right - rowWidth - titleLeft < titleWanted;
     const int width = m_folded ? m_menuButton->sizeHint().width() + 8 : rowWidth;
@@ -373,6 +473,6 @@ void ViewBar::layoutRow()
         if (i > 0)
             x += i % 2 == 0 ? GroupGap : Gap;
         m_row[i]->move(x, 0);
-        x += ButtonWidth;
+        x += m_row[i]->width();
     }
 }

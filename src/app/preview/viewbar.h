@@ -2,7 +2,10 @@
 
 #include "previewviews.h"
 
+#include <QList>
 #include <QWidget>
+
+#include <utility>
 
 class QAction;
 class QMenu;
@@ -10,10 +13,10 @@ class QToolButton;
 
 // The row of toggles at the right end of the preview's title bar that chooses
 // how the preview shows a template: Desktop | Phone, the colours, images
-// blocked, plain text, inbox line. Where the bar is too narrow for the row and
-// the title, the row folds into one "View" menu button. Every toggle has a
-// shortcut of the window; none is a stop of the keyboard's tab walk and a
-// click leaves the keyboard where it was.
+// blocked, plain text, inbox line, and the Check report beside them. Where the bar is too narrow
+// for the row and the title, the row folds into one "View" menu button. Every toggle has a shortcut
+// of the window; none is a stop of the keyboard's tab walk and a click leaves the keyboard where it
+// was.
 class ViewBar : public QWidget
 {
     Q_OBJECT
@@ -30,14 +33,33 @@ public:
     // The chosen view in words, for screen readers: "View: Phone, Dark".
     QString description() const;
 
+    // The user's brands (id, name), the chosen one and whether the preview
+    // wears it; shown without reporting.
+    void setBrands(const QList<std::pair<QString, QString>>& brands, const QString& chosen,
+                   bool on);
+    bool isBrandOn() const;
+    // Whether the previewed template marks places for a brand, and why the
+    // brand could not be put on it, if it could not.
+    void setBrandState(bool hasSlots, const QString& problem);
+
     // Places the row at the right end of `titleBar`, unfolded when the title
     // starting at `titleLeft` keeps `titleWanted` pixels before it, folded
     // otherwise. Returns the x where the row begins.
     int placeIn(const QRect& titleBar, int titleLeft, int titleWanted);
     bool isFolded() const { return m_folded; }
 
+    // The Check view: the pre-send report beside the preview, in whatever
+    // view the preview shows.
+    bool isCheckShown() const;
+    void setCheckShown(bool shown);
+
 signals:
     void viewChosen(const PreviewViews::View& view);
+    // The brand toggle or its key: the template as shipped or in the brand.
+    void brandSwitched(bool on);
+    void brandChosen(const QString& id);
+    void brandEditorWanted();
+    void checkToggled(bool shown);
 
 private:
     QAction* addToggle(const QString& objectName, const QString& text, const QString& toolTip,
@@ -46,6 +68,7 @@ private:
     void choose(const PreviewViews::View& view);
     void showChoice();
     void layoutRow();
+    void showBrandTip();
 
     PreviewViews::View m_view;
     bool m_ownDarkRules = true;
@@ -60,6 +83,12 @@ private:
     QAction* m_imagesBlocked = nullptr;
     QAction* m_plainText = nullptr;
     QAction* m_inboxLine = nullptr;
+    QAction* m_brand = nullptr;
+    QAction* m_editBrands = nullptr;
+    QMenu* m_brandMenu = nullptr;
+    bool m_brandSlots = true;
+    QString m_brandProblem;
+    QAction* m_check = nullptr;
 
     QList<QToolButton*> m_row; // in the order shown, the colours button third
     QToolButton* m_colours = nullptr;

@@ -3,11 +3,17 @@
 #include "announcer.h"
 #include "appfonts.h"
 #include "appidentity.h"
+#include "brandchoice.h"
+#include "brandeditor.h"
 #include "browserpane.h"
 #include "buttonplus.h"
 #include "categorymark.h"
 #include "categorynames.h"
+#include "checkcontroller.h"
+#include "checkpanel.h"
 #include "commandmenu.h"
+#include "core/brand/brandstore.h"
+#include "core/export/templateexport.h"
 #include "core/gallery/library/templatelibrary.h"
 #include "core/gallery/userlibrary/userlibrary.h"
 #include "core/platform/opener.h"
@@ -50,6 +56,7 @@
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QWebEngineProfile>
 
 #include <cmath>
@@ -189,6 +196,8 @@ Form1::~Form1()
     if (m_placeDelay && m_placeDelay->isActive())
         storePlace();
     modSettings::setTroubleHandler(nullptr);
+    // The editor's preview page goes before the window's profile.
+    delete m_brandEditor;
     // The renderer's engine page goes before the window's.
     delete m_own;
     m_own = nullptr;
@@ -280,6 +289,21 @@ void Form1::createControls()
     });
     connect(m_preview, &PreviewLoader::ownDarkRulesFound, m_views,
             &ViewController::setOwnDarkRules);
+    m_brands = new BrandChoice(BrandStore::defaultFolder(), this);
+    connect(m_views->bar(), &ViewBar::brandSwitched, this, &Form1::switchBrand);
+    connect(m_views->bar(), &ViewBar::brandChosen, m_brands, &BrandChoice::choose);
+    connect(m_views->bar(), &ViewBar::brandEditorWanted, this, &Form1::showBrandEditor);
+    connect(m_brands, &BrandChoice::changed, this, &Form1::brandsChanged);
+    connect(m_preview, &PreviewLoader::brandStateFound, m_views->bar(), &ViewBar::setBrandState);
+    // The report lies over the category page, so that the preview it points
+    // into keeps its place and size.
+    m_check = new CheckController(*this, WebBrowser2, this, this);
+    connect(m_views, &ViewController::viewChanged, m_check, &CheckController::setView);
+    connect(m_views->bar(), &ViewBar::checkToggled, m_check, [this](bool shown) {
+        placeControls();
+        m_check->setShown(shown);
+    });
+    connect(m_preview, &PreviewLoader::shown, m_check, &CheckController::previewShown);
 
     picSplitter = new SplitterBar(this);
     picSplitter->setObjectName(QStringLiteral("picSplitter"));
@@ -341,6 +365,15 @@ void Form1::createControls()
     cmdButton[2]->hide();
     // Last, so that it lies over the preview and its buttons come last in the tab walk.
     m_exports = new ExportController(*this, this, WebBrowser2, WebBrowser1, this);
+    m_exports->setBrands(m_brands);
+    m_check->setMessageSource([this]() -> Result<QByteArray> {
+        QString brandName;
+        Result<TemplateStaging::DecodedTemplate> decoded =
+            m_exports->messageToExport(CurrentTemplate, &brandName);
+        if (!decoded)
+            return decoded.status();
+        return std::move(decoded->message);
+    });
     m_settingsNotice =
         new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("settingsNotice"));
     m_undoNotice = new ExportNotice(WebBrowser1, WebBrowser1, this, QStringLiteral("undoNotice"));
@@ -379,6 +412,11 @@ void Form1::loadForm()
         button->setCursor(imgLogo->cursor());
     ShowTitle();
     m_preview->setView(m_views->load());
+    m_brands->reload();
+    if (!m_brands->problems().isEmpty())
+        m_settingsNotice->showMessage(tr("Brand files that could not be read: %1")
+                                          .arg(m_brands->problems().join(QStringLiteral("; "))));
+    m_check->setView(m_views->view());
     LoadCategories();
     const QString split = modSettings::ReadSetting(SettingKeys::Split);
     m_split = LayoutModel::splitFromSetting(split);
@@ -597,7 +635,9 @@ QList<QWidget*> Form1::tabWalk() const
     QList<QWidget*> walk{cmdButton[4], cboCategory};
     if (m_search)
         walk << m_search->field();
-    walk << WebBrowser1;
+    walk << WebBrowser1 << m_check->panel()->tree();
+    for (QPushButton* button : m_check->panel()->findChildren<QPushButton*>())
+        walk << button;
     for (QPushButton* button : m_undoNotice->findChildren<QPushButton*>())
         walk << button;
     for (QPushButton* button : m_exports->notice()->findChildren<QPushButton*>())
@@ -618,6 +658,78 @@ static void raiseOrOpen(QPointer<QWidget>& slot, Made&&... made)
     slot->show();
     slot->raise();
     slot->activateWindow();
+}
+
+void Form1::switchBrand(bool on)
+{
+    if (on && m_brands->brands().isEmpty()) {
+        // Nothing to wear yet: the toggle stays off until a brand is saved.
+        m_brandWanted = true;
+        brandsChanged();
+        showBrandEditor();
+        return;
+    }
+    m_brands->setOn(on);
+    const std::optional<BrandKit> brand = m_brands->active();
+    //: Said to screen readers when the brand toggle is switched; %1 is the brand's name.
+    announce(brand ? tr("In the brand \u201c%1\u201d").arg(brand->name) : tr("As shipped"));
+}
+
+void Form1::brandsChanged()
+{
+    QList<std::pair<QString, QString>> brands;
+    for (const BrandKit& brand : m_brands->brands())
+        brands.append({brand.id, brand.name});
+    // On without a brand to wear shows as off: the preview is as shipped.
+    m_views->bar()->setBrands(brands, m_brands->chosenId(), m_brands->isOn() && !brands.isEmpty());
+    const std::optional<BrandKit> active = m_brands->active();
+    if (active == m_shownBrand)
+        return;
+    m_shownBrand = active;
+    m_preview->setBrand(active);
+}
+
+void Form1::showBrandEditor()
+{
+    if (m_brandEditor) {
+        m_brandEditor->raise();
+        m_brandEditor->activateWindow();
+        return;
+    }
+    // The editor shows the previewed template, and follows the preview while
+    // it is open; without a template it shows the fields alone.
+    const auto previewed = [this] {
+        QByteArray message;
+        if (!CurrentTemplate.isEmpty()) {
+            if (const auto decoded =
+                    TemplateExport::decodePreviewed(templateLibrary(), CurrentTemplate))
+                message = decoded->message;
+        }
+        return message;
+    };
+    auto* editor = new BrandEditor(m_brands->folder(), previewed(), CurrentTemplate, m_profile,
+                                   m_brands->chosenId(), this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setWindowFlag(Qt::Window);
+    connect(this, &Form1::previewShown, editor,
+            [editor, previewed](const QString& name) { editor->setTemplate(previewed(), name); });
+    connect(editor, &BrandEditor::brandSaved, this, [this](const QString& id) {
+        m_brands->reload();
+        m_brands->choose(id);
+        if (m_brandWanted) {
+            m_brandWanted = false;
+            m_brands->setOn(true);
+        }
+    });
+    connect(editor, &BrandEditor::brandRemoved, m_brands, &BrandChoice::reload);
+    connect(editor, &QDialog::finished, this, [this] { m_brandWanted = false; });
+    m_brandEditor = editor;
+    editor->show();
+}
+
+BrandEditor* Form1::brandEditor() const
+{
+    return m_brandEditor;
 }
 
 void Form1::showHelp()
@@ -955,6 +1067,7 @@ void Form1::placeControls()
         lblTitle[i]->move(toPixels(g.lblTitle[i].left), toPixels(g.lblTitle[i].top));
     Picture1->setGeometry(toPixels(g.Picture1));
     WebBrowser1->setGeometry(toPixels(g.WebBrowser1));
+    m_check->panel()->setGeometry(Picture1->geometry());
     Picture2->setGeometry(toPixels(g.Picture2));
     const PreviewViews::View& view = m_views->view();
     const PreviewViews::PanePlace pane =

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/brand/brandkit.h"
 #include "core/gallery/library/libraryset.h"
 #include "core/platform/settingsstore.h"
 #include "core/platform/status.h"
@@ -15,11 +16,15 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class Announcer;
+class BrandChoice;
+class BrandEditor;
 class BrowserPane;
 class ButtonPlus;
 class CategoryMark;
+class CheckController;
 class CategoryPageWords;
 class CommandMenu;
 class ExportController;
@@ -115,6 +120,9 @@ public:
     // For a template other than the previewed one, as a thumbnail's menu offers it.
     void setFavourite(const QString& name, bool favourite);
     bool isFavourite(const QString& name) const;
+    // The brand editor beside the previewed template, one at a time.
+    void showBrandEditor();
+    BrandEditor* brandEditor() const;
 
 signals:
     // A preview page has loaded and its working files are gone.
@@ -202,6 +210,17 @@ private:
     PreviewLoader* m_preview = nullptr;
     // The recipients' views of the preview, chosen on the view bar.
     ViewController* m_views = nullptr;
+    // The user's brands and the one the preview and the exports wear.
+    BrandChoice* m_brands = nullptr;
+    QPointer<BrandEditor> m_brandEditor;
+    // The brand the preview was last given, so that only a change shows it again.
+    std::optional<BrandKit> m_shownBrand;
+    // The toggle was pressed with no brand yet: the first one saved is switched on.
+    bool m_brandWanted = false;
+    void switchBrand(bool on);
+    void brandsChanged();
+    // The pre-send report of the Check view, over the category page.
+    CheckController* m_check = nullptr;
     // Finding a template across every category, and the recent ones.
     SearchController* m_search = nullptr;
     Announcer* m_announcer = nullptr;

@@ -45,16 +45,6 @@ bool entryExists(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-// The decoded library file of `name`, or the reason why there is nothing to export.
-Result<TemplateStaging::DecodedTemplate> decodePreviewed(const QString& appFolder,
-                                                         const QString& name)
-{
-    if (name.isEmpty())
-        return Status::failure(
-            QCoreApplication::translate("TemplateExport", "No template is previewed."));
-    return TemplateStaging::decodeTemplate(appFolder, name);
-}
-
 Status decode(const QString& appFolder, const QString& name, QByteArray* message,
               QString* libraryPath)
 {
@@ -159,6 +149,15 @@ bool replaceFolder(const QString& staged, const QString& target, QString* reason
 
 } // namespace
 
+Result<TemplateStaging::DecodedTemplate> decodePreviewed(const QString& appFolder,
+                                                         const QString& name)
+{
+    if (name.isEmpty())
+        return Status::failure(
+            QCoreApplication::translate("TemplateExport", "No template is previewed."));
+    return TemplateStaging::decodeTemplate(appFolder, name);
+}
+
 Status decodeTemplate(const QString& appFolder, const QString& name, QByteArray* message)
 {
     QString libraryPath;
@@ -171,7 +170,13 @@ Status exportEmlTo(const QString& appFolder, const QString& name, const QString&
     QString libraryPath;
     if (Status decoded = decode(appFolder, name, &message, &libraryPath); !decoded)
         return decoded;
-    if (Status usable = checkTarget(target, libraryPath); !usable)
+    return exportEmlMessageTo(message, target, libraryPath);
+}
+
+Status exportEmlMessageTo(const QByteArray& message, const QString& target,
+                          const QString& sourceFile)
+{
+    if (Status usable = checkTarget(target, sourceFile); !usable)
         return usable;
     return FileIo::writeAtomically(target, message);
 }
@@ -276,6 +281,12 @@ Status prepareHandoff(const QString& appFolder, const QString& name, QString* pa
     const Result<TemplateStaging::DecodedTemplate> decoded = decodePreviewed(appFolder, name);
     if (!decoded)
         return decoded.status();
+    return prepareHandoffOf(*decoded, name, pagePath, warning);
+}
+
+Status prepareHandoffOf(const TemplateStaging::DecodedTemplate& decoded, const QString& name,
+                        QString* pagePath, QString* warning)
+{
     // A copy that runs for days clears the hand-offs of ended copies here too.
     modGetDirs::removeStaleWorkspaceFolders();
     const Result<QString> ownFolder = modGetDirs::ensureHandoffFolder();
@@ -292,7 +303,7 @@ Status prepareHandoff(const QString& appFolder, const QString& name, QString* pa
     const QString page =
         QStringLiteral("msg%1.html").arg(QRandomGenerator::global()->bounded(9999));
     const Result<TemplateStaging::StagedPage> staged =
-        TemplateStaging::stageDecoded(*decoded, staging.path(), page);
+        TemplateStaging::stageDecoded(decoded, staging.path(), page);
     if (!staged)
         return Status::failure(QString(staged.status().message()).replace(staging.path(), handoff));
     // The mailer gets the best page there is; what is wrong with it is said after.

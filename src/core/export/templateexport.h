@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/gallery/library/templatestaging.h"
 #include "core/platform/status.h"
 
 #include <QByteArray>
@@ -15,10 +16,17 @@ namespace TemplateExport {
 // empty name (nothing previewed), a name that is not a plain file name, a
 // missing or unreadable file and a file that does not decode.
 Status decodeTemplate(const QString& appFolder, const QString& name, QByteArray* message);
+// The same, with the library file it came from, for an export of a changed
+// copy of the message (the user's brand on it).
+Result<TemplateStaging::DecodedTemplate> decodePreviewed(const QString& appFolder,
+                                                         const QString& name);
 
 // Writes the decoded message to exactly `target`, atomically: the file holds
 // either its previous content or the whole message, never scrambled text.
 Status exportEmlTo(const QString& appFolder, const QString& name, const QString& target);
+// The same for `message`; `sourceFile` is the library file it came from, never written over.
+Status exportEmlMessageTo(const QByteArray& message, const QString& target,
+                          const QString& sourceFile);
 
 // exportHtmlMessageTo for the decoded library file of `name`.
 Status exportHtmlTo(const QString& appFolder, const QString& name, const QString& target);
@@ -43,6 +51,9 @@ Status exportHtmlMessageTo(const QByteArray& message, const QString& target,
 // best page there is; `warning` then says what is wrong with it.
 Status prepareHandoff(const QString& appFolder, const QString& name, QString* pagePath,
                       QString* warning);
+// The same for `decoded` (from decodePreviewed, its message possibly changed).
+Status prepareHandoffOf(const TemplateStaging::DecodedTemplate& decoded, const QString& name,
+                        QString* pagePath, QString* warning);
 
 // The arguments that hand `pagePath` to the sibling mailer, each passed as is.
 QStringList rookpostArguments(const QString& pagePath);

@@ -44,6 +44,10 @@ inline constexpr Key ViewWidth{Gallery, Main, "ViewWidth"};
 inline constexpr Key ViewColours{Gallery, Main, "ViewColours"};
 inline constexpr Key ViewImages{Gallery, Main, "ViewImages"};
 inline constexpr Key ViewContent{Gallery, Main, "ViewContent"};
+// Whether the preview and the exports put the user's brand on the template
+// ("1") or show it as shipped, and which brand (its file's stem).
+inline constexpr Key BrandOn{Gallery, Main, "BrandOn"};
+inline constexpr Key Brand{Gallery, Main, "Brand"};
 // Test sends: the SMTP accounts (a JSON list, never a password), the
 // recipients typed last and the account used last.
 inline constexpr const char* SendTest = "SendTest";
