@@ -742,6 +742,19 @@
             <source>A menu of every command of the window with its key</source>
             <translation>Ein Menü aller Befehle des Fensters mit ihren Tasten</translation>
         </message>
+        <message>
+            <source>Send a test…</source>
+            <comment>caption</comment>
+            <translation>Test senden…</translation>
+        </message>
+        <message>
+            <source>Send a test</source>
+            <translation>Test senden</translation>
+        </message>
+        <message>
+            <source>Send the previewed template to an inbox as a test (Ctrl+Shift+T)</source>
+            <translation>Die angezeigte Vorlage als Test an ein Postfach senden (Strg+Umschalt+T)</translation>
+        </message>
     </context>
     <context>
         <name>HelpWindow</name>
@@ -841,6 +854,18 @@
         <message>
             <source>More…</source>
             <translation>Mehr…</translation>
+        </message>
+        <message>
+            <source>Send a test of the previewed template to an inbox</source>
+            <translation>Einen Test der angezeigten Vorlage an ein Postfach senden</translation>
+        </message>
+        <message>
+            <source>Export for a mailing service…</source>
+            <translation>Für einen Mailing-Dienst exportieren…</translation>
+        </message>
+        <message>
+            <source>Send a test…</source>
+            <translation>Test senden…</translation>
         </message>
     </context>
     <context>
@@ -3064,6 +3089,399 @@ Die Vorlage %2 aus Ihren Vorlagen entfernen? Das kann nicht rückgängig gemacht
         <message>
             <source>the folder cannot be made</source>
             <translation>der Ordner kann nicht angelegt werden</translation>
+        </message>
+    </context>
+    <context>
+        <name>AccountDialog</name>
+        <message>
+            <source>New account</source>
+            <translation>Neues Konto</translation>
+        </message>
+        <message>
+            <source>Edit account</source>
+            <translation>Konto bearbeiten</translation>
+        </message>
+        <message>
+            <source>&amp;Name:</source>
+            <translation>&amp;Name:</translation>
+        </message>
+        <message>
+            <source>Account name</source>
+            <translation>Name des Kontos</translation>
+        </message>
+        <message>
+            <source>&amp;Server:</source>
+            <translation>&amp;Server:</translation>
+        </message>
+        <message>
+            <source>SMTP server</source>
+            <translation>SMTP-Server</translation>
+        </message>
+        <message>
+            <source>smtp.example.com</source>
+            <translation>smtp.example.com</translation>
+        </message>
+        <message>
+            <source>&amp;Port:</source>
+            <translation>&amp;Port:</translation>
+        </message>
+        <message>
+            <source>Port</source>
+            <translation>Port</translation>
+        </message>
+        <message>
+            <source>Security</source>
+            <translation>Sicherheit</translation>
+        </message>
+        <message>
+            <source>STARTTLS (usually port 587)</source>
+            <translation>STARTTLS (meist Port 587)</translation>
+        </message>
+        <message>
+            <source>TLS (usually port 465)</source>
+            <translation>TLS (meist Port 465)</translation>
+        </message>
+        <message>
+            <source>None: only to a server on this computer</source>
+            <translation>Keine: nur an einen Server auf diesem Computer</translation>
+        </message>
+        <message>
+            <source>S&amp;ecurity:</source>
+            <translation>Si&amp;cherheit:</translation>
+        </message>
+        <message>
+            <source>&amp;User name:</source>
+            <translation>&amp;Benutzername:</translation>
+        </message>
+        <message>
+            <source>User name</source>
+            <translation>Benutzername</translation>
+        </message>
+        <message>
+            <source>Pass&amp;word:</source>
+            <translation>Pass&amp;wort:</translation>
+        </message>
+        <message>
+            <source>Password</source>
+            <translation>Passwort</translation>
+        </message>
+        <message>
+            <source>kept in the keyring</source>
+            <translation>wird im Schlüsselbund aufbewahrt</translation>
+        </message>
+        <message>
+            <source>unchanged unless you type a new one</source>
+            <translation>bleibt, solange Sie kein neues eingeben</translation>
+        </message>
+        <message>
+            <source>&amp;From address:</source>
+            <translation>&amp;Absenderadresse:</translation>
+        </message>
+        <message>
+            <source>From address</source>
+            <translation>Absenderadresse</translation>
+        </message>
+        <message>
+            <source>you@example.com</source>
+            <translation>sie@example.com</translation>
+        </message>
+        <message>
+            <source>From na&amp;me:</source>
+            <translation>Absender&amp;name:</translation>
+        </message>
+        <message>
+            <source>From name</source>
+            <translation>Absendername</translation>
+        </message>
+        <message>
+            <source>the template's own</source>
+            <translation>der der Vorlage</translation>
+        </message>
+        <message>
+            <source>Give the account a name.</source>
+            <translation>Geben Sie dem Konto einen Namen.</translation>
+        </message>
+        <message>
+            <source>Another account has this name.</source>
+            <translation>Ein anderes Konto hat diesen Namen.</translation>
+        </message>
+        <message>
+            <source>Enter the SMTP server's host name.</source>
+            <translation>Geben Sie den Hostnamen des SMTP-Servers ein.</translation>
+        </message>
+        <message>
+            <source>Enter the server's port.</source>
+            <translation>Geben Sie den Port des Servers ein.</translation>
+        </message>
+        <message>
+            <source>Without encryption, mail goes only to a server on this computer.</source>
+            <translation>Ohne Verschlüsselung geht Post nur an einen Server auf diesem Computer.</translation>
+        </message>
+        <message>
+            <source>Enter the address the test comes from.</source>
+            <translation>Geben Sie die Adresse ein, von der der Test kommt.</translation>
+        </message>
+    </context>
+    <context>
+        <name>PasswordStore</name>
+        <message>
+            <source>%1: the password could not be put into the keyring: %2</source>
+            <translation>%1: Das Passwort konnte nicht in den Schlüsselbund gelegt werden: %2</translation>
+        </message>
+        <message>
+            <source>%1: the password could not be taken out of the keyring: %2</source>
+            <translation>%1: Das Passwort konnte nicht aus dem Schlüsselbund entfernt werden: %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>SendTestDialog</name>
+        <message>
+            <source>Send a test</source>
+            <translation>Test senden</translation>
+        </message>
+        <message>
+            <source>No template is previewed.</source>
+            <translation>Es wird keine Vorlage in der Vorschau angezeigt.</translation>
+        </message>
+        <message>
+            <source>Sends “%1” as a test, with “[Test]” before its subject and sample values in its merge fields.</source>
+            <translation>Sendet „%1“ als Test, mit „[Test]“ vor dem Betreff und Beispielwerten in den Seriendruckfeldern.</translation>
+        </message>
+        <message>
+            <source>Recipients</source>
+            <translation>Empfänger</translation>
+        </message>
+        <message>
+            <source>name@example.com, another@example.com</source>
+            <translation>name@example.com, andere@example.com</translation>
+        </message>
+        <message>
+            <source>&amp;To:</source>
+            <translation>&amp;An:</translation>
+        </message>
+        <message>
+            <source>Account</source>
+            <translation>Konto</translation>
+        </message>
+        <message>
+            <source>&amp;New…</source>
+            <translation>&amp;Neu…</translation>
+        </message>
+        <message>
+            <source>New account</source>
+            <translation>Neues Konto</translation>
+        </message>
+        <message>
+            <source>&amp;Edit…</source>
+            <translation>&amp;Bearbeiten…</translation>
+        </message>
+        <message>
+            <source>Edit the account</source>
+            <translation>Das Konto bearbeiten</translation>
+        </message>
+        <message>
+            <source>&amp;Remove</source>
+            <translation>&amp;Entfernen</translation>
+        </message>
+        <message>
+            <source>Remove the account</source>
+            <translation>Das Konto entfernen</translation>
+        </message>
+        <message>
+            <source>&amp;Account:</source>
+            <translation>&amp;Konto:</translation>
+        </message>
+        <message>
+            <source>Progress</source>
+            <translation>Fortschritt</translation>
+        </message>
+        <message>
+            <source>Outcome</source>
+            <translation>Ergebnis</translation>
+        </message>
+        <message>
+            <source>&amp;Send</source>
+            <translation>&amp;Senden</translation>
+        </message>
+        <message>
+            <source>No account is set up yet: choose “New…” and enter your mail provider's SMTP server.</source>
+            <translation>Es ist noch kein Konto eingerichtet: Wählen Sie „Neu…“ und geben Sie den SMTP-Server Ihres E-Mail-Anbieters ein.</translation>
+        </message>
+        <message>
+            <source>The password will be asked for each time.</source>
+            <translation>Das Passwort wird jedes Mal erfragt.</translation>
+        </message>
+        <message>
+            <source>The account “%1” is set up.</source>
+            <translation>Das Konto „%1“ ist eingerichtet.</translation>
+        </message>
+        <message>
+            <source>The account “%1” is changed.</source>
+            <translation>Das Konto „%1“ ist geändert.</translation>
+        </message>
+        <message>
+            <source>The account “%1” is removed.</source>
+            <translation>Das Konto „%1“ ist entfernt.</translation>
+        </message>
+        <message>
+            <source>No keyring answered (%1), so the password cannot be kept and is asked for each time.</source>
+            <translation>Kein Schlüsselbund hat geantwortet (%1), daher kann das Passwort nicht aufbewahrt werden und wird jedes Mal erfragt.</translation>
+        </message>
+        <message>
+            <source>The keyring holds no password for this account; it keeps the one you enter.</source>
+            <translation>Der Schlüsselbund enthält kein Passwort für dieses Konto; er bewahrt das auf, das Sie eingeben.</translation>
+        </message>
+        <message>
+            <source>Password</source>
+            <translation>Passwort</translation>
+        </message>
+        <message>
+            <source>Password of %1 for the account “%2”.
+%3</source>
+            <translation>Passwort von %1 für das Konto „%2“.
+%3</translation>
+        </message>
+        <message>
+            <source>Type at least one address to send the test to.</source>
+            <translation>Geben Sie mindestens eine Adresse ein, an die der Test gehen soll.</translation>
+        </message>
+        <message>
+            <source>Choose an account, or set one up with “New…”.</source>
+            <translation>Wählen Sie ein Konto, oder richten Sie eines mit „Neu…“ ein.</translation>
+        </message>
+        <message>
+            <source>Nothing was sent.</source>
+            <translation>Es wurde nichts gesendet.</translation>
+        </message>
+        <message>
+            <source>Sending to %1…</source>
+            <translation>Wird an %1 gesendet…</translation>
+        </message>
+        <message>
+            <source>Sent to %1.</source>
+            <translation>Gesendet an %1.</translation>
+        </message>
+        <message>
+            <source>Not sent to %1: %2</source>
+            <translation>Nicht gesendet an %1: %2</translation>
+        </message>
+        <message>
+            <source>&amp;Cancel</source>
+            <translation>&amp;Abbrechen</translation>
+        </message>
+        <message>
+            <source>&amp;Close</source>
+            <translation>&amp;Schließen</translation>
+        </message>
+        <message>
+            <source>Cancel the send</source>
+            <translation>Das Senden abbrechen</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>Schließen</translation>
+        </message>
+    </context>
+    <context>
+        <name>SmtpSender</name>
+        <message>
+            <source>the server refused this address (reply %1)</source>
+            <translation>der Server hat diese Adresse abgelehnt (Antwort %1)</translation>
+        </message>
+        <message>
+            <source>the message (%1 KB) is too large for this server. Leave out images or use another account.</source>
+            <translation>die Nachricht (%1 KB) ist für diesen Server zu groß. Lassen Sie Bilder weg oder nehmen Sie ein anderes Konto.</translation>
+        </message>
+        <message>
+            <source>the server wants a login. Enter the user name and password of the account.</source>
+            <translation>der Server verlangt eine Anmeldung. Geben Sie Benutzername und Passwort des Kontos ein.</translation>
+        </message>
+        <message>
+            <source>no server of this name is known (%1). Check the host name and that this computer is online.</source>
+            <translation>kein Server dieses Namens ist bekannt (%1). Prüfen Sie den Hostnamen und ob dieser Computer online ist.</translation>
+        </message>
+        <message>
+            <source>the server cannot be reached (%1). Check the host name and the port, and that this computer is online.</source>
+            <translation>der Server ist nicht erreichbar (%1). Prüfen Sie Hostnamen und Port und ob dieser Computer online ist.</translation>
+        </message>
+        <message>
+            <source>the server's certificate is not trusted (%1). Nothing was sent, and nothing is sent unencrypted. Check the host name, or ask the server's administrator.</source>
+            <translation>dem Zertifikat des Servers wird nicht vertraut (%1). Es wurde nichts gesendet, und unverschlüsselt wird nichts gesendet. Prüfen Sie den Hostnamen oder fragen Sie den Betreiber des Servers.</translation>
+        </message>
+        <message>
+            <source>a secure connection could not be made (%1). Check the security: STARTTLS usually uses port 587, TLS port 465.</source>
+            <translation>es konnte keine sichere Verbindung hergestellt werden (%1). Prüfen Sie die Sicherheit: STARTTLS nutzt meist Port 587, TLS Port 465.</translation>
+        </message>
+        <message>
+            <source>the trusted certificates in %1 cannot be read.</source>
+            <translation>die vertrauenswürdigen Zertifikate in %1 können nicht gelesen werden.</translation>
+        </message>
+        <message>
+            <source>the server does not offer STARTTLS, and the message is never sent unencrypted. Choose TLS, or another server.</source>
+            <translation>der Server bietet kein STARTTLS an, und die Nachricht wird nie unverschlüsselt gesendet. Wählen Sie TLS oder einen anderen Server.</translation>
+        </message>
+        <message>
+            <source>the server refused the login of user "%1". Check the user name and the password.</source>
+            <translation>der Server hat die Anmeldung von Benutzer „%1“ abgelehnt. Prüfen Sie Benutzername und Passwort.</translation>
+        </message>
+        <message>
+            <source>the server did not answer within %1 seconds. Try again later, or check the port and the security.</source>
+            <translation>der Server hat nicht innerhalb von %1 Sekunden geantwortet. Versuchen Sie es später noch einmal oder prüfen Sie Port und Sicherheit.</translation>
+        </message>
+        <message>
+            <source>sending was cancelled.</source>
+            <translation>das Senden wurde abgebrochen.</translation>
+        </message>
+        <message>
+            <source>sending failed (%1).</source>
+            <translation>das Senden ist fehlgeschlagen (%1).</translation>
+        </message>
+        <message>
+            <source>%1: the account names no server; enter its host and port.</source>
+            <translation>%1: Das Konto nennt keinen Server; geben Sie Host und Port ein.</translation>
+        </message>
+        <message>
+            <source>%1: sending without encryption is allowed only to this computer. Choose STARTTLS or TLS.</source>
+            <translation>%1: Senden ohne Verschlüsselung ist nur an diesen Computer erlaubt. Wählen Sie STARTTLS oder TLS.</translation>
+        </message>
+        <message>
+            <source>%1: the sender address "%2" is not an e-mail address.</source>
+            <translation>%1: Die Absenderadresse „%2“ ist keine E-Mail-Adresse.</translation>
+        </message>
+        <message>
+            <source>%1: no recipient is given.</source>
+            <translation>%1: Es ist kein Empfänger angegeben.</translation>
+        </message>
+        <message>
+            <source>%1: "%2" is not an e-mail address.</source>
+            <translation>%1: „%2“ ist keine E-Mail-Adresse.</translation>
+        </message>
+        <message>
+            <source>%1: sending failed (out of memory).</source>
+            <translation>%1: Das Senden ist fehlgeschlagen (kein Speicher mehr).</translation>
+        </message>
+        <message>
+            <source>%1: the server refused every recipient: %2</source>
+            <translation>%1: Der Server hat jeden Empfänger abgelehnt: %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>TestSend</name>
+        <message>
+            <source>The accounts could not be stored in the settings file.</source>
+            <translation>Die Konten konnten nicht in der Einstellungsdatei gespeichert werden.</translation>
+        </message>
+        <message>
+            <source>%1: no such account; no account is set up yet.</source>
+            <translation>%1: Dieses Konto gibt es nicht; es ist noch kein Konto eingerichtet.</translation>
+        </message>
+        <message>
+            <source>%1: no such account; there are: %2</source>
+            <translation>%1: Dieses Konto gibt es nicht; vorhanden sind: %2</translation>
+        </message>
+        <message>
+            <source>The template's message cannot be sent: %1</source>
+            <translation>Die Nachricht der Vorlage kann nicht gesendet werden: %1</translation>
         </message>
     </context>
 </TS>

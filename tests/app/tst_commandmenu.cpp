@@ -9,9 +9,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDrag>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -65,6 +67,7 @@ private slots:
     void contextMenuOpensWhereAsked();
     void entriesShowTheKeysThatRunThem();
     void thumbnailEntryRunsOnItsTemplate();
+    void thumbnailSendsATestOfItsTemplate();
     void ownTemplateOffersItsCommands();
     void favouriteEntryIsItsTemplates();
     void copyPutsItsFormatsOnTheClipboard_data();
@@ -163,7 +166,8 @@ void TestCommandMenu::entriesShowTheKeysThatRunThem()
     std::unique_ptr<QMenu> menu(
         form.commandMenu()->contextMenu(CommandMenu::Place::Thumbnail, "Winter", &form));
     QCOMPARE(entries(menu.get()),
-             QStringList({"Preview", "Export as HTML\u2026", "Export as .eml\u2026", "Copy HTML",
+             QStringList({"Preview", "Export as HTML\u2026", "Export as .eml\u2026",
+                          "Export for a mailing service\u2026", "Send a test\u2026", "Copy HTML",
                           "Copy as rich text", "Add to favourites"}));
     for (const QAction* shown : menu->actions()) {
         if (shown->isSeparator())
@@ -178,6 +182,8 @@ void TestCommandMenu::entriesShowTheKeysThatRunThem()
              QStringLiteral("Ctrl+E"));
     QCOMPARE(entry(menu.get(), "Copy as rich text")->text().section('\t', 1),
              QStringLiteral("Ctrl+Shift+C"));
+    QCOMPARE(entry(menu.get(), "Send a test\u2026")->text().section('\t', 1),
+             QStringLiteral("Ctrl+Shift+T"));
     const QList<HelpWindows::Key> keys = HelpWindows::keysOf(form);
     const auto listed = [&keys](const QKeySequence& key) {
         return std::count_if(keys.begin(), keys.end(), [&key](const HelpWindows::Key& entry) {
@@ -186,6 +192,7 @@ void TestCommandMenu::entriesShowTheKeysThatRunThem()
     };
     QCOMPARE(listed(QKeySequence(Qt::CTRL | Qt::Key_E)), 1);
     QCOMPARE(listed(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)), 1);
+    QCOMPARE(listed(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)), 1);
 }
 
 void TestCommandMenu::thumbnailEntryRunsOnItsTemplate()
@@ -203,6 +210,29 @@ void TestCommandMenu::thumbnailEntryRunsOnItsTemplate()
     QVERIFY2(html.contains("<h1>Winter</h1>"), qPrintable(html.left(400)));
 }
 
+// The send dialog names the template it sends, which has to be the
+// thumbnail's, not the one previewed when the menu opened.
+void TestCommandMenu::thumbnailSendsATestOfItsTemplate()
+{
+    Form1& form = *m_window->form;
+    auto* page = control<BrowserPane>(form, "WebBrowser1");
+    QTest::mouseClick(page->focusProxy(), Qt::RightButton, {}, centreOf(page, "Winter"));
+    QVERIFY(waitUntil([&] { return shownMenu(form) != nullptr; }));
+    QAction* send = entry(shownMenu(form), "Send a test\u2026");
+    QVERIFY(send);
+    send->trigger();
+    QCOMPARE(form.currentTemplate(), QStringLiteral("Winter"));
+    auto* dialog = form.findChild<QDialog*>(QStringLiteral("sendTestDialog"));
+    QVERIFY(dialog);
+    QVERIFY(waitUntil([&] { return dialog->isVisible(); }));
+    QStringList texts;
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        texts << label->text();
+    QVERIFY2(texts.join('\n').contains(QStringLiteral("\u201cWinter\u201d")),
+             qPrintable(texts.join('\n')));
+    dialog->close();
+}
+
 void TestCommandMenu::ownTemplateOffersItsCommands()
 {
     Form1& form = *m_window->form;
@@ -217,7 +247,8 @@ void TestCommandMenu::ownTemplateOffersItsCommands()
     std::unique_ptr<QMenu> menu(
         form.commandMenu()->contextMenu(CommandMenu::Place::Preview, "Own one", &form));
     QCOMPARE(entries(menu.get()),
-             QStringList({"Export as HTML\u2026", "Export as .eml\u2026", "Copy HTML",
+             QStringList({"Export as HTML\u2026", "Export as .eml\u2026",
+                          "Export for a mailing service\u2026", "Send a test\u2026", "Copy HTML",
                           "Copy as rich text", "Show in folder", "Rename the template\u2026",
                           "Remove the template\u2026", "Add to favourites"}));
     QCOMPARE(entry(menu.get(), "Rename the template\u2026")->text().section('\t', 1),

@@ -125,8 +125,9 @@ void TestMorePanel::opensFreshEachTime()
         // The More button was put back to its base colour before the panel opened.
         QCOMPARE(control<ButtonPlus>(form, "cmdButton3")->BackColor(), HoverTable::Green);
         QCOMPARE(panel->windowTitle(), QStringLiteral(" "));
-        // The designed row keeps its place; the help row below it makes the panel taller.
-        QCOMPARE(panel->size(), QSize(529, 202));
+        // The designed row keeps its place; the help row and the send row below it
+        // make the panel taller.
+        QCOMPARE(panel->size(), QSize(529, 251));
         QVERIFY(panel->windowFlags().testFlag(Qt::Tool));
         QVERIFY((panel->geometry().center() - form.geometry().center()).manhattanLength() <= 2);
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->Caption(), QStringLiteral("Website"));
@@ -138,6 +139,8 @@ void TestMorePanel::opensFreshEachTime()
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton4")->geometry(), QRect(160, 153, 129, 33));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton5")->geometry(), QRect(304, 153, 129, 33));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton6")->geometry(), QRect(448, 153, 65, 33));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton7")->geometry(), QRect(32, 153, 113, 33));
+        QCOMPARE(control<ButtonPlus>(panel, "cmdButton8")->geometry(), QRect(160, 202, 353, 33));
         QCOMPARE(control<ButtonPlus>(panel, "cmdButton3")->cursor().pixmap().cacheKey(),
                  control<QLabel>(form, "imgLogo")->cursor().pixmap().cacheKey());
         enter(control<ButtonPlus>(panel, "cmdButton3"));
@@ -229,10 +232,14 @@ void TestMorePanel::keyboardPressesTheFocusedButton_data()
         << Keys{tab, tab, tab, tab, QKeyCombination(Qt::Key_Return)} << "User guide";
     QTest::newRow("Tab to the keys")
         << Keys{tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Keyboard shortcuts";
+    QTest::newRow("Tab to sending a test")
+        << Keys{tab, tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Return)}
+        << "Send a test";
     QTest::newRow("Tab goes round")
-        << Keys{tab, tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)} << "Website";
+        << Keys{tab, tab, tab, tab, tab, tab, tab, tab, QKeyCombination(Qt::Key_Space)}
+        << "Website";
     QTest::newRow("Shift+Tab goes back round")
-        << Keys{backtab, QKeyCombination(Qt::Key_Return)} << "About Quillery";
+        << Keys{backtab, backtab, QKeyCombination(Qt::Key_Return)} << "About Quillery";
     QTest::newRow("Esc presses nothing") << Keys{tab, QKeyCombination(Qt::Key_Escape)} << "";
 }
 
@@ -258,7 +265,8 @@ void TestMorePanel::keyboardPressesTheFocusedButton()
     QCOMPARE(m_recorder.urls.size(), pressed == "Website" ? 1 : 0);
     const QHash<QString, QString> windows{{"User guide", "helpWindow"},
                                           {"Keyboard shortcuts", "shortcutOverview"},
-                                          {"About Quillery", "aboutBox"}};
+                                          {"About Quillery", "aboutBox"},
+                                          {"Send a test", "sendTestDialog"}};
     if (windows.contains(pressed)) {
         QVERIFY(waitForWindow(windows[pressed]));
         openWindowNamed(windows[pressed])->close();
@@ -273,8 +281,9 @@ void TestMorePanel::keyboardPressesTheFocusedButton()
         QStringList keys;
         for (const QAction* action : menu->actions())
             keys << action->shortcut().toString();
-        for (const char* key : {"Ctrl+E", "Ctrl+Shift+E", "F10", "F1", "Ctrl+O", "F2", "Ctrl+1",
-                                "Ctrl+Shift+C", "Ctrl+Shift+H", "Menu"})
+        for (const char* key :
+             {"Ctrl+E", "Ctrl+Shift+E", "F10", "F1", "Ctrl+O", "F2", "Ctrl+1", "Ctrl+Shift+C",
+              "Ctrl+Shift+H", "Menu", "Ctrl+Shift+T", "Ctrl+Alt+E"})
             QVERIFY2(keys.contains(key), qPrintable(keys.join(' ')));
         menu->close();
     }
@@ -320,6 +329,8 @@ void TestMorePanel::helpRowOpensItsWindow_data()
                           << "Keyboard shortcuts";
     QTest::newRow("About") << 6 << "aboutBox"
                            << "About Quillery";
+    QTest::newRow("Send a test") << 8 << "sendTestDialog"
+                                 << "Send a test";
 }
 
 // Each closes the panel and opens its window, which the main window owns.

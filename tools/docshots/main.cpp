@@ -9,8 +9,10 @@
 // export-confirmation.png, own-templates.png, the category pages
 // category-retail.png and category-food-and-drink.png, the menus
 // thumbnail-menu.png and commands-menu.png, brand-templates.png (three
-// templates in two brands) and brand-editor.png, and library-overview.png
-// (every thumbnail, one row per category, from SOURCE_FOLDER). Settings, cache,
+// templates in two brands) and brand-editor.png, library-overview.png (every
+// thumbnail, one row per category, from SOURCE_FOLDER), send-test.png and
+// send-test-result.png (a test sent to the tests' SMTP server on loopback,
+// which needs Debian's python3-aiosmtpd). Settings, cache,
 // the user's own templates and temp folders are private to the run.
 
 #include "brandeditor.h"
@@ -24,6 +26,7 @@
 #include "enginewait.h"
 #include "form1.h"
 #include "renderfonts.h"
+#include "sendtestdialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +38,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -453,6 +457,60 @@ bool overview(const QString& sources, const QString& out)
     return save(image, out);
 }
 
+// The send dialog before and after a test to a server on loopback that
+// refuses one of three addresses.
+bool sendTestShots(const QString& out, const QString& library)
+{
+    QTemporaryDir received;
+    QProcess server;
+    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUILLERY_SOURCE_DIR "/tests/smtp/smtpserver.py"),
+                  QStringLiteral("--out"), received.path(), QStringLiteral("--refuse"),
+                  QStringLiteral("nobody@example.com")});
+    server.waitForStarted(10000);
+    while (server.state() == QProcess::Running && !server.canReadLine())
+        server.waitForReadyRead(30000);
+    const QByteArray line = server.readLine().trimmed();
+    if (!line.startsWith("READY ")) {
+        QTextStream(stderr) << "quillery-docshots: the test SMTP server did not start\n";
+        return false;
+    }
+    TestSend::Account account;
+    account.name = QStringLiteral("Local test server");
+    account.host = QStringLiteral("localhost");
+    account.port = line.mid(6).toInt();
+    account.security = SmtpSender::Security::Plain;
+    account.fromAddress = QStringLiteral("me@example.com");
+    bool ok = TestSend::saveAccounts({account}).ok();
+    TestSend::remember({QStringLiteral("me@example.com"), QStringLiteral("nobody@example.com"),
+                        QStringLiteral("colleague@example.com")},
+                       account.name);
+
+    Form1 form(library);
+    QStringList shown;
+    if (!showAtDesignedSize(form, shown))
+        return false;
+    form.SelectTemplate(QStringLiteral("Summer Sale"));
+    waitUntil([&] { return shown.last() == QLatin1String("Summer Sale"); });
+    form.showSendTest();
+    auto* dialog = form.findChild<SendTestDialog*>();
+    if (!dialog)
+        return false;
+    EngineWait::settle(500);
+    ok &= save(dialog->grab().toImage(), out + "/send-test.png");
+    bool done = false;
+    QObject::connect(dialog, &SendTestDialog::finished, [&done] { done = true; });
+    dialog->send();
+    ok &= waitUntil([&] { return done; });
+    EngineWait::settle(300);
+    ok &= save(dialog->grab().toImage(), out + "/send-test-result.png");
+    dialog->close();
+    server.closeWriteChannel();
+    server.waitForFinished(10000);
+    return ok;
+}
+
 // A thumbnail's context menu as a right click opens it, over the category
 // page, and the menu of every command the More panel opens, on its own: a
 // menu is a window of its own, which the main window's picture leaves out.
@@ -542,5 +600,6 @@ int main(int argc, char** argv)
     ok &= categoryShot(library, QStringLiteral("Food and Drink"),
                        out + "/category-food-and-drink.png");
     ok &= overview(args[3], out + "/library-overview.png");
+    ok &= sendTestShots(out, library);
     return ok ? 0 : 1;
 }

@@ -18,6 +18,7 @@ int runAdd(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRename(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRemove(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runRepair(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runSend(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runBrand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 namespace {
@@ -82,6 +83,14 @@ const std::array commands{
             "                                    (add, rename and remove do it first "
             "themselves)",
             VariableArguments, runRepair},
+    Command{"send",
+            "send TEMPLATE --to ADDRESS... --account NAME [--ca-file FILE] [--timeout SECONDS]\n"
+            "                                    send a test of a template (a name of the "
+            "library beside this tool,\n"
+            "                                    a .dat or an .eml file) through a stored "
+            "account; the password comes\n"
+            "                                    from the keyring or QUILLERY_SMTP_PASSWORD",
+            VariableArguments, runSend},
     Command{"brand",
             "brand apply TEMPLATE --brand NAME [--out FILE] [--brands FOLDER]\n"
             "                                    write a template (.dat or .eml) in one of your "

@@ -131,6 +131,7 @@ QMenu* CommandMenu::contextMenu(Place place, const QString& name, QWidget* paren
     entries << find("exportHtmlAction") << find("exportEmlAction");
     if (!m_window.GetRPPath().isEmpty())
         entries << find("handOffAction");
+    entries << find("serviceExportAction") << find("sendTestAction");
     entries << nullptr << m_copyHtml << m_copyRichText;
     if (own)
         entries << nullptr << m_showInFolder << find("renameTemplateAction")

@@ -32,6 +32,7 @@
 #include "previewloader.h"
 #include "previewpages.h"
 #include "searchcontroller.h"
+#include "sendtestdialog.h"
 #include "splitterbar.h"
 #include "viewbar.h"
 #include "viewcontroller.h"
@@ -134,6 +135,7 @@ Form1::Form1(const QString& appFolder, QWidget* parent)
     connect(m_keys, &KeysController::categoryChosen, this, [this] { cboCategory_Click(); });
     connect(m_keys, &KeysController::helpRequested, this, &Form1::showHelp);
     connect(m_keys, &KeysController::shortcutsRequested, this, &Form1::showShortcutOverview);
+    connect(m_keys, &KeysController::sendTestRequested, this, &Form1::showSendTest);
     connect(m_keys, &KeysController::serviceExportRequested, this,
             [this] { m_exports->exportForService(); });
     m_own = new OwnTemplatesController(*this, this, this);
@@ -746,6 +748,22 @@ void Form1::showShortcutOverview()
 void Form1::showAbout()
 {
     raiseOrOpen<AboutBox>(m_aboutBox, this);
+}
+
+void Form1::showSendTest()
+{
+    if (m_sendTest && !m_sendTest->isSending()) {
+        // It names the template it sends: a new preview gets a dialog of its own.
+        m_sendTest->close();
+        m_sendTest = nullptr;
+    }
+    if (!m_sendTest) {
+        m_sendTest = new SendTestDialog(templateLibrary(), CurrentTemplate, this);
+        m_sendTest->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_sendTest->show();
+    m_sendTest->raise();
+    m_sendTest->activateWindow();
 }
 
 void Form1::showCommandsMenu()

@@ -28,6 +28,7 @@ class CheckController;
 class CategoryPageWords;
 class CommandMenu;
 class ExportController;
+class SendTestDialog;
 class ExportNotice;
 class KeysController;
 class QComboBox;
@@ -105,6 +106,9 @@ public:
     void showHelp();
     void showShortcutOverview();
     void showAbout();
+    // "Send a test" of the previewed template; one at a time, beside the
+    // window, which stays in use while it sends.
+    void showSendTest();
     // Every command with its key, from the More panel.
     void showCommandsMenu();
     // The menus of the window's commands, and copying and dragging templates out.
@@ -225,6 +229,7 @@ private:
     CategoryPageWords* m_pageWords = nullptr; // the category page's heading in the user's language
     // The exports of the previewed template, with their notice over the preview.
     ExportController* m_exports = nullptr;
+    QPointer<SendTestDialog> m_sendTest;
     // The user guide, the keyboard overview and the About box, while open.
     QPointer<QWidget> m_helpWindow;
     QPointer<QWidget> m_keysWindow;

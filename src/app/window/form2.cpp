@@ -32,8 +32,9 @@ Form2::Form2(Form1* owner)
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
-    // The designed row keeps its place; the help row is added below it.
-    setFixedSize(fromTwips(0, 0, 7935, 3030).size());
+    // The designed row keeps its place; the help row and the send row are
+    // added below it.
+    setFixedSize(fromTwips(0, 0, 7935, 3765).size());
 
     // The panel's free left part carries the program's picture.
     auto* logo = new QLabel(this);
@@ -80,7 +81,11 @@ Form2::Form2(Form1* owner)
          QT_TR_NOOP("Show the keyboard shortcuts (Ctrl+?)"), 11.25},
         {6, fromTwips(6720, 2295, 975, 495), QT_TRANSLATE_NOOP3("Form2", "About", "caption"),
          HoverTable::Green, nullptr, QT_TR_NOOP("About Quillery"),
-         QT_TR_NOOP("The version and the licences"), 11.25}};
+         QT_TR_NOOP("The version and the licences"), 11.25},
+        {8, fromTwips(2400, 3030, 5297, 495),
+         QT_TRANSLATE_NOOP3("Form2", "Send a test\u2026", "caption"), HoverTable::Green, nullptr,
+         QT_TR_NOOP("Send a test"),
+         QT_TR_NOOP("Send the previewed template to an inbox as a test (Ctrl+Shift+T)"), 11.25}};
     for (const Design& d : designs) {
         auto* button = new ButtonPlus(d.index, this);
         button->setObjectName(QStringLiteral("cmdButton%1").arg(d.index));
@@ -149,6 +154,7 @@ void Form2::cmdButton_Click(int index)
     case 5:
     case 6:
     case 7:
+    case 8:
         // Opened once the panel has closed, so that they do not belong to it.
         if (m_owner) {
             QMetaObject::invokeMethod(
@@ -160,6 +166,8 @@ void Form2::cmdButton_Click(int index)
                         owner->showShortcutOverview();
                     else if (index == 7)
                         owner->showCommandsMenu();
+                    else if (index == 8)
+                        owner->showSendTest();
                     else
                         owner->showAbout();
                 },

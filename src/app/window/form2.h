@@ -8,7 +8,7 @@ class ButtonPlus;
 class Form1;
 
 // The More panel: "Website", "Reset layout" and a close button, and below
-// them the user guide, the keys and the About box. Every button closes it;
+// them the user guide, the keys and the About box, and "Send a test". Every button closes it;
 // the main window makes a new one each time.
 class Form2 : public QDialog
 {
@@ -26,7 +26,8 @@ protected:
 private:
     void cmdButton_Click(int index);
 
-    // Indices 1 to 3 as designed, 4 to 6 the help row; there is no button 0.
-    std::array<ButtonPlus*, 8> cmdButton{};
+    // Indices 1 to 3 as designed, 4 to 7 the help row, 8 the send row;
+    // there is no button 0.
+    std::array<ButtonPlus*, 9> cmdButton{};
     Form1* m_owner;
 };

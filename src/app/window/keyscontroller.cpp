@@ -102,10 +102,19 @@ KeysController::KeysController(GalleryWindow& window, QWidget* windowWidget,
     press(3, {QKeySequence(Qt::Key_F10), QKeySequence(Qt::CTRL | Qt::Key_M)},
           tr("Open the More panel"), tr("More\u2026"), "moreAction");
 
-    // Beside the two exports' keys; it has no button, as the row of buttons is full.
-    bind({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)}, false,
-         tr("Export it for a mailing service (a zip with the service's merge tags)"),
-         [this] { emit serviceExportRequested(); });
+    // Beside the two exports' keys; neither has a button, as the row of
+    // buttons is full, so the menus are where they are found.
+    QAction* serviceExport =
+        bind({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)}, false,
+             tr("Export it for a mailing service (a zip with the service's merge tags)"),
+             [this] { emit serviceExportRequested(); });
+    serviceExport->setText(tr("Export for a mailing service\u2026"));
+    serviceExport->setObjectName(QStringLiteral("serviceExportAction"));
+    QAction* sendTest = bind({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)}, false,
+                             tr("Send a test of the previewed template to an inbox"),
+                             [this] { emit sendTestRequested(); });
+    sendTest->setText(tr("Send a test\u2026"));
+    sendTest->setObjectName(QStringLiteral("sendTestAction"));
 
     // F1 is help on every desktop; the title button keeps the home page.
     bind({QKeySequence(Qt::Key_F1)}, false, tr("Open the user guide"),

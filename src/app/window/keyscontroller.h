@@ -45,6 +45,8 @@ signals:
     void shortcutsRequested();
     // Ctrl+Alt+E: the export for a mailing service, which has no button.
     void serviceExportRequested();
+    // Ctrl+Shift+T: a test of the previewed template to real inboxes.
+    void sendTestRequested();
 
 private:
     GalleryWindow& m_window;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -71,6 +73,27 @@ public:
         bool cut = false; // there was more than maxBytes
     };
     static std::optional<PlainText> readPlainText(const QByteArray& message, qsizetype maxBytes);
+
+    // What changes when a message leaves as mail to real recipients.
+    struct Outgoing
+    {
+        QString fromName; // empty keeps the message's own name
+        QString fromAddress;
+        QStringList to;
+        QString subjectPrefix;
+        QByteArray messageId; // without angle brackets
+        QDateTime date;
+        // Rewrites the decoded UTF-8 text of every text/plain and text/html
+        // part (`html` says which) and the subject; a part it does not change
+        // stays byte for byte as it was. None: nothing is rewritten.
+        std::function<QByteArray(const QByteArray& text, bool html)> fill;
+    };
+
+    // `message` with the headers of `outgoing` and its replacements made,
+    // lines ending in CRLF as SMTP carries them. Empty, with the reason in
+    // `error`, when the data is no message or larger than MaxMessageSize.
+    static QByteArray outgoingMessage(const QByteArray& message, const Outgoing& outgoing,
+                                      QString* error);
 
     MimeComponent();
     ~MimeComponent();

@@ -48,6 +48,12 @@ inline constexpr Key ViewContent{Gallery, Main, "ViewContent"};
 // ("1") or show it as shipped, and which brand (its file's stem).
 inline constexpr Key BrandOn{Gallery, Main, "BrandOn"};
 inline constexpr Key Brand{Gallery, Main, "Brand"};
+// Test sends: the SMTP accounts (a JSON list, never a password), the
+// recipients typed last and the account used last.
+inline constexpr const char* SendTest = "SendTest";
+inline constexpr Key SmtpAccounts{Gallery, SendTest, "Accounts"};
+inline constexpr Key TestRecipients{Gallery, SendTest, "Recipients"};
+inline constexpr Key TestAccount{Gallery, SendTest, "Account"};
 // The folder the mail program is installed in.
 inline constexpr Key RookpostPath{Rookpost, Main, "Path"};
 
