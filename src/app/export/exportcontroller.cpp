@@ -105,18 +105,28 @@ Result<TemplateStaging::DecodedTemplate> ExportController::messageToExport(const
     brandName->clear();
     Result<TemplateStaging::DecodedTemplate> decoded =
         TemplateExport::decodePreviewed(m_window.templateLibrary(), name);
-    const std::optional<BrandKit> brand = m_brands ? m_brands->active() : std::nullopt;
-    if (!decoded || !brand)
+    if (!decoded)
         return decoded;
-    Result<BrandApply::Branded> branded = BrandApply::applyToMessage(decoded->message, *brand);
+    Result<QByteArray> message = inBrand(decoded->message, brandName);
+    if (!message)
+        return message.status();
+    decoded->message = std::move(*message);
+    return decoded;
+}
+
+Result<QByteArray> ExportController::inBrand(const QByteArray& message, QString* brandName) const
+{
+    brandName->clear();
+    const std::optional<BrandKit> brand = m_brands ? m_brands->active() : std::nullopt;
+    if (!brand)
+        return message;
+    Result<BrandApply::Branded> branded = BrandApply::applyToMessage(message, *brand);
     if (!branded)
         return branded.status();
     // A template without places for a brand goes as shipped, and the notice says no brand.
-    if (branded->message != decoded->message) {
-        decoded->message = std::move(branded->message);
+    if (branded->message != message)
         *brandName = brand->name;
-    }
-    return decoded;
+    return std::move(branded->message);
 }
 
 void ExportController::exportHtml()

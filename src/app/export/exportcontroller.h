@@ -35,6 +35,8 @@ public:
     // that is on, whose name goes to `brandName`, when the template has places for it.
     Result<TemplateStaging::DecodedTemplate> messageToExport(const QString& name,
                                                              QString* brandName) const;
+    // `message` in the brand that is on, the same way; as it is without one.
+    Result<QByteArray> inBrand(const QByteArray& message, QString* brandName) const;
 
     void exportHtml();
     void exportEml();

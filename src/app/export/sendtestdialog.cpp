@@ -289,7 +289,9 @@ void SendTestDialog::send()
     const TestSend::Account account = m_accounts.at(index);
     TestSend::remember(to, account.name);
 
-    const Result<QByteArray> original = TestSend::previewedMessage(m_library, m_name);
+    Result<QByteArray> original = TestSend::previewedMessage(m_library, m_name);
+    if (original && m_step)
+        original = m_step(*original);
     if (!original) {
         showOutcome(original.status().message(), true);
         return;

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -26,6 +27,12 @@ public:
     // `library` and `name` say which template the preview shows.
     SendTestDialog(const QString& library, const QString& name, QWidget* parent = nullptr);
     ~SendTestDialog() override;
+    // What goes out is what the exports write: the window hands in the step
+    // that puts its brand, when one is on, on the template as shipped.
+    void setMessageStep(std::function<Result<QByteArray>(const QByteArray&)> step)
+    {
+        m_step = std::move(step);
+    }
 
     // The line that tells how the last send went, for tests and screen readers.
     QString outcome() const;
@@ -93,4 +100,5 @@ private:
     QLineEdit* m_from = nullptr;
     QLineEdit* m_fromName = nullptr;
     QLabel* m_problem = nullptr;
+    std::function<Result<QByteArray>(const QByteArray&)> m_step;
 };

@@ -760,6 +760,10 @@ void Form1::showSendTest()
     if (!m_sendTest) {
         m_sendTest = new SendTestDialog(templateLibrary(), CurrentTemplate, this);
         m_sendTest->setAttribute(Qt::WA_DeleteOnClose);
+        m_sendTest->setMessageStep([this](const QByteArray& message) {
+            QString brandName;
+            return m_exports->inBrand(message, &brandName);
+        });
     }
     m_sendTest->show();
     m_sendTest->raise();
