@@ -145,6 +145,7 @@ private slots:
     void exportsWriteTheBrand_data();
     void exportsWriteTheBrand();
     void brandsSwitch();
+    void switchJustBeforeClosingIsKept();
     void brokenBrandFileIsNamed();
 
 private:
@@ -470,6 +471,25 @@ void TestBrandWindow::brandsSwitch()
     QVERIFY(!previewHtml(*m_form).contains(QStringLiteral("Acme")));
     QTRY_COMPARE(modSettings::ReadSetting(SettingKeys::Brand), second);
     QVERIFY(m_form->findChild<QAction*>(QStringLiteral("brand:") + second)->isChecked());
+}
+
+// The switch is stored a moment after it is made; a window closed within
+// that moment still stores it.
+void TestBrandWindow::switchJustBeforeClosingIsKept()
+{
+    QVERIFY(!saveBrand(QStringLiteral("Acme Rooftops"), QColor(0x7A, 0x1F, 0x5C),
+                       QStringLiteral("https://acme.example"), Qt::green, m_files->path())
+                 .isEmpty());
+    openWindow();
+    QVERIFY(waitForPreviewWith("Autumn", "Harbour &amp; Pine"));
+    action("viewBrandAction")->trigger();
+    m_shown.reset();
+    m_form.reset();
+    QCOMPARE(modSettings::ReadSetting(SettingKeys::BrandOn), QStringLiteral("1"));
+
+    openWindow();
+    QVERIFY(action("viewBrandAction")->isChecked());
+    QVERIFY(waitForPreviewWith("Autumn", "Acme Rooftops"));
 }
 
 void TestBrandWindow::brokenBrandFileIsNamed()
