@@ -145,6 +145,7 @@ private slots:
     void exportsWriteTheBrand_data();
     void exportsWriteTheBrand();
     void brandsSwitch();
+    void switchJustBeforeClosingIsKept();
     void brokenBrandFileIsNamed();
 
 private:
@@ -252,7 +253,8 @@ void TestBrandWindow::editorMakesABrandOnTheCurrentTemplate()
 
     // Saved after the toggle asked for it: the window wears it now.
     QVERIFY(action("viewBrandAction")->isChecked());
-    QCOMPARE(modSettings::ReadSetting(SettingKeys::BrandOn), QStringLiteral("1"));
+    // Stored a moment later, off the path to the branded page.
+    QTRY_COMPARE(modSettings::ReadSetting(SettingKeys::BrandOn), QStringLiteral("1"));
     QVERIFY(waitForPreviewWith("Autumn", "Acme Rooftops"));
     QVERIFY(!previewHtml(*m_form).contains(QStringLiteral("Harbour")));
     for (auto it = before.cbegin(); it != before.cend(); ++it)
@@ -278,7 +280,7 @@ void TestBrandWindow::editorMakesABrandOnTheCurrentTemplate()
     QTest::keyClick(m_form.get(), Qt::Key_7, Qt::ControlModifier);
     QVERIFY(!action("viewBrandAction")->isChecked());
     QVERIFY(waitForPreviewWith("Autumn", "Harbour &amp; Pine"));
-    QCOMPARE(modSettings::ReadSetting(SettingKeys::BrandOn), QStringLiteral("0"));
+    QTRY_COMPARE(modSettings::ReadSetting(SettingKeys::BrandOn), QStringLiteral("0"));
 }
 
 void TestBrandWindow::editorRefusesBadInput_data()
@@ -467,8 +469,27 @@ void TestBrandWindow::brandsSwitch()
     choice->trigger();
     QVERIFY(waitForPreviewWith("Autumn", "Birch Bakery"));
     QVERIFY(!previewHtml(*m_form).contains(QStringLiteral("Acme")));
-    QCOMPARE(modSettings::ReadSetting(SettingKeys::Brand), second);
+    QTRY_COMPARE(modSettings::ReadSetting(SettingKeys::Brand), second);
     QVERIFY(m_form->findChild<QAction*>(QStringLiteral("brand:") + second)->isChecked());
+}
+
+// The switch is stored a moment after it is made; a window closed within
+// that moment still stores it.
+void TestBrandWindow::switchJustBeforeClosingIsKept()
+{
+    QVERIFY(!saveBrand(QStringLiteral("Acme Rooftops"), QColor(0x7A, 0x1F, 0x5C),
+                       QStringLiteral("https://acme.example"), Qt::green, m_files->path())
+                 .isEmpty());
+    openWindow();
+    QVERIFY(waitForPreviewWith("Autumn", "Harbour &amp; Pine"));
+    action("viewBrandAction")->trigger();
+    m_shown.reset();
+    m_form.reset();
+    QCOMPARE(modSettings::ReadSetting(SettingKeys::BrandOn), QStringLiteral("1"));
+
+    openWindow();
+    QVERIFY(action("viewBrandAction")->isChecked());
+    QVERIFY(waitForPreviewWith("Autumn", "Acme Rooftops"));
 }
 
 void TestBrandWindow::brokenBrandFileIsNamed()

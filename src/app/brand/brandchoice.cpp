@@ -7,6 +7,28 @@ BrandChoice::BrandChoice(const QString& folder, QObject* parent) : QObject(paren
 {
     m_on = modSettings::ReadSetting(SettingKeys::BrandOn) == QLatin1String("1");
     m_chosen = modSettings::ReadSetting(SettingKeys::Brand);
+    // The settings file is rewritten with every value: on the toggle's path
+    // it cost as much as staging the branded page, while the engine waited.
+    m_storeTimer.setSingleShot(true);
+    m_storeTimer.setInterval(1000);
+    connect(&m_storeTimer, &QTimer::timeout, this, &BrandChoice::store);
+}
+
+BrandChoice::~BrandChoice()
+{
+    store();
+}
+
+void BrandChoice::store()
+{
+    m_storeTimer.stop();
+    if (m_onChanged)
+        modSettings::WriteSetting(SettingKeys::BrandOn,
+                                  m_on ? QStringLiteral("1") : QStringLiteral("0"));
+    if (m_chosenChanged)
+        modSettings::WriteSetting(SettingKeys::Brand, m_chosen);
+    m_onChanged = false;
+    m_chosenChanged = false;
 }
 
 void BrandChoice::reload()
@@ -47,7 +69,8 @@ void BrandChoice::setOn(bool on)
     if (on == m_on)
         return;
     m_on = on;
-    modSettings::WriteSetting(SettingKeys::BrandOn, on ? QStringLiteral("1") : QStringLiteral("0"));
+    m_onChanged = true;
+    m_storeTimer.start();
     emit changed();
 }
 
@@ -56,6 +79,7 @@ void BrandChoice::choose(const QString& id)
     if (id == m_chosen)
         return;
     m_chosen = id;
-    modSettings::WriteSetting(SettingKeys::Brand, id);
+    m_chosenChanged = true;
+    m_storeTimer.start();
     emit changed();
 }

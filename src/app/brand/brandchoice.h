@@ -6,13 +6,16 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <optional>
 
 // The user's brands as the window knows them and the one the preview and the
 // exports put on templates, when that is switched on. The choice outlives the
 // session (SettingKeys::BrandOn, SettingKeys::Brand); the brands are read from
-// the brands folder, where a broken file costs only itself.
+// the brands folder, where a broken file costs only itself. The stored choice
+// is written a moment after it changes, off the toggle's path to the page,
+// and at the latest when the choice goes.
 class BrandChoice : public QObject
 {
     Q_OBJECT
@@ -20,6 +23,7 @@ class BrandChoice : public QObject
 public:
     // Reads the stored choice; the brands are read by reload().
     explicit BrandChoice(const QString& folder, QObject* parent = nullptr);
+    ~BrandChoice() override;
 
     QString folder() const { return m_folder; }
     // Reads the brands folder again; what could not be read is in problems().
@@ -37,6 +41,8 @@ public:
 
     void setOn(bool on);
     void choose(const QString& id);
+    // Writes a changed choice to the settings now rather than a moment later.
+    void store();
 
 signals:
     // The brands, the choice or the switch changed.
@@ -48,4 +54,7 @@ private:
     QStringList m_problems;
     bool m_on = false;
     QString m_chosen;
+    bool m_onChanged = false;
+    bool m_chosenChanged = false;
+    QTimer m_storeTimer;
 };

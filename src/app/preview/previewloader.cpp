@@ -6,8 +6,10 @@
 #include "previewpages.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -16,6 +18,16 @@
 namespace {
 
 const QString PageName = QStringLiteral("msg.html");
+
+// A logo saved anew under the same name is drawn anew.
+QString logoStamp(const BrandKit& brand)
+{
+    if (brand.logoFile.isEmpty())
+        return {};
+    const QFileInfo info(brand.logoFile);
+    return QString::number(info.lastModified().toMSecsSinceEpoch()) + u'|' +
+           QString::number(info.size());
+}
 
 // The pane reads the page at once and the folder goes after: no flush to disk.
 Status writePage(const QString& path, const QByteArray& data)
@@ -78,11 +90,20 @@ void PreviewLoader::brandDecoded()
     m_brandProblem.clear();
     if (!m_brand || !m_decoded)
         return;
+    // Toggling back and forth on one template asks for the same message again.
+    const QString stamp = logoStamp(*m_brand);
+    if (m_brandCache.brand == *m_brand && m_brandCache.logoStamp == stamp &&
+        m_brandCache.source == m_decoded->message) {
+        m_branded = m_brandCache.branded;
+        m_brandProblem = m_brandCache.problem;
+        return;
+    }
     Result<BrandApply::Branded> branded = BrandApply::applyToMessage(m_decoded->message, *m_brand);
     if (branded)
         m_branded = std::move(branded->message);
     else
         m_brandProblem = branded.status().message();
+    m_brandCache = {*m_brand, stamp, m_decoded->message, m_branded, m_brandProblem};
 }
 
 void PreviewLoader::setView(const PreviewViews::View& view)

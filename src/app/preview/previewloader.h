@@ -83,6 +83,16 @@ private:
     // The latest choice's message in m_brand; the library is never changed.
     std::optional<QByteArray> m_branded;
     QString m_brandProblem;
+    // The last message branded, and in which brand.
+    struct BrandedCopy
+    {
+        BrandKit brand;
+        QString logoStamp;
+        QByteArray source;
+        std::optional<QByteArray> branded;
+        QString problem;
+    };
+    BrandedCopy m_brandCache;
     QString m_notice;
     bool m_chosen = false;
     PreviewViews::View m_view;
