@@ -72,6 +72,7 @@ private:
     QPushButton* m_close = nullptr;
     QThread* m_worker = nullptr;
     std::shared_ptr<std::atomic_bool> m_cancel;
+    std::function<Result<QByteArray>(const QByteArray&)> m_step;
 };
 
 // Makes or changes one account; the password goes to the keyring.
@@ -100,5 +101,4 @@ private:
     QLineEdit* m_from = nullptr;
     QLineEdit* m_fromName = nullptr;
     QLabel* m_problem = nullptr;
-    std::function<Result<QByteArray>(const QByteArray&)> m_step;
 };
