@@ -261,6 +261,11 @@
             <translation>„%1“ für %2 exportiert: Seite %3, Bilder %4</translation>
         </message>
         <message>
+            <source>Exported “%1” for %2 in the brand “%3”: page %4, images %5</source>
+            <extracomment>%2 is the mailing service, %3 the name of the user's brand.</extracomment>
+            <translation>„%1“ für %2 in der Marke „%3“ exportiert: Seite %4, Bilder %5</translation>
+        </message>
+        <message>
             <source>The page is %1, more than the %2 after which Gmail clips a message: its readers see the end, with the unsubscribe link, only after clicking “View entire message”. A shorter template avoids that.</source>
             <translation>Die Seite hat %1, mehr als die %2, nach denen Gmail eine Nachricht abschneidet: Ihre Leser sehen das Ende mit dem Abmeldelink erst nach einem Klick auf „Gesamte Nachricht anzeigen“. Eine kürzere Vorlage vermeidet das.</translation>
         </message>

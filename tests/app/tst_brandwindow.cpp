@@ -11,15 +11,18 @@
 #include "core/mime/mimecomponent.h"
 #include "core/platform/settingsstore.h"
 #include "form1.h"
+#include "serviceexportdialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -378,9 +381,11 @@ void TestBrandWindow::exportsWriteTheBrand_data()
     QTest::newRow("html in the brand") << 0 << "Autumn.htm" << true;
     QTest::newRow("eml in the brand") << 1 << "Autumn.eml" << true;
     QTest::newRow("hand-off in the brand") << 2 << "" << true;
+    QTest::newRow("zip for a mailing service in the brand") << 3 << "Autumn.zip" << true;
     QTest::newRow("html as shipped") << 0 << "Autumn.htm" << false;
     QTest::newRow("eml as shipped") << 1 << "Autumn.eml" << false;
     QTest::newRow("hand-off as shipped") << 2 << "" << false;
+    QTest::newRow("zip for a mailing service as shipped") << 3 << "Autumn.zip" << false;
 }
 
 void TestBrandWindow::exportsWriteTheBrand()
@@ -407,9 +412,18 @@ void TestBrandWindow::exportsWriteTheBrand()
     QVERIFY(waitForPreviewWith("Autumn", on ? "Acme Rooftops" : "Harbour &amp; Pine"));
 
     QString target = out.filePath(file);
-    if (button != 2)
-        chooseInDialog(m_guard.get(), target);
-    QTest::mouseClick(control<ButtonPlus>(m_form.get(), "cmdButton", button), Qt::LeftButton);
+    if (button == 3) {
+        whenShown<ServiceExportDialog>(m_guard.get(), [&](ServiceExportDialog* dialog) {
+            chooseInDialog(m_guard.get(), target);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_E,
+                        Qt::ControlModifier | Qt::AltModifier);
+    } else {
+        if (button != 2)
+            chooseInDialog(m_guard.get(), target);
+        QTest::mouseClick(control<ButtonPlus>(m_form.get(), "cmdButton", button), Qt::LeftButton);
+    }
     if (button == 2) {
         QVERIFY(waitUntil([&] { return QFileInfo::exists(mailer + QStringLiteral(".page")); }));
         QFile handed(mailer + QStringLiteral(".page"));
@@ -422,7 +436,19 @@ void TestBrandWindow::exportsWriteTheBrand()
     // The page as a reader gets it: from the .htm and its folder, or from the message.
     QString html;
     QString images = out.path();
-    if (button != 1) {
+    if (button == 3) {
+        // The zip as a service's upload unpacks it: index.html beside images/.
+        const QString unpacked = out.filePath(QStringLiteral("unpacked"));
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"),
+                    {QStringLiteral("-q"), target, QStringLiteral("-d"), unpacked});
+        QVERIFY(unzip.waitForFinished(30000));
+        QCOMPARE(unzip.exitCode(), 0);
+        QFile page(unpacked + QStringLiteral("/index.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        html = QString::fromUtf8(page.readAll());
+        images = unpacked + QStringLiteral("/images");
+    } else if (button != 1) {
         QFile page(target);
         QVERIFY(page.open(QIODevice::ReadOnly));
         html = QString::fromUtf8(page.readAll());

@@ -237,8 +237,12 @@ void ExportController::exportForService()
     if (target.isEmpty())
         return;
     ServiceExport::Report report;
-    const Status status = ServiceExport::exportTemplateTo(m_window.templateLibrary(), name, target,
-                                                          m_serviceOptions, &report);
+    QString brandName;
+    const Result<TemplateStaging::DecodedTemplate> decoded = messageToExport(name, &brandName);
+    const Status status =
+        !decoded ? decoded.status()
+                 : ServiceExport::exportMessageTo(decoded->message, target, decoded->libraryPath,
+                                                  m_serviceOptions, &report);
     if (!status) {
         showFailure(m_owner, title, what, status,
                     tr("Choose a folder you can write to, with room to spare, and export again."));
@@ -251,9 +255,17 @@ void ExportController::exportForService()
     };
     const QString service = QCoreApplication::translate(
         "MergeFields", MergeFields::service(m_serviceOptions.service).name);
-    m_notice->showExported(target, tr("Exported \u201c%1\u201d for %2: page %3, images %4")
-                                       .arg(QFileInfo(target).fileName(), service,
-                                            size(report.pageBytes), size(report.imageBytes)));
+    const QString pageSize = size(report.pageBytes);
+    m_notice->showExported(
+        target,
+        brandName.isEmpty()
+            ? tr("Exported \u201c%1\u201d for %2: page %3, images %4")
+                  .arg(QFileInfo(target).fileName(), service, pageSize, size(report.imageBytes))
+            //: %2 is the mailing service, %3 the name of the user's brand.
+            : tr("Exported \u201c%1\u201d for %2 in the brand \u201c%3\u201d: page %4, "
+                 "images %5")
+                  .arg(QFileInfo(target).fileName(), service, brandName, pageSize,
+                       size(report.imageBytes)));
     QStringList warnings;
     if (report.clipped())
         warnings << tr("The page is %1, more than the %2 after which Gmail clips a message: "
